@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds the core (store, engine, interface messages) and its tests with
+# clang under AddressSanitizer and UndefinedBehaviorSanitizer, and runs them.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+flags="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
+cmake -S . -B build-san -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
+  -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" \
+  -DCORVANE_BUILD_GUI=OFF -DCORVANE_BUILD_BENCH=OFF
+cmake --build build-san --parallel "$(nproc)"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-san --output-on-failure --parallel "$(nproc)"
