@@ -1,0 +1,319 @@
+// The store: one object that holds a whole territory and its running
+// simulation in fixed tables, reached through TheStore. Every table access is
+// a copy out (Get) or a whole-record copy in (Update) by index; a bad index is
+// reported through InternalErrorTrap and never touches memory outside a table.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "store/records.h"
+#include "store/run_state.h"
+#include "store/services.h"
+
+inline constexpr int kGridColumns = 200;
+inline constexpr int kGridRows = 160;
+inline constexpr int kGridCells = kGridColumns * kGridRows;
+
+inline constexpr int kMaxTrainTypes = 10;
+inline constexpr int kMaxOSHits = 40000;
+inline constexpr int kMaxStack = 200;
+inline constexpr int kMaxArchivePerform = 2184;
+inline constexpr int kMaxTrainIcons = 51;
+inline constexpr int kMaxBlocks = 2000;
+inline constexpr int kMaxSwitches = 1000;
+inline constexpr int kMaxSignals = 1000;
+inline constexpr int kMaxCrossings = 1000;
+inline constexpr int kMaxLocations = 200;
+inline constexpr int kMaxSlowStatus = 50;
+inline constexpr int kMaxSlowData = 200;
+inline constexpr int kMaxPermitStatus = 50;
+inline constexpr int kMaxPermitData = 300;
+inline constexpr int kMaxTrains = 1000;
+inline constexpr int kMaxTrainStatus = 1000;
+inline constexpr int kMaxTexts = 400;
+inline constexpr int kMaxStations = 200;
+inline constexpr int kMaxDetectors = 10;
+inline constexpr int kMaxAreas = 100;
+inline constexpr int kMaxStartTimes = 50;
+inline constexpr int kMaxOSData = kOSPoints;
+inline constexpr int kMaxWindowSizes = 25;
+inline constexpr int kMaxMaintBitmaps = 100;
+inline constexpr int kMaintImageBytes = 60000;
+inline constexpr int kMaxPlatforms = 100;
+inline constexpr int kMaxBitmapInserts = 200;
+inline constexpr int kMaxOldFiles = 10;
+inline constexpr int kPathChars = 255;
+inline constexpr int kCaptionChars = 100;
+inline constexpr int kColumnLists = 40;
+inline constexpr int kColumnsPerList = 102;
+inline constexpr int kQueueMessages = 200;
+inline constexpr int kQueueMessageBytes = 201;
+inline constexpr int kTrainTypeNameChars = 21;
+
+// One outgoing interface queue: CTC control requests or External I/O indications.
+struct OutQueue {
+  std::array<std::array<char, kQueueMessageBytes>, kQueueMessages> Lines{};
+  int32_t Count = 0;
+};
+
+class Corvane3Data {
+ public:
+  Corvane3Data();
+  ~Corvane3Data();
+  Corvane3Data(const Corvane3Data&) = delete;
+  Corvane3Data& operator=(const Corvane3Data&) = delete;
+
+  // ------------------------------------------------------------ services
+  // The windows (or test fakes) plug in here; each defaults to a do-nothing one.
+  void SetMessageService(MessageService* service);
+  void SetShellService(ShellService* service);
+  void SetInterfaceService(InterfaceService* service);
+  void SetDialogService(DialogService* service);
+  void SetListService(ListService* service);
+  void SetPlaybackSink(PlaybackSink* sink);
+  MessageService& Messages() const { return *messages_; }
+  ShellService& Shell() const { return *shell_; }
+  InterfaceService& Interface() const { return *interface_; }
+  DialogService& Dialogs() const { return *dialogs_; }
+  ListService& Lists() const { return *lists_; }
+
+  // A message box with the store's caption (the second caption text).
+  MessageResult ShowMessage(const std::string& text, MessageIcon icon,
+                            MessageButtons buttons = MessageButtons::Ok);
+  // Sets SimStopped and shows "Stop" in the run-state pane.
+  void StopSimulation();
+  // Reports a bad index or an impossible state; stops the run.
+  MessageResult InternalErrorTrap(int32_t value, const std::string& text);
+  // Hands a changed run-time record to the playback recorder, unless recording is suppressed.
+  void RecordPlayback(PlaybackKind kind, int32_t index, const void* record, uint32_t size);
+
+  // ------------------------------------------------------------ table accessors
+  BlockData GetBlockData(int index) const;
+  void UpdateBlockData(int index, const BlockData& record);
+  BlockStatus GetBlockStatus(int index) const;
+  void UpdateBlockStatus(int index, const BlockStatus& record);
+  SwitchData GetSwitchData(int index) const;
+  void UpdateSwitchData(int index, const SwitchData& record);
+  SwitchStatus GetSwitchStatus(int index) const;
+  void UpdateSwitchStatus(int index, const SwitchStatus& record);
+  SignalData GetSignalData(int index) const;
+  void UpdateSignalData(int index, const SignalData& record);
+  SignalStatus GetSignalStatus(int index) const;
+  void UpdateSignalStatus(int index, const SignalStatus& record);
+  CrossData GetCrossData(int index) const;
+  void UpdateCrossData(int index, const CrossData& record);
+  CrossStatus GetCrossStatus(int index) const;
+  void UpdateCrossStatus(int index, const CrossStatus& record);
+  OrgData GetOrgData(int index) const;
+  void UpdateOrgData(int index, const OrgData& record);
+  OrgStatus GetOrgStatus(int index) const;
+  void UpdateOrgStatus(int index, const OrgStatus& record);
+  PermitData GetPermitData(int index) const;
+  void UpdatePermitData(int index, const PermitData& record);
+  PermitStatus GetPermitStatus(int index) const;
+  void UpdatePermitStatus(int index, const PermitStatus& record);
+  SlowData GetSlowData(int index) const;
+  void UpdateSlowData(int index, const SlowData& record);
+  SlowStatus GetSlowStatus(int index) const;
+  void UpdateSlowStatus(int index, const SlowStatus& record);
+  TrainData GetTrainData(int index) const;
+  void UpdateTrainData(int index, const TrainData& record);
+  TrainStatus GetTrainStatus(int index) const;
+  void UpdateTrainStatus(int index, const TrainStatus& record);
+  TrainStationTime GetTrainStationTime(int index) const;
+  void UpdateTrainStationTime(int index, const TrainStationTime& record);
+  TrainStop GetTrainStop(int index) const;
+  void UpdateTrainStop(int index, const TrainStop& record);
+  TrainType GetTrainType(int index) const;
+  void UpdateTrainType(int index, const TrainType& record);
+  TrainIconData GetTrainIconData(int index) const;
+  void UpdateTrainIconData(int index, const TrainIconData& record);
+  StartTime GetStartTime(int index) const;
+  void UpdateStartTime(int index, const StartTime& record);
+  DetectorData GetDetectorData(int index) const;
+  void UpdateDetectorData(int index, const DetectorData& record);
+  AreaData GetAreaData(int index) const;
+  void UpdateAreaData(int index, const AreaData& record);
+  OSData GetOSData(int index) const;
+  void UpdateOSData(int index, const OSData& record);
+  PlatformData GetPlatformData(int index) const;
+  void UpdatePlatformData(int index, const PlatformData& record);
+  StationData GetStationData(int index) const;
+  void UpdateStationData(int index, const StationData& record);
+  TextData GetTextData(int index) const;
+  void UpdateTextData(int index, const TextData& record);
+  BitmapMaint GetBitmapMaint(int index) const;
+  void UpdateBitmapMaint(int index, const BitmapMaint& record);
+  BitmapInsert GetBitmapInsert(int index) const;
+  void UpdateBitmapInsert(int index, const BitmapInsert& record);
+  StackData GetStackData(int index) const;
+  void UpdateStackData(int index, const StackData& record);
+  OSHit GetOSHit(int index) const;
+  void UpdateOSHit(int index, const OSHit& record);
+  PerformStatus GetArchivePerformStatus(int index) const;
+  void UpdateArchivePerformStatus(int index, const PerformStatus& record);
+  WindowSize GetWindowSize(int index) const;
+  void UpdateWindowSize(int index, const WindowSize& record);
+  uint32_t GetColumnSize(int list, int column) const;
+  void UpdateColumnSize(int list, int column, uint32_t width);
+
+  // ------------------------------------------------------------ single records
+  OptionData GetOptionData() const { return options_; }
+  void UpdateOptionData(const OptionData& record) { options_ = record; }
+  CountData GetCountData() const { return counts_; }
+  void UpdateCountData(const CountData& record) { counts_ = record; }
+  TerritoryData GetTerritoryData() const { return territory_; }
+  void UpdateTerritoryData(const TerritoryData& record) { territory_ = record; }
+  TerritoryOptions GetTerritoryOptions() const { return territoryOptions_; }
+  void UpdateTerritoryOptions(const TerritoryOptions& record) { territoryOptions_ = record; }
+  RandomData GetRandomData() const { return random_; }
+  void UpdateRandomData(const RandomData& record);
+  AlertData GetAlertData() const { return alerts_; }
+  void UpdateAlertData(const AlertData& record);
+  PerformStatus GetPerformStatus() const { return perform_; }
+  // The train type name slot i (0-9); the caller keeps i in range.
+  char* GetTrainTypeName(int index) { return trainTypeNames_[index].data(); }
+
+  // ------------------------------------------------------------ allocation and lookup
+  int FindFreeStackData() const;
+  void FreeStackData(int index);
+  int FindFreePermitData(int claim);
+  void FreePermitData(int index);
+  int FindFreePermitStatus() const;
+  void FreePermitStatus(int index);
+  int FindFreeSlowStatus() const;
+  void FreeSlowStatus(int index);
+  int FindFreeSlowData(int claim);
+  void FreeSlowData(int index);
+  int FindFreeTrainData();
+  void FreeTrainData(int index);
+  int FindFreeOSData(int claim);
+  void FreeOSData(int index);
+  int FindFreeTrainIconData();
+  int FindTrainData(std::string_view id);
+  int FindOrgData(std::string_view name, int block);
+  int FindTrainType(std::string_view name) const;
+  int FindDetectorData(std::string_view name) const;
+  int FindPlatformData(std::string_view name) const;
+  int FindOSData(std::string_view name) const;
+
+  // ------------------------------------------------------------ scalars
+  RunState Run;  // the layout window's run fields (see run_state.h)
+
+  int32_t PendingBeeps = 0;
+  uint8_t BeepIdle = 1;
+  uint8_t RecordingSuppressed = 1;
+  std::FILE* PlaybackIn = nullptr;
+  std::FILE* PlaybackOut = nullptr;
+  int32_t NextPlaybackTime = -1;
+  char PlaybackFileName[kPathChars] = "playback.ply";
+  int32_t OperatingMode = 0;
+  int32_t PreviousOperatingMode = 5;
+  char ProgramVersion[10] = "X3.00";
+  char TrackFilePath[kPathChars] = "new.lay";
+  char ProgramFolder[kPathChars] = "";
+
+  int32_t SimClock = -1;
+  int32_t SimEndTime = -1;
+  int32_t SimStartTime = -1;
+  int32_t SimStartDay = 0;
+  int32_t OSHitCount = 0;
+  char Captions[3][kCaptionChars] = {};
+  char CurrentOperation[kCaptionChars] = "";
+  int32_t HighestTrackVersion = 37;
+  uint16_t PlaybackVersion = 31;
+  uint8_t NoTerritorySettings = 1;
+  uint8_t ActiveListDirty = 0;
+  int32_t ZoomDivisor = 1;
+  char OldFileList[kMaxOldFiles][kPathChars] = {};
+  uint32_t OptionFileVersion = 0;
+
+  // Reserved records carried by the track file; never interpreted here.
+  std::array<uint8_t, 78> ReservedRecord78{};
+  std::array<uint8_t, 106> ReservedRecord106{};
+  std::array<int32_t, 14> ReservedWords{};
+  std::array<uint8_t, 14> SmallRecordA{};
+  std::array<uint8_t, 12> SmallRecordB{};
+  std::array<uint8_t, 14> SmallRecordC{};
+  std::array<int16_t, 8> TerritoryCounters{};  // the 16-byte record the track file carries
+
+  OutQueue CTCQueue;  // control requests (CTC control mode)
+  OutQueue EIOQueue;  // indications (External I/O mode)
+
+  // Layout grids, column by column: cell index = x * kGridRows + y.
+  std::array<int16_t, kGridCells> GridTrack{};
+  std::array<int16_t, kGridCells> GridDevice{};
+  std::array<uint8_t, kGridCells> GridFlags{};
+
+  // Maintenance bitmap images (60,000 bytes each) and their sizes (0 = none).
+  uint8_t* MaintImage(int index) { return maintImages_[index].get(); }
+  std::array<int32_t, kMaxMaintBitmaps> MaintImageSizes{};
+
+ private:
+  template <class Record, size_t N>
+  Record GetRecord(const std::array<Record, N>& table, int index, const char* kind, const char* name) const;
+  template <class Record, size_t N>
+  bool UpdateRecord(std::array<Record, N>& table, int index, const Record& record, const char* kind,
+                    const char* name);
+  void ReportIndexError(int32_t value, const char* kind, const char* name) const;
+  void RefreshListIfOpen(ListWindow list);
+
+  MessageService* messages_;
+  ShellService* shell_;
+  InterfaceService* interface_;
+  DialogService* dialogs_;
+  ListService* lists_;
+  PlaybackSink* playback_;
+
+  std::array<TrainType, kMaxTrainTypes> trainTypes_{};
+  RandomData random_{};
+  AlertData alerts_{};
+  std::array<OSHit, kMaxOSHits> osHits_{};
+  std::array<StackData, kMaxStack> stack_{};
+  PerformStatus perform_{};
+  std::array<PerformStatus, kMaxArchivePerform> archivePerform_{};
+  std::array<TrainIconData, kMaxTrainIcons> trainIcons_{};
+  std::array<BlockStatus, kMaxBlocks> blockStatus_{};
+  std::array<BlockData, kMaxBlocks> blockData_{};
+  std::array<SwitchStatus, kMaxSwitches> switchStatus_{};
+  std::array<SwitchData, kMaxSwitches> switchData_{};
+  std::array<SignalStatus, kMaxSignals> signalStatus_{};
+  std::array<SignalData, kMaxSignals> signalData_{};
+  std::array<CrossStatus, kMaxCrossings> crossStatus_{};
+  std::array<CrossData, kMaxCrossings> crossData_{};
+  std::array<OrgStatus, kMaxLocations> orgStatus_{};
+  std::array<OrgData, kMaxLocations> orgData_{};
+  std::array<SlowStatus, kMaxSlowStatus> slowStatus_{};
+  std::array<SlowData, kMaxSlowData> slowData_{};
+  std::array<PermitStatus, kMaxPermitStatus> permitStatus_{};
+  std::array<PermitData, kMaxPermitData> permitData_{};
+  std::array<TrainData, kMaxTrains> trainData_{};
+  std::array<TrainStatus, kMaxTrainStatus> trainStatus_{};
+  std::array<TrainStationTime, kMaxTrainStatus> trainStationTimes_{};
+  std::array<TrainStop, kMaxTrainStatus> trainStops_{};
+  std::array<TextData, kMaxTexts> texts_{};
+  std::array<StationData32, kMaxStations> stations_{};
+  std::array<DetectorData, kMaxDetectors> detectors_{};
+  std::array<AreaData, kMaxAreas> areas_{};
+  std::array<StartTime, kMaxStartTimes> startTimes_{};
+  std::array<OSData, kMaxOSData> osData_{};
+  std::array<std::array<char, kTrainTypeNameChars>, kMaxTrainTypes> trainTypeNames_{};
+  TerritoryOptions territoryOptions_{};
+  std::array<WindowSize, kMaxWindowSizes> windowSizes_{};
+  std::array<std::unique_ptr<uint8_t[]>, kMaxMaintBitmaps> maintImages_;
+  std::array<PlatformData, kMaxPlatforms> platforms_{};
+  TerritoryData territory_{};
+  CountData counts_{};
+  std::array<BitmapMaint, kMaxMaintBitmaps> bitmapMaint_{};
+  std::array<BitmapInsert, kMaxBitmapInserts> bitmapInsert_{};
+  OptionData options_{};
+  std::array<std::array<uint32_t, kColumnsPerList>, kColumnLists> columnWidths_{};
+};
+
+// The one store of the run.
+extern Corvane3Data* TheStore;

@@ -1,0 +1,90 @@
+// Do-nothing services: what the core uses when no window is attached (and the
+// base that test fakes override).
+#pragma once
+
+#include "store/services.h"
+
+class NullMessageService : public MessageService {
+ public:
+  // With nobody to ask, a question gets its first, affirmative answer.
+  MessageResult ShowMessage(const std::string&, const std::string&, MessageIcon, MessageButtons buttons) override {
+    return buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel ? MessageResult::Yes
+                                                                                       : MessageResult::Ok;
+  }
+};
+
+class NullShellService : public ShellService {
+ public:
+  void ShowStatusText(StatusPane, const std::string&) override {}
+  void FreeDisplayResources() override {}
+  void CloseDataWindows() override {}
+  void CheckMenuItem(int, bool) override {}
+  void ComputeLayoutExtent() override {}
+  void SetScrollRanges(int32_t, int32_t, int) override {}
+  void LoadTrainIcons() override {}
+  void CmClassicDisplay() override {}
+  void RememberView() override {}
+  void SetAlertScrollRange(int32_t, int32_t) override {}
+  void ShowHelpNotAvailable() override {}
+  void ShowTrainStatusLine(int) override {}
+  bool IsCellVisible(int, int) override { return true; }
+  void ScrollCellIntoView(int, int) override {}
+  void PlaceCursorOnCell(int, int) override {}
+  void InvalidateCellRect(int, int, bool, int, int) override {}
+  void EraseBlockLabels(int) override {}
+  void ShowActiveTrain(int) override {}
+  void SwapZoomButtons() override {}
+  void SetTimer(int, int) override {}
+  void KillTimer(int) override {}
+  void InsertOldFileMenu() override {}
+  void PlayWaveFile(const std::string&) override {}
+  void Beep() override {}
+};
+
+class NullInterfaceService : public InterfaceService {
+ public:
+  void EIOBuildXferOutMsg(int, int) override {}
+  void CTCBuildXferOutMsg(int, int) override {}
+  void FlushCTCControls() override {}
+  void FlushEIOIndications() override {}
+  void EIOReadXferInFile() override {}
+  void CTCReadXferInFile() override {}
+  void CheckPermitTimes() override {}
+  void UpdateBlocksClearedAhead() override {}
+  void ProcessDiamondTraffic() override {}
+  void CTCBlinkPendingSwitches() override {}
+  void CTCRedrawAllDevices() override {}
+  int CTCClearSignal(int, int) override { return 0; }
+  int CTCThrowSwitch(int, int) override { return 0; }
+  int FindTrainInNextBlock(int, int) override { return -1; }
+};
+
+class NullDialogService : public DialogService {
+ public:
+  void OpenTrainEntryDialog(int, int) override {}
+  void CloseTrainEntryDialogs() override {}
+  int RunCrewChangeLocationDialog(int) override { return 2; }
+  int RunCrewCallDialog(int) override { return 2; }
+  int RunSplitTrainDialog(const std::string&, int) override { return 2; }
+  int RunStopTrainDialog(const std::string&) override { return 2; }
+  void RunTrainSheet(int) override {}
+  int RunTrainDialog(int) override { return 2; }
+  void OpenPermitRequestDialog(int) override {}
+};
+
+class NullListService : public ListService {
+ public:
+  bool IsListOpen(ListWindow) override { return false; }
+  void RefreshList(ListWindow) override {}
+  void RefreshArrivalWindow(int) override {}
+  bool IsPlatformWindowOpen(int) override { return false; }
+  void RefreshPlatformWindow(int) override {}
+  void ShowTrainOSWindow(const std::string&, int) override {}
+  void RefreshAllWindows() override {}
+  void CloseTrainGraph() override {}
+};
+
+class NullPlaybackSink : public PlaybackSink {
+ public:
+  void RecordChange(PlaybackKind, int32_t, const void*, uint32_t) override {}
+};

@@ -1,0 +1,135 @@
+// What the store and the engine need of the code around them. The core calls
+// only these interfaces; the Qt windows implement them, and tests implement
+// them with recording fakes (tests/support/fake_services.h). Each has a
+// do-nothing implementation so that the core runs with no window at all.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+enum class MessageIcon { None, Error, Warning, Information, Question };
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class MessageResult { Ok, Cancel, Yes, No };
+
+// The one gate for message boxes: every refusal and notice of the core.
+class MessageService {
+ public:
+  virtual ~MessageService() = default;
+  virtual MessageResult ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
+                                    MessageButtons buttons) = 0;
+};
+
+// Status bar panes the core writes to.
+enum class StatusPane { RunState, Speed, Clock, Performance, TrackFile, Alert, Message };
+
+// The main frame and the layout window, as far as the core uses them.
+class ShellService {
+ public:
+  virtual ~ShellService() = default;
+  virtual void ShowStatusText(StatusPane pane, const std::string& text) = 0;
+  virtual void FreeDisplayResources() = 0;
+  virtual void CloseDataWindows() = 0;
+  virtual void CheckMenuItem(int commandId, bool checked) = 0;
+  virtual void ComputeLayoutExtent() = 0;
+  virtual void SetScrollRanges(int32_t widthPixels, int32_t heightPixels, int flag) = 0;
+  virtual void LoadTrainIcons() = 0;
+  virtual void CmClassicDisplay() = 0;
+  virtual void RememberView() = 0;
+  virtual void SetAlertScrollRange(int32_t width, int32_t height) = 0;
+  virtual void ShowHelpNotAvailable() = 0;
+  virtual void ShowTrainStatusLine(int trainSlot) = 0;
+  virtual bool IsCellVisible(int cellX, int cellY) = 0;
+  virtual void ScrollCellIntoView(int cellX, int cellY) = 0;
+  virtual void PlaceCursorOnCell(int cellX, int cellY) = 0;
+  virtual void InvalidateCellRect(int cellX, int cellY, bool erase, int widthPixels, int heightPixels) = 0;
+  virtual void EraseBlockLabels(int block) = 0;
+  virtual void ShowActiveTrain(int trainSlot) = 0;
+  virtual void SwapZoomButtons() = 0;
+  virtual void SetTimer(int timerId, int milliseconds) = 0;
+  virtual void KillTimer(int timerId) = 0;
+  virtual void InsertOldFileMenu() = 0;
+  virtual void PlayWaveFile(const std::string& path) = 0;
+  virtual void Beep() = 0;
+};
+
+// The CTC and External I/O interface code, as far as the store and engine use it.
+class InterfaceService {
+ public:
+  virtual ~InterfaceService() = default;
+  virtual void EIOBuildXferOutMsg(int deviceType, int index) = 0;
+  virtual void CTCBuildXferOutMsg(int deviceType, int index) = 0;
+  virtual void FlushCTCControls() = 0;
+  virtual void FlushEIOIndications() = 0;
+  virtual void EIOReadXferInFile() = 0;
+  virtual void CTCReadXferInFile() = 0;
+  virtual void CheckPermitTimes() = 0;
+  virtual void UpdateBlocksClearedAhead() = 0;
+  virtual void ProcessDiamondTraffic() = 0;
+  virtual void CTCBlinkPendingSwitches() = 0;
+  virtual void CTCRedrawAllDevices() = 0;
+  virtual int CTCClearSignal(int signalDevice, int forced) = 0;
+  virtual int CTCThrowSwitch(int switchDevice, int forced) = 0;
+  virtual int FindTrainInNextBlock(int trainSlot, int which) = 0;
+};
+
+// Dialogs the engine opens of its own accord or hands train commands to.
+// Results follow the dialogs: 1000 + choice, 2 on cancel, as each says.
+class DialogService {
+ public:
+  virtual ~DialogService() = default;
+  virtual void OpenTrainEntryDialog(int trainSlot, int locationIndex) = 0;
+  virtual void CloseTrainEntryDialogs() = 0;
+  virtual int RunCrewChangeLocationDialog(int trainSlot) = 0;
+  virtual int RunCrewCallDialog(int trainSlot) = 0;
+  virtual int RunSplitTrainDialog(const std::string& title, int trainSlot) = 0;
+  virtual int RunStopTrainDialog(const std::string& title) = 0;
+  virtual void RunTrainSheet(int trainDataIndex) = 0;
+  virtual int RunTrainDialog(int trainSlot) = 0;
+  virtual void OpenPermitRequestDialog(int permitSlot) = 0;
+};
+
+// The list windows, asked to refill at the moments the core decides.
+enum class ListWindow {
+  TrainTypes, Detectors, Locations, SlowOrders, Permits, StartTimes, OSPoints, TrainOS, ActiveTrains,
+  CTCActiveTrains, ActiveSlowOrders, ActivePermits, CTCActivePermits
+};
+
+class ListService {
+ public:
+  virtual ~ListService() = default;
+  virtual bool IsListOpen(ListWindow list) = 0;
+  virtual void RefreshList(ListWindow list) = 0;
+  virtual void RefreshArrivalWindow(int index) = 0;
+  virtual bool IsPlatformWindowOpen(int platform) = 0;
+  virtual void RefreshPlatformWindow(int platform) = 0;
+  virtual void ShowTrainOSWindow(const std::string& caption, int trainSlot) = 0;
+  virtual void RefreshAllWindows() = 0;
+  virtual void CloseTrainGraph() = 0;
+};
+
+// The kind byte of a playback record.
+enum class PlaybackKind : uint8_t {
+  TrainStatus = 0,
+  BlockStatus = 1,
+  SwitchStatus = 2,
+  SignalStatus = 3,
+  CrossStatus = 4,
+  SlowStatus = 5,
+  PermitStatus = 6,
+  OrgStatus = 7,
+  OSHit = 8,
+  TrainStationTime = 9,
+  TrainStop = 10,
+  PerformStatus = 11,
+  StackData = 12,
+  AlertLine = 13,
+  View = 14,
+};
+
+// Where Update and Free accessors hand a changed run-time record; the playback
+// recorder implements it.
+class PlaybackSink {
+ public:
+  virtual ~PlaybackSink() = default;
+  virtual void RecordChange(PlaybackKind kind, int32_t index, const void* record, uint32_t size) = 0;
+};

@@ -1,0 +1,153 @@
+// Recording fakes of the core's services: every call is kept so that a test
+// can assert what the core asked of the windows, and message boxes answer
+// from a script instead of blocking.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "store/null_services.h"
+
+struct MessageCall {
+  std::string Text;
+  std::string Caption;
+  MessageIcon Icon;
+  MessageButtons Buttons;
+};
+
+class FakeMessageService : public MessageService {
+ public:
+  MessageResult ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
+                            MessageButtons buttons) override;
+  // Answers given in order; when none is left the default of NullMessageService.
+  void ScriptAnswers(std::initializer_list<MessageResult> answers) { answers_.assign(answers); }
+  std::vector<MessageCall> Calls;
+
+ private:
+  std::deque<MessageResult> answers_;
+};
+
+class FakeShellService : public NullShellService {
+ public:
+  void ShowStatusText(StatusPane pane, const std::string& text) override { StatusTexts.emplace_back(pane, text); }
+  void CheckMenuItem(int id, bool checked) override { MenuChecks.emplace_back(id, checked); }
+  void InvalidateCellRect(int x, int y, bool, int w, int h) override { Invalidated.push_back({x, y, w, h}); }
+  void CloseDataWindows() override { ++CloseDataWindowsCalls; }
+  void ComputeLayoutExtent() override { ++ComputeLayoutExtentCalls; }
+  void LoadTrainIcons() override { ++LoadTrainIconsCalls; }
+  void RememberView() override { ++RememberViewCalls; }
+  void PlayWaveFile(const std::string& path) override { WavesPlayed.push_back(path); }
+  void Beep() override { ++Beeps; }
+  void SetTimer(int id, int ms) override { Timers.emplace_back(id, ms); }
+  void KillTimer(int id) override { KilledTimers.push_back(id); }
+  void ShowTrainStatusLine(int slot) override { TrainStatusLines.push_back(slot); }
+  void EraseBlockLabels(int block) override { ErasedLabels.push_back(block); }
+  void ShowActiveTrain(int slot) override { ActiveTrainsShown.push_back(slot); }
+  void ShowHelpNotAvailable() override { ++HelpNotAvailableCalls; }
+
+  struct Rect {
+    int X, Y, Width, Height;
+  };
+  std::vector<std::pair<StatusPane, std::string>> StatusTexts;
+  std::vector<std::pair<int, bool>> MenuChecks;
+  std::vector<Rect> Invalidated;
+  std::vector<std::string> WavesPlayed;
+  std::vector<std::pair<int, int>> Timers;
+  std::vector<int> KilledTimers;
+  std::vector<int> TrainStatusLines;
+  std::vector<int> ErasedLabels;
+  std::vector<int> ActiveTrainsShown;
+  int CloseDataWindowsCalls = 0;
+  int ComputeLayoutExtentCalls = 0;
+  int LoadTrainIconsCalls = 0;
+  int RememberViewCalls = 0;
+  int HelpNotAvailableCalls = 0;
+  int Beeps = 0;
+};
+
+class FakeInterfaceService : public NullInterfaceService {
+ public:
+  void EIOBuildXferOutMsg(int type, int index) override { EIOMessages.emplace_back(type, index); }
+  void CTCBuildXferOutMsg(int type, int index) override { CTCMessages.emplace_back(type, index); }
+  void FlushCTCControls() override { ++CTCFlushes; }
+  void FlushEIOIndications() override { ++EIOFlushes; }
+  int CTCClearSignal(int device, int forced) override {
+    CTCSignalRequests.emplace_back(device, forced);
+    return CTCResult;
+  }
+  int CTCThrowSwitch(int device, int forced) override {
+    CTCSwitchRequests.emplace_back(device, forced);
+    return CTCResult;
+  }
+  void UpdateBlocksClearedAhead() override { ++ClearedAheadUpdates; }
+
+  std::vector<std::pair<int, int>> EIOMessages;
+  std::vector<std::pair<int, int>> CTCMessages;
+  std::vector<std::pair<int, int>> CTCSignalRequests;
+  std::vector<std::pair<int, int>> CTCSwitchRequests;
+  int CTCResult = 1;
+  int CTCFlushes = 0;
+  int EIOFlushes = 0;
+  int ClearedAheadUpdates = 0;
+};
+
+// Dialog results come from a script per dialog; the calls are recorded.
+class FakeDialogService : public NullDialogService {
+ public:
+  void OpenTrainEntryDialog(int slot, int location) override { EntryDialogs.emplace_back(slot, location); }
+  int RunCrewChangeLocationDialog(int slot) override { return Take(CrewChangeResults, slot); }
+  int RunCrewCallDialog(int slot) override { return Take(CrewCallResults, slot); }
+  int RunSplitTrainDialog(const std::string& title, int slot) override {
+    Titles.push_back(title);
+    return Take(SplitResults, slot);
+  }
+  int RunStopTrainDialog(const std::string& title) override {
+    Titles.push_back(title);
+    return Take(StopResults, -1);
+  }
+  void RunTrainSheet(int index) override { TrainSheets.push_back(index); }
+  void OpenPermitRequestDialog(int slot) override { PermitRequests.push_back(slot); }
+
+  std::deque<int> CrewChangeResults, CrewCallResults, SplitResults, StopResults;
+  std::vector<std::pair<int, int>> EntryDialogs;
+  std::vector<int> DialogSlots;
+  std::vector<std::string> Titles;
+  std::vector<int> TrainSheets;
+  std::vector<int> PermitRequests;
+
+ private:
+  int Take(std::deque<int>& script, int slot) {
+    DialogSlots.push_back(slot);
+    if (script.empty()) return 2;
+    const int result = script.front();
+    script.pop_front();
+    return result;
+  }
+};
+
+class FakeListService : public NullListService {
+ public:
+  bool IsListOpen(ListWindow list) override;
+  void RefreshList(ListWindow list) override { Refreshed.push_back(list); }
+  void RefreshArrivalWindow(int index) override { ArrivalRefreshes.push_back(index); }
+  void RefreshAllWindows() override { ++RefreshAllCalls; }
+
+  std::vector<ListWindow> OpenLists;
+  std::vector<ListWindow> Refreshed;
+  std::vector<int> ArrivalRefreshes;
+  int RefreshAllCalls = 0;
+};
+
+struct PlaybackCall {
+  PlaybackKind Kind;
+  int32_t Index;
+  std::vector<uint8_t> Bytes;
+};
+
+class FakePlaybackSink : public PlaybackSink {
+ public:
+  void RecordChange(PlaybackKind kind, int32_t index, const void* record, uint32_t size) override;
+  std::vector<PlaybackCall> Calls;
+};
