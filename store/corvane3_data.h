@@ -202,6 +202,22 @@ class Corvane3Data {
   int FindPlatformData(std::string_view name) const;
   int FindOSData(std::string_view name) const;
 
+  // ------------------------------------------------------------ clock, texts and store services (clock.cpp)
+
+  // ------------------------------------------------------------ status updaters, train slots, lookups (status.cpp)
+
+  // ------------------------------------------------------------ display routines (display.cpp)
+
+  // ------------------------------------------------------------ playback recording (playback.cpp)
+
+  // ------------------------------------------------------------ settings files (settings_files.cpp)
+
+  // ------------------------------------------------------------ territory and run initialisation (territory_init.cpp)
+
+  // ------------------------------------------------------------ track files (track_file.cpp)
+
+  // ------------------------------------------------------------ saved simulations and file commands
+
   // ------------------------------------------------------------ scalars
   RunState Run;  // the layout window's run fields (see run_state.h)
 
