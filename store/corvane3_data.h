@@ -211,8 +211,36 @@ class Corvane3Data {
   // ------------------------------------------------------------ playback recording (playback.cpp)
 
   // ------------------------------------------------------------ settings files (settings_files.cpp)
+  // The option and window-column files live in ProgramFolder; the territory
+  // settings file beside the track file. Results: 0 done, 1 not a settings
+  // file or damaged (the defaults stand), 3 cannot be opened or created.
+  int LoadOptionFile();
+  int SaveOptionFile();
+  int LoadWindowColumnFile();
+  int SaveWindowColumnFile();
+  int LoadTerritorySettings(std::string_view trackPath);
+  int SaveTerritorySettings();
+  void SetDefaultOptions();
+  void SetDefaultRandomData();
+  void SetDefaultWindowColumns();
+
+  // Option file bytes this program does not interpret, written back as read.
+  std::array<uint8_t, 20> OptionReserved20{};
+  std::array<uint8_t, 1000> OptionReservedA{};  // behind the alert settings
+  std::array<uint8_t, 1000> OptionReservedB{};  // behind the recent-file list
 
   // ------------------------------------------------------------ territory and run initialisation (territory_init.cpp)
+  // Empties the territory: every table gets its free-slot record, the counts the capacities.
+  void InitTerritoryData();
+  // Empties the run: every run-time table reset, every defined device idle.
+  void InitSimulationStatus();
+
+  // What a track file carries behind its version (kept as read, written back).
+  int16_t TrackReservedWord = 1000;
+  int32_t TrackIdentity1 = 0;
+  int32_t TrackIdentity2 = 0;
+  int32_t ChangeCount = 0;  // edits of the territory since it was made
+  uint8_t AlertWindowOpen = 0;  // the Alert Message Window exists
 
   // ------------------------------------------------------------ track files (track_file.cpp)
 
