@@ -42,6 +42,7 @@ class NullShellService : public ShellService {
   void SetArrowCursor() override {}
   void InvalidateLayout(bool) override {}
   void InvalidateAlertWindow() override {}
+  void ShowTrackFileName() override {}
 };
 
 class NullInterfaceService : public InterfaceService {

@@ -54,6 +54,8 @@ class ShellService {
   virtual void SetArrowCursor() = 0;
   virtual void InvalidateLayout(bool erase) = 0;
   virtual void InvalidateAlertWindow() = 0;
+  // The main frame: shows the store's track file path in the status bar's file field.
+  virtual void ShowTrackFileName() = 0;
 };
 
 // The CTC and External I/O interface code, as far as the store and engine use it.
