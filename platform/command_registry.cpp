@@ -13,6 +13,15 @@ QAction* CommandRegistry::Action(int id, const QString& text) {
   return action;
 }
 
+QAction* CommandRegistry::Find(int id) const {
+  auto it = commands_.find(id);
+  if (it == commands_.end()) return nullptr;
+  for (const auto& action : it->second.Actions) {
+    if (action) return action;
+  }
+  return nullptr;
+}
+
 void CommandRegistry::Attach(int id, QAction* action) {
   Command& command = commands_[id];
   action->setObjectName(QString::number(id));

@@ -22,6 +22,8 @@ class CommandRegistry : public QObject {
   // Deletes the actions the registry made for the id (they leave their menus); the handler stays.
   void DropActions(int id);
   bool Has(int id) const { return commands_.count(id) != 0; }
+  // The id's first action, or null; makes nothing.
+  QAction* Find(int id) const;
 
   void SetHandler(int id, std::function<void()> handler);
   void SetEnabler(int id, std::function<bool()> enabler);
