@@ -19,13 +19,15 @@ void TextGadget::changeEvent(QEvent* event) {
 }
 
 void TextGadget::FitWidth() {
-  // A long field (the message line) may give way on a narrow screen; the short ones keep their width.
-  const QFontMetrics metrics(font());
-  const int chars = metrics.averageCharWidth();
-  const int width = chars * widthChars_ + 2 * frameWidth() + 4;
-  setMaximumWidth(width);
-  setMinimumWidth(std::min(width, chars * 80));
-  resize(width, height());
+  // A field is measured in the font's widest characters (taken as twice the average), so a
+  // field holds about twice its count of ordinary text. It may give way to half that on a
+  // narrow screen; the long message line never demands more than 80 average characters.
+  const int average = QFontMetrics(font()).averageCharWidth();
+  const int padding = 2 * frameWidth() + 4;
+  const int wide = 2 * average * widthChars_ + padding;
+  const int least = std::min(average * (widthChars_ + 1), average * 80) + padding;
+  setMinimumWidth(least);
+  setMaximumWidth(wide);
 }
 
 int MessageBarPointSize(int screenWidth) { return screenWidth < 801 ? 8 : 10; }
