@@ -22,6 +22,7 @@ class StoreFixture : public ::testing::Test {
     store_->SetDialogService(&dialogs);
     store_->SetListService(&lists);
     store_->SetPlaybackSink(&playback);
+    store_->SetDisplayService(&display);
     // Settings files land in the program folder: give each test its own.
     std::string pattern = (std::filesystem::temp_directory_path() / "corvane-test-XXXXXX").string();
     if (mkdtemp(pattern.data())) folder_ = pattern;
@@ -43,6 +44,7 @@ class StoreFixture : public ::testing::Test {
   FakeDialogService dialogs;
   FakeListService lists;
   FakePlaybackSink playback;
+  FakeDisplayService display;
 
  private:
   std::unique_ptr<Corvane3Data> store_;
