@@ -16,7 +16,20 @@ class Engine {
   RunState& Run() { return store_.Run; }
   RandomSource& Random() { return random_; }
 
+  // ---- small routines: random bands and the pause flag (routines.cpp)
+  // A random value below n in the low 16 bits and its halving band in the high 16 bits: band k
+  // while the value is below n/2 + n/4 + ... (k + 1 terms), 10 beyond; n = 0 gives value 0, band 10.
+  int32_t RandomHalvingIndex(int n);
+  // Pauses the run while a message box or sound is in progress, and resumes it.
+  void SetStopStatus();
+  void ClearStopStatus();
+
   // ---- alerts (alerts.cpp)
+  // Raises alert `kind` (0-12) when it is enabled: the texts fill the kind's
+  // format in order (null = not given).
+  void RaiseAlert(int kind, const char* text1 = nullptr, const char* text2 = nullptr, const char* text3 = nullptr);
+  // "hh:mm" of a time of day in seconds; hours of 24 and more wrap to the next day's.
+  static std::string FormatClockTime(int32_t secondsOfDay);
 
   // ---- clock and tick (tick.cpp)
 

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -55,11 +56,39 @@ inline constexpr int kQueueMessages = 200;
 inline constexpr int kQueueMessageBytes = 201;
 inline constexpr int kTrainTypeNameChars = 21;
 
+// The distinct track names of the territory ("%s-%s %s"), 20 chars each; empty entries close the list.
+inline constexpr int kTrackNameChars = 20;
+using TrackNameList = std::array<std::array<char, kTrackNameChars>, kMaxBlocks>;
+
+// A train status or block status record that the playback recorder holds back.
+template <class Record>
+struct HeldPlaybackRecord {
+  int32_t Time = -1;  // -1 = empty
+  int32_t Index = 0;
+  Record Image{};
+};
+
+class PlaybackRecorder;
+
 // One outgoing interface queue: CTC control requests or External I/O indications.
 struct OutQueue {
   std::array<std::array<char, kQueueMessageBytes>, kQueueMessages> Lines{};
   int32_t Count = 0;
 };
+
+// One step of a walk along the layout's track (GetLeftTrackCell and
+// GetRightTrackCell): the cell reached, its code, and how it connects.
+struct TrackCell {
+  int16_t Connection = 0;     // class of the neighbour (1-3), 0, or 5 when it does not connect
+  int16_t NeighbourCode = 0;  // the neighbour's grid code as stored (bit 7 kept)
+  int16_t X = 0;
+  int16_t Y = 0;
+  int16_t DX = 0;
+  int16_t DY = 0;
+  uint8_t Extra[10] = {};  // carried through unchanged for the caller
+};
+
+inline constexpr int kTrackCodes = 41;
 
 class Corvane3Data {
  public:
@@ -96,15 +125,12 @@ class Corvane3Data {
   BlockData GetBlockData(int index) const;
   void UpdateBlockData(int index, const BlockData& record);
   BlockStatus GetBlockStatus(int index) const;
-  void UpdateBlockStatus(int index, const BlockStatus& record);
   SwitchData GetSwitchData(int index) const;
   void UpdateSwitchData(int index, const SwitchData& record);
   SwitchStatus GetSwitchStatus(int index) const;
-  void UpdateSwitchStatus(int index, const SwitchStatus& record);
   SignalData GetSignalData(int index) const;
   void UpdateSignalData(int index, const SignalData& record);
   SignalStatus GetSignalStatus(int index) const;
-  void UpdateSignalStatus(int index, const SignalStatus& record);
   CrossData GetCrossData(int index) const;
   void UpdateCrossData(int index, const CrossData& record);
   CrossStatus GetCrossStatus(int index) const;
@@ -124,7 +150,6 @@ class Corvane3Data {
   TrainData GetTrainData(int index) const;
   void UpdateTrainData(int index, const TrainData& record);
   TrainStatus GetTrainStatus(int index) const;
-  void UpdateTrainStatus(int index, const TrainStatus& record);
   TrainStationTime GetTrainStationTime(int index) const;
   void UpdateTrainStationTime(int index, const TrainStationTime& record);
   TrainStop GetTrainStop(int index) const;
@@ -203,12 +228,113 @@ class Corvane3Data {
   int FindOSData(std::string_view name) const;
 
   // ------------------------------------------------------------ clock, texts and store services (clock.cpp)
+  int32_t GetSimClock() const { return SimClock; }
+  void SetSimClock(int32_t seconds) { SimClock = seconds; }
+  void ResetSimClock() { SimClock = -1; }
+  // Adds seconds and returns the new clock.
+  int32_t AdvanceSimClock(int32_t seconds);
+  // -1 while the clock has not started.
+  int32_t GetSimDayOfWeek() const;
+  int32_t GetSimDay() const;
+  int32_t GetSimTimeOfDay() const;
+  void SetSimStartTime(int32_t seconds) { SimStartTime = seconds; }
+  int32_t GetSimStartTime() const { return SimStartTime; }
+  void SetSimEndTime(int32_t seconds) { SimEndTime = seconds; }
+  int32_t GetSimEndTime() const { return SimEndTime; }
+  void SetSimStartDay(int32_t day) { SimStartDay = day; }
+  int32_t GetSimStartDay() const { return SimStartDay; }
+  // Builds the clock text, shows it in the clock pane and returns it.
+  std::string FormatClockText();
+  // The wall-clock date and time now, in local time.
+  std::tm GetRealTime() const;
+  // A typed time of day in minutes since midnight, or -1; a wrong time is
+  // reported (naming the field) unless fieldName is empty.
+  int GetTimeField(std::string_view text, std::string_view fieldName);
+  // The long status text of a running train; out is left as it was for a state without one.
+  void GenerateTrainStatus(int trainSlot, std::string& out);
+  // Stores the running performance record, shows its line and records it for playback.
+  void FormatPerformanceLine(const PerformStatus& record);
+  // Stores the running performance record into the archive slot of the run's current hour.
+  void ArchivePerformStatus();
+
+  // The one-dialog lock: 1 when taken (or free for CheckDialogsClosed), else 0 after a message.
+  int OpenDialog();
+  int CheckDialogsClosed();
+  void CloseDialog();
+
+  // Recent files, slot 0 the most recent; they appear in the File menu as commands 2000 + slot.
+  std::string GetOldFile(int index);
+  void AddOldFile(std::string_view path);
+  void InsertOldFileMenu();
+
+  // 0 a bitmap of the asked size (or width -1: any size), 1 not a bitmap, 3 cannot be opened, 4 wrong size.
+  static int CheckBitmapFile(const std::string& path, int width, int height);
+  // Every open list window refills itself; the train graph and the request dialogs close.
+  void RefreshAllWindows();
+  // Refills the open arrival window of the entrance/exit location with that name.
+  void RefreshArrivalWindow(std::string_view name);
+  void BuildTrackNameList(TrackNameList& out) const;
 
   // ------------------------------------------------------------ status updaters, train slots, lookups (status.cpp)
+  // The run-time updaters decide what to repaint and what to report to the
+  // interfaces. noOutput = 1 applies a state that came from outside (replay,
+  // interface readers), which must not be sent back.
+  void UpdateBlockStatus(int index, const BlockStatus& record, int forceTrainRepaint = 0, int noOutput = 0);
+  void UpdateSwitchStatus(int index, const SwitchStatus& record, int noOutput = 0);
+  void UpdateSignalStatus(int index, const SignalStatus& record, int noOutput = 0);
+  // allowUnused = 1 admits a slot not yet in use (a train being created, replay).
+  void UpdateTrainStatus(int index, const TrainStatus& record, int allowUnused = 0, int recordPlayback = 1);
+  void ClearTrainStatus(int index);
+  // A cleared slot that is not in use, or -1; the caller marks it in use.
+  int FindFreeTrainStatus();
+  void FreeTrainStatus(int index);
+  void UpdateTrainOffTime(int org, int32_t time);
+  int32_t NextTrainOffTime(int org) const;
+  void CheckOSHits(int device, int train);
+  void AddNewOSHit(int device, int train, int32_t timeSeconds);
+  void ClearOSHits();
+  int32_t GetOSHitCount() const { return OSHitCount; }
+  void SetOSHitCount(int32_t count);
+  int GetDeviceStatus(int device) const;
+  int GetDevicePaintStatus(int device) const;
+  int GetNoPaintStatus(int device) const;
+  int GetDeviceType(int code) const;
+  int GetCrossRoute(int diamond, int device) const;
+  int16_t GetGridTrack(int x, int y) const;
+  void UpdateGridTrack(int x, int y, int16_t code);
+  int16_t GetGridDevice(int x, int y);
+  void UpdateGridDevice(int x, int y, int16_t device);
+  uint8_t GetGridFlag(int x, int y);
+  void UpdateGridFlag(int x, int y, uint8_t flag);
+  TrackCell GetLeftTrackCell(TrackCell cell) const;
+  TrackCell GetRightTrackCell(TrackCell cell) const;
 
   // ------------------------------------------------------------ display routines (display.cpp)
+  // What to repaint after a device changed; the layout window does the drawing
+  // through the DisplayService and ShellService::InvalidateCellRect.
+  void SetDisplayService(DisplayService* service);
+  DisplayService& Display() const { return *display_; }
+  // Marks a device's cells for repainting; labelLines > 1 widens a block's area for train labels.
+  void InvalidateDevice(int device, int erase = 0, int labelLines = 1);
+  // Paints every cell of a device at once (the flash of a refused request).
+  void DrawDevice(int device);
+  void DrawDeviceCell(int x, int y);
+  void PaintCell(int left, int top, int right, int bottom);
+  void PaintSignal(int signal);
+  // Clears and invalidates a block's train-label strip; at zoom 1 only.
+  void DrawBlock(int block, int labelLines = 1);
+  void RefreshCursor();
 
   // ------------------------------------------------------------ playback recording (playback.cpp)
+  // Asks for the recording's file name and writes its header: 0, or 3 when the dialog was cancelled.
+  int CreatePlaybackFile(int32_t clockAtStart);
+  // Writes the held-back records and closes the recording; the next record reopens it.
+  void ClosePlaybackFile();
+  // Appends one record (the index goes in front of the image for the kinds that carry one) to the
+  // recording. A failed write is reported once and stops the recording until the next
+  // CreatePlaybackFile; returns false then.
+  bool WritePlaybackRecord(int32_t time, PlaybackKind kind, int32_t index, const void* image, uint32_t size);
+  PlaybackRecorder& Recorder() { return *recorder_; }
 
   // ------------------------------------------------------------ settings files (settings_files.cpp)
   // The option and window-column files live in ProgramFolder; the territory
@@ -235,11 +361,6 @@ class Corvane3Data {
   // Empties the run: every run-time table reset, every defined device idle.
   void InitSimulationStatus();
 
-  // What a track file carries behind its version (kept as read, written back).
-  int16_t TrackReservedWord = 1000;
-  int32_t TrackIdentity1 = 0;
-  int32_t TrackIdentity2 = 0;
-  int32_t ChangeCount = 0;  // edits of the territory since it was made
   uint8_t AlertWindowOpen = 0;  // the Alert Message Window exists
 
   // ------------------------------------------------------------ track files (track_file.cpp)
@@ -266,6 +387,21 @@ class Corvane3Data {
   char ProgramVersion[10] = "X3.00";
   char TrackFilePath[kPathChars] = "new.lay";
   char ProgramFolder[kPathChars] = "";
+  char DialogFolder[kPathChars] = "";  // where the file dialogs start; empty = the current folder
+
+  // The loaded track file's identity and the territory's change counts; playback files and saved
+  // simulations are checked against them.
+  int32_t LoadedTrackVersion = 0;
+  int32_t TrackReservedWord = 0;
+  int32_t TrackIdentity1 = 0;
+  int32_t TrackIdentity2 = 0;
+  int32_t ChangeCount = 0;
+  int32_t LoadedChangeCount = 0;
+
+  // The recorder's held-back records, and the mark of a recording stopped by a failed write.
+  HeldPlaybackRecord<TrainStatus> HeldTrainStatus;
+  HeldPlaybackRecord<BlockStatus> HeldBlockStatus;
+  uint8_t PlaybackWriteFailed = 0;
 
   int32_t SimClock = -1;
   int32_t SimEndTime = -1;
@@ -311,6 +447,14 @@ class Corvane3Data {
                     const char* name);
   void ReportIndexError(int32_t value, const char* kind, const char* name) const;
   void RefreshListIfOpen(ListWindow list);
+  // status.cpp
+  bool GridCellValid(int x, int y, bool pause) const;
+  int BlockTrainCount(int block) const;
+  void RefreshArrivalsOf(const char* entrance, size_t size);
+  // display.cpp
+  template <class Visit>
+  void ForEachDeviceCell(int device, Visit visit) const;
+  uint32_t LayoutBackground() const;
 
   MessageService* messages_;
   ShellService* shell_;
@@ -318,6 +462,8 @@ class Corvane3Data {
   DialogService* dialogs_;
   ListService* lists_;
   PlaybackSink* playback_;
+  std::unique_ptr<PlaybackRecorder> recorder_;
+  DisplayService* display_;
 
   std::array<TrainType, kMaxTrainTypes> trainTypes_{};
   RandomData random_{};

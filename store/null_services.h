@@ -43,6 +43,18 @@ class NullShellService : public ShellService {
   void InvalidateLayout(bool) override {}
   void InvalidateAlertWindow() override {}
   void ShowTrackFileName() override {}
+  void RemoveMenuItem(int) override {}
+  void InsertMenuItem(int, const std::string&, int) override {}
+  std::string AskSaveFileName(const FileDialogRequest&) override { return {}; }
+};
+
+class NullDisplayService : public DisplayService {
+ public:
+  ClientPoint ScrollPosition() override { return {}; }
+  void FillClientRect(int, int, int, int, uint32_t) override {}
+  void InvalidateClientRect(int, int, int, int, bool) override {}
+  ClientPoint CursorPosition() override { return {}; }
+  void PostMouseMove(ClientPoint) override {}
 };
 
 class NullInterfaceService : public InterfaceService {
@@ -74,12 +86,14 @@ class NullDialogService : public DialogService {
   void RunTrainSheet(int) override {}
   int RunTrainDialog(int) override { return 2; }
   void OpenPermitRequestDialog(int) override {}
+  void ClosePermitRequestDialogs() override {}
 };
 
 class NullListService : public ListService {
  public:
   bool IsListOpen(ListWindow) override { return false; }
   void RefreshList(ListWindow) override {}
+  bool IsArrivalWindowOpen(int) override { return false; }
   void RefreshArrivalWindow(int) override {}
   bool IsPlatformWindowOpen(int) override { return false; }
   void RefreshPlatformWindow(int) override {}

@@ -22,6 +22,15 @@ class MessageService {
 // Status bar panes the core writes to.
 enum class StatusPane { RunState, Speed, Clock, Performance, TrackFile, Alert, Message };
 
+// A common file dialog: filter "Text (*.x)|*.x", the folder it starts in, the
+// name it offers and the default extension ("*" = none added).
+struct FileDialogRequest {
+  std::string Filter;
+  std::string InitialFolder;
+  std::string InitialName;
+  std::string DefaultExtension;
+};
+
 // The main frame and the layout window, as far as the core uses them.
 class ShellService {
  public:
@@ -56,6 +65,32 @@ class ShellService {
   virtual void InvalidateAlertWindow() = 0;
   // The main frame: shows the store's track file path in the status bar's file field.
   virtual void ShowTrackFileName() = 0;
+  // File menu items: remove the item with that command id; insert a text item ahead of another.
+  virtual void RemoveMenuItem(int commandId) = 0;
+  virtual void InsertMenuItem(int commandId, const std::string& text, int beforeCommandId) = 0;
+  // A save-file dialog that asks before overwriting: the chosen path, or empty on cancel or failure.
+  virtual std::string AskSaveFileName(const FileDialogRequest& request) = 0;
+};
+
+// The layout window's drawing surface for the store's display routines, in
+// client pixels of the layout window.
+struct ClientPoint {
+  int32_t X = 0;
+  int32_t Y = 0;
+};
+
+class DisplayService {
+ public:
+  virtual ~DisplayService() = default;
+  // The scroll position in units of 32 pixels.
+  virtual ClientPoint ScrollPosition() = 0;
+  // Fills a rectangle (right and bottom exclusive) with pen and brush of one colour (0xRRGGBB).
+  virtual void FillClientRect(int left, int top, int right, int bottom, uint32_t rgb) = 0;
+  virtual void InvalidateClientRect(int left, int top, int right, int bottom, bool erase) = 0;
+  // The mouse pointer in client coordinates.
+  virtual ClientPoint CursorPosition() = 0;
+  // Posts a pointer move at that point to the layout window, so that hover texts follow a change.
+  virtual void PostMouseMove(ClientPoint point) = 0;
 };
 
 // The CTC and External I/O interface code, as far as the store and engine use it.
@@ -92,6 +127,7 @@ class DialogService {
   virtual void RunTrainSheet(int trainDataIndex) = 0;
   virtual int RunTrainDialog(int trainSlot) = 0;
   virtual void OpenPermitRequestDialog(int permitSlot) = 0;
+  virtual void ClosePermitRequestDialogs() = 0;
 };
 
 // The list windows, asked to refill at the moments the core decides.
@@ -105,6 +141,7 @@ class ListService {
   virtual ~ListService() = default;
   virtual bool IsListOpen(ListWindow list) = 0;
   virtual void RefreshList(ListWindow list) = 0;
+  virtual bool IsArrivalWindowOpen(int index) = 0;
   virtual void RefreshArrivalWindow(int index) = 0;
   virtual bool IsPlatformWindowOpen(int platform) = 0;
   virtual void RefreshPlatformWindow(int platform) = 0;
