@@ -84,7 +84,8 @@ class Corvane3Data {
   Corvane3Data& operator=(const Corvane3Data&) = delete;
 
   // ------------------------------------------------------------ services
-  // The windows (or test fakes) plug in here; each defaults to a do-nothing one.
+  // The windows (or test fakes) plug in here; each defaults to a do-nothing one, except the
+  // playback sink, which defaults to the store's own recorder.
   void SetMessageService(MessageService* service);
   void SetShellService(ShellService* service);
   void SetInterfaceService(InterfaceService* service);
