@@ -54,7 +54,11 @@ int Corvane3Data::CreatePlaybackFile(int32_t clockAtStart) {
   for (;;) {
     const std::string path =
         shell_->AskSaveFileName({kPlaybackFilter, FieldText(DialogFolder), FieldText(PlaybackFileName), "*"});
-    if (path.empty()) return 3;
+    if (path.empty()) {
+      // The run goes on without a recording: nothing may be appended to an older file of that name.
+      PlaybackWriteFailed = 1;
+      return 3;
+    }
     if (path.size() < kPathChars && WriteHeaderFile(path, header)) {
       HeldTrainStatus.Time = -1;
       HeldBlockStatus.Time = -1;
