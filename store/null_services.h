@@ -42,6 +42,9 @@ class NullShellService : public ShellService {
   void SetArrowCursor() override {}
   void InvalidateLayout(bool) override {}
   void InvalidateAlertWindow() override {}
+  void RemoveMenuItem(int) override {}
+  void InsertMenuItem(int, const std::string&, int) override {}
+  std::string AskSaveFileName(const FileDialogRequest&) override { return {}; }
 };
 
 class NullInterfaceService : public InterfaceService {
@@ -73,12 +76,14 @@ class NullDialogService : public DialogService {
   void RunTrainSheet(int) override {}
   int RunTrainDialog(int) override { return 2; }
   void OpenPermitRequestDialog(int) override {}
+  void ClosePermitRequestDialogs() override {}
 };
 
 class NullListService : public ListService {
  public:
   bool IsListOpen(ListWindow) override { return false; }
   void RefreshList(ListWindow) override {}
+  bool IsArrivalWindowOpen(int) override { return false; }
   void RefreshArrivalWindow(int) override {}
   bool IsPlatformWindowOpen(int) override { return false; }
   void RefreshPlatformWindow(int) override {}
