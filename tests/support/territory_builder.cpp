@@ -1,5 +1,6 @@
 #include "tests/support/territory_builder.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
@@ -473,6 +474,12 @@ void TerritoryBuilder::Finish() {
     if (data.LeftNeighbour == -1 && store_.GridTrack[left] == 1) store_.GridTrack[left] = 2;
     if (data.RightNeighbour == -1 && store_.GridTrack[right] == 1) store_.GridTrack[right] = 3;
   }
+  // A track file holds a code 21 signal in the cell to its left, which must therefore stay empty.
+  for (int i = 0; i < signals_; ++i) {
+    const SignalData signal = store_.GetSignalData(i);
+    Require(signal.TrackCode != 21 || store_.GridTrack[CellIndex({signal.CellX - 1, signal.CellY})] == 0,
+            "the cell left of signal " + FieldText(signal.Name) + " must stay empty");
+  }
   // The cell beyond the block end, as the loader finds it by following the end cell's track.
   for (int i = 0; i < locations_; ++i) {
     OrgData org = store_.GetOrgData(i);
@@ -486,6 +493,19 @@ void TerritoryBuilder::Finish() {
     org.CellX = static_cast<int16_t>(cell.X);
     org.CellY = static_cast<int16_t>(cell.Y);
     store_.UpdateOrgData(i, org);
+  }
+  // Top speeds as a load works them out: the highest block speed for the type over the ordinary blocks.
+  for (int t = 0; t < kMaxTrainTypes; ++t) {
+    ::TrainType type = store_.GetTrainType(t);
+    if (type.InUse == 0) continue;
+    int16_t top = 0;
+    for (int b = 0; b < blocks_; ++b) {
+      const BlockData data = store_.GetBlockData(b);
+      if (data.InUse == 0 || data.PassThrough == 1) continue;
+      top = std::max({top, data.SpeedMax[0][t], data.SpeedMax[1][t]});
+    }
+    type.TopSpeed = top;
+    store_.UpdateTrainType(t, type);
   }
   CountData counts = store_.ComputeTrackCounts();
   counts.Words[kCountRunningTrains] = 0;

@@ -178,7 +178,8 @@ class TerritoryBuilder {
   int SlowOrder(const SlowSpec& spec);
   int Permit(const PermitSpec& spec);
 
-  // End bars at the territory edges, entrance/exit cells and CountData as a track file carries them.
+  // End bars at the territory edges; entrance/exit cells, train type top speeds and CountData as a load
+  // works them out. Refuses a code 21 signal whose left neighbour cell is not empty (the file keeps it there).
   void Finish();
 
  private:
