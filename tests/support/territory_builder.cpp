@@ -93,6 +93,9 @@ int TerritoryBuilder::Block(const BlockSpec& spec) {
   PutAt(block, 499, int16_t{-1});
   store_.UpdateBlockData(index, block);
 
+  for (int x = spec.From.X; x <= spec.To.X; ++x)
+    for (int y = spec.From.Y; y <= spec.To.Y; ++y)
+      Require(InGrid({x, y}) && store_.GridTrack[CellIndex({x, y})] == 0, "block " + spec.Name + " covers a cell");
   if (horizontal) {
     for (int x = spec.From.X; x <= spec.To.X; ++x) Paint({x, spec.From.Y}, 1, index, spec.Flag);
   } else {
@@ -110,14 +113,15 @@ int TerritoryBuilder::Signal(int block, End end, const std::string& name) {
   Cell at;
   int16_t code;
   if (horizontal) {
-    at = end == End::Left ? Cell{endCell.X, endCell.Y - 1} : Cell{endCell.X, endCell.Y + 1};
+    // A code 21 signal is drawn one cell to the left of its own cell: above the block's end cell.
+    at = end == End::Left ? Cell{endCell.X + 1, endCell.Y - 1} : Cell{endCell.X, endCell.Y + 1};
     code = end == End::Left ? 21 : 22;
   } else {
-    at = end == End::Left ? Cell{endCell.X - 1, endCell.Y} : Cell{endCell.X + 1, endCell.Y};
+    at = end == End::Left ? Cell{endCell.X + 1, endCell.Y} : Cell{endCell.X - 1, endCell.Y};
     code = end == End::Left ? 19 : 20;
   }
-  // A code 21 signal is written one column to its left in a track file: keep it off column 0.
   Require(InGrid(at) && (code != 21 || at.X > 0), "signal " + name + " would stand outside the grid");
+  Require(store_.GridTrack[CellIndex(at)] == 0, "signal " + name + " would cover another cell");
   const int index = signals_++;
   SignalData signal = store_.GetSignalData(index);
   signal.InUse = 1;
