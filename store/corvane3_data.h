@@ -386,6 +386,8 @@ class Corvane3Data {
   int CheckWaveFile(const std::string& path) const;
   // The counts a track file carries, worked out from the tables and the grid.
   CountData ComputeTrackCounts() const;
+  // Drops the icon images, icon assignments and maintenance bitmap marks of the territory.
+  void ForgetTrackFileImages();
 
   // The identity, the change counts and the loaded version are kept with the scalars below; the territory
   // counts as changed while ChangeCount differs from LoadedChangeCount.
