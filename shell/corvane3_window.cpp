@@ -168,6 +168,12 @@ void TCorvane3Window::EvTimer(int timerId) {
   if (clockDriver_) clockDriver_(timerId);
 }
 
+void TCorvane3Window::ReloadDisplayResources() {
+  pictures_.FreeDisplayResources();
+  pictures_.LoadDisplayResources(store_.GetOptionData().ClassicDisplay != 0);
+  viewport()->update();
+}
+
 QRgb TCorvane3Window::BackgroundColour() const { return store_.GetOptionData().ClassicDisplay != 0 ? kBlack : kWhite; }
 
 layout::View TCorvane3Window::CurrentView() const {
@@ -401,7 +407,8 @@ void TCorvane3Window::keyPressEvent(QKeyEvent* event) {
 void TCorvane3Window::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) {
     Dragging = 0;
-    if (QWidget* grabber = QWidget::mouseGrabber()) grabber->releaseMouse();
+    QWidget* grabber = QWidget::mouseGrabber();
+    if (grabber == this || grabber == viewport()) grabber->releaseMouse();
   }
   event->accept();
 }

@@ -76,6 +76,10 @@ class TCorvane3Window : public QAbstractScrollArea, public DisplayService {
   void PostMouseMove(ClientPoint point) override;
 
   Engine& TheEngine() { return engine_; }
+  DisplayPictures& Pictures() { return pictures_; }
+  // Frees and rebuilds the display pictures in the present display style, then repaints
+  // (a Classic Display change).
+  void ReloadDisplayResources();
 
   // ---- fields other windows read and write (the run's flags live in the store's RunState)
   QList<QRgb> Palette16;

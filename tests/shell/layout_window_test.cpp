@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -207,6 +208,36 @@ TEST_F(LayoutWindowTest, PaintingDrawsTheBackgroundAndHandsTheRestToTheLayoutPai
   options.ClassicDisplay = 1;
   store().UpdateOptionData(options);
   EXPECT_EQ(window().viewport()->grab().toImage().pixel(20, 20), qRgb(0, 0, 0));
+}
+
+TEST_F(LayoutWindowTest, ClassicDisplayOnAndOffAgainGivesThePicturesOfStartUp) {
+  StartWith((folder() / "none.trk").string());
+  const auto tiles = pictures_.TrackTileBitmap;
+  const auto images = pictures_.TrackTileDib;
+  OptionData options = store().GetOptionData();
+  options.ClassicDisplay = 1;
+  store().UpdateOptionData(options);
+  window().ReloadDisplayResources();
+  EXPECT_NE(pictures_.TrackTileBitmap, tiles);
+  options.ClassicDisplay = 0;
+  store().UpdateOptionData(options);
+  window().ReloadDisplayResources();
+  EXPECT_EQ(pictures_.TrackTileBitmap, tiles);
+  EXPECT_EQ(pictures_.TrackTileDib, images);
+}
+
+TEST_F(LayoutWindowTest, ReleasingTheLeftButtonEndsADragAndTheCapture) {
+  StartWith((folder() / "none.trk").string());
+  for (const bool dragging : {true, false}) {
+    window().Dragging = dragging ? 1 : 0;
+    window().viewport()->grabMouse();
+    ASSERT_EQ(QWidget::mouseGrabber(), window().viewport());
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(10, 10), window().viewport()->mapToGlobal(QPointF(10, 10)),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window().viewport(), &release);
+    EXPECT_EQ(+window().Dragging, 0);
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+  }
 }
 
 TEST(LayoutWindowAppTest, TheTimersRunAndTheBlinkCounterRisesEvery500ms) {
