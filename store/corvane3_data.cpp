@@ -16,6 +16,7 @@ NullInterfaceService g_nullInterface;
 NullDialogService g_nullDialogs;
 NullListService g_nullLists;
 NullPlaybackSink g_nullPlayback;
+NullDisplayService g_nullDisplay;
 
 constexpr const char* kTrainTypeNames[] = {"Freight", "Passenger", "Transit", "Maintenance of Way",
                                            "Helper",  "Derrick",   "Local",   "Unknown"};
@@ -38,7 +39,8 @@ Corvane3Data::Corvane3Data()
       interface_(&g_nullInterface),
       dialogs_(&g_nullDialogs),
       lists_(&g_nullLists),
-      playback_(&g_nullPlayback) {
+      playback_(&g_nullPlayback),
+      display_(&g_nullDisplay) {
   for (auto& caption : Captions) SetFieldText(caption, kCaptionChars, "Corvane Version ");
   for (int i = 0; i < 8; ++i) SetFieldText(trainTypeNames_[i].data(), kTrainTypeNameChars, kTrainTypeNames[i]);
   for (auto& image : maintImages_) image = std::make_unique<uint8_t[]>(kMaintImageBytes);
@@ -65,6 +67,7 @@ void Corvane3Data::SetInterfaceService(InterfaceService* service) {
 void Corvane3Data::SetDialogService(DialogService* service) { dialogs_ = service ? service : &g_nullDialogs; }
 void Corvane3Data::SetListService(ListService* service) { lists_ = service ? service : &g_nullLists; }
 void Corvane3Data::SetPlaybackSink(PlaybackSink* sink) { playback_ = sink ? sink : &g_nullPlayback; }
+void Corvane3Data::SetDisplayService(DisplayService* service) { display_ = service ? service : &g_nullDisplay; }
 
 MessageResult Corvane3Data::ShowMessage(const std::string& text, MessageIcon icon, MessageButtons buttons) {
   return messages_->ShowMessage(text, FieldText(Captions[1], kCaptionChars), icon, buttons);
@@ -156,25 +159,28 @@ CORVANE_PLAIN_ACCESSORS(WindowSize, windowSizes_, "Window")
       RecordPlayback(PlaybackKind::Record, index, &table[index], sizeof(Record));             \
   }
 
-CORVANE_RECORDED_ACCESSORS(BlockStatus, blockStatus_, "Block")
-CORVANE_RECORDED_ACCESSORS(SwitchStatus, switchStatus_, "Switch")
-CORVANE_RECORDED_ACCESSORS(SignalStatus, signalStatus_, "Signal")
 CORVANE_RECORDED_ACCESSORS(CrossStatus, crossStatus_, "Crossover")
 CORVANE_RECORDED_ACCESSORS(OrgStatus, orgStatus_, "Entrance/Exit")
 CORVANE_RECORDED_ACCESSORS(TrainStationTime, trainStationTimes_, "Train status")
 CORVANE_RECORDED_ACCESSORS(TrainStop, trainStops_, "Train status")
 CORVANE_RECORDED_ACCESSORS(StackData, stack_, "Stack")
 
+// Block, switch, signal and train status are stored by the status updaters (status.cpp).
+BlockStatus Corvane3Data::GetBlockStatus(int index) const {
+  return GetRecord(blockStatus_, index, "Block", "GetBlockStatus");
+}
+SwitchStatus Corvane3Data::GetSwitchStatus(int index) const {
+  return GetRecord(switchStatus_, index, "Switch", "GetSwitchStatus");
+}
+SignalStatus Corvane3Data::GetSignalStatus(int index) const {
+  return GetRecord(signalStatus_, index, "Signal", "GetSignalStatus");
+}
+
 #undef CORVANE_PLAIN_ACCESSORS
 #undef CORVANE_RECORDED_ACCESSORS
 
 TrainStatus Corvane3Data::GetTrainStatus(int index) const {
   return GetRecord(trainStatus_, index, "Train status", "GetTrainStatus");
-}
-
-void Corvane3Data::UpdateTrainStatus(int index, const TrainStatus& record) {
-  if (!UpdateRecord(trainStatus_, index, record, "Train status", "UpdateTrainStatus")) return;
-  if (record.InUse == 1 && index >= counts_.Words[kCountRunningTrains]) counts_.Words[kCountRunningTrains] = index + 1;
 }
 
 PermitData Corvane3Data::GetPermitData(int index) const {

@@ -61,6 +61,20 @@ struct OutQueue {
   int32_t Count = 0;
 };
 
+// One step of a walk along the layout's track (GetLeftTrackCell and
+// GetRightTrackCell): the cell reached, its code, and how it connects.
+struct TrackCell {
+  int16_t Connection = 0;     // class of the neighbour (1-3), 0, or 5 when it does not connect
+  int16_t NeighbourCode = 0;  // the neighbour's grid code as stored (bit 7 kept)
+  int16_t X = 0;
+  int16_t Y = 0;
+  int16_t DX = 0;
+  int16_t DY = 0;
+  uint8_t Extra[10] = {};  // carried through unchanged for the caller
+};
+
+inline constexpr int kTrackCodes = 41;
+
 class Corvane3Data {
  public:
   Corvane3Data();
@@ -96,15 +110,12 @@ class Corvane3Data {
   BlockData GetBlockData(int index) const;
   void UpdateBlockData(int index, const BlockData& record);
   BlockStatus GetBlockStatus(int index) const;
-  void UpdateBlockStatus(int index, const BlockStatus& record);
   SwitchData GetSwitchData(int index) const;
   void UpdateSwitchData(int index, const SwitchData& record);
   SwitchStatus GetSwitchStatus(int index) const;
-  void UpdateSwitchStatus(int index, const SwitchStatus& record);
   SignalData GetSignalData(int index) const;
   void UpdateSignalData(int index, const SignalData& record);
   SignalStatus GetSignalStatus(int index) const;
-  void UpdateSignalStatus(int index, const SignalStatus& record);
   CrossData GetCrossData(int index) const;
   void UpdateCrossData(int index, const CrossData& record);
   CrossStatus GetCrossStatus(int index) const;
@@ -124,7 +135,6 @@ class Corvane3Data {
   TrainData GetTrainData(int index) const;
   void UpdateTrainData(int index, const TrainData& record);
   TrainStatus GetTrainStatus(int index) const;
-  void UpdateTrainStatus(int index, const TrainStatus& record);
   TrainStationTime GetTrainStationTime(int index) const;
   void UpdateTrainStationTime(int index, const TrainStationTime& record);
   TrainStop GetTrainStop(int index) const;
@@ -205,8 +215,54 @@ class Corvane3Data {
   // ------------------------------------------------------------ clock, texts and store services (clock.cpp)
 
   // ------------------------------------------------------------ status updaters, train slots, lookups (status.cpp)
+  // The run-time updaters decide what to repaint and what to report to the
+  // interfaces. noOutput = 1 applies a state that came from outside (replay,
+  // interface readers), which must not be sent back.
+  void UpdateBlockStatus(int index, const BlockStatus& record, int forceTrainRepaint = 0, int noOutput = 0);
+  void UpdateSwitchStatus(int index, const SwitchStatus& record, int noOutput = 0);
+  void UpdateSignalStatus(int index, const SignalStatus& record, int noOutput = 0);
+  // allowUnused = 1 admits a slot not yet in use (a train being created, replay).
+  void UpdateTrainStatus(int index, const TrainStatus& record, int allowUnused = 0, int recordPlayback = 1);
+  void ClearTrainStatus(int index);
+  // A cleared slot that is not in use, or -1; the caller marks it in use.
+  int FindFreeTrainStatus();
+  void FreeTrainStatus(int index);
+  void UpdateTrainOffTime(int org, int32_t time);
+  int32_t NextTrainOffTime(int org) const;
+  void CheckOSHits(int device, int train);
+  void AddNewOSHit(int device, int train, int32_t timeSeconds);
+  void ClearOSHits();
+  int32_t GetOSHitCount() const { return OSHitCount; }
+  void SetOSHitCount(int32_t count);
+  int GetDeviceStatus(int device) const;
+  int GetDevicePaintStatus(int device) const;
+  int GetNoPaintStatus(int device) const;
+  int GetDeviceType(int code) const;
+  int GetCrossRoute(int diamond, int device) const;
+  int16_t GetGridTrack(int x, int y) const;
+  void UpdateGridTrack(int x, int y, int16_t code);
+  int16_t GetGridDevice(int x, int y);
+  void UpdateGridDevice(int x, int y, int16_t device);
+  uint8_t GetGridFlag(int x, int y);
+  void UpdateGridFlag(int x, int y, uint8_t flag);
+  TrackCell GetLeftTrackCell(TrackCell cell) const;
+  TrackCell GetRightTrackCell(TrackCell cell) const;
 
   // ------------------------------------------------------------ display routines (display.cpp)
+  // What to repaint after a device changed; the layout window does the drawing
+  // through the DisplayService and ShellService::InvalidateCellRect.
+  void SetDisplayService(DisplayService* service);
+  DisplayService& Display() const { return *display_; }
+  // Marks a device's cells for repainting; labelLines > 1 widens a block's area for train labels.
+  void InvalidateDevice(int device, int erase = 0, int labelLines = 1);
+  // Paints every cell of a device at once (the flash of a refused request).
+  void DrawDevice(int device);
+  void DrawDeviceCell(int x, int y);
+  void PaintCell(int left, int top, int right, int bottom);
+  void PaintSignal(int signal);
+  // Clears and invalidates a block's train-label strip; at zoom 1 only.
+  void DrawBlock(int block, int labelLines = 1);
+  void RefreshCursor();
 
   // ------------------------------------------------------------ playback recording (playback.cpp)
 
@@ -278,6 +334,14 @@ class Corvane3Data {
                     const char* name);
   void ReportIndexError(int32_t value, const char* kind, const char* name) const;
   void RefreshListIfOpen(ListWindow list);
+  // status.cpp
+  bool GridCellValid(int x, int y, bool pause) const;
+  int BlockTrainCount(int block) const;
+  void RefreshArrivalsOf(const char* entrance, size_t size);
+  // display.cpp
+  template <class Visit>
+  void ForEachDeviceCell(int device, Visit visit) const;
+  uint32_t LayoutBackground() const;
 
   MessageService* messages_;
   ShellService* shell_;
@@ -285,6 +349,7 @@ class Corvane3Data {
   DialogService* dialogs_;
   ListService* lists_;
   PlaybackSink* playback_;
+  DisplayService* display_;
 
   std::array<TrainType, kMaxTrainTypes> trainTypes_{};
   RandomData random_{};

@@ -41,6 +41,15 @@ class NullShellService : public ShellService {
   void Beep() override {}
 };
 
+class NullDisplayService : public DisplayService {
+ public:
+  ClientPoint ScrollPosition() override { return {}; }
+  void FillClientRect(int, int, int, int, uint32_t) override {}
+  void InvalidateClientRect(int, int, int, int, bool) override {}
+  ClientPoint CursorPosition() override { return {}; }
+  void PostMouseMove(ClientPoint) override {}
+};
+
 class NullInterfaceService : public InterfaceService {
  public:
   void EIOBuildXferOutMsg(int, int) override {}

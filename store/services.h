@@ -52,6 +52,27 @@ class ShellService {
   virtual void Beep() = 0;
 };
 
+// The layout window's drawing surface for the store's display routines, in
+// client pixels of the layout window.
+struct ClientPoint {
+  int32_t X = 0;
+  int32_t Y = 0;
+};
+
+class DisplayService {
+ public:
+  virtual ~DisplayService() = default;
+  // The scroll position in units of 32 pixels.
+  virtual ClientPoint ScrollPosition() = 0;
+  // Fills a rectangle (right and bottom exclusive) with pen and brush of one colour (0xRRGGBB).
+  virtual void FillClientRect(int left, int top, int right, int bottom, uint32_t rgb) = 0;
+  virtual void InvalidateClientRect(int left, int top, int right, int bottom, bool erase) = 0;
+  // The mouse pointer in client coordinates.
+  virtual ClientPoint CursorPosition() = 0;
+  // Posts a pointer move at that point to the layout window, so that hover texts follow a change.
+  virtual void PostMouseMove(ClientPoint point) = 0;
+};
+
 // The CTC and External I/O interface code, as far as the store and engine use it.
 class InterfaceService {
  public:

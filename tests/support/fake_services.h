@@ -67,6 +67,30 @@ class FakeShellService : public NullShellService {
   int Beeps = 0;
 };
 
+// Records the drawing the store asks of the layout window.
+class FakeDisplayService : public NullDisplayService {
+ public:
+  struct Rect {
+    int Left, Top, Right, Bottom;
+    bool operator==(const Rect&) const = default;
+  };
+  ClientPoint ScrollPosition() override { return Scroll; }
+  void FillClientRect(int l, int t, int r, int b, uint32_t rgb) override {
+    Filled.push_back({l, t, r, b});
+    FillColours.push_back(rgb);
+  }
+  void InvalidateClientRect(int l, int t, int r, int b, bool) override { Invalidated.push_back({l, t, r, b}); }
+  ClientPoint CursorPosition() override { return Cursor; }
+  void PostMouseMove(ClientPoint point) override { MouseMoves.push_back(point); }
+
+  ClientPoint Scroll;
+  ClientPoint Cursor;
+  std::vector<Rect> Filled;
+  std::vector<uint32_t> FillColours;
+  std::vector<Rect> Invalidated;
+  std::vector<ClientPoint> MouseMoves;
+};
+
 class FakeInterfaceService : public NullInterfaceService {
  public:
   void EIOBuildXferOutMsg(int type, int index) override { EIOMessages.emplace_back(type, index); }

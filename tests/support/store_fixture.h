@@ -18,6 +18,7 @@ class StoreFixture : public ::testing::Test {
     store_->SetDialogService(&dialogs);
     store_->SetListService(&lists);
     store_->SetPlaybackSink(&playback);
+    store_->SetDisplayService(&display);
   }
   ~StoreFixture() override { TheStore = nullptr; }
 
@@ -29,6 +30,7 @@ class StoreFixture : public ::testing::Test {
   FakeDialogService dialogs;
   FakeListService lists;
   FakePlaybackSink playback;
+  FakeDisplayService display;
 
  private:
   std::unique_ptr<Corvane3Data> store_;
