@@ -17,14 +17,6 @@ constexpr int kHelperKind = 4;
 constexpr int16_t kNoLimit = 1000;
 constexpr uint8_t kTrainLeaving = 11;  // TrainState: leaving the territory
 
-// The route (0 or 1) of a diamond that a path entering it from device takes.
-int CrossRouteOf(const Corvane3Data& store, int diamond, int device) {
-  const CrossData cross = store.GetCrossData(diamond);
-  for (int leg = 0; leg < 4; ++leg)
-    if (cross.Legs[leg] == device) return leg / 2;
-  return 0;
-}
-
 bool ValidType(int type) { return type >= 0 && type < kMaxTrainTypes; }
 
 bool IsHelperType(const Corvane3Data& store, int type) {
@@ -140,7 +132,7 @@ void Engine::CheckPathAhead(PathCheckResult& out, int train, std::span<const int
     } else if (device >= kDiamondBase && device < kDiamondBase + kMaxCrossings) {
       if (result.StopBlock != -1 || i == 0) continue;
       const int diamond = device - kDiamondBase;
-      const int route = CrossRouteOf(store, diamond, ids[i - 1]);
+      const int route = store.GetCrossRoute(diamond, ids[i - 1]);
       const int16_t other = store.GetCrossStatus(diamond).Occupancy[route == 0 ? 1 : 0];
       if (other == 3 || other == 4) {
         blockedAtDiamond = true;

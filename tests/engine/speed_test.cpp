@@ -160,13 +160,13 @@ class PathCheckTest : public StoreFixture {
     train.SpeedCap = -1;
     train.PerformancePercent = 100;
     train.State = 5;
-    store().UpdateTrainStatus(kTrain, train);
+    store().UpdateTrainStatus(kTrain, train, 1);
   }
 
   void EditTrain(const std::function<void(TrainStatus&)>& edit) {
     TrainStatus train = store().GetTrainStatus(kTrain);
     edit(train);
-    store().UpdateTrainStatus(kTrain, train);
+    store().UpdateTrainStatus(kTrain, train, 1);
   }
   void SetOccupancy(int block, int16_t code) {
     BlockStatus status = store().GetBlockStatus(block);
@@ -202,10 +202,10 @@ class PathCheckTest : public StoreFixture {
       coupled.Type = static_cast<uint8_t>(types[i]);
       coupled.MergePrevious = static_cast<int16_t>(front);
       coupled.MergeNext = -1;
-      store().UpdateTrainStatus(slot, coupled);
+      store().UpdateTrainStatus(slot, coupled, 1);
       TrainStatus ahead = store().GetTrainStatus(front);
       ahead.MergeNext = static_cast<int16_t>(slot);
-      store().UpdateTrainStatus(front, ahead);
+      store().UpdateTrainStatus(front, ahead, 1);
       front = slot;
     }
   }
@@ -480,7 +480,7 @@ TEST_F(PathCheckTest, HelperRequirementNeedsAHelperCoupledOrAsSplitPartner) {
          Couple({0});
          TrainStatus coupled = store().GetTrainStatus(8);
          coupled.MergeNext = 8;
-         store().UpdateTrainStatus(8, coupled);
+         store().UpdateTrainStatus(8, coupled, 1);
        },
        0, 1},
       {"split partner is a helper", [&] { SplitPartner(3); }, 60, 0},
