@@ -161,7 +161,7 @@ void Engine::ActivateSlowOrders() {
     SlowStatus record = store.GetSlowStatus(slot);
     record.InUse = 1;
     record.SlowIndex = i;
-    record.OpeningTime = record.StartTime = store.SimClock;
+    record.OpeningTime = record.StartTime = store.GetSimClock();
     record.EndTime = -1;
     ApplyOrder(store, record, order);
     record.InForce = 1;
@@ -172,10 +172,10 @@ void Engine::ActivateSlowOrders() {
 
 void Engine::UpdateTimedSlowOrders() {
   Corvane3Data& store = Store();
-  if (!SlowOrdersOn(store) || store.SimClock < 0) return;
-  const int32_t clock = store.SimClock;
-  const int32_t day = clock / kSecondsPerDay;
-  const int now = (clock % kSecondsPerDay) / 60 + kMinutesPerDay * (day % 7);
+  const int32_t clock = store.GetSimClock();
+  if (!SlowOrdersOn(store) || clock < 0) return;
+  const int32_t day = store.GetSimDay();
+  const int now = store.GetSimTimeOfDay() / 60 + kMinutesPerDay * store.GetSimDayOfWeek();
   const int orders = TableCount(store, kCountSlowOrders, kMaxSlowData);
   for (int i = 0; i < orders; ++i) {
     const SlowData order = store.GetSlowData(i);
@@ -193,7 +193,7 @@ void Engine::UpdateTimedSlowOrders() {
     }
     if (!found) continue;
 
-    bool exists = order.OnceOnly == 1 && store.SimStartTime + kSecondsPerWeek < clock;
+    bool exists = order.OnceOnly == 1 && store.GetSimStartTime() + kSecondsPerWeek < clock;
     for (int s = 0; s < kMaxSlowStatus && !exists; ++s) {
       const SlowStatus record = store.GetSlowStatus(s);
       if (record.InUse == 0 || record.SlowIndex != i) continue;
@@ -228,7 +228,7 @@ void Engine::ActivateTimedSlowOrders() {
       store.FreeSlowStatus(s);  // the device speeds stay as they are
       continue;
     }
-    if (record.InForce != 0 || record.StartTime >= store.SimClock) continue;
+    if (record.InForce != 0 || record.StartTime >= store.GetSimClock()) continue;
     SlowData order{};
     if (GetDefinition(store, record.SlowIndex, order)) {
       ApplyOrder(store, record, order);
@@ -248,7 +248,8 @@ void Engine::ExpireSlowOrders() {
   Corvane3Data& store = Store();
   for (int s = 0; s < kMaxSlowStatus; ++s) {
     const SlowStatus ending = store.GetSlowStatus(s);
-    if (ending.InUse == 0 || ending.InForce != 1 || ending.EndTime == -1 || ending.EndTime > store.SimClock) continue;
+    if (ending.InUse == 0 || ending.InForce != 1 || ending.EndTime == -1 || ending.EndTime > store.GetSimClock())
+      continue;
     for (int i = 0; i < kSlowOrderDevices && ending.Devices[i] != -1; ++i) ClearDevice(store, ending.Devices[i]);
     // Orders still in force on the same devices put their speeds back. A
     // pending record may carry a stale list from an earlier use of its slot,

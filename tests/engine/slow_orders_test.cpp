@@ -18,7 +18,7 @@ class SlowOrdersTest : public StoreFixture {
     OptionData options = store().GetOptionData();
     options.SlowOrdersActive = 1;
     store().UpdateOptionData(options);
-    store().SimStartTime = 0;
+    store().SetSimStartTime(0);
   }
 
   void SetCount(CountWord word, int value) {
@@ -83,7 +83,7 @@ class SlowOrdersTest : public StoreFixture {
 
   // One minute step of the clock: the four steps in their order.
   void Minute(int32_t clock) {
-    store().SimClock = clock;
+    store().SetSimClock(clock);
     engine.ActivateSlowOrders();
     engine.UpdateTimedSlowOrders();
     engine.ActivateTimedSlowOrders();
