@@ -49,6 +49,7 @@ class FakeShellService : public NullShellService {
 
   struct Rect {
     int X, Y, Width, Height;
+    bool operator==(const Rect&) const = default;
   };
   std::vector<std::pair<StatusPane, std::string>> StatusTexts;
   std::vector<std::pair<int, bool>> MenuChecks;
