@@ -98,7 +98,8 @@ class Corvane3Data {
   Corvane3Data& operator=(const Corvane3Data&) = delete;
 
   // ------------------------------------------------------------ services
-  // The windows (or test fakes) plug in here; each defaults to a do-nothing one.
+  // The windows (or test fakes) plug in here; each defaults to a do-nothing one, except the
+  // playback sink, which defaults to the store's own recorder.
   void SetMessageService(MessageService* service);
   void SetShellService(ShellService* service);
   void SetInterfaceService(InterfaceService* service);
@@ -393,7 +394,8 @@ class Corvane3Data {
   int32_t ChangeCount = 0;
   int32_t LoadedChangeCount = 0;
 
-  // The recorder's held-back records, and the mark of a recording stopped by a failed write.
+  // The recorder's held-back records, and the mark of a run without a recording file: a failed
+  // write stopped it or the file dialog was cancelled. CreatePlaybackFile clears it.
   HeldPlaybackRecord<TrainStatus> HeldTrainStatus;
   HeldPlaybackRecord<BlockStatus> HeldBlockStatus;
   uint8_t PlaybackWriteFailed = 0;
