@@ -135,11 +135,8 @@ void ApplyOrder(Corvane3Data& store, SlowStatus& record, const SlowData& order) 
   }
 }
 
-// "Slow Order Active - <text>."
-void SlowOrderAlert(Engine& engine, const std::string& text) {
-  (void)engine;
-  (void)text;
-}
+// Alert 9: "Slow Order Active - <text>."
+void SlowOrderAlert(Engine& engine, const std::string& text) { engine.RaiseAlert(9, text.c_str()); }
 
 }  // namespace
 

@@ -19,6 +19,19 @@ class SlowOrdersTest : public StoreFixture {
     options.SlowOrdersActive = 1;
     store().UpdateOptionData(options);
     store().SetSimStartTime(0);
+    AlertData alerts = store().GetAlertData();
+    alerts.Enabled[9] = 1;
+    store().UpdateAlertData(alerts);
+  }
+
+  // The alert lines raised so far, without their number and time stamp.
+  std::vector<std::string> Alerts() {
+    std::vector<std::string> texts;
+    for (int i = 0; i < store().Run.AlertLinesUsed; ++i) {
+      const std::string line = store().Run.AlertLines[i].data();
+      texts.push_back(line.size() > 18 ? line.substr(18) : line);  // "ALERT 0001  06:01 "
+    }
+    return texts;
   }
 
   void SetCount(CountWord word, int value) {
@@ -130,9 +143,12 @@ TEST_F(SlowOrdersTest, PermanentOrderComesIntoForceOnceAndNeverExpires) {
   EXPECT_EQ(BlockSpeed(4, 0), 25);
   EXPECT_EQ(BlockSpeed(4, 1), 15);
   EXPECT_EQ(BlockSpeed(4, 0, 1), -1);  // no speed for type 1: unrestricted
+  EXPECT_EQ(Alerts(), std::vector<std::string>{"Slow Order Active - Location \"Block 4\" permanent."});
+  EXPECT_EQ(std::string(store().Run.AlertLines[0].data()).substr(0, 18), "ALERT 0001  06:00 ");
 
   for (int32_t t = 6 * kHour + 60; t < 40 * kDay; t += kDay) Minute(t);
   EXPECT_EQ(InUseSlots(), std::vector<int>{0});  // no second record, no expiry
+  EXPECT_EQ(Alerts().size(), 1u);
   EXPECT_EQ(BlockSpeed(4, 0), 25);
 }
 
@@ -231,7 +247,9 @@ TEST_F(SlowOrdersTest, TimedOrderOpensEightHoursAheadAndComesIntoForceAfterItsSt
   EXPECT_EQ(InUseSlots(), std::vector<int>{0});     // one record only
   EXPECT_EQ(+store().GetSlowStatus(0).InForce, 0);  // the start must be earlier than the clock
 
+  EXPECT_TRUE(Alerts().empty());
   Minute(kDay + 6 * kHour + 60);
+  EXPECT_EQ(Alerts(), std::vector<std::string>{"Slow Order Active - Location \"Block 2\" until 08:00."});
   record = store().GetSlowStatus(0);
   EXPECT_EQ(+record.InForce, 1);
   EXPECT_EQ(Devices(0), std::vector<int>{2});
@@ -253,6 +271,7 @@ TEST_F(SlowOrdersTest, OrderOverMidnightLastsUntilTheNextDay) {
   EXPECT_EQ(+record.StartTime, wednesday + 22 * kHour);
   EXPECT_EQ(record.EndTime - record.StartTime, 4 * kHour);
   EXPECT_EQ(+record.InForce, 1);
+  EXPECT_EQ(Alerts(), std::vector<std::string>{"Slow Order Active - Location \"Block 2\" until 02:00."});
 
   Minute(wednesday + kDay + 2 * kHour - 60);
   EXPECT_EQ(BlockSpeed(2), 15);
