@@ -44,21 +44,26 @@ int ReadNumber(std::string_view text) {
 }
 
 // An order without a speed for a type (-1) lifts that type's restriction;
-// of two orders on one device the higher speed stays.
-template <class Speed>
-void MergeSpeeds(Speed (&device)[2][10], const SlowData& order) {
+// of two orders on one device the higher speed stays. The status records are
+// packed: their speed fields are reached through the record, never bound.
+template <class Status>
+void MergeSpeeds(Status& status, const SlowData& order) {
   for (int k = 0; k < 10; ++k) {
     const int16_t first = order.SpeedsFirst[k];
     const int16_t second = order.SpeedsSecond[k];
-    if (first == -1 || device[0][k] < first) device[0][k] = first;
-    if (second == -1 || device[1][k] < second) device[1][k] = second;
+    if (first == -1 || status.SlowSpeeds[0][k] < first) status.SlowSpeeds[0][k] = first;
+    if (second == -1 || status.SlowSpeeds[1][k] < second) status.SlowSpeeds[1][k] = second;
   }
 }
 
-template <class Speed>
-void ClearSpeeds(Speed (&device)[2][10]) {
-  for (auto& direction : device)
-    for (auto& speed : direction) speed = -1;
+template <class Status>
+void ClearSpeeds(Status& status) {
+  for (int d = 0; d < 2; ++d)
+    for (int k = 0; k < 10; ++k) status.SlowSpeeds[d][k] = -1;
+}
+
+void ClearDeviceList(SlowStatus& record) {
+  for (int i = 0; i < kSlowOrderDevices; ++i) record.Devices[i] = -1;
 }
 
 bool IsBlockInUse(const Corvane3Data& store, int block) {
@@ -72,11 +77,11 @@ bool IsSwitchInUse(const Corvane3Data& store, int index) {
 void MergeIntoDevice(Corvane3Data& store, int device, const SlowData& order) {
   if (device >= 0 && device < kMaxBlocks) {
     BlockStatus status = store.GetBlockStatus(device);
-    MergeSpeeds(status.SlowSpeeds, order);
+    MergeSpeeds(status, order);
     store.UpdateBlockStatus(device, status);
   } else if (device >= kSwitchDeviceBase && device < kSwitchDeviceBase + kMaxSwitches) {
     SwitchStatus status = store.GetSwitchStatus(device - kSwitchDeviceBase);
-    MergeSpeeds(status.SlowSpeeds, order);
+    MergeSpeeds(status, order);
     store.UpdateSwitchStatus(device - kSwitchDeviceBase, status);
   }
 }
@@ -84,11 +89,11 @@ void MergeIntoDevice(Corvane3Data& store, int device, const SlowData& order) {
 void ClearDevice(Corvane3Data& store, int device) {
   if (device >= 0 && device < kMaxBlocks) {
     BlockStatus status = store.GetBlockStatus(device);
-    ClearSpeeds(status.SlowSpeeds);
+    ClearSpeeds(status);
     store.UpdateBlockStatus(device, status);
   } else if (device >= kSwitchDeviceBase && device < kSwitchDeviceBase + kMaxSwitches) {
     SwitchStatus status = store.GetSwitchStatus(device - kSwitchDeviceBase);
-    ClearSpeeds(status.SlowSpeeds);
+    ClearSpeeds(status);
     store.UpdateSwitchStatus(device - kSwitchDeviceBase, status);
   }
 }
@@ -108,7 +113,7 @@ std::string BlockTrackName(const BlockData& block) {
 // out of range or naming a device not in use covers nothing; a track order
 // covers no more blocks than the record can list.
 void ApplyOrder(Corvane3Data& store, SlowStatus& record, const SlowData& order) {
-  for (auto& device : record.Devices) device = -1;
+  ClearDeviceList(record);
   const std::string location = FieldText(order.Location);
   const std::string_view text = location;
   constexpr std::string_view kSwitch = "Switch ", kBlock = "Block ", kTrack = "Track ";
@@ -230,7 +235,7 @@ void Engine::ActivateTimedSlowOrders() {
     if (GetDefinition(store, record.SlowIndex, order)) {
       ApplyOrder(store, record, order);
     } else {
-      for (auto& device : record.Devices) device = -1;
+      ClearDeviceList(record);
     }
     record.InForce = 1;
     store.UpdateSlowStatus(s, record);

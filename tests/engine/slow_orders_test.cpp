@@ -49,8 +49,8 @@ class SlowOrdersTest : public StoreFixture {
     store().UpdateBlockData(b, data);
     BlockStatus status{};
     status.InUse = 1;
-    for (auto& direction : status.SlowSpeeds)
-      for (auto& speed : direction) speed = -1;
+    for (int d = 0; d < 2; ++d)
+      for (int k = 0; k < 10; ++k) status.SlowSpeeds[d][k] = -1;
     store().UpdateBlockStatus(b, status);
     SetCount(kCountBlocks, b + 1);
   }
@@ -61,8 +61,8 @@ class SlowOrdersTest : public StoreFixture {
     store().UpdateSwitchData(index, data);
     SwitchStatus status{};
     status.InUse = 1;
-    for (auto& direction : status.SlowSpeeds)
-      for (auto& speed : direction) speed = -1;
+    for (int d = 0; d < 2; ++d)
+      for (int k = 0; k < 10; ++k) status.SlowSpeeds[d][k] = -1;
     store().UpdateSwitchStatus(index, status);
   }
 
@@ -72,8 +72,7 @@ class SlowOrdersTest : public StoreFixture {
     SlowData order{};
     order.InUse = 1;
     SetFieldText(order.Location, location);
-    for (auto& s : order.SpeedsFirst) s = -1;
-    for (auto& s : order.SpeedsSecond) s = -1;
+    for (int k = 0; k < 10; ++k) order.SpeedsFirst[k] = order.SpeedsSecond[k] = -1;
     order.SpeedsFirst[0] = first;
     order.SpeedsSecond[0] = second;
     return order;

@@ -110,13 +110,13 @@ class PathCheckTest : public StoreFixture {
       BlockStatus status{};
       status.InUse = 1;
       status.Occupancy = b == 10 ? 3 : 1;  // the train stands in 10; the rest is cleared right
-      for (auto& direction : status.SlowSpeeds)
-        for (auto& speed : direction) speed = -1;
+      for (int d = 0; d < 2; ++d)
+        for (int k = 0; k < 10; ++k) status.SlowSpeeds[d][k] = -1;
       store().UpdateBlockStatus(b, status);
     }
     SwitchData sw{};
     sw.InUse = 1;
-    for (auto& speed : sw.DivergingSpeed) speed = 15;
+    for (int k = 0; k < 10; ++k) sw.DivergingSpeed[k] = 15;
     store().UpdateSwitchData(0, sw);
     SwitchStatus switchStatus{};
     switchStatus.InUse = 1;
@@ -135,7 +135,7 @@ class PathCheckTest : public StoreFixture {
     SetFieldText(platform.Name, "Town");
     store().UpdatePlatformData(0, platform);  // the train's station times hold no stop there yet
     TrainStationTime times{};
-    for (auto& t : times.Times) t = -1;
+    for (int p = 0; p < kTrainStations; ++p) times.Times[p] = -1;
     store().UpdateTrainStationTime(kTrain, times);
 
     TrainType freight{};
