@@ -38,18 +38,46 @@ class FakeShellService : public NullShellService {
   void ComputeLayoutExtent() override { ++ComputeLayoutExtentCalls; }
   void LoadTrainIcons() override { ++LoadTrainIconsCalls; }
   void RememberView() override { ++RememberViewCalls; }
-  void PlayWaveFile(const std::string& path) override { WavesPlayed.push_back(path); }
+  bool PlayWaveFile(const std::string& path) override {
+    WavesPlayed.push_back(path);
+    return WavePlays;
+  }
   void Beep() override { ++Beeps; }
+  void SetArrowCursor() override { ++ArrowCursorCalls; }
+  void InvalidateLayout(bool erase) override { LayoutInvalidations.push_back(erase); }
+  void InvalidateAlertWindow() override { ++AlertWindowInvalidations; }
+  void SetAlertScrollRange(int32_t width, int32_t height) override { AlertScrollRanges.emplace_back(width, height); }
   void SetTimer(int id, int ms) override { Timers.emplace_back(id, ms); }
   void KillTimer(int id) override { KilledTimers.push_back(id); }
   void ShowTrainStatusLine(int slot) override { TrainStatusLines.push_back(slot); }
   void EraseBlockLabels(int block) override { ErasedLabels.push_back(block); }
   void ShowActiveTrain(int slot) override { ActiveTrainsShown.push_back(slot); }
   void ShowHelpNotAvailable() override { ++HelpNotAvailableCalls; }
+  void RemoveMenuItem(int id) override { MenuItemsRemoved.push_back(id); }
+  void InsertMenuItem(int id, const std::string& text, int before) override {
+    MenuItemsInserted.push_back({id, text, before});
+  }
+  // Answers the save dialogs in order from SaveFileAnswers; empty (cancel) when none is left.
+  std::string AskSaveFileName(const FileDialogRequest& request) override {
+    SaveFileRequests.push_back(request);
+    if (SaveFileAnswers.empty()) return {};
+    std::string answer = SaveFileAnswers.front();
+    SaveFileAnswers.pop_front();
+    return answer;
+  }
 
   struct Rect {
     int X, Y, Width, Height;
   };
+  struct MenuItem {
+    int Id;
+    std::string Text;
+    int Before;
+  };
+  std::vector<int> MenuItemsRemoved;
+  std::vector<MenuItem> MenuItemsInserted;
+  std::vector<FileDialogRequest> SaveFileRequests;
+  std::deque<std::string> SaveFileAnswers;
   std::vector<std::pair<StatusPane, std::string>> StatusTexts;
   std::vector<std::pair<int, bool>> MenuChecks;
   std::vector<Rect> Invalidated;
@@ -65,6 +93,11 @@ class FakeShellService : public NullShellService {
   int RememberViewCalls = 0;
   int HelpNotAvailableCalls = 0;
   int Beeps = 0;
+  bool WavePlays = true;  // what PlayWaveFile answers
+  int ArrowCursorCalls = 0;
+  std::vector<bool> LayoutInvalidations;
+  int AlertWindowInvalidations = 0;
+  std::vector<std::pair<int32_t, int32_t>> AlertScrollRanges;
 };
 
 // Records the drawing the store asks of the layout window.
@@ -133,6 +166,8 @@ class FakeDialogService : public NullDialogService {
   }
   void RunTrainSheet(int index) override { TrainSheets.push_back(index); }
   void OpenPermitRequestDialog(int slot) override { PermitRequests.push_back(slot); }
+  void CloseTrainEntryDialogs() override { ++CloseTrainEntryDialogsCalls; }
+  void ClosePermitRequestDialogs() override { ++ClosePermitRequestDialogsCalls; }
 
   std::deque<int> CrewChangeResults, CrewCallResults, SplitResults, StopResults;
   std::vector<std::pair<int, int>> EntryDialogs;
@@ -140,6 +175,8 @@ class FakeDialogService : public NullDialogService {
   std::vector<std::string> Titles;
   std::vector<int> TrainSheets;
   std::vector<int> PermitRequests;
+  int CloseTrainEntryDialogsCalls = 0;
+  int ClosePermitRequestDialogsCalls = 0;
 
  private:
   int Take(std::deque<int>& script, int slot) {
@@ -155,10 +192,18 @@ class FakeListService : public NullListService {
  public:
   bool IsListOpen(ListWindow list) override;
   void RefreshList(ListWindow list) override { Refreshed.push_back(list); }
+  bool IsArrivalWindowOpen(int index) override;
   void RefreshArrivalWindow(int index) override { ArrivalRefreshes.push_back(index); }
+  bool IsPlatformWindowOpen(int platform) override;
+  void RefreshPlatformWindow(int platform) override { PlatformRefreshes.push_back(platform); }
   void RefreshAllWindows() override { ++RefreshAllCalls; }
+  void CloseTrainGraph() override { ++CloseTrainGraphCalls; }
 
   std::vector<ListWindow> OpenLists;
+  std::vector<int> OpenArrivalWindows;
+  std::vector<int> OpenPlatformWindows;
+  std::vector<int> PlatformRefreshes;
+  int CloseTrainGraphCalls = 0;
   std::vector<ListWindow> Refreshed;
   std::vector<int> ArrivalRefreshes;
   int RefreshAllCalls = 0;
