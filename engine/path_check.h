@@ -23,6 +23,3 @@ struct PathCheckResult {
   uint8_t SpareByte = 0;
   uint8_t NextBlockDirection = 0;
 };
-
-// Length of the device path lists that the path tracer fills.
-inline constexpr int kPathCheckEntries = 50;

@@ -80,7 +80,7 @@ void Engine::CheckPathAhead(PathCheckResult& out, int train, std::span<const int
   const TrainStop stops = store.GetTrainStop(train);
   const int type = status.Type;  // an invalid type finds no speed in any table
   const bool passRed = status.PassRedPermission != 0;
-  const size_t entries = std::min({ids.size(), dirs.size(), static_cast<size_t>(kPathCheckEntries)});
+  const size_t entries = std::min({ids.size(), dirs.size(), static_cast<size_t>(kPathEntries)});
 
   int16_t switchLimit = kNoLimit;
   int cleared = 0;

@@ -184,8 +184,8 @@ class PathCheckTest : public StoreFixture {
 
   PathCheckResult Check(std::vector<int32_t> ids, int first = 1, int countFirst = 1, int seed = 0) {
     std::vector<int32_t> dirs(ids.size(), 1);
-    ids.resize(kPathCheckEntries, -1);
-    dirs.resize(kPathCheckEntries, -1);
+    ids.resize(kPathEntries, -1);
+    dirs.resize(kPathEntries, -1);
     PathCheckResult result;
     result.AllowedSpeed = -99;  // overwritten whole
     engine.CheckPathAhead(result, kTrain, ids, dirs, first, countFirst, seed);
@@ -542,8 +542,8 @@ TEST_F(PathCheckTest, NextBlockDirectionSelectsTheTables) {
   SetOccupancy(11, 2);
   SetOccupancy(13, 2);
   std::vector<int32_t> ids{10, 11, 13}, dirs{0, 0, 0};
-  ids.resize(kPathCheckEntries, -1);
-  dirs.resize(kPathCheckEntries, -1);
+  ids.resize(kPathEntries, -1);
+  dirs.resize(kPathEntries, -1);
   PathCheckResult r;
   engine.CheckPathAhead(r, kTrain, ids, dirs, 1, 1, 0);
   EXPECT_EQ(+r.NextBlockDirection, 0);
