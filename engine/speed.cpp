@@ -196,3 +196,23 @@ void Engine::CheckPathAhead(PathCheckResult& out, int train, std::span<const int
   }
   out = result;
 }
+
+int16_t Engine::RestartSpeed(int train) {
+  Corvane3Data& store = Store();
+  PathCheckResult result;
+  int16_t before = 0;
+  if (train >= 0 && train < kMaxTrainStatus) {
+    const TrainStatus status = store.GetTrainStatus(train);
+    before = status.SpeedBeforeStop;
+    if (status.HeadBlock >= 0 && status.HeadBlock < kMaxBlocks) {
+      DevicePath path;
+      TraceDevicePath(status.HeadDirection == 0 ? 0 : 1, status.HeadBlock, path);
+      CheckPathAhead(result, train, path.Ids, path.Dirs, 1, 1, 1);
+    }
+  } else {
+    store.InternalErrorTrap(train, "Train index error - RestartSpeed");
+  }
+  if (result.AllowedSpeed != 0) return result.AllowedSpeed;
+  if (before != 0) return before;
+  return EnglishUnits(store) ? 10 : 16;
+}

@@ -7,6 +7,7 @@
 #include "engine/engine.h"
 #include "store/fixed_text.h"
 #include "tests/support/store_fixture.h"
+#include "tests/support/territory_builder.h"
 
 namespace {
 
@@ -548,6 +549,82 @@ TEST_F(PathCheckTest, NextBlockDirectionSelectsTheTables) {
   engine.CheckPathAhead(r, kTrain, ids, dirs, 1, 1, 0);
   EXPECT_EQ(+r.NextBlockDirection, 0);
   EXPECT_EQ(+r.AllowedSpeed, 41);
+}
+
+}  // namespace
+
+namespace {
+
+//   x:  0     5    10    15    20
+//   y=4   ==B0== ==B1== ==B2==        a train stands in B0 heading right
+class RestartSpeedTest : public StoreFixture {
+ protected:
+  RestartSpeedTest() {
+    territory::TerritoryBuilder t(store());
+    const int b0 = t.Block({.Name = "B0", .From = {1, 4}, .To = {5, 4}});
+    const int b1 = t.Block({.Name = "B1", .From = {6, 4}, .To = {10, 4}});
+    const int b2 = t.Block({.Name = "B2", .From = {11, 4}, .To = {15, 4}});
+    t.Link(b0, b1);
+    t.Link(b1, b2);
+    t.TrainType("Freight");
+    t.Finish();
+    store().InitSimulationStatus();
+    TerritoryOptions territory = store().GetTerritoryOptions();
+    territory.Units = 1;
+    store().UpdateTerritoryOptions(territory);
+    BlockData block = store().GetBlockData(0);
+    block.SpeedOneClear[1][0] = 20;
+    block.SpeedTwoClear[1][0] = 40;
+    block.SpeedMax[1][0] = 60;
+    store().UpdateBlockData(0, block);
+
+    TrainStatus train = store().GetTrainStatus(kTrain);
+    train.InUse = 1;
+    train.TrainIndex = -1;
+    train.MergePrevious = train.MergeNext = -1;
+    train.HeadBlock = 0;
+    train.HeadDirection = 1;
+    train.SpeedCap = -1;
+    train.PerformancePercent = 100;
+    store().UpdateTrainStatus(kTrain, train, 1);
+  }
+  void SetCode(int block, int16_t code) {
+    BlockStatus status = store().GetBlockStatus(block);
+    status.Occupancy = code;
+    store().UpdateBlockStatus(block, status);
+  }
+
+  static constexpr int kTrain = 3;
+  Engine engine{store()};
+};
+
+TEST_F(RestartSpeedTest, TracesAheadOfTheHeadAndCountsItsOwnBlock) {
+  EXPECT_EQ(engine.RestartSpeed(kTrain), 20);  // nothing cleared ahead: its own block counts
+  SetCode(1, 1);
+  EXPECT_EQ(engine.RestartSpeed(kTrain), 40);
+  SetCode(2, 1);
+  EXPECT_EQ(engine.RestartSpeed(kTrain), 60);
+  SetCode(1, 2);  // cleared for the other direction
+  EXPECT_EQ(engine.RestartSpeed(kTrain), 20);
+  EXPECT_TRUE(messages.Calls.empty());
+}
+
+TEST_F(RestartSpeedTest, FallsBackToTheSpeedBeforeTheStopThenToRestrictedSpeed) {
+  BlockData block = store().GetBlockData(0);
+  block.SpeedOneClear[1][0] = 0;  // the train may not go on
+  store().UpdateBlockData(0, block);
+  TrainStatus train = store().GetTrainStatus(kTrain);
+  train.SpeedBeforeStop = 25;
+  store().UpdateTrainStatus(kTrain, train);
+  EXPECT_EQ(engine.RestartSpeed(kTrain), 25);
+
+  train.SpeedBeforeStop = 0;
+  store().UpdateTrainStatus(kTrain, train);
+  EXPECT_EQ(engine.RestartSpeed(kTrain), 10);
+  TerritoryOptions territory = store().GetTerritoryOptions();
+  territory.Units = 0;
+  store().UpdateTerritoryOptions(territory);
+  EXPECT_EQ(engine.RestartSpeed(kTrain), 16);
 }
 
 }  // namespace
