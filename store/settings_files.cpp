@@ -130,7 +130,7 @@ void Terminate(char (&field)[N]) {
 // A folder that does not fit a 100-byte field leaves it empty rather than cut.
 void SetFolder(char (&field)[100], const char* folder) {
   const size_t length = strnlen(folder, kPathChars);
-  SetFieldText(field, length < sizeof field ? std::string_view(folder, length) : std::string_view());
+  SetFieldText(field, length < sizeof field ? std::string_view(folder, length) : std::string_view(""));
 }
 
 struct ColumnDefaults {
