@@ -39,6 +39,9 @@ class NullShellService : public ShellService {
   void InsertOldFileMenu() override {}
   void PlayWaveFile(const std::string&) override {}
   void Beep() override {}
+  void RemoveMenuItem(int) override {}
+  void InsertMenuItem(int, const std::string&, int) override {}
+  std::string AskSaveFileName(const FileDialogRequest&) override { return {}; }
 };
 
 class NullDisplayService : public DisplayService {
@@ -79,12 +82,14 @@ class NullDialogService : public DialogService {
   void RunTrainSheet(int) override {}
   int RunTrainDialog(int) override { return 2; }
   void OpenPermitRequestDialog(int) override {}
+  void ClosePermitRequestDialogs() override {}
 };
 
 class NullListService : public ListService {
  public:
   bool IsListOpen(ListWindow) override { return false; }
   void RefreshList(ListWindow) override {}
+  bool IsArrivalWindowOpen(int) override { return false; }
   void RefreshArrivalWindow(int) override {}
   bool IsPlatformWindowOpen(int) override { return false; }
   void RefreshPlatformWindow(int) override {}

@@ -203,17 +203,6 @@ void Corvane3Data::UpdateSignalStatus(int index, const SignalStatus& record, int
 
 int Corvane3Data::BlockTrainCount(int block) const { return CountTrains(blockStatus_[block]); }
 
-void Corvane3Data::RefreshArrivalsOf(const char* entrance, size_t size) {
-  // The arrival windows are kept per location slot: the first in-use location of that name.
-  const std::string name = FieldText(entrance, size);
-  for (int i = 0; i < kMaxLocations; ++i) {
-    if (orgData_[i].InUse == 1 && FieldText(orgData_[i].Name) == name) {
-      lists_->RefreshArrivalWindow(i);
-      return;
-    }
-  }
-}
-
 void Corvane3Data::UpdateTrainStatus(int index, const TrainStatus& record, int allowUnused, int recordPlayback) {
   if (index < 0 || index >= kMaxTrainStatus) {
     ReportIndexError(index, "Train status", "UpdateTrainStatus");
@@ -248,10 +237,10 @@ void Corvane3Data::UpdateTrainStatus(int index, const TrainStatus& record, int a
   if (allowUnused == 1 && index >= counts_.Words[kCountRunningTrains]) counts_.Words[kCountRunningTrains] = index + 1;
   const bool cameIntoUse = oldInUse != 1 && slot.InUse == 1;
   if (cameIntoUse || (slot.State != oldState && (slot.State == 2 || oldState == 2))) {
-    RefreshArrivalsOf(slot.Entrance, sizeof slot.Entrance);
+    RefreshArrivalWindow(FieldText(slot.Entrance));
   }
   if (recordPlayback == 1) RecordPlayback(PlaybackKind::TrainStatus, index, &slot, sizeof(TrainStatus));
-  if (options_.CTCControlOn == 1) lists_->RefreshAllWindows();
+  if (options_.CTCControlOn == 1) RefreshAllWindows();
 }
 
 // ---------------------------------------------------------------- train slots
