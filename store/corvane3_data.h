@@ -371,7 +371,8 @@ class Corvane3Data {
   int32_t ChangeCount = 0;
   int32_t LoadedChangeCount = 0;
 
-  // The recorder's held-back records, and the mark of a recording stopped by a failed write.
+  // The recorder's held-back records, and the mark of a run without a recording file: a failed
+  // write stopped it or the file dialog was cancelled. CreatePlaybackFile clears it.
   HeldPlaybackRecord<TrainStatus> HeldTrainStatus;
   HeldPlaybackRecord<BlockStatus> HeldBlockStatus;
   uint8_t PlaybackWriteFailed = 0;

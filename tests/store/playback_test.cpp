@@ -147,17 +147,27 @@ TEST_F(PlaybackTest, HeaderTiesTheFileToTheTrackFileAndTheRun) {
   EXPECT_EQ(Int32At(bytes, 305), -1);
 }
 
-TEST_F(PlaybackTest, CancelReturnsThreeAndAFailedCreationAsksAgain) {
-  EXPECT_EQ(store().CreatePlaybackFile(0), 3);
-  EXPECT_TRUE(messages.Calls.empty());
+TEST_F(PlaybackTest, CancelReturnsThreeAndLeavesAnOlderRecordingAlone) {
+  StartRecording();
+  store().UpdateOrgStatus(1, OrgStatus{});
+  store().ClosePlaybackFile();
+  const size_t size = FileBytes().size();
 
+  EXPECT_EQ(store().CreatePlaybackFile(0), 3);
+  store().UpdateOrgStatus(2, OrgStatus{});  // the run goes on unrecorded
+  store().ClosePlaybackFile();
+  EXPECT_EQ(FileBytes().size(), size);
+  EXPECT_TRUE(messages.Calls.empty());
+}
+
+TEST_F(PlaybackTest, AFailedCreationAsksAgain) {
   std::ofstream(path_) << "an older recording that is replaced";
   shell.SaveFileAnswers = {(dir_ / "missing" / "x.ply").string(), path_};
   EXPECT_EQ(store().CreatePlaybackFile(0), 0);
   ASSERT_EQ(messages.Calls.size(), 1u);
   EXPECT_EQ(messages.Calls[0].Text, "Could not create playback file.");
   EXPECT_EQ(messages.Calls[0].Icon, MessageIcon::Error);
-  EXPECT_EQ(shell.SaveFileRequests.size(), 3u);
+  EXPECT_EQ(shell.SaveFileRequests.size(), 2u);
   EXPECT_EQ(FileBytes().size(), 309u);
   EXPECT_TRUE(Records().empty());  // a header alone is a recording without records
 }
