@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <cstring>
@@ -245,6 +246,19 @@ TEST_F(FrameTest, DamagedOptionFileStartsWithDefaults) {
     EXPECT_EQ(Text(RunStateField), "Stop");
     app_.reset();
   }
+}
+
+TEST_F(FrameTest, AltXAsksToExit) {
+  Start();
+  QShortcut* altX = nullptr;
+  for (QShortcut* shortcut : frame().findChildren<QShortcut*>()) {
+    if (shortcut->key() == QKeySequence("Alt+X")) altX = shortcut;
+  }
+  ASSERT_NE(altX, nullptr);
+  messages.ScriptAnswers({MessageResult::No});
+  emit altX->activated();
+  ASSERT_EQ(messages.Calls.size(), 1u);
+  EXPECT_EQ(messages.Calls[0].Text, "Do you want to exit?");
 }
 
 TEST_F(FrameTest, AboutHoldsTheClockWhileOpen) {

@@ -24,7 +24,7 @@ TEST_F(TrainIconsTest, TypesGetTheInternalPicturesAndTheLastThreeCopyTheFirstThr
     const TrainType type = store().GetTrainType(t);
     for (int k = 0; k < 3; ++k) {
       EXPECT_EQ(FieldText(type.BitmapFiles[k]), kInternalTrainIconTable[3 * t + k].Name) << t << " " << k;
-      EXPECT_EQ(store().TrainTypeIconIndex[t][k], 3 * t + k);
+      EXPECT_EQ(store().TrainTypeIcons[t][k], 3 * t + k);
     }
   }
   EXPECT_EQ(FieldText(store().GetTrainType(0).Name), "Passenger");  // only the picture names are written
@@ -32,7 +32,7 @@ TEST_F(TrainIconsTest, TypesGetTheInternalPicturesAndTheLastThreeCopyTheFirstThr
     const TrainType copy = store().GetTrainType(7 + t);
     const TrainType source = store().GetTrainType(t);
     EXPECT_EQ(std::memcmp(&copy, &source, sizeof copy), 0) << "type " << 7 + t << " is a whole copy";
-    for (int k = 0; k < 3; ++k) EXPECT_EQ(store().TrainTypeIconIndex[7 + t][k], 3 * t + k);
+    for (int k = 0; k < 3; ++k) EXPECT_EQ(store().TrainTypeIcons[7 + t][k], 3 * t + k);
   }
   for (int slot = 0; slot < kInternalTrainIcons; ++slot) {
     const TrainIconData icon = store().GetTrainIconData(slot);
