@@ -105,7 +105,8 @@ class Corvane3Data {
   Corvane3Data& operator=(const Corvane3Data&) = delete;
 
   // ------------------------------------------------------------ services
-  // The windows (or test fakes) plug in here; each defaults to a do-nothing one.
+  // The windows (or test fakes) plug in here; each defaults to a do-nothing one, except the
+  // playback sink, which defaults to the store's own recorder.
   void SetMessageService(MessageService* service);
   void SetShellService(ShellService* service);
   void SetInterfaceService(InterfaceService* service);
@@ -368,7 +369,6 @@ class Corvane3Data {
   // Empties the run: every run-time table reset, every defined device idle.
   void InitSimulationStatus();
 
-  // The track file's identity and change count are kept with the scalars below (TrackReservedWord...).
   uint8_t AlertWindowOpen = 0;  // the Alert Message Window exists
 
   // ------------------------------------------------------------ track files (track_file.cpp)
@@ -428,7 +428,8 @@ class Corvane3Data {
   int32_t ChangeCount = 0;
   int32_t LoadedChangeCount = 0;
 
-  // The recorder's held-back records, and the mark of a recording stopped by a failed write.
+  // The recorder's held-back records, and the mark of a run without a recording file: a failed
+  // write stopped it or the file dialog was cancelled. CreatePlaybackFile clears it.
   HeldPlaybackRecord<TrainStatus> HeldTrainStatus;
   HeldPlaybackRecord<BlockStatus> HeldBlockStatus;
   uint8_t PlaybackWriteFailed = 0;
@@ -480,7 +481,6 @@ class Corvane3Data {
   // status.cpp
   bool GridCellValid(int x, int y, bool pause) const;
   int BlockTrainCount(int block) const;
-  void RefreshArrivalsOf(const char* entrance, size_t size);
   // display.cpp
   template <class Visit>
   void ForEachDeviceCell(int device, Visit visit) const;
