@@ -33,7 +33,8 @@ TEST_F(DefaultTerritoryTest, LoadsAsTheBuilderMadeIt) {
   for (int i = 0; i < expected.Words[kCountLocations]; ++i) {
     const OrgData a = store().GetOrgData(i), b = built->GetOrgData(i);
     EXPECT_EQ(FieldText(a.Name), FieldText(b.Name));
-    EXPECT_EQ((std::pair<int, int>{a.CellX, a.CellY}), (std::pair<int, int>{b.CellX, b.CellY})) << FieldText(a.Name);
+    EXPECT_EQ((std::pair<int, int>{+a.CellX, +a.CellY}), (std::pair<int, int>{+b.CellX, +b.CellY}))
+        << FieldText(a.Name);
   }
   EXPECT_EQ(FieldText(store().GetTerritoryData().Name), "Corvane Demonstration");
 }

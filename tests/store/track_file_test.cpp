@@ -182,10 +182,10 @@ TEST_F(TrackFileTest, LoadDerivesWhatTheFileDoesNotCarry) {
   ASSERT_EQ(store().LoadTrackFile(In("derive.trk"), -1), 0);
   const OrgData west = store().GetOrgData(0), east = store().GetOrgData(1);
   const OrgData north = store().GetOrgData(2), south = store().GetOrgData(3);
-  EXPECT_EQ((std::pair<int, int>{west.CellX, west.CellY}), (std::pair<int, int>{2, 10}));
-  EXPECT_EQ((std::pair<int, int>{east.CellX, east.CellY}), (std::pair<int, int>{36, 10}));
-  EXPECT_EQ((std::pair<int, int>{north.CellX, north.CellY}), (std::pair<int, int>{26, 3}));
-  EXPECT_EQ((std::pair<int, int>{south.CellX, south.CellY}), (std::pair<int, int>{26, 17}));
+  EXPECT_EQ((std::pair<int, int>{+west.CellX, +west.CellY}), (std::pair<int, int>{2, 10}));
+  EXPECT_EQ((std::pair<int, int>{+east.CellX, +east.CellY}), (std::pair<int, int>{36, 10}));
+  EXPECT_EQ((std::pair<int, int>{+north.CellX, +north.CellY}), (std::pair<int, int>{26, 3}));
+  EXPECT_EQ((std::pair<int, int>{+south.CellX, +south.CellY}), (std::pair<int, int>{26, 17}));
   EXPECT_EQ(+store().GetTrainType(0).TopSpeed, 70);
   EXPECT_EQ(+store().GetTrainType(2).TopSpeed, 0);  // only the pass-through block serves it
   EXPECT_EQ(+store().GetSwitchData(s.Switch).HandThrown, 0);
