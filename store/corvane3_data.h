@@ -369,7 +369,6 @@ class Corvane3Data {
   // Empties the run: every run-time table reset, every defined device idle.
   void InitSimulationStatus();
 
-  // The track file's identity and change count are kept with the scalars below (TrackReservedWord...).
   uint8_t AlertWindowOpen = 0;  // the Alert Message Window exists
 
   // ------------------------------------------------------------ track files (track_file.cpp)
