@@ -18,6 +18,7 @@
 #include "shell/display_pictures.h"
 #include "shell/globals.h"
 #include "tests/shell/gui_app.h"
+#include "tests/support/demo_territory.h"
 #include "tests/support/store_fixture.h"
 #include "tests/support/territory_builder.h"
 
@@ -238,6 +239,25 @@ TEST_F(LayoutWindowTest, ReleasingTheLeftButtonEndsADragAndTheCapture) {
     EXPECT_EQ(+window().Dragging, 0);
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
   }
+}
+
+TEST(LayoutWindowAppTest, TheFirstStartOpensTheDemonstrationTerritory) {
+  EnsureQApplication();
+  QTemporaryDir folder;
+  {
+    Corvane3Data writer;
+    territory::BuildDemonstrationTerritory(writer);
+    ASSERT_EQ(writer.WriteTrackFile(folder.filePath("default.trk").toStdString(), 0), 0);
+  }
+  FakeMessageService messages;
+  auto app = std::make_unique<TCorvane3App>(QStringList{folder.filePath("corvane3")}, &messages);
+  app->InitMainWindow();  // no option file: a first start
+  QCoreApplication::processEvents();
+  EXPECT_EQ(FieldText(TheStore->TrackFilePath), folder.filePath("default.trk").toStdString());
+  EXPECT_GT(TheStore->GetCountData().Words[kCountBlocks], 0);
+  EXPECT_EQ(+TheStore->GetBlockData(0).InUse, 1);
+  EXPECT_GT(TheLayoutWindow->LayoutExtentX, 2);
+  app.reset();
 }
 
 TEST(LayoutWindowAppTest, TheTimersRunAndTheBlinkCounterRisesEvery500ms) {
