@@ -447,6 +447,10 @@ TEST_F(SignalTest, ForcedAndInterfaceRequestsNeverAsk) {
   EXPECT_EQ(+store().GetSignalStatus(s0).MaintainerCalled, 0);
   EXPECT_EQ(Clear(s0, 0, 12), 0);  // an interface request calls the maintainer without asking
   EXPECT_EQ(+store().GetSignalStatus(s0).MaintainerCalled, 1);
+
+  SetBlockCode(b0, 4);  // a route refused for a forced request shows nothing either
+  EXPECT_EQ(Clear(s1, 1), 0);
+  EXPECT_EQ(run().HighlightedDevice, b0);
   EXPECT_TRUE(messages.Calls.empty());
 }
 
