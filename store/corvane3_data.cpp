@@ -264,9 +264,15 @@ void Corvane3Data::UpdateColumnSize(int list, int column, uint32_t width) {
   columnWidths_[list][column] = width;
 }
 
-void Corvane3Data::UpdateRandomData(const RandomData& record) { random_ = record; }
+void Corvane3Data::UpdateRandomData(const RandomData& record) {
+  random_ = record;
+  SaveTerritorySettings();
+}
 
-void Corvane3Data::UpdateAlertData(const AlertData& record) { alerts_ = record; }
+void Corvane3Data::UpdateAlertData(const AlertData& record) {
+  alerts_ = record;
+  SaveOptionFile();
+}
 
 // ---------------------------------------------------------------- allocation and lookup
 

@@ -37,8 +37,11 @@ class NullShellService : public ShellService {
   void SetTimer(int, int) override {}
   void KillTimer(int) override {}
   void InsertOldFileMenu() override {}
-  void PlayWaveFile(const std::string&) override {}
+  bool PlayWaveFile(const std::string&) override { return false; }
   void Beep() override {}
+  void SetArrowCursor() override {}
+  void InvalidateLayout(bool) override {}
+  void InvalidateAlertWindow() override {}
   void RemoveMenuItem(int) override {}
   void InsertMenuItem(int, const std::string&, int) override {}
   std::string AskSaveFileName(const FileDialogRequest&) override { return {}; }

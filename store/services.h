@@ -57,8 +57,12 @@ class ShellService {
   virtual void SetTimer(int timerId, int milliseconds) = 0;
   virtual void KillTimer(int timerId) = 0;
   virtual void InsertOldFileMenu() = 0;
-  virtual void PlayWaveFile(const std::string& path) = 0;
+  // Plays a wave file once, asynchronously; false when it could not be played.
+  virtual bool PlayWaveFile(const std::string& path) = 0;
   virtual void Beep() = 0;
+  virtual void SetArrowCursor() = 0;
+  virtual void InvalidateLayout(bool erase) = 0;
+  virtual void InvalidateAlertWindow() = 0;
   // File menu items: remove the item with that command id; insert a text item ahead of another.
   virtual void RemoveMenuItem(int commandId) = 0;
   virtual void InsertMenuItem(int commandId, const std::string& text, int beforeCommandId) = 0;
