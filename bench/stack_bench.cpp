@@ -27,7 +27,8 @@ void BM_ProcessSignalStackTwoHundredWaiting(benchmark::State& state) {
     t.Block({.Name = "B" + std::to_string(i), .From = {x, y}, .To = {x, y}});
     if (i > 0) t.Link(i - 1, i);
   }
-  for (int k = 0; k < kSections; ++k) t.Signal(kBlocksPerSection * k + kBlocksPerSection - 1, territory::End::Right, "S" + std::to_string(k));
+  for (int k = 0; k < kSections; ++k)
+    t.Signal(kBlocksPerSection * k + kBlocksPerSection - 1, territory::End::Right, "S" + std::to_string(k));
   t.Finish();
   store->InitSimulationStatus();
   OptionData options = store->GetOptionData();

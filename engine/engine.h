@@ -128,7 +128,6 @@ class Engine {
   void RefreshStackMarks();
   void MarkStackRoutes();
 
-
   // ---- slow orders and running speed (slow_orders.cpp, speed.cpp)
 
   // ---- train movement (movement.cpp)

@@ -353,8 +353,9 @@ int Engine::AddStackCommand(int entranceSignal, int exitSignal) {
   DropPickedEntrance(*this);
   RefreshStackMarks();
   if (store.GetOptionData().StackMessage == 1)
-    ShowNotice(*this, SignalRouteText("A signal stack command was added for a route from Signal \"%s\" to Signal \"%s\".",
-                                      SignalName(store, entranceSignal), SignalName(store, exitSignal)));
+    ShowNotice(*this,
+               SignalRouteText("A signal stack command was added for a route from Signal \"%s\" to Signal \"%s\".",
+                               SignalName(store, entranceSignal), SignalName(store, exitSignal)));
   return 1;
 }
 
@@ -376,8 +377,9 @@ void Engine::DeleteStackCommand(int position) {
     if (IsPathDevice(command.Devices[i])) store.InvalidateDevice(command.Devices[i], 0, 1);
   store.FreeStackData(slot);
   RefreshStackMarks();
-  ShowNotice(*this, SignalRouteText("A signal stack command was deleted for a route from Signal \"%s\" to Signal \"%s\".",
-                                    SignalName(store, command.EntranceSignal), SignalName(store, command.ExitSignal)));
+  ShowNotice(*this,
+             SignalRouteText("A signal stack command was deleted for a route from Signal \"%s\" to Signal \"%s\".",
+                             SignalName(store, command.EntranceSignal), SignalName(store, command.ExitSignal)));
   store.InvalidateDevice(target, 0, 1);
 }
 

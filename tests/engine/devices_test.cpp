@@ -38,8 +38,8 @@ TEST_F(DeviceTimerTest, ARunningTimeReleasesItsRouteUpToATrainOrTheNextSignal) {
   struct Case {
     const char* Name;
     int32_t EndFromNow;
-    int Switch0, Block1;           // codes before
-    int Aspect;                    // after
+    int Switch0, Block1;  // codes before
+    int Aspect;           // after
     int ExpectSwitch0, ExpectBlock1;
   };
   const Case cases[] = {

@@ -96,7 +96,8 @@ TEST_F(StackTest, AddStoresTheRouteToTheNextSignalMarksItAndConfirmsWhenAsked) {
   EXPECT_EQ(BlockMark(b1), 4);
 
   ASSERT_EQ(messages.Calls.size(), 1u);
-  EXPECT_EQ(messages.Calls[0].Text, "A signal stack command was added for a route from Signal \"S0\" to Signal \"S2\".");
+  EXPECT_EQ(messages.Calls[0].Text,
+            "A signal stack command was added for a route from Signal \"S0\" to Signal \"S2\".");
   EXPECT_EQ(messages.Calls[0].Caption, "Corvane Notice");
 
   // Without the Stack Message option the command is stored quietly; nothing has moved yet.
@@ -165,7 +166,8 @@ TEST_F(StackTest, EachConditionOnTheRouteKeepsTheCommandWaiting) {
       {"switch to throw is fleet locked", [this] { ChangeSwitch(sw0, [](SwitchStatus& s) { s.FleetLocked = 1; }); }},
       {"switch to throw has failed", [this] { ChangeSwitch(sw0, [](SwitchStatus& s) { s.FailureCount = 0; }); }},
       {"switch to throw is cleared over", [this] { ChangeSwitch(sw0, [](SwitchStatus& s) { s.Occupancy = 1; }); }},
-      {"switch lying right but cleared against the move", [this] {
+      {"switch lying right but cleared against the move",
+       [this] {
          ChangeSwitch(sw0, [](SwitchStatus& s) {
            s.Position = 1;
            s.Occupancy = 2;
@@ -184,6 +186,43 @@ TEST_F(StackTest, EachConditionOnTheRouteKeepsTheCommandWaiting) {
     EXPECT_NE(BlockCode(b2), 1);
     SetHandThrown(sw0, 0);
     SetSignalledRight(b2, 1);
+  }
+}
+
+// L4 to L1 runs left over B3, SW1, P and B1: two main blocks.
+TEST_F(StackTest, OnlyTheFirstFreeBlockMustBeSignalledAndCountsLaterBlocksGetTheOccupancyAndPermitTests) {
+  struct Case {
+    const char* Name;
+    int Block;
+    int Code;
+    bool Permit;
+    bool Unsignalled;
+    int Free;
+  };
+  const Case cases[] = {
+      {"all free", b1, 0, false, false, 1},
+      {"second block not signalled", b1, 0, false, true, 1},
+      {"second block occupied with the move", b1, 4, false, false, 1},
+      {"second block occupied against the move", b1, 3, false, false, 0},
+      {"second block under a permit", b1, 0, true, false, 0},
+      {"first block occupied with the move", b3, 4, false, false, 0},
+      {"first block not signalled", b3, 0, false, true, 0},
+  };
+  Start();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    store().InitSimulationStatus();
+    ASSERT_EQ(engine.AddStackCommand(l4, l1), 1);
+    BlockStatus status = store().GetBlockStatus(c.Block);
+    status.Occupancy = static_cast<int16_t>(c.Code);
+    status.PermitActive = c.Permit ? 1 : 0;
+    store().UpdateBlockStatus(c.Block, status);
+    BlockData data = store().GetBlockData(c.Block);
+    data.SignalledLeft = c.Unsignalled ? 0 : 1;
+    store().UpdateBlockData(c.Block, data);
+    EXPECT_EQ(engine.StackRouteIsFree(0), c.Free);
+    data.SignalledLeft = 1;
+    store().UpdateBlockData(c.Block, data);
   }
 }
 
@@ -243,8 +282,9 @@ TEST_F(StackTest, DeletingTheSecondCommandOfASignalKeepsTheOthersInOrder) {
   run().PopupSignal = SignalDevice(s0);
   engine.DeleteStackCommand(1);
   EXPECT_EQ(Commands(), (std::vector<std::pair<int, int>>{{s0, s1}, {s2, s3}, {s0, s1}}));
-  EXPECT_EQ(MessageTexts(), (std::vector<std::string>{
-                                "A signal stack command was deleted for a route from Signal \"S0\" to Signal \"S2\"."}));
+  EXPECT_EQ(MessageTexts(),
+            (std::vector<std::string>{
+                "A signal stack command was deleted for a route from Signal \"S0\" to Signal \"S2\"."}));
   EXPECT_EQ(messages.Calls[0].Caption, "Corvane Notice");
   EXPECT_EQ(BlockMark(b2), 4);  // only the deleted route went into the siding
   EXPECT_EQ(SwitchMark(sw0), 1);
@@ -255,6 +295,66 @@ TEST_F(StackTest, DeletingTheSecondCommandOfASignalKeepsTheOthersInOrder) {
   engine.DeleteStackCommand(0);
   EXPECT_EQ(StackUsed(), 3);
   EXPECT_EQ(messages.Calls.size(), 1u);
+}
+
+}  // namespace
+
+namespace {
+
+// x:  2     8   10   12    18
+//     ==B0==  ==D0==  ==B1==      y=4, D0 at x 10
+//          S0>   |         S1>
+//             B3 (x 10, y 1-3) and B4 (x 10, y 5-7) cross at D0
+class DiamondStackTest : public InterlockingTest {
+ protected:
+  void SetUp() override {
+    b0 = Block("B0", 2, 8);
+    d0 = t.Diamond("D0", {10, 4}, 30);
+    b1 = Block("B1", 12, 18);
+    b3 = t.Block({.Name = "B3", .From = {10, 1}, .To = {10, 3}});
+    b4 = t.Block({.Name = "B4", .From = {10, 5}, .To = {10, 7}});
+    t.Link(b0, DiamondDevice(d0));
+    t.Link(DiamondDevice(d0), b1);
+    t.LinkCrossing(d0, b3, b4);
+    s0 = t.Signal(b0, End::Right, "S0");
+    s1 = t.Signal(b1, End::Right, "S1");
+    Ready();
+    OptionData options = store().GetOptionData();
+    options.StackMessage = 0;
+    store().UpdateOptionData(options);
+  }
+  int b0, d0, b1, b3, b4, s0, s1;
+};
+
+TEST_F(DiamondStackTest, TheRouteOverADiamondIsMarkedOnItsOwnRouteAndWaitsForTheCrossingTrack) {
+  ASSERT_EQ(engine.AddStackCommand(s0, s1), 1);
+  EXPECT_EQ(+store().GetCrossStatus(d0).Route[0].StackMark, 1);
+  EXPECT_EQ(+store().GetCrossStatus(d0).Route[1].StackMark, 4);
+
+  struct Case {
+    const char* Name;
+    int Own, Other;
+    uint8_t BothRoutes;
+    int Free;
+  };
+  const Case cases[] = {
+      {"idle", 0, 0, 0, 1},
+      {"own route cleared against", 2, 0, 0, 0},
+      {"crossing track occupied", 0, 3, 1, 0},
+      {"crossing track cleared, one route at a time", 0, 1, 0, 0},
+      {"crossing track cleared, both routes allowed", 0, 2, 1, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    CrossStatus cross = store().GetCrossStatus(d0);
+    cross.Occupancy[0] = static_cast<int16_t>(c.Own);
+    cross.Occupancy[1] = static_cast<int16_t>(c.Other);
+    store().UpdateCrossStatus(d0, cross);
+    CrossData data = store().GetCrossData(d0);
+    data.BothRoutes = c.BothRoutes;
+    store().UpdateCrossData(d0, data);
+    EXPECT_EQ(engine.StackRouteIsFree(0), c.Free);
+  }
 }
 
 }  // namespace
