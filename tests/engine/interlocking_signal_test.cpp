@@ -272,6 +272,13 @@ TEST_F(InterlockingTest, ClearingIntoABlockOccupiedInTheSameDirectionHoldsTheCle
   EXPECT_EQ(+store().GetBlockStatus(b1).HeldRoutes, 0);
   EXPECT_TRUE(messages.Calls.empty());
 
+  // Cancelled with no train at S0: B1 is freed, B2 (shared with the train) only gives up the held clear.
+  EXPECT_EQ(engine.ClearSignal(SignalDevice(s0), 0, kScreenRequest), 1);
+  EXPECT_EQ(BlockCode(b1), 0);
+  EXPECT_EQ(BlockCode(b2), 3);
+  EXPECT_EQ(+store().GetBlockStatus(b2).HeldRoutes, 0);
+  ASSERT_EQ(engine.ClearSignal(SignalDevice(s0), 0, kScreenRequest), 1);
+
   // The train's rear leaves B2 (it has moved on into B3): the held clear comes back.
   engine.SetRouteStatus(1, b1, b2, 0, 7, 0, 1);
   EXPECT_EQ(BlockCode(b2), 1);
@@ -304,6 +311,7 @@ TEST_F(CancelTest, WithAnApproachingTrainTheDispatcherChoosesRunningTime) {
   PlaceTrain(4, b0, 1);
   run().SimStopped = 0;
 
+  shell.StatusTexts.clear();
   messages.ScriptAnswers({MessageResult::No});
   EXPECT_EQ(Clear(s0), 0);
   EXPECT_EQ(Aspect(s0), 1);
@@ -312,6 +320,11 @@ TEST_F(CancelTest, WithAnApproachingTrainTheDispatcherChoosesRunningTime) {
   EXPECT_EQ(messages.Calls[0].Text,
             "There is a train approaching the signal. Are you sure you want to cancel the signal?");
   EXPECT_EQ(messages.Calls[0].Buttons, MessageButtons::YesNo);
+
+  // The run pauses while the dispatcher reads.
+  EXPECT_EQ(shell.StatusTexts, (std::vector<std::pair<StatusPane, std::string>>{{StatusPane::RunState, "Stop"},
+                                                                                {StatusPane::RunState, "Run"}}));
+  EXPECT_EQ(+run().SimPaused, 0);
 
   messages.Calls.clear();
   messages.ScriptAnswers({MessageResult::Yes});
@@ -434,6 +447,10 @@ TEST_F(SignalTest, ForcedAndInterfaceRequestsNeverAsk) {
   EXPECT_EQ(+store().GetSignalStatus(s0).MaintainerCalled, 0);
   EXPECT_EQ(Clear(s0, 0, 12), 0);  // an interface request calls the maintainer without asking
   EXPECT_EQ(+store().GetSignalStatus(s0).MaintainerCalled, 1);
+
+  SetBlockCode(b0, 4);  // a route refused for a forced request shows nothing either
+  EXPECT_EQ(Clear(s1, 1), 0);
+  EXPECT_EQ(run().HighlightedDevice, b0);
   EXPECT_TRUE(messages.Calls.empty());
 }
 
@@ -447,6 +464,47 @@ TEST_F(SignalTest, CTCControlModeHandsTheRequestToTheInterface) {
   EXPECT_EQ(interface.CTCSignalRequests, (std::vector<std::pair<int, int>>{{SignalDevice(s0), 1}}));
   EXPECT_EQ(Aspect(s0), 5);
   EXPECT_EQ(BlockCode(b1), 0);
+}
+
+// x:  2     8  10    16  18    24  26    32
+//     ==B0==  ==B1==    ==B2==    ==B3==      an OS point reports trains passing B2
+TEST_F(InterlockingTest, SetRouteStatusWritesTheCodeAlongTheWalkAndRecordsOSPassings) {
+  const int b0 = Block("B0", 2, 8);
+  const int b1 = Block("B1", 10, 16);
+  const int b2 = Block("B2", 18, 24);
+  const int b3 = Block("B3", 26, 32);
+  t.Link(b0, b1);
+  t.Link(b1, b2);
+  t.Link(b2, b3);
+  t.OSPoint("B2");
+  Ready();
+  const int hits = store().GetOSHitCount();
+
+  // Mode 0: the device after the start up to and including the end.
+  engine.SetRouteStatus(1, b0, b2, 3, 5, 0, 0);
+  EXPECT_EQ(BlockCode(b0), 0);
+  EXPECT_EQ(BlockCode(b1), 3);
+  EXPECT_EQ(BlockCode(b2), 3);
+  EXPECT_EQ(BlockCode(b3), 0);
+  ASSERT_EQ(store().GetOSHitCount(), hits + 1);
+  EXPECT_EQ(store().GetOSHit(hits).Device, b2);
+  EXPECT_EQ(store().GetOSHit(hits).TrainSlot, 5);
+
+  // Mode 1: the start up to, not including, the end.
+  engine.SetRouteStatus(1, b1, b3, 0, 5, 1, 1);
+  EXPECT_EQ(BlockCode(b1), 0);
+  EXPECT_EQ(BlockCode(b2), 0);
+  EXPECT_EQ(BlockCode(b3), 0);
+
+  // A block keeps its code while another train is still in it.
+  PlaceTrain(6, b1, 1);
+  BlockStatus status = store().GetBlockStatus(b1);
+  status.Trains[1] = 5;
+  store().UpdateBlockStatus(b1, status);
+  engine.SetRouteStatus(1, b1, b2, 0, 5, 1, 1);
+  EXPECT_EQ(BlockCode(b1), 3);
+  EXPECT_EQ(store().GetBlockStatus(b1).Trains[0], 6);
+  EXPECT_EQ(store().GetBlockStatus(b1).Trains[1], 0xFFFF);
 }
 
 }  // namespace
