@@ -21,7 +21,7 @@ class StackTest : public SidingTest {
     std::vector<std::pair<int, int>> commands;
     for (int i = 0; i < StackUsed(); ++i) {
       const StackData command = store().GetStackData(i);
-      commands.emplace_back(command.EntranceSignal, command.ExitSignal);
+      commands.emplace_back(+command.EntranceSignal, +command.ExitSignal);
     }
     return commands;
   }
