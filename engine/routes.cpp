@@ -198,7 +198,7 @@ using namespace routes;
 int Engine::SearchRoute(int direction, int startBlock, int32_t* ids, int32_t* dirs, int32_t* positions, int exitSignal,
                         int count, uint8_t stopAtNextSignal) {
   if (ids == nullptr || dirs == nullptr || positions == nullptr || count < 3 || count > kPathEntries) return -1;
-  if (!IsBlock(startBlock)) return -1;
+  if (!IsBlock(startBlock) || exitSignal < 0) return -1;
   Corvane3Data& store = Store();
   std::fill(ids, ids + count, -1);
   std::fill(dirs, dirs + count, -1);
