@@ -109,6 +109,8 @@ class FakeDialogService : public NullDialogService {
   }
   void RunTrainSheet(int index) override { TrainSheets.push_back(index); }
   void OpenPermitRequestDialog(int slot) override { PermitRequests.push_back(slot); }
+  void ShowPermitRequestDialog(int slot) override { PermitRequestsShown.push_back(slot); }
+  void ClosePermitRequestDialog(int slot) override { PermitRequestsClosed.push_back(slot); }
 
   std::deque<int> CrewChangeResults, CrewCallResults, SplitResults, StopResults;
   std::vector<std::pair<int, int>> EntryDialogs;
@@ -116,6 +118,8 @@ class FakeDialogService : public NullDialogService {
   std::vector<std::string> Titles;
   std::vector<int> TrainSheets;
   std::vector<int> PermitRequests;
+  std::vector<int> PermitRequestsShown;
+  std::vector<int> PermitRequestsClosed;
 
  private:
   int Take(std::deque<int>& script, int slot) {
