@@ -16,6 +16,14 @@ class Engine {
   RunState& Run() { return store_.Run; }
   RandomSource& Random() { return random_; }
 
+  // ---- small routines: random bands and the pause flag (routines.cpp)
+  // A random value below n in the low 16 bits and its halving band in the high 16 bits: band k
+  // while the value is below n/2 + n/4 + ... (k + 1 terms), 10 beyond; n = 0 gives value 0, band 10.
+  int32_t RandomHalvingIndex(int n);
+  // Pauses the run while a message box or sound is in progress, and resumes it.
+  void SetStopStatus();
+  void ClearStopStatus();
+
   // ---- alerts (alerts.cpp)
 
   // ---- clock and tick (tick.cpp)

@@ -5,6 +5,7 @@
 
 #include "store/fixed_text.h"
 #include "store/null_services.h"
+#include "store/playback_recorder.h"
 
 Corvane3Data* TheStore = nullptr;
 
@@ -15,7 +16,6 @@ NullShellService g_nullShell;
 NullInterfaceService g_nullInterface;
 NullDialogService g_nullDialogs;
 NullListService g_nullLists;
-NullPlaybackSink g_nullPlayback;
 
 constexpr const char* kTrainTypeNames[] = {"Freight", "Passenger", "Transit", "Maintenance of Way",
                                            "Helper",  "Derrick",   "Local",   "Unknown"};
@@ -38,7 +38,8 @@ Corvane3Data::Corvane3Data()
       interface_(&g_nullInterface),
       dialogs_(&g_nullDialogs),
       lists_(&g_nullLists),
-      playback_(&g_nullPlayback) {
+      recorder_(std::make_unique<PlaybackRecorder>(*this)) {
+  playback_ = recorder_.get();
   for (auto& caption : Captions) SetFieldText(caption, kCaptionChars, "Corvane Version ");
   for (int i = 0; i < 8; ++i) SetFieldText(trainTypeNames_[i].data(), kTrainTypeNameChars, kTrainTypeNames[i]);
   for (auto& image : maintImages_) image = std::make_unique<uint8_t[]>(kMaintImageBytes);
@@ -64,7 +65,7 @@ void Corvane3Data::SetInterfaceService(InterfaceService* service) {
 }
 void Corvane3Data::SetDialogService(DialogService* service) { dialogs_ = service ? service : &g_nullDialogs; }
 void Corvane3Data::SetListService(ListService* service) { lists_ = service ? service : &g_nullLists; }
-void Corvane3Data::SetPlaybackSink(PlaybackSink* sink) { playback_ = sink ? sink : &g_nullPlayback; }
+void Corvane3Data::SetPlaybackSink(PlaybackSink* sink) { playback_ = sink ? sink : recorder_.get(); }
 
 MessageResult Corvane3Data::ShowMessage(const std::string& text, MessageIcon icon, MessageButtons buttons) {
   return messages_->ShowMessage(text, FieldText(Captions[1], kCaptionChars), icon, buttons);

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -54,6 +55,20 @@ inline constexpr int kColumnsPerList = 102;
 inline constexpr int kQueueMessages = 200;
 inline constexpr int kQueueMessageBytes = 201;
 inline constexpr int kTrainTypeNameChars = 21;
+
+// The distinct track names of the territory ("%s-%s %s"), 20 chars each; empty entries close the list.
+inline constexpr int kTrackNameChars = 20;
+using TrackNameList = std::array<std::array<char, kTrackNameChars>, kMaxBlocks>;
+
+// A train status or block status record that the playback recorder holds back.
+template <class Record>
+struct HeldPlaybackRecord {
+  int32_t Time = -1;  // -1 = empty
+  int32_t Index = 0;
+  Record Image{};
+};
+
+class PlaybackRecorder;
 
 // One outgoing interface queue: CTC control requests or External I/O indications.
 struct OutQueue {
@@ -203,12 +218,67 @@ class Corvane3Data {
   int FindOSData(std::string_view name) const;
 
   // ------------------------------------------------------------ clock, texts and store services (clock.cpp)
+  int32_t GetSimClock() const { return SimClock; }
+  void SetSimClock(int32_t seconds) { SimClock = seconds; }
+  void ResetSimClock() { SimClock = -1; }
+  // Adds seconds and returns the new clock.
+  int32_t AdvanceSimClock(int32_t seconds);
+  // -1 while the clock has not started.
+  int32_t GetSimDayOfWeek() const;
+  int32_t GetSimDay() const;
+  int32_t GetSimTimeOfDay() const;
+  void SetSimStartTime(int32_t seconds) { SimStartTime = seconds; }
+  int32_t GetSimStartTime() const { return SimStartTime; }
+  void SetSimEndTime(int32_t seconds) { SimEndTime = seconds; }
+  int32_t GetSimEndTime() const { return SimEndTime; }
+  void SetSimStartDay(int32_t day) { SimStartDay = day; }
+  int32_t GetSimStartDay() const { return SimStartDay; }
+  // Builds the clock text, shows it in the clock pane and returns it.
+  std::string FormatClockText();
+  // The wall-clock date and time now, in local time.
+  std::tm GetRealTime() const;
+  // A typed time of day in minutes since midnight, or -1; a wrong time is
+  // reported (naming the field) unless fieldName is empty.
+  int GetTimeField(std::string_view text, std::string_view fieldName);
+  // The long status text of a running train; out is left as it was for a state without one.
+  void GenerateTrainStatus(int trainSlot, std::string& out);
+  // Stores the running performance record, shows its line and records it for playback.
+  void FormatPerformanceLine(const PerformStatus& record);
+  // Stores the running performance record into the archive slot of the run's current hour.
+  void ArchivePerformStatus();
+
+  // The one-dialog lock: 1 when taken (or free for CheckDialogsClosed), else 0 after a message.
+  int OpenDialog();
+  int CheckDialogsClosed();
+  void CloseDialog();
+
+  // Recent files, slot 0 the most recent; they appear in the File menu as commands 2000 + slot.
+  std::string GetOldFile(int index);
+  void AddOldFile(std::string_view path);
+  void InsertOldFileMenu();
+
+  // 0 a bitmap of the asked size (or width -1: any size), 1 not a bitmap, 3 cannot be opened, 4 wrong size.
+  static int CheckBitmapFile(const std::string& path, int width, int height);
+  // Every open list window refills itself; the train graph and the request dialogs close.
+  void RefreshAllWindows();
+  // Refills the open arrival window of the entrance/exit location with that name.
+  void RefreshArrivalWindow(std::string_view name);
+  void BuildTrackNameList(TrackNameList& out) const;
 
   // ------------------------------------------------------------ status updaters, train slots, lookups (status.cpp)
 
   // ------------------------------------------------------------ display routines (display.cpp)
 
   // ------------------------------------------------------------ playback recording (playback.cpp)
+  // Asks for the recording's file name and writes its header: 0, or 3 when the dialog was cancelled.
+  int CreatePlaybackFile(int32_t clockAtStart);
+  // Writes the held-back records and closes the recording; the next record reopens it.
+  void ClosePlaybackFile();
+  // Appends one record (the index goes in front of the image for the kinds that carry one) to the
+  // recording. A failed write is reported once and stops the recording until the next
+  // CreatePlaybackFile; returns false then.
+  bool WritePlaybackRecord(int32_t time, PlaybackKind kind, int32_t index, const void* image, uint32_t size);
+  PlaybackRecorder& Recorder() { return *recorder_; }
 
   // ------------------------------------------------------------ settings files (settings_files.cpp)
 
@@ -233,6 +303,21 @@ class Corvane3Data {
   char ProgramVersion[10] = "X3.00";
   char TrackFilePath[kPathChars] = "new.lay";
   char ProgramFolder[kPathChars] = "";
+  char DialogFolder[kPathChars] = "";  // where the file dialogs start; empty = the current folder
+
+  // The loaded track file's identity and the territory's change counts; playback files and saved
+  // simulations are checked against them.
+  int32_t LoadedTrackVersion = 0;
+  int32_t TrackReservedWord = 0;
+  int32_t TrackIdentity1 = 0;
+  int32_t TrackIdentity2 = 0;
+  int32_t ChangeCount = 0;
+  int32_t LoadedChangeCount = 0;
+
+  // The recorder's held-back records, and the mark of a recording stopped by a failed write.
+  HeldPlaybackRecord<TrainStatus> HeldTrainStatus;
+  HeldPlaybackRecord<BlockStatus> HeldBlockStatus;
+  uint8_t PlaybackWriteFailed = 0;
 
   int32_t SimClock = -1;
   int32_t SimEndTime = -1;
@@ -285,6 +370,7 @@ class Corvane3Data {
   DialogService* dialogs_;
   ListService* lists_;
   PlaybackSink* playback_;
+  std::unique_ptr<PlaybackRecorder> recorder_;
 
   std::array<TrainType, kMaxTrainTypes> trainTypes_{};
   RandomData random_{};

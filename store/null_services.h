@@ -39,6 +39,9 @@ class NullShellService : public ShellService {
   void InsertOldFileMenu() override {}
   void PlayWaveFile(const std::string&) override {}
   void Beep() override {}
+  void RemoveMenuItem(int) override {}
+  void InsertMenuItem(int, const std::string&, int) override {}
+  std::string AskSaveFileName(const FileDialogRequest&) override { return {}; }
 };
 
 class NullInterfaceService : public InterfaceService {
@@ -72,12 +75,14 @@ class NullDialogService : public DialogService {
   void OpenPermitRequestDialog(int) override {}
   void ShowPermitRequestDialog(int) override {}
   void ClosePermitRequestDialog(int) override {}
+  void ClosePermitRequestDialogs() override {}
 };
 
 class NullListService : public ListService {
  public:
   bool IsListOpen(ListWindow) override { return false; }
   void RefreshList(ListWindow) override {}
+  bool IsArrivalWindowOpen(int) override { return false; }
   void RefreshArrivalWindow(int) override {}
   bool IsPlatformWindowOpen(int) override { return false; }
   void RefreshPlatformWindow(int) override {}

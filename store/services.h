@@ -22,6 +22,15 @@ class MessageService {
 // Status bar panes the core writes to.
 enum class StatusPane { RunState, Speed, Clock, Performance, TrackFile, Alert, Message };
 
+// A common file dialog: filter "Text (*.x)|*.x", the folder it starts in, the
+// name it offers and the default extension ("*" = none added).
+struct FileDialogRequest {
+  std::string Filter;
+  std::string InitialFolder;
+  std::string InitialName;
+  std::string DefaultExtension;
+};
+
 // The main frame and the layout window, as far as the core uses them.
 class ShellService {
  public:
@@ -50,6 +59,11 @@ class ShellService {
   virtual void InsertOldFileMenu() = 0;
   virtual void PlayWaveFile(const std::string& path) = 0;
   virtual void Beep() = 0;
+  // File menu items: remove the item with that command id; insert a text item ahead of another.
+  virtual void RemoveMenuItem(int commandId) = 0;
+  virtual void InsertMenuItem(int commandId, const std::string& text, int beforeCommandId) = 0;
+  // A save-file dialog that asks before overwriting: the chosen path, or empty on cancel or failure.
+  virtual std::string AskSaveFileName(const FileDialogRequest& request) = 0;
 };
 
 // The CTC and External I/O interface code, as far as the store and engine use it.
@@ -90,6 +104,7 @@ class DialogService {
   virtual void OpenPermitRequestDialog(int permitSlot) = 0;
   virtual void ShowPermitRequestDialog(int permitSlot) = 0;
   virtual void ClosePermitRequestDialog(int permitSlot) = 0;
+  virtual void ClosePermitRequestDialogs() = 0;
 };
 
 // The list windows, asked to refill at the moments the core decides.
@@ -103,6 +118,7 @@ class ListService {
   virtual ~ListService() = default;
   virtual bool IsListOpen(ListWindow list) = 0;
   virtual void RefreshList(ListWindow list) = 0;
+  virtual bool IsArrivalWindowOpen(int index) = 0;
   virtual void RefreshArrivalWindow(int index) = 0;
   virtual bool IsPlatformWindowOpen(int platform) = 0;
   virtual void RefreshPlatformWindow(int platform) = 0;

@@ -46,10 +46,31 @@ class FakeShellService : public NullShellService {
   void EraseBlockLabels(int block) override { ErasedLabels.push_back(block); }
   void ShowActiveTrain(int slot) override { ActiveTrainsShown.push_back(slot); }
   void ShowHelpNotAvailable() override { ++HelpNotAvailableCalls; }
+  void RemoveMenuItem(int id) override { MenuItemsRemoved.push_back(id); }
+  void InsertMenuItem(int id, const std::string& text, int before) override {
+    MenuItemsInserted.push_back({id, text, before});
+  }
+  // Answers the save dialogs in order from SaveFileAnswers; empty (cancel) when none is left.
+  std::string AskSaveFileName(const FileDialogRequest& request) override {
+    SaveFileRequests.push_back(request);
+    if (SaveFileAnswers.empty()) return {};
+    std::string answer = SaveFileAnswers.front();
+    SaveFileAnswers.pop_front();
+    return answer;
+  }
 
   struct Rect {
     int X, Y, Width, Height;
   };
+  struct MenuItem {
+    int Id;
+    std::string Text;
+    int Before;
+  };
+  std::vector<int> MenuItemsRemoved;
+  std::vector<MenuItem> MenuItemsInserted;
+  std::vector<FileDialogRequest> SaveFileRequests;
+  std::deque<std::string> SaveFileAnswers;
   std::vector<std::pair<StatusPane, std::string>> StatusTexts;
   std::vector<std::pair<int, bool>> MenuChecks;
   std::vector<Rect> Invalidated;
@@ -111,6 +132,8 @@ class FakeDialogService : public NullDialogService {
   void OpenPermitRequestDialog(int slot) override { PermitRequests.push_back(slot); }
   void ShowPermitRequestDialog(int slot) override { PermitRequestsShown.push_back(slot); }
   void ClosePermitRequestDialog(int slot) override { PermitRequestsClosed.push_back(slot); }
+  void CloseTrainEntryDialogs() override { ++CloseTrainEntryDialogsCalls; }
+  void ClosePermitRequestDialogs() override { ++ClosePermitRequestDialogsCalls; }
 
   std::deque<int> CrewChangeResults, CrewCallResults, SplitResults, StopResults;
   std::vector<std::pair<int, int>> EntryDialogs;
@@ -120,6 +143,8 @@ class FakeDialogService : public NullDialogService {
   std::vector<int> PermitRequests;
   std::vector<int> PermitRequestsShown;
   std::vector<int> PermitRequestsClosed;
+  int CloseTrainEntryDialogsCalls = 0;
+  int ClosePermitRequestDialogsCalls = 0;
 
  private:
   int Take(std::deque<int>& script, int slot) {
@@ -135,10 +160,18 @@ class FakeListService : public NullListService {
  public:
   bool IsListOpen(ListWindow list) override;
   void RefreshList(ListWindow list) override { Refreshed.push_back(list); }
+  bool IsArrivalWindowOpen(int index) override;
   void RefreshArrivalWindow(int index) override { ArrivalRefreshes.push_back(index); }
+  bool IsPlatformWindowOpen(int platform) override;
+  void RefreshPlatformWindow(int platform) override { PlatformRefreshes.push_back(platform); }
   void RefreshAllWindows() override { ++RefreshAllCalls; }
+  void CloseTrainGraph() override { ++CloseTrainGraphCalls; }
 
   std::vector<ListWindow> OpenLists;
+  std::vector<int> OpenArrivalWindows;
+  std::vector<int> OpenPlatformWindows;
+  std::vector<int> PlatformRefreshes;
+  int CloseTrainGraphCalls = 0;
   std::vector<ListWindow> Refreshed;
   std::vector<int> ArrivalRefreshes;
   int RefreshAllCalls = 0;

@@ -1,0 +1,157 @@
+// Small services of the store: the one-dialog lock, the recent files and their
+// menu, the bitmap header check, the list refresh walk and the track names.
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "store/corvane3_data.h"
+#include "store/fixed_text.h"
+
+namespace {
+
+constexpr int kOldFileCommandBase = 2000;
+constexpr int kExitCommand = 125;  // the recent files go ahead of this File menu item
+
+constexpr ListWindow kSingleLists[] = {
+    ListWindow::TrainTypes,       ListWindow::Detectors,       ListWindow::Locations,        ListWindow::SlowOrders,
+    ListWindow::Permits,          ListWindow::StartTimes,      ListWindow::OSPoints,         ListWindow::TrainOS,
+    ListWindow::ActiveTrains,     ListWindow::CTCActiveTrains, ListWindow::ActiveSlowOrders, ListWindow::ActivePermits,
+    ListWindow::CTCActivePermits,
+};
+
+constexpr int kArrivalWindows = 200;
+constexpr int kPlatformWindows = 100;
+
+int32_t LittleEndianInt32(const unsigned char* bytes) {
+  return static_cast<int32_t>(static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
+                              static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- dialog lock
+
+int Corvane3Data::OpenDialog() {
+  if (Run.DialogOpen == 0) {
+    Run.DialogOpen = 1;
+    return 1;
+  }
+  ShowMessage("You cannot open a new Dialog Box until all open Dialog Boxes are closed", MessageIcon::Warning);
+  return 0;
+}
+
+int Corvane3Data::CheckDialogsClosed() {
+  if (Run.DialogOpen == 0) return 1;
+  ShowMessage("You cannot perform a delete or advance function until all open Dialog Boxes are closed",
+              MessageIcon::Warning);
+  return 0;
+}
+
+void Corvane3Data::CloseDialog() {
+  if (Run.DialogOpen == 0) {
+    InternalErrorTrap(0, "Trying to unlock dialog boxes when aleady unlocked - CloseDialog");
+    return;
+  }
+  Run.DialogOpen = 0;
+}
+
+// ---------------------------------------------------------------- recent files
+
+std::string Corvane3Data::GetOldFile(int index) {
+  if (index < 0 || index >= kMaxOldFiles) {
+    ReportIndexError(index, "Old File", "GetOldFile");
+    index = 0;
+  }
+  return FieldText(OldFileList[index], kPathChars);
+}
+
+void Corvane3Data::AddOldFile(std::string_view path) {
+  // An empty path would end the list at slot 0 and hide every other entry.
+  if (path.empty()) return;
+  for (int i = 0; i < kMaxOldFiles; ++i)
+    if (OldFileList[i][0] != '\0') shell_->RemoveMenuItem(kOldFileCommandBase + i);
+
+  char entry[kPathChars];
+  SetFieldText(entry, kPathChars, path);
+  const std::string wanted = FieldText(entry, kPathChars);
+  // Take an existing copy out, closing the gap, so that the path is listed once.
+  for (int i = 0; i < kMaxOldFiles; ++i) {
+    if (FieldText(OldFileList[i], kPathChars) != wanted) continue;
+    for (int k = i; k < kMaxOldFiles - 1; ++k) std::memcpy(OldFileList[k], OldFileList[k + 1], kPathChars);
+    std::memset(OldFileList[kMaxOldFiles - 1], 0, kPathChars);
+    break;
+  }
+  for (int k = kMaxOldFiles - 1; k > 0; --k) std::memcpy(OldFileList[k], OldFileList[k - 1], kPathChars);
+  std::memcpy(OldFileList[0], entry, kPathChars);
+  InsertOldFileMenu();
+}
+
+void Corvane3Data::InsertOldFileMenu() {
+  for (int i = 0; i < kMaxOldFiles; ++i) {
+    const std::string path = FieldText(OldFileList[i], kPathChars);
+    if (!path.empty()) shell_->InsertMenuItem(kOldFileCommandBase + i, path, kExitCommand);
+  }
+}
+
+// ---------------------------------------------------------------- bitmap check
+
+int Corvane3Data::CheckBitmapFile(const std::string& path, int width, int height) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return 3;
+  // The file header (14 bytes) is followed by the info header, whose width and height are
+  // little-endian int32 at file offsets 18 and 22.
+  std::array<unsigned char, 26> head{};
+  file.read(reinterpret_cast<char*>(head.data()), head.size());
+  const std::streamsize got = file.gcount();
+  if (got < 2 || (head[0] != 'b' && head[0] != 'B') || (head[1] != 'm' && head[1] != 'M')) return 1;
+  if (width == -1) return 0;
+  if (got < static_cast<std::streamsize>(head.size())) return 1;
+  const int32_t fileWidth = LittleEndianInt32(&head[18]);
+  const int32_t fileHeight = LittleEndianInt32(&head[22]);
+  return fileWidth == width && fileHeight == height ? 0 : 4;
+}
+
+// ---------------------------------------------------------------- list windows
+
+void Corvane3Data::RefreshAllWindows() {
+  for (const ListWindow list : kSingleLists) RefreshListIfOpen(list);
+  for (int i = 0; i < kArrivalWindows; ++i)
+    if (lists_->IsArrivalWindowOpen(i)) lists_->RefreshArrivalWindow(i);
+  for (int i = 0; i < kPlatformWindows; ++i)
+    if (lists_->IsPlatformWindowOpen(i)) lists_->RefreshPlatformWindow(i);
+  // Each of these clears its own slot when deleted, so a later request opens a fresh one.
+  lists_->CloseTrainGraph();
+  dialogs_->CloseTrainEntryDialogs();
+  dialogs_->ClosePermitRequestDialogs();
+}
+
+void Corvane3Data::RefreshArrivalWindow(std::string_view name) {
+  for (int i = 0; i < kMaxLocations; ++i) {
+    const OrgData& org = orgData_[i];
+    if (org.InUse == 0 || FieldText(org.Name) != name || !lists_->IsArrivalWindowOpen(i)) continue;
+    lists_->RefreshArrivalWindow(i);
+    return;
+  }
+}
+
+// ---------------------------------------------------------------- track names
+
+void Corvane3Data::BuildTrackNameList(TrackNameList& out) const {
+  for (auto& entry : out) entry.fill('\0');
+  int used = 0;
+  for (const BlockData& block : blockData_) {
+    if (block.InUse == 0 || block.PassThrough == 1) continue;
+    const std::string part = FieldText(block.TrackPart);
+    const std::string first = FieldText(block.TrackStation1);
+    const std::string second = FieldText(block.TrackStation2);
+    if (part.empty() || (first.empty() && second.empty())) continue;
+    char name[kTrackNameChars];
+    std::snprintf(name, sizeof name, "%s-%s %s", first.c_str(), second.c_str(), part.c_str());
+    const bool known = std::any_of(out.begin(), out.begin() + used,
+                                   [&](const auto& entry) { return std::strcmp(entry.data(), name) == 0; });
+    if (!known) std::memcpy(out[used++].data(), name, sizeof name);
+  }
+}
