@@ -16,6 +16,7 @@ NullShellService g_nullShell;
 NullInterfaceService g_nullInterface;
 NullDialogService g_nullDialogs;
 NullListService g_nullLists;
+NullDisplayService g_nullDisplay;
 
 constexpr const char* kTrainTypeNames[] = {"Freight", "Passenger", "Transit", "Maintenance of Way",
                                            "Helper",  "Derrick",   "Local",   "Unknown"};
@@ -38,6 +39,7 @@ Corvane3Data::Corvane3Data()
       interface_(&g_nullInterface),
       dialogs_(&g_nullDialogs),
       lists_(&g_nullLists),
+      display_(&g_nullDisplay),
       recorder_(std::make_unique<PlaybackRecorder>(*this)) {
   playback_ = recorder_.get();
   for (auto& caption : Captions) SetFieldText(caption, kCaptionChars, "Corvane Version ");
@@ -66,6 +68,7 @@ void Corvane3Data::SetInterfaceService(InterfaceService* service) {
 void Corvane3Data::SetDialogService(DialogService* service) { dialogs_ = service ? service : &g_nullDialogs; }
 void Corvane3Data::SetListService(ListService* service) { lists_ = service ? service : &g_nullLists; }
 void Corvane3Data::SetPlaybackSink(PlaybackSink* sink) { playback_ = sink ? sink : recorder_.get(); }
+void Corvane3Data::SetDisplayService(DisplayService* service) { display_ = service ? service : &g_nullDisplay; }
 
 MessageResult Corvane3Data::ShowMessage(const std::string& text, MessageIcon icon, MessageButtons buttons) {
   return messages_->ShowMessage(text, FieldText(Captions[1], kCaptionChars), icon, buttons);
@@ -157,25 +160,28 @@ CORVANE_PLAIN_ACCESSORS(WindowSize, windowSizes_, "Window")
       RecordPlayback(PlaybackKind::Record, index, &table[index], sizeof(Record));             \
   }
 
-CORVANE_RECORDED_ACCESSORS(BlockStatus, blockStatus_, "Block")
-CORVANE_RECORDED_ACCESSORS(SwitchStatus, switchStatus_, "Switch")
-CORVANE_RECORDED_ACCESSORS(SignalStatus, signalStatus_, "Signal")
 CORVANE_RECORDED_ACCESSORS(CrossStatus, crossStatus_, "Crossover")
 CORVANE_RECORDED_ACCESSORS(OrgStatus, orgStatus_, "Entrance/Exit")
 CORVANE_RECORDED_ACCESSORS(TrainStationTime, trainStationTimes_, "Train status")
 CORVANE_RECORDED_ACCESSORS(TrainStop, trainStops_, "Train status")
 CORVANE_RECORDED_ACCESSORS(StackData, stack_, "Stack")
 
+// Block, switch, signal and train status are stored by the status updaters (status.cpp).
+BlockStatus Corvane3Data::GetBlockStatus(int index) const {
+  return GetRecord(blockStatus_, index, "Block", "GetBlockStatus");
+}
+SwitchStatus Corvane3Data::GetSwitchStatus(int index) const {
+  return GetRecord(switchStatus_, index, "Switch", "GetSwitchStatus");
+}
+SignalStatus Corvane3Data::GetSignalStatus(int index) const {
+  return GetRecord(signalStatus_, index, "Signal", "GetSignalStatus");
+}
+
 #undef CORVANE_PLAIN_ACCESSORS
 #undef CORVANE_RECORDED_ACCESSORS
 
 TrainStatus Corvane3Data::GetTrainStatus(int index) const {
   return GetRecord(trainStatus_, index, "Train status", "GetTrainStatus");
-}
-
-void Corvane3Data::UpdateTrainStatus(int index, const TrainStatus& record) {
-  if (!UpdateRecord(trainStatus_, index, record, "Train status", "UpdateTrainStatus")) return;
-  if (record.InUse == 1 && index >= counts_.Words[kCountRunningTrains]) counts_.Words[kCountRunningTrains] = index + 1;
 }
 
 PermitData Corvane3Data::GetPermitData(int index) const {
@@ -258,9 +264,15 @@ void Corvane3Data::UpdateColumnSize(int list, int column, uint32_t width) {
   columnWidths_[list][column] = width;
 }
 
-void Corvane3Data::UpdateRandomData(const RandomData& record) { random_ = record; }
+void Corvane3Data::UpdateRandomData(const RandomData& record) {
+  random_ = record;
+  SaveTerritorySettings();
+}
 
-void Corvane3Data::UpdateAlertData(const AlertData& record) { alerts_ = record; }
+void Corvane3Data::UpdateAlertData(const AlertData& record) {
+  alerts_ = record;
+  SaveOptionFile();
+}
 
 // ---------------------------------------------------------------- allocation and lookup
 

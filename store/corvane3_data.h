@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "store/records.h"
 #include "store/run_state.h"
@@ -70,11 +71,31 @@ struct HeldPlaybackRecord {
 
 class PlaybackRecorder;
 
+inline std::array<std::array<int16_t, 3>, kMaxTrainTypes> MakeNoTrainTypeIcons() {
+  std::array<std::array<int16_t, 3>, kMaxTrainTypes> icons;
+  for (auto& type : icons) type.fill(-1);
+  return icons;
+}
+
 // One outgoing interface queue: CTC control requests or External I/O indications.
 struct OutQueue {
   std::array<std::array<char, kQueueMessageBytes>, kQueueMessages> Lines{};
   int32_t Count = 0;
 };
+
+// One step of a walk along the layout's track (GetLeftTrackCell and
+// GetRightTrackCell): the cell reached, its code, and how it connects.
+struct TrackCell {
+  int16_t Connection = 0;     // class of the neighbour (1-3), 0, or 5 when it does not connect
+  int16_t NeighbourCode = 0;  // the neighbour's grid code as stored (bit 7 kept)
+  int16_t X = 0;
+  int16_t Y = 0;
+  int16_t DX = 0;
+  int16_t DY = 0;
+  uint8_t Extra[10] = {};  // carried through unchanged for the caller
+};
+
+inline constexpr int kTrackCodes = 41;
 
 class Corvane3Data {
  public:
@@ -111,15 +132,12 @@ class Corvane3Data {
   BlockData GetBlockData(int index) const;
   void UpdateBlockData(int index, const BlockData& record);
   BlockStatus GetBlockStatus(int index) const;
-  void UpdateBlockStatus(int index, const BlockStatus& record);
   SwitchData GetSwitchData(int index) const;
   void UpdateSwitchData(int index, const SwitchData& record);
   SwitchStatus GetSwitchStatus(int index) const;
-  void UpdateSwitchStatus(int index, const SwitchStatus& record);
   SignalData GetSignalData(int index) const;
   void UpdateSignalData(int index, const SignalData& record);
   SignalStatus GetSignalStatus(int index) const;
-  void UpdateSignalStatus(int index, const SignalStatus& record);
   CrossData GetCrossData(int index) const;
   void UpdateCrossData(int index, const CrossData& record);
   CrossStatus GetCrossStatus(int index) const;
@@ -139,7 +157,6 @@ class Corvane3Data {
   TrainData GetTrainData(int index) const;
   void UpdateTrainData(int index, const TrainData& record);
   TrainStatus GetTrainStatus(int index) const;
-  void UpdateTrainStatus(int index, const TrainStatus& record);
   TrainStationTime GetTrainStationTime(int index) const;
   void UpdateTrainStationTime(int index, const TrainStationTime& record);
   TrainStop GetTrainStop(int index) const;
@@ -266,8 +283,54 @@ class Corvane3Data {
   void BuildTrackNameList(TrackNameList& out) const;
 
   // ------------------------------------------------------------ status updaters, train slots, lookups (status.cpp)
+  // The run-time updaters decide what to repaint and what to report to the
+  // interfaces. noOutput = 1 applies a state that came from outside (replay,
+  // interface readers), which must not be sent back.
+  void UpdateBlockStatus(int index, const BlockStatus& record, int forceTrainRepaint = 0, int noOutput = 0);
+  void UpdateSwitchStatus(int index, const SwitchStatus& record, int noOutput = 0);
+  void UpdateSignalStatus(int index, const SignalStatus& record, int noOutput = 0);
+  // allowUnused = 1 admits a slot not yet in use (a train being created, replay).
+  void UpdateTrainStatus(int index, const TrainStatus& record, int allowUnused = 0, int recordPlayback = 1);
+  void ClearTrainStatus(int index);
+  // A cleared slot that is not in use, or -1; the caller marks it in use.
+  int FindFreeTrainStatus();
+  void FreeTrainStatus(int index);
+  void UpdateTrainOffTime(int org, int32_t time);
+  int32_t NextTrainOffTime(int org) const;
+  void CheckOSHits(int device, int train);
+  void AddNewOSHit(int device, int train, int32_t timeSeconds);
+  void ClearOSHits();
+  int32_t GetOSHitCount() const { return OSHitCount; }
+  void SetOSHitCount(int32_t count);
+  int GetDeviceStatus(int device) const;
+  int GetDevicePaintStatus(int device) const;
+  int GetNoPaintStatus(int device) const;
+  int GetDeviceType(int code) const;
+  int GetCrossRoute(int diamond, int device) const;
+  int16_t GetGridTrack(int x, int y) const;
+  void UpdateGridTrack(int x, int y, int16_t code);
+  int16_t GetGridDevice(int x, int y);
+  void UpdateGridDevice(int x, int y, int16_t device);
+  uint8_t GetGridFlag(int x, int y);
+  void UpdateGridFlag(int x, int y, uint8_t flag);
+  TrackCell GetLeftTrackCell(TrackCell cell) const;
+  TrackCell GetRightTrackCell(TrackCell cell) const;
 
   // ------------------------------------------------------------ display routines (display.cpp)
+  // What to repaint after a device changed; the layout window does the drawing
+  // through the DisplayService and ShellService::InvalidateCellRect.
+  void SetDisplayService(DisplayService* service);
+  DisplayService& Display() const { return *display_; }
+  // Marks a device's cells for repainting; labelLines > 1 widens a block's area for train labels.
+  void InvalidateDevice(int device, int erase = 0, int labelLines = 1);
+  // Paints every cell of a device at once (the flash of a refused request).
+  void DrawDevice(int device);
+  void DrawDeviceCell(int x, int y);
+  void PaintCell(int left, int top, int right, int bottom);
+  void PaintSignal(int signal);
+  // Clears and invalidates a block's train-label strip; at zoom 1 only.
+  void DrawBlock(int block, int labelLines = 1);
+  void RefreshCursor();
 
   // ------------------------------------------------------------ playback recording (playback.cpp)
   // Asks for the recording's file name and writes its header: 0, or 3 when the dialog was cancelled.
@@ -281,10 +344,64 @@ class Corvane3Data {
   PlaybackRecorder& Recorder() { return *recorder_; }
 
   // ------------------------------------------------------------ settings files (settings_files.cpp)
+  // The option and window-column files live in ProgramFolder; the territory
+  // settings file beside the track file. Results: 0 done, 1 not a settings
+  // file or damaged (the defaults stand), 3 cannot be opened or created.
+  int LoadOptionFile();
+  int SaveOptionFile();
+  int LoadWindowColumnFile();
+  int SaveWindowColumnFile();
+  int LoadTerritorySettings(std::string_view trackPath);
+  int SaveTerritorySettings();
+  void SetDefaultOptions();
+  void SetDefaultRandomData();
+  void SetDefaultWindowColumns();
+
+  // Option file bytes this program does not interpret, written back as read.
+  std::array<uint8_t, 20> OptionReserved20{};
+  std::array<uint8_t, 1000> OptionReservedA{};  // behind the alert settings
+  std::array<uint8_t, 1000> OptionReservedB{};  // behind the recent-file list
 
   // ------------------------------------------------------------ territory and run initialisation (territory_init.cpp)
+  // Empties the territory: every table gets its free-slot record, the counts the capacities.
+  void InitTerritoryData();
+  // Empties the run: every run-time table reset, every defined device idle.
+  void InitSimulationStatus();
+
+  // What a track file carries behind its version (kept as read, written back).
+  int16_t TrackReservedWord = 1000;
+  int32_t TrackIdentity1 = 0;
+  int32_t TrackIdentity2 = 0;
+  int32_t ChangeCount = 0;  // edits of the territory since it was made
+  uint8_t AlertWindowOpen = 0;  // the Alert Message Window exists
 
   // ------------------------------------------------------------ track files (track_file.cpp)
+  // Replaces the territory with a track file; report -1 shows no refusal of its own, any other value shows each.
+  // 0 loaded, 1 not a track file or corrupt (the store is then empty and named "new.trk"), 3 cannot be opened
+  // or newer than this program.
+  int LoadTrackFile(const std::string& path, int report);
+  // The body of a version 30-37 file, from behind the version word. 0 read, 1 corrupt.
+  int ReadTrackFile(std::FILE* file, int version, const std::string& path);
+  // The body of a file below version 30. 0 read, 1 corrupt (length not that of the old layout).
+  int ReadOldTrackFile(std::FILE* file, int version, const std::string& path);
+  // Writes the territory as a version 37 file. 0 written, 3 cannot be written, 6 refused by the checks.
+  int WriteTrackFile(const std::string& path, uint8_t announce);
+  // 0 a WAV file, 1 another file, 3 cannot be opened.
+  int CheckWaveFile(const std::string& path) const;
+  // The counts a track file carries, worked out from the tables and the grid.
+  CountData ComputeTrackCounts() const;
+
+  // The territory counts as changed while ChangeCount differs from LoadedChangeCount.
+  int32_t LoadedChangeCount = 0;
+  int32_t LoadedTrackVersion = 0;  // structure version of the loaded track file
+  char LastSavedTrackPath[kPathChars] = "";
+  // Per train type and bitmap name: the TrainIconData slot showing it, -1 none.
+  std::array<std::array<int16_t, 3>, kMaxTrainTypes> TrainTypeIcons = MakeNoTrainTypeIcons();
+  // The complete bitmap file a track file carried for each train icon slot (empty = none). The display
+  // decodes it from here: nothing is written to the working folder.
+  std::array<std::vector<uint8_t>, kMaxTrainIcons> TrainIconImages;
+  // 1 when the maintenance bitmap image of that record is a usable bitmap (the display may show it).
+  std::array<uint8_t, kMaxMaintBitmaps> MaintBitmapUsable{};
 
   // ------------------------------------------------------------ saved simulations and file commands
 
@@ -363,6 +480,14 @@ class Corvane3Data {
                     const char* name);
   void ReportIndexError(int32_t value, const char* kind, const char* name) const;
   void RefreshListIfOpen(ListWindow list);
+  // status.cpp
+  bool GridCellValid(int x, int y, bool pause) const;
+  int BlockTrainCount(int block) const;
+  void RefreshArrivalsOf(const char* entrance, size_t size);
+  // display.cpp
+  template <class Visit>
+  void ForEachDeviceCell(int device, Visit visit) const;
+  uint32_t LayoutBackground() const;
 
   MessageService* messages_;
   ShellService* shell_;
@@ -370,6 +495,7 @@ class Corvane3Data {
   DialogService* dialogs_;
   ListService* lists_;
   PlaybackSink* playback_;
+  DisplayService* display_;
   std::unique_ptr<PlaybackRecorder> recorder_;
 
   std::array<TrainType, kMaxTrainTypes> trainTypes_{};

@@ -37,11 +37,23 @@ class NullShellService : public ShellService {
   void SetTimer(int, int) override {}
   void KillTimer(int) override {}
   void InsertOldFileMenu() override {}
-  void PlayWaveFile(const std::string&) override {}
+  bool PlayWaveFile(const std::string&) override { return false; }
   void Beep() override {}
+  void SetArrowCursor() override {}
+  void InvalidateLayout(bool) override {}
+  void InvalidateAlertWindow() override {}
   void RemoveMenuItem(int) override {}
   void InsertMenuItem(int, const std::string&, int) override {}
   std::string AskSaveFileName(const FileDialogRequest&) override { return {}; }
+};
+
+class NullDisplayService : public DisplayService {
+ public:
+  ClientPoint ScrollPosition() override { return {}; }
+  void FillClientRect(int, int, int, int, uint32_t) override {}
+  void InvalidateClientRect(int, int, int, int, bool) override {}
+  ClientPoint CursorPosition() override { return {}; }
+  void PostMouseMove(ClientPoint) override {}
 };
 
 class NullInterfaceService : public InterfaceService {

@@ -95,7 +95,7 @@ static_assert(sizeof(SignalData) == 66);
 static_assert(offsetof(SignalData, CellX) == 25 && offsetof(SignalData, TrackCode) == 46);
 
 struct CrossData {
-  uint8_t Reserved0[2];            // +0
+  uint16_t InUse;                  // +0
   int16_t Legs[4];                 // +2 legs 0-1 route 0, legs 2-3 route 1
   int16_t CellX;                   // +10
   int16_t CellY;                   // +12
@@ -137,10 +137,9 @@ struct FontBytes {
 };
 
 struct StationData32 {
-  uint16_t Word0;                  // +0
+  uint16_t InUse;                  // +0
   char Name[21];                   // +2
-  int16_t Word23;                  // +23
-  uint8_t Byte25;                  // +25
+  char ShortCode[3];               // +23 up to two characters, shown above the name
   int16_t Words26[4];              // +26
   int32_t Longs34[3];              // +34
   FontBytes Font;                  // +46
@@ -150,6 +149,7 @@ struct StationData32 {
   uint16_t Word156;                // +156
 };
 static_assert(sizeof(StationData32) == 158);
+static_assert(offsetof(StationData32, ShortCode) == 23 && offsetof(StationData32, Words26) == 26);
 static_assert(offsetof(StationData32, Font) == 46 && offsetof(StationData32, Longs120) == 120);
 // Stations are handed out in the same layout they are stored in.
 using StationData = StationData32;

@@ -36,4 +36,5 @@ struct RunState {
 
   std::array<int32_t, 2> ViewHistory{};
   int32_t LastCTCPermitMinute = -1;
+  std::array<int32_t, 3> PointerHighlightCells{-1, -1, -1};  // cells the pointer highlights, -1 none
 };

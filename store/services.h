@@ -57,13 +57,38 @@ class ShellService {
   virtual void SetTimer(int timerId, int milliseconds) = 0;
   virtual void KillTimer(int timerId) = 0;
   virtual void InsertOldFileMenu() = 0;
-  virtual void PlayWaveFile(const std::string& path) = 0;
+  // Plays a wave file once, asynchronously; false when it could not be played.
+  virtual bool PlayWaveFile(const std::string& path) = 0;
   virtual void Beep() = 0;
+  virtual void SetArrowCursor() = 0;
+  virtual void InvalidateLayout(bool erase) = 0;
+  virtual void InvalidateAlertWindow() = 0;
   // File menu items: remove the item with that command id; insert a text item ahead of another.
   virtual void RemoveMenuItem(int commandId) = 0;
   virtual void InsertMenuItem(int commandId, const std::string& text, int beforeCommandId) = 0;
   // A save-file dialog that asks before overwriting: the chosen path, or empty on cancel or failure.
   virtual std::string AskSaveFileName(const FileDialogRequest& request) = 0;
+};
+
+// The layout window's drawing surface for the store's display routines, in
+// client pixels of the layout window.
+struct ClientPoint {
+  int32_t X = 0;
+  int32_t Y = 0;
+};
+
+class DisplayService {
+ public:
+  virtual ~DisplayService() = default;
+  // The scroll position in units of 32 pixels.
+  virtual ClientPoint ScrollPosition() = 0;
+  // Fills a rectangle (right and bottom exclusive) with pen and brush of one colour (0xRRGGBB).
+  virtual void FillClientRect(int left, int top, int right, int bottom, uint32_t rgb) = 0;
+  virtual void InvalidateClientRect(int left, int top, int right, int bottom, bool erase) = 0;
+  // The mouse pointer in client coordinates.
+  virtual ClientPoint CursorPosition() = 0;
+  // Posts a pointer move at that point to the layout window, so that hover texts follow a change.
+  virtual void PostMouseMove(ClientPoint point) = 0;
 };
 
 // The CTC and External I/O interface code, as far as the store and engine use it.

@@ -38,8 +38,15 @@ class FakeShellService : public NullShellService {
   void ComputeLayoutExtent() override { ++ComputeLayoutExtentCalls; }
   void LoadTrainIcons() override { ++LoadTrainIconsCalls; }
   void RememberView() override { ++RememberViewCalls; }
-  void PlayWaveFile(const std::string& path) override { WavesPlayed.push_back(path); }
+  bool PlayWaveFile(const std::string& path) override {
+    WavesPlayed.push_back(path);
+    return WavePlays;
+  }
   void Beep() override { ++Beeps; }
+  void SetArrowCursor() override { ++ArrowCursorCalls; }
+  void InvalidateLayout(bool erase) override { LayoutInvalidations.push_back(erase); }
+  void InvalidateAlertWindow() override { ++AlertWindowInvalidations; }
+  void SetAlertScrollRange(int32_t width, int32_t height) override { AlertScrollRanges.emplace_back(width, height); }
   void SetTimer(int id, int ms) override { Timers.emplace_back(id, ms); }
   void KillTimer(int id) override { KilledTimers.push_back(id); }
   void ShowTrainStatusLine(int slot) override { TrainStatusLines.push_back(slot); }
@@ -86,6 +93,35 @@ class FakeShellService : public NullShellService {
   int RememberViewCalls = 0;
   int HelpNotAvailableCalls = 0;
   int Beeps = 0;
+  bool WavePlays = true;  // what PlayWaveFile answers
+  int ArrowCursorCalls = 0;
+  std::vector<bool> LayoutInvalidations;
+  int AlertWindowInvalidations = 0;
+  std::vector<std::pair<int32_t, int32_t>> AlertScrollRanges;
+};
+
+// Records the drawing the store asks of the layout window.
+class FakeDisplayService : public NullDisplayService {
+ public:
+  struct Rect {
+    int Left, Top, Right, Bottom;
+    bool operator==(const Rect&) const = default;
+  };
+  ClientPoint ScrollPosition() override { return Scroll; }
+  void FillClientRect(int l, int t, int r, int b, uint32_t rgb) override {
+    Filled.push_back({l, t, r, b});
+    FillColours.push_back(rgb);
+  }
+  void InvalidateClientRect(int l, int t, int r, int b, bool) override { Invalidated.push_back({l, t, r, b}); }
+  ClientPoint CursorPosition() override { return Cursor; }
+  void PostMouseMove(ClientPoint point) override { MouseMoves.push_back(point); }
+
+  ClientPoint Scroll;
+  ClientPoint Cursor;
+  std::vector<Rect> Filled;
+  std::vector<uint32_t> FillColours;
+  std::vector<Rect> Invalidated;
+  std::vector<ClientPoint> MouseMoves;
 };
 
 class FakeInterfaceService : public NullInterfaceService {

@@ -3,9 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
+#include <string>
 
 #include "store/corvane3_data.h"
+#include "store/fixed_text.h"
 #include "tests/support/fake_services.h"
 
 class StoreFixture : public ::testing::Test {
@@ -18,10 +22,21 @@ class StoreFixture : public ::testing::Test {
     store_->SetDialogService(&dialogs);
     store_->SetListService(&lists);
     store_->SetPlaybackSink(&playback);
+    store_->SetDisplayService(&display);
+    // Settings files land in the program folder: give each test its own.
+    std::string pattern = (std::filesystem::temp_directory_path() / "corvane-test-XXXXXX").string();
+    if (mkdtemp(pattern.data())) folder_ = pattern;
+    SetFieldText(store_->ProgramFolder, kPathChars, folder_.string());
   }
-  ~StoreFixture() override { TheStore = nullptr; }
+  ~StoreFixture() override {
+    TheStore = nullptr;
+    std::error_code ignored;
+    if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
+  }
 
   Corvane3Data& store() { return *store_; }
+  // The test's own program folder, removed with everything in it after the test.
+  const std::filesystem::path& folder() const { return folder_; }
 
   FakeMessageService messages;
   FakeShellService shell;
@@ -29,7 +44,9 @@ class StoreFixture : public ::testing::Test {
   FakeDialogService dialogs;
   FakeListService lists;
   FakePlaybackSink playback;
+  FakeDisplayService display;
 
  private:
   std::unique_ptr<Corvane3Data> store_;
+  std::filesystem::path folder_;
 };

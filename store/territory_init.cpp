@@ -1,0 +1,232 @@
+// Bringing the store to a known state: an empty territory (InitTerritoryData)
+// and an empty run over the territory that is loaded (InitSimulationStatus).
+// Every record is built in a local copy that starts all zero and is stored
+// through its accessor, so the accessors' side effects apply slot by slot.
+#include <cstring>
+#include <type_traits>
+
+#include "store/corvane3_data.h"
+#include "store/fixed_text.h"
+
+namespace {
+
+// Writes a value at a byte offset of a record, for the parts of a layout that
+// carry no field name of their own.
+template <class Record, class Value>
+void PutAt(Record& record, int offset, Value value) {
+  static_assert(std::is_trivially_copyable_v<Record>);
+  std::memcpy(reinterpret_cast<uint8_t*>(&record) + offset, &value, sizeof value);
+}
+
+template <class Record>
+void FillAt(Record& record, int offset, int count, uint8_t value) {
+  std::memset(reinterpret_cast<uint8_t*>(&record) + offset, value, count);
+}
+
+template <class Value, class Record>
+Value ReadAt(const Record& record, int offset) {
+  Value value;
+  std::memcpy(&value, reinterpret_cast<const uint8_t*>(&record) + offset, sizeof value);
+  return value;
+}
+
+template <class Record>
+Record Zeroed() {
+  Record record;
+  std::memset(&record, 0, sizeof record);
+  return record;
+}
+
+// The label font of a new text or station: "Courier New", height -11, weight
+// 400, default character set, in the 60-byte layout the files carry (height,
+// width, escapement, orientation, weight as int32; italic, underline,
+// strike-out, character set, output and clip precision, quality, pitch as
+// bytes; a 32-byte face name).
+FontBytes DefaultLabelFont() {
+  FontBytes font{};
+  PutAt(font, 0, int32_t{-11});
+  PutAt(font, 16, int32_t{400});
+  PutAt(font, 23, uint8_t{1});
+  std::memcpy(font.Bytes + 28, "Courier New", 11);
+  return font;
+}
+
+constexpr uint32_t kFontDialogFlags = 0x10041;
+constexpr int32_t kColourDialogFlags = 4;
+constexpr int32_t kLabelPointSize = 80;  // tenths of a point
+
+}  // namespace
+
+void Corvane3Data::InitTerritoryData() {
+  TrackReservedWord = 1000;
+  TrackIdentity1 = 0;
+  TrackIdentity2 = 0;
+  Run.SimStopped = 1;
+
+  for (int x = 0; x < kGridColumns; ++x) {
+    for (int y = 0; y < kGridRows; ++y) {
+      GridTrack[x * kGridRows + y] = 0;
+      GridDevice[x * kGridRows + y] = -1;
+    }
+  }
+
+  auto insert = Zeroed<BitmapInsert>();
+  for (int offset : {41, 43, 45, 47}) PutAt(insert, offset, int16_t{-1});
+  PutAt(insert, 49, int16_t{1});
+  for (int i = 0; i < kMaxBitmapInserts; ++i) UpdateBitmapInsert(i, insert);
+
+  const auto maint = Zeroed<BitmapMaint>();
+  for (int i = 0; i < kMaxMaintBitmaps; ++i) UpdateBitmapMaint(i, maint);
+  MaintImageSizes.fill(0);
+
+  const FontBytes font = DefaultLabelFont();
+  auto text = Zeroed<TextData>();
+  text.Words100[6] = 1;  // +112
+  text.Longs114[0] = kFontDialogFlags;
+  text.Font = font;
+  text.Longs186[0] = kLabelPointSize;
+  text.Longs200[2] = kColourDialogFlags;  // +208
+  for (int i = 0; i < kMaxTexts; ++i) UpdateTextData(i, text);
+
+  auto station = Zeroed<StationData>();
+  station.Longs34[0] = kFontDialogFlags;
+  station.Font = font;
+  station.Longs106[0] = kLabelPointSize;
+  station.Longs120[2] = kColourDialogFlags;  // +128
+  for (int i = 0; i < kMaxStations; ++i) UpdateStationData(i, station);
+
+  ChangeCount = 0;
+
+  auto block = Zeroed<BlockData>();
+  block.LeftNeighbour = block.RightNeighbour = -1;
+  block.SignalledLeft = block.SignalledRight = 1;
+  block.Length = 5280;
+  block.LeftSignal = block.RightSignal = -1;
+  FillAt(block, offsetof(BlockData, SpeedOneClear), 3 * sizeof block.SpeedOneClear, 0xFF);  // +45, +85, +125
+  for (int d = 0; d < 2; ++d)
+    for (int t = 0; t < kMaxTrainTypes; ++t) block.TypeSpeed[d][t] = 120;
+  block.CrewReliefMinutes = 5;
+  PutAt(block, 383, int16_t{-1});
+  block.LongUnits = 1;
+  for (int i = 0; i < kMaxBlocks; ++i) UpdateBlockData(i, block);
+
+  auto os = Zeroed<OSData>();
+  FillAt(os, 23, 20, 0xFF);
+  for (int i = 0; i < kMaxOSData; ++i) UpdateOSData(i, os);
+
+  auto platform = Zeroed<PlatformData>();
+  FillAt(platform, 23, 20, 0xFF);
+  for (int i = 0; i < kMaxPlatforms; ++i) UpdatePlatformData(i, platform);
+
+  auto type = Zeroed<TrainType>();
+  type.StartupSeconds = 120;
+  type.ReverseSpeed = 10;
+  SetFieldText(type.BitmapFiles[0], "red diesel left.bmp");
+  SetFieldText(type.BitmapFiles[1], "red diesel right.bmp");
+  SetFieldText(type.BitmapFiles[2], "red caboose.bmp");
+  type.TopSpeed = 60;
+  for (int i = 0; i < kMaxTrainTypes; ++i) UpdateTrainType(i, type);
+  SetFieldText(type.Name, "Passenger");
+  UpdateTrainType(0, type);
+  SetFieldText(type.Name, "Freight");
+  UpdateTrainType(1, type);
+
+  auto cross = Zeroed<CrossData>();
+  for (auto& leg : cross.Legs) leg = -1;
+  cross.CellX = cross.CellY = -1;
+  cross.StatusWord = -1;
+  PutAt(cross, 42, int16_t{-1});
+  PutAt(cross, 44, int16_t{-1});
+  for (int i = 0; i < kMaxCrossings; ++i) UpdateCrossData(i, cross);
+
+  auto sw = Zeroed<SwitchData>();
+  for (auto& leg : sw.Legs) leg = -1;
+  for (auto& speed : sw.DivergingSpeed) speed = 35;
+  for (int i = 0; i < kMaxSwitches; ++i) UpdateSwitchData(i, sw);
+
+  auto signal = Zeroed<SignalData>();
+  signal.Block = -1;
+  signal.Word44 = 1;
+  for (int i = 0; i < kMaxSignals; ++i) UpdateSignalData(i, signal);
+
+  auto org = Zeroed<OrgData>();
+  org.Block = -1;
+  org.Capacity = -1;
+  for (int i = 0; i < kMaxLocations; ++i) UpdateOrgData(i, org);
+
+  auto slow = Zeroed<SlowData>();
+  slow.StartMinutes = slow.EndMinutes = -1;
+  for (int t = 0; t < kMaxTrainTypes; ++t) slow.SpeedsFirst[t] = slow.SpeedsSecond[t] = -1;
+  std::memset(slow.Days, 1, sizeof slow.Days);
+  slow.OnceOnly = 1;
+  for (int i = 0; i < kMaxSlowData; ++i) UpdateSlowData(i, slow);
+
+  auto permit = Zeroed<PermitData>();
+  permit.StartMinutes = permit.EndMinutes = -1;
+  std::memset(permit.Days, 1, sizeof permit.Days);
+  permit.NonRepeating = 1;
+  for (int i = 0; i < kMaxPermitData; ++i) UpdatePermitData(i, permit);
+
+  auto train = Zeroed<TrainData>();
+  train.CrewMinutesWorked = 120;
+  train.Length = 1000;
+  train.EntranceMinutes = 0xFFFF;
+  train.Byte50 = 1;
+  for (auto& stop : train.Stations) {
+    stop.Minutes = 0xFFFF;
+    stop.DwellSeconds = -1;
+  }
+  for (auto& leg : train.Multiple) {
+    leg.ReentryMinutes = 0xFFFF;
+    leg.Word19 = 0xFFFF;
+    std::memset(leg.Reserved22, 0xFF, sizeof leg.Reserved22);  // two int16 of -1
+  }
+  for (auto& work : train.LocalWork) {
+    work.Minutes = 0xFFFF;
+    work.NewLength = -1;
+  }
+  train.BecomesTrain = train.BecomeMinutes = train.SplitTrain = train.LinkedTrain = -1;
+  std::memset(train.Days, 1, sizeof train.Days);
+  for (int i = 0; i < kMaxTrains; ++i) UpdateTrainData(i, train);
+
+  auto territory = Zeroed<TerritoryData>();
+  SetFieldText(territory.Version, "1.0");
+  territory.PublicDomain = 1;
+  PutAt(territory, 1079, uint8_t{1});
+  UpdateTerritoryData(territory);
+
+  const auto icon = Zeroed<TrainIconData>();
+  for (int i = 0; i < kMaxTrainIcons; ++i) UpdateTrainIconData(i, icon);
+  shell_->LoadTrainIcons();
+
+  TerritoryCounters = {1, 50, 100, 0, 0, 0, 0, 1};
+
+  auto start = Zeroed<StartTime>();
+  for (int k = 0; k < kStartTimeTrains; ++k) {
+    start.TrainIndex[k] = start.PairedIndex[k] = 0xFFFF;
+    start.Words260[k] = 240;
+    start.Bytes360[k] = 1;
+  }
+  start.Word460 = -1;
+  start.Byte462 = 1;
+  for (int i = 0; i < kMaxStartTimes; ++i) UpdateStartTime(i, start);
+
+  Run.PointerHighlightCells.fill(-1);
+  shell_->SetArrowCursor();
+
+  // The counts bound every table walk: a new territory walks whole tables.
+  // Words 16-18 and 21-24 are not table bounds and keep their values.
+  CountData counts = GetCountData();
+  const int32_t capacities[] = {200, 160, 1000, 300, 200, 100, 2000, 1000, 1000, 1000, 200, 200, 400, 100, 10, 50};
+  for (int word = 0; word < 16; ++word) counts.Words[word] = capacities[word];
+  counts.Words[kCountAreas] = 100;
+  counts.Words[kCountOSPoints] = 100;
+  UpdateCountData(counts);
+
+  Run.Loading = 0;
+  Run.RunStarted = 0;
+  Run.OutputHold = 1;
+  PendingBeeps = 0;
+  BeepIdle = 1;
+  shell_->InvalidateLayout(true);
+}

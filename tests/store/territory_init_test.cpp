@@ -1,0 +1,232 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "store/fixed_text.h"
+#include "tests/support/store_fixture.h"
+
+namespace {
+
+// One expected value at a byte offset of a record: width 1, 2 or 4 bytes
+// (signed), or a run of `count` equal values of that width.
+struct Expect {
+  int Offset;
+  int Width;
+  int32_t Value;
+  int Count = 1;
+};
+
+template <class Record>
+int32_t ValueAt(const Record& record, int offset, int width) {
+  const auto* bytes = reinterpret_cast<const uint8_t*>(&record) + offset;
+  if (width == 1) return bytes[0];
+  if (width == 2) {
+    int16_t v;
+    std::memcpy(&v, bytes, 2);
+    return v;
+  }
+  int32_t v;
+  std::memcpy(&v, bytes, 4);
+  return v;
+}
+
+template <class Record>
+void CheckRecord(const Record& record, const std::vector<Expect>& expects, const std::string& what) {
+  for (const auto& e : expects) {
+    for (int k = 0; k < e.Count; ++k) {
+      const int offset = e.Offset + k * e.Width;
+      EXPECT_EQ(ValueAt(record, offset, e.Width), e.Value) << what << " +" << offset;
+    }
+  }
+}
+
+// A string field at an offset is empty.
+template <class Record>
+void CheckEmpty(const Record& record, std::initializer_list<int> offsets, const std::string& what) {
+  for (int offset : offsets) EXPECT_EQ(reinterpret_cast<const uint8_t*>(&record)[offset], 0) << what << " +" << offset;
+}
+
+template <class Record>
+Record Filled(uint8_t byte) {
+  Record record;
+  std::memset(&record, byte, sizeof record);
+  return record;
+}
+
+class TerritoryInitTest : public StoreFixture {
+ protected:
+  // Every table holds rubbish first, so a value left unset shows.
+  void FillTablesWithRubbish() {
+    for (int i = 0; i < kMaxBlocks; ++i) store().UpdateBlockData(i, Filled<BlockData>(0x5A));
+    for (int i = 0; i < kMaxTrains; ++i) store().UpdateTrainData(i, Filled<TrainData>(0x5A));
+    for (int i = 0; i < kMaxTexts; ++i) store().UpdateTextData(i, Filled<TextData>(0x5A));
+    for (int i = 0; i < kMaxStations; ++i) store().UpdateStationData(i, Filled<StationData>(0x5A));
+    for (int i = 0; i < kMaxTrainTypes; ++i) store().UpdateTrainType(i, Filled<TrainType>(0x5A));
+    for (int i = 0; i < kMaxStartTimes; ++i) store().UpdateStartTime(i, Filled<StartTime>(0x5A));
+    store().UpdateTerritoryData(Filled<TerritoryData>(0x5A));
+    store().GridTrack.fill(7);
+    store().GridDevice.fill(7);
+    store().GridFlags.fill(7);
+    store().MaintImageSizes.fill(7);
+    CountData counts;
+    for (int w = 0; w < 25; ++w) counts.Words[w] = 1000 + w;
+    store().UpdateCountData(counts);
+    store().ChangeCount = 9;
+    store().TrackReservedWord = 3;
+    store().TrackIdentity1 = store().TrackIdentity2 = 4;
+    store().Run.SimStopped = 0;
+    store().Run.OutputHold = 0;
+    store().Run.RunStarted = 1;
+    store().Run.Loading = 1;
+    store().Run.PointerHighlightCells = {1, 2, 3};
+    store().PendingBeeps = 12;
+    store().BeepIdle = 0;
+  }
+};
+
+TEST_F(TerritoryInitTest, TerritoryRecordsGetTheirFreeSlotValues) {
+  FillTablesWithRubbish();
+  store().InitTerritoryData();
+
+  const std::vector<Expect> block = {{0, 1, 0},      {18, 1, 0, 3},   {21, 2, -1, 2},    {35, 1, 1, 2},   {37, 4, 5280},
+                                     {41, 2, -1, 2}, {45, 2, -1, 60}, {285, 2, 120, 20}, {325, 1, 0, 20}, {374, 4, 5},
+                                     {378, 1, 0},    {379, 4, 0},     {383, 2, -1},      {527, 1, 1}};
+  const std::vector<Expect> train = {{0, 2, 0},   {34, 2, 120}, {36, 1, 0},       {37, 4, 1000}, {41, 1, 0},
+                                     {45, 2, -1}, {50, 1, 1},   {1316, 2, -1, 3}, {1326, 2, -1}, {1328, 1, 1, 7}};
+  for (int i : {0, kMaxBlocks - 1}) {
+    const BlockData b = store().GetBlockData(i);
+    CheckRecord(b, block, "block");
+    CheckEmpty(b, {1, 4, 7, 25, 30, 345, 385, 406, 427, 448, 469, 505}, "block");
+  }
+  for (int i : {0, kMaxTrains - 1}) {
+    const TrainData t = store().GetTrainData(i);
+    CheckRecord(t, train, "train");
+    CheckEmpty(t, {2, 42, 47, 1291, 1337}, "train");
+    for (int s = 0; s < 100; ++s) CheckRecord(t, {{51 + 6 * s, 2, -1}, {53 + 6 * s, 4, -1}}, "train stop");
+    for (int m = 0; m < 10; ++m) {
+      const int at = 651 + 26 * m;
+      CheckRecord(t, {{at + 6, 2, -1}, {at + 19, 2, -1}, {at + 21, 1, 0}, {at + 22, 2, -1}, {at + 24, 2, -1}},
+                  "train leg");
+      CheckEmpty(t, {at, at + 3, at + 8}, "train leg");
+    }
+    for (int w = 0; w < 10; ++w) {
+      const int at = 911 + 38 * w;
+      CheckRecord(t, {{at + 25, 2, -1}, {at + 27, 1, 0}, {at + 28, 2, -1}}, "train work");
+      CheckEmpty(t, {at}, "train work");
+    }
+  }
+
+  CheckRecord(store().GetBitmapInsert(199), {{41, 2, -1, 4}, {49, 2, 1}}, "insert");
+  CheckRecord(store().GetOSData(99), {{0, 2, 0}, {23, 2, -1, 10}}, "os");
+  CheckRecord(store().GetPlatformData(99), {{0, 2, 0}, {23, 2, -1, 10}}, "platform");
+  CheckRecord(store().GetCrossData(999), {{0, 2, 0}, {2, 2, -1, 6}, {18, 2, -1}, {41, 1, 0}, {42, 2, -1, 2}},
+              "diamond");
+  CheckRecord(store().GetSwitchData(999), {{0, 2, 0}, {23, 2, -1, 4}, {31, 2, 35, 10}, {93, 1, 0}}, "switch");
+  CheckRecord(store().GetSignalData(999), {{0, 2, 0}, {2, 2, -1}, {41, 1, 0}, {44, 2, 1}}, "signal");
+  CheckRecord(store().GetOrgData(199), {{0, 2, 0}, {7, 2, -1}, {9, 2, 0, 2}, {13, 1, 0}, {14, 4, -1}, {18, 1, 0}},
+              "location");
+  CheckRecord(store().GetSlowData(199),
+              {{0, 2, 0}, {23, 2, -1, 2}, {27, 2, -1, 20}, {67, 1, 1, 7}, {74, 1, 1}, {75, 1, 0, 2}}, "slow order");
+  CheckRecord(store().GetPermitData(299), {{0, 2, 0}, {23, 2, -1, 2}, {27, 1, 1, 7}, {34, 1, 1}, {35, 1, 0}}, "permit");
+  CheckRecord(store().GetStartTime(49),
+              {{0, 1, 0},
+               {1, 2, 0},
+               {3, 1, 0, 7},
+               {10, 2, -1, 100},
+               {210, 1, 0, 50},
+               {260, 2, 240, 50},
+               {360, 1, 1, 50},
+               {410, 1, 0, 50},
+               {460, 2, -1},
+               {462, 1, 1},
+               {463, 2, 0}},
+              "start time");
+  const TerritoryData territory = store().GetTerritoryData();
+  CheckRecord(territory, {{37, 4, 0}, {715, 2, 1}, {717, 2, 0}, {1075, 4, 0}, {1079, 1, 1}}, "territory");
+  EXPECT_EQ(FieldText(territory.Version), "1.0");
+  CheckEmpty(territory, {0, 41, 82, 123, 164, 225, 286, 297, 552, 583, 684, 719, 974}, "territory");
+}
+
+TEST_F(TerritoryInitTest, TrainTypesAreTheTwoDefaultKindsWithTheRedDieselPictures) {
+  FillTablesWithRubbish();
+  store().InitTerritoryData();
+  for (int i = 0; i < kMaxTrainTypes; ++i) {
+    const TrainType type = store().GetTrainType(i);
+    EXPECT_EQ(FieldText(type.Name), i == 0 ? "Passenger" : i == 1 ? "Freight" : "") << i;
+    CheckRecord(type, {{0, 1, 0}, {22, 1, 0, 2}, {24, 4, 120}, {28, 4, 10}, {797, 2, 60}}, "type");
+    EXPECT_EQ(FieldText(type.BitmapFiles[0]), "red diesel left.bmp");
+    EXPECT_EQ(FieldText(type.BitmapFiles[1]), "red diesel right.bmp");
+    EXPECT_EQ(FieldText(type.BitmapFiles[2]), "red caboose.bmp");
+  }
+}
+
+TEST_F(TerritoryInitTest, TextsAndStationsCarryTheDefaultLabelFont) {
+  FillTablesWithRubbish();
+  store().InitTerritoryData();
+
+  // The 60-byte font description: height -11, weight 400, character set 1, face "Courier New".
+  std::vector<Expect> font = {{0, 4, -11}, {4, 4, 0, 3}, {16, 4, 400}, {20, 1, 0, 3}, {23, 1, 1}, {24, 1, 0, 4}};
+  auto checkFont = [&](const FontBytes& f, const char* what) {
+    CheckRecord(f, font, what);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(f.Bytes + 28)), "Courier New") << what;
+    for (int k = 28 + 11; k < 60; ++k) EXPECT_EQ(f.Bytes[k], 0) << what << k;
+  };
+  const TextData text = store().GetTextData(399);
+  CheckRecord(text,
+              {{108, 2, 0, 2},
+               {112, 2, 1},
+               {114, 4, 0x10041},
+               {186, 4, 80},
+               {190, 4, 0},
+               {208, 4, 4},
+               {216, 4, 0},
+               {224, 4, 0}},
+              "text");
+  CheckEmpty(text, {0}, "text");
+  checkFont(text.Font, "text font");
+  const StationData station = store().GetStationData(199);
+  CheckRecord(station, {{0, 2, 0}, {34, 4, 0x10041}, {106, 4, 80}, {110, 4, 0}, {128, 4, 4}, {136, 4, 0}, {144, 4, 0}},
+              "station");
+  CheckEmpty(station, {2, 23}, "station");
+  checkFont(station.Font, "station font");
+}
+
+TEST_F(TerritoryInitTest, GridsCountsAndRunFieldsAreReset) {
+  FillTablesWithRubbish();
+  store().InitTerritoryData();
+
+  for (int cell : {0, 159, 160, kGridCells - 1}) {
+    EXPECT_EQ(store().GridTrack[cell], 0) << cell;
+    EXPECT_EQ(store().GridDevice[cell], -1) << cell;
+    EXPECT_EQ(store().GridFlags[cell], 7) << "the flag grid is not touched";
+  }
+  EXPECT_EQ(store().MaintImageSizes[99], 0);
+
+  const CountData counts = store().GetCountData();
+  const int32_t expected[25] = {200, 160, 1000, 300,  200,  100,  2000, 1000, 1000, 1000, 200,  200, 400,
+                                100, 10,  50,   1016, 1017, 1018, 100,  100,  1021, 1022, 1023, 1024};
+  for (int w = 0; w < 25; ++w) EXPECT_EQ(counts.Words[w], expected[w]) << "count word " << w;
+
+  EXPECT_EQ(store().TrackReservedWord, 1000);
+  EXPECT_EQ(store().TrackIdentity1, 0);
+  EXPECT_EQ(store().TrackIdentity2, 0);
+  EXPECT_EQ(store().ChangeCount, 0);
+  EXPECT_EQ((std::array<int16_t, 8>{1, 50, 100, 0, 0, 0, 0, 1}), store().TerritoryCounters);
+  EXPECT_EQ(store().Run.SimStopped, 1);
+  EXPECT_EQ(store().Run.OutputHold, 1);
+  EXPECT_EQ(store().Run.RunStarted, 0);
+  EXPECT_EQ(store().Run.Loading, 0);
+  EXPECT_EQ((std::array<int32_t, 3>{-1, -1, -1}), store().Run.PointerHighlightCells);
+  EXPECT_EQ(store().PendingBeeps, 0);
+  EXPECT_EQ(store().BeepIdle, 1);
+
+  EXPECT_EQ(shell.LoadTrainIconsCalls, 1);
+  EXPECT_EQ(shell.ArrowCursorCalls, 1);
+  EXPECT_EQ(shell.LayoutInvalidations, std::vector<bool>{true});
+  EXPECT_TRUE(messages.Calls.empty());
+  EXPECT_TRUE(playback.Calls.empty());
+}
+
+}  // namespace
