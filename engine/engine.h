@@ -25,6 +25,11 @@ class Engine {
   void ClearStopStatus();
 
   // ---- alerts (alerts.cpp)
+  // Raises alert `kind` (0-12) when it is enabled: the texts fill the kind's
+  // format in order (null = not given).
+  void RaiseAlert(int kind, const char* text1 = nullptr, const char* text2 = nullptr, const char* text3 = nullptr);
+  // "hh:mm" of a time of day in seconds; hours of 24 and more wrap to the next day's.
+  static std::string FormatClockTime(int32_t secondsOfDay);
 
   // ---- clock and tick (tick.cpp)
 

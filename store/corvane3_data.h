@@ -368,11 +368,6 @@ class Corvane3Data {
   // Empties the run: every run-time table reset, every defined device idle.
   void InitSimulationStatus();
 
-  // What a track file carries behind its version (kept as read, written back).
-  int16_t TrackReservedWord = 1000;
-  int32_t TrackIdentity1 = 0;
-  int32_t TrackIdentity2 = 0;
-  int32_t ChangeCount = 0;  // edits of the territory since it was made
   uint8_t AlertWindowOpen = 0;  // the Alert Message Window exists
 
   // ------------------------------------------------------------ track files (track_file.cpp)
@@ -424,12 +419,10 @@ class Corvane3Data {
 
   // The loaded track file's identity and the territory's change counts; playback files and saved
   // simulations are checked against them.
-  int32_t LoadedTrackVersion = 0;
   int32_t TrackReservedWord = 0;
   int32_t TrackIdentity1 = 0;
   int32_t TrackIdentity2 = 0;
   int32_t ChangeCount = 0;
-  int32_t LoadedChangeCount = 0;
 
   // The recorder's held-back records, and the mark of a recording stopped by a failed write.
   HeldPlaybackRecord<TrainStatus> HeldTrainStatus;

@@ -230,3 +230,146 @@ void Corvane3Data::InitTerritoryData() {
   BeepIdle = 1;
   shell_->InvalidateLayout(true);
 }
+
+void Corvane3Data::InitSimulationStatus() {
+  RecordingSuppressed = 1;
+  Run.LastCTCPermitMinute = -1;
+
+  auto freeBlock = Zeroed<BlockStatus>();
+  freeBlock.LeftLabelX = freeBlock.LeftLabelY = freeBlock.RightLabelX = freeBlock.RightLabelY = -1;
+  PutAt(freeBlock, 17, int16_t{-1});
+  PutAt(freeBlock, 19, int16_t{-1});
+  freeBlock.PermitActiveUntil = freeBlock.PermitPendingFrom = -1;
+  FillAt(freeBlock, offsetof(BlockStatus, SlowSpeeds), sizeof freeBlock.SlowSpeeds, 0xFF);
+  for (auto& train : freeBlock.Trains) train = 0xFFFF;
+  freeBlock.StackMark = 4;
+  for (int i = 0; i < kMaxBlocks; ++i) UpdateBlockStatus(i, freeBlock, 0, 1);
+  for (int i = 0; i < kMaxBlocks; ++i) {
+    const BlockData data = GetBlockData(i);
+    if (data.InUse == 0) continue;
+    BlockStatus status = GetBlockStatus(i);
+    status.InUse = 1;
+    status.LeftLabelX = data.LabelCells[0];
+    status.LeftLabelY = data.LabelCells[1];
+    status.RightLabelX = data.LabelCells[2];
+    status.RightLabelY = data.LabelCells[3];
+    status.PassThrough = data.PassThrough;
+    status.ReversesPath = ReadAt<uint8_t>(data, 488);
+    status.Bytes13[0] = ReadAt<uint8_t>(data, 493);
+    status.Bytes13[1] = ReadAt<uint8_t>(data, 494);
+    PutAt(status, 17, ReadAt<int16_t>(data, 497));
+    PutAt(status, 19, ReadAt<int16_t>(data, 499));
+    // The fastest speed of any train type, by direction, with three blocks cleared ahead.
+    int16_t fastest[2] = {-1, -1};
+    for (int d = 0; d < 2; ++d)
+      for (int t = 0; t < kMaxTrainTypes; ++t)
+        if (data.SpeedMax[d][t] > fastest[d]) fastest[d] = data.SpeedMax[d][t];
+    status.MaxSpeedLeft = fastest[0];
+    status.MaxSpeedRight = fastest[1];
+    status.ClearedValue = -1;
+    for (auto& train : status.Trains) train = 0xFFFF;
+    UpdateBlockStatus(i, status, 0, 1);
+  }
+
+  auto freeSwitch = Zeroed<SwitchStatus>();
+  freeSwitch.Partner = -1;
+  freeSwitch.FailureCount = -1;  // 255: working
+  freeSwitch.MaintainerFixTime = -1;
+  FillAt(freeSwitch, offsetof(SwitchStatus, SlowSpeeds), sizeof freeSwitch.SlowSpeeds, 0xFF);
+  freeSwitch.StackMark = 4;
+  freeSwitch.CrewThrowTime = -1;
+  for (int i = 0; i < kMaxSwitches; ++i) UpdateSwitchStatus(i, freeSwitch, 1);
+  for (int i = 0; i < kMaxSwitches; ++i) {
+    const SwitchData data = GetSwitchData(i);
+    if (data.InUse == 0) continue;
+    SwitchStatus status = GetSwitchStatus(i);
+    status.InUse = 1;
+    status.TrackCode = data.TrackCode;
+    status.Partner = data.Partner;
+    // The diverging speeds over the train types in use: the highest, and the lowest that is set.
+    int16_t highest = -1;
+    int16_t lowest = 1000;
+    for (int t = 0; t < kMaxTrainTypes; ++t) {
+      if (GetTrainType(t).InUse == 0) continue;
+      const int16_t speed = data.DivergingSpeed[t];
+      if (speed > highest) highest = speed;
+      if (speed != -1 && speed < lowest) lowest = speed;
+    }
+    PutAt(status, 102, highest);
+    PutAt(status, 104, lowest);
+    UpdateSwitchStatus(i, status, 1);
+  }
+
+  auto freeSignal = Zeroed<SignalStatus>();
+  freeSignal.Aspect = 5;
+  freeSignal.RunningTimeEnd = -1;
+  freeSignal.FailureCount = 255;
+  freeSignal.MaintainerFixTime = -1;
+  for (int i = 0; i < kMaxSignals; ++i) UpdateSignalStatus(i, freeSignal, 1);
+  for (int i = 0; i < kMaxSignals; ++i) {
+    const SignalData data = GetSignalData(i);
+    if (data.InUse == 0) continue;
+    SignalStatus status = GetSignalStatus(i);
+    status.InUse = 1;
+    status.TrackCode = data.TrackCode;
+    UpdateSignalStatus(i, status, 1);
+  }
+
+  auto freeCross = Zeroed<CrossStatus>();
+  freeCross.Route[0].StackMark = freeCross.Route[1].StackMark = 4;
+  freeCross.PermitPendingFrom[0] = freeCross.PermitPendingFrom[1] = -1;
+  freeCross.PermitActiveUntil[0] = freeCross.PermitActiveUntil[1] = -1;
+  PutAt(freeCross, 37, int32_t{-1});
+  PutAt(freeCross, 45, int16_t{-1});
+  for (int i = 0; i < kMaxCrossings; ++i) UpdateCrossStatus(i, freeCross);
+  for (int i = 0; i < kMaxCrossings; ++i) {
+    const CrossData data = GetCrossData(i);
+    if (ReadAt<int16_t>(data, 0) == 0) continue;
+    CrossStatus status = GetCrossStatus(i);
+    status.InUse = 1;
+    status.StatusWord = data.StatusWord;
+    UpdateCrossStatus(i, status);
+  }
+
+  auto freeOrg = Zeroed<OrgStatus>();
+  PutAt(freeOrg, 1, int32_t{-1});
+  for (auto& time : freeOrg.OffTimes) time = -1;
+  for (int i = 0; i < kMaxLocations; ++i) UpdateOrgStatus(i, freeOrg);
+  for (int i = 0; i < kMaxLocations; ++i) {
+    if (GetOrgData(i).InUse == 0) continue;
+    OrgStatus status = GetOrgStatus(i);
+    status.Bytes0[0] = 1;
+    UpdateOrgStatus(i, status);
+  }
+
+  ClearOSHits();
+
+  auto freeStack = Zeroed<StackData>();
+  freeStack.EntranceSignal = freeStack.ExitSignal = -1;
+  for (auto& device : freeStack.Devices) device = -1;
+  for (int i = 0; i < kMaxStack; ++i) UpdateStackData(i, freeStack);
+
+  for (int i = 0; i < kMaxTrainStatus; ++i) ClearTrainStatus(i);
+
+  auto freeSlow = Zeroed<SlowStatus>();
+  freeSlow.OpeningTime = freeSlow.SlowIndex = freeSlow.StartTime = freeSlow.EndTime = -1;
+  PutAt(freeSlow, 17, int16_t{2});
+  FillAt(freeSlow, 19, 80, 0xFF);
+  for (int i = 0; i < kMaxSlowStatus; ++i) UpdateSlowStatus(i, freeSlow);
+
+  auto freePermit = Zeroed<PermitStatus>();
+  freePermit.RequestTime = -1;
+  freePermit.PermitIndex = -1;
+  freePermit.StartTime = freePermit.EndTime = freePermit.MinutesGranted = -1;
+  freePermit.State = 2;
+  PutAt(freePermit, 26, int32_t{-1});
+  PutAt(freePermit, 30, int32_t{-1});
+  for (int i = 0; i < kMaxPermitStatus; ++i) UpdatePermitStatus(i, freePermit);
+
+  const auto performance = Zeroed<PerformStatus>();
+  FormatPerformanceLine(performance);
+  for (int i = 0; i < kMaxArchivePerform; ++i) UpdateArchivePerformStatus(i, performance);
+
+  RecordingSuppressed = 0;
+  Run.AlertLinesUsed = 0;
+}

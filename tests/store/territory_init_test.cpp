@@ -229,4 +229,188 @@ TEST_F(TerritoryInitTest, GridsCountsAndRunFieldsAreReset) {
   EXPECT_TRUE(playback.Calls.empty());
 }
 
+// Asserts that nothing reaches the recorder while recording is suppressed.
+class SuppressionCheck : public PlaybackSink {
+ public:
+  explicit SuppressionCheck(Corvane3Data& store) : store_(store) {}
+  void RecordChange(PlaybackKind, int32_t, const void*, uint32_t) override {
+    ++Calls;
+    if (store_.RecordingSuppressed != 1) ++Unsuppressed;
+  }
+  int Calls = 0;
+  int Unsuppressed = 0;
+
+ private:
+  Corvane3Data& store_;
+};
+
+class RunInitTest : public TerritoryInitTest {
+ protected:
+  // A small territory over rubbish run-time tables: block 3 with its run
+  // values, block 4 whose per-type speeds are all unset, switches 5 and 6,
+  // signal 7, diamond 8, location 9; train types 0, 2 and 9 in use.
+  void BuildTerritory() {
+    store().InitTerritoryData();
+    for (int t : {0, 2, 9}) {
+      TrainType type = store().GetTrainType(t);
+      type.InUse = 1;
+      store().UpdateTrainType(t, type);
+    }
+    BlockData block = store().GetBlockData(3);
+    block.InUse = 1;
+    block.PassThrough = 1;
+    const uint8_t runValues[] = {0xFF, 0, 0, 0, 0, 7, 8, 0, 0, 0x21, 0x00, 0x22};
+    std::memcpy(block.RunResetValues, runValues, sizeof runValues);
+    block.Reserved500[0] = 0;
+    const int16_t cells[] = {11, 12, 13, 14};
+    std::memcpy(block.LabelCells, cells, sizeof cells);
+    int16_t speedMax[2][10];
+    for (int t = 0; t < 10; ++t) speedMax[0][t] = speedMax[1][t] = -1;
+    speedMax[0][4] = 70;
+    speedMax[0][6] = 45;
+    speedMax[1][9] = 30;
+    std::memcpy(block.SpeedMax, speedMax, sizeof speedMax);
+    store().UpdateBlockData(3, block);
+    BlockData unset = store().GetBlockData(4);
+    unset.InUse = 1;
+    store().UpdateBlockData(4, unset);
+
+    SwitchData sw = store().GetSwitchData(5);
+    sw.InUse = 1;
+    sw.TrackCode = 12;
+    sw.Partner = 6;
+    int16_t speeds[10] = {40, 99, 25, 5, 5, 5, 5, 5, 5, -1};  // types 1 and 3-8 are not in use
+    std::memcpy(sw.DivergingSpeed, speeds, sizeof speeds);
+    store().UpdateSwitchData(5, sw);
+    for (int16_t& speed : speeds) speed = -1;
+    std::memcpy(sw.DivergingSpeed, speeds, sizeof speeds);
+    sw.Partner = 5;
+    store().UpdateSwitchData(6, sw);
+
+    SignalData signal = store().GetSignalData(7);
+    signal.InUse = 1;
+    signal.TrackCode = 21;
+    store().UpdateSignalData(7, signal);
+    CrossData cross = store().GetCrossData(8);
+    cross.InUse = 1;
+    cross.StatusWord = 17;
+    store().UpdateCrossData(8, cross);
+    OrgData org = store().GetOrgData(9);
+    org.InUse = 1;
+    store().UpdateOrgData(9, org);
+
+    for (int i = 0; i < kMaxBlocks; ++i) store().UpdateBlockStatus(i, Filled<BlockStatus>(0x5A), 0, 1);
+    for (int i = 0; i < kMaxSwitches; ++i) store().UpdateSwitchStatus(i, Filled<SwitchStatus>(0x5A), 1);
+    for (int i = 0; i < kMaxSignals; ++i) store().UpdateSignalStatus(i, Filled<SignalStatus>(0x5A), 1);
+    for (int i = 0; i < kMaxCrossings; ++i) store().UpdateCrossStatus(i, Filled<CrossStatus>(0x5A));
+    for (int i = 0; i < kMaxLocations; ++i) store().UpdateOrgStatus(i, Filled<OrgStatus>(0x5A));
+    for (int i = 0; i < kMaxStack; ++i) store().UpdateStackData(i, Filled<StackData>(0x5A));
+    for (int i = 0; i < kMaxSlowStatus; ++i) store().UpdateSlowStatus(i, Filled<SlowStatus>(0x5A));
+    for (int i = 0; i < kMaxPermitStatus; ++i) store().UpdatePermitStatus(i, Filled<PermitStatus>(0x5A));
+    for (int i = 0; i < kMaxArchivePerform; ++i) store().UpdateArchivePerformStatus(i, Filled<PerformStatus>(0x5A));
+    store().AddNewOSHit(3, 0, 600);
+    store().Run.AlertLinesUsed = 12;
+    store().Run.LastCTCPermitMinute = 77;
+    OptionData options = store().GetOptionData();
+    options.ExternalIOOn = options.CTCControlOn = 1;
+    store().UpdateOptionData(options);
+    interface.EIOMessages.clear();
+    interface.CTCMessages.clear();
+  }
+};
+
+TEST_F(RunInitTest, EveryStatusSlotIsFreeAndEveryDefinedDeviceIdle) {
+  BuildTerritory();
+  SuppressionCheck sink(store());
+  store().SetPlaybackSink(&sink);
+  store().InitSimulationStatus();
+
+  const std::vector<Expect> freeBlock = {{0, 1, 0},      {1, 2, -1, 4},  {9, 1, 0, 2},   {11, 2, 0},      {13, 1, 0, 2},
+                                         {15, 2, 0},     {17, 2, -1, 2}, {21, 4, -1, 2}, {30, 2, -1, 20}, {70, 1, 0, 2},
+                                         {72, 2, -1, 5}, {82, 1, 0, 2},  {84, 1, 4},     {95, 1, 0}};
+  CheckRecord(store().GetBlockStatus(0), freeBlock, "free block");
+  CheckRecord(store().GetBlockStatus(1999), freeBlock, "free block");
+  CheckRecord(store().GetBlockStatus(3),
+              {{0, 1, 1},
+               {1, 2, 11},
+               {3, 2, 12},
+               {5, 2, 13},
+               {7, 2, 14},
+               {9, 1, 1},
+               {10, 1, 255},
+               {13, 1, 7},
+               {14, 1, 8},
+               {17, 2, 0x21},
+               {19, 2, 0x22},
+               {72, 2, -1, 5},
+               {84, 1, 4},
+               {85, 2, 70},
+               {87, 2, 30},
+               {93, 2, -1}},
+              "block 3");
+  CheckRecord(store().GetBlockStatus(4), {{0, 1, 1}, {85, 2, -1}, {87, 2, -1}}, "block 4");
+
+  const std::vector<Expect> freeSwitch = {{0, 2, 0},    {2, 2, -1},    {6, 1, 0, 4},    {10, 1, 255},  {11, 1, 0},
+                                          {12, 4, -1},  {16, 1, 0, 2}, {18, 4, -1, 20}, {99, 1, 0, 2}, {101, 1, 4},
+                                          {106, 4, -1}, {110, 1, 0},   {111, 2, 0},     {113, 1, 0, 3}};
+  CheckRecord(store().GetSwitchStatus(0), freeSwitch, "free switch");
+  CheckRecord(store().GetSwitchStatus(5), {{0, 2, 1}, {2, 2, 6}, {4, 2, 12}, {102, 2, 40}, {104, 2, 25}}, "switch 5");
+  CheckRecord(store().GetSwitchStatus(6), {{0, 2, 1}, {102, 2, -1}, {104, 2, 1000}}, "switch 6");
+
+  const std::vector<Expect> freeSignal = {{0, 2, 0},    {2, 2, 0},  {4, 2, 5},   {6, 2, 0},  {8, 4, -1},
+                                          {14, 1, 255}, {15, 1, 0}, {16, 4, -1}, {20, 2, 0}, {22, 1, 0, 3}};
+  CheckRecord(store().GetSignalStatus(0), freeSignal, "free signal");
+  CheckRecord(store().GetSignalStatus(7), {{0, 2, 1}, {2, 2, 21}, {4, 2, 5}}, "signal 7");
+
+  const std::vector<Expect> freeCross = {{0, 2, 0, 4},   {8, 1, 0, 9}, {17, 1, 4},  {18, 1, 0, 2}, {20, 1, 4},
+                                         {21, 4, -1, 5}, {41, 4, 0},   {45, 2, -1}, {47, 1, 0, 2}};
+  CheckRecord(store().GetCrossStatus(0), freeCross, "free diamond");
+  CheckRecord(store().GetCrossStatus(8), {{0, 2, 1}, {6, 2, 17}, {17, 1, 4}}, "diamond 8");
+
+  const std::vector<Expect> freeOrg = {{0, 1, 0}, {1, 4, -1}, {5, 4, 0}, {9, 4, -1, 4}};
+  CheckRecord(store().GetOrgStatus(0), freeOrg, "free location");
+  CheckRecord(store().GetOrgStatus(9), {{0, 1, 1}, {1, 4, -1}, {9, 4, -1, 4}}, "location 9");
+
+  CheckRecord(store().GetStackData(199), {{0, 1, 0}, {1, 2, -1, 2}, {5, 2, -1, 50}, {105, 2, 0, 100}}, "stack");
+  CheckRecord(store().GetSlowStatus(49), {{0, 1, 0}, {1, 4, -1, 4}, {17, 2, 2}, {19, 2, -1, 40}}, "slow order");
+  CheckRecord(store().GetPermitStatus(49),
+              {{0, 1, 0},
+               {1, 4, -1},
+               {5, 2, -1},
+               {7, 4, -1, 2},
+               {15, 4, 0},
+               {19, 4, -1},
+               {23, 2, 2},
+               {25, 1, 0},
+               {26, 4, -1, 2}},
+              "permit");
+  CheckEmpty(store().GetPermitStatus(49), {34, 55, 76}, "permit");
+  CheckRecord(store().GetArchivePerformStatus(2183),
+              {{0, 4, 0}, {4, 2, 0}, {6, 4, 0}, {10, 2, 0}, {12, 4, 0, 2}, {20, 2, 0}}, "archived performance");
+  const PerformStatus running = store().GetPerformStatus();
+  CheckRecord(running, {{0, 4, 0}, {20, 2, 0}}, "running performance");
+  EXPECT_EQ(store().GetOSHitCount(), 0);
+  EXPECT_EQ(+store().GetOSHit(0).Device, 0xFFFF);
+  EXPECT_EQ(store().GetTrainStatus(999).InUse, 0);
+
+  EXPECT_EQ(store().Run.AlertLinesUsed, 0);
+  EXPECT_EQ(store().Run.LastCTCPermitMinute, -1);
+  EXPECT_EQ(store().RecordingSuppressed, 0);
+  EXPECT_GT(sink.Calls, 0);
+  EXPECT_EQ(sink.Unsuppressed, 0) << "a run reset writes no playback records";
+  EXPECT_TRUE(interface.EIOMessages.empty());
+  EXPECT_TRUE(interface.CTCMessages.empty());
+  store().SetPlaybackSink(&playback);
+}
+
+TEST_F(RunInitTest, AnEmptyTerritoryLeavesEveryStatusSlotFree) {
+  store().InitTerritoryData();
+  store().InitSimulationStatus();
+  for (int i = 0; i < kMaxBlocks; ++i) ASSERT_EQ(store().GetBlockStatus(i).InUse, 0) << i;
+  for (int i = 0; i < kMaxSwitches; ++i) ASSERT_EQ(+store().GetSwitchStatus(i).InUse, 0) << i;
+  for (int i = 0; i < kMaxSignals; ++i) ASSERT_EQ(+store().GetSignalStatus(i).InUse, 0) << i;
+  for (int i = 0; i < kMaxCrossings; ++i) ASSERT_EQ(+store().GetCrossStatus(i).InUse, 0) << i;
+  for (int i = 0; i < kMaxLocations; ++i) ASSERT_EQ(store().GetOrgStatus(i).Bytes0[0], 0) << i;
+}
+
 }  // namespace
