@@ -45,6 +45,7 @@ class NullShellService : public ShellService {
   void RemoveMenuItem(int) override {}
   void InsertMenuItem(int, const std::string&, int) override {}
   std::string AskSaveFileName(const FileDialogRequest&) override { return {}; }
+  void ShowTrackFileName() override {}
 };
 
 class NullDisplayService : public DisplayService {

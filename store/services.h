@@ -68,6 +68,8 @@ class ShellService {
   virtual void InsertMenuItem(int commandId, const std::string& text, int beforeCommandId) = 0;
   // A save-file dialog that asks before overwriting: the chosen path, or empty on cancel or failure.
   virtual std::string AskSaveFileName(const FileDialogRequest& request) = 0;
+  // The main frame: shows the store's track file path in the status bar's file field.
+  virtual void ShowTrackFileName() = 0;
 };
 
 // The layout window's drawing surface for the store's display routines, in
