@@ -39,8 +39,8 @@ Corvane3Data::Corvane3Data()
       interface_(&g_nullInterface),
       dialogs_(&g_nullDialogs),
       lists_(&g_nullLists),
-      display_(&g_nullDisplay),
-      recorder_(std::make_unique<PlaybackRecorder>(*this)) {
+      recorder_(std::make_unique<PlaybackRecorder>(*this)),
+      display_(&g_nullDisplay) {
   playback_ = recorder_.get();
   for (auto& caption : Captions) SetFieldText(caption, kCaptionChars, "Corvane Version ");
   for (int i = 0; i < 8; ++i) SetFieldText(trainTypeNames_[i].data(), kTrainTypeNameChars, kTrainTypeNames[i]);

@@ -105,7 +105,8 @@ class Corvane3Data {
   Corvane3Data& operator=(const Corvane3Data&) = delete;
 
   // ------------------------------------------------------------ services
-  // The windows (or test fakes) plug in here; each defaults to a do-nothing one.
+  // The windows (or test fakes) plug in here; each defaults to a do-nothing one, except the
+  // playback sink, which defaults to the store's own recorder.
   void SetMessageService(MessageService* service);
   void SetShellService(ShellService* service);
   void SetInterfaceService(InterfaceService* service);
@@ -386,9 +387,6 @@ class Corvane3Data {
   // The counts a track file carries, worked out from the tables and the grid.
   CountData ComputeTrackCounts() const;
 
-  // The territory counts as changed while ChangeCount differs from LoadedChangeCount.
-  int32_t LoadedChangeCount = 0;
-  int32_t LoadedTrackVersion = 0;  // structure version of the loaded track file
   char LastSavedTrackPath[kPathChars] = "";
   // Per train type and bitmap name: the TrainIconData slot showing it, -1 none.
   std::array<std::array<int16_t, 3>, kMaxTrainTypes> TrainTypeIcons = MakeNoTrainTypeIcons();
@@ -424,12 +422,15 @@ class Corvane3Data {
 
   // The loaded track file's identity and the territory's change counts; playback files and saved
   // simulations are checked against them.
+  int32_t LoadedTrackVersion = 0;
   int32_t TrackReservedWord = 0;
   int32_t TrackIdentity1 = 0;
   int32_t TrackIdentity2 = 0;
   int32_t ChangeCount = 0;
+  int32_t LoadedChangeCount = 0;
 
-  // The recorder's held-back records, and the mark of a recording stopped by a failed write.
+  // The recorder's held-back records, and the mark of a run without a recording file: a failed
+  // write stopped it or the file dialog was cancelled. CreatePlaybackFile clears it.
   HeldPlaybackRecord<TrainStatus> HeldTrainStatus;
   HeldPlaybackRecord<BlockStatus> HeldBlockStatus;
   uint8_t PlaybackWriteFailed = 0;
@@ -493,8 +494,8 @@ class Corvane3Data {
   DialogService* dialogs_;
   ListService* lists_;
   PlaybackSink* playback_;
-  DisplayService* display_;
   std::unique_ptr<PlaybackRecorder> recorder_;
+  DisplayService* display_;
 
   std::array<TrainType, kMaxTrainTypes> trainTypes_{};
   RandomData random_{};

@@ -54,7 +54,11 @@ int Corvane3Data::CreatePlaybackFile(int32_t clockAtStart) {
   for (;;) {
     const std::string path =
         shell_->AskSaveFileName({kPlaybackFilter, FieldText(DialogFolder), FieldText(PlaybackFileName), "*"});
-    if (path.empty()) return 3;
+    if (path.empty()) {
+      // The run goes on without a recording: nothing may be appended to an older file of that name.
+      PlaybackWriteFailed = 1;
+      return 3;
+    }
     if (path.size() < kPathChars && WriteHeaderFile(path, header)) {
       HeldTrainStatus.Time = -1;
       HeldBlockStatus.Time = -1;
@@ -69,7 +73,11 @@ int Corvane3Data::CreatePlaybackFile(int32_t clockAtStart) {
 bool Corvane3Data::WritePlaybackRecord(int32_t time, PlaybackKind kind, int32_t index, const void* image,
                                        uint32_t size) {
   if (PlaybackWriteFailed) return false;
-  if (!PlaybackOut) PlaybackOut = std::fopen(PlaybackFileName, "ab");
+  if (!PlaybackOut) {
+    PlaybackOut = std::fopen(PlaybackFileName, "ab");
+    // Appends go to the end anyway; seeking there makes ftell tell where the next record starts.
+    if (PlaybackOut) std::fseek(PlaybackOut, 0, SEEK_END);
+  }
   if (PlaybackOut) {
     // One whole record per write, pushed out at once: a failure is seen here, not at the close.
     const bool withIndex = PlaybackKindHasIndex(kind);

@@ -205,7 +205,7 @@ int Corvane3Data::BlockTrainCount(int block) const { return CountTrains(blockSta
 
 void Corvane3Data::RefreshArrivalsOf(const char* entrance, size_t size) {
   // The arrival windows are kept per location slot: the first in-use location of that name.
-  const std::string_view name = FieldText(entrance, size);
+  const std::string name = FieldText(entrance, size);
   for (int i = 0; i < kMaxLocations; ++i) {
     if (orgData_[i].InUse == 1 && FieldText(orgData_[i].Name) == name) {
       lists_->RefreshArrivalWindow(i);
@@ -374,7 +374,7 @@ void Corvane3Data::CheckOSHits(int device, int train) {
     InternalErrorTrap(train, "Train index error - CheckOSHits");
     return;
   }
-  std::string_view name;
+  std::string name;
   if (device < 2000) {
     name = FieldText(blockData_[device].Name);
   } else if (device < 3000) {

@@ -65,8 +65,8 @@ void Corvane3Data::InitTerritoryData() {
 
   for (int x = 0; x < kGridColumns; ++x) {
     for (int y = 0; y < kGridRows; ++y) {
-      GridTrack[x * kGridRows + y] = 0;
-      GridDevice[x * kGridRows + y] = -1;
+      UpdateGridTrack(x, y, 0);
+      UpdateGridDevice(x, y, -1);
     }
   }
 

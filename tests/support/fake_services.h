@@ -68,6 +68,7 @@ class FakeShellService : public NullShellService {
 
   struct Rect {
     int X, Y, Width, Height;
+    bool operator==(const Rect&) const = default;
   };
   struct MenuItem {
     int Id;
