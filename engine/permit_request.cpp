@@ -6,7 +6,9 @@
 PermitRequestForm::PermitRequestForm(Corvane3Data& store, int slot, uint8_t fromTimer)
     : store_(store), slot_(slot), fromTimer_(fromTimer) {}
 
-PermitRequestForm::~PermitRequestForm() {
+void PermitRequestForm::Release() {
+  if (released_) return;
+  released_ = true;
   PermitStatus status = store_.GetPermitStatus(slot_);
   if (status.InUse == 0) return;
   status.NextActionTime = store_.SimClock + 3600;
@@ -14,6 +16,7 @@ PermitRequestForm::~PermitRequestForm() {
 }
 
 PermitRequestForm::Fields PermitRequestForm::SetupWindow() {
+  if (released_) return {};
   PermitStatus status = store_.GetPermitStatus(slot_);
   status.DialogOpen = 1;
   store_.UpdatePermitStatus(slot_, status);
@@ -36,43 +39,55 @@ PermitRequestForm::Fields PermitRequestForm::SetupWindow() {
   return fields;
 }
 
+// After a message box: a request the engine let go of meanwhile just closes its window.
+PermitRequestForm::Answer PermitRequestForm::Stay(Answer answer) const { return released_ ? Answer::Close : answer; }
+
 void PermitRequestForm::Destroy() {
+  if (released_) return;
   PermitStatus status = store_.GetPermitStatus(slot_);
   status.DialogOpen = 0;
   store_.UpdatePermitStatus(slot_, status);
 }
 
 PermitRequestForm::Answer PermitRequestForm::Authorize(std::string_view grantedFrom, std::string_view grantedTo) {
-  PermitStatus status = store_.GetPermitStatus(slot_);
+  if (released_) return Answer::Close;
   // The fields are read with a 10-byte buffer.
   grantedFrom = grantedFrom.substr(0, 9);
   grantedTo = grantedTo.substr(0, 9);
 
   if (grantedFrom.empty()) {
     store_.ShowMessage("You must enter a time in the \"Time Granted From\" field.", MessageIcon::Error);
-    return Answer::StayOnGrantedFrom;
+    return Stay(Answer::StayOnGrantedFrom);
   }
   const int fromMinute = store_.GetTimeField(std::string(grantedFrom), "Time Granted From");
-  if (fromMinute == -1) return Answer::StayOnGrantedFrom;
+  if (fromMinute == -1) return Stay(Answer::StayOnGrantedFrom);
   if (grantedTo.empty()) {
     store_.ShowMessage("You must enter a time in the \"Time Granted To\" field.", MessageIcon::Error);
-    return Answer::StayOnGrantedTo;
+    return Stay(Answer::StayOnGrantedTo);
   }
   const int toMinute = store_.GetTimeField(std::string(grantedTo), "Time Granted To");
-  if (toMinute == -1) return Answer::StayOnGrantedTo;
+  if (toMinute == -1) return Stay(Answer::StayOnGrantedTo);
 
+  // Read now: the run goes on while a message box is up.
+  PermitStatus status = store_.GetPermitStatus(slot_);
   const PermitData permit = store_.GetPermitData(status.PermitIndex);
-  const PermitGrant grant =
-      ComputePermitGrant(store_.SimClock, status.StartTime, status.MinutesGranted,
-                         PermitSpanMinutes(permit.StartMinutes, permit.EndMinutes), fromMinute, toMinute);
+  const int32_t requested = PermitSpanMinutes(permit.StartMinutes, permit.EndMinutes);
+  PermitGrant grant =
+      ComputePermitGrant(store_.SimClock, status.StartTime, status.MinutesGranted, requested, fromMinute, toMinute);
   if (grant.BeforeRequested) {
     store_.ShowMessage("You entered a time which is before the requested time.", MessageIcon::Error);
-    return Answer::StayOnGrantedFrom;
+    return Stay(Answer::StayOnGrantedFrom);
   }
-  if (grant.MoreThanRequested &&
-      store_.ShowMessage("You are granting more time than requested.  Do you want to continue?", MessageIcon::Question,
-                         MessageButtons::YesNo) != MessageResult::Yes)
-    return Answer::StayOnGrantedFrom;
+  if (grant.MoreThanRequested) {
+    const MessageResult answer =
+        store_.ShowMessage("You are granting more time than requested.  Do you want to continue?",
+                           MessageIcon::Question, MessageButtons::YesNo);
+    if (answer != MessageResult::Yes) return Stay(Answer::StayOnGrantedFrom);
+    if (released_) return Answer::Close;
+    status = store_.GetPermitStatus(slot_);
+    grant =
+        ComputePermitGrant(store_.SimClock, status.StartTime, status.MinutesGranted, requested, fromMinute, toMinute);
+  }
 
   status.MinutesGranted += grant.GrantedMinutes;
   if (store_.SimClock < grant.From) {
@@ -90,6 +105,7 @@ PermitRequestForm::Answer PermitRequestForm::Authorize(std::string_view grantedF
 }
 
 PermitRequestForm::Answer PermitRequestForm::RequestLater() {
+  if (released_) return Answer::Close;
   PermitStatus status = store_.GetPermitStatus(slot_);
   status.StartTime += 3600;
   status.EndTime += 3600;

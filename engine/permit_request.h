@@ -1,7 +1,7 @@
 // The block permit request put before the dispatcher: what its window shows
-// and what its buttons do, without the window. The engine owns one per permit
-// slot while the request is open; the window (dialogs/) shows it and forwards
-// its buttons here, and tests drive it directly.
+// and what its buttons do, without the window. The engine holds one per permit
+// slot while the request is open; the window (dialogs/) shares it, shows it and
+// forwards its buttons here, and tests drive it directly.
 #pragma once
 
 #include <cstdint>
@@ -15,13 +15,17 @@ class PermitRequestForm {
   // fromTimer 1: raised by the per-minute step (the request starts when shown);
   // 0: opened from the active permit list (the request keeps its start).
   PermitRequestForm(Corvane3Data& store, int slot, uint8_t fromTimer);
-  // The request comes back an hour later unless its slot is gone.
-  ~PermitRequestForm();
   PermitRequestForm(const PermitRequestForm&) = delete;
   PermitRequestForm& operator=(const PermitRequestForm&) = delete;
 
   int Slot() const { return slot_; }
   uint8_t FromTimer() const { return fromTimer_; }
+
+  // The engine lets go of the request: it comes back an hour later unless its
+  // slot is gone. A window still holding it (a message box may be up) gets no
+  // further effect from it.
+  void Release();
+  bool Released() const { return released_; }
 
   struct Fields {
     std::string TrackName;
@@ -44,7 +48,10 @@ class PermitRequestForm {
   Answer RequestLater();
 
  private:
+  Answer Stay(Answer answer) const;
+
   Corvane3Data& store_;
   int slot_;
   uint8_t fromTimer_;
+  bool released_ = false;
 };

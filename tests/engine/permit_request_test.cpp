@@ -92,16 +92,50 @@ TEST_F(PermitRequestTest, SetupShowsTheRequestAndMarksTheWindowOpen) {
   }
 }
 
-TEST_F(PermitRequestTest, DeletingTheRequestBringsItBackAnHourLater) {
-  { PermitRequestForm form(store(), kSlot, 1); }
-  EXPECT_EQ(+Status().NextActionTime, At(kMonday, 6, 59));
+TEST_F(PermitRequestTest, ReleasedRequestComesBackAnHourLaterAndAnswersNoMore) {
+  PermitRequestForm form(store(), kSlot, 1);
+  form.SetupWindow();
+  store().SimClock = At(kMonday, 6, 10);
+  form.Release();
+  PermitStatus status = Status();
+  EXPECT_EQ(+status.NextActionTime, At(kMonday, 7, 10));
+  EXPECT_EQ(status.DialogOpen, 1) << "the window's own closing is not the release";
+
+  // A window still showing it closes without effect.
+  EXPECT_EQ(form.Authorize("06:00", "10:00"), PermitRequestForm::Answer::Close);
+  EXPECT_EQ(form.RequestLater(), PermitRequestForm::Answer::Close);
+  status = Status();
+  EXPECT_EQ(status.State, kPermitAwaiting);
+  EXPECT_EQ(+status.StartTime, At(kMonday, 5, 59));
 
   // A freed slot is left alone.
   store().FreePermitStatus(kSlot);
   const size_t recorded = playback.Calls.size();
-  store().SimClock = At(kMonday, 7, 0);
-  { PermitRequestForm form(store(), kSlot, 1); }
+  PermitRequestForm other(store(), kSlot, 1);
+  other.Release();
   EXPECT_EQ(playback.Calls.size(), recorded);
+}
+
+// The engine may let go of the request while a message box of its window is up.
+TEST_F(PermitRequestTest, ReleaseDuringAQuestionLeavesTheSlotAlone) {
+  class ReleasingMessages : public FakeMessageService {
+   public:
+    MessageResult ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
+                              MessageButtons buttons) override {
+      if (form) form->Release();
+      return FakeMessageService::ShowMessage(text, caption, icon, buttons);
+    }
+    PermitRequestForm* form = nullptr;
+  } releasing;
+  store().SetMessageService(&releasing);
+  PermitRequestForm form(store(), kSlot, 1);
+  form.SetupWindow();
+  releasing.form = &form;
+  EXPECT_EQ(form.Authorize("06:00", "11:00"), PermitRequestForm::Answer::Close);  // more than requested
+  EXPECT_EQ(form.Authorize("", "11:00"), PermitRequestForm::Answer::Close);
+  EXPECT_EQ(Status().State, kPermitAwaiting);
+  EXPECT_EQ(+Status().MinutesGranted, 0);
+  store().SetMessageService(&messages);
 }
 
 TEST_F(PermitRequestTest, AuthorizedChecksTheTypedGrant) {
