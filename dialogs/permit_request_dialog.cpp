@@ -84,6 +84,12 @@ void TPermitRequestDialog::reject() {
   Answered(request->RequestLater());
 }
 
+void TPermitRequestDialog::Dismiss() {
+  request_->Destroy();
+  hide();
+  deleteLater();
+}
+
 void TPermitRequestDialog::CmHelp() {
   if (store_.HelpAvailable == 1 && OpenHelp("corvane3.hlp", "block permit request")) return;
   store_.Shell().ShowHelpNotAvailable();
@@ -137,8 +143,7 @@ void PermitRequestWindows::Show(int slot) {
 void PermitRequestWindows::Close(int slot) {
   TPermitRequestDialog* window = Window(slot);
   if (window == nullptr) return;
-  window->hide();
-  window->deleteLater();
+  window->Dismiss();
   windows_[slot] = nullptr;
 }
 

@@ -22,6 +22,8 @@ class TPermitRequestDialog : public QDialog {
   int Slot() const { return request_->Slot(); }
   // The control with that id, or null.
   QLineEdit* Field(int id) const;
+  // The window goes without an answer.
+  void Dismiss();
 
  protected:
   // " Request Later", the Escape key and the close box.

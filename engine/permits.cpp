@@ -137,8 +137,13 @@ void Engine::DeletePermitRequestDialog(int slot) {
 }
 
 void Engine::RaisePermitRequest(int slot) {
+  if (slot < 0 || slot >= kMaxPermitStatus) {
+    store_.InternalErrorTrap(slot, "Permit index error - RaisePermitRequest");
+    return;
+  }
   PermitStatus status = store_.GetPermitStatus(slot);
   if (store_.GetOptionData().BlockPermitsActive == 0) {
+    DeletePermitRequestDialog(slot);
     store_.FreePermitStatus(slot);
     return;
   }

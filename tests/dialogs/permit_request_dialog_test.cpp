@@ -162,7 +162,8 @@ TEST_F(PermitRequestDialogTest, TheEngineRaisesAndRemovesTheWindow) {
 
   windows.Close(0);
   EXPECT_EQ(Window(), nullptr);
-  EXPECT_EQ(Status().DialogOpen, 1) << "a window removed by the engine answers nothing";
+  EXPECT_EQ(Status().DialogOpen, 0);
+  EXPECT_EQ(Status().State, kPermitAwaiting) << "a window removed by the engine answers nothing";
 
   windows.Open(0);
   windows.CloseAll();
