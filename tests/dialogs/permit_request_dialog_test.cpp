@@ -105,7 +105,7 @@ TEST_F(PermitRequestDialogTest, AuthorizedGrantsTheTypedTimesAndCloses) {
   Type(res::IDC_PERMIT_GRANTED_TO, "10:00");
   Click(res::IDC_PERMIT_AUTHORIZED);
   const PermitStatus status = Status();
-  EXPECT_EQ(status.State, kPermitAuthorized);
+  EXPECT_EQ(+status.State, kPermitAuthorized);
   EXPECT_EQ(+status.StartTime, At(6, 0));
   EXPECT_EQ(+status.EndTime, At(10, 0));
   EXPECT_EQ(status.DialogOpen, 0);
@@ -130,7 +130,7 @@ TEST_F(PermitRequestDialogTest, AWrongGrantKeepsTheWindowOnTheField) {
   EXPECT_EQ(messages.Calls.size(), 2u);
   EXPECT_TRUE(Window()->isVisible());
   EXPECT_EQ(Window()->focusWidget(), Window()->Field(res::IDC_PERMIT_GRANTED_TO));
-  EXPECT_EQ(Status().State, kPermitAwaiting);
+  EXPECT_EQ(+Status().State, kPermitAwaiting);
 }
 
 TEST_F(PermitRequestDialogTest, RequestLaterAndEscapeMoveTheRequestAnHour) {
@@ -163,7 +163,7 @@ TEST_F(PermitRequestDialogTest, TheEngineRaisesAndRemovesTheWindow) {
   windows.Close(0);
   EXPECT_EQ(Window(), nullptr);
   EXPECT_EQ(Status().DialogOpen, 0);
-  EXPECT_EQ(Status().State, kPermitAwaiting) << "a window removed by the engine answers nothing";
+  EXPECT_EQ(+Status().State, kPermitAwaiting) << "a window removed by the engine answers nothing";
 
   windows.Open(0);
   windows.CloseAll();

@@ -105,7 +105,7 @@ TEST_F(PermitRequestTest, ReleasedRequestComesBackAnHourLaterAndAnswersNoMore) {
   EXPECT_EQ(form.Authorize("06:00", "10:00"), PermitRequestForm::Answer::Close);
   EXPECT_EQ(form.RequestLater(), PermitRequestForm::Answer::Close);
   status = Status();
-  EXPECT_EQ(status.State, kPermitAwaiting);
+  EXPECT_EQ(+status.State, kPermitAwaiting);
   EXPECT_EQ(+status.StartTime, At(kMonday, 5, 59));
 
   // A freed slot is left alone.
@@ -133,7 +133,7 @@ TEST_F(PermitRequestTest, ReleaseDuringAQuestionLeavesTheSlotAlone) {
   releasing.form = &form;
   EXPECT_EQ(form.Authorize("06:00", "11:00"), PermitRequestForm::Answer::Close);  // more than requested
   EXPECT_EQ(form.Authorize("", "11:00"), PermitRequestForm::Answer::Close);
-  EXPECT_EQ(Status().State, kPermitAwaiting);
+  EXPECT_EQ(+Status().State, kPermitAwaiting);
   EXPECT_EQ(+Status().MinutesGranted, 0);
   store().SetMessageService(&messages);
 }
@@ -330,13 +330,13 @@ TEST_F(PermitRequestTest, AuthorizedChecksTheTypedGrant) {
     }
     const PermitStatus after = Status();
     if (!c.grant) {
-      EXPECT_EQ(after.State, before.State) << c.what;
+      EXPECT_EQ(+after.State, +before.State) << c.what;
       EXPECT_EQ(+after.StartTime, +before.StartTime) << c.what;
       EXPECT_EQ(+after.MinutesGranted, +before.MinutesGranted) << c.what;
       EXPECT_EQ(after.DialogOpen, 1) << c.what;
       continue;
     }
-    EXPECT_EQ(after.State, c.grant->State) << c.what;
+    EXPECT_EQ(+after.State, c.grant->State) << c.what;
     EXPECT_EQ(+after.StartTime, c.grant->Start) << c.what;
     EXPECT_EQ(+after.EndTime, c.grant->End) << c.what;
     EXPECT_EQ(+after.NextActionTime, c.grant->Next) << c.what;
@@ -354,7 +354,7 @@ TEST_F(PermitRequestTest, RequestLaterMovesTheRequestAnHour) {
   EXPECT_EQ(+after.StartTime, before.StartTime + 3600);
   EXPECT_EQ(+after.EndTime, before.EndTime + 3600);
   EXPECT_EQ(+after.NextActionTime, +before.NextActionTime);
-  EXPECT_EQ(after.State, kPermitAwaiting);
+  EXPECT_EQ(+after.State, kPermitAwaiting);
   EXPECT_EQ(after.DialogOpen, 0);
 }
 

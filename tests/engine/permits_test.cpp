@@ -131,7 +131,7 @@ TEST_F(PermitTest, MondayPermitIsRequestedGrantedActivatedAndReleased) {
   Minute(At(kSunday, 22, 0));
   ASSERT_EQ(UsedSlots(), 1);
   PermitStatus status = store().GetPermitStatus(0);
-  EXPECT_EQ(status.State, kPermitScheduled);
+  EXPECT_EQ(+status.State, kPermitScheduled);
   EXPECT_EQ(+status.RequestTime, 1320 * 60);
   EXPECT_EQ(+status.StartTime, At(kMonday, 6, 0));
   EXPECT_EQ(+status.EndTime, At(kMonday, 10, 0));
@@ -143,7 +143,7 @@ TEST_F(PermitTest, MondayPermitIsRequestedGrantedActivatedAndReleased) {
   EXPECT_TRUE(dialogs.PermitRequests.empty());
   Minute(At(kMonday, 5, 59));
   ASSERT_EQ(dialogs.PermitRequests, std::vector<int>{0});
-  EXPECT_EQ(store().GetPermitStatus(0).State, kPermitAwaiting);
+  EXPECT_EQ(+store().GetPermitStatus(0).State, kPermitAwaiting);
   ASSERT_NE(engine.PermitRequestDialog(0), nullptr);
   const PermitRequestForm::Fields fields = engine.PermitRequestDialog(0)->SetupWindow();
   EXPECT_EQ(fields.TrackName, "AA-BB Main");
@@ -157,12 +157,12 @@ TEST_F(PermitTest, MondayPermitIsRequestedGrantedActivatedAndReleased) {
 
   EXPECT_EQ(engine.PermitRequestDialog(0)->Authorize("06:00", "10:00"), PermitRequestForm::Answer::Close);
   status = store().GetPermitStatus(0);
-  EXPECT_EQ(status.State, kPermitAuthorized);
+  EXPECT_EQ(+status.State, kPermitAuthorized);
   EXPECT_EQ(status.DialogOpen, 0);
   EXPECT_EQ(+status.MinutesGranted, 240);
 
   Minute(At(kMonday, 6, 0));
-  EXPECT_EQ(store().GetPermitStatus(0).State, kPermitPending);
+  EXPECT_EQ(+store().GetPermitStatus(0).State, kPermitPending);
   for (int b = 0; b <= 4; ++b) {
     const BlockStatus block = store().GetBlockStatus(b);
     EXPECT_EQ(block.PermitPending, 1) << b;
@@ -172,7 +172,7 @@ TEST_F(PermitTest, MondayPermitIsRequestedGrantedActivatedAndReleased) {
   EXPECT_EQ(store().GetBlockStatus(5).PermitPending, 0);
 
   Minute(At(kMonday, 6, 1));
-  EXPECT_EQ(store().GetPermitStatus(0).State, kPermitActive);
+  EXPECT_EQ(+store().GetPermitStatus(0).State, kPermitActive);
   EXPECT_EQ(engine.PermitRequestDialog(0), nullptr);
   for (int b = 0; b <= 4; ++b) {
     const BlockStatus block = store().GetBlockStatus(b);
@@ -269,7 +269,7 @@ TEST_F(PermitTest, RequestWindowOfEachDefinition) {
     ASSERT_EQ(UsedSlots(), c.requested ? 1 : 0) << c.what;
     if (!c.requested) continue;
     const PermitStatus status = store().GetPermitStatus(0);
-    EXPECT_EQ(status.State, kPermitScheduled) << c.what;
+    EXPECT_EQ(+status.State, kPermitScheduled) << c.what;
     EXPECT_EQ(+status.StartTime, c.wantStart) << c.what;
     EXPECT_EQ(+status.EndTime, c.wantEnd) << c.what;
     EXPECT_EQ(+status.NextActionTime, c.wantStart - 60) << c.what;
@@ -316,8 +316,8 @@ TEST_F(PermitTest, NoFreeSlotEndsTheStepUntilOneIsFree) {
   Minute(At(kSunday, 22, 1));
   const PermitStatus status = store().GetPermitStatus(7);
   EXPECT_EQ(status.InUse, 1);
-  EXPECT_EQ(status.PermitIndex, 0);
-  EXPECT_EQ(status.State, kPermitScheduled);
+  EXPECT_EQ(+status.PermitIndex, 0);
+  EXPECT_EQ(+status.State, kPermitScheduled);
 }
 
 TEST_F(PermitTest, UnansweredRequestComesBackEveryHour) {
@@ -376,7 +376,7 @@ TEST_F(PermitTest, TurningPermitsOffDropsRequestsButNotGrantedPermits) {
 
   Minute(At(kMonday, 6, 0));
   Minute(At(kMonday, 6, 1));
-  EXPECT_EQ(store().GetPermitStatus(1).State, kPermitActive);
+  EXPECT_EQ(+store().GetPermitStatus(1).State, kPermitActive);
   EXPECT_EQ(store().GetBlockStatus(5).PermitActive, 1);
   EXPECT_EQ(store().GetBlockStatus(6).PermitActive, 1);
   EXPECT_EQ(store().GetCrossStatus(0).Route[1].PermitActive, 1);
@@ -415,7 +415,7 @@ TEST_F(PermitTest, PartGrantIsAskedForAgainAndANearlyWholeOneIsNot) {
       EXPECT_EQ(status.InUse, 0) << c.to;
       continue;
     }
-    EXPECT_EQ(status.State, kPermitAwaiting) << c.to;
+    EXPECT_EQ(+status.State, kPermitAwaiting) << c.to;
     EXPECT_EQ(+status.StartTime, released + 900) << c.to;
     EXPECT_EQ(+status.EndTime, released + 900 + (240 - granted) * 60) << c.to;
     EXPECT_EQ(+status.NextActionTime, released + 900) << c.to;
@@ -460,13 +460,13 @@ TEST_F(PermitTest, RouteClearedIntoTheLimitsPostponesActivation) {
 
     Minute(At(kMonday, 6, 1));
     if (!c.postpones) {
-      EXPECT_EQ(store().GetPermitStatus(0).State, kPermitActive) << c.block << " " << c.code;
+      EXPECT_EQ(+store().GetPermitStatus(0).State, kPermitActive) << c.block << " " << c.code;
       continue;
     }
     for (int round = 1; round <= 2; ++round) {
       const PermitStatus status = store().GetPermitStatus(0);
       const int32_t moved = 300 * round;
-      EXPECT_EQ(status.State, kPermitPending) << round;
+      EXPECT_EQ(+status.State, kPermitPending) << round;
       EXPECT_EQ(+status.StartTime, At(kMonday, 6, 0) + moved) << round;
       EXPECT_EQ(+status.EndTime, At(kMonday, 10, 0) + moved) << round;
       EXPECT_EQ(+status.NextActionTime, At(kMonday, 6, 0) + moved) << round;
@@ -482,7 +482,7 @@ TEST_F(PermitTest, RouteClearedIntoTheLimitsPostponesActivation) {
     store().UpdateBlockStatus(c.block, block, 0, 1);
     Minute(At(kMonday, 6, 16));
     const PermitStatus status = store().GetPermitStatus(0);
-    EXPECT_EQ(status.State, kPermitActive);
+    EXPECT_EQ(+status.State, kPermitActive);
     EXPECT_EQ(+status.EndTime, At(kMonday, 10, 15));
     EXPECT_EQ(+store().GetBlockStatus(2).PermitActiveUntil, At(kMonday, 10, 15));
     EXPECT_NE(LastAlert().find("to start at 06:15 and end at 10:15."), std::string::npos) << LastAlert();
@@ -503,7 +503,7 @@ TEST_F(PermitTest, OverlappingPermitsKeepTheBlocksUntilTheLaterEnd) {
   EXPECT_EQ(store().GetBlockStatus(2).PermitPending, 1) << "pending under the active permit";
   EXPECT_EQ(+store().GetBlockStatus(2).PermitPendingFrom, -1) << "an active block keeps no pending time";
   Minute(At(kMonday, 7, 1));
-  EXPECT_EQ(store().GetPermitStatus(1).State, kPermitActive);
+  EXPECT_EQ(+store().GetPermitStatus(1).State, kPermitActive);
   EXPECT_EQ(+store().GetBlockStatus(2).PermitActiveUntil, At(kMonday, 10, 0));
 
   Minute(At(kMonday, 8, 0));
@@ -522,7 +522,7 @@ TEST_F(PermitTest, PermitOnAnUnknownTrackTouchesNothingButRunsItsCourse) {
   const size_t invalidated = shell.Invalidated.size();
   Minute(At(kMonday, 6, 0));
   Minute(At(kMonday, 6, 1));
-  EXPECT_EQ(store().GetPermitStatus(0).State, kPermitActive);
+  EXPECT_EQ(+store().GetPermitStatus(0).State, kPermitActive);
   Minute(At(kMonday, 10, 0));
   EXPECT_EQ(UsedSlots(), 0);
   for (size_t i = recorded; i < playback.Calls.size(); ++i) {
