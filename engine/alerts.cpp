@@ -106,7 +106,8 @@ void Engine::RaiseAlert(int kind, const char* text1, const char* text2, const ch
   }
   auto& stored = run.AlertLines[index];
   stored.fill('\0');
-  std::strncpy(stored.data(), line, kAlertTextChars);
+  // The stored line holds at most kAlertTextChars characters and its terminator.
+  std::memcpy(stored.data(), line, strnlen(line, kAlertTextChars));
   store_.RecordPlayback(PlaybackKind::AlertLine, index, stored.data(), kAlertLineChars);
 
   if (store_.GetOptionData().DisplayLastAlert != 0 && run.BrowsingAlerts == 0) {

@@ -482,7 +482,6 @@ class Corvane3Data {
   // status.cpp
   bool GridCellValid(int x, int y, bool pause) const;
   int BlockTrainCount(int block) const;
-  void RefreshArrivalsOf(const char* entrance, size_t size);
   // display.cpp
   template <class Visit>
   void ForEachDeviceCell(int device, Visit visit) const;

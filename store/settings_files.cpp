@@ -15,6 +15,7 @@
 namespace {
 
 constexpr uint32_t kGuard[4] = {3456, 19234, 5678, 23445};
+// The layout every writer here produces; a file must never claim another.
 constexpr uint32_t kSettingsVersion = 46;
 constexpr const char* kOptionFileName = "CV3 option.tds";
 constexpr const char* kWindowColumnFileName = "CV3 window column.tds";
@@ -130,7 +131,7 @@ void Terminate(char (&field)[N]) {
 // A folder that does not fit a 100-byte field leaves it empty rather than cut.
 void SetFolder(char (&field)[100], const char* folder) {
   const size_t length = strnlen(folder, kPathChars);
-  SetFieldText(field, length < sizeof field ? std::string_view(folder, length) : std::string_view());
+  SetFieldText(field, length < sizeof field ? std::string_view(folder, length) : std::string_view(""));
 }
 
 struct ColumnDefaults {
@@ -345,7 +346,7 @@ int Corvane3Data::SaveOptionFile() {
   bool written = file.IsOpen();
   if (written) {
     file.Guard();
-    file.Write(&OptionFileVersion, sizeof OptionFileVersion);
+    file.Write(&kSettingsVersion, sizeof kSettingsVersion);
     file.Write(OptionReserved20.data(), OptionReserved20.size());
     file.Write(ProgramVersion, sizeof ProgramVersion);
     file.Write(TrackFilePath, kPathChars);
@@ -398,7 +399,7 @@ int Corvane3Data::SaveWindowColumnFile() {
   Writer file(InFolder(ProgramFolder, kWindowColumnFileName));
   if (!file.IsOpen()) return kCannotOpen;
   file.Guard();
-  file.Write(&OptionFileVersion, sizeof OptionFileVersion);
+  file.Write(&kSettingsVersion, sizeof kSettingsVersion);
   file.Write(columnWidths_.data(), kStoredColumnWidths * sizeof(uint32_t));
   file.Write(windowSizes_.data(), sizeof windowSizes_);
   file.Guard();
@@ -414,7 +415,7 @@ int Corvane3Data::SaveTerritorySettings() {
   Writer file(path);
   if (!file.IsOpen()) return kCannotOpen;
   file.Guard();
-  file.Write(&OptionFileVersion, sizeof OptionFileVersion);
+  file.Write(&kSettingsVersion, sizeof kSettingsVersion);
   file.Write(&random_, sizeof random_);
   file.Guard();
   return file.Commit() ? kDone : kCannotOpen;

@@ -1,6 +1,7 @@
 // Status updaters, train slots, OS hits, device lookups, the layout grids and
 // the track-cell walk.
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -47,35 +48,45 @@ struct Step {
   int8_t DY;
 };
 
+// The neighbour codes a cell accepts on one side.
+struct CodeSet {
+  constexpr CodeSet(std::initializer_list<int> codes) {
+    for (int code : codes) Codes[Count++] = static_cast<int8_t>(code);
+  }
+  bool Has(int code) const { return std::find(Codes.begin(), Codes.begin() + Count, code) != Codes.begin() + Count; }
+  std::array<int8_t, 13> Codes{};
+  int Count = 0;
+};
+
 struct WalkRule {
   Step Left;
   Step Right;
   int Class;
-  std::initializer_list<int> AcceptLeft;
-  std::initializer_list<int> AcceptRight;
+  CodeSet AcceptLeft;
+  CodeSet AcceptRight;
 };
 
 // Codes not covered (0, 19-26, 31-39) have no step, class 0 and accept nothing.
-const WalkRule kNoWalk{{0, 0}, {0, 0}, 0, {}, {}};
-const WalkRule kEndCode{{0, 0}, {0, 0}, 0, {0}, {0}};  // code 40
+constexpr WalkRule kNoWalk{{0, 0}, {0, 0}, 0, {}, {}};
+constexpr WalkRule kEndCode{{0, 0}, {0, 0}, 0, {0}, {0}};  // code 40
 
-const WalkRule kStraight{
+constexpr WalkRule kStraight{
     {-1, 0}, {1, 0}, 1, {0, 1, 2, 3, 7, 8, 10, 11, 12, 13, 28, 29, 30}, {0, 1, 2, 3, 6, 9, 10, 11, 12, 13, 28, 29, 30}};
-const WalkRule kWalk4{{-1, 1}, {1, -1}, 1, {0, 4, 6, 17, 10, 27, 29}, {0, 4, 8, 16, 12, 27, 29}};
-const WalkRule kWalk5{{-1, -1}, {1, 1}, 1, {0, 5, 9, 18, 13, 27, 28}, {0, 5, 7, 14, 11, 27, 28}};
-const WalkRule kWalk6{{-1, 0}, {1, -1}, 1, {0, 1, 2, 3, 13, 12, 10, 11, 28, 29, 30}, {0, 4, 8, 16, 12, 27, 29}};
-const WalkRule kWalk7{{-1, -1}, {1, 0}, 1, {0, 5, 9, 18, 13, 27, 28}, {0, 1, 2, 3, 12, 13, 11, 10, 28, 29, 30}};
-const WalkRule kWalk8{{-1, 1}, {1, 0}, 1, {0, 4, 6, 17, 10, 27, 29}, {0, 1, 2, 3, 12, 13, 11, 10, 28, 29, 30}};
-const WalkRule kWalk9{{-1, 0}, {1, 1}, 1, {0, 1, 2, 3, 13, 12, 10, 11, 28, 29, 30}, {0, 5, 7, 14, 11, 27, 28}};
-const WalkRule kSwitch{
+constexpr WalkRule kWalk4{{-1, 1}, {1, -1}, 1, {0, 4, 6, 17, 10, 27, 29}, {0, 4, 8, 16, 12, 27, 29}};
+constexpr WalkRule kWalk5{{-1, -1}, {1, 1}, 1, {0, 5, 9, 18, 13, 27, 28}, {0, 5, 7, 14, 11, 27, 28}};
+constexpr WalkRule kWalk6{{-1, 0}, {1, -1}, 1, {0, 1, 2, 3, 13, 12, 10, 11, 28, 29, 30}, {0, 4, 8, 16, 12, 27, 29}};
+constexpr WalkRule kWalk7{{-1, -1}, {1, 0}, 1, {0, 5, 9, 18, 13, 27, 28}, {0, 1, 2, 3, 12, 13, 11, 10, 28, 29, 30}};
+constexpr WalkRule kWalk8{{-1, 1}, {1, 0}, 1, {0, 4, 6, 17, 10, 27, 29}, {0, 1, 2, 3, 12, 13, 11, 10, 28, 29, 30}};
+constexpr WalkRule kWalk9{{-1, 0}, {1, 1}, 1, {0, 1, 2, 3, 13, 12, 10, 11, 28, 29, 30}, {0, 5, 7, 14, 11, 27, 28}};
+constexpr WalkRule kSwitch{
     {-1, 0}, {1, 0}, 0, {1, 2, 3, 7, 8, 10, 11, 12, 13, 28, 29, 30}, {1, 2, 3, 6, 9, 10, 11, 12, 13, 28, 29, 30}};
-const WalkRule kWalk14{{-1, -1}, {0, 1}, 3, {0, 5, 9, 13, 27, 28}, {0, 15, 30}};
-const WalkRule kWalk15{{0, -1}, {0, 1}, 1, {0, 15, 16, 17, 30}, {0, 15, 17, 16, 30}};
-const WalkRule kWalk16{{-1, 1}, {0, -1}, 3, {0, 4, 6, 10, 27, 29}, {0, 15, 30}};
-const WalkRule kWalk17{{0, 1}, {1, -1}, 2, {0, 15, 30}, {0, 4, 8, 12, 27, 29}};
-const WalkRule kWalk18{{0, -1}, {1, 1}, 2, {0, 15, 30}, {0, 5, 7, 11, 27, 28}};
-const WalkRule kWalk27{{-1, -1}, {1, 1}, 0, {5, 18, 13, 9, 27}, {5, 14, 11, 7, 27}};
-const WalkRule kDiamond{
+constexpr WalkRule kWalk14{{-1, -1}, {0, 1}, 3, {0, 5, 9, 13, 27, 28}, {0, 15, 30}};
+constexpr WalkRule kWalk15{{0, -1}, {0, 1}, 1, {0, 15, 16, 17, 30}, {0, 15, 17, 16, 30}};
+constexpr WalkRule kWalk16{{-1, 1}, {0, -1}, 3, {0, 4, 6, 10, 27, 29}, {0, 15, 30}};
+constexpr WalkRule kWalk17{{0, 1}, {1, -1}, 2, {0, 15, 30}, {0, 4, 8, 12, 27, 29}};
+constexpr WalkRule kWalk18{{0, -1}, {1, 1}, 2, {0, 15, 30}, {0, 5, 7, 11, 27, 28}};
+constexpr WalkRule kWalk27{{-1, -1}, {1, 1}, 0, {5, 18, 13, 9, 27}, {5, 14, 11, 7, 27}};
+constexpr WalkRule kDiamond{
     {-1, 0}, {1, 0}, 0, {1, 2, 3, 8, 7, 13, 12, 11, 10, 28, 29, 30}, {1, 2, 3, 9, 6, 13, 12, 11, 10, 28, 29, 30}};
 
 const WalkRule& RuleOf(int code) {
@@ -126,10 +137,6 @@ const WalkRule& RuleOf(int code) {
 
 // Codes 1, 2 and 3 are their own class.
 int ClassOf(int code) { return code >= 1 && code <= 3 ? code : RuleOf(code).Class; }
-
-bool Accepts(std::initializer_list<int> accepted, int code) {
-  return std::find(accepted.begin(), accepted.end(), code) != accepted.end();
-}
 
 bool InsideGrid(int x, int y) { return x >= 0 && x < kGridColumns && y >= 0 && y < kGridRows; }
 
@@ -203,17 +210,6 @@ void Corvane3Data::UpdateSignalStatus(int index, const SignalStatus& record, int
 
 int Corvane3Data::BlockTrainCount(int block) const { return CountTrains(blockStatus_[block]); }
 
-void Corvane3Data::RefreshArrivalsOf(const char* entrance, size_t size) {
-  // The arrival windows are kept per location slot: the first in-use location of that name.
-  const std::string name = FieldText(entrance, size);
-  for (int i = 0; i < kMaxLocations; ++i) {
-    if (orgData_[i].InUse == 1 && FieldText(orgData_[i].Name) == name) {
-      lists_->RefreshArrivalWindow(i);
-      return;
-    }
-  }
-}
-
 void Corvane3Data::UpdateTrainStatus(int index, const TrainStatus& record, int allowUnused, int recordPlayback) {
   if (index < 0 || index >= kMaxTrainStatus) {
     ReportIndexError(index, "Train status", "UpdateTrainStatus");
@@ -248,10 +244,10 @@ void Corvane3Data::UpdateTrainStatus(int index, const TrainStatus& record, int a
   if (allowUnused == 1 && index >= counts_.Words[kCountRunningTrains]) counts_.Words[kCountRunningTrains] = index + 1;
   const bool cameIntoUse = oldInUse != 1 && slot.InUse == 1;
   if (cameIntoUse || (slot.State != oldState && (slot.State == 2 || oldState == 2))) {
-    RefreshArrivalsOf(slot.Entrance, sizeof slot.Entrance);
+    RefreshArrivalWindow(FieldText(slot.Entrance));
   }
   if (recordPlayback == 1) RecordPlayback(PlaybackKind::TrainStatus, index, &slot, sizeof(TrainStatus));
-  if (options_.CTCControlOn == 1) lists_->RefreshAllWindows();
+  if (options_.CTCControlOn == 1) RefreshAllWindows();
 }
 
 // ---------------------------------------------------------------- train slots
@@ -567,7 +563,7 @@ TrackCell WalkStep(const Corvane3Data& store, TrackCell cell, bool right) {
   const int neighbour = store.GetGridTrack(x, y);
   cell.NeighbourCode = static_cast<int16_t>(neighbour);
   cell.Connection =
-      static_cast<int16_t>(Accepts(right ? rule.AcceptRight : rule.AcceptLeft, neighbour) ? ClassOf(neighbour) : 5);
+      static_cast<int16_t>((right ? rule.AcceptRight : rule.AcceptLeft).Has(neighbour) ? ClassOf(neighbour) : 5);
   return cell;
 }
 

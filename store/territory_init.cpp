@@ -2,6 +2,7 @@
 // and an empty run over the territory that is loaded (InitSimulationStatus).
 // Every record is built in a local copy that starts all zero and is stored
 // through its accessor, so the accessors' side effects apply slot by slot.
+#include <cstddef>
 #include <cstring>
 #include <type_traits>
 
@@ -132,7 +133,7 @@ void Corvane3Data::InitTerritoryData() {
   UpdateTrainType(1, type);
 
   auto cross = Zeroed<CrossData>();
-  for (auto& leg : cross.Legs) leg = -1;
+  FillAt(cross, offsetof(CrossData, Legs), sizeof cross.Legs, 0xFF);
   cross.CellX = cross.CellY = -1;
   cross.StatusWord = -1;
   PutAt(cross, 42, int16_t{-1});
@@ -140,8 +141,8 @@ void Corvane3Data::InitTerritoryData() {
   for (int i = 0; i < kMaxCrossings; ++i) UpdateCrossData(i, cross);
 
   auto sw = Zeroed<SwitchData>();
-  for (auto& leg : sw.Legs) leg = -1;
-  for (auto& speed : sw.DivergingSpeed) speed = 35;
+  FillAt(sw, offsetof(SwitchData, Legs), sizeof sw.Legs, 0xFF);
+  for (int t = 0; t < kMaxTrainTypes; ++t) sw.DivergingSpeed[t] = 35;
   for (int i = 0; i < kMaxSwitches; ++i) UpdateSwitchData(i, sw);
 
   auto signal = Zeroed<SignalData>();
@@ -241,7 +242,7 @@ void Corvane3Data::InitSimulationStatus() {
   PutAt(freeBlock, 19, int16_t{-1});
   freeBlock.PermitActiveUntil = freeBlock.PermitPendingFrom = -1;
   FillAt(freeBlock, offsetof(BlockStatus, SlowSpeeds), sizeof freeBlock.SlowSpeeds, 0xFF);
-  for (auto& train : freeBlock.Trains) train = 0xFFFF;
+  FillAt(freeBlock, offsetof(BlockStatus, Trains), sizeof freeBlock.Trains, 0xFF);
   freeBlock.StackMark = 4;
   for (int i = 0; i < kMaxBlocks; ++i) UpdateBlockStatus(i, freeBlock, 0, 1);
   for (int i = 0; i < kMaxBlocks; ++i) {
@@ -267,7 +268,7 @@ void Corvane3Data::InitSimulationStatus() {
     status.MaxSpeedLeft = fastest[0];
     status.MaxSpeedRight = fastest[1];
     status.ClearedValue = -1;
-    for (auto& train : status.Trains) train = 0xFFFF;
+    FillAt(status, offsetof(BlockStatus, Trains), sizeof status.Trains, 0xFF);
     UpdateBlockStatus(i, status, 0, 1);
   }
 
@@ -333,7 +334,7 @@ void Corvane3Data::InitSimulationStatus() {
 
   auto freeOrg = Zeroed<OrgStatus>();
   PutAt(freeOrg, 1, int32_t{-1});
-  for (auto& time : freeOrg.OffTimes) time = -1;
+  FillAt(freeOrg, offsetof(OrgStatus, OffTimes), sizeof freeOrg.OffTimes, 0xFF);
   for (int i = 0; i < kMaxLocations; ++i) UpdateOrgStatus(i, freeOrg);
   for (int i = 0; i < kMaxLocations; ++i) {
     if (GetOrgData(i).InUse == 0) continue;
@@ -346,7 +347,7 @@ void Corvane3Data::InitSimulationStatus() {
 
   auto freeStack = Zeroed<StackData>();
   freeStack.EntranceSignal = freeStack.ExitSignal = -1;
-  for (auto& device : freeStack.Devices) device = -1;
+  FillAt(freeStack, offsetof(StackData, Devices), sizeof freeStack.Devices, 0xFF);
   for (int i = 0; i < kMaxStack; ++i) UpdateStackData(i, freeStack);
 
   for (int i = 0; i < kMaxTrainStatus; ++i) ClearTrainStatus(i);

@@ -338,7 +338,9 @@ TEST_F(SettingsFilesTest, TerritorySettingsLiveBesideTheTrackFile) {
   store().NoTerritorySettings = 0;
   store().UpdateRandomData(random);
   ASSERT_TRUE(fs::exists(settings));
-  EXPECT_EQ(ReadAll(settings).size(), 16u + 4 + 178 + 16);
+  const Bytes written = ReadAll(settings);
+  ASSERT_EQ(written.size(), 16u + 4 + 178 + 16);
+  EXPECT_EQ(written[16], 46) << "the version of the layout written, whatever the store was given";
 
   store().UpdateRandomData(RandomData{});
   WriteAll(settings, [&] {

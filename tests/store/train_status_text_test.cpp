@@ -35,7 +35,7 @@ class TrainStatusTextTest : public StoreFixture {
     train.Detector = 2;
     train.Platform = 4;
     if (adjust) adjust(train);
-    store().UpdateTrainStatus(17, train, 1);
+    store().UpdateTrainStatus(17, train, 1);  // the slot comes into use here
     std::string out = "unchanged";
     store().GenerateTrainStatus(17, out);
     return out;
