@@ -87,8 +87,8 @@ int Engine::TraceDevicePath(int direction, int start, int32_t* ids, int32_t* dir
 
     if (IsSwitch(next)) {
       const SwitchStatus status = store.GetSwitchStatus(next - kSwitchBase);
-      if (SwitchRefusesEntry(store.GetSwitchData(next - kSwitchBase), status.TrackCode, status.Position != 0,
-                             current, d)) {
+      if (SwitchRefusesEntry(store.GetSwitchData(next - kSwitchBase), status.TrackCode, status.Position != 0, current,
+                             d)) {
         blocking = next;
         next = -1;
       }

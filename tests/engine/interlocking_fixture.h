@@ -14,11 +14,11 @@
 
 using territory::BlockSpec;
 using territory::Cell;
+using territory::DiamondDevice;
 using territory::Diverge;
 using territory::End;
 using territory::SignalDevice;
 using territory::SwitchDevice;
-using territory::DiamondDevice;
 
 class InterlockingTest : public StoreFixture {
  protected:
@@ -49,7 +49,7 @@ class InterlockingTest : public StoreFixture {
   }
 
   // The territory is drawn: counts, then a fresh run with every device idle,
-  // Help Messages on and the clock at 08:00 of day 1.
+  // Help Messages on, no random failures and the clock at 08:00 of day 1.
   void Ready() {
     t.Finish();
     store().InitSimulationStatus();
@@ -57,7 +57,12 @@ class InterlockingTest : public StoreFixture {
     options.HelpMessagesOn = 1;
     store().UpdateOptionData(options);
     store().SimClock = 86400 + 8 * 3600;
+    RandomData random = store().GetRandomData();
+    random.SignalFailuresPer1000 = random.SwitchFailuresPer1000 = 0;
+    store().UpdateRandomData(random);
   }
+
+  RunState& run() { return store().Run; }
 
   void SetBlockCode(int block, int code) {
     BlockStatus status = store().GetBlockStatus(block);
