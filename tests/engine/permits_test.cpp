@@ -489,6 +489,43 @@ TEST_F(PermitTest, RouteClearedIntoTheLimitsPostponesActivation) {
   }
 }
 
+// Routes into the track are refused while the permit is active.
+//
+//   West =S1> B0 =S2> B1 ==== D0 ==== ...
+TEST_F(PermitTest, RouteIntoAnActivePermitIsRefused) {
+  int signal = -1;
+  Build([&](territory::TerritoryBuilder& t) {
+    const int west =
+        t.Block({.Name = "West", .From = {0, 4}, .To = {1, 4}, .Station1 = "CC", .Station2 = "DD", .Track = "West"});
+    t.Link(west, 0);
+    signal = t.Signal(west, territory::End::Right, "S1");
+    t.Signal(0, territory::End::Right, "S2");
+  });
+  OptionData options = store().GetOptionData();
+  options.HelpMessagesOn = 1;
+  store().UpdateOptionData(options);
+  const PermitLimits limits = engine.FindPermitRoute("AA-BB Main");
+  EXPECT_EQ(limits.LeftBlock, 0) << "the signal at West faces the walk";
+  EXPECT_EQ(limits.RightBlock, 4) << "past S2 the same track goes on";
+
+  AddPermit("AA-BB Main", 360, 600, {1});
+  Minute(At(kMonday, 5, 59));
+  ASSERT_EQ(Grant(0, "06:00", "10:00"), PermitRequestForm::Answer::Close);
+  Minute(At(kMonday, 6, 0));
+  Minute(At(kMonday, 6, 1));
+  ASSERT_EQ(store().GetBlockStatus(0).PermitActive, 1);
+
+  messages.Calls.clear();
+  EXPECT_EQ(engine.ClearSignal(territory::SignalDevice(signal), 0, kScreenRequest), 0);
+  ASSERT_EQ(messages.Calls.size(), 1u);
+  EXPECT_EQ(messages.Calls[0].Text, "Route will not clear because the next block has an active Block Permit.");
+
+  Minute(At(kMonday, 10, 0));
+  messages.Calls.clear();
+  EXPECT_EQ(engine.ClearSignal(territory::SignalDevice(signal), 0, kScreenRequest), 1);
+  EXPECT_TRUE(messages.Calls.empty());
+}
+
 // Two permits over one track: the one that ends first leaves the blocks out of service.
 TEST_F(PermitTest, OverlappingPermitsKeepTheBlocksUntilTheLaterEnd) {
   AddPermit("AA-BB Main", 360, 600, {1});
