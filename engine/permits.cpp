@@ -49,11 +49,11 @@ static void ForEachLimitDevice(Engine& engine, const PermitLimits& limits, Visit
 }
 
 void Engine::ScheduleBlockPermits() {
-  if (store_.GetOptionData().BlockPermitsActive == 0) return;
+  if (store_.GetOptionData().BlockPermitsActive == 0 || store_.SimClock < 0) return;
   const int32_t clock = store_.SimClock;
   const int32_t day = store_.GetSimDay();
   const int32_t now = store_.GetSimTimeOfDay() / 60 + store_.GetSimDayOfWeek() * kMinutesPerDay;
-  const int32_t definitions = std::min(store_.GetCountData().Words[kCountPermits], kMaxPermitData);
+  const int32_t definitions = std::min(+store_.GetCountData().Words[kCountPermits], kMaxPermitData);
 
   for (int p = 0; p < definitions; ++p) {
     const PermitData permit = store_.GetPermitData(p);
@@ -185,7 +185,7 @@ void Engine::AuthorizeBlockPermit(int slot, uint8_t fromTimer) {
 
 PermitLimits Engine::FindPermitRoute(std::string_view trackName) {
   PermitLimits limits;
-  const int32_t blocks = std::min(store_.GetCountData().Words[kCountBlocks], kMaxBlocks);
+  const int32_t blocks = std::min(+store_.GetCountData().Words[kCountBlocks], kMaxBlocks);
   int start = -1;
   for (int b = 0; b < blocks && start == -1; ++b) {
     const BlockData block = store_.GetBlockData(b);

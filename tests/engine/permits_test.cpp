@@ -260,6 +260,7 @@ TEST_F(PermitTest, RequestWindowOfEachDefinition) {
        At(kMonday, 6, 0),
        At(kMonday, 10, 0)},
       {"non-repeating after the first week", 360, 600, {1}, 1, At(8 * 86400, 0, 0), false, 0, 0},
+      {"run not started", 360, 600, {0, 1, 2, 3, 4, 5, 6}, 0, -1, false, 0, 0},
   };
   for (const Case& c : cases) {
     Build();
@@ -408,7 +409,7 @@ TEST_F(PermitTest, PartGrantIsAskedForAgainAndANearlyWholeOneIsNot) {
     const int32_t granted = store().GetPermitStatus(0).MinutesGranted;
     Minute(At(kMonday, 6, 0));
     Minute(At(kMonday, 6, 1));
-    const int32_t released = std::max(store().GetPermitStatus(0).EndTime, At(kMonday, 6, 2));
+    const int32_t released = std::max(+store().GetPermitStatus(0).EndTime, At(kMonday, 6, 2));
     Minute(released);
     const PermitStatus status = store().GetPermitStatus(0);
     if (!c.again) {
