@@ -260,7 +260,6 @@ TEST_F(PermitTest, RequestWindowOfEachDefinition) {
        At(kMonday, 6, 0),
        At(kMonday, 10, 0)},
       {"non-repeating after the first week", 360, 600, {1}, 1, At(8 * 86400, 0, 0), false, 0, 0},
-      {"run not started", 360, 600, {0, 1, 2, 3, 4, 5, 6}, 0, -1, false, 0, 0},
   };
   for (const Case& c : cases) {
     Build();
