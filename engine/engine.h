@@ -6,8 +6,10 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string_view>
 
+#include "engine/path_check.h"
 #include "engine/permit_request.h"
 #include "engine/permits.h"
 #include "engine/random_source.h"
@@ -94,6 +96,22 @@ class Engine {
   // ---- device timers, repairs, routes and stack (devices.cpp, routes.cpp)
 
   // ---- slow orders and running speed (slow_orders.cpp, speed.cpp)
+  // The four minute steps of slow orders, in the order the minute work runs them.
+  void ActivateSlowOrders();
+  void UpdateTimedSlowOrders();
+  void ActivateTimedSlowOrders();
+  void ExpireSlowOrders();
+
+  // Clearance and speed over a traced device path (ids and directions, -1
+  // ends); firstEntry is 0 or 1, the two flags are 0 or 1.
+  void CheckPathAhead(PathCheckResult& result, int train, std::span<const int32_t> ids, std::span<const int32_t> dirs,
+                      int firstEntry, int countFirstEntry, int startFromGivenBlock);
+  // The speed with which a stopped train starts.
+  int16_t RestartSpeed(int train);
+  // Seconds to run length (territory units) at speed; a speed below 1 runs at restricted speed.
+  int32_t TravelTime(int speed, int32_t length);
+  // A speed given in miles per hour, in the territory's units.
+  int16_t SpeedInUnits(int milesPerHour);
 
   // ---- train movement (movement.cpp)
 

@@ -27,8 +27,16 @@ std::string AskOpenFileName(QWidget* parent, const std::string& title, const std
 }
 
 std::string AskSaveFileName(QWidget* parent, const std::string& title, const std::string& filter,
-                            const std::string& folder) {
-  return QFileDialog::getSaveFileName(parent, QString::fromStdString(title), QString::fromStdString(folder),
-                                      ToQtFilter(filter))
-      .toStdString();
+                            const std::string& folder, const std::string& initialName,
+                            const std::string& defaultExtension) {
+  QFileDialog dialog(parent, QString::fromStdString(title), QString::fromStdString(folder));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilters(ToQtFilter(filter).split(";;", Qt::SkipEmptyParts));
+  QString suffix = QString::fromStdString(defaultExtension);
+  while (suffix.startsWith('*') || suffix.startsWith('.')) suffix.remove(0, 1);
+  if (!suffix.isEmpty()) dialog.setDefaultSuffix(suffix);
+  if (!initialName.empty()) dialog.selectFile(QString::fromStdString(initialName));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().front().toStdString();
 }

@@ -15,5 +15,8 @@ QString ToQtFilter(const std::string& filter);
 // The chosen file's path, or an empty string when the user cancelled.
 std::string AskOpenFileName(QWidget* parent, const std::string& title, const std::string& filter,
                             const std::string& folder = {});
+// Asks before an existing file is overwritten. defaultExtension ("trk", ".trk" or "*.trk") is
+// added to a name typed without one; "*" or empty adds none.
 std::string AskSaveFileName(QWidget* parent, const std::string& title, const std::string& filter,
-                            const std::string& folder = {});
+                            const std::string& folder = {}, const std::string& initialName = {},
+                            const std::string& defaultExtension = {});

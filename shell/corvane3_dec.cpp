@@ -34,11 +34,6 @@ void DeleteWindows(std::array<QPointer<QWidget>, N>& windows) {
   for (auto& window : windows) DeleteWindow(window);
 }
 
-QString MenuText(const std::string& path) {
-  // A file name is shown as it is: '&' would otherwise mark a mnemonic.
-  return QString::fromStdString(path).replace('&', "&&");
-}
-
 }  // namespace
 
 void ShowHelpNotAvailable(Corvane3Data& store) {
@@ -209,7 +204,7 @@ void TCorvane3Dec::BuildBars(bool soundOn, int screenWidth) {
 }
 
 void TCorvane3Dec::SetupWindow() {
-  InsertOldFileMenu();
+  store_.InsertOldFileMenu();
   if (TrackFileField) TrackFileField->setText("");
   if (PerformanceField) PerformanceField->setText(" 0");
   if (MessageField) MessageField->setText("");
@@ -270,9 +265,11 @@ bool TCorvane3Dec::CanClose() {
   if (answer != MessageResult::Yes) return false;
   store_.Shell().KillTimer(res::TIMER_TICK);
   store_.Shell().KillTimer(res::TIMER_DISPLAY);
+  if (store_.AlertWindowOpen) delete TheAlertWindow.data();
   ClosingDown = 1;
   store_.Run.SimStopped = 1;
-  store_.SaveOptionFile();
+  store_.SaveOptionFile();  // reports its own failure; the exit goes on
+  store_.ClosePlaybackFile();
   return true;
 }
 
@@ -285,16 +282,19 @@ void TCorvane3Dec::closeEvent(QCloseEvent* event) {
   }
 }
 
-void TCorvane3Dec::InsertOldFileMenu() {
-  if (!fileMenu_) return;
-  for (int i = 0; i < res::CM_OLD_FILE_COUNT; ++i) commands_.DropActions(res::CM_OLD_FILE_FIRST + i);
-  QAction* exit = commands_.Action(res::CM_EXIT);
-  for (int i = 0; i < res::CM_OLD_FILE_COUNT && i < kMaxOldFiles; ++i) {
-    const std::string name = FieldText(store_.OldFileList[i], kPathChars);
-    if (name.empty()) continue;
-    fileMenu_->insertAction(exit, commands_.Action(res::CM_OLD_FILE_FIRST + i, MenuText(name)));
+void TCorvane3Dec::InsertMenuItem(int id, const QString& text, int beforeId) {
+  commands_.DropActions(id);
+  QAction* before = commands_.Find(beforeId);
+  for (QAction* entry : menuBar()->actions()) {
+    QMenu* menu = entry->menu();
+    if (menu && before && menu->actions().contains(before)) {
+      menu->insertAction(before, commands_.Action(id, text));
+      return;
+    }
   }
 }
+
+void TCorvane3Dec::RemoveMenuItem(int id) { commands_.DropActions(id); }
 
 void TCorvane3Dec::SwapZoomButtons() {
   if (!zoomShown_ || !zoomOther_) return;

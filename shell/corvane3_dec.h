@@ -33,8 +33,9 @@ class TCorvane3Dec : public QMainWindow {
   void CloseDataWindows();
   // Asks "Do you want to exit?"; on Yes stops the timers and saves the settings.
   bool CanClose();
-  // The non-empty recent track files as commands 2000-2009, ahead of Exit.
-  void InsertOldFileMenu();
+  // A text item of the menu bar's menus: inserted (or replaced) ahead of another item, or removed.
+  void InsertMenuItem(int id, const QString& text, int beforeId);
+  void RemoveMenuItem(int id);
   // The two zoom buttons (command 1009) and the sound pair (1006/1007): one shown at a time.
   void SwapZoomButtons();
   void SwapSoundButtons();

@@ -14,6 +14,7 @@ TextGadget* PerformanceField = nullptr;
 TextGadget* TrackFileField = nullptr;
 int ClosingDown = 0;
 DataWindows TheDataWindows;
+QPointer<QWidget> TheAlertWindow;
 
 void ClearShellGlobals() {
   TheMainFrame = nullptr;
@@ -24,4 +25,5 @@ void ClearShellGlobals() {
   TheStatusBar = nullptr;
   ClockField = RunStateField = SpeedField = MessageField = PerformanceField = TrackFileField = nullptr;
   TheDataWindows = DataWindows{};
+  TheAlertWindow = nullptr;
 }

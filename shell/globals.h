@@ -45,6 +45,8 @@ struct DataWindows {
   std::array<QPointer<QWidget>, kPermitRequestDialogs> PermitRequestDialogs;
 };
 extern DataWindows TheDataWindows;
+// The Alert Message Window, while it is open.
+extern QPointer<QWidget> TheAlertWindow;
 
 // Start-up sets every pointer above to null.
 void ClearShellGlobals();

@@ -1,7 +1,6 @@
 #include "shell/glyphs.h"
 
 #include <QPainter>
-#include <QPainterPath>
 #include <QPixmap>
 #include <QPolygonF>
 

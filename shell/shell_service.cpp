@@ -1,8 +1,10 @@
 #include "shell/shell_service.h"
 
 #include "platform/bar_fields.h"
+#include "platform/file_dialogs.h"
 #include "shell/corvane3_dec.h"
 #include "shell/globals.h"
+#include "store/corvane3_data.h"
 
 void QtShellService::ShowStatusText(StatusPane pane, const std::string& text) {
   TextGadget* field = nullptr;
@@ -36,7 +38,19 @@ void QtShellService::ShowHelpNotAvailable() { ::ShowHelpNotAvailable(store_); }
 void QtShellService::SwapZoomButtons() { frame_.SwapZoomButtons(); }
 void QtShellService::SetTimer(int timerId, int milliseconds) { frame_.Timers().Set(timerId, milliseconds); }
 void QtShellService::KillTimer(int timerId) { frame_.Timers().Kill(timerId); }
-void QtShellService::InsertOldFileMenu() { frame_.InsertOldFileMenu(); }
+void QtShellService::InsertOldFileMenu() { store_.InsertOldFileMenu(); }
 bool QtShellService::PlayWaveFile(const std::string& path) { return frame_.Sounds().PlayWave(path); }
 void QtShellService::Beep() { frame_.Sounds().Beep(); }
 void QtShellService::ShowTrackFileName() { frame_.ShowTrackFileName(); }
+
+void QtShellService::RemoveMenuItem(int commandId) { frame_.RemoveMenuItem(commandId); }
+
+void QtShellService::InsertMenuItem(int commandId, const std::string& text, int beforeCommandId) {
+  // A file name is shown as it is: '&' would otherwise mark a mnemonic.
+  frame_.InsertMenuItem(commandId, QString::fromStdString(text).replace('&', "&&"), beforeCommandId);
+}
+
+std::string QtShellService::AskSaveFileName(const FileDialogRequest& request) {
+  return ::AskSaveFileName(&frame_, "", request.Filter, request.InitialFolder, request.InitialName,
+                           request.DefaultExtension);
+}

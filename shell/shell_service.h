@@ -23,6 +23,9 @@ class QtShellService : public NullShellService {
   bool PlayWaveFile(const std::string& path) override;
   void Beep() override;
   void ShowTrackFileName() override;
+  void RemoveMenuItem(int commandId) override;
+  void InsertMenuItem(int commandId, const std::string& text, int beforeCommandId) override;
+  std::string AskSaveFileName(const FileDialogRequest& request) override;
 
  private:
   Corvane3Data& store_;

@@ -42,10 +42,10 @@ class NullShellService : public ShellService {
   void SetArrowCursor() override {}
   void InvalidateLayout(bool) override {}
   void InvalidateAlertWindow() override {}
+  void ShowTrackFileName() override {}
   void RemoveMenuItem(int) override {}
   void InsertMenuItem(int, const std::string&, int) override {}
   std::string AskSaveFileName(const FileDialogRequest&) override { return {}; }
-  void ShowTrackFileName() override {}
 };
 
 class NullDisplayService : public DisplayService {

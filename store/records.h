@@ -705,15 +705,19 @@ enum PermitState : int16_t {
   kPermitActive = 4,      // track out of service until the granted end
 };
 
+inline constexpr int kSlowOrderDevices = 40;
+
 struct SlowStatus {
   uint8_t InUse;                   // +0
   int32_t OpeningTime;             // +1
   int32_t SlowIndex;               // +5
   int32_t StartTime;               // +9
   int32_t EndTime;                 // +13 -1 permanent
-  uint8_t Reserved17[82];          // +17
+  int16_t InForce;                 // +17 0 pending, 1 in force
+  int16_t Devices[kSlowOrderDevices];  // +19 blocks, or 2000 + switch index; -1 after the last
 };
 static_assert(sizeof(SlowStatus) == 99);
+static_assert(offsetof(SlowStatus, InForce) == 17 && offsetof(SlowStatus, Devices) == 19);
 
 inline constexpr int kStackRouteDevices = 50;
 

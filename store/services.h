@@ -63,13 +63,13 @@ class ShellService {
   virtual void SetArrowCursor() = 0;
   virtual void InvalidateLayout(bool erase) = 0;
   virtual void InvalidateAlertWindow() = 0;
+  // The main frame: shows the store's track file path in the status bar's file field.
+  virtual void ShowTrackFileName() = 0;
   // File menu items: remove the item with that command id; insert a text item ahead of another.
   virtual void RemoveMenuItem(int commandId) = 0;
   virtual void InsertMenuItem(int commandId, const std::string& text, int beforeCommandId) = 0;
   // A save-file dialog that asks before overwriting: the chosen path, or empty on cancel or failure.
   virtual std::string AskSaveFileName(const FileDialogRequest& request) = 0;
-  // The main frame: shows the store's track file path in the status bar's file field.
-  virtual void ShowTrackFileName() = 0;
 };
 
 // The layout window's drawing surface for the store's display routines, in
@@ -126,7 +126,7 @@ class DialogService {
   virtual int RunStopTrainDialog(const std::string& title) = 0;
   virtual void RunTrainSheet(int trainDataIndex) = 0;
   virtual int RunTrainDialog(int trainSlot) = 0;
-  // Block permit requests: the engine owns the request of each permit slot
+  // Block permit requests: the engine holds the request of each permit slot
   // (Engine::PermitRequestDialog); these make, raise and remove its window.
   virtual void OpenPermitRequestDialog(int permitSlot) = 0;
   virtual void ShowPermitRequestDialog(int permitSlot) = 0;

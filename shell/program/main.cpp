@@ -6,7 +6,8 @@
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName("corvane3");
-  TCorvane3App corvane(QApplication::arguments());
+  // The program's own folder, however it was started, holds the settings files.
+  TCorvane3App corvane(QStringList{QApplication::applicationFilePath()} + QApplication::arguments().mid(1));
   corvane.InitMainWindow();
   return corvane.Run();
 }

@@ -4,8 +4,10 @@
 #include <QDir>
 #include <QFile>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <cstring>
 #include <memory>
 
 #include "platform/bar_fields.h"
@@ -200,6 +202,61 @@ TEST_F(FrameTest, ExitAsksAndOnlyYesStopsTheTimers) {
   EXPECT_FALSE(frame().Timers().IsActive(1));
   EXPECT_EQ(ClosingDown, 1);
   EXPECT_EQ(+store().Run.SimStopped, 1);
+  EXPECT_TRUE(QFile::exists(Folder() + "CV3 option.tds"));
+  EXPECT_TRUE(QFile::exists(Folder() + "CV3 window column.tds"));
+}
+
+TEST_F(FrameTest, SettingsSavedAtExitAreReadAtTheNextStart) {
+  Start();
+  EXPECT_EQ(+store().FirstRunHints, 1) << "no option file yet";
+  EXPECT_EQ(FieldText(store().TrackFilePath), Folder().toStdString() + "default.trk");
+  OptionData options = store().GetOptionData();
+  options.ClassicDisplay = 1;
+  options.EIOLastReceived = 77;
+  store().UpdateOptionData(options);
+  SetFieldText(store().TrackFilePath, "/srv/lines/north.trk");
+  messages.ScriptAnswers({MessageResult::Yes});
+  ASSERT_TRUE(frame().close());
+
+  app_.reset();
+  Start();
+  EXPECT_EQ(+store().FirstRunHints, 0);
+  EXPECT_EQ(FieldText(store().TrackFilePath), "/srv/lines/north.trk");
+  EXPECT_TRUE(frame().Commands().IsChecked(116));
+  EXPECT_EQ(store().GetOptionData().EIOLastReceived, -1) << "sequence numbers start afresh";
+  EXPECT_EQ(store().GetOptionData().CTCLastReceived, -1);
+}
+
+TEST_F(FrameTest, DamagedOptionFileStartsWithDefaults) {
+  Start();
+  const OptionData fresh = store().GetOptionData();
+  app_.reset();
+  for (const QByteArray& bytes : {QByteArray(), QByteArray("not an option file"), QByteArray(5000, '\xff')}) {
+    QFile file(Folder() + "CV3 option.tds");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+    file.close();
+    Start();
+    EXPECT_EQ(+store().FirstRunHints, 1) << bytes.size();
+    EXPECT_EQ(FieldText(store().TrackFilePath), Folder().toStdString() + "default.trk");
+    const OptionData now = store().GetOptionData();
+    EXPECT_EQ(std::memcmp(&now, &fresh, sizeof now), 0) << bytes.size();
+    EXPECT_EQ(Text(RunStateField), "Stop");
+    app_.reset();
+  }
+}
+
+TEST_F(FrameTest, AltXAsksToExit) {
+  Start();
+  QShortcut* altX = nullptr;
+  for (QShortcut* shortcut : frame().findChildren<QShortcut*>()) {
+    if (shortcut->key() == QKeySequence("Alt+X")) altX = shortcut;
+  }
+  ASSERT_NE(altX, nullptr);
+  messages.ScriptAnswers({MessageResult::No});
+  emit altX->activated();
+  ASSERT_EQ(messages.Calls.size(), 1u);
+  EXPECT_EQ(messages.Calls[0].Text, "Do you want to exit?");
 }
 
 TEST_F(FrameTest, AboutHoldsTheClockWhileOpen) {
@@ -245,18 +302,26 @@ TEST_F(FrameTest, RecentFilesGoAheadOfExitOnce) {
   SetFieldText(store().OldFileList[0], kPathChars, "/lines/one.trk");
   SetFieldText(store().OldFileList[2], kPathChars, "/lines/R&D.trk");
   int opened = -1;
-  for (int id : {2000, 2002}) frame().Commands().SetHandler(id, [&opened, id] { opened = id; });
+  for (int id = 2000; id < 2010; ++id) frame().Commands().SetHandler(id, [&opened, id] { opened = id; });
   store().Shell().InsertOldFileMenu();
   store().Shell().InsertOldFileMenu();
 
-  QStringList tail;
-  for (QAction* item : frame().FileMenu()->actions()) {
-    if (!item->isSeparator()) tail << item->objectName();
-  }
-  EXPECT_EQ(tail.mid(tail.size() - 3), (QStringList{"2000", "2002", "125"}));
+  auto fileTail = [&] {
+    QStringList ids;
+    for (QAction* item : frame().FileMenu()->actions()) {
+      if (!item->isSeparator()) ids << item->objectName();
+    }
+    return ids.mid(ids.indexOf("7200") + 1);
+  };
+  EXPECT_EQ(fileTail(), (QStringList{"2000", "2002", "125"}));
   EXPECT_EQ(Command(2002)->text(), "/lines/R&&D.trk");
   Command(2002)->trigger();
   EXPECT_EQ(opened, 2002);
+
+  store().AddOldFile("/lines/two.trk");
+  EXPECT_EQ(fileTail(), (QStringList{"2000", "2001", "2003", "125"}));
+  EXPECT_EQ(Command(2000)->text(), "/lines/two.trk");
+  EXPECT_EQ(Command(2001)->text(), "/lines/one.trk");
 }
 
 TEST_F(FrameTest, CoreServicesReachTheFields) {

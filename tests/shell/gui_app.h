@@ -14,10 +14,14 @@ inline void EnsureQApplication() {
 }
 
 // Runs `act` once the next modal window is up (a dialog's exec() returns only after it).
+// A modal window that `act` leaves open is closed after a while, so a failing test ends.
 template <class Act>
 void WhenModalOpens(Act act) {
   QTimer::singleShot(0, [act] {
     QWidget* modal = QApplication::activeModalWidget();
     act(modal);
+  });
+  QTimer::singleShot(5000, [] {
+    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
   });
 }
