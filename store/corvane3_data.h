@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "store/records.h"
 #include "store/run_state.h"
@@ -69,6 +70,12 @@ struct HeldPlaybackRecord {
 };
 
 class PlaybackRecorder;
+
+inline std::array<std::array<int16_t, 3>, kMaxTrainTypes> MakeNoTrainTypeIcons() {
+  std::array<std::array<int16_t, 3>, kMaxTrainTypes> icons;
+  for (auto& type : icons) type.fill(-1);
+  return icons;
+}
 
 // One outgoing interface queue: CTC control requests or External I/O indications.
 struct OutQueue {
@@ -365,6 +372,29 @@ class Corvane3Data {
   uint8_t AlertWindowOpen = 0;  // the Alert Message Window exists
 
   // ------------------------------------------------------------ track files (track_file.cpp)
+  // Replaces the territory with a track file; report -1 shows no refusal of its own, any other value shows each.
+  // 0 loaded, 1 not a track file or corrupt (the store is then empty and named "new.trk"), 3 cannot be opened
+  // or newer than this program.
+  int LoadTrackFile(const std::string& path, int report);
+  // The body of a version 30-37 file, from behind the version word. 0 read, 1 corrupt.
+  int ReadTrackFile(std::FILE* file, int version, const std::string& path);
+  // The body of a file below version 30. 0 read, 1 corrupt (length not that of the old layout).
+  int ReadOldTrackFile(std::FILE* file, int version, const std::string& path);
+  // Writes the territory as a version 37 file. 0 written, 3 cannot be written, 6 refused by the checks.
+  int WriteTrackFile(const std::string& path, uint8_t announce);
+  // 0 a WAV file, 1 another file, 3 cannot be opened.
+  int CheckWaveFile(const std::string& path) const;
+  // The counts a track file carries, worked out from the tables and the grid.
+  CountData ComputeTrackCounts() const;
+
+  char LastSavedTrackPath[kPathChars] = "";
+  // Per train type and bitmap name: the TrainIconData slot showing it, -1 none.
+  std::array<std::array<int16_t, 3>, kMaxTrainTypes> TrainTypeIcons = MakeNoTrainTypeIcons();
+  // The complete bitmap file a track file carried for each train icon slot (empty = none). The display
+  // decodes it from here: nothing is written to the working folder.
+  std::array<std::vector<uint8_t>, kMaxTrainIcons> TrainIconImages;
+  // 1 when the maintenance bitmap image of that record is a usable bitmap (the display may show it).
+  std::array<uint8_t, kMaxMaintBitmaps> MaintBitmapUsable{};
 
   // ------------------------------------------------------------ saved simulations and file commands
 

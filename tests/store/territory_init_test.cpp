@@ -292,7 +292,7 @@ class RunInitTest : public TerritoryInitTest {
     signal.TrackCode = 21;
     store().UpdateSignalData(7, signal);
     CrossData cross = store().GetCrossData(8);
-    cross.Reserved0[0] = 1;
+    cross.InUse = 1;
     cross.StatusWord = 17;
     store().UpdateCrossData(8, cross);
     OrgData org = store().GetOrgData(9);

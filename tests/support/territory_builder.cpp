@@ -1,0 +1,495 @@
+#include "tests/support/territory_builder.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+
+#include "store/fixed_text.h"
+
+namespace territory {
+
+namespace {
+
+constexpr const char* kInternalBitmaps[3] = {"red diesel left (internal bitmap)", "red diesel right (internal bitmap)",
+                                             "red caboose (internal bitmap)"};
+
+void Require(bool condition, const std::string& what) {
+  if (!condition) throw std::invalid_argument("TerritoryBuilder: " + what);
+}
+
+bool InGrid(Cell c) { return c.X >= 0 && c.X < kGridColumns && c.Y >= 0 && c.Y < kGridRows; }
+
+int CellIndex(Cell c) { return c.X * kGridRows + c.Y; }
+
+template <class Value, class Record>
+void PutAt(Record& record, int offset, Value value) {
+  std::memcpy(reinterpret_cast<uint8_t*>(&record) + offset, &value, sizeof value);
+}
+
+bool IsBlock(int device) { return device >= 0 && device < 2000; }
+bool IsSwitch(int device) { return device >= 2000 && device < 3000; }
+bool IsDiamond(int device) { return device >= 4000 && device < 5000; }
+
+}  // namespace
+
+TerritoryBuilder::TerritoryBuilder(Corvane3Data& store) : store_(store) {
+  store_.InitTerritoryData();
+  for (int t = 0; t < kMaxTrainTypes; ++t) {
+    ::TrainType type = store_.GetTrainType(t);
+    for (int k = 0; k < 3; ++k) SetFieldText(type.BitmapFiles[k], kInternalBitmaps[k]);
+    store_.UpdateTrainType(t, type);
+  }
+}
+
+void TerritoryBuilder::Name(const std::string& name, const std::string& railroad) {
+  TerritoryData data = store_.GetTerritoryData();
+  SetFieldText(data.Name, name);
+  SetFieldText(data.Railroad, railroad);
+  store_.UpdateTerritoryData(data);
+}
+
+void TerritoryBuilder::Paint(Cell cell, int16_t code, int device, uint8_t flag) {
+  Require(InGrid(cell), "cell outside the grid");
+  store_.GridTrack[CellIndex(cell)] = code;
+  store_.GridDevice[CellIndex(cell)] = static_cast<int16_t>(device);
+  store_.GridFlags[CellIndex(cell)] = flag;
+}
+
+Cell TerritoryBuilder::EndCell(int block, End end) const {
+  const BlockData data = store_.GetBlockData(block);
+  return end == End::Left ? Cell{data.LeftCellX, data.LeftCellY} : Cell{data.RightCellX, data.RightCellY};
+}
+
+int TerritoryBuilder::Block(const BlockSpec& spec) {
+  Require(blocks_ < kMaxBlocks, "too many blocks");
+  const bool horizontal = spec.From.Y == spec.To.Y;
+  Require(horizontal ? spec.From.X <= spec.To.X : spec.From.X == spec.To.X && spec.From.Y <= spec.To.Y,
+          "block " + spec.Name + " is not a straight run from left (top) to right (bottom)");
+  const int index = blocks_++;
+  BlockData block = store_.GetBlockData(index);
+  block.InUse = 1;
+  SetFieldText(block.Name, spec.Name);
+  SetFieldText(block.TrackStation1, spec.Station1);
+  SetFieldText(block.TrackStation2, spec.Station2);
+  SetFieldText(block.TrackPart, spec.Track);
+  SetFieldText(block.AreaName, spec.Area);
+  block.PassThrough = spec.PassThrough ? 1 : 0;
+  block.Length = spec.Length;
+  for (int d = 0; d < 2; ++d) {
+    for (int t = 0; t < 10; ++t) block.SpeedOneClear[d][t] = block.SpeedTwoClear[d][t] = spec.Speed;
+    for (int t = 0; t < 10; ++t) block.SpeedMax[d][t] = spec.Speed;
+  }
+  block.LeftCellX = static_cast<int16_t>(spec.From.X);
+  block.LeftCellY = static_cast<int16_t>(spec.From.Y);
+  block.RightCellX = static_cast<int16_t>(spec.To.X);
+  block.RightCellY = static_cast<int16_t>(spec.To.Y);
+  // The run-start copy: end cells, and no second drawn run.
+  block.LabelCells[0] = block.LeftCellX;
+  block.LabelCells[1] = block.LeftCellY;
+  block.LabelCells[2] = block.RightCellX;
+  block.LabelCells[3] = block.RightCellY;
+  PutAt(block, 497, int16_t{-1});
+  PutAt(block, 499, int16_t{-1});
+  store_.UpdateBlockData(index, block);
+
+  if (horizontal) {
+    for (int x = spec.From.X; x <= spec.To.X; ++x) Paint({x, spec.From.Y}, 1, index, spec.Flag);
+  } else {
+    for (int y = spec.From.Y; y <= spec.To.Y; ++y) Paint({spec.From.X, y}, 15, index, spec.Flag);
+  }
+  return index;
+}
+
+int TerritoryBuilder::Signal(int block, End end, const std::string& name) {
+  Require(signals_ < kMaxSignals, "too many signals");
+  BlockData data = store_.GetBlockData(block);
+  Require(data.InUse == 1, "signal on a block that does not exist");
+  const bool horizontal = data.LeftCellY == data.RightCellY;
+  const Cell endCell = EndCell(block, end);
+  Cell at;
+  int16_t code;
+  if (horizontal) {
+    at = end == End::Left ? Cell{endCell.X, endCell.Y - 1} : Cell{endCell.X, endCell.Y + 1};
+    code = end == End::Left ? 21 : 22;
+  } else {
+    at = end == End::Left ? Cell{endCell.X - 1, endCell.Y} : Cell{endCell.X + 1, endCell.Y};
+    code = end == End::Left ? 19 : 20;
+  }
+  // A code 21 signal is written one column to its left in a track file: keep it off column 0.
+  Require(InGrid(at) && (code != 21 || at.X > 0), "signal " + name + " would stand outside the grid");
+  const int index = signals_++;
+  SignalData signal = store_.GetSignalData(index);
+  signal.InUse = 1;
+  signal.Block = static_cast<int16_t>(block);
+  SetFieldText(signal.Name, name);
+  signal.CellX = static_cast<int16_t>(at.X);
+  signal.CellY = static_cast<int16_t>(at.Y);
+  signal.TrackCode = code;
+  store_.UpdateSignalData(index, signal);
+  Paint(at, code, SignalDevice(index));
+  if (end == End::Left) {
+    data.LeftSignal = static_cast<int16_t>(index);
+  } else {
+    data.RightSignal = static_cast<int16_t>(index);
+  }
+  store_.UpdateBlockData(block, data);
+  return index;
+}
+
+int TerritoryBuilder::Switch(const std::string& name, Cell at, territory::Diverge diverge) {
+  Require(switches_ < kMaxSwitches, "too many switches");
+  const int index = switches_++;
+  SwitchData data = store_.GetSwitchData(index);
+  data.InUse = 1;
+  SetFieldText(data.Name, name);
+  data.CellX = static_cast<int16_t>(at.X);
+  data.CellY = static_cast<int16_t>(at.Y);
+  data.Partner = -1;
+  data.TrackCode = static_cast<int16_t>(diverge);
+  store_.UpdateSwitchData(index, data);
+  Paint(at, static_cast<int16_t>(diverge), SwitchDevice(index));
+  return index;
+}
+
+namespace {
+
+// The diagonal step a switch code diverges by.
+Cell DivergeStep(int16_t code) {
+  switch (code) {
+    case 10:
+      return {1, -1};
+    case 11:
+      return {-1, -1};
+    case 12:
+      return {-1, 1};
+    default:
+      return {1, 1};
+  }
+}
+
+int DivergingLeg(int16_t code) { return code == 10 || code == 13 ? 2 : 0; }
+
+}  // namespace
+
+void TerritoryBuilder::Branch(int switchIndex, int block, End blockEnd) {
+  SwitchData sw = store_.GetSwitchData(switchIndex);
+  Require(sw.InUse == 1, "branch from a switch that does not exist");
+  const Cell step = DivergeStep(sw.TrackCode);
+  const Cell target = EndCell(block, blockEnd);
+  const int dx = target.X - sw.CellX;
+  const int dy = target.Y - sw.CellY;
+  Require(dx != 0 && std::abs(dx) == std::abs(dy) && (dx > 0) == (step.X > 0) && (dy > 0) == (step.Y > 0),
+          "block end does not lie on the switch's diverging diagonal");
+  const int16_t diagonal = step.X == step.Y ? 5 : 4;  // falling or rising to the right
+  for (int k = 1; k < std::abs(dx); ++k) {
+    Paint({sw.CellX + k * step.X, sw.CellY + k * step.Y}, diagonal, SwitchDevice(switchIndex));
+  }
+  // The block end takes the track piece that opens towards the diagonal.
+  int16_t endCode;
+  if (step.X > 0) {
+    endCode = step.Y < 0 ? 8 : 7;  // arriving at a left end from the lower left or the upper left
+  } else {
+    endCode = step.Y < 0 ? 9 : 6;  // arriving at a right end from the lower right or the upper right
+  }
+  const int endIndex = CellIndex(target);
+  store_.GridTrack[endIndex] = endCode;
+
+  sw.Legs[DivergingLeg(sw.TrackCode)] = static_cast<int16_t>(block);
+  store_.UpdateSwitchData(switchIndex, sw);
+  BlockData data = store_.GetBlockData(block);
+  (blockEnd == End::Left ? data.LeftNeighbour : data.RightNeighbour) = static_cast<int16_t>(SwitchDevice(switchIndex));
+  store_.UpdateBlockData(block, data);
+}
+
+std::pair<int, int> TerritoryBuilder::Crossover(const std::string& nameA, Cell a, const std::string& nameB, Cell b) {
+  const int dx = b.X - a.X;
+  const int dy = b.Y - a.Y;
+  Require(dx > 1 && std::abs(dy) == dx, "crossover ends must lie on one diagonal, left to right");
+  const bool rising = dy < 0;
+  const int first = Switch(nameA, a, rising ? Diverge::UpRight : Diverge::DownRight);
+  const int second = Switch(nameB, b, rising ? Diverge::DownLeft : Diverge::UpLeft);
+  const int stepY = rising ? -1 : 1;
+  for (int k = 1; k < dx; ++k) {
+    // The first half of the diagonal belongs to the first switch, the rest to the second.
+    const int owner = k <= dx / 2 ? first : second;
+    Paint({a.X + k, a.Y + k * stepY}, rising ? 4 : 5, SwitchDevice(owner));
+  }
+  SwitchData one = store_.GetSwitchData(first);
+  SwitchData two = store_.GetSwitchData(second);
+  one.Partner = static_cast<int16_t>(second);
+  two.Partner = static_cast<int16_t>(first);
+  one.Legs[2] = static_cast<int16_t>(SwitchDevice(second));
+  two.Legs[0] = static_cast<int16_t>(SwitchDevice(first));
+  store_.UpdateSwitchData(first, one);
+  store_.UpdateSwitchData(second, two);
+  return {first, second};
+}
+
+int TerritoryBuilder::Diamond(const std::string& name, Cell at, int16_t code) {
+  Require(code >= 27 && code <= 30, "a diamond has code 27 to 30");
+  Require(diamonds_ < kMaxCrossings, "too many diamonds");
+  const int index = diamonds_++;
+  CrossData data = store_.GetCrossData(index);
+  data.InUse = 1;
+  SetFieldText(data.Name, name);
+  data.CellX = static_cast<int16_t>(at.X);
+  data.CellY = static_cast<int16_t>(at.Y);
+  store_.UpdateCrossData(index, data);
+  Paint(at, code, DiamondDevice(index));
+  return index;
+}
+
+void TerritoryBuilder::Link(int leftDevice, int rightDevice) {
+  if (IsBlock(leftDevice)) {
+    BlockData data = store_.GetBlockData(leftDevice);
+    data.RightNeighbour = static_cast<int16_t>(rightDevice);
+    store_.UpdateBlockData(leftDevice, data);
+  } else if (IsSwitch(leftDevice)) {
+    SwitchData data = store_.GetSwitchData(leftDevice - 2000);
+    data.Legs[3] = static_cast<int16_t>(rightDevice);
+    store_.UpdateSwitchData(leftDevice - 2000, data);
+  } else if (IsDiamond(leftDevice)) {
+    CrossData data = store_.GetCrossData(leftDevice - 4000);
+    data.Legs[1] = static_cast<int16_t>(rightDevice);
+    store_.UpdateCrossData(leftDevice - 4000, data);
+  } else {
+    Require(false, "link from a device that is not a block, switch or diamond");
+  }
+  if (IsBlock(rightDevice)) {
+    BlockData data = store_.GetBlockData(rightDevice);
+    data.LeftNeighbour = static_cast<int16_t>(leftDevice);
+    store_.UpdateBlockData(rightDevice, data);
+  } else if (IsSwitch(rightDevice)) {
+    SwitchData data = store_.GetSwitchData(rightDevice - 2000);
+    data.Legs[1] = static_cast<int16_t>(leftDevice);
+    store_.UpdateSwitchData(rightDevice - 2000, data);
+  } else if (IsDiamond(rightDevice)) {
+    CrossData data = store_.GetCrossData(rightDevice - 4000);
+    data.Legs[0] = static_cast<int16_t>(leftDevice);
+    store_.UpdateCrossData(rightDevice - 4000, data);
+  } else {
+    Require(false, "link to a device that is not a block, switch or diamond");
+  }
+}
+
+void TerritoryBuilder::LinkCrossing(int diamond, int firstDevice, int secondDevice) {
+  CrossData data = store_.GetCrossData(diamond);
+  data.Legs[2] = static_cast<int16_t>(firstDevice);
+  data.Legs[3] = static_cast<int16_t>(secondDevice);
+  store_.UpdateCrossData(diamond, data);
+  if (IsBlock(firstDevice)) {
+    BlockData block = store_.GetBlockData(firstDevice);
+    block.RightNeighbour = static_cast<int16_t>(DiamondDevice(diamond));
+    store_.UpdateBlockData(firstDevice, block);
+  }
+  if (IsBlock(secondDevice)) {
+    BlockData block = store_.GetBlockData(secondDevice);
+    block.LeftNeighbour = static_cast<int16_t>(DiamondDevice(diamond));
+    store_.UpdateBlockData(secondDevice, block);
+  }
+}
+
+int TerritoryBuilder::Location(const std::string& name, int block, End end, int16_t priority) {
+  Require(locations_ < kMaxLocations, "too many entrance/exit locations");
+  Require(!name.empty() && name.size() <= 4, "entrance/exit names have 1 to 4 characters");
+  const int index = locations_++;
+  OrgData org = store_.GetOrgData(index);
+  org.InUse = 1;
+  SetFieldText(org.Name, name);
+  org.Block = static_cast<int16_t>(block);
+  org.Side = end == End::Left ? 0 : 1;
+  org.Priority = priority;
+  store_.UpdateOrgData(index, org);
+  BlockData data = store_.GetBlockData(block);
+  SetFieldText(end == End::Left ? data.LeftLocation : data.RightLocation, name);
+  store_.UpdateBlockData(block, data);
+  return index;
+}
+
+int TerritoryBuilder::Platform(const std::string& name, int block) {
+  Require(platforms_ < kMaxPlatforms, "too many platforms");
+  const int index = platforms_++;
+  PlatformData platform = store_.GetPlatformData(index);
+  platform.InUse = 1;
+  SetFieldText(platform.Name, name);
+  store_.UpdatePlatformData(index, platform);
+  BlockData data = store_.GetBlockData(block);
+  SetFieldText(data.PlatformName, name);
+  store_.UpdateBlockData(block, data);
+  const int middle = (data.LeftCellX + data.RightCellX) / 2;
+  Paint({middle - 1, data.LeftCellY - 1}, 23, -1);  // drawn three cells wide from here
+  return index;
+}
+
+int TerritoryBuilder::Station(const std::string& name, const std::string& shortCode, Cell at) {
+  Require(stations_ < kMaxStations, "too many stations");
+  const int index = stations_++;
+  StationData station = store_.GetStationData(index);
+  station.InUse = 1;
+  SetFieldText(station.Name, name);
+  SetFieldText(station.ShortCode, shortCode);
+  // Left, top, width and height in pixels at zoom 1, centred on the cell.
+  station.Words26[0] = static_cast<int16_t>(at.X * 16 - 24);
+  station.Words26[1] = static_cast<int16_t>(at.Y * 16 - 8);
+  station.Words26[2] = 64;
+  station.Words26[3] = 32;
+  store_.UpdateStationData(index, station);
+  return index;
+}
+
+int TerritoryBuilder::OSPoint(const std::string& deviceName) {
+  Require(osPoints_ < kMaxOSData, "too many OS points");
+  const int index = osPoints_++;
+  OSData os = store_.GetOSData(index);
+  os.InUse = 1;
+  SetFieldText(os.Name, deviceName);
+  store_.UpdateOSData(index, os);
+  return index;
+}
+
+int TerritoryBuilder::Detector(const std::string& description, bool raisesAlarm) {
+  Require(detectors_ < kMaxDetectors, "too many detectors");
+  const int index = detectors_++;
+  DetectorData detector = store_.GetDetectorData(index);
+  detector.InUse = 1;
+  SetFieldText(detector.Description, description);
+  detector.RaisesAlarm = raisesAlarm ? 1 : 0;
+  detector.AlarmCheckMinutes = 30;
+  detector.RepairMinutes = 120;
+  store_.UpdateDetectorData(index, detector);
+  return index;
+}
+
+void TerritoryBuilder::FitDetector(int block, const std::string& description) {
+  BlockData data = store_.GetBlockData(block);
+  for (auto& name : data.DetectorNames) {
+    if (name[0] != 0) continue;
+    SetFieldText(name, description);
+    store_.UpdateBlockData(block, data);
+    return;
+  }
+  Require(false, "a block has three detectors at most");
+}
+
+int TerritoryBuilder::Text(const std::string& text, Cell at, int widthCells) {
+  Require(texts_ < kMaxTexts, "too many text labels");
+  const int index = texts_++;
+  TextData label = store_.GetTextData(index);
+  SetFieldText(label.Text, text);
+  // Left, top, width and height in pixels at zoom 1.
+  label.Words100[0] = static_cast<int16_t>(at.X * 16);
+  label.Words100[1] = static_cast<int16_t>(at.Y * 16);
+  label.Words100[2] = static_cast<int16_t>(widthCells * 16);
+  label.Words100[3] = 16;
+  store_.UpdateTextData(index, label);
+  return index;
+}
+
+int TerritoryBuilder::TrainType(const std::string& name, uint8_t kind) {
+  Require(trainTypes_ < kMaxTrainTypes, "too many train types");
+  const int index = trainTypes_++;
+  ::TrainType type = store_.GetTrainType(index);
+  type.InUse = 1;
+  SetFieldText(type.Name, name);
+  type.Kind = kind;
+  store_.UpdateTrainType(index, type);
+  return index;
+}
+
+int TerritoryBuilder::Train(const TrainSpec& spec) {
+  Require(!spec.Id.empty() && spec.Id.size() <= 10, "train IDs have 1 to 10 characters");
+  const int index = store_.FindFreeTrainData();
+  Require(index >= 0, "too many trains");
+  TrainData train = store_.GetTrainData(index);
+  SetFieldText(train.TrainId, spec.Id);
+  SetFieldText(train.Description, spec.Description);
+  train.Type = static_cast<uint8_t>(spec.Type);
+  SetFieldText(train.Entrance, spec.Entrance);
+  SetFieldText(train.Exit, spec.Exit);
+  train.EntranceMinutes = spec.EntranceMinutes < 0 ? 0xFFFF : static_cast<uint16_t>(spec.EntranceMinutes);
+  train.EntryDirection = spec.Direction;
+  train.Length = spec.Length;
+  std::memcpy(train.Days, spec.Days.data(), 7);
+  for (const auto& [platform, minutes] : spec.Stops) {
+    Require(platform >= 0 && platform < kTrainStations, "stop at a platform index outside 0-99");
+    train.Stations[platform].Minutes = static_cast<uint16_t>(minutes);
+    train.Stations[platform].DwellSeconds = 30;
+  }
+  store_.UpdateTrainData(index, train);
+  return index;
+}
+
+int TerritoryBuilder::StartTime(int minutes, const std::vector<StartEntry>& trains, std::array<uint8_t, 7> days) {
+  Require(startTimes_ < kMaxStartTimes, "too many start times");
+  Require(trains.size() <= kStartTimeTrains, "a start time lists 50 trains at most");
+  const int index = startTimes_++;
+  ::StartTime start = store_.GetStartTime(index);
+  start.InUse = 1;
+  start.Word1 = static_cast<int16_t>(minutes);
+  std::memcpy(start.Days, days.data(), 7);
+  for (size_t k = 0; k < trains.size(); ++k) {
+    start.TrainIndex[k] = static_cast<uint16_t>(trains[k].Train);
+    start.PairedIndex[k] = static_cast<uint16_t>(trains[k].Block);
+    start.Bytes210[k] = trains[k].Direction;
+  }
+  store_.UpdateStartTime(index, start);
+  return index;
+}
+
+int TerritoryBuilder::SlowOrder(const SlowSpec& spec) {
+  const int index = store_.FindFreeSlowData(1);
+  Require(index >= 0, "too many slow orders");
+  SlowData slow = store_.GetSlowData(index);
+  SetFieldText(slow.Location, spec.Location);
+  for (int t = 0; t < 10; ++t) slow.SpeedsFirst[t] = slow.SpeedsSecond[t] = spec.Speed;
+  slow.Permanent = spec.Permanent ? 1 : 0;
+  slow.StartMinutes = static_cast<int16_t>(spec.StartMinutes);
+  slow.EndMinutes = static_cast<int16_t>(spec.EndMinutes);
+  std::memcpy(slow.Days, spec.Days.data(), 7);
+  store_.UpdateSlowData(index, slow);
+  return index;
+}
+
+int TerritoryBuilder::Permit(const PermitSpec& spec) {
+  const int index = store_.FindFreePermitData(1);
+  Require(index >= 0, "too many block permits");
+  PermitData permit = store_.GetPermitData(index);
+  SetFieldText(permit.TrackName, spec.Track);
+  permit.StartMinutes = static_cast<int16_t>(spec.StartMinutes);
+  permit.EndMinutes = static_cast<int16_t>(spec.EndMinutes);
+  std::memcpy(permit.Days, spec.Days.data(), 7);
+  SetFieldText(permit.Requestor, spec.Requestor);
+  SetFieldText(permit.Reason, spec.Reason);
+  store_.UpdatePermitData(index, permit);
+  return index;
+}
+
+void TerritoryBuilder::Finish() {
+  for (int b = 0; b < blocks_; ++b) {
+    const BlockData data = store_.GetBlockData(b);
+    if (data.LeftCellY != data.RightCellY) continue;
+    const int left = CellIndex({data.LeftCellX, data.LeftCellY});
+    const int right = CellIndex({data.RightCellX, data.RightCellY});
+    if (data.LeftNeighbour == -1 && store_.GridTrack[left] == 1) store_.GridTrack[left] = 2;
+    if (data.RightNeighbour == -1 && store_.GridTrack[right] == 1) store_.GridTrack[right] = 3;
+  }
+  // The cell beyond the block end, as the loader finds it by following the end cell's track.
+  for (int i = 0; i < locations_; ++i) {
+    OrgData org = store_.GetOrgData(i);
+    const BlockData data = store_.GetBlockData(org.Block);
+    const bool horizontal = data.LeftCellY == data.RightCellY;
+    Cell cell = org.Side == 0 ? Cell{data.LeftCellX, data.LeftCellY} : Cell{data.RightCellX, data.RightCellY};
+    const int step = org.Side == 0 ? -1 : 1;
+    const bool atEdge =
+        org.Side == 0 ? (cell.X == 0 || cell.Y == 0) : (cell.X >= kGridColumns - 1 || cell.Y >= kGridRows - 1);
+    if (!atEdge) cell = horizontal ? Cell{cell.X + step, cell.Y} : Cell{cell.X, cell.Y + step};
+    org.CellX = static_cast<int16_t>(cell.X);
+    org.CellY = static_cast<int16_t>(cell.Y);
+    store_.UpdateOrgData(i, org);
+  }
+  CountData counts = store_.ComputeTrackCounts();
+  counts.Words[kCountRunningTrains] = 0;
+  store_.UpdateCountData(counts);
+}
+
+}  // namespace territory
