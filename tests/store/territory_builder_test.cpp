@@ -16,7 +16,7 @@ int16_t Code(Corvane3Data& s, int x, int y) { return s.GridTrack[x * kGridRows +
 int16_t Device(Corvane3Data& s, int x, int y) { return s.GridDevice[x * kGridRows + y]; }
 
 //        x: 2         12           24
-//   y=3                S3                      signals for moves to the left (code 21)
+//   y=3                 S3                     signals for moves to the left (code 21)
 //   y=4   WEST ====B0==== SW0 ====B1==== EAST
 //   y=5            S0        \                  signal for moves to the right (code 22)
 //   y=6                       ===B2===          siding, reached through the switch
@@ -52,8 +52,8 @@ TEST_F(TerritoryBuilderTest, SketchTerritoryHasConsistentGridsAndRecords) {
   // Signals beside their block ends.
   EXPECT_EQ(Code(store(), 11, 5), 22);
   EXPECT_EQ(Device(store(), 11, 5), 3000 + s0);
-  EXPECT_EQ(Code(store(), 13, 3), 21);
-  EXPECT_EQ(Device(store(), 13, 3), 3000 + s3);
+  EXPECT_EQ(Code(store(), 14, 3), 21);
+  EXPECT_EQ(Device(store(), 14, 3), 3000 + s3);
   EXPECT_EQ(+store().GetBlockData(b0).RightSignal, s0);
   EXPECT_EQ(+store().GetBlockData(b1).LeftSignal, s3);
   EXPECT_EQ(+store().GetSignalData(s3).Block, b1);
@@ -106,8 +106,9 @@ TEST_F(TerritoryBuilderTest, CrossoverJoinsTwoTracksThroughPartneredSwitches) {
 TEST_F(TerritoryBuilderTest, RefusesWhatCannotBeDrawn) {
   TerritoryBuilder t(store());
   EXPECT_THROW(t.Block({.Name = "bent", .From = {2, 4}, .To = {8, 5}}), std::invalid_argument);
-  const int edge = t.Block({.Name = "edge", .From = {0, 4}, .To = {5, 4}});
-  EXPECT_THROW(t.Signal(edge, End::Left, "S"), std::invalid_argument);  // would be written at column -1
+  const int edge = t.Block({.Name = "edge", .From = {0, 0}, .To = {5, 0}});
+  EXPECT_THROW(t.Signal(edge, End::Left, "S"), std::invalid_argument);  // above the grid
+  EXPECT_THROW(t.Block({.Name = "over", .From = {4, 0}, .To = {8, 0}}), std::invalid_argument);
   const int sw = t.Switch("SW", {10, 4}, Diverge::UpRight);
   const int off = t.Block({.Name = "off", .From = {13, 2}, .To = {15, 2}});
   EXPECT_THROW(t.Branch(sw, off, End::Left), std::invalid_argument);

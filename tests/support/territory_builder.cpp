@@ -1,5 +1,6 @@
 #include "tests/support/territory_builder.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
@@ -92,6 +93,9 @@ int TerritoryBuilder::Block(const BlockSpec& spec) {
   PutAt(block, 499, int16_t{-1});
   store_.UpdateBlockData(index, block);
 
+  for (int x = spec.From.X; x <= spec.To.X; ++x)
+    for (int y = spec.From.Y; y <= spec.To.Y; ++y)
+      Require(InGrid({x, y}) && store_.GridTrack[CellIndex({x, y})] == 0, "block " + spec.Name + " covers a cell");
   if (horizontal) {
     for (int x = spec.From.X; x <= spec.To.X; ++x) Paint({x, spec.From.Y}, 1, index, spec.Flag);
   } else {
@@ -109,14 +113,15 @@ int TerritoryBuilder::Signal(int block, End end, const std::string& name) {
   Cell at;
   int16_t code;
   if (horizontal) {
-    at = end == End::Left ? Cell{endCell.X, endCell.Y - 1} : Cell{endCell.X, endCell.Y + 1};
+    // A code 21 signal is drawn one cell to the left of its own cell: above the block's end cell.
+    at = end == End::Left ? Cell{endCell.X + 1, endCell.Y - 1} : Cell{endCell.X, endCell.Y + 1};
     code = end == End::Left ? 21 : 22;
   } else {
-    at = end == End::Left ? Cell{endCell.X - 1, endCell.Y} : Cell{endCell.X + 1, endCell.Y};
+    at = end == End::Left ? Cell{endCell.X + 1, endCell.Y} : Cell{endCell.X - 1, endCell.Y};
     code = end == End::Left ? 19 : 20;
   }
-  // A code 21 signal is written one column to its left in a track file: keep it off column 0.
   Require(InGrid(at) && (code != 21 || at.X > 0), "signal " + name + " would stand outside the grid");
+  Require(store_.GridTrack[CellIndex(at)] == 0, "signal " + name + " would cover another cell");
   const int index = signals_++;
   SignalData signal = store_.GetSignalData(index);
   signal.InUse = 1;
@@ -473,6 +478,12 @@ void TerritoryBuilder::Finish() {
     if (data.LeftNeighbour == -1 && store_.GridTrack[left] == 1) store_.GridTrack[left] = 2;
     if (data.RightNeighbour == -1 && store_.GridTrack[right] == 1) store_.GridTrack[right] = 3;
   }
+  // A track file holds a code 21 signal in the cell to its left, which must therefore stay empty.
+  for (int i = 0; i < signals_; ++i) {
+    const SignalData signal = store_.GetSignalData(i);
+    Require(signal.TrackCode != 21 || store_.GridTrack[CellIndex({signal.CellX - 1, signal.CellY})] == 0,
+            "the cell left of signal " + FieldText(signal.Name) + " must stay empty");
+  }
   // The cell beyond the block end, as the loader finds it by following the end cell's track.
   for (int i = 0; i < locations_; ++i) {
     OrgData org = store_.GetOrgData(i);
@@ -486,6 +497,19 @@ void TerritoryBuilder::Finish() {
     org.CellX = static_cast<int16_t>(cell.X);
     org.CellY = static_cast<int16_t>(cell.Y);
     store_.UpdateOrgData(i, org);
+  }
+  // Top speeds as a load works them out: the highest block speed for the type over the ordinary blocks.
+  for (int t = 0; t < kMaxTrainTypes; ++t) {
+    ::TrainType type = store_.GetTrainType(t);
+    if (type.InUse == 0) continue;
+    int16_t top = 0;
+    for (int b = 0; b < blocks_; ++b) {
+      const BlockData data = store_.GetBlockData(b);
+      if (data.InUse == 0 || data.PassThrough == 1) continue;
+      top = std::max({top, data.SpeedMax[0][t], data.SpeedMax[1][t]});
+    }
+    type.TopSpeed = top;
+    store_.UpdateTrainType(t, type);
   }
   CountData counts = store_.ComputeTrackCounts();
   counts.Words[kCountRunningTrains] = 0;

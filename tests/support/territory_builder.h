@@ -6,7 +6,7 @@
 // Sketch the territory above the test, then build exactly that:
 //
 //        x: 0    5    10   15   20   25   30
-//   y=3        S1                  S3            (signals for moves to the left: code 21 above the track)
+//   y=3         S1                  S3           (signals for moves to the left: code 21 above the track)
 //   y=4   WEST =====B0===== SW0 =====B1===== EAST
 //   y=5               S0       \       S2        (signals for moves to the right: code 22 below)
 //   y=6                         ====B2 (siding)
@@ -23,17 +23,19 @@
 //   t.Location("WEST", b0, End::Left);  t.Location("EAST", b1, End::Right);
 //   int freight = t.TrainType("Freight");
 //   int train = t.Train({.Id = "101", .Type = freight, .Entrance = "WEST", .Exit = "EAST", .EntranceMinutes = 360});
-//   t.StartTime(300, {train});
-//   t.Finish();                                           // end bars, counts, entrance/exit cells
+//   t.StartTime(300, {{.Train = train}});                 // a run may start at 05:00 with this train due
+//   t.Finish();                                           // end bars, counts, entrance/exit cells, top speeds
 //
 // Conventions the builder keeps (and the painter and the engine expect):
 // - Cells are (x, y) with x 0-199 to the right and y 0-159 downwards; the grids are stored column by column.
 // - A block is a straight run of cells on one row (code 1, horizontal) or one column (code 15, vertical; its
 //   "left" end is the top). Its device number is its block index; its end cells go into BlockData +366..+372.
 //   Finish() puts end bars (codes 2, 3) on the horizontal ends that face the territory edge (neighbour -1).
-// - A signal at a block's left end governs moves to the left: code 21 one row above the end cell. A signal at
-//   the right end governs moves to the right: code 22 one row below the end cell. (Vertical blocks: code 19
-//   to the left of the top cell, code 20 to the right of the bottom cell.)
+// - A signal at a block's left end governs moves to the left: code 21 above the track, in the cell right of
+//   the one above the end cell (code 21 is drawn one cell to the left; a track file keeps it in that cell,
+//   which must stay empty). A signal at the right end governs moves to the right: code 22 below the end
+//   cell. (Vertical blocks: code 19 right of the top cell, code 20 left of the bottom cell.) A signal never
+//   covers another cell.
 // - A switch cell has code 10 (diverging up and right), 11 (up and left), 12 (down and left) or 13 (down and
 //   right); its diverging leg is leg 2 (right diverging) for 10 and 13 and leg 0 (left diverging) for 11 and
 //   12. The diagonal cells to the diverging track (codes 4 rising, 5 falling) belong to the switch; a block
@@ -178,7 +180,8 @@ class TerritoryBuilder {
   int SlowOrder(const SlowSpec& spec);
   int Permit(const PermitSpec& spec);
 
-  // End bars at the territory edges, entrance/exit cells and CountData as a track file carries them.
+  // End bars at the territory edges; entrance/exit cells, train type top speeds and CountData as a load
+  // works them out. Refuses a code 21 signal whose left neighbour cell is not empty (the file keeps it there).
   void Finish();
 
  private:

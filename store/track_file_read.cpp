@@ -1,0 +1,241 @@
+// Reading a track file of structure version 30 to 37 into the store. Nothing
+// read is trusted: every count and size is checked against the store's
+// capacities before anything is copied, and a short read anywhere is a
+// damaged file (result 1; LoadTrackFile then empties the store).
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "store/bitmap_bytes.h"
+#include "store/corvane3_data.h"
+#include "store/fixed_text.h"
+#include "store/track_file_format.h"
+
+namespace {
+
+// The table words of CountData that bound a walk, with their tables' capacities.
+constexpr std::pair<int, int> kCountBounds[] = {
+    {kCountTrains, kMaxTrains},         {kCountPermits, kMaxPermitData},    {kCountSlowOrders, kMaxSlowData},
+    {kCountPlatforms, kMaxPlatforms},   {kCountBlocks, kMaxBlocks},         {kCountSwitches, kMaxSwitches},
+    {kCountSignals, kMaxSignals},       {kCountDiamonds, kMaxCrossings},    {kCountLocations, kMaxLocations},
+    {kCountStations, kMaxStations},     {kCountTexts, kMaxTexts},           {kCountBitmapInserts, kMaxBitmapInserts},
+    {kCountTrainTypes, kMaxTrainTypes}, {kCountStartTimes, kMaxStartTimes}, {kCountAreas, kMaxAreas},
+    {kCountOSPoints, kMaxOSData},
+};
+
+bool CountsFit(const CountData& counts) {
+  if (counts.Words[kCountGridColumns] < 0 || counts.Words[kCountGridColumns] >= kGridColumns) return false;
+  if (counts.Words[kCountGridRows] < 0 || counts.Words[kCountGridRows] >= kGridRows) return false;
+  for (const auto& [word, capacity] : kCountBounds)
+    if (counts.Words[word] < 0 || counts.Words[word] > capacity) return false;
+  return true;
+}
+
+// Reads n records and hands each to store(i, record).
+template <class Record, class Store>
+bool ReadTable(TrackFileReader& in, int n, Store store) {
+  for (int i = 0; i < n; ++i) {
+    Record record;
+    if (!in.Get(record)) return false;
+    store(i, record);
+  }
+  return true;
+}
+
+constexpr int kOldStartTimeBytes = 370;
+
+}  // namespace
+
+int Corvane3Data::ReadTrackFile(std::FILE* file, int version, const std::string& path) {
+  TrackFileReader in(file);
+  int16_t reserved = 0;
+  int32_t identity1 = 0, identity2 = 0, changeCount = 0, changeCopy = 0;
+  CountData counts{};
+  in.Get(reserved);
+  in.Get(identity1);
+  in.Get(identity2);
+  in.Get(changeCount);
+  if (version >= 35) in.Get(changeCopy);
+  in.Get(counts);
+  if (!in.Ok() || !CountsFit(counts)) return 1;
+  TrackReservedWord = reserved;
+  TrackIdentity1 = identity1;
+  TrackIdentity2 = identity2;
+  ChangeCount = LoadedChangeCount = changeCount;
+  UpdateCountData(counts);
+
+  TerritoryData territory{};
+  if (!in.Get(territory) || !in.Get(TerritoryCounters)) return 1;
+  UpdateTerritoryData(territory);
+
+  // Grids, column by column over the used extent; the flag grid is int16 in the file, a byte here.
+  const int columns = counts.Words[kCountGridColumns] + 1;
+  const int rows = counts.Words[kCountGridRows] + 1;
+  for (int grid = 0; grid < 3; ++grid) {
+    for (int x = 0; x < columns; ++x) {
+      int16_t column[kGridRows];
+      if (!in.Read(column, sizeof(int16_t) * rows)) return 1;
+      for (int y = 0; y < rows; ++y) {
+        const int cell = x * kGridRows + y;
+        if (grid == 0) GridTrack[cell] = column[y];
+        if (grid == 1) GridDevice[cell] = column[y];
+        if (grid == 2) GridFlags[cell] = static_cast<uint8_t>(column[y] & 0xFF);
+      }
+    }
+  }
+
+  const auto& w = counts.Words;
+  bool ok = ReadTable<TrainData>(in, w[kCountTrains], [&](int i, const TrainData& r) { UpdateTrainData(i, r); }) &&
+            ReadTable<PermitData>(in, w[kCountPermits], [&](int i, const PermitData& r) { UpdatePermitData(i, r); }) &&
+            ReadTable<SlowData>(in, w[kCountSlowOrders], [&](int i, const SlowData& r) { UpdateSlowData(i, r); }) &&
+            ReadTable<TrainType>(in, w[kCountTrainTypes], [&](int i, const TrainType& r) { UpdateTrainType(i, r); }) &&
+            ReadTable<PlatformData>(in, w[kCountPlatforms],
+                                    [&](int i, const PlatformData& r) { UpdatePlatformData(i, r); }) &&
+            ReadTable<BlockData>(in, w[kCountBlocks], [&](int i, const BlockData& r) { UpdateBlockData(i, r); }) &&
+            ReadTable<SwitchData>(in, w[kCountSwitches], [&](int i, const SwitchData& r) { UpdateSwitchData(i, r); }) &&
+            ReadTable<SignalData>(in, w[kCountSignals], [&](int i, const SignalData& r) { UpdateSignalData(i, r); }) &&
+            ReadTable<CrossData>(in, w[kCountDiamonds], [&](int i, const CrossData& r) { UpdateCrossData(i, r); }) &&
+            ReadTable<OrgData>(in, w[kCountLocations], [&](int i, const OrgData& r) { UpdateOrgData(i, r); }) &&
+            ReadTable<StationData32>(in, w[kCountStations],
+                                     [&](int i, const StationData32& r) { UpdateStationData(i, r); }) &&
+            ReadTable<TextData>(in, w[kCountTexts], [&](int i, const TextData& r) { UpdateTextData(i, r); });
+  if (!ok) return 1;
+
+  // Start times: the 370-byte form of versions 30-35 lacks the two 50-byte columns at 360 and 410.
+  for (int i = 0; i < w[kCountStartTimes]; ++i) {
+    if (version >= 36) {
+      StartTime start;
+      if (!in.Get(start)) return 1;
+      UpdateStartTime(i, start);
+      continue;
+    }
+    uint8_t old[kOldStartTimeBytes];
+    if (!in.Read(old, sizeof old)) return 1;
+    if (old[0] == 0) continue;
+    StartTime start = GetStartTime(i);
+    auto* bytes = reinterpret_cast<uint8_t*>(&start);
+    std::memcpy(bytes, old, 360);
+    std::memcpy(bytes + 460, old + 360, 5);
+    UpdateStartTime(i, start);
+  }
+
+  ok = ReadTable<AreaData>(in, w[kCountAreas], [&](int i, const AreaData& r) { UpdateAreaData(i, r); }) &&
+       ReadTable<DetectorData>(in, kMaxDetectors, [&](int i, const DetectorData& r) { UpdateDetectorData(i, r); });
+  TerritoryOptions options{};
+  if (!ok || !in.Get(options)) return 1;
+  UpdateTerritoryOptions(options);
+  if (!ReadTable<OSData>(in, w[kCountOSPoints], [&](int i, const OSData& r) { UpdateOSData(i, r); })) return 1;
+
+  // Train icon images: kept in memory with their icon record.
+  int32_t icons = 0;
+  if (!in.Get(icons) || icons < 0 || icons > kMaxTrainIcons) return 1;
+  for (int n = 0; n < icons; ++n) {
+    int32_t size = 0;
+    char name[kIconNameBytes];
+    if (!in.Get(size) || size < 0 || size >= kIconImageLimit || !in.Read(name, sizeof name)) return 1;
+    std::vector<uint8_t> image(static_cast<size_t>(size));
+    if (!in.Read(image.data(), image.size())) return 1;
+    if (!IsUsableBitmapImage(image.data(), image.size())) {
+      ShowMessage("The temporary bitmap file is illegal!", MessageIcon::Error);
+      continue;
+    }
+    const int slot = FindFreeTrainIconData();
+    if (slot < 0) continue;  // the table is full: the icon is left out
+    TrainIconData icon = GetTrainIconData(slot);
+    icon.InUse = 1;
+    SetFieldText(icon.FileName, FieldText(name, sizeof name));
+    TrainIconImages[slot] = std::move(image);
+    UpdateTrainIconData(slot, icon);
+  }
+  for (int t = 0; t < kMaxTrainTypes; ++t) {
+    const TrainType type = GetTrainType(t);
+    if (type.InUse == 0) continue;
+    for (int k = 0; k < 3; ++k) {
+      for (int slot = 0; slot < kMaxTrainIcons; ++slot) {
+        const TrainIconData icon = GetTrainIconData(slot);
+        if (icon.InUse != 0 && FieldText(icon.FileName) == FieldText(type.BitmapFiles[k])) {
+          TrainTypeIcons[t][k] = static_cast<int16_t>(slot);
+          break;
+        }
+      }
+    }
+  }
+
+  // Comments text: present when the comments-file field is set. It goes to a file named after the track
+  // file, which is written only when it does not exist yet.
+  if (territory.CommentsFile[0] != 0) {
+    const std::string comments = PathFolder(path) + PathBaseName(path) + ".txt";
+    const bool fits = comments.size() < sizeof territory.CommentsFile;
+    SetFieldText(territory.CommentsFile, comments);
+    UpdateTerritoryData(territory);
+    int32_t length = 0;
+    if (!in.Get(length) || length < 0) return 1;
+    std::FILE* out = nullptr;
+    if (fits) {
+      if (std::FILE* existing = std::fopen(comments.c_str(), "rb")) {
+        std::fclose(existing);
+      } else {
+        out = std::fopen(comments.c_str(), "wb");
+      }
+    }
+    char piece[kCommentsPiece];
+    for (int32_t left = length; left > 0;) {
+      const int n = std::min<int32_t>(left, kCommentsPiece);
+      if (!in.Read(piece, n)) break;
+      if (out) std::fwrite(piece, 1, n, out);
+      left -= n;
+    }
+    if (out) {
+      std::fclose(out);
+      if (!in.Ok()) std::remove(comments.c_str());  // a cut-off text is not kept
+    }
+    if (!in.Ok()) return 1;
+  }
+
+  ok =
+      ReadTable<BitmapInsert>(in, kMaxBitmapInserts, [&](int i, const BitmapInsert& r) { UpdateBitmapInsert(i, r); }) &&
+      ReadTable<BitmapMaint>(in, kMaxMaintBitmaps, [&](int i, const BitmapMaint& r) { UpdateBitmapMaint(i, r); });
+  std::array<int32_t, kMaxMaintBitmaps> sizes{};
+  if (!ok || !in.Read(sizes.data(), sizeof sizes)) return 1;
+  for (int i = 0; i < kMaxMaintBitmaps; ++i) {
+    if (sizes[i] < 0) return 1;
+    if (sizes[i] == 0) continue;
+    // A buffer holds 60,000 bytes; the rest of a larger image is passed over and the loader drops it.
+    const int kept = std::min(sizes[i], kMaintImageBytes);
+    if (!in.Read(MaintImage(i), kept) || !in.Skip(sizes[i] - kept)) return 1;
+    MaintImageSizes[i] = sizes[i];
+  }
+
+  std::array<int16_t, 4> endMagic{};
+  if (!in.Read(endMagic.data(), sizeof endMagic) || endMagic != kTrackMagic) return 1;
+
+  // Signals of code 21 stand one column to the left in the file.
+  for (int i = 0; i < w[kCountSignals]; ++i) {
+    const SignalData signal = GetSignalData(i);
+    if (signal.InUse == 0 || signal.TrackCode != 21) continue;
+    const int x = signal.CellX, y = signal.CellY;
+    if (x < 1 || x >= kGridColumns || y < 0 || y >= kGridRows) return 1;
+    const int from = (x - 1) * kGridRows + y, to = x * kGridRows + y;
+    const int16_t code = GridTrack[from], device = GridDevice[from];
+    GridTrack[from] = 0;
+    GridDevice[from] = -1;
+    GridTrack[to] = code;
+    GridDevice[to] = device;
+  }
+
+  if (version < 37) {
+    for (int i = 0; i < kMaxTrains; ++i) {
+      TrainData train = GetTrainData(i);
+      for (auto& leg : train.Multiple) std::memset(leg.Reserved22 + 2, 0xFF, 2);  // +24 of each entry
+      for (auto& work : train.LocalWork) work.NewLength = -1;
+      UpdateTrainData(i, train);
+    }
+  }
+  // No switch is hand-thrown after a load, whatever the file says.
+  for (int i = 0; i < kMaxSwitches; ++i) {
+    SwitchData sw = GetSwitchData(i);
+    sw.HandThrown = 0;
+    UpdateSwitchData(i, sw);
+  }
+  return 0;
+}
