@@ -63,7 +63,8 @@ inline int TrainAhead(const BlockStatus& status, int train, int direction) {
 // Length run at `speed` in `seconds`, in the territory's length units.
 inline int32_t DistanceRun(bool english, int speed, int32_t seconds) {
   if (seconds <= 0 || speed <= 0) return 0;
-  const int64_t d = english ? int64_t{speed} * 63360 / 3600 * seconds / 12 : int64_t{speed} * 50000 / 3600 * seconds / 50;
+  const int64_t d =
+      english ? int64_t{speed} * 63360 / 3600 * seconds / 12 : int64_t{speed} * 50000 / 3600 * seconds / 50;
   return static_cast<int32_t>(d > INT32_MAX ? INT32_MAX : d);
 }
 

@@ -184,8 +184,8 @@ PathCheckResult Engine::EnterNextBlock(int train, int block, int firstEntry, int
   const std::string stopPlatform(FieldText(stop.PlatformName));
   if (data.BecomesTrain != -1 || data.SplitTrain != -1) {
     const std::string place(FieldText(data.ChangePlaceName));
-    if (!place.empty() && ((data.ChangePlaceKind == 'A' && place == stopArea) ||
-                           (data.ChangePlaceKind == 'P' && place == stopPlatform)))
+    if (!place.empty() &&
+        ((data.ChangePlaceKind == 'A' && place == stopArea) || (data.ChangePlaceKind == 'P' && place == stopPlatform)))
       status.BecomeDue = 1;
   }
   int platform = -1;

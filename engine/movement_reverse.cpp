@@ -187,7 +187,8 @@ void Engine::ReverseTrain(int train) {
     return;
   }
 
-  if (!ctc && plan.Path.Ids[plan.Signalled] != plan.Start) CheckRoute(plan.NewDirection, plan.Start, 0, 0, kScreenRequest);
+  if (!ctc && plan.Path.Ids[plan.Signalled] != plan.Start)
+    CheckRoute(plan.NewDirection, plan.Start, 0, 0, kScreenRequest);
 
   int newHead, newRear;
   int32_t offset = 0;

@@ -213,7 +213,8 @@ void Engine::StartOrMoveTrain(int train) {
     status.StandingSince = -1;
   }
   const BlockData enteredData = store.GetBlockData(entered);
-  int32_t lost = TravelTime(result.NominalSpeed, enteredData.Length) - TravelTime(result.MaximumSpeed, enteredData.Length);
+  int32_t lost =
+      TravelTime(result.NominalSpeed, enteredData.Length) - TravelTime(result.MaximumSpeed, enteredData.Length);
   if (lost < 0) lost = 0;
   PerformStatus perform = store.GetPerformStatus();
   perform.StoppedTime += stopped;

@@ -41,7 +41,8 @@ TEST_F(ExtentTest, ExtentOfStandingMovingAndLeavingTrains) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
     store().SimClock = kStart;
-    TrainStatus train = Put(0, c.Head >= 0 ? b[c.Head] : b[c.Rear], c.Direction, c.Position, b[c.Rear], c.State, c.Speed);
+    TrainStatus train =
+        Put(0, c.Head >= 0 ? b[c.Head] : b[c.Rear], c.Direction, c.Position, b[c.Rear], c.State, c.Speed);
     if (c.Head < 0) {
       train.HeadBlock = -1;
       train.RearEventTime = kStart + c.EventIn;
@@ -136,8 +137,8 @@ class RearStepTest : public ExtentTest {
     Store(slot, train);
     return train;
   }
-  void Leg(int k, const char* exit, const char* entrance, uint16_t minutes = 30, const char* id = "",
-           int16_t crew = -1, int16_t length = -1, uint8_t reverse = 0) {
+  void Leg(int k, const char* exit, const char* entrance, uint16_t minutes = 30, const char* id = "", int16_t crew = -1,
+           int16_t length = -1, uint8_t reverse = 0) {
     TrainData train = store().GetTrainData(data);
     TrainMultipleEntry& leg = train.Multiple[k];
     // Three letters fill the field with no terminator.

@@ -55,7 +55,7 @@ class MovementTest : public InterlockingTest {
   // A train in slot `slot` with its head in `head` at `position`, heading
   // `direction`, entered in the slots of `head` (and of `rear` when it differs).
   TrainStatus Put(int slot, int head, int direction, int32_t position, int rear = -2, uint8_t state = 3,
-                   int16_t speed = 0, int32_t length = 1000) {
+                  int16_t speed = 0, int32_t length = 1000) {
     TrainStatus train = store().GetTrainStatus(slot);
     train.InUse = 1;
     train.TrainIndex = static_cast<int16_t>(data);

@@ -23,8 +23,8 @@ TEST_F(HeadTest, AHeadUpAgainstTheTrainAheadWaitsAndOneFootBehindRunsOn) {
     int32_t Distance, Limit;
   };
   const Case cases[] = {
-      {1, 4000, 3000, 2, 0, 3000}, {1, 4000, 2999, 1, 1, 3000}, {0, 1000, 2000, 2, 0, 2000},
-      {0, 1000, 2001, 1, 1, 2000}, {1, -1, kMile, 0, 0, kMile},  {0, -1, 0, 0, 0, 0},
+      {1, 4000, 3000, 2, 0, 3000},         {1, 4000, 2999, 1, 1, 3000}, {0, 1000, 2000, 2, 0, 2000},
+      {0, 1000, 2001, 1, 1, 2000},         {1, -1, kMile, 0, 0, kMile}, {0, -1, 0, 0, 0, 0},
       {1, -1, 100, 1, kMile - 100, kMile},
   };
   for (const Case& c : cases) {
