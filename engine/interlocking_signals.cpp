@@ -9,6 +9,8 @@ using namespace interlocking;
 namespace {
 
 constexpr int kRunningTimeSeconds = 300;
+// A report source other than the screen: refusals show no message box.
+constexpr int kWithoutMessages = 0;
 constexpr int kTrainStateGone = 13;
 
 int SignalDirection(const SignalStatus& status) { return status.TrackCode == 20 || status.TrackCode == 22 ? 1 : 0; }
@@ -66,7 +68,9 @@ int Engine::ClearSignal(int signalDevice, uint8_t forced, int source) {
   }
   if (store.GetOptionData().CTCControlOn == 1) return store.Interface().CTCClearSignal(signalDevice, forced);
 
-  const bool screen = source == kScreenRequest;
+  // The signal stack's forced requests open no message box, like an interface's.
+  const bool screen = source == kScreenRequest && !forced;
+  const int routeSource = forced ? kWithoutMessages : source;
   const bool help = store.GetOptionData().HelpMessagesOn == 1;
   const int index = signalDevice - kSignalBase;
   Run().PendingRouteEntrance = -1;
@@ -116,7 +120,7 @@ int Engine::ClearSignal(int signalDevice, uint8_t forced, int source) {
       return 0;
     }
 
-    if (CheckRoute(direction, data.Block, 0, 0, source) > 0) {
+    if (CheckRoute(direction, data.Block, 0, 0, routeSource) > 0) {
       status.Aspect = static_cast<int16_t>(direction == 1 ? 1 : 2);
       status.RefusalCount = 0;
       store.UpdateSignalStatus(index, status);

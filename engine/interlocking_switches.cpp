@@ -23,7 +23,8 @@ int Engine::ThrowSwitch(int switchDevice, uint8_t forced, uint8_t crew, int sour
   }
   if (store.GetOptionData().CTCControlOn == 1) return store.Interface().CTCThrowSwitch(switchDevice, forced);
 
-  const bool screen = source == kScreenRequest;
+  // The signal stack's forced requests open no message box, like an interface's.
+  const bool screen = source == kScreenRequest && !forced;
   const bool help = store.GetOptionData().HelpMessagesOn == 1;
   const int index = switchDevice - kSwitchBase;
   Run().PendingRouteEntrance = -1;
@@ -32,11 +33,13 @@ int Engine::ThrowSwitch(int switchDevice, uint8_t forced, uint8_t crew, int sour
   const SwitchData data = store.GetSwitchData(index);
   status.Refused = 0;
 
-  if (data.HandThrown == 1 && !crew && screen) {
-    ShowPaused(*this,
-               "This switch must be manually thrown by a train's crew.  Stop a train near the switch and instruct the "
-               "crew to throw the switch by placing the mouse on the switch and clicking the right mouse button.",
-               MessageIcon::Error, MessageButtons::Ok);
+  if (data.HandThrown == 1 && !crew && source == kScreenRequest) {
+    if (screen)
+      ShowPaused(
+          *this,
+          "This switch must be manually thrown by a train's crew.  Stop a train near the switch and instruct the "
+          "crew to throw the switch by placing the mouse on the switch and clicking the right mouse button.",
+          MessageIcon::Error, MessageButtons::Ok);
     return 0;
   }
 

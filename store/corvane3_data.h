@@ -402,6 +402,11 @@ class Corvane3Data {
 
   // ------------------------------------------------------------ saved simulations and file commands
 
+  // ------------------------------------------------------------ application start-up (shell)
+  uint8_t HelpAvailable = 0;  // 1 when a help viewer can show the help files
+  uint8_t FirstRunHints = 0;  // 1 when the option file was missing or not valid at start-up
+  char VersionText[20] = "";  // the program's version, as the About box and the captions show it
+
   // ------------------------------------------------------------ scalars
   RunState Run;  // the layout window's run fields (see run_state.h)
 

@@ -42,6 +42,7 @@ class NullShellService : public ShellService {
   void SetArrowCursor() override {}
   void InvalidateLayout(bool) override {}
   void InvalidateAlertWindow() override {}
+  void ShowTrackFileName() override {}
   void RemoveMenuItem(int) override {}
   void InsertMenuItem(int, const std::string&, int) override {}
   std::string AskSaveFileName(const FileDialogRequest&) override { return {}; }

@@ -63,6 +63,8 @@ class ShellService {
   virtual void SetArrowCursor() = 0;
   virtual void InvalidateLayout(bool erase) = 0;
   virtual void InvalidateAlertWindow() = 0;
+  // The main frame: shows the store's track file path in the status bar's file field.
+  virtual void ShowTrackFileName() = 0;
   // File menu items: remove the item with that command id; insert a text item ahead of another.
   virtual void RemoveMenuItem(int commandId) = 0;
   virtual void InsertMenuItem(int commandId, const std::string& text, int beforeCommandId) = 0;

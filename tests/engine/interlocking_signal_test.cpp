@@ -272,6 +272,13 @@ TEST_F(InterlockingTest, ClearingIntoABlockOccupiedInTheSameDirectionHoldsTheCle
   EXPECT_EQ(+store().GetBlockStatus(b1).HeldRoutes, 0);
   EXPECT_TRUE(messages.Calls.empty());
 
+  // Cancelled with no train at S0: B1 is freed, B2 (shared with the train) only gives up the held clear.
+  EXPECT_EQ(engine.ClearSignal(SignalDevice(s0), 0, kScreenRequest), 1);
+  EXPECT_EQ(BlockCode(b1), 0);
+  EXPECT_EQ(BlockCode(b2), 3);
+  EXPECT_EQ(+store().GetBlockStatus(b2).HeldRoutes, 0);
+  ASSERT_EQ(engine.ClearSignal(SignalDevice(s0), 0, kScreenRequest), 1);
+
   // The train's rear leaves B2 (it has moved on into B3): the held clear comes back.
   engine.SetRouteStatus(1, b1, b2, 0, 7, 0, 1);
   EXPECT_EQ(BlockCode(b2), 1);
@@ -440,6 +447,10 @@ TEST_F(SignalTest, ForcedAndInterfaceRequestsNeverAsk) {
   EXPECT_EQ(+store().GetSignalStatus(s0).MaintainerCalled, 0);
   EXPECT_EQ(Clear(s0, 0, 12), 0);  // an interface request calls the maintainer without asking
   EXPECT_EQ(+store().GetSignalStatus(s0).MaintainerCalled, 1);
+
+  SetBlockCode(b0, 4);  // a route refused for a forced request shows nothing either
+  EXPECT_EQ(Clear(s1, 1), 0);
+  EXPECT_EQ(run().HighlightedDevice, b0);
   EXPECT_TRUE(messages.Calls.empty());
 }
 

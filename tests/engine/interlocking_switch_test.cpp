@@ -215,11 +215,15 @@ TEST_F(CrossoverSwitchTest, AFailedSwitchAsksForTheMaintainerAndItsCountStopsAtT
   EXPECT_EQ(Position(sw0), 0);
 }
 
-TEST_F(CrossoverSwitchTest, AnInterfaceRequestCallsTheMaintainerWithoutAsking) {
+TEST_F(CrossoverSwitchTest, InterfaceAndForcedRequestsCallTheMaintainerWithoutAsking) {
   FirstDrawOf1000([](int v) { return v < 500; });
-  SetSwitch(sw0, 0, 0, 1);
-  EXPECT_EQ(Throw(sw0, 0, 0, 8), 0);
-  EXPECT_EQ(+store().GetSwitchStatus(sw0).MaintainerCalled, 1);
+  for (const bool forced : {false, true}) {
+    SetSwitch(sw0, 0, 0, 1);
+    EXPECT_EQ(forced ? Throw(sw0, 1) : Throw(sw0, 0, 0, 8), 0);
+    EXPECT_EQ(+store().GetSwitchStatus(sw0).MaintainerCalled, 1);
+  }
+  SetSwitch(sw0, 3);
+  EXPECT_EQ(Throw(sw0, 1), 0);
   EXPECT_TRUE(messages.Calls.empty());
 }
 

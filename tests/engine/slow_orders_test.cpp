@@ -15,6 +15,7 @@ constexpr int32_t kHour = 3600;
 class SlowOrdersTest : public StoreFixture {
  protected:
   SlowOrdersTest() {
+    store().InitSimulationStatus();
     OptionData options = store().GetOptionData();
     options.SlowOrdersActive = 1;
     store().UpdateOptionData(options);
@@ -350,6 +351,27 @@ TEST_F(SlowOrdersTest, FullTableEndsTheOpeningStepUntilASlotIsFree) {
   Minute(60);
   EXPECT_EQ(+store().GetSlowStatus(17).SlowIndex, 0);
   EXPECT_EQ(BlockSpeed(3), 20);
+}
+
+TEST_F(SlowOrdersTest, PendingRecordWithAStaleDeviceListTakesNoPartInTheReMerge) {
+  AddBlock(3);
+  AddBlock(5);
+  AddTimed(0, "Block 5", 40, {0}, 10, 20);               // Sunday 00:10-00:20: leaves slot 0 listing block 5
+  AddTimed(1, "Block 5", 30, {0}, 30, 180);              // Sunday 00:30-03:00 in slot 1
+  AddTimed(2, "Block 3", 20, {0}, 8 * 60 + 30, 9 * 60);  // opens at 00:30 into slot 0, pending until 08:30
+  for (int32_t t = 0; t <= 31 * 60; t += 60) Minute(t);
+  ASSERT_EQ(+store().GetSlowStatus(0).SlowIndex, 2);
+  ASSERT_EQ(+store().GetSlowStatus(0).InForce, 0);
+  ASSERT_EQ(Devices(0), std::vector<int>{5});  // as the slot was left
+  ASSERT_EQ(BlockSpeed(5), 30);
+
+  Minute(3 * kHour);
+  EXPECT_EQ(BlockSpeed(5), -1);  // the pending order's speed is not put on a block it does not cover
+  EXPECT_EQ(BlockSpeed(3), -1);
+  Minute(8 * kHour + 31 * 60);
+  EXPECT_EQ(Devices(0), std::vector<int>{3});
+  EXPECT_EQ(BlockSpeed(3), 20);
+  EXPECT_EQ(BlockSpeed(5), -1);
 }
 
 }  // namespace

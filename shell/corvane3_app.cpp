@@ -1,0 +1,88 @@
+#include "shell/corvane3_app.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QScreen>
+
+#include "platform/bar_fields.h"
+#include "resources/strings.h"
+#include "shell/corvane3_dec.h"
+#include "shell/globals.h"
+#include "shell/glyphs.h"
+#include "shell/shell_service.h"
+#include "shell/track_path.h"
+#include "store/corvane3_data.h"
+#include "store/fixed_text.h"
+
+TCorvane3App::TCorvane3App(QStringList arguments, MessageService* messages)
+    : arguments_(std::move(arguments)), messages_(messages ? messages : &qtMessages_) {}
+
+TCorvane3App::~TCorvane3App() {
+  frame_.reset();
+  if (store_) {
+    store_->SetShellService(nullptr);
+    store_->SetMessageService(nullptr);
+    if (TheStore == store_.get()) TheStore = nullptr;
+    store_.reset();
+  }
+  ClearShellGlobals();
+}
+
+void TCorvane3App::InitMainWindow() {
+  ClearShellGlobals();
+
+  store_ = std::make_unique<Corvane3Data>();
+  Corvane3Data& store = *store_;
+  TheStore = &store;
+  store.SetMessageService(messages_);
+
+  // No viewer for the old help files exists here.
+  store.HelpAvailable = 0;
+
+  const QString program = arguments_.isEmpty() ? QCoreApplication::applicationFilePath() : arguments_.front();
+  SetFieldText(store.ProgramFolder, (QFileInfo(program).absolutePath() + "/").toStdString());
+
+  store.FirstRunHints = store.LoadOptionFile() != 0 ? 1 : 0;
+  OptionData options = store.GetOptionData();
+  options.EIOLastReceived = -1;
+  options.CTCLastReceived = -1;
+  store.UpdateOptionData(options);
+
+  SetFieldText(store.VersionText, res::kVersionText);
+  store.LoadWindowColumnFile();
+
+  for (auto& caption : store.Captions) {
+    SetFieldText(caption, kCaptionChars, FieldText(caption, kCaptionChars) + res::kVersionText);
+  }
+  SetFieldText(store.Captions[1], kCaptionChars, FieldText(store.Captions[1], kCaptionChars) + " Error");
+  SetFieldText(store.Captions[2], kCaptionChars, FieldText(store.Captions[2], kCaptionChars) + " Warning");
+
+  const QString caption =
+      QString::fromStdString(FieldText(store.Captions[0], kCaptionChars)) + " - " + res::kContactLine;
+
+  // The layout window takes the client area when it exists; until then the area stays empty.
+  frame_ = std::make_unique<TCorvane3Dec>(store, caption, nullptr);
+  TheMainFrame = frame_.get();
+
+  std::vector<std::string> words;
+  for (qsizetype i = 1; i < arguments_.size(); ++i) words.push_back(arguments_[i].toStdString());
+  if (!words.empty()) SetFieldText(store.TrackFilePath, JoinArguments(words));
+  SetFieldText(store.TrackFilePath,
+               ResolveTrackPath(FieldText(store.TrackFilePath), FieldText(store.ProgramFolder), res::kSampleTerritory));
+
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const int screenWidth = screen ? screen->geometry().width() : 1024;
+  frame_->BuildBars(store.GetOptionData().AlertSoundsOn != 0, screenWidth);
+  frame_->setWindowIcon(ProgramIcon());
+
+  shell_ = std::make_unique<QtShellService>(store, *frame_);
+  store.SetShellService(shell_.get());
+  qtMessages_.SetOwner(frame_.get());
+
+  frame_->SetupWindow();
+}
+
+int TCorvane3App::Run() {
+  frame_->showMaximized();
+  return QApplication::exec();
+}

@@ -1,0 +1,36 @@
+// The application: creates the store, reads the settings, builds the main
+// frame and its bars, and deletes the store at the end of the run.
+#pragma once
+
+#include <QStringList>
+#include <memory>
+
+#include "platform/message_box.h"
+
+class Corvane3Data;
+class TCorvane3Dec;
+class QtShellService;
+
+class TCorvane3App {
+ public:
+  // arguments: the program's path first, then the command line's words. messages: where
+  // message boxes go (tests pass a scripted one); null for real boxes over the frame.
+  explicit TCorvane3App(QStringList arguments, MessageService* messages = nullptr);
+  ~TCorvane3App();
+  TCorvane3App(const TCorvane3App&) = delete;
+  TCorvane3App& operator=(const TCorvane3App&) = delete;
+
+  void InitMainWindow();
+  // Shows the frame maximized and runs the event loop; returns its exit code.
+  int Run();
+
+  TCorvane3Dec* MainFrame() const { return frame_.get(); }
+
+ private:
+  QStringList arguments_;
+  std::unique_ptr<Corvane3Data> store_;
+  std::unique_ptr<TCorvane3Dec> frame_;
+  std::unique_ptr<QtShellService> shell_;
+  QtMessageService qtMessages_;
+  MessageService* messages_;
+};

@@ -1,0 +1,323 @@
+#include "shell/corvane3_dec.h"
+
+#include <QCloseEvent>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMenuBar>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "platform/bar_fields.h"
+#include "platform/help.h"
+#include "resources/main_menu.h"
+#include "resources/resource_ids.h"
+#include "resources/strings.h"
+#include "shell/about.h"
+#include "shell/globals.h"
+#include "shell/glyphs.h"
+#include "shell/stop_status.h"
+#include "shell/track_path.h"
+#include "store/fixed_text.h"
+
+namespace {
+
+// Each pointer is deleted and left null; null entries are skipped.
+void DeleteWindow(QPointer<QWidget>& window) {
+  delete window.data();
+  window = nullptr;
+}
+
+template <size_t N>
+void DeleteWindows(std::array<QPointer<QWidget>, N>& windows) {
+  for (auto& window : windows) DeleteWindow(window);
+}
+
+}  // namespace
+
+void ShowHelpNotAvailable(Corvane3Data& store) {
+  store.Messages().ShowMessage(res::kHelpNotAvailable, FieldText(store.Captions[1], kCaptionChars), MessageIcon::Error,
+                               MessageButtons::Ok);
+}
+
+TCorvane3Dec::TCorvane3Dec(Corvane3Data& store, const QString& caption, QWidget* client) : store_(store) {
+  setObjectName("TCorvane3Dec");
+  setWindowTitle(caption);
+  ClosingDown = 0;
+  store_.Run.DialogOpen = 0;
+  BuildMenu();
+  BindCommands();
+  SetClient(client);
+}
+
+TCorvane3Dec::~TCorvane3Dec() {
+  CloseDataWindows();
+  DeleteWindow(TheDataWindows.CTCActiveTrains);
+  DeleteWindow(TheDataWindows.CTCActivePermits);
+  if (TheMainFrame == this) TheMainFrame = nullptr;
+}
+
+void TCorvane3Dec::SetClient(QWidget* client) {
+  if (!client) {
+    client = new QWidget;
+    client->setObjectName("EmptyClient");
+  }
+  setCentralWidget(client);  // the frame owns it and deletes the one it replaces
+  client_ = client;
+  TheClientWindow = client;
+}
+
+void TCorvane3Dec::BuildMenu() {
+  QMenuBar* bar = menuBar();
+  for (const res::MenuEntry& entry : res::kMainMenu) {
+    if (entry.Id != 0) {
+      bar->addAction(commands_.Action(entry.Id, entry.Text));
+      continue;
+    }
+    QMenu* menu = bar->addMenu(entry.Text);
+    menu->setObjectName(QString(entry.Text).remove('&'));
+    connect(menu, &QMenu::aboutToShow, this, [this] { commands_.UpdateEnabled(); });
+    for (const res::MenuItem& item : entry.Items) {
+      if (item.Id == 0) {
+        menu->addSeparator();
+      } else {
+        menu->addAction(commands_.Action(item.Id, item.Text));
+      }
+    }
+    if (menu->objectName() == "File") fileMenu_ = menu;
+  }
+  for (const res::Accelerator& accelerator : res::kAccelerators) {
+    const int id = accelerator.Id;
+    auto* shortcut = new QShortcut(QKeySequence(QString("Alt+") + QChar(accelerator.Key).toUpper()), this);
+    shortcut->setContext(Qt::ApplicationShortcut);
+    connect(shortcut, &QShortcut::activated, this, [this, id] { commands_.Dispatch(id); });
+  }
+}
+
+void TCorvane3Dec::BindCommands() {
+  commands_.SetHandler(res::CM_EXIT, [this] { CmExit(); });
+  commands_.SetHandler(res::CM_ABOUT, [this] { CmAbout(); });
+  commands_.SetHandler(res::CM_HELP, [this] { CmHelp(); });
+}
+
+QAction* TCorvane3Dec::AddButton(int id, int glyph) {
+  // A second button for an id already on the bar gets an action of its own, tied to the same command.
+  QAction* action;
+  if (commands_.Has(id) && id == res::CM_TOGGLE_ZOOM) {
+    action = new QAction(this);
+    commands_.Attach(id, action);
+  } else {
+    action = commands_.Action(id);
+  }
+  action->setIcon(Glyph(glyph));
+  TheControlBar->addAction(action);
+  if (QWidget* button = TheControlBar->widgetForAction(action)) button->setObjectName(QString::number(id));
+  return action;
+}
+
+void TCorvane3Dec::BuildBars(bool soundOn, int screenWidth) {
+  auto separator = [](QToolBar* bar, int pixels) {
+    auto* gap = new QWidget;
+    gap->setFixedWidth(pixels);
+    bar->addWidget(gap);
+  };
+
+  TheControlBar = new QToolBar("Control Bar", this);
+  TheControlBar->setObjectName("ControlBar");
+  TheControlBar->setMovable(false);
+  TheControlBar->setFloatable(false);
+  TheControlBar->setContextMenuPolicy(Qt::PreventContextMenu);
+  QFont barFont = TheControlBar->font();
+  barFont.setPointSize(15);
+  TheControlBar->setFont(barFont);
+
+  ClockField = new TextGadget("ClockField", 8, Qt::AlignHCenter);
+  RunStateField = new TextGadget("RunStateField", 4, Qt::AlignHCenter);
+  SpeedField = new TextGadget("SpeedField", 2, Qt::AlignHCenter);
+  RunStateField->setText("Stop");
+
+  TheControlBar->addWidget(ClockField);
+  separator(TheControlBar, 2);
+  TheControlBar->addWidget(RunStateField);
+  separator(TheControlBar, 2);
+  AddButton(res::CM_STOP, 38);
+  AddButton(res::CM_START, 40);
+  separator(TheControlBar, 2);
+  TheControlBar->addWidget(SpeedField);
+  separator(TheControlBar, 2);
+  AddButton(res::CM_FASTER, 37);
+  AddButton(res::CM_SLOWER, 41);
+  separator(TheControlBar, 4);
+  // Both sound buttons exist; the one that fits the option is shown.
+  soundOn_ = AddButton(res::CM_SOUND_ON, 34);
+  soundOff_ = AddButton(res::CM_SOUND_OFF, 33);
+  (soundOn ? soundOn_ : soundOff_)->setVisible(false);
+  separator(TheControlBar, 4);
+  AddButton(res::CM_PREVIOUS_ALERT, 56);
+  AddButton(res::CM_NEXT_ALERT, 57);
+  AddButton(res::CM_GOTO_ALERT, 44);
+  separator(TheControlBar, 4);
+  zoomShown_ = AddButton(res::CM_TOGGLE_ZOOM, 93);
+  zoomOther_ = AddButton(res::CM_TOGGLE_ZOOM, 45);
+  zoomOther_->setVisible(false);
+  separator(TheControlBar, 4);
+  AddButton(res::CM_VIEW_BACK, 91);
+  AddButton(res::CM_VIEW_FORWARD, 92);
+  addToolBar(Qt::TopToolBarArea, TheControlBar);
+
+  QFont messageFont = font();
+  messageFont.setPointSize(MessageBarPointSize(screenWidth));
+  messageFont.setBold(false);
+  messageFont.setItalic(false);
+
+  auto* status = new QStatusBar(this);
+  status->setObjectName("StatusBar");
+  status->setFont(messageFont);
+  status->setSizeGripEnabled(false);
+  TrackFileField = new TextGadget(QString::number(res::IDG_TRACK_FILE_FIELD), 14, Qt::AlignHCenter);
+  PerformanceField = new TextGadget(QString::number(res::IDG_PERFORMANCE_FIELD), 80, Qt::AlignLeft);
+  status->addWidget(TrackFileField);
+  status->addWidget(PerformanceField);
+  status->addWidget(new QLabel, 1);  // the bar's own message area
+  setStatusBar(status);
+  TheStatusBar = status;
+
+  addToolBarBreak(Qt::TopToolBarArea);
+  TheMessageLineBar = new QToolBar("Message Line", this);
+  TheMessageLineBar->setObjectName("MessageLineBar");
+  TheMessageLineBar->setMovable(false);
+  TheMessageLineBar->setFloatable(false);
+  TheMessageLineBar->setContextMenuPolicy(Qt::PreventContextMenu);
+  TheMessageLineBar->setFont(messageFont);
+  MessageField = new TextGadget(QString::number(res::IDG_MESSAGE_FIELD), 251, Qt::AlignLeft);
+  TheMessageLineBar->addWidget(MessageField);
+  auto* messageArea = new QLabel;
+  messageArea->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+  TheMessageLineBar->addWidget(messageArea);
+  addToolBar(Qt::TopToolBarArea, TheMessageLineBar);
+
+  // The buttons follow their enablers; menus ask when they open, the bar now and then.
+  auto* refresh = new QTimer(this);
+  connect(refresh, &QTimer::timeout, this, [this] { commands_.UpdateEnabled(); });
+  refresh->start(250);
+}
+
+void TCorvane3Dec::SetupWindow() {
+  store_.InsertOldFileMenu();
+  if (TrackFileField) TrackFileField->setText("");
+  if (PerformanceField) PerformanceField->setText(" 0");
+  if (MessageField) MessageField->setText("");
+  if (RunStateField) RunStateField->setText("Stop");
+
+  for (int id : {res::CM_BLOCK_LENGTHS, res::CM_BLOCK_SIGNAL_DIRECTION, res::CM_BLOCK_NAME, res::CM_BLOCK_SPEEDS}) {
+    commands_.Check(id, false);
+  }
+  const OptionData options = store_.GetOptionData();
+  commands_.Check(res::CM_CLASSIC_DISPLAY, options.ClassicDisplay == 1);
+  commands_.Check(res::CM_HELP_MESSAGES, options.HelpMessagesOn == 1);
+  commands_.Check(res::CM_DISPLAY_LAST_ALERT, options.DisplayLastAlert == 1);
+  commands_.Check(res::CM_STACK_MESSAGE, options.StackMessage == 1);
+
+  for (int id : {res::CM_MODE_SIMULATION, res::CM_MODE_RECORDING, res::CM_MODE_PLAYBACK}) commands_.Check(id, false);
+  if (options.CTCControlOn == 1) {
+    commands_.Check(res::CM_MODE_CTC, true);
+    if (RunStateField) RunStateField->setText("");
+    if (SpeedField) SpeedField->setText("");
+  } else {
+    commands_.Check(res::CM_MODE_CTC, false);
+  }
+  commands_.Check(res::CM_MODE_EXTERNAL_IO, options.ExternalIOOn == 1);
+  if (options.CTCControlOn == 0) {
+    const bool recording = options.Flag10 != 0;
+    commands_.Check(recording ? res::CM_MODE_RECORDING : res::CM_MODE_SIMULATION, true);
+    store_.OperatingMode = recording ? 1 : 0;
+  }
+  commands_.UpdateEnabled();
+}
+
+void TCorvane3Dec::ShowTrackFileName() {
+  if (TrackFileField) {
+    TrackFileField->setText(QString::fromStdString(ShortTrackFileName(FieldText(store_.TrackFilePath, kPathChars))));
+  }
+}
+
+void TCorvane3Dec::CloseDataWindows() {
+  DataWindows& w = TheDataWindows;
+  for (QPointer<QWidget>* window :
+       {&w.TrainData, &w.TrainTypes, &w.Detectors, &w.EntranceExit, &w.SlowOrders, &w.BlockPermits, &w.StartTimes,
+        &w.OSData, &w.TrainOS, &w.ActiveTrains, &w.ActiveSlowOrders, &w.ActivePermits, &w.TrainGraph, &w.Performance}) {
+    DeleteWindow(*window);
+  }
+  DeleteWindows(w.ArrivalWindows);
+  DeleteWindows(w.PlatformWindows);
+  DeleteWindows(w.EntryRequestDialogs);
+  DeleteWindows(w.PermitRequestDialogs);
+}
+
+bool TCorvane3Dec::CanClose() {
+  MessageResult answer;
+  {
+    StopStatusGuard hold(store_);
+    answer = store_.Messages().ShowMessage(res::kExitQuestion, FieldText(store_.Captions[0], kCaptionChars),
+                                           MessageIcon::Question, MessageButtons::YesNo);
+  }
+  if (answer != MessageResult::Yes) return false;
+  store_.Shell().KillTimer(res::TIMER_TICK);
+  store_.Shell().KillTimer(res::TIMER_DISPLAY);
+  if (store_.AlertWindowOpen) delete TheAlertWindow.data();
+  ClosingDown = 1;
+  store_.Run.SimStopped = 1;
+  store_.SaveOptionFile();  // reports its own failure; the exit goes on
+  store_.ClosePlaybackFile();
+  return true;
+}
+
+void TCorvane3Dec::closeEvent(QCloseEvent* event) {
+  if (closeConfirmed_ || CanClose()) {
+    closeConfirmed_ = true;
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+void TCorvane3Dec::InsertMenuItem(int id, const QString& text, int beforeId) {
+  commands_.DropActions(id);
+  QAction* before = commands_.Find(beforeId);
+  for (QAction* entry : menuBar()->actions()) {
+    QMenu* menu = entry->menu();
+    if (menu && before && menu->actions().contains(before)) {
+      menu->insertAction(before, commands_.Action(id, text));
+      return;
+    }
+  }
+}
+
+void TCorvane3Dec::RemoveMenuItem(int id) { commands_.DropActions(id); }
+
+void TCorvane3Dec::SwapZoomButtons() {
+  if (!zoomShown_ || !zoomOther_) return;
+  zoomOther_->setVisible(true);
+  zoomShown_->setVisible(false);
+  std::swap(zoomShown_, zoomOther_);
+}
+
+void TCorvane3Dec::SwapSoundButtons() {
+  if (!soundOn_ || !soundOff_) return;
+  const bool onShown = soundOn_->isVisible();
+  soundOn_->setVisible(!onShown);
+  soundOff_->setVisible(onShown);
+}
+
+void TCorvane3Dec::CmExit() { close(); }
+
+void TCorvane3Dec::CmAbout() {
+  StopStatusGuard hold(store_);
+  TAbout about(this, store_);
+  about.exec();
+}
+
+void TCorvane3Dec::CmHelp() {
+  if (!store_.HelpAvailable || !OpenHelp(res::kHelpFile, "")) ShowHelpNotAvailable(store_);
+}

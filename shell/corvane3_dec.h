@@ -1,0 +1,76 @@
+// The main frame: menu bar, control bar, message line bar and status bar
+// around the layout window. It keeps the dialog lock, the cascade counters of
+// the per-location list windows, the recent-file items of the File menu, and
+// decides the program's exit.
+#pragma once
+
+#include <QMainWindow>
+#include <QMenu>
+#include <QPointer>
+
+#include "platform/command_registry.h"
+#include "platform/sounds.h"
+#include "platform/window_timers.h"
+#include "store/corvane3_data.h"
+
+class QToolButton;
+
+class TCorvane3Dec : public QMainWindow {
+ public:
+  // The frame with its caption and menu; client may be null (an empty client area).
+  TCorvane3Dec(Corvane3Data& store, const QString& caption, QWidget* client);
+  ~TCorvane3Dec() override;
+
+  // Takes the window that fills the frame between the bars; null leaves the area empty.
+  void SetClient(QWidget* client);
+
+  // The control bar and the two message bars, with their fields and buttons.
+  void BuildBars(bool soundOn, int screenWidth);
+  // Check marks and first texts, once the frame is built.
+  void SetupWindow();
+
+  void ShowTrackFileName();
+  void CloseDataWindows();
+  // Asks "Do you want to exit?"; on Yes stops the timers and saves the settings.
+  bool CanClose();
+  // A text item of the menu bar's menus: inserted (or replaced) ahead of another item, or removed.
+  void InsertMenuItem(int id, const QString& text, int beforeId);
+  void RemoveMenuItem(int id);
+  // The two zoom buttons (command 1009) and the sound pair (1006/1007): one shown at a time.
+  void SwapZoomButtons();
+  void SwapSoundButtons();
+
+  CommandRegistry& Commands() { return commands_; }
+  WindowTimers& Timers() { return timers_; }
+  SoundPlayer& Sounds() { return sounds_; }
+  QMenu* FileMenu() const { return fileMenu_; }
+
+  int32_t ArrivalWindowsOpen = 0;
+  int32_t PlatformWindowsOpen = 0;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildMenu();
+  void BindCommands();
+  QAction* AddButton(int id, int glyph);
+  void CmExit();
+  void CmAbout();
+  void CmHelp();
+
+  Corvane3Data& store_;
+  CommandRegistry commands_;
+  WindowTimers timers_;
+  SoundPlayer sounds_;
+  QMenu* fileMenu_ = nullptr;
+  QPointer<QWidget> client_;
+  QAction* zoomShown_ = nullptr;
+  QAction* zoomOther_ = nullptr;
+  QAction* soundOn_ = nullptr;
+  QAction* soundOff_ = nullptr;
+  bool closeConfirmed_ = false;
+};
+
+// Shows that help is not available, with the error caption and the stop icon.
+void ShowHelpNotAvailable(Corvane3Data& store);

@@ -1,0 +1,56 @@
+#include "shell/shell_service.h"
+
+#include "platform/bar_fields.h"
+#include "platform/file_dialogs.h"
+#include "shell/corvane3_dec.h"
+#include "shell/globals.h"
+#include "store/corvane3_data.h"
+
+void QtShellService::ShowStatusText(StatusPane pane, const std::string& text) {
+  TextGadget* field = nullptr;
+  switch (pane) {
+    case StatusPane::RunState:
+      field = RunStateField;
+      break;
+    case StatusPane::Speed:
+      field = SpeedField;
+      break;
+    case StatusPane::Clock:
+      field = ClockField;
+      break;
+    case StatusPane::Performance:
+      field = PerformanceField;
+      break;
+    case StatusPane::TrackFile:
+      field = TrackFileField;
+      break;
+    case StatusPane::Alert:
+    case StatusPane::Message:
+      field = MessageField;
+      break;
+  }
+  if (field) field->setText(QString::fromStdString(text));
+}
+
+void QtShellService::CloseDataWindows() { frame_.CloseDataWindows(); }
+void QtShellService::CheckMenuItem(int commandId, bool checked) { frame_.Commands().Check(commandId, checked); }
+void QtShellService::ShowHelpNotAvailable() { ::ShowHelpNotAvailable(store_); }
+void QtShellService::SwapZoomButtons() { frame_.SwapZoomButtons(); }
+void QtShellService::SetTimer(int timerId, int milliseconds) { frame_.Timers().Set(timerId, milliseconds); }
+void QtShellService::KillTimer(int timerId) { frame_.Timers().Kill(timerId); }
+void QtShellService::InsertOldFileMenu() { store_.InsertOldFileMenu(); }
+bool QtShellService::PlayWaveFile(const std::string& path) { return frame_.Sounds().PlayWave(path); }
+void QtShellService::Beep() { frame_.Sounds().Beep(); }
+void QtShellService::ShowTrackFileName() { frame_.ShowTrackFileName(); }
+
+void QtShellService::RemoveMenuItem(int commandId) { frame_.RemoveMenuItem(commandId); }
+
+void QtShellService::InsertMenuItem(int commandId, const std::string& text, int beforeCommandId) {
+  // A file name is shown as it is: '&' would otherwise mark a mnemonic.
+  frame_.InsertMenuItem(commandId, QString::fromStdString(text).replace('&', "&&"), beforeCommandId);
+}
+
+std::string QtShellService::AskSaveFileName(const FileDialogRequest& request) {
+  return ::AskSaveFileName(&frame_, "", request.Filter, request.InitialFolder, request.InitialName,
+                           request.DefaultExtension);
+}
