@@ -152,7 +152,60 @@ class Engine {
   // A speed given in miles per hour, in the territory's units.
   int16_t SpeedInUnits(int milesPerHour);
 
-  // ---- train movement (movement.cpp)
+  // ---- train movement (movement_*.cpp)
+  // Where a train stands now: head and rear positions (length units from the
+  // block's left end) and blocks; head block -1 once the head has left.
+  struct TrainExtent {
+    int32_t HeadPosition = -1;
+    int32_t RearPosition = -1;
+    int32_t HeadBlock = -1;
+    int32_t RearBlock = -1;
+    uint8_t RearDirection = 0;
+  };
+  // Where the head of a train may run inside its block: Code 0 at the block
+  // end, 2 up against the rear of the train ahead, 1 room to run; Distance to
+  // the Limit point.
+  struct HeadCheck {
+    uint8_t Code = 0;
+    int32_t Distance = 0;
+    int32_t Limit = 0;
+  };
+  // The next head event of a train in a block: its HeadEvent code and point.
+  struct BlockEvent {
+    int32_t Code = 5;
+    int32_t Point = 0;
+  };
+
+  TrainExtent GetTrainHeadPosition(int train);
+  // Recomputes the rear from the head's previous position, releases the
+  // blocks the rear has left and sets the rear event from timeBase.
+  // keepRearTime = 0: no rear event while the rear is in the head block.
+  void UpdateTrainRear(int train, int32_t timeBase, int keepRearTime);
+  // One rear event: the rear leaves its block, or the train leaves the territory.
+  void MoveTrain(int train);
+  void RelinkOSHits(int fromTrain, int toTrain);
+  // The lengths of the real blocks between `fromBlock` and `toBlock` on the path (neither counted).
+  int32_t SumBlockLengths(int direction, int fromBlock, int toBlock);
+  // `targetBlock` when it lies on the path from `fromBlock`, else -1.
+  int FindBlockOnPath(int direction, int fromBlock, int targetBlock);
+
+  HeadCheck CheckHeadInBlock(int train);
+  BlockEvent ComputeBlockEvent(int block, int train, uint8_t switchLimited, uint8_t restrictedSwitch);
+  // The head leaves `block` (or enters it, firstEntry 0): local work, the path
+  // check, and the head placed in the next block with its event from timeBase.
+  // SpareByte = 1 when the train was stopped for local work; AllowedSpeed 0
+  // when it may not go on (nothing moved).
+  PathCheckResult EnterNextBlock(int train, int block, int firstEntry, int32_t timeBase);
+
+  // The head event of a starting or running train.
+  void StartOrMoveTrain(int train);
+
+  // The dispatcher's reverse: refuses with a message, turns a standing train,
+  // marks a moving one to stop and reverse.
+  void ReverseTrain(int train);
+  // The program's own turn (local work, platforms): 1 turned, 0 refused.
+  int ReverseTrainQuiet(int train, int keepRoute);
+
 
   // ---- train life cycle (trains.cpp)
 

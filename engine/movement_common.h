@@ -1,0 +1,92 @@
+// Small pieces the train movement files share: block train slots, the train
+// ahead in a block, units, and the leg fields of a multiple entry.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+#include "engine/engine.h"
+#include "store/records.h"
+
+namespace movement {
+
+inline constexpr uint16_t kEmptySlot = 0xFFFF;
+// Walks along a chain of coupled trains give up here: a damaged chain must not hang the tick.
+inline constexpr int kMaxChainSteps = 1000;
+
+inline bool ValidBlock(int block) { return block >= 0 && block < kMaxBlocks; }
+inline bool ValidTrain(int train) { return train >= 0 && train < kMaxTrainStatus; }
+inline bool ValidType(int type) { return type >= 0 && type < kMaxTrainTypes; }
+
+// The slot (0-4) that holds the train, or -1.
+inline int FindSlot(const BlockStatus& status, int train) {
+  for (int k = 0; k < kBlockTrainSlots; ++k)
+    if (status.Trains[k] != kEmptySlot && status.Trains[k] == train) return k;
+  return -1;
+}
+
+inline int CountTrains(const BlockStatus& status) {
+  int n = 0;
+  for (int k = 0; k < kBlockTrainSlots; ++k)
+    if (status.Trains[k] != kEmptySlot) ++n;
+  return n;
+}
+
+// Takes the train out of the slots, moving later slots up; false when it was not there.
+inline bool RemoveFromSlots(BlockStatus& status, int train) {
+  const int k = FindSlot(status, train);
+  if (k < 0) return false;
+  for (int j = k; j + 1 < kBlockTrainSlots; ++j) status.Trains[j] = status.Trains[j + 1];
+  status.Trains[kBlockTrainSlots - 1] = kEmptySlot;
+  return true;
+}
+
+// The train ahead of `train` in the block, moving in `direction`, or -1. Trains
+// moving left enter at slot 0, so the train ahead is in the next higher slot;
+// trains moving right enter behind the others, so it is in the next lower one.
+inline int TrainAhead(const BlockStatus& status, int train, int direction) {
+  const int k = FindSlot(status, train);
+  if (direction == 0) {
+    if (k < 0) return status.Trains[0] == kEmptySlot ? -1 : status.Trains[0];
+    if (k + 1 >= kBlockTrainSlots || status.Trains[k + 1] == kEmptySlot) return -1;
+    return status.Trains[k + 1];
+  }
+  if (k < 0) {
+    for (int j = kBlockTrainSlots - 1; j >= 0; --j)
+      if (status.Trains[j] != kEmptySlot) return status.Trains[j];
+    return -1;
+  }
+  if (k == 0 || status.Trains[k - 1] == kEmptySlot) return -1;
+  return status.Trains[k - 1];
+}
+
+// Length run at `speed` in `seconds`, in the territory's length units.
+inline int32_t DistanceRun(bool english, int speed, int32_t seconds) {
+  if (seconds <= 0 || speed <= 0) return 0;
+  const int64_t d =
+      english ? int64_t{speed} * 63360 / 3600 * seconds / 12 : int64_t{speed} * 50000 / 3600 * seconds / 50;
+  return static_cast<int32_t>(d > INT32_MAX ? INT32_MAX : d);
+}
+
+// The int16 fields behind the named ones of a multiple entry: crew minutes (+22) and new length (+24).
+inline int16_t LegCrewMinutes(const TrainMultipleEntry& leg) {
+  int16_t v;
+  std::memcpy(&v, leg.Reserved22, 2);
+  return v;
+}
+inline int16_t LegNewLength(const TrainMultipleEntry& leg) {
+  int16_t v;
+  std::memcpy(&v, leg.Reserved22 + 2, 2);
+  return v;
+}
+
+// The signal at the end of a block that a move in `direction` leaves it by, -1 none.
+inline int ExitSignal(const BlockData& block, int direction) {
+  return direction == 1 ? block.RightSignal : block.LeftSignal;
+}
+
+// The train stops where it stands: speed saved and 0, the head's position
+// kept, stored, the rear brought up unless it had stopped already, repainted.
+void StandardStop(Engine& engine, TrainStatus& train, int slot, uint8_t reason);
+
+}  // namespace movement
