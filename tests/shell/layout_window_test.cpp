@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QCursor>
 #include <QEventLoop>
 #include <QMouseEvent>
 #include <QPainter>
@@ -147,6 +148,11 @@ TEST_F(LayoutWindowTest, KeysScrollAndRememberEachNewView) {
   EXPECT_EQ(window().History().Newest(), 5);
   window().EvKeyDown(48);  // neither a scrolling key nor a station key
   EXPECT_EQ(window().History().Newest(), 5);
+  // A scroll the user makes with a bar is remembered too.
+  window().verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Scroll(), QPoint(0, 1));
+  EXPECT_EQ(window().History().Newest(), 6);
 }
 
 TEST_F(LayoutWindowTest, AStationKeyCentresThatStation) {
@@ -165,6 +171,9 @@ TEST_F(LayoutWindowTest, AStationKeyCentresThatStation) {
   EXPECT_EQ(Scroll(), QPoint(expected.X, expected.Y));
   EXPECT_NE(Scroll(), QPoint(0, 0));
   EXPECT_EQ(window().History().Newest(), before) << "a station key remembers no view";
+  // The pointer sits on the station's cell.
+  const layout::Point pointer = window().CurrentView().CursorOnCell(centre.Column, centre.Row);
+  EXPECT_EQ(QCursor::pos(), window().viewport()->mapToGlobal(QPoint(pointer.X, pointer.Y)));
 
   // A letter no station uses changes nothing.
   const QPoint at = Scroll();
