@@ -162,7 +162,7 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
     direction = sw.StackMark;
     // A switch lying normal shows the straight piece; it keeps its own device type so that a
     // route through it is still coloured.
-    if (sw.Position == 0) tile = 26;
+    if (sw.Position == 0 && store_.GetDeviceType(code) == 1) tile = 26;
     if (sw.FailureCount != -1 && !classic_) {
       map[kKeyYellow] = kCyan;
       marked = true;
