@@ -99,6 +99,7 @@ void LayoutPainter::Paint(QPainter& painter, const QRect& update, const LayoutPa
   const int top = std::max(0, update.top() / c * c - c);
   const int bottom = std::min(update.bottom() / c * c + c, state.ExtentY * 16 / zoom_);
 
+  if (!classic_) PaintPictures(painter, update, false);
   PaintTexts(painter, update, false);
   for (int row = top / c; row < bottom / c && row < 160; ++row) {
     for (int column = left / c; column < right / c && column < 200; ++column) PaintCell(painter, column, row, state);
@@ -109,6 +110,7 @@ void LayoutPainter::Paint(QPainter& painter, const QRect& update, const LayoutPa
   PaintLocationNames(painter);
   if (zoom_ == 1) PaintBlockLabels(painter, state);
   if (state.HighlightedDevice != -1) DrawDeviceFrame(painter, state, kBlack);
+  if (!classic_) PaintPictures(painter, update, true);
   PaintTexts(painter, update, true);
   PaintStations(painter, update);
 }
@@ -362,6 +364,32 @@ void LayoutPainter::PaintTrain(QPainter& painter, int block, int column, int row
     }
   }
   painter.restore();
+}
+
+void LayoutPainter::PaintPictures(QPainter& painter, const QRect& update, bool secondPass) {
+  // An insert: its name in the first 41 bytes, left, top, width, height at +41, the layer at +49.
+  constexpr size_t kNameBytes = 41;
+  for (int i = 0; i < kMaxBitmapInserts; ++i) {
+    const BitmapInsert insert = store_.GetBitmapInsert(i);
+    const std::string name = FieldText(reinterpret_cast<const char*>(insert.Bytes), kNameBytes);
+    const int layer = Word(insert.Bytes, 49);
+    // Layer 1 lies under the track, 0 over it, any other layer in both passes.
+    if (name.empty() || (secondPass ? layer == 1 : layer == 0)) continue;
+    const QRect r(Word(insert.Bytes, 41) / zoom_, Word(insert.Bytes, 43) / zoom_, Word(insert.Bytes, 45) / zoom_,
+                  Word(insert.Bytes, 47) / zoom_);
+    if (r.width() <= 0 || r.height() <= 0 || !r.intersects(update)) continue;
+    for (int m = 0; m < kMaxMaintBitmaps; ++m) {
+      const BitmapMaint maint = store_.GetBitmapMaint(m);
+      if (FieldText(reinterpret_cast<const char*>(maint.Bytes), kNameBytes) != name) continue;
+      // The first maintained bitmap of that name; one whose image is missing draws nothing.
+      const int32_t size = store_.MaintImageSizes[m];
+      if (store_.MaintBitmapUsable[m] != 0 && size > 0 && size <= kMaintImageBytes) {
+        const QImage image = QImage::fromData(store_.MaintImage(m), size, "BMP");
+        if (!image.isNull()) painter.drawImage(r, image);
+      }
+      break;
+    }
+  }
 }
 
 void LayoutPainter::PaintTexts(QPainter& painter, const QRect& update, bool secondPass) {

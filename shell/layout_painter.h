@@ -46,6 +46,7 @@ class LayoutPainter {
  private:
   void PaintCell(QPainter& painter, int column, int row, const LayoutPaintState& state);
   void PaintTrain(QPainter& painter, int block, int column, int row);
+  void PaintPictures(QPainter& painter, const QRect& update, bool secondPass);
   void PaintTexts(QPainter& painter, const QRect& update, bool secondPass);
   void PaintStackCounts(QPainter& painter);
   void PaintLocationNames(QPainter& painter);

@@ -145,6 +145,25 @@ TEST_F(HoverTest, EdgeZones) {
         << c.x << "," << c.y << " scroll " << c.scrollX << "," << c.scrollY;
 }
 
+TEST_F(HoverTest, EdgePointersHaveTheirHotSpots) {
+  EnsureQApplication();
+  const QPoint hotSpots[7] = {{}, {7, 16}, {24, 15}, {15, 24}, {15, 7}, {0, 13}, {31, 0}};
+  for (int zone = 1; zone <= 6; ++zone) {
+    for (bool classic : {false, true}) {
+      const QCursor cursor = EdgeCursor(zone, classic);
+      EXPECT_EQ(cursor.shape(), Qt::BitmapCursor) << zone;
+      EXPECT_EQ(cursor.hotSpot(), hotSpots[zone]) << zone;
+      EXPECT_EQ(cursor.pixmap().size(), QSize(32, 32));
+    }
+  }
+  // Black arrows on the normal display, white ones on the classic one.
+  const QImage normal = EdgeCursor(1, false).pixmap().toImage();
+  const QImage classic = EdgeCursor(1, true).pixmap().toImage();
+  EXPECT_EQ(normal.pixel(16, 16) | 0xFF000000, 0xFF000000u);
+  EXPECT_EQ(classic.pixel(16, 16) | 0xFF000000, 0xFFFFFFFFu);
+  EXPECT_EQ(EdgeCursor(0, true).shape(), Qt::ArrowCursor);
+}
+
 TEST_F(HoverTest, TrainLineInCtcControlMode) {
   TrainStatus train{};
   train.InUse = 1;

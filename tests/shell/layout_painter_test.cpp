@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QImage>
 #include <QPainter>
 #include <QWidget>
+#include <cstring>
 #include <optional>
 
 #include "shell/display_pictures.h"
@@ -271,6 +273,55 @@ TEST_F(LayoutPainterTest, ClassicDisplayDrawsWhiteTrackOnBlack) {
   EXPECT_EQ(At(image, kMiddle, KeyPixel(0, kWhite)), kBlack);
   SetBlock(3);
   EXPECT_EQ(At(Paint(), kMiddle, KeyPixel(0, kBlack)), kRed);
+}
+
+TEST_F(LayoutPainterTest, PicturesLieUnderOrOverTheTrackByLayer) {
+  // A magenta picture over the middle cell of the block, kept as a maintained bitmap "Yard".
+  QImage magenta(16, 16, QImage::Format_RGB32);
+  magenta.fill(kMagenta);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  ASSERT_TRUE(magenta.save(&buffer, "BMP"));
+  std::memcpy(store().MaintImage(3), bytes.constData(), bytes.size());
+  store().MaintImageSizes[3] = static_cast<int32_t>(bytes.size());
+  store().MaintBitmapUsable[3] = 1;
+  BitmapMaint maint = store().GetBitmapMaint(3);
+  std::memcpy(maint.Bytes, "Yard", 5);
+  store().UpdateBitmapMaint(3, maint);
+
+  auto insert = [&](const char* name, int16_t layer) {
+    BitmapInsert record = store().GetBitmapInsert(0);
+    std::memset(record.Bytes, 0, 41);
+    std::memcpy(record.Bytes, name, std::strlen(name));
+    const int16_t words[5] = {static_cast<int16_t>(kMiddle.X * 16), static_cast<int16_t>(kMiddle.Y * 16), 16, 16,
+                              layer};
+    std::memcpy(record.Bytes + 41, words, sizeof words);
+    store().UpdateBitmapInsert(0, record);
+  };
+  const QPoint track = KeyPixel(0, kBlack);
+  const QPoint ground = KeyPixel(0, kWhite);
+  const QPoint below(8, 16 + 8);  // the cell below holds no track: there the picture always shows
+
+  insert("Yard", 1);
+  QImage image = Paint();
+  EXPECT_EQ(At(image, kMiddle, track), kBlack) << "layer 1 lies under the track";
+  EXPECT_EQ(At(image, kMiddle, ground), kWhite);
+
+  insert("Yard", 0);
+  image = Paint();
+  EXPECT_EQ(At(image, kMiddle, track), kMagenta) << "layer 0 lies over it";
+
+  insert("Nowhere", 0);
+  EXPECT_EQ(At(Paint(), kMiddle, track), kBlack) << "a name no maintained bitmap carries";
+
+  insert("Yard", 0);
+  OptionData options = store().GetOptionData();
+  options.ClassicDisplay = 1;
+  store().UpdateOptionData(options);
+  pictures_.FreeDisplayResources();
+  pictures_.LoadDisplayResources(true);
+  EXPECT_EQ(At(Paint(), kMiddle, track), kWhite) << "Classic Display shows no pictures";
 }
 
 TEST_F(LayoutPainterTest, BlockLabelOptionTexts) {
