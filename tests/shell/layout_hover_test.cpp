@@ -164,6 +164,51 @@ TEST_F(HoverTest, EdgePointersHaveTheirHotSpots) {
   EXPECT_EQ(EdgeCursor(0, true).shape(), Qt::ArrowCursor);
 }
 
+TEST_F(HoverTest, TrainLineOfAScheduledTrain) {
+  TrainData data = store().GetTrainData(0);
+  data.InUse = 1;
+  SetFieldText(data.TrainId, "NB1");
+  store().UpdateTrainData(0, data);
+  TrainStatus train{};
+  train.InUse = 1;
+  train.TrainIndex = 0;
+  SetFieldText(train.TrainId, "NB1");
+  SetFieldText(train.Exit, "EAST");
+  train.Speed = 40;
+  train.Length = 1200;
+  train.State = 5;
+  train.HeadEventTime = 86400 + 10 * 3600 + 5 * 60;
+  train.WaitStart = -1;
+  train.CrewExpiry = 12 * 3600 + 30 * 60;
+  train.CrewChangeLocation = 7;
+  train.CrewReadyTime = 11 * 3600;
+  train.LocalWorkIndex = 0;
+  store().UpdateTrainStatus(2, train, 1);
+  std::string status;
+  store().GenerateTrainStatus(2, status);
+
+  std::string line;
+  ASSERT_TRUE(hover::TrainStatusLine(store(), 2, line));
+  EXPECT_EQ(line, "\"NB1\" Spd 40 Len 1200 Exit \"EAST\" " + status + " ETA at 10:05 ");
+
+  OptionData options = store().GetOptionData();
+  options.CrewExpirationActive = 1;
+  store().UpdateOptionData(options);
+  ASSERT_TRUE(hover::TrainStatusLine(store(), 2, line));
+  EXPECT_EQ(line, "\"NB1\" Spd 40 Len 1200 Exit \"EAST\" " + status +
+                      " ETA at 10:05 Crew 12:30 Crew Change \"Block 7\" at 11:00 ");
+
+  // Waiting at a signal: the time it has waited since.
+  train.State = 3;
+  train.Reason = 3;
+  train.WaitStart = 9 * 3600 + 50 * 60;
+  train.CrewChangeLocation = -1;
+  store().UpdateTrainStatus(2, train, 1);
+  store().GenerateTrainStatus(2, status);
+  ASSERT_TRUE(hover::TrainStatusLine(store(), 2, line));
+  EXPECT_EQ(line, "\"NB1\" Spd 40 Len 1200 Exit \"EAST\" " + status + " waiting since 9:50 Crew 12:30  ");
+}
+
 TEST_F(HoverTest, TrainLineInCtcControlMode) {
   TrainStatus train{};
   train.InUse = 1;
