@@ -6,12 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QPainter>
 #include <QWidget>
 #include <memory>
 
 #include "resources/resource_ids.h"
 #include "shell/corvane3_window.h"
 #include "shell/display_pictures.h"
+#include "shell/layout_painter.h"
 #include "tests/shell/gui_app.h"
 #include "tests/support/store_fixture.h"
 #include "tests/support/territory_builder.h"
@@ -258,6 +260,31 @@ TEST_F(HoverWindowTest, PointerFramesAndDescribesADevice) {
   EXPECT_EQ(store().Run.HighlightedDevice, -1);
   EXPECT_EQ(window_->DescribedDevice, -1);
   EXPECT_EQ(lines_.back(), "");
+}
+
+TEST_F(HoverWindowTest, SecondCellOfASignalPictureIsFramedButNotDescribed) {
+  const SignalData signal = store().GetSignalData(signal_);
+  const int column = signal.CellX + 1;
+  ASSERT_EQ(store().GetGridTrack(column, signal.CellY), 0);
+  store().UpdateGridDevice(column, signal.CellY, static_cast<int16_t>(13000 + signal_));
+  MoveTo(signal.CellX, signal.CellY);
+  EXPECT_EQ(lines_.back(), hover::DescribeSignal(store(), signal_));
+  MoveTo(column, signal.CellY);
+  EXPECT_EQ(store().Run.HighlightedDevice, 13000 + signal_);
+  EXPECT_EQ(lines_.back(), "");
+
+  // The frame is the signal's: drawn from the column left of the pointer's.
+  DisplayPictures pictures;
+  LayoutPainter painter(store(), pictures);
+  QImage image(400, 200, QImage::Format_RGB32);
+  image.fill(0xFFFFFFFF);
+  QPainter p(&image);
+  painter.DrawDeviceFrame(p, window_->PaintState(), 0xFF000000);
+  p.end();
+  const int left = signal.TrackCode == 21 || signal.TrackCode == 22 ? signal.CellX * 16 - 2 : signal.CellX * 16;
+  EXPECT_EQ(image.pixel(left, signal.CellY * 16 + 4), 0xFF000000u);
+  EXPECT_EQ(image.pixel(left - 1, signal.CellY * 16 + 4), 0xFF000000u) << "the second, grown frame";
+  EXPECT_EQ(image.pixel(left + 4, signal.CellY * 16 + 4), 0xFFFFFFFFu);
 }
 
 TEST_F(HoverWindowTest, AnOccupiedBlockShowsItsTrainAndFollowsIt) {
