@@ -92,6 +92,7 @@ void LayoutPainter::Paint(QPainter& painter, const QRect& update, const LayoutPa
   cell_ = 16 / zoom_;
   const OptionData options = store_.GetOptionData();
   classic_ = options.ClassicDisplay != 0;
+  labelFont_ = state.LabelFont;
 
   const int c = cell_;
   const int left = std::max(0, update.left() / c * c - 4 * c);
@@ -327,7 +328,7 @@ void LayoutPainter::PaintTrain(QPainter& painter, int block, int column, int row
   if (zoom_ != 1) return;
 
   painter.save();
-  painter.setFont(CourierFont(12));
+  painter.setFont(labelFont_);
   auto drawId = [&](const TrainStatus& t, QRect r) {
     const std::string id = FieldText(t.TrainId, sizeof t.TrainId).substr(0, 7);
     const int length = static_cast<int>(id.size());

@@ -59,6 +59,7 @@ class LayoutPainter {
   int zoom_ = 1;
   int cell_ = 16;
   bool classic_ = false;
+  QFont labelFont_;  // the window's label font: train IDs and block labels
   // The one cached device bitmap: its tile and colour map.
   QImage cached_;
   int cachedTile_ = -1;
