@@ -51,6 +51,27 @@ QFont FontFrom(const FontBytes& bytes, int zoom) {
   return font;
 }
 
+// A stored colour: red in the low byte, then green, then blue.
+QRgb FromColorRef(int32_t value) {
+  const auto v = static_cast<uint32_t>(value);
+  return qRgb(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF);
+}
+
+// A label's stored text format word: centre 1, right 2, vertical centre 4, bottom 8 (both for a
+// single line only), word break 0x10, single line 0x20, no clipping 0x100.
+constexpr int kNoClip = 0x100;
+int TextFlags(int format) {
+  int flags = (format & 1) ? Qt::AlignHCenter : (format & 2) ? Qt::AlignRight : Qt::AlignLeft;
+  if (format & 0x20) {
+    flags |= Qt::TextSingleLine;
+    flags |= (format & 4) ? Qt::AlignVCenter : (format & 8) ? Qt::AlignBottom : Qt::AlignTop;
+  } else {
+    flags |= Qt::AlignTop;
+  }
+  if (format & 0x10) flags |= Qt::TextWordWrap;
+  return flags;
+}
+
 QFont CourierFont(int height) {
   QFont font("Courier New");
   font.setStyleHint(QFont::TypeWriter);
@@ -403,10 +424,19 @@ void LayoutPainter::PaintTexts(QPainter& painter, const QRect& update, bool seco
     const QRect r(text.Words100[0] / zoom_, text.Words100[1] / zoom_, std::max(1, text.Words100[2] / zoom_),
                   std::max(1, text.Words100[3] / zoom_));
     if (!r.intersects(update)) continue;
+    QRgb colour = FromColorRef(text.Longs186[1]);
+    if (classic_ && colour == kBlack) colour = kWhite;
     painter.save();
     painter.setFont(FontFrom(text.Font, zoom_));
-    painter.setPen(QColor::fromRgb(classic_ ? kWhite : kBlack));
-    painter.drawText(r, Qt::AlignCenter | Qt::TextWordWrap, QString::fromStdString(words));
+    painter.setPen(QColor::fromRgb(colour));
+    const int format = text.Words100[4];
+    if ((format & kNoClip) == 0) painter.setClipRect(r, Qt::IntersectClip);
+    painter.drawText(r, TextFlags(format), QString::fromStdString(words));
+    painter.setClipping(false);
+    if (text.Words100[5] == 1) {
+      painter.setBrush(Qt::NoBrush);
+      painter.drawRect(r.adjusted(0, 0, -1, -1));
+    }
     painter.restore();
   }
 }
@@ -540,7 +570,7 @@ void LayoutPainter::PaintStations(QPainter& painter, const QRect& update) {
                          QString::fromStdString(FieldText(station.Name, sizeof station.Name));
     painter.save();
     painter.setFont(FontFrom(station.Font, zoom_));
-    painter.setPen(QColor::fromRgb(classic_ ? kWhite : kBlack));
+    painter.setPen(QColor::fromRgb(classic_ ? kWhite : FromColorRef(station.Longs106[1])));
     painter.drawText(r, Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip, text);
     painter.restore();
   }

@@ -324,6 +324,27 @@ TEST_F(LayoutPainterTest, PicturesLieUnderOrOverTheTrackByLayer) {
   EXPECT_EQ(At(Paint(), kMiddle, track), kWhite) << "Classic Display shows no pictures";
 }
 
+TEST_F(LayoutPainterTest, TextLabelInItsColourWithItsFrame) {
+  TextData text = store().GetTextData(5);
+  SetFieldText(text.Text, "Yard");
+  const int16_t words[7] = {160, 240, 64, 24, 0x25, 1, 0};  // centred single line, framed, over the track
+  std::memcpy(text.Words100, words, sizeof words);
+  text.Longs186[1] = 0x0000FF;  // red, stored blue-green-red
+  store().UpdateTextData(5, text);
+  QImage image = Paint();
+  EXPECT_EQ(image.pixel(160, 240) | 0xFF000000, kRed) << "frame corner";
+  EXPECT_EQ(image.pixel(160 + 63, 240 + 23) | 0xFF000000, kRed) << "frame corner";
+  EXPECT_EQ(image.pixel(160 + 64, 240 + 24) | 0xFF000000, kWhite) << "outside the frame";
+
+  text.Longs186[1] = 0;  // black turns white on the classic display
+  store().UpdateTextData(5, text);
+  OptionData options = store().GetOptionData();
+  options.ClassicDisplay = 1;
+  store().UpdateOptionData(options);
+  image = Paint();
+  EXPECT_EQ(image.pixel(160, 240) | 0xFF000000, kWhite);
+}
+
 TEST_F(LayoutPainterTest, BlockLabelOptionTexts) {
   BlockData data = store().GetBlockData(block_);
   SetFieldText(data.TrackStation1, "AB");
