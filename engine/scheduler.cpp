@@ -36,13 +36,13 @@ void Engine::ScheduleTrains() {
   const int32_t day = store.GetSimDay();
   const int32_t endTime = store.GetSimEndTime();
   const CountData counts = store.GetCountData();
-  const int schedules = std::clamp(counts.Words[kCountTrains], 0, kMaxTrains);
+  const int schedules = std::clamp(+counts.Words[kCountTrains], 0, kMaxTrains);
   const RandomData random = store.GetRandomData();
 
   for (int t = 0; t < schedules; ++t) {
     const TrainData data = store.GetTrainData(t);
     if (data.InUse != 1 || data.EntranceMinutes == 0xFFFF || FieldText(data.Entrance).empty()) continue;
-    const int running = std::clamp(store.GetCountData().Words[kCountRunningTrains], 0, kMaxTrainStatus);
+    const int running = std::clamp(+store.GetCountData().Words[kCountRunningTrains], 0, kMaxTrainStatus);
 
     // The first weekday, in week order, whose entry lies within the window.
     int32_t entry = -1;

@@ -14,7 +14,7 @@ using namespace movement;
 namespace {
 
 int RunningSlots(const Corvane3Data& store) {
-  return std::clamp(store.GetCountData().Words[kCountRunningTrains], 0, kMaxTrainStatus);
+  return std::clamp(+store.GetCountData().Words[kCountRunningTrains], 0, kMaxTrainStatus);
 }
 
 // Trains the tick looks at: in use, the front of any merge chain, still on (or coming to) the territory.
@@ -125,8 +125,8 @@ void Engine::StepTrains() {
         now.Speed == 0 || !ValidBlock(now.HeadBlock))
       continue;
     const BlockStatus head = store.GetBlockStatus(now.HeadBlock);
-    const int x = now.HeadDirection == 1 ? head.RightLabelX : head.LeftLabelX;
-    const int y = now.HeadDirection == 1 ? head.RightLabelY : head.LeftLabelY;
+    const int x = now.HeadDirection == 1 ? +head.RightLabelX : +head.LeftLabelX;
+    const int y = now.HeadDirection == 1 ? +head.RightLabelY : +head.LeftLabelY;
     if (!store.Shell().IsCellVisible(x, y)) store.Shell().ScrollCellIntoView(x, y);
     store.Shell().PlaceCursorOnCell(x, y);
   }

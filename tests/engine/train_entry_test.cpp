@@ -270,7 +270,7 @@ TEST_F(EntryTest, TheSelectedTrainIsFollowedWhileItRuns) {
   shell.CellsVisible = false;
   Step();  // enters: its label cell for trains heading right
   const BlockStatus entrance = store().GetBlockStatus(b[0]);
-  const std::pair<int, int> cell{entrance.RightLabelX, entrance.RightLabelY};
+  const std::pair<int, int> cell{+entrance.RightLabelX, +entrance.RightLabelY};
   EXPECT_THAT(shell.TrainStatusLines, ElementsAre(0));
   EXPECT_THAT(shell.ScrolledTo, ElementsAre(cell));
   EXPECT_THAT(shell.CursorPlaced, ElementsAre(cell));
