@@ -124,7 +124,8 @@ class DialogService {
   virtual int RunCrewCallDialog(int trainSlot) = 0;
   virtual int RunSplitTrainDialog(const std::string& title, int trainSlot) = 0;
   virtual int RunStopTrainDialog(const std::string& title) = 0;
-  virtual void RunTrainSheet(int trainDataIndex) = 0;
+  // The train property sheet, for viewing: its title and the number of passenger pages.
+  virtual void RunTrainSheet(const std::string& title, int trainDataIndex, int passengerPages) = 0;
   virtual int RunTrainDialog(int trainSlot) = 0;
   virtual void OpenPermitRequestDialog(int permitSlot) = 0;
   virtual void ClosePermitRequestDialogs() = 0;

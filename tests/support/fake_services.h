@@ -4,6 +4,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -146,6 +147,16 @@ class FakeInterfaceService : public NullInterfaceService {
   std::vector<std::pair<int, int>> CTCSignalRequests;
   std::vector<std::pair<int, int>> CTCSwitchRequests;
   int CTCResult = 1;
+  // FindTrainInNextBlock answers from NextBlockTrains (-1 when empty); the questions are kept.
+  int FindTrainInNextBlock(int slot, int which) override {
+    NextBlockQueries.emplace_back(slot, which);
+    if (NextBlockTrains.empty()) return -1;
+    const int train = NextBlockTrains.front();
+    NextBlockTrains.pop_front();
+    return train;
+  }
+  std::deque<int> NextBlockTrains;
+  std::vector<std::pair<int, int>> NextBlockQueries;
   int CTCFlushes = 0;
   int EIOFlushes = 0;
   int ClearedAheadUpdates = 0;
@@ -155,8 +166,15 @@ class FakeInterfaceService : public NullInterfaceService {
 class FakeDialogService : public NullDialogService {
  public:
   void OpenTrainEntryDialog(int slot, int location) override { EntryDialogs.emplace_back(slot, location); }
-  int RunCrewChangeLocationDialog(int slot) override { return Take(CrewChangeResults, slot); }
-  int RunCrewCallDialog(int slot) override { return Take(CrewCallResults, slot); }
+  // The crew dialogs store the location and ready time themselves: CrewDialogAction plays that part.
+  int RunCrewChangeLocationDialog(int slot) override {
+    if (CrewDialogAction) CrewDialogAction(slot);
+    return Take(CrewChangeResults, slot);
+  }
+  int RunCrewCallDialog(int slot) override {
+    if (CrewDialogAction) CrewDialogAction(slot);
+    return Take(CrewCallResults, slot);
+  }
   int RunSplitTrainDialog(const std::string& title, int slot) override {
     Titles.push_back(title);
     return Take(SplitResults, slot);
@@ -165,12 +183,22 @@ class FakeDialogService : public NullDialogService {
     Titles.push_back(title);
     return Take(StopResults, -1);
   }
-  void RunTrainSheet(int index) override { TrainSheets.push_back(index); }
+  void RunTrainSheet(const std::string& title, int index, int pages) override {
+    Titles.push_back(title);
+    TrainSheets.push_back(index);
+    TrainSheetPages.push_back(pages);
+  }
+  int RunTrainDialog(int slot) override {
+    if (TrainDialogAction) TrainDialogAction(slot);
+    return Take(TrainDialogResults, slot);
+  }
   void OpenPermitRequestDialog(int slot) override { PermitRequests.push_back(slot); }
   void CloseTrainEntryDialogs() override { ++CloseTrainEntryDialogsCalls; }
   void ClosePermitRequestDialogs() override { ++ClosePermitRequestDialogsCalls; }
 
-  std::deque<int> CrewChangeResults, CrewCallResults, SplitResults, StopResults;
+  std::deque<int> CrewChangeResults, CrewCallResults, SplitResults, StopResults, TrainDialogResults;
+  std::function<void(int)> CrewDialogAction, TrainDialogAction;
+  std::vector<int> TrainSheetPages;
   std::vector<std::pair<int, int>> EntryDialogs;
   std::vector<int> DialogSlots;
   std::vector<std::string> Titles;
