@@ -227,7 +227,9 @@ class FakeListService : public NullListService {
   void RefreshPlatformWindow(int platform) override { PlatformRefreshes.push_back(platform); }
   void RefreshAllWindows() override { ++RefreshAllCalls; }
   void CloseTrainGraph() override { ++CloseTrainGraphCalls; }
+  void ShowTrainOSWindow(const std::string& caption, int slot) override { TrainOSWindows.emplace_back(caption, slot); }
 
+  std::vector<std::pair<std::string, int>> TrainOSWindows;
   std::vector<ListWindow> OpenLists;
   std::vector<int> OpenArrivalWindows;
   std::vector<int> OpenPlatformWindows;
