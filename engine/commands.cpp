@@ -111,7 +111,7 @@ void Engine::CmTrainProperties(int id) {
     const TrainData data = store.GetTrainData(status.TrainIndex);
     const std::string title = Format("View Train \"%s %s\"", FieldText(data.TrainId), FieldText(data.Description));
     int platforms = 0;
-    const int count = std::clamp(store.GetCountData().Words[kCountPlatforms], 0, kMaxPlatforms);
+    const int count = std::clamp(+store.GetCountData().Words[kCountPlatforms], 0, kMaxPlatforms);
     for (int i = 0; i < count; ++i)
       if (store.GetPlatformData(i).InUse != 0) ++platforms;
     // One passenger page per ten platforms; the sheet holds at most ten.
@@ -148,7 +148,7 @@ void Engine::CmTrainStopNow(int id) {
   }
 
   const int32_t clock = store.GetSimClock();
-  const int32_t speed = std::max<int32_t>(status.Speed, 0);
+  const int32_t speed = std::max<int32_t>(+status.Speed, 0);
   const int32_t seconds = speed * 120 / 60;
   if (status.HeadEventTime < clock + seconds) {
     // The train reaches its next event first; the flag stops it there.
@@ -160,7 +160,7 @@ void Engine::CmTrainStopNow(int id) {
   const int32_t distance = DistanceRun(English(store), speed, seconds);
   int64_t stopPoint = int64_t{extent.HeadPosition} + (status.HeadDirection == 1 ? distance : -distance);
   if (ValidBlock(status.HeadBlock))
-    stopPoint = std::clamp<int64_t>(stopPoint, 0, std::max<int32_t>(store.GetBlockData(status.HeadBlock).Length, 0));
+    stopPoint = std::clamp<int64_t>(stopPoint, 0, std::max<int32_t>(+store.GetBlockData(status.HeadBlock).Length, 0));
   status.Reason = HeadEvent::DispatcherStop;
   status.HeadEventTime = clock + seconds;
   status.HeadPosition = static_cast<int32_t>(stopPoint);

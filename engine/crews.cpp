@@ -43,7 +43,7 @@ void Engine::CheckCrewTimes() {
   Corvane3Data& store = Store();
   const bool on = store.GetOptionData().CrewExpirationActive == 1;
   if (!on) return;
-  const int count = std::clamp(store.GetCountData().Words[kCountRunningTrains], 0, kMaxTrainStatus);
+  const int count = std::clamp(+store.GetCountData().Words[kCountRunningTrains], 0, kMaxTrainStatus);
   for (int slot = 0; slot < count; ++slot) {
     TrainStatus train = store.GetTrainStatus(slot);
     if (train.InUse != 1) continue;

@@ -88,9 +88,9 @@ TEST_F(CrewTest, TheWatchWarnsTwoHoursAheadAndStopsTheTrainWhenTheCrewExpires) {
   EXPECT_EQ(+train.Reason, StopReason::CrewTimeExpired);
   EXPECT_EQ(+train.Speed, 0);
   EXPECT_EQ(+train.SpeedBeforeStop, speed);
-  EXPECT_EQ(train.HeadEventTime, -1);
-  EXPECT_EQ(train.WaitStart, kExpiry + 60);
-  EXPECT_EQ(train.StandingSince, kExpiry + 60);
+  EXPECT_EQ(+train.HeadEventTime, -1);
+  EXPECT_EQ(+train.WaitStart, kExpiry + 60);
+  EXPECT_EQ(+train.StandingSince, kExpiry + 60);
   EXPECT_EQ(+train.CrewExpiredHandled, 1);
   ASSERT_EQ(Alerts().size(), 2u);
   EXPECT_NE(Alerts()[1].find("18:01 Train - \"101\" is stopped due to crew expiration"), std::string::npos);
@@ -178,8 +178,8 @@ TEST_F(CrewTest, ChangeCrewAtTheTrainsBlockMakesItWaitForTheRelief) {
   EXPECT_EQ(dialogs.DialogSlots, std::vector<int>{0});
   EXPECT_EQ(+train.CrewChangeOrdered, 1);
   EXPECT_EQ(+train.Reason, StopReason::CrewChange);
-  EXPECT_EQ(train.HeadEventTime, kStart + 3600 + 15 * 60);
-  EXPECT_EQ(train.WaitStart, -1);
+  EXPECT_EQ(+train.HeadEventTime, kStart + 3600 + 15 * 60);
+  EXPECT_EQ(+train.WaitStart, -1);
   EXPECT_EQ(run().SimPaused, 0);
 }
 
@@ -218,7 +218,7 @@ TEST_F(CrewTest, ANewLocationForAnExpiredTrainStartsFromTheBlockItStandsIn) {
   train = Train(0);
   EXPECT_EQ(+train.CrewChangeOrdered, 1);
   EXPECT_EQ(+train.Reason, StopReason::CrewChange);
-  EXPECT_EQ(train.HeadEventTime, kStart + 1200 + 20 * 60);
+  EXPECT_EQ(+train.HeadEventTime, kStart + 1200 + 20 * 60);
   EXPECT_EQ(run().SimPaused, 0);
 }
 
@@ -232,6 +232,33 @@ TEST_F(CrewTest, APlatformLocationMatchesTheHeadBlocksPlatform) {
   Do(&Engine::CmTrainChangeCrew, kChangeCrew, 0);
   EXPECT_EQ(+Train(0).CrewChangeOrdered, 1);
   EXPECT_EQ(+Train(0).Reason, StopReason::CrewChange);
+}
+
+}  // namespace
+
+namespace {
+
+// The crew is called to B2 while the train runs in B1 under a cleared R1: on
+// entering B2 the crew change is ordered there, and the head's next event is
+// the stop for it (which the stop handlers carry out).
+TEST_F(CrewTest, ATrainRunningToItsCrewStopsThereForIt) {
+  TrainStatus train = Crewed(0);
+  train.HeadEventTime = store().SimClock + 10;
+  Store(0, train);
+  ClearRight({b[2]});
+  SignalStatus signal = store().GetSignalStatus(right[1]);
+  signal.Aspect = 1;
+  store().UpdateSignalStatus(right[1], signal);
+  CrewDialogSets(b[2], kStart + 1800);
+  dialogs.CrewCallResults = {1};
+  Do(&Engine::CmTrainChangeCrew, kChangeCrew, 0);
+  EXPECT_EQ(+Train(0).CrewChangeOrdered, 0);
+
+  for (int i = 0; i < 10 && Train(0).HeadBlock == b[1]; ++i) Tick();
+  train = Train(0);
+  EXPECT_EQ(+train.HeadBlock, b[2]);
+  EXPECT_EQ(+train.CrewChangeOrdered, 1);
+  EXPECT_EQ(+train.Reason, HeadEvent::PlatformStop);
 }
 
 }  // namespace

@@ -56,11 +56,11 @@ TEST_F(MergeTest, CouplingWithinABlockChainsTheRearTrainBehindTheFront) {
   const TrainStatus coupled = Train(0);
   EXPECT_EQ(+coupled.State, TrainState::Merged);
   EXPECT_EQ(+coupled.HeadBlock, -1);
-  EXPECT_EQ(coupled.HeadEventTime, -1);
+  EXPECT_EQ(+coupled.HeadEventTime, -1);
   EXPECT_EQ(+coupled.MergePrevious, 1);
   const TrainStatus front = Train(1);
   EXPECT_EQ(Chain(1), std::vector<int>{0});
-  EXPECT_EQ(front.Length, Scheduled(1) + Scheduled(0));
+  EXPECT_EQ(+front.Length, Scheduled(1) + Scheduled(0));
   EXPECT_EQ(+front.RearBlock, b[0]);
   EXPECT_EQ(Slots(b[1]), std::vector<int>{1});
   EXPECT_EQ(Slots(b[0]), std::vector<int>{1});
@@ -78,7 +78,7 @@ TEST_F(MergeTest, AThirdTrainGoesToTheEndOfTheChain) {
   Do(&Engine::CmTrainMerge, kMerge, 3);
   EXPECT_EQ(Chain(1), (std::vector<int>{2, 3}));
   EXPECT_EQ(+Train(3).MergePrevious, 2);
-  EXPECT_EQ(Train(1).Length, Scheduled(1) + Scheduled(2) + Scheduled(3));
+  EXPECT_EQ(+Train(1).Length, Scheduled(1) + Scheduled(2) + Scheduled(3));
   EXPECT_EQ(Slots(b[1]), std::vector<int>{1});
 }
 
@@ -155,7 +155,7 @@ TEST_F(MergeTest, SplittingMakesTheCoupledTrainATrainBehindTheFront) {
   Do(&Engine::CmTrainSplit, kSplit, 1);
   EXPECT_EQ(dialogs.Titles, std::vector<std::string>{"Split Train \"T1\""});
   const TrainStatus front = Train(1);
-  EXPECT_EQ(front.Length, Scheduled(1));
+  EXPECT_EQ(+front.Length, Scheduled(1));
   EXPECT_EQ(+front.RearBlock, b[1]);
   EXPECT_EQ(+front.MergeNext, -1);
 
@@ -167,7 +167,7 @@ TEST_F(MergeTest, SplittingMakesTheCoupledTrainATrainBehindTheFront) {
   EXPECT_EQ(+part.HeadBlock, b[1]);
   EXPECT_EQ(+part.HeadDirection, 1);
   EXPECT_EQ(+part.HeadPosition, 5000 - Scheduled(1));
-  EXPECT_EQ(part.Length, Scheduled(0));
+  EXPECT_EQ(+part.Length, Scheduled(0));
   EXPECT_EQ(+part.RearBlock, b[0]);
   EXPECT_EQ(Slots(b[1]), (std::vector<int>{1, 0}));
   EXPECT_EQ(Slots(b[0]), std::vector<int>{0});
@@ -192,7 +192,7 @@ TEST_F(MergeTest, ASplitIntoAFullBlockIsRefusedAndTheConsistStaysWhole) {
   ASSERT_EQ(messages.Calls.size(), 1u);
   EXPECT_EQ(messages.Calls[0].Text,
             "You cannot split the train.  The maximum number of trains allowed in a block is 5.");
-  EXPECT_EQ(Train(1).Length, before.Length);
+  EXPECT_EQ(+Train(1).Length, +before.Length);
   EXPECT_EQ(+Train(1).RearBlock, +before.RearBlock);
   EXPECT_EQ(Chain(1), (std::vector<int>{2, 3}));
   EXPECT_EQ(+Train(3).State, TrainState::Merged);
@@ -209,7 +209,7 @@ TEST_F(MergeTest, SplitNeedsAStandingTrainAndACoupledChoice) {
   dialogs.SplitResults = {2, 1000 + 5};
   Do(&Engine::CmTrainSplit, kSplit, 1);
   Do(&Engine::CmTrainSplit, kSplit, 1);
-  EXPECT_EQ(Train(1).Length, before.Length);
+  EXPECT_EQ(+Train(1).Length, +before.Length);
   EXPECT_EQ(Chain(1), std::vector<int>{2});
 
   TrainStatus moving = Train(1);
@@ -244,7 +244,7 @@ TEST_F(MergeTest, ALoopedChainEndsTheWalk) {
   }
   Do(&Engine::CmTrainMerge, kMerge, 2);
   EXPECT_EQ(+Train(2).State, TrainState::Merged);
-  EXPECT_EQ(Train(1).Length, Scheduled(1) + Scheduled(4) + Scheduled(5) + Scheduled(2));
+  EXPECT_EQ(+Train(1).Length, Scheduled(1) + Scheduled(4) + Scheduled(5) + Scheduled(2));
 }
 
 // 101 stands in B1 at 3,000 ft; T1 stands ahead in B2 at 2,000 ft.
@@ -273,7 +273,7 @@ TEST_F(MergeTest, MergeAheadGivesUpTheChosenTrainAndMergeBehindKeepsIt) {
     EXPECT_EQ(interface.NextBlockQueries, (std::vector<std::pair<int, int>>{{c.Chosen, c.Which}}));
     EXPECT_EQ(+Train(0).InUse, 0);
     const TrainStatus survivor = Train(1);
-    EXPECT_EQ(survivor.Length, 2500);
+    EXPECT_EQ(+survivor.Length, 2500);
     EXPECT_EQ(+survivor.RearBlock, b[1]);
     EXPECT_EQ(Slots(b[1]), std::vector<int>{1});
     EXPECT_EQ(Slots(b[2]), std::vector<int>{1});

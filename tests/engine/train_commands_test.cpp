@@ -161,7 +161,7 @@ TEST_F(TrainCommandTest, StartMovementRunsOnAtTheSpeedItStoppedFrom) {
   EXPECT_EQ(+train.DispatcherStop, 0);
   EXPECT_EQ(+train.StopInBlock, -1);
   EXPECT_EQ(+train.HeadPosition, kMile);
-  EXPECT_EQ(train.HeadEventTime, clock + engine.TravelTime(40, kMile - 3000));
+  EXPECT_EQ(+train.HeadEventTime, clock + engine.TravelTime(40, kMile - 3000));
   EXPECT_EQ(run().SimPaused, 0);
 }
 
