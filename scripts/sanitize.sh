@@ -12,3 +12,13 @@ cmake -S . -B build-san -G Ninja -DCMAKE_BUILD_TYPE=Debug \
 cmake --build build-san --parallel "$(nproc)"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-san --output-on-failure --parallel "$(nproc)"
+
+# The fuzz targets: built with libFuzzer, and run for a bounded number of
+# inputs grown from the demonstration territory.
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 -DCORVANE_BUILD_FUZZ=ON \
+  -DCORVANE_BUILD_GUI=OFF -DCORVANE_BUILD_TESTS=OFF -DCORVANE_BUILD_BENCH=OFF
+cmake --build build-fuzz --parallel "$(nproc)" --target track_file_fuzz default_trk
+mkdir -p build-fuzz/corpus/track_file
+cp build-fuzz/default.trk build-fuzz/corpus/track_file/
+build-fuzz/fuzz/track_file_fuzz -seed=1 -runs=1000 -max_len=200000 build-fuzz/corpus/track_file

@@ -182,10 +182,10 @@ TEST_F(TrackFileTest, LoadDerivesWhatTheFileDoesNotCarry) {
   ASSERT_EQ(store().LoadTrackFile(In("derive.trk"), -1), 0);
   const OrgData west = store().GetOrgData(0), east = store().GetOrgData(1);
   const OrgData north = store().GetOrgData(2), south = store().GetOrgData(3);
-  EXPECT_EQ((std::pair<int, int>{west.CellX, west.CellY}), (std::pair<int, int>{2, 10}));
-  EXPECT_EQ((std::pair<int, int>{east.CellX, east.CellY}), (std::pair<int, int>{36, 10}));
-  EXPECT_EQ((std::pair<int, int>{north.CellX, north.CellY}), (std::pair<int, int>{26, 3}));
-  EXPECT_EQ((std::pair<int, int>{south.CellX, south.CellY}), (std::pair<int, int>{26, 17}));
+  EXPECT_EQ((std::pair<int, int>{+west.CellX, +west.CellY}), (std::pair<int, int>{2, 10}));
+  EXPECT_EQ((std::pair<int, int>{+east.CellX, +east.CellY}), (std::pair<int, int>{36, 10}));
+  EXPECT_EQ((std::pair<int, int>{+north.CellX, +north.CellY}), (std::pair<int, int>{26, 3}));
+  EXPECT_EQ((std::pair<int, int>{+south.CellX, +south.CellY}), (std::pair<int, int>{26, 17}));
   EXPECT_EQ(+store().GetTrainType(0).TopSpeed, 70);
   EXPECT_EQ(+store().GetTrainType(2).TopSpeed, 0);  // only the pass-through block serves it
   EXPECT_EQ(+store().GetSwitchData(s.Switch).HandThrown, 0);
@@ -259,12 +259,19 @@ TEST_F(TrackFileTest, OverCapacityCountsAndSizesAreDamagedFiles) {
     int32_t value;
   };
   const Case cases[] = {
-      {"grid columns", at.Counts, 200},        {"grid rows", at.Counts + 4, 160},
-      {"negative columns", at.Counts, -1},     {"trains", at.Counts + 4 * 2, 1001},
-      {"blocks", at.Counts + 4 * 6, 2001},     {"signals", at.Counts + 4 * 8, -5},
-      {"start times", at.Counts + 4 * 15, 51}, {"icon count", at.Icons, 52},
-      {"negative icon count", at.Icons, -1},   {"comments length", at.Icons + 4, 0x7fffffff},
+      {"grid columns", at.Counts, 200},
+      {"grid rows", at.Counts + 4, 160},
+      {"negative columns", at.Counts, -1},
+      {"trains", at.Counts + 4 * 2, 1001},
+      {"blocks", at.Counts + 4 * 6, 2001},
+      {"signals", at.Counts + 4 * 8, -5},
+      {"start times", at.Counts + 4 * 15, 51},
+      {"icon count", at.Icons, 52},
+      {"negative icon count", at.Icons, -1},
+      {"comments length", at.Icons + 4, 0x7fffffff},
       {"negative comments", at.Icons + 4, -2},
+      // Signal S1 has code 21: in column 0 it has no column to its left to be kept in.
+      {"code 21 signal in column 0", at.Signals + 66 * 1 + 25, 0x00090000},
   };
   for (const Case& c : cases) {
     Bytes bad = good;

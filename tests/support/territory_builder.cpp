@@ -104,22 +104,29 @@ int TerritoryBuilder::Block(const BlockSpec& spec) {
   return index;
 }
 
+std::pair<Cell, int16_t> TerritoryBuilder::SignalCell(int block, End end) const {
+  const BlockData data = store_.GetBlockData(block);
+  const Cell endCell = EndCell(block, end);
+  if (data.LeftCellY == data.RightCellY) {
+    // A code 21 signal is drawn one cell to the left of its own cell: above the block's end cell.
+    return end == End::Left ? std::pair{Cell{endCell.X + 1, endCell.Y - 1}, int16_t{21}}
+                            : std::pair{Cell{endCell.X, endCell.Y + 1}, int16_t{22}};
+  }
+  return end == End::Left ? std::pair{Cell{endCell.X + 1, endCell.Y}, int16_t{19}}
+                          : std::pair{Cell{endCell.X - 1, endCell.Y}, int16_t{20}};
+}
+
+bool TerritoryBuilder::SignalFits(int block, End end) const {
+  const auto [at, code] = SignalCell(block, end);
+  if (!InGrid(at) || store_.GridTrack[CellIndex(at)] != 0) return false;
+  return code != 21 || (at.X > 0 && store_.GridTrack[CellIndex({at.X - 1, at.Y})] == 0);
+}
+
 int TerritoryBuilder::Signal(int block, End end, const std::string& name) {
   Require(signals_ < kMaxSignals, "too many signals");
   BlockData data = store_.GetBlockData(block);
   Require(data.InUse == 1, "signal on a block that does not exist");
-  const bool horizontal = data.LeftCellY == data.RightCellY;
-  const Cell endCell = EndCell(block, end);
-  Cell at;
-  int16_t code;
-  if (horizontal) {
-    // A code 21 signal is drawn one cell to the left of its own cell: above the block's end cell.
-    at = end == End::Left ? Cell{endCell.X + 1, endCell.Y - 1} : Cell{endCell.X, endCell.Y + 1};
-    code = end == End::Left ? 21 : 22;
-  } else {
-    at = end == End::Left ? Cell{endCell.X + 1, endCell.Y} : Cell{endCell.X - 1, endCell.Y};
-    code = end == End::Left ? 19 : 20;
-  }
+  const auto [at, code] = SignalCell(block, end);
   Require(InGrid(at) && (code != 21 || at.X > 0), "signal " + name + " would stand outside the grid");
   Require(store_.GridTrack[CellIndex(at)] == 0, "signal " + name + " would cover another cell");
   const int index = signals_++;

@@ -145,6 +145,8 @@ class TerritoryBuilder {
   // Track devices; each returns its table index.
   int Block(const BlockSpec& spec);
   int Signal(int block, End end, const std::string& name);
+  // Whether Signal(block, end) finds its cell (and, for code 21, the cell left of it) empty.
+  bool SignalFits(int block, End end) const;
   int Switch(const std::string& name, Cell at, Diverge diverge);
   // A diagonal from a switch's diverging side to a block end; sets the diverging leg and the block's neighbour.
   void Branch(int switchIndex, int block, End blockEnd);
@@ -186,6 +188,8 @@ class TerritoryBuilder {
 
  private:
   Cell EndCell(int block, End end) const;
+  // The cell and track code of the signal at a block end.
+  std::pair<Cell, int16_t> SignalCell(int block, End end) const;
 
   Corvane3Data& store_;
   int blocks_ = 0, switches_ = 0, signals_ = 0, diamonds_ = 0, locations_ = 0, platforms_ = 0, stations_ = 0;

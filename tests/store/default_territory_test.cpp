@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+
+#include "store/fixed_text.h"
+#include "tests/support/demo_territory.h"
+#include "tests/support/store_fixture.h"
+
+namespace {
+
+using DefaultTerritoryTest = StoreFixture;
+
+// default.trk, as the build wrote it, loads into what the builder makes.
+TEST_F(DefaultTerritoryTest, LoadsAsTheBuilderMadeIt) {
+  ASSERT_EQ(store().LoadTrackFile(CORVANE_DEFAULT_TRK, 0), 0);
+  EXPECT_TRUE(messages.Calls.empty());
+
+  auto built = std::make_unique<Corvane3Data>();
+  territory::BuildDemonstrationTerritory(*built);
+  TheStore = &store();
+  const CountData loaded = store().GetCountData(), expected = built->GetCountData();
+  for (int w = 0; w < 25; ++w) EXPECT_EQ(loaded.Words[w], expected.Words[w]) << "count word " << w;
+  EXPECT_EQ(store().GridTrack, built->GridTrack);
+  EXPECT_EQ(store().GridDevice, built->GridDevice);
+  EXPECT_EQ(store().GridFlags, built->GridFlags);
+  for (int b = 0; b < expected.Words[kCountBlocks]; ++b) {
+    EXPECT_EQ(FieldText(store().GetBlockData(b).Name), FieldText(built->GetBlockData(b).Name)) << b;
+    EXPECT_EQ(+store().GetBlockData(b).RightNeighbour, +built->GetBlockData(b).RightNeighbour) << b;
+  }
+  for (int i = 0; i < expected.Words[kCountTrains]; ++i)
+    EXPECT_EQ(FieldText(store().GetTrainData(i).TrainId), FieldText(built->GetTrainData(i).TrainId)) << i;
+  for (int i = 0; i < expected.Words[kCountLocations]; ++i) {
+    const OrgData a = store().GetOrgData(i), b = built->GetOrgData(i);
+    EXPECT_EQ(FieldText(a.Name), FieldText(b.Name));
+    EXPECT_EQ((std::pair<int, int>{+a.CellX, +a.CellY}), (std::pair<int, int>{+b.CellX, +b.CellY}))
+        << FieldText(a.Name);
+  }
+  EXPECT_EQ(FieldText(store().GetTerritoryData().Name), "Corvane Demonstration");
+}
+
+// What the demonstration is there to show.
+TEST_F(DefaultTerritoryTest, HoldsWhatTheDemonstrationPromises) {
+  ASSERT_EQ(store().LoadTrackFile(CORVANE_DEFAULT_TRK, 0), 0);
+  const CountData counts = store().GetCountData();
+  int mainBlocks = 0, sidings = 0;
+  for (int b = 0; b < counts.Words[kCountBlocks]; ++b) {
+    const BlockData block = store().GetBlockData(b);
+    if (FieldText(block.TrackPart) == "1" || FieldText(block.TrackPart) == "2") ++mainBlocks;
+    if (FieldText(block.TrackPart) == "Siding") ++sidings;
+  }
+  EXPECT_GE(mainBlocks, 28);
+  EXPECT_EQ(sidings, 1);
+  int partnered = 0;
+  for (int s = 0; s < counts.Words[kCountSwitches]; ++s) partnered += store().GetSwitchData(s).Partner >= 0;
+  EXPECT_EQ(partnered, 4);  // two crossovers
+  EXPECT_EQ(counts.Words[kCountDiamonds], 2);
+  std::set<std::string> locations;
+  for (int i = 0; i < counts.Words[kCountLocations]; ++i) locations.insert(FieldText(store().GetOrgData(i).Name));
+  EXPECT_EQ(locations, (std::set<std::string>{"W1", "W2", "E1", "E2", "BR", "NX", "SX"}));
+  EXPECT_EQ(counts.Words[kCountPlatforms], 4);
+  EXPECT_EQ(counts.Words[kCountStations], 2);
+  EXPECT_GE(counts.Words[kCountOSPoints], 3);
+  EXPECT_EQ(FieldText(store().GetDetectorData(0).Description), "hot box");
+  int types = 0;
+  for (int t = 0; t < kMaxTrainTypes; ++t) types += store().GetTrainType(t).InUse;
+  EXPECT_EQ(types, 3);
+  for (int day = 1; day <= 5; ++day) {
+    int running = 0, withStops = 0;
+    for (int i = 0; i < counts.Words[kCountTrains]; ++i) {
+      const TrainData train = store().GetTrainData(i);
+      if (train.InUse != 1 || train.Days[day] != 1) continue;
+      ++running;
+      for (const auto& stop : train.Stations) withStops += stop.Minutes != 0xFFFF ? 1 : 0;
+    }
+    EXPECT_GE(running, 20) << day;
+    EXPECT_GT(withStops, 0) << day;
+  }
+  EXPECT_EQ(counts.Words[kCountStartTimes], 2);
+  EXPECT_EQ(+store().GetSlowData(0).InUse, 1);
+  EXPECT_EQ(+store().GetPermitData(0).InUse, 1);
+}
+
+}  // namespace
