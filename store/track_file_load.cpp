@@ -63,6 +63,7 @@ int Corvane3Data::LoadTrackFile(const std::string& path, int report) {
     std::fclose(file);
     InitTerritoryData();
     ForgetTrackFileImages();
+    LoadedChangeCount = ChangeCount;  // the empty territory counts as unchanged, whatever the reader had read
     SetFieldText(TrackFilePath, "new.trk");
     if (tell && oldFormat) {
       // The old format has no end magic: its reader refuses a file whose length is not the old layout's.

@@ -52,10 +52,10 @@ TEST_F(ExtentTest, ExtentOfStandingMovingAndLeavingTrains) {
     Store(0, train);
     const TrainExtent e = engine.GetTrainHeadPosition(0);
     const int wantHead = c.Want.HeadBlock >= 0 ? b[c.Want.HeadBlock] : -1;
-    EXPECT_EQ(e.HeadPosition, c.Want.HeadPosition);
-    EXPECT_EQ(e.RearPosition, c.Want.RearPosition);
-    EXPECT_EQ(e.HeadBlock, wantHead);
-    EXPECT_EQ(e.RearBlock, b[c.Want.RearBlock]);
+    EXPECT_EQ(+e.HeadPosition, +c.Want.HeadPosition);
+    EXPECT_EQ(+e.RearPosition, +c.Want.RearPosition);
+    EXPECT_EQ(+e.HeadBlock, wantHead);
+    EXPECT_EQ(+e.RearBlock, b[c.Want.RearBlock]);
     EXPECT_EQ(+e.RearDirection, +c.Want.RearDirection);
     store().InitSimulationStatus();
   }
@@ -69,9 +69,9 @@ TEST_F(ExtentTest, UpdateTrainRearReleasesWhatTheRearHasLeft) {
   Store(0, train);
   engine.UpdateTrainRear(0, kStart, 0);
   train = Train(0);
-  EXPECT_EQ(train.RearBlock, b[1]);
+  EXPECT_EQ(+train.RearBlock, b[1]);
   EXPECT_EQ(+train.RearDirection, 1);
-  EXPECT_EQ(train.RearEventTime, kStart + engine.TravelTime(60, 500));
+  EXPECT_EQ(+train.RearEventTime, kStart + engine.TravelTime(60, 500));
   EXPECT_EQ(BlockCode(b[0]), 0);
   EXPECT_TRUE(Slots(b[0]).empty());
   EXPECT_EQ(Slots(b[1]), std::vector<int>{0});
@@ -80,11 +80,11 @@ TEST_F(ExtentTest, UpdateTrainRearReleasesWhatTheRearHasLeft) {
   train.PreviousHeadPosition = 3000;
   Store(0, train);
   engine.UpdateTrainRear(0, kStart, 0);
-  EXPECT_EQ(Train(0).RearBlock, b[2]);
-  EXPECT_EQ(Train(0).RearEventTime, -1);
+  EXPECT_EQ(+Train(0).RearBlock, b[2]);
+  EXPECT_EQ(+Train(0).RearEventTime, -1);
   EXPECT_EQ(BlockCode(b[1]), 0);
   engine.UpdateTrainRear(0, kStart, 1);
-  EXPECT_EQ(Train(0).RearEventTime, kStart + engine.TravelTime(60, 1000 + kMile - 3000));  // rear to B2's end
+  EXPECT_EQ(+Train(0).RearEventTime, kStart + engine.TravelTime(60, 1000 + kMile - 3000));  // rear to B2's end
 
   // Standing, the train gets no rear event at all.
   train = Train(0);
@@ -93,15 +93,15 @@ TEST_F(ExtentTest, UpdateTrainRearReleasesWhatTheRearHasLeft) {
   train.RearBlock = static_cast<int16_t>(b[1]);
   Store(0, train);
   engine.UpdateTrainRear(0, kStart, 1);
-  EXPECT_EQ(Train(0).RearEventTime, -1);
+  EXPECT_EQ(+Train(0).RearEventTime, -1);
 }
 
 TEST_F(ExtentTest, ARearNotFoundBehindKeepsItsBlockForAFullBlockLength) {
   TrainStatus train = Put(0, b[1], 1, 3000, b[3], TrainState::Moving, 60);
   Store(0, train);
   engine.UpdateTrainRear(0, kStart, 0);
-  EXPECT_EQ(Train(0).RearBlock, b[3]);
-  EXPECT_EQ(Train(0).RearEventTime, kStart + engine.TravelTime(60, kMile));
+  EXPECT_EQ(+Train(0).RearBlock, b[3]);
+  EXPECT_EQ(+Train(0).RearEventTime, kStart + engine.TravelTime(60, kMile));
   EXPECT_EQ(Slots(b[3]), std::vector<int>{0});
 }
 
@@ -171,16 +171,16 @@ TEST_F(RearStepTest, TheRearFollowsAndReleasesTheBlocksBehind) {
   Store(0, train);
   engine.MoveTrain(0);
   train = Train(0);
-  EXPECT_EQ(train.RearBlock, b[2]);
+  EXPECT_EQ(+train.RearBlock, b[2]);
   EXPECT_EQ(+train.RearDirection, 1);
-  EXPECT_EQ(train.RearEventTime, kStart + 60);
+  EXPECT_EQ(+train.RearEventTime, kStart + 60);
   EXPECT_EQ(BlockCode(b[1]), 0);
   EXPECT_TRUE(Slots(b[1]).empty());
 
   // Into the head block: no further rear event.
   engine.MoveTrain(0);
-  EXPECT_EQ(Train(0).RearBlock, b[3]);
-  EXPECT_EQ(Train(0).RearEventTime, -1);
+  EXPECT_EQ(+Train(0).RearBlock, b[3]);
+  EXPECT_EQ(+Train(0).RearEventTime, -1);
   EXPECT_EQ(BlockCode(b[2]), 0);
 }
 
@@ -191,7 +191,7 @@ TEST_F(RearStepTest, ABlockKeepsTheOccupancyOfTheTrainsLeftInIt) {
   Store(0, train);
   Put(1, b[1], 1, 3000, b[1], TrainState::Moving, 60);
   engine.MoveTrain(0);
-  EXPECT_EQ(Train(0).RearBlock, b[2]);
+  EXPECT_EQ(+Train(0).RearBlock, b[2]);
   EXPECT_EQ(Slots(b[1]), std::vector<int>{1});
   EXPECT_EQ(BlockCode(b[1]), 3);
 }
@@ -211,9 +211,9 @@ TEST_F(RearStepTest, AReachedWorkAreaStartsTheWork) {
   engine.MoveTrain(0);
   train = Train(0);
   EXPECT_EQ(+train.State, TrainState::InWorkArea);
-  EXPECT_EQ(train.HeadEventTime, kStart + 45 * 60);
-  EXPECT_EQ(train.RearEventTime, -1);
-  EXPECT_EQ(train.Speed, 0);
+  EXPECT_EQ(+train.HeadEventTime, kStart + 45 * 60);
+  EXPECT_EQ(+train.RearEventTime, -1);
+  EXPECT_EQ(+train.Speed, 0);
 }
 
 TEST_F(RearStepTest, LeavingAtTheScheduledExitEndsTheTrain) {
@@ -222,11 +222,11 @@ TEST_F(RearStepTest, LeavingAtTheScheduledExitEndsTheTrain) {
   engine.MoveTrain(0);
   const TrainStatus train = Train(0);
   EXPECT_EQ(+train.State, TrainState::Gone);
-  EXPECT_EQ(train.RearBlock, -1);
-  EXPECT_EQ(train.Speed, 0);
-  EXPECT_EQ(train.HeadEventTime, -1);
+  EXPECT_EQ(+train.RearBlock, -1);
+  EXPECT_EQ(+train.Speed, 0);
+  EXPECT_EQ(+train.HeadEventTime, -1);
   EXPECT_EQ(+train.MissedExits, 0);
-  EXPECT_EQ(store().GetPerformStatus().Trains, 0);
+  EXPECT_EQ(+store().GetPerformStatus().Trains, 0);
   EXPECT_EQ(BlockCode(b[3]), 0);
   EXPECT_TRUE(Slots(b[3]).empty());
 }
@@ -254,7 +254,7 @@ TEST_F(RearStepTest, ATrainPastItsLastLegLeavesWithTheTrainsCoupledToIt) {
   EXPECT_EQ(+Train(0).State, TrainState::Gone);
   EXPECT_EQ(+Train(1).State, TrainState::Gone);
   EXPECT_EQ(+Train(2).State, TrainState::Gone);
-  EXPECT_EQ(store().GetPerformStatus().Trains, 0);
+  EXPECT_EQ(+store().GetPerformStatus().Trains, 0);
 }
 
 TEST_F(RearStepTest, ALoopInTheCoupledChainEndsTheWalk) {
@@ -267,7 +267,7 @@ TEST_F(RearStepTest, ALoopInTheCoupledChainEndsTheWalk) {
   Couple(1, 0);  // damaged: the chain leads back to the front train
   engine.MoveTrain(0);
   EXPECT_EQ(+Train(1).State, TrainState::Gone);
-  EXPECT_EQ(store().GetPerformStatus().Trains, 0);
+  EXPECT_EQ(+store().GetPerformStatus().Trains, 0);
 }
 
 TEST_F(RearStepTest, AMissedExitWithoutALegThereEndsTheTrain) {
@@ -280,7 +280,7 @@ TEST_F(RearStepTest, AMissedExitWithoutALegThereEndsTheTrain) {
   EXPECT_EQ(+Train(0).State, TrainState::Gone);
   EXPECT_EQ(+Train(0).MissedExits, 1);
   EXPECT_EQ(+store().GetPerformStatus().Word10, 1);
-  EXPECT_EQ(store().GetPerformStatus().Trains, 0);
+  EXPECT_EQ(+store().GetPerformStatus().Trains, 0);
 }
 
 TEST_F(RearStepTest, AMissedExitContinuesWithTheLegAfterTheOneEndingThere) {
@@ -296,7 +296,7 @@ TEST_F(RearStepTest, AMissedExitContinuesWithTheLegAfterTheOneEndingThere) {
   EXPECT_EQ(+train.MultipleIndex, 2);
   EXPECT_EQ(+train.State, TrainState::Scheduled);
   EXPECT_EQ(FieldText(train.Exit), "XX");
-  EXPECT_EQ(train.HeadEventTime, kStart + 15 * 60);
+  EXPECT_EQ(+train.HeadEventTime, kStart + 15 * 60);
 }
 
 TEST_F(RearStepTest, ALegWithANewIdentityKeepsTheOldOneInAFreeSlot) {
@@ -314,13 +314,13 @@ TEST_F(RearStepTest, ALegWithANewIdentityKeepsTheOldOneInAFreeSlot) {
   train = Train(0);
   EXPECT_EQ(+train.State, TrainState::Scheduled);
   EXPECT_EQ(FieldText(train.TrainId), "102");
-  EXPECT_EQ(train.HeadEventTime, kStart + 1800);
-  EXPECT_EQ(train.CrewExpiry, kStart + 1800 + 43200 - 3600);
-  EXPECT_EQ(train.Length, 2000);
+  EXPECT_EQ(+train.HeadEventTime, kStart + 1800);
+  EXPECT_EQ(+train.CrewExpiry, kStart + 1800 + 43200 - 3600);
+  EXPECT_EQ(+train.Length, 2000);
   EXPECT_EQ(FieldText(train.Entrance), "WST");
   EXPECT_EQ(+train.HeadDirection, 1);  // WST is at the left end of B0
   EXPECT_EQ(+train.Reversing, 1);
-  EXPECT_EQ(train.TotalStopTime, 0);
+  EXPECT_EQ(+train.TotalStopTime, 0);
   EXPECT_EQ(+train.MultipleAdvancePending, 1);
   EXPECT_EQ(+store().GetTrainStop(0).Stops[3], 0);
 
@@ -329,9 +329,9 @@ TEST_F(RearStepTest, ALegWithANewIdentityKeepsTheOldOneInAFreeSlot) {
   const TrainStatus old = Train(copy);
   EXPECT_EQ(+old.State, TrainState::Became);
   EXPECT_EQ(FieldText(old.TrainId), "101");
-  EXPECT_EQ(old.HeadBlock, -1);
-  EXPECT_EQ(old.TotalStopTime, 500);
-  EXPECT_EQ(store().GetPerformStatus().Trains, 0);
+  EXPECT_EQ(+old.HeadBlock, -1);
+  EXPECT_EQ(+old.TotalStopTime, 500);
+  EXPECT_EQ(+store().GetPerformStatus().Trains, 0);
 
   // The next leaving moves on to the following entry, which has no re-entry: the train is gone.
   train.State = TrainState::Leaving;

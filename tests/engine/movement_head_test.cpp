@@ -34,9 +34,9 @@ TEST_F(HeadTest, AHeadUpAgainstTheTrainAheadWaitsAndOneFootBehindRunsOn) {
     if (c.AheadHead >= 0) Put(1, b[1], c.Direction, c.AheadHead);
     Put(0, b[1], c.Direction, c.Head);
     const Engine::HeadCheck check = engine.CheckHeadInBlock(0);
-    EXPECT_EQ(+check.Code, c.Code);
-    EXPECT_EQ(check.Distance, c.Distance);
-    EXPECT_EQ(check.Limit, c.Limit);
+    EXPECT_EQ(+check.Code, +c.Code);
+    EXPECT_EQ(+check.Distance, +c.Distance);
+    EXPECT_EQ(+check.Limit, +c.Limit);
   }
 }
 
@@ -85,8 +85,8 @@ TEST_F(HeadTest, EventPointsInBlocksShorterAndLongerThanTheTrain) {
     if (c.Mark == Become) train.BecomeDue = 1;
     Store(0, train);
     const Engine::BlockEvent event = engine.ComputeBlockEvent(b[1], 0, c.SwitchLimited, c.Restricted);
-    EXPECT_EQ(event.Code, c.Code);
-    EXPECT_EQ(event.Point, c.Point);
+    EXPECT_EQ(+event.Code, +c.Code);
+    EXPECT_EQ(+event.Point, +c.Point);
   }
 }
 
@@ -96,8 +96,8 @@ TEST_F(HeadTest, TheTrainAheadStopsTheEventShortOfItsRear) {
   train.Platform = train.Detector = train.BecomeDue = -1;
   Store(0, train);
   const Engine::BlockEvent event = engine.ComputeBlockEvent(b[1], 0, 0, 0);
-  EXPECT_EQ(event.Code, 5);
-  EXPECT_EQ(event.Point, 3000);
+  EXPECT_EQ(+event.Code, 5);
+  EXPECT_EQ(+event.Point, 3000);
 }
 
 // ---------------------------------------------------------------- entering the next block
@@ -138,15 +138,15 @@ TEST_F(EnterTest, TheHeadEntersTheEntranceBlockAndRunsToItsEnd) {
 
   const PathCheckResult result = engine.EnterNextBlock(0, b[0], 0, kStart);
   train = Train(0);
-  EXPECT_EQ(result.AllowedSpeed, 60);
+  EXPECT_EQ(+result.AllowedSpeed, 60);
   EXPECT_EQ(+train.State, TrainState::Moving);
   EXPECT_EQ(+train.Reason, HeadEvent::Running);
-  EXPECT_EQ(train.HeadBlock, b[0]);
-  EXPECT_EQ(train.Speed, 60);
-  EXPECT_EQ(train.PreviousHeadPosition, 0);
-  EXPECT_EQ(train.HeadPosition, kMile);
-  EXPECT_EQ(train.HeadEventTime, kStart + 60);  // a mile at 60 mph
-  EXPECT_EQ(train.BlockEntries, 1);
+  EXPECT_EQ(+train.HeadBlock, b[0]);
+  EXPECT_EQ(+train.Speed, 60);
+  EXPECT_EQ(+train.PreviousHeadPosition, 0);
+  EXPECT_EQ(+train.HeadPosition, kMile);
+  EXPECT_EQ(+train.HeadEventTime, kStart + 60);  // a mile at 60 mph
+  EXPECT_EQ(+train.BlockEntries, 1);
   EXPECT_EQ(BlockCode(b[0]), 3);
   EXPECT_EQ(Slots(b[0]), std::vector<int>{0});
   EXPECT_EQ(shell.ErasedLabels, std::vector<int>{b[0]});
@@ -155,8 +155,8 @@ TEST_F(EnterTest, TheHeadEntersTheEntranceBlockAndRunsToItsEnd) {
 TEST_F(EnterTest, NoSpeedAheadLeavesTheTrainWhereItIs) {
   AtEndOfB1();
   const PathCheckResult result = engine.EnterNextBlock(0, b[1], 1, kStart);
-  EXPECT_EQ(result.AllowedSpeed, 0);
-  EXPECT_EQ(Train(0).HeadBlock, b[1]);
+  EXPECT_EQ(+result.AllowedSpeed, 0);
+  EXPECT_EQ(+Train(0).HeadBlock, b[1]);
   EXPECT_EQ(+Train(0).State, TrainState::Starting);
   EXPECT_TRUE(Slots(b[2]).empty());
 }
@@ -182,7 +182,7 @@ TEST_F(EnterTest, TrainsTakeTheirSlotsByDirectionAndASixthWaits) {
   AtEndOfB1(2);
   EXPECT_EQ(engine.EnterNextBlock(2, b[1], 1, kStart).AllowedSpeed, 0);
   EXPECT_EQ(Slots(b[2]), (std::vector<int>{6, 7, 8, 9, 1}));
-  EXPECT_EQ(Train(2).HeadBlock, b[1]);
+  EXPECT_EQ(+Train(2).HeadBlock, b[1]);
 }
 
 TEST_F(EnterTest, LocalWorkStopsTheTrainAtTheEndOfItsWorkLocation) {
@@ -194,8 +194,8 @@ TEST_F(EnterTest, LocalWorkStopsTheTrainAtTheEndOfItsWorkLocation) {
   AtEndOfB1();
   PathCheckResult result = engine.EnterNextBlock(0, b[1], 1, kStart);
   EXPECT_EQ(+result.SpareByte, 0);
-  EXPECT_EQ(Train(0).HeadBlock, b[2]);
-  EXPECT_EQ(Train(0).LocalWorkDue, 1);
+  EXPECT_EQ(+Train(0).HeadBlock, b[2]);
+  EXPECT_EQ(+Train(0).LocalWorkDue, 1);
 
   TrainStatus train = Train(0);
   train.HeadPosition = kMile;
@@ -204,11 +204,11 @@ TEST_F(EnterTest, LocalWorkStopsTheTrainAtTheEndOfItsWorkLocation) {
   result = engine.EnterNextBlock(0, b[2], 1, kStart);
   train = Train(0);
   EXPECT_EQ(+result.SpareByte, 1);
-  EXPECT_EQ(train.HeadBlock, b[2]);
+  EXPECT_EQ(+train.HeadBlock, b[2]);
   EXPECT_EQ(+train.State, TrainState::Stopped);
   EXPECT_EQ(+train.Reason, StopReason::LocalWork);
-  EXPECT_EQ(train.HeadEventTime, kStart + 1200);
-  EXPECT_EQ(train.Speed, 0);
+  EXPECT_EQ(+train.HeadEventTime, kStart + 1200);
+  EXPECT_EQ(+train.Speed, 0);
   EXPECT_EQ(+train.LocalWorkIndex, 0);
 }
 
@@ -222,7 +222,7 @@ TEST_F(EnterTest, WorkAlreadyDoneWhileWaitingIsNotDoneAgain) {
   const PathCheckResult result = engine.EnterNextBlock(0, b[1], 1, kStart);
   EXPECT_EQ(+result.SpareByte, 0);
   EXPECT_EQ(+Train(0).LocalWorkIndex, 1);
-  EXPECT_EQ(Train(0).HeadBlock, b[2]);
+  EXPECT_EQ(+Train(0).HeadBlock, b[2]);
 }
 
 TEST_F(EnterTest, ThePlatformOfTheBlockEnteredIsMarkedWhenTheTrainStopsThere) {
@@ -234,9 +234,9 @@ TEST_F(EnterTest, ThePlatformOfTheBlockEnteredIsMarkedWhenTheTrainStopsThere) {
   AtEndOfB1();
   engine.EnterNextBlock(0, b[1], 1, kStart);
   TrainStatus train = Train(0);
-  EXPECT_EQ(train.Platform, platform);
+  EXPECT_EQ(+train.Platform, platform);
   EXPECT_EQ(+train.Reason, HeadEvent::PlatformStop);
-  EXPECT_EQ(train.HeadPosition, kMile / 2 + 500);
+  EXPECT_EQ(+train.HeadPosition, kMile / 2 + 500);
 
   // Stopped there already: no mark.
   store().InitSimulationStatus();
@@ -247,7 +247,7 @@ TEST_F(EnterTest, ThePlatformOfTheBlockEnteredIsMarkedWhenTheTrainStopsThere) {
   ClearRight({b[2]});
   AtEndOfB1();
   engine.EnterNextBlock(0, b[1], 1, kStart);
-  EXPECT_EQ(Train(0).Platform, -1);
+  EXPECT_EQ(+Train(0).Platform, -1);
 }
 
 }  // namespace

@@ -137,8 +137,8 @@ TEST_F(ReverseTest, EveryRefusalExplainsItselfAndChangesNothing) {
     EXPECT_EQ(messages.Calls[0].Icon, MessageIcon::Error);
     const TrainStatus after = Train(0);
     EXPECT_EQ(+after.HeadDirection, +before.HeadDirection);
-    EXPECT_EQ(after.HeadBlock, before.HeadBlock);
-    EXPECT_EQ(after.HeadPosition, before.HeadPosition);
+    EXPECT_EQ(+after.HeadBlock, +before.HeadBlock);
+    EXPECT_EQ(+after.HeadPosition, +before.HeadPosition);
     EXPECT_EQ(+store().Run.SimPaused, 0);
   }
 }
@@ -155,18 +155,18 @@ TEST_F(ReverseTest, AStandingTrainTurnsAndRunsTheOtherWay) {
   EXPECT_TRUE(messages.Calls.empty());
   const TrainStatus train = Train(0);
   EXPECT_EQ(+train.HeadDirection, 0);
-  EXPECT_EQ(train.HeadBlock, b[1]);
-  EXPECT_EQ(train.RearBlock, b[1]);
-  EXPECT_EQ(train.PreviousHeadPosition, 2000);  // the new head stands where the rear stood
+  EXPECT_EQ(+train.HeadBlock, b[1]);
+  EXPECT_EQ(+train.RearBlock, b[1]);
+  EXPECT_EQ(+train.PreviousHeadPosition, 2000);  // the new head stands where the rear stood
   EXPECT_EQ(+train.Reversing, 1);
   EXPECT_EQ(+train.State, TrainState::Moving);
   EXPECT_EQ(+train.Reason, HeadEvent::Running);
   // The route to L0 was lined up (B0 cleared left); now running in reverse, the type's reverse speed
   // holds over the 2,000 ft to B1's left end.
   EXPECT_EQ(BlockCode(b[0]), 2);
-  EXPECT_EQ(train.Speed, 25);
-  EXPECT_EQ(train.HeadPosition, 0);
-  EXPECT_EQ(train.HeadEventTime, kStart + engine.TravelTime(25, 2000));
+  EXPECT_EQ(+train.Speed, 25);
+  EXPECT_EQ(+train.HeadPosition, 0);
+  EXPECT_EQ(+train.HeadEventTime, kStart + engine.TravelTime(25, 2000));
   EXPECT_EQ(BlockCode(b[1]), 4);
   EXPECT_EQ(+store().GetTrainStop(0).OSRecorded[4], 0);
 
@@ -191,8 +191,8 @@ TEST_F(ReverseTest, ADispatcherStoppedTrainTurnsButStaysStopped) {
   EXPECT_EQ(+train.HeadDirection, 0);
   EXPECT_EQ(+train.State, TrainState::Stopped);
   EXPECT_EQ(+train.Reason, StopReason::DispatcherRequest);
-  EXPECT_EQ(train.HeadPosition, 2000);
-  EXPECT_EQ(train.HeadEventTime, kStart);
+  EXPECT_EQ(+train.HeadPosition, 2000);
+  EXPECT_EQ(+train.HeadEventTime, kStart);
 }
 
 TEST_F(ReverseTest, AMovingTrainIsOnlyMarkedUntilItStands) {
@@ -217,12 +217,12 @@ TEST_F(ReverseTest, AMovingTrainIsOnlyMarkedUntilItStands) {
     EXPECT_EQ(+train.State, TrainState::Moving);
     if (c.Stops) {
       EXPECT_EQ(+train.Reason, HeadEvent::StopAndReverse);
-      EXPECT_EQ(train.HeadEventTime, kStart + 40);
-      EXPECT_EQ(train.HeadPosition, kMile - 2933 + 1173);
+      EXPECT_EQ(+train.HeadEventTime, kStart + 40);
+      EXPECT_EQ(+train.HeadPosition, kMile - 2933 + 1173);
     } else {
       EXPECT_EQ(+train.Reason, HeadEvent::Running);
-      EXPECT_EQ(train.HeadEventTime, kStart + 30);
-      EXPECT_EQ(train.HeadPosition, kMile);
+      EXPECT_EQ(+train.HeadEventTime, kStart + 30);
+      EXPECT_EQ(+train.HeadPosition, kMile);
     }
   }
 }
@@ -239,11 +239,11 @@ TEST_F(ReverseTest, InCTCModeATrainStillArrivingTurnsAboutItsHeadBlock) {
   engine.ReverseTrain(0);
   EXPECT_TRUE(messages.Calls.empty());
   train = Train(0);
-  EXPECT_EQ(train.HeadBlock, b[1]);
-  EXPECT_EQ(train.RearBlock, b[1]);
+  EXPECT_EQ(+train.HeadBlock, b[1]);
+  EXPECT_EQ(+train.RearBlock, b[1]);
   EXPECT_EQ(+train.HeadDirection, 0);
   EXPECT_EQ(+train.Reversing, 0);
-  EXPECT_EQ(train.HeadPosition, 0);
+  EXPECT_EQ(+train.HeadPosition, 0);
 }
 
 TEST_F(ReverseTest, TheQuietTurnAnswersInsteadOfExplaining) {
@@ -262,7 +262,7 @@ TEST_F(ReverseTest, TheQuietTurnAnswersInsteadOfExplaining) {
   EXPECT_EQ(engine.ReverseTrainQuiet(0, 0), 1);
   train = Train(0);
   EXPECT_EQ(+train.HeadDirection, 0);
-  EXPECT_EQ(train.HeadPosition, 2000);
+  EXPECT_EQ(+train.HeadPosition, 2000);
   EXPECT_EQ(+train.Reversing, 0);
   EXPECT_EQ(+train.State, TrainState::Stopped);
   EXPECT_EQ(BlockCode(b[1]), 4);

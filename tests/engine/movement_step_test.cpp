@@ -58,15 +58,15 @@ TEST_F(StepTest, ATrainRunsTheLineOccupyingAheadReleasingBehindAndLeaves) {
 
   // A mile at 60 mph is 60 s; each block's event counts from the one before.
   ASSERT_EQ(entries.size(), 4u);
-  EXPECT_EQ(entries[0].Clock, kStart + 60);
-  EXPECT_EQ(entries[0].Head, b[1]);
-  EXPECT_EQ(entries[0].HeadEvent, kStart + 120);
-  EXPECT_EQ(entries[1].Head, b[2]);
-  EXPECT_EQ(entries[1].HeadEvent, kStart + 180);
-  EXPECT_EQ(entries[2].Head, b[3]);
-  EXPECT_EQ(entries[2].HeadEvent, kStart + 240);
-  EXPECT_EQ(entries[3].Head, -1);
-  EXPECT_EQ(entries[3].Clock, kStart + 240);
+  EXPECT_EQ(+entries[0].Clock, kStart + 60);
+  EXPECT_EQ(+entries[0].Head, b[1]);
+  EXPECT_EQ(+entries[0].HeadEvent, kStart + 120);
+  EXPECT_EQ(+entries[1].Head, b[2]);
+  EXPECT_EQ(+entries[1].HeadEvent, kStart + 180);
+  EXPECT_EQ(+entries[2].Head, b[3]);
+  EXPECT_EQ(+entries[2].HeadEvent, kStart + 240);
+  EXPECT_EQ(+entries[3].Head, -1);
+  EXPECT_EQ(+entries[3].Clock, kStart + 240);
   EXPECT_EQ(leavingSpeed, 20);
   EXPECT_TRUE(b0ReleasedWhileB1Occupied);
   EXPECT_EQ(Aspect(right[0]), 5);  // the signal passed drops to stop
@@ -74,14 +74,14 @@ TEST_F(StepTest, ATrainRunsTheLineOccupyingAheadReleasingBehindAndLeaves) {
   // The rear leaves 1,000 ft at 20 mph (34 s) after the head.
   EXPECT_EQ(leftAt, kStart + 280);
   EXPECT_EQ(+Train(0).State, TrainState::Gone);
-  EXPECT_EQ(store().GetPerformStatus().Trains, 0);
-  EXPECT_EQ(store().GetPerformStatus().Distance, 4 * kMile);
-  EXPECT_EQ(store().GetPerformStatus().LostTime, 0);
+  EXPECT_EQ(+store().GetPerformStatus().Trains, 0);
+  EXPECT_EQ(+store().GetPerformStatus().Distance, 4 * kMile);
+  EXPECT_EQ(+store().GetPerformStatus().LostTime, 0);
   for (int block : b) {
     EXPECT_EQ(BlockCode(block), 0);
     EXPECT_TRUE(Slots(block).empty());
   }
-  EXPECT_EQ(store().GetOrgStatus(east).OffCount, 1);
+  EXPECT_EQ(+store().GetOrgStatus(east).OffCount, 1);
 }
 
 TEST_F(StepTest, ARedSignalStopsTheTrainAtTheBlockEnd) {
@@ -90,13 +90,13 @@ TEST_F(StepTest, ARedSignalStopsTheTrainAtTheBlockEnd) {
   const TrainStatus train = Train(0);
   EXPECT_EQ(+train.State, TrainState::Stopped);
   EXPECT_EQ(+train.Reason, StopReason::WaitSignal);
-  EXPECT_EQ(train.Speed, 0);
-  EXPECT_EQ(train.HeadBlock, b[1]);
-  EXPECT_EQ(train.HeadPosition, kMile);
-  EXPECT_EQ(train.HeadEventTime, kStart);
-  EXPECT_EQ(train.StandingSince, kStart);
-  EXPECT_EQ(train.WaitStart, kStart);
-  EXPECT_EQ(train.RearEventTime, -1);
+  EXPECT_EQ(+train.Speed, 0);
+  EXPECT_EQ(+train.HeadBlock, b[1]);
+  EXPECT_EQ(+train.HeadPosition, kMile);
+  EXPECT_EQ(+train.HeadEventTime, kStart);
+  EXPECT_EQ(+train.StandingSince, kStart);
+  EXPECT_EQ(+train.WaitStart, kStart);
+  EXPECT_EQ(+train.RearEventTime, -1);
   EXPECT_EQ(Alert(0).substr(18), "Train - \"101\" is stopped waiting for signal.");
   EXPECT_TRUE(Slots(b[2]).empty());
 }
@@ -116,10 +116,10 @@ TEST_F(StepTest, AStandOfThirtySecondsOrMoreCountsAsStopTime) {
     store().SimClock = kStart + wait;
     engine.StartOrMoveTrain(0);
     const int32_t counted = wait >= 30 ? wait : 0;
-    EXPECT_EQ(Train(0).HeadBlock, b[2]);
-    EXPECT_EQ(Train(0).TotalStopTime, counted);
-    EXPECT_EQ(Train(0).StandingSince, -1);
-    EXPECT_EQ(store().GetPerformStatus().StoppedTime, counted);
+    EXPECT_EQ(+Train(0).HeadBlock, b[2]);
+    EXPECT_EQ(+Train(0).TotalStopTime, counted);
+    EXPECT_EQ(+Train(0).StandingSince, -1);
+    EXPECT_EQ(+store().GetPerformStatus().StoppedTime, counted);
   }
 }
 
@@ -147,8 +147,8 @@ TEST_F(StepTest, StopOrdersAreSettledBeforeTheBlockEnd) {
       {"derailment", [](TrainStatus& t) { t.RunPast = 1; }, StopReason::Derailment, -1,
        [this](const TrainStatus& t) {
          EXPECT_EQ(+t.RunPast, 0);
-         EXPECT_GE(t.HeadEventTime, kStart);
-         EXPECT_LE(t.HeadEventTime, kStart + 10 * 3600 + 58 * 60);
+         EXPECT_GE(+t.HeadEventTime, kStart);
+         EXPECT_LE(+t.HeadEventTime, kStart + 10 * 3600 + 58 * 60);
          EXPECT_EQ(Alert(0).substr(18), "Train - \"101\" is stopped due to derailment.  To be cleared by " +
                                             Engine::FormatClockTime(t.HeadEventTime % 86400) + ".");
        }},
@@ -163,12 +163,12 @@ TEST_F(StepTest, StopOrdersAreSettledBeforeTheBlockEnd) {
     Store(0, train);
     engine.StartOrMoveTrain(0);
     train = Train(0);
-    EXPECT_EQ(+train.Reason, c.Reason);
+    EXPECT_EQ(+train.Reason, +c.Reason);
     if (c.HeadEvent != -1) {
-      EXPECT_EQ(train.HeadEventTime, c.HeadEvent);
+      EXPECT_EQ(+train.HeadEventTime, +c.HeadEvent);
     }
-    EXPECT_EQ(train.HeadBlock, b[1]);
-    EXPECT_EQ(train.Speed, c.Reason == HeadEvent::Running ? train.Speed : 0);
+    EXPECT_EQ(+train.HeadBlock, b[1]);
+    EXPECT_EQ(+train.Speed, c.Reason == HeadEvent::Running ? train.Speed : 0);
     c.Check(train);
   }
 }
@@ -179,7 +179,7 @@ TEST_F(StepTest, ATrainUpAgainstTheTrainAheadWaits) {
   engine.StartOrMoveTrain(0);
   EXPECT_EQ(+Train(0).State, TrainState::Stopped);
   EXPECT_EQ(+Train(0).Reason, StopReason::WaitSignal);
-  EXPECT_EQ(Train(0).HeadEventTime, kStart + 30);
+  EXPECT_EQ(+Train(0).HeadEventTime, kStart + 30);
 }
 
 TEST_F(StepTest, RoomInTheBlockIsRunAtRestrictedSpeedOrTheSpeedKeptForTheStart) {
@@ -187,17 +187,17 @@ TEST_F(StepTest, RoomInTheBlockIsRunAtRestrictedSpeedOrTheSpeedKeptForTheStart) 
   engine.StartOrMoveTrain(0);
   TrainStatus train = Train(0);
   EXPECT_EQ(+train.State, TrainState::Moving);
-  EXPECT_EQ(train.Speed, 10);
-  EXPECT_EQ(train.PreviousHeadPosition, 2000);
-  EXPECT_EQ(train.HeadPosition, kMile);
-  EXPECT_EQ(train.HeadEventTime, kStart + engine.TravelTime(10, kMile - 2000));
+  EXPECT_EQ(+train.Speed, 10);
+  EXPECT_EQ(+train.PreviousHeadPosition, 2000);
+  EXPECT_EQ(+train.HeadPosition, kMile);
+  EXPECT_EQ(+train.HeadEventTime, kStart + engine.TravelTime(10, kMile - 2000));
 
   train = Running(b[1], 2000, 0, TrainState::Starting);
   train.NextStartSpeed = 25;
   Store(0, train);
   engine.StartOrMoveTrain(0);
-  EXPECT_EQ(Train(0).Speed, 25);
-  EXPECT_EQ(Train(0).NextStartSpeed, -1);
+  EXPECT_EQ(+Train(0).Speed, 25);
+  EXPECT_EQ(+Train(0).NextStartSpeed, -1);
 }
 
 TEST_F(StepTest, APassedRedSignalSpendsAHeldClearanceAndTheLostTimeIsCounted) {
@@ -209,14 +209,14 @@ TEST_F(StepTest, APassedRedSignalSpendsAHeldClearanceAndTheLostTimeIsCounted) {
   Store(0, train);
   engine.StartOrMoveTrain(0);
   train = Train(0);
-  EXPECT_EQ(train.HeadBlock, b[2]);
-  EXPECT_EQ(train.Speed, 10);
+  EXPECT_EQ(+train.HeadBlock, b[2]);
+  EXPECT_EQ(+train.Speed, 10);
   EXPECT_EQ(+train.PassRedPermission, 0);  // B2 has its own signal at its far end
   EXPECT_EQ(+store().GetBlockStatus(b[2]).HeldRoutes, 1);
   EXPECT_EQ(BlockCode(b[2]), 3);
   // A mile at 10 mph against 60 mph.
-  EXPECT_EQ(train.TotalLostTime, 360 - 60);
-  EXPECT_EQ(store().GetPerformStatus().LostTime, 300);
+  EXPECT_EQ(+train.TotalLostTime, 360 - 60);
+  EXPECT_EQ(+store().GetPerformStatus().LostTime, 300);
 }
 
 TEST_F(StepTest, AFullExitMakesTheTrainWait) {
@@ -237,11 +237,11 @@ TEST_F(StepTest, AFullExitMakesTheTrainWait) {
   train = Train(0);
   EXPECT_EQ(+train.State, TrainState::Stopped);
   EXPECT_EQ(+train.Reason, StopReason::WaitYard);
-  EXPECT_EQ(train.HeadEventTime, kStart + 3000);
-  EXPECT_EQ(train.RearEventTime, -1);  // the store keeps no rear event for a standing train
-  EXPECT_EQ(train.Speed, 0);
-  EXPECT_EQ(train.SpeedBeforeStop, 60);
-  EXPECT_EQ(train.HeadBlock, b[3]);
+  EXPECT_EQ(+train.HeadEventTime, kStart + 3000);
+  EXPECT_EQ(+train.RearEventTime, -1);  // the store keeps no rear event for a standing train
+  EXPECT_EQ(+train.Speed, 0);
+  EXPECT_EQ(+train.SpeedBeforeStop, 60);
+  EXPECT_EQ(+train.HeadBlock, b[3]);
 }
 
 TEST_F(StepTest, TrainsLeaveAtTheExitSpeed) {
@@ -269,14 +269,14 @@ TEST_F(StepTest, TrainsLeaveAtTheExitSpeed) {
     engine.StartOrMoveTrain(0);
     const TrainStatus train = Train(0);
     EXPECT_EQ(+train.State, TrainState::Leaving);
-    EXPECT_EQ(train.HeadBlock, -1);
-    EXPECT_EQ(train.HeadEventTime, -1);
-    EXPECT_EQ(train.Speed, c.Leaves);
-    EXPECT_EQ(train.AspectSpeed, c.Units == 1 ? 20 : 33);
+    EXPECT_EQ(+train.HeadBlock, -1);
+    EXPECT_EQ(+train.HeadEventTime, -1);
+    EXPECT_EQ(+train.Speed, +c.Leaves);
+    EXPECT_EQ(+train.AspectSpeed, c.Units == 1 ? 20 : 33);
     // The rear is still in B2: it gets its event from the rear step that brought it up.
-    EXPECT_EQ(train.RearBlock, b[2]);
+    EXPECT_EQ(+train.RearBlock, b[2]);
     if (c.State == TrainState::Starting) {
-      EXPECT_EQ(train.RearEventTime, kStart + engine.TravelTime(20, 720));
+      EXPECT_EQ(+train.RearEventTime, kStart + engine.TravelTime(20, 720));
     }
   }
 }
@@ -293,8 +293,8 @@ TEST_F(StepTest, WorkAtTheEndBlockAndACrewChangeStopTheTrainThere) {
   Put(0, b[3], 1, kMile, b[3], TrainState::Moving, 60);
   engine.StartOrMoveTrain(0);
   EXPECT_EQ(+Train(0).Reason, StopReason::LocalWork);
-  EXPECT_EQ(Train(0).HeadEventTime, kStart + 1800);
-  EXPECT_EQ(Train(0).HeadBlock, b[3]);
+  EXPECT_EQ(+Train(0).HeadEventTime, kStart + 1800);
+  EXPECT_EQ(+Train(0).HeadBlock, b[3]);
 
   store().InitSimulationStatus();
   TrainStatus train = Put(0, b[3], 1, kMile, b[3], TrainState::Moving, 60);
@@ -303,8 +303,8 @@ TEST_F(StepTest, WorkAtTheEndBlockAndACrewChangeStopTheTrainThere) {
   Store(0, train);
   engine.StartOrMoveTrain(0);
   EXPECT_EQ(+Train(0).Reason, StopReason::CrewChange);
-  EXPECT_EQ(Train(0).HeadEventTime, kStart - 300 + 1200);
-  EXPECT_EQ(Train(0).Speed, 0);
+  EXPECT_EQ(+Train(0).HeadEventTime, kStart - 300 + 1200);
+  EXPECT_EQ(+Train(0).Speed, 0);
 }
 
 }  // namespace

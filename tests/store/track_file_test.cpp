@@ -198,6 +198,7 @@ TEST_F(TrackFileTest, LoadDerivesWhatTheFileDoesNotCarry) {
 // The file's head and the refusals LoadTrackFile makes before and after the body.
 TEST_F(TrackFileTest, RefusedFilesLeaveAnEmptyStore) {
   BuildSample(store(), "");
+  store().ChangeCount = 5;
   ASSERT_EQ(store().WriteTrackFile(In("good.trk"), 0), 0);
   const Bytes good = ReadBytes(In("good.trk"));
   const auto expectEmpty = [&](const std::string& what) {
@@ -239,6 +240,7 @@ TEST_F(TrackFileTest, RefusedFilesLeaveAnEmptyStore) {
   EXPECT_EQ(store().LoadTrackFile(In("tail.trk"), 0), 1);
   expectEmpty("end magic");
   EXPECT_STREQ(store().TrackFilePath, "new.trk");
+  EXPECT_EQ(store().ChangeCount, store().LoadedChangeCount);
   ASSERT_EQ(messages.Calls.size(), 1u);
   EXPECT_EQ(messages.Calls[0].Text, "The track file you attempted to open \"" + In("tail.trk") +
                                         "\" has corruptd data. A new layout file was loaded instead.");
