@@ -86,6 +86,8 @@ class NullDialogService : public DialogService {
   void RunTrainSheet(const std::string&, int, int) override {}
   int RunTrainDialog(int) override { return 2; }
   void OpenPermitRequestDialog(int) override {}
+  void ShowPermitRequestDialog(int) override {}
+  void ClosePermitRequestDialog(int) override {}
   void ClosePermitRequestDialogs() override {}
 };
 

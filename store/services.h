@@ -127,7 +127,11 @@ class DialogService {
   // The train property sheet, for viewing: its title and the number of passenger pages.
   virtual void RunTrainSheet(const std::string& title, int trainDataIndex, int passengerPages) = 0;
   virtual int RunTrainDialog(int trainSlot) = 0;
+  // Block permit requests: the engine holds the request of each permit slot
+  // (Engine::PermitRequestDialog); these make, raise and remove its window.
   virtual void OpenPermitRequestDialog(int permitSlot) = 0;
+  virtual void ShowPermitRequestDialog(int permitSlot) = 0;
+  virtual void ClosePermitRequestDialog(int permitSlot) = 0;
   virtual void ClosePermitRequestDialogs() = 0;
 };
 
