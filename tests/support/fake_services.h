@@ -51,6 +51,9 @@ class FakeShellService : public NullShellService {
   void SetTimer(int id, int ms) override { Timers.emplace_back(id, ms); }
   void KillTimer(int id) override { KilledTimers.push_back(id); }
   void ShowTrainStatusLine(int slot) override { TrainStatusLines.push_back(slot); }
+  bool IsCellVisible(int, int) override { return CellsVisible; }
+  void ScrollCellIntoView(int x, int y) override { ScrolledTo.emplace_back(x, y); }
+  void PlaceCursorOnCell(int x, int y) override { CursorPlaced.emplace_back(x, y); }
   void EraseBlockLabels(int block) override { ErasedLabels.push_back(block); }
   void ShowActiveTrain(int slot) override { ActiveTrainsShown.push_back(slot); }
   void ShowHelpNotAvailable() override { ++HelpNotAvailableCalls; }
@@ -87,6 +90,9 @@ class FakeShellService : public NullShellService {
   std::vector<std::pair<int, int>> Timers;
   std::vector<int> KilledTimers;
   std::vector<int> TrainStatusLines;
+  bool CellsVisible = true;  // what IsCellVisible answers
+  std::vector<std::pair<int, int>> ScrolledTo;
+  std::vector<std::pair<int, int>> CursorPlaced;
   std::vector<int> ErasedLabels;
   std::vector<int> ActiveTrainsShown;
   int CloseDataWindowsCalls = 0;
@@ -166,6 +172,8 @@ class FakeInterfaceService : public NullInterfaceService {
 class FakeDialogService : public NullDialogService {
  public:
   void OpenTrainEntryDialog(int slot, int location) override { EntryDialogs.emplace_back(slot, location); }
+  void FocusTrainEntryDialog(int slot) override { FocusedEntryDialogs.push_back(slot); }
+  void CloseTrainEntryDialog(int slot) override { ClosedEntryDialogs.push_back(slot); }
   // The crew dialogs store the location and ready time themselves: CrewDialogAction plays that part.
   int RunCrewChangeLocationDialog(int slot) override {
     if (CrewDialogAction) CrewDialogAction(slot);
@@ -202,6 +210,8 @@ class FakeDialogService : public NullDialogService {
   std::function<void(int)> CrewDialogAction, TrainDialogAction;
   std::vector<int> TrainSheetPages;
   std::vector<std::pair<int, int>> EntryDialogs;
+  std::vector<int> FocusedEntryDialogs;
+  std::vector<int> ClosedEntryDialogs;
   std::vector<int> DialogSlots;
   std::vector<std::string> Titles;
   std::vector<int> TrainSheets;
