@@ -262,3 +262,45 @@ TEST_F(CrewTest, ATrainRunningToItsCrewStopsThereForIt) {
 }
 
 }  // namespace
+
+namespace {
+
+// A train stopped by its expired crew in B1 gets a relief crew called for
+// 09:00; the crew needs 10 minutes to reach B1. The train waits, untouched by
+// the watch, and the crew changes when it arrives.
+TEST_F(CrewTest, ACalledCrewTakesOverWhenItArrives) {
+  Crewed(0, TrainState::Stopped, 0, kStart - 60);
+  SetReliefMinutes(b[1], 10);
+  engine.ExpireCrew(0);
+  ASSERT_EQ(+Train(0).Reason, StopReason::CrewTimeExpired);
+  constexpr int32_t kCall = kStart + 3600;
+  dialogs.CrewDialogAction = [this](int slot) {
+    TrainStatus train = Train(slot);
+    train.CrewOnDuty = kCall;
+    train.CrewReadyTime = kCall + 10 * 60;
+    Store(slot, train);
+  };
+  dialogs.CrewCallResults = {1};
+  Do(&Engine::CmTrainChangeCrew, kChangeCrew, 0);
+  constexpr int32_t kArrival = kCall + 10 * 60 + 10 * 60;
+  ASSERT_EQ(+Train(0).HeadEventTime, kArrival);
+
+  for (int tick = 1; store().SimClock < kArrival - 10; ++tick) {
+    store().SimClock += 10;
+    engine.StepTrains();
+    if (tick % 6 == 0) engine.CheckCrewTimes();
+  }
+  EXPECT_EQ(+Train(0).Reason, StopReason::CrewChange);
+  EXPECT_EQ(+Train(0).CrewExpiry, kStart - 60);
+
+  store().SimClock += 10;
+  engine.StepTrains();
+  const TrainStatus train = Train(0);
+  EXPECT_EQ(+train.CrewExpiry, kCall + 43200);
+  EXPECT_EQ(+train.CrewChangeOrdered, 0);
+  EXPECT_EQ(+train.CrewChangeLocation, -1);
+  EXPECT_EQ(+train.CrewExpiredHandled, 0);
+  EXPECT_NE(+train.Reason, StopReason::CrewChange);
+}
+
+}  // namespace
