@@ -401,6 +401,19 @@ class Corvane3Data {
   std::array<uint8_t, kMaxMaintBitmaps> MaintBitmapUsable{};
 
   // ------------------------------------------------------------ saved simulations and file commands
+  // Saved simulations (simulation_file.cpp). Results: 0 written, 3 the file could not be written.
+  int SaveSimulation(const std::string& path);
+  // 0 loaded (stopped); 1 not a simulation file or damaged (the run is then empty); 3 cannot be opened;
+  // 5 made from another version of its track file; any other value LoadTrackFile's result. report as for
+  // LoadTrackFile: -1 keeps the refusals of a file that cannot be opened or is not one silent.
+  int LoadSimulation(const std::string& path, int report);
+  int16_t RunWindowWord = 0;  // a layout-window value that saved simulations carry and restore
+
+  // Playback replay (replay.cpp): applies the recorded records whose time has come, up to clock, through the
+  // accessors with recording suppressed. 8 applied, more remain; 7 the recording has ended (end of file, or
+  // a damaged record, reported as "Problem with playback file.") and PlaybackIn is closed.
+  int ReadPlayback(int32_t clock);
+
 
   // ------------------------------------------------------------ application start-up (shell)
   uint8_t HelpAvailable = 0;  // 1 when a help viewer can show the help files
