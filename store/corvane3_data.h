@@ -414,6 +414,23 @@ class Corvane3Data {
   // a damaged record, reported as "Problem with playback file.") and PlaybackIn is closed.
   int ReadPlayback(int32_t clock);
 
+  // The File menu's commands (file_commands.cpp): they stop the run, ask before changed track data is lost,
+  // run their file dialogs through the shell, call the loaders and writers and bring the windows in line.
+  void CmOpenOldFile(int commandId);  // commands 2000-2009: the recent files
+  void CmRestartSimulation();
+  void CmChangeTerritory();
+  void CmOpenSavedSimulation();
+  void CmSaveSimulationAs();
+  void CmSaveTrackFile();
+  // WriteTrackFile's result for the chosen file, or 3 when the dialog was cancelled.
+  int SaveTrackFileAs();
+  // Reloads the current track file (a run with playback starts from it); LoadTrackFile's result.
+  int ReloadTerritory();
+  // Leaves playback mode for the mode before it (5 becomes 0); nothing in any other mode.
+  void RestorePreviousMode();
+  // The track data differs from the file it was loaded from.
+  bool TrackDataChanged() const { return ChangeCount != LoadedChangeCount; }
+
 
   // ------------------------------------------------------------ application start-up (shell)
   uint8_t HelpAvailable = 0;  // 1 when a help viewer can show the help files
