@@ -3,8 +3,25 @@
 // layout window owns it. Its operations are split into files by topic.
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include "engine/path_check.h"
 #include "engine/random_source.h"
 #include "store/corvane3_data.h"
+
+// A request made by the dispatcher at the screen or a menu; any other report
+// source is an interface, which never gets a message box.
+inline constexpr int kScreenRequest = -1;
+
+// The two parallel lists a path walk fills: device numbers and directions of
+// travel on entering each one; -1 where unused.
+inline constexpr int kPathEntries = 50;
+struct DevicePath {
+  std::array<int32_t, kPathEntries> Ids;
+  std::array<int32_t, kPathEntries> Dirs;
+};
 
 class Engine {
  public:
@@ -33,11 +50,64 @@ class Engine {
 
   // ---- clock and tick (tick.cpp)
 
-  // ---- interlocking: path tracing, signals, switches (interlocking.cpp)
+  // ---- interlocking: path tracing, signals, switches (interlocking*.cpp)
+
+  // Walks the devices beyond `start` in `direction` over the switches as they
+  // lie. Fills ids/dirs (count entries, -1 where unused); the last entry of ids
+  // receives the switch that stopped the walk by lying against the move, or -1.
+  // Lists at most count - 2 devices, the start included; returns how many.
+  // For a diamond start, `direction` is the leg (0-3) to leave by.
+  int TraceDevicePath(int direction, int start, int32_t* ids, int32_t* dirs, int count);
+  int TraceDevicePath(int direction, int start, DevicePath& path) {
+    return TraceDevicePath(direction, start, path.Ids.data(), path.Dirs.data(), kPathEntries);
+  }
+  // The crew walk from a switch out through one of its legs, over pass-through
+  // blocks, with chosen switch positions (one per path entry, updated for
+  // trailing moves). Returns the first main block reached when a train waits
+  // at a signal at the head of it, else -1.
+  int FindCrewTrainAlongPath(int direction, int switchIndex, int legDevice, int32_t* positions, int32_t* ids,
+                             int32_t* dirs, int count);
+
+  // Clears a signal at stop or cancels a cleared one. 1 = done (or nothing to
+  // do), 0 = refused or failed. `signalDevice` is 3000 + index (or 13000 +
+  // index); `forced` is set by the signal stack; `source` is kScreenRequest or
+  // an interface's number.
+  int ClearSignal(int signalDevice, uint8_t forced, int source);
+  // Checks the route beyond `block` in `direction` and marks it cleared.
+  // Returns the number of free signalled blocks found, 0 when refused.
+  int CheckRoute(int direction, int block, uint8_t quiet, uint8_t permissive, int source);
+  // Takes back a route listed by TraceDevicePath.
+  void ReleaseRoute(const int32_t* ids, const int32_t* dirs, int count);
+  // Writes an occupancy code along the walk from `start` to `end` (mode 1: the
+  // start up to, not including, the end; else the device after the start up
+  // to and including the end).
+  void SetRouteStatus(int direction, int start, int end, int code, int train, int mode, uint8_t useHeld);
+
+  // Throws a switch (2000 + index). 1 = thrown, 0 = refused or failed.
+  int ThrowSwitch(int switchDevice, uint8_t forced, uint8_t crew, int source);
+  // The block where a train stands whose crew can throw the switch by hand, or -1.
+  int FindSwitchCrewTrain(int switchIndex);
+  int SearchSwitchLegForCrew(int leg, int switchIndex);
 
   // ---- device timers, repairs, routes and stack (devices.cpp, routes.cpp)
 
   // ---- slow orders and running speed (slow_orders.cpp, speed.cpp)
+  // The four minute steps of slow orders, in the order the minute work runs them.
+  void ActivateSlowOrders();
+  void UpdateTimedSlowOrders();
+  void ActivateTimedSlowOrders();
+  void ExpireSlowOrders();
+
+  // Clearance and speed over a traced device path (ids and directions, -1
+  // ends); firstEntry is 0 or 1, the two flags are 0 or 1.
+  void CheckPathAhead(PathCheckResult& result, int train, std::span<const int32_t> ids, std::span<const int32_t> dirs,
+                      int firstEntry, int countFirstEntry, int startFromGivenBlock);
+  // The speed with which a stopped train starts.
+  int16_t RestartSpeed(int train);
+  // Seconds to run length (territory units) at speed; a speed below 1 runs at restricted speed.
+  int32_t TravelTime(int speed, int32_t length);
+  // A speed given in miles per hour, in the territory's units.
+  int16_t SpeedInUnits(int milesPerHour);
 
   // ---- train movement (movement.cpp)
 

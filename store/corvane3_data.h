@@ -57,12 +57,6 @@ inline constexpr int kQueueMessages = 200;
 inline constexpr int kQueueMessageBytes = 201;
 inline constexpr int kTrainTypeNameChars = 21;
 
-inline std::array<std::array<int16_t, 3>, kMaxTrainTypes> MakeNoTrainTypeIcons() {
-  std::array<std::array<int16_t, 3>, kMaxTrainTypes> icons;
-  for (auto& type : icons) type.fill(-1);
-  return icons;
-}
-
 // The distinct track names of the territory ("%s-%s %s"), 20 chars each; empty entries close the list.
 inline constexpr int kTrackNameChars = 20;
 using TrackNameList = std::array<std::array<char, kTrackNameChars>, kMaxBlocks>;
@@ -76,6 +70,12 @@ struct HeldPlaybackRecord {
 };
 
 class PlaybackRecorder;
+
+inline std::array<std::array<int16_t, 3>, kMaxTrainTypes> MakeNoTrainTypeIcons() {
+  std::array<std::array<int16_t, 3>, kMaxTrainTypes> icons;
+  for (auto& type : icons) type.fill(-1);
+  return icons;
+}
 
 // One outgoing interface queue: CTC control requests or External I/O indications.
 struct OutQueue {
@@ -389,8 +389,6 @@ class Corvane3Data {
   // Drops the icon images, icon assignments and maintenance bitmap marks of the territory.
   void ForgetTrackFileImages();
 
-  // The identity, the change counts and the loaded version are kept with the scalars below; the territory
-  // counts as changed while ChangeCount differs from LoadedChangeCount.
   char LastSavedTrackPath[kPathChars] = "";
   // Per train type and bitmap name: the TrainIconData slot showing it, -1 none.
   std::array<std::array<int16_t, 3>, kMaxTrainTypes> TrainTypeIcons = MakeNoTrainTypeIcons();

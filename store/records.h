@@ -620,9 +620,12 @@ struct SwitchStatus {
   int32_t CrewThrowTime;           // +106
   uint8_t CrewThrowRequest;        // +110
   int16_t Refused;                 // +111
-  uint8_t Bytes113[12];            // +113
+  uint8_t Bytes113[2];             // +113
+  uint8_t RouteMark;               // +115 cleared when a route over the switch is released
+  uint8_t Bytes116[9];             // +116
 };
 static_assert(sizeof(SwitchStatus) == 125);
+static_assert(offsetof(SwitchStatus, RouteMark) == 115);
 static_assert(offsetof(SwitchStatus, SlowSpeeds) == 18 && offsetof(SwitchStatus, StackMark) == 101);
 static_assert(offsetof(SwitchStatus, CrewThrowTime) == 106 && offsetof(SwitchStatus, Refused) == 111);
 
@@ -663,8 +666,11 @@ struct CrossStatus {
   CrossRouteMarks Route[2];        // +15
   int32_t PermitPendingFrom[2];    // +21
   int32_t PermitActiveUntil[2];    // +29
-  uint8_t Bytes37[22];             // +37
+  uint8_t Bytes37[10];             // +37
+  uint8_t RouteMarks[2];           // +47 per route, cleared when a route over the diamond is released
+  uint8_t Bytes49[10];             // +49
 };
+static_assert(offsetof(CrossStatus, RouteMarks) == 47);
 static_assert(sizeof(CrossStatus) == 59);
 static_assert(offsetof(CrossStatus, Route) == 15 && offsetof(CrossStatus, PermitActiveUntil) == 29);
 
@@ -690,15 +696,19 @@ struct PermitStatus {
 static_assert(sizeof(PermitStatus) == 107);
 static_assert(offsetof(PermitStatus, State) == 23 && offsetof(PermitStatus, DialogOpen) == 25);
 
+inline constexpr int kSlowOrderDevices = 40;
+
 struct SlowStatus {
   uint8_t InUse;                   // +0
   int32_t OpeningTime;             // +1
   int32_t SlowIndex;               // +5
   int32_t StartTime;               // +9
   int32_t EndTime;                 // +13 -1 permanent
-  uint8_t Reserved17[82];          // +17
+  int16_t InForce;                 // +17 0 pending, 1 in force
+  int16_t Devices[kSlowOrderDevices];  // +19 blocks, or 2000 + switch index; -1 after the last
 };
 static_assert(sizeof(SlowStatus) == 99);
+static_assert(offsetof(SlowStatus, InForce) == 17 && offsetof(SlowStatus, Devices) == 19);
 
 inline constexpr int kStackRouteDevices = 50;
 

@@ -1,0 +1,86 @@
+// Device numbering, switch geometry and occupancy codes shared by the
+// interlocking files.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "engine/engine.h"
+#include "store/records.h"
+
+namespace interlocking {
+
+inline constexpr int kSwitchBase = 2000;
+inline constexpr int kSignalBase = 3000;
+inline constexpr int kDiamondBase = 4000;
+
+inline bool IsBlock(int device) { return device >= 0 && device < kSwitchBase; }
+inline bool IsSwitch(int device) { return device >= kSwitchBase && device < kSignalBase; }
+inline bool IsSignal(int device) { return device >= kSignalBase && device < kDiamondBase; }
+inline bool IsDiamond(int device) { return device >= kDiamondBase && device < 5000; }
+// What a path walk can enter: blocks, switches and diamonds.
+inline bool IsPathDevice(int device) { return IsBlock(device) || IsSwitch(device) || IsDiamond(device); }
+
+// Occupancy codes for a move in direction d (0 left, 1 right).
+inline int ClearedCode(int d) { return d == 1 ? 1 : 2; }
+inline int OccupiedCode(int d) { return d == 1 ? 3 : 4; }
+inline int RunningTimeCode(int d) { return d == 1 ? 9 : 10; }
+
+inline bool DivergesRight(int code) { return code == 10 || code == 13; }
+inline bool DivergesLeft(int code) { return code == 11 || code == 12; }
+
+// The leg a switch is left by, moving in direction d with the switch lying in
+// `reversed`. Legs 0 and 1 are on the left, 2 and 3 on the right; 1-3 is the
+// straight route.
+inline int SwitchExitLeg(const SwitchData& data, int code, bool reversed, int d) {
+  if (d == 1) return reversed && DivergesRight(code) ? data.Legs[2] : data.Legs[3];
+  return reversed && DivergesLeft(code) ? data.Legs[0] : data.Legs[1];
+}
+
+// Entering a switch from `from` in direction d while it lies against the move.
+inline bool SwitchRefusesEntry(const SwitchData& data, int code, bool reversed, int from, int d) {
+  if (d == 1) return reversed ? DivergesLeft(code) && from != data.Legs[0] : from != data.Legs[1];
+  return reversed ? DivergesRight(code) && from != data.Legs[2] : from != data.Legs[3];
+}
+
+// The leg on the entry side that the switch joins in the given position.
+inline bool SwitchJoinsEntry(const SwitchData& data, int code, bool reversed, int from, int d) {
+  if (d == 1) return from == (reversed && DivergesLeft(code) ? data.Legs[0] : data.Legs[1]);
+  return from == (reversed && DivergesRight(code) ? data.Legs[2] : data.Legs[3]);
+}
+
+// A switch whose diverging leg lies ahead of a move in direction d.
+inline bool SwitchFacesMove(int code, int d) { return d == 1 ? DivergesRight(code) : DivergesLeft(code); }
+
+// The diamond leg paired with `from` (0 with 1, 2 with 3), -1 when `from` is no leg.
+inline int DiamondExitLeg(const CrossData& data, int from) {
+  if (from < 0) return -1;
+  for (int leg = 0; leg < 4; ++leg)
+    if (data.Legs[leg] == from) return data.Legs[leg ^ 1];
+  return -1;
+}
+
+}  // namespace interlocking
+
+namespace interlocking {
+
+// A message box of the interlocking; the run pauses while it is open.
+MessageResult ShowPaused(Engine& engine, const std::string& text, MessageIcon icon, MessageButtons buttons);
+
+// One draw of the halving random index after reseeding from the wall clock:
+// a value 0..n-1 and its band 0..10.
+struct HalvingDraw {
+  int Value;
+  int Band;
+};
+HalvingDraw ReseedAndDraw(Engine& engine, int n);
+
+// When a maintainer called now will have repaired a device (SimClock seconds).
+int32_t MaintainerFixTime(Engine& engine);
+// "Maintainer will fix by %02d:%02d." for that time.
+std::string MaintainerFixText(int32_t fixTime);
+
+// A signal or an entrance/exit location at the block's end in direction d.
+bool RouteEndsAt(const BlockData& block, int d);
+
+}  // namespace interlocking

@@ -1,0 +1,162 @@
+// Path walks over the device graph: the trace over the switches as they lie,
+// and the crew walk over chosen switch positions.
+#include <algorithm>
+
+#include "engine/engine.h"
+#include "engine/interlocking_devices.h"
+
+using namespace interlocking;
+
+namespace {
+
+constexpr int kNoCode = -1;
+
+// The track code of a block end or diamond cell; a cell outside the grid (a
+// damaged record) reads as empty track.
+int CellCode(const Corvane3Data& store, int x, int y) {
+  if (x < 0 || x >= kGridColumns || y < 0 || y >= kGridRows) return 0;
+  return store.GetGridTrack(x, y);
+}
+
+// After a loop has turned the entry direction of a block, the direction of
+// travel must not lead back to the device the walk came from.
+void TurnAwayFrom(int& d, int previous, const BlockData& block) {
+  if (d == 1 && previous == block.RightNeighbour) d = 0;
+  if (d == 0 && previous == block.LeftNeighbour) d = 1;
+}
+
+}  // namespace
+
+int Engine::TraceDevicePath(int direction, int start, int32_t* ids, int32_t* dirs, int count) {
+  if (ids == nullptr || dirs == nullptr || count < 3) return 0;
+  Corvane3Data& store = Store();
+  std::fill(ids, ids + count, -1);
+  std::fill(dirs, dirs + count, -1);
+  ids[0] = start;
+  dirs[0] = direction;
+  int n = 1;
+  if (IsDiamond(start)) {
+    if (direction < 0 || direction > 3) return n;
+    const CrossData cross = store.GetCrossData(start - kDiamondBase);
+    const int legDirection = direction & 1;  // legs 1 and 3 lead right
+    dirs[0] = legDirection;
+    const int leg = cross.Legs[direction];
+    if (!IsPathDevice(leg)) return n;
+    ids[1] = leg;
+    dirs[1] = legDirection;
+    n = 2;
+  }
+
+  int lastEndCode = kNoCode;  // the code of the last block end or diamond cell examined
+  int blocking = -1;
+  while (n < count - 2) {
+    const int current = ids[n - 1];
+    int d = dirs[n - 1];
+    const int previous = n >= 2 ? ids[n - 2] : -1;
+    int next = -1;
+    if (IsBlock(current)) {
+      const BlockData block = store.GetBlockData(current);
+      if (store.GetBlockStatus(current).ReversesPath == 0xFF) d = 1 - d;
+      if (n >= 2) {
+        const int q = lastEndCode;
+        int t = CellCode(store, block.LeftCellX, block.LeftCellY);
+        if (((q == 15 || q == 30) && t == 17) || (q == 17 && t == 15)) {
+          dirs[n - 1] = previous == block.LeftNeighbour ? 1 : 0;
+          TurnAwayFrom(d, previous, block);
+        }
+        t = CellCode(store, block.RightCellX, block.RightCellY);
+        if (((q == 15 || q == 30) && t == 16) || (q == 16 && t == 15)) {
+          dirs[n - 1] = previous == block.RightNeighbour ? 0 : 1;
+          TurnAwayFrom(d, previous, block);
+        }
+        lastEndCode = t;
+      }
+      next = d == 1 ? block.RightNeighbour : block.LeftNeighbour;
+    } else if (IsSwitch(current)) {
+      const SwitchStatus status = store.GetSwitchStatus(current - kSwitchBase);
+      next = SwitchExitLeg(store.GetSwitchData(current - kSwitchBase), status.TrackCode, status.Position != 0, d);
+    } else if (IsDiamond(current)) {
+      const CrossData cross = store.GetCrossData(current - kDiamondBase);
+      if (n >= 2) {
+        const int t = CellCode(store, cross.CellX, cross.CellY);
+        if ((lastEndCode == 16 || lastEndCode == 17) && t == 30 && d == 1) d = 0;
+        lastEndCode = t;
+      }
+      next = DiamondExitLeg(cross, previous);
+    }
+
+    if (IsSwitch(next)) {
+      const SwitchStatus status = store.GetSwitchStatus(next - kSwitchBase);
+      if (SwitchRefusesEntry(store.GetSwitchData(next - kSwitchBase), status.TrackCode, status.Position != 0, current,
+                             d)) {
+        blocking = next;
+        next = -1;
+      }
+    }
+    if (!IsPathDevice(next)) {
+      ids[count - 1] = blocking;
+      return n;
+    }
+    ids[n] = next;
+    dirs[n] = d;
+    ++n;
+  }
+  ids[count - 1] = -1;
+  return n;
+}
+
+int Engine::FindCrewTrainAlongPath(int direction, int switchIndex, int legDevice, int32_t* positions, int32_t* ids,
+                                   int32_t* dirs, int count) {
+  if (ids == nullptr || dirs == nullptr || positions == nullptr || count < 3) return -1;
+  Corvane3Data& store = Store();
+  std::fill(ids, ids + count, -1);
+  std::fill(dirs, dirs + count, -1);
+  ids[0] = kSwitchBase + switchIndex;
+  dirs[0] = direction;
+  if (!IsPathDevice(legDevice)) return -1;
+  int n = 1;
+  // Appends a device; a switch entered from the leg its chosen position does
+  // not join is a trailing move from the diverging leg, so it must lie reversed.
+  auto append = [&](int device, int from, int d) {
+    if (IsSwitch(device) && positions[n] == 0) {
+      const SwitchStatus status = store.GetSwitchStatus(device - kSwitchBase);
+      if (!SwitchJoinsEntry(store.GetSwitchData(device - kSwitchBase), status.TrackCode, false, from, d))
+        positions[n] = 1;
+    }
+    ids[n] = device;
+    dirs[n] = d;
+    ++n;
+  };
+  append(legDevice, ids[0], direction);
+
+  while (n < count - 2) {
+    const int current = ids[n - 1];
+    int d = dirs[n - 1];
+    const int previous = ids[n - 2];
+    int next = -1;
+    if (IsBlock(current)) {
+      const BlockData block = store.GetBlockData(current);
+      if (block.PassThrough != 1) {
+        const BlockStatus status = store.GetBlockStatus(current);
+        const int train = status.Trains[0];
+        if (train == 0xFFFF || train >= kMaxTrainStatus) return -1;
+        const TrainStatus head = store.GetTrainStatus(train);
+        return head.State == 3 && head.Reason == 3 ? current : -1;
+      }
+      if (store.GetBlockStatus(current).ReversesPath != 0) d = 1 - d;
+      if (CellCode(store, block.LeftCellX, block.LeftCellY) == 15) {
+        dirs[n - 1] = previous == block.LeftNeighbour ? 1 : 0;
+        TurnAwayFrom(d, previous, block);
+      }
+      next = d == 1 ? block.RightNeighbour : block.LeftNeighbour;
+    } else if (IsSwitch(current)) {
+      const SwitchStatus status = store.GetSwitchStatus(current - kSwitchBase);
+      next = SwitchExitLeg(store.GetSwitchData(current - kSwitchBase), status.TrackCode, positions[n - 1] != 0, d);
+    } else if (IsDiamond(current)) {
+      next = DiamondExitLeg(store.GetCrossData(current - kDiamondBase), previous);
+    }
+    if (!IsPathDevice(next)) return -1;
+    append(next, current, d);
+  }
+  return -1;
+}
