@@ -125,8 +125,9 @@ int Corvane3Data::SaveSimulation(const std::string& path) {
   run.HighestAlertViewed = static_cast<int16_t>(Run.HighestAlertViewed);
   run.AlertCounter = static_cast<int16_t>(Run.AlertCounter);
   run.AlertLinesUsed = static_cast<int16_t>(counts[kSimAlertLines]);
-  run.SelectedAlertLine = static_cast<int16_t>(Run.SelectedAlertLine);
-  run.ClockSpeed = static_cast<int16_t>(Run.ClockSpeed);
+  // Kept to what a load accepts, so that a saved run always loads again.
+  run.SelectedAlertLine = static_cast<int16_t>(std::clamp(Run.SelectedAlertLine, 0, kAlertLines - 1));
+  run.ClockSpeed = static_cast<int16_t>(std::clamp(Run.ClockSpeed, 1, 40));
   run.HighlightedDevice = static_cast<int16_t>(Run.HighlightedDevice);
   run.OutputHold = Run.OutputHold;
   run.StartTime = SimStartTime;
