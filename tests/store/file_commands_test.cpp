@@ -77,12 +77,12 @@ TEST_F(FileCommandsTest, RecentFilesLoadByTheirExactExtension) {
   store().CmOpenOldFile(2000);
   ASSERT_EQ(messages.Calls.size(), 1u);
   EXPECT_EQ(messages.Calls[0].Text, "You cannot load a saved simulation when you are in CTC mode");
-  EXPECT_EQ(store().GetTrainStatus(0).InUse, 0);
+  EXPECT_EQ(+store().GetTrainStatus(0).InUse, 0);
 
   SetCTC(0);
   store().Run.SimStopped = 0;
   store().CmOpenOldFile(2000);
-  EXPECT_EQ(store().GetTrainStatus(0).Speed, 25);
+  EXPECT_EQ(+store().GetTrainStatus(0).Speed, 25);
   EXPECT_EQ(+store().Run.SimStopped, 1);
   EXPECT_EQ(store().GetOldFile(0), In("run.ssm"));
 
@@ -91,7 +91,7 @@ TEST_F(FileCommandsTest, RecentFilesLoadByTheirExactExtension) {
   store().CmOpenOldFile(2000);
   EXPECT_EQ(FieldText(store().TrackFilePath), In("other.trk"));
   EXPECT_EQ(shell.ResetDisplayCalls, 1);
-  EXPECT_EQ(store().GetTrainStatus(0).InUse, 0) << "an empty run on the new territory";
+  EXPECT_EQ(+store().GetTrainStatus(0).InUse, 0) << "an empty run on the new territory";
 }
 
 // Restart reloads the most recent file, a saved simulation also in CTC control mode.
@@ -100,12 +100,12 @@ TEST_F(FileCommandsTest, RestartReloadsTheMostRecentFile) {
   PutRecent(In("run.ssm"));
   messages.ScriptAnswers({MessageResult::No});
   store().CmRestartSimulation();
-  EXPECT_EQ(store().GetTrainStatus(0).InUse, 0) << "No ends the command";
+  EXPECT_EQ(+store().GetTrainStatus(0).InUse, 0) << "No ends the command";
 
   SetCTC(1);
   messages.ScriptAnswers({MessageResult::Yes});
   store().CmRestartSimulation();
-  EXPECT_EQ(store().GetTrainStatus(0).Speed, 25);
+  EXPECT_EQ(+store().GetTrainStatus(0).Speed, 25);
   EXPECT_EQ(store().GetSimClock(), 7200);
 }
 
@@ -161,7 +161,7 @@ TEST_F(FileCommandsTest, OpenAndSaveSavedSimulations) {
   ASSERT_EQ(shell.OpenFileRequests.size(), 2u);
   EXPECT_EQ(shell.OpenFileRequests[0].Filter, "Saved Simulation Files (*.ssm)|*.ssm");
   EXPECT_TRUE(messages.Calls.empty()) << "the loader's refusals stay silent for menu commands";
-  EXPECT_EQ(store().GetTrainStatus(0).Speed, 25);
+  EXPECT_EQ(+store().GetTrainStatus(0).Speed, 25);
 
   shell.SaveFileAnswers.push_back(In("copy.ssm"));
   SetFieldText(store().TrackFilePath, "/Tracks/East.TRK");
@@ -188,7 +188,7 @@ TEST_F(FileCommandsTest, ChangeTerritoryAsksAgainAfterAFailedLoad) {
   shell.OpenFileAnswers = {In("broken.trk")};
   store().CmChangeTerritory();
   EXPECT_EQ(FieldText(store().TrackFilePath), "new.trk");
-  EXPECT_EQ(store().GetBlockData(0).InUse, 0);
+  EXPECT_EQ(+store().GetBlockData(0).InUse, 0);
   EXPECT_EQ(+store().Run.Loading, 0);
   EXPECT_EQ(shell.ResetDisplayCalls, 1) << "no territory reset after Cancel";
 }

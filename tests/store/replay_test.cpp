@@ -106,12 +106,12 @@ TEST_F(ReplayTest, ARecordedRunReplaysToTheSameState) {
 
   StartReplay(In("run.ply"));
   EXPECT_EQ(s.ReadPlayback(3600), 8);
-  EXPECT_EQ(s.GetTrainStatus(4).Speed, 30) << "only the first moment applied";
-  EXPECT_EQ(s.GetSwitchStatus(0).Position, 1);
-  EXPECT_EQ(s.GetBlockStatus(6).Occupancy, 0);
+  EXPECT_EQ(+s.GetTrainStatus(4).Speed, 30) << "only the first moment applied";
+  EXPECT_EQ(+s.GetSwitchStatus(0).Position, 1);
+  EXPECT_EQ(+s.GetBlockStatus(6).Occupancy, 0);
   EXPECT_EQ(+s.RecordingSuppressed, 0);
   EXPECT_EQ(s.ReadPlayback(4200), 8);
-  EXPECT_EQ(s.GetPermitStatus(2).InUse, 1);
+  EXPECT_EQ(+s.GetPermitStatus(2).InUse, 1);
   EXPECT_EQ(s.GetOSHitCount(), 1);
   EXPECT_EQ(s.ReadPlayback(100000), 7);
   EXPECT_EQ(s.PlaybackIn, nullptr);
@@ -119,8 +119,8 @@ TEST_F(ReplayTest, ARecordedRunReplaysToTheSameState) {
   EXPECT_EQ(0, std::memcmp(&endTrain, &replayedTrain, sizeof endTrain));
   const BlockStatus replayedBlock = s.GetBlockStatus(6);
   EXPECT_EQ(0, std::memcmp(&endBlock, &replayedBlock, sizeof endBlock));
-  EXPECT_EQ(s.GetPermitStatus(2).InUse, 0);
-  EXPECT_EQ(s.GetStackData(0).EntranceSignal, 3001);
+  EXPECT_EQ(+s.GetPermitStatus(2).InUse, 0);
+  EXPECT_EQ(+s.GetStackData(0).EntranceSignal, 3001);
   EXPECT_TRUE(messages.Calls.empty());
 }
 
@@ -161,7 +161,7 @@ TEST_F(ReplayTest, ADamagedRecordEndsTheReplay) {
     EXPECT_EQ(store().ReadPlayback(100), 7) << c.name;
     ASSERT_EQ(messages.Calls.size(), 1u) << c.name;
     EXPECT_EQ(messages.Calls[0].Text, "Problem with playback file.") << c.name;
-    EXPECT_EQ(store().GetTrainStatus(1).InUse, 0) << c.name;
+    EXPECT_EQ(+store().GetTrainStatus(1).InUse, 0) << c.name;
     EXPECT_EQ(store().PlaybackIn, nullptr) << c.name;
   }
 }
@@ -178,7 +178,7 @@ TEST_F(ReplayTest, APermitIsFreedOnlyWhenInUse) {
   inUse.InUse = 1;
   store().UpdatePermitStatus(3, inUse);
   EXPECT_EQ(store().ReadPlayback(10), 7);
-  EXPECT_EQ(store().GetPermitStatus(3).InUse, 0);
+  EXPECT_EQ(+store().GetPermitStatus(3).InUse, 0);
   EXPECT_TRUE(messages.Calls.empty()) << "no internal error for the free slot";
 }
 
@@ -190,7 +190,7 @@ TEST_F(ReplayTest, OSHitsWrapAtTheRingsEnd) {
   StartReplay(In("made.ply"));
   store().SetOSHitCount(kMaxOSHits - 1);
   EXPECT_EQ(store().ReadPlayback(10), 7);
-  EXPECT_EQ(store().GetOSHit(kMaxOSHits - 1).Device, 7);
+  EXPECT_EQ(+store().GetOSHit(kMaxOSHits - 1).Device, 7);
   EXPECT_EQ(store().GetOSHitCount(), 0);
 }
 

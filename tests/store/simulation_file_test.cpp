@@ -100,10 +100,10 @@ TEST_F(SimulationFileTest, SaveLoadSaveGivesTheSameBytes) {
   store().SetSimClock(-1);
   store().Run.ClockSpeed = 20;
   ASSERT_EQ(store().LoadSimulation(In("run.ssm"), -1), 0);
-  EXPECT_EQ(store().GetTrainStatus(2).Speed, 40);
-  EXPECT_EQ(store().GetTrainStationTime(2).Times[0], 3602);
-  EXPECT_EQ(store().GetPermitStatus(1).State, 4);
-  EXPECT_EQ(store().GetSwitchStatus(1).Position, 1);
+  EXPECT_EQ(+store().GetTrainStatus(2).Speed, 40);
+  EXPECT_EQ(+store().GetTrainStationTime(2).Times[0], 3602);
+  EXPECT_EQ(+store().GetPermitStatus(1).State, 4);
+  EXPECT_EQ(+store().GetSwitchStatus(1).Position, 1);
   EXPECT_EQ(store().GetOSHitCount(), 5);
   EXPECT_EQ(store().GetSimClock(), 86400 + 9 * 3600 + 20);
   EXPECT_EQ(store().GetSimStartDay(), 1);
@@ -112,8 +112,8 @@ TEST_F(SimulationFileTest, SaveLoadSaveGivesTheSameBytes) {
   EXPECT_STREQ(store().Run.AlertLines[1].data(), "ALERT 1");
   EXPECT_EQ(+store().Run.SimStopped, 1);
   EXPECT_EQ(store().Run.SelectedDevice, -1);
-  EXPECT_EQ(store().GetArchivePerformStatus(3).Distance, 12000);
-  EXPECT_EQ(store().GetCountData().Words[kCountRunningTrains], 3);
+  EXPECT_EQ(+store().GetArchivePerformStatus(3).Distance, 12000);
+  EXPECT_EQ(+store().GetCountData().Words[kCountRunningTrains], 3);
   EXPECT_EQ(store().GetOldFile(0), In("run.ssm"));
 
   ASSERT_EQ(store().SaveSimulation(In("again.ssm")), 0);
@@ -215,7 +215,7 @@ TEST_F(SimulationFileTest, TheTrackFileIsTakenFromTheSimulationsFolder) {
   std::filesystem::copy_file(In("demo.trk"), In("copy/demo.trk"));
   EXPECT_EQ(store().LoadSimulation(In("copy/run.ssm"), -1), 0);
   EXPECT_EQ(FieldText(store().TrackFilePath), In("copy/demo.trk"));
-  EXPECT_EQ(store().GetTrainStatus(2).Speed, 40);
+  EXPECT_EQ(+store().GetTrainStatus(2).Speed, 40);
 }
 
 // Older versions: today's file rewritten with the shorter records and fields of that version.
@@ -256,13 +256,13 @@ TEST_F(SimulationFileTest, OlderVersionsLoadWithTheirShorterRecords) {
     WriteBytes(In("old.ssm"), AsOldVersion(current, version));
     store().InitSimulationStatus();
     ASSERT_EQ(store().LoadSimulation(In("old.ssm"), 0), 0) << version;
-    EXPECT_EQ(store().GetTrainStatus(2).Speed, 40) << version;
+    EXPECT_EQ(+store().GetTrainStatus(2).Speed, 40) << version;
     const PermitStatus permit = store().GetPermitStatus(1);
-    EXPECT_EQ(permit.StartTime, 7000) << version;
-    EXPECT_EQ(permit.State, version < 34 ? 2 : 4) << version << ": the reset value where the record lacks it";
-    EXPECT_EQ(store().GetSwitchStatus(1).Position, 1) << version;
-    EXPECT_EQ(store().GetSwitchStatus(1).CrewThrowTime, 9000) << version;
-    EXPECT_EQ(store().GetSignalStatus(2).RefusalCount, 3) << version;
+    EXPECT_EQ(+permit.StartTime, 7000) << version;
+    EXPECT_EQ(+permit.State, version < 34 ? 2 : 4) << version << ": the reset value where the record lacks it";
+    EXPECT_EQ(+store().GetSwitchStatus(1).Position, 1) << version;
+    EXPECT_EQ(+store().GetSwitchStatus(1).CrewThrowTime, 9000) << version;
+    EXPECT_EQ(+store().GetSignalStatus(2).RefusalCount, 3) << version;
     EXPECT_EQ(store().GetOSHitCount(), 5) << version;
   }
 }
