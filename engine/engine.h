@@ -90,6 +90,45 @@ class Engine {
   int SearchSwitchLegForCrew(int leg, int switchIndex);
 
   // ---- device timers, repairs, routes and stack (devices.cpp, routes.cpp)
+  // Minute steps: release the routes of signals whose running time is over,
+  // let crews throw hand-thrown switches, repair switches and signals whose
+  // maintainer is due.
+  void ExpireRunningTimes();
+  void ProcessCrewSwitchThrows();
+  void RepairSwitches();
+  void RepairSignals();
+  // Every running tick: fleeted signals at stop clear again once their route is free.
+  void ReclearSignals();
+  // Every 500 ms: signals in running time blink, and so does the selected device.
+  void BlinkRunningTimeSignals();
+  void FlashSelectedDevice();
+
+  // Walks from `startBlock` in `direction` over the chosen switch positions
+  // (one per entry; a trailing move from a diverging leg sets its entry to
+  // reversed) looking for the exit signal. Returns the number of route entries,
+  // -1 when no route was found that way, or -(10000 + device) for a block not
+  // signalled for the move or a facing switch beyond the exit. With
+  // stopAtNextSignal the exit must be the next signal.
+  int SearchRoute(int direction, int startBlock, int32_t* ids, int32_t* dirs, int32_t* positions, int exitSignal,
+                  int count, uint8_t stopAtNextSignal);
+  // Sets up the route between two signals (indexes): throws its switches and
+  // clears its signals. 1 = done, 0 = refused.
+  int CreateRoute(int entranceSignal, int exitSignal);
+  // Finds the route from a signal to the next signal for the stack; 1 = found.
+  int CheckStackRoute(int entranceSignal, int exitSignal, int32_t* ids, int32_t* dirs, int32_t* positions);
+  // Stores a stack command from one signal to the next. 1 = stored, 0 = refused.
+  int AddStackCommand(int entranceSignal, int exitSignal);
+  // Deletes the position-th (0-4) command whose entrance is the signal of the
+  // pop-up target device (Run().PopupSignal, a device number 3000 + index).
+  void DeleteStackCommand(int position);
+  // Each tick: carries out the first waiting command whose route is free.
+  void ProcessSignalStack();
+  int StackRouteIsFree(int slot);
+  int StackRouteOverlapsEarlier(int slot);
+  int ExecuteStackCommand(int slot);
+  // Redraws the stack marks of every device from the commands in the stack.
+  void RefreshStackMarks();
+  void MarkStackRoutes();
 
   // ---- slow orders and running speed (slow_orders.cpp, speed.cpp)
   // The four minute steps of slow orders, in the order the minute work runs them.
