@@ -19,8 +19,7 @@ class TPlayBackTimeDialog : public QDialog {
 
   // The control with that id, or null.
   QWidget* Control(int id) const;
-
- protected:
+  // OK: checks the jump and sets the clock; a wrong field keeps the dialog open with the focus on it.
   void accept() override;
 
  private:
