@@ -5,9 +5,13 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <span>
+#include <string_view>
 
 #include "engine/path_check.h"
+#include "engine/permit_request.h"
+#include "engine/permits.h"
 #include "engine/random_source.h"
 #include "store/corvane3_data.h"
 
@@ -155,8 +159,26 @@ class Engine {
   // ---- train commands, merging, crews (commands.cpp, crews.cpp)
 
   // ---- block permits (permits.cpp)
+  // Per-minute steps, the first two of the minute work.
+  void ScheduleBlockPermits();
+  void ProcessPermitRequests();
+  // Puts a slot's request before the dispatcher: fromTimer 1 from the minute
+  // step, 0 from the active permit list's Authorize button.
+  void AuthorizeBlockPermit(int slot, uint8_t fromTimer);
+  // The state steps of a permit slot.
+  void RaisePermitRequest(int slot);
+  void MarkPermitLimits(int slot);
+  void ActivateBlockPermit(int slot);
+  void ReleaseBlockPermit(int slot);
+  // The blocks a permit on a track takes out of service.
+  PermitLimits FindPermitRoute(std::string_view trackName);
+  // The open request of a slot, null when none; its window shares it.
+  std::shared_ptr<PermitRequestForm> PermitRequestDialog(int slot);
+  // Lets go of a slot's request and removes its window (the request comes back an hour later).
+  void DeletePermitRequestDialog(int slot);
 
  private:
   Corvane3Data& store_;
   RandomSource random_;
+  std::array<std::shared_ptr<PermitRequestForm>, kMaxPermitStatus> permitRequestDialogs_;  // block permits
 };

@@ -5,11 +5,14 @@
 #include <QScreen>
 
 #include "platform/bar_fields.h"
+#include "resources/resource_ids.h"
 #include "resources/strings.h"
 #include "shell/corvane3_dec.h"
+#include "shell/corvane3_window.h"
+#include "shell/display_pictures.h"
 #include "shell/globals.h"
 #include "shell/glyphs.h"
-#include "shell/shell_service.h"
+#include "shell/layout_services.h"
 #include "shell/track_path.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
@@ -18,15 +21,20 @@ TCorvane3App::TCorvane3App(QStringList arguments, MessageService* messages)
     : arguments_(std::move(arguments)), messages_(messages ? messages : &qtMessages_) {}
 
 TCorvane3App::~TCorvane3App() {
-  frame_.reset();
+  frame_.reset();  // the layout window goes with its frame
   if (store_) {
+    store_->SetDisplayService(nullptr);
     store_->SetShellService(nullptr);
     store_->SetMessageService(nullptr);
     if (TheStore == store_.get()) TheStore = nullptr;
     store_.reset();
   }
+  shell_.reset();
+  pictures_.reset();
   ClearShellGlobals();
 }
+
+TCorvane3Window* TCorvane3App::LayoutWindow() const { return TheLayoutWindow; }
 
 void TCorvane3App::InitMainWindow() {
   ClearShellGlobals();
@@ -75,11 +83,27 @@ void TCorvane3App::InitMainWindow() {
   frame_->BuildBars(store.GetOptionData().AlertSoundsOn != 0, screenWidth);
   frame_->setWindowIcon(ProgramIcon());
 
-  shell_ = std::make_unique<QtShellService>(store, *frame_);
+  pictures_ = std::make_unique<DisplayPictures>();
+  pictures_->SetReporter([&store](int resource) { ReportMissingPicture(store, resource); });
+  shell_ = std::make_unique<LayoutShellService>(store, *frame_, *pictures_);
   store.SetShellService(shell_.get());
   qtMessages_.SetOwner(frame_.get());
 
+  auto* window = new TCorvane3Window(store, *pictures_);
+  frame_->SetClient(window);
+  TheLayoutWindow = window;
+  shell_->SetLayoutWindow(window);
+  store.SetDisplayService(window);
+  frame_->Timers().SetHandler([window](int id) { window->EvTimer(id); });
+  CommandRegistry& commands = frame_->Commands();
+  commands.SetHandler(res::CM_TOGGLE_ZOOM, [window] { window->CmToggleZoom(); });
+  commands.SetHandler(res::CM_VIEW_BACK, [window] { window->CmViewBack(); });
+  commands.SetHandler(res::CM_VIEW_FORWARD, [window] { window->CmViewForward(); });
+  commands.SetEnabler(res::CM_VIEW_BACK, [window] { return window->CeViewBack(); });
+  commands.SetEnabler(res::CM_VIEW_FORWARD, [window] { return window->CeViewForward(); });
+
   frame_->SetupWindow();
+  window->SetupWindow();
 }
 
 int TCorvane3App::Run() {

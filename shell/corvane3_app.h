@@ -9,7 +9,9 @@
 
 class Corvane3Data;
 class TCorvane3Dec;
-class QtShellService;
+class LayoutShellService;
+class DisplayPictures;
+class TCorvane3Window;
 
 class TCorvane3App {
  public:
@@ -25,12 +27,15 @@ class TCorvane3App {
   int Run();
 
   TCorvane3Dec* MainFrame() const { return frame_.get(); }
+  TCorvane3Window* LayoutWindow() const;
+  DisplayPictures* Pictures() const { return pictures_.get(); }
 
  private:
   QStringList arguments_;
   std::unique_ptr<Corvane3Data> store_;
   std::unique_ptr<TCorvane3Dec> frame_;
-  std::unique_ptr<QtShellService> shell_;
+  std::unique_ptr<DisplayPictures> pictures_;
+  std::unique_ptr<LayoutShellService> shell_;
   QtMessageService qtMessages_;
   MessageService* messages_;
 };

@@ -430,6 +430,12 @@ class Corvane3Data {
   bool TrackDataChanged() const { return ChangeCount != LoadedChangeCount; }
 
 
+  // ------------------------------------------------------------ train icons (train_icons.cpp)
+  // Gives train types 0-6 the internal pictures' names and icon slots, types 7-9 copies of
+  // types 0-2, and fills the icon records of slots 0-20; the shell loads the pictures.
+  void AssignInternalTrainIcons();
+  // The icon slots go into TrainTypeIcons (track files section).
+
   // ------------------------------------------------------------ application start-up (shell)
   uint8_t HelpAvailable = 0;  // 1 when a help viewer can show the help files
   uint8_t FirstRunHints = 0;  // 1 when the option file was missing or not valid at start-up

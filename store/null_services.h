@@ -91,6 +91,8 @@ class NullDialogService : public DialogService {
   void RunTrainSheet(int) override {}
   int RunTrainDialog(int) override { return 2; }
   void OpenPermitRequestDialog(int) override {}
+  void ShowPermitRequestDialog(int) override {}
+  void ClosePermitRequestDialog(int) override {}
   void ClosePermitRequestDialogs() override {}
 };
 

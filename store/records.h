@@ -696,6 +696,15 @@ struct PermitStatus {
 static_assert(sizeof(PermitStatus) == 107);
 static_assert(offsetof(PermitStatus, State) == 23 && offsetof(PermitStatus, DialogOpen) == 25);
 
+// PermitStatus::State: where a permit in progress stands.
+enum PermitState : int16_t {
+  kPermitAwaiting = 0,    // before the dispatcher, awaiting authorization
+  kPermitAuthorized = 1,  // granted, its start more than a minute away
+  kPermitPending = 2,     // limits marked pending, waiting for the granted start
+  kPermitScheduled = 3,   // request created, not yet shown
+  kPermitActive = 4,      // track out of service until the granted end
+};
+
 inline constexpr int kSlowOrderDevices = 40;
 
 struct SlowStatus {

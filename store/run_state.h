@@ -37,4 +37,11 @@ struct RunState {
   std::array<int32_t, 2> ViewHistory{};
   int32_t LastCTCPermitMinute = -1;
   std::array<int32_t, 3> PointerHighlightCells{-1, -1, -1};  // cells the pointer highlights, -1 none
+
+  // The clock driver's fields that the layout window prepares.
+  int32_t LastSpeed = -1;          // the speed of the tick's previous re-arm
+  int32_t NextRandomTime = 0;      // a future SimClock at which the tick acts at random
+  int32_t RandomAccumulator = 0;   // seeded at start-up; the tick adds its own term
+  uint8_t AwaitingStart = 1;       // no run prepared yet: Start prepares one
+  uint8_t ExtentPending = 1;       // the next tick recomputes the layout extent
 };

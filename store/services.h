@@ -141,7 +141,11 @@ class DialogService {
   virtual int RunStopTrainDialog(const std::string& title) = 0;
   virtual void RunTrainSheet(int trainDataIndex) = 0;
   virtual int RunTrainDialog(int trainSlot) = 0;
+  // Block permit requests: the engine holds the request of each permit slot
+  // (Engine::PermitRequestDialog); these make, raise and remove its window.
   virtual void OpenPermitRequestDialog(int permitSlot) = 0;
+  virtual void ShowPermitRequestDialog(int permitSlot) = 0;
+  virtual void ClosePermitRequestDialog(int permitSlot) = 0;
   virtual void ClosePermitRequestDialogs() = 0;
 };
 

@@ -259,12 +259,19 @@ TEST_F(TrackFileTest, OverCapacityCountsAndSizesAreDamagedFiles) {
     int32_t value;
   };
   const Case cases[] = {
-      {"grid columns", at.Counts, 200},        {"grid rows", at.Counts + 4, 160},
-      {"negative columns", at.Counts, -1},     {"trains", at.Counts + 4 * 2, 1001},
-      {"blocks", at.Counts + 4 * 6, 2001},     {"signals", at.Counts + 4 * 8, -5},
-      {"start times", at.Counts + 4 * 15, 51}, {"icon count", at.Icons, 52},
-      {"negative icon count", at.Icons, -1},   {"comments length", at.Icons + 4, 0x7fffffff},
+      {"grid columns", at.Counts, 200},
+      {"grid rows", at.Counts + 4, 160},
+      {"negative columns", at.Counts, -1},
+      {"trains", at.Counts + 4 * 2, 1001},
+      {"blocks", at.Counts + 4 * 6, 2001},
+      {"signals", at.Counts + 4 * 8, -5},
+      {"start times", at.Counts + 4 * 15, 51},
+      {"icon count", at.Icons, 52},
+      {"negative icon count", at.Icons, -1},
+      {"comments length", at.Icons + 4, 0x7fffffff},
       {"negative comments", at.Icons + 4, -2},
+      // Signal S1 has code 21: in column 0 it has no column to its left to be kept in.
+      {"code 21 signal in column 0", at.Signals + 66 * 1 + 25, 0x00090000},
   };
   for (const Case& c : cases) {
     Bytes bad = good;

@@ -65,7 +65,7 @@ inline Bytes MakeBitmap(int width, int height) {
 
 // Where each section of a version 37 file starts, worked out from its CountData.
 struct Sections {
-  size_t Counts, Grids, Trains, StartTimes, Areas, Icons, End;
+  size_t Counts, Grids, Trains, Signals, StartTimes, Areas, Icons, End;
 };
 
 inline Sections FindSections(const Bytes& file) {
@@ -74,9 +74,9 @@ inline Sections FindSections(const Bytes& file) {
   const auto word = [&](int w) { return static_cast<size_t>(Peek<int32_t>(file, s.Counts + 4 * w)); };
   s.Grids = s.Counts + 100 + 1120 + 16;
   s.Trains = s.Grids + 3 * 2 * (word(0) + 1) * (word(1) + 1);
-  s.StartTimes = s.Trains + word(2) * 1357 + word(3) * 88 + word(4) * 87 + word(14) * 817 + word(5) * 53 +
-                 word(6) * 547 + word(7) * 103 + word(8) * 66 + word(9) * 51 + word(10) * 28 + word(11) * 158 +
-                 word(12) * 248;
+  s.Signals = s.Trains + word(2) * 1357 + word(3) * 88 + word(4) * 87 + word(14) * 817 + word(5) * 53 + word(6) * 547 +
+              word(7) * 103;
+  s.StartTimes = s.Signals + word(8) * 66 + word(9) * 51 + word(10) * 28 + word(11) * 158 + word(12) * 248;
   s.Areas = s.StartTimes + word(15) * 470;
   s.Icons = s.Areas + word(19) * 32 + 10 * 37 + 105 + word(20) * 53;
   s.End = file.size() - 8;

@@ -201,6 +201,8 @@ class FakeDialogService : public NullDialogService {
   }
   void RunTrainSheet(int index) override { TrainSheets.push_back(index); }
   void OpenPermitRequestDialog(int slot) override { PermitRequests.push_back(slot); }
+  void ShowPermitRequestDialog(int slot) override { PermitRequestsShown.push_back(slot); }
+  void ClosePermitRequestDialog(int slot) override { PermitRequestsClosed.push_back(slot); }
   void CloseTrainEntryDialogs() override { ++CloseTrainEntryDialogsCalls; }
   void ClosePermitRequestDialogs() override { ++ClosePermitRequestDialogsCalls; }
 
@@ -210,6 +212,8 @@ class FakeDialogService : public NullDialogService {
   std::vector<std::string> Titles;
   std::vector<int> TrainSheets;
   std::vector<int> PermitRequests;
+  std::vector<int> PermitRequestsShown;
+  std::vector<int> PermitRequestsClosed;
   int CloseTrainEntryDialogsCalls = 0;
   int ClosePermitRequestDialogsCalls = 0;
 

@@ -1,0 +1,418 @@
+#include "shell/corvane3_window.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <algorithm>
+#include <cstring>
+
+#include "platform/post_message.h"
+#include "resources/resource_ids.h"
+#include "shell/display_pictures.h"
+#include "store/fixed_text.h"
+#include "store/playback_format.h"
+#include "store/wall_clock.h"
+
+namespace {
+
+constexpr QRgb kWhite = 0xFFFFFFFF;
+constexpr QRgb kBlack = 0xFF000000;
+constexpr const char* kEmptyTerritoryName = "default.trk";
+
+// The first and second run columns of a block's label strips, kept at +17 and +19 of its status.
+int16_t StatusWord(const BlockStatus& status, size_t offset) {
+  int16_t value;
+  std::memcpy(&value, reinterpret_cast<const char*>(&status) + offset, sizeof value);
+  return value;
+}
+
+QRect ToQRect(int left, int top, int right, int bottom) {
+  return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+}
+
+}  // namespace
+
+int LayoutKeyCode(int qtKey) {
+  switch (qtKey) {
+    case Qt::Key_Escape:
+      return layout::kKeyEscape;
+    case Qt::Key_PageUp:
+      return layout::kKeyPageUp;
+    case Qt::Key_PageDown:
+      return layout::kKeyPageDown;
+    case Qt::Key_End:
+      return layout::kKeyEnd;
+    case Qt::Key_Home:
+      return layout::kKeyHome;
+    case Qt::Key_Left:
+      return layout::kKeyLeft;
+    case Qt::Key_Up:
+      return layout::kKeyUp;
+    case Qt::Key_Right:
+      return layout::kKeyRight;
+    case Qt::Key_Down:
+      return layout::kKeyDown;
+    default:
+      break;
+  }
+  // Letters arrive as capitals, digits and other printable keys as their own character.
+  return qtKey > 0x20 && qtKey < 0x100 ? qtKey : 0;
+}
+
+TCorvane3Window::TCorvane3Window(Corvane3Data& store, DisplayPictures& pictures, QWidget* parent)
+    : QAbstractScrollArea(parent), store_(store), pictures_(pictures), engine_(store) {
+  setObjectName("TCorvane3Window");
+  setFrameShape(QFrame::NoFrame);
+  setFocusPolicy(Qt::StrongFocus);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  for (QScrollBar* bar : {horizontalScrollBar(), verticalScrollBar()}) {
+    bar->setRange(0, 0);
+    bar->setSingleStep(1);
+    // A scroll the user makes is remembered once the bar has moved.
+    connect(
+        bar, &QScrollBar::actionTriggered, this, [this](int) { RememberView(); }, Qt::QueuedConnection);
+  }
+  store_.Run.Loading = 1;
+  PaintedOnce = 0;
+}
+
+TCorvane3Window::~TCorvane3Window() {
+  delete PopupMenu.data();
+  if (&store_.Display() == this) store_.SetDisplayService(nullptr);
+}
+
+void TCorvane3Window::SetupWindow() {
+  RunState& run = store_.Run;
+  Dragging = 0;
+  for (auto& line : run.AlertLines) line.fill('\0');
+  delete PopupMenu.data();
+
+  run.PendingRouteEntrance = -1;
+  run.PendingStackEntrance = -1;
+  run.LastSpeed = -1;
+  run.SelectedTrain = -1;
+  DescribedDevice = -1;
+  PaintsToSkip = 0;
+
+  run.AwaitingStart = 1;
+  run.ExtentPending = 1;
+  ShowBlockName = ShowBlockLengths = ShowSignalDirection = ShowBlockSpeeds = 0;
+  run.BrowsingAlerts = 0;
+
+  store_.ZoomDivisor = 1;
+  store_.InitTerritoryData();
+  LayoutExtentX = layout::kColumns;
+  LayoutExtentY = layout::kRows;
+
+  // A face this machine lacks is asked for with a fixed-pitch fallback.
+  LabelFont = QFont("Courier New");
+  LabelFont.setStyleHint(QFont::TypeWriter);
+  LabelFont.setFixedPitch(true);
+  LabelFont.setPixelSize(12);
+  LabelFont.setWeight(QFont::Normal);
+
+  viewport()->update();  // the background follows Classic Display
+  run.Loading = 1;
+
+  const QList<QRgb> colours = {kWhite,     kBlack,     0xFF00FF00, 0xFFFF0000, 0xFF0000FF, 0xFF00FFFF,
+                               0xFFFF00FF, 0xFFFFFF00, 0xFF808080, 0xFFC0C0C0, 0xFF800000, 0xFF008000,
+                               0xFF000080, 0xFF808000, 0xFF800080, 0xFF008080};
+  Palette16 = colours;
+  Palette9 = colours.mid(0, 9);
+
+  PostMessage(this, [this] { EvStartUp(); });
+}
+
+void TCorvane3Window::EvStartUp() {
+  RunState& run = store_.Run;
+  pictures_.LoadDisplayResources(store_.GetOptionData().ClassicDisplay != 0);
+
+  // The territory settings file is not written while the first territory loads.
+  store_.NoTerritorySettings = 1;
+  if (store_.LoadTrackFile(FieldText(store_.TrackFilePath), -1) != 0) {
+    SetFieldText(store_.TrackFilePath, kEmptyTerritoryName);
+    store_.InitTerritoryData();
+  }
+  store_.NoTerritorySettings = 0;
+
+  const auto now = static_cast<uint32_t>(WallClockNow());
+  engine_.Random().Seed(now);
+  run.RandomAccumulator = static_cast<int32_t>(now + static_cast<uint32_t>(engine_.Random().Next(9999)));
+  run.RunOverShown = 0;
+
+  store_.InitSimulationStatus();
+  ResetSimulationDisplay();
+  store_.Shell().ShowTrackFileName();
+  ComputeLayoutExtent();
+
+  store_.Shell().SetTimer(res::TIMER_TICK, 100);
+  store_.Shell().SetTimer(res::TIMER_DISPLAY, 500);
+  store_.Shell().SetTimer(res::TIMER_BEEPS, 1100);
+
+  run.Loading = 0;
+  PaintsToSkip = 1;
+  activateWindow();
+  setFocus();
+  RecordView();
+}
+
+void TCorvane3Window::EvTimer(int timerId) {
+  if (timerId == res::TIMER_DISPLAY) {
+    ++store_.Run.BlinkCounter;
+    store_.Interface().CTCBlinkPendingSwitches();
+  }
+  if (clockDriver_) clockDriver_(timerId);
+}
+
+void TCorvane3Window::ReloadDisplayResources() {
+  pictures_.FreeDisplayResources();
+  pictures_.LoadDisplayResources(store_.GetOptionData().ClassicDisplay != 0);
+  viewport()->update();
+}
+
+QRgb TCorvane3Window::BackgroundColour() const { return store_.GetOptionData().ClassicDisplay != 0 ? kBlack : kWhite; }
+
+layout::View TCorvane3Window::CurrentView() const {
+  layout::View view;
+  view.Zoom = store_.ZoomDivisor == 2 ? 2 : 1;
+  view.ScrollX = horizontalScrollBar()->value();
+  view.ScrollY = verticalScrollBar()->value();
+  view.RangeX = horizontalScrollBar()->maximum();
+  view.RangeY = verticalScrollBar()->maximum();
+  return view;
+}
+
+void TCorvane3Window::ScrollTo(int x, int y) {
+  const layout::Point p = CurrentView().Clamp(x, y);
+  horizontalScrollBar()->setValue(p.X);
+  verticalScrollBar()->setValue(p.Y);
+}
+
+void TCorvane3Window::SetScrollRanges(int widthPixels, int heightPixels, bool viewChange) {
+  QScrollBar* h = horizontalScrollBar();
+  QScrollBar* v = verticalScrollBar();
+  const layout::Point ranges =
+      layout::ComputeScrollRanges(widthPixels, heightPixels, width(), height(), h->maximum(), v->maximum());
+  if (viewChange && (ranges.X < h->value() || ranges.Y < v->value())) PaintsToSkip = 1;
+  h->setRange(0, ranges.X);
+  v->setRange(0, ranges.Y);
+  h->setPageStep(std::max(1, viewport()->width() / layout::kScrollUnit));
+  v->setPageStep(std::max(1, viewport()->height() / layout::kScrollUnit));
+}
+
+void TCorvane3Window::ComputeLayoutExtent() {
+  const layout::Cell extent = layout::ComputeLayoutExtent(store_);
+  LayoutExtentX = extent.Column;
+  LayoutExtentY = extent.Row;
+  const int zoom = CurrentView().Zoom;
+  SetScrollRanges((LayoutExtentX + 1) * layout::kCellPixels / zoom, (LayoutExtentY + 1) * layout::kCellPixels / zoom,
+                  false);
+}
+
+void TCorvane3Window::EvSize() {
+  const int zoom = CurrentView().Zoom;
+  SetScrollRanges(LayoutExtentX * layout::kCellPixels / zoom, LayoutExtentY * layout::kCellPixels / zoom, false);
+}
+
+void TCorvane3Window::SetZoom(int zoom) {
+  if (store_.ZoomDivisor == zoom) return;
+  store_.ZoomDivisor = zoom;
+  store_.Shell().SwapZoomButtons();
+  SetScrollRanges((LayoutExtentX + 1) * layout::kCellPixels / zoom, (LayoutExtentY + 1) * layout::kCellPixels / zoom,
+                  true);
+}
+
+void TCorvane3Window::CmToggleZoom() {
+  SetZoom(store_.ZoomDivisor == 1 ? 2 : 1);
+  RememberView();
+  viewport()->update();
+}
+
+void TCorvane3Window::InvalidateCellRect(int column, int row, bool, int widthPixels, int heightPixels) {
+  const layout::Rect r = CurrentView().CellRect(column, row, widthPixels, heightPixels);
+  if (r.Right > r.Left && r.Bottom > r.Top) viewport()->update(ToQRect(r.Left, r.Top, r.Right, r.Bottom));
+}
+
+void TCorvane3Window::ScrollToCell(int column, int row, int) {
+  const layout::Point target = CurrentView().CentreOn(column, row, width(), height());
+  ScrollTo(target.X, target.Y);
+  PlaceCursorOnCell(column, row);
+}
+
+bool TCorvane3Window::IsCellVisible(int column, int row) const {
+  return CurrentView().IsCellVisible(column, row, viewport()->width(), viewport()->height());
+}
+
+void TCorvane3Window::ScrollCellIntoView(int column, int row) {
+  const layout::Point target = CurrentView().CentreOn(column, row, viewport()->width(), viewport()->height());
+  ScrollTo(target.X, target.Y);
+}
+
+void TCorvane3Window::PlaceCursorOnCell(int column, int row) {
+  const layout::Point p = CurrentView().CursorOnCell(column, row);
+  QCursor::setPos(viewport()->mapToGlobal(QPoint(p.X, p.Y)));
+}
+
+void TCorvane3Window::ResetSimulationDisplay() {
+  RunState& run = store_.Run;
+  run.ClockSpeed = 20;
+  store_.Shell().ShowStatusText(StatusPane::Speed, "20");
+  if (store_.GetOptionData().CTCControlOn == 1) store_.Shell().ShowStatusText(StatusPane::Speed, "");
+  run.RunEnded = 0;
+  run.SimPaused = 0;
+  run.SimStopped = 1;
+  run.RunStarted = 0;
+  run.SelectedDevice = -1;
+  store_.ResetSimClock();
+  for (auto& line : run.AlertLines) line.fill('\0');
+  run.AlertLinesUsed = 0;
+  run.SelectedAlertLine = 0;
+  run.AlertCounter = 0;
+  run.HighestAlertViewed = 0;
+  history_.Clear();
+  run.ViewHistory = {0, 0};
+}
+
+void TCorvane3Window::RecordView() {
+  const layout::View view = CurrentView();
+  PlaybackView record{};
+  record.ScrollX = view.ScrollX;
+  record.ScrollY = view.ScrollY;
+  record.ZoomDivisor = static_cast<uint8_t>(view.Zoom);
+  record.ClassicDisplay = store_.GetOptionData().ClassicDisplay;
+  store_.RecordPlayback(PlaybackKind::View, -1, &record, sizeof record);
+}
+
+void TCorvane3Window::RememberView() {
+  const layout::View view = CurrentView();
+  const layout::SavedView saved{static_cast<int16_t>(view.Zoom), static_cast<int16_t>(view.ScrollX),
+                                static_cast<int16_t>(view.ScrollY)};
+  const bool added = history_.Remember(saved);
+  store_.Run.ViewHistory = {history_.Newest(), history_.Current()};
+  if (added) RecordView();
+}
+
+void TCorvane3Window::ApplySavedView(const layout::SavedView& view) {
+  SetZoom(view.Zoom == 2 ? 2 : 1);
+  ScrollTo(view.ScrollX, view.ScrollY);
+  store_.Run.ViewHistory = {history_.Newest(), history_.Current()};
+  PaintsToSkip = 1;
+  viewport()->update();
+}
+
+void TCorvane3Window::CmViewBack() {
+  if (auto view = history_.Back()) ApplySavedView(*view);
+}
+
+void TCorvane3Window::CmViewForward() {
+  if (auto view = history_.Forward()) ApplySavedView(*view);
+}
+
+void TCorvane3Window::EraseBlockLabels(int block) {
+  if (block < 0 || block >= kMaxBlocks) return;
+  const BlockStatus status = store_.GetBlockStatus(block);
+  if (status.InUse == 0 || store_.GetBlockData(block).PassThrough == 1) return;
+  const auto strips =
+      layout::BlockLabelStrips(CurrentView(), status.LeftLabelX, status.LeftLabelY, StatusWord(status, 17),
+                               StatusWord(status, 19), status.RightLabelX, status.RightLabelY);
+  const uint32_t background = BackgroundColour() & 0xFFFFFF;
+  for (const layout::Rect& r : strips) FillClientRect(r.Left, r.Top, r.Right, r.Bottom, background);
+}
+
+void TCorvane3Window::EraseAllBlockLabels() {
+  const int blocks = std::clamp(store_.GetCountData().Words[kCountBlocks], 0, kMaxBlocks);
+  for (int i = 0; i < blocks; ++i) {
+    if (store_.GetBlockStatus(i).Occupancy == 0) EraseBlockLabels(i);
+  }
+}
+
+void TCorvane3Window::EvKeyDown(int key) {
+  if (key == layout::kKeyEscape) {
+    delete PopupMenu.data();
+    engine_.ClearStopStatus();
+    return;
+  }
+  if (key >= layout::kFirstStationKey) {
+    const int station = layout::FindStationForKey(store_, key);
+    if (station >= 0) {
+      const layout::Cell centre = layout::StationCentre(store_, station);
+      ScrollToCell(centre.Column, centre.Row, 0);
+    }
+    return;
+  }
+  const auto target = layout::KeyScrollTarget(key, CurrentView(), viewport()->width(), viewport()->height());
+  if (!target) return;
+  ScrollTo(target->X, target->Y);
+  RememberView();
+  store_.RefreshCursor();
+}
+
+ClientPoint TCorvane3Window::ScrollPosition() { return {horizontalScrollBar()->value(), verticalScrollBar()->value()}; }
+
+// Painting is retained: every paint fills the background first and draws the store's present
+// state over it, so a rectangle "painted at once" in the background colour is a repaint of it.
+void TCorvane3Window::FillClientRect(int left, int top, int right, int bottom, uint32_t) {
+  InvalidateClientRect(left, top, right, bottom, true);
+}
+
+void TCorvane3Window::InvalidateClientRect(int left, int top, int right, int bottom, bool) {
+  if (right > left && bottom > top) viewport()->update(ToQRect(left, top, right, bottom));
+}
+
+ClientPoint TCorvane3Window::CursorPosition() {
+  const QPoint p = viewport()->mapFromGlobal(QCursor::pos());
+  return {p.x(), p.y()};
+}
+
+void TCorvane3Window::PostMouseMove(ClientPoint point) {
+  const QPointF local(point.X, point.Y);
+  QCoreApplication::postEvent(viewport(),
+                              new QMouseEvent(QEvent::MouseMove, local, viewport()->mapToGlobal(local), Qt::NoButton,
+                                              QApplication::mouseButtons(), QApplication::keyboardModifiers()));
+}
+
+void TCorvane3Window::paintEvent(QPaintEvent* event) {
+  QPainter painter(viewport());
+  painter.fillRect(event->rect(), QColor::fromRgb(BackgroundColour()));
+  PaintedOnce = 1;
+  if (store_.Run.Loading) return;
+  if (PaintsToSkip > 0) {
+    // The skipped paint comes again once the view has settled, so nothing stays half drawn.
+    --PaintsToSkip;
+    viewport()->update();
+    return;
+  }
+  if (layoutPainter_) layoutPainter_(painter, event->rect());
+}
+
+void TCorvane3Window::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  EvSize();
+}
+
+void TCorvane3Window::keyPressEvent(QKeyEvent* event) {
+  const int code = LayoutKeyCode(event->key());
+  if (code == 0) {
+    QAbstractScrollArea::keyPressEvent(event);
+    return;
+  }
+  EvKeyDown(code);
+  event->accept();
+}
+
+void TCorvane3Window::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) {
+    Dragging = 0;
+    QWidget* grabber = QWidget::mouseGrabber();
+    if (grabber == this || grabber == viewport()) grabber->releaseMouse();
+  }
+  event->accept();
+}
+
+void TCorvane3Window::mouseDoubleClickEvent(QMouseEvent* event) { event->accept(); }
+
+void TCorvane3Window::scrollContentsBy(int, int) { viewport()->update(); }

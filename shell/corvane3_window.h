@@ -1,0 +1,128 @@
+// The track layout window: the scrolling client of the main frame. It loads
+// the first territory at start-up, keeps the scroll ranges fitted to the
+// layout, zooms, remembers views, takes the keyboard, receives the window
+// timers and owns the run's engine. The cell arithmetic lives in layout_view;
+// drawing a cell is the layout painter's, which plugs in through SetLayoutPainter.
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QFont>
+#include <QList>
+#include <QMenu>
+#include <QPointer>
+#include <array>
+#include <functional>
+
+#include "engine/engine.h"
+#include "shell/layout_view.h"
+#include "store/corvane3_data.h"
+
+class DisplayPictures;
+
+inline constexpr int kPopupTrainSlots = 5;
+
+class TCorvane3Window : public QAbstractScrollArea, public DisplayService {
+ public:
+  TCorvane3Window(Corvane3Data& store, DisplayPictures& pictures, QWidget* parent = nullptr);
+  ~TCorvane3Window() override;
+
+  // Prepares the fields, font and palettes, empties the territory and posts the start-up message.
+  void SetupWindow();
+  // The start-up message: pictures, the first territory, the random seed, the display reset,
+  // the layout extent and the three timers.
+  void EvStartUp();
+  // The window timers: 1 raises the blink counter; 0 (the tick) and 2 (the alert beeps) go to
+  // the clock driver once one is set.
+  void EvTimer(int timerId);
+  void SetClockDriver(std::function<void(int timerId)> driver) { clockDriver_ = std::move(driver); }
+  // Draws the layout into the update rectangle (window pixels) over the background.
+  void SetLayoutPainter(std::function<void(QPainter&, const QRect&)> painter) { layoutPainter_ = std::move(painter); }
+
+  // ---- extent, scroll ranges and zoom
+  void SetScrollRanges(int widthPixels, int heightPixels, bool viewChange);
+  void ComputeLayoutExtent();
+  void CmToggleZoom();
+
+  // ---- view operations
+  void InvalidateCellRect(int column, int row, bool erase, int widthPixels, int heightPixels);
+  void ScrollToCell(int column, int row, int unused = 0);
+  bool IsCellVisible(int column, int row) const;
+  void ScrollCellIntoView(int column, int row);
+  void PlaceCursorOnCell(int column, int row);
+  void ResetSimulationDisplay();
+  void RememberView();
+  void CmViewBack();
+  void CmViewForward();
+  bool CeViewBack() const { return history_.CanGoBack(); }
+  bool CeViewForward() const { return history_.CanGoForward(); }
+  void EraseBlockLabels(int block);
+  void EraseAllBlockLabels();
+  // A key code as the keyboard handler takes it (27 Escape, 33-40 paging and arrows, 49 and
+  // above station shortcuts).
+  void EvKeyDown(int key);
+
+  // The view as the arithmetic sees it now: zoom, scroll position, ranges.
+  layout::View CurrentView() const;
+  // Scrolls to a position in units, kept within 0 and the ranges.
+  void ScrollTo(int x, int y);
+  const layout::ViewHistory& History() const { return history_; }
+  QRgb BackgroundColour() const;
+
+  // ---- DisplayService: the store's display routines paint through these
+  ClientPoint ScrollPosition() override;
+  void FillClientRect(int left, int top, int right, int bottom, uint32_t rgb) override;
+  void InvalidateClientRect(int left, int top, int right, int bottom, bool erase) override;
+  ClientPoint CursorPosition() override;
+  void PostMouseMove(ClientPoint point) override;
+
+  Engine& TheEngine() { return engine_; }
+  DisplayPictures& Pictures() { return pictures_; }
+  // Frees and rebuilds the display pictures in the present display style, then repaints
+  // (a Classic Display change).
+  void ReloadDisplayResources();
+
+  // ---- fields other windows read and write (the run's flags live in the store's RunState)
+  QList<QRgb> Palette16;
+  QList<QRgb> Palette9;
+  QFont LabelFont;
+  int PopupTarget = -1;
+  std::array<int, kPopupTrainSlots> PopupTrains{-1, -1, -1, -1, -1};
+  int EdgeZone = 0;
+  int HighlightColumn = -1;
+  int HighlightRow = -1;
+  int DescribedDevice = -1;
+  int LayoutExtentX = layout::kColumns;
+  int LayoutExtentY = layout::kRows;
+  int PaintsToSkip = 0;
+  uint8_t ShowBlockName = 0;
+  uint8_t ShowBlockLengths = 0;
+  uint8_t ShowSignalDirection = 0;
+  uint8_t ShowBlockSpeeds = 0;
+  uint8_t PaintedOnce = 0;
+  uint8_t Dragging = 0;
+  QPointer<QMenu> PopupMenu;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+
+ private:
+  void RecordView();
+  void EvSize();
+  void ApplySavedView(const layout::SavedView& view);
+  void SetZoom(int zoom);
+
+  Corvane3Data& store_;
+  DisplayPictures& pictures_;
+  Engine engine_;
+  layout::ViewHistory history_;
+  std::function<void(int)> clockDriver_;
+  std::function<void(QPainter&, const QRect&)> layoutPainter_;
+};
+
+// Key code of a key press as the keyboard handler numbers keys; 0 for a key it does not take.
+int LayoutKeyCode(int qtKey);

@@ -1,0 +1,41 @@
+// The shell services that belong to the layout window: extent and scroll
+// ranges, cell invalidation, following a cell, the view history, label strips,
+// and the display pictures and train icons. The frame's services come from
+// QtShellService.
+#pragma once
+
+#include <QPointer>
+
+#include "shell/corvane3_window.h"
+#include "shell/shell_service.h"
+
+class DisplayPictures;
+
+class LayoutShellService : public QtShellService {
+ public:
+  LayoutShellService(Corvane3Data& store, TCorvane3Dec& frame, DisplayPictures& pictures)
+      : QtShellService(store, frame), store_(store), pictures_(pictures) {}
+
+  // The window the layout services act on; until it exists they do nothing.
+  void SetLayoutWindow(TCorvane3Window* window) { window_ = window; }
+
+  void ComputeLayoutExtent() override;
+  void SetScrollRanges(int32_t widthPixels, int32_t heightPixels, int flag) override;
+  void InvalidateCellRect(int cellX, int cellY, bool erase, int widthPixels, int heightPixels) override;
+  bool IsCellVisible(int cellX, int cellY) override;
+  void ScrollCellIntoView(int cellX, int cellY) override;
+  void PlaceCursorOnCell(int cellX, int cellY) override;
+  void RememberView() override;
+  void EraseBlockLabels(int block) override;
+  void InvalidateLayout(bool erase) override;
+  void FreeDisplayResources() override;
+  void LoadTrainIcons() override;
+
+ private:
+  Corvane3Data& store_;
+  DisplayPictures& pictures_;
+  QPointer<TCorvane3Window> window_;
+};
+
+// Tells the user once of a display picture that could not be made.
+void ReportMissingPicture(Corvane3Data& store, int resource);
