@@ -207,9 +207,70 @@ class Engine {
   int ReverseTrainQuiet(int train, int keepRoute);
 
 
-  // ---- train life cycle (trains.cpp)
+  // ---- train life cycle (scheduler.cpp, trains.cpp, stops.cpp)
+  // Creates, in state "scheduled to arrive", every scheduled train whose entry falls within the next 8 hours.
+  void ScheduleTrains();
+  // Per tick: the head event of every train whose time has come, then the rear events.
+  void StepTrains();
+  void AdvanceMovingTrains();
+  // Head events of stopped and scheduled trains.
+  void EnterTerritory(int train);
+  void WaitSignal(int train);
+  void WaitYardPermission(int train);
+  // Head events of running trains that reach something armed for them: the train stops.
+  void DispatcherStop(int train);
+  void StopToThrowSwitch(int train);
+  void StopAndReverse(int train);
+  void DetectorCheck(int train);
+  void LocomotiveProblem(int train);
+  void BrokenHose(int train);
+  void ArriveAtPlatform(int train);
+  // Head events of stopped trains whose stop time has come: prolong the stop or start again.
+  void DetectorAlarmCheck(int train);
+  void RestartAfterProblem(int train);
+  void RestartAfterBrokenHose(int train);
+  void RestartAfterDerailment(int train);
+  void FinishLocalWork(int train);
+  void StopAtPlatform(int train);
+  // The common restart of a stopped train from where its head stands.
+  void RestartTrain(int train);
+  // A crew change ordered for the train: it waits (reason 21) until the relief crew is there, or the crew
+  // changes now. Returns false when no crew change is ordered.
+  bool ApplyCrewChange(int train);
+  // At a stop where the schedule says so: the train takes on schedule `schedule` (its old identity kept in a
+  // free slot, state 31), or a new train for `schedule` splits off its rear. Return the train as stored.
+  TrainStatus BecomeTrain(int train, int schedule);
+  void SplitTrain(int train, int schedule, bool parentBecame);
 
-  // ---- train commands, merging, crews (commands.cpp, crews.cpp)
+  // ---- train commands, merging, crews (commands.cpp, merging.cpp, crews.cpp)
+  // The train entries of the layout window's pop-up menu (ids in
+  // engine/train_commands.h). The train is Run().PopupTrains[id - the base of
+  // the id's range]; an id whose entry holds no running train does nothing.
+  // Routes a train command id to its handler; false for an id of no train command.
+  bool TrainCommand(int id);
+  void CmTrainProperties(int id);
+  void CmTrainStatus(int id);
+  void CmTrainReverse(int id);
+  void CmTrainStopNow(int id);
+  void CmTrainStopInBlock(int id);
+  void CmTrainClearStop(int id);
+  void CmTrainStartMovement(int id);
+  void CmTrainPassRedSignal(int id);
+  void CmTrainOS(int id);
+  void CmTrainClearBlockAhead(int id);
+  // Coupling within a block and splitting keep the coupled trains as a chain
+  // (state 12); merging ahead or behind absorbs the other train for good.
+  void CmTrainMerge(int id);
+  void CmTrainSplit(int id);
+  void CmTrainMergeAhead(int id);
+  void CmTrainMergeBehind(int id);
+  // Crews: calling a relief crew, moving the crew change location, and the
+  // minute watch that warns two hours ahead and stops a train whose crew expired.
+  void CmTrainChangeCrew(int id);
+  void CmTrainNewCrewLocation(int id);
+  void CheckCrewTimes();
+  void WarnCrewExpiry(int train);
+  void ExpireCrew(int train);
 
   // ---- block permits (permits.cpp)
   // Per-minute steps, the first two of the minute work.

@@ -9,7 +9,7 @@ class NullMessageService : public MessageService {
   // With nobody to ask, a question gets its first, affirmative answer.
   MessageResult ShowMessage(const std::string&, const std::string&, MessageIcon, MessageButtons buttons) override {
     return buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel ? MessageResult::Yes
-                                                                                       : MessageResult::Ok;
+                                                                                      : MessageResult::Ok;
   }
 };
 
@@ -46,6 +46,11 @@ class NullShellService : public ShellService {
   void RemoveMenuItem(int) override {}
   void InsertMenuItem(int, const std::string&, int) override {}
   std::string AskSaveFileName(const FileDialogRequest&) override { return {}; }
+  std::string AskOpenFileName(const FileDialogRequest&) override { return {}; }
+  void SetScrollPosition(int32_t, int32_t) override {}
+  CellSize LayoutUsedCells() override { return {}; }
+  void ResetSimulationDisplay() override {}
+  void CloseAlertWindow() override {}
 };
 
 class NullDisplayService : public DisplayService {
@@ -78,12 +83,14 @@ class NullInterfaceService : public InterfaceService {
 class NullDialogService : public DialogService {
  public:
   void OpenTrainEntryDialog(int, int) override {}
+  void FocusTrainEntryDialog(int) override {}
+  void CloseTrainEntryDialog(int) override {}
   void CloseTrainEntryDialogs() override {}
   int RunCrewChangeLocationDialog(int) override { return 2; }
   int RunCrewCallDialog(int) override { return 2; }
   int RunSplitTrainDialog(const std::string&, int) override { return 2; }
   int RunStopTrainDialog(const std::string&) override { return 2; }
-  void RunTrainSheet(int) override {}
+  void RunTrainSheet(const std::string&, int, int) override {}
   int RunTrainDialog(int) override { return 2; }
   void OpenPermitRequestDialog(int) override {}
   void ShowPermitRequestDialog(int) override {}

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -50,6 +51,9 @@ class FakeShellService : public NullShellService {
   void SetTimer(int id, int ms) override { Timers.emplace_back(id, ms); }
   void KillTimer(int id) override { KilledTimers.push_back(id); }
   void ShowTrainStatusLine(int slot) override { TrainStatusLines.push_back(slot); }
+  bool IsCellVisible(int, int) override { return CellsVisible; }
+  void ScrollCellIntoView(int x, int y) override { ScrolledTo.emplace_back(x, y); }
+  void PlaceCursorOnCell(int x, int y) override { CursorPlaced.emplace_back(x, y); }
   void EraseBlockLabels(int block) override { ErasedLabels.push_back(block); }
   void ShowActiveTrain(int slot) override { ActiveTrainsShown.push_back(slot); }
   void ShowHelpNotAvailable() override { ++HelpNotAvailableCalls; }
@@ -66,6 +70,25 @@ class FakeShellService : public NullShellService {
     return answer;
   }
 
+  // Answers the open dialogs in order from OpenFileAnswers; empty (cancel) when none is left.
+  std::string AskOpenFileName(const FileDialogRequest& request) override {
+    OpenFileRequests.push_back(request);
+    if (OpenFileAnswers.empty()) return {};
+    std::string answer = OpenFileAnswers.front();
+    OpenFileAnswers.pop_front();
+    return answer;
+  }
+  void SetScrollPosition(int32_t x, int32_t y) override { ScrollPositions.emplace_back(x, y); }
+  CellSize LayoutUsedCells() override { return UsedCells; }
+  void SetScrollRanges(int32_t width, int32_t height, int flag) override {
+    ScrollRanges.push_back({width, height, flag});
+  }
+  void SwapZoomButtons() override { ++ZoomSwaps; }
+  void CmClassicDisplay() override { ++ClassicDisplayToggles; }
+  void ResetSimulationDisplay() override { ++ResetDisplayCalls; }
+  void CloseAlertWindow() override { ++CloseAlertWindowCalls; }
+  void ShowTrackFileName() override { ++TrackFileNameShown; }
+
   struct Rect {
     int X, Y, Width, Height;
     bool operator==(const Rect&) const = default;
@@ -79,6 +102,21 @@ class FakeShellService : public NullShellService {
   std::vector<MenuItem> MenuItemsInserted;
   std::vector<FileDialogRequest> SaveFileRequests;
   std::deque<std::string> SaveFileAnswers;
+  std::vector<FileDialogRequest> OpenFileRequests;
+  std::deque<std::string> OpenFileAnswers;
+  std::vector<std::pair<int32_t, int32_t>> ScrollPositions;
+  CellSize UsedCells{40, 30};
+  struct Ranges {
+    int32_t Width, Height;
+    int Flag;
+    bool operator==(const Ranges&) const = default;
+  };
+  std::vector<Ranges> ScrollRanges;
+  int ZoomSwaps = 0;
+  int ClassicDisplayToggles = 0;
+  int ResetDisplayCalls = 0;
+  int CloseAlertWindowCalls = 0;
+  int TrackFileNameShown = 0;
   std::vector<std::pair<StatusPane, std::string>> StatusTexts;
   std::vector<std::pair<int, bool>> MenuChecks;
   std::vector<Rect> Invalidated;
@@ -86,6 +124,9 @@ class FakeShellService : public NullShellService {
   std::vector<std::pair<int, int>> Timers;
   std::vector<int> KilledTimers;
   std::vector<int> TrainStatusLines;
+  bool CellsVisible = true;  // what IsCellVisible answers
+  std::vector<std::pair<int, int>> ScrolledTo;
+  std::vector<std::pair<int, int>> CursorPlaced;
   std::vector<int> ErasedLabels;
   std::vector<int> ActiveTrainsShown;
   int CloseDataWindowsCalls = 0;
@@ -146,6 +187,16 @@ class FakeInterfaceService : public NullInterfaceService {
   std::vector<std::pair<int, int>> CTCSignalRequests;
   std::vector<std::pair<int, int>> CTCSwitchRequests;
   int CTCResult = 1;
+  // FindTrainInNextBlock answers from NextBlockTrains (-1 when empty); the questions are kept.
+  int FindTrainInNextBlock(int slot, int which) override {
+    NextBlockQueries.emplace_back(slot, which);
+    if (NextBlockTrains.empty()) return -1;
+    const int train = NextBlockTrains.front();
+    NextBlockTrains.pop_front();
+    return train;
+  }
+  std::deque<int> NextBlockTrains;
+  std::vector<std::pair<int, int>> NextBlockQueries;
   int CTCFlushes = 0;
   int EIOFlushes = 0;
   int ClearedAheadUpdates = 0;
@@ -155,8 +206,17 @@ class FakeInterfaceService : public NullInterfaceService {
 class FakeDialogService : public NullDialogService {
  public:
   void OpenTrainEntryDialog(int slot, int location) override { EntryDialogs.emplace_back(slot, location); }
-  int RunCrewChangeLocationDialog(int slot) override { return Take(CrewChangeResults, slot); }
-  int RunCrewCallDialog(int slot) override { return Take(CrewCallResults, slot); }
+  void FocusTrainEntryDialog(int slot) override { FocusedEntryDialogs.push_back(slot); }
+  void CloseTrainEntryDialog(int slot) override { ClosedEntryDialogs.push_back(slot); }
+  // The crew dialogs store the location and ready time themselves: CrewDialogAction plays that part.
+  int RunCrewChangeLocationDialog(int slot) override {
+    if (CrewDialogAction) CrewDialogAction(slot);
+    return Take(CrewChangeResults, slot);
+  }
+  int RunCrewCallDialog(int slot) override {
+    if (CrewDialogAction) CrewDialogAction(slot);
+    return Take(CrewCallResults, slot);
+  }
   int RunSplitTrainDialog(const std::string& title, int slot) override {
     Titles.push_back(title);
     return Take(SplitResults, slot);
@@ -165,15 +225,27 @@ class FakeDialogService : public NullDialogService {
     Titles.push_back(title);
     return Take(StopResults, -1);
   }
-  void RunTrainSheet(int index) override { TrainSheets.push_back(index); }
+  void RunTrainSheet(const std::string& title, int index, int pages) override {
+    Titles.push_back(title);
+    TrainSheets.push_back(index);
+    TrainSheetPages.push_back(pages);
+  }
+  int RunTrainDialog(int slot) override {
+    if (TrainDialogAction) TrainDialogAction(slot);
+    return Take(TrainDialogResults, slot);
+  }
   void OpenPermitRequestDialog(int slot) override { PermitRequests.push_back(slot); }
   void ShowPermitRequestDialog(int slot) override { PermitRequestsShown.push_back(slot); }
   void ClosePermitRequestDialog(int slot) override { PermitRequestsClosed.push_back(slot); }
   void CloseTrainEntryDialogs() override { ++CloseTrainEntryDialogsCalls; }
   void ClosePermitRequestDialogs() override { ++ClosePermitRequestDialogsCalls; }
 
-  std::deque<int> CrewChangeResults, CrewCallResults, SplitResults, StopResults;
+  std::deque<int> CrewChangeResults, CrewCallResults, SplitResults, StopResults, TrainDialogResults;
+  std::function<void(int)> CrewDialogAction, TrainDialogAction;
+  std::vector<int> TrainSheetPages;
   std::vector<std::pair<int, int>> EntryDialogs;
+  std::vector<int> FocusedEntryDialogs;
+  std::vector<int> ClosedEntryDialogs;
   std::vector<int> DialogSlots;
   std::vector<std::string> Titles;
   std::vector<int> TrainSheets;
@@ -203,7 +275,9 @@ class FakeListService : public NullListService {
   void RefreshPlatformWindow(int platform) override { PlatformRefreshes.push_back(platform); }
   void RefreshAllWindows() override { ++RefreshAllCalls; }
   void CloseTrainGraph() override { ++CloseTrainGraphCalls; }
+  void ShowTrainOSWindow(const std::string& caption, int slot) override { TrainOSWindows.emplace_back(caption, slot); }
 
+  std::vector<std::pair<std::string, int>> TrainOSWindows;
   std::vector<ListWindow> OpenLists;
   std::vector<int> OpenArrivalWindows;
   std::vector<int> OpenPlatformWindows;
