@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string_view>
@@ -53,6 +54,23 @@ class Engine {
   static std::string FormatClockTime(int32_t secondsOfDay);
 
   // ---- clock and tick (tick.cpp)
+  // Seconds a tick moves the clock, and the 90-day limit of every run.
+  static constexpr int32_t kTickSeconds = 10;
+  static constexpr int32_t RunLimit = 7776000;
+  // Timer 0: one tick in the present mode (CTC poll, playback or simulation).
+  // Returns the interval in ms after which the tick is due again.
+  int Tick();
+  // The tick's interval at the present speed: 10000 / ClockSpeed ms (500 ms for a speed of 0).
+  int TickInterval() const;
+  // The work of each simulated minute, in its fixed order.
+  void MinuteWork();
+  // Timer 1: the blink step; returns its interval (500 ms).
+  int BlinkStep();
+  // Timer 2: one pending alert beep; returns its interval (1100 ms).
+  int BeepStep();
+  // Called with the name of each step the tick and the minute work run, before it runs
+  // (diagnostics; empty = no trace).
+  void SetStepTrace(std::function<void(std::string_view)> trace) { stepTrace_ = std::move(trace); }
 
   // ---- interlocking: path tracing, signals, switches (interlocking*.cpp)
 
@@ -294,5 +312,6 @@ class Engine {
  private:
   Corvane3Data& store_;
   RandomSource random_;
+  std::function<void(std::string_view)> stepTrace_;  // clock and tick
   std::array<std::shared_ptr<PermitRequestForm>, kMaxPermitStatus> permitRequestDialogs_;  // block permits
 };

@@ -96,6 +96,27 @@ void TCorvane3App::InitMainWindow() {
   shell_->SetLayoutWindow(window);
   store.SetDisplayService(window);
   frame_->Timers().SetHandler([window](int id) { window->EvTimer(id); });
+  // Each timer is killed while its step runs and set again after it, so a long step delays the
+  // next one instead of queueing steps.
+  window->SetClockDriver([window, &store](int id) {
+    Engine& engine = window->TheEngine();
+    store.Shell().KillTimer(id);
+    int interval = 0;
+    switch (id) {
+      case res::TIMER_TICK:
+        interval = engine.Tick();
+        break;
+      case res::TIMER_DISPLAY:
+        interval = engine.BlinkStep();
+        break;
+      case res::TIMER_BEEPS:
+        interval = engine.BeepStep();
+        break;
+      default:
+        return;
+    }
+    store.Shell().SetTimer(id, interval);
+  });
   CommandRegistry& commands = frame_->Commands();
   painter_ = std::make_unique<LayoutPainter>(store, *pictures_);
   window->SetLayoutPainter([window, painter = painter_.get()](QPainter& p, const QRect& rect) {

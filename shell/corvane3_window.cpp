@@ -164,11 +164,15 @@ void TCorvane3Window::EvStartUp() {
 }
 
 void TCorvane3Window::EvTimer(int timerId) {
+  if (clockDriver_) {
+    clockDriver_(timerId);
+    return;
+  }
+  // Without a driver the display still blinks.
   if (timerId == res::TIMER_DISPLAY) {
     ++store_.Run.BlinkCounter;
     store_.Interface().CTCBlinkPendingSwitches();
   }
-  if (clockDriver_) clockDriver_(timerId);
 }
 
 void TCorvane3Window::ReloadDisplayResources() {

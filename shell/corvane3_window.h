@@ -32,8 +32,8 @@ class TCorvane3Window : public QAbstractScrollArea, public DisplayService {
   // The start-up message: pictures, the first territory, the random seed, the display reset,
   // the layout extent and the three timers.
   void EvStartUp();
-  // The window timers: 1 raises the blink counter; 0 (the tick) and 2 (the alert beeps) go to
-  // the clock driver once one is set.
+  // The window timers: every timer goes to the clock driver once one is set; without one,
+  // timer 1 still raises the blink counter.
   void EvTimer(int timerId);
   void SetClockDriver(std::function<void(int timerId)> driver) { clockDriver_ = std::move(driver); }
   // Draws the layout into the update rectangle (window pixels) over the background.

@@ -441,6 +441,7 @@ class Corvane3Data {
   // ------------------------------------------------------------ application start-up (shell)
   uint8_t HelpAvailable = 0;  // 1 when a help viewer can show the help files
   uint8_t FirstRunHints = 0;  // 1 when the option file was missing or not valid at start-up
+  uint8_t FirstRunHintsShown = 0;  // the first running tick showed them (once per program run)
   char VersionText[20] = "";  // the program's version, as the About box and the captions show it
 
   // ------------------------------------------------------------ scalars
