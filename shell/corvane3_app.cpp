@@ -104,7 +104,15 @@ void TCorvane3App::InitMainWindow() {
     int interval = 0;
     switch (id) {
       case res::TIMER_TICK:
+        // A reset asked for the layout extent to be taken again once the window is up.
+        if (store.Run.ExtentPending) {
+          store.Run.ExtentPending = 0;
+          window->ComputeLayoutExtent();
+          store.Shell().InvalidateLayout(true);
+          window->RememberView();
+        }
         interval = engine.Tick();
+        store.Run.LastSpeed = store.Run.ClockSpeed;
         break;
       case res::TIMER_DISPLAY:
         interval = engine.BlinkStep();
