@@ -207,7 +207,40 @@ class Engine {
   int ReverseTrainQuiet(int train, int keepRoute);
 
 
-  // ---- train life cycle (trains.cpp)
+  // ---- train life cycle (scheduler.cpp, trains.cpp, stops.cpp)
+  // Creates, in state "scheduled to arrive", every scheduled train whose entry falls within the next 8 hours.
+  void ScheduleTrains();
+  // Per tick: the head event of every train whose time has come, then the rear events.
+  void StepTrains();
+  void AdvanceMovingTrains();
+  // Head events of stopped and scheduled trains.
+  void EnterTerritory(int train);
+  void WaitSignal(int train);
+  void WaitYardPermission(int train);
+  // Head events of running trains that reach something armed for them: the train stops.
+  void DispatcherStop(int train);
+  void StopToThrowSwitch(int train);
+  void StopAndReverse(int train);
+  void DetectorCheck(int train);
+  void LocomotiveProblem(int train);
+  void BrokenHose(int train);
+  void ArriveAtPlatform(int train);
+  // Head events of stopped trains whose stop time has come: prolong the stop or start again.
+  void DetectorAlarmCheck(int train);
+  void RestartAfterProblem(int train);
+  void RestartAfterBrokenHose(int train);
+  void RestartAfterDerailment(int train);
+  void FinishLocalWork(int train);
+  void StopAtPlatform(int train);
+  // The common restart of a stopped train from where its head stands.
+  void RestartTrain(int train);
+  // A crew change ordered for the train: it waits (reason 21) until the relief crew is there, or the crew
+  // changes now. Returns false when no crew change is ordered.
+  bool ApplyCrewChange(int train);
+  // At a stop where the schedule says so: the train takes on schedule `schedule` (its old identity kept in a
+  // free slot, state 31), or a new train for `schedule` splits off its rear. Return the train as stored.
+  TrainStatus BecomeTrain(int train, int schedule);
+  void SplitTrain(int train, int schedule, bool parentBecame);
 
   // ---- train commands, merging, crews (commands.cpp, crews.cpp)
 

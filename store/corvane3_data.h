@@ -260,6 +260,8 @@ class Corvane3Data {
   int GetTimeField(std::string_view text, std::string_view fieldName);
   // The long status text of a running train; out is left as it was for a state without one.
   void GenerateTrainStatus(int trainSlot, std::string& out);
+  // The short status text of a running train (the lists' one-column form); empty for a state without one.
+  std::string GenerateTrainStatusShort(int trainSlot);
   // Stores the running performance record, shows its line and records it for playback.
   void FormatPerformanceLine(const PerformStatus& record);
   // Stores the running performance record into the archive slot of the run's current hour.

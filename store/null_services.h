@@ -83,6 +83,8 @@ class NullInterfaceService : public InterfaceService {
 class NullDialogService : public DialogService {
  public:
   void OpenTrainEntryDialog(int, int) override {}
+  void FocusTrainEntryDialog(int) override {}
+  void CloseTrainEntryDialog(int) override {}
   void CloseTrainEntryDialogs() override {}
   int RunCrewChangeLocationDialog(int) override { return 2; }
   int RunCrewCallDialog(int) override { return 2; }

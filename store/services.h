@@ -134,6 +134,9 @@ class DialogService {
  public:
   virtual ~DialogService() = default;
   virtual void OpenTrainEntryDialog(int trainSlot, int locationIndex) = 0;
+  // The territory entry request of one train: brought to the keyboard focus, or deleted (nothing when none).
+  virtual void FocusTrainEntryDialog(int trainSlot) = 0;
+  virtual void CloseTrainEntryDialog(int trainSlot) = 0;
   virtual void CloseTrainEntryDialogs() = 0;
   virtual int RunCrewChangeLocationDialog(int trainSlot) = 0;
   virtual int RunCrewCallDialog(int trainSlot) = 0;

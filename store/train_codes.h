@@ -86,3 +86,16 @@ inline constexpr const char* Became = "became another train";
 inline constexpr const char* Merged = "merged with another train";
 inline constexpr const char* CrewExpiration = "stopped because of crew expiration";
 }  // namespace TrainText
+
+// The short status texts (GenerateTrainStatusShort).
+namespace TrainShortText {
+inline constexpr const char* Scheduled = "Arriving";
+inline constexpr const char* WaitingSignal = "Waiting signal";
+inline constexpr const char* WaitingSignalSince = "Waiting signal, stopped at %02d:%02d";
+inline constexpr const char* Starting = "Starting to move";
+inline constexpr const char* MovingForward = "Moving forward";
+inline constexpr const char* MovingReverse = "Moving in reverse";
+inline constexpr const char* Leaving = "Going off territory";
+inline constexpr const char* Gone = "Left territory";
+inline constexpr const char* Derailed = "Train is derailed";
+}  // namespace TrainShortText

@@ -112,3 +112,34 @@ void Corvane3Data::GenerateTrainStatus(int trainSlot, std::string& out) {
       break;
   }
 }
+
+std::string Corvane3Data::GenerateTrainStatusShort(int trainSlot) {
+  if (trainSlot < 0 || trainSlot >= kMaxTrainStatus) {
+    ReportIndexError(trainSlot, "Train status", "GenerateTrainStatusShort");
+    return "";
+  }
+  const TrainStatus& train = trainStatus_[trainSlot];
+  switch (train.State) {
+    case TrainState::Scheduled:
+      return TrainShortText::Scheduled;
+    case TrainState::Stopped: {
+      if (train.WaitStart < 0) return TrainShortText::WaitingSignal;
+      const int32_t time = train.WaitStart % 86400;
+      char text[64];
+      std::snprintf(text, sizeof text, TrainShortText::WaitingSignalSince, time / 3600, time % 3600 / 60);
+      return text;
+    }
+    case TrainState::Starting:
+      return TrainShortText::Starting;
+    case TrainState::Moving:
+      return train.Reversing ? TrainShortText::MovingReverse : TrainShortText::MovingForward;
+    case TrainState::Leaving:
+      return TrainShortText::Leaving;
+    case TrainState::Gone:
+      return TrainShortText::Gone;
+    case TrainState::Derailed:
+      return TrainShortText::Derailed;
+    default:
+      return "";
+  }
+}

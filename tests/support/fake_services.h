@@ -50,6 +50,9 @@ class FakeShellService : public NullShellService {
   void SetTimer(int id, int ms) override { Timers.emplace_back(id, ms); }
   void KillTimer(int id) override { KilledTimers.push_back(id); }
   void ShowTrainStatusLine(int slot) override { TrainStatusLines.push_back(slot); }
+  bool IsCellVisible(int, int) override { return CellsVisible; }
+  void ScrollCellIntoView(int x, int y) override { ScrolledTo.emplace_back(x, y); }
+  void PlaceCursorOnCell(int x, int y) override { CursorPlaced.emplace_back(x, y); }
   void EraseBlockLabels(int block) override { ErasedLabels.push_back(block); }
   void ShowActiveTrain(int slot) override { ActiveTrainsShown.push_back(slot); }
   void ShowHelpNotAvailable() override { ++HelpNotAvailableCalls; }
@@ -120,6 +123,9 @@ class FakeShellService : public NullShellService {
   std::vector<std::pair<int, int>> Timers;
   std::vector<int> KilledTimers;
   std::vector<int> TrainStatusLines;
+  bool CellsVisible = true;  // what IsCellVisible answers
+  std::vector<std::pair<int, int>> ScrolledTo;
+  std::vector<std::pair<int, int>> CursorPlaced;
   std::vector<int> ErasedLabels;
   std::vector<int> ActiveTrainsShown;
   int CloseDataWindowsCalls = 0;
@@ -189,6 +195,8 @@ class FakeInterfaceService : public NullInterfaceService {
 class FakeDialogService : public NullDialogService {
  public:
   void OpenTrainEntryDialog(int slot, int location) override { EntryDialogs.emplace_back(slot, location); }
+  void FocusTrainEntryDialog(int slot) override { FocusedEntryDialogs.push_back(slot); }
+  void CloseTrainEntryDialog(int slot) override { ClosedEntryDialogs.push_back(slot); }
   int RunCrewChangeLocationDialog(int slot) override { return Take(CrewChangeResults, slot); }
   int RunCrewCallDialog(int slot) override { return Take(CrewCallResults, slot); }
   int RunSplitTrainDialog(const std::string& title, int slot) override {
@@ -208,6 +216,8 @@ class FakeDialogService : public NullDialogService {
 
   std::deque<int> CrewChangeResults, CrewCallResults, SplitResults, StopResults;
   std::vector<std::pair<int, int>> EntryDialogs;
+  std::vector<int> FocusedEntryDialogs;
+  std::vector<int> ClosedEntryDialogs;
   std::vector<int> DialogSlots;
   std::vector<std::string> Titles;
   std::vector<int> TrainSheets;

@@ -416,8 +416,11 @@ int TerritoryBuilder::Train(const TrainSpec& spec) {
   SetFieldText(train.TrainId, spec.Id);
   SetFieldText(train.Description, spec.Description);
   train.Type = static_cast<uint8_t>(spec.Type);
-  SetFieldText(train.Entrance, spec.Entrance);
-  SetFieldText(train.Exit, spec.Exit);
+  // A schedule's location fields hold up to three characters with no room for a terminator.
+  std::memset(train.Entrance, 0, sizeof train.Entrance);
+  std::memcpy(train.Entrance, spec.Entrance.data(), std::min(spec.Entrance.size(), sizeof train.Entrance));
+  std::memset(train.Exit, 0, sizeof train.Exit);
+  std::memcpy(train.Exit, spec.Exit.data(), std::min(spec.Exit.size(), sizeof train.Exit));
   train.EntranceMinutes = spec.EntranceMinutes < 0 ? 0xFFFF : static_cast<uint16_t>(spec.EntranceMinutes);
   train.EntryDirection = spec.Direction;
   train.Length = spec.Length;
