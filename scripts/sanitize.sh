@@ -22,3 +22,11 @@ cmake --build build-fuzz --parallel "$(nproc)" --target track_file_fuzz default_
 mkdir -p build-fuzz/corpus/track_file
 cp build-fuzz/default.trk build-fuzz/corpus/track_file/
 build-fuzz/fuzz/track_file_fuzz -seed=1 -runs=1000 -max_len=200000 build-fuzz/corpus/track_file
+
+# The saved simulation and playback readers, from seeds the store writes itself.
+cmake --build build-fuzz --parallel "$(nproc)" --target simulation_file_fuzz playback_fuzz
+mkdir -p build-fuzz/corpus/simulation build-fuzz/corpus/playback
+printf '\x62\x58\x01\x00\xfc\x86\x00\x00\x5d\x95\x00\x00\xae\x08\x00\x00' > build-fuzz/corpus/simulation/magic.ssm
+printf '\x0a\x00\x00\x00\x08\x01\x00\x02\x00\x10\x00\x00\x00' > build-fuzz/corpus/playback/oshit.ply
+build-fuzz/fuzz/simulation_file_fuzz -seed=1 -runs=1000 -max_len=300000 build-fuzz/corpus/simulation
+build-fuzz/fuzz/playback_fuzz -seed=1 -runs=2000 -max_len=20000 build-fuzz/corpus/playback

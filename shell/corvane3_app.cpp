@@ -12,6 +12,7 @@
 #include "shell/display_pictures.h"
 #include "shell/globals.h"
 #include "shell/glyphs.h"
+#include "shell/layout_painter.h"
 #include "shell/layout_services.h"
 #include "shell/track_path.h"
 #include "store/corvane3_data.h"
@@ -96,6 +97,26 @@ void TCorvane3App::InitMainWindow() {
   store.SetDisplayService(window);
   frame_->Timers().SetHandler([window](int id) { window->EvTimer(id); });
   CommandRegistry& commands = frame_->Commands();
+  painter_ = std::make_unique<LayoutPainter>(store, *pictures_);
+  window->SetLayoutPainter([window, painter = painter_.get()](QPainter& p, const QRect& rect) {
+    const layout::View view = window->CurrentView();
+    const QPoint origin(view.ScrollX * layout::kScrollUnit, view.ScrollY * layout::kScrollUnit);
+    p.save();
+    p.translate(-origin);
+    painter->Paint(p, rect.translated(origin), window->PaintState());
+    p.restore();
+  });
+  window->SetMessageSink([](const QString& text) {
+    if (MessageField) MessageField->setText(text);
+  });
+  commands.SetHandler(res::CM_CLASSIC_DISPLAY, [window] { window->CmClassicDisplay(); });
+  commands.SetHandler(res::CM_BLOCK_LENGTHS, [window] { window->CmDisplayBlockLengths(); });
+  commands.SetHandler(res::CM_BLOCK_NAME, [window] { window->CmDisplayBlockName(); });
+  commands.SetHandler(res::CM_BLOCK_SIGNAL_DIRECTION, [window] { window->CmDisplayBlockSignalDirection(); });
+  commands.SetHandler(res::CM_BLOCK_SPEEDS, [window] { window->CmDisplayBlockSpeeds(); });
+  commands.SetHandler(res::CM_DISPLAY_LAST_ALERT, [window] { window->CmDisplayLastAlert(); });
+  commands.SetHandler(res::CM_HELP_MESSAGES, [window] { window->CmHelpMessages(); });
+  commands.SetHandler(res::CM_STACK_MESSAGE, [window] { window->CmStackMessage(); });
   commands.SetHandler(res::CM_TOGGLE_ZOOM, [window] { window->CmToggleZoom(); });
   commands.SetHandler(res::CM_VIEW_BACK, [window] { window->CmViewBack(); });
   commands.SetHandler(res::CM_VIEW_FORWARD, [window] { window->CmViewForward(); });

@@ -11,6 +11,7 @@ class Corvane3Data;
 class TCorvane3Dec;
 class LayoutShellService;
 class DisplayPictures;
+class LayoutPainter;
 class TCorvane3Window;
 
 class TCorvane3App {
@@ -36,6 +37,7 @@ class TCorvane3App {
   std::unique_ptr<TCorvane3Dec> frame_;
   std::unique_ptr<DisplayPictures> pictures_;
   std::unique_ptr<LayoutShellService> shell_;
+  std::unique_ptr<LayoutPainter> painter_;
   QtMessageService qtMessages_;
   MessageService* messages_;
 };

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QScrollBar>
 #include <algorithm>
 #include <cstring>
@@ -12,6 +13,7 @@
 #include "platform/post_message.h"
 #include "resources/resource_ids.h"
 #include "shell/display_pictures.h"
+#include "shell/layout_hover.h"
 #include "store/fixed_text.h"
 #include "store/playback_format.h"
 #include "store/wall_clock.h"
@@ -78,6 +80,7 @@ TCorvane3Window::TCorvane3Window(Corvane3Data& store, DisplayPictures& pictures,
   }
   store_.Run.Loading = 1;
   PaintedOnce = 0;
+  viewport()->setMouseTracking(true);
 }
 
 TCorvane3Window::~TCorvane3Window() {
@@ -416,3 +419,242 @@ void TCorvane3Window::mouseReleaseEvent(QMouseEvent* event) {
 void TCorvane3Window::mouseDoubleClickEvent(QMouseEvent* event) { event->accept(); }
 
 void TCorvane3Window::scrollContentsBy(int, int) { viewport()->update(); }
+
+// ---------------------------------------------------------------- hover
+
+LayoutPaintState TCorvane3Window::PaintState() const {
+  LayoutPaintState state;
+  state.ExtentX = LayoutExtentX;
+  state.ExtentY = LayoutExtentY;
+  state.HighlightedDevice = store_.Run.HighlightedDevice;
+  state.HighlightColumn = HighlightColumn;
+  state.HighlightRow = HighlightRow;
+  state.ShowBlockName = ShowBlockName;
+  state.ShowBlockLengths = ShowBlockLengths;
+  state.ShowSignalDirection = ShowSignalDirection;
+  state.ShowBlockSpeeds = ShowBlockSpeeds;
+  state.LabelFont = LabelFont;
+  return state;
+}
+
+void TCorvane3Window::ShowMessage(const QString& text) {
+  if (messageSink_) messageSink_(text);
+}
+
+bool TCorvane3Window::viewportEvent(QEvent* event) {
+  if (event->type() == QEvent::MouseMove) EvMouseMove(static_cast<QMouseEvent*>(event)->position().toPoint());
+  return QAbstractScrollArea::viewportEvent(event);
+}
+
+void TCorvane3Window::RemoveHighlight() {
+  RunState& run = store_.Run;
+  if (run.HighlightedDevice == -1) return;
+  // Painting is retained: the repaint of the cells without the highlight is the erase.
+  InvalidateCellRect(HighlightColumn - 1, HighlightRow - 1, false, 48, 48);
+  run.HighlightedDevice = -1;
+  HighlightColumn = HighlightRow = -1;
+}
+
+void TCorvane3Window::EndFlash(int device) {
+  RunState& run = store_.Run;
+  const int flashing = run.SelectedDevice;
+  if (device == DescribedDevice || flashing == -1) return;
+  bool ended = true;
+  if (flashing >= 0 && flashing < 2000) {
+    BlockStatus s = store_.GetBlockStatus(flashing);
+    s.Highlight = s.Highlight2 = 0;
+    store_.UpdateBlockStatus(flashing, s);
+  } else if (flashing >= 2000 && flashing < 3000) {
+    SwitchStatus s = store_.GetSwitchStatus(flashing - 2000);
+    s.Highlight = s.Highlight2 = 0;
+    store_.UpdateSwitchStatus(flashing - 2000, s);
+  } else if (flashing >= 3000 && flashing < 4000) {
+    if (run.PendingRouteEntrance == -1 && run.PendingStackEntrance == -1) {
+      SignalStatus s = store_.GetSignalStatus(flashing - 3000);
+      s.Highlight = s.Highlight2 = 0;
+      store_.UpdateSignalStatus(flashing - 3000, s);
+    }
+  } else if (flashing >= 4000 && flashing < 5000) {
+    CrossStatus s = store_.GetCrossStatus(flashing - 4000);
+    s.Highlight = s.Highlight2 = 0;
+    store_.UpdateCrossStatus(flashing - 4000, s);
+  } else {
+    ended = false;
+  }
+  if (!ended) return;
+  store_.InvalidateDevice(flashing, 0, 1);
+  run.SelectedDevice = -1;
+}
+
+void TCorvane3Window::EvMouseMove(QPoint point) {
+  RunState& run = store_.Run;
+  run.BrowsingAlerts = 0;
+  if (run.Loading) return;
+  const layout::View view = CurrentView();
+  const int cellSize = view.CellSize();
+  const int px = point.x() + view.ScrollX * layout::kScrollUnit;
+  const int py = point.y() + view.ScrollY * layout::kScrollUnit;
+  const int column = px / cellSize, row = py / cellSize;
+  if (px < 0 || py < 0 || column >= layout::kColumns || row >= layout::kRows) {
+    RemoveHighlight();
+    return;
+  }
+  const int device = hover::DeviceAt(store_, column, row);
+  EndFlash(device);
+
+  if (device == -1) {
+    RemoveHighlight();
+    DescribedDevice = -1;
+    run.SelectedTrain = -1;
+    if (run.AlertLinesUsed != 0 && run.SelectedAlertLine >= 0 && run.SelectedAlertLine < kAlertLines)
+      ShowMessage(QString::fromStdString(
+          FieldText(run.AlertLines[run.SelectedAlertLine].data(), run.AlertLines[run.SelectedAlertLine].size())));
+    else
+      ShowMessage("");
+    const QRect area = viewport()->rect();
+    EdgeZone = hover::EdgeZone(point.x(), point.y(), {area.left(), area.top(), area.right(), area.bottom()},
+                               view.ScrollX, view.ScrollY, view.RangeX, view.RangeY);
+    viewport()->setCursor(EdgeCursor(EdgeZone, store_.GetOptionData().ClassicDisplay != 0));
+    return;
+  }
+
+  EdgeZone = 0;
+  viewport()->setCursor(EdgeCursor(0, false));
+  if (device != run.HighlightedDevice) {
+    RemoveHighlight();
+    run.HighlightedDevice = device;
+    HighlightColumn = column;
+    HighlightRow = row;
+    InvalidateCellRect(column - 1, row - 1, false, 48, 48);
+  }
+  if (device == DescribedDevice && run.SelectedTrain != -1) {
+    ShowTrainStatusLine(run.SelectedTrain);
+    return;
+  }
+  if (device != DescribedDevice) {
+    DescribedDevice = device;
+    run.SelectedTrain = -1;
+    ShowMessage("");
+  }
+  const bool awaiting = run.AwaitingStart == 1;
+  if (device >= 5000 && device < 5000 + kMaxLocations) {
+    ShowMessage(QString::fromStdString(hover::DescribeLocation(store_, device - 5000, awaiting)));
+  } else if (device >= 0 && device < 2000) {
+    const int train = hover::TrainShownByBlock(store_, device);
+    if (train >= 0 && train < kMaxTrainStatus) {
+      run.SelectedTrain = train;
+      ShowTrainStatusLine(train);
+    } else {
+      ShowMessage(QString::fromStdString(hover::DescribeBlock(store_, device)));
+    }
+  } else if (device >= 2000 && device < 3000) {
+    ShowMessage(QString::fromStdString(hover::DescribeSwitch(store_, device - 2000)));
+  } else if (device >= 4000 && device < 5000) {
+    ShowMessage(QString::fromStdString(hover::DescribeDiamond(store_, device - 4000)));
+  } else if (device >= 3000 && device < 4000) {
+    const int signal = device - 3000;
+    auto drop = [&](int32_t& selection) {
+      if (selection != signal) return;
+      selection = -1;
+      SignalStatus s = store_.GetSignalStatus(signal);
+      s.Highlight = s.Highlight2 = 0;
+      store_.UpdateSignalStatus(signal, s);
+      store_.InvalidateDevice(device, 0, 1);
+      run.SelectedDevice = -1;
+    };
+    drop(run.PendingRouteEntrance);
+    drop(run.PendingStackEntrance);
+    ShowMessage(QString::fromStdString(hover::DescribeSignal(store_, signal)));
+  }
+}
+
+void TCorvane3Window::ShowTrainStatusLine(int slot) {
+  if (slot < 0 || slot >= kMaxTrainStatus) return;
+  std::string line;
+  if (hover::TrainStatusLine(store_, slot, line)) ShowMessage(QString::fromStdString(line));
+}
+
+// ---------------------------------------------------------------- display options
+
+void TCorvane3Window::CmClassicDisplay() {
+  OptionData options = store_.GetOptionData();
+  options.ClassicDisplay = options.ClassicDisplay == 0 ? 1 : 0;
+  store_.UpdateOptionData(options);
+  store_.Shell().CheckMenuItem(res::CM_CLASSIC_DISPLAY, options.ClassicDisplay != 0);
+  pictures_.FreeDisplayResources();
+  pictures_.LoadDisplayResources(options.ClassicDisplay != 0);
+  EraseAllBlockLabels();
+  RecordView();
+  viewport()->update();
+}
+
+void TCorvane3Window::ToggleBlockLabel(uint8_t& flag) {
+  const std::pair<uint8_t*, int> items[] = {{&ShowBlockName, res::CM_BLOCK_NAME},
+                                            {&ShowBlockLengths, res::CM_BLOCK_LENGTHS},
+                                            {&ShowSignalDirection, res::CM_BLOCK_SIGNAL_DIRECTION},
+                                            {&ShowBlockSpeeds, res::CM_BLOCK_SPEEDS}};
+  const bool on = flag == 0;
+  for (const auto& [item, id] : items) {
+    if (item == &flag || on) {
+      *item = item == &flag && on ? 1 : 0;
+      store_.Shell().CheckMenuItem(id, *item != 0);
+    }
+  }
+  EraseAllBlockLabels();
+  viewport()->update();
+}
+
+namespace {
+void ToggleOption(Corvane3Data& store, uint8_t OptionData::*field, int commandId) {
+  OptionData options = store.GetOptionData();
+  options.*field = options.*field == 0 ? 1 : 0;
+  store.Shell().CheckMenuItem(commandId, options.*field != 0);
+  store.UpdateOptionData(options);
+}
+}  // namespace
+
+void TCorvane3Window::CmDisplayLastAlert() {
+  ToggleOption(store_, &OptionData::DisplayLastAlert, res::CM_DISPLAY_LAST_ALERT);
+}
+void TCorvane3Window::CmHelpMessages() { ToggleOption(store_, &OptionData::HelpMessagesOn, res::CM_HELP_MESSAGES); }
+void TCorvane3Window::CmStackMessage() { ToggleOption(store_, &OptionData::StackMessage, res::CM_STACK_MESSAGE); }
+
+// ---------------------------------------------------------------- edge pointers
+
+QCursor EdgeCursor(int zone, bool classic) {
+  if (zone < 1 || zone > 6) return QCursor(Qt::ArrowCursor);
+  // Shapes drawn once per zone: a shaft with an arrow head pointing the way a click scrolls.
+  struct Shape {
+    QPoint Tip, Tail;
+    QPoint HotSpot;
+  };
+  static const Shape shapes[7] = {{},
+                                  {{2, 16}, {28, 16}, {7, 16}},   // left
+                                  {{29, 15}, {3, 15}, {24, 15}},  // right
+                                  {{15, 29}, {15, 3}, {15, 24}},  // bottom: down
+                                  {{15, 2}, {15, 28}, {15, 7}},   // top: up
+                                  {{2, 29}, {29, 2}, {0, 13}},    // right end: down and left
+                                  {{29, 2}, {2, 29}, {31, 0}}};   // left end: up and right
+  const Shape& shape = shapes[zone];
+  QPixmap pixmap(32, 32);
+  pixmap.fill(Qt::transparent);
+  {
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    const QColor ink = classic ? Qt::white : Qt::black;
+    const QColor edge = classic ? Qt::black : Qt::white;
+    const QLineF line(shape.Tip, shape.Tail);
+    const QLineF unit = line.unitVector();
+    const QPointF d = unit.p2() - unit.p1();
+    const QPointF n(-d.y(), d.x());
+    const QPointF base = QPointF(shape.Tip) + d * 10;
+    const QPolygonF head({QPointF(shape.Tip), base + n * 7, base - n * 7});
+    for (const auto& [colour, width] : {std::pair{edge, 5}, std::pair{ink, 3}}) {
+      p.setPen(QPen(colour, width));
+      p.setBrush(colour);
+      p.drawLine(base, QPointF(shape.Tail));
+      p.drawPolygon(head);
+    }
+  }
+  return QCursor(pixmap, shape.HotSpot.x(), shape.HotSpot.y());
+}

@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "engine/engine.h"
+#include "shell/layout_painter.h"
 #include "shell/layout_view.h"
 #include "store/corvane3_data.h"
 
@@ -75,6 +76,25 @@ class TCorvane3Window : public QAbstractScrollArea, public DisplayService {
   ClientPoint CursorPosition() override;
   void PostMouseMove(ClientPoint point) override;
 
+  // ---- hover: the device under the pointer is framed and described, the edge zones pick
+  // the scrolling pointer (point in viewport pixels)
+  void EvMouseMove(QPoint point);
+  void ShowTrainStatusLine(int slot);
+  // What the painter needs of this window.
+  LayoutPaintState PaintState() const;
+  // The text the message field shows; the window writes it through this hook.
+  void SetMessageSink(std::function<void(const QString&)> sink) { messageSink_ = std::move(sink); }
+
+  // ---- display option commands
+  void CmClassicDisplay();
+  void CmDisplayBlockLengths() { ToggleBlockLabel(ShowBlockLengths); }
+  void CmDisplayBlockName() { ToggleBlockLabel(ShowBlockName); }
+  void CmDisplayBlockSignalDirection() { ToggleBlockLabel(ShowSignalDirection); }
+  void CmDisplayBlockSpeeds() { ToggleBlockLabel(ShowBlockSpeeds); }
+  void CmDisplayLastAlert();
+  void CmHelpMessages();
+  void CmStackMessage();
+
   Engine& TheEngine() { return engine_; }
   DisplayPictures& Pictures() { return pictures_; }
   // Frees and rebuilds the display pictures in the present display style, then repaints
@@ -106,6 +126,7 @@ class TCorvane3Window : public QAbstractScrollArea, public DisplayService {
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  bool viewportEvent(QEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
@@ -115,6 +136,10 @@ class TCorvane3Window : public QAbstractScrollArea, public DisplayService {
   void EvSize();
   void ApplySavedView(const layout::SavedView& view);
   void SetZoom(int zoom);
+  void ToggleBlockLabel(uint8_t& flag);
+  void RemoveHighlight();
+  void EndFlash(int device);
+  void ShowMessage(const QString& text);
 
   Corvane3Data& store_;
   DisplayPictures& pictures_;
@@ -122,7 +147,11 @@ class TCorvane3Window : public QAbstractScrollArea, public DisplayService {
   layout::ViewHistory history_;
   std::function<void(int)> clockDriver_;
   std::function<void(QPainter&, const QRect&)> layoutPainter_;
+  std::function<void(const QString&)> messageSink_;
 };
+
+// The pointer of an edge zone (1-6) in a display style; the system arrow for zone 0.
+QCursor EdgeCursor(int zone, bool classic);
 
 // Key code of a key press as the keyboard handler numbers keys; 0 for a key it does not take.
 int LayoutKeyCode(int qtKey);

@@ -52,3 +52,11 @@ void ReportMissingPicture(Corvane3Data& store, int resource) {
   store.ShowMessage("Display picture " + std::to_string(resource) + " could not be made; it is left out.",
                     MessageIcon::Error);
 }
+
+void LayoutShellService::ShowTrainStatusLine(int trainSlot) {
+  if (window_) window_->ShowTrainStatusLine(trainSlot);
+}
+
+void LayoutShellService::CmClassicDisplay() {
+  if (window_) window_->CmClassicDisplay();
+}

@@ -30,6 +30,8 @@ class LayoutShellService : public QtShellService {
   void InvalidateLayout(bool erase) override;
   void FreeDisplayResources() override;
   void LoadTrainIcons() override;
+  void ShowTrainStatusLine(int trainSlot) override;
+  void CmClassicDisplay() override;
 
  private:
   Corvane3Data& store_;

@@ -213,21 +213,27 @@ QImage Tile(int tile, int level) {
       frame();
       hline(1, s - 1);
       break;
+    // Crossings: the first route's arm in light green, the second's in light red, and the
+    // crossing point in black, so that painting can colour each by its route.
     case 27:
-      diag(0, lo, lo, 0, kGreen);
+      diag(0, lo, lo, 0, kBrightGreen);
       diag(0, 0, lo, lo, kRed);
+      c.Fill(a, a, t, t, kBlack);
       break;
     case 28:
-      hline(0, s, kGreen);
+      hline(0, s, kBrightGreen);
       diag(0, 0, lo, lo, kRed);
+      c.Fill(a, a, t, t, kBlack);
       break;
     case 29:
-      hline(0, s, kGreen);
+      hline(0, s, kBrightGreen);
       diag(0, lo, lo, 0, kRed);
+      c.Fill(a, a, t, t, kBlack);
       break;
     case 30:
-      hline(0, s, kGreen);
+      hline(0, s, kBrightGreen);
       vline(0, s, kRed);
+      c.Fill(a, a, t, t, kBlack);
       break;
     default:
       return {};

@@ -401,6 +401,36 @@ class Corvane3Data {
   std::array<uint8_t, kMaxMaintBitmaps> MaintBitmapUsable{};
 
   // ------------------------------------------------------------ saved simulations and file commands
+  // Saved simulations (simulation_file.cpp). Results: 0 written, 3 the file could not be written.
+  int SaveSimulation(const std::string& path);
+  // 0 loaded (stopped); 1 not a simulation file or damaged (the run is then empty); 3 cannot be opened;
+  // 5 made from another version of its track file; any other value LoadTrackFile's result. report as for
+  // LoadTrackFile: -1 keeps the refusals of a file that cannot be opened or is not one silent.
+  int LoadSimulation(const std::string& path, int report);
+  int16_t RunWindowWord = 0;  // a layout-window value that saved simulations carry and restore
+
+  // Playback replay (replay.cpp): applies the recorded records whose time has come, up to clock, through the
+  // accessors with recording suppressed. 8 applied, more remain; 7 the recording has ended (end of file, or
+  // a damaged record, reported as "Problem with playback file.") and PlaybackIn is closed.
+  int ReadPlayback(int32_t clock);
+
+  // The File menu's commands (file_commands.cpp): they stop the run, ask before changed track data is lost,
+  // run their file dialogs through the shell, call the loaders and writers and bring the windows in line.
+  void CmOpenOldFile(int commandId);  // commands 2000-2009: the recent files
+  void CmRestartSimulation();
+  void CmChangeTerritory();
+  void CmOpenSavedSimulation();
+  void CmSaveSimulationAs();
+  void CmSaveTrackFile();
+  // WriteTrackFile's result for the chosen file, or 3 when the dialog was cancelled.
+  int SaveTrackFileAs();
+  // Reloads the current track file (a run with playback starts from it); LoadTrackFile's result.
+  int ReloadTerritory();
+  // Leaves playback mode for the mode before it (5 becomes 0); nothing in any other mode.
+  void RestorePreviousMode();
+  // The track data differs from the file it was loaded from.
+  bool TrackDataChanged() const { return ChangeCount != LoadedChangeCount; }
+
 
   // ------------------------------------------------------------ train icons (train_icons.cpp)
   // Gives train types 0-6 the internal pictures' names and icon slots, types 7-9 copies of

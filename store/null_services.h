@@ -9,7 +9,7 @@ class NullMessageService : public MessageService {
   // With nobody to ask, a question gets its first, affirmative answer.
   MessageResult ShowMessage(const std::string&, const std::string&, MessageIcon, MessageButtons buttons) override {
     return buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel ? MessageResult::Yes
-                                                                                       : MessageResult::Ok;
+                                                                                      : MessageResult::Ok;
   }
 };
 
@@ -46,6 +46,11 @@ class NullShellService : public ShellService {
   void RemoveMenuItem(int) override {}
   void InsertMenuItem(int, const std::string&, int) override {}
   std::string AskSaveFileName(const FileDialogRequest&) override { return {}; }
+  std::string AskOpenFileName(const FileDialogRequest&) override { return {}; }
+  void SetScrollPosition(int32_t, int32_t) override {}
+  CellSize LayoutUsedCells() override { return {}; }
+  void ResetSimulationDisplay() override {}
+  void CloseAlertWindow() override {}
 };
 
 class NullDisplayService : public DisplayService {

@@ -31,6 +31,12 @@ struct FileDialogRequest {
   std::string DefaultExtension;
 };
 
+// The layout's used size in cells, as the layout window keeps it.
+struct CellSize {
+  int32_t Columns = 200;
+  int32_t Rows = 160;
+};
+
 // The main frame and the layout window, as far as the core uses them.
 class ShellService {
  public:
@@ -70,6 +76,15 @@ class ShellService {
   virtual void InsertMenuItem(int commandId, const std::string& text, int beforeCommandId) = 0;
   // A save-file dialog that asks before overwriting: the chosen path, or empty on cancel or failure.
   virtual std::string AskSaveFileName(const FileDialogRequest& request) = 0;
+  // Saved simulations, replay and the file commands.
+  // An open-file dialog that requires an existing file: the chosen path, or empty on cancel.
+  virtual std::string AskOpenFileName(const FileDialogRequest& request) = 0;
+  // The layout window's scroller position, in its units (kept within the ranges by the window).
+  virtual void SetScrollPosition(int32_t x, int32_t y) = 0;
+  virtual CellSize LayoutUsedCells() = 0;
+  // The layout window's display reset: speed 20, stopped, clock not started, alert lines emptied.
+  virtual void ResetSimulationDisplay() = 0;
+  virtual void CloseAlertWindow() = 0;
 };
 
 // The layout window's drawing surface for the store's display routines, in
@@ -140,8 +155,19 @@ class DialogService {
 
 // The list windows, asked to refill at the moments the core decides.
 enum class ListWindow {
-  TrainTypes, Detectors, Locations, SlowOrders, Permits, StartTimes, OSPoints, TrainOS, ActiveTrains,
-  CTCActiveTrains, ActiveSlowOrders, ActivePermits, CTCActivePermits
+  TrainTypes,
+  Detectors,
+  Locations,
+  SlowOrders,
+  Permits,
+  StartTimes,
+  OSPoints,
+  TrainOS,
+  ActiveTrains,
+  CTCActiveTrains,
+  ActiveSlowOrders,
+  ActivePermits,
+  CTCActivePermits
 };
 
 class ListService {

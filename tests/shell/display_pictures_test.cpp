@@ -114,7 +114,7 @@ TEST_F(DisplayPicturesTest, ClassicTilesSwapBlackAndWhiteAndDarkenFrames) {
   EXPECT_EQ(Colours(pictures.TrackTileBitmap[0][9]), (std::set<QRgb>{kBlack, kWhite}));
   // Red discs and coloured crossings keep their colours.
   EXPECT_TRUE(Colours(pictures.TrackTileBitmap[0][18]).count(kRed));
-  EXPECT_TRUE(Colours(pictures.TrackTileBitmap[1][27]).count(kGreen));
+  EXPECT_TRUE(Colours(pictures.TrackTileBitmap[1][27]).count(kBrightGreen));
 }
 
 TEST_F(DisplayPicturesTest, TrianglesAndMarkersInEveryColouring) {

@@ -70,6 +70,25 @@ class FakeShellService : public NullShellService {
     return answer;
   }
 
+  // Answers the open dialogs in order from OpenFileAnswers; empty (cancel) when none is left.
+  std::string AskOpenFileName(const FileDialogRequest& request) override {
+    OpenFileRequests.push_back(request);
+    if (OpenFileAnswers.empty()) return {};
+    std::string answer = OpenFileAnswers.front();
+    OpenFileAnswers.pop_front();
+    return answer;
+  }
+  void SetScrollPosition(int32_t x, int32_t y) override { ScrollPositions.emplace_back(x, y); }
+  CellSize LayoutUsedCells() override { return UsedCells; }
+  void SetScrollRanges(int32_t width, int32_t height, int flag) override {
+    ScrollRanges.push_back({width, height, flag});
+  }
+  void SwapZoomButtons() override { ++ZoomSwaps; }
+  void CmClassicDisplay() override { ++ClassicDisplayToggles; }
+  void ResetSimulationDisplay() override { ++ResetDisplayCalls; }
+  void CloseAlertWindow() override { ++CloseAlertWindowCalls; }
+  void ShowTrackFileName() override { ++TrackFileNameShown; }
+
   struct Rect {
     int X, Y, Width, Height;
     bool operator==(const Rect&) const = default;
@@ -83,6 +102,21 @@ class FakeShellService : public NullShellService {
   std::vector<MenuItem> MenuItemsInserted;
   std::vector<FileDialogRequest> SaveFileRequests;
   std::deque<std::string> SaveFileAnswers;
+  std::vector<FileDialogRequest> OpenFileRequests;
+  std::deque<std::string> OpenFileAnswers;
+  std::vector<std::pair<int32_t, int32_t>> ScrollPositions;
+  CellSize UsedCells{40, 30};
+  struct Ranges {
+    int32_t Width, Height;
+    int Flag;
+    bool operator==(const Ranges&) const = default;
+  };
+  std::vector<Ranges> ScrollRanges;
+  int ZoomSwaps = 0;
+  int ClassicDisplayToggles = 0;
+  int ResetDisplayCalls = 0;
+  int CloseAlertWindowCalls = 0;
+  int TrackFileNameShown = 0;
   std::vector<std::pair<StatusPane, std::string>> StatusTexts;
   std::vector<std::pair<int, bool>> MenuChecks;
   std::vector<Rect> Invalidated;

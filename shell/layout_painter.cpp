@@ -1,0 +1,607 @@
+#include "shell/layout_painter.h"
+
+#include <QFontMetrics>
+#include <algorithm>
+#include <cstring>
+
+#include "shell/display_pictures.h"
+#include "shell/picture_art.h"
+#include "store/corvane3_data.h"
+#include "store/fixed_text.h"
+
+using namespace art;
+
+namespace {
+
+constexpr int kKeys = 6;
+enum Key { kKeyWhite, kKeyBlack, kKeyRed, kKeyYellow, kKeyBlue, kKeyGreen };
+constexpr QRgb kKeyColours[kKeys] = {kWhite, kBlack, kRed, kYellow, kBlue, kBrightGreen};
+constexpr int kNoStackMark = 4;
+
+int TrainCount(const BlockStatus& status) {
+  int count = 0;
+  for (uint16_t slot : status.Trains) count += slot != 0xFFFF;
+  return count;
+}
+
+bool Cleared(int s) { return s == 1 || s == 2 || s == 9 || s == 10; }
+bool Occupied(int s) { return s == 3 || s == 4; }
+
+int16_t Word(const void* record, size_t offset) {
+  int16_t value;
+  std::memcpy(&value, static_cast<const char*>(record) + offset, sizeof value);
+  return value;
+}
+
+int32_t Long(const void* record, size_t offset) {
+  int32_t value;
+  std::memcpy(&value, static_cast<const char*>(record) + offset, sizeof value);
+  return value;
+}
+
+// A font from a stored font description: height and width at +0 and +4, weight at +16,
+// italic at +20, face name at +28.
+QFont FontFrom(const FontBytes& bytes, int zoom) {
+  QFont font(QString::fromStdString(FieldText(reinterpret_cast<const char*>(bytes.Bytes + 28), 32)));
+  const int height = std::abs(Long(bytes.Bytes, 0));
+  font.setPixelSize(std::max(1, (height == 0 ? 12 : height) / zoom));
+  const int weight = Long(bytes.Bytes, 16);
+  font.setBold(weight >= 600);
+  font.setItalic(bytes.Bytes[20] != 0);
+  return font;
+}
+
+// A stored colour: red in the low byte, then green, then blue.
+QRgb FromColorRef(int32_t value) {
+  const auto v = static_cast<uint32_t>(value);
+  return qRgb(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF);
+}
+
+// A label's stored text format word: centre 1, right 2, vertical centre 4, bottom 8 (both for a
+// single line only), word break 0x10, single line 0x20, no clipping 0x100.
+constexpr int kNoClip = 0x100;
+int TextFlags(int format) {
+  int flags = (format & 1) ? Qt::AlignHCenter : (format & 2) ? Qt::AlignRight : Qt::AlignLeft;
+  if (format & 0x20) {
+    flags |= Qt::TextSingleLine;
+    flags |= (format & 4) ? Qt::AlignVCenter : (format & 8) ? Qt::AlignBottom : Qt::AlignTop;
+  } else {
+    flags |= Qt::AlignTop;
+  }
+  if (format & 0x10) flags |= Qt::TextWordWrap;
+  return flags;
+}
+
+QFont CourierFont(int height) {
+  QFont font("Courier New");
+  font.setStyleHint(QFont::TypeWriter);
+  font.setFixedPitch(true);
+  font.setPixelSize(std::max(1, height));
+  font.setWeight(QFont::Normal);
+  return font;
+}
+
+void DrawCentred(QPainter& painter, const QRect& r, const QString& text) {
+  // Clipped to its rectangle, so that a label strip never covers the track beside it.
+  painter.save();
+  painter.setClipRect(r, Qt::IntersectClip);
+  painter.drawText(r, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, text);
+  painter.restore();
+}
+
+// Rectangle from left, top, right, bottom with right and bottom exclusive.
+QRect Box(int left, int top, int right, int bottom) { return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)); }
+
+QString TimeOfDay(int32_t seconds) {
+  const int64_t t = ((static_cast<int64_t>(seconds) % 86400) + 86400) % 86400;
+  return QString::asprintf("%02d:%02d", static_cast<int>(t / 3600), static_cast<int>(t / 60 % 60));
+}
+
+QString TrackName(const BlockData& data) {
+  const std::string a = FieldText(data.TrackStation1, sizeof data.TrackStation1);
+  const std::string b = FieldText(data.TrackStation2, sizeof data.TrackStation2);
+  const std::string c = FieldText(data.TrackPart, sizeof data.TrackPart);
+  if (a.empty() && b.empty() && c.empty()) return "None";
+  auto part = [](const std::string& s) { return s.empty() ? QString("?") : QString::fromStdString(s); };
+  return part(a) + part(b) + "-" + part(c);
+}
+
+}  // namespace
+
+void LayoutPainter::Paint(QPainter& painter, const QRect& update, const LayoutPaintState& state) {
+  zoom_ = store_.ZoomDivisor == 2 ? 2 : 1;
+  cell_ = 16 / zoom_;
+  const OptionData options = store_.GetOptionData();
+  classic_ = options.ClassicDisplay != 0;
+  labelFont_ = state.LabelFont;
+
+  const int c = cell_;
+  const int left = std::max(0, update.left() / c * c - 4 * c);
+  const int right = std::min(update.right() / c * c + c, state.ExtentX * 16 / zoom_);
+  const int top = std::max(0, update.top() / c * c - c);
+  const int bottom = std::min(update.bottom() / c * c + c, state.ExtentY * 16 / zoom_);
+
+  if (!classic_) PaintPictures(painter, update, false);
+  PaintTexts(painter, update, false);
+  for (int row = top / c; row < bottom / c && row < 160; ++row) {
+    for (int column = left / c; column < right / c && column < 200; ++column) PaintCell(painter, column, row, state);
+  }
+  cached_ = QImage();
+  cachedTile_ = -1;
+  PaintStackCounts(painter);
+  PaintLocationNames(painter);
+  if (zoom_ == 1) PaintBlockLabels(painter, state);
+  if (state.HighlightedDevice != -1) DrawDeviceFrame(painter, state, kBlack);
+  if (!classic_) PaintPictures(painter, update, true);
+  PaintTexts(painter, update, true);
+  PaintStations(painter, update);
+}
+
+bool LayoutPainter::TrainCoversCell(int block, int column, int row) const {
+  const BlockStatus status = store_.GetBlockStatus(block);
+  if (status.Occupancy == 3) {
+    if (status.Trains[0] == 0xFFFF) return false;
+    return row == status.RightLabelY && (column == status.RightLabelX || column == status.RightLabelX - 1);
+  }
+  if (status.Occupancy == 4) {
+    return row == status.LeftLabelY && (column == status.LeftLabelX || column == status.LeftLabelX + 1) &&
+           TrainCount(status) > 0;
+  }
+  return false;
+}
+
+void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const LayoutPaintState&) {
+  const int code = store_.GetGridTrack(column, row);
+  if (code <= 0 || code >= 32) return;
+  const int device = store_.GetGridDevice(column, row);
+  int tile = (code >= 27 && code <= 30) ? code : code - 1;
+  int typeCode = code;
+
+  QRgb map[kKeys];
+  std::copy(std::begin(kKeyColours), std::end(kKeyColours), map);
+  const QRgb track = classic_ ? kWhite : kBlack;
+  if (classic_) {
+    map[kKeyWhite] = kBlack;
+    map[kKeyBlack] = kWhite;
+    map[kKeyYellow] = kBlack;
+    map[kKeyBlue] = kBlack;
+  }
+
+  int s = 6;
+  bool marked = false;
+  uint8_t direction = kNoStackMark;
+  bool permitActive = false, permitPending = false, signalFailed = false;
+  int fleet = 0;
+  if (device >= 0 && device < 2000) {
+    s = store_.GetDevicePaintStatus(device);
+    const BlockStatus b = store_.GetBlockStatus(device);
+    permitActive = b.PermitActive != 0;
+    permitPending = b.PermitPending != 0;
+    direction = b.StackMark;
+  } else if (device >= 2000 && device < 3000) {
+    const SwitchStatus sw = store_.GetSwitchStatus(device - 2000);
+    s = store_.GetDevicePaintStatus(device);
+    permitActive = sw.Bytes98[1] != 0;
+    permitPending = sw.Bytes98[2] != 0;
+    direction = sw.StackMark;
+    // A switch lying normal shows the straight piece; it keeps its own device type so that a
+    // route through it is still coloured.
+    if (sw.Position == 0 && store_.GetDeviceType(code) == 1) tile = 26;
+    if (sw.FailureCount != -1 && !classic_) {
+      map[kKeyYellow] = kCyan;
+      marked = true;
+    }
+  } else if (device >= 3000 && device < 4000) {
+    const SignalStatus sg = store_.GetSignalStatus(device - 3000);
+    s = sg.Aspect;
+    fleet = sg.Fleet;
+    signalFailed = sg.FailureCount != 0xFF;
+  } else if (device >= 4000 && device < 5000) {
+    s = 6;
+    marked = true;
+    const CrossStatus cr = store_.GetCrossStatus(device - 4000);
+    const int route[2] = {cr.Occupancy[0], cr.Occupancy[1]};
+    auto arm = [&](int r) {
+      if (Occupied(route[r])) return kRed;
+      if (Cleared(route[r])) return kBrightGreen;
+      QRgb colour = track;
+      if (route[r] == 0) {
+        if (cr.Route[r].StackMark != kNoStackMark && cr.Route[r].StackMark != 0) colour = kYellow;
+        if (cr.Route[r].PermitPending != 0) colour = kCyan;
+        if (cr.Route[r].PermitActive != 0) colour = kBlue;
+      }
+      return colour;
+    };
+    map[kKeyGreen] = arm(0);
+    map[kKeyRed] = arm(1);
+    if (Occupied(route[0]) || Occupied(route[1]))
+      map[kKeyBlack] = kRed;
+    else if (Cleared(route[0]) || Cleared(route[1]))
+      map[kKeyBlack] = kBrightGreen;
+    else
+      map[kKeyBlack] = map[kKeyGreen] != track ? map[kKeyGreen] : map[kKeyRed];
+  }
+
+  const int type = store_.GetDeviceType(typeCode);
+  if (s != 6 && (type == 0 || type == 1)) {
+    if (Cleared(s)) {
+      map[kKeyBlack] = kBrightGreen;
+    } else if (Occupied(s)) {
+      map[kKeyBlack] = kRed;
+    } else if (s == 0) {
+      if (direction != kNoStackMark) map[kKeyBlack] = kYellow, marked = true;
+      if (permitPending) map[kKeyBlack] = kCyan, marked = true;
+      if (permitActive) map[kKeyBlack] = kBlue, marked = true;
+    }
+  } else if (s != 6 && type == 2) {
+    if (Cleared(s)) {
+      map[kKeyRed] = kBrightGreen;
+    } else if (s == 5 && signalFailed) {
+      map[kKeyRed] = kBlue;
+      marked = true;
+    }
+  }
+
+  const int level = zoom_ - 1;
+  const QImage& dib = pictures_.TrackTileDib[level][tile];
+  const QImage* picture = &pictures_.TrackTileBitmap[level][tile];
+  if (!dib.isNull() && (marked || (s != 0 && s != 5 && s != 6))) {
+    uint64_t key = 0;
+    for (QRgb colour : map) key = key * 1000003u + colour;
+    if (cachedTile_ != tile || cachedKey_ != key || cached_.isNull()) {
+      QImage image = dib;
+      // Every key is found before any is changed: a changed entry may take another key's colour.
+      int index[kKeys];
+      for (int k = 0; k < kKeys; ++k) index[k] = FindColour(image, kKeyColours[k]);
+      for (int k = 0; k < kKeys; ++k) SetColour(image, index[k], map[k]);
+      cached_ = ToBitmap(image);
+      cachedTile_ = tile;
+      cachedKey_ = key;
+    }
+    picture = &cached_;
+  }
+
+  const bool painted = device < 0 || device >= 5000 || store_.GetNoPaintStatus(device) == 0;
+  const bool blockTrack = device >= 0 && device < 2000 && code >= 1 && code <= 3;
+  const bool covered = blockTrack && TrainCoversCell(device, column, row) && !classic_;
+  const int x = column * cell_, y = row * cell_;
+  if (painted && !picture->isNull()) {
+    if (code == 21 || code == 22 || code == 23) {
+      painter.drawImage(QRect(x, y, (code == 23 ? 48 : 16) / zoom_, 16 / zoom_), *picture);
+    } else if (!covered) {
+      painter.drawImage(QRect(x, y, cell_, cell_), *picture);
+    }
+  }
+
+  const int style = classic_ ? 1 : 0;
+  const uint8_t flag = store_.GetGridFlag(column, row);
+  if (painted && flag != 0 && (s != 0 || direction != kNoStackMark) && s != 6) {
+    if (code >= 1 && code <= 3 && !covered) {
+      int shape = -1, state = 2;
+      if (s == 3)
+        shape = 0, state = 1;
+      else if (s == 4)
+        shape = 1, state = 1;
+      else if (s == 1 || s == 9)
+        shape = 0;
+      else if (s == 2 || s == 10)
+        shape = 1;
+      else if (s == 0)
+        shape = direction == 1 ? 0 : 1;
+      if (shape >= 0) {
+        const QImage& arrow = pictures_.ArrowBitmap[DisplayPictures::ArrowIndex(shape, style, level, state)];
+        const int ax = flag == 1 ? x + 5 / zoom_ : x - 3 / zoom_;
+        if (!arrow.isNull()) painter.drawImage(QRect(ax, y, 6 / zoom_, 16 / zoom_), arrow);
+      }
+    } else if (code == 15) {
+      int shape = 2, state = 2;
+      if (s == 3)
+        shape = 3, state = 1;
+      else if (s == 4)
+        shape = 2, state = 1;
+      else if (s == 1 || s == 9)
+        shape = 3;
+      const QImage& arrow = pictures_.ArrowBitmap[DisplayPictures::ArrowIndex(shape, style, level, state)];
+      const int ay = flag == 3 ? y + 5 / zoom_ : y - 3 / zoom_;
+      if (!arrow.isNull()) painter.drawImage(QRect(x, ay, 16 / zoom_, 6 / zoom_), arrow);
+    }
+  }
+
+  if (painted && (code == 21 || code == 22) && fleet == 1) {
+    const QImage& marker = pictures_.FleetMarkerBitmap[DisplayPictures::FleetIndex(style, level)];
+    const int fx = code == 22 ? x + 16 / zoom_ : x - 10 / zoom_;
+    if (!marker.isNull()) painter.drawImage(QRect(fx, y, 10 / zoom_, 16 / zoom_), marker);
+  }
+
+  if (blockTrack) PaintTrain(painter, device, column, row);
+}
+
+void LayoutPainter::PaintTrain(QPainter& painter, int block, int column, int row) {
+  const BlockStatus status = store_.GetBlockStatus(block);
+  const int occupancy = status.Occupancy;
+  int slot = -1;
+  if (occupancy == 3) {
+    if (column != status.RightLabelX || row != status.RightLabelY) return;
+    if (status.Trains[0] != 0xFFFF) slot = status.Trains[0];
+  } else if (occupancy == 4) {
+    if (column != status.LeftLabelX || row != status.LeftLabelY) return;
+    for (int k = kBlockTrainSlots - 1; k >= 0 && slot < 0; --k)
+      if (status.Trains[k] != 0xFFFF) slot = status.Trains[k];
+  }
+  if (slot < 0 || slot >= kMaxTrainStatus) return;
+  const TrainStatus train = store_.GetTrainStatus(slot);
+  if (train.HeadBlock != block && train.RearBlock != block) return;
+
+  const int c = cell_;
+  const int x = occupancy == 3 ? status.RightLabelX * c - c : status.LeftLabelX * c;
+  const int y = (occupancy == 3 ? status.RightLabelY : status.LeftLabelY) * c;
+  if (!classic_) {
+    const bool reversed = train.Reversing != 0;
+    const bool engine =
+        (train.HeadBlock == block && !reversed) || (train.RearBlock == block && train.HeadBlock != block && reversed);
+    int which = 2;
+    if (engine) which = (occupancy == 3) != reversed ? 1 : 0;
+    const int type = train.Type < kMaxTrainTypes ? train.Type : 0;
+    const int icon = store_.TrainTypeIcons[type][which];
+    if (icon >= 0 && icon < kTrainIconBitmaps && !pictures_.TrainIconBitmap[icon].isNull())
+      painter.drawImage(QRect(x, y, 32 / zoom_, 16 / zoom_), pictures_.TrainIconBitmap[icon]);
+  }
+  if (zoom_ != 1) return;
+
+  painter.save();
+  painter.setFont(labelFont_);
+  auto drawId = [&](const TrainStatus& t, QRect r) {
+    const std::string id = FieldText(t.TrainId, sizeof t.TrainId).substr(0, 7);
+    const int length = static_cast<int>(id.size());
+    r.setWidth(6 * length + 6 - 1);
+    // A standing train's ID is red, a moving one's blue.
+    painter.setPen(QColor::fromRgb(t.Speed == 0 ? kRed : kBlue));
+    if (classic_) painter.fillRect(r, QColor::fromRgb(kWhite));
+    DrawCentred(painter, r, QString::fromStdString(" " + id + " "));
+  };
+  const std::string id = FieldText(train.TrainId, sizeof train.TrainId);
+  const int length = std::min<int>(7, static_cast<int>(id.size()));
+  QRect r = Box(x + 1, y - 9, x + 6 * length + 6, y);
+  if (occupancy == 3 && length > 4) r.translate(-6 * (length - 4), 0);
+  drawId(train, r);
+  if (TrainCount(status) > 1) {
+    r.translate(0, 24);
+    bool skipped = false;
+    auto next = [&](int other) {
+      if (other < 0 || other >= kMaxTrainStatus) return;
+      drawId(store_.GetTrainStatus(other), r);
+      r.translate(0, 10);
+    };
+    if (occupancy == 3) {
+      for (int k = 1; k < kBlockTrainSlots && status.Trains[k] != 0xFFFF; ++k) next(status.Trains[k]);
+    } else {
+      for (int k = kBlockTrainSlots - 1; k >= 0; --k) {
+        if (status.Trains[k] == 0xFFFF) continue;
+        if (!skipped) {
+          skipped = true;
+          continue;
+        }
+        next(status.Trains[k]);
+      }
+    }
+  }
+  painter.restore();
+}
+
+void LayoutPainter::PaintPictures(QPainter& painter, const QRect& update, bool secondPass) {
+  // An insert: its name in the first 41 bytes, left, top, width, height at +41, the layer at +49.
+  constexpr size_t kNameBytes = 41;
+  for (int i = 0; i < kMaxBitmapInserts; ++i) {
+    const BitmapInsert insert = store_.GetBitmapInsert(i);
+    const std::string name = FieldText(reinterpret_cast<const char*>(insert.Bytes), kNameBytes);
+    const int layer = Word(insert.Bytes, 49);
+    // Layer 1 lies under the track, 0 over it, any other layer in both passes.
+    if (name.empty() || (secondPass ? layer == 1 : layer == 0)) continue;
+    const QRect r(Word(insert.Bytes, 41) / zoom_, Word(insert.Bytes, 43) / zoom_, Word(insert.Bytes, 45) / zoom_,
+                  Word(insert.Bytes, 47) / zoom_);
+    if (r.width() <= 0 || r.height() <= 0 || !r.intersects(update)) continue;
+    for (int m = 0; m < kMaxMaintBitmaps; ++m) {
+      const BitmapMaint maint = store_.GetBitmapMaint(m);
+      if (FieldText(reinterpret_cast<const char*>(maint.Bytes), kNameBytes) != name) continue;
+      // The first maintained bitmap of that name; one whose image is missing draws nothing.
+      const int32_t size = store_.MaintImageSizes[m];
+      if (store_.MaintBitmapUsable[m] != 0 && size > 0 && size <= kMaintImageBytes) {
+        const QImage image = QImage::fromData(store_.MaintImage(m), size, "BMP");
+        if (!image.isNull()) painter.drawImage(r, image);
+      }
+      break;
+    }
+  }
+}
+
+void LayoutPainter::PaintTexts(QPainter& painter, const QRect& update, bool secondPass) {
+  for (int i = 0; i < kMaxTexts; ++i) {
+    const TextData text = store_.GetTextData(i);
+    const std::string words = FieldText(text.Text, sizeof text.Text);
+    const int layer = text.Words100[6];
+    // Layer 1 lies under the track, 0 over it, any other layer in both passes.
+    if (words.empty() || (secondPass ? layer == 1 : layer == 0)) continue;
+    const QRect r(text.Words100[0] / zoom_, text.Words100[1] / zoom_, std::max(1, text.Words100[2] / zoom_),
+                  std::max(1, text.Words100[3] / zoom_));
+    if (!r.intersects(update)) continue;
+    QRgb colour = FromColorRef(text.Longs186[1]);
+    if (classic_ && colour == kBlack) colour = kWhite;
+    painter.save();
+    painter.setFont(FontFrom(text.Font, zoom_));
+    painter.setPen(QColor::fromRgb(colour));
+    const int format = text.Words100[4];
+    if ((format & kNoClip) == 0) painter.setClipRect(r, Qt::IntersectClip);
+    painter.drawText(r, TextFlags(format), QString::fromStdString(words));
+    painter.setClipping(false);
+    if (text.Words100[5] == 1) {
+      painter.setBrush(Qt::NoBrush);
+      painter.drawRect(r.adjusted(0, 0, -1, -1));
+    }
+    painter.restore();
+  }
+}
+
+void LayoutPainter::PaintStackCounts(QPainter& painter) {
+  painter.save();
+  painter.setFont(CourierFont(16 / zoom_));
+  painter.setPen(QColor::fromRgb(classic_ ? kWhite : kBlue));
+  const int signalCount = std::clamp(store_.GetCountData().Words[kCountSignals], 0, kMaxSignals);
+  for (int i = 0; i < signalCount; ++i) {
+    const SignalData signal = store_.GetSignalData(i);
+    if (signal.InUse == 0) continue;
+    int count = 0;
+    for (int k = 0; k < kMaxStack; ++k) {
+      const StackData stack = store_.GetStackData(k);
+      if (stack.InUse == 0) break;
+      if (stack.EntranceSignal == i) ++count;
+    }
+    if (count == 0) continue;
+    const int column = signal.TrackCode == 20 || signal.TrackCode == 22 ? signal.CellX - 1 : signal.CellX + 1;
+    DrawCentred(painter, QRect(column * cell_, signal.CellY * cell_, cell_, cell_), QString::number(count));
+  }
+  painter.restore();
+}
+
+void LayoutPainter::PaintLocationNames(QPainter& painter) {
+  painter.save();
+  painter.setFont(CourierFont(16 / zoom_));
+  painter.setPen(QColor::fromRgb(classic_ ? kWhite : kBlue));
+  for (int i = 0; i < kMaxLocations; ++i) {
+    const OrgData org = store_.GetOrgData(i);
+    if (org.InUse != 1 || org.Block < 0 || org.Block >= kMaxBlocks) continue;
+    const BlockStatus block = store_.GetBlockStatus(org.Block);
+    if (block.LeftLabelX < 0 || block.LeftLabelX >= 200 || block.LeftLabelY < 0 || block.LeftLabelY >= 160) continue;
+    if (store_.GetGridTrack(block.LeftLabelX, block.LeftLabelY) >= 128) continue;
+    std::string name = FieldText(org.Name, sizeof org.Name);
+    if (name.size() > 1 && name[1] == ' ') name.resize(1);
+    const int shift = org.Side != 0 ? 1 : 0;
+    DrawCentred(painter, QRect(org.CellX * cell_ + shift, org.CellY * cell_, cell_, cell_),
+                QString::fromStdString(name));
+  }
+  painter.restore();
+}
+
+void LayoutPainter::PaintBlockLabels(QPainter& painter, const LayoutPaintState& state) {
+  painter.save();
+  painter.setFont(state.LabelFont);
+  const int blocks = std::clamp(store_.GetCountData().Words[kCountBlocks], 0, kMaxBlocks);
+  const QRgb background = classic_ ? kBlack : kWhite;
+  for (int i = 0; i < blocks; ++i) {
+    const BlockStatus status = store_.GetBlockStatus(i);
+    if (status.InUse == 0 || status.Occupancy != 0) continue;
+    const int firstRight = Word(&status, 17), secondLeft = Word(&status, 19);
+    struct Band {
+      int A, B, R;
+    };
+    Band bands[2] = {};
+    int bandCount = 1;
+    bands[0] = {status.LeftLabelX, secondLeft == -1 ? status.RightLabelX : firstRight, status.LeftLabelY};
+    if (secondLeft != -1) bands[bandCount++] = {secondLeft, status.RightLabelX, status.RightLabelY};
+    auto upper = [](const Band& b) { return Box(b.A * 16, b.R * 16 - 2, (b.B + 1) * 16, b.R * 16 + 6); };
+    auto lower = [](const Band& b) { return Box(b.A * 16, b.R * 16 + 11, (b.B + 1) * 16, b.R * 16 + 19); };
+    auto both = [&](const QString& up, const QString& low, const QString& secondLow, bool second) {
+      DrawCentred(painter, upper(bands[0]), up);
+      if (!low.isNull()) DrawCentred(painter, lower(bands[0]), low);
+      if (second && bandCount == 2) {
+        DrawCentred(painter, upper(bands[1]), up);
+        if (!secondLow.isNull()) DrawCentred(painter, lower(bands[1]), secondLow);
+      }
+    };
+    const BlockLabelTexts texts = BlockLabelsOf(store_, i, state);
+    if (texts.Upper.isNull()) continue;
+    if (texts.Permit) {
+      painter.setPen(QColor::fromRgb(classic_ ? kWhite : kRed));
+      painter.setBackground(QColor::fromRgb(background));
+      painter.setBackgroundMode(Qt::OpaqueMode);
+    } else {
+      painter.setPen(QColor::fromRgb(classic_ ? kWhite : kBlue));
+    }
+    both(texts.Upper, texts.Lower, texts.SecondLower, texts.SecondBand);
+    painter.setBackgroundMode(Qt::TransparentMode);
+  }
+  painter.restore();
+}
+
+BlockLabelTexts BlockLabelsOf(Corvane3Data& store, int block, const LayoutPaintState& state) {
+  BlockLabelTexts texts;
+  const BlockStatus status = store.GetBlockStatus(block);
+  const BlockData data = store.GetBlockData(block);
+  // The no-label mark of a block is its connecting-line flag.
+  if (status.InUse == 0 || status.Occupancy != 0 || data.InUse == 0 || data.PassThrough == 1) return texts;
+  if (status.PermitActive != 0 || status.PermitPending != 0) {
+    texts.Permit = true;
+    texts.Upper = TimeOfDay(status.PermitActive != 0 ? status.PermitActiveUntil : status.PermitPendingFrom);
+    texts.Lower = "      ";
+    texts.SecondLower = "       ";
+    return texts;
+  }
+  if (state.ShowBlockName) {
+    texts.Upper = TrackName(data);
+  } else if (state.ShowBlockLengths) {
+    texts.Upper = QString::number(data.Length);
+    texts.Lower = texts.SecondLower = QString::asprintf("%d.%0d", data.Length / 5280, data.Length % 5280 / 528);
+  } else if (state.ShowSignalDirection) {
+    texts.Upper = data.SignalledLeft && data.SignalledRight ? "<-CS->" : data.SignalledLeft ? "<-CS" : "CS->";
+  } else if (state.ShowBlockSpeeds) {
+    int high[2] = {0, 0}, low[2] = {10000, 10000};
+    for (int t = 0; t < kMaxTrainTypes; ++t) {
+      if (store.GetTrainType(t).InUse == 0) continue;
+      for (int d = 0; d < 2; ++d) {
+        const int v = data.TypeSpeed[d][t];
+        high[d] = std::max(high[d], v);
+        low[d] = std::min(low[d], v);
+      }
+    }
+    texts.Upper = QString::asprintf("L %d-%d", high[0], low[0]);
+    texts.Lower = QString::asprintf("R %d-%d", high[1], low[1]);
+    texts.SecondBand = false;
+  }
+  return texts;
+}
+
+void LayoutPainter::PaintStations(QPainter& painter, const QRect& update) {
+  for (int i = 0; i < kMaxStations; ++i) {
+    const StationData station = store_.GetStationData(i);
+    if (station.InUse == 0) continue;
+    const QRect r(station.Words26[0] / zoom_, station.Words26[1] / zoom_, std::max(1, station.Words26[2] / zoom_),
+                  std::max(1, station.Words26[3] / zoom_));
+    if (!r.intersects(update)) continue;
+    const QString text = QString::fromStdString(FieldText(station.ShortCode, sizeof station.ShortCode)) + "\n" +
+                         QString::fromStdString(FieldText(station.Name, sizeof station.Name));
+    painter.save();
+    painter.setFont(FontFrom(station.Font, zoom_));
+    painter.setPen(QColor::fromRgb(classic_ ? kWhite : FromColorRef(station.Longs106[1])));
+    painter.drawText(r, Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip, text);
+    painter.restore();
+  }
+}
+
+void LayoutPainter::DrawDeviceFrame(QPainter& painter, const LayoutPaintState& state, QRgb colour) {
+  const int device = state.HighlightedDevice;
+  int column = state.HighlightColumn;
+  const int row = state.HighlightRow;
+  if (classic_) colour = colour == kBlack ? kWhite : kBlack;
+  int left, top, right, bottom;
+  if (device >= 2000 && device < 3000) {
+    left = column * 16 - 2, top = row * 16 - 2, right = column * 16 + 18, bottom = row * 16 + 18;
+  } else if ((device >= 3000 && device < 4000) || (device >= 13000 && device < 14000)) {
+    const int signal = device >= 13000 ? device - 13000 : device - 3000;
+    if (device >= 13000) --column;
+    if (signal >= kMaxSignals) return;
+    const int kind = store_.GetSignalData(signal).TrackCode;
+    if (kind == 21 || kind == 22)
+      left = column * 16 - 2, top = row * 16 - 2, right = column * 16 + 18, bottom = row * 16 + 16;
+    else
+      left = column * 16, top = row * 16 - 2, right = column * 16 + 18, bottom = row * 16 + 18;
+  } else {
+    return;
+  }
+  const int z = store_.ZoomDivisor == 2 ? 2 : 1;
+  const QRect r = Box(left / z, top / z, right / z, bottom / z);
+  painter.save();
+  painter.setPen(QPen(QColor::fromRgb(colour), 1));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(r.adjusted(0, 0, -1, -1));
+  painter.drawRect(r.adjusted(-1, -1, 0, 0));
+  painter.restore();
+}

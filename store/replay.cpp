@@ -1,0 +1,216 @@
+// Replay of a playback recording: every record whose time has come is applied
+// through the accessor that changed the state when it was recorded, with
+// recording suppressed. A damaged record (unknown kind, index outside its
+// table, cut short) ends the replay before anything of it is applied.
+#include "store/replay.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "store/corvane3_data.h"
+#include "store/playback_format.h"
+
+namespace {
+
+constexpr int32_t kSecondsPerDay = 86400;
+constexpr int32_t kSecondsPerWeek = 7 * kSecondsPerDay;
+
+// The table size behind the index of a kind; 0 for a kind without index.
+int IndexLimit(PlaybackKind kind) {
+  switch (kind) {
+    case PlaybackKind::TrainStatus:
+    case PlaybackKind::TrainStationTime:
+    case PlaybackKind::TrainStop:
+      return kMaxTrainStatus;
+    case PlaybackKind::BlockStatus:
+      return kMaxBlocks;
+    case PlaybackKind::SwitchStatus:
+      return kMaxSwitches;
+    case PlaybackKind::SignalStatus:
+      return kMaxSignals;
+    case PlaybackKind::CrossStatus:
+      return kMaxCrossings;
+    case PlaybackKind::SlowStatus:
+      return kMaxSlowStatus;
+    case PlaybackKind::PermitStatus:
+      return kMaxPermitStatus;
+    case PlaybackKind::OrgStatus:
+      return kMaxLocations;
+    case PlaybackKind::StackData:
+      return kMaxStack;
+    default:
+      return 0;
+  }
+}
+
+template <class Record>
+Record ImageAs(const uint8_t* image) {
+  Record record;
+  std::memcpy(&record, image, sizeof record);
+  return record;
+}
+
+}  // namespace
+
+PlaybackStartFields MakePlaybackStartFields(int32_t clockAtStart) {
+  PlaybackStartFields fields;
+  // A recording made before the clock started begins at the week's start.
+  const int32_t clock = clockAtStart < 0 ? 0 : clockAtStart;
+  fields.Minutes = clock % kSecondsPerDay / 60;
+  fields.Day = clock / kSecondsPerDay % 7;
+  char text[16];
+  std::snprintf(text, sizeof text, "%02d:%02d", fields.Minutes / 60, fields.Minutes % 60);
+  fields.TimeText = text;
+  fields.DayText = kPlaybackDayNames[fields.Day];
+  return fields;
+}
+
+int32_t PlaybackJumpTarget(int32_t minutes, int32_t day, int32_t weeks, int32_t clockAtStart) {
+  const int64_t target = int64_t{minutes} * 60 + int64_t{day} * kSecondsPerDay + int64_t{weeks} * kSecondsPerWeek;
+  if (target < clockAtStart) return clockAtStart;
+  return target > INT32_MAX ? INT32_MAX : static_cast<int32_t>(target);
+}
+
+int Corvane3Data::ReadPlayback(int32_t clock) {
+  RecordingSuppressed = 1;
+  if (!PlaybackIn) return 7;
+  const auto end = [&] {
+    std::fclose(PlaybackIn);
+    PlaybackIn = nullptr;
+    return 7;
+  };
+  const auto damaged = [&] {
+    ShowMessage("Problem with playback file.", MessageIcon::Error);
+    return end();
+  };
+  const auto readTime = [&] { return std::fread(&NextPlaybackTime, 4, 1, PlaybackIn) == 1; };
+
+  bool ok = true;
+  if (NextPlaybackTime == -1) ok = readTime();
+  while (ok && NextPlaybackTime <= clock) {
+    uint8_t kindByte = 0;
+    if (std::fread(&kindByte, 1, 1, PlaybackIn) != 1) return damaged();
+    const auto kind = static_cast<PlaybackKind>(kindByte);
+    const uint32_t bytes = kindByte <= static_cast<uint8_t>(PlaybackKind::View) ? PlaybackImageBytes(kind) : 0;
+    if (bytes == 0) return damaged();
+    uint8_t image[512];
+    static_assert(PlaybackImageBytes(PlaybackKind::TrainStationTime) <= sizeof image);
+    if (std::fread(image, 1, bytes, PlaybackIn) != bytes) return damaged();
+    int index = 0;
+    const uint8_t* record = image;
+    if (PlaybackKindHasIndex(kind)) {
+      int16_t index16;
+      std::memcpy(&index16, image, 2);
+      index = index16;
+      record = image + 2;
+      if (index < 0 || index >= IndexLimit(kind)) return damaged();
+    }
+    if (kind == PlaybackKind::View) {
+      // The next time stamp is read before the view is applied.
+      const PlaybackView view = ImageAs<PlaybackView>(record);
+      ok = readTime();
+      if (GetOptionData().AutoScroll == 1) {
+        if (view.ZoomDivisor != 1 && view.ZoomDivisor != 2) return damaged();
+        if (view.ZoomDivisor != ZoomDivisor) shell_->SwapZoomButtons();
+        ZoomDivisor = view.ZoomDivisor;
+        shell_->SetScrollPosition(view.ScrollX, view.ScrollY);
+        const CellSize used = shell_->LayoutUsedCells();
+        shell_->SetScrollRanges(used.Columns * 16 / ZoomDivisor, used.Rows * 16 / ZoomDivisor, 1);
+        if (view.ClassicDisplay == GetOptionData().ClassicDisplay) {
+          shell_->InvalidateLayout(true);
+        } else {
+          shell_->CmClassicDisplay();
+        }
+      }
+      continue;
+    }
+    switch (kind) {
+      case PlaybackKind::TrainStatus:
+        UpdateTrainStatus(index, ImageAs<TrainStatus>(record), 1, 1);
+        break;
+      case PlaybackKind::BlockStatus: {
+        const auto status = ImageAs<BlockStatus>(record);
+        UpdateBlockStatus(index, status, 0, 0);
+        if (status.InUse == 1) InvalidateDevice(index);
+        break;
+      }
+      case PlaybackKind::SwitchStatus:
+        UpdateSwitchStatus(index, ImageAs<SwitchStatus>(record), 0);
+        InvalidateDevice(2000 + index);
+        break;
+      case PlaybackKind::SignalStatus:
+        UpdateSignalStatus(index, ImageAs<SignalStatus>(record), 0);
+        InvalidateDevice(3000 + index);
+        PaintSignal(index);
+        break;
+      case PlaybackKind::CrossStatus:
+        UpdateCrossStatus(index, ImageAs<CrossStatus>(record));
+        InvalidateDevice(4000 + index);
+        break;
+      case PlaybackKind::SlowStatus:
+        UpdateSlowStatus(index, ImageAs<SlowStatus>(record));
+        break;
+      case PlaybackKind::PermitStatus: {
+        const auto status = ImageAs<PermitStatus>(record);
+        if (status.InUse == 1) {
+          UpdatePermitStatus(index, status);
+        } else if (GetPermitStatus(index).InUse != 0) {
+          FreePermitStatus(index);
+        }
+        break;
+      }
+      case PlaybackKind::OrgStatus:
+        UpdateOrgStatus(index, ImageAs<OrgStatus>(record));
+        break;
+      case PlaybackKind::OSHit: {
+        // The hits are a ring of 40,000, as recording keeps them.
+        const int hit = OSHitCount >= 0 && OSHitCount < kMaxOSHits ? OSHitCount : 0;
+        UpdateOSHit(hit, ImageAs<OSHit>(record));
+        SetOSHitCount((hit + 1) % kMaxOSHits);
+        break;
+      }
+      case PlaybackKind::TrainStationTime:
+        UpdateTrainStationTime(index, ImageAs<TrainStationTime>(record));
+        break;
+      case PlaybackKind::TrainStop:
+        UpdateTrainStop(index, ImageAs<TrainStop>(record));
+        break;
+      case PlaybackKind::PerformStatus:
+        FormatPerformanceLine(ImageAs<PerformStatus>(record));
+        break;
+      case PlaybackKind::StackData:
+        UpdateStackData(index, ImageAs<StackData>(record));
+        break;
+      case PlaybackKind::AlertLine: {
+        int line;
+        if (Run.AlertLinesUsed >= kAlertLines) {
+          for (int i = 1; i < kAlertLines; ++i) Run.AlertLines[i - 1] = Run.AlertLines[i];
+          line = kAlertLines - 1;
+          if (Run.SelectedAlertLine > 0) Run.SelectedAlertLine--;
+        } else {
+          line = Run.AlertLinesUsed < 0 ? 0 : Run.AlertLinesUsed;
+          Run.AlertLinesUsed = line + 1;
+        }
+        auto& stored = Run.AlertLines[line];
+        stored.fill('\0');
+        std::memcpy(stored.data(), record, kAlertLineChars - 1);
+        if (options_.DisplayLastAlert != 0 && Run.BrowsingAlerts == 0) {
+          Run.SelectedAlertLine = line;
+          shell_->ShowStatusText(StatusPane::Alert, stored.data());
+        }
+        if (AlertWindowOpen != 0) {
+          shell_->SetAlertScrollRange(1240, (Run.AlertLinesUsed + 1) * 19);
+          shell_->InvalidateAlertWindow();
+        }
+        RefreshCursor();
+        break;
+      }
+      default:
+        return damaged();
+    }
+    ok = readTime();
+  }
+  if (!ok) return end();  // RecordingSuppressed stays 1 until the next reset of the run
+  RecordingSuppressed = 0;
+  return 8;
+}

@@ -1,0 +1,403 @@
+// Saved simulations: the run-time state of a running simulation, tied to the
+// track file it was made from. The reader takes the whole file into memory and
+// checks every count and size before anything reaches the store, so a damaged
+// file ends in a clean empty run, never in a half-loaded one.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "store/corvane3_data.h"
+#include "store/fixed_text.h"
+#include "store/simulation_file_format.h"
+
+namespace {
+
+constexpr const char* kCannotOpen = "Could not open simulation file";
+constexpr const char* kIllegal = "Illegal simulation file!";
+
+class ByteWriter {
+ public:
+  void Write(const void* data, size_t bytes) {
+    const auto* p = static_cast<const uint8_t*>(data);
+    bytes_.insert(bytes_.end(), p, p + bytes);
+  }
+  template <class Value>
+  void Put(const Value& value) {
+    Write(&value, sizeof value);
+  }
+  const std::vector<uint8_t>& Bytes() const { return bytes_; }
+
+ private:
+  std::vector<uint8_t> bytes_;
+};
+
+// Bounded reads from the file's bytes; a read past the end fails and leaves the destination alone.
+class ByteReader {
+ public:
+  ByteReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+  bool Read(void* destination, size_t bytes) {
+    if (bytes > size_ - at_) return false;
+    std::memcpy(destination, data_ + at_, bytes);
+    at_ += bytes;
+    return true;
+  }
+  template <class Value>
+  bool Get(Value& value) {
+    return Read(&value, sizeof value);
+  }
+  const uint8_t* Take(size_t bytes) {
+    const uint8_t* here = data_ + at_;
+    at_ += bytes;
+    return here;
+  }
+  size_t Left() const { return size_ - at_; }
+
+ private:
+  const uint8_t* data_;
+  size_t size_;
+  size_t at_ = 0;
+};
+
+// One more than the highest slot whose record is in use, counting from `start` (at least start + 1).
+template <class Getter>
+int32_t SlotsInUse(int capacity, int start, Getter inUse) {
+  int highest = start;
+  for (int i = 0; i < capacity; ++i)
+    if (inUse(i)) highest = std::max(highest, i);
+  return highest + 1;
+}
+
+struct Limits {
+  int32_t Capacity[kSimCountWords];
+};
+
+// The capacity of each counted table; C12 and C13 are not read.
+constexpr Limits kLimits = {{kMaxTrainStatus, kMaxPermitStatus, kMaxSlowStatus, kMaxBlocks, kMaxSwitches, kMaxSignals,
+                             kMaxCrossings, kMaxLocations, kMaxStack, kMaxOSHits - 1, kAlertLines, kMaxArchivePerform,
+                             INT32_MAX, INT32_MAX}};
+
+// The track file's name (and extension) from a stored path, which may have been written on Windows.
+std::string FileNamePart(const std::string& path) {
+  const size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string FolderPart(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// Overlays the bytes [from, to] of an old record on a record that holds the reset values.
+template <class Record>
+void TakeBytes(Record& record, const uint8_t* old, size_t from, size_t to) {
+  std::memcpy(reinterpret_cast<uint8_t*>(&record) + from, old + from, to - from + 1);
+}
+
+}  // namespace
+
+int Corvane3Data::SaveSimulation(const std::string& path) {
+  int32_t counts[kSimCountWords] = {};
+  counts[kSimTrains] = SlotsInUse(kMaxTrainStatus, 0, [&](int i) { return trainStatus_[i].InUse == 1; });
+  counts[kSimPermits] = SlotsInUse(kMaxPermitStatus, 0, [&](int i) { return permitStatus_[i].InUse == 1; });
+  counts[kSimSlowOrders] = SlotsInUse(kMaxSlowStatus, 0, [&](int i) { return slowStatus_[i].InUse == 1; });
+  counts[kSimBlocks] = SlotsInUse(kMaxBlocks, 0, [&](int i) { return blockStatus_[i].InUse == 1; });
+  counts[kSimSwitches] = SlotsInUse(kMaxSwitches, 0, [&](int i) { return switchStatus_[i].InUse == 1; });
+  counts[kSimSignals] = SlotsInUse(kMaxSignals, 0, [&](int i) { return signalStatus_[i].InUse == 1; });
+  counts[kSimDiamonds] = SlotsInUse(kMaxCrossings, 0, [&](int i) { return crossStatus_[i].InUse == 1; });
+  counts[kSimLocations] = SlotsInUse(kMaxLocations, 1, [&](int i) { return orgStatus_[i].Bytes0[0] == 1; });
+  counts[kSimStack] = SlotsInUse(kMaxStack, 0, [&](int i) { return stack_[i].InUse == 1; });
+  counts[kSimOSHits] = std::clamp(OSHitCount, 0, kMaxOSHits - 1);
+  counts[kSimAlertLines] = std::clamp(Run.AlertLinesUsed, 0, kAlertLines);
+  // The archive holds at most 2,184 hours, whatever the clock says.
+  const int64_t hours = (static_cast<int64_t>(SimClock) - SimStartTime) / 3600 + 1;
+  counts[kSimArchiveHours] = static_cast<int32_t>(std::clamp<int64_t>(hours, 0, kMaxArchivePerform));
+
+  SimulationRunState run{};
+  run.SimClock = SimClock;
+  run.EndTime = SimEndTime;
+  run.WindowWord14 = RunWindowWord;
+  run.HighestAlertViewed = static_cast<int16_t>(Run.HighestAlertViewed);
+  run.AlertCounter = static_cast<int16_t>(Run.AlertCounter);
+  run.AlertLinesUsed = static_cast<int16_t>(counts[kSimAlertLines]);
+  // Kept to what a load accepts, so that a saved run always loads again.
+  run.SelectedAlertLine = static_cast<int16_t>(std::clamp(Run.SelectedAlertLine, 0, kAlertLines - 1));
+  run.ClockSpeed = static_cast<int16_t>(std::clamp(Run.ClockSpeed, 1, 40));
+  run.HighlightedDevice = static_cast<int16_t>(Run.HighlightedDevice);
+  run.OutputHold = Run.OutputHold;
+  run.StartTime = SimStartTime;
+  run.StartDay = static_cast<int16_t>(SimStartDay);
+
+  ByteWriter out;
+  out.Put(kSimulationMagic);
+  out.Put(kSimulationVersion);
+  out.Put(counts);
+  out.Put(TrackFilePath);
+  out.Put(LoadedTrackVersion);
+  out.Put(TrackIdentity1);
+  out.Put(TrackIdentity2);
+  out.Put(LoadedChangeCount);
+  out.Write(trainStatus_.data(), sizeof(TrainStatus) * counts[kSimTrains]);
+  out.Write(trainStationTimes_.data(), sizeof(TrainStationTime) * counts[kSimTrains]);
+  out.Write(trainStops_.data(), sizeof(TrainStop) * counts[kSimTrains]);
+  out.Write(permitStatus_.data(), sizeof(PermitStatus) * counts[kSimPermits]);
+  out.Write(slowStatus_.data(), sizeof(SlowStatus) * counts[kSimSlowOrders]);
+  out.Write(blockStatus_.data(), sizeof(BlockStatus) * counts[kSimBlocks]);
+  out.Write(switchStatus_.data(), sizeof(SwitchStatus) * counts[kSimSwitches]);
+  out.Write(signalStatus_.data(), sizeof(SignalStatus) * counts[kSimSignals]);
+  out.Write(crossStatus_.data(), sizeof(CrossStatus) * counts[kSimDiamonds]);
+  out.Write(orgStatus_.data(), sizeof(OrgStatus) * counts[kSimLocations]);
+  out.Write(osHits_.data(), sizeof(OSHit) * counts[kSimOSHits]);
+  out.Put(counts[kSimOSHits]);
+  out.Write(stack_.data(), sizeof(StackData) * counts[kSimStack]);
+  for (int i = 0; i < counts[kSimAlertLines]; ++i) out.Write(Run.AlertLines[i].data(), kAlertLineChars);
+  out.Put(run);
+  out.Put(perform_);
+  out.Write(archivePerform_.data(), sizeof(PerformStatus) * counts[kSimArchiveHours]);
+  out.Put(kSimulationMagic);
+
+  // Written beside the target and renamed over it only when every byte is on disk.
+  std::string temporary = path + ".XXXXXX";
+  const int descriptor = mkstemp(temporary.data());
+  if (descriptor >= 0) {
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(descriptor, 0666 & ~mask);
+  }
+  std::FILE* file = descriptor >= 0 ? fdopen(descriptor, "wb") : nullptr;
+  bool saved = false;
+  if (file) {
+    const auto& bytes = out.Bytes();
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fflush(file) == 0 &&
+                         fsync(fileno(file)) == 0;
+    const bool closed = std::fclose(file) == 0;
+    saved = written && closed && std::rename(temporary.c_str(), path.c_str()) == 0;
+  } else if (descriptor >= 0) {
+    close(descriptor);
+  }
+  if (!saved) {
+    if (descriptor >= 0) std::remove(temporary.c_str());
+    ShowMessage("Could not save simulation file", MessageIcon::Error);
+    return 3;
+  }
+  messages_->ShowMessage("Created new simulation file called \"" + path + "\".", FieldText(Captions[0], kCaptionChars),
+                         MessageIcon::Information, MessageButtons::Ok);
+  return 0;
+}
+
+int Corvane3Data::LoadSimulation(const std::string& path, int report) {
+  const bool tell = report != -1;
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) {
+    if (tell) ShowMessage(kCannotOpen, MessageIcon::Error);
+    return 3;
+  }
+  // No saved simulation is longer than this: anything behind it is never read.
+  constexpr size_t kLargest =
+      16 + 4 + 4 * kSimCountWords + kPathChars + 16 +
+      kMaxTrainStatus * (sizeof(TrainStatus) + sizeof(TrainStationTime) + sizeof(TrainStop)) +
+      kMaxPermitStatus * sizeof(PermitStatus) + kMaxSlowStatus * sizeof(SlowStatus) + kMaxBlocks * sizeof(BlockStatus) +
+      kMaxSwitches * sizeof(SwitchStatus) + kMaxSignals * sizeof(SignalStatus) + kMaxCrossings * sizeof(CrossStatus) +
+      kMaxLocations * sizeof(OrgStatus) + kMaxOSHits * sizeof(OSHit) + 4 + kMaxStack * sizeof(StackData) +
+      kAlertLines * kAlertLineChars + sizeof(SimulationRunState) + sizeof(PerformStatus) +
+      kMaxArchivePerform * sizeof(PerformStatus) + 16;
+  std::vector<uint8_t> bytes(kLargest);
+  bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
+  std::fclose(file);
+  ByteReader in(bytes.data(), bytes.size());
+
+  int32_t magic[4] = {};
+  if (!in.Get(magic) || std::memcmp(magic, kSimulationMagic, sizeof magic) != 0) {
+    if (tell) ShowMessage(kIllegal, MessageIcon::Error);
+    return 1;
+  }
+  const auto damaged = [&] {
+    if (tell) ShowMessage(kIllegal, MessageIcon::Error);
+    InitSimulationStatus();
+    return 1;
+  };
+
+  int32_t version = 0;
+  int32_t counts[kSimCountWords] = {};
+  char storedTrackPath[kPathChars] = {};
+  if (!in.Get(version) || !in.Get(counts) || !in.Get(storedTrackPath)) return damaged();
+  for (int i = 0; i < kSimCountWords - 2; ++i)
+    if (counts[i] < 0 || counts[i] > kLimits.Capacity[i]) return damaged();
+
+  // The track file is always looked for beside the saved simulation, under its stored name.
+  const std::string expected = FolderPart(path) + FileNamePart(FieldText(storedTrackPath));
+  if (expected != FieldText(TrackFilePath)) {
+    const int loaded = LoadTrackFile(expected, report);
+    if (loaded != 0) {
+      InitSimulationStatus();
+      return loaded;
+    }
+    SetFieldText(TrackFilePath, expected);
+  }
+
+  int32_t identity[4] = {};
+  if (!in.Get(identity)) return damaged();
+  if (identity[0] != LoadedTrackVersion || identity[1] != TrackIdentity1 || identity[2] != TrackIdentity2 ||
+      identity[3] != LoadedChangeCount) {
+    ShowMessage("This simulation file was created from a different version of the \"" + expected +
+                    "\" track file and, therefore, cannot be loaded.",
+                MessageIcon::Error);
+    InitSimulationStatus();
+    return 5;
+  }
+
+  // Every size follows from the version and the counts: check that all of it is there before taking any.
+  const size_t permitBytes = version < 34 ? kOldPermitStatusBytes : sizeof(PermitStatus);
+  const size_t switchBytes = version < 32 ? kOldSwitchStatusBytes : sizeof(SwitchStatus);
+  const size_t signalBytes = version < 32 ? kOldSignalStatusBytes : sizeof(SignalStatus);
+  const size_t crossBytes = version < 33 ? kOldCrossStatusBytes : sizeof(CrossStatus);
+  const bool hasHitCount = version > 30;
+  const size_t body =
+      size_t(counts[kSimTrains]) * (sizeof(TrainStatus) + sizeof(TrainStationTime) + sizeof(TrainStop)) +
+      size_t(counts[kSimPermits]) * permitBytes + size_t(counts[kSimSlowOrders]) * sizeof(SlowStatus) +
+      size_t(counts[kSimBlocks]) * sizeof(BlockStatus) + size_t(counts[kSimSwitches]) * switchBytes +
+      size_t(counts[kSimSignals]) * signalBytes + size_t(counts[kSimDiamonds]) * crossBytes +
+      size_t(counts[kSimLocations]) * sizeof(OrgStatus) + size_t(counts[kSimOSHits]) * sizeof(OSHit) +
+      (hasHitCount ? 4 : 0) + size_t(counts[kSimStack]) * sizeof(StackData) +
+      size_t(counts[kSimAlertLines]) * kAlertLineChars + sizeof(SimulationRunState) + sizeof(PerformStatus) +
+      size_t(counts[kSimArchiveHours]) * sizeof(PerformStatus) + sizeof kSimulationMagic;
+  if (in.Left() < body) return damaged();
+  const uint8_t* trains = in.Take(sizeof(TrainStatus) * counts[kSimTrains]);
+  const uint8_t* stationTimes = in.Take(sizeof(TrainStationTime) * counts[kSimTrains]);
+  const uint8_t* stops = in.Take(sizeof(TrainStop) * counts[kSimTrains]);
+  const uint8_t* permits = in.Take(permitBytes * counts[kSimPermits]);
+  const uint8_t* slows = in.Take(sizeof(SlowStatus) * counts[kSimSlowOrders]);
+  const uint8_t* blocks = in.Take(sizeof(BlockStatus) * counts[kSimBlocks]);
+  const uint8_t* switches = in.Take(switchBytes * counts[kSimSwitches]);
+  const uint8_t* signals = in.Take(signalBytes * counts[kSimSignals]);
+  const uint8_t* crosses = in.Take(crossBytes * counts[kSimDiamonds]);
+  const uint8_t* orgs = in.Take(sizeof(OrgStatus) * counts[kSimLocations]);
+  const uint8_t* hits = in.Take(sizeof(OSHit) * counts[kSimOSHits]);
+  int32_t hitCount = counts[kSimOSHits];
+  if (hasHitCount) in.Get(hitCount);
+  const uint8_t* stack = in.Take(sizeof(StackData) * counts[kSimStack]);
+  const uint8_t* alerts = in.Take(size_t(kAlertLineChars) * counts[kSimAlertLines]);
+  SimulationRunState run{};
+  PerformStatus running{};
+  in.Get(run);
+  in.Get(running);
+  const uint8_t* archive = in.Take(sizeof(PerformStatus) * counts[kSimArchiveHours]);
+  in.Get(magic);
+  if (std::memcmp(magic, kSimulationMagic, sizeof magic) != 0) return damaged();
+  // Values that index a table or divide must be ones the program could have written.
+  const int32_t alertLines = run.AlertLinesUsed;
+  const int32_t selectedLine = run.SelectedAlertLine;
+  if (hitCount < 0 || hitCount >= kMaxOSHits || alertLines < 0 || alertLines > kAlertLines || selectedLine < 0 ||
+      selectedLine >= kAlertLines || run.ClockSpeed < 1 || run.ClockSpeed > 40) {
+    return damaged();
+  }
+
+  InitSimulationStatus();
+  // The loaded state is the starting point, not a change to record.
+  RecordingSuppressed = 1;
+  std::memcpy(trainStatus_.data(), trains, sizeof(TrainStatus) * counts[kSimTrains]);
+  std::memcpy(trainStationTimes_.data(), stationTimes, sizeof(TrainStationTime) * counts[kSimTrains]);
+  std::memcpy(trainStops_.data(), stops, sizeof(TrainStop) * counts[kSimTrains]);
+  for (int i = 0; i < counts[kSimPermits]; ++i) {
+    const uint8_t* old = permits + permitBytes * i;
+    if (permitBytes == sizeof(PermitStatus)) {
+      std::memcpy(&permitStatus_[i], old, sizeof(PermitStatus));
+      continue;
+    }
+    PermitStatus record = GetPermitStatus(i);
+    TakeBytes(record, old, 0, 22);
+    TakeBytes(record, old, 25, 33);
+    UpdatePermitStatus(i, record);
+  }
+  std::memcpy(slowStatus_.data(), slows, sizeof(SlowStatus) * counts[kSimSlowOrders]);
+  std::memcpy(blockStatus_.data(), blocks, sizeof(BlockStatus) * counts[kSimBlocks]);
+  for (int i = 0; i < counts[kSimSwitches]; ++i) {
+    const uint8_t* old = switches + switchBytes * i;
+    if (switchBytes == sizeof(SwitchStatus)) {
+      std::memcpy(&switchStatus_[i], old, sizeof(SwitchStatus));
+      continue;
+    }
+    SwitchStatus record = GetSwitchStatus(i);
+    TakeBytes(record, old, 0, 103);
+    TakeBytes(record, old, 106, 112);
+    record.Bytes113[0] = record.Bytes113[1] = 0;
+    UpdateSwitchStatus(i, record, 0);
+  }
+  for (int i = 0; i < counts[kSimSignals]; ++i) {
+    const uint8_t* old = signals + signalBytes * i;
+    if (signalBytes == sizeof(SignalStatus)) {
+      std::memcpy(&signalStatus_[i], old, sizeof(SignalStatus));
+      continue;
+    }
+    SignalStatus record = GetSignalStatus(i);
+    TakeBytes(record, old, 0, 21);
+    record.CTCClearRequest = record.CTCCancelRequest = 0;
+    UpdateSignalStatus(i, record, 0);
+  }
+  for (int i = 0; i < counts[kSimDiamonds]; ++i) {
+    const uint8_t* old = crosses + crossBytes * i;
+    if (crossBytes == sizeof(CrossStatus)) {
+      std::memcpy(&crossStatus_[i], old, sizeof(CrossStatus));
+      continue;
+    }
+    CrossStatus record = GetCrossStatus(i);
+    TakeBytes(record, old, 0, 46);
+    UpdateCrossStatus(i, record);
+  }
+  std::memcpy(orgStatus_.data(), orgs, sizeof(OrgStatus) * counts[kSimLocations]);
+  std::memcpy(osHits_.data(), hits, sizeof(OSHit) * counts[kSimOSHits]);
+  OSHitCount = hitCount;
+  std::memcpy(stack_.data(), stack, sizeof(StackData) * counts[kSimStack]);
+  for (int i = 0; i < kAlertLines; ++i) {
+    auto& line = Run.AlertLines[i];
+    line.fill('\0');
+    if (i < counts[kSimAlertLines]) std::memcpy(line.data(), alerts + size_t(kAlertLineChars) * i, kAlertLineChars - 1);
+  }
+  perform_ = running;
+  std::memcpy(archivePerform_.data(), archive, sizeof(PerformStatus) * counts[kSimArchiveHours]);
+  RecordingSuppressed = 0;
+
+  // Top speed of each train type over the ordinary blocks, as a track file load works it out.
+  for (int t = 0; t < kMaxTrainTypes; ++t) {
+    TrainType type = GetTrainType(t);
+    if (type.InUse == 0) continue;
+    int16_t top = 0;
+    for (int b = 0; b < kMaxBlocks; ++b) {
+      const BlockData& block = blockData_[b];
+      if (block.InUse == 0 || block.PassThrough == 1) continue;
+      for (int d = 0; d < 2; ++d)
+        if (block.SpeedMax[d][t] > top) top = block.SpeedMax[d][t];
+    }
+    type.TopSpeed = top;
+    UpdateTrainType(t, type);
+  }
+
+  SetSimClock(run.SimClock);
+  SetSimEndTime(run.EndTime);
+  SetSimStartTime(run.StartTime);
+  SetSimStartDay(run.StartDay);
+  RunWindowWord = run.WindowWord14;
+  Run.HighestAlertViewed = run.HighestAlertViewed;
+  Run.AlertCounter = run.AlertCounter;
+  Run.AlertLinesUsed = alertLines;
+  Run.SelectedAlertLine = selectedLine;
+  Run.ClockSpeed = run.ClockSpeed;
+  Run.SavedClockSpeed = run.ClockSpeed;
+  Run.HighlightedDevice = -1;
+  Run.OutputHold = run.OutputHold != 0 ? 1 : 0;
+  Run.SimStopped = 1;
+  Run.SimPaused = 0;
+  Run.RunStarted = 0;
+  Run.SelectedDevice = -1;
+
+  CountData countData = GetCountData();
+  countData.Words[kCountRunningTrains] = counts[kSimTrains];
+  UpdateCountData(countData);
+  AddOldFile(path);
+  return 0;
+}

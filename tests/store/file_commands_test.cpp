@@ -1,0 +1,212 @@
+#include "store/file_commands.h"
+
+#include <gtest/gtest.h>
+
+#include "store/fixed_text.h"
+#include "store/wall_clock.h"
+#include "tests/store/track_file_test_util.h"
+#include "tests/support/demo_territory.h"
+
+namespace {
+
+using namespace track_test;
+
+TEST(FileCommandNames, DateStampedTrackNames) {
+  std::tm when{};
+  when.tm_year = 104;  // 2004
+  when.tm_mon = 2;     // March
+  when.tm_mday = 7;
+  when.tm_hour = 14;
+  when.tm_min = 5;
+  EXPECT_EQ(DateStampedTrackName("c:\\t\\east.trk", when), "c:\\t\\03-07-04 1405 east.trk");
+  EXPECT_EQ(DateStampedTrackName("/home/d/west.trk", when), "/home/d/03-07-04 1405 west.trk");
+  EXPECT_EQ(DateStampedTrackName("plain", when), "03-07-04 1405 plain");
+}
+
+TEST(FileCommandNames, ProposedSimulationNames) {
+  EXPECT_EQ(ProposedSimulationName("c:\\T\\East.TRK"), "c:\\t\\east.ssm");
+  EXPECT_EQ(ProposedSimulationName("/a/Line.trk.old.trk"), "/a/line.ssm");
+  EXPECT_EQ(ProposedSimulationName("/a/Line"), "/a/line.ssm");
+  EXPECT_EQ(FileExtension("/a.b/name"), "");
+  EXPECT_EQ(FileExtension("/a/name.TRK"), ".TRK");
+}
+
+class FileCommandsTest : public TrackFileTest {
+ protected:
+  FileCommandsTest() {
+    territory::BuildDemonstrationTerritory(store());
+    EXPECT_EQ(store().WriteTrackFile(In("demo.trk"), 0), 0);
+    EXPECT_EQ(store().LoadTrackFile(In("demo.trk"), -1), 0);
+    SetFieldText(store().TrackFilePath, In("demo.trk"));
+    store().InitSimulationStatus();
+    messages.Calls.clear();
+  }
+
+  // A saved simulation of the demonstration territory with one train running.
+  void SaveRun(const std::string& name) {
+    TrainStatus train = store().GetTrainStatus(0);
+    train.InUse = 1;
+    train.Speed = 25;
+    store().UpdateTrainStatus(0, train, 1, 0);
+    store().SetSimClock(7200);
+    ASSERT_EQ(store().SaveSimulation(In(name)), 0);
+    store().InitSimulationStatus();
+    messages.Calls.clear();
+  }
+
+  void SetCTC(uint8_t on) {
+    OptionData options = store().GetOptionData();
+    options.CTCControlOn = on;
+    store().UpdateOptionData(options);
+  }
+
+  void PutRecent(const std::string& path) { SetFieldText(store().OldFileList[0], path); }
+};
+
+// Recent files: the exact extension decides; capitals are neither loaded nor refused.
+TEST_F(FileCommandsTest, RecentFilesLoadByTheirExactExtension) {
+  SaveRun("run.ssm");
+  std::filesystem::copy_file(In("demo.trk"), In("upper.TRK"));
+  PutRecent(In("upper.TRK"));
+  store().CmOpenOldFile(2000);
+  EXPECT_EQ(shell.ResetDisplayCalls, 0);
+  EXPECT_EQ(FieldText(store().TrackFilePath), In("demo.trk"));
+
+  PutRecent(In("run.ssm"));
+  SetCTC(1);
+  store().CmOpenOldFile(2000);
+  ASSERT_EQ(messages.Calls.size(), 1u);
+  EXPECT_EQ(messages.Calls[0].Text, "You cannot load a saved simulation when you are in CTC mode");
+  EXPECT_EQ(+store().GetTrainStatus(0).InUse, 0);
+
+  SetCTC(0);
+  store().Run.SimStopped = 0;
+  store().CmOpenOldFile(2000);
+  EXPECT_EQ(+store().GetTrainStatus(0).Speed, 25);
+  EXPECT_EQ(+store().Run.SimStopped, 1);
+  EXPECT_EQ(store().GetOldFile(0), In("run.ssm"));
+
+  std::filesystem::copy_file(In("demo.trk"), In("other.trk"));
+  PutRecent(In("other.trk"));
+  store().CmOpenOldFile(2000);
+  EXPECT_EQ(FieldText(store().TrackFilePath), In("other.trk"));
+  EXPECT_EQ(shell.ResetDisplayCalls, 1);
+  EXPECT_EQ(+store().GetTrainStatus(0).InUse, 0) << "an empty run on the new territory";
+}
+
+// Restart reloads the most recent file, a saved simulation also in CTC control mode.
+TEST_F(FileCommandsTest, RestartReloadsTheMostRecentFile) {
+  SaveRun("run.ssm");
+  PutRecent(In("run.ssm"));
+  messages.ScriptAnswers({MessageResult::No});
+  store().CmRestartSimulation();
+  EXPECT_EQ(+store().GetTrainStatus(0).InUse, 0) << "No ends the command";
+
+  SetCTC(1);
+  messages.ScriptAnswers({MessageResult::Yes});
+  store().CmRestartSimulation();
+  EXPECT_EQ(+store().GetTrainStatus(0).Speed, 25);
+  EXPECT_EQ(store().GetSimClock(), 7200);
+}
+
+// Changed track data: No loses the changes; Yes saves under a date-stamped name, and restart offers that file.
+TEST_F(FileCommandsTest, ChangedTrackDataIsOfferedForSaving) {
+  SetWallClockSource([]() -> std::time_t { return 1078668300; });  // 7 March 2004, 14:05 UTC
+  std::filesystem::copy_file(In("demo.trk"), In("other.trk"));
+  store().ChangeCount = store().LoadedChangeCount + 2;
+  PutRecent(In("other.trk"));
+  messages.ScriptAnswers({MessageResult::No});
+  store().CmOpenOldFile(2000);
+  EXPECT_EQ(FieldText(store().TrackFilePath), In("other.trk"));
+  EXPECT_FALSE(store().TrackDataChanged());
+
+  // The loaded territory's train pictures live in the track file only; a save here checks them as files.
+  for (int t = 0; t < kMaxTrainTypes; ++t) {
+    TrainType type = store().GetTrainType(t);
+    for (auto& name : type.BitmapFiles) SetFieldText(name, "");
+    store().UpdateTrainType(t, type);
+  }
+  store().ChangeCount = store().LoadedChangeCount + 1;
+  shell.SaveFileAnswers.push_back(In("saved.trk"));
+  messages.ScriptAnswers({MessageResult::Yes, MessageResult::Yes, MessageResult::Ok, MessageResult::Yes});
+  store().CmRestartSimulation();
+  SetWallClockSource(nullptr);
+  ASSERT_EQ(shell.SaveFileRequests.size(), 1u);
+  const std::time_t stamp = 1078668300;
+  std::tm local{};
+  localtime_r(&stamp, &local);
+  EXPECT_EQ(shell.SaveFileRequests[0].InitialName, DateStampedTrackName(In("other.trk"), local));
+  EXPECT_EQ(shell.SaveFileRequests[0].Filter, "Saved Track Files (*.trk)|*.trk");
+  EXPECT_EQ(FieldText(store().TrackFilePath), In("saved.trk")) << "the file just saved is loaded";
+}
+
+TEST_F(FileCommandsTest, SimulationCommandsAreRefusedInCTCMode) {
+  SetCTC(1);
+  store().CmOpenSavedSimulation();
+  store().CmSaveSimulationAs();
+  ASSERT_EQ(messages.Calls.size(), 2u);
+  EXPECT_EQ(messages.Calls[0].Text, "You cannot load a saved simulation when you are in CTC mode.");
+  EXPECT_EQ(messages.Calls[1].Text, "You cannot save a simulation when you are in CTC mode.");
+  EXPECT_EQ(messages.Calls[1].Icon, MessageIcon::Information);
+  EXPECT_TRUE(shell.OpenFileRequests.empty());
+  EXPECT_TRUE(shell.SaveFileRequests.empty());
+}
+
+// Open Saved Simulation asks again after a file that does not load; Save Simulation As proposes a name.
+TEST_F(FileCommandsTest, OpenAndSaveSavedSimulations) {
+  SaveRun("run.ssm");
+  WriteBytes(In("bad.ssm"), Bytes{1, 2, 3});
+  shell.OpenFileAnswers = {In("bad.ssm"), In("run.ssm")};
+  store().CmOpenSavedSimulation();
+  ASSERT_EQ(shell.OpenFileRequests.size(), 2u);
+  EXPECT_EQ(shell.OpenFileRequests[0].Filter, "Saved Simulation Files (*.ssm)|*.ssm");
+  EXPECT_TRUE(messages.Calls.empty()) << "the loader's refusals stay silent for menu commands";
+  EXPECT_EQ(+store().GetTrainStatus(0).Speed, 25);
+
+  shell.SaveFileAnswers.push_back(In("copy.ssm"));
+  SetFieldText(store().TrackFilePath, "/Tracks/East.TRK");
+  store().CmSaveSimulationAs();
+  ASSERT_EQ(shell.SaveFileRequests.size(), 1u);
+  EXPECT_EQ(shell.SaveFileRequests[0].InitialName, "/tracks/east.ssm");
+  EXPECT_TRUE(std::filesystem::exists(In("copy.ssm")));
+}
+
+// Change Territory: a file that does not load opens the dialog again; Cancel then leaves what that load left.
+TEST_F(FileCommandsTest, ChangeTerritoryAsksAgainAfterAFailedLoad) {
+  Bytes broken = ReadBytes(In("demo.trk"));
+  broken.resize(400);  // a track file cut short: corrupt
+  WriteBytes(In("broken.trk"), broken);
+  std::filesystem::copy_file(In("demo.trk"), In("good.trk"));
+  shell.OpenFileAnswers = {In("broken.trk"), In("good.trk")};
+  store().CmChangeTerritory();
+  EXPECT_EQ(shell.OpenFileRequests.size(), 2u);
+  EXPECT_EQ(shell.OpenFileRequests[0].Filter, "Track Territory Files (*.trk)|*.trk");
+  EXPECT_EQ(FieldText(store().TrackFilePath), In("good.trk"));
+  EXPECT_EQ(shell.ResetDisplayCalls, 1);
+  EXPECT_EQ(+store().Run.Loading, 0);
+
+  shell.OpenFileAnswers = {In("broken.trk")};
+  store().CmChangeTerritory();
+  EXPECT_EQ(FieldText(store().TrackFilePath), "new.trk");
+  EXPECT_EQ(+store().GetBlockData(0).InUse, 0);
+  EXPECT_EQ(+store().Run.Loading, 0);
+  EXPECT_EQ(shell.ResetDisplayCalls, 1) << "no territory reset after Cancel";
+}
+
+// Leaving playback: the mode before it comes back, the mode menu follows and CTC control is off.
+TEST_F(FileCommandsTest, RestorePreviousModeLeavesPlayback) {
+  store().OperatingMode = 2;
+  store().PreviousOperatingMode = 5;
+  SetCTC(1);
+  store().RestorePreviousMode();
+  EXPECT_EQ(store().OperatingMode, 0);
+  EXPECT_EQ(+store().GetOptionData().CTCControlOn, 0);
+  ASSERT_FALSE(shell.MenuChecks.empty());
+  EXPECT_EQ(shell.MenuChecks.back(), std::make_pair(11866, true));
+  store().OperatingMode = 1;
+  shell.MenuChecks.clear();
+  store().RestorePreviousMode();
+  EXPECT_TRUE(shell.MenuChecks.empty());
+}
+
+}  // namespace

@@ -1,0 +1,315 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "store/fixed_text.h"
+#include "store/simulation_file_format.h"
+#include "tests/store/track_file_test_util.h"
+#include "tests/support/demo_territory.h"
+
+namespace {
+
+using namespace track_test;
+
+constexpr size_t kCountsAt = 20;
+constexpr size_t kIdentityAt = kCountsAt + 56 + 255;
+constexpr size_t kBodyAt = kIdentityAt + 16;
+
+class SimulationFileTest : public TrackFileTest {
+ protected:
+  // The demonstration territory as a track file in the test's folder, loaded.
+  void LoadDemo() {
+    territory::BuildDemonstrationTerritory(store());
+    ASSERT_EQ(store().WriteTrackFile(In("demo.trk"), 0), 0);
+    ASSERT_EQ(store().LoadTrackFile(In("demo.trk"), -1), 0);
+    SetFieldText(store().TrackFilePath, In("demo.trk"));
+    store().InitSimulationStatus();
+  }
+
+  // A run in progress: a few trains, a permit, a thrown switch, OS hits, alert lines, the clock.
+  void MakeRun() {
+    Corvane3Data& s = store();
+    for (int slot : {0, 2}) {
+      TrainStatus train = s.GetTrainStatus(slot);
+      train.InUse = 1;
+      train.TrainIndex = static_cast<int16_t>(slot);
+      train.HeadBlock = 3;
+      train.Speed = 40;
+      SetFieldText(train.TrainId, "T" + std::to_string(slot));
+      s.UpdateTrainStatus(slot, train, 1, 0);
+      TrainStationTime times = s.GetTrainStationTime(slot);
+      times.Times[0] = 3600 + slot;
+      s.UpdateTrainStationTime(slot, times);
+    }
+    PermitStatus permit = s.GetPermitStatus(1);
+    permit.InUse = 1;
+    permit.State = 4;
+    permit.StartTime = 7000;
+    s.UpdatePermitStatus(1, permit);
+    SwitchStatus sw = s.GetSwitchStatus(1);
+    sw.Position = 1;
+    sw.CrewThrowTime = 9000;
+    s.UpdateSwitchStatus(1, sw, 1);
+    SignalStatus signal = s.GetSignalStatus(2);
+    signal.Aspect = 1;
+    signal.RefusalCount = 3;
+    s.UpdateSignalStatus(2, signal, 1);
+    for (int i = 0; i < 5; ++i) s.AddNewOSHit(0, 2, 4000 + 60 * i);
+    s.SetSimStartTime(6 * 3600);
+    s.SetSimStartDay(1);
+    s.SetSimClock(86400 + 9 * 3600 + 20);
+    s.SetSimEndTime(-1);
+    for (int i = 0; i < 3; ++i) SetFieldText(s.Run.AlertLines[i].data(), kAlertLineChars, "ALERT " + std::to_string(i));
+    s.Run.AlertLinesUsed = 3;
+    s.Run.SelectedAlertLine = 2;
+    s.Run.AlertCounter = 3;
+    s.Run.HighestAlertViewed = 1;
+    s.Run.ClockSpeed = 35;
+    s.Run.OutputHold = 0;
+    s.Run.SimStopped = 0;
+    PerformStatus perform{};
+    perform.Trains = 2;
+    perform.Distance = 12000;
+    s.UpdateArchivePerformStatus(3, perform);
+  }
+
+  int32_t Count(const Bytes& file, int word) { return Peek<int32_t>(file, kCountsAt + 4 * word); }
+  bool RunIsEmpty() {
+    for (int slot : {0, 2})
+      if (store().GetTrainStatus(slot).InUse != 0) return false;
+    return store().GetPermitStatus(1).InUse == 0 && store().GetSwitchStatus(1).Position == 0;
+  }
+};
+
+// Save, load and save again give the same bytes; the load restores the run and leaves it stopped.
+TEST_F(SimulationFileTest, SaveLoadSaveGivesTheSameBytes) {
+  LoadDemo();
+  MakeRun();
+  ASSERT_EQ(store().SaveSimulation(In("run.ssm")), 0);
+  ASSERT_FALSE(messages.Calls.empty());
+  EXPECT_EQ(messages.Calls.back().Text, "Created new simulation file called \"" + In("run.ssm") + "\".");
+  EXPECT_EQ(messages.Calls.back().Icon, MessageIcon::Information);
+  const Bytes first = ReadBytes(In("run.ssm"));
+  EXPECT_EQ(Count(first, kSimTrains), 3);
+  EXPECT_EQ(Count(first, kSimPermits), 2);
+  EXPECT_EQ(Count(first, kSimOSHits), 5);
+  EXPECT_EQ(Count(first, kSimAlertLines), 3);
+  EXPECT_EQ(Count(first, kSimArchiveHours), 28);  // (33:00:20 - 06:00) / 3600 + 1
+
+  store().InitSimulationStatus();
+  store().SetSimClock(-1);
+  store().Run.ClockSpeed = 20;
+  ASSERT_EQ(store().LoadSimulation(In("run.ssm"), -1), 0);
+  EXPECT_EQ(+store().GetTrainStatus(2).Speed, 40);
+  EXPECT_EQ(+store().GetTrainStationTime(2).Times[0], 3602);
+  EXPECT_EQ(+store().GetPermitStatus(1).State, 4);
+  EXPECT_EQ(+store().GetSwitchStatus(1).Position, 1);
+  EXPECT_EQ(store().GetOSHitCount(), 5);
+  EXPECT_EQ(store().GetSimClock(), 86400 + 9 * 3600 + 20);
+  EXPECT_EQ(store().GetSimStartDay(), 1);
+  EXPECT_EQ(store().Run.ClockSpeed, 35);
+  EXPECT_EQ(store().Run.SelectedAlertLine, 2);
+  EXPECT_STREQ(store().Run.AlertLines[1].data(), "ALERT 1");
+  EXPECT_EQ(+store().Run.SimStopped, 1);
+  EXPECT_EQ(store().Run.SelectedDevice, -1);
+  EXPECT_EQ(+store().GetArchivePerformStatus(3).Distance, 12000);
+  EXPECT_EQ(+store().GetCountData().Words[kCountRunningTrains], 3);
+  EXPECT_EQ(store().GetOldFile(0), In("run.ssm"));
+
+  ASSERT_EQ(store().SaveSimulation(In("again.ssm")), 0);
+  EXPECT_EQ(ReadBytes(In("again.ssm")), first);
+}
+
+// A run that never started still holds one train record, two entrance/exit records and one archive hour.
+TEST_F(SimulationFileTest, AnUnstartedRunKeepsItsMinimumRecords) {
+  store().InitSimulationStatus();
+  ASSERT_EQ(store().SaveSimulation(In("empty.ssm")), 0);
+  const Bytes file = ReadBytes(In("empty.ssm"));
+  EXPECT_EQ(Count(file, kSimTrains), 1);
+  EXPECT_EQ(Count(file, kSimLocations), 2);
+  EXPECT_EQ(Count(file, kSimArchiveHours), 1);
+  EXPECT_EQ(Count(file, kSimAlertLines), 0);
+}
+
+TEST_F(SimulationFileTest, ASaveThatCannotBeWrittenIsReported) {
+  EXPECT_EQ(store().SaveSimulation(In("missing/run.ssm")), 3);
+  ASSERT_EQ(messages.Calls.size(), 1u);
+  EXPECT_EQ(messages.Calls[0].Text, "Could not save simulation file");
+  EXPECT_FALSE(std::filesystem::exists(In("missing")));
+}
+
+// Refusals: their results, and their messages only when a report is asked for.
+TEST_F(SimulationFileTest, DamagedFilesAreRefusedWithAnEmptyRun) {
+  LoadDemo();
+  MakeRun();
+  ASSERT_EQ(store().SaveSimulation(In("run.ssm")), 0);
+  const Bytes good = ReadBytes(In("run.ssm"));
+  struct Case {
+    const char* name;
+    std::function<void(Bytes&)> damage;
+    int result;
+    const char* message;
+    bool keepsRun = false;  // not a simulation file at all: nothing of the store is touched
+  };
+  const std::vector<Case> cases = {
+      {"first magic", [](Bytes& f) { f[0] ^= 1; }, 1, "Illegal simulation file!", true},
+      {"last magic", [](Bytes& f) { f[f.size() - 1] ^= 1; }, 1, "Illegal simulation file!"},
+      {"cut after the stack", [](Bytes& f) { f.resize(f.size() - 16 - 32 * 28 - 32 - 78 - 3 * 151); }, 1,
+       "Illegal simulation file!"},
+      {"cut in the counts", [](Bytes& f) { f.resize(40); }, 1, "Illegal simulation file!"},
+      {"too many trains", [](Bytes& f) { Poke(f, kCountsAt, int32_t{1001}); }, 1, "Illegal simulation file!"},
+      {"negative blocks", [](Bytes& f) { Poke(f, kCountsAt + 12, int32_t{-1}); }, 1, "Illegal simulation file!"},
+      {"too many alert lines", [](Bytes& f) { Poke(f, kCountsAt + 40, int32_t{51}); }, 1, "Illegal simulation file!"},
+      {"clock speed 0", [&](Bytes& f) { Poke(f, f.size() - 16 - 32 * 28 - 32 - 78 + 24, int16_t{0}); }, 1,
+       "Illegal simulation file!"},
+  };
+  for (const Case& c : cases) {
+    Bytes file = good;
+    c.damage(file);
+    WriteBytes(In("bad.ssm"), file);
+    for (int report : {-1, 0}) {
+      MakeRun();
+      messages.Calls.clear();
+      EXPECT_EQ(store().LoadSimulation(In("bad.ssm"), report), c.result) << c.name;
+      EXPECT_EQ(RunIsEmpty(), !c.keepsRun) << c.name;
+      if (report == -1) {
+        EXPECT_TRUE(messages.Calls.empty()) << c.name;
+      } else {
+        ASSERT_EQ(messages.Calls.size(), 1u) << c.name;
+        EXPECT_EQ(messages.Calls[0].Text, c.message) << c.name;
+      }
+    }
+  }
+  messages.Calls.clear();
+  EXPECT_EQ(store().LoadSimulation(In("none.ssm"), 0), 3);
+  ASSERT_EQ(messages.Calls.size(), 1u);
+  EXPECT_EQ(messages.Calls[0].Text, "Could not open simulation file");
+}
+
+// Saving edited track data over the track file changes its change count: the simulation is refused.
+TEST_F(SimulationFileTest, AnotherVersionOfTheTrackFileIsRefused) {
+  LoadDemo();
+  MakeRun();
+  ASSERT_EQ(store().SaveSimulation(In("run.ssm")), 0);
+  const int32_t changeCount = store().LoadedChangeCount;
+  territory::BuildDemonstrationTerritory(store());
+  store().ChangeCount = changeCount + 1;
+  ASSERT_EQ(store().WriteTrackFile(In("demo.trk"), 0), 0);
+  SetFieldText(store().TrackFilePath, "elsewhere.trk");  // makes the load read the track file again
+  messages.Calls.clear();
+  EXPECT_EQ(store().LoadSimulation(In("run.ssm"), -1), 5);
+  ASSERT_EQ(messages.Calls.size(), 1u);
+  EXPECT_EQ(messages.Calls[0].Text, "This simulation file was created from a different version of the \"" +
+                                        In("demo.trk") + "\" track file and, therefore, cannot be loaded.");
+  EXPECT_TRUE(RunIsEmpty());
+}
+
+// The track file is looked for beside the saved simulation only, under its stored name.
+TEST_F(SimulationFileTest, TheTrackFileIsTakenFromTheSimulationsFolder) {
+  LoadDemo();
+  MakeRun();
+  ASSERT_EQ(store().SaveSimulation(In("run.ssm")), 0);
+  std::filesystem::create_directories(In("copy"));
+  std::filesystem::copy_file(In("run.ssm"), In("copy/run.ssm"));
+  EXPECT_EQ(store().LoadSimulation(In("copy/run.ssm"), -1), 3) << "no track file beside it";
+  std::filesystem::copy_file(In("demo.trk"), In("copy/demo.trk"));
+  EXPECT_EQ(store().LoadSimulation(In("copy/run.ssm"), -1), 0);
+  EXPECT_EQ(FieldText(store().TrackFilePath), In("copy/demo.trk"));
+  EXPECT_EQ(+store().GetTrainStatus(2).Speed, 40);
+}
+
+// Older versions: today's file rewritten with the shorter records and fields of that version.
+Bytes AsOldVersion(const Bytes& file, int version) {
+  const auto count = [&](int word) { return static_cast<size_t>(Peek<int32_t>(file, kCountsAt + 4 * word)); };
+  Bytes out(file.begin(), file.begin() + kBodyAt);
+  Poke(out, 16, int32_t{version});
+  size_t at = kBodyAt;
+  const auto copy = [&](size_t n, size_t size, size_t keep) {
+    for (size_t i = 0; i < n; ++i)
+      out.insert(out.end(), file.begin() + at + i * size, file.begin() + at + i * size + keep);
+    at += n * size;
+  };
+  copy(count(kSimTrains), 768, 768);
+  copy(count(kSimPermits), 107, version < 34 ? 34 : 107);
+  copy(count(kSimSlowOrders), 99, 99);
+  copy(count(kSimBlocks), 99, 99);
+  copy(count(kSimSwitches), 125, version < 32 ? 114 : 125);
+  copy(count(kSimSignals), 34, version < 32 ? 24 : 34);
+  copy(count(kSimDiamonds), 59, version < 33 ? 47 : 59);
+  copy(count(kSimLocations), 25, 25);
+  copy(count(kSimOSHits), 8, 8);
+  if (version > 30)
+    copy(1, 4, 4);
+  else
+    at += 4;
+  out.insert(out.end(), file.begin() + at, file.end());
+  return out;
+}
+
+TEST_F(SimulationFileTest, OlderVersionsLoadWithTheirShorterRecords) {
+  LoadDemo();
+  MakeRun();
+  ASSERT_EQ(store().SaveSimulation(In("run.ssm")), 0);
+  const Bytes current = ReadBytes(In("run.ssm"));
+  ASSERT_EQ(Count(current, kSimTrains), 3);
+  for (int version : {30, 31, 32, 33}) {
+    WriteBytes(In("old.ssm"), AsOldVersion(current, version));
+    store().InitSimulationStatus();
+    ASSERT_EQ(store().LoadSimulation(In("old.ssm"), 0), 0) << version;
+    EXPECT_EQ(+store().GetTrainStatus(2).Speed, 40) << version;
+    const PermitStatus permit = store().GetPermitStatus(1);
+    EXPECT_EQ(+permit.StartTime, 7000) << version;
+    EXPECT_EQ(+permit.State, version < 34 ? 2 : 4) << version << ": the reset value where the record lacks it";
+    EXPECT_EQ(+store().GetSwitchStatus(1).Position, 1) << version;
+    EXPECT_EQ(+store().GetSwitchStatus(1).CrewThrowTime, 9000) << version;
+    EXPECT_EQ(+store().GetSignalStatus(2).RefusalCount, 3) << version;
+    EXPECT_EQ(store().GetOSHitCount(), 5) << version;
+  }
+}
+
+// Seeded mutations of a good file: none crashes; each loads or is refused with an empty run.
+TEST_F(SimulationFileTest, MutatedFilesLoadOrLeaveAnEmptyRun) {
+  LoadDemo();
+  MakeRun();
+  ASSERT_EQ(store().SaveSimulation(In("run.ssm")), 0);
+  const Bytes good = ReadBytes(In("run.ssm"));
+  std::mt19937 random(20261209);
+  const auto pick = [&](size_t limit) { return std::uniform_int_distribution<size_t>(0, limit - 1)(random); };
+  int loaded = 0;
+  for (int round = 0; round < 600; ++round) {
+    Bytes file = good;
+    switch (round % 3) {
+      case 0:
+        file.resize(pick(good.size()));
+        break;
+      case 1:
+        for (int n = 1 + static_cast<int>(pick(4)); n > 0; --n) file[pick(file.size())] ^= 1 << pick(8);
+        break;
+      default: {
+        const int32_t values[] = {-1, 0, 1, 2, 50, 51, 200, 1000, 1001, 40000, 0x7fffffff, INT32_MIN};
+        Poke(file, kCountsAt + 4 * pick(12), values[pick(12)]);
+        break;
+      }
+    }
+    WriteBytes(In("mutant.ssm"), file);
+    MakeRun();
+    const int result = store().LoadSimulation(In("mutant.ssm"), -1);
+    if (file.size() < 16 || !std::equal(file.begin(), file.begin() + 16, good.begin())) {
+      ASSERT_EQ(result, 1) << "round " << round;  // not a simulation file: the store is left alone
+      continue;
+    }
+    if (result == 0) {
+      ++loaded;
+      ASSERT_GE(store().Run.ClockSpeed, 1);
+      ASSERT_LE(store().Run.AlertLinesUsed, kAlertLines);
+      continue;
+    }
+    // A damaged track path names a track file that is not there: LoadTrackFile's refusal.
+    ASSERT_TRUE(result == 1 || result == 3 || result == 5) << "round " << round << " gave " << result;
+    ASSERT_TRUE(RunIsEmpty()) << "round " << round;
+    if (result == 3) LoadDemo();
+  }
+  EXPECT_GT(loaded, 0);
+}
+
+}  // namespace
