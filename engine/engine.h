@@ -242,7 +242,35 @@ class Engine {
   TrainStatus BecomeTrain(int train, int schedule);
   void SplitTrain(int train, int schedule, bool parentBecame);
 
-  // ---- train commands, merging, crews (commands.cpp, crews.cpp)
+  // ---- train commands, merging, crews (commands.cpp, merging.cpp, crews.cpp)
+  // The train entries of the layout window's pop-up menu (ids in
+  // engine/train_commands.h). The train is Run().PopupTrains[id - the base of
+  // the id's range]; an id whose entry holds no running train does nothing.
+  // Routes a train command id to its handler; false for an id of no train command.
+  bool TrainCommand(int id);
+  void CmTrainProperties(int id);
+  void CmTrainStatus(int id);
+  void CmTrainReverse(int id);
+  void CmTrainStopNow(int id);
+  void CmTrainStopInBlock(int id);
+  void CmTrainClearStop(int id);
+  void CmTrainStartMovement(int id);
+  void CmTrainPassRedSignal(int id);
+  void CmTrainOS(int id);
+  void CmTrainClearBlockAhead(int id);
+  // Coupling within a block and splitting keep the coupled trains as a chain
+  // (state 12); merging ahead or behind absorbs the other train for good.
+  void CmTrainMerge(int id);
+  void CmTrainSplit(int id);
+  void CmTrainMergeAhead(int id);
+  void CmTrainMergeBehind(int id);
+  // Crews: calling a relief crew, moving the crew change location, and the
+  // minute watch that warns two hours ahead and stops a train whose crew expired.
+  void CmTrainChangeCrew(int id);
+  void CmTrainNewCrewLocation(int id);
+  void CheckCrewTimes();
+  void WarnCrewExpiry(int train);
+  void ExpireCrew(int train);
 
   // ---- block permits (permits.cpp)
   // Per-minute steps, the first two of the minute work.

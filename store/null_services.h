@@ -90,7 +90,7 @@ class NullDialogService : public DialogService {
   int RunCrewCallDialog(int) override { return 2; }
   int RunSplitTrainDialog(const std::string&, int) override { return 2; }
   int RunStopTrainDialog(const std::string&) override { return 2; }
-  void RunTrainSheet(int) override {}
+  void RunTrainSheet(const std::string&, int, int) override {}
   int RunTrainDialog(int) override { return 2; }
   void OpenPermitRequestDialog(int) override {}
   void ShowPermitRequestDialog(int) override {}

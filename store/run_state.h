@@ -25,6 +25,10 @@ struct RunState {
   int32_t PendingRouteEntrance = -1;
   int32_t PendingStackEntrance = -1;
   int32_t PopupSignal = -1;
+  // The train pop-up menu: the block it was opened on and the running-train
+  // slots it offers, in menu order (a command id minus its range's base indexes them).
+  int32_t PopupBlock = -1;
+  std::array<int32_t, 6> PopupTrains{-1, -1, -1, -1, -1, -1};
   uint8_t DialogOpen = 0;  // the one-dialog lock
 
   std::array<std::array<char, kAlertLineChars>, kAlertLines> AlertLines{};

@@ -142,7 +142,8 @@ class DialogService {
   virtual int RunCrewCallDialog(int trainSlot) = 0;
   virtual int RunSplitTrainDialog(const std::string& title, int trainSlot) = 0;
   virtual int RunStopTrainDialog(const std::string& title) = 0;
-  virtual void RunTrainSheet(int trainDataIndex) = 0;
+  // The train property sheet, for viewing: its title and the number of passenger pages.
+  virtual void RunTrainSheet(const std::string& title, int trainDataIndex, int passengerPages) = 0;
   virtual int RunTrainDialog(int trainSlot) = 0;
   // Block permit requests: the engine holds the request of each permit slot
   // (Engine::PermitRequestDialog); these make, raise and remove its window.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -186,6 +187,16 @@ class FakeInterfaceService : public NullInterfaceService {
   std::vector<std::pair<int, int>> CTCSignalRequests;
   std::vector<std::pair<int, int>> CTCSwitchRequests;
   int CTCResult = 1;
+  // FindTrainInNextBlock answers from NextBlockTrains (-1 when empty); the questions are kept.
+  int FindTrainInNextBlock(int slot, int which) override {
+    NextBlockQueries.emplace_back(slot, which);
+    if (NextBlockTrains.empty()) return -1;
+    const int train = NextBlockTrains.front();
+    NextBlockTrains.pop_front();
+    return train;
+  }
+  std::deque<int> NextBlockTrains;
+  std::vector<std::pair<int, int>> NextBlockQueries;
   int CTCFlushes = 0;
   int EIOFlushes = 0;
   int ClearedAheadUpdates = 0;
@@ -197,8 +208,15 @@ class FakeDialogService : public NullDialogService {
   void OpenTrainEntryDialog(int slot, int location) override { EntryDialogs.emplace_back(slot, location); }
   void FocusTrainEntryDialog(int slot) override { FocusedEntryDialogs.push_back(slot); }
   void CloseTrainEntryDialog(int slot) override { ClosedEntryDialogs.push_back(slot); }
-  int RunCrewChangeLocationDialog(int slot) override { return Take(CrewChangeResults, slot); }
-  int RunCrewCallDialog(int slot) override { return Take(CrewCallResults, slot); }
+  // The crew dialogs store the location and ready time themselves: CrewDialogAction plays that part.
+  int RunCrewChangeLocationDialog(int slot) override {
+    if (CrewDialogAction) CrewDialogAction(slot);
+    return Take(CrewChangeResults, slot);
+  }
+  int RunCrewCallDialog(int slot) override {
+    if (CrewDialogAction) CrewDialogAction(slot);
+    return Take(CrewCallResults, slot);
+  }
   int RunSplitTrainDialog(const std::string& title, int slot) override {
     Titles.push_back(title);
     return Take(SplitResults, slot);
@@ -207,14 +225,24 @@ class FakeDialogService : public NullDialogService {
     Titles.push_back(title);
     return Take(StopResults, -1);
   }
-  void RunTrainSheet(int index) override { TrainSheets.push_back(index); }
+  void RunTrainSheet(const std::string& title, int index, int pages) override {
+    Titles.push_back(title);
+    TrainSheets.push_back(index);
+    TrainSheetPages.push_back(pages);
+  }
+  int RunTrainDialog(int slot) override {
+    if (TrainDialogAction) TrainDialogAction(slot);
+    return Take(TrainDialogResults, slot);
+  }
   void OpenPermitRequestDialog(int slot) override { PermitRequests.push_back(slot); }
   void ShowPermitRequestDialog(int slot) override { PermitRequestsShown.push_back(slot); }
   void ClosePermitRequestDialog(int slot) override { PermitRequestsClosed.push_back(slot); }
   void CloseTrainEntryDialogs() override { ++CloseTrainEntryDialogsCalls; }
   void ClosePermitRequestDialogs() override { ++ClosePermitRequestDialogsCalls; }
 
-  std::deque<int> CrewChangeResults, CrewCallResults, SplitResults, StopResults;
+  std::deque<int> CrewChangeResults, CrewCallResults, SplitResults, StopResults, TrainDialogResults;
+  std::function<void(int)> CrewDialogAction, TrainDialogAction;
+  std::vector<int> TrainSheetPages;
   std::vector<std::pair<int, int>> EntryDialogs;
   std::vector<int> FocusedEntryDialogs;
   std::vector<int> ClosedEntryDialogs;
@@ -247,7 +275,9 @@ class FakeListService : public NullListService {
   void RefreshPlatformWindow(int platform) override { PlatformRefreshes.push_back(platform); }
   void RefreshAllWindows() override { ++RefreshAllCalls; }
   void CloseTrainGraph() override { ++CloseTrainGraphCalls; }
+  void ShowTrainOSWindow(const std::string& caption, int slot) override { TrainOSWindows.emplace_back(caption, slot); }
 
+  std::vector<std::pair<std::string, int>> TrainOSWindows;
   std::vector<ListWindow> OpenLists;
   std::vector<int> OpenArrivalWindows;
   std::vector<int> OpenPlatformWindows;
