@@ -21,6 +21,40 @@ inline bool IsDiamond(int device) { return device >= kDiamondBase && device < 50
 // What a path walk can enter: blocks, switches and diamonds.
 inline bool IsPathDevice(int device) { return IsBlock(device) || IsSwitch(device) || IsDiamond(device); }
 
+// The track code of a block end or diamond cell; a cell outside the grid (a
+// damaged record) reads as empty track.
+inline int CellCode(const Corvane3Data& store, int x, int y) {
+  if (x < 0 || x >= kGridColumns || y < 0 || y >= kGridRows) return 0;
+  return store.GetGridTrack(x, y);
+}
+
+// After a loop has turned the entry direction of a block, the direction of
+// travel must not lead back to the device the walk came from.
+inline void TurnAwayFrom(int& d, int previous, const BlockData& block) {
+  if (d == 1 && previous == block.RightNeighbour) d = 0;
+  if (d == 0 && previous == block.LeftNeighbour) d = 1;
+}
+
+// A walk entering a block from `previous` across a loop end (the last end
+// code met and this block's end cells) turns: the block's entry direction and
+// the direction of travel are set anew. Returns the block's right end code,
+// the last end code for the next step.
+inline int ApplyLoopEnds(const Corvane3Data& store, const BlockData& block, int previous, int lastEndCode,
+                         int32_t& entryDirection, int& d) {
+  const int q = lastEndCode;
+  int t = CellCode(store, block.LeftCellX, block.LeftCellY);
+  if (((q == 15 || q == 30) && t == 17) || (q == 17 && t == 15)) {
+    entryDirection = previous == block.LeftNeighbour ? 1 : 0;
+    TurnAwayFrom(d, previous, block);
+  }
+  t = CellCode(store, block.RightCellX, block.RightCellY);
+  if (((q == 15 || q == 30) && t == 16) || (q == 16 && t == 15)) {
+    entryDirection = previous == block.RightNeighbour ? 0 : 1;
+    TurnAwayFrom(d, previous, block);
+  }
+  return t;
+}
+
 // Occupancy codes for a move in direction d (0 left, 1 right).
 inline int ClearedCode(int d) { return d == 1 ? 1 : 2; }
 inline int OccupiedCode(int d) { return d == 1 ? 3 : 4; }

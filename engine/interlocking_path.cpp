@@ -11,20 +11,6 @@ namespace {
 
 constexpr int kNoCode = -1;
 
-// The track code of a block end or diamond cell; a cell outside the grid (a
-// damaged record) reads as empty track.
-int CellCode(const Corvane3Data& store, int x, int y) {
-  if (x < 0 || x >= kGridColumns || y < 0 || y >= kGridRows) return 0;
-  return store.GetGridTrack(x, y);
-}
-
-// After a loop has turned the entry direction of a block, the direction of
-// travel must not lead back to the device the walk came from.
-void TurnAwayFrom(int& d, int previous, const BlockData& block) {
-  if (d == 1 && previous == block.RightNeighbour) d = 0;
-  if (d == 0 && previous == block.LeftNeighbour) d = 1;
-}
-
 }  // namespace
 
 int Engine::TraceDevicePath(int direction, int start, int32_t* ids, int32_t* dirs, int count) {
@@ -58,18 +44,7 @@ int Engine::TraceDevicePath(int direction, int start, int32_t* ids, int32_t* dir
       const BlockData block = store.GetBlockData(current);
       if (store.GetBlockStatus(current).ReversesPath == 0xFF) d = 1 - d;
       if (n >= 2) {
-        const int q = lastEndCode;
-        int t = CellCode(store, block.LeftCellX, block.LeftCellY);
-        if (((q == 15 || q == 30) && t == 17) || (q == 17 && t == 15)) {
-          dirs[n - 1] = previous == block.LeftNeighbour ? 1 : 0;
-          TurnAwayFrom(d, previous, block);
-        }
-        t = CellCode(store, block.RightCellX, block.RightCellY);
-        if (((q == 15 || q == 30) && t == 16) || (q == 16 && t == 15)) {
-          dirs[n - 1] = previous == block.RightNeighbour ? 0 : 1;
-          TurnAwayFrom(d, previous, block);
-        }
-        lastEndCode = t;
+        lastEndCode = ApplyLoopEnds(store, block, previous, lastEndCode, dirs[n - 1], d);
       }
       next = d == 1 ? block.RightNeighbour : block.LeftNeighbour;
     } else if (IsSwitch(current)) {

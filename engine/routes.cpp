@@ -32,19 +32,6 @@ bool SignalledFor(const BlockData& block, int d) { return (d == 1 ? block.Signal
 bool SameDirectionCode(int code, int d) { return code == ClearedCode(d) || code == OccupiedCode(d); }
 bool FreeOrSameDirection(int code, int d) { return code == 0 || SameDirectionCode(code, d); }
 
-// The track code of a block end or diamond cell; outside the grid reads as empty track.
-int CellCode(const Corvane3Data& store, int x, int y) {
-  if (x < 0 || x >= kGridColumns || y < 0 || y >= kGridRows) return 0;
-  return store.GetGridTrack(x, y);
-}
-
-// After a loop has turned the entry direction of a block, the direction of
-// travel must not lead back to the device the walk came from.
-void TurnAwayFrom(int& d, int previous, const BlockData& block) {
-  if (d == 1 && previous == block.RightNeighbour) d = 0;
-  if (d == 0 && previous == block.LeftNeighbour) d = 1;
-}
-
 // Entered from its diverging leg by a trailing move: the switch must lie reversed.
 bool TrailsFromDivergingLeg(const SwitchData& data, int code, int from, int d) {
   if (d == 0) return DivergesRight(code) && from == data.Legs[2];
@@ -220,18 +207,7 @@ int Engine::SearchRoute(int direction, int startBlock, int32_t* ids, int32_t* di
       const BlockData block = store.GetBlockData(current);
       if (store.GetBlockStatus(current).ReversesPath == 0xFF) d = 1 - d;
       if (n >= 2) {
-        const int q = lastEndCode;
-        int t = CellCode(store, block.LeftCellX, block.LeftCellY);
-        if (((q == 15 || q == 30) && t == 17) || (q == 17 && t == 15)) {
-          dirs[n - 1] = previous == block.LeftNeighbour ? 1 : 0;
-          TurnAwayFrom(d, previous, block);
-        }
-        t = CellCode(store, block.RightCellX, block.RightCellY);
-        if (((q == 15 || q == 30) && t == 16) || (q == 16 && t == 15)) {
-          dirs[n - 1] = previous == block.RightNeighbour ? 0 : 1;
-          TurnAwayFrom(d, previous, block);
-        }
-        lastEndCode = t;
+        lastEndCode = ApplyLoopEnds(store, block, previous, lastEndCode, dirs[n - 1], d);
 
         const int e = dirs[n - 1];
         if (block.PassThrough != 1 && badBlock == -1 && !SignalledFor(block, e)) badBlock = current;
