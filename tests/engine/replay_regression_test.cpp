@@ -7,10 +7,12 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "engine/engine.h"
 #include "store/playback_format.h"
 #include "store/playback_recorder.h"
+#include "store/train_codes.h"
 #include "tests/support/store_fixture.h"
 
 namespace {
@@ -45,6 +47,20 @@ class ReplayRegressionTest : public StoreFixture {
     s.Run.SimPaused = 0;
     s.Run.RunStarted = 0;
   }
+
+  // The dispatcher: a train waiting at a signal at stop gets it cleared, so that signals and switches
+  // change during the run and their records are recorded too.
+  static void Dispatch(Corvane3Data& s, Engine& engine) {
+    for (int slot = 0; slot < s.GetCountData().Words[kCountRunningTrains]; ++slot) {
+      const TrainStatus train = s.GetTrainStatus(slot);
+      if (train.InUse != 1 || train.State != TrainState::Stopped || train.Reason != StopReason::WaitSignal ||
+          train.HeadBlock < 0)
+        continue;
+      const BlockData head = s.GetBlockData(train.HeadBlock);
+      const int signal = train.HeadDirection == 1 ? head.RightSignal : head.LeftSignal;
+      if (signal >= 0 && s.GetSignalStatus(signal).Aspect == 5) engine.ClearSignal(3000 + signal, 0, 1);
+    }
+  }
 };
 
 TEST_F(ReplayRegressionTest, HoursOnTheDemonstrationTerritoryReplayToTheRecordedState) {
@@ -58,7 +74,19 @@ TEST_F(ReplayRegressionTest, HoursOnTheDemonstrationTerritoryReplayToTheRecorded
   ASSERT_EQ(rec.CreatePlaybackFile(kStart), 0);
 
   Engine engine(rec);
-  for (int i = 0; i < kTicks; ++i) engine.Tick();
+  int32_t midClock = -1;
+  std::vector<SignalStatus> midSignals;
+  std::vector<SwitchStatus> midSwitches;
+  for (int i = 0; i < kTicks; ++i) {
+    engine.Tick();
+    Dispatch(rec, engine);
+    if (i == kTicks / 2) {
+      // Cleared signals and thrown switches are back at rest by the end: compare them mid-run as well.
+      midClock = rec.SimClock;
+      for (int k = 0; k < kMaxSignals; ++k) midSignals.push_back(rec.GetSignalStatus(k));
+      for (int k = 0; k < kMaxSwitches; ++k) midSwitches.push_back(rec.GetSwitchStatus(k));
+    }
+  }
   ASSERT_EQ(rec.SimClock, kStart + kTicks * 10);
   ASSERT_EQ(rec.Run.SimStopped, 0);
   rec.ClosePlaybackFile();
@@ -93,7 +121,14 @@ TEST_F(ReplayRegressionTest, HoursOnTheDemonstrationTerritoryReplayToTheRecorded
   ASSERT_EQ(std::fseek(rep.PlaybackIn, sizeof(PlaybackHeader), SEEK_SET), 0);
   rep.NextPlaybackTime = -1;
   int result = 8;
-  for (int32_t clock = kStart; result == 8 && clock <= rec.SimClock + 10; clock += 10) result = rep.ReadPlayback(clock);
+  for (int32_t clock = kStart; result == 8 && clock <= rec.SimClock + 10; clock += 10) {
+    result = rep.ReadPlayback(clock);
+    if (clock != midClock) continue;
+    ExpectSameTable<SignalStatus>("SignalStatus mid-run", kMaxSignals,
+                                  [&](int k) { return std::make_pair(midSignals[k], rep.GetSignalStatus(k)); });
+    ExpectSameTable<SwitchStatus>("SwitchStatus mid-run", kMaxSwitches,
+                                  [&](int k) { return std::make_pair(midSwitches[k], rep.GetSwitchStatus(k)); });
+  }
   EXPECT_EQ(result, 7) << "the recording must end by the recorded run's last tick";
   if (rep.PlaybackIn) std::fclose(rep.PlaybackIn);
   rep.PlaybackIn = nullptr;
