@@ -319,5 +319,5 @@ void TCorvane3Dec::CmAbout() {
 }
 
 void TCorvane3Dec::CmHelp() {
-  if (!store_.HelpAvailable || !OpenHelp(res::kHelpFile, "")) ShowHelpNotAvailable(store_);
+  if (!OpenProgramHelp(store_.HelpAvailable == 1, "")) ShowHelpNotAvailable(store_);
 }
