@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QScreen>
 
+#include "dialogs/qt_dialog_service.h"
 #include "platform/bar_fields.h"
 #include "resources/resource_ids.h"
 #include "resources/strings.h"
@@ -22,6 +23,9 @@ TCorvane3App::TCorvane3App(QStringList arguments, MessageService* messages)
     : arguments_(std::move(arguments)), messages_(messages ? messages : &qtMessages_) {}
 
 TCorvane3App::~TCorvane3App() {
+  // The dialogs go before the engine they answer to, which goes with the layout window.
+  if (store_) store_->SetDialogService(nullptr);
+  dialogs_.reset();
   frame_.reset();  // the layout window goes with its frame
   if (store_) {
     store_->SetDisplayService(nullptr);
@@ -95,6 +99,8 @@ void TCorvane3App::InitMainWindow() {
   TheLayoutWindow = window;
   shell_->SetLayoutWindow(window);
   store.SetDisplayService(window);
+  dialogs_ = std::make_unique<QtDialogService>(store, window->TheEngine(), window);
+  store.SetDialogService(dialogs_.get());
   frame_->Timers().SetHandler([window](int id) { window->EvTimer(id); });
   // Each timer is killed while its step runs and set again after it, so a long step delays the
   // next one instead of queueing steps.

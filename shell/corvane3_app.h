@@ -13,6 +13,7 @@ class LayoutShellService;
 class DisplayPictures;
 class LayoutPainter;
 class TCorvane3Window;
+class QtDialogService;
 
 class TCorvane3App {
  public:
@@ -30,6 +31,7 @@ class TCorvane3App {
   TCorvane3Dec* MainFrame() const { return frame_.get(); }
   TCorvane3Window* LayoutWindow() const;
   DisplayPictures* Pictures() const { return pictures_.get(); }
+  QtDialogService* Dialogs() const { return dialogs_.get(); }
 
  private:
   QStringList arguments_;
@@ -38,6 +40,7 @@ class TCorvane3App {
   std::unique_ptr<DisplayPictures> pictures_;
   std::unique_ptr<LayoutShellService> shell_;
   std::unique_ptr<LayoutPainter> painter_;
+  std::unique_ptr<QtDialogService> dialogs_;
   QtMessageService qtMessages_;
   MessageService* messages_;
 };
