@@ -15,6 +15,7 @@
 #include "shell/glyphs.h"
 #include "shell/layout_painter.h"
 #include "shell/layout_services.h"
+#include "shell/list_service.h"
 #include "shell/track_path.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
@@ -24,7 +25,10 @@ TCorvane3App::TCorvane3App(QStringList arguments, MessageService* messages)
 
 TCorvane3App::~TCorvane3App() {
   // The dialogs go before the engine they answer to, which goes with the layout window.
-  if (store_) store_->SetDialogService(nullptr);
+  if (store_) {
+    store_->SetDialogService(nullptr);
+    store_->SetListService(nullptr);
+  }
   dialogs_.reset();
   frame_.reset();  // the layout window goes with its frame
   if (store_) {
@@ -35,6 +39,7 @@ TCorvane3App::~TCorvane3App() {
     store_.reset();
   }
   shell_.reset();
+  lists_.reset();
   pictures_.reset();
   ClearShellGlobals();
 }
@@ -48,6 +53,8 @@ void TCorvane3App::InitMainWindow() {
   Corvane3Data& store = *store_;
   TheStore = &store;
   store.SetMessageService(messages_);
+  lists_ = std::make_unique<QtListService>(store);
+  store.SetListService(lists_.get());
 
   // No viewer for the old help files exists here.
   store.HelpAvailable = 0;

@@ -14,6 +14,7 @@ class DisplayPictures;
 class LayoutPainter;
 class TCorvane3Window;
 class QtDialogService;
+class QtListService;
 
 class TCorvane3App {
  public:
@@ -41,6 +42,7 @@ class TCorvane3App {
   std::unique_ptr<LayoutShellService> shell_;
   std::unique_ptr<LayoutPainter> painter_;
   std::unique_ptr<QtDialogService> dialogs_;
+  std::unique_ptr<QtListService> lists_;
   QtMessageService qtMessages_;
   MessageService* messages_;
 };
