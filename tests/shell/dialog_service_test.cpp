@@ -20,10 +20,11 @@
 #include "store/fixed_text.h"
 #include "tests/shell/gui_app.h"
 #include "tests/support/fake_services.h"
+#include "tests/support/permit_request_fixture.h"
 
 namespace {
 
-constexpr int32_t At(int hour, int minute) { return 86400 + hour * 3600 + minute * 60; }  // Monday
+constexpr int32_t At(int hour, int minute) { return MondayAt(hour, minute); }
 
 class DialogServiceTest : public ::testing::Test {
  protected:
@@ -36,23 +37,9 @@ class DialogServiceTest : public ::testing::Test {
   Corvane3Data& store() { return *TheStore; }
   Engine& engine() { return app_->LayoutWindow()->TheEngine(); }
 
-  // A Monday 06:00-10:00 permit whose request the minute step raises at 05:59.
+  // The request's window, opened by the engine through the program's dialog service.
   TPermitRequestDialog* RaisePermitRequest() {
-    const int index = store().FindFreePermitData(1);
-    PermitData permit = store().GetPermitData(index);
-    SetFieldText(permit.TrackName, "AA-BB Main");
-    permit.StartMinutes = 360;
-    permit.EndMinutes = 600;
-    for (auto& day : permit.Days) day = 0;
-    permit.Days[1] = 1;
-    store().UpdatePermitData(index, permit);
-    OptionData options = store().GetOptionData();
-    options.BlockPermitsActive = 1;
-    store().UpdateOptionData(options);
-    store().SimStartTime = 0;
-    store().SimClock = At(5, 59);
-    engine().ScheduleBlockPermits();
-    engine().ProcessPermitRequests();
+    RaiseMondayPermitRequest(store(), engine());
     return app_->Dialogs()->PermitRequests().Window(0);
   }
 
