@@ -163,6 +163,12 @@ void TListFrame::SetupWindow() {
     setGeometry(OnAScreen(rect));
   }
   if (cascadeCounter_) ++*cascadeCounter_;
+  // The list takes the layout's scheme: light text on black in the classic display, else dark on white.
+  const bool classic = store_.GetOptionData().ClassicDisplay != 0;
+  QPalette colours = view_->palette();
+  colours.setColor(QPalette::Base, classic ? Qt::black : Qt::white);
+  colours.setColor(QPalette::Text, classic ? Qt::white : Qt::black);
+  view_->setPalette(colours);
   for (int column = 0; column < model_->columnCount(); ++column) {
     const uint32_t width = store_.GetColumnSize(spec_.ColumnProgram, column);
     if (width > 0) view_->setColumnWidth(column, static_cast<int>(width));

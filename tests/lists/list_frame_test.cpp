@@ -141,6 +141,15 @@ TEST_F(ListFrameTest, SaveColumnWidthsStoresEachColumnAndZeroBeyond) {
   EXPECT_EQ(messages.Calls[0].Icon, MessageIcon::Information);
 }
 
+TEST_F(ListFrameTest, TheListTakesTheDisplaysColours) {
+  OptionData options = store().GetOptionData();
+  options.ClassicDisplay = 1;
+  store().UpdateOptionData(options);
+  list_->show();
+  EXPECT_EQ(View()->palette().color(QPalette::Base), QColor(Qt::black));
+  EXPECT_EQ(View()->palette().color(QPalette::Text), QColor(Qt::white));
+}
+
 TEST_F(ListFrameTest, HelpWithoutAViewerShowsTheNotAvailableMessage) {
   list_->show();
   FindControl<QPushButton>(list_, list::kHelpId)->click();
