@@ -1,6 +1,7 @@
 #include "hollin/core/hollin_data.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -123,6 +124,7 @@ bool THollinData::SaveOptions() {
   const int fd = ::mkstemp(temp.data());
   bool ok = fd >= 0;
   if (ok) {
+    ::fchmod(fd, 0644);  // an ordinary file, not the temporary's private mode
     std::size_t done = 0;
     while (ok && done < image.size()) {
       const ssize_t n = ::write(fd, image.data() + done, image.size() - done);

@@ -29,6 +29,8 @@ TEST_F(OptionsTest, MissingFileGivesDefaultsAnErrorLineAndIsWrittenOnTheFirstCha
 
   data.SetOptions(options);
   EXPECT_EQ(std::filesystem::file_size(folder + "Order option.tds"), 648u);
+  const auto permissions = std::filesystem::status(folder + "Order option.tds").permissions();
+  EXPECT_NE(permissions & std::filesystem::perms::others_read, std::filesystem::perms::none);
 }
 
 TEST_F(OptionsTest, FolderIntervalAndOwnSequenceSurviveARestart) {
