@@ -143,7 +143,16 @@ TEST_F(HollinWindowTest, StartsMaximizedWaitingThenAsksForTheFolderAndRefusesAnU
 }
 
 TEST_F(HollinWindowTest, RunningItAnswersTheControlFileAndShowsTheLinesTaken) {
+  {
+    // A number left from an earlier run: every start forgets it and takes the first line.
+    THollinData earlier(program_);
+    earlier.LoadOptions();
+    HollinOptions options = earlier.GetOptions();
+    options.LastReceivedSequence = 1;
+    earlier.SetOptions(options);
+  }
   THollinWindow* window = Start();
+  EXPECT_EQ(+app_->Data().GetOptions().LastReceivedSequence, -1);
   std::ofstream(shared_ + "/cv3ctccontrols.txt")
       << "SWITCH,0001,SW1,10:00:00,REVERSE\nSIGNAL,0002,S1,10:00:00,CLEAR\nBLOCK,0003,B1,10:00:00,OCCUPIED\n";
   const std::string indications = shared_ + "/cv3ctcindications.txt";
@@ -175,6 +184,13 @@ TEST_F(HollinWindowTest, RunningItAnswersTheControlFileAndShowsTheLinesTaken) {
   EXPECT_TRUE(inked(48, 68));
   EXPECT_TRUE(inked(108, 128));
   EXPECT_FALSE(inked(130, 160));
+
+  // The folder, the interval and the own numbering survive a restart.
+  app_.reset();
+  TOrderApp again(program_);
+  EXPECT_EQ(again.Data().TestFolder(), shared_ + "/");
+  EXPECT_EQ(+again.Data().GetOptions().Interval, 1);
+  EXPECT_EQ(+again.Data().GetOptions().OwnSequence, 2);
 }
 
 TEST_F(HollinWindowTest, ExitAsksFirstAndNoKeepsTheProgram) {
