@@ -23,7 +23,7 @@ TSendFile::TSendFile(THollinData& data, QWidget* parent)
   file_->setObjectName(QString::number(hollin_ids::kFileEdit));
   file_->setMaxLength(static_cast<int>(hollin::kMaxSendFileName));
   file_->setMinimumWidth(420);
-  file_->setText(QString::fromLocal8Bit(data_.GetOptions().FileToSend));
+  file_->setText(QString::fromStdString(data_.GetOptions().FileToSend));
 
   auto* browse = new QPushButton("Browse", this);
   browse->setObjectName(QString::number(hollin_ids::kBrowse));
