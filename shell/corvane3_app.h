@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <memory>
 
-#include "platform/message_box.h"
+#include "shell/message_box.h"
 
 class Corvane3Data;
 class TCorvane3Dec;
