@@ -59,6 +59,10 @@ class TCorvane3Dec : public QMainWindow {
   void CmAbout();
   void CmHelp();
   void CmOSPoints();
+  void CmEntranceExit();
+  void CmWaysideDetectors();
+  void CmStartTime();
+  void CmTrainTypes();
 
   Corvane3Data& store_;
   CommandRegistry commands_;
