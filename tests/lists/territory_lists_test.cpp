@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -233,6 +234,24 @@ TEST_F(TerritoryListsTest, RightClickOnADetectorShowsItsDisplayThatRefusesChange
   EXPECT_EQ(FieldText(store().CurrentOperation, kCaptionChars), "");
 }
 
+// What a pop-up on a detector of the layout calls: the same display, over the given window.
+TEST_F(TerritoryListsTest, TheDetectorDisplayOpensForOneDetector) {
+  Detector(7, "Alder", false, 9, 25);
+  QString name;
+  bool warns = true;
+  WhenModalOpens([&](QWidget* display) {
+    ASSERT_NE(display, nullptr);
+    name = FieldOf(display, res::IDC_DETECTOR_NAME);
+    warns = FindControl<QCheckBox>(display, res::IDC_DETECTOR_WARNING)->isChecked();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(FindControl<QLineEdit>(display, res::IDC_DETECTOR_NAME), &enter);
+  });
+  ShowDetectorDisplay(store(), 7, nullptr);
+  EXPECT_EQ(name, "Alder");
+  EXPECT_FALSE(warns);
+  EXPECT_EQ(Messages(), std::vector<std::string>{res::kReadOnlyDisplay});
+}
+
 TEST_F(TerritoryListsTest, StartEntriesMoveToTheFrontInTrainOrder) {
   Start(4, 300, territory::kEveryDay, {{0, 9, 120, 1}, {3, 2, 130, 0}, {7, 5, 140, 1}});
   StartTime start = store().GetStartTime(4);
@@ -390,8 +409,10 @@ TEST_F(TerritoryListsTest, TrainTypeDialogStoresOnlyThePictureNames) {
 TEST_F(TerritoryListsTest, BrowseTakesBitmapsOnly) {
   ClearTypes();
   Type(0, "Coal", 0, "caboose.bmp");
-  const std::string picture = (folder() / "long folder name for a picture" / "small.bmp").string();
-  std::filesystem::create_directories(folder() / "long folder name for a picture");
+  // A path longer than 119 characters: the whole field counts.
+  const std::filesystem::path pictures = folder() / std::string(120, 'p');
+  const std::string picture = (pictures / "small.bmp").string();
+  std::filesystem::create_directories(pictures);
   track_test::WriteBytes(picture, track_test::MakeBitmap(16, 14));
   track_test::WriteBytes(folder() / "notes.bmp", {'t', 'e', 'x', 't', '\n'});
   TTrainType dialog(nullptr, store(), 0);
@@ -414,7 +435,7 @@ TEST_F(TerritoryListsTest, BrowseTakesBitmapsOnly) {
   EXPECT_EQ(caboose->text().toStdString(), picture);
   FindControl<QPushButton>(&dialog, res::IDC_TYPE_BROWSE_CABOOSE)->click();  // cancelled
   ASSERT_EQ(shell.OpenFileRequests.size(), 3u);
-  EXPECT_EQ(shell.OpenFileRequests[2].InitialFolder, (folder() / "long folder name for a picture").string());
+  EXPECT_EQ(shell.OpenFileRequests[2].InitialFolder, pictures.string());
   EXPECT_EQ(shell.OpenFileRequests[2].InitialName, picture);
   EXPECT_EQ(caboose->text().toStdString(), picture);
 }
