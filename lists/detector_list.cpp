@@ -4,7 +4,6 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QTableView>
 #include <QVBoxLayout>
 
 #include "dialogs/dialog_kit.h"
@@ -13,7 +12,6 @@
 #include "platform/controls.h"
 #include "resources/territory_list_ids.h"
 #include "store/corvane3_data.h"
-#include "store/current_operation.h"
 #include "store/fixed_text.h"
 
 namespace {
@@ -63,24 +61,15 @@ TTDetector::TTDetector(Corvane3Data& store, QWidget* parent)
 }
 
 std::vector<list::Row> TTDetector::Fill() {
-  struct Listed {
-    int Slot;
-    DetectorData Detector;
-    QString Name;
-  };
-  std::vector<Listed> listed;
-  for (int slot = 0; slot < kMaxDetectors; ++slot) {
-    const DetectorData detector = store_.GetDetectorData(slot);
-    const std::string name = FieldText(detector.Description);
-    if (detector.InUse != 0 && !name.empty()) listed.push_back({slot, detector, ListText(name)});
-  }
-  SortKeepingOrder(listed, [](const Listed& a, const Listed& b) { return CompareNames(a.Name, b.Name) < 0; });
+  const auto listed = ListByName<DetectorData>(
+      kMaxDetectors, [this](int slot) { return store_.GetDetectorData(slot); },
+      [](const DetectorData& detector) { return FieldText(detector.Description); });
 
   std::vector<list::Row> rows;
-  for (const Listed& entry : listed) {
-    const bool warns = entry.Detector.RaisesAlarm != 0;
-    const int16_t warningDelay = entry.Detector.AlarmCheckMinutes;
-    const int16_t problemDelay = entry.Detector.RepairMinutes;
+  for (const auto& entry : listed) {
+    const bool warns = entry.Data.RaisesAlarm != 0;
+    const int16_t warningDelay = entry.Data.AlarmCheckMinutes;
+    const int16_t problemDelay = entry.Data.RepairMinutes;
     list::Row row;
     row.Record = entry.Slot;
     row.Texts = {entry.Name, YesNo(warns), warns ? QString::number(warningDelay) : QString(),
@@ -92,14 +81,11 @@ std::vector<list::Row> TTDetector::Fill() {
 }
 
 void TTDetector::Edit() {
-  CurrentOperationGuard operation(store_, "TTDetector::Edit");
-  const int32_t detector = SelectedRecord(kEditNoneSelected, kEditMoreThanOne);
-  if (detector >= 0) {
+  ActOnSelectedRow(*this, store_, "TTDetector::Edit", kEditNoneSelected, kEditMoreThanOne, [this](int32_t detector) {
     TDetectorInfo display(parentWidget(), store_, detector);
     RunOverList(*this, display);
     ListBuild();
-  }
-  List()->setFocus();
+  });
 }
 
 TDetectorInfo::TDetectorInfo(QWidget* parent, Corvane3Data& store, int detector) : QDialog(parent), store_(store) {

@@ -28,25 +28,14 @@ TTEntExit::TTEntExit(Corvane3Data& store, QWidget* parent)
 }
 
 std::vector<list::Row> TTEntExit::Fill() {
-  struct Listed {
-    int Slot;
-    OrgData Org;
-    QString Name;
-  };
-  std::vector<Listed> listed;
-  for (int slot = 0; slot < kMaxLocations; ++slot) {
-    const OrgData org = store_.GetOrgData(slot);
-    const std::string name = FieldText(org.Name);
-    if (org.InUse != 0 && !name.empty()) listed.push_back({slot, org, ListText(name)});
-  }
-  SortKeepingOrder(listed, [](const Listed& a, const Listed& b) {
-    const int order = CompareNames(a.Name, b.Name);
-    return order != 0 ? order < 0 : a.Org.Block < b.Org.Block;
-  });
+  const auto listed = ListByName<OrgData>(
+      kMaxLocations, [this](int slot) { return store_.GetOrgData(slot); },
+      [](const OrgData& org) { return FieldText(org.Name); },
+      [](const OrgData& a, const OrgData& b) { return a.Block < b.Block; });
 
   std::vector<list::Row> rows;
-  for (const Listed& entry : listed) {
-    const OrgData& org = entry.Org;
+  for (const auto& entry : listed) {
+    const OrgData& org = entry.Data;
     const int16_t block = org.Block;
     const int16_t priority = org.Priority;
     const int32_t capacity = org.Capacity;

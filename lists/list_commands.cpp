@@ -9,6 +9,7 @@
 
 #include "lists/list_frame.h"
 #include "platform/controls.h"
+#include "store/current_operation.h"
 
 namespace {
 
@@ -49,6 +50,15 @@ void OnListRightClick(TListFrame& frame, std::function<void()> command) {
 
 void OnListDoubleClick(TListFrame& frame, std::function<void()> command) {
   new ListMouse(frame.List(), Qt::LeftButton, QEvent::MouseButtonDblClick, std::move(command));
+}
+
+void ActOnSelectedRow(TListFrame& frame, Corvane3Data& store, const std::string& operation,
+                      const std::string& noneSelected, const std::string& moreThanOne,
+                      const std::function<void(int32_t record)>& act) {
+  CurrentOperationGuard named(store, operation);
+  const int32_t record = frame.SelectedRecord(noneSelected, moreThanOne);
+  if (record >= 0) act(record);
+  frame.List()->setFocus();
 }
 
 int RunOverList(TListFrame& frame, QDialog& dialog) {

@@ -6,14 +6,23 @@
 // the row the click selected.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <string>
 
+class Corvane3Data;
 class QDialog;
 class QHBoxLayout;
 class TListFrame;
 
 void OnListRightClick(TListFrame& frame, std::function<void()> command);
 void OnListDoubleClick(TListFrame& frame, std::function<void()> command);
+
+// A command on the one selected row: it names itself in the store's CurrentOperation, refuses none or
+// several selected rows in the list's words, acts on the row's record, and gives the list the focus again.
+void ActOnSelectedRow(TListFrame& frame, Corvane3Data& store, const std::string& operation,
+                      const std::string& noneSelected, const std::string& moreThanOne,
+                      const std::function<void(int32_t record)>& act);
 
 // Hides the list while its modal dialog runs, then shows it again without taking the focus from the
 // window the user works in. Returns the dialog's result.

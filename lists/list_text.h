@@ -22,3 +22,33 @@ template <class T, class Less>
 void SortKeepingOrder(std::vector<T>& entries, Less less) {
   std::stable_sort(entries.begin(), entries.end(), less);
 }
+
+// One record a list shows, with the slot it sits in and its name as shown.
+template <class Record>
+struct NamedRecord {
+  int Slot;
+  Record Data;
+  QString Name;
+};
+
+// The records in use whose name is not empty, by name (then by `before` where names are equal; records
+// equal in both keep their slot order).
+template <class Record, class Get, class NameOf, class Before>
+std::vector<NamedRecord<Record>> ListByName(int capacity, Get get, NameOf nameOf, Before before) {
+  std::vector<NamedRecord<Record>> listed;
+  for (int slot = 0; slot < capacity; ++slot) {
+    const Record record = get(slot);
+    const std::string name = nameOf(record);
+    if (record.InUse != 0 && !name.empty()) listed.push_back({slot, record, ListText(name)});
+  }
+  SortKeepingOrder(listed, [&before](const NamedRecord<Record>& a, const NamedRecord<Record>& b) {
+    const int order = CompareNames(a.Name, b.Name);
+    return order != 0 ? order < 0 : before(a.Data, b.Data);
+  });
+  return listed;
+}
+
+template <class Record, class Get, class NameOf>
+std::vector<NamedRecord<Record>> ListByName(int capacity, Get get, NameOf nameOf) {
+  return ListByName<Record>(capacity, get, nameOf, [](const Record&, const Record&) { return false; });
+}

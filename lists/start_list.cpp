@@ -17,7 +17,6 @@
 #include "platform/controls.h"
 #include "resources/territory_list_ids.h"
 #include "store/corvane3_data.h"
-#include "store/current_operation.h"
 #include "store/fixed_text.h"
 
 namespace {
@@ -153,13 +152,10 @@ std::vector<list::Row> TTStart::Fill() {
 }
 
 void TTStart::Edit() {
-  CurrentOperationGuard operation(store_, "TTStart::Edit");
-  const int32_t slot = SelectedRecord(kNoneSelected, kMoreThanOne);
-  if (slot >= 0) {
+  ActOnSelectedRow(*this, store_, "TTStart::Edit", kNoneSelected, kMoreThanOne, [this](int32_t slot) {
     TStartInfo display(parentWidget(), store_, store_.GetStartTime(slot));
     if (RunOverList(*this, display) == QDialog::Accepted) ListBuild();
-  }
-  List()->setFocus();
+  });
 }
 
 TStartInfo::TStartInfo(QWidget* parent, Corvane3Data& store, const StartTime& start) : QDialog(parent), store_(store) {

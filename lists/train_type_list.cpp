@@ -6,7 +6,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QTableView>
 #include <QVBoxLayout>
 #include <filesystem>
 
@@ -16,7 +15,6 @@
 #include "platform/controls.h"
 #include "resources/territory_list_ids.h"
 #include "store/corvane3_data.h"
-#include "store/current_operation.h"
 #include "store/fixed_text.h"
 
 namespace {
@@ -87,22 +85,13 @@ TTTrainType::TTTrainType(Corvane3Data& store, QWidget* parent)
 }
 
 std::vector<list::Row> TTTrainType::Fill() {
-  struct Listed {
-    int Slot;
-    TrainType Type;
-    QString Name;
-  };
-  std::vector<Listed> listed;
-  for (int slot = 0; slot < kMaxTrainTypes; ++slot) {
-    const TrainType type = store_.GetTrainType(slot);
-    const std::string name = FieldText(type.Name);
-    if (type.InUse != 0 && !name.empty()) listed.push_back({slot, type, ListText(name)});
-  }
-  SortKeepingOrder(listed, [](const Listed& a, const Listed& b) { return CompareNames(a.Name, b.Name) < 0; });
+  const auto listed = ListByName<TrainType>(
+      kMaxTrainTypes, [this](int slot) { return store_.GetTrainType(slot); },
+      [](const TrainType& type) { return FieldText(type.Name); });
 
   std::vector<list::Row> rows;
-  for (const Listed& entry : listed) {
-    const TrainType& type = entry.Type;
+  for (const auto& entry : listed) {
+    const TrainType& type = entry.Data;
     const int32_t startup = type.StartupSeconds;
     const int16_t reverse = type.ReverseSpeed;
     list::Row row;
@@ -122,16 +111,12 @@ std::vector<list::Row> TTTrainType::Fill() {
 }
 
 void TTTrainType::Edit() {
-  CurrentOperationGuard operation(store_, "TTTrainType::Edit");
-  const int32_t slot = SelectedRecord(kEditNoneSelected, kEditMoreThanOne);
-  if (slot >= 0) {
+  ActOnSelectedRow(*this, store_, "TTTrainType::Edit", kEditNoneSelected, kEditMoreThanOne, [this](int32_t slot) {
     DialogLock lock(store_);
-    if (lock.Held()) {
-      TTrainType dialog(parentWidget(), store_, slot);
-      if (RunOverList(*this, dialog) == QDialog::Accepted) ListBuild();
-    }
-  }
-  List()->setFocus();
+    if (!lock.Held()) return;
+    TTrainType dialog(parentWidget(), store_, slot);
+    if (RunOverList(*this, dialog) == QDialog::Accepted) ListBuild();
+  });
 }
 
 TTrainType::TTrainType(QWidget* parent, Corvane3Data& store, int trainType)
