@@ -305,6 +305,8 @@ class Corvane3Data {
   void AddNewOSHit(int device, int train, int32_t timeSeconds);
   void ClearOSHits();
   int32_t GetOSHitCount() const { return OSHitCount; }
+  // Drops every hit of a train slot from the ring; true when there was one.
+  bool ClearTrainOSHits(int train);
   void SetOSHitCount(int32_t count);
   int GetDeviceStatus(int device) const;
   int GetDevicePaintStatus(int device) const;
