@@ -17,7 +17,7 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 # over a core instrumented the same way, seeded with files the program writes itself
 # (every track file structure, the old format, saved simulations with their track
 # file, a recording, the settings files), and run for a fixed number of inputs each.
-cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 -DCORVANE_BUILD_FUZZ=ON \
   -DCORVANE_BUILD_GUI=OFF -DCORVANE_BUILD_TESTS=OFF -DCORVANE_BUILD_BENCH=OFF
 cmake --build build-fuzz --parallel "$(nproc)"
@@ -32,3 +32,9 @@ fuzz engine_fuzz engine 300 200000
 fuzz simulation_file_fuzz simulation 3000 400000
 fuzz playback_fuzz playback 5000 400000
 fuzz settings_fuzz settings 20000 20000
+
+# Hollin's control file and options file readers, from a few control lines.
+mkdir -p build-fuzz/corpus/hollin
+printf 'SWITCH,0001,SW1,10:00:00,REVERSE\nSIGNAL,0002,S1,10:00:00,CLEAR\nBLOCK,0003,B1,10:00:00,OCCUPIED\n' \
+  > build-fuzz/corpus/hollin/controls.txt
+fuzz hollin_fuzz hollin 2000 5000
