@@ -27,11 +27,11 @@ fuzz() {  # target, corpus, runs, largest input
   UBSAN_OPTIONS=print_stacktrace=1 build-fuzz/fuzz/"$1" -seed=1 -runs="$3" -max_len="$4" \
     -print_final_stats=1 build-fuzz/corpus/"$2"
 }
-fuzz track_file_fuzz track_file 3000 400000
+fuzz track_file_fuzz track_file 2000 400000
 fuzz engine_fuzz engine 300 200000
-fuzz simulation_file_fuzz simulation 3000 400000
-fuzz playback_fuzz playback 5000 400000
-fuzz settings_fuzz settings 20000 20000
+fuzz simulation_file_fuzz simulation 2000 400000
+fuzz playback_fuzz playback 2000 400000
+fuzz settings_fuzz settings 3000 20000
 
 # Hollin's control file and options file readers, from a few control lines.
 mkdir -p build-fuzz/corpus/hollin
