@@ -19,34 +19,14 @@
 #include "store/null_services.h"
 #include "store/track_file_format.h"
 #include "tests/support/demo_territory.h"
+#include "tests/support/file_bytes.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<uint8_t>;
-
-Bytes ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteAll(const fs::path& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-template <class Value>
-void Poke(Bytes& bytes, size_t offset, Value value) {
-  std::memcpy(bytes.data() + offset, &value, sizeof value);
-}
-
-template <class Value>
-Value Peek(const Bytes& bytes, size_t offset) {
-  Value value;
-  std::memcpy(&value, bytes.data() + offset, sizeof value);
-  return value;
-}
-
+using file_bytes::Bytes;
+using file_bytes::Peek;
+using file_bytes::Poke;
 // A version 37 file rewritten in the layout of an older version: no change count copy before 35, the
 // 370-byte start times before 36.
 Bytes OlderVersion(const Bytes& v37, int version) {
@@ -179,13 +159,14 @@ int main(int argc, char** argv) {
   // The saved simulations name it; the fuzz target writes the same territory beside its input.
   const fs::path demo = root / "demo.trk";
   if (store.WriteTrackFile(demo.string(), 0) != 0) return 1;
-  const Bytes v37 = ReadAll(demo);
-  WriteAll(root / "track_file" / "demo37.trk", v37);
-  WriteAll(root / "engine" / "demo37.trk", v37);
+  const Bytes v37 = file_bytes::ReadBytes(demo);
+  file_bytes::WriteBytes(root / "track_file" / "demo37.trk", v37);
+  file_bytes::WriteBytes(root / "engine" / "demo37.trk", v37);
   for (int version = 30; version < 37; ++version)
-    WriteAll(root / "track_file" / ("demo" + std::to_string(version) + ".trk"), OlderVersion(v37, version));
+    file_bytes::WriteBytes(root / "track_file" / ("demo" + std::to_string(version) + ".trk"),
+                           OlderVersion(v37, version));
   for (const int version : {9, 12})
-    WriteAll(root / "track_file" / ("old" + std::to_string(version) + ".trk"), OldFormat(version));
+    file_bytes::WriteBytes(root / "track_file" / ("old" + std::to_string(version) + ".trk"), OldFormat(version));
 
   // Saved simulations against demo.trk, before the run and after a few hours of it; a recording of the run.
   if (store.LoadTrackFile(demo.string(), -1) != 0) return 1;
