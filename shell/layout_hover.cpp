@@ -145,7 +145,10 @@ std::string DescribeBlock(Corvane3Data& store, int block) {
   const std::string area = Text(data.AreaName);
   const std::string os = OSName(store, Text(data.Name));
   std::string detectors;
-  for (const auto& detector : data.DetectorNames) {
+  // Each name is copied out: a reference into the packed record would be misaligned.
+  for (size_t k = 0; k < std::size(data.DetectorNames); ++k) {
+    char detector[sizeof data.DetectorNames[0]];
+    std::memcpy(detector, data.DetectorNames[k], sizeof detector);
     const std::string d = FieldText(detector, sizeof detector);
     if (!d.empty()) detectors += "\"" + d + "\", ";
   }

@@ -266,6 +266,17 @@ TEST(LayoutWindowAppTest, TheFirstStartOpensTheDemonstrationTerritory) {
   EXPECT_GT(TheStore->GetCountData().Words[kCountBlocks], 0);
   EXPECT_EQ(+TheStore->GetBlockData(0).InUse, 1);
   EXPECT_GT(TheLayoutWindow->LayoutExtentX, 2);
+  // Every station is reached by its shortcut key.
+  int stations = 0;
+  for (int i = 0; i < kMaxStations; ++i) {
+    const StationData station = TheStore->GetStationData(i);
+    if (station.InUse == 0) continue;
+    ++stations;
+    const std::string code = FieldText(station.ShortCode, sizeof station.ShortCode);
+    ASSERT_EQ(code.size(), 1u) << FieldText(station.Name, sizeof station.Name);
+    EXPECT_EQ(layout::FindStationForKey(*TheStore, code[0]), i) << code;
+  }
+  EXPECT_GE(stations, 2);
   app.reset();
 }
 
