@@ -299,7 +299,8 @@ TEST_F(LayoutPainterTest, PicturesLieUnderOrOverTheTrackByLayer) {
     BitmapInsert record = store().GetBitmapInsert(0);
     std::memset(record.Bytes, 0, 41);
     std::memcpy(record.Bytes, name, std::strlen(name));
-    const int16_t words[5] = {static_cast<int16_t>(kMiddle.X * 16), static_cast<int16_t>(kMiddle.Y * 16), 16, 16,
+    // Two cells tall: the middle cell and the empty cell below it.
+    const int16_t words[5] = {static_cast<int16_t>(kMiddle.X * 16), static_cast<int16_t>(kMiddle.Y * 16), 16, 32,
                               layer};
     std::memcpy(record.Bytes + 41, words, sizeof words);
     store().UpdateBitmapInsert(0, record);
@@ -312,6 +313,7 @@ TEST_F(LayoutPainterTest, PicturesLieUnderOrOverTheTrackByLayer) {
   QImage image = Paint();
   EXPECT_EQ(At(image, kMiddle, track), kBlack) << "layer 1 lies under the track";
   EXPECT_EQ(At(image, kMiddle, ground), kWhite);
+  EXPECT_EQ(At(image, kMiddle, below), kMagenta) << "where no track is drawn the picture shows";
 
   insert("Yard", 0);
   image = Paint();
