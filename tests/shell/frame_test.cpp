@@ -226,8 +226,8 @@ TEST_F(FrameTest, SettingsSavedAtExitAreReadAtTheNextStart) {
   EXPECT_EQ(+store().FirstRunHints, 0);
   EXPECT_EQ(FieldText(store().TrackFilePath), "/srv/lines/north.trk");
   EXPECT_TRUE(frame().Commands().IsChecked(116));
-  EXPECT_EQ(store().GetOptionData().EIOLastReceived, -1) << "sequence numbers start afresh";
-  EXPECT_EQ(store().GetOptionData().CTCLastReceived, -1);
+  EXPECT_EQ(+store().GetOptionData().EIOLastReceived, -1) << "sequence numbers start afresh";
+  EXPECT_EQ(+store().GetOptionData().CTCLastReceived, -1);
 }
 
 TEST_F(FrameTest, DamagedOptionFileStartsWithDefaults) {
