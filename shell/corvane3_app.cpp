@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QScreen>
 
+#include "interface/interface_service.h"
 #include "platform/bar_fields.h"
 #include "resources/resource_ids.h"
 #include "resources/strings.h"
@@ -22,6 +23,9 @@ TCorvane3App::TCorvane3App(QStringList arguments, MessageService* messages)
     : arguments_(std::move(arguments)), messages_(messages ? messages : &qtMessages_) {}
 
 TCorvane3App::~TCorvane3App() {
+  // The interface works through the layout window's engine: it goes first.
+  if (store_) store_->SetInterfaceService(nullptr);
+  interface_.reset();
   frame_.reset();  // the layout window goes with its frame
   if (store_) {
     store_->SetDisplayService(nullptr);
@@ -95,6 +99,9 @@ void TCorvane3App::InitMainWindow() {
   TheLayoutWindow = window;
   shell_->SetLayoutWindow(window);
   store.SetDisplayService(window);
+  // The message interfaces work through the layout window's engine.
+  interface_ = std::make_unique<MessageInterfaceService>(window->TheEngine());
+  store.SetInterfaceService(interface_.get());
   frame_->Timers().SetHandler([window](int id) { window->EvTimer(id); });
   // Each timer is killed while its step runs and set again after it, so a long step delays the
   // next one instead of queueing steps.

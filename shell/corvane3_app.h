@@ -13,6 +13,7 @@ class LayoutShellService;
 class DisplayPictures;
 class LayoutPainter;
 class TCorvane3Window;
+class MessageInterfaceService;
 
 class TCorvane3App {
  public:
@@ -38,6 +39,7 @@ class TCorvane3App {
   std::unique_ptr<DisplayPictures> pictures_;
   std::unique_ptr<LayoutShellService> shell_;
   std::unique_ptr<LayoutPainter> painter_;
+  std::unique_ptr<MessageInterfaceService> interface_;
   QtMessageService qtMessages_;
   MessageService* messages_;
 };

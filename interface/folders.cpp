@@ -1,0 +1,47 @@
+#include "interface/folders.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "store/corvane3_data.h"
+#include "store/fixed_text.h"
+
+namespace xfer {
+
+std::string FolderWithSeparator(std::string_view typed) {
+  std::string folder(typed);
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  return folder;
+}
+
+bool FolderIsWritable(const std::string& folder) {
+  const std::string probe = FolderPath(folder, kFolderProbeFile);
+  if (probe.empty()) return false;
+  const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  ::close(fd);
+  ::unlink(probe.c_str());
+  return true;
+}
+
+bool AssignInterfaceFolder(Corvane3Data& store, Channel channel, std::string_view typed, bool logOn) {
+  // An empty folder would mean the filesystem's root, which is never the folder meant.
+  const std::string folder = typed.empty() ? std::string() : FolderWithSeparator(typed.substr(0, kFolderChars));
+  if (folder.empty() || !FolderIsWritable(folder)) {
+    store.Messages().ShowMessage(kFolderRefused, FieldText(store.Captions[0], kCaptionChars), MessageIcon::Error,
+                                 MessageButtons::Ok);
+    return false;
+  }
+  OptionData options = store.GetOptionData();
+  if (channel == Channel::CTCControl) {
+    SetFieldText(options.CTCFolder, folder);
+    options.CTCLogOn = logOn ? 1 : 0;
+  } else {
+    SetFieldText(options.EIOFolder, folder);
+    options.EIOLogOn = logOn ? 1 : 0;
+  }
+  store.UpdateOptionData(options);
+  return true;
+}
+
+}  // namespace xfer
