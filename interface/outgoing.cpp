@@ -1,5 +1,6 @@
 #include "interface/outgoing.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
@@ -57,8 +58,11 @@ int32_t Queue(Corvane3Data& store, const ChannelParts& channel, std::string_view
   }
   const int32_t slot = queue.Count;
   const size_t length = text.size() < static_cast<size_t>(kLineChars) ? text.size() : kLineChars;
-  std::memcpy(queue.Lines[slot].data(), text.data(), length);
-  queue.Lines[slot][length] = '\0';
+  char* line = queue.Lines[slot].data();
+  std::memcpy(line, text.data(), length);
+  line[length] = '\0';
+  // One message is one line: a line end inside it (from a device name, say) would split it in two.
+  std::replace_if(line, line + length, [](char c) { return c == '\n' || c == '\r' || c == '\0'; }, ' ');
   ++queue.Count;
   if (queue.Count >= kFlushAt) Flush(store, channel);
   return slot;

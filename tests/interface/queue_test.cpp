@@ -85,10 +85,11 @@ TEST_F(QueueTest, AFullQueueDropsALineButItStillTakesItsNumberAndTheDropIsLogged
   EXPECT_EQ(Indications(), Expected(1, 200));
 }
 
-TEST_F(QueueTest, ALongLineIsCutTo199Characters) {
+TEST_F(QueueTest, ALineIsCutTo199CharactersAndStaysOneLine) {
   xfer::QueueEIOIndicationMsg(store(), std::string(250, 'x'));
+  xfer::QueueEIOIndicationMsg(store(), "BLOCK,0001,East\nSIGNAL,0002,S0,STOP\r");
   xfer::FlushEIOIndications(store());
-  EXPECT_EQ(Indications(), (std::vector<std::string>{std::string(199, 'x')}));
+  EXPECT_EQ(Indications(), (std::vector<std::string>{std::string(199, 'x'), "BLOCK,0001,East SIGNAL,0002,S0,STOP "}));
 }
 
 // The outside program takes the file by renaming it: the next flush starts a new one.
