@@ -72,7 +72,7 @@ TEST_F(BuilderTest, ASwitchThrownThroughTheEngineIsReportedWithConsecutiveNumber
   EXPECT_EQ(Indications(),
             (Text{"SWITCH,0000,SW0,REVERSE,01-08:00:00,UNOCCUPIED", "SWITCH,0001,SW0,NORMAL,01-08:00:00,UNOCCUPIED"}));
   EXPECT_EQ(Bytes(xfer::kEIOIndicationFile).find('\r'), std::string::npos) << "lines end in \\n only";
-  EXPECT_EQ(store().GetOptionData().EIONextOutgoing, 2);
+  EXPECT_EQ(+store().GetOptionData().EIONextOutgoing, 2);
 }
 
 TEST_F(BuilderTest, TheNumberWrapsAfter9999AndIsKeptInTheOptionFile) {
@@ -90,7 +90,7 @@ TEST_F(BuilderTest, TheNumberWrapsAfter9999AndIsKeptInTheOptionFile) {
   options.EIONextOutgoing = 77;
   store().UpdateOptionData(options);
   store().LoadOptionFile();
-  EXPECT_EQ(store().GetOptionData().EIONextOutgoing, 1);
+  EXPECT_EQ(+store().GetOptionData().EIONextOutgoing, 1);
 }
 
 TEST_F(BuilderTest, ANumberOutsideItsRangeStartsAgainAtZero) {
@@ -168,7 +168,7 @@ TEST_F(BuilderTest, NothingIsSentBeforeARunIsPreparedOrOutsideTheMode) {
   run().AwaitingStart = 1;
   SetSignal(s0, 5);
   EXPECT_EQ(store().EIOQueue.Count, 0);
-  EXPECT_EQ(store().GetOptionData().EIONextOutgoing, 0);
+  EXPECT_EQ(+store().GetOptionData().EIONextOutgoing, 0);
 }
 
 TEST_F(BuilderTest, TheClockNotStartedReadsDayZeroMidnight) {

@@ -73,7 +73,7 @@ TEST_F(QueueTest, AFullQueueDropsALineButItStillTakesItsNumberAndTheDropIsLogged
   BlockStatus block = store().GetBlockStatus(0);
   block.ClearedValue = 0;
   store().UpdateBlockStatus(0, block);
-  EXPECT_EQ(store().GetOptionData().EIONextOutgoing, 1);
+  EXPECT_EQ(+store().GetOptionData().EIONextOutgoing, 1);
   const std::string log = Bytes(xfer::kEIOLogFile);
   EXPECT_NE(
       log.find("Output 01/12/1970 13:46:40 Line dropped, the queue is full: BLOCK,0000,B0,CLEAREDRIGHT,01-08:00:00,0"),
