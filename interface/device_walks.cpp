@@ -3,20 +3,20 @@
 #include <algorithm>
 
 #include "engine/engine.h"
+#include "engine/interlocking_devices.h"
 #include "interface/xfer_msg.h"
 
 namespace xfer {
 
 namespace {
 
-constexpr int kSwitchBase = 2000;
-constexpr int kSignalBase = 3000;
-constexpr int kDiamondBase = 4000;
-constexpr int kNoDevice = 5000;
-constexpr uint16_t kEmptyTrainSlot = 0xFFFF;
+using interlocking::IsBlock;
+using interlocking::IsDiamond;
+using interlocking::kDiamondBase;
+using interlocking::kSignalBase;
+using interlocking::kSwitchBase;
 
-bool IsBlock(int device) { return device >= 0 && device < kSwitchBase; }
-bool IsDiamond(int device) { return device >= kDiamondBase && device < kNoDevice; }
+constexpr uint16_t kEmptyTrainSlot = 0xFFFF;
 
 // The territory's count of a table, never beyond the table.
 int TableCount(const Corvane3Data& store, int word, int capacity) {

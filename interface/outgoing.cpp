@@ -62,7 +62,8 @@ int32_t Queue(Corvane3Data& store, const ChannelParts& channel, std::string_view
   std::memcpy(line, text.data(), length);
   line[length] = '\0';
   // One message is one line: a line end inside it (from a device name, say) would split it in two.
-  std::replace_if(line, line + length, [](char c) { return c == '\n' || c == '\r' || c == '\0'; }, ' ');
+  std::replace_if(
+      line, line + length, [](char c) { return c == '\n' || c == '\r' || c == '\0'; }, ' ');
   ++queue.Count;
   if (queue.Count >= kFlushAt) Flush(store, channel);
   return slot;
@@ -153,6 +154,13 @@ std::string BlockLine(const Corvane3Data& store, int index, const std::string& s
   return Join({"BLOCK", sequence, name, state, time});
 }
 
+// A device index within its table; otherwise the internal error report with the builder's text.
+bool IndexFits(Corvane3Data& store, int index, int tableSize, const char* error) {
+  if (index >= 0 && index < tableSize) return true;
+  store.InternalErrorTrap(index, error);
+  return false;
+}
+
 }  // namespace
 
 int32_t QueueCTCControlMsg(Corvane3Data& store, std::string_view text) { return Queue(store, CTCParts(store), text); }
@@ -168,18 +176,12 @@ void CTCBuildXferOutMsg(Corvane3Data& store, int deviceType, int index) {
   const std::string time = WallClockStamp();
   switch (deviceType) {
     case kCTCBlock:
-      if (index < 0 || index >= kMaxBlocks) {
-        store.InternalErrorTrap(index, "Block index error - BuildXferOutMsg");
-        return;
-      }
+      if (!IndexFits(store, index, kMaxBlocks, "Block index error - BuildXferOutMsg")) return;
       QueueNumbered(store, Channel::CTCControl,
                     [&](const std::string& sequence) { return BlockLine(store, index, sequence, time, true); });
       return;
     case kCTCSwitch: {
-      if (index < 0 || index >= kMaxSwitches) {
-        store.InternalErrorTrap(index, "Switch index error - CTCBuildXferOutMsg");
-        return;
-      }
+      if (!IndexFits(store, index, kMaxSwitches, "Switch index error - CTCBuildXferOutMsg")) return;
       const SwitchStatus status = store.GetSwitchStatus(index);
       if (status.NormalRequested == 0 && status.ReverseRequested == 0) {
         store.InternalErrorTrap(index, "Switch request error - CTCBuildXferOutMsg");
@@ -192,10 +194,7 @@ void CTCBuildXferOutMsg(Corvane3Data& store, int deviceType, int index) {
       return;
     }
     case kCTCSignal: {
-      if (index < 0 || index >= kMaxSignals) {
-        store.InternalErrorTrap(index, "Signal index error - CTCBuildXferOutMsg");
-        return;
-      }
+      if (!IndexFits(store, index, kMaxSignals, "Signal index error - CTCBuildXferOutMsg")) return;
       const SignalStatus status = store.GetSignalStatus(index);
       const char* word = status.CTCCancelRequest != 0  ? "CANCEL"
                          : status.CTCClearRequest != 0 ? "CLEAR"
@@ -217,18 +216,12 @@ void EIOBuildXferOutMsg(Corvane3Data& store, int deviceType, int index) {
   const std::string time = SimulationStamp(store.GetSimClock());
   switch (deviceType) {
     case kEIOBlock:
-      if (index < 0 || index >= kMaxBlocks) {
-        store.InternalErrorTrap(index, "Block index error - BuildXferOutMsg");
-        return;
-      }
+      if (!IndexFits(store, index, kMaxBlocks, "Block index error - BuildXferOutMsg")) return;
       QueueNumbered(store, Channel::ExternalIO,
                     [&](const std::string& sequence) { return BlockLine(store, index, sequence, time, false); });
       return;
     case kEIOSwitch: {
-      if (index < 0 || index >= kMaxSwitches) {
-        store.InternalErrorTrap(index, "Switch index error - BuildXferOutMsg");
-        return;
-      }
+      if (!IndexFits(store, index, kMaxSwitches, "Switch index error - BuildXferOutMsg")) return;
       const SwitchStatus status = store.GetSwitchStatus(index);
       QueueNumbered(store, Channel::ExternalIO, [&](const std::string& sequence) {
         return Join({"SWITCH", sequence, SwitchName(store, index), SwitchPositionWord(status), time,
@@ -237,10 +230,7 @@ void EIOBuildXferOutMsg(Corvane3Data& store, int deviceType, int index) {
       return;
     }
     case kEIOSignal: {
-      if (index < 0 || index >= kMaxSignals) {
-        store.InternalErrorTrap(index, "Signal index error - BuildXferOutMsg");
-        return;
-      }
+      if (!IndexFits(store, index, kMaxSignals, "Signal index error - BuildXferOutMsg")) return;
       const SignalStatus status = store.GetSignalStatus(index);
       QueueNumbered(store, Channel::ExternalIO, [&](const std::string& sequence) {
         return Join({"SIGNAL", sequence, SignalName(store, index), SignalWord(status), time});
