@@ -36,7 +36,8 @@ int CountBlocksClearedAhead(Engine& engine, int direction, int block) {
       if (store.GetBlockData(device).PassThrough == 1) continue;
       const int cleared = path.Dirs[i] == 1 ? 1 : 2;
       if (store.GetBlockStatus(device).Occupancy != cleared) break;
-      ++count;
+      // Beyond the most that is kept nothing can change the stored count.
+      if (++count > kMaxClearedAhead) break;
     } else if (IsDiamond(device) && count == 0) {
       // Crossing traffic on the other route right ahead keeps the route from counting.
       const int diamond = device - kDiamondBase;

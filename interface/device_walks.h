@@ -11,9 +11,10 @@ namespace xfer {
 inline constexpr int kMaxClearedAhead = 2;
 
 // The number of cleared blocks ahead of `block` in `direction` (1 right, 0
-// left): connecting blocks and switches are passed over; the count ends at
-// the first block not cleared that way, and at a diamond before the first
-// counted block whose crossing route is occupied.
+// left), counted up to one more than kMaxClearedAhead: connecting blocks and
+// switches are passed over; the count ends at the first block not cleared
+// that way, and at a diamond before the first counted block whose crossing
+// route is occupied.
 int CountBlocksClearedAhead(Engine& engine, int direction, int block);
 // In CTC control or External I/O mode (once a run is prepared): stores in
 // every cleared block its count of cleared blocks ahead, at most 2, when it
