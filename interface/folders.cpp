@@ -24,14 +24,16 @@ bool FolderIsWritable(const std::string& folder) {
   return true;
 }
 
-bool AssignInterfaceFolder(Corvane3Data& store, Channel channel, std::string_view typed, bool logOn) {
+bool CheckInterfaceFolder(Corvane3Data& store, std::string_view typed) {
   // An empty folder would mean the filesystem's root, which is never the folder meant.
-  const std::string folder = typed.empty() ? std::string() : FolderWithSeparator(typed.substr(0, kFolderChars));
-  if (folder.empty() || !FolderIsWritable(folder)) {
-    store.Messages().ShowMessage(kFolderRefused, FieldText(store.Captions[0], kCaptionChars), MessageIcon::Error,
-                                 MessageButtons::Ok);
-    return false;
-  }
+  if (!typed.empty() && FolderIsWritable(FolderWithSeparator(typed.substr(0, kFolderChars)))) return true;
+  store.Messages().ShowMessage(kFolderRefused, FieldText(store.Captions[0], kCaptionChars), MessageIcon::Error,
+                               MessageButtons::Ok);
+  return false;
+}
+
+void StoreInterfaceFolder(Corvane3Data& store, Channel channel, std::string_view typed, bool logOn) {
+  const std::string folder = FolderWithSeparator(typed.substr(0, kFolderChars));
   OptionData options = store.GetOptionData();
   if (channel == Channel::CTCControl) {
     SetFieldText(options.CTCFolder, folder);
@@ -41,6 +43,11 @@ bool AssignInterfaceFolder(Corvane3Data& store, Channel channel, std::string_vie
     options.EIOLogOn = logOn ? 1 : 0;
   }
   store.UpdateOptionData(options);
+}
+
+bool AssignInterfaceFolder(Corvane3Data& store, Channel channel, std::string_view typed, bool logOn) {
+  if (!CheckInterfaceFolder(store, typed)) return false;
+  StoreInterfaceFolder(store, channel, typed, logOn);
   return true;
 }
 

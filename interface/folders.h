@@ -19,9 +19,12 @@ inline constexpr const char* kFolderRefused =
 std::string FolderWithSeparator(std::string_view typed);
 // Writes and removes the probe file in the folder; false when it cannot be written.
 bool FolderIsWritable(const std::string& folder);
-// The OK of a folder dialog: proves the typed folder writable and stores it with
-// the log switch in the channel's options. A folder that is empty or cannot be
-// written gets the refusal message (stop icon) and nothing is stored.
+// Whether the typed folder can take the interface's files; when it cannot
+// (or is empty) the refusal message is shown with the stop icon.
+bool CheckInterfaceFolder(Corvane3Data& store, std::string_view typed);
+// Keeps the folder, with its separator, and the log switch in the channel's options.
+void StoreInterfaceFolder(Corvane3Data& store, Channel channel, std::string_view typed, bool logOn);
+// The OK of a folder dialog: the check, then, when it passes, the store.
 bool AssignInterfaceFolder(Corvane3Data& store, Channel channel, std::string_view typed, bool logOn);
 
 }  // namespace xfer

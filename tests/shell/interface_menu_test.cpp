@@ -18,6 +18,7 @@
 #include "shell/corvane3_dec.h"
 #include "shell/globals.h"
 #include "store/corvane3_data.h"
+#include "store/fixed_text.h"
 #include "tests/shell/gui_app.h"
 #include "tests/support/fake_services.h"
 
@@ -25,8 +26,8 @@ namespace {
 
 class InterfaceMenuTest : public ::testing::Test {
  protected:
-  InterfaceMenuTest() {
-    EnsureQApplication();
+  InterfaceMenuTest() { EnsureQApplication(); }
+  void Start() {
     app_ = std::make_unique<TCorvane3App>(QStringList{folder_.filePath("corvane3")}, &messages);
     app_->InitMainWindow();
   }
@@ -52,6 +53,7 @@ class InterfaceMenuTest : public ::testing::Test {
 };
 
 TEST_F(InterfaceMenuTest, TheOptionsMenuOpensBothFolderDialogs) {
+  Start();
   CommandRegistry& commands = TheMainFrame->Commands();
   EXPECT_TRUE(commands.IsEnabled(res::CM_CTC_FOLDER));
   EXPECT_TRUE(commands.IsEnabled(res::CM_EIO_FOLDER));
@@ -73,7 +75,25 @@ TEST_F(InterfaceMenuTest, TheOptionsMenuOpensBothFolderDialogs) {
 }
 
 TEST_F(InterfaceMenuTest, TheStoreReachesTheMessageInterfaces) {
+  Start();
   EXPECT_NE(dynamic_cast<MessageInterfaceService*>(&store().Interface()), nullptr);
+}
+
+// Started in CTC control mode, the program asks the field side for the state of everything.
+TEST_F(InterfaceMenuTest, StartingInCTCControlModeAsksForAllData) {
+  {
+    Corvane3Data saved;
+    SetFieldText(saved.ProgramFolder, kPathChars, folder_.path().toStdString() + "/");
+    OptionData options = saved.GetOptionData();
+    options.CTCControlOn = 1;
+    options.CTCNextOutgoing = 41;
+    saved.UpdateOptionData(options);
+    ASSERT_EQ(saved.SaveOptionFile(), 0);
+  }
+  Start();
+  ASSERT_EQ(store().CTCQueue.Count, 1);
+  EXPECT_TRUE(std::string(store().CTCQueue.Lines[0].data()).starts_with("CONTROL,0041,ALLDATA,"));
+  EXPECT_EQ(+store().GetOptionData().CTCNextOutgoing, 42);
 }
 
 }  // namespace
