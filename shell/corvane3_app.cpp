@@ -5,6 +5,7 @@
 #include <QScreen>
 
 #include "interface/interface_service.h"
+#include "dialogs/qt_dialog_service.h"
 #include "platform/bar_fields.h"
 #include "resources/resource_ids.h"
 #include "resources/strings.h"
@@ -15,6 +16,7 @@
 #include "shell/glyphs.h"
 #include "shell/layout_painter.h"
 #include "shell/layout_services.h"
+#include "shell/list_service.h"
 #include "shell/track_path.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
@@ -23,9 +25,14 @@ TCorvane3App::TCorvane3App(QStringList arguments, MessageService* messages)
     : arguments_(std::move(arguments)), messages_(messages ? messages : &qtMessages_) {}
 
 TCorvane3App::~TCorvane3App() {
-  // The interface works through the layout window's engine: it goes first.
-  if (store_) store_->SetInterfaceService(nullptr);
+  // The interface and the dialogs go before the engine they work through, which goes with the layout window.
+  if (store_) {
+    store_->SetInterfaceService(nullptr);
+    store_->SetDialogService(nullptr);
+    store_->SetListService(nullptr);
+  }
   interface_.reset();
+  dialogs_.reset();
   frame_.reset();  // the layout window goes with its frame
   if (store_) {
     store_->SetDisplayService(nullptr);
@@ -35,6 +42,7 @@ TCorvane3App::~TCorvane3App() {
     store_.reset();
   }
   shell_.reset();
+  lists_.reset();
   pictures_.reset();
   ClearShellGlobals();
 }
@@ -48,6 +56,8 @@ void TCorvane3App::InitMainWindow() {
   Corvane3Data& store = *store_;
   TheStore = &store;
   store.SetMessageService(messages_);
+  lists_ = std::make_unique<QtListService>(store);
+  store.SetListService(lists_.get());
 
   // No viewer for the old help files exists here.
   store.HelpAvailable = 0;
@@ -102,6 +112,8 @@ void TCorvane3App::InitMainWindow() {
   // The message interfaces work through the layout window's engine.
   interface_ = std::make_unique<MessageInterfaceService>(window->TheEngine());
   store.SetInterfaceService(interface_.get());
+  dialogs_ = std::make_unique<QtDialogService>(store, window->TheEngine(), window);
+  store.SetDialogService(dialogs_.get());
   frame_->Timers().SetHandler([window](int id) { window->EvTimer(id); });
   // Each timer is killed while its step runs and set again after it, so a long step delays the
   // next one instead of queueing steps.

@@ -60,6 +60,7 @@ class TCorvane3Dec : public QMainWindow {
   void CmHelp();
   void CmCTCFolder();
   void CmExternalIOFolder();
+  void CmOSPoints();
 
   Corvane3Data& store_;
   CommandRegistry commands_;
