@@ -8,26 +8,16 @@
 #include <QVBoxLayout>
 
 #include "interface/folders.h"
+#include "platform/controls.h"
 #include "resources/interface_folder_ids.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
-
-namespace {
-
-QPushButton* MakeButton(QWidget* parent, int id, const char* text) {
-  auto* button = new QPushButton(text, parent);
-  button->setObjectName(QString::number(id));
-  button->setAutoDefault(false);
-  return button;
-}
-
-}  // namespace
 
 TInterfaceFolderDialog::TInterfaceFolderDialog(QWidget* parent, Corvane3Data& store, xfer::Channel channel,
                                                int templateId, const char* caption, const char* explanation,
                                                const char* logText)
     : QDialog(parent), store_(store), channel_(channel) {
-  setObjectName(QString::number(templateId));
+  SetControlId(this, templateId);
   setWindowTitle(caption);
   setModal(true);
 
@@ -35,7 +25,7 @@ TInterfaceFolderDialog::TInterfaceFolderDialog(QWidget* parent, Corvane3Data& st
   const bool ctc = channel == xfer::Channel::CTCControl;
 
   auto* text = new QLabel(explanation, this);
-  text->setObjectName(QString::number(res::IDC_FOLDER_EXPLANATION));
+  SetControlId(text, res::IDC_FOLDER_EXPLANATION);
   text->setWordWrap(true);
   auto* label = new QLabel("Folder Name", this);
   label->setObjectName(QString::number(res::IDC_FOLDER_LABEL));
@@ -46,7 +36,7 @@ TInterfaceFolderDialog::TInterfaceFolderDialog(QWidget* parent, Corvane3Data& st
   folder->setMinimumWidth(360);
   label->setBuddy(folder);
   auto* log = new QCheckBox(logText, this);
-  log->setObjectName(QString::number(res::IDC_FOLDER_LOG));
+  SetControlId(log, res::IDC_FOLDER_LOG);
   log->setChecked((ctc ? options.CTCLogOn : options.EIOLogOn) == 1);
 
   QPushButton* ok = MakeButton(this, 1, "OK");
@@ -69,17 +59,18 @@ TInterfaceFolderDialog::TInterfaceFolderDialog(QWidget* parent, Corvane3Data& st
   layout->addLayout(buttons);
 }
 
-QWidget* TInterfaceFolderDialog::Control(int id) const {
-  return findChild<QWidget*>(QString::number(id), Qt::FindDirectChildrenOnly);
-}
+QWidget* TInterfaceFolderDialog::Control(int id) const { return FindControl(this, id); }
 
 void TInterfaceFolderDialog::accept() {
-  auto* folder = static_cast<QLineEdit*>(Control(res::IDC_FOLDER_NAME));
-  auto* log = static_cast<QCheckBox*>(Control(res::IDC_FOLDER_LOG));
-  if (!xfer::AssignInterfaceFolder(store_, channel_, folder->text().toStdString(), log->isChecked())) {
-    folder->setFocus();
-    return;
-  }
+  auto* folder = FindControl<QLineEdit>(this, res::IDC_FOLDER_NAME);
+  auto* log = FindControl<QCheckBox>(this, res::IDC_FOLDER_LOG);
+  // The folder is proved writable before anything is kept; a refusal leaves the dialog open on the field.
+  const bool writable =
+      FieldChecks()
+          .Add(folder, [this](const QString& typed) { return xfer::CheckInterfaceFolder(store_, typed.toStdString()); })
+          .Run();
+  if (!writable) return;
+  xfer::StoreInterfaceFolder(store_, channel_, folder->text().toStdString(), log->isChecked());
   QDialog::accept();
 }
 

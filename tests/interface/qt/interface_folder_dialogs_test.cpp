@@ -70,6 +70,7 @@ TEST_F(FolderDialogTest, AFolderThatCannotBeWrittenKeepsTheDialogOpen) {
   EXPECT_EQ(messages.Calls[0].Text, xfer::kFolderRefused);
   EXPECT_TRUE(dialog.isVisible());
   EXPECT_NE(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(Name(dialog)->selectedText(), Name(dialog)->text()) << "the folder is selected for re-entry";
   EXPECT_EQ(xfer::ChannelFolder(store(), xfer::Channel::ExternalIO), "/old/io/");
 
   const std::filesystem::path chosen = folder() / "io";
