@@ -4,11 +4,11 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+#include "dialogs/dialog_kit.h"
 #include "engine/engine.h"
-#include "platform/help.h"
+#include "platform/controls.h"
 #include "resources/permit_request_ids.h"
 
 namespace {
@@ -16,19 +16,8 @@ namespace {
 constexpr int kFieldChars = 20;
 
 QLineEdit* MakeField(QWidget* parent, int id, const std::string& text, bool typed) {
-  auto* edit = new QLineEdit(QString::fromStdString(text), parent);
-  edit->setObjectName(QString::number(id));
-  edit->setMaxLength(kFieldChars);
-  edit->setReadOnly(!typed);
-  if (typed) edit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9:]*"), edit));
-  return edit;
-}
-
-QPushButton* MakeButton(QWidget* parent, int id, const char* text) {
-  auto* button = new QPushButton(text, parent);
-  button->setObjectName(QString::number(id));
-  button->setAutoDefault(false);
-  return button;
+  const QString shown = QString::fromStdString(text);
+  return typed ? MakeTimeField(parent, id, shown, kFieldChars) : MakeReadOnlyField(parent, id, shown, kFieldChars);
 }
 
 }  // namespace
@@ -36,7 +25,7 @@ QPushButton* MakeButton(QWidget* parent, int id, const char* text) {
 TPermitRequestDialog::TPermitRequestDialog(QWidget* parent, Corvane3Data& store,
                                            std::shared_ptr<PermitRequestForm> request)
     : QDialog(parent), store_(store), request_(std::move(request)) {
-  setObjectName(QString::number(res::IDD_PERMIT_REQUEST));
+  SetControlId(this, res::IDD_PERMIT_REQUEST);
   setWindowTitle("Permit (Track & Time) Request");
   setModal(false);
 
@@ -68,9 +57,7 @@ TPermitRequestDialog::TPermitRequestDialog(QWidget* parent, Corvane3Data& store,
   Field(res::IDC_PERMIT_GRANTED_FROM)->setFocus();
 }
 
-QLineEdit* TPermitRequestDialog::Field(int id) const {
-  return findChild<QLineEdit*>(QString::number(id), Qt::FindDirectChildrenOnly);
-}
+QLineEdit* TPermitRequestDialog::Field(int id) const { return FindControl<QLineEdit>(this, id); }
 
 void TPermitRequestDialog::CmAuthorized() {
   // Held here: the engine may let go of the request while a message box is up.
@@ -90,10 +77,7 @@ void TPermitRequestDialog::Dismiss() {
   deleteLater();
 }
 
-void TPermitRequestDialog::CmHelp() {
-  if (store_.HelpAvailable == 1 && OpenHelp("corvane3.hlp", "block permit request")) return;
-  store_.Shell().ShowHelpNotAvailable();
-}
+void TPermitRequestDialog::CmHelp() { ShowHelp(store_, "block permit request"); }
 
 void TPermitRequestDialog::Answered(PermitRequestForm::Answer answer) {
   QLineEdit* field = nullptr;

@@ -15,6 +15,9 @@ inline constexpr const char* kHelpNotAvailable =
     "The \"Help\" function is not available on this system.  Please refer to the \"Corvane 3\" manual for "
     "answers to questions.";
 inline constexpr const char* kHelpFile = "corvane3.hlp";
+// OK in a read-only display of territory definitions.
+inline constexpr const char* kReadOnlyDisplay =
+    "You cannot make changes to the data shown in this display.  You must use Quarnel to change the data.";
 
 inline constexpr const char* kAboutCaption = "About";
 inline constexpr const char* kAboutProgram = "Corvane Railway Dispatching Simulator";

@@ -30,3 +30,10 @@ printf '\x62\x58\x01\x00\xfc\x86\x00\x00\x5d\x95\x00\x00\xae\x08\x00\x00' > buil
 printf '\x0a\x00\x00\x00\x08\x01\x00\x02\x00\x10\x00\x00\x00' > build-fuzz/corpus/playback/oshit.ply
 build-fuzz/fuzz/simulation_file_fuzz -seed=1 -runs=1000 -max_len=300000 build-fuzz/corpus/simulation
 build-fuzz/fuzz/playback_fuzz -seed=1 -runs=2000 -max_len=20000 build-fuzz/corpus/playback
+
+# Hollin's control file and options file readers, from a few control lines.
+cmake --build build-fuzz --parallel "$(nproc)" --target hollin_fuzz
+mkdir -p build-fuzz/corpus/hollin
+printf 'SWITCH,0001,SW1,10:00:00,REVERSE\nSIGNAL,0002,S1,10:00:00,CLEAR\nBLOCK,0003,B1,10:00:00,OCCUPIED\n' \
+  > build-fuzz/corpus/hollin/controls.txt
+build-fuzz/fuzz/hollin_fuzz -seed=1 -runs=2000 -max_len=5000 build-fuzz/corpus/hollin

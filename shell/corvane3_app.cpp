@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QScreen>
 
+#include "dialogs/qt_dialog_service.h"
 #include "platform/bar_fields.h"
 #include "resources/resource_ids.h"
 #include "resources/strings.h"
@@ -14,6 +15,7 @@
 #include "shell/glyphs.h"
 #include "shell/layout_painter.h"
 #include "shell/layout_services.h"
+#include "shell/list_service.h"
 #include "shell/track_path.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
@@ -22,6 +24,12 @@ TCorvane3App::TCorvane3App(QStringList arguments, MessageService* messages)
     : arguments_(std::move(arguments)), messages_(messages ? messages : &qtMessages_) {}
 
 TCorvane3App::~TCorvane3App() {
+  // The dialogs go before the engine they answer to, which goes with the layout window.
+  if (store_) {
+    store_->SetDialogService(nullptr);
+    store_->SetListService(nullptr);
+  }
+  dialogs_.reset();
   frame_.reset();  // the layout window goes with its frame
   if (store_) {
     store_->SetDisplayService(nullptr);
@@ -31,6 +39,7 @@ TCorvane3App::~TCorvane3App() {
     store_.reset();
   }
   shell_.reset();
+  lists_.reset();
   pictures_.reset();
   ClearShellGlobals();
 }
@@ -44,6 +53,8 @@ void TCorvane3App::InitMainWindow() {
   Corvane3Data& store = *store_;
   TheStore = &store;
   store.SetMessageService(messages_);
+  lists_ = std::make_unique<QtListService>(store);
+  store.SetListService(lists_.get());
 
   // No viewer for the old help files exists here.
   store.HelpAvailable = 0;
@@ -95,6 +106,8 @@ void TCorvane3App::InitMainWindow() {
   TheLayoutWindow = window;
   shell_->SetLayoutWindow(window);
   store.SetDisplayService(window);
+  dialogs_ = std::make_unique<QtDialogService>(store, window->TheEngine(), window);
+  store.SetDialogService(dialogs_.get());
   frame_->Timers().SetHandler([window](int id) { window->EvTimer(id); });
   // Each timer is killed while its step runs and set again after it, so a long step delays the
   // next one instead of queueing steps.

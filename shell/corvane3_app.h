@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <memory>
 
-#include "platform/message_box.h"
+#include "shell/message_box.h"
 
 class Corvane3Data;
 class TCorvane3Dec;
@@ -13,6 +13,8 @@ class LayoutShellService;
 class DisplayPictures;
 class LayoutPainter;
 class TCorvane3Window;
+class QtDialogService;
+class QtListService;
 
 class TCorvane3App {
  public:
@@ -30,6 +32,7 @@ class TCorvane3App {
   TCorvane3Dec* MainFrame() const { return frame_.get(); }
   TCorvane3Window* LayoutWindow() const;
   DisplayPictures* Pictures() const { return pictures_.get(); }
+  QtDialogService* Dialogs() const { return dialogs_.get(); }
 
  private:
   QStringList arguments_;
@@ -38,6 +41,8 @@ class TCorvane3App {
   std::unique_ptr<DisplayPictures> pictures_;
   std::unique_ptr<LayoutShellService> shell_;
   std::unique_ptr<LayoutPainter> painter_;
+  std::unique_ptr<QtDialogService> dialogs_;
+  std::unique_ptr<QtListService> lists_;
   QtMessageService qtMessages_;
   MessageService* messages_;
 };

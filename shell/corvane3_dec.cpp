@@ -9,6 +9,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "lists/os_list.h"
 #include "platform/bar_fields.h"
 #include "platform/help.h"
 #include "resources/main_menu.h"
@@ -99,6 +100,7 @@ void TCorvane3Dec::BindCommands() {
   commands_.SetHandler(res::CM_EXIT, [this] { CmExit(); });
   commands_.SetHandler(res::CM_ABOUT, [this] { CmAbout(); });
   commands_.SetHandler(res::CM_HELP, [this] { CmHelp(); });
+  commands_.SetHandler(res::CM_OS_POINTS, [this] { CmOSPoints(); });
 }
 
 QAction* TCorvane3Dec::AddButton(int id, int glyph) {
@@ -268,6 +270,8 @@ bool TCorvane3Dec::CanClose() {
   if (store_.AlertWindowOpen) delete TheAlertWindow.data();
   ClosingDown = 1;
   store_.Run.SimStopped = 1;
+  // The open lists store their places first, so that the window-column file keeps them.
+  CloseDataWindows();
   store_.SaveOptionFile();  // reports its own failure; the exit goes on
   store_.ClosePlaybackFile();
   return true;
@@ -319,5 +323,9 @@ void TCorvane3Dec::CmAbout() {
 }
 
 void TCorvane3Dec::CmHelp() {
-  if (!store_.HelpAvailable || !OpenHelp(res::kHelpFile, "")) ShowHelpNotAvailable(store_);
+  if (!OpenProgramHelp(store_.HelpAvailable == 1, "")) ShowHelpNotAvailable(store_);
+}
+
+void TCorvane3Dec::CmOSPoints() {
+  OpenListWindow(TheDataWindows.OSData, [this] { return new TTOS(store_, this); });
 }

@@ -58,6 +58,7 @@ class TCorvane3Dec : public QMainWindow {
   void CmExit();
   void CmAbout();
   void CmHelp();
+  void CmOSPoints();
 
   Corvane3Data& store_;
   CommandRegistry commands_;

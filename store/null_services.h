@@ -96,6 +96,7 @@ class NullDialogService : public DialogService {
   void ShowPermitRequestDialog(int) override {}
   void ClosePermitRequestDialog(int) override {}
   void ClosePermitRequestDialogs() override {}
+  int RunPlaybackTimeDialog(const std::string&, int32_t) override { return 2; }
 };
 
 class NullListService : public ListService {

@@ -167,12 +167,15 @@ struct TextData {
 static_assert(sizeof(TextData) == 248);
 static_assert(offsetof(TextData, Font) == 126 && offsetof(TextData, Longs200) == 200);
 
+inline constexpr int kOSDevices = 10;
+
 struct OSData {
   uint16_t InUse;                  // +0
   char Name[21];                   // +2 matches a block, switch or diamond name
-  uint8_t Reserved23[30];          // +23
+  int16_t Devices[kOSDevices];     // +23 device numbers carrying the name, -1 empty (the OS list fills them)
+  uint8_t Reserved43[10];          // +43
 };
-static_assert(sizeof(OSData) == 53);
+static_assert(sizeof(OSData) == 53 && offsetof(OSData, Devices) == 23);
 
 struct DetectorData {
   uint8_t InUse;                   // +0

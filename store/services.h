@@ -151,6 +151,9 @@ class DialogService {
   virtual void ShowPermitRequestDialog(int permitSlot) = 0;
   virtual void ClosePermitRequestDialog(int permitSlot) = 0;
   virtual void ClosePermitRequestDialogs() = 0;
+  // Where a playback starts: the recording's file and its clock at the start. 1 when OK set the clock to
+  // the chosen moment, 2 on cancel.
+  virtual int RunPlaybackTimeDialog(const std::string& playbackFile, int32_t clockAtStart) = 0;
 };
 
 // The list windows, asked to refill at the moments the core decides.

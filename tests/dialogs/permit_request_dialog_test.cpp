@@ -12,34 +12,19 @@
 #include "resources/permit_request_ids.h"
 #include "store/fixed_text.h"
 #include "tests/shell/gui_app.h"
+#include "tests/support/permit_request_fixture.h"
 #include "tests/support/store_fixture.h"
 
 namespace {
 
-constexpr int32_t At(int hour, int minute) { return 86400 + hour * 3600 + minute * 60; }  // Monday
+constexpr int32_t At(int hour, int minute) { return MondayAt(hour, minute); }
 
 // A Monday 06:00-10:00 permit whose request the minute step raised at 05:59 in slot 0.
 class PermitRequestDialogTest : public StoreFixture {
  protected:
   PermitRequestDialogTest() {
     EnsureQApplication();
-    const int index = store().FindFreePermitData(1);
-    PermitData permit = store().GetPermitData(index);
-    SetFieldText(permit.TrackName, "AA-BB Main");
-    permit.StartMinutes = 360;
-    permit.EndMinutes = 600;
-    for (auto& day : permit.Days) day = 0;
-    permit.Days[1] = 1;
-    SetFieldText(permit.Requestor, "Track gang 4");
-    SetFieldText(permit.Reason, "Tie renewal");
-    store().UpdatePermitData(index, permit);
-    OptionData options = store().GetOptionData();
-    options.BlockPermitsActive = 1;
-    store().UpdateOptionData(options);
-    store().SimStartTime = 0;
-    store().SimClock = At(5, 59);
-    engine.ScheduleBlockPermits();
-    engine.ProcessPermitRequests();
+    RaiseMondayPermitRequest(store(), engine);
     EXPECT_EQ(dialogs.PermitRequests, std::vector<int>{0});
     windows.Open(0);
   }

@@ -9,9 +9,9 @@
 #include "platform/bar_fields.h"
 #include "platform/command_registry.h"
 #include "platform/file_dialogs.h"
-#include "platform/message_box.h"
 #include "platform/post_message.h"
 #include "platform/window_timers.h"
+#include "shell/message_box.h"
 #include "tests/shell/gui_app.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/message_box.h"
+#include "shell/message_box.h"
 
 #include <QMessageBox>
 

@@ -1,0 +1,35 @@
+// The store-aware half of the dialog kit (the controls and the property sheet
+// are in platform/): Help through the help service, the refusal of read-only
+// displays, time fields checked by the store's rule, and the dialog lock.
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <string>
+
+class Corvane3Data;
+
+// A Help button: the help file at the keyword, or the help-not-available message.
+void ShowHelp(Corvane3Data& store, const std::string& keyword);
+
+// OK of a read-only display of territory definitions: says the data is changed elsewhere.
+void RefuseReadOnlyChange(Corvane3Data& store);
+
+// A FieldChecks check for a time field: the store's time rule, whose message names the field.
+std::function<bool(const QString&)> TimeFieldCheck(Corvane3Data& store, const std::string& fieldName);
+
+// The one-dialog lock for an edit dialog, held for the guard's life. When
+// another dialog holds it the store has said so and Held() is false: the
+// caller opens nothing.
+class DialogLock {
+ public:
+  explicit DialogLock(Corvane3Data& store);
+  ~DialogLock();
+  DialogLock(const DialogLock&) = delete;
+  DialogLock& operator=(const DialogLock&) = delete;
+  bool Held() const { return held_; }
+
+ private:
+  Corvane3Data& store_;
+  bool held_;
+};

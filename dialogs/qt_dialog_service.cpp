@@ -1,0 +1,56 @@
+#include "dialogs/qt_dialog_service.h"
+
+#include "dialogs/permit_request_dialog.h"
+#include "dialogs/playback_time_dialog.h"
+#include "store/corvane3_data.h"
+
+int DialogsNotYetAvailable::NotYetAvailable(int32_t value, const char* method) {
+  store_.InternalErrorTrap(value, std::string("Dialog not yet available - ") + method);
+  return 2;
+}
+
+void DialogsNotYetAvailable::OpenTrainEntryDialog(int trainSlot, int) {
+  NotYetAvailable(trainSlot, "OpenTrainEntryDialog");
+}
+int DialogsNotYetAvailable::RunCrewChangeLocationDialog(int trainSlot) {
+  return NotYetAvailable(trainSlot, "RunCrewChangeLocationDialog");
+}
+int DialogsNotYetAvailable::RunCrewCallDialog(int trainSlot) { return NotYetAvailable(trainSlot, "RunCrewCallDialog"); }
+int DialogsNotYetAvailable::RunSplitTrainDialog(const std::string&, int trainSlot) {
+  return NotYetAvailable(trainSlot, "RunSplitTrainDialog");
+}
+int DialogsNotYetAvailable::RunStopTrainDialog(const std::string&) { return NotYetAvailable(0, "RunStopTrainDialog"); }
+void DialogsNotYetAvailable::RunTrainSheet(const std::string&, int trainDataIndex, int) {
+  NotYetAvailable(trainDataIndex, "RunTrainSheet");
+}
+int DialogsNotYetAvailable::RunTrainDialog(int trainSlot) { return NotYetAvailable(trainSlot, "RunTrainDialog"); }
+void DialogsNotYetAvailable::OpenPermitRequestDialog(int permitSlot) {
+  NotYetAvailable(permitSlot, "OpenPermitRequestDialog");
+}
+void DialogsNotYetAvailable::ShowPermitRequestDialog(int permitSlot) {
+  NotYetAvailable(permitSlot, "ShowPermitRequestDialog");
+}
+void DialogsNotYetAvailable::ClosePermitRequestDialog(int permitSlot) {
+  NotYetAvailable(permitSlot, "ClosePermitRequestDialog");
+}
+void DialogsNotYetAvailable::ClosePermitRequestDialogs() {}
+int DialogsNotYetAvailable::RunPlaybackTimeDialog(const std::string&, int32_t clockAtStart) {
+  return NotYetAvailable(clockAtStart, "RunPlaybackTimeDialog");
+}
+
+QtDialogService::QtDialogService(Corvane3Data& store, Engine& engine, QWidget* parent)
+    : DialogsNotYetAvailable(store),
+      parent_(parent),
+      permitRequests_(std::make_unique<PermitRequestWindows>(engine, parent)) {}
+
+QtDialogService::~QtDialogService() = default;
+
+void QtDialogService::OpenPermitRequestDialog(int permitSlot) { permitRequests_->Open(permitSlot); }
+void QtDialogService::ShowPermitRequestDialog(int permitSlot) { permitRequests_->Show(permitSlot); }
+void QtDialogService::ClosePermitRequestDialog(int permitSlot) { permitRequests_->Close(permitSlot); }
+void QtDialogService::ClosePermitRequestDialogs() { permitRequests_->CloseAll(); }
+
+int QtDialogService::RunPlaybackTimeDialog(const std::string& playbackFile, int32_t clockAtStart) {
+  TPlayBackTimeDialog dialog(parent_.data(), store_, playbackFile, clockAtStart);
+  return dialog.exec() == QDialog::Accepted ? 1 : 2;
+}

@@ -1,0 +1,61 @@
+// The dialogs the core opens, in the running program. Dialogs whose windows
+// are not built yet stay on DialogsNotYetAvailable, which reports every call
+// through the internal error report (the run stops, nothing is faked); each
+// dialog that lands moves its methods up into QtDialogService.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <memory>
+
+#include "store/services.h"
+
+class Corvane3Data;
+class Engine;
+class PermitRequestWindows;
+
+class DialogsNotYetAvailable : public DialogService {
+ public:
+  explicit DialogsNotYetAvailable(Corvane3Data& store) : store_(store) {}
+
+  void OpenTrainEntryDialog(int trainSlot, int locationIndex) override;
+  // No entry request window can be open while they cannot be opened: nothing to raise or close.
+  void FocusTrainEntryDialog(int) override {}
+  void CloseTrainEntryDialog(int) override {}
+  void CloseTrainEntryDialogs() override {}
+  int RunCrewChangeLocationDialog(int trainSlot) override;
+  int RunCrewCallDialog(int trainSlot) override;
+  int RunSplitTrainDialog(const std::string& title, int trainSlot) override;
+  int RunStopTrainDialog(const std::string& title) override;
+  void RunTrainSheet(const std::string& title, int trainDataIndex, int passengerPages) override;
+  int RunTrainDialog(int trainSlot) override;
+  void OpenPermitRequestDialog(int permitSlot) override;
+  void ShowPermitRequestDialog(int permitSlot) override;
+  void ClosePermitRequestDialog(int permitSlot) override;
+  void ClosePermitRequestDialogs() override;
+  int RunPlaybackTimeDialog(const std::string& playbackFile, int32_t clockAtStart) override;
+
+ protected:
+  // Reports the missing dialog; a modal one then answers Cancel.
+  int NotYetAvailable(int32_t value, const char* method);
+  Corvane3Data& store_;
+};
+
+class QtDialogService : public DialogsNotYetAvailable {
+ public:
+  // parent: the window the dialogs open over (the layout window).
+  QtDialogService(Corvane3Data& store, Engine& engine, QWidget* parent);
+  ~QtDialogService() override;
+
+  void OpenPermitRequestDialog(int permitSlot) override;
+  void ShowPermitRequestDialog(int permitSlot) override;
+  void ClosePermitRequestDialog(int permitSlot) override;
+  void ClosePermitRequestDialogs() override;
+  int RunPlaybackTimeDialog(const std::string& playbackFile, int32_t clockAtStart) override;
+
+  PermitRequestWindows& PermitRequests() { return *permitRequests_; }
+
+ private:
+  QPointer<QWidget> parent_;
+  std::unique_ptr<PermitRequestWindows> permitRequests_;
+};

@@ -1,0 +1,54 @@
+#include "hollin/core/send_file.h"
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "hollin/core/control_reader.h"
+#include "hollin/core/handover.h"
+#include "hollin/core/hollin_data.h"
+
+namespace hollin {
+
+std::optional<std::string> BuildSendLine(const std::string& line, int sequence, const std::string& time) {
+  const std::size_t first = line.find(',');
+  if (first == std::string::npos) return std::nullopt;
+  const std::size_t second = line.find(',', first + 1);
+  if (second == std::string::npos) return std::nullopt;
+  const std::size_t third = line.find(',', second + 1);
+  const std::string type = line.substr(0, first);
+  const std::string name = line.substr(first + 1, second - first - 1);
+  const std::string value =
+      line.substr(second + 1, third == std::string::npos ? std::string::npos : third - second - 1);
+  const std::string extra = third == std::string::npos ? std::string() : line.substr(third + 1);
+  char number[16];
+  std::snprintf(number, sizeof number, "%04d", sequence);
+  std::string out = type + "," + number + "," + name + "," + time + "," + value;
+  if (!extra.empty()) out += "," + extra;
+  return out;
+}
+
+std::optional<std::string> SendFile(THollinData& data, const std::string& path) {
+  std::error_code error;
+  if (path.empty() || std::filesystem::is_directory(path, error)) return std::string(kCannotReadSendFile);
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::string(kCannotReadSendFile);
+  const std::string time = data.GetTimeText();  // every line of one send carries the same time
+  std::string line;
+  while (std::getline(in, line)) {
+    line = StripLineEnd(std::move(line));
+    if (line.size() > kMaxSendLine) line.resize(kMaxSendLine);
+    const auto out = BuildSendLine(line, data.GetOptions().OwnSequence, time);
+    if (out) SendIndication(data, *out);
+  }
+  HollinOptions options = data.GetOptions();
+  const std::string kept = path.substr(0, sizeof options.FileToSend - 1);
+  std::memset(options.FileToSend, 0, sizeof options.FileToSend);
+  std::memcpy(options.FileToSend, kept.data(), kept.size());
+  data.SetOptions(options);
+  data.FlushIndications();  // the simulator sees the lines without waiting for the next tick
+  return std::nullopt;
+}
+
+}  // namespace hollin

@@ -1,0 +1,249 @@
+#include "lists/list_frame.h"
+
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QScreen>
+#include <QSortFilterProxyModel>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "dialogs/dialog_kit.h"
+#include "platform/controls.h"
+#include "store/corvane3_data.h"
+#include "store/current_operation.h"
+
+namespace list {
+
+void TableModel::Reset(std::vector<Row> rows) {
+  beginResetModel();
+  rows_ = std::move(rows);
+  endResetModel();
+}
+
+int32_t TableModel::Record(int row) const {
+  return row >= 0 && row < rowCount() ? rows_[static_cast<size_t>(row)].Record : -1;
+}
+
+int TableModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int TableModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(columns_.size());
+}
+
+QVariant TableModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) return {};
+  const Row& row = rows_[static_cast<size_t>(index.row())];
+  const auto column = static_cast<size_t>(index.column());
+  const QString text = column < row.Texts.size() ? row.Texts[column] : QString();
+  switch (role) {
+    case Qt::DisplayRole:
+      return text;
+    case Qt::TextAlignmentRole:
+      return QVariant::fromValue(columns_[column].Align | Qt::AlignVCenter);
+    case kSortRole:
+      return column < row.Keys.size() && row.Keys[column].isValid() ? row.Keys[column] : QVariant(text);
+    default:
+      return {};
+  }
+}
+
+QVariant TableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
+  if (role == Qt::DisplayRole) return columns_[static_cast<size_t>(section)].Header;
+  if (role == Qt::TextAlignmentRole) return QVariant::fromValue(columns_[static_cast<size_t>(section)].Align);
+  return {};
+}
+
+}  // namespace list
+
+namespace {
+
+// A saved place that lies on no screen (a screen since removed) comes back on the primary screen.
+QRect OnAScreen(QRect rect) {
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    if (screen->availableGeometry().intersects(rect)) return rect;
+  }
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  if (!primary) return rect;
+  const QRect area = primary->availableGeometry();
+  rect.setSize(rect.size().boundedTo(area.size()));
+  rect.moveTopLeft(area.topLeft());
+  return rect;
+}
+
+}  // namespace
+
+TListFrame::TListFrame(Corvane3Data& store, list::FrameSpec spec, QWidget* parent)
+    : QWidget(parent, Qt::Window), store_(store), spec_(std::move(spec)) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  setWindowTitle(spec_.Title);
+  setObjectName(QString::fromStdString(spec_.ClassName));
+
+  model_ = new list::TableModel(spec_.Columns, this);
+  proxy_ = new QSortFilterProxyModel(this);
+  proxy_->setSourceModel(model_);
+  proxy_->setSortRole(list::kSortRole);
+  view_ = new QTableView(this);
+  SetControlId(view_, list::kListControlId);
+  view_->setModel(proxy_);
+  view_->setSelectionMode(QAbstractItemView::SingleSelection);
+  view_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  view_->setShowGrid(false);
+  view_->setWordWrap(false);
+  view_->verticalHeader()->hide();
+  view_->horizontalHeader()->setHighlightSections(false);
+  connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &TListFrame::SelectionChanged);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 5, 0, 0);
+  layout->setSpacing(5);
+  layout->addWidget(view_, 1);
+}
+
+TListFrame::~TListFrame() {
+  SaveRectangle();
+  if (setUp_ && cascadeCounter_ && *cascadeCounter_ > 0) --*cascadeCounter_;
+  if (QWidget* owner = parentWidget()) owner->activateWindow();
+}
+
+QHBoxLayout* TListFrame::ButtonRow(int row) {
+  auto* layout = static_cast<QVBoxLayout*>(this->layout());
+  while (static_cast<int>(buttonRows_.size()) <= row) {
+    auto* buttons = new QHBoxLayout;
+    buttons->setContentsMargins(5, 0, 5, 0);
+    buttons->addStretch();
+    layout->insertLayout(static_cast<int>(buttonRows_.size()), buttons);
+    buttonRows_.push_back(buttons);
+  }
+  return buttonRows_[static_cast<size_t>(row)];
+}
+
+QPushButton* TListFrame::AddButton(int id, const QString& text, int row, int width) {
+  QPushButton* button = MakeButton(this, id, text);
+  button->setFixedWidth(width);
+  QHBoxLayout* buttons = ButtonRow(row);
+  buttons->insertWidget(buttons->count() - 1, button);  // ahead of the closing stretch
+  return button;
+}
+
+QCheckBox* TListFrame::AddCheckBox(int id, const QString& text) {
+  auto* box = new QCheckBox(text, this);
+  SetControlId(box, id);
+  QHBoxLayout* buttons = ButtonRow(1);
+  buttons->insertWidget(buttons->count() - 1, box);
+  return box;
+}
+
+void TListFrame::AddSaveColumnWidthsButton(int row) {
+  connect(AddButton(list::kSaveColumnWidthsId, "Save Column Widths", row, 150), &QPushButton::clicked, this,
+          &TListFrame::CmSaveColumnWidths);
+}
+
+void TListFrame::AddHelpButton(int row) {
+  connect(AddButton(list::kHelpId, "Help", row), &QPushButton::clicked, this, &TListFrame::CmHelp);
+}
+
+void TListFrame::setVisible(bool visible) {
+  if (visible && !setUp_) SetupWindow();
+  QWidget::setVisible(visible);
+}
+
+void TListFrame::SetupWindow() {
+  setUp_ = true;
+  const WindowSize saved = store_.GetWindowSize(spec_.WindowIndex);
+  if (saved.Left >= 0 && saved.Right > saved.Left && saved.Bottom > saved.Top) {
+    const int step = cascadeCounter_ ? *cascadeCounter_ * 10 : 0;
+    const QRect rect(saved.Left + step, saved.Top + step, saved.Right - saved.Left, saved.Bottom - saved.Top);
+    setGeometry(OnAScreen(rect));
+  }
+  if (cascadeCounter_) ++*cascadeCounter_;
+  // The list takes the layout's scheme: light text on black in the classic display, else dark on white.
+  const bool classic = store_.GetOptionData().ClassicDisplay != 0;
+  QPalette colours = view_->palette();
+  colours.setColor(QPalette::Base, classic ? Qt::black : Qt::white);
+  colours.setColor(QPalette::Text, classic ? Qt::white : Qt::black);
+  view_->setPalette(colours);
+  for (int column = 0; column < model_->columnCount(); ++column) {
+    const uint32_t width = store_.GetColumnSize(spec_.ColumnProgram, column);
+    if (width > 0) view_->setColumnWidth(column, static_cast<int>(width));
+  }
+  ListBuild();
+}
+
+void TListFrame::SaveRectangle() {
+  // A maximized or minimized window keeps the place saved before.
+  if (!setUp_ || isMaximized() || isMinimized()) return;
+  const QRect rect = geometry();
+  store_.UpdateWindowSize(spec_.WindowIndex,
+                          WindowSize{rect.x(), rect.y(), rect.x() + rect.width(), rect.y() + rect.height()});
+}
+
+void TListFrame::ListBuild() {
+  CurrentOperationGuard operation(store_, spec_.ClassName + "::ListBuild");
+  const int keep = spec_.KeepsSelection ? trackedRow_ : -1;
+  model_->Reset(Fill());
+  trackedRow_ = -1;
+  if (keep >= 0 && keep < proxy_->rowCount()) {
+    const QModelIndex row = proxy_->index(keep, 0);
+    view_->selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    view_->scrollTo(row);
+  }
+  update();
+}
+
+void TListFrame::SelectionChanged() {
+  const QModelIndexList rows = view_->selectionModel()->selectedRows();
+  if (rows.isEmpty()) {
+    trackedRow_ = -1;
+    return;
+  }
+  const QModelIndex current = view_->selectionModel()->currentIndex();
+  trackedRow_ =
+      current.isValid() && view_->selectionModel()->isRowSelected(current.row()) ? current.row() : rows.back().row();
+}
+
+int32_t TListFrame::SelectedRecord(const std::string& noneSelected, const std::string& moreThanOne) {
+  const QModelIndexList rows = view_->selectionModel()->selectedRows();
+  const char* refusal = nullptr;
+  if (trackedRow_ < 0 || rows.isEmpty()) {
+    refusal = noneSelected.c_str();
+  } else if (rows.size() >= 2) {
+    refusal = moreThanOne.c_str();
+  }
+  if (refusal) {
+    store_.ShowMessage(refusal, MessageIcon::Error);
+    view_->setFocus();
+    return -1;
+  }
+  return model_->Record(proxy_->mapToSource(proxy_->index(trackedRow_, 0)).row());
+}
+
+void TListFrame::SortByColumn(int column, Qt::SortOrder order) { proxy_->sort(column, order); }
+
+void TListFrame::CmSaveColumnWidths() {
+  for (int column = 0; column < kColumnsPerList; ++column) {
+    const int width = column < model_->columnCount() ? view_->columnWidth(column) : 0;
+    store_.UpdateColumnSize(spec_.ColumnProgram, column, static_cast<uint32_t>(width));
+  }
+  store_.ShowMessage("Column widths saved.", MessageIcon::Information);
+}
+
+void TListFrame::CmHelp() { ShowHelp(store_, spec_.HelpKeyword); }
+
+QWidget* OpenListWindow(QPointer<QWidget>& slot, const std::function<TListFrame*()>& make) {
+  if (!slot) {
+    TListFrame* frame = make();
+    if (QWidget* owner = frame->parentWidget()) frame->setWindowIcon(owner->windowIcon());
+    slot = frame;
+  }
+  slot->showNormal();
+  slot->raise();
+  slot->activateWindow();
+  return slot.data();
+}

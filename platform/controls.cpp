@@ -1,0 +1,57 @@
+#include "platform/controls.h"
+
+#include <QRegularExpressionValidator>
+
+namespace {
+
+QLineEdit* MakeField(QWidget* parent, int id, const QString& text, int maxChars, const char* allowed) {
+  auto* field = new QLineEdit(text, parent);
+  SetControlId(field, id);
+  field->setMaxLength(maxChars);
+  if (allowed) field->setValidator(new QRegularExpressionValidator(QRegularExpression(allowed), field));
+  return field;
+}
+
+}  // namespace
+
+void SetControlId(QObject* control, int id) { control->setObjectName(QString::number(id)); }
+
+QPushButton* MakeButton(QWidget* parent, int id, const QString& text) {
+  auto* button = new QPushButton(text, parent);
+  SetControlId(button, id);
+  button->setAutoDefault(false);
+  return button;
+}
+
+QLineEdit* MakeReadOnlyField(QWidget* parent, int id, const QString& text, int maxChars) {
+  QLineEdit* field = MakeField(parent, id, text, maxChars, nullptr);
+  field->setReadOnly(true);
+  return field;
+}
+
+QLineEdit* MakeTextField(QWidget* parent, int id, const QString& text, int maxChars) {
+  return MakeField(parent, id, text, maxChars, nullptr);
+}
+
+QLineEdit* MakeTimeField(QWidget* parent, int id, const QString& text, int maxChars) {
+  return MakeField(parent, id, text, maxChars, "[0-9:]*");
+}
+
+QLineEdit* MakeNumberField(QWidget* parent, int id, const QString& text, int maxDigits) {
+  return MakeField(parent, id, text, maxDigits, "[0-9]*");
+}
+
+FieldChecks& FieldChecks::Add(QLineEdit* field, std::function<bool(const QString&)> check) {
+  checks_.push_back({field, std::move(check)});
+  return *this;
+}
+
+bool FieldChecks::Run() const {
+  for (const Check& check : checks_) {
+    if (check.Accepts(check.Field->text())) continue;
+    check.Field->setFocus();
+    check.Field->selectAll();
+    return false;
+  }
+  return true;
+}

@@ -1,0 +1,32 @@
+// The core's list refills, on the main frame's registry of open list windows.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "store/services.h"
+
+class Corvane3Data;
+
+class QtListService : public ListService {
+ public:
+  explicit QtListService(Corvane3Data& store) : store_(store) {}
+
+  bool IsListOpen(ListWindow list) override;
+  void RefreshList(ListWindow list) override;
+  bool IsArrivalWindowOpen(int index) override;
+  void RefreshArrivalWindow(int index) override;
+  bool IsPlatformWindowOpen(int platform) override;
+  void RefreshPlatformWindow(int platform) override;
+  // The train OS report is not built yet: reported, not shown.
+  void ShowTrainOSWindow(const std::string& caption, int trainSlot) override;
+  void RefreshAllWindows() override;
+  // No train graph can be open yet.
+  void CloseTrainGraph() override {}
+
+ private:
+  Corvane3Data& store_;
+};
+
+// The registry entry of a list kind.
+QPointer<QWidget>& ListWindowSlot(ListWindow list);
