@@ -299,6 +299,8 @@ class Corvane3Data {
 
   // 0 a bitmap of the asked size (or width -1: any size), 1 not a bitmap, 3 cannot be opened, 4 wrong size.
   static int CheckBitmapFile(const std::string& path, int width, int height);
+  // The same test over the bytes of a bitmap file held in memory.
+  static int CheckBitmapBytes(const uint8_t* data, size_t size, int width, int height);
   // Every open list window refills itself; the train graph and the request dialogs close.
   void RefreshAllWindows();
   // Refills the open arrival window of the entrance/exit location with that name.
@@ -341,6 +343,8 @@ class Corvane3Data {
   void AddNewOSHit(int device, int train, int32_t timeSeconds);
   void ClearOSHits();
   int32_t GetOSHitCount() const { return OSHitCount; }
+  // Drops every hit of a train slot from the ring; true when there was one.
+  bool ClearTrainOSHits(int train);
   void SetOSHitCount(int32_t count);
   int GetDeviceStatus(int device) const;
   int GetDevicePaintStatus(int device) const;
@@ -438,6 +442,11 @@ class Corvane3Data {
   int CheckWaveFile(const std::string& path) const;
   // The counts a track file carries, worked out from the tables and the grid.
   CountData ComputeTrackCounts() const;
+  // Empties what only a track file fills and the empty territory leaves alone: the flag grid, the
+  // areas, the detectors and the territory options. A load starts and a refused load ends with it.
+  void ForgetTrackFileTables();
+  // The picture a loaded track file carried under that bitmap name, or null.
+  const std::vector<uint8_t>* HeldTrainIconImage(const std::string& name) const;
   // Drops the icon images, icon assignments and maintenance bitmap marks of the territory.
   void ForgetTrackFileImages();
 
