@@ -74,8 +74,7 @@ struct Scene {
     Pictures.LoadDisplayResources(false);
     Pictures.LoadTrainIcons();
     State.ShowBlockLengths = 1;
-    State.LabelFont = QFont("Courier New");
-    State.LabelFont.setPixelSize(12);
+    State.LabelFont = LayoutLabelFont();
     Painter = std::make_unique<LayoutPainter>(store, Pictures);
     Image = std::make_unique<LayoutImage>(*Painter);
     Shell.Image = Image.get();

@@ -43,8 +43,7 @@ class LayoutImageTest : public StoreFixture {
     pictures_.LoadTrainIcons();
     window_ = std::make_unique<TCorvane3Window>(store(), pictures_);
     window_->resize(640, 480);
-    window_->LabelFont = QFont("Courier New");
-    window_->LabelFont.setPixelSize(12);
+    window_->LabelFont = LayoutLabelFont();
     window_->ShowBlockLengths = 1;
     store().Run.Loading = 0;
     image_ = std::make_unique<LayoutImage>(painter_);
