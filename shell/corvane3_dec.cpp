@@ -8,7 +8,10 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <memory>
 
+#include "dialogs/alert_dialog.h"
+#include "dialogs/random_dialogs.h"
 #include "lists/os_list.h"
 #include "platform/bar_fields.h"
 #include "platform/help.h"
@@ -101,6 +104,10 @@ void TCorvane3Dec::BindCommands() {
   commands_.SetHandler(res::CM_ABOUT, [this] { CmAbout(); });
   commands_.SetHandler(res::CM_HELP, [this] { CmHelp(); });
   commands_.SetHandler(res::CM_OS_POINTS, [this] { CmOSPoints(); });
+  for (int id : {res::CM_RANDOM_DETECTORS, res::CM_RANDOM_FAILURES, res::CM_RANDOM_TRAINS}) {
+    commands_.SetHandler(id, [this, id] { CmRandomParameters(id); });
+  }
+  commands_.SetHandler(res::CM_ALERT_PARAMETERS, [this] { CmAlertParameters(); });
 }
 
 QAction* TCorvane3Dec::AddButton(int id, int glyph) {
@@ -317,9 +324,8 @@ void TCorvane3Dec::SwapSoundButtons() {
 void TCorvane3Dec::CmExit() { close(); }
 
 void TCorvane3Dec::CmAbout() {
-  StopStatusGuard hold(store_);
   TAbout about(this, store_);
-  about.exec();
+  RunHeldDialog(about);
 }
 
 void TCorvane3Dec::CmHelp() {
@@ -328,4 +334,26 @@ void TCorvane3Dec::CmHelp() {
 
 void TCorvane3Dec::CmOSPoints() {
   OpenListWindow(TheDataWindows.OSData, [this] { return new TTOS(store_, this); });
+}
+
+int TCorvane3Dec::RunHeldDialog(QDialog& dialog) {
+  StopStatusGuard hold(store_);
+  return dialog.exec();
+}
+
+void TCorvane3Dec::CmRandomParameters(int command) {
+  std::unique_ptr<QDialog> dialog;
+  if (command == res::CM_RANDOM_DETECTORS) {
+    dialog = std::make_unique<TRandomDetectorDialog>(this, store_);
+  } else if (command == res::CM_RANDOM_TRAINS) {
+    dialog = std::make_unique<TRandomTrainDialog>(this, store_);
+  } else {
+    dialog = std::make_unique<TRandomSwitchDialog>(this, store_);
+  }
+  RunHeldDialog(*dialog);
+}
+
+void TCorvane3Dec::CmAlertParameters() {
+  TAlertData dialog(client_ ? client_.data() : this, store_);
+  RunHeldDialog(dialog);
 }
