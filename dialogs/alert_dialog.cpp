@@ -5,12 +5,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include "dialogs/dialog_kit.h"
 #include "platform/controls.h"
@@ -80,25 +78,7 @@ TAlertData::TAlertData(QWidget* parent, Corvane3Data& store) : QDialog(parent), 
     grid->addWidget(browse, line, 4);
     grid->addWidget(test, line, 5);
   }
-  auto* frame = new QGroupBox(this);
-  frame->setLayout(grid);
-
-  QPushButton* ok = MakeButton(this, 1, "OK");
-  ok->setDefault(true);
-  QPushButton* cancel = MakeButton(this, 2, "Cancel");
-  QPushButton* help = MakeButton(this, res::IDC_ALERT_HELP, "Help");
-  connect(ok, &QPushButton::clicked, this, &TAlertData::accept);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  connect(help, &QPushButton::clicked, this, [this] { ShowHelp(store_, "alert options"); });
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
-  buttons->addWidget(help);
-  buttons->addStretch();
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(frame);
-  layout->addLayout(buttons);
+  LayOutFramedDialog(*this, grid, store_, res::IDC_ALERT_HELP, "alert options");
 }
 
 QLineEdit* TAlertData::WaveField(int row) const { return FindControl<QLineEdit>(this, res::kAlertRows[row].WaveFile); }

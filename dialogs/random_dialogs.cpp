@@ -2,11 +2,7 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
-#include <QVBoxLayout>
 
 #include "dialogs/dialog_kit.h"
 #include "resources/random_dialog_ids.h"
@@ -29,6 +25,14 @@ QLabel* Head(const char* line1, const char* line2 = nullptr) {
   auto* label = new QLabel(line2 ? QString("%1\n%2").arg(line1, line2) : QString(line1));
   label->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
   return label;
+}
+
+// A row's controls, left to right; a row not in use is hidden whole.
+void PlaceRow(QGridLayout* grid, int row, const std::vector<QWidget*>& controls, bool shown) {
+  for (size_t column = 0; column < controls.size(); ++column) {
+    grid->addWidget(controls[column], row, static_cast<int>(column), Qt::AlignHCenter);
+    controls[column]->setHidden(!shown);
+  }
 }
 
 // Rows are shown, checked and stored by this one rule.
@@ -61,24 +65,7 @@ QLineEdit* TRandomParameterDialog::AddNumber(int id, int value, int digits, int 
 }
 
 void TRandomParameterDialog::Finish(QGridLayout* fields) {
-  auto* frame = new QGroupBox(this);
-  frame->setLayout(fields);
-  QPushButton* ok = MakeButton(this, 1, "OK");
-  ok->setDefault(true);
-  QPushButton* cancel = MakeButton(this, 2, "Cancel");
-  QPushButton* help = MakeButton(this, res::IDC_RANDOM_HELP, "Help");
-  connect(ok, &QPushButton::clicked, this, &TRandomParameterDialog::accept);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  connect(help, &QPushButton::clicked, this, [this] { ShowHelp(store_, helpKeyword_); });
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
-  buttons->addWidget(help);
-  buttons->addStretch();
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(frame);
-  layout->addLayout(buttons);
+  LayOutFramedDialog(*this, fields, store_, res::IDC_RANDOM_HELP, helpKeyword_);
 }
 
 void TRandomParameterDialog::accept() {
@@ -172,10 +159,7 @@ TRandomTrainDialog::TRandomTrainDialog(QWidget* parent, Corvane3Data& store)
         controls.push_back(MakeNumberField(this, id, "", 3));
       }
     }
-    for (size_t column = 0; column < controls.size(); ++column) {
-      grid->addWidget(controls[column], row, static_cast<int>(column), Qt::AlignHCenter);
-      controls[column]->setHidden(!shown);
-    }
+    PlaceRow(grid, row, controls, shown);
   }
   Finish(grid);
 }
@@ -204,10 +188,7 @@ TRandomDetectorDialog::TRandomDetectorDialog(QWidget* parent, Corvane3Data& stor
       controls.push_back(MakeNumberField(this, ids.Alarms, "", 4));
       controls.push_back(MakeNumberField(this, ids.FalseAlarms, "", 3));
     }
-    for (size_t column = 0; column < controls.size(); ++column) {
-      grid->addWidget(controls[column], slot + 1, static_cast<int>(column), Qt::AlignHCenter);
-      controls[column]->setHidden(!shown);
-    }
+    PlaceRow(grid, slot + 1, controls, shown);
   }
   Finish(grid);
 }
