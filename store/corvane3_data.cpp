@@ -252,14 +252,20 @@ void Corvane3Data::UpdateColumnSize(int list, int column, uint32_t width) {
   columnWidths_[list][column] = width;
 }
 
-void Corvane3Data::UpdateRandomData(const RandomData& record) {
+int Corvane3Data::UpdateRandomData(const RandomData& record) {
+  const RandomData before = random_;
   random_ = record;
-  SaveTerritorySettings();
+  if (NoTerritorySettings == 1 || SaveTerritorySettings() == 0) return 0;
+  random_ = before;
+  return 3;
 }
 
-void Corvane3Data::UpdateAlertData(const AlertData& record) {
+int Corvane3Data::UpdateAlertData(const AlertData& record) {
+  const AlertData before = alerts_;
   alerts_ = record;
-  SaveOptionFile();
+  if (SaveOptionFile() == 0) return 0;
+  alerts_ = before;
+  return 3;
 }
 
 // ---------------------------------------------------------------- allocation and lookup

@@ -222,9 +222,14 @@ class Corvane3Data {
   TerritoryOptions GetTerritoryOptions() const { return territoryOptions_; }
   void UpdateTerritoryOptions(const TerritoryOptions& record) { territoryOptions_ = record; }
   RandomData GetRandomData() const { return random_; }
-  void UpdateRandomData(const RandomData& record);
+  // Stores the record and writes the territory settings file. 0 kept; 3 the file could not be
+  // written and the record held before stays, so the store and the file agree. While the start-up
+  // load runs no file is written and the record is kept (0).
+  int UpdateRandomData(const RandomData& record);
   AlertData GetAlertData() const { return alerts_; }
-  void UpdateAlertData(const AlertData& record);
+  // Stores the record and writes the option file at once. 0 kept; 3 the file could not be written
+  // (the writer has said so) and the record held before stays.
+  int UpdateAlertData(const AlertData& record);
   PerformStatus GetPerformStatus() const { return perform_; }
   // The train type name slot i (0-9); the caller keeps i in range.
   char* GetTrainTypeName(int index) { return trainTypeNames_[index].data(); }
@@ -410,6 +415,8 @@ class Corvane3Data {
   int SaveWindowColumnFile();
   int LoadTerritorySettings(std::string_view trackPath);
   int SaveTerritorySettings();
+  // The territory settings file of the loaded track file; empty when its name has no '.'.
+  std::string TerritorySettingsPath() const;
   void SetDefaultOptions();
   void SetDefaultRandomData();
   void SetDefaultWindowColumns();
