@@ -10,6 +10,7 @@
 #include <QToolButton>
 
 #include "lists/os_list.h"
+#include "lists/train_window.h"
 #include "platform/bar_fields.h"
 #include "platform/help.h"
 #include "resources/main_menu.h"
@@ -101,6 +102,7 @@ void TCorvane3Dec::BindCommands() {
   commands_.SetHandler(res::CM_ABOUT, [this] { CmAbout(); });
   commands_.SetHandler(res::CM_HELP, [this] { CmHelp(); });
   commands_.SetHandler(res::CM_OS_POINTS, [this] { CmOSPoints(); });
+  commands_.SetHandler(res::CM_TRAIN_SCHEDULE, [this] { CmTrainSchedule(); });
 }
 
 QAction* TCorvane3Dec::AddButton(int id, int glyph) {
@@ -328,4 +330,8 @@ void TCorvane3Dec::CmHelp() {
 
 void TCorvane3Dec::CmOSPoints() {
   OpenListWindow(TheDataWindows.OSData, [this] { return new TTOS(store_, this); });
+}
+
+void TCorvane3Dec::CmTrainSchedule() {
+  OpenListWindow(TheDataWindows.TrainData, [this] { return new TTTrainWindow(store_, this); });
 }

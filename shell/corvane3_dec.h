@@ -59,6 +59,7 @@ class TCorvane3Dec : public QMainWindow {
   void CmAbout();
   void CmHelp();
   void CmOSPoints();
+  void CmTrainSchedule();
 
   Corvane3Data& store_;
   CommandRegistry commands_;
