@@ -90,12 +90,26 @@ list::Row TrainRow(const Corvane3Data& store, const TrainData& train, int slot) 
   return row;
 }
 
-// A further row of the same train: its ID, the rest filled by the entry.
-list::Row FurtherRow(const TrainData& train, int slot) {
-  list::Row row;
-  row.Record = slot;
-  row.Texts = {TrainReference(train, slot), {}, {}, {}};
-  return row;
+bool EntryInUse(const TrainMultipleEntry& leg) { return !FieldText(leg.LegExit).empty(); }
+bool EntryInUse(const TrainLocalWork& work) { return !FieldText(work.AreaName).empty(); }
+
+// A train's rows in a view of its entries: the first entry in use on the train's own row, each further one on
+// a row that carries only the train's ID; a train without entries keeps its one row. Every row names the train.
+template <class Entry, size_t N, class Cells>
+void AddEntryRows(std::vector<list::Row>& rows, list::Row row, const TrainData& train, int slot,
+                  Entry (TrainData::*entries)[N], Cells cells) {
+  bool first = true;
+  for (size_t i = 0; i < N; ++i) {
+    const Entry entry = (train.*entries)[i];  // a copy: the record is packed
+    if (!EntryInUse(entry)) continue;
+    list::Row line = row;
+    if (!first) line.Texts = {TrainReference(train, slot), {}, {}, {}};
+    first = false;
+    const std::vector<QString> texts = cells(entry);
+    line.Texts.insert(line.Texts.end(), texts.begin(), texts.end());
+    rows.push_back(std::move(line));
+  }
+  if (first) rows.push_back(std::move(row));
 }
 
 }  // namespace
@@ -223,37 +237,24 @@ std::vector<list::Row> TTTrainWindow::Fill() {
         rows.push_back(std::move(row));
         break;
       }
-      case MultipleEntries: {
-        bool first = true;
-        for (const TrainMultipleEntry& leg : train.Multiple) {
-          if (FieldText(leg.LegExit).empty()) continue;
-          list::Row entry = first ? row : FurtherRow(train, slot);
-          first = false;
-          entry.Texts.insert(
-              entry.Texts.end(),
-              {FieldQText(leg.NextEntrance), FieldQText(leg.LegExit),
-               QString::number(static_cast<int16_t>(leg.ReentryMinutes)), FieldQText(leg.Text8),
-               TypeName(store_, static_cast<int16_t>(leg.Word19)), QString(leg.Byte21 == 0 ? "Forward" : "Reverse"),
-               NumberOrEmpty(movement::LegCrewMinutes(leg)), NumberOrEmpty(movement::LegNewLength(leg))});
-          rows.push_back(std::move(entry));
-        }
-        if (first) rows.push_back(std::move(row));
+      case MultipleEntries:
+        AddEntryRows(rows, std::move(row), train, slot, &TrainData::Multiple, [this](const TrainMultipleEntry& leg) {
+          return std::vector<QString>{FieldQText(leg.NextEntrance),
+                                      FieldQText(leg.LegExit),
+                                      QString::number(static_cast<int16_t>(leg.ReentryMinutes)),
+                                      FieldQText(leg.Text8),
+                                      TypeName(store_, static_cast<int16_t>(leg.Word19)),
+                                      leg.Byte21 == 0 ? "Forward" : "Reverse",
+                                      NumberOrEmpty(movement::LegCrewMinutes(leg)),
+                                      NumberOrEmpty(movement::LegNewLength(leg))};
+        });
         break;
-      }
-      case WorkSchedule: {
-        bool first = true;
-        for (const TrainLocalWork& work : train.LocalWork) {
-          if (FieldText(work.AreaName).empty()) continue;
-          list::Row entry = first ? row : FurtherRow(train, slot);
-          first = false;
-          entry.Texts.insert(entry.Texts.end(),
-                             {FieldQText(work.AreaName), QString::number(static_cast<int16_t>(work.Minutes)),
-                              LeftRight(work.DirectionAfter), NumberOrEmpty(work.NewLength)});
-          rows.push_back(std::move(entry));
-        }
-        if (first) rows.push_back(std::move(row));
+      case WorkSchedule:
+        AddEntryRows(rows, std::move(row), train, slot, &TrainData::LocalWork, [](const TrainLocalWork& work) {
+          return std::vector<QString>{FieldQText(work.AreaName), QString::number(static_cast<int16_t>(work.Minutes)),
+                                      LeftRight(work.DirectionAfter), NumberOrEmpty(work.NewLength)};
+        });
         break;
-      }
     }
   }
   return rows;
