@@ -86,7 +86,8 @@ void TCorvane3App::InitMainWindow() {
 
   std::vector<std::string> words;
   for (qsizetype i = 1; i < arguments_.size(); ++i) words.push_back(arguments_[i].toStdString());
-  if (!words.empty()) SetFieldText(store.TrackFilePath, JoinArguments(words));
+  const bool named = !words.empty();
+  if (named) SetFieldText(store.TrackFilePath, JoinArguments(words));
   SetFieldText(store.TrackFilePath,
                ResolveTrackPath(FieldText(store.TrackFilePath), FieldText(store.ProgramFolder), res::kSampleTerritory));
 
@@ -102,6 +103,7 @@ void TCorvane3App::InitMainWindow() {
   qtMessages_.SetOwner(frame_.get());
 
   auto* window = new TCorvane3Window(store, *pictures_);
+  window->ReportFirstLoad = named;
   frame_->SetClient(window);
   TheLayoutWindow = window;
   shell_->SetLayoutWindow(window);
@@ -169,7 +171,21 @@ void TCorvane3App::InitMainWindow() {
   window->SetupWindow();
 }
 
-int TCorvane3App::Run() {
+QRect NormalFramePlace(const QRect& available) {
+  return available.adjusted(available.width() / 20, available.height() / 20, -available.width() / 20,
+                            -available.height() / 20);
+}
+
+void TCorvane3App::ShowFrame() {
+  // Without a window manager nothing grants the maximize request, and the frame would stay at its
+  // small natural size; a place the frame was given already (-geometry) wins.
+  const QScreen* screen = frame_->screen() ? frame_->screen() : QGuiApplication::primaryScreen();
+  if (screen && !frame_->testAttribute(Qt::WA_Resized))
+    frame_->setGeometry(NormalFramePlace(screen->availableGeometry()));
   frame_->showMaximized();
+}
+
+int TCorvane3App::Run() {
+  ShowFrame();
   return QApplication::exec();
 }

@@ -15,6 +15,10 @@ class LayoutPainter;
 class TCorvane3Window;
 class QtDialogService;
 class QtListService;
+class QRect;
+
+// The frame's normal place on a screen of that available area: most of it, centred.
+QRect NormalFramePlace(const QRect& available);
 
 class TCorvane3App {
  public:
@@ -26,7 +30,10 @@ class TCorvane3App {
   TCorvane3App& operator=(const TCorvane3App&) = delete;
 
   void InitMainWindow();
-  // Shows the frame maximized and runs the event loop; returns its exit code.
+  // Shows the frame maximized, over a normal place that takes most of the screen unless the frame
+  // already has one; without a window manager the frame keeps that normal place.
+  void ShowFrame();
+  // Shows the frame and runs the event loop; returns its exit code.
   int Run();
 
   TCorvane3Dec* MainFrame() const { return frame_.get(); }
