@@ -9,6 +9,7 @@
 #include "dialogs/train_fields.h"
 #include "dialogs/train_sheet.h"
 #include "engine/movement_common.h"
+#include "lists/list_text.h"
 #include "resources/train_ids.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
@@ -23,13 +24,6 @@ const char* const kDayLetters[7] = {"Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"};
 
 const QString kCaptions[4] = {"Train Data - General", "Train Data - Multiple Entries", "Train Data - Work Schedule",
                               "Train Data - Passenger Schedule"};
-
-// Names order as the list windows order them everywhere: letter case counts only between names that are
-// otherwise equal, and then the small letter comes first.
-int CompareNames(const QString& a, const QString& b) {
-  const int folded = QString::compare(a, b, Qt::CaseInsensitive);
-  return folded != 0 ? folded : -QString::compare(a, b, Qt::CaseSensitive);
-}
 
 std::vector<list::Column> GeneralColumns() {
   return {{"Train Id", Qt::AlignLeft},         {"Description", Qt::AlignLeft},  {"Type", Qt::AlignLeft},
@@ -216,13 +210,12 @@ std::vector<list::Row> TTTrainWindow::Fill() {
         for (int day = 0; day < 7; ++day) {
           if (train.Days[day] == 1) days += kDayLetters[day];
         }
-        row.Texts.insert(
-            row.Texts.end(),
-            {QString::number(train.Length), FieldQText(train.Entrance),
-             MinutesText(static_cast<int16_t>(train.EntranceMinutes)), days, LinkText(store_, train.LinkedTrain),
-             FieldQText(train.Exit), LinkText(store_, train.BecomesTrain), PlaceText(store_, train),
-             NumberOrEmpty(train.BecomeMinutes), LinkText(store_, train.SplitTrain),
-             QString(train.Byte50 == 1 ? "Yes" : "No"), MinutesText(train.CrewMinutesWorked)});
+        row.Texts.insert(row.Texts.end(), {QString::number(train.Length), FieldQText(train.Entrance),
+                                           MinutesText(static_cast<int16_t>(train.EntranceMinutes)), days,
+                                           LinkText(store_, train.LinkedTrain), FieldQText(train.Exit),
+                                           LinkText(store_, train.BecomesTrain), PlaceText(store_, train),
+                                           NumberOrEmpty(train.BecomeMinutes), LinkText(store_, train.SplitTrain),
+                                           YesNo(train.Byte50 == 1), MinutesText(train.CrewMinutesWorked)});
         rows.push_back(std::move(row));
         break;
       }

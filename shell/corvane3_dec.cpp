@@ -9,7 +9,11 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "lists/detector_list.h"
+#include "lists/entexit_list.h"
 #include "lists/os_list.h"
+#include "lists/start_list.h"
+#include "lists/train_type_list.h"
 #include "lists/train_window.h"
 #include "platform/bar_fields.h"
 #include "platform/help.h"
@@ -103,6 +107,10 @@ void TCorvane3Dec::BindCommands() {
   commands_.SetHandler(res::CM_HELP, [this] { CmHelp(); });
   commands_.SetHandler(res::CM_OS_POINTS, [this] { CmOSPoints(); });
   commands_.SetHandler(res::CM_TRAIN_SCHEDULE, [this] { CmTrainSchedule(); });
+  commands_.SetHandler(res::CM_ENTRANCE_EXIT, [this] { CmEntranceExit(); });
+  commands_.SetHandler(res::CM_WAYSIDE_DETECTORS, [this] { CmWaysideDetectors(); });
+  commands_.SetHandler(res::CM_START_TIME, [this] { CmStartTime(); });
+  commands_.SetHandler(res::CM_TRAIN_TYPES, [this] { CmTrainTypes(); });
 }
 
 QAction* TCorvane3Dec::AddButton(int id, int glyph) {
@@ -334,4 +342,20 @@ void TCorvane3Dec::CmOSPoints() {
 
 void TCorvane3Dec::CmTrainSchedule() {
   OpenListWindow(TheDataWindows.TrainData, [this] { return new TTTrainWindow(store_, this); });
+}
+
+void TCorvane3Dec::CmEntranceExit() {
+  OpenListWindow(TheDataWindows.EntranceExit, [this] { return new TTEntExit(store_, this); });
+}
+
+void TCorvane3Dec::CmWaysideDetectors() {
+  OpenListWindow(TheDataWindows.Detectors, [this] { return new TTDetector(store_, this); });
+}
+
+void TCorvane3Dec::CmStartTime() {
+  OpenListWindow(TheDataWindows.StartTimes, [this] { return new TTStart(store_, this); });
+}
+
+void TCorvane3Dec::CmTrainTypes() {
+  OpenListWindow(TheDataWindows.TrainTypes, [this] { return new TTTrainType(store_, this); });
 }

@@ -60,6 +60,10 @@ class TCorvane3Dec : public QMainWindow {
   void CmHelp();
   void CmOSPoints();
   void CmTrainSchedule();
+  void CmEntranceExit();
+  void CmWaysideDetectors();
+  void CmStartTime();
+  void CmTrainTypes();
 
   Corvane3Data& store_;
   CommandRegistry commands_;
