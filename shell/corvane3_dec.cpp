@@ -9,6 +9,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "interface/outgoing.h"
+#include "interface/qt/interface_folder_dialogs.h"
 #include "lists/detector_list.h"
 #include "lists/entexit_list.h"
 #include "lists/os_list.h"
@@ -105,6 +107,8 @@ void TCorvane3Dec::BindCommands() {
   commands_.SetHandler(res::CM_EXIT, [this] { CmExit(); });
   commands_.SetHandler(res::CM_ABOUT, [this] { CmAbout(); });
   commands_.SetHandler(res::CM_HELP, [this] { CmHelp(); });
+  commands_.SetHandler(res::CM_CTC_FOLDER, [this] { CmCTCFolder(); });
+  commands_.SetHandler(res::CM_EIO_FOLDER, [this] { CmExternalIOFolder(); });
   commands_.SetHandler(res::CM_OS_POINTS, [this] { CmOSPoints(); });
   commands_.SetHandler(res::CM_TRAIN_SCHEDULE, [this] { CmTrainSchedule(); });
   commands_.SetHandler(res::CM_ENTRANCE_EXIT, [this] { CmEntranceExit(); });
@@ -236,6 +240,8 @@ void TCorvane3Dec::SetupWindow() {
     commands_.Check(res::CM_MODE_CTC, true);
     if (RunStateField) RunStateField->setText("");
     if (SpeedField) SpeedField->setText("");
+    // The field side is asked for the state of everything it controls.
+    xfer::BuildCTCAllDataMsg(store_);
   } else {
     commands_.Check(res::CM_MODE_CTC, false);
   }
@@ -330,6 +336,17 @@ void TCorvane3Dec::CmAbout() {
   StopStatusGuard hold(store_);
   TAbout about(this, store_);
   about.exec();
+}
+
+// The folder dialogs store their own results; the clock runs on while they are open.
+void TCorvane3Dec::CmCTCFolder() {
+  TCTCFolder dialog(this, store_);
+  dialog.exec();
+}
+
+void TCorvane3Dec::CmExternalIOFolder() {
+  TExternalIOFolder dialog(this, store_);
+  dialog.exec();
 }
 
 void TCorvane3Dec::CmHelp() {

@@ -58,6 +58,8 @@ class TCorvane3Dec : public QMainWindow {
   void CmExit();
   void CmAbout();
   void CmHelp();
+  void CmCTCFolder();
+  void CmExternalIOFolder();
   void CmOSPoints();
   void CmTrainSchedule();
   void CmEntranceExit();
