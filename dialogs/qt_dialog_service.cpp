@@ -2,6 +2,7 @@
 
 #include "dialogs/permit_request_dialog.h"
 #include "dialogs/playback_time_dialog.h"
+#include "dialogs/train_sheet.h"
 #include "store/corvane3_data.h"
 
 int DialogsNotYetAvailable::NotYetAvailable(int32_t value, const char* method) {
@@ -20,9 +21,6 @@ int DialogsNotYetAvailable::RunSplitTrainDialog(const std::string&, int trainSlo
   return NotYetAvailable(trainSlot, "RunSplitTrainDialog");
 }
 int DialogsNotYetAvailable::RunStopTrainDialog(const std::string&) { return NotYetAvailable(0, "RunStopTrainDialog"); }
-void DialogsNotYetAvailable::RunTrainSheet(const std::string&, int trainDataIndex, int) {
-  NotYetAvailable(trainDataIndex, "RunTrainSheet");
-}
 int DialogsNotYetAvailable::RunTrainDialog(int trainSlot) { return NotYetAvailable(trainSlot, "RunTrainDialog"); }
 void DialogsNotYetAvailable::OpenPermitRequestDialog(int permitSlot) {
   NotYetAvailable(permitSlot, "OpenPermitRequestDialog");
@@ -53,4 +51,10 @@ void QtDialogService::ClosePermitRequestDialogs() { permitRequests_->CloseAll();
 int QtDialogService::RunPlaybackTimeDialog(const std::string& playbackFile, int32_t clockAtStart) {
   TPlayBackTimeDialog dialog(parent_.data(), store_, playbackFile, clockAtStart);
   return dialog.exec() == QDialog::Accepted ? 1 : 2;
+}
+
+void QtDialogService::RunTrainSheet(const std::string& title, int trainDataIndex, int) {
+  // The passenger pages join the sheet with the passenger schedule page; until then it shows the pages built.
+  TTrainSheet sheet(parent_.data(), store_, QString::fromLatin1(title), trainDataIndex, 0, /*viewOnly=*/true);
+  sheet.exec();
 }

@@ -27,7 +27,6 @@ class DialogsNotYetAvailable : public DialogService {
   int RunCrewCallDialog(int trainSlot) override;
   int RunSplitTrainDialog(const std::string& title, int trainSlot) override;
   int RunStopTrainDialog(const std::string& title) override;
-  void RunTrainSheet(const std::string& title, int trainDataIndex, int passengerPages) override;
   int RunTrainDialog(int trainSlot) override;
   void OpenPermitRequestDialog(int permitSlot) override;
   void ShowPermitRequestDialog(int permitSlot) override;
@@ -52,6 +51,8 @@ class QtDialogService : public DialogsNotYetAvailable {
   void ClosePermitRequestDialog(int permitSlot) override;
   void ClosePermitRequestDialogs() override;
   int RunPlaybackTimeDialog(const std::string& playbackFile, int32_t clockAtStart) override;
+  // The running train's schedule, shown read-only from its General page on.
+  void RunTrainSheet(const std::string& title, int trainDataIndex, int passengerPages) override;
 
   PermitRequestWindows& PermitRequests() { return *permitRequests_; }
 

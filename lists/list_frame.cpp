@@ -23,6 +23,13 @@ void TableModel::Reset(std::vector<Row> rows) {
   endResetModel();
 }
 
+void TableModel::SetColumns(std::vector<Column> columns) {
+  beginResetModel();
+  columns_ = std::move(columns);
+  rows_.clear();
+  endResetModel();
+}
+
 int32_t TableModel::Record(int row) const {
   return row >= 0 && row < rowCount() ? rows_[static_cast<size_t>(row)].Record : -1;
 }
@@ -169,11 +176,25 @@ void TListFrame::SetupWindow() {
   colours.setColor(QPalette::Base, classic ? Qt::black : Qt::white);
   colours.setColor(QPalette::Text, classic ? Qt::white : Qt::black);
   view_->setPalette(colours);
+  ApplyColumnWidths();
+  ListBuild();
+}
+
+void TListFrame::ApplyColumnWidths() {
   for (int column = 0; column < model_->columnCount(); ++column) {
     const uint32_t width = store_.GetColumnSize(spec_.ColumnProgram, column);
     if (width > 0) view_->setColumnWidth(column, static_cast<int>(width));
   }
-  ListBuild();
+}
+
+void TListFrame::ChangeColumns(std::vector<list::Column> columns, int columnProgram) {
+  spec_.Columns = columns;
+  spec_.ColumnProgram = columnProgram;
+  model_->SetColumns(std::move(columns));
+  if (setUp_) {
+    ApplyColumnWidths();
+    ListBuild();
+  }
 }
 
 void TListFrame::SaveRectangle() {
@@ -185,7 +206,7 @@ void TListFrame::SaveRectangle() {
 }
 
 void TListFrame::ListBuild() {
-  CurrentOperationGuard operation(store_, spec_.ClassName + "::ListBuild");
+  CurrentOperationGuard operation(store_, spec_.ClassName + "::" + spec_.RefillName);
   const int keep = spec_.KeepsSelection ? trackedRow_ : -1;
   model_->Reset(Fill());
   trackedRow_ = -1;

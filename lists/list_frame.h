@@ -51,6 +51,8 @@ class TableModel : public QAbstractTableModel {
       : QAbstractTableModel(parent), columns_(std::move(columns)) {}
 
   void Reset(std::vector<Row> rows);
+  // Another set of columns; the rows go with the old ones.
+  void SetColumns(std::vector<Column> columns);
   // The store record of a model row, -1 outside the rows.
   int32_t Record(int row) const;
 
@@ -73,6 +75,8 @@ struct FrameSpec {
   std::vector<Column> Columns;
   std::string HelpKeyword;     // empty: the list has no help
   bool KeepsSelection = true;  // the selected row number is selected again after a rebuild
+  // The refill's name in CurrentOperation.
+  std::string RefillName = "ListBuild";
 };
 
 }  // namespace list
@@ -94,6 +98,10 @@ class TListFrame : public QWidget {
   // The store record of the one selected row, or -1 after telling the user that none or more than
   // one is selected (the list then has the focus again).
   int32_t SelectedRecord(const std::string& noneSelected, const std::string& moreThanOne);
+
+  // A list with several views: the view's columns, with the widths saved under its column program, then
+  // a refill.
+  void ChangeColumns(std::vector<list::Column> columns, int columnProgram);
 
   // Sorts the rows by a column's keys; rows with equal keys keep their order.
   void SortByColumn(int column, Qt::SortOrder order = Qt::AscendingOrder);
@@ -126,6 +134,7 @@ class TListFrame : public QWidget {
   // Placement, columns and the first fill, on the first showing.
   void SetupWindow();
   void SaveRectangle();
+  void ApplyColumnWidths();
   void SelectionChanged();
   QHBoxLayout* ButtonRow(int row);
 

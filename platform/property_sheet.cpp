@@ -104,6 +104,8 @@ bool PropertySheet::ApplyAll() {
   return true;
 }
 
+void PropertySheet::HideApplyButton() { apply_->hide(); }
+
 void PropertySheet::accept() {
   if (ApplyAll()) QDialog::accept();
 }

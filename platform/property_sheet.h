@@ -51,6 +51,8 @@ class PropertySheet : public QDialog {
   bool SelectPage(int index);
   // Apply, as its button: the current page is checked, then every page stores itself. False when one refused.
   bool ApplyAll();
+  // A sheet that only shows its pages has no Apply button.
+  void HideApplyButton();
 
   void accept() override;
 

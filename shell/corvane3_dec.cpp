@@ -19,6 +19,7 @@
 #include "lists/os_list.h"
 #include "lists/start_list.h"
 #include "lists/train_type_list.h"
+#include "lists/train_window.h"
 #include "platform/bar_fields.h"
 #include "platform/help.h"
 #include "resources/main_menu.h"
@@ -112,6 +113,7 @@ void TCorvane3Dec::BindCommands() {
   commands_.SetHandler(res::CM_CTC_FOLDER, [this] { CmCTCFolder(); });
   commands_.SetHandler(res::CM_EIO_FOLDER, [this] { CmExternalIOFolder(); });
   commands_.SetHandler(res::CM_OS_POINTS, [this] { CmOSPoints(); });
+  commands_.SetHandler(res::CM_TRAIN_SCHEDULE, [this] { CmTrainSchedule(); });
   commands_.SetHandler(res::CM_ENTRANCE_EXIT, [this] { CmEntranceExit(); });
   commands_.SetHandler(res::CM_WAYSIDE_DETECTORS, [this] { CmWaysideDetectors(); });
   commands_.SetHandler(res::CM_START_TIME, [this] { CmStartTime(); });
@@ -359,6 +361,10 @@ void TCorvane3Dec::CmHelp() {
 
 void TCorvane3Dec::CmOSPoints() {
   OpenListWindow(TheDataWindows.OSData, [this] { return new TTOS(store_, this); });
+}
+
+void TCorvane3Dec::CmTrainSchedule() {
+  OpenListWindow(TheDataWindows.TrainData, [this] { return new TTTrainWindow(store_, this); });
 }
 
 void TCorvane3Dec::CmEntranceExit() {

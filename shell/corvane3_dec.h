@@ -65,6 +65,7 @@ class TCorvane3Dec : public QMainWindow {
   void CmCTCFolder();
   void CmExternalIOFolder();
   void CmOSPoints();
+  void CmTrainSchedule();
   void CmEntranceExit();
   void CmWaysideDetectors();
   void CmStartTime();

@@ -463,6 +463,19 @@ void Corvane3Data::FreeTrainData(int index) {
   }
 }
 
+void Corvane3Data::BackupEditTables() {
+  if (!editBackup_) editBackup_ = std::make_unique<EditTablesBackup>();
+  EditTablesBackup& copy = *editBackup_;
+  copy.Locations = orgData_;
+  copy.Trains = trainData_;
+  copy.Permits = permitData_;
+  copy.SlowOrders = slowData_;
+  copy.TrainTypes = trainTypes_;
+  copy.Detectors = detectors_;
+  copy.OSPoints = osData_;
+  ++ChangeCount;
+}
+
 int Corvane3Data::FindFreeOSData(int claim) {
   for (int i = 0; i < kMaxOSData; ++i) {
     OSData& os = osData_[i];

@@ -99,6 +99,17 @@ struct TrackCell {
 
 inline constexpr int kTrackCodes = 41;
 
+// The second copy of the seven tables that the editors change, record for record.
+struct EditTablesBackup {
+  std::array<OrgData, kMaxLocations> Locations;
+  std::array<TrainData, kMaxTrains> Trains;
+  std::array<PermitData, kMaxPermitData> Permits;
+  std::array<SlowData, kMaxSlowData> SlowOrders;
+  std::array<TrainType, kMaxTrainTypes> TrainTypes;
+  std::array<DetectorData, kMaxDetectors> Detectors;
+  std::array<OSData, kMaxOSData> OSPoints;
+};
+
 class Corvane3Data {
  public:
   Corvane3Data();
@@ -247,6 +258,11 @@ class Corvane3Data {
   void FreeSlowData(int index);
   int FindFreeTrainData();
   void FreeTrainData(int index);
+  // Taken before an editor stores a change to an editable table: copies the seven tables into the backup
+  // and counts one more change of the track data, so that the file commands offer to save it.
+  void BackupEditTables();
+  // The copy the last backup took; null before the first.
+  const EditTablesBackup* EditBackup() const { return editBackup_.get(); }
   int FindFreeOSData(int claim);
   void FreeOSData(int index);
   int FindFreeTrainIconData();
@@ -647,6 +663,7 @@ class Corvane3Data {
   std::array<AreaData, kMaxAreas> areas_{};
   std::array<StartTime, kMaxStartTimes> startTimes_{};
   std::array<OSData, kMaxOSData> osData_{};
+  std::unique_ptr<EditTablesBackup> editBackup_;
   std::array<std::array<char, kTrainTypeNameChars>, kMaxTrainTypes> trainTypeNames_{};
   TerritoryOptions territoryOptions_{};
   std::array<WindowSize, kMaxWindowSizes> windowSizes_{};

@@ -372,3 +372,26 @@ TEST_F(StoreTest, NamedLookupsAreExactAndSkipFreeSlots) {
 }
 
 }  // namespace
+
+TEST_F(StoreTest, TheEditBackupCopiesTheEditableTablesAsTheyWereAndCountsAChange) {
+  EXPECT_EQ(store().EditBackup(), nullptr);
+  EXPECT_FALSE(store().TrackDataChanged());
+  const int train = store().FindFreeTrainData();
+  TrainData record = store().GetTrainData(train);
+  SetFieldText(record.TrainId, "101");
+  store().UpdateTrainData(train, record);
+  OSData os = store().GetOSData(3);
+  os.InUse = 1;
+  SetFieldText(os.Name, "Alton");
+  store().UpdateOSData(3, os);
+
+  store().BackupEditTables();
+  SetFieldText(record.TrainId, "102");
+  store().UpdateTrainData(train, record);
+  ASSERT_NE(store().EditBackup(), nullptr);
+  EXPECT_EQ(FieldText(store().EditBackup()->Trains[static_cast<size_t>(train)].TrainId), "101");
+  EXPECT_EQ(FieldText(store().EditBackup()->OSPoints[3].Name), "Alton");
+  EXPECT_TRUE(store().TrackDataChanged());
+  store().BackupEditTables();
+  EXPECT_EQ(FieldText(store().EditBackup()->Trains[static_cast<size_t>(train)].TrainId), "102");
+}

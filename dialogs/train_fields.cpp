@@ -1,0 +1,54 @@
+#include "dialogs/train_fields.h"
+
+#include <cstddef>
+#include <cstring>
+
+#include "store/corvane3_data.h"
+#include "store/fixed_text.h"
+
+QString TrainReference(const TrainData& train, int slot) {
+  return QString("%1-%2").arg(FieldQText(train.TrainId)).arg(slot);
+}
+
+bool TrainInUse(const Corvane3Data& store, int slot) {
+  return slot >= 0 && slot < kMaxTrains && store.GetTrainData(slot).InUse != 0;
+}
+
+QString MinutesText(int minutes) {
+  if (minutes < 0) return {};
+  return QString::asprintf("%02d:%02d", minutes / 60, minutes % 60);
+}
+
+std::string BecomesPlace(const TrainData& train) {
+  const char kind = static_cast<char>(train.ChangePlaceKind);
+  if (kind != 'A' && kind != 'P') return {};
+  return std::string(1, kind) + "-" + FieldText(train.ChangePlaceName);
+}
+
+void SetBecomesPlace(TrainData& train, const std::string& place) {
+  const bool named = place.size() > 2 && (place[0] == 'A' || place[0] == 'P') && place[1] == '-';
+  train.ChangePlaceKind = named ? static_cast<uint8_t>(place[0]) : 0;
+  train.Reserved1292 = named ? '-' : 0;
+  SetFieldText(train.ChangePlaceName, named ? std::string_view(place).substr(2) : std::string_view());
+}
+
+namespace {
+
+constexpr size_t kAreaNameChars = sizeof(AreaData) - 1;
+
+}  // namespace
+
+bool AreaInUse(const AreaData& area) { return reinterpret_cast<const uint8_t*>(&area)[0] == 1; }
+
+std::string AreaName(const AreaData& area) {
+  const char* name = reinterpret_cast<const char*>(&area) + 1;
+  return std::string(name, strnlen(name, kAreaNameChars));
+}
+
+std::vector<int> PlatformsInUse(const Corvane3Data& store) {
+  std::vector<int> found;
+  for (int i = 0; i < kMaxPlatforms; ++i) {
+    if (store.GetPlatformData(i).InUse != 0) found.push_back(i);
+  }
+  return found;
+}

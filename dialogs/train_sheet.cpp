@@ -1,0 +1,421 @@
+#include "dialogs/train_sheet.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "dialogs/dialog_kit.h"
+#include "dialogs/train_fields.h"
+#include "platform/controls.h"
+#include "resources/train_ids.h"
+#include "store/corvane3_data.h"
+#include "store/fixed_text.h"
+
+namespace {
+
+const QString kNone = "(none)";
+const QString kUnknownType = "unknown";
+const char* const kDayNames[7] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+
+QComboBox* MakeDropList(QWidget* parent, int id) {
+  auto* list = new QComboBox(parent);
+  SetControlId(list, id);
+  list->setEditable(false);
+  return list;
+}
+
+// Selects the item with that text; false when there is none.
+bool SelectText(QComboBox* list, const QString& text) {
+  const int at = list->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+  if (at < 0) return false;
+  list->setCurrentIndex(at);
+  return true;
+}
+
+// The train slot an item of a train list names, -1 for "(none)".
+int ChosenTrain(const QComboBox* list) {
+  const QVariant slot = list->currentData();
+  return slot.isValid() ? slot.toInt() : -1;
+}
+
+bool Chosen(const QComboBox* list) { return list->currentIndex() > 0; }
+
+int16_t NumberOrNone(const QLineEdit* field) {
+  return field->text().isEmpty() ? int16_t{-1} : static_cast<int16_t>(field->text().toInt());
+}
+
+}  // namespace
+
+TTrainGeneral::TTrainGeneral(TTrainSheet& sheet, Corvane3Data& store, int slot, bool viewOnly)
+    : PropertyPage("General Train Data", viewOnly ? res::IDD_TRAIN_GENERAL_VIEW : res::IDD_TRAIN_GENERAL),
+      sheet_(sheet),
+      store_(store),
+      slot_(slot),
+      viewOnly_(viewOnly) {
+  id_ = MakeTextField(this, res::IDC_TRAIN_ID, {}, 10);
+  number_ = MakeReadOnlyField(this, res::IDC_TRAIN_NUMBER, {}, 4);
+  description_ = MakeTextField(this, res::IDC_TRAIN_DESCRIPTION, {}, 20);
+  left_ = new QRadioButton("Left", this);
+  SetControlId(left_, res::IDC_TRAIN_LEFT);
+  right_ = new QRadioButton("Right", this);
+  SetControlId(right_, res::IDC_TRAIN_RIGHT);
+  auto* direction = new QButtonGroup(this);
+  direction->addButton(left_);
+  direction->addButton(right_);
+  length_ = MakeNumberField(this, res::IDC_TRAIN_LENGTH, {}, 5);
+  lengthUnits_ = new QLabel("feet", this);
+  SetControlId(lengthUnits_, res::IDC_TRAIN_LENGTH_UNITS);
+  type_ = MakeDropList(this, res::IDC_TRAIN_TYPE);
+  crewTime_ = MakeNumberField(this, res::IDC_TRAIN_CREW_TIME, {}, 3);
+  entrance_ = MakeDropList(this, res::IDC_TRAIN_ENTRANCE);
+  entranceTime_ = MakeTimeField(this, res::IDC_TRAIN_ENTRANCE_TIME, {});
+  createdFrom_ = MakeDropList(this, res::IDC_TRAIN_CREATED_FROM);
+  exit_ = MakeDropList(this, res::IDC_TRAIN_EXIT);
+  becomes_ = MakeDropList(this, res::IDC_TRAIN_BECOMES);
+  becomesAt_ = MakeDropList(this, res::IDC_TRAIN_BECOMES_AT);
+  becomesAfter_ = MakeNumberField(this, res::IDC_TRAIN_BECOMES_AFTER, {}, 3);
+  splitsInto_ = MakeDropList(this, res::IDC_TRAIN_SPLITS_INTO);
+  scheduled_ = new QCheckBox("Scheduled Train", this);
+  SetControlId(scheduled_, res::IDC_TRAIN_SCHEDULED);
+  for (int day = 0; day < 7; ++day) {
+    days_[day] = new QCheckBox(kDayNames[day], this);
+    SetControlId(days_[day], res::IDC_TRAIN_DAYS[day]);
+  }
+
+  auto* grid = new QGridLayout;
+  int row = 0;
+  auto label = [this](const char* text) { return new QLabel(text, this); };
+  grid->addWidget(label("Train ID"), row, 0);
+  grid->addWidget(id_, row, 1);
+  grid->addWidget(label("Number"), row, 2);
+  grid->addWidget(number_, row++, 3);
+  grid->addWidget(label("Train Description"), row, 0);
+  grid->addWidget(description_, row++, 1, 1, 3);
+  auto* directions = new QHBoxLayout;
+  directions->addWidget(left_);
+  directions->addWidget(right_);
+  directions->addStretch();
+  grid->addWidget(label("Direction"), row, 0);
+  grid->addLayout(directions, row++, 1);
+  grid->addWidget(label("Length"), row, 0);
+  grid->addWidget(length_, row, 1);
+  grid->addWidget(lengthUnits_, row++, 2);
+  grid->addWidget(label("Train Type"), row, 0);
+  grid->addWidget(type_, row, 1);
+  grid->addWidget(label("Crew time"), row, 2);
+  grid->addWidget(crewTime_, row++, 3);
+  grid->addWidget(label("Train enters at location"), row, 0);
+  grid->addWidget(entrance_, row, 1);
+  grid->addWidget(label("at time"), row, 2);
+  grid->addWidget(entranceTime_, row++, 3);
+  grid->addWidget(label("Train is created from train"), row, 0);
+  grid->addWidget(createdFrom_, row++, 1);
+  grid->addWidget(label("Train exits at location"), row, 0);
+  grid->addWidget(exit_, row++, 1);
+  grid->addWidget(label("Train becomes new train"), row, 0);
+  grid->addWidget(becomes_, row, 1);
+  grid->addWidget(label("at location"), row, 2);
+  grid->addWidget(becomesAt_, row++, 3);
+  grid->addWidget(label("after"), row, 2);
+  auto* after = new QHBoxLayout;
+  after->addWidget(becomesAfter_);
+  after->addWidget(label("minutes"));
+  grid->addLayout(after, row++, 3);
+  grid->addWidget(label("and splits into 2nd train"), row, 0);
+  grid->addWidget(splitsInto_, row++, 1);
+  grid->addWidget(scheduled_, row++, 0, 1, 2);
+  auto* days = new QHBoxLayout;
+  for (QCheckBox* day : days_) days->addWidget(day);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(grid);
+  layout->addLayout(days);
+  layout->addStretch();
+
+  // Only the user's own changes enable Apply, not the filling.
+  for (QLineEdit* field : {id_, description_, length_, crewTime_, entranceTime_, becomesAfter_}) {
+    connect(field, &QLineEdit::textEdited, this, &PropertyPage::Changed);
+  }
+  for (QComboBox* list : {type_, entrance_, createdFrom_, exit_, becomes_, becomesAt_, splitsInto_}) {
+    connect(list, &QComboBox::activated, this, &PropertyPage::Changed);
+  }
+  for (QAbstractButton* box : std::initializer_list<QAbstractButton*>{left_, right_, scheduled_}) {
+    connect(box, &QAbstractButton::clicked, this, &PropertyPage::Changed);
+  }
+  for (QCheckBox* day : days_) connect(day, &QAbstractButton::clicked, this, &PropertyPage::Changed);
+
+  if (viewOnly_) {
+    for (QLineEdit* field : findChildren<QLineEdit*>()) field->setReadOnly(true);
+    for (QComboBox* list : findChildren<QComboBox*>()) list->setEnabled(false);
+    for (QAbstractButton* box : findChildren<QAbstractButton*>()) box->setEnabled(false);
+  }
+}
+
+void TTrainGeneral::SetActive() {
+  if (!filled_) Fill();
+  filled_ = true;
+  if (focusId_ < 0) return;
+  if (QWidget* control = FindControl(this, focusId_)) control->setFocus();
+  focusId_ = -1;
+}
+
+void TTrainGeneral::Fill() {
+  const TrainData train = store_.GetTrainData(slot_);
+  id_->setText(FieldQText(train.TrainId));
+  number_->setText(QString::number(slot_));
+  description_->setText(FieldQText(train.Description));
+  (train.EntryDirection == 0 ? left_ : right_)->setChecked(true);
+  length_->setText(QString::number(train.Length));
+  crewTime_->setText(train.CrewMinutesWorked < 0 ? QString() : QString::number(train.CrewMinutesWorked));
+  becomesAfter_->setText(train.BecomeMinutes < 0 ? QString() : QString::number(train.BecomeMinutes));
+  for (int day = 0; day < 7; ++day) days_[day]->setChecked(train.Days[day] == 1);
+  scheduled_->setChecked(train.Byte50 == 1);
+  lengthUnits_->setText(store_.GetTerritoryOptions().Units == 1 ? "feet" : "meters");
+
+  // Train types in use, then "unknown".
+  const int typeIndex = static_cast<int8_t>(train.Type);
+  QString typeName = kUnknownType;
+  for (int i = 0; i < kMaxTrainTypes; ++i) {
+    const TrainType type = store_.GetTrainType(i);
+    if (type.InUse == 0) continue;
+    type_->addItem(FieldQText(type.Name));
+    if (i == typeIndex) typeName = FieldQText(type.Name);
+  }
+  type_->addItem(kUnknownType);
+  SelectText(type_, typeName);
+
+  // Entrance and exit: "(none)", each location name in use once, and a stored name that no location has.
+  for (QComboBox* list : {entrance_, exit_}) list->addItem(kNone);
+  for (int i = 0; i < kMaxLocations; ++i) {
+    const OrgData location = store_.GetOrgData(i);
+    if (location.InUse == 0) continue;
+    const QString name = FieldQText(location.Name);
+    for (QComboBox* list : {entrance_, exit_}) {
+      if (list->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) list->addItem(name);
+    }
+  }
+  auto selectLocation = [](QComboBox* list, const QString& name) {
+    if (name.isEmpty()) return;
+    if (!SelectText(list, name)) {
+      list->addItem(name);
+      SelectText(list, name);
+    }
+  };
+  selectLocation(entrance_, FieldQText(train.Entrance));
+  selectLocation(exit_, FieldQText(train.Exit));
+  entranceTime_->setText(train.EntranceMinutes == 0xFFFF ? QString() : MinutesText(train.EntranceMinutes));
+
+  // The other trains: created from leaves out the trains this one becomes or splits into, becomes and
+  // splits into leave out the train it is created from.
+  for (QComboBox* list : {createdFrom_, becomes_, splitsInto_}) list->addItem(kNone);
+  for (int i = 0; i < kMaxTrains; ++i) {
+    if (i == slot_) continue;
+    const TrainData other = store_.GetTrainData(i);
+    if (other.InUse == 0) continue;
+    const QString reference = TrainReference(other, i);
+    if (i != train.BecomesTrain && i != train.SplitTrain) createdFrom_->addItem(reference, i);
+    if (i != train.LinkedTrain) {
+      becomes_->addItem(reference, i);
+      splitsInto_->addItem(reference, i);
+    }
+  }
+  auto selectTrain = [](QComboBox* list, int linked) {
+    const int at = linked >= 0 ? list->findData(linked) : -1;
+    list->setCurrentIndex(at > 0 ? at : 0);
+  };
+  selectTrain(createdFrom_, train.LinkedTrain);
+  selectTrain(becomes_, train.BecomesTrain);
+  selectTrain(splitsInto_, train.SplitTrain);
+
+  // At location: the platforms in use, and the work area the train names when there is one.
+  const QString place = QString::fromLatin1(BecomesPlace(train));
+  becomesAt_->addItem(kNone);
+  for (const int platform : PlatformsInUse(store_)) {
+    becomesAt_->addItem("P-" + FieldQText(store_.GetPlatformData(platform).Name));
+  }
+  for (int i = 0; i < kMaxAreas; ++i) {
+    const AreaData area = store_.GetAreaData(i);
+    const QString name = "A-" + QString::fromLatin1(AreaName(area));
+    if (AreaInUse(area) && name == place) {
+      becomesAt_->addItem(name);
+      break;
+    }
+  }
+  if (place.isEmpty() || !SelectText(becomesAt_, place)) becomesAt_->setCurrentIndex(0);
+}
+
+bool TTrainGeneral::Refuse(const char* text, QWidget* control) { return Refuse(QString(text), control); }
+
+bool TTrainGeneral::Refuse(const QString& text, QWidget* control) {
+  store_.ShowMessage(text.toStdString(), MessageIcon::Error);
+  focusId_ = control->objectName().toInt();
+  control->setFocus();
+  if (auto* field = qobject_cast<QLineEdit*>(control)) field->selectAll();
+  return false;
+}
+
+bool TTrainGeneral::Apply() {
+  if (viewOnly_ || !filled_) return true;
+  if (id_->text().trimmed().isEmpty()) return Refuse("You must specify a train ID.", id_);
+
+  const bool entrance = Chosen(entrance_);
+  const int createdFrom = ChosenTrain(createdFrom_);
+  if (entrance && createdFrom >= 0) {
+    return Refuse(
+        "A train cannot be scheduled to arrive on the territory at a specified time and also be created from "
+        "another train.",
+        createdFrom_);
+  }
+  int entranceMinutes = -1;
+  if (entrance) {
+    if (entranceTime_->text().isEmpty()) {
+      return Refuse("The time when the train is scheduled to arrive on the territory must be entered.", entranceTime_);
+    }
+    entranceMinutes =
+        store_.GetTimeField(entranceTime_->text().toStdString(), "time when the train is scheduled to arrive");
+    if (entranceMinutes < 0) {
+      focusId_ = res::IDC_TRAIN_ENTRANCE_TIME;
+      entranceTime_->setFocus();
+      entranceTime_->selectAll();
+      return false;
+    }
+    entranceTime_->setText(MinutesText(entranceMinutes));
+  } else {
+    entranceTime_->clear();
+  }
+  if (!entrance && createdFrom < 0) {
+    return Refuse("A train must be scheduled to arrive or be created from another train.", entrance_);
+  }
+  // The train's location fields are shorter than a location's name: a longer name is refused, not cut.
+  auto tooLong = [](const QComboBox* list, const char* field) {
+    return QString(
+               "The location name \"%1\" chosen in field \"%2\" has more than %3 characters.  A train's "
+               "entrance and exit locations can only be locations whose names have %3 characters or fewer.")
+        .arg(list->currentText(), field)
+        .arg(kTrainLocationChars);
+  };
+  if (entrance && entrance_->currentText().size() > kTrainLocationChars) {
+    return Refuse(tooLong(entrance_, "Train enters at location"), entrance_);
+  }
+
+  const int length = length_->text().toInt();
+  if (store_.GetTerritoryOptions().Units == 1) {
+    if (length < 50) return Refuse("A train must be at least 50 feet long.", length_);
+  } else if (length < 16) {
+    return Refuse("A train must be at least 16 meters long.", length_);
+  }
+
+  const bool exit = Chosen(exit_);
+  const int becomes = ChosenTrain(becomes_);
+  const int splitsInto = ChosenTrain(splitsInto_);
+  if (exit && becomes >= 0)
+    return Refuse("A train cannot have an exit location and also become a new train.", becomes_);
+  if (!exit && becomes < 0) return Refuse("A train must either have an exit location or become a new train.", exit_);
+  if (becomes >= 0 && !Chosen(becomesAt_)) {
+    return Refuse("If a train becomes another train, the location where this change takes place must be assigned.",
+                  becomesAt_);
+  }
+  if (becomes >= 0 && becomes == splitsInto) {
+    return Refuse("A train cannot create two trains that are the same.", becomesAt_);
+  }
+  if (exit && exit_->currentText().size() > kTrainLocationChars) {
+    return Refuse(tooLong(exit_, "Train exits at location"), exit_);
+  }
+
+  const TrainData old = store_.GetTrainData(slot_);
+  TrainData train = old;
+  SetFieldText(train.TrainId, FieldBytes(id_->text()));
+  SetFieldText(train.Description, FieldBytes(description_->text()));
+  train.CrewMinutesWorked = NumberOrNone(crewTime_);
+  train.EntryDirection = right_->isChecked() ? 1 : 0;
+  train.Length = length;
+  const int type = type_->currentText() == kUnknownType ? -1 : store_.FindTrainType(FieldBytes(type_->currentText()));
+  if (type < 0) return Refuse("The train type cannot be unknown.", type_);
+  train.Type = static_cast<uint8_t>(type);
+  SetFieldText(train.Entrance, entrance ? FieldBytes(entrance_->currentText()) : std::string());
+  train.EntranceMinutes = static_cast<uint16_t>(entranceMinutes);
+  SetFieldText(train.Exit, exit ? FieldBytes(exit_->currentText()) : std::string());
+  train.Byte50 = scheduled_->isChecked() ? 1 : 0;
+  train.LinkedTrain = static_cast<int16_t>(createdFrom);
+  train.BecomesTrain = static_cast<int16_t>(becomes);
+  train.SplitTrain = static_cast<int16_t>(splitsInto);
+  SetBecomesPlace(train, Chosen(becomesAt_) ? FieldBytes(becomesAt_->currentText()) : std::string());
+  train.BecomeMinutes = NumberOrNone(becomesAfter_);
+  for (int day = 0; day < 7; ++day) train.Days[day] = days_[day]->isChecked() ? 1 : 0;
+
+  sheet_.BeforeStore();
+  store_.UpdateTrainData(slot_, train);
+  KeepLinksInStep(old, train);
+  return true;
+}
+
+void TTrainGeneral::KeepLinksInStep(const TrainData& old, const TrainData& now) {
+  const int16_t self = static_cast<int16_t>(slot_);
+  auto change = [this](int other, auto edit) {
+    if (other == slot_ || !TrainInUse(store_, other)) return;
+    TrainData train = store_.GetTrainData(other);
+    if (edit(train)) store_.UpdateTrainData(other, train);
+  };
+
+  // Former links first, so that a train that keeps a link in another role keeps it.
+  if (old.LinkedTrain != now.LinkedTrain) {
+    change(old.LinkedTrain, [self](TrainData& parent) {
+      const bool linked = parent.BecomesTrain == self || parent.SplitTrain == self;
+      if (parent.BecomesTrain == self) parent.BecomesTrain = -1;
+      if (parent.SplitTrain == self) parent.SplitTrain = -1;
+      return linked;
+    });
+  }
+  for (const int16_t former : {old.BecomesTrain, old.SplitTrain}) {
+    if (former == now.BecomesTrain || former == now.SplitTrain) continue;
+    change(former, [self](TrainData& child) {
+      if (child.LinkedTrain != self) return false;
+      child.LinkedTrain = -1;
+      return true;
+    });
+  }
+
+  // The train it is created from becomes it, or splits into it when it already becomes another.
+  change(now.LinkedTrain, [self](TrainData& parent) {
+    if (parent.BecomesTrain == self || parent.SplitTrain == self) return false;
+    if (parent.BecomesTrain == -1) {
+      parent.BecomesTrain = self;
+    } else if (parent.SplitTrain == -1) {
+      parent.SplitTrain = self;
+    } else {
+      return false;
+    }
+    SetFieldText(parent.Exit, "");
+    return true;
+  });
+  // The trains it becomes and splits into are created from it, unless created from another.
+  for (const int16_t child : {now.BecomesTrain, now.SplitTrain}) {
+    change(child, [self](TrainData& train) {
+      if (train.LinkedTrain != -1) return false;
+      train.LinkedTrain = self;
+      SetFieldText(train.Entrance, "");
+      train.EntranceMinutes = 0xFFFF;
+      return true;
+    });
+  }
+}
+
+void TTrainGeneral::Help() { ShowHelp(store_, "train data - general dialog"); }
+
+TTrainSheet::TTrainSheet(QWidget* parent, Corvane3Data& store, const QString& caption, int slot, int startPage,
+                         bool viewOnly)
+    : PropertySheet(parent, caption, startPage), store_(store) {
+  AddPage(new TTrainGeneral(*this, store, slot, viewOnly));
+  if (viewOnly) HideApplyButton();
+}
+
+void TTrainSheet::BeforeStore() {
+  if (scheduleChanged_) return;
+  store_.BackupEditTables();
+  scheduleChanged_ = true;
+}

@@ -1,0 +1,373 @@
+// The train property sheet's General page: what it shows, every refusal of
+// its Apply, the links between trains kept in step on both trains, the backup
+// before the first store, and the read-only sheet of a running train.
+#include "dialogs/train_sheet.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "platform/controls.h"
+#include "resources/train_ids.h"
+#include "tests/shell/gui_app.h"
+#include "tests/support/store_fixture.h"
+
+namespace {
+
+constexpr int kOk = 1;
+constexpr int kApply = 0x3021;
+
+class TrainSheetTest : public StoreFixture {
+ public:
+  TrainSheetTest() {
+    EnsureQApplication();
+    Location(0, "W1");
+    Location(1, "E1");
+    Location(2, "WEST");
+    Location(3, "W1");  // a second location of the same name is listed once
+    PlatformData platform = store().GetPlatformData(4);
+    platform.InUse = 1;
+    SetFieldText(platform.Name, "Central");
+    store().UpdatePlatformData(4, platform);
+    AreaData area{};
+    std::memcpy(&area, "\x01Yard", 5);
+    store().UpdateAreaData(2, area);
+    TrainType freight = store().GetTrainType(0);
+    freight.InUse = 1;
+    SetFieldText(freight.Name, "Freight");
+    store().UpdateTrainType(0, freight);
+    TrainType transit = store().GetTrainType(3);
+    transit.InUse = 1;
+    SetFieldText(transit.Name, "Transit");
+    store().UpdateTrainType(3, transit);
+    TerritoryOptions options = store().GetTerritoryOptions();
+    options.Units = 1;
+    store().UpdateTerritoryOptions(options);
+    a = Train("101", "W1", "E1");
+    b = Train("102", "E1", "W1");
+    c = Train("103", "W1", "E1");
+  }
+  void Location(int slot, const char* name) {
+    OrgData location = store().GetOrgData(slot);
+    location.InUse = 1;
+    SetFieldText(location.Name, name);
+    store().UpdateOrgData(slot, location);
+  }
+  int Train(const char* id, const char* entrance, const char* exit) {
+    const int slot = store().FindFreeTrainData();
+    TrainData train = store().GetTrainData(slot);
+    SetFieldText(train.TrainId, id);
+    SetFieldText(train.Entrance, entrance);
+    SetFieldText(train.Exit, exit);
+    train.EntranceMinutes = 360;
+    store().UpdateTrainData(slot, train);
+    return slot;
+  }
+  TrainData Data(int slot) { return store().GetTrainData(slot); }
+
+  // The sheet on one train, shown (which fills the General page).
+  TTrainSheet& Open(int slot, bool viewOnly = false) {
+    sheet = std::make_unique<TTrainSheet>(nullptr, store(), "Edit Train", slot, 0, viewOnly);
+    sheet->show();
+    return *sheet;
+  }
+  template <class Control = QWidget>
+  Control* Field(int id) {
+    return FindControl<Control>(sheet.get(), id);
+  }
+  QComboBox* List(int id) { return Field<QComboBox>(id); }
+  void Choose(int id, const QString& text) {
+    QComboBox* list = List(id);
+    const int at = list->findText(text);
+    ASSERT_GE(at, 0) << text.toStdString();
+    list->setCurrentIndex(at);
+  }
+  void Type(int id, const QString& text) { Field<QLineEdit>(id)->setText(text); }
+  void Ok() { Field<QPushButton>(kOk)->click(); }
+  std::vector<QString> Items(int id) {
+    std::vector<QString> items;
+    for (int i = 0; i < List(id)->count(); ++i) items.push_back(List(id)->itemText(i));
+    return items;
+  }
+
+  int a = -1, b = -1, c = -1;
+  std::unique_ptr<TTrainSheet> sheet;
+};
+
+TEST_F(TrainSheetTest, TheGeneralPageShowsTheTrainAndItsChoices) {
+  TrainData train = Data(b);
+  SetFieldText(train.Description, "Coal drag");
+  train.Type = 3;
+  train.EntryDirection = 1;
+  train.Length = 2400;
+  train.CrewMinutesWorked = 90;
+  train.Days[0] = 0;
+  train.BecomesTrain = static_cast<int16_t>(c);
+  train.BecomeMinutes = 15;
+  train.ChangePlaceKind = 'A';
+  SetFieldText(train.ChangePlaceName, "Yard");
+  SetFieldText(train.Exit, "");
+  store().UpdateTrainData(b, train);
+
+  Open(b);
+  EXPECT_EQ(sheet->CurrentPage()->Title(), "General Train Data");
+  EXPECT_EQ(Field<QLineEdit>(res::IDC_TRAIN_ID)->text(), "102");
+  EXPECT_EQ(Field<QLineEdit>(res::IDC_TRAIN_NUMBER)->text(), QString::number(b));
+  EXPECT_EQ(Field<QLineEdit>(res::IDC_TRAIN_DESCRIPTION)->text(), "Coal drag");
+  EXPECT_TRUE(Field<QRadioButton>(res::IDC_TRAIN_RIGHT)->isChecked());
+  EXPECT_EQ(Field<QLineEdit>(res::IDC_TRAIN_LENGTH)->text(), "2400");
+  EXPECT_EQ(Field<QLabel>(res::IDC_TRAIN_LENGTH_UNITS)->text(), "feet");
+  EXPECT_EQ(Field<QLineEdit>(res::IDC_TRAIN_CREW_TIME)->text(), "90");
+  EXPECT_EQ(Items(res::IDC_TRAIN_TYPE), (std::vector<QString>{"Freight", "Transit", "unknown"}));
+  EXPECT_EQ(List(res::IDC_TRAIN_TYPE)->currentText(), "Transit");
+  EXPECT_EQ(Items(res::IDC_TRAIN_ENTRANCE), (std::vector<QString>{"(none)", "W1", "E1", "WEST"}));
+  EXPECT_EQ(List(res::IDC_TRAIN_ENTRANCE)->currentText(), "E1");
+  EXPECT_EQ(Field<QLineEdit>(res::IDC_TRAIN_ENTRANCE_TIME)->text(), "06:00");
+  EXPECT_EQ(List(res::IDC_TRAIN_EXIT)->currentText(), "(none)");
+  // Created from leaves out the train it becomes; becomes and splits into list every other train.
+  EXPECT_EQ(Items(res::IDC_TRAIN_CREATED_FROM), (std::vector<QString>{"(none)", "101-0"}));
+  EXPECT_EQ(Items(res::IDC_TRAIN_BECOMES), (std::vector<QString>{"(none)", "101-0", "103-2"}));
+  EXPECT_EQ(List(res::IDC_TRAIN_BECOMES)->currentText(), "103-2");
+  EXPECT_EQ(List(res::IDC_TRAIN_SPLITS_INTO)->currentText(), "(none)");
+  EXPECT_EQ(Items(res::IDC_TRAIN_BECOMES_AT), (std::vector<QString>{"(none)", "P-Central", "A-Yard"}));
+  EXPECT_EQ(List(res::IDC_TRAIN_BECOMES_AT)->currentText(), "A-Yard");
+  EXPECT_EQ(Field<QLineEdit>(res::IDC_TRAIN_BECOMES_AFTER)->text(), "15");
+  EXPECT_FALSE(Field<QCheckBox>(res::IDC_TRAIN_DAYS[0])->isChecked());
+  EXPECT_TRUE(Field<QCheckBox>(res::IDC_TRAIN_DAYS[6])->isChecked());
+  EXPECT_TRUE(Field<QCheckBox>(res::IDC_TRAIN_SCHEDULED)->isChecked());
+
+  // A metric territory, a stored location no location has, and a type no longer in use.
+  TerritoryOptions options = store().GetTerritoryOptions();
+  options.Units = 0;
+  store().UpdateTerritoryOptions(options);
+  train.Type = 5;
+  SetFieldText(train.Entrance, "ZZ");
+  store().UpdateTrainData(b, train);
+  Open(b);
+  EXPECT_EQ(Field<QLabel>(res::IDC_TRAIN_LENGTH_UNITS)->text(), "meters");
+  EXPECT_EQ(List(res::IDC_TRAIN_ENTRANCE)->currentText(), "ZZ");
+  EXPECT_EQ(List(res::IDC_TRAIN_TYPE)->currentText(), "unknown");
+}
+
+TEST_F(TrainSheetTest, ApplyRefusesEachWrongAnswerWithItsMessageAndStoresNothing) {
+  const struct {
+    const char* name;
+    std::function<void(TrainSheetTest&)> change;
+    std::string message;
+    int focus;
+  } cases[] = {
+      {"empty ID", [](TrainSheetTest& t) { t.Type(res::IDC_TRAIN_ID, ""); }, "You must specify a train ID.",
+       res::IDC_TRAIN_ID},
+      {"entrance and created from", [](TrainSheetTest& t) { t.Choose(res::IDC_TRAIN_CREATED_FROM, "102-1"); },
+       "A train cannot be scheduled to arrive on the territory at a specified time and also be created from another "
+       "train.",
+       res::IDC_TRAIN_CREATED_FROM},
+      {"no time", [](TrainSheetTest& t) { t.Type(res::IDC_TRAIN_ENTRANCE_TIME, ""); },
+       "The time when the train is scheduled to arrive on the territory must be entered.",
+       res::IDC_TRAIN_ENTRANCE_TIME},
+      {"bad time", [](TrainSheetTest& t) { t.Type(res::IDC_TRAIN_ENTRANCE_TIME, "25:00"); },
+       "The time entered in field \"time when the train is scheduled to arrive\" is incorrect.  The correct formats "
+       "are X:XX, XX:XX, XXX or XXXX.",
+       res::IDC_TRAIN_ENTRANCE_TIME},
+      {"neither entrance nor parent", [](TrainSheetTest& t) { t.Choose(res::IDC_TRAIN_ENTRANCE, "(none)"); },
+       "A train must be scheduled to arrive or be created from another train.", res::IDC_TRAIN_ENTRANCE},
+      {"entrance name too long", [](TrainSheetTest& t) { t.Choose(res::IDC_TRAIN_ENTRANCE, "WEST"); },
+       "The location name \"WEST\" chosen in field \"Train enters at location\" has more than 2 characters.  A "
+       "train's entrance and exit locations can only be locations whose names have 2 characters or fewer.",
+       res::IDC_TRAIN_ENTRANCE},
+      {"49 feet", [](TrainSheetTest& t) { t.Type(res::IDC_TRAIN_LENGTH, "49"); },
+       "A train must be at least 50 feet long.", res::IDC_TRAIN_LENGTH},
+      {"exit and becomes", [](TrainSheetTest& t) { t.Choose(res::IDC_TRAIN_BECOMES, "102-1"); },
+       "A train cannot have an exit location and also become a new train.", res::IDC_TRAIN_BECOMES},
+      {"neither exit nor becomes", [](TrainSheetTest& t) { t.Choose(res::IDC_TRAIN_EXIT, "(none)"); },
+       "A train must either have an exit location or become a new train.", res::IDC_TRAIN_EXIT},
+      {"becomes nowhere",
+       [](TrainSheetTest& t) {
+         t.Choose(res::IDC_TRAIN_EXIT, "(none)");
+         t.Choose(res::IDC_TRAIN_BECOMES, "102-1");
+       },
+       "If a train becomes another train, the location where this change takes place must be assigned.",
+       res::IDC_TRAIN_BECOMES_AT},
+      {"becomes and splits into one train",
+       [](TrainSheetTest& t) {
+         t.Choose(res::IDC_TRAIN_EXIT, "(none)");
+         t.Choose(res::IDC_TRAIN_BECOMES, "102-1");
+         t.Choose(res::IDC_TRAIN_BECOMES_AT, "P-Central");
+         t.Choose(res::IDC_TRAIN_SPLITS_INTO, "102-1");
+       },
+       "A train cannot create two trains that are the same.", res::IDC_TRAIN_BECOMES_AT},
+      {"exit name too long", [](TrainSheetTest& t) { t.Choose(res::IDC_TRAIN_EXIT, "WEST"); },
+       "The location name \"WEST\" chosen in field \"Train exits at location\" has more than 2 characters.  A "
+       "train's entrance and exit locations can only be locations whose names have 2 characters or fewer.",
+       res::IDC_TRAIN_EXIT},
+      {"unknown type", [](TrainSheetTest& t) { t.Choose(res::IDC_TRAIN_TYPE, "unknown"); },
+       "The train type cannot be unknown.", res::IDC_TRAIN_TYPE},
+  };
+  const TrainData before = Data(a);
+  for (const auto& c : cases) {
+    messages.Calls.clear();
+    Open(a);
+    c.change(*this);
+    Ok();
+    ASSERT_EQ(messages.Calls.size(), 1u) << c.name;
+    EXPECT_EQ(messages.Calls[0].Text, c.message) << c.name;
+    EXPECT_EQ(messages.Calls[0].Icon, MessageIcon::Error) << c.name;
+    EXPECT_TRUE(sheet->isVisible()) << c.name;
+    EXPECT_EQ(sheet->focusWidget(), Field(c.focus)) << c.name;
+    const TrainData after = Data(a);
+    EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0) << c.name;
+  }
+  EXPECT_EQ(store().EditBackup(), nullptr);
+}
+
+TEST_F(TrainSheetTest, MetricTerritoriesNeedSixteenMetres) {
+  TerritoryOptions options = store().GetTerritoryOptions();
+  options.Units = 0;
+  store().UpdateTerritoryOptions(options);
+  Open(a);
+  Type(res::IDC_TRAIN_LENGTH, "15");
+  Ok();
+  ASSERT_EQ(messages.Calls.size(), 1u);
+  EXPECT_EQ(messages.Calls[0].Text, "A train must be at least 16 meters long.");
+  Type(res::IDC_TRAIN_LENGTH, "16");
+  Ok();
+  EXPECT_FALSE(sheet->isVisible());
+  EXPECT_EQ(Data(a).Length, 16);
+}
+
+TEST_F(TrainSheetTest, OkStoresEveryFieldAndTakesTheBackupOnceARun) {
+  const int32_t changes = store().ChangeCount;
+  Open(b);
+  Type(res::IDC_TRAIN_ID, "2nd");
+  Type(res::IDC_TRAIN_DESCRIPTION, "Local");
+  Field<QRadioButton>(res::IDC_TRAIN_LEFT)->setChecked(true);
+  Type(res::IDC_TRAIN_LENGTH, "800");
+  Choose(res::IDC_TRAIN_TYPE, "Transit");
+  Type(res::IDC_TRAIN_CREW_TIME, "");
+  Type(res::IDC_TRAIN_ENTRANCE_TIME, "715");
+  Field<QCheckBox>(res::IDC_TRAIN_DAYS[1])->setChecked(false);
+  Field<QCheckBox>(res::IDC_TRAIN_SCHEDULED)->setChecked(false);
+  Field<QPushButton>(kApply)->setEnabled(true);
+  Field<QPushButton>(kApply)->click();
+  EXPECT_EQ(Field<QLineEdit>(res::IDC_TRAIN_ENTRANCE_TIME)->text(), "07:15");
+  ASSERT_NE(store().EditBackup(), nullptr);
+  EXPECT_EQ(store().ChangeCount, changes + 1);
+  EXPECT_TRUE(sheet->ScheduleChanged());
+  // The backup holds the schedule as it was before the first store.
+  EXPECT_EQ(FieldText(store().EditBackup()->Trains[static_cast<size_t>(b)].TrainId), "102");
+  Ok();
+  EXPECT_EQ(store().ChangeCount, changes + 1);
+
+  const TrainData train = Data(b);
+  EXPECT_EQ(FieldText(train.TrainId), "2nd");
+  EXPECT_EQ(FieldText(train.Description), "Local");
+  EXPECT_EQ(+train.EntryDirection, 0);
+  EXPECT_EQ(+train.Length, 800);
+  EXPECT_EQ(+train.Type, 3);
+  EXPECT_EQ(+train.CrewMinutesWorked, -1);
+  EXPECT_EQ(FieldText(train.Entrance), "E1");
+  EXPECT_EQ(+train.EntranceMinutes, 435);
+  EXPECT_EQ(+train.Days[1], 0);
+  EXPECT_EQ(+train.Days[2], 1);
+  EXPECT_EQ(+train.Byte50, 0);
+  EXPECT_EQ(+train.BecomeMinutes, -1);
+}
+
+TEST_F(TrainSheetTest, ATrainCreatedFromAnotherIsLinkedOnBothTrains) {
+  // B created from A: A becomes B and loses its exit.
+  Open(b);
+  Choose(res::IDC_TRAIN_ENTRANCE, "(none)");
+  Type(res::IDC_TRAIN_ENTRANCE_TIME, "9:00");
+  Choose(res::IDC_TRAIN_CREATED_FROM, "101-0");
+  Ok();
+  ASSERT_TRUE(messages.Calls.empty());
+  EXPECT_EQ(+Data(b).LinkedTrain, a);
+  EXPECT_EQ(FieldText(Data(b).Entrance), "");
+  EXPECT_EQ(+Data(b).EntranceMinutes, 0xFFFF);
+  EXPECT_EQ(+Data(a).BecomesTrain, b);
+  EXPECT_EQ(FieldText(Data(a).Exit), "");
+
+  // C created from A too: A already becomes B, so it splits into C.
+  Open(c);
+  Choose(res::IDC_TRAIN_ENTRANCE, "(none)");
+  Choose(res::IDC_TRAIN_CREATED_FROM, "101-0");
+  Ok();
+  EXPECT_EQ(+Data(a).BecomesTrain, b);
+  EXPECT_EQ(+Data(a).SplitTrain, c);
+
+  // A fourth train from A finds both links taken and leaves A as it is.
+  const int d = Train("104", "E1", "W1");
+  Open(d);
+  Choose(res::IDC_TRAIN_ENTRANCE, "(none)");
+  Choose(res::IDC_TRAIN_CREATED_FROM, "101-0");
+  Ok();
+  EXPECT_EQ(+Data(a).BecomesTrain, b);
+  EXPECT_EQ(+Data(a).SplitTrain, c);
+
+  // C taken from A to D: A no longer splits into C, D becomes C.
+  Open(c);
+  Choose(res::IDC_TRAIN_CREATED_FROM, QString("104-%1").arg(d));
+  Ok();
+  EXPECT_EQ(+Data(a).SplitTrain, -1);
+  EXPECT_EQ(+Data(a).BecomesTrain, b);
+  EXPECT_EQ(+Data(d).BecomesTrain, c);
+}
+
+TEST_F(TrainSheetTest, ATrainThatBecomesAnotherMakesItsCreatedFromAndLetsGoOfTheOldOne) {
+  Open(a);
+  Choose(res::IDC_TRAIN_EXIT, "(none)");
+  Choose(res::IDC_TRAIN_BECOMES, "102-1");
+  Choose(res::IDC_TRAIN_BECOMES_AT, "P-Central");
+  Type(res::IDC_TRAIN_BECOMES_AFTER, "10");
+  Choose(res::IDC_TRAIN_SPLITS_INTO, "103-2");
+  Ok();
+  ASSERT_TRUE(messages.Calls.empty());
+  const TrainData train = Data(a);
+  EXPECT_EQ(+train.BecomesTrain, b);
+  EXPECT_EQ(+train.SplitTrain, c);
+  EXPECT_EQ(+train.ChangePlaceKind, 'P');
+  EXPECT_EQ(FieldText(train.ChangePlaceName), "Central");
+  EXPECT_EQ(+train.BecomeMinutes, 10);
+  for (const int child : {b, c}) {
+    EXPECT_EQ(+Data(child).LinkedTrain, a);
+    EXPECT_EQ(FieldText(Data(child).Entrance), "");
+    EXPECT_EQ(+Data(child).EntranceMinutes, 0xFFFF);
+  }
+
+  // Splitting into nothing more lets C go; B stays the train A becomes.
+  Open(a);
+  Choose(res::IDC_TRAIN_SPLITS_INTO, "(none)");
+  Ok();
+  EXPECT_EQ(+Data(c).LinkedTrain, -1);
+  EXPECT_EQ(+Data(b).LinkedTrain, a);
+}
+
+TEST_F(TrainSheetTest, AViewOnlySheetShowsTheTrainAndStoresNothing) {
+  const int32_t changes = store().ChangeCount;
+  Open(a, /*viewOnly=*/true);
+  EXPECT_EQ(sheet->CurrentPage()->objectName(), QString::number(res::IDD_TRAIN_GENERAL_VIEW));
+  EXPECT_FALSE(Field<QPushButton>(kApply)->isVisible());
+  EXPECT_EQ(Field<QLineEdit>(res::IDC_TRAIN_ID)->text(), "101");
+  EXPECT_TRUE(Field<QLineEdit>(res::IDC_TRAIN_ID)->isReadOnly());
+  EXPECT_FALSE(List(res::IDC_TRAIN_EXIT)->isEnabled());
+  EXPECT_FALSE(Field<QCheckBox>(res::IDC_TRAIN_SCHEDULED)->isEnabled());
+  Field<QLineEdit>(res::IDC_TRAIN_ID)->setText("");
+  Ok();
+  EXPECT_FALSE(sheet->isVisible());
+  EXPECT_TRUE(messages.Calls.empty());
+  EXPECT_EQ(FieldText(Data(a).TrainId), "101");
+  EXPECT_EQ(store().ChangeCount, changes);
+}
+
+TEST_F(TrainSheetTest, HelpSaysItIsNotAvailable) {
+  Open(a);
+  Field<QPushButton>(0x0009)->click();
+  EXPECT_EQ(shell.HelpNotAvailableCalls, 1);
+}
+
+}  // namespace
