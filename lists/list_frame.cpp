@@ -23,6 +23,12 @@ void TableModel::Reset(std::vector<Row> rows) {
   endResetModel();
 }
 
+void TableModel::SetColumns(std::vector<Column> columns) {
+  beginResetModel();
+  columns_ = std::move(columns);
+  endResetModel();
+}
+
 int32_t TableModel::Record(int row) const {
   return row >= 0 && row < rowCount() ? rows_[static_cast<size_t>(row)].Record : -1;
 }
@@ -169,11 +175,20 @@ void TListFrame::SetupWindow() {
   colours.setColor(QPalette::Base, classic ? Qt::black : Qt::white);
   colours.setColor(QPalette::Text, classic ? Qt::white : Qt::black);
   view_->setPalette(colours);
+  ApplyColumnWidths();
+  ListBuild();
+}
+
+void TListFrame::ApplyColumnWidths() {
   for (int column = 0; column < model_->columnCount(); ++column) {
     const uint32_t width = store_.GetColumnSize(spec_.ColumnProgram, column);
     if (width > 0) view_->setColumnWidth(column, static_cast<int>(width));
   }
-  ListBuild();
+}
+
+void TListFrame::SetColumns(std::vector<list::Column> columns) {
+  model_->SetColumns(std::move(columns));
+  columnsChanged_ = true;
 }
 
 void TListFrame::SaveRectangle() {
@@ -188,6 +203,10 @@ void TListFrame::ListBuild() {
   CurrentOperationGuard operation(store_, spec_.ClassName + "::ListBuild");
   const int keep = spec_.KeepsSelection ? trackedRow_ : -1;
   model_->Reset(Fill());
+  if (columnsChanged_) {
+    columnsChanged_ = false;
+    ApplyColumnWidths();
+  }
   trackedRow_ = -1;
   if (keep >= 0 && keep < proxy_->rowCount()) {
     const QModelIndex row = proxy_->index(keep, 0);

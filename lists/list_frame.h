@@ -51,6 +51,8 @@ class TableModel : public QAbstractTableModel {
       : QAbstractTableModel(parent), columns_(std::move(columns)) {}
 
   void Reset(std::vector<Row> rows);
+  // Replaces the columns (a list whose columns follow the store, as the train types in use).
+  void SetColumns(std::vector<Column> columns);
   // The store record of a model row, -1 outside the rows.
   int32_t Record(int row) const;
 
@@ -116,6 +118,8 @@ class TListFrame : public QWidget {
   QCheckBox* AddCheckBox(int id, const QString& text);
   void AddSaveColumnWidthsButton(int row = 0);
   void AddHelpButton(int row = 0);
+  // New columns, called from Fill: the rebuild then gives every column its saved width again.
+  void SetColumns(std::vector<list::Column> columns);
 
   // The first showing sets the window up: placement, columns, the first fill.
   void setVisible(bool visible) override;
@@ -126,6 +130,7 @@ class TListFrame : public QWidget {
   // Placement, columns and the first fill, on the first showing.
   void SetupWindow();
   void SaveRectangle();
+  void ApplyColumnWidths();
   void SelectionChanged();
   QHBoxLayout* ButtonRow(int row);
 
@@ -136,6 +141,7 @@ class TListFrame : public QWidget {
   std::vector<QHBoxLayout*> buttonRows_;
   int trackedRow_ = -1;
   bool setUp_ = false;
+  bool columnsChanged_ = false;
   int32_t* cascadeCounter_ = nullptr;
 };
 

@@ -9,13 +9,17 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "lists/active_lists.h"
 #include "lists/os_list.h"
+#include "lists/permit_list.h"
+#include "lists/slow_list.h"
 #include "platform/bar_fields.h"
 #include "platform/help.h"
 #include "resources/main_menu.h"
 #include "resources/resource_ids.h"
 #include "resources/strings.h"
 #include "shell/about.h"
+#include "shell/corvane3_window.h"
 #include "shell/globals.h"
 #include "shell/glyphs.h"
 #include "shell/stop_status.h"
@@ -101,6 +105,22 @@ void TCorvane3Dec::BindCommands() {
   commands_.SetHandler(res::CM_ABOUT, [this] { CmAbout(); });
   commands_.SetHandler(res::CM_HELP, [this] { CmHelp(); });
   commands_.SetHandler(res::CM_OS_POINTS, [this] { CmOSPoints(); });
+  commands_.SetHandler(res::CM_BLOCK_PERMITS, [this] {
+    OpenListWindow(TheDataWindows.BlockPermits, [this] { return new TTPermit(store_, this); });
+  });
+  commands_.SetHandler(res::CM_SLOW_ORDERS, [this] {
+    OpenListWindow(TheDataWindows.SlowOrders, [this] { return new TTSlow(store_, this); });
+  });
+  commands_.SetHandler(res::CM_ACTIVE_PERMITS, [this] {
+    OpenListWindow(TheDataWindows.ActivePermits,
+                   [this] { return new TPermitActive(store_, TheLayoutWindow->TheEngine(), this); });
+  });
+  // Authorize hands requests to the layout window's engine; the CTC variant of the list is not built yet.
+  commands_.SetEnabler(res::CM_ACTIVE_PERMITS,
+                       [this] { return TheLayoutWindow && store_.GetOptionData().CTCControlOn == 0; });
+  commands_.SetHandler(res::CM_ACTIVE_SLOW_ORDERS, [this] {
+    OpenListWindow(TheDataWindows.ActiveSlowOrders, [this] { return new TSlowActive(store_, this); });
+  });
 }
 
 QAction* TCorvane3Dec::AddButton(int id, int glyph) {

@@ -284,6 +284,10 @@ class Corvane3Data {
   // Refills the open arrival window of the entrance/exit location with that name.
   void RefreshArrivalWindow(std::string_view name);
   void BuildTrackNameList(TrackNameList& out) const;
+  // Before an editor stores a change to an editable table: copies the seven editable tables (locations,
+  // trains, block permit and slow order definitions, train types, detectors, OS points) into the backup
+  // and counts one more unsaved change of the track data.
+  void BackupEditTables();
 
   // ------------------------------------------------------------ status updaters, train slots, lookups (status.cpp)
   // The run-time updaters decide what to repaint and what to report to the
@@ -570,6 +574,8 @@ class Corvane3Data {
   std::array<StartTime, kMaxStartTimes> startTimes_{};
   std::array<OSData, kMaxOSData> osData_{};
   std::array<std::array<char, kTrainTypeNameChars>, kMaxTrainTypes> trainTypeNames_{};
+  struct EditTablesBackup;
+  std::shared_ptr<EditTablesBackup> editBackup_;  // made by the first BackupEditTables
   TerritoryOptions territoryOptions_{};
   std::array<WindowSize, kMaxWindowSizes> windowSizes_{};
   std::array<std::unique_ptr<uint8_t[]>, kMaxMaintBitmaps> maintImages_;
