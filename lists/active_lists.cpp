@@ -16,22 +16,6 @@ namespace {
 
 constexpr int32_t kPlaybackMode = 2;
 
-// One slot of an active table, with what it sorts by.
-struct Entry {
-  int Slot;
-  std::string Name;
-  int32_t From;
-};
-
-void SortEntries(std::vector<Entry>& entries, bool byTrack) {
-  // Equal keys keep their slot order.
-  std::stable_sort(entries.begin(), entries.end(), [byTrack](const Entry& a, const Entry& b) {
-    const int names = CompareNames(a.Name, b.Name);
-    if (byTrack) return names < 0 || (names == 0 && a.From < b.From);
-    return a.From < b.From || (a.From == b.From && names < 0);
-  });
-}
-
 }  // namespace
 
 TActiveList::TActiveList(Corvane3Data& store, list::FrameSpec spec, QWidget* parent)
@@ -149,7 +133,7 @@ TPermitActive::TPermitActive(Corvane3Data& store, Engine& engine, QWidget* paren
 }
 
 std::vector<list::Row> TPermitActive::Fill() {
-  std::vector<Entry> entries;
+  std::vector<SortEntry> entries;
   for (int slot = 0; slot < kMaxPermitStatus; ++slot) {
     const PermitStatus status = store_.GetPermitStatus(slot);
     if (status.InUse == 0 || !Passes(PermitGroup(status.State))) continue;
@@ -158,7 +142,7 @@ std::vector<list::Row> TPermitActive::Fill() {
   SortEntries(entries, Sort() == kByTrack);
 
   std::vector<list::Row> rows;
-  for (const Entry& entry : entries) {
+  for (const SortEntry& entry : entries) {
     const PermitStatus status = store_.GetPermitStatus(entry.Slot);
     const PermitData permit = store_.GetPermitData(status.PermitIndex);
     int span = permit.EndMinutes - permit.StartMinutes;
@@ -233,7 +217,7 @@ TSlowActive::TSlowActive(Corvane3Data& store, QWidget* parent)
 }
 
 std::vector<list::Row> TSlowActive::Fill() {
-  std::vector<Entry> entries;
+  std::vector<SortEntry> entries;
   for (int slot = 0; slot < kMaxSlowStatus; ++slot) {
     const SlowStatus status = store_.GetSlowStatus(slot);
     if (status.InUse == 0 || !Passes(status.InForce == 0 ? 0 : status.InForce == 1 ? 1 : -1)) continue;
@@ -242,7 +226,7 @@ std::vector<list::Row> TSlowActive::Fill() {
   SortEntries(entries, Sort() == kByTrack);
 
   std::vector<list::Row> rows;
-  for (const Entry& entry : entries) {
+  for (const SortEntry& entry : entries) {
     const SlowStatus status = store_.GetSlowStatus(entry.Slot);
     const SlowData order = store_.GetSlowData(status.SlowIndex);
     list::Row row{

@@ -71,29 +71,19 @@ bool TTPermit::RunDialog(int slot, QWidget* owner) {
 }
 
 std::vector<list::Row> TTPermit::Fill() {
-  struct Entry {
-    int Slot;
-    std::string Track;
-    int16_t From;
-  };
-  std::vector<Entry> entries;
+  std::vector<SortEntry> entries;
   for (int slot = 0; slot < kMaxPermitData; ++slot) {
     const PermitData permit = store_.GetPermitData(slot);
     if (permit.InUse != 0) entries.push_back({slot, FieldText(permit.TrackName), permit.StartMinutes});
   }
-  // Equal keys keep their slot order.
-  std::stable_sort(entries.begin(), entries.end(), [byTrack = Sort() == kByTrack](const Entry& a, const Entry& b) {
-    const int names = CompareNames(a.Track, b.Track);
-    if (byTrack) return names < 0 || (names == 0 && a.From < b.From);
-    return a.From < b.From || (a.From == b.From && names < 0);
-  });
+  SortEntries(entries, Sort() == kByTrack);
 
   std::vector<list::Row> rows;
-  for (const Entry& entry : entries) {
+  for (const SortEntry& entry : entries) {
     const PermitData permit = store_.GetPermitData(entry.Slot);
     rows.push_back(list::Row{
         entry.Slot,
-        {QString::number(entry.Slot), QString::fromStdString(entry.Track), MinuteText(permit.StartMinutes),
+        {QString::number(entry.Slot), QString::fromStdString(entry.Name), MinuteText(permit.StartMinutes),
          MinuteText(permit.EndMinutes), DaysText(DaysOf(permit)), QString::fromStdString(FieldText(permit.Requestor)),
          QString::fromStdString(FieldText(permit.Reason))},
         {}});
@@ -124,18 +114,7 @@ TPermitInfo::TPermitInfo(QWidget* parent, Corvane3Data& store, int slot) : QDial
   layout->addLayout(form);
   days_ = MakeDayBoxes(this, layout);
 
-  QPushButton* ok = MakeButton(this, 1, "OK");
-  ok->setDefault(true);
-  QPushButton* cancel = MakeButton(this, 2, "Cancel");
-  QPushButton* help = MakeButton(this, res::IDC_DEF_HELP, "Help");
-  connect(ok, &QPushButton::clicked, this, &TPermitInfo::accept);
-  connect(cancel, &QPushButton::clicked, this, &TPermitInfo::reject);
-  connect(help, &QPushButton::clicked, this, [this] { ShowHelp(store_, "block permit dialog"); });
-  auto* buttons = new QHBoxLayout;
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
-  buttons->addWidget(help);
-  layout->addLayout(buttons);
+  AddOkCancelHelp(this, layout, store_, "block permit dialog");
   SetupWindow();
 }
 
@@ -152,25 +131,15 @@ void TPermitInfo::SetupWindow() {
 
   TrackNameList names;
   store_.BuildTrackNameList(names);
-  const std::string track = FieldText(permit.TrackName);
   QStringList entries;
   for (const auto& name : names) {
     if (name[0] == '\0') break;
     entries << QString::fromUtf8(name.data(), static_cast<int>(strnlen(name.data(), name.size())));
   }
-  std::sort(entries.begin(), entries.end(),
-            [](const QString& a, const QString& b) { return CompareNames(a.toStdString(), b.toStdString()) < 0; });
-  track_->addItems(entries);
-  track_->setCurrentIndex(-1);
-  if (!track.empty()) {
-    const int found = entries.indexOf(QString::fromStdString(track));
-    if (found >= 0) {
-      track_->setCurrentIndex(found);
-    } else if (slot_ >= 0) {
-      // The track has gone from the territory: the definition forgets it at once.
-      SetFieldText(permit.TrackName, "");
-      store_.UpdatePermitData(slot_, permit);
-    }
+  if (!FillNameList(track_, entries, FieldText(permit.TrackName)) && slot_ >= 0) {
+    // The track has gone from the territory: the definition forgets it at once.
+    SetFieldText(permit.TrackName, "");
+    store_.UpdatePermitData(slot_, permit);
   }
 
   from_->setText(MinuteText(permit.StartMinutes));

@@ -111,24 +111,15 @@ std::vector<list::Row> TTSlow::Fill() {
   const std::vector<int> types = TrainTypesInUse(store_);
   SetColumns(SlowOrderColumns(store_, FixedColumns(), types));
 
-  struct Entry {
-    int Slot;
-    std::string Name;
-    int16_t From;
-  };
-  std::vector<Entry> entries;
+  std::vector<SortEntry> entries;
   for (int slot = 0; slot < kMaxSlowData; ++slot) {
     const SlowData order = store_.GetSlowData(slot);
     if (order.InUse != 0) entries.push_back({slot, FieldText(order.Location), order.StartMinutes});
   }
-  std::stable_sort(entries.begin(), entries.end(), [byTrack = Sort() == kByTrack](const Entry& a, const Entry& b) {
-    const int names = CompareNames(a.Name, b.Name);
-    if (byTrack) return names < 0 || (names == 0 && a.From < b.From);
-    return a.From < b.From || (a.From == b.From && names < 0);
-  });
+  SortEntries(entries, Sort() == kByTrack);
 
   std::vector<list::Row> rows;
-  for (const Entry& entry : entries) {
+  for (const SortEntry& entry : entries) {
     const SlowData order = store_.GetSlowData(entry.Slot);
     const bool permanent = order.Permanent == 1;
     list::Row row{
@@ -193,18 +184,7 @@ TSlowInfo::TSlowInfo(QWidget* parent, Corvane3Data& store, int slot) : QDialog(p
   layout->addLayout(grid);
   days_ = MakeDayBoxes(this, layout);
 
-  QPushButton* ok = MakeButton(this, 1, "OK");
-  ok->setDefault(true);
-  QPushButton* cancel = MakeButton(this, 2, "Cancel");
-  QPushButton* help = MakeButton(this, res::IDC_DEF_HELP, "Help");
-  connect(ok, &QPushButton::clicked, this, &TSlowInfo::accept);
-  connect(cancel, &QPushButton::clicked, this, &TSlowInfo::reject);
-  connect(help, &QPushButton::clicked, this, [this] { ShowHelp(store_, "slow order dialog"); });
-  auto* buttons = new QHBoxLayout;
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
-  buttons->addWidget(help);
-  layout->addLayout(buttons);
+  AddOkCancelHelp(this, layout, store_, "slow order dialog");
   SetupWindow();
 }
 
@@ -238,20 +218,10 @@ void TSlowInfo::SetupWindow() {
     // A name that the order's field cannot hold whole would never match its track again.
     if (entry.size() <= kNameChars) entries << entry;
   }
-  std::sort(entries.begin(), entries.end(),
-            [](const QString& a, const QString& b) { return CompareNames(a.toStdString(), b.toStdString()) < 0; });
-  name_->addItems(entries);
-  name_->setCurrentIndex(-1);
-  const std::string name = FieldText(order.Location);
-  if (!name.empty()) {
-    const int found = entries.indexOf(QString::fromStdString(name));
-    if (found >= 0) {
-      name_->setCurrentIndex(found);
-    } else if (slot_ >= 0) {
-      // The block, switch or track has gone from the territory: the order forgets it at once.
-      SetFieldText(order.Location, "");
-      store_.UpdateSlowData(slot_, order);
-    }
+  if (!FillNameList(name_, entries, FieldText(order.Location)) && slot_ >= 0) {
+    // The block, switch or track has gone from the territory: the order forgets it at once.
+    SetFieldText(order.Location, "");
+    store_.UpdateSlowData(slot_, order);
   }
 
   permanent_->setChecked(order.Permanent == 1);

@@ -1,11 +1,16 @@
 #include "lists/track_time_lists.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
 
+#include "dialogs/dialog_kit.h"
 #include "platform/controls.h"
 #include "resources/permit_slow_ids.h"
 
@@ -30,6 +35,40 @@ QString ClockTimeText(int32_t seconds) {
 
 int CompareNames(const std::string& a, const std::string& b) {
   return QString::localeAwareCompare(QString::fromStdString(a), QString::fromStdString(b));
+}
+
+void SortEntries(std::vector<SortEntry>& entries, bool byTrack) {
+  std::stable_sort(entries.begin(), entries.end(), [byTrack](const SortEntry& a, const SortEntry& b) {
+    const int names = CompareNames(a.Name, b.Name);
+    if (byTrack) return names < 0 || (names == 0 && a.From < b.From);
+    return a.From < b.From || (a.From == b.From && names < 0);
+  });
+}
+
+bool FillNameList(QComboBox* list, QStringList entries, const std::string& name) {
+  std::sort(entries.begin(), entries.end(),
+            [](const QString& a, const QString& b) { return CompareNames(a.toStdString(), b.toStdString()) < 0; });
+  list->addItems(entries);
+  list->setCurrentIndex(-1);
+  if (name.empty()) return true;
+  const int found = entries.indexOf(QString::fromStdString(name));
+  list->setCurrentIndex(found);
+  return found >= 0;
+}
+
+void AddOkCancelHelp(QDialog* dialog, QVBoxLayout* into, Corvane3Data& store, const std::string& helpKeyword) {
+  QPushButton* ok = MakeButton(dialog, 1, "OK");
+  ok->setDefault(true);
+  QPushButton* cancel = MakeButton(dialog, 2, "Cancel");
+  QPushButton* help = MakeButton(dialog, res::IDC_DEF_HELP, "Help");
+  QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+  QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+  QObject::connect(help, &QPushButton::clicked, dialog, [&store, helpKeyword] { ShowHelp(store, helpKeyword); });
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(ok);
+  buttons->addWidget(cancel);
+  buttons->addWidget(help);
+  into->addLayout(buttons);
 }
 
 std::array<QCheckBox*, 7> MakeDayBoxes(QWidget* dialog, QLayout* into) {
