@@ -50,8 +50,6 @@ std::string Format(const char* format, const std::string& a, const std::string& 
   return text;
 }
 
-bool English(const Corvane3Data& store) { return store.GetTerritoryOptions().Units == 1; }
-
 }  // namespace
 
 bool Engine::TrainCommand(int id) {
@@ -147,23 +145,17 @@ void Engine::CmTrainStopNow(int id) {
     return;
   }
 
-  const int32_t clock = store.GetSimClock();
-  const int32_t speed = std::max<int32_t>(+status.Speed, 0);
-  const int32_t seconds = speed * 120 / 60;
-  if (status.HeadEventTime < clock + seconds) {
+  const StopPoint stop =
+      PlanDispatcherStop(store, status, GetTrainHeadPosition(train).HeadPosition, store.GetSimClock());
+  if (!stop.Reached) {
     // The train reaches its next event first; the flag stops it there.
     store.UpdateTrainStatus(train, status);
     ClearStopStatus();
     return;
   }
-  const TrainExtent extent = GetTrainHeadPosition(train);
-  const int32_t distance = DistanceRun(English(store), speed, seconds);
-  int64_t stopPoint = int64_t{extent.HeadPosition} + (status.HeadDirection == 1 ? distance : -distance);
-  if (ValidBlock(status.HeadBlock))
-    stopPoint = std::clamp<int64_t>(stopPoint, 0, std::max<int32_t>(+store.GetBlockData(status.HeadBlock).Length, 0));
   status.Reason = HeadEvent::DispatcherStop;
-  status.HeadEventTime = clock + seconds;
-  status.HeadPosition = static_cast<int32_t>(stopPoint);
+  status.HeadEventTime = stop.Time;
+  status.HeadPosition = stop.Position;
   store.UpdateTrainStatus(train, status);
   ClearStopStatus();
 }

@@ -73,7 +73,7 @@ int Engine::ClearSignal(int signalDevice, uint8_t forced, int source) {
   const int routeSource = forced ? kWithoutMessages : source;
   const bool help = store.GetOptionData().HelpMessagesOn == 1;
   const int index = signalDevice - kSignalBase;
-  Run().PendingRouteEntrance = -1;
+  if (screen) Run().PendingRouteEntrance = -1;  // as for a switch: the stack leaves a picked entrance
   const SignalData data = store.GetSignalData(index);
   SignalStatus status = store.GetSignalStatus(index);
   const int direction = SignalDirection(status);
@@ -374,13 +374,15 @@ int Engine::CheckRoute(int direction, int block, uint8_t quiet, uint8_t permissi
 
 void Engine::ReleaseRoute(const int32_t* ids, const int32_t* dirs, int count) {
   Corvane3Data& store = Store();
+  // A device cleared the same way that still holds another route's clear only gives up this route's
+  // hold, and so does every device beyond it.
   bool shared = false;
   for (int i = 1; i < count && i < kPathEntries && ids[i] != -1; ++i) {
     const int device = ids[i];
     const int d = dirs[i];
     if (IsBlock(device)) {
       BlockStatus status = store.GetBlockStatus(device);
-      if (!shared && status.Occupancy == ClearedCode(d)) {
+      if (!shared && status.Occupancy == ClearedCode(d) && status.HeldRoutes < 1) {
         status.Occupancy = 0;
         status.HeldRoutes = 0;
       } else {
@@ -393,7 +395,7 @@ void Engine::ReleaseRoute(const int32_t* ids, const int32_t* dirs, int count) {
       if (RouteEndsAt(store.GetBlockData(device), d)) break;
     } else if (IsSwitch(device)) {
       SwitchStatus status = store.GetSwitchStatus(device - kSwitchBase);
-      if (!shared && status.Occupancy == ClearedCode(d)) {
+      if (!shared && status.Occupancy == ClearedCode(d) && status.HeldRoutes < 1) {
         status.Occupancy = 0;
         status.HeldRoutes = 0;
       } else {
@@ -407,7 +409,7 @@ void Engine::ReleaseRoute(const int32_t* ids, const int32_t* dirs, int count) {
     } else if (IsDiamond(device)) {
       const int route = store.GetCrossRoute(device - kDiamondBase, ids[i - 1]);
       CrossStatus status = store.GetCrossStatus(device - kDiamondBase);
-      if (!shared && status.Occupancy[route] == ClearedCode(d)) {
+      if (!shared && status.Occupancy[route] == ClearedCode(d) && status.HeldRoutes[route] < 1) {
         status.Occupancy[route] = 0;
         status.HeldRoutes[route] = 0;
       } else {

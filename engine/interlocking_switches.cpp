@@ -27,8 +27,12 @@ int Engine::ThrowSwitch(int switchDevice, uint8_t forced, uint8_t crew, int sour
   const bool screen = source == kScreenRequest && !forced;
   const bool help = store.GetOptionData().HelpMessagesOn == 1;
   const int index = switchDevice - kSwitchBase;
-  Run().PendingRouteEntrance = -1;
-  Run().PendingStackEntrance = -1;
+  // The dispatcher's own throw drops an entrance picked but not completed; the stack's forced one
+  // works in the background and leaves it.
+  if (screen) {
+    Run().PendingRouteEntrance = -1;
+    Run().PendingStackEntrance = -1;
+  }
   SwitchStatus status = store.GetSwitchStatus(index);
   const SwitchData data = store.GetSwitchData(index);
   status.Refused = 0;

@@ -96,60 +96,72 @@ void Engine::CmTrainMerge(int id) {
   if (!Standing(front)) return refuse(Format("Train \"%s\" must be at stop to merge", Name(front)));
   if (!Standing(lead)) return refuse(Format("Train \"%s\" must be at stop to merge", Name(lead)));
 
-  // A becomes a coupled train; B takes its length.
+  // A becomes a coupled train: it and whatever was coupled behind it go to the end of B's chain.
   front.State = TrainState::Merged;
   front.HeadBlock = -1;
   front.HeadEventTime = -1;
-  lead.Length += front.Length;
+  front.PassRedPermission = 0;
+  const std::vector<int> chain = ChainBehind(store, b);
+  const int last = chain.empty() ? b : chain.back();
+  front.MergePrevious = static_cast<int16_t>(last);
   store.UpdateTrainStatus(a, front);
-  store.UpdateTrainStatus(b, lead);
+  TrainStatus tail = store.GetTrainStatus(last);
+  tail.MergeNext = static_cast<int16_t>(a);
+  store.UpdateTrainStatus(last, tail);
 
-  // B's rear now reaches back over A's blocks.
+  // B takes the length of the whole consist, and its rear is worked out for that length.
+  lead = store.GetTrainStatus(b);
+  lead.Length = ChainLength(store, b);
+  store.UpdateTrainStatus(b, lead);
   store.InvalidateDevice(lead.HeadBlock);
   const TrainExtent extent = GetTrainHeadPosition(b);
   lead = store.GetTrainStatus(b);
   lead.RearBlock = static_cast<int16_t>(extent.RearBlock);
   store.UpdateTrainStatus(b, lead);
 
-  bool reachedHead = false;
+  // B stands in every block from its rear to its head, in A's place where A stood.
+  std::vector<bool> covered(kMaxBlocks, false);
+  covered[head] = true;
   if (ValidBlock(lead.RearBlock)) {
     DevicePath path;
     TraceDevicePath(direction, lead.RearBlock, path);
     for (int i = 0; i < kPathEntries && path.Ids[i] != -1; ++i) {
       const int device = path.Ids[i];
-      if (device == head) {
-        reachedHead = true;
-        break;
-      }
+      if (device == head) break;
       if (!ValidBlock(device) || store.GetBlockData(device).PassThrough == 1) continue;
+      covered[device] = true;
       BlockStatus status = store.GetBlockStatus(device);
-      if (ReplaceInSlots(status, a, b)) {
-        store.UpdateBlockStatus(device, status);
-        store.InvalidateDevice(device);
+      if (!ReplaceInSlots(status, a, b) && FindSlot(status, b) < 0) {
+        for (int k2 = 0; k2 < kBlockTrainSlots; ++k2) {
+          if (status.Trains[k2] == kEmptySlot) {
+            status.Trains[k2] = static_cast<uint16_t>(b);
+            break;
+          }
+        }
       }
+      if (status.Occupancy == 0) status.Occupancy = static_cast<int16_t>(direction == 1 ? 3 : 4);
+      store.UpdateBlockStatus(device, status);
+      store.InvalidateDevice(device);
     }
   }
-  if (reachedHead) {
-    headStatus = store.GetBlockStatus(head);
-    RemoveFromSlots(headStatus, a);
-    store.UpdateBlockStatus(head, headStatus);
-    store.InvalidateDevice(head);
+  // A coupled record stands in no block: the head block and any block beyond the new rear let it go.
+  for (int block = 0; block < kMaxBlocks; ++block) {
+    BlockStatus status = store.GetBlockStatus(block);
+    if (status.InUse == 0 || FindSlot(status, a) < 0) continue;
+    RemoveFromSlots(status, a);
+    if (!covered[block] && status.Trains[0] == kEmptySlot) {
+      if (status.HeldRoutes < 1) {
+        status.Occupancy = 0;
+      } else {
+        --status.HeldRoutes;
+        status.Occupancy = status.Occupancy == 3 ? 1 : 2;
+      }
+    }
+    store.UpdateBlockStatus(block, status);
+    store.InvalidateDevice(block);
   }
-
-  // A and whatever was coupled behind it go to the end of B's chain.
-  const std::vector<int> chain = ChainBehind(store, b);
-  const int last = chain.empty() ? b : chain.back();
-  TrainStatus tail = store.GetTrainStatus(last);
-  tail.MergeNext = static_cast<int16_t>(a);
-  store.UpdateTrainStatus(last, tail);
   front = store.GetTrainStatus(a);
-  front.MergePrevious = static_cast<int16_t>(last);
-  front.PassRedPermission = 0;
-  store.UpdateTrainStatus(a, front);
-
   lead = store.GetTrainStatus(b);
-  lead.Length = ChainLength(store, b);
-  store.UpdateTrainStatus(b, lead);
 
   ShowCommandMessage(*this, Format("Trains \"%s\"is now merged into Train \"%s\".", Name(front), Name(lead)),
                      MessageIcon::Warning);
@@ -283,7 +295,20 @@ void MergeNextBlock(Engine& engine, int chosen, int which) {
   survivor.RearBlock = absorbed.RearBlock;
   survivor.Length += absorbed.Length;
   store.UpdateTrainStatus(s, survivor);
+  // The trains coupled behind the absorbed one stay coupled, now at the end of the survivor's consist.
+  const std::vector<int> carried = ChainBehind(store, x);
+  if (!carried.empty() && std::find(carried.begin(), carried.end(), s) == carried.end()) {
+    const std::vector<int> own = ChainBehind(store, s);
+    const int last = own.empty() ? s : own.back();
+    TrainStatus tail = store.GetTrainStatus(last);
+    tail.MergeNext = static_cast<int16_t>(carried.front());
+    store.UpdateTrainStatus(last, tail);
+    TrainStatus first = store.GetTrainStatus(carried.front());
+    first.MergePrevious = static_cast<int16_t>(last);
+    store.UpdateTrainStatus(carried.front(), first);
+  }
   absorbed.InUse = 0;
+  absorbed.MergeNext = absorbed.MergePrevious = -1;
   store.UpdateTrainStatus(x, absorbed);
 
   const int direction = ValidBlock(absorbedHead) && store.GetBlockStatus(absorbedHead).Occupancy == 4 ? 1 : 0;

@@ -2,10 +2,12 @@
 // ahead in a block, units, and the leg fields of a multiple entry.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
 #include "engine/engine.h"
+#include "store/corvane3_data.h"
 #include "store/records.h"
 
 namespace movement {
@@ -66,6 +68,33 @@ inline int32_t DistanceRun(bool english, int speed, int32_t seconds) {
   const int64_t d =
       english ? int64_t{speed} * 63360 / 3600 * seconds / 12 : int64_t{speed} * 50000 / 3600 * seconds / 50;
   return static_cast<int32_t>(d > INT32_MAX ? INT32_MAX : d);
+}
+
+// Where a moving train stops when the dispatcher stops or reverses it: it runs on for two minutes' worth
+// of its speed in the territory's units, kept inside its head block and never beyond the target it is
+// already running to. A train whose target comes first stops there (Reached false).
+struct StopPoint {
+  bool Reached = false;
+  int32_t Time = 0;
+  int32_t Position = 0;
+};
+inline StopPoint PlanDispatcherStop(const Corvane3Data& store, const TrainStatus& status, int32_t headPosition,
+                                    int32_t clock) {
+  const int32_t speed = std::max<int32_t>(+status.Speed, 0);
+  const int32_t seconds = speed * 120 / 60;
+  StopPoint stop;
+  if (status.HeadEventTime < clock + seconds) return stop;
+  const int32_t distance = DistanceRun(store.GetTerritoryOptions().Units == 1, speed, seconds);
+  const bool ahead = status.HeadDirection == 1;
+  int64_t point = int64_t{headPosition} + (ahead ? distance : -distance);
+  const int32_t target = status.HeadPosition;
+  point = ahead ? std::min<int64_t>(point, target) : std::max<int64_t>(point, target);
+  if (ValidBlock(status.HeadBlock))
+    point = std::clamp<int64_t>(point, 0, std::max<int32_t>(+store.GetBlockData(status.HeadBlock).Length, 0));
+  stop.Reached = true;
+  stop.Time = clock + seconds;
+  stop.Position = static_cast<int32_t>(point);
+  return stop;
 }
 
 // The int16 fields behind the named ones of a multiple entry: crew minutes (+22) and new length (+24).

@@ -171,17 +171,11 @@ void Engine::ReverseTrain(int train) {
     // A moving train is marked; it turns once it stands.
     status.StopAndReverse = 1;
     status.PassRedPermission = 0;
-    const TrainExtent extent = GetTrainHeadPosition(train);
-    const int32_t speed = status.Speed;
-    const int32_t seconds = speed * 120 / 60;
-    const int64_t inches = int64_t{speed} * 63360 / 3600 * seconds;
-    int64_t stopPoint = extent.HeadPosition + (status.HeadDirection == 1 ? inches / 12 : -inches / 12);
-    if (ValidBlock(status.HeadBlock))
-      stopPoint = std::clamp<int64_t>(stopPoint, 0, store.GetBlockData(status.HeadBlock).Length);
-    if (status.HeadEventTime >= clock + seconds) {
+    const StopPoint stop = PlanDispatcherStop(store, status, GetTrainHeadPosition(train).HeadPosition, clock);
+    if (stop.Reached) {
       status.Reason = HeadEvent::StopAndReverse;
-      status.HeadEventTime = clock + seconds;
-      status.HeadPosition = static_cast<int32_t>(stopPoint);
+      status.HeadEventTime = stop.Time;
+      status.HeadPosition = stop.Position;
     }
     store.UpdateTrainStatus(train, status);
     return;

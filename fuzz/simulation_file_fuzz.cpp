@@ -1,24 +1,17 @@
 // libFuzzer target for the saved simulation reader: every input is loaded as a
-// saved simulation, as the External I/O "simload" command would load it.
-#include <unistd.h>
-
-#include <cstdint>
-#include <cstdio>
-#include <string>
-
-#include "store/corvane3_data.h"
+// saved simulation, as the External I/O "simload" command would load it. The
+// demonstration territory lies beside it as "demo.trk", the track file the
+// seeds were saved from, so the reader gets past the track file to the run.
+#include "fuzz/fuzz_files.h"
+#include "tests/support/demo_territory.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static Corvane3Data* store = [] {
-    auto* s = new Corvane3Data();
-    TheStore = s;
-    return s;
+  Corvane3Data& store = fuzz::Store();
+  static const bool territory = [&] {
+    territory::BuildDemonstrationTerritory(store);
+    return store.WriteTrackFile(fuzz::Folder() + "demo.trk", 0) == 0;
   }();
-  static const std::string path = "/tmp/corvane-fuzz-" + std::to_string(getpid()) + ".ssm";
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return 0;
-  std::fwrite(data, 1, size, file);
-  std::fclose(file);
-  store->LoadSimulation(path, 0);
+  if (!territory) std::abort();
+  store.LoadSimulation(fuzz::WriteFile("input.ssm", data, size), 0);
   return 0;
 }

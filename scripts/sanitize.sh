@@ -13,27 +13,28 @@ cmake --build build-san --parallel "$(nproc)"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-san --output-on-failure --parallel "$(nproc)"
 
-# The fuzz targets: built with libFuzzer, and run for a bounded number of
-# inputs grown from the demonstration territory.
-cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+# The fuzz targets: built with libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer
+# over a core instrumented the same way, seeded with files the program writes itself
+# (every track file structure, the old format, saved simulations with their track
+# file, a recording, the settings files), and run for a fixed number of inputs each.
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 -DCORVANE_BUILD_FUZZ=ON \
   -DCORVANE_BUILD_GUI=OFF -DCORVANE_BUILD_TESTS=OFF -DCORVANE_BUILD_BENCH=OFF
-cmake --build build-fuzz --parallel "$(nproc)" --target track_file_fuzz default_trk
-mkdir -p build-fuzz/corpus/track_file
-cp build-fuzz/default.trk build-fuzz/corpus/track_file/
-build-fuzz/fuzz/track_file_fuzz -seed=1 -runs=1000 -max_len=200000 build-fuzz/corpus/track_file
-
-# The saved simulation and playback readers, from seeds the store writes itself.
-cmake --build build-fuzz --parallel "$(nproc)" --target simulation_file_fuzz playback_fuzz
-mkdir -p build-fuzz/corpus/simulation build-fuzz/corpus/playback
-printf '\x62\x58\x01\x00\xfc\x86\x00\x00\x5d\x95\x00\x00\xae\x08\x00\x00' > build-fuzz/corpus/simulation/magic.ssm
-printf '\x0a\x00\x00\x00\x08\x01\x00\x02\x00\x10\x00\x00\x00' > build-fuzz/corpus/playback/oshit.ply
-build-fuzz/fuzz/simulation_file_fuzz -seed=1 -runs=1000 -max_len=300000 build-fuzz/corpus/simulation
-build-fuzz/fuzz/playback_fuzz -seed=1 -runs=2000 -max_len=20000 build-fuzz/corpus/playback
+cmake --build build-fuzz --parallel "$(nproc)"
+rm -rf build-fuzz/corpus
+build-fuzz/fuzz/make_fuzz_seeds build-fuzz/corpus
+fuzz() {  # target, corpus, runs, largest input
+  UBSAN_OPTIONS=print_stacktrace=1 build-fuzz/fuzz/"$1" -seed=1 -runs="$3" -max_len="$4" \
+    -print_final_stats=1 build-fuzz/corpus/"$2"
+}
+fuzz track_file_fuzz track_file 2000 400000
+fuzz engine_fuzz engine 300 200000
+fuzz simulation_file_fuzz simulation 2000 400000
+fuzz playback_fuzz playback 2000 400000
+fuzz settings_fuzz settings 3000 20000
 
 # Hollin's control file and options file readers, from a few control lines.
-cmake --build build-fuzz --parallel "$(nproc)" --target hollin_fuzz
 mkdir -p build-fuzz/corpus/hollin
 printf 'SWITCH,0001,SW1,10:00:00,REVERSE\nSIGNAL,0002,S1,10:00:00,CLEAR\nBLOCK,0003,B1,10:00:00,OCCUPIED\n' \
   > build-fuzz/corpus/hollin/controls.txt
-build-fuzz/fuzz/hollin_fuzz -seed=1 -runs=2000 -max_len=5000 build-fuzz/corpus/hollin
+fuzz hollin_fuzz hollin 2000 5000

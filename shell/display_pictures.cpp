@@ -101,3 +101,11 @@ void DisplayPictures::LoadTrainIcons() {
     TrainIconBitmap[slot] = ToBitmap(Make(kInternalTrainIconTable[slot].Resource));
   }
 }
+
+void DisplayPictures::LoadTrainIconImages(const std::array<std::vector<uint8_t>, kTrainIconBitmaps>& images) {
+  for (int slot = 0; slot < kTrainIconBitmaps; ++slot) {
+    const std::vector<uint8_t>& bytes = images[slot];
+    if (bytes.empty()) continue;
+    TrainIconBitmap[slot] = ToBitmap(QImage::fromData(bytes.data(), static_cast<int>(bytes.size()), "BMP"));
+  }
+}

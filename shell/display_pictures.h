@@ -9,6 +9,7 @@
 #include <array>
 #include <functional>
 #include <set>
+#include <vector>
 
 #include "shell/picture_art.h"
 
@@ -32,6 +33,9 @@ class DisplayPictures {
   void FreeDisplayResources();
   // Drops every train icon bitmap and loads the internal pictures into slots 0-20.
   void LoadTrainIcons();
+  // Makes the bitmap of every slot that holds a picture carried by a track file (complete bitmap
+  // file bytes); the other slots keep what they show.
+  void LoadTrainIconImages(const std::array<std::vector<uint8_t>, kTrainIconBitmaps>& images);
 
   // Index of a triangle bitmap: shape 0-3 (right, left, up, down), style 0 normal / 1 classic,
   // zoom level 0-1, state 0-2.

@@ -48,6 +48,8 @@ void LayoutShellService::LoadTrainIcons() {
   pictures_.LoadTrainIcons();
 }
 
+void LayoutShellService::MakeTrainIconBitmaps() { pictures_.LoadTrainIconImages(store_.TrainIconImages); }
+
 void ReportMissingPicture(Corvane3Data& store, int resource) {
   store.ShowMessage("Display picture " + std::to_string(resource) + " could not be made; it is left out.",
                     MessageIcon::Error);

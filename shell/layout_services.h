@@ -30,6 +30,7 @@ class LayoutShellService : public QtShellService {
   void InvalidateLayout(bool erase) override;
   void FreeDisplayResources() override;
   void LoadTrainIcons() override;
+  void MakeTrainIconBitmaps() override;
   void ShowTrainStatusLine(int trainSlot) override;
   void CmClassicDisplay() override;
 

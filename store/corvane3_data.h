@@ -120,8 +120,7 @@ class Corvane3Data {
   ListService& Lists() const { return *lists_; }
 
   // A message box with the store's caption (the second caption text).
-  MessageResult ShowMessage(const std::string& text, MessageIcon icon,
-                            MessageButtons buttons = MessageButtons::Ok);
+  MessageResult ShowMessage(const std::string& text, MessageIcon icon, MessageButtons buttons = MessageButtons::Ok);
   // Sets SimStopped and shows "Stop" in the run-state pane.
   void StopSimulation();
   // Reports a bad index or an impossible state; stops the run.
@@ -279,6 +278,8 @@ class Corvane3Data {
 
   // 0 a bitmap of the asked size (or width -1: any size), 1 not a bitmap, 3 cannot be opened, 4 wrong size.
   static int CheckBitmapFile(const std::string& path, int width, int height);
+  // The same test over the bytes of a bitmap file held in memory.
+  static int CheckBitmapBytes(const uint8_t* data, size_t size, int width, int height);
   // Every open list window refills itself; the train graph and the request dialogs close.
   void RefreshAllWindows();
   // Refills the open arrival window of the entrance/exit location with that name.
@@ -308,6 +309,8 @@ class Corvane3Data {
   void AddNewOSHit(int device, int train, int32_t timeSeconds);
   void ClearOSHits();
   int32_t GetOSHitCount() const { return OSHitCount; }
+  // Drops every hit of a train slot from the ring; true when there was one.
+  bool ClearTrainOSHits(int train);
   void SetOSHitCount(int32_t count);
   int GetDeviceStatus(int device) const;
   int GetDevicePaintStatus(int device) const;
@@ -392,6 +395,11 @@ class Corvane3Data {
   int CheckWaveFile(const std::string& path) const;
   // The counts a track file carries, worked out from the tables and the grid.
   CountData ComputeTrackCounts() const;
+  // Empties what only a track file fills and the empty territory leaves alone: the flag grid, the
+  // areas, the detectors and the territory options. A load starts and a refused load ends with it.
+  void ForgetTrackFileTables();
+  // The picture a loaded track file carried under that bitmap name, or null.
+  const std::vector<uint8_t>* HeldTrainIconImage(const std::string& name) const;
   // Drops the icon images, icon assignments and maintenance bitmap marks of the territory.
   void ForgetTrackFileImages();
 
@@ -435,7 +443,6 @@ class Corvane3Data {
   // The track data differs from the file it was loaded from.
   bool TrackDataChanged() const { return ChangeCount != LoadedChangeCount; }
 
-
   // ------------------------------------------------------------ train icons (train_icons.cpp)
   // Gives train types 0-6 the internal pictures' names and icon slots, types 7-9 copies of
   // types 0-2, and fills the icon records of slots 0-20; the shell loads the pictures.
@@ -443,10 +450,10 @@ class Corvane3Data {
   // The icon slots go into TrainTypeIcons (track files section).
 
   // ------------------------------------------------------------ application start-up (shell)
-  uint8_t HelpAvailable = 0;  // 1 when a help viewer can show the help files
-  uint8_t FirstRunHints = 0;  // 1 when the option file was missing or not valid at start-up
+  uint8_t HelpAvailable = 0;       // 1 when a help viewer can show the help files
+  uint8_t FirstRunHints = 0;       // 1 when the option file was missing or not valid at start-up
   uint8_t FirstRunHintsShown = 0;  // the first running tick showed them (once per program run)
-  char VersionText[20] = "";  // the program's version, as the About box and the captions show it
+  char VersionText[20] = "";       // the program's version, as the About box and the captions show it
 
   // ------------------------------------------------------------ scalars
   RunState Run;  // the layout window's run fields (see run_state.h)
@@ -520,8 +527,7 @@ class Corvane3Data {
   template <class Record, size_t N>
   Record GetRecord(const std::array<Record, N>& table, int index, const char* kind, const char* name) const;
   template <class Record, size_t N>
-  bool UpdateRecord(std::array<Record, N>& table, int index, const Record& record, const char* kind,
-                    const char* name);
+  bool UpdateRecord(std::array<Record, N>& table, int index, const Record& record, const char* kind, const char* name);
   void ReportIndexError(int32_t value, const char* kind, const char* name) const;
   void RefreshListIfOpen(ListWindow list);
   // status.cpp

@@ -22,6 +22,7 @@ class NullShellService : public ShellService {
   void ComputeLayoutExtent() override {}
   void SetScrollRanges(int32_t, int32_t, int) override {}
   void LoadTrainIcons() override {}
+  void MakeTrainIconBitmaps() override {}
   void CmClassicDisplay() override {}
   void RememberView() override {}
   void SetAlertScrollRange(int32_t, int32_t) override {}

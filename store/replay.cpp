@@ -163,6 +163,12 @@ int Corvane3Data::ReadPlayback(int32_t clock) {
         UpdateOrgStatus(index, ImageAs<OrgStatus>(record));
         break;
       case PlaybackKind::OSHit: {
+        const auto image = ImageAs<OSHit>(record);
+        if (image.Device == 0xFFFF) {
+          // A train slot was handed out again: its former train's hits leave the ring.
+          ClearTrainOSHits(image.TrainSlot);
+          break;
+        }
         // The hits are a ring of 40,000, as recording keeps them.
         const int hit = OSHitCount >= 0 && OSHitCount < kMaxOSHits ? OSHitCount : 0;
         UpdateOSHit(hit, ImageAs<OSHit>(record));

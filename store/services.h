@@ -48,6 +48,8 @@ class ShellService {
   virtual void ComputeLayoutExtent() = 0;
   virtual void SetScrollRanges(int32_t widthPixels, int32_t heightPixels, int flag) = 0;
   virtual void LoadTrainIcons() = 0;
+  // A track file was loaded: make the display pictures of the train icon images it carried.
+  virtual void MakeTrainIconBitmaps() = 0;
   virtual void CmClassicDisplay() = 0;
   virtual void RememberView() = 0;
   virtual void SetAlertScrollRange(int32_t width, int32_t height) = 0;

@@ -292,6 +292,10 @@ int Corvane3Data::LoadSimulation(const std::string& path, int report) {
   // Values that index a table or divide must be ones the program could have written.
   const int32_t alertLines = run.AlertLinesUsed;
   const int32_t selectedLine = run.SelectedAlertLine;
+  // The run's elapsed time picks the hourly archive slot: a start after the clock, or further back than
+  // the archive holds, is no run the program could have saved.
+  const int64_t elapsed = static_cast<int64_t>(run.SimClock) - run.StartTime;
+  if (elapsed < 0 || elapsed >= int64_t{kMaxArchivePerform} * 3600) return damaged();
   if (hitCount < 0 || hitCount >= kMaxOSHits || alertLines < 0 || alertLines > kAlertLines || selectedLine < 0 ||
       selectedLine >= kAlertLines || run.ClockSpeed < 1 || run.ClockSpeed > 40) {
     return damaged();

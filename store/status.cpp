@@ -308,10 +308,12 @@ int Corvane3Data::FindFreeTrainStatus() {
     if (found < 0) return -1;
   }
   ClearTrainStatus(found);
-  // A slot handed out again must not inherit its former train's OS report, wherever
-  // in the ring those hits lie.
-  for (OSHit& hit : osHits_)
-    if (hit.TrainSlot == found) hit.Device = kNoDevice;
+  // A slot handed out again must not inherit its former train's OS report, wherever in the ring those
+  // hits lie. A recording carries the clearing as a hit with no device, so that its replay clears too.
+  if (ClearTrainOSHits(found)) {
+    const OSHit cleared{kNoDevice, static_cast<uint16_t>(found), 0};
+    RecordPlayback(PlaybackKind::OSHit, 0, &cleared, sizeof cleared);
+  }
   return found;
 }
 
@@ -412,6 +414,16 @@ void Corvane3Data::AddNewOSHit(int device, int train, int32_t timeSeconds) {
   osHits_[hit] = OSHit{static_cast<uint16_t>(device), static_cast<uint16_t>(train), timeSeconds / 60};
   RecordPlayback(PlaybackKind::OSHit, hit, &osHits_[hit], sizeof(OSHit));
   OSHitCount = (hit + 1) % kMaxOSHits;
+}
+
+bool Corvane3Data::ClearTrainOSHits(int train) {
+  bool any = false;
+  for (OSHit& hit : osHits_) {
+    if (hit.TrainSlot != train || hit.Device == kNoDevice) continue;
+    hit.Device = kNoDevice;
+    any = true;
+  }
+  return any;
 }
 
 void Corvane3Data::ClearOSHits() {

@@ -101,16 +101,19 @@ void Corvane3Data::InsertOldFileMenu() {
 int Corvane3Data::CheckBitmapFile(const std::string& path, int width, int height) {
   std::ifstream file(path, std::ios::binary);
   if (!file) return 3;
-  // The file header (14 bytes) is followed by the info header, whose width and height are
-  // little-endian int32 at file offsets 18 and 22.
   std::array<unsigned char, 26> head{};
   file.read(reinterpret_cast<char*>(head.data()), head.size());
-  const std::streamsize got = file.gcount();
-  if (got < 2 || (head[0] != 'b' && head[0] != 'B') || (head[1] != 'm' && head[1] != 'M')) return 1;
+  return CheckBitmapBytes(head.data(), static_cast<size_t>(file.gcount()), width, height);
+}
+
+int Corvane3Data::CheckBitmapBytes(const uint8_t* data, size_t size, int width, int height) {
+  // The file header (14 bytes) is followed by the info header, whose width and height are
+  // little-endian int32 at file offsets 18 and 22.
+  if (size < 2 || (data[0] != 'b' && data[0] != 'B') || (data[1] != 'm' && data[1] != 'M')) return 1;
   if (width == -1) return 0;
-  if (got < static_cast<std::streamsize>(head.size())) return 1;
-  const int32_t fileWidth = LittleEndianInt32(&head[18]);
-  const int32_t fileHeight = LittleEndianInt32(&head[22]);
+  if (size < 26) return 1;
+  const int32_t fileWidth = LittleEndianInt32(&data[18]);
+  const int32_t fileHeight = LittleEndianInt32(&data[22]);
   return fileWidth == width && fileHeight == height ? 0 : 4;
 }
 

@@ -21,10 +21,20 @@ void Corvane3Data::ForgetTrackFileImages() {
   MaintBitmapUsable.fill(0);
 }
 
+void Corvane3Data::ForgetTrackFileTables() {
+  GridFlags.fill(0);
+  for (int i = 0; i < kMaxAreas; ++i) UpdateAreaData(i, AreaData{});
+  for (int i = 0; i < kMaxDetectors; ++i) UpdateDetectorData(i, DetectorData{});
+  UpdateTerritoryOptions(TerritoryOptions{});
+}
+
 int Corvane3Data::LoadTrackFile(const std::string& path, int report) {
   const bool tell = report != -1;
-  InitTerritoryData();
+  // The images go first: emptying the territory gives types 0-9 the internal pictures, which stand
+  // until a type names another picture.
   ForgetTrackFileImages();
+  InitTerritoryData();
+  ForgetTrackFileTables();
   ChangeCount = LoadedChangeCount;
 
   std::FILE* file = std::fopen(path.c_str(), "rb");
@@ -43,7 +53,6 @@ int Corvane3Data::LoadTrackFile(const std::string& path, int report) {
   }
   int16_t version = 0;
   int result = 1;  // a file that ends behind the magic is damaged
-  bool oldFormat = false;
   if (in.Get(version)) {
     if (version > HighestTrackVersion) {
       if (tell) {
@@ -53,22 +62,20 @@ int Corvane3Data::LoadTrackFile(const std::string& path, int report) {
       std::fclose(file);
       return 3;
     }
-    oldFormat = version < kFirstCurrentVersion;
-    result = oldFormat ? ReadOldTrackFile(file, version, path) : ReadTrackFile(file, version, path);
+    result =
+        version < kFirstCurrentVersion ? ReadOldTrackFile(file, version, path) : ReadTrackFile(file, version, path);
   }
   CountData counts = GetCountData();
   counts.Words[kCountRunningTrains] = 0;
   UpdateCountData(counts);
   if (result != 0) {
     std::fclose(file);
-    InitTerritoryData();
     ForgetTrackFileImages();
+    InitTerritoryData();
+    ForgetTrackFileTables();
     LoadedChangeCount = ChangeCount;  // the empty territory counts as unchanged, whatever the reader had read
     SetFieldText(TrackFilePath, "new.trk");
-    if (tell && oldFormat) {
-      // The old format has no end magic: its reader refuses a file whose length is not the old layout's.
-      ShowMessage("Illegal track territory file!", MessageIcon::Error);
-    } else if (tell) {
+    if (tell) {
       ShowMessage("The track file you attempted to open \"" + path +
                       "\" has corruptd data. A new layout file was loaded instead.",
                   MessageIcon::Error);
@@ -141,6 +148,7 @@ int Corvane3Data::LoadTrackFile(const std::string& path, int report) {
     if (type != 3 && type != 4) GridTrack[cell] = 0;
   }
 
+  shell_->MakeTrainIconBitmaps();
   SaveTerritorySettings();  // still the territory loaded before this one: the caller records the new name
   AddOldFile(path);
   LoadTerritorySettings(path);

@@ -83,16 +83,12 @@ void PutText(Record& record, int offset, size_t width, const std::string& text) 
   SetFieldText(reinterpret_cast<char*>(&record) + offset, width, text);
 }
 
-// Device numbers of the old layout: switches were 1000-1999 and signals 2000-2999.
-bool RenumberDevice(int16_t old, int16_t& current) {
-  if (old == -1 || (old >= 0 && old < 1000)) {
-    current = old;
-  } else if (old >= 1000 && old < 3000) {
-    current = static_cast<int16_t>(old + 1000);
-  } else {
-    return false;
-  }
-  return true;
+// Device numbers of the old layout: switches were 1000-1999 and signals 2000-2999. A number outside
+// them leaves the current value. Values in and out: the fields are packed, never bound by reference.
+int16_t RenumberDevice(int16_t old, int16_t current) {
+  if (old == -1 || (old >= 0 && old < 1000)) return old;
+  if (old >= 1000 && old < 3000) return static_cast<int16_t>(old + 1000);
+  return current;
 }
 
 // The font description the old font values make, in the 60-byte layout of the current records.
@@ -177,7 +173,7 @@ int Corvane3Data::ReadOldTrackFile(std::FILE* file, int version, const std::stri
   in.Read(grid.data(), grid.size() * 2);
   std::copy(grid.begin(), grid.end(), GridTrack.begin());
   in.Read(grid.data(), grid.size() * 2);
-  for (int cell = 0; cell < kGridCells; ++cell) RenumberDevice(grid[cell], GridDevice[cell]);
+  for (int cell = 0; cell < kGridCells; ++cell) GridDevice[cell] = RenumberDevice(grid[cell], GridDevice[cell]);
   in.Read(GridFlags.data(), GridFlags.size());
 
   old.resize(kOldTrainBytes);
@@ -319,7 +315,7 @@ int Corvane3Data::ReadOldTrackFile(std::FILE* file, int version, const std::stri
     sw.InUse = static_cast<uint16_t>(I16(&old[0]));
     PutText(sw, 2, 21, OldText(&old[2], 16));
     for (int k = 0; k < 4; ++k) {
-      RenumberDevice(I16(&old[18 + 2 * k]), sw.Legs[k]);
+      sw.Legs[k] = RenumberDevice(I16(&old[18 + 2 * k]), sw.Legs[k]);
       sw.DivergingSpeed[k] = I16(&old[26 + 2 * k]);
     }
     sw.CellX = I16(&old[34]);

@@ -162,36 +162,25 @@ int Corvane3Data::ReadTrackFile(std::FILE* file, int version, const std::string&
   }
 
   // Comments text: present when the comments-file field is set. It goes to a file named after the track
-  // file, which is written only when it does not exist yet.
+  // file, which is written only when it does not exist yet, and only once the whole file was accepted.
+  std::string commentsPath;
+  std::string commentsText;
   if (territory.CommentsFile[0] != 0) {
-    const std::string comments = PathFolder(path) + PathBaseName(path) + ".txt";
-    const bool fits = comments.size() < sizeof territory.CommentsFile;
-    SetFieldText(territory.CommentsFile, comments);
+    commentsPath = PathFolder(path) + PathBaseName(path) + ".txt";
+    const bool fits = commentsPath.size() < sizeof territory.CommentsFile;
+    SetFieldText(territory.CommentsFile, commentsPath);
     UpdateTerritoryData(territory);
     int32_t length = 0;
     if (!in.Get(length) || length < 0) return 1;
-    std::FILE* out = nullptr;
-    if (fits) {
-      if (std::FILE* existing = std::fopen(comments.c_str(), "rb")) {
-        std::fclose(existing);
-      } else {
-        out = std::fopen(comments.c_str(), "wb");
-      }
-    }
     char piece[kCommentsPiece];
     for (int32_t left = length; left > 0;) {
       const int n = std::min<int32_t>(left, kCommentsPiece);
-      if (!in.Read(piece, n)) break;
-      if (out) std::fwrite(piece, 1, n, out);
+      if (!in.Read(piece, n)) return 1;  // a cut-off text: only what the file holds was held in memory
+      commentsText.append(piece, static_cast<size_t>(n));
       left -= n;
     }
-    if (out) {
-      std::fclose(out);
-      if (!in.Ok()) std::remove(comments.c_str());  // a cut-off text is not kept
-    }
-    if (!in.Ok()) return 1;
+    if (!fits) commentsPath.clear();
   }
-
   ok =
       ReadTable<BitmapInsert>(in, kMaxBitmapInserts, [&](int i, const BitmapInsert& r) { UpdateBitmapInsert(i, r); }) &&
       ReadTable<BitmapMaint>(in, kMaxMaintBitmaps, [&](int i, const BitmapMaint& r) { UpdateBitmapMaint(i, r); });
@@ -236,6 +225,15 @@ int Corvane3Data::ReadTrackFile(std::FILE* file, int version, const std::string&
     SwitchData sw = GetSwitchData(i);
     sw.HandThrown = 0;
     UpdateSwitchData(i, sw);
+  }
+
+  if (!commentsPath.empty()) {
+    if (std::FILE* existing = std::fopen(commentsPath.c_str(), "rb")) {
+      std::fclose(existing);
+    } else if (std::FILE* out = std::fopen(commentsPath.c_str(), "wb")) {
+      const bool written = std::fwrite(commentsText.data(), 1, commentsText.size(), out) == commentsText.size();
+      if (std::fclose(out) != 0 || !written) std::remove(commentsPath.c_str());  // a cut-off text is not kept
+    }
   }
   return 0;
 }

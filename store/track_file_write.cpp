@@ -7,8 +7,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "store/corvane3_data.h"
@@ -75,7 +77,11 @@ int Corvane3Data::WriteTrackFile(const std::string& path, uint8_t announce) {
     const std::string head =
         "\"" + FieldText(GetTrainType(bitmap.Type).Name) + "(" + std::to_string(bitmap.Type) + ")\", ";
     std::string text;
-    switch (CheckBitmapFile(bitmap.Name, 32, 14)) {
+    // A picture the territory carries is checked as held; only a newly named one is read from disk.
+    const std::vector<uint8_t>* held = HeldTrainIconImage(bitmap.Name);
+    const int check =
+        held ? CheckBitmapBytes(held->data(), held->size(), 32, 14) : CheckBitmapFile(bitmap.Name, 32, 14);
+    switch (check) {
       case 3:
         text = head + "Could not find or open locomotive or caboose bitmap file \"" + bitmap.Name + "\".";
         break;
@@ -95,7 +101,14 @@ int Corvane3Data::WriteTrackFile(const std::string& path, uint8_t announce) {
   const TerritoryData territory = GetTerritoryData();
   const std::string commentsPath = FieldText(territory.CommentsFile);
   std::string comments;
-  if (!commentsPath.empty() && !ReadWholeFile(commentsPath, comments)) {
+  std::error_code sizeError;
+  const auto commentsSize = commentsPath.empty() ? 0 : std::filesystem::file_size(commentsPath, sizeError);
+  if (!commentsPath.empty() && !sizeError && commentsSize > static_cast<uintmax_t>(INT32_MAX)) {
+    // The file gives the text a 32-bit length: a longer one could not be loaded again.
+    ShowMessage("The comments file \"" + commentsPath + "\" is too large to be saved in the track file.",
+                MessageIcon::Error);
+    ++errors;
+  } else if (!commentsPath.empty() && !ReadWholeFile(commentsPath, comments)) {
     comments.clear();
     ShowMessage("Could not find or open comments file \"" + commentsPath + "\".", MessageIcon::Error);
   }
@@ -114,6 +127,10 @@ int Corvane3Data::WriteTrackFile(const std::string& path, uint8_t announce) {
   // The icon images go in list order; an image that cannot be read or is too large is left out.
   std::vector<std::pair<std::string, std::vector<uint8_t>>> icons;
   for (const ListedBitmap& bitmap : bitmaps) {
+    if (const std::vector<uint8_t>* held = HeldTrainIconImage(bitmap.Name)) {
+      if (held->size() < static_cast<size_t>(kIconImageLimit)) icons.emplace_back(bitmap.Name, *held);
+      continue;
+    }
     std::FILE* file = std::fopen(bitmap.Name.c_str(), "rb");
     if (!file) continue;
     std::vector<uint8_t> bytes(kIconImageLimit);
@@ -232,6 +249,15 @@ int Corvane3Data::WriteTrackFile(const std::string& path, uint8_t announce) {
   SetFieldText(LastSavedTrackPath, path);
   ChangeCount = LoadedChangeCount;
   return 0;
+}
+
+const std::vector<uint8_t>* Corvane3Data::HeldTrainIconImage(const std::string& name) const {
+  for (int slot = 0; slot < kMaxTrainIcons; ++slot) {
+    if (TrainIconImages[slot].empty()) continue;
+    const TrainIconData icon = GetTrainIconData(slot);
+    if (icon.InUse != 0 && FieldText(icon.FileName) == name) return &TrainIconImages[slot];
+  }
+  return nullptr;
 }
 
 int Corvane3Data::CheckWaveFile(const std::string& path) const {

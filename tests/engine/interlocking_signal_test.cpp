@@ -286,6 +286,28 @@ TEST_F(InterlockingTest, ClearingIntoABlockOccupiedInTheSameDirectionHoldsTheCle
   EXPECT_EQ(store().GetBlockStatus(b2).Trains[0], 0xFFFF);
 }
 
+// A cleared block that also holds a second route's clear the same way is not freed by a cancel: it gives
+// up one hold and stays cleared for the other route.
+TEST_F(InterlockingTest, ReleasingARouteKeepsASecondRoutesHeldClear) {
+  const int b0 = Block("B0", 2, 8);
+  const int b1 = Block("B1", 10, 16);
+  const int b2 = Block("B2", 18, 24);
+  t.Link(b0, b1);
+  t.Link(b1, b2);
+  const int s0 = t.Signal(b0, End::Right, "S0");
+  t.Signal(b1, End::Right, "S1");
+  Ready();
+  ASSERT_EQ(engine.ClearSignal(SignalDevice(s0), 0, kScreenRequest), 1);
+  ASSERT_EQ(BlockCode(b1), 1);
+  BlockStatus held = store().GetBlockStatus(b1);
+  held.HeldRoutes = 1;
+  store().UpdateBlockStatus(b1, held);
+
+  EXPECT_EQ(engine.ClearSignal(SignalDevice(s0), 0, kScreenRequest), 1);
+  EXPECT_EQ(BlockCode(b1), 1);
+  EXPECT_EQ(+store().GetBlockStatus(b1).HeldRoutes, 0);
+}
+
 // Same drawing as SignalTest: the train heading right stands in B0, at S0.
 class CancelTest : public SignalTest {
  protected:

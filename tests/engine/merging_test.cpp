@@ -47,7 +47,9 @@ class MergeTest : public MovementTest {
   int scheduled[8] = {};
 };
 
-// B1: T1 ahead at 5,000 ft, then 101 at 3,000 ft reaching back into B0 (4,000 ft long).
+// B1: T1 ahead at 5,000 ft, then 101 at 3,000 ft reaching back into B0 (4,000 ft long). The consist
+// takes the scheduled lengths (2,000 ft): its rear, worked out for that length, lies in B1, and B0 is
+// let go.
 TEST_F(MergeTest, CouplingWithinABlockChainsTheRearTrainBehindTheFront) {
   Place(1, b[1], 5000, 1500);
   Place(0, b[1], 3000, 4000, b[0]);
@@ -61,9 +63,11 @@ TEST_F(MergeTest, CouplingWithinABlockChainsTheRearTrainBehindTheFront) {
   const TrainStatus front = Train(1);
   EXPECT_EQ(Chain(1), std::vector<int>{0});
   EXPECT_EQ(+front.Length, Scheduled(1) + Scheduled(0));
-  EXPECT_EQ(+front.RearBlock, b[0]);
+  ASSERT_EQ(Scheduled(1) + Scheduled(0), 2000);
+  EXPECT_EQ(+front.RearBlock, b[1]);
   EXPECT_EQ(Slots(b[1]), std::vector<int>{1});
-  EXPECT_EQ(Slots(b[0]), std::vector<int>{1});
+  EXPECT_EQ(Slots(b[0]), std::vector<int>{});
+  EXPECT_EQ(BlockCode(b[0]), 0);
   ASSERT_EQ(messages.Calls.size(), 1u);
   EXPECT_EQ(messages.Calls[0].Text, "Trains \"101\"is now merged into Train \"T1\".");
   EXPECT_EQ(messages.Calls[0].Icon, MessageIcon::Warning);
@@ -280,6 +284,28 @@ TEST_F(MergeTest, MergeAheadGivesUpTheChosenTrainAndMergeBehindKeepsIt) {
     EXPECT_EQ(BlockCode(b[1]), 3);
     EXPECT_EQ(run().SimPaused, 1);  // left to the menu
   }
+}
+
+// The absorbed train's consist moves to the survivor, behind the survivor's own: B2 holds T1 with T3
+// coupled behind it, B1 holds 101 with T2 coupled behind it; 101 merges ahead into T1.
+TEST_F(MergeTest, MergeAheadMovesTheAbsorbedConsistToTheSurvivor) {
+  Place(1, b[2], 4000);
+  Place(3, b[2], 2500);
+  Do(&Engine::CmTrainMerge, kMerge, 3);
+  Place(0, b[1], 4000);
+  Place(2, b[1], 2500);
+  Do(&Engine::CmTrainMerge, kMerge, 2);
+  ASSERT_EQ(Chain(0), std::vector<int>{2});
+  const int32_t lengths = Train(1).Length + Train(0).Length;
+
+  interface.NextBlockTrains = {1};
+  Do(&Engine::CmTrainMergeAhead, kMergeAhead, 0);
+  EXPECT_EQ(+Train(0).InUse, 0);
+  EXPECT_EQ(+Train(0).MergeNext, -1);
+  EXPECT_EQ(Chain(1), (std::vector<int>{3, 2}));
+  EXPECT_EQ(+Train(2).MergePrevious, 3);
+  EXPECT_EQ(+Train(2).State, TrainState::Merged);
+  EXPECT_EQ(+Train(1).Length, lengths);
 }
 
 TEST_F(MergeTest, MergeAheadWithNoTrainThereRefuses) {

@@ -196,15 +196,22 @@ TEST_F(ReverseTest, ADispatcherStoppedTrainTurnsButStaysStopped) {
 }
 
 TEST_F(ReverseTest, AMovingTrainIsOnlyMarkedUntilItStands) {
-  // 20 mph needs 40 s and 1,173 ft to stop.
+  // 20 mph needs 40 s and 1,173 ft to stop; 20 km/h needs 40 s and 221 m (277 m in 50 s), the rule Stop
+  // Now uses: in metres it stops well short of the end of its block.
   struct Case {
     int32_t NextEventIn;
+    uint8_t Units;
     bool Stops;
+    int32_t Position;
   };
-  for (const Case& c : {Case{100, true}, Case{30, false}}) {
-    SCOPED_TRACE(c.NextEventIn);
+  for (const Case& c :
+       {Case{100, 1, true, kMile - 2933 + 1173}, Case{30, 1, false, kMile}, Case{100, 0, true, kMile - 554 + 221}}) {
+    SCOPED_TRACE(testing::Message() << c.NextEventIn << " units " << int{c.Units});
     store().InitSimulationStatus();
     store().SimClock = kStart;
+    TerritoryOptions options = store().GetTerritoryOptions();
+    options.Units = c.Units;
+    store().UpdateTerritoryOptions(options);
     TrainStatus train = Put(0, b[1], 1, kMile, b[1], TrainState::Moving, 20);
     train.HeadEventTime = kStart + c.NextEventIn;
     train.PassRedPermission = 1;
@@ -215,14 +222,13 @@ TEST_F(ReverseTest, AMovingTrainIsOnlyMarkedUntilItStands) {
     EXPECT_EQ(+train.PassRedPermission, 0);
     EXPECT_EQ(+train.HeadDirection, 1);
     EXPECT_EQ(+train.State, TrainState::Moving);
+    EXPECT_EQ(+train.HeadPosition, c.Position);
     if (c.Stops) {
       EXPECT_EQ(+train.Reason, HeadEvent::StopAndReverse);
       EXPECT_EQ(+train.HeadEventTime, kStart + 40);
-      EXPECT_EQ(+train.HeadPosition, kMile - 2933 + 1173);
     } else {
       EXPECT_EQ(+train.Reason, HeadEvent::Running);
       EXPECT_EQ(+train.HeadEventTime, kStart + 30);
-      EXPECT_EQ(+train.HeadPosition, kMile);
     }
   }
 }

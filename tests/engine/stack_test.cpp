@@ -149,6 +149,20 @@ TEST_F(StackTest, ACommandRunsWhenItsRouteIsFreeAndLeavesTheStack) {
   EXPECT_EQ(BlockMark(b2), 4);
 }
 
+// The stack runs in the background: its throw and clear leave an entrance the dispatcher has picked for
+// a route or a stack command and not yet completed.
+TEST_F(StackTest, ARunningCommandLeavesAPickedEntrance) {
+  Start();
+  engine.AddStackCommand(s0, s2);
+  run().PendingRouteEntrance = 3000 + s2;
+  run().PendingStackEntrance = 3000 + s2;
+  engine.ProcessSignalStack();
+  ASSERT_EQ(StackUsed(), 0);
+  ASSERT_EQ(SwitchPosition(sw0), 1);
+  EXPECT_EQ(run().PendingRouteEntrance, 3000 + s2);
+  EXPECT_EQ(run().PendingStackEntrance, 3000 + s2);
+}
+
 TEST_F(StackTest, EachConditionOnTheRouteKeepsTheCommandWaiting) {
   struct Case {
     const char* Name;

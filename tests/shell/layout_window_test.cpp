@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QEventLoop>
+#include <QFile>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -18,6 +19,7 @@
 #include "shell/corvane3_window.h"
 #include "shell/display_pictures.h"
 #include "shell/globals.h"
+#include "store/train_icons.h"
 #include "tests/shell/gui_app.h"
 #include "tests/support/demo_territory.h"
 #include "tests/support/store_fixture.h"
@@ -266,6 +268,32 @@ TEST(LayoutWindowAppTest, TheFirstStartOpensTheDemonstrationTerritory) {
   EXPECT_GT(TheStore->GetCountData().Words[kCountBlocks], 0);
   EXPECT_EQ(+TheStore->GetBlockData(0).InUse, 1);
   EXPECT_GT(TheLayoutWindow->LayoutExtentX, 2);
+  // Its train types show the internal pictures, and it saves from the running program.
+  const DisplayPictures& pictures = *app->Pictures();
+  for (int k = 0; k < 3; ++k) {
+    const int slot = TheStore->TrainTypeIcons[0][k];
+    ASSERT_GE(slot, 0) << k;
+    EXPECT_FALSE(pictures.TrainIconBitmap[slot].isNull()) << k;
+  }
+  EXPECT_EQ(TheStore->WriteTrackFile(folder.filePath("saved.trk").toStdString(), 0), 0);
+  EXPECT_TRUE(messages.Calls.empty());
+
+  // A picture the territory carries is made into a display picture when it loads, with no file on disk.
+  const QString loco = folder.filePath("loco.bmp");
+  QImage image(32, 14, QImage::Format_RGB32);
+  image.fill(Qt::green);
+  ASSERT_TRUE(image.save(loco, "BMP"));
+  TrainType type = TheStore->GetTrainType(0);
+  SetFieldText(type.BitmapFiles[0], loco.toStdString());
+  TheStore->UpdateTrainType(0, type);
+  ASSERT_EQ(TheStore->WriteTrackFile(folder.filePath("own.trk").toStdString(), 0), 0);
+  QFile::remove(loco);
+  ASSERT_EQ(TheStore->LoadTrackFile(folder.filePath("own.trk").toStdString(), -1), 0);
+  const int own = TheStore->TrainTypeIcons[0][0];
+  ASSERT_GE(own, kInternalTrainIcons);
+  ASSERT_FALSE(pictures.TrainIconBitmap[own].isNull());
+  EXPECT_EQ(pictures.TrainIconBitmap[own].pixelColor(3, 3), QColor(Qt::green));
+  EXPECT_FALSE(pictures.TrainIconBitmap[TheStore->TrainTypeIcons[0][1]].isNull());
   app.reset();
 }
 

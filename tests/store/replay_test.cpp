@@ -124,6 +124,28 @@ TEST_F(ReplayTest, ARecordedRunReplaysToTheSameState) {
   EXPECT_TRUE(messages.Calls.empty());
 }
 
+// Handing a train slot out again clears its former train's OS hits; the replay clears them too, and the
+// ring's count stays where the recording had it.
+TEST_F(ReplayTest, AReusedTrainSlotsClearedHitsReplay) {
+  StartRecording();
+  Corvane3Data& s = store();
+  s.AddNewOSHit(6, 0, s.GetSimClock());
+  s.AddNewOSHit(7, 1, s.GetSimClock());
+  s.AdvanceSimClock(60);
+  ASSERT_EQ(s.FindFreeTrainStatus(), 0);
+  ASSERT_EQ(+s.GetOSHit(0).Device, 0xFFFF);
+  s.AdvanceSimClock(60);
+  s.ClosePlaybackFile();
+
+  StartReplay(In("run.ply"));
+  EXPECT_EQ(s.ReadPlayback(3600), 8);
+  EXPECT_EQ(+s.GetOSHit(0).Device, 6);
+  EXPECT_EQ(s.ReadPlayback(100000), 7);
+  EXPECT_EQ(+s.GetOSHit(0).Device, 0xFFFF);
+  EXPECT_EQ(+s.GetOSHit(1).Device, 7);
+  EXPECT_EQ(s.GetOSHitCount(), 2);
+}
+
 TEST_F(ReplayTest, AHeaderOnlyRecordingEndsAtTheFirstTick) {
   WriteRecording({});
   StartReplay(In("made.ply"));

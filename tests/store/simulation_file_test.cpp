@@ -162,6 +162,13 @@ TEST_F(SimulationFileTest, DamagedFilesAreRefusedWithAnEmptyRun) {
       {"too many alert lines", [](Bytes& f) { Poke(f, kCountsAt + 40, int32_t{51}); }, 1, "Illegal simulation file!"},
       {"clock speed 0", [&](Bytes& f) { Poke(f, f.size() - 16 - 32 * 28 - 32 - 78 + 24, int16_t{0}); }, 1,
        "Illegal simulation file!"},
+      // The start lies after the clock, or further back than the hourly archive reaches.
+      {"start after the clock",
+       [&](Bytes& f) { Poke(f, f.size() - 16 - 32 * 28 - 32 - 78 + 31, int32_t{86400 + 9 * 3600 + 80}); }, 1,
+       "Illegal simulation file!"},
+      {"start before the archive",
+       [&](Bytes& f) { Poke(f, f.size() - 16 - 32 * 28 - 32 - 78 + 31, int32_t{86400 + 9 * 3600 - 2184 * 3600}); }, 1,
+       "Illegal simulation file!"},
   };
   for (const Case& c : cases) {
     Bytes file = good;

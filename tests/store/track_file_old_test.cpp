@@ -97,6 +97,12 @@ TEST_F(OldTrackFileTest, VersionNineConvertsTablesDevicesAndStartTimes) {
   Poke(old.File, old.Slows, int16_t{1});
   old.Text(old.Slows + 2, "AB to CD");
   old.Text(old.Types + 1, "Coal");
+  // Switch 3: its legs are old device numbers (a block, an old switch, none, a number out of range).
+  const size_t sw = old.Switches + 58 * 3;
+  Poke(old.File, sw, int16_t{1});
+  for (const auto& [k, leg] : {std::pair{0, 2}, {1, 1004}, {2, -1}, {3, 3500}})
+    Poke(old.File, sw + 18 + 2 * k, int16_t(leg));
+  Poke(old.File, sw + 40, int16_t{10});
   const std::string path = In("old.trk");
   WriteBytes(path, old.File);
 
@@ -155,6 +161,11 @@ TEST_F(OldTrackFileTest, VersionNineConvertsTablesDevicesAndStartTimes) {
   EXPECT_EQ(FieldText(store().GetDetectorData(1).Description), "dragging equipment");
   EXPECT_EQ(+store().GetDetectorData(1).RepairMinutes, 30);
   EXPECT_EQ(+store().GetTerritoryOptions().Units, 1);
+  const SwitchData oldSwitch = store().GetSwitchData(3);
+  EXPECT_EQ(+oldSwitch.Legs[0], 2);
+  EXPECT_EQ(+oldSwitch.Legs[1], 2004);
+  EXPECT_EQ(+oldSwitch.Legs[2], -1);
+  EXPECT_EQ(+oldSwitch.Legs[3], -1);  // out of range: the empty territory's value stays
 
   const CountData counts = store().GetCountData();
   EXPECT_EQ(counts.Words[kCountGridColumns], 5);
@@ -199,7 +210,9 @@ TEST_F(OldTrackFileTest, FileOfAnotherLengthIsRefused) {
     messages.Calls.clear();
     EXPECT_EQ(store().LoadTrackFile(In("odd.trk"), 3), 1);
     ASSERT_EQ(messages.Calls.size(), 1u);
-    EXPECT_EQ(messages.Calls[0].Text, "Illegal track territory file!");
+    // Any reader failure is a damaged file, whatever the format.
+    EXPECT_EQ(messages.Calls[0].Text, "The track file you attempted to open \"" + In("odd.trk") +
+                                          "\" has corruptd data. A new layout file was loaded instead.");
     EXPECT_EQ(FieldText(store().GetTerritoryData().Name), "");
     EXPECT_STREQ(store().TrackFilePath, "new.trk");
     EXPECT_FALSE(std::filesystem::exists(In("odd.txt")));

@@ -75,6 +75,16 @@ Sample BuildSample(Corvane3Data& store, const std::string& bitmap) {
   return s;
 }
 
+// Every type slot goes into the file, so that none comes back with the empty territory's bitmap names
+// (which the writer would look for on disk).
+void NameSpareTypes(Corvane3Data& store) {
+  for (int t = 2; t < kMaxTrainTypes; ++t) {
+    TrainType spare = store.GetTrainType(t);
+    SetFieldText(spare.Name, "Spare " + std::to_string(t));
+    store.UpdateTrainType(t, spare);
+  }
+}
+
 TEST_F(TrackFileTest, WriteLoadWriteGivesIdenticalBytesInTheSectionLayout) {
   const Bytes loco = MakeBitmap(32, 14);
   WriteBytes(In("loco.bmp"), loco);
@@ -246,6 +256,42 @@ TEST_F(TrackFileTest, RefusedFilesLeaveAnEmptyStore) {
                                         "\" has corruptd data. A new layout file was loaded instead.");
 }
 
+// A load refused after the flag grid, the detectors and the options were read leaves nothing of the
+// refused file: a save afterwards writes what a fresh start writes.
+TEST_F(TrackFileTest, RefusedLoadThenSaveWritesTheFreshTerritory) {
+  const auto saveEmpty = [&](const std::string& name) {
+    StartTime start = store().GetStartTime(0);
+    start.InUse = 1;
+    store().UpdateStartTime(0, start);
+    for (int t = 0; t < kMaxTrainTypes; ++t) {
+      TrainType type = store().GetTrainType(t);
+      for (auto& bitmap : type.BitmapFiles) SetFieldText(bitmap, "Red Caboose (internal bitmap)");
+      store().UpdateTrainType(t, type);
+    }
+    EXPECT_EQ(store().WriteTrackFile(In(name), 0), 0) << name;
+    return ReadBytes(In(name));
+  };
+  store().InitTerritoryData();
+  const Bytes fresh = saveEmpty("fresh.trk");
+
+  BuildSample(store(), "");
+  TerritoryOptions options = store().GetTerritoryOptions();
+  options.Units = 1;
+  store().UpdateTerritoryOptions(options);
+  AreaData area = store().GetAreaData(0);
+  std::memset(&area, 0x41, sizeof area);
+  store().UpdateAreaData(0, area);
+  ASSERT_EQ(store().WriteTrackFile(In("good.trk"), 0), 0);
+  Bytes bad = ReadBytes(In("good.trk"));
+  bad[bad.size() - 2] ^= 1;  // the end magic: everything before it was read
+  WriteBytes(In("bad.trk"), bad);
+  ASSERT_EQ(store().LoadTrackFile(In("bad.trk"), -1), 1);
+  EXPECT_EQ(store().GetGridFlag(3, 10), 0);
+  EXPECT_EQ(FieldText(store().GetDetectorData(0).Description), "");
+  EXPECT_EQ(+store().GetTerritoryOptions().Units, 0);
+  EXPECT_EQ(saveEmpty("after.trk"), fresh);
+}
+
 // Counts and sizes beyond the store's capacities, and a file cut short, are damaged files.
 TEST_F(TrackFileTest, OverCapacityCountsAndSizesAreDamagedFiles) {
   BuildSample(store(), "");
@@ -287,6 +333,55 @@ TEST_F(TrackFileTest, OverCapacityCountsAndSizesAreDamagedFiles) {
     EXPECT_EQ(store().LoadTrackFile(In("short.trk"), -1), 1) << cut;
     EXPECT_EQ(+store().GetBlockData(0).InUse, 0) << cut;
   }
+}
+
+// A territory that carries its own pictures saves again byte for byte once the picture files are gone:
+// the writer takes the pictures the store holds.
+TEST_F(TrackFileTest, CarriedPicturesSaveFromTheStore) {
+  WriteBytes(In("loco.bmp"), MakeBitmap(32, 14));
+  BuildSample(store(), In("loco.bmp"));
+  NameSpareTypes(store());
+  ASSERT_EQ(store().WriteTrackFile(In("own.trk"), 0), 0);
+  std::filesystem::remove(In("loco.bmp"));
+  const Bytes first = ReadBytes(In("own.trk"));
+  ASSERT_EQ(store().LoadTrackFile(In("own.trk"), 0), 0);
+  EXPECT_EQ(store().TrainTypeIcons[1][0], 0);
+  ASSERT_EQ(store().WriteTrackFile(In("again.trk"), 0), 0);
+  EXPECT_TRUE(messages.Calls.empty());
+  EXPECT_EQ(ReadBytes(In("again.trk")), first);
+
+  // A held picture of the wrong size is refused as a file on disk would be.
+  store().TrainIconImages[0] = MakeBitmap(16, 14);
+  EXPECT_EQ(store().WriteTrackFile(In("third.trk"), 0), 6);
+  ASSERT_FALSE(messages.Calls.empty());
+  EXPECT_NE(messages.Calls[0].Text.find("is not the correct size"), std::string::npos);
+}
+
+// With the shell's internal pictures in place, every train type of the demonstration territory has its
+// three pictures after the load, and the territory saves.
+class InternalPicturesShell : public FakeShellService {
+ public:
+  void LoadTrainIcons() override {
+    FakeShellService::LoadTrainIcons();
+    TheStore->AssignInternalTrainIcons();
+  }
+};
+
+TEST_F(TrackFileTest, DemonstrationTypesShowTheirPicturesAndSave) {
+  InternalPicturesShell pictures;
+  store().SetShellService(&pictures);
+  ASSERT_EQ(store().LoadTrackFile(CORVANE_DEFAULT_TRK, 0), 0);
+  for (int t = 0; t < kMaxTrainTypes; ++t) {
+    const TrainType type = store().GetTrainType(t);
+    if (type.InUse == 0) continue;
+    for (int k = 0; k < 3; ++k) {
+      const int slot = store().TrainTypeIcons[t][k];
+      ASSERT_GE(slot, 0) << t << " " << k;
+      EXPECT_EQ(FieldText(store().GetTrainIconData(slot).FileName), FieldText(type.BitmapFiles[k]));
+    }
+  }
+  EXPECT_EQ(store().WriteTrackFile(In("demo.trk"), 0), 0);
+  store().SetShellService(&shell);
 }
 
 TEST_F(TrackFileTest, IconImagesAreCheckedAndKeptInMemory) {
@@ -392,6 +487,35 @@ TEST_F(TrackFileTest, WriteRefusesMissingOrWrongBitmapsAndNoStartTime) {
       "Could not create new track file because of errors."};
   EXPECT_EQ(texts, expected);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), {}), 2);  // only the two bitmaps
+}
+
+// The comments file beside a track file appears only once the whole file was accepted, and a comments
+// file longer than the format's 32-bit length is refused before anything is written.
+TEST_F(TrackFileTest, CommentsFileFollowsOnlyAnAcceptedLoadAndMustFitTheFormat) {
+  BuildSample(store(), "");
+  NameSpareTypes(store());
+  WriteBytes(In("notes.txt"), Bytes{'h', 'i', '\n'});
+  TerritoryData territory = store().GetTerritoryData();
+  SetFieldText(territory.CommentsFile, In("notes.txt"));
+  store().UpdateTerritoryData(territory);
+  ASSERT_EQ(store().WriteTrackFile(In("line.trk"), 0), 0);
+  Bytes bad = ReadBytes(In("line.trk"));
+  bad[bad.size() - 2] ^= 1;
+  WriteBytes(In("bad.trk"), bad);
+  EXPECT_EQ(store().LoadTrackFile(In("bad.trk"), -1), 1);
+  EXPECT_FALSE(std::filesystem::exists(In("bad.txt")));
+  EXPECT_EQ(store().LoadTrackFile(In("line.trk"), -1), 0);
+  EXPECT_EQ(ReadBytes(In("line.txt")), (Bytes{'h', 'i', '\n'}));
+
+  // A sparse file just over 2 GiB: it is never read.
+  std::filesystem::resize_file(In("line.txt"), (uintmax_t{1} << 31) + 1);
+  messages.Calls.clear();
+  EXPECT_EQ(store().WriteTrackFile(In("huge.trk"), 0), 6);
+  EXPECT_FALSE(std::filesystem::exists(In("huge.trk")));
+  ASSERT_EQ(messages.Calls.size(), 2u);
+  EXPECT_EQ(messages.Calls[0].Text,
+            "The comments file \"" + In("line.txt") + "\" is too large to be saved in the track file.");
+  EXPECT_EQ(messages.Calls[1].Text, "Could not create new track file because of errors.");
 }
 
 TEST_F(TrackFileTest, SaveResetsTheChangeCountAndKeepsTheOldFileWhenItCannotWrite) {

@@ -15,34 +15,17 @@
 
 #include "store/corvane3_data.h"
 #include "store/track_file_format.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/store_fixture.h"
 #include "tests/support/territory_builder.h"
 
 namespace track_test {
 
-using Bytes = std::vector<uint8_t>;
-
-inline Bytes ReadBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-inline void WriteBytes(const std::filesystem::path& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-template <class Value>
-void Poke(Bytes& bytes, size_t offset, Value value) {
-  std::memcpy(bytes.data() + offset, &value, sizeof value);
-}
-
-template <class Value>
-Value Peek(const Bytes& bytes, size_t offset) {
-  Value value;
-  std::memcpy(&value, bytes.data() + offset, sizeof value);
-  return value;
-}
+using file_bytes::Bytes;
+using file_bytes::Peek;
+using file_bytes::Poke;
+using file_bytes::ReadBytes;
+using file_bytes::WriteBytes;
 
 // An uncompressed 24-bit bitmap file of the given size.
 inline Bytes MakeBitmap(int width, int height) {

@@ -11,8 +11,8 @@ namespace territory {
 
 namespace {
 
-constexpr const char* kInternalBitmaps[3] = {"red diesel left (internal bitmap)", "red diesel right (internal bitmap)",
-                                             "red caboose (internal bitmap)"};
+constexpr const char* kInternalBitmaps[3] = {"Red Diesel Left (internal bitmap)", "Red Diesel Right (internal bitmap)",
+                                             "Red Caboose (internal bitmap)"};
 
 void Require(bool condition, const std::string& what) {
   if (!condition) throw std::invalid_argument("TerritoryBuilder: " + what);
