@@ -187,14 +187,16 @@ void TListFrame::ApplyColumnWidths() {
   }
 }
 
-void TListFrame::ChangeColumns(std::vector<list::Column> columns, int columnProgram) {
+void TListFrame::SetColumns(std::vector<list::Column> columns) {
   spec_.Columns = columns;
-  spec_.ColumnProgram = columnProgram;
   model_->SetColumns(std::move(columns));
-  if (setUp_) {
-    ApplyColumnWidths();
-    ListBuild();
-  }
+  columnsChanged_ = true;  // their saved widths are applied when the rows are next built
+}
+
+void TListFrame::ChangeColumns(std::vector<list::Column> columns, int columnProgram) {
+  spec_.ColumnProgram = columnProgram;
+  SetColumns(std::move(columns));
+  if (setUp_) ListBuild();
 }
 
 void TListFrame::SaveRectangle() {
@@ -209,6 +211,10 @@ void TListFrame::ListBuild() {
   CurrentOperationGuard operation(store_, spec_.ClassName + "::" + spec_.RefillName);
   const int keep = spec_.KeepsSelection ? trackedRow_ : -1;
   model_->Reset(Fill());
+  if (columnsChanged_) {
+    columnsChanged_ = false;
+    ApplyColumnWidths();
+  }
   trackedRow_ = -1;
   if (keep >= 0 && keep < proxy_->rowCount()) {
     const QModelIndex row = proxy_->index(keep, 0);

@@ -51,7 +51,7 @@ class TableModel : public QAbstractTableModel {
       : QAbstractTableModel(parent), columns_(std::move(columns)) {}
 
   void Reset(std::vector<Row> rows);
-  // Another set of columns; the rows go with the old ones.
+  // Another set of columns (a list whose columns follow the store); the rows go with the old ones.
   void SetColumns(std::vector<Column> columns);
   // The store record of a model row, -1 outside the rows.
   int32_t Record(int row) const;
@@ -124,6 +124,8 @@ class TListFrame : public QWidget {
   QCheckBox* AddCheckBox(int id, const QString& text);
   void AddSaveColumnWidthsButton(int row = 0);
   void AddHelpButton(int row = 0);
+  // New columns, called from Fill: the rebuild then gives every column its saved width again.
+  void SetColumns(std::vector<list::Column> columns);
 
   // The first showing sets the window up: placement, columns, the first fill.
   void setVisible(bool visible) override;
@@ -145,6 +147,7 @@ class TListFrame : public QWidget {
   std::vector<QHBoxLayout*> buttonRows_;
   int trackedRow_ = -1;
   bool setUp_ = false;
+  bool columnsChanged_ = false;
   int32_t* cascadeCounter_ = nullptr;
 };
 

@@ -12,11 +12,14 @@
 
 #include "interface/outgoing.h"
 #include "interface/qt/interface_folder_dialogs.h"
+#include "lists/active_lists.h"
 #include "lists/detector_list.h"
 #include "lists/entexit_list.h"
 #include "dialogs/alert_dialog.h"
 #include "dialogs/random_dialogs.h"
 #include "lists/os_list.h"
+#include "lists/permit_list.h"
+#include "lists/slow_list.h"
 #include "lists/start_list.h"
 #include "lists/train_type_list.h"
 #include "lists/train_window.h"
@@ -26,6 +29,7 @@
 #include "resources/resource_ids.h"
 #include "resources/strings.h"
 #include "shell/about.h"
+#include "shell/corvane3_window.h"
 #include "shell/globals.h"
 #include "shell/glyphs.h"
 #include "shell/stop_status.h"
@@ -122,6 +126,22 @@ void TCorvane3Dec::BindCommands() {
     commands_.SetHandler(id, [this, id] { CmRandomParameters(id); });
   }
   commands_.SetHandler(res::CM_ALERT_PARAMETERS, [this] { CmAlertParameters(); });
+  commands_.SetHandler(res::CM_BLOCK_PERMITS, [this] {
+    OpenListWindow(TheDataWindows.BlockPermits, [this] { return new TTPermit(store_, this); });
+  });
+  commands_.SetHandler(res::CM_SLOW_ORDERS, [this] {
+    OpenListWindow(TheDataWindows.SlowOrders, [this] { return new TTSlow(store_, this); });
+  });
+  commands_.SetHandler(res::CM_ACTIVE_PERMITS, [this] {
+    OpenListWindow(TheDataWindows.ActivePermits,
+                   [this] { return new TPermitActive(store_, TheLayoutWindow->TheEngine(), this); });
+  });
+  // Authorize hands requests to the layout window's engine; the CTC variant of the list is not built yet.
+  commands_.SetEnabler(res::CM_ACTIVE_PERMITS,
+                       [this] { return TheLayoutWindow && store_.GetOptionData().CTCControlOn == 0; });
+  commands_.SetHandler(res::CM_ACTIVE_SLOW_ORDERS, [this] {
+    OpenListWindow(TheDataWindows.ActiveSlowOrders, [this] { return new TSlowActive(store_, this); });
+  });
 }
 
 QAction* TCorvane3Dec::AddButton(int id, int glyph) {

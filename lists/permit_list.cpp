@@ -1,0 +1,195 @@
+#include "lists/permit_list.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cstring>
+
+#include "dialogs/dialog_kit.h"
+#include "lists/track_time_lists.h"
+#include "platform/controls.h"
+#include "resources/permit_slow_ids.h"
+#include "store/corvane3_data.h"
+#include "store/fixed_text.h"
+
+namespace {
+
+constexpr int kTextChars = 20;
+
+DefinitionListTexts PermitTexts() {
+  DefinitionListTexts t;
+  t.Capacity = kMaxPermitData;
+  t.TableFull =
+      "The maximum of %d block permits (track & time) have been assigned.  You will have delete a block permit to "
+      "add another.";
+  t.EditNone = t.DeleteNone =
+      "A block permit (track & time) has not be selected.  Select a block permit by placing the mouse pointer on the "
+      "name and then click the mouse left or right button.";
+  t.EditMany = "More than one block permit (track & timek) has been selected.  Please select only one block permit.";
+  t.DeleteMany =
+      "More than one block permit (track & time) has been selected.  Please select only one block permit order.";
+  t.PopupNone =
+      "A block permit (time & track) has not be selected.  Select a block permit by placing the mouse pointer on the "
+      "block permit and then click the left mouse button.";
+  t.PopupMany = "More than one block permit (time & track) has been selected.  Please select only one block permit.";
+  return t;
+}
+
+list::FrameSpec PermitSpec() {
+  return list::FrameSpec{"TTPermit",
+                         "Block Permits (Track & Time)",
+                         6,
+                         10,
+                         {{"Number", Qt::AlignLeft},
+                          {"Track Name", Qt::AlignLeft},
+                          {"From Time", Qt::AlignHCenter},
+                          {"To Time", Qt::AlignHCenter},
+                          {"Days of the Week", Qt::AlignLeft},
+                          {"Requestor", Qt::AlignLeft},
+                          {"Reason", Qt::AlignLeft}},
+                         "block permit window",
+                         /*KeepsSelection=*/false};
+}
+
+}  // namespace
+
+TTPermit::TTPermit(Corvane3Data& store, QWidget* parent)
+    : TDefinitionList(store, PermitSpec(), PermitTexts(), parent) {}
+
+int TTPermit::FindFree() { return store_.FindFreePermitData(0); }
+
+void TTPermit::Free(int slot) { store_.FreePermitData(slot); }
+
+bool TTPermit::RunDialog(int slot, QWidget* owner) {
+  TPermitInfo dialog(owner, store_, slot);
+  return RunWithFrameHidden(this, dialog);
+}
+
+std::vector<list::Row> TTPermit::Fill() {
+  std::vector<SortEntry> entries;
+  for (int slot = 0; slot < kMaxPermitData; ++slot) {
+    const PermitData permit = store_.GetPermitData(slot);
+    if (permit.InUse != 0) entries.push_back({slot, FieldText(permit.TrackName), permit.StartMinutes});
+  }
+  SortEntries(entries, Sort() == kByTrack);
+
+  std::vector<list::Row> rows;
+  for (const SortEntry& entry : entries) {
+    const PermitData permit = store_.GetPermitData(entry.Slot);
+    rows.push_back(list::Row{
+        entry.Slot,
+        {QString::number(entry.Slot), QString::fromStdString(entry.Name), MinuteText(permit.StartMinutes),
+         MinuteText(permit.EndMinutes), DaysText(DaysOf(permit)), QString::fromStdString(FieldText(permit.Requestor)),
+         QString::fromStdString(FieldText(permit.Reason))},
+        {}});
+  }
+  return rows;
+}
+
+TPermitInfo::TPermitInfo(QWidget* parent, Corvane3Data& store, int slot) : QDialog(parent), store_(store), slot_(slot) {
+  setWindowTitle("Block Permit (Track & Time)");
+  setModal(true);
+
+  track_ = new QComboBox(this);
+  SetControlId(track_, res::IDC_PERMIT_DEF_TRACK);
+  track_->setEditable(false);
+  from_ = MakeTimeField(this, res::IDC_DEF_FROM_TIME, "");
+  to_ = MakeTimeField(this, res::IDC_DEF_TO_TIME, "");
+  requestor_ = MakeTextField(this, res::IDC_PERMIT_DEF_REQUESTOR, "", kTextChars);
+  reason_ = MakeTextField(this, res::IDC_PERMIT_DEF_REASON, "", kTextChars);
+
+  auto* form = new QFormLayout;
+  form->addRow("Number", MakeReadOnlyField(this, res::IDC_DEF_NUMBER, slot >= 0 ? QString::number(slot) : "", 5));
+  form->addRow("From time", from_);
+  form->addRow("To time", to_);
+  form->addRow("Track name", track_);
+  form->addRow("Requestor", requestor_);
+  form->addRow("Reason", reason_);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(form);
+  days_ = MakeDayBoxes(this, layout);
+
+  AddOkCancelHelp(this, layout, store_, "block permit dialog");
+  SetupWindow();
+}
+
+void TPermitInfo::SetupWindow() {
+  PermitData permit{};
+  if (slot_ >= 0) {
+    permit = store_.GetPermitData(slot_);
+  } else {
+    permit.StartMinutes = permit.EndMinutes = -1;
+    SetDays(permit, DayFlags{1, 1, 1, 1, 1, 1, 1});
+    SetFieldText(permit.Requestor, "Track Foreman");
+    SetFieldText(permit.Reason, "Track Maintenance");
+  }
+
+  TrackNameList names;
+  store_.BuildTrackNameList(names);
+  QStringList entries;
+  for (const auto& name : names) {
+    if (name[0] == '\0') break;
+    entries << QString::fromUtf8(name.data(), static_cast<int>(strnlen(name.data(), name.size())));
+  }
+  if (!FillNameList(track_, entries, FieldText(permit.TrackName)) && slot_ >= 0) {
+    // The track has gone from the territory: the definition forgets it at once.
+    SetFieldText(permit.TrackName, "");
+    store_.UpdatePermitData(slot_, permit);
+  }
+
+  from_->setText(MinuteText(permit.StartMinutes));
+  to_->setText(MinuteText(permit.EndMinutes));
+  const DayFlags days = DaysOf(permit);
+  for (size_t day = 0; day < days.size(); ++day) days_[day]->setChecked(days[day] == 1);
+  requestor_->setText(QString::fromStdString(FieldText(permit.Requestor)));
+  reason_->setText(QString::fromStdString(FieldText(permit.Reason)));
+}
+
+void TPermitInfo::accept() {
+  if (slot_ < 0 && store_.FindFreePermitData(0) < 0) {
+    store_.ShowMessage(QString::asprintf("The maximum number of %d block permits (track & time) has been reached.  "
+                                         "You cannot create another block permit until you delete one.",
+                                         kMaxPermitData)
+                           .toStdString(),
+                       MessageIcon::Error);
+    return;
+  }
+  // A new definition starts clean: nothing of a deleted one that held the slot carries over.
+  PermitData permit = slot_ >= 0 ? store_.GetPermitData(slot_) : PermitData{};
+
+  if (track_->currentIndex() < 0) {
+    store_.ShowMessage("You must assign a track name to the block permit (track & time).", MessageIcon::Error);
+    track_->setFocus();
+    return;
+  }
+  SetFieldText(permit.TrackName, track_->currentText().toStdString());
+  if (!FieldChecks()
+           .Add(from_, TimeFieldCheck(store_, "From Time"))
+           .Add(to_, TimeFieldCheck(store_, "To Time"))
+           .Run()) {
+    return;
+  }
+  permit.StartMinutes = static_cast<int16_t>(store_.GetTimeField(from_->text().toStdString(), ""));
+  permit.EndMinutes = static_cast<int16_t>(store_.GetTimeField(to_->text().toStdString(), ""));
+  permit.InUse = 1;
+  const DayFlags days = CheckedDays(days_);
+  if (std::none_of(days.begin(), days.end(), [](uint8_t day) { return day != 0; })) {
+    store_.ShowMessage("You must schedule the block permit (track & time) for one day during the week.",
+                       MessageIcon::Error);
+    days_[0]->setFocus();
+    return;
+  }
+  SetDays(permit, days);
+  SetFieldText(permit.Requestor, requestor_->text().left(kTextChars).toStdString());
+  SetFieldText(permit.Reason, reason_->text().left(kTextChars).toStdString());
+
+  if (slot_ < 0) slot_ = store_.FindFreePermitData(1);
+  store_.BackupEditTables();
+  store_.UpdatePermitData(slot_, permit);
+  QDialog::accept();
+}
