@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "store/atomic_file.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
 #include "store/playback_format.h"
@@ -32,15 +33,7 @@ PlaybackHeader BuildHeader(const Corvane3Data& store, int32_t clockAtStart) {
 }
 
 bool WriteHeaderFile(const std::string& path, const PlaybackHeader& header) {
-  std::error_code ignored;
-  std::filesystem::remove(path, ignored);
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return false;
-  const bool written = std::fwrite(&header, sizeof header, 1, file) == 1;
-  const bool closed = std::fclose(file) == 0;
-  if (written && closed) return true;
-  std::filesystem::remove(path, ignored);
-  return false;
+  return ReplaceFile(path, &header, sizeof header);
 }
 
 }  // namespace
