@@ -10,6 +10,7 @@
 #include "hollin/file_folder_dialog.h"
 #include "hollin/hollin_ids.h"
 #include "hollin/send_file_dialog.h"
+#include "platform/fonts.h"
 
 namespace {
 
@@ -38,10 +39,8 @@ class HollinScreen : public QWidget {
 };
 
 QFont ScreenFont() {
-  // Linux lacks the face; the fixed-pitch fallback keeps the columns.
-  QFont font("Courier New");
-  font.setStyleHint(QFont::TypeWriter);
-  font.setFixedPitch(true);
+  // Linux lacks the face: the one fixed-pitch face the programs load keeps the columns.
+  QFont font = FaceFont("Courier New");
   font.setPixelSize(kLineHeight);
   font.setWeight(QFont::Normal);
   return font;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the core (store, engine, interface messages) and its tests with
-# clang under AddressSanitizer and UndefinedBehaviorSanitizer, and runs them.
+# Builds every layer and its tests, the GUI's included, with clang under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and runs them (the GUI
+# tests on Qt's offscreen platform).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -8,9 +9,10 @@ flags="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-fr
 cmake -S . -B build-san -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
   -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" \
-  -DCORVANE_BUILD_GUI=OFF -DCORVANE_BUILD_BENCH=OFF
+  -DCORVANE_BUILD_BENCH=OFF
 cmake --build build-san --parallel "$(nproc)"
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  LSAN_OPTIONS=suppressions="$PWD/scripts/lsan-system.supp" \
   ctest --test-dir build-san --output-on-failure --parallel "$(nproc)"
 
 # The fuzz targets: built with libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QScreen>
 
+#include "interface/interface_service.h"
 #include "dialogs/qt_dialog_service.h"
 #include "platform/bar_fields.h"
 #include "resources/resource_ids.h"
@@ -24,11 +25,13 @@ TCorvane3App::TCorvane3App(QStringList arguments, MessageService* messages)
     : arguments_(std::move(arguments)), messages_(messages ? messages : &qtMessages_) {}
 
 TCorvane3App::~TCorvane3App() {
-  // The dialogs go before the engine they answer to, which goes with the layout window.
+  // The interface and the dialogs go before the engine they work through, which goes with the layout window.
   if (store_) {
+    store_->SetInterfaceService(nullptr);
     store_->SetDialogService(nullptr);
     store_->SetListService(nullptr);
   }
+  interface_.reset();
   dialogs_.reset();
   frame_.reset();  // the layout window goes with its frame
   if (store_) {
@@ -86,7 +89,8 @@ void TCorvane3App::InitMainWindow() {
 
   std::vector<std::string> words;
   for (qsizetype i = 1; i < arguments_.size(); ++i) words.push_back(arguments_[i].toStdString());
-  if (!words.empty()) SetFieldText(store.TrackFilePath, JoinArguments(words));
+  const bool named = !words.empty();
+  if (named) SetFieldText(store.TrackFilePath, JoinArguments(words));
   SetFieldText(store.TrackFilePath,
                ResolveTrackPath(FieldText(store.TrackFilePath), FieldText(store.ProgramFolder), res::kSampleTerritory));
 
@@ -102,10 +106,14 @@ void TCorvane3App::InitMainWindow() {
   qtMessages_.SetOwner(frame_.get());
 
   auto* window = new TCorvane3Window(store, *pictures_);
+  window->ReportFirstLoad = named;
   frame_->SetClient(window);
   TheLayoutWindow = window;
   shell_->SetLayoutWindow(window);
   store.SetDisplayService(window);
+  // The message interfaces work through the layout window's engine.
+  interface_ = std::make_unique<MessageInterfaceService>(window->TheEngine());
+  store.SetInterfaceService(interface_.get());
   dialogs_ = std::make_unique<QtDialogService>(store, window->TheEngine(), window);
   store.SetDialogService(dialogs_.get());
   frame_->Timers().SetHandler([window](int id) { window->EvTimer(id); });
@@ -169,7 +177,21 @@ void TCorvane3App::InitMainWindow() {
   window->SetupWindow();
 }
 
-int TCorvane3App::Run() {
+QRect NormalFramePlace(const QRect& available) {
+  return available.adjusted(available.width() / 20, available.height() / 20, -available.width() / 20,
+                            -available.height() / 20);
+}
+
+void TCorvane3App::ShowFrame() {
+  // Without a window manager nothing grants the maximize request, and the frame would stay at its
+  // small natural size; a place the frame was given already (-geometry) wins.
+  const QScreen* screen = frame_->screen() ? frame_->screen() : QGuiApplication::primaryScreen();
+  if (screen && !frame_->testAttribute(Qt::WA_Resized))
+    frame_->setGeometry(NormalFramePlace(screen->availableGeometry()));
   frame_->showMaximized();
+}
+
+int TCorvane3App::Run() {
+  ShowFrame();
   return QApplication::exec();
 }

@@ -13,8 +13,13 @@ class LayoutShellService;
 class DisplayPictures;
 class LayoutPainter;
 class TCorvane3Window;
+class MessageInterfaceService;
 class QtDialogService;
 class QtListService;
+class QRect;
+
+// The frame's normal place on a screen of that available area: most of it, centred.
+QRect NormalFramePlace(const QRect& available);
 
 class TCorvane3App {
  public:
@@ -26,7 +31,10 @@ class TCorvane3App {
   TCorvane3App& operator=(const TCorvane3App&) = delete;
 
   void InitMainWindow();
-  // Shows the frame maximized and runs the event loop; returns its exit code.
+  // Shows the frame maximized, over a normal place that takes most of the screen unless the frame
+  // already has one; without a window manager the frame keeps that normal place.
+  void ShowFrame();
+  // Shows the frame and runs the event loop; returns its exit code.
   int Run();
 
   TCorvane3Dec* MainFrame() const { return frame_.get(); }
@@ -41,6 +49,7 @@ class TCorvane3App {
   std::unique_ptr<DisplayPictures> pictures_;
   std::unique_ptr<LayoutShellService> shell_;
   std::unique_ptr<LayoutPainter> painter_;
+  std::unique_ptr<MessageInterfaceService> interface_;
   std::unique_ptr<QtDialogService> dialogs_;
   std::unique_ptr<QtListService> lists_;
   QtMessageService qtMessages_;

@@ -58,7 +58,13 @@ class TCorvane3Dec : public QMainWindow {
   void CmExit();
   void CmAbout();
   void CmHelp();
+  void CmCTCFolder();
+  void CmExternalIOFolder();
   void CmOSPoints();
+  void CmEntranceExit();
+  void CmWaysideDetectors();
+  void CmStartTime();
+  void CmTrainTypes();
 
   Corvane3Data& store_;
   CommandRegistry commands_;

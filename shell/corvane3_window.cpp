@@ -111,12 +111,7 @@ void TCorvane3Window::SetupWindow() {
   LayoutExtentX = layout::kColumns;
   LayoutExtentY = layout::kRows;
 
-  // A face this machine lacks is asked for with a fixed-pitch fallback.
-  LabelFont = QFont("Courier New");
-  LabelFont.setStyleHint(QFont::TypeWriter);
-  LabelFont.setFixedPitch(true);
-  LabelFont.setPixelSize(12);
-  LabelFont.setWeight(QFont::Normal);
+  LabelFont = LayoutLabelFont();
 
   viewport()->update();  // the background follows Classic Display
   run.Loading = 1;
@@ -136,7 +131,7 @@ void TCorvane3Window::EvStartUp() {
 
   // The territory settings file is not written while the first territory loads.
   store_.NoTerritorySettings = 1;
-  if (store_.LoadTrackFile(FieldText(store_.TrackFilePath), -1) != 0) {
+  if (store_.LoadTrackFile(FieldText(store_.TrackFilePath), ReportFirstLoad ? 0 : -1) != 0) {
     SetFieldText(store_.TrackFilePath, kEmptyTerritoryName);
     store_.InitTerritoryData();
   }

@@ -120,6 +120,9 @@ class TCorvane3Window : public QAbstractScrollArea, public DisplayService {
   uint8_t ShowBlockSpeeds = 0;
   uint8_t PaintedOnce = 0;
   uint8_t Dragging = 0;
+  // The first territory was named on the command line: its refusal is shown. The remembered
+  // territory of the last run fails silently to an empty one.
+  bool ReportFirstLoad = false;
   QPointer<QMenu> PopupMenu;
 
  protected:

@@ -37,13 +37,17 @@ int16_t WordAt(const void* record, size_t offset) {
 }
 
 // Highest and lowest of a per-type speed list over the train types in use.
-void SpeedRange(Corvane3Data& store, const int16_t (&speeds)[10], int& high, int& low) {
+// speeds: the start of a packed record's array of ten int16 speeds, read byte-wise because a
+// reference to that array would be misaligned.
+void SpeedRange(Corvane3Data& store, const void* speeds, int& high, int& low) {
   high = 0;
   low = 10000;
   for (int t = 0; t < kMaxTrainTypes; ++t) {
     if (store.GetTrainType(t).InUse == 0) continue;
-    high = std::max<int>(high, speeds[t]);
-    low = std::min<int>(low, speeds[t]);
+    int16_t speed;
+    std::memcpy(&speed, static_cast<const char*>(speeds) + t * sizeof speed, sizeof speed);
+    high = std::max<int>(high, speed);
+    low = std::min<int>(low, speed);
   }
 }
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/fonts.h"
 #include "shell/display_pictures.h"
 #include "shell/picture_art.h"
 #include "store/corvane3_data.h"
@@ -42,7 +43,7 @@ int32_t Long(const void* record, size_t offset) {
 // A font from a stored font description: height and width at +0 and +4, weight at +16,
 // italic at +20, face name at +28.
 QFont FontFrom(const FontBytes& bytes, int zoom) {
-  QFont font(QString::fromStdString(FieldText(reinterpret_cast<const char*>(bytes.Bytes + 28), 32)));
+  QFont font = FaceFont(QString::fromStdString(FieldText(reinterpret_cast<const char*>(bytes.Bytes + 28), 32)));
   const int height = std::abs(Long(bytes.Bytes, 0));
   font.setPixelSize(std::max(1, (height == 0 ? 12 : height) / zoom));
   const int weight = Long(bytes.Bytes, 16);
@@ -73,9 +74,7 @@ int TextFlags(int format) {
 }
 
 QFont CourierFont(int height) {
-  QFont font("Courier New");
-  font.setStyleHint(QFont::TypeWriter);
-  font.setFixedPitch(true);
+  QFont font = FaceFont("Courier New");
   font.setPixelSize(std::max(1, height));
   font.setWeight(QFont::Normal);
   return font;
@@ -86,6 +85,19 @@ void DrawCentred(QPainter& painter, const QRect& r, const QString& text) {
   painter.save();
   painter.setClipRect(r, Qt::IntersectClip);
   painter.drawText(r, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, text);
+  painter.restore();
+}
+
+// A label in a box no taller than its font (see LabelFontForHeight): centred on its capitals and
+// descenders rather than on the font's whole line, so that no letter is cut.
+void DrawLabel(QPainter& painter, const QRect& r, const QString& text) {
+  painter.save();
+  painter.setClipRect(r, Qt::IntersectClip);
+  const QFontMetrics metrics(painter.font());
+  const int ink = metrics.capHeight() + metrics.descent();
+  const int baseline = r.top() + (r.height() - ink) / 2 + metrics.capHeight();
+  const int x = r.left() + (r.width() - metrics.horizontalAdvance(text)) / 2;
+  painter.drawText(QPoint(x, baseline), text);
   painter.restore();
 }
 
@@ -107,6 +119,25 @@ QString TrackName(const BlockData& data) {
 }
 
 }  // namespace
+
+QFont LayoutLabelFont() {
+  QFont font = FaceFont("Courier New");
+  font.setPixelSize(12);
+  font.setWeight(QFont::Normal);
+  return font;
+}
+
+QFont LabelFontForHeight(QFont font, int height) {
+  // The stored label font is taller than the strips it is drawn in; letters cut at the bottom
+  // read wrongly ("WEAF-1" as "WFAF-1").
+  int size = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+  for (; size > 1; --size) {
+    font.setPixelSize(size);
+    const QFontMetrics metrics(font);
+    if (metrics.capHeight() + metrics.descent() <= height) break;
+  }
+  return font;
+}
 
 void LayoutPainter::Paint(QPainter& painter, const QRect& update, const LayoutPaintState& state) {
   zoom_ = store_.ZoomDivisor == 2 ? 2 : 1;
@@ -349,7 +380,7 @@ void LayoutPainter::PaintTrain(QPainter& painter, int block, int column, int row
   if (zoom_ != 1) return;
 
   painter.save();
-  painter.setFont(labelFont_);
+  painter.setFont(LabelFontForHeight(labelFont_, kTrainIdHeight));
   auto drawId = [&](const TrainStatus& t, QRect r) {
     const std::string id = FieldText(t.TrainId, sizeof t.TrainId).substr(0, 7);
     const int length = static_cast<int>(id.size());
@@ -357,7 +388,7 @@ void LayoutPainter::PaintTrain(QPainter& painter, int block, int column, int row
     // A standing train's ID is red, a moving one's blue.
     painter.setPen(QColor::fromRgb(t.Speed == 0 ? kRed : kBlue));
     if (classic_) painter.fillRect(r, QColor::fromRgb(kWhite));
-    DrawCentred(painter, r, QString::fromStdString(" " + id + " "));
+    DrawLabel(painter, r, QString::fromStdString(" " + id + " "));
   };
   const std::string id = FieldText(train.TrainId, sizeof train.TrainId);
   const int length = std::min<int>(7, static_cast<int>(id.size()));
@@ -483,7 +514,7 @@ void LayoutPainter::PaintLocationNames(QPainter& painter) {
 
 void LayoutPainter::PaintBlockLabels(QPainter& painter, const LayoutPaintState& state) {
   painter.save();
-  painter.setFont(state.LabelFont);
+  painter.setFont(LabelFontForHeight(state.LabelFont, kLabelStripHeight));
   const int blocks = std::clamp(store_.GetCountData().Words[kCountBlocks], 0, kMaxBlocks);
   const QRgb background = classic_ ? kBlack : kWhite;
   for (int i = 0; i < blocks; ++i) {
@@ -500,11 +531,11 @@ void LayoutPainter::PaintBlockLabels(QPainter& painter, const LayoutPaintState& 
     auto upper = [](const Band& b) { return Box(b.A * 16, b.R * 16 - 2, (b.B + 1) * 16, b.R * 16 + 6); };
     auto lower = [](const Band& b) { return Box(b.A * 16, b.R * 16 + 11, (b.B + 1) * 16, b.R * 16 + 19); };
     auto both = [&](const QString& up, const QString& low, const QString& secondLow, bool second) {
-      DrawCentred(painter, upper(bands[0]), up);
-      if (!low.isNull()) DrawCentred(painter, lower(bands[0]), low);
+      DrawLabel(painter, upper(bands[0]), up);
+      if (!low.isNull()) DrawLabel(painter, lower(bands[0]), low);
       if (second && bandCount == 2) {
-        DrawCentred(painter, upper(bands[1]), up);
-        if (!secondLow.isNull()) DrawCentred(painter, lower(bands[1]), secondLow);
+        DrawLabel(painter, upper(bands[1]), up);
+        if (!secondLow.isNull()) DrawLabel(painter, lower(bands[1]), secondLow);
       }
     };
     const BlockLabelTexts texts = BlockLabelsOf(store_, i, state);

@@ -18,6 +18,14 @@
 class Corvane3Data;
 class DisplayPictures;
 
+// The window's label font for train IDs and block labels: "Courier New" 12 x 6.
+QFont LayoutLabelFont();
+// The label font at the largest size whose capitals and descenders fit a box of that height.
+QFont LabelFontForHeight(QFont font, int height);
+// The height of a block label strip and of a train ID box, in pixels.
+constexpr int kLabelStripHeight = 8;
+constexpr int kTrainIdHeight = 9;
+
 // What the painter needs of the window besides the store.
 struct LayoutPaintState {
   int ExtentX = 200;  // layout extent in cells
@@ -29,7 +37,7 @@ struct LayoutPaintState {
   uint8_t ShowBlockLengths = 0;
   uint8_t ShowSignalDirection = 0;
   uint8_t ShowBlockSpeeds = 0;
-  QFont LabelFont;
+  QFont LabelFont;  // the window's: LayoutLabelFont()
 };
 
 class LayoutPainter {

@@ -133,25 +133,27 @@ QImage Tile(int tile, int level) {
       hline(0, s);
       diag(m, a + t - 1, lo, lo);
       break;
+    // Switches: the frame marks the cell, and the track runs across it to the cell's edges and
+    // corner as on a plain cell, so that it meets its neighbours when Classic Display hides the frame.
     case 9:
       frame();
-      hline(1, s - 1);
-      diag(m, a, s - 2, 1);
+      hline(0, s);
+      diag(m, a, lo, 0);
       break;
     case 10:
       frame();
-      hline(1, s - 1);
-      diag(1, 1, m - 1, a);
+      hline(0, s);
+      diag(0, 0, m - 1, a);
       break;
     case 11:
       frame();
-      hline(1, s - 1);
-      diag(m, a + t - 1, s - 2, s - 2);
+      hline(0, s);
+      diag(m, a + t - 1, lo, lo);
       break;
     case 12:
       frame();
-      hline(1, s - 1);
-      diag(1, s - 2, m - 1, a + t - 1);
+      hline(0, s);
+      diag(0, lo, m - 1, a + t - 1);
       break;
     case 13:
       diag(0, lo, a, a + t - 1);
@@ -211,7 +213,7 @@ QImage Tile(int tile, int level) {
     }
     case 26:
       frame();
-      hline(1, s - 1);
+      hline(0, s);
       break;
     // Crossings: the first route's arm in light green, the second's in light red, and the
     // crossing point in black, so that painting can colour each by its route.

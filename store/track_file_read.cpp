@@ -73,7 +73,7 @@ int Corvane3Data::ReadTrackFile(std::FILE* file, int version, const std::string&
   const int rows = counts.Words[kCountGridRows] + 1;
   for (int grid = 0; grid < 3; ++grid) {
     for (int x = 0; x < columns; ++x) {
-      int16_t column[kGridRows];
+      int16_t column[kGridRows] = {};  // g++ -O3 cannot see that Read fills the rows used
       if (!in.Read(column, sizeof(int16_t) * rows)) return 1;
       for (int y = 0; y < rows; ++y) {
         const int cell = x * kGridRows + y;

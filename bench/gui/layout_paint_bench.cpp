@@ -41,8 +41,7 @@ void BM_FullRepaint(benchmark::State& state) {
   pictures.LoadTrainIcons();
   LayoutPaintState paintState;
   paintState.ShowBlockLengths = 1;
-  paintState.LabelFont = QFont("Courier New");
-  paintState.LabelFont.setPixelSize(12);
+  paintState.LabelFont = LayoutLabelFont();
   QImage image(200 * 16, 160 * 16, QImage::Format_RGB32);
   LayoutPainter painter(*store, pictures);
   for (auto _ : state) {

@@ -117,6 +117,20 @@ TEST_F(DisplayPicturesTest, ClassicTilesSwapBlackAndWhiteAndDarkenFrames) {
   EXPECT_TRUE(Colours(pictures.TrackTileBitmap[1][27]).count(kBrightGreen));
 }
 
+// With Classic Display the switch frame goes dark, so a switch cell must draw the same track as
+// the plain cell of its shape: the main line reaches both edges and the diverging arm its corner.
+TEST_F(DisplayPicturesTest, ClassicSwitchTrackMeetsItsNeighbours) {
+  DisplayPictures pictures;
+  pictures.LoadDisplayResources(true);
+  const std::pair<int, int> switchAndPlain[] = {{9, 5}, {10, 6}, {11, 8}, {12, 7}, {26, 0}};
+  for (int level = 0; level < 2; ++level) {
+    for (const auto& [framed, plain] : switchAndPlain) {
+      EXPECT_EQ(pictures.TrackTileBitmap[level][framed], pictures.TrackTileBitmap[level][plain])
+          << "tile " << framed << " at level " << level;
+    }
+  }
+}
+
 TEST_F(DisplayPicturesTest, TrianglesAndMarkersInEveryColouring) {
   DisplayPictures pictures;
   pictures.LoadDisplayResources(false);

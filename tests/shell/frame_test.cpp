@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMenuBar>
+#include <QScreen>
 #include <QShortcut>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -225,8 +226,8 @@ TEST_F(FrameTest, SettingsSavedAtExitAreReadAtTheNextStart) {
   EXPECT_EQ(+store().FirstRunHints, 0);
   EXPECT_EQ(FieldText(store().TrackFilePath), "/srv/lines/north.trk");
   EXPECT_TRUE(frame().Commands().IsChecked(116));
-  EXPECT_EQ(store().GetOptionData().EIOLastReceived, -1) << "sequence numbers start afresh";
-  EXPECT_EQ(store().GetOptionData().CTCLastReceived, -1);
+  EXPECT_EQ(+store().GetOptionData().EIOLastReceived, -1) << "sequence numbers start afresh";
+  EXPECT_EQ(+store().GetOptionData().CTCLastReceived, -1);
 }
 
 TEST_F(FrameTest, DamagedOptionFileStartsWithDefaults) {
@@ -372,6 +373,46 @@ TEST_F(FrameTest, LoadingATerritoryClosesDataWindowsButNotTheCTCOnes) {
   ASSERT_FALSE(ctc.isNull());
   app_.reset();  // the frame's end takes the CTC windows too
   EXPECT_TRUE(ctc.isNull());
+}
+
+// A track file the user names is refused aloud; the remembered one of the last run is not.
+TEST_F(FrameTest, ANamedTrackFileThatCannotBeLoadedIsReported) {
+  const std::string missing = Folder().toStdString() + "no such territory.trk";
+  Start({QString::fromStdString(missing)});
+  QCoreApplication::processEvents();  // the layout window's start-up loads the territory
+  ASSERT_EQ(messages.Calls.size(), 1u);
+  EXPECT_EQ(messages.Calls[0].Text, "Could not open track territory file \"" + missing + "\".");
+  EXPECT_EQ(messages.Calls[0].Icon, MessageIcon::Error);
+  EXPECT_EQ(FieldText(store().TrackFilePath), "default.trk") << "an empty territory, as after a silent failure";
+
+  app_.reset();
+  messages.Calls.clear();
+  Start();  // the remembered default.trk is not in the scratch folder
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(messages.Calls.empty());
+}
+
+// Maximizing needs a window manager; without one the frame keeps its normal place, which must
+// show the territory, not only the caption. A place the frame already has is kept.
+TEST_F(FrameTest, TheFrameTakesMostOfTheScreenBeforeItIsMaximized) {
+  const QRect screen(0, 0, 1280, 1024);
+  const QRect place = NormalFramePlace(screen);
+  EXPECT_TRUE(screen.contains(place));
+  EXPECT_GE(place.width(), 1280 * 8 / 10);
+  EXPECT_GE(place.height(), 1024 * 8 / 10);
+  EXPECT_EQ(place.center(), screen.center());
+
+  // The offscreen platform, like a display with no window manager, does not maximize.
+  Start();
+  app_->ShowFrame();
+  EXPECT_TRUE(frame().isMaximized()) << "asked for";
+  EXPECT_EQ(frame().geometry(), NormalFramePlace(frame().screen()->availableGeometry()));
+
+  app_.reset();
+  Start();
+  frame().setGeometry(40, 30, 700, 400);
+  app_->ShowFrame();
+  EXPECT_EQ(frame().geometry(), QRect(40, 30, 700, 400));
 }
 
 }  // namespace

@@ -252,7 +252,7 @@ TEST_F(HoverWindowTest, PointerFramesAndDescribesADevice) {
   const SwitchData sw = store().GetSwitchData(switch_);
   MoveTo(sw.CellX, sw.CellY);
   EXPECT_EQ(store().Run.HighlightedDevice, 2000 + switch_);
-  EXPECT_EQ(window_->HighlightColumn, sw.CellX);
+  EXPECT_EQ(window_->HighlightColumn, +sw.CellX);
   ASSERT_FALSE(lines_.empty());
   EXPECT_EQ(lines_.back(), hover::DescribeSwitch(store(), switch_));
 

@@ -6,12 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QFontInfo>
 #include <QImage>
 #include <QPainter>
 #include <QWidget>
 #include <cstring>
 #include <optional>
 
+#include "platform/fonts.h"
 #include "shell/display_pictures.h"
 #include "shell/picture_art.h"
 #include "tests/shell/gui_app.h"
@@ -45,8 +47,7 @@ class LayoutPainterTest : public StoreFixture {
     pictures_.LoadTrainIcons();
     state_.ExtentX = 40;
     state_.ExtentY = 20;
-    state_.LabelFont = QFont("Courier New");
-    state_.LabelFont.setPixelSize(12);
+    state_.LabelFont = LayoutLabelFont();
   }
 
   QImage Paint() {
@@ -247,7 +248,11 @@ TEST_F(LayoutPainterTest, TrainIconWithItsIdAtFullSizeOnly) {
   auto countRed = [](const QImage& image, QRect r) {
     int n = 0;
     for (int yy = r.top(); yy <= r.bottom(); ++yy)
-      for (int xx = r.left(); xx <= r.right(); ++xx) n += (image.pixel(xx, yy) | 0xFF000000) == kRed;
+      for (int xx = r.left(); xx <= r.right(); ++xx) {
+        // Red ink, blended with the white background at the glyphs' edges.
+        const QRgb p = image.pixel(xx, yy);
+        n += qRed(p) > qGreen(p) + 60 && qRed(p) > qBlue(p) + 60;
+      }
     return n;
   };
 
@@ -294,7 +299,8 @@ TEST_F(LayoutPainterTest, PicturesLieUnderOrOverTheTrackByLayer) {
     BitmapInsert record = store().GetBitmapInsert(0);
     std::memset(record.Bytes, 0, 41);
     std::memcpy(record.Bytes, name, std::strlen(name));
-    const int16_t words[5] = {static_cast<int16_t>(kMiddle.X * 16), static_cast<int16_t>(kMiddle.Y * 16), 16, 16,
+    // Two cells tall: the middle cell and the empty cell below it.
+    const int16_t words[5] = {static_cast<int16_t>(kMiddle.X * 16), static_cast<int16_t>(kMiddle.Y * 16), 16, 32,
                               layer};
     std::memcpy(record.Bytes + 41, words, sizeof words);
     store().UpdateBitmapInsert(0, record);
@@ -307,6 +313,7 @@ TEST_F(LayoutPainterTest, PicturesLieUnderOrOverTheTrackByLayer) {
   QImage image = Paint();
   EXPECT_EQ(At(image, kMiddle, track), kBlack) << "layer 1 lies under the track";
   EXPECT_EQ(At(image, kMiddle, ground), kWhite);
+  EXPECT_EQ(At(image, kMiddle, below), kMagenta) << "where no track is drawn the picture shows";
 
   insert("Yard", 0);
   image = Paint();
@@ -393,6 +400,64 @@ TEST_F(LayoutPainterTest, BlockLabelOptionTexts) {
   EXPECT_TRUE(permit.Permit);
   EXPECT_EQ(permit.Upper, "13:05");
   EXPECT_EQ(permit.Lower, "      ");
+}
+
+// The stored face "Courier New", which Linux lacks, is drawn with the one fixed-pitch face the
+// program loads itself, whatever fonts the machine has; other faces are left to Qt.
+TEST(FaceFontTest, CourierNewIsTheLoadedFixedPitchFace) {
+  EnsureQApplication();
+  EXPECT_EQ(FixedPitchFamily(), "DejaVu Sans Mono");
+  for (const char* face : {"Courier New", "courier new", "Courier"}) {
+    const QFontInfo info(FaceFont(face));
+    EXPECT_EQ(info.family(), "DejaVu Sans Mono") << face;
+    EXPECT_TRUE(info.fixedPitch()) << face;
+  }
+  EXPECT_EQ(FaceFont("Arial").family(), "Arial");
+  const QFontInfo label(LayoutLabelFont());
+  EXPECT_EQ(label.family(), "DejaVu Sans Mono");
+  EXPECT_EQ(label.pixelSize(), 12);
+}
+
+// The label font is taller than the 8-pixel label strip: the text is sized to the strip, so that
+// no letter is cut ("WEAF-1" read "WFAF-1" when the bottom bar of the E was cut off).
+TEST_F(LayoutPainterTest, BlockLabelFitsItsStrip) {
+  BlockData data = store().GetBlockData(block_);
+  SetFieldText(data.TrackStation1, "WE");
+  SetFieldText(data.TrackStation2, "AF");
+  SetFieldText(data.TrackPart, "1");
+  store().UpdateBlockData(block_, data);
+  state_.ShowBlockName = 1;
+  const QString text = "WEAF-1";
+  // The rows that hold blue ink (the label colour, blended with white at the glyphs' edges).
+  auto inkRows = [](const QImage& image, const QRect& r) {
+    int rows = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+      bool ink = false;
+      for (int x = r.left(); x <= r.right() && !ink; ++x) {
+        const QRgb p = image.pixel(x, y);
+        ink = qBlue(p) > qRed(p) + 60;
+      }
+      rows += ink;
+    }
+    return rows;
+  };
+
+  const QImage image = Paint();
+  const BlockStatus status = store().GetBlockStatus(block_);
+  const QRect strip(status.LeftLabelX * 16, status.LeftLabelY * 16 - 2,
+                    (status.RightLabelX + 1 - status.LeftLabelX) * 16, kLabelStripHeight);
+  // The same text in the same font with nothing to cut it.
+  QImage free(200, 40, QImage::Format_RGB32);
+  free.fill(kWhite);
+  {
+    QPainter painter(&free);
+    painter.setFont(LabelFontForHeight(state_.LabelFont, kLabelStripHeight));
+    painter.setPen(QColor::fromRgb(kBlue));
+    painter.drawText(QPoint(10, 25), text);
+  }
+  const int whole = inkRows(free, free.rect());
+  EXPECT_GE(whole, 5) << "still readable";
+  EXPECT_EQ(inkRows(image, strip), whole) << "every row of the letters lies in the strip";
 }
 
 }  // namespace

@@ -294,6 +294,17 @@ TEST(LayoutWindowAppTest, TheFirstStartOpensTheDemonstrationTerritory) {
   ASSERT_FALSE(pictures.TrainIconBitmap[own].isNull());
   EXPECT_EQ(pictures.TrainIconBitmap[own].pixelColor(3, 3), QColor(Qt::green));
   EXPECT_FALSE(pictures.TrainIconBitmap[TheStore->TrainTypeIcons[0][1]].isNull());
+  // Every station is reached by its shortcut key.
+  int stations = 0;
+  for (int i = 0; i < kMaxStations; ++i) {
+    const StationData station = TheStore->GetStationData(i);
+    if (station.InUse == 0) continue;
+    ++stations;
+    const std::string code = FieldText(station.ShortCode, sizeof station.ShortCode);
+    ASSERT_EQ(code.size(), 1u) << FieldText(station.Name, sizeof station.Name);
+    EXPECT_EQ(layout::FindStationForKey(*TheStore, code[0]), i) << code;
+  }
+  EXPECT_GE(stations, 2);
   app.reset();
 }
 

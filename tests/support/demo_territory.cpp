@@ -142,8 +142,9 @@ void BuildDemonstrationTerritory(Corvane3Data& store) {
   const int ashford2 = t.Platform("Ashford 2", t2[2]);
   const int bexley1 = t.Platform("Bexley 1", t1[12]);
   const int bexley2 = t.Platform("Bexley 2", t2[11]);
-  t.Station("Ashford", "AF", {35, 28});
-  t.Station("Bexley", "BX", {160, 28});
+  // A station's code is its shortcut key: one character, a different one for each station.
+  t.Station("Ashford", "A", {35, 28});
+  t.Station("Bexley", "B", {160, 28});
   for (const char* os : {"1T03", "2T03", "J1", "1T13", "2T12"}) t.OSPoint(os);
   t.Detector("hot box");
   t.Detector("dragging equipment");
