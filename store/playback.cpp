@@ -7,6 +7,7 @@
 #include "store/atomic_file.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
+#include "store/operating_mode.h"
 #include "store/playback_format.h"
 
 namespace {
@@ -100,7 +101,7 @@ bool Corvane3Data::WritePlaybackRecord(int32_t time, PlaybackKind kind, int32_t 
 }
 
 void Corvane3Data::ClosePlaybackFile() {
-  if (RecordingSuppressed == 1 || OperatingMode != 1 || Run.OutputHold == 1) return;
+  if (RecordingSuppressed == 1 || OperatingMode != operating_mode::kRecording || Run.OutputHold == 1) return;
   if (HeldTrainStatus.Time != -1) {
     WritePlaybackRecord(SimClock, PlaybackKind::TrainStatus, HeldTrainStatus.Index, &HeldTrainStatus.Image,
                         sizeof(TrainStatus));
