@@ -40,9 +40,10 @@ int Engine::Tick() {
   if (run.SavedClockSpeed != run.ClockSpeed) run.SavedClockSpeed = run.ClockSpeed;
 
   // CTC control mode: the clock stands still; the tick polls the interface files.
-  if (store.GetOptionData().CTCControlOn) {
+  if (store.OptionDataRef().CTCControlOn) {
     step("FormatClockText");
     store.FormatClockText();
+    store.ShowPerformanceLine();
     step("CheckPermitTimes");
     io.CheckPermitTimes();
     step("CTCReadXferInFile");
@@ -57,9 +58,14 @@ int Engine::Tick() {
   }
 
   if (store.OperatingMode == operating_mode::kPlayback) {
-    if (run.SimStopped || run.SimPaused) return TickInterval();
+    if (run.SimStopped || run.SimPaused) {
+      store.ShowPerformanceLine();
+      return TickInterval();
+    }
     step("ReadPlayback");
-    if (store.ReadPlayback(store.SimClock) == 7) {
+    const int replayed = store.ReadPlayback(store.SimClock);
+    store.ShowPerformanceLine();  // at the clock of the records just applied
+    if (replayed == 7) {
       store.OperatingMode = operating_mode::kSimulation;
       store.Shell().CheckMenuItem(command_id::kModePlayback, false);
       store.Shell().CheckMenuItem(command_id::kModeSimulation, true);
@@ -125,6 +131,7 @@ int Engine::Tick() {
   }
   step("FormatClockText");
   store.FormatClockText();
+  store.ShowPerformanceLine();
   return TickInterval();
 }
 
