@@ -375,6 +375,8 @@ void TCorvane3Dec::CmStartTime() {
 
 void TCorvane3Dec::CmTrainTypes() {
   OpenListWindow(TheDataWindows.TrainTypes, [this] { return new TTTrainType(store_, this); });
+}
+
 int TCorvane3Dec::RunHeldDialog(QDialog& dialog) {
   StopStatusGuard hold(store_);
   return dialog.exec();
