@@ -3,16 +3,14 @@
 #include <string>
 
 #include "engine/engine.h"
+#include "store/command_ids.h"
+#include "store/operating_mode.h"
 
 namespace {
 
-constexpr int kModePlayback = 2;
 constexpr int kCTCPollInterval = 500;
 constexpr int kBlinkInterval = 500;
 constexpr int kBeepInterval = 1100;
-// The Mode menu's items: playback, and simulation without a recording.
-constexpr int kPlaybackModeCommand = 11863;
-constexpr int kSimulationModeCommand = 11866;
 
 constexpr const char* kRunOverText =
     "The simulation is over.  You may start a new simulation by selecting Restart Simulation in the File menu";
@@ -59,7 +57,7 @@ int Engine::Tick() {
     return kCTCPollInterval;
   }
 
-  if (store.OperatingMode == kModePlayback) {
+  if (store.OperatingMode == operating_mode::kPlayback) {
     if (run.SimStopped || run.SimPaused) {
       store.ShowPerformanceLine();
       return TickInterval();
@@ -68,9 +66,9 @@ int Engine::Tick() {
     const int replayed = store.ReadPlayback(store.SimClock);
     store.ShowPerformanceLine();  // at the clock of the records just applied
     if (replayed == 7) {
-      store.OperatingMode = 0;
-      store.Shell().CheckMenuItem(kPlaybackModeCommand, false);
-      store.Shell().CheckMenuItem(kSimulationModeCommand, true);
+      store.OperatingMode = operating_mode::kSimulation;
+      store.Shell().CheckMenuItem(command_id::kModePlayback, false);
+      store.Shell().CheckMenuItem(command_id::kModeSimulation, true);
       step("StopSimulation");
       store.StopSimulation();
       store.ShowMessage(kPlaybackOverText, MessageIcon::Information);

@@ -7,16 +7,16 @@
 #include <cstdio>
 #include <string>
 
+#include "store/command_ids.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
+#include "store/operating_mode.h"
 #include "store/simulation_file_format.h"
 
 namespace {
 
-constexpr int kOldFileCommandBase = 2000;
-constexpr int kModeCommands[] = {11866, 11862, 11863, 11864, 11865};
-constexpr int kNoRecordingCommand = 11866;
-constexpr int kRecordingCommand = 11862;
+constexpr int kModeCommands[] = {command_id::kModeSimulation, command_id::kModeRecording, command_id::kModePlayback,
+                                 command_id::kModeCTC, command_id::kModeExternalIO};
 
 // Folder (with its separator) and file name of a path; a path written on Windows splits at "\" too.
 size_t NameStart(const std::string& path) {
@@ -101,12 +101,13 @@ bool LoadTrackAndReset(Corvane3Data& store, const std::string& path) {
 }  // namespace
 
 void Corvane3Data::RestorePreviousMode() {
-  if (OperatingMode != 2) return;
-  OperatingMode = PreviousOperatingMode == 5 ? 0 : PreviousOperatingMode;
+  if (OperatingMode != operating_mode::kPlayback) return;
+  OperatingMode = PreviousOperatingMode == operating_mode::kNone ? operating_mode::kSimulation : PreviousOperatingMode;
   for (const int command : kModeCommands) shell_->CheckMenuItem(command, false);
-  shell_->CheckMenuItem(OperatingMode == 0 ? kNoRecordingCommand : kRecordingCommand, true);
+  shell_->CheckMenuItem(
+      OperatingMode == operating_mode::kSimulation ? command_id::kModeSimulation : command_id::kModeRecording, true);
   OptionData options = GetOptionData();
-  options.Flag10 = OperatingMode == 0 ? 0 : 1;
+  options.Flag10 = OperatingMode == operating_mode::kSimulation ? 0 : 1;
   options.CTCControlOn = 0;
   UpdateOptionData(options);
   shell_->ShowStatusText(StatusPane::RunState, "Stop");
@@ -131,10 +132,10 @@ int Corvane3Data::ReloadTerritory() {
 }
 
 void Corvane3Data::CmOpenOldFile(int commandId) {
-  if (commandId < kOldFileCommandBase || commandId >= kOldFileCommandBase + kMaxOldFiles) return;
+  if (commandId < command_id::kOldFileFirst || commandId >= command_id::kOldFileFirst + kMaxOldFiles) return;
   RestorePreviousMode();
   AskToSaveChangedTrackData(*this);
-  const std::string path = GetOldFile(commandId - kOldFileCommandBase);
+  const std::string path = GetOldFile(commandId - command_id::kOldFileFirst);
   // The extension is compared exactly: ".TRK" is neither loaded nor refused.
   const std::string extension = FileExtension(path);
   if (extension == ".trk") {

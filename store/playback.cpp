@@ -4,8 +4,10 @@
 #include <filesystem>
 #include <vector>
 
+#include "store/atomic_file.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
+#include "store/operating_mode.h"
 #include "store/playback_format.h"
 
 namespace {
@@ -32,15 +34,7 @@ PlaybackHeader BuildHeader(const Corvane3Data& store, int32_t clockAtStart) {
 }
 
 bool WriteHeaderFile(const std::string& path, const PlaybackHeader& header) {
-  std::error_code ignored;
-  std::filesystem::remove(path, ignored);
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return false;
-  const bool written = std::fwrite(&header, sizeof header, 1, file) == 1;
-  const bool closed = std::fclose(file) == 0;
-  if (written && closed) return true;
-  std::filesystem::remove(path, ignored);
-  return false;
+  return ReplaceFile(path, &header, sizeof header);
 }
 
 }  // namespace
@@ -107,7 +101,7 @@ bool Corvane3Data::WritePlaybackRecord(int32_t time, PlaybackKind kind, int32_t 
 }
 
 void Corvane3Data::ClosePlaybackFile() {
-  if (RecordingSuppressed == 1 || OperatingMode != 1 || Run.OutputHold == 1) return;
+  if (RecordingSuppressed == 1 || OperatingMode != operating_mode::kRecording || Run.OutputHold == 1) return;
   if (HeldTrainStatus.Time != -1) {
     WritePlaybackRecord(SimClock, PlaybackKind::TrainStatus, HeldTrainStatus.Index, &HeldTrainStatus.Image,
                         sizeof(TrainStatus));

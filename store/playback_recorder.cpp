@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "store/corvane3_data.h"
+#include "store/operating_mode.h"
 #include "store/playback_format.h"
 
 template <class Record>
@@ -19,7 +20,9 @@ void PlaybackRecorder::HoldBack(HeldPlaybackRecord<Record>& held, PlaybackKind k
 }
 
 void PlaybackRecorder::RecordChange(PlaybackKind kind, int32_t index, const void* record, uint32_t size) {
-  if (store_.RecordingSuppressed == 1 || store_.OperatingMode != 1 || store_.PlaybackWriteFailed) return;
+  if (store_.RecordingSuppressed == 1 || store_.OperatingMode != operating_mode::kRecording ||
+      store_.PlaybackWriteFailed)
+    return;
   const uint32_t bytes = PlaybackRecordBytes(kind);
   if (bytes == 0) return;
   if (kind == PlaybackKind::AlertLine) {

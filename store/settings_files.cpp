@@ -9,6 +9,8 @@
 #include <string>
 #include <utility>
 
+#include "store/atomic_file.h"
+#include "store/binary_io.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
 
@@ -41,61 +43,40 @@ std::string SettingsPathFor(std::string_view trackPath) {
   return std::string(trackPath.substr(0, dot)) + ".tds";
 }
 
+// No settings file is near this long; anything behind it is never read.
+constexpr size_t kLargestSettingsFile = 1 << 20;
+
 class Reader {
  public:
-  explicit Reader(const std::string& path) : file_(std::fopen(path.c_str(), "rb")) {}
-  ~Reader() {
-    if (file_) std::fclose(file_);
-  }
-  Reader(const Reader&) = delete;
-  Reader& operator=(const Reader&) = delete;
+  explicit Reader(const std::string& path) : open_(ReadFileBytes(path, bytes_, kLargestSettingsFile)), in_(bytes_) {}
 
-  bool IsOpen() const { return file_ != nullptr; }
+  bool IsOpen() const { return open_; }
   // False once any read came up short; later reads do nothing.
-  bool Read(void* data, size_t size) {
-    ok_ = ok_ && std::fread(data, 1, size, file_) == size;
-    return ok_;
-  }
+  bool Read(void* data, size_t size) { return in_.Read(data, size); }
   bool Guard() {
     uint32_t guard[4];
     return Read(guard, sizeof guard) && std::memcmp(guard, kGuard, sizeof guard) == 0;
   }
 
  private:
-  std::FILE* file_;
-  bool ok_ = true;
+  std::vector<uint8_t> bytes_;
+  bool open_;
+  ByteReader in_;
 };
 
-// Writes beside the target and renames over it only when every write went
-// through, so a failed save leaves the old file as it was.
+// Built whole, then replaces the target atomically, so a failed save leaves
+// the old file as it was.
 class Writer {
  public:
-  explicit Writer(std::string path) : path_(std::move(path)), temp_(path_ + ".tmp") {
-    file_ = std::fopen(temp_.c_str(), "wb");
-  }
-  ~Writer() {
-    if (file_) std::fclose(file_);
-    if (!committed_) std::remove(temp_.c_str());
-  }
-  Writer(const Writer&) = delete;
-  Writer& operator=(const Writer&) = delete;
+  explicit Writer(std::string path) : path_(std::move(path)) {}
 
-  bool IsOpen() const { return file_ != nullptr; }
-  void Write(const void* data, size_t size) { ok_ = ok_ && std::fwrite(data, 1, size, file_) == size; }
+  void Write(const void* data, size_t size) { out_.Write(data, size); }
   void Guard() { Write(kGuard, sizeof kGuard); }
-  bool Commit() {
-    const bool closed = std::fclose(file_) == 0;
-    file_ = nullptr;
-    committed_ = ok_ && closed && std::rename(temp_.c_str(), path_.c_str()) == 0;
-    return committed_;
-  }
+  bool Commit() { return ReplaceFile(path_, out_.Bytes()); }
 
  private:
   std::string path_;
-  std::string temp_;
-  std::FILE* file_ = nullptr;
-  bool ok_ = true;
-  bool committed_ = false;
+  ByteWriter out_;
 };
 
 // Everything the option file carries, gathered before any of it reaches the
@@ -343,26 +324,22 @@ int Corvane3Data::LoadOptionFile() {
 
 int Corvane3Data::SaveOptionFile() {
   Writer file(InFolder(ProgramFolder, kOptionFileName));
-  bool written = file.IsOpen();
-  if (written) {
-    file.Guard();
-    file.Write(&kSettingsVersion, sizeof kSettingsVersion);
-    file.Write(OptionReserved20.data(), OptionReserved20.size());
-    file.Write(ProgramVersion, sizeof ProgramVersion);
-    file.Write(TrackFilePath, kPathChars);
-    file.Write(&random_, sizeof random_);
-    file.Write(&alerts_, sizeof alerts_);
-    file.Write(OptionReservedA.data(), OptionReservedA.size());
-    file.Write(&options_, sizeof options_);
-    file.Write(columnWidths_.data(), kStoredColumnWidths * sizeof(uint32_t));
-    file.Write(windowSizes_.data(), sizeof windowSizes_);
-    file.Write(OldFileList, sizeof OldFileList);
-    file.Write(OptionReservedB.data(), OptionReservedB.size());
-    file.Write(PlaybackFileName, kPathChars);
-    file.Guard();
-    written = file.Commit();
-  }
-  if (!written) {
+  file.Guard();
+  file.Write(&kSettingsVersion, sizeof kSettingsVersion);
+  file.Write(OptionReserved20.data(), OptionReserved20.size());
+  file.Write(ProgramVersion, sizeof ProgramVersion);
+  file.Write(TrackFilePath, kPathChars);
+  file.Write(&random_, sizeof random_);
+  file.Write(&alerts_, sizeof alerts_);
+  file.Write(OptionReservedA.data(), OptionReservedA.size());
+  file.Write(&options_, sizeof options_);
+  file.Write(columnWidths_.data(), kStoredColumnWidths * sizeof(uint32_t));
+  file.Write(windowSizes_.data(), sizeof windowSizes_);
+  file.Write(OldFileList, sizeof OldFileList);
+  file.Write(OptionReservedB.data(), OptionReservedB.size());
+  file.Write(PlaybackFileName, kPathChars);
+  file.Guard();
+  if (!file.Commit()) {
     ShowMessage("Could not open or create Options File!", MessageIcon::Error);
     return kCannotOpen;
   }
@@ -397,7 +374,6 @@ int Corvane3Data::LoadWindowColumnFile() {
 
 int Corvane3Data::SaveWindowColumnFile() {
   Writer file(InFolder(ProgramFolder, kWindowColumnFileName));
-  if (!file.IsOpen()) return kCannotOpen;
   file.Guard();
   file.Write(&kSettingsVersion, sizeof kSettingsVersion);
   file.Write(columnWidths_.data(), kStoredColumnWidths * sizeof(uint32_t));
@@ -417,7 +393,6 @@ int Corvane3Data::SaveTerritorySettings() {
   const std::string path = TerritorySettingsPath();
   if (path.empty()) return kCannotOpen;
   Writer file(path);
-  if (!file.IsOpen()) return kCannotOpen;
   file.Guard();
   file.Write(&kSettingsVersion, sizeof kSettingsVersion);
   file.Write(&random_, sizeof random_);

@@ -2,9 +2,6 @@
 // track file it was made from. The reader takes the whole file into memory and
 // checks every count and size before anything reaches the store, so a damaged
 // file ends in a clean empty run, never in a half-loaded one.
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "store/atomic_file.h"
+#include "store/binary_io.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
 #include "store/simulation_file_format.h"
@@ -20,49 +19,6 @@ namespace {
 
 constexpr const char* kCannotOpen = "Could not open simulation file";
 constexpr const char* kIllegal = "Illegal simulation file!";
-
-class ByteWriter {
- public:
-  void Write(const void* data, size_t bytes) {
-    const auto* p = static_cast<const uint8_t*>(data);
-    bytes_.insert(bytes_.end(), p, p + bytes);
-  }
-  template <class Value>
-  void Put(const Value& value) {
-    Write(&value, sizeof value);
-  }
-  const std::vector<uint8_t>& Bytes() const { return bytes_; }
-
- private:
-  std::vector<uint8_t> bytes_;
-};
-
-// Bounded reads from the file's bytes; a read past the end fails and leaves the destination alone.
-class ByteReader {
- public:
-  ByteReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-  bool Read(void* destination, size_t bytes) {
-    if (bytes > size_ - at_) return false;
-    std::memcpy(destination, data_ + at_, bytes);
-    at_ += bytes;
-    return true;
-  }
-  template <class Value>
-  bool Get(Value& value) {
-    return Read(&value, sizeof value);
-  }
-  const uint8_t* Take(size_t bytes) {
-    const uint8_t* here = data_ + at_;
-    at_ += bytes;
-    return here;
-  }
-  size_t Left() const { return size_ - at_; }
-
- private:
-  const uint8_t* data_;
-  size_t size_;
-  size_t at_ = 0;
-};
 
 // One more than the highest slot whose record is in use, counting from `start` (at least start + 1).
 template <class Getter>
@@ -161,27 +117,7 @@ int Corvane3Data::SaveSimulation(const std::string& path) {
   out.Write(archivePerform_.data(), sizeof(PerformStatus) * counts[kSimArchiveHours]);
   out.Put(kSimulationMagic);
 
-  // Written beside the target and renamed over it only when every byte is on disk.
-  std::string temporary = path + ".XXXXXX";
-  const int descriptor = mkstemp(temporary.data());
-  if (descriptor >= 0) {
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(descriptor, 0666 & ~mask);
-  }
-  std::FILE* file = descriptor >= 0 ? fdopen(descriptor, "wb") : nullptr;
-  bool saved = false;
-  if (file) {
-    const auto& bytes = out.Bytes();
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fflush(file) == 0 &&
-                         fsync(fileno(file)) == 0;
-    const bool closed = std::fclose(file) == 0;
-    saved = written && closed && std::rename(temporary.c_str(), path.c_str()) == 0;
-  } else if (descriptor >= 0) {
-    close(descriptor);
-  }
-  if (!saved) {
-    if (descriptor >= 0) std::remove(temporary.c_str());
+  if (!ReplaceFile(path, out.Bytes())) {
     ShowMessage("Could not save simulation file", MessageIcon::Error);
     return 3;
   }
@@ -192,11 +128,6 @@ int Corvane3Data::SaveSimulation(const std::string& path) {
 
 int Corvane3Data::LoadSimulation(const std::string& path, int report) {
   const bool tell = report != -1;
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) {
-    if (tell) ShowMessage(kCannotOpen, MessageIcon::Error);
-    return 3;
-  }
   // No saved simulation is longer than this: anything behind it is never read.
   constexpr size_t kLargest =
       16 + 4 + 4 * kSimCountWords + kPathChars + 16 +
@@ -206,10 +137,12 @@ int Corvane3Data::LoadSimulation(const std::string& path, int report) {
       kMaxLocations * sizeof(OrgStatus) + kMaxOSHits * sizeof(OSHit) + 4 + kMaxStack * sizeof(StackData) +
       kAlertLines * kAlertLineChars + sizeof(SimulationRunState) + sizeof(PerformStatus) +
       kMaxArchivePerform * sizeof(PerformStatus) + 16;
-  std::vector<uint8_t> bytes(kLargest);
-  bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
-  std::fclose(file);
-  ByteReader in(bytes.data(), bytes.size());
+  std::vector<uint8_t> bytes;
+  if (!ReadFileBytes(path, bytes, kLargest)) {
+    if (tell) ShowMessage(kCannotOpen, MessageIcon::Error);
+    return 3;
+  }
+  ByteReader in(bytes);
 
   int32_t magic[4] = {};
   if (!in.Get(magic) || std::memcmp(magic, kSimulationMagic, sizeof magic) != 0) {

@@ -7,13 +7,11 @@
 #include <fstream>
 #include <string>
 
+#include "store/command_ids.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
 
 namespace {
-
-constexpr int kOldFileCommandBase = 2000;
-constexpr int kExitCommand = 125;  // the recent files go ahead of this File menu item
 
 constexpr ListWindow kSingleLists[] = {
     ListWindow::TrainTypes,       ListWindow::Detectors,       ListWindow::Locations,        ListWindow::SlowOrders,
@@ -72,7 +70,7 @@ void Corvane3Data::AddOldFile(std::string_view path) {
   // An empty path would end the list at slot 0 and hide every other entry.
   if (path.empty()) return;
   for (int i = 0; i < kMaxOldFiles; ++i)
-    if (OldFileList[i][0] != '\0') shell_->RemoveMenuItem(kOldFileCommandBase + i);
+    if (OldFileList[i][0] != '\0') shell_->RemoveMenuItem(command_id::kOldFileFirst + i);
 
   char entry[kPathChars];
   SetFieldText(entry, kPathChars, path);
@@ -92,7 +90,7 @@ void Corvane3Data::AddOldFile(std::string_view path) {
 void Corvane3Data::InsertOldFileMenu() {
   for (int i = 0; i < kMaxOldFiles; ++i) {
     const std::string path = FieldText(OldFileList[i], kPathChars);
-    if (!path.empty()) shell_->InsertMenuItem(kOldFileCommandBase + i, path, kExitCommand);
+    if (!path.empty()) shell_->InsertMenuItem(command_id::kOldFileFirst + i, path, command_id::kExit);
   }
 }
 

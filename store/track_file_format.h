@@ -51,6 +51,10 @@ class TrackFileReader {
   bool ok_ = true;
 };
 
+// A track file's comments go to their own text file, unless one is there
+// already; a failed write leaves no cut-off text behind.
+void WriteCommentsFile(const std::string& path, const std::string& text);
+
 // The folder part of a path, with its separator ("" when there is none). A path from a file made on
 // Windows may separate with '\'.
 inline std::string PathFolder(const std::string& path) {

@@ -159,14 +159,7 @@ int Corvane3Data::ReadOldTrackFile(std::FILE* file, int version, const std::stri
   SetFieldText(territory.CommentsFile, commentsPath);
   UpdateTerritoryData(territory);
   // The comments go to their own file, unless one is there already (or its name does not fit the field).
-  if (commentsPath.size() < sizeof territory.CommentsFile) {
-    if (std::FILE* existing = std::fopen(commentsPath.c_str(), "r")) {
-      std::fclose(existing);
-    } else if (std::FILE* out = std::fopen(commentsPath.c_str(), "w")) {
-      std::fwrite(commentsText.data(), 1, commentsText.size(), out);
-      std::fclose(out);
-    }
-  }
+  if (commentsPath.size() < sizeof territory.CommentsFile) WriteCommentsFile(commentsPath, commentsText);
 
   in.Get(TerritoryCounters);
   std::vector<int16_t> grid(kGridCells);

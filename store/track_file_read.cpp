@@ -227,13 +227,6 @@ int Corvane3Data::ReadTrackFile(std::FILE* file, int version, const std::string&
     UpdateSwitchData(i, sw);
   }
 
-  if (!commentsPath.empty()) {
-    if (std::FILE* existing = std::fopen(commentsPath.c_str(), "rb")) {
-      std::fclose(existing);
-    } else if (std::FILE* out = std::fopen(commentsPath.c_str(), "wb")) {
-      const bool written = std::fwrite(commentsText.data(), 1, commentsText.size(), out) == commentsText.size();
-      if (std::fclose(out) != 0 || !written) std::remove(commentsPath.c_str());  // a cut-off text is not kept
-    }
-  }
+  if (!commentsPath.empty()) WriteCommentsFile(commentsPath, commentsText);
   return 0;
 }

@@ -1,10 +1,6 @@
 // Saving the territory as a version 37 track file, and the small WAV test of
-// the alert sound settings. The file is written to a temporary file in the
-// target's folder and renamed over the target only when every write
-// succeeded, so a failed save leaves the old file as it was.
-#include <sys/stat.h>
-#include <unistd.h>
-
+// the alert sound settings. The file is built whole and replaces the target
+// atomically, so a failed save leaves the old file as it was.
 #include <algorithm>
 #include <cctype>
 #include <climits>
@@ -13,6 +9,8 @@
 #include <filesystem>
 #include <vector>
 
+#include "store/atomic_file.h"
+#include "store/binary_io.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
 #include "store/track_file_format.h"
@@ -21,23 +19,6 @@ namespace {
 
 constexpr int kMaxListedBitmaps = 30;
 constexpr const char* kInternalBitmapMark = "(internal bitmap)";
-
-class TrackFileWriter {
- public:
-  explicit TrackFileWriter(std::FILE* file) : file_(file) {}
-  bool Ok() const { return ok_; }
-  void Write(const void* data, size_t bytes) {
-    if (ok_ && bytes != 0 && std::fwrite(data, 1, bytes, file_) != bytes) ok_ = false;
-  }
-  template <class Value>
-  void Put(const Value& value) {
-    Write(&value, sizeof value);
-  }
-
- private:
-  std::FILE* file_;
-  bool ok_ = true;
-};
 
 // The whole content of a file, or false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string& text) {
@@ -159,24 +140,7 @@ int Corvane3Data::WriteTrackFile(const std::string& path, uint8_t announce) {
     device[from] = -1;
   }
 
-  std::string temporary = path + ".XXXXXX";
-  const int descriptor = mkstemp(temporary.data());
-  if (descriptor >= 0) {
-    // The new file gets the permissions a newly created file would have, not the private ones of mkstemp.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(descriptor, 0666 & ~mask);
-  }
-  std::FILE* file = descriptor >= 0 ? fdopen(descriptor, "wb") : nullptr;
-  if (!file) {
-    if (descriptor >= 0) {
-      close(descriptor);
-      std::remove(temporary.c_str());
-    }
-    ShowMessage("Could not save track file", MessageIcon::Error);
-    return 3;
-  }
-  TrackFileWriter out(file);
+  ByteWriter out;
   out.Write(kTrackMagic.data(), sizeof kTrackMagic);
   out.Put(static_cast<int16_t>(HighestTrackVersion));
   out.Put(static_cast<int16_t>(TrackReservedWord));
@@ -234,10 +198,7 @@ int Corvane3Data::WriteTrackFile(const std::string& path, uint8_t announce) {
   for (int i = 0; i < kMaxMaintBitmaps; ++i) out.Write(MaintImage(i), sizes[i]);
   out.Write(kTrackMagic.data(), sizeof kTrackMagic);
 
-  const bool flushed = out.Ok() && std::fflush(file) == 0 && fsync(fileno(file)) == 0;
-  const bool closed = std::fclose(file) == 0;
-  if (!flushed || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
-    std::remove(temporary.c_str());
+  if (!ReplaceFile(path, out.Bytes())) {
     ShowMessage("Could not save track file", MessageIcon::Error);
     return 3;
   }

@@ -1,0 +1,2 @@
+#include "store/records.h"
+#include "shell/globals.h"

@@ -1,0 +1,2 @@
+#include <QWidget>
+#include "store/corvane3_data.h"
