@@ -101,6 +101,7 @@ void TCorvane3Dec::BindCommands() {
   commands_.SetHandler(res::CM_ABOUT, [this] { CmAbout(); });
   commands_.SetHandler(res::CM_HELP, [this] { CmHelp(); });
   commands_.SetHandler(res::CM_OS_POINTS, [this] { CmOSPoints(); });
+  BindShellCommands();
 }
 
 QAction* TCorvane3Dec::AddButton(int id, int glyph) {

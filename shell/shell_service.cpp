@@ -54,3 +54,7 @@ std::string QtShellService::AskSaveFileName(const FileDialogRequest& request) {
   return ::AskSaveFileName(&frame_, "", request.Filter, request.InitialFolder, request.InitialName,
                            request.DefaultExtension);
 }
+
+std::string QtShellService::AskOpenFileName(const FileDialogRequest& request) {
+  return ::AskOpenFileName(&frame_, "", request.Filter, request.InitialFolder);
+}

@@ -26,6 +26,7 @@ class QtShellService : public NullShellService {
   void RemoveMenuItem(int commandId) override;
   void InsertMenuItem(int commandId, const std::string& text, int beforeCommandId) override;
   std::string AskSaveFileName(const FileDialogRequest& request) override;
+  std::string AskOpenFileName(const FileDialogRequest& request) override;
 
  private:
   Corvane3Data& store_;
