@@ -169,7 +169,7 @@ int Engine::BlinkStep() {
   BlinkRunningTimeSignals();
   FlashSelectedDevice();
   io.CTCBlinkPendingSwitches();
-  io.CTCRedrawAllDevices();
+  io.CTCRedrawPendingDevices();
   return kBlinkInterval;
 }
 

@@ -29,9 +29,6 @@ inline constexpr const char* kManualNotFound =
     "Could not find the manual's file \"Corvane 3 Manual.pdf\".  Copy it into the program's folder from the "
     "program's distribution.";
 inline constexpr const char* kNoPdfProgram = "Could not find a program to open PDF files.";
-// The two interface logs, in the External I/O folder.
-inline constexpr const char* kCTCLogFile = "cv3ctclog.txt";
-inline constexpr const char* kEIOLogFile = "cv3eiolog.txt";
 // The local pages of the Web menu, in the folder "web" beside the program.
 inline constexpr const char* kWebFolder = "web/";
 

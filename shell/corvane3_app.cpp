@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QScreen>
 
+#include "interface/interface_service.h"
 #include "dialogs/qt_dialog_service.h"
 #include "platform/bar_fields.h"
 #include "resources/resource_ids.h"
@@ -24,11 +25,13 @@ TCorvane3App::TCorvane3App(QStringList arguments, MessageService* messages)
     : arguments_(std::move(arguments)), messages_(messages ? messages : &qtMessages_) {}
 
 TCorvane3App::~TCorvane3App() {
-  // The dialogs go before the engine they answer to, which goes with the layout window.
+  // The interface and the dialogs go before the engine they work through, which goes with the layout window.
   if (store_) {
+    store_->SetInterfaceService(nullptr);
     store_->SetDialogService(nullptr);
     store_->SetListService(nullptr);
   }
+  interface_.reset();
   dialogs_.reset();
   frame_.reset();  // the layout window goes with its frame
   if (store_) {
@@ -108,6 +111,9 @@ void TCorvane3App::InitMainWindow() {
   TheLayoutWindow = window;
   shell_->SetLayoutWindow(window);
   store.SetDisplayService(window);
+  // The message interfaces work through the layout window's engine.
+  interface_ = std::make_unique<MessageInterfaceService>(window->TheEngine());
+  store.SetInterfaceService(interface_.get());
   dialogs_ = std::make_unique<QtDialogService>(store, window->TheEngine(), window);
   store.SetDialogService(dialogs_.get());
   frame_->Timers().SetHandler([window](int id) { window->EvTimer(id); });

@@ -13,6 +13,7 @@ class LayoutShellService;
 class DisplayPictures;
 class LayoutPainter;
 class TCorvane3Window;
+class MessageInterfaceService;
 class QtDialogService;
 class QtListService;
 class QRect;
@@ -48,6 +49,7 @@ class TCorvane3App {
   std::unique_ptr<DisplayPictures> pictures_;
   std::unique_ptr<LayoutShellService> shell_;
   std::unique_ptr<LayoutPainter> painter_;
+  std::unique_ptr<MessageInterfaceService> interface_;
   std::unique_ptr<QtDialogService> dialogs_;
   std::unique_ptr<QtListService> lists_;
   QtMessageService qtMessages_;

@@ -9,7 +9,13 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "interface/outgoing.h"
+#include "interface/qt/interface_folder_dialogs.h"
+#include "lists/detector_list.h"
+#include "lists/entexit_list.h"
 #include "lists/os_list.h"
+#include "lists/start_list.h"
+#include "lists/train_type_list.h"
 #include "platform/bar_fields.h"
 #include "platform/help.h"
 #include "resources/main_menu.h"
@@ -100,7 +106,13 @@ void TCorvane3Dec::BindCommands() {
   commands_.SetHandler(res::CM_EXIT, [this] { CmExit(); });
   commands_.SetHandler(res::CM_ABOUT, [this] { CmAbout(); });
   commands_.SetHandler(res::CM_HELP, [this] { CmHelp(); });
+  commands_.SetHandler(res::CM_CTC_FOLDER, [this] { CmCTCFolder(); });
+  commands_.SetHandler(res::CM_EIO_FOLDER, [this] { CmExternalIOFolder(); });
   commands_.SetHandler(res::CM_OS_POINTS, [this] { CmOSPoints(); });
+  commands_.SetHandler(res::CM_ENTRANCE_EXIT, [this] { CmEntranceExit(); });
+  commands_.SetHandler(res::CM_WAYSIDE_DETECTORS, [this] { CmWaysideDetectors(); });
+  commands_.SetHandler(res::CM_START_TIME, [this] { CmStartTime(); });
+  commands_.SetHandler(res::CM_TRAIN_TYPES, [this] { CmTrainTypes(); });
   BindShellCommands();
 }
 
@@ -227,6 +239,8 @@ void TCorvane3Dec::SetupWindow() {
     commands_.Check(res::CM_MODE_CTC, true);
     if (RunStateField) RunStateField->setText("");
     if (SpeedField) SpeedField->setText("");
+    // The field side is asked for the state of everything it controls.
+    xfer::BuildCTCAllDataMsg(store_);
   } else {
     commands_.Check(res::CM_MODE_CTC, false);
   }
@@ -323,10 +337,37 @@ void TCorvane3Dec::CmAbout() {
   about.exec();
 }
 
+// The folder dialogs store their own results; the clock runs on while they are open.
+void TCorvane3Dec::CmCTCFolder() {
+  TCTCFolder dialog(this, store_);
+  dialog.exec();
+}
+
+void TCorvane3Dec::CmExternalIOFolder() {
+  TExternalIOFolder dialog(this, store_);
+  dialog.exec();
+}
+
 void TCorvane3Dec::CmHelp() {
   if (!OpenProgramHelp(store_.HelpAvailable == 1, "")) ShowHelpNotAvailable(store_);
 }
 
 void TCorvane3Dec::CmOSPoints() {
   OpenListWindow(TheDataWindows.OSData, [this] { return new TTOS(store_, this); });
+}
+
+void TCorvane3Dec::CmEntranceExit() {
+  OpenListWindow(TheDataWindows.EntranceExit, [this] { return new TTEntExit(store_, this); });
+}
+
+void TCorvane3Dec::CmWaysideDetectors() {
+  OpenListWindow(TheDataWindows.Detectors, [this] { return new TTDetector(store_, this); });
+}
+
+void TCorvane3Dec::CmStartTime() {
+  OpenListWindow(TheDataWindows.StartTimes, [this] { return new TTStart(store_, this); });
+}
+
+void TCorvane3Dec::CmTrainTypes() {
+  OpenListWindow(TheDataWindows.TrainTypes, [this] { return new TTTrainType(store_, this); });
 }

@@ -63,7 +63,13 @@ class TCorvane3Dec : public QMainWindow {
   void CmExit();
   void CmAbout();
   void CmHelp();
+  void CmCTCFolder();
+  void CmExternalIOFolder();
   void CmOSPoints();
+  void CmEntranceExit();
+  void CmWaysideDetectors();
+  void CmStartTime();
+  void CmTrainTypes();
   void BindShellCommands();
   void CmOpenManual();
   void CmShowLog(const char* logFile);

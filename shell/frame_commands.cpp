@@ -1,6 +1,7 @@
 // The frame's commands that open no window of their own: the File menu's
 // territory and simulation commands (run by the store), the manual, the two
 // interface logs and the Web menu's pages.
+#include "interface/xfer_msg.h"
 #include "resources/resource_ids.h"
 #include "resources/strings.h"
 #include "shell/corvane3_dec.h"
@@ -33,8 +34,8 @@ void TCorvane3Dec::BindShellCommands() {
     commands_.SetHandler(id, [this, id] { store_.CmOpenOldFile(id); });
   }
   commands_.SetHandler(res::CM_OPEN_MANUAL, [this] { CmOpenManual(); });
-  commands_.SetHandler(res::CM_CTC_LOG, [this] { CmShowLog(res::kCTCLogFile); });
-  commands_.SetHandler(res::CM_EIO_LOG, [this] { CmShowLog(res::kEIOLogFile); });
+  commands_.SetHandler(res::CM_CTC_LOG, [this] { CmShowLog(xfer::kCTCLogFile); });
+  commands_.SetHandler(res::CM_EIO_LOG, [this] { CmShowLog(xfer::kEIOLogFile); });
   for (const WebPage& page : kWebPages) {
     const char* file = page.File;
     commands_.SetHandler(page.Id, [this, file] { CmWebPage(file); });
@@ -50,7 +51,7 @@ void TCorvane3Dec::CmOpenManual() {
 }
 
 void TCorvane3Dec::CmShowLog(const char* logFile) {
-  // A log that was never written is nothing to report.
+  // Both logs live in the External I/O folder; a log that was never written is nothing to report.
   const OptionData options = store_.GetOptionData();
   shellOpen_(FieldText(options.EIOFolder) + logFile);
 }

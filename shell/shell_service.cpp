@@ -56,5 +56,9 @@ std::string QtShellService::AskSaveFileName(const FileDialogRequest& request) {
 }
 
 std::string QtShellService::AskOpenFileName(const FileDialogRequest& request) {
-  return ::AskOpenFileName(&frame_, "", request.Filter, request.InitialFolder);
+  // The dialog opens in the folder with the initial name's file selected there.
+  std::string start = request.InitialFolder;
+  const std::string name = request.InitialName.substr(request.InitialName.find_last_of("/\\") + 1);
+  if (!name.empty()) start += (start.empty() || start.back() == '/' ? "" : "/") + name;
+  return ::AskOpenFileName(&frame_, "", request.Filter, start);
 }

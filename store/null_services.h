@@ -75,7 +75,7 @@ class NullInterfaceService : public InterfaceService {
   void UpdateBlocksClearedAhead() override {}
   void ProcessDiamondTraffic() override {}
   void CTCBlinkPendingSwitches() override {}
-  void CTCRedrawAllDevices() override {}
+  void CTCRedrawPendingDevices() override {}
   int CTCClearSignal(int, int) override { return 0; }
   int CTCThrowSwitch(int, int) override { return 0; }
   int FindTrainInNextBlock(int, int) override { return -1; }

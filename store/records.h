@@ -594,14 +594,16 @@ struct BlockStatus {
   int16_t MaxSpeedLeft;                        // +85
   int16_t MaxSpeedRight;                       // +87
   uint8_t Bytes89[4];                          // +89
-  int16_t ClearedValue;                        // +93
+  int16_t ClearedValue;                        // +93 ClearedAhead: cleared blocks ahead (0-2), -1 not counted
   uint8_t RouteByte;                           // +95
-  uint8_t Bytes96[3];                          // +96
+  uint8_t RequestPending;                      // +96 CTC: waits for the field's indication
+  uint8_t Bytes97[2];                          // +97
 };
 static_assert(sizeof(BlockStatus) == 99);
 static_assert(offsetof(BlockStatus, Occupancy) == 11 && offsetof(BlockStatus, PermitActiveUntil) == 21);
 static_assert(offsetof(BlockStatus, SlowSpeeds) == 30 && offsetof(BlockStatus, Trains) == 72);
 static_assert(offsetof(BlockStatus, StackMark) == 84 && offsetof(BlockStatus, ClearedValue) == 93);
+static_assert(offsetof(BlockStatus, RequestPending) == 96);
 
 struct SwitchStatus {
   int16_t InUse;                   // +0
@@ -625,10 +627,13 @@ struct SwitchStatus {
   int16_t Refused;                 // +111
   uint8_t Bytes113[2];             // +113
   uint8_t RouteMark;               // +115 cleared when a route over the switch is released
-  uint8_t Bytes116[9];             // +116
+  uint8_t NormalRequested;         // +116 CTC: normal position requested of the field
+  uint8_t ReverseRequested;        // +117 CTC: reverse position requested
+  uint8_t RequestPending;          // +118 CTC: waits for the field's indication
+  uint8_t Bytes119[6];             // +119
 };
 static_assert(sizeof(SwitchStatus) == 125);
-static_assert(offsetof(SwitchStatus, RouteMark) == 115);
+static_assert(offsetof(SwitchStatus, RouteMark) == 115 && offsetof(SwitchStatus, RequestPending) == 118);
 static_assert(offsetof(SwitchStatus, SlowSpeeds) == 18 && offsetof(SwitchStatus, StackMark) == 101);
 static_assert(offsetof(SwitchStatus, CrewThrowTime) == 106 && offsetof(SwitchStatus, Refused) == 111);
 
@@ -646,10 +651,12 @@ struct SignalStatus {
   int16_t RefusalCount;            // +20
   uint8_t CTCClearRequest;         // +22
   uint8_t CTCCancelRequest;        // +23
-  uint8_t Bytes24[10];             // +24
+  uint8_t RequestPending;          // +24 CTC: waits for the field's indication
+  uint8_t Bytes25[9];              // +25
 };
 static_assert(sizeof(SignalStatus) == 34);
 static_assert(offsetof(SignalStatus, MaintainerFixTime) == 16 && offsetof(SignalStatus, CTCCancelRequest) == 23);
+static_assert(offsetof(SignalStatus, RequestPending) == 24);
 
 struct CrossRouteMarks {
   uint8_t PermitActive;
@@ -671,9 +678,10 @@ struct CrossStatus {
   int32_t PermitActiveUntil[2];    // +29
   uint8_t Bytes37[10];             // +37
   uint8_t RouteMarks[2];           // +47 per route, cleared when a route over the diamond is released
-  uint8_t Bytes49[10];             // +49
+  uint8_t SidePending[2];          // +49 CTC: route 0 (side A) or 1 (side B) waits for the field's indication
+  uint8_t Bytes51[8];              // +51
 };
-static_assert(offsetof(CrossStatus, RouteMarks) == 47);
+static_assert(offsetof(CrossStatus, RouteMarks) == 47 && offsetof(CrossStatus, SidePending) == 49);
 static_assert(sizeof(CrossStatus) == 59);
 static_assert(offsetof(CrossStatus, Route) == 15 && offsetof(CrossStatus, PermitActiveUntil) == 29);
 

@@ -124,7 +124,7 @@ class InterfaceService {
   virtual void UpdateBlocksClearedAhead() = 0;
   virtual void ProcessDiamondTraffic() = 0;
   virtual void CTCBlinkPendingSwitches() = 0;
-  virtual void CTCRedrawAllDevices() = 0;
+  virtual void CTCRedrawPendingDevices() = 0;
   virtual int CTCClearSignal(int signalDevice, int forced) = 0;
   virtual int CTCThrowSwitch(int switchDevice, int forced) = 0;
   virtual int FindTrainInNextBlock(int trainSlot, int which) = 0;

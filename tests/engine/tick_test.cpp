@@ -25,7 +25,7 @@ class LoggingInterface : public FakeInterfaceService {
   void FlushEIOIndications() override { log_.push_back("io:FlushEIOIndications"); }
   void ProcessDiamondTraffic() override { log_.push_back("io:ProcessDiamondTraffic"); }
   void CTCBlinkPendingSwitches() override { log_.push_back("io:CTCBlinkPendingSwitches"); }
-  void CTCRedrawAllDevices() override { log_.push_back("io:CTCRedrawAllDevices"); }
+  void CTCRedrawPendingDevices() override { log_.push_back("io:CTCRedrawPendingDevices"); }
 
  private:
   Steps& log_;
@@ -298,7 +298,7 @@ TEST_F(TickTest, BlinkStepRaisesTheCounterAndRedrawsTheCTCPanel) {
   store().Run.BlinkCounter = 4;
   EXPECT_EQ(engine.BlinkStep(), 500);
   EXPECT_EQ(store().Run.BlinkCounter, 5);
-  const Steps expected = {"io:CTCBlinkPendingSwitches", "io:CTCRedrawAllDevices"};
+  const Steps expected = {"io:CTCBlinkPendingSwitches", "io:CTCRedrawPendingDevices"};
   EXPECT_EQ(log, expected);
 }
 

@@ -1,0 +1,88 @@
+#include "interface/interface_log.h"
+
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#include "interface/interface_files.h"
+#include "interface/xfer_msg.h"
+#include "store/corvane3_data.h"
+#include "store/wall_clock.h"
+
+namespace xfer {
+
+namespace {
+
+void WriteLog(Corvane3Data& store, bool on, const char* logName, const char* copyName, std::string_view line,
+              int direction) {
+  if (!on) return;
+  const std::string folder = LogFolder(store);
+  const std::string path = FolderPath(folder, logName);
+  if (!AppendToFile(path, LogLine(line, direction))) return;
+  TrimLog(path, FolderPath(folder, copyName));
+}
+
+// Reads the whole file; false when it cannot be read.
+bool ReadFile(const std::string& path, std::string& bytes) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return !in.bad();
+}
+
+}  // namespace
+
+std::string LogLine(std::string_view line, int direction) {
+  const std::time_t now = WallClockNow();
+  std::tm local{};
+  localtime_r(&now, &local);
+  char stamp[48];
+  std::snprintf(stamp, sizeof stamp, "%02d/%02d/%04d %02d:%02d:%02d", local.tm_mon + 1, local.tm_mday,
+                local.tm_year + 1900, local.tm_hour, local.tm_min, local.tm_sec);
+  std::string text = direction == kLogOutput ? "Output" : "Input ";
+  text += ' ';
+  text += stamp;
+  text += ' ';
+  text += line;
+  text += '\n';
+  return text;
+}
+
+void WriteEIOLog(Corvane3Data& store, std::string_view line, int direction) {
+  WriteLog(store, store.GetOptionData().EIOLogOn == 1, kEIOLogFile, kEIOLogCopy, line, direction);
+}
+
+void WriteCTCLog(Corvane3Data& store, std::string_view line, int direction) {
+  WriteLog(store, store.GetOptionData().CTCLogOn == 1, kCTCLogFile, kCTCLogCopy, line, direction);
+}
+
+void TrimLog(const std::string& logPath, const std::string& copyPath) {
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(logPath, error);
+  if (error || size <= kLogTrimAbove) return;
+  std::string bytes;
+  if (!ReadFile(logPath, bytes)) return;
+  if (bytes.size() <= kLogKeep) return;  // it shrank meanwhile
+  // The newest whole lines that fit: they start at the first line start from which the rest is at most kLogKeep.
+  const size_t earliest = bytes.size() - kLogKeep;
+  const size_t lineEnd = bytes.find('\n', earliest - 1);
+  const size_t start = lineEnd == std::string::npos ? bytes.size() : lineEnd + 1;
+  {
+    std::ofstream copy(copyPath, std::ios::binary | std::ios::trunc);
+    if (!copy) return;
+    copy.write(bytes.data() + start, static_cast<std::streamsize>(bytes.size() - start));
+    copy.close();
+    if (!copy) {
+      std::filesystem::remove(copyPath, error);
+      return;
+    }
+  }
+  // The copy replaces the log in one step: the log is never missing and never half-written.
+  std::filesystem::rename(copyPath, logPath, error);
+  if (error) std::filesystem::remove(copyPath, error);
+}
+
+}  // namespace xfer

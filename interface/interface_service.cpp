@@ -1,0 +1,21 @@
+#include "interface/interface_service.h"
+
+#include "engine/engine.h"
+#include "interface/device_walks.h"
+#include "interface/outgoing.h"
+
+Corvane3Data& MessageInterfaceService::store() { return engine_.Store(); }
+
+void MessageInterfaceService::EIOBuildXferOutMsg(int deviceType, int index) {
+  xfer::EIOBuildXferOutMsg(store(), deviceType, index);
+}
+void MessageInterfaceService::CTCBuildXferOutMsg(int deviceType, int index) {
+  xfer::CTCBuildXferOutMsg(store(), deviceType, index);
+}
+void MessageInterfaceService::FlushCTCControls() { xfer::FlushCTCControls(store()); }
+void MessageInterfaceService::FlushEIOIndications() { xfer::FlushEIOIndications(store()); }
+void MessageInterfaceService::UpdateBlocksClearedAhead() { xfer::UpdateBlocksClearedAhead(engine_); }
+void MessageInterfaceService::CTCRedrawPendingDevices() { xfer::CTCRedrawPendingDevices(engine_); }
+int MessageInterfaceService::FindTrainInNextBlock(int trainSlot, int which) {
+  return xfer::FindTrainInNextBlock(engine_, trainSlot, which);
+}

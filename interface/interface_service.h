@@ -1,0 +1,27 @@
+// The message interfaces as the store and the engine reach them: the program
+// installs this in place of the do-nothing service. The incoming side (the
+// readers, the CTC requests and permits, crossing traffic) is not built yet
+// and still does nothing here.
+#pragma once
+
+#include "store/null_services.h"
+
+class Corvane3Data;
+class Engine;
+
+class MessageInterfaceService : public NullInterfaceService {
+ public:
+  explicit MessageInterfaceService(Engine& engine) : engine_(engine) {}
+
+  void EIOBuildXferOutMsg(int deviceType, int index) override;
+  void CTCBuildXferOutMsg(int deviceType, int index) override;
+  void FlushCTCControls() override;
+  void FlushEIOIndications() override;
+  void UpdateBlocksClearedAhead() override;
+  void CTCRedrawPendingDevices() override;
+  int FindTrainInNextBlock(int trainSlot, int which) override;
+
+ private:
+  Corvane3Data& store();
+  Engine& engine_;
+};
