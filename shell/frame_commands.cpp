@@ -4,6 +4,7 @@
 #include "interface/xfer_msg.h"
 #include "resources/resource_ids.h"
 #include "resources/strings.h"
+#include "shell/alert_commands.h"
 #include "shell/corvane3_dec.h"
 #include "store/fixed_text.h"
 
@@ -33,6 +34,10 @@ void TCorvane3Dec::BindShellCommands() {
   for (int id = kFirstOldFileCommand; id < kFirstOldFileCommand + kMaxOldFiles; ++id) {
     commands_.SetHandler(id, [this, id] { store_.CmOpenOldFile(id); });
   }
+  commands_.SetHandler(res::CM_PREVIOUS_ALERT, [this] { CmPreviousAlert(store_); });
+  commands_.SetEnabler(res::CM_PREVIOUS_ALERT, [this] { return CePreviousAlert(store_); });
+  commands_.SetHandler(res::CM_NEXT_ALERT, [this] { CmNextAlert(store_); });
+  commands_.SetEnabler(res::CM_NEXT_ALERT, [this] { return CeNextAlert(store_); });
   commands_.SetHandler(res::CM_OPEN_MANUAL, [this] { CmOpenManual(); });
   commands_.SetHandler(res::CM_CTC_LOG, [this] { CmShowLog(xfer::kCTCLogFile); });
   commands_.SetHandler(res::CM_EIO_LOG, [this] { CmShowLog(xfer::kEIOLogFile); });

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "platform/bar_fields.h"
 #include "resources/resource_ids.h"
 #include "shell/corvane3_app.h"
 #include "shell/corvane3_dec.h"
@@ -174,6 +175,34 @@ TEST_F(FrameCommandsTest, TheWebPagesShipBesideTheProgram) {
        {"downloads.html", "news.html", "ordering.html", "territory-libraries.html", "message-board.html"}) {
     EXPECT_TRUE(QFileInfo::exists(shipped + page)) << page;
   }
+}
+
+TEST_F(FrameCommandsTest, PreviousAndNextAlertStepThroughTheLines) {
+  CommandRegistry& commands = TheMainFrame->Commands();
+  EXPECT_FALSE(commands.IsEnabled(res::CM_PREVIOUS_ALERT));
+  EXPECT_FALSE(commands.IsEnabled(res::CM_NEXT_ALERT));
+
+  const char* lines[] = {"ALERT 0007  08:05 Train - \"101\" arrived", "ALERT 0008  08:06 Slow Order Active - x",
+                         "ALERT 0009  08:07 Train - \"102\" arrived"};
+  RunState& run = store().Run;
+  for (int i = 0; i < 3; ++i) SetFieldText(run.AlertLines[i].data(), run.AlertLines[i].size(), lines[i]);
+  run.AlertLinesUsed = 3;
+  run.SelectedAlertLine = 0;
+  EXPECT_FALSE(commands.IsEnabled(res::CM_PREVIOUS_ALERT));
+  ASSERT_TRUE(commands.Dispatch(res::CM_NEXT_ALERT));
+  EXPECT_EQ(run.SelectedAlertLine, 1);
+  EXPECT_EQ(MessageField->text().toStdString(), lines[1]);
+  EXPECT_EQ(run.HighestAlertViewed, 8);
+  EXPECT_EQ(run.BrowsingAlerts, 1);
+  ASSERT_TRUE(commands.Dispatch(res::CM_NEXT_ALERT));
+  EXPECT_FALSE(commands.IsEnabled(res::CM_NEXT_ALERT)) << "the last line is shown";
+  EXPECT_EQ(run.HighestAlertViewed, 9);
+  ASSERT_TRUE(commands.Dispatch(res::CM_PREVIOUS_ALERT));
+  ASSERT_TRUE(commands.Dispatch(res::CM_PREVIOUS_ALERT));
+  EXPECT_EQ(run.SelectedAlertLine, 0);
+  EXPECT_EQ(MessageField->text().toStdString(), lines[0]);
+  EXPECT_EQ(run.HighestAlertViewed, 9) << "stepping back keeps the highest number seen";
+  EXPECT_FALSE(commands.IsEnabled(res::CM_PREVIOUS_ALERT));
 }
 
 }  // namespace
