@@ -1,11 +1,38 @@
 #include "dialogs/dialog_kit.h"
 
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "platform/controls.h"
 #include "platform/help.h"
 #include "resources/strings.h"
 #include "store/corvane3_data.h"
 
 void ShowHelp(Corvane3Data& store, const std::string& keyword) {
   if (!OpenProgramHelp(store.HelpAvailable == 1, keyword)) store.Shell().ShowHelpNotAvailable();
+}
+
+void LayOutFramedDialog(QDialog& dialog, QLayout* fields, Corvane3Data& store, int helpId, const std::string& keyword) {
+  auto* frame = new QGroupBox(&dialog);
+  frame->setLayout(fields);
+  QPushButton* ok = MakeButton(&dialog, 1, "OK");
+  ok->setDefault(true);
+  QPushButton* cancel = MakeButton(&dialog, 2, "Cancel");
+  QPushButton* help = MakeButton(&dialog, helpId, "Help");
+  QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
+  QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
+  QObject::connect(help, &QPushButton::clicked, &dialog, [&store, keyword] { ShowHelp(store, keyword); });
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(ok);
+  buttons->addWidget(cancel);
+  buttons->addWidget(help);
+  buttons->addStretch();
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addWidget(frame);
+  layout->addLayout(buttons);
 }
 
 void RefuseReadOnlyChange(Corvane3Data& store) { store.ShowMessage(res::kReadOnlyDisplay, MessageIcon::Error); }

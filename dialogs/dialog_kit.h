@@ -3,6 +3,8 @@
 // displays, time fields checked by the store's rule, and the dialog lock.
 #pragma once
 
+#include <QDialog>
+#include <QLayout>
 #include <QString>
 #include <functional>
 #include <string>
@@ -11,6 +13,10 @@ class Corvane3Data;
 
 // A Help button: the help file at the keyword, or the help-not-available message.
 void ShowHelp(Corvane3Data& store, const std::string& keyword);
+
+// Lays a dialog out as an etched frame round its fields over the centred OK, Cancel and Help
+// row: OK runs the dialog's accept(), Cancel its reject(), Help the keyword's help.
+void LayOutFramedDialog(QDialog& dialog, QLayout* fields, Corvane3Data& store, int helpId, const std::string& keyword);
 
 // OK of a read-only display of territory definitions: says the data is changed elsewhere.
 void RefuseReadOnlyChange(Corvane3Data& store);

@@ -28,6 +28,15 @@ struct DevicePath {
   std::array<int32_t, kPathEntries> Dirs;
 };
 
+// Where a caller's use of a traced path ends: the walk stops once it has listed
+// what the caller needs, and everything after is left -1 as at the path's end.
+// Any condition set ends the walk; none set walks the whole path.
+struct PathEnd {
+  int Device = -1;              // this device is listed
+  bool UnclearedBlock = false;  // a main block not cleared in the walk's direction is listed
+  int64_t BlockLength = -1;     // the main blocks listed beyond the start are together this long
+};
+
 class Engine {
  public:
   explicit Engine(Corvane3Data& store) : store_(store) {}
@@ -79,9 +88,9 @@ class Engine {
   // receives the switch that stopped the walk by lying against the move, or -1.
   // Lists at most count - 2 devices, the start included; returns how many.
   // For a diamond start, `direction` is the leg (0-3) to leave by.
-  int TraceDevicePath(int direction, int start, int32_t* ids, int32_t* dirs, int count);
-  int TraceDevicePath(int direction, int start, DevicePath& path) {
-    return TraceDevicePath(direction, start, path.Ids.data(), path.Dirs.data(), kPathEntries);
+  int TraceDevicePath(int direction, int start, int32_t* ids, int32_t* dirs, int count, const PathEnd& end = {});
+  int TraceDevicePath(int direction, int start, DevicePath& path, const PathEnd& end = {}) {
+    return TraceDevicePath(direction, start, path.Ids.data(), path.Dirs.data(), kPathEntries, end);
   }
   // The crew walk from a switch out through one of its legs, over pass-through
   // blocks, with chosen switch positions (one per path entry, updated for
@@ -224,7 +233,6 @@ class Engine {
   // The program's own turn (local work, platforms): 1 turned, 0 refused.
   int ReverseTrainQuiet(int train, int keepRoute);
 
-
   // ---- train life cycle (scheduler.cpp, trains.cpp, stops.cpp)
   // Creates, in state "scheduled to arrive", every scheduled train whose entry falls within the next 8 hours.
   void ScheduleTrains();
@@ -312,6 +320,6 @@ class Engine {
  private:
   Corvane3Data& store_;
   RandomSource random_;
-  std::function<void(std::string_view)> stepTrace_;  // clock and tick
+  std::function<void(std::string_view)> stepTrace_;                                        // clock and tick
   std::array<std::shared_ptr<PermitRequestForm>, kMaxPermitStatus> permitRequestDialogs_;  // block permits
 };

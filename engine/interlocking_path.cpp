@@ -13,7 +13,7 @@ constexpr int kNoCode = -1;
 
 }  // namespace
 
-int Engine::TraceDevicePath(int direction, int start, int32_t* ids, int32_t* dirs, int count) {
+int Engine::TraceDevicePath(int direction, int start, int32_t* ids, int32_t* dirs, int count, const PathEnd& end) {
   if (ids == nullptr || dirs == nullptr || count < 3) return 0;
   Corvane3Data& store = Store();
   std::fill(ids, ids + count, -1);
@@ -21,6 +21,17 @@ int Engine::TraceDevicePath(int direction, int start, int32_t* ids, int32_t* dir
   ids[0] = start;
   dirs[0] = direction;
   int n = 1;
+  // Whether the device just listed ends the caller's use of the path.
+  int64_t length = 0;
+  const auto ends = [&](int device, int d) {
+    if (device == end.Device) return true;
+    if ((!end.UnclearedBlock && end.BlockLength < 0) || !IsBlock(device)) return false;
+    const BlockData& block = store.BlockDataRef(device);
+    if (block.InUse == 0 || block.PassThrough == 1) return false;
+    if (end.UnclearedBlock && store.BlockStatusRef(device).Occupancy != (d == 0 ? 2 : 1)) return true;
+    length += block.Length;
+    return end.BlockLength >= 0 && length >= end.BlockLength;
+  };
   if (IsDiamond(start)) {
     if (direction < 0 || direction > 3) return n;
     const CrossData cross = store.GetCrossData(start - kDiamondBase);
@@ -31,6 +42,7 @@ int Engine::TraceDevicePath(int direction, int start, int32_t* ids, int32_t* dir
     ids[1] = leg;
     dirs[1] = legDirection;
     n = 2;
+    if (ends(leg, legDirection)) return n;
   }
 
   int lastEndCode = kNoCode;  // the code of the last block end or diamond cell examined
@@ -41,15 +53,15 @@ int Engine::TraceDevicePath(int direction, int start, int32_t* ids, int32_t* dir
     const int previous = n >= 2 ? ids[n - 2] : -1;
     int next = -1;
     if (IsBlock(current)) {
-      const BlockData block = store.GetBlockData(current);
-      if (store.GetBlockStatus(current).ReversesPath == 0xFF) d = 1 - d;
+      const BlockData& block = store.BlockDataRef(current);
+      if (store.BlockStatusRef(current).ReversesPath == 0xFF) d = 1 - d;
       if (n >= 2) {
         lastEndCode = ApplyLoopEnds(store, block, previous, lastEndCode, dirs[n - 1], d);
       }
       next = d == 1 ? block.RightNeighbour : block.LeftNeighbour;
     } else if (IsSwitch(current)) {
       const SwitchStatus status = store.GetSwitchStatus(current - kSwitchBase);
-      next = SwitchExitLeg(store.GetSwitchData(current - kSwitchBase), status.TrackCode, status.Position != 0, d);
+      next = SwitchExitLeg(store.SwitchDataRef(current - kSwitchBase), status.TrackCode, status.Position != 0, d);
     } else if (IsDiamond(current)) {
       const CrossData cross = store.GetCrossData(current - kDiamondBase);
       if (n >= 2) {
@@ -62,7 +74,7 @@ int Engine::TraceDevicePath(int direction, int start, int32_t* ids, int32_t* dir
 
     if (IsSwitch(next)) {
       const SwitchStatus status = store.GetSwitchStatus(next - kSwitchBase);
-      if (SwitchRefusesEntry(store.GetSwitchData(next - kSwitchBase), status.TrackCode, status.Position != 0, current,
+      if (SwitchRefusesEntry(store.SwitchDataRef(next - kSwitchBase), status.TrackCode, status.Position != 0, current,
                              d)) {
         blocking = next;
         next = -1;
@@ -75,6 +87,7 @@ int Engine::TraceDevicePath(int direction, int start, int32_t* ids, int32_t* dir
     ids[n] = next;
     dirs[n] = d;
     ++n;
+    if (ends(next, d)) break;
   }
   ids[count - 1] = -1;
   return n;
@@ -110,7 +123,7 @@ int Engine::FindCrewTrainAlongPath(int direction, int switchIndex, int legDevice
     const int previous = ids[n - 2];
     int next = -1;
     if (IsBlock(current)) {
-      const BlockData block = store.GetBlockData(current);
+      const BlockData& block = store.BlockDataRef(current);
       if (block.PassThrough != 1) {
         const BlockStatus status = store.GetBlockStatus(current);
         const int train = status.Trains[0];
@@ -118,7 +131,7 @@ int Engine::FindCrewTrainAlongPath(int direction, int switchIndex, int legDevice
         const TrainStatus head = store.GetTrainStatus(train);
         return head.State == 3 && head.Reason == 3 ? current : -1;
       }
-      if (store.GetBlockStatus(current).ReversesPath != 0) d = 1 - d;
+      if (store.BlockStatusRef(current).ReversesPath != 0) d = 1 - d;
       if (CellCode(store, block.LeftCellX, block.LeftCellY) == 15) {
         dirs[n - 1] = previous == block.LeftNeighbour ? 1 : 0;
         TurnAwayFrom(d, previous, block);

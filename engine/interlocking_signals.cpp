@@ -141,7 +141,7 @@ int Engine::ClearSignal(int signalDevice, uint8_t forced, int source) {
       const int code = store.GetBlockStatus(data.Block).Occupancy;
       if ((code == 3 && status.Aspect == 1) || (code == 4 && status.Aspect == 2)) {
         for (int t = 0; t < kMaxTrainStatus && approaching == -1; ++t) {
-          const TrainStatus train = store.GetTrainStatus(t);
+          const TrainStatus& train = store.TrainStatusRef(t);
           if (train.InUse == 1 && train.State != kTrainStateGone && train.HeadBlock == data.Block) approaching = t;
         }
       }
@@ -426,7 +426,7 @@ void Engine::ReleaseRoute(const int32_t* ids, const int32_t* dirs, int count) {
 void Engine::SetRouteStatus(int direction, int start, int end, int code, int train, int mode, uint8_t useHeld) {
   Corvane3Data& store = Store();
   DevicePath path;
-  TraceDevicePath(direction, start, path);
+  TraceDevicePath(direction, start, path, {.Device = end});
   for (int i = mode == 1 ? 0 : 1; i < kPathEntries && path.Ids[i] != -1; ++i) {
     const int device = path.Ids[i];
     if (mode == 1 && device == end) break;

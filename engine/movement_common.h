@@ -13,6 +13,8 @@
 namespace movement {
 
 inline constexpr uint16_t kEmptySlot = 0xFFFF;
+// What a train without a valid schedule reads as its schedule.
+inline const TrainData kNoTrainData{};
 // Walks along a chain of coupled trains give up here: a damaged chain must not hang the tick.
 inline constexpr int kMaxChainSteps = 1000;
 

@@ -14,11 +14,11 @@ using namespace movement;
 
 namespace {
 
-bool English(const Corvane3Data& store) { return store.GetTerritoryOptions().Units == 1; }
+bool English(const Corvane3Data& store) { return store.TerritoryOptionsRef().Units == 1; }
 
 bool RealBlock(const Corvane3Data& store, int device) {
   if (!ValidBlock(device)) return false;
-  const BlockData data = store.GetBlockData(device);
+  const BlockData& data = store.BlockDataRef(device);
   return data.InUse != 0 && data.PassThrough != 1;
 }
 
@@ -35,7 +35,7 @@ struct RearPlace {
 
 RearPlace FindRear(Engine& engine, int headBlock, int direction, int32_t position, int32_t length) {
   Corvane3Data& store = engine.Store();
-  const int32_t headLength = store.GetBlockData(headBlock).Length;
+  const int32_t headLength = store.BlockDataRef(headBlock).Length;
   int32_t room = direction == 0 ? headLength - position : position;
   if (position < 0) room = headLength;
   RearPlace place;
@@ -46,12 +46,12 @@ RearPlace FindRear(Engine& engine, int headBlock, int direction, int32_t positio
   if (length <= room) return place;
 
   DevicePath path;
-  engine.TraceDevicePath(1 - direction, headBlock, path);
+  engine.TraceDevicePath(1 - direction, headBlock, path, {.BlockLength = int64_t{length} - room});
   int32_t covered = room;
   for (int i = 1; i < kPathEntries && path.Ids[i] != -1; ++i) {
     const int device = path.Ids[i];
     if (!RealBlock(store, device)) continue;
-    const int32_t blockLength = store.GetBlockData(device).Length;
+    const int32_t blockLength = store.BlockDataRef(device).Length;
     place.Block = device;
     place.PathDirection = path.Dirs[i] == 0 ? 0 : 1;
     place.InBlock = length - covered;
@@ -69,11 +69,11 @@ std::vector<int> CoupledTrains(const Corvane3Data& store, int train) {
   std::vector<int> chain;
   std::vector<bool> seen(kMaxTrainStatus, false);
   seen[train] = true;
-  int next = store.GetTrainStatus(train).MergeNext;
+  int next = store.TrainStatusRef(train).MergeNext;
   for (int steps = 0; ValidTrain(next) && !seen[next] && steps < kMaxChainSteps; ++steps) {
     seen[next] = true;
     chain.push_back(next);
-    next = store.GetTrainStatus(next).MergeNext;
+    next = store.TrainStatusRef(next).MergeNext;
   }
   return chain;
 }
@@ -105,7 +105,7 @@ Engine::TrainExtent Engine::GetTrainHeadPosition(int train) {
     store.InternalErrorTrap(train, "Train index error - GetTrainHeadPosition");
     return extent;
   }
-  const TrainStatus status = store.GetTrainStatus(train);
+  const TrainStatus& status = store.TrainStatusRef(train);
   const bool english = English(store);
   const int32_t clock = store.GetSimClock();
 
@@ -114,7 +114,7 @@ Engine::TrainExtent Engine::GetTrainHeadPosition(int train) {
     extent.RearDirection = status.RearDirection;
     int32_t distance = DistanceRun(english, status.Speed, status.RearEventTime - clock);
     if (status.RearDirection == 1 && ValidBlock(status.RearBlock))
-      distance = store.GetBlockData(status.RearBlock).Length - distance;
+      distance = store.BlockDataRef(status.RearBlock).Length - distance;
     extent.RearPosition = distance;
     return extent;
   }
@@ -136,12 +136,12 @@ Engine::TrainExtent Engine::GetTrainHeadPosition(int train) {
     rearPosition = direction == 0 ? position + status.Length : position - status.Length;
     extent.RearDirection = static_cast<uint8_t>(direction);
   } else {
-    const int32_t length = store.GetBlockData(rear.Block).Length;
+    const int32_t length = store.BlockDataRef(rear.Block).Length;
     rearPosition = rear.PathDirection == 0 ? length - rear.InBlock : rear.InBlock;
     extent.RearDirection = rear.PathDirection == 0 ? 1 : 0;
   }
   // A rear still outside the territory stands at the block's end.
-  const int32_t rearLength = store.GetBlockData(rear.Block).Length;
+  const int32_t rearLength = store.BlockDataRef(rear.Block).Length;
   extent.RearPosition = std::clamp<int32_t>(rearPosition, 0, std::max<int32_t>(rearLength, 0));
   return extent;
 }
@@ -165,7 +165,7 @@ void Engine::UpdateTrainRear(int train, int32_t timeBase, int keepRearTime) {
     if (FindBlockOnPath(rear.PathDirection, newRear, oldRear) == -1) {
       newRear = oldRear;
       rearDirection = status.RearDirection;
-      distance = store.GetBlockData(oldRear).Length;
+      distance = store.BlockDataRef(oldRear).Length;
     } else {
       SetRouteStatus(rear.PathDirection, newRear, oldRear, 0, train, 0, 1);
       BlockStatus old = store.GetBlockStatus(oldRear);
@@ -197,7 +197,7 @@ void Engine::MoveTrain(int train) {
   BlockStatus rearStatus = store.GetBlockStatus(rear);
   const int held = CountTrains(rearStatus);
   if (RemoveFromSlots(rearStatus, train)) store.UpdateBlockStatus(rear, rearStatus);
-  const BlockData rearData = store.GetBlockData(rear);
+  const BlockData& rearData = store.BlockDataRef(rear);
 
   const bool leavesLeft = rearStatus.Occupancy == 4 && rearData.LeftNeighbour == -1;
   const bool leavesRight = rearStatus.Occupancy == 3 && rearData.RightNeighbour == -1;
@@ -229,7 +229,7 @@ void Engine::MoveTrain(int train) {
       return;
     }
     const bool validData = status.TrainIndex >= 0 && status.TrainIndex < kMaxTrains;
-    const TrainData data = validData ? store.GetTrainData(status.TrainIndex) : TrainData{};
+    const TrainData& data = validData ? store.TrainDataRef(status.TrainIndex) : kNoTrainData;
     if (exitName != FieldText(status.Exit)) {
       perform = store.GetPerformStatus();
       ++perform.Word10;  // missed exits
@@ -290,7 +290,7 @@ void Engine::MoveTrain(int train) {
       int16_t cap = 0;
       const int blocks = std::min(store.GetCountData().Words[kCountBlocks], kMaxBlocks);
       for (int b = 0; b < blocks; ++b) {
-        const BlockData block = store.GetBlockData(b);
+        const BlockData& block = store.BlockDataRef(b);
         if (block.InUse == 0 || block.PassThrough == 1) continue;
         cap = std::max({cap, block.SpeedMax[0][newType], block.SpeedMax[1][newType]});
       }
@@ -306,10 +306,10 @@ void Engine::MoveTrain(int train) {
       const OrgData location = store.GetOrgData(org);
       if (location.InUse != 1 || FieldText(location.Name) != entrance) continue;
       if (ValidBlock(location.Block))
-        status.HeadDirection = FieldText(store.GetBlockData(location.Block).LeftLocation) == entrance ? 1 : 0;
+        status.HeadDirection = FieldText(store.BlockDataRef(location.Block).LeftLocation) == entrance ? 1 : 0;
       break;
     }
-    const bool dualCab = ValidType(status.Type) && store.GetTrainType(status.Type).DualCab != 0;
+    const bool dualCab = ValidType(status.Type) && store.TrainTypeRef(status.Type).DualCab != 0;
     status.Reversing = leg.Byte21 == 1 && !dualCab ? 1 : 0;
     store.UpdateTrainStatus(train, status);
     return;
@@ -318,7 +318,7 @@ void Engine::MoveTrain(int train) {
   // The rear moves into the next block of its path.
   const int rearDirection = status.RearDirection == 1 ? 1 : 0;
   DevicePath path;
-  TraceDevicePath(rearDirection, rear, path);
+  TraceDevicePath(rearDirection, rear, path, {.UnclearedBlock = true});
   PathCheckResult ahead;
   CheckPathAhead(ahead, train, path.Ids, path.Dirs, 1, 1, 0);
   const int next = ahead.NextBlock;
@@ -344,12 +344,12 @@ void Engine::MoveTrain(int train) {
 
   status = store.GetTrainStatus(train);
   status.RearBlock = static_cast<int16_t>(next);
-  status.RearDirection = store.GetBlockStatus(next).Occupancy == 3 ? 1 : 0;
+  status.RearDirection = store.BlockStatusRef(next).Occupancy == 3 ? 1 : 0;
 
   if (status.State == TrainState::ToWorkArea && status.LocalWorkIndex < kTrainLocalWork && status.TrainIndex >= 0 &&
       status.TrainIndex < kMaxTrains) {
-    const TrainLocalWork work = store.GetTrainData(status.TrainIndex).LocalWork[status.LocalWorkIndex];
-    const std::string area(FieldText(store.GetBlockData(next).AreaName));
+    const TrainLocalWork work = store.TrainDataRef(status.TrainIndex).LocalWork[status.LocalWorkIndex];
+    const std::string area(FieldText(store.BlockDataRef(next).AreaName));
     if (!area.empty() && area == FieldText(work.AreaName)) {
       status.RearEventTime = -1;
       status.Speed = 0;
@@ -365,7 +365,7 @@ void Engine::MoveTrain(int train) {
   if (next == status.HeadBlock || status.Speed == 0)
     status.RearEventTime = -1;
   else
-    status.RearEventTime += TravelTime(status.Speed, store.GetBlockData(next).Length);
+    status.RearEventTime += TravelTime(status.Speed, store.BlockDataRef(next).Length);
   store.UpdateTrainStatus(train, status);
 }
 
@@ -384,16 +384,16 @@ int32_t Engine::SumBlockLengths(int direction, int fromBlock, int toBlock) {
   if (fromBlock == toBlock) return 0;
   Corvane3Data& store = Store();
   DevicePath path;
-  TraceDevicePath(direction, fromBlock, path);
+  TraceDevicePath(direction, fromBlock, path, {.Device = toBlock});
   int32_t sum = 0;
   for (int i = 1; i < kPathEntries && path.Ids[i] != -1 && path.Ids[i] != toBlock; ++i)
-    if (RealBlock(store, path.Ids[i])) sum += store.GetBlockData(path.Ids[i]).Length;
+    if (RealBlock(store, path.Ids[i])) sum += store.BlockDataRef(path.Ids[i]).Length;
   return sum;
 }
 
 int Engine::FindBlockOnPath(int direction, int fromBlock, int targetBlock) {
   DevicePath path;
-  TraceDevicePath(direction, fromBlock, path);
+  TraceDevicePath(direction, fromBlock, path, {.Device = targetBlock});
   for (int i = 1; i < kPathEntries && path.Ids[i] != -1; ++i)
     if (path.Ids[i] == targetBlock && ValidBlock(targetBlock)) return targetBlock;
   return -1;

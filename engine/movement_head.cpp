@@ -16,7 +16,7 @@ namespace {
 // The rear of the train ahead in the block, when it bounds this train's run:
 // its rear must lie in this block.
 bool RearAhead(Engine& engine, int block, int train, int direction, int32_t& rearPosition) {
-  const int ahead = TrainAhead(engine.Store().GetBlockStatus(block), train, direction);
+  const int ahead = TrainAhead(engine.Store().BlockStatusRef(block), train, direction);
   if (!ValidTrain(ahead) || ahead == train) return false;
   const Engine::TrainExtent extent = engine.GetTrainHeadPosition(ahead);
   if (extent.RearBlock != block) return false;
@@ -33,10 +33,10 @@ Engine::HeadCheck Engine::CheckHeadInBlock(int train) {
     store.InternalErrorTrap(train, "Train index error - CheckHeadInBlock");
     return check;
   }
-  const TrainStatus status = store.GetTrainStatus(train);
+  const TrainStatus& status = store.TrainStatusRef(train);
   if (!ValidBlock(status.HeadBlock)) return check;
   const int direction = status.HeadDirection == 1 ? 1 : 0;
-  const int32_t low = direction == 0 ? 0 : store.GetBlockData(status.HeadBlock).Length;
+  const int32_t low = direction == 0 ? 0 : store.BlockDataRef(status.HeadBlock).Length;
   int32_t limit = low;
   int32_t rear = 0;
   if (RearAhead(*this, status.HeadBlock, train, direction, rear) && (direction == 0 ? rear > limit : rear < limit))
@@ -55,8 +55,8 @@ Engine::BlockEvent Engine::ComputeBlockEvent(int block, int train, uint8_t switc
     store.InternalErrorTrap(ValidTrain(train) ? block : train, "Index error - ComputeBlockEvent");
     return event;
   }
-  const TrainStatus status = store.GetTrainStatus(train);
-  const int32_t length = store.GetBlockData(block).Length;
+  const TrainStatus& status = store.TrainStatusRef(train);
+  const int32_t length = store.BlockDataRef(block).Length;
   const int32_t trainLength = status.Length;
   const int32_t position = status.HeadPosition;
   const bool stopHere = status.CrewChangeOrdered == 1 || status.BecomeDue != -1;
@@ -116,8 +116,8 @@ PathCheckResult Engine::EnterNextBlock(int train, int block, int firstEntry, int
   const int32_t clock = store.GetSimClock();
   TrainStatus status = store.GetTrainStatus(train);
   const bool validData = status.TrainIndex >= 0 && status.TrainIndex < kMaxTrains;
-  const TrainData data = validData ? store.GetTrainData(status.TrainIndex) : TrainData{};
-  const BlockData here = store.GetBlockData(block);
+  const TrainData& data = validData ? store.TrainDataRef(status.TrainIndex) : kNoTrainData;
+  const BlockData& here = store.BlockDataRef(block);
 
   // Local work due in the block the head is leaving.
   bool work = false;
@@ -135,11 +135,12 @@ PathCheckResult Engine::EnterNextBlock(int train, int block, int firstEntry, int
   }
 
   DevicePath path;
-  TraceDevicePath(status.HeadDirection == 1 ? 1 : 0, block, path);
+  // The check stops at the first main block not cleared, unless it skips the entry after the start.
+  TraceDevicePath(status.HeadDirection == 1 ? 1 : 0, block, path, {.UnclearedBlock = firstEntry <= 1});
   CheckPathAhead(result, train, path.Ids, path.Dirs, firstEntry, 1, 0);
   status.LocalWorkDue = 0;
   if (ValidBlock(result.NextBlock) && status.LocalWorkIndex < kTrainLocalWork && validData) {
-    const std::string nextArea(FieldText(store.GetBlockData(result.NextBlock).AreaName));
+    const std::string nextArea(FieldText(store.BlockDataRef(result.NextBlock).AreaName));
     if (!nextArea.empty() && nextArea == FieldText(data.LocalWork[status.LocalWorkIndex].AreaName))
       status.LocalWorkDue = 1;
   }
@@ -179,7 +180,7 @@ PathCheckResult Engine::EnterNextBlock(int train, int block, int firstEntry, int
   status.Platform = -1;
 
   // What is due at the stop block: becoming or splitting, a platform stop, a crew change.
-  const BlockData stop = store.GetBlockData(ValidBlock(result.StopBlock) ? result.StopBlock : next);
+  const BlockData& stop = store.BlockDataRef(ValidBlock(result.StopBlock) ? result.StopBlock : next);
   const std::string stopArea(FieldText(stop.AreaName));
   const std::string stopPlatform(FieldText(stop.PlatformName));
   if (data.BecomesTrain != -1 || data.SplitTrain != -1) {
@@ -195,7 +196,7 @@ PathCheckResult Engine::EnterNextBlock(int train, int block, int firstEntry, int
         store.GetTrainStationTime(train).Times[platform] != -1)
       status.Platform = static_cast<int16_t>(platform);
   }
-  if (store.GetOptionData().CrewExpirationActive == 1 && status.CrewChangeLocation >= 0) {
+  if (store.OptionDataRef().CrewExpirationActive == 1 && status.CrewChangeLocation >= 0) {
     const int where = status.CrewChangeLocation;
     const bool match = where < 10000 ? where == result.StopBlock : platform >= 0 && where - 10000 == platform;
     status.CrewChangeOrdered = match ? 1 : 0;
@@ -205,8 +206,8 @@ PathCheckResult Engine::EnterNextBlock(int train, int block, int firstEntry, int
   status.Detector = -1;
   const RandomData random = store.GetRandomData();
   for (const auto& name : stop.DetectorNames) {
+    if (name[0] == '\0') continue;
     const std::string description(FieldText(name));
-    if (description.empty()) continue;
     const int r = Random().Next(1000);
     const int detector = store.FindDetectorData(description);
     if (detector >= 0 && detector < kMaxDetectors && r < random.Values0[detector]) {
@@ -223,7 +224,7 @@ PathCheckResult Engine::EnterNextBlock(int train, int block, int firstEntry, int
   }
 
   BlockStatus nextStatus = store.GetBlockStatus(next);
-  const BlockData nextData = store.GetBlockData(next);
+  const BlockData& nextData = store.BlockDataRef(next);
   if (result.NextBlockDirection != 0) {
     nextStatus.Occupancy = 3;
     status.HeadDirection = 1;

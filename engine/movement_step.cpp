@@ -45,7 +45,7 @@ void Engine::StartOrMoveTrain(int train) {
   const int head = status.HeadBlock;
   if (!ValidBlock(head)) return;
   const int32_t clock = store.GetSimClock();
-  const BlockData headData = store.GetBlockData(head);
+  const BlockData& headData = store.BlockDataRef(head);
 
   if (status.State == TrainState::Moving) {
     PerformStatus perform = store.GetPerformStatus();
@@ -120,7 +120,7 @@ void Engine::StartOrMoveTrain(int train) {
     const bool validData = status.TrainIndex >= 0 && status.TrainIndex < kMaxTrains;
     const std::string area(FieldText(headData.AreaName));
     if (!area.empty() && validData && status.LocalWorkIndex < kTrainLocalWork && status.LastLocalWorkBlock != head) {
-      const TrainLocalWork work = store.GetTrainData(status.TrainIndex).LocalWork[status.LocalWorkIndex];
+      const TrainLocalWork work = store.TrainDataRef(status.TrainIndex).LocalWork[status.LocalWorkIndex];
       if (FieldText(work.AreaName) == area) {
         status.HeadEventTime = clock + (work.Minutes == 0xFFFF ? 0 : work.Minutes) * 60;
         StandardStop(*this, status, train, StopReason::LocalWork);
@@ -212,7 +212,7 @@ void Engine::StartOrMoveTrain(int train) {
     stopped = CountedStop(reference - status.StandingSince);
     status.StandingSince = -1;
   }
-  const BlockData enteredData = store.GetBlockData(entered);
+  const BlockData& enteredData = store.BlockDataRef(entered);
   int32_t lost =
       TravelTime(result.NominalSpeed, enteredData.Length) - TravelTime(result.MaximumSpeed, enteredData.Length);
   if (lost < 0) lost = 0;

@@ -9,7 +9,7 @@
 
 namespace {
 
-bool EnglishUnits(const Corvane3Data& store) { return store.GetTerritoryOptions().Units == 1; }
+bool EnglishUnits(const Corvane3Data& store) { return store.TerritoryOptionsRef().Units == 1; }
 
 constexpr int kSwitchBase = 2000;
 constexpr int kDiamondBase = 4000;
@@ -20,7 +20,7 @@ constexpr uint8_t kTrainLeaving = 11;  // TrainState: leaving the territory
 bool ValidType(int type) { return type >= 0 && type < kMaxTrainTypes; }
 
 bool IsHelperType(const Corvane3Data& store, int type) {
-  return ValidType(type) && store.GetTrainType(type).Kind == kHelperKind;
+  return ValidType(type) && store.TrainTypeRef(type).Kind == kHelperKind;
 }
 
 // Whether a train that needs a helper has one: a train coupled behind it
@@ -34,8 +34,8 @@ bool HasHelper(const Corvane3Data& store, const TrainStatus& train) {
     next = coupled.MergeNext;
   }
   if (train.TrainIndex >= 0 && train.TrainIndex < kMaxTrains) {
-    const int partner = store.GetTrainData(train.TrainIndex).SplitTrain;
-    if (partner >= 0 && partner < kMaxTrains && IsHelperType(store, store.GetTrainData(partner).Type)) return true;
+    const int partner = store.TrainDataRef(train.TrainIndex).SplitTrain;
+    if (partner >= 0 && partner < kMaxTrains && IsHelperType(store, store.TrainDataRef(partner).Type)) return true;
   }
   return false;
 }
@@ -75,9 +75,7 @@ void Engine::CheckPathAhead(PathCheckResult& out, int train, std::span<const int
     out = result;
     return;
   }
-  const TrainStatus status = store.GetTrainStatus(train);
-  const TrainStationTime stationTimes = store.GetTrainStationTime(train);
-  const TrainStop stops = store.GetTrainStop(train);
+  const TrainStatus& status = store.TrainStatusRef(train);
   const int type = status.Type;  // an invalid type finds no speed in any table
   const bool passRed = status.PassRedPermission != 0;
   const size_t entries = std::min({ids.size(), dirs.size(), static_cast<size_t>(kPathEntries)});
@@ -94,7 +92,7 @@ void Engine::CheckPathAhead(PathCheckResult& out, int train, std::span<const int
   for (size_t i = firstEntry < 0 ? 0 : static_cast<size_t>(firstEntry); i < entries && ids[i] != -1; ++i) {
     const int32_t device = ids[i];
     if (device >= 0 && device < kMaxBlocks) {
-      const BlockData block = store.GetBlockData(device);
+      const BlockData& block = store.BlockDataRef(device);
       if (block.InUse == 0 || block.PassThrough == 1) continue;
       if (result.NextBlock == -1) {
         result.NextBlock = static_cast<int16_t>(device);
@@ -103,7 +101,7 @@ void Engine::CheckPathAhead(PathCheckResult& out, int train, std::span<const int
       if (countFirstEntry != 1 && i == 0) continue;
       if (passRed && result.StopBlock == -1) result.StopBlock = static_cast<int16_t>(device);
       const int16_t wanted = dirs[i] == 0 ? 2 : 1;  // cleared left / cleared right
-      if (store.GetBlockStatus(device).Occupancy != wanted) {
+      if (store.BlockStatusRef(device).Occupancy != wanted) {
         if (cleared == 0) result.RouteCleared = 0;
         break;
       }
@@ -111,8 +109,8 @@ void Engine::CheckPathAhead(PathCheckResult& out, int train, std::span<const int
       ++cleared;
       if (result.PlatformDistance == -1 && block.PlatformName[0] != '\0') {
         const int platform = store.FindPlatformData(FieldText(block.PlatformName));
-        if (platform >= 0 && platform < kTrainStations && stops.Stops[platform] == 0 &&
-            stationTimes.Times[platform] != -1)
+        if (platform >= 0 && platform < kTrainStations && store.GetTrainStop(train).Stops[platform] == 0 &&
+            store.GetTrainStationTime(train).Times[platform] != -1)
           result.PlatformDistance = static_cast<int16_t>(cleared);
       }
     } else if (device >= kSwitchBase && device < kSwitchBase + kMaxSwitches) {
@@ -120,7 +118,7 @@ void Engine::CheckPathAhead(PathCheckResult& out, int train, std::span<const int
       const int index = device - kSwitchBase;
       const SwitchStatus sw = store.GetSwitchStatus(index);
       if (sw.Position == 1 && ValidType(type)) {
-        const int16_t diverging = store.GetSwitchData(index).DivergingSpeed[type];
+        const int16_t diverging = store.SwitchDataRef(index).DivergingSpeed[type];
         if (diverging < switchLimit) switchLimit = diverging;
       }
       // A crew sent to throw the switch by hand: trains pass it at restricted speed.
@@ -144,7 +142,7 @@ void Engine::CheckPathAhead(PathCheckResult& out, int train, std::span<const int
   const bool stopped = (cleared == 0 && (!passRed || blockedAtDiamond)) || (passRed && result.NextBlock == -1) ||
                        result.StopBlock < 0 || result.StopBlock >= kMaxBlocks;
   if (!stopped) {
-    const BlockData stop = store.GetBlockData(result.StopBlock);
+    const BlockData& stop = store.BlockDataRef(result.StopBlock);
     const int dir = result.NextBlockDirection == 0 ? 0 : 1;
     const int16_t first = ValidType(type) ? stop.SpeedOneClear[dir][type] : 0;
     const int16_t second = ValidType(type) ? stop.SpeedTwoClear[dir][type] : 0;
@@ -163,12 +161,12 @@ void Engine::CheckPathAhead(PathCheckResult& out, int train, std::span<const int
       result.SwitchLimited = 1;
     }
     if (status.Reversing != 0 && ValidType(type)) {
-      const int16_t reverse = store.GetTrainType(type).ReverseSpeed;
+      const int16_t reverse = store.TrainTypeRef(type).ReverseSpeed;
       if (reverse < allowed) allowed = reverse;
     }
     result.AtMaximum = result.MaximumSpeed <= allowed ? 1 : 0;
     if (ValidType(type)) {
-      const int16_t slow = store.GetBlockStatus(result.StopBlock).SlowSpeeds[dir][type];
+      const int16_t slow = store.BlockStatusRef(result.StopBlock).SlowSpeeds[dir][type];
       if (slow != -1 && slow < allowed) {
         allowed = slow;
         result.AtMaximum = 1;
@@ -187,7 +185,7 @@ void Engine::CheckPathAhead(PathCheckResult& out, int train, std::span<const int
     allowed = static_cast<int16_t>(running);
     if (status.SpeedCap >= 0 && status.SpeedCap < allowed) allowed = status.SpeedCap;
 
-    if (store.GetOptionData().HelperRequirementActive == 1 && ValidType(type) && stop.HelperRequired[dir][type] == 1 &&
+    if (store.OptionDataRef().HelperRequirementActive == 1 && ValidType(type) && stop.HelperRequired[dir][type] == 1 &&
         !HasHelper(store, status)) {
       allowed = 0;
       result.WaitingForHelper = 1;
@@ -206,7 +204,7 @@ int16_t Engine::RestartSpeed(int train) {
     before = status.SpeedBeforeStop;
     if (status.HeadBlock >= 0 && status.HeadBlock < kMaxBlocks) {
       DevicePath path;
-      TraceDevicePath(status.HeadDirection == 0 ? 0 : 1, status.HeadBlock, path);
+      TraceDevicePath(status.HeadDirection == 0 ? 0 : 1, status.HeadBlock, path, {.UnclearedBlock = true});
       CheckPathAhead(result, train, path.Ids, path.Dirs, 1, 1, 1);
     }
   } else {

@@ -42,9 +42,10 @@ int Engine::Tick() {
   if (run.SavedClockSpeed != run.ClockSpeed) run.SavedClockSpeed = run.ClockSpeed;
 
   // CTC control mode: the clock stands still; the tick polls the interface files.
-  if (store.GetOptionData().CTCControlOn) {
+  if (store.OptionDataRef().CTCControlOn) {
     step("FormatClockText");
     store.FormatClockText();
+    store.ShowPerformanceLine();
     step("CheckPermitTimes");
     io.CheckPermitTimes();
     step("CTCReadXferInFile");
@@ -59,9 +60,14 @@ int Engine::Tick() {
   }
 
   if (store.OperatingMode == kModePlayback) {
-    if (run.SimStopped || run.SimPaused) return TickInterval();
+    if (run.SimStopped || run.SimPaused) {
+      store.ShowPerformanceLine();
+      return TickInterval();
+    }
     step("ReadPlayback");
-    if (store.ReadPlayback(store.SimClock) == 7) {
+    const int replayed = store.ReadPlayback(store.SimClock);
+    store.ShowPerformanceLine();  // at the clock of the records just applied
+    if (replayed == 7) {
       store.OperatingMode = 0;
       store.Shell().CheckMenuItem(kPlaybackModeCommand, false);
       store.Shell().CheckMenuItem(kSimulationModeCommand, true);
@@ -127,6 +133,7 @@ int Engine::Tick() {
   }
   step("FormatClockText");
   store.FormatClockText();
+  store.ShowPerformanceLine();
   return TickInterval();
 }
 

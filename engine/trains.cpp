@@ -13,6 +13,8 @@ using namespace movement;
 
 namespace {
 
+constexpr int kLowestEntryPriority = 8;
+
 int RunningSlots(const Corvane3Data& store) {
   return std::clamp(+store.GetCountData().Words[kCountRunningTrains], 0, kMaxTrainStatus);
 }
@@ -26,7 +28,7 @@ bool Steppable(const TrainStatus& train) {
 // The block an entering train may take from this location now, or -1.
 int AcceptingBlock(Corvane3Data& store, const OrgData& org) {
   if (!ValidBlock(org.Block)) return -1;
-  const BlockData block = store.GetBlockData(org.Block);
+  const BlockData& block = store.BlockDataRef(org.Block);
   const uint8_t signalled = org.Side == 1 ? block.SignalledLeft : block.SignalledRight;
   if (signalled == 0) return -1;
   const BlockStatus status = store.GetBlockStatus(org.Block);
@@ -39,8 +41,10 @@ int AcceptingBlock(Corvane3Data& store, const OrgData& org) {
 void Engine::StepTrains() {
   Corvane3Data& store = Store();
   const int slots = RunningSlots(store);
-  for (int slot = 0; slot < slots; ++slot) {
-    const TrainStatus train = store.GetTrainStatus(slot);
+  // A slot is looked at when the walk reaches it: one a handler brings into the run further on is stepped too.
+  for (int slot = store.NextLiveTrainSlot(-1); slot >= 0 && slot < slots; slot = store.NextLiveTrainSlot(slot)) {
+    // Read before the handler changes the record.
+    const TrainStatus& train = store.TrainStatusRef(slot);
     if (!Steppable(train) || store.GetSimClock() < train.HeadEventTime) continue;
     switch (train.State) {
       case TrainState::Scheduled:
@@ -135,8 +139,8 @@ void Engine::StepTrains() {
 void Engine::AdvanceMovingTrains() {
   Corvane3Data& store = Store();
   const int slots = RunningSlots(store);
-  for (int slot = 0; slot < slots; ++slot) {
-    const TrainStatus train = store.GetTrainStatus(slot);
+  for (int slot = store.NextLiveTrainSlot(-1); slot >= 0 && slot < slots; slot = store.NextLiveTrainSlot(slot)) {
+    const TrainStatus& train = store.TrainStatusRef(slot);
     if (!Steppable(train) || train.RearEventTime == -1 || store.GetSimClock() < train.RearEventTime) continue;
     if (train.State == TrainState::Moving || train.State == TrainState::Leaving ||
         train.State == TrainState::ToWorkArea)
@@ -154,19 +158,19 @@ void Engine::EnterTerritory(int train) {
   const int32_t clock = store.GetSimClock();
   const std::string entrance(FieldText(status.Entrance));
 
-  // The first accepting location of that name, lower priority numbers first.
+  // The first accepting location of that name, lower priority numbers (0-8) first: one pass keeps the
+  // lowest priority found so far, and the first location of it.
   int location = -1;
   int block = -1;
-  for (int priority = 0; priority <= 8 && location < 0 && !entrance.empty(); ++priority) {
-    for (int i = 0; i < kMaxLocations; ++i) {
-      const OrgData org = store.GetOrgData(i);
-      if (org.InUse != 1 || org.Priority != priority || FieldText(org.Name) != entrance) continue;
-      block = AcceptingBlock(store, org);
-      if (block >= 0) {
-        location = i;
-        break;
-      }
-    }
+  int best = kLowestEntryPriority + 1;
+  for (int i = 0; i < kMaxLocations && !entrance.empty() && best > 0; ++i) {
+    const OrgData org = store.GetOrgData(i);
+    if (org.InUse != 1 || org.Priority < 0 || org.Priority >= best || !FieldEquals(org.Name, entrance)) continue;
+    const int accepting = AcceptingBlock(store, org);
+    if (accepting < 0) continue;
+    best = org.Priority;
+    location = i;
+    block = accepting;
   }
   if (location < 0) {
     status.HeadEventTime += 300;
@@ -175,7 +179,7 @@ void Engine::EnterTerritory(int train) {
   }
   const OrgData org = store.GetOrgData(location);
 
-  if (org.PermissionRequired == 1 && store.GetOptionData().PermissionToEnterActive == 1) {
+  if (org.PermissionRequired == 1 && store.OptionDataRef().PermissionToEnterActive == 1) {
     if (status.EntryGranted == 0) {
       if (status.EntryDialogOpen == 0) {
         store.Dialogs().CloseTrainEntryDialog(train);
@@ -192,10 +196,10 @@ void Engine::EnterTerritory(int train) {
 
   if ((org.Side == 0 && status.HeadDirection == 0) || (org.Side == 1 && status.HeadDirection == 1)) {
     status.HeadDirection = status.HeadDirection == 1 ? 0 : 1;
-    if (ValidType(status.Type) && store.GetTrainType(status.Type).DualCab == 0) status.Reversing = 1;
+    if (ValidType(status.Type) && store.TrainTypeRef(status.Type).DualCab == 0) status.Reversing = 1;
   }
   const int direction = status.HeadDirection == 1 ? 1 : 0;
-  if (ExitSignal(store.GetBlockData(block), direction) == -1) CheckRoute(direction, block, 1, 1, kScreenRequest);
+  if (ExitSignal(store.BlockDataRef(block), direction) == -1) CheckRoute(direction, block, 1, 1, kScreenRequest);
 
   status.EntryGranted = 0;
   store.UpdateTrainStatus(train, status);
@@ -205,7 +209,7 @@ void Engine::EnterTerritory(int train) {
   store.UpdateBlockStatus(block, entered);
 
   EnterNextBlock(train, block, 0, clock);
-  if (store.GetTrainStatus(train).HeadBlock != block) {
+  if (store.TrainStatusRef(train).HeadBlock != block) {
     // The head could not be placed: the train has not arrived. Give the block back and try again later.
     entered = store.GetBlockStatus(block);
     entered.Occupancy = occupancyBefore;
@@ -247,7 +251,7 @@ void StartAfterStartup(Engine& engine, TrainStatus& status, int train, bool rese
   if (resetWait) status.WaitStart = -1;
   status.HeadEventTime = store.GetSimClock();
   if (ValidType(status.Type)) {
-    status.HeadEventTime += store.GetTrainType(status.Type).StartupSeconds;
+    status.HeadEventTime += store.TrainTypeRef(status.Type).StartupSeconds;
     if (store.GetRandomData().Bytes60[status.Type] == 1)
       status.HeadEventTime += 15 * ((engine.RandomHalvingIndex(1000) >> 16) & 0xFFFF);
   }
@@ -279,10 +283,10 @@ void Engine::WaitSignal(int train) {
   // At the end of its block: the way ahead decides.
   const int direction = status.HeadDirection == 1 ? 1 : 0;
   if (ValidBlock(status.HeadBlock)) {
-    const BlockData head = store.GetBlockData(status.HeadBlock);
+    const BlockData& head = store.BlockDataRef(status.HeadBlock);
     if ((direction == 0 ? head.LeftNeighbour : head.RightNeighbour) != -1) {
       DevicePath path;
-      TraceDevicePath(direction, status.HeadBlock, path);
+      TraceDevicePath(direction, status.HeadBlock, path, {.UnclearedBlock = true});
       PathCheckResult result;
       CheckPathAhead(result, train, path.Ids, path.Dirs, 1, 1, 0);
       if (result.AllowedSpeed == 0) {

@@ -148,14 +148,8 @@ void TCorvane3App::InitMainWindow() {
   });
   CommandRegistry& commands = frame_->Commands();
   painter_ = std::make_unique<LayoutPainter>(store, *pictures_);
-  window->SetLayoutPainter([window, painter = painter_.get()](QPainter& p, const QRect& rect) {
-    const layout::View view = window->CurrentView();
-    const QPoint origin(view.ScrollX * layout::kScrollUnit, view.ScrollY * layout::kScrollUnit);
-    p.save();
-    p.translate(-origin);
-    painter->Paint(p, rect.translated(origin), window->PaintState());
-    p.restore();
-  });
+  layoutImage_ = std::make_unique<LayoutImage>(*painter_);
+  window->SetLayoutImage(layoutImage_.get());
   window->SetMessageSink([](const QString& text) {
     if (MessageField) MessageField->setText(text);
   });

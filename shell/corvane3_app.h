@@ -11,6 +11,7 @@ class Corvane3Data;
 class TCorvane3Dec;
 class LayoutShellService;
 class DisplayPictures;
+class LayoutImage;
 class LayoutPainter;
 class TCorvane3Window;
 class MessageInterfaceService;
@@ -50,6 +51,7 @@ class TCorvane3App {
   std::unique_ptr<LayoutShellService> shell_;
   std::unique_ptr<LayoutPainter> painter_;
   std::unique_ptr<MessageInterfaceService> interface_;
+  std::unique_ptr<LayoutImage> layoutImage_;
   std::unique_ptr<QtDialogService> dialogs_;
   std::unique_ptr<QtListService> lists_;
   QtMessageService qtMessages_;

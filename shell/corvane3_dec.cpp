@@ -8,11 +8,14 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <memory>
 
 #include "interface/outgoing.h"
 #include "interface/qt/interface_folder_dialogs.h"
 #include "lists/detector_list.h"
 #include "lists/entexit_list.h"
+#include "dialogs/alert_dialog.h"
+#include "dialogs/random_dialogs.h"
 #include "lists/os_list.h"
 #include "lists/start_list.h"
 #include "lists/train_type_list.h"
@@ -113,6 +116,10 @@ void TCorvane3Dec::BindCommands() {
   commands_.SetHandler(res::CM_WAYSIDE_DETECTORS, [this] { CmWaysideDetectors(); });
   commands_.SetHandler(res::CM_START_TIME, [this] { CmStartTime(); });
   commands_.SetHandler(res::CM_TRAIN_TYPES, [this] { CmTrainTypes(); });
+  for (int id : {res::CM_RANDOM_DETECTORS, res::CM_RANDOM_FAILURES, res::CM_RANDOM_TRAINS}) {
+    commands_.SetHandler(id, [this, id] { CmRandomParameters(id); });
+  }
+  commands_.SetHandler(res::CM_ALERT_PARAMETERS, [this] { CmAlertParameters(); });
   BindShellCommands();
 }
 
@@ -332,9 +339,8 @@ void TCorvane3Dec::SwapSoundButtons() {
 void TCorvane3Dec::CmExit() { close(); }
 
 void TCorvane3Dec::CmAbout() {
-  StopStatusGuard hold(store_);
   TAbout about(this, store_);
-  about.exec();
+  RunHeldDialog(about);
 }
 
 // The folder dialogs store their own results; the clock runs on while they are open.
@@ -370,4 +376,26 @@ void TCorvane3Dec::CmStartTime() {
 
 void TCorvane3Dec::CmTrainTypes() {
   OpenListWindow(TheDataWindows.TrainTypes, [this] { return new TTTrainType(store_, this); });
+}
+
+int TCorvane3Dec::RunHeldDialog(QDialog& dialog) {
+  StopStatusGuard hold(store_);
+  return dialog.exec();
+}
+
+void TCorvane3Dec::CmRandomParameters(int command) {
+  std::unique_ptr<QDialog> dialog;
+  if (command == res::CM_RANDOM_DETECTORS) {
+    dialog = std::make_unique<TRandomDetectorDialog>(this, store_);
+  } else if (command == res::CM_RANDOM_TRAINS) {
+    dialog = std::make_unique<TRandomTrainDialog>(this, store_);
+  } else {
+    dialog = std::make_unique<TRandomSwitchDialog>(this, store_);
+  }
+  RunHeldDialog(*dialog);
+}
+
+void TCorvane3Dec::CmAlertParameters() {
+  TAlertData dialog(client_ ? client_.data() : this, store_);
+  RunHeldDialog(dialog);
 }

@@ -4,6 +4,7 @@
 // decides the program's exit.
 #pragma once
 
+#include <QDialog>
 #include <QMainWindow>
 #include <QMenu>
 #include <QPointer>
@@ -43,6 +44,9 @@ class TCorvane3Dec : public QMainWindow {
   void SwapZoomButtons();
   void SwapSoundButtons();
 
+  // Runs a modal dialog with the simulation clock held while it is open; its exec() result.
+  int RunHeldDialog(QDialog& dialog);
+
   CommandRegistry& Commands() { return commands_; }
   WindowTimers& Timers() { return timers_; }
   SoundPlayer& Sounds() { return sounds_; }
@@ -70,6 +74,8 @@ class TCorvane3Dec : public QMainWindow {
   void CmWaysideDetectors();
   void CmStartTime();
   void CmTrainTypes();
+  void CmRandomParameters(int command);
+  void CmAlertParameters();
   void BindShellCommands();
   void CmOpenManual();
   void CmShowLog(const char* logFile);

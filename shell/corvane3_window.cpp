@@ -113,7 +113,7 @@ void TCorvane3Window::SetupWindow() {
 
   LabelFont = LayoutLabelFont();
 
-  viewport()->update();  // the background follows Classic Display
+  RepaintLayout();  // the background follows Classic Display
   run.Loading = 1;
 
   const QList<QRgb> colours = {kWhite,     kBlack,     0xFF00FF00, 0xFFFF0000, 0xFF0000FF, 0xFF00FFFF,
@@ -173,7 +173,7 @@ void TCorvane3Window::EvTimer(int timerId) {
 void TCorvane3Window::ReloadDisplayResources() {
   pictures_.FreeDisplayResources();
   pictures_.LoadDisplayResources(store_.GetOptionData().ClassicDisplay != 0);
-  viewport()->update();
+  RepaintLayout();
 }
 
 QRgb TCorvane3Window::BackgroundColour() const { return store_.GetOptionData().ClassicDisplay != 0 ? kBlack : kWhite; }
@@ -231,12 +231,21 @@ void TCorvane3Window::SetZoom(int zoom) {
 void TCorvane3Window::CmToggleZoom() {
   SetZoom(store_.ZoomDivisor == 1 ? 2 : 1);
   RememberView();
-  viewport()->update();
+  RepaintLayout();
 }
 
 void TCorvane3Window::InvalidateCellRect(int column, int row, bool, int widthPixels, int heightPixels) {
   const layout::Rect r = CurrentView().CellRect(column, row, widthPixels, heightPixels);
-  if (r.Right > r.Left && r.Bottom > r.Top) viewport()->update(ToQRect(r.Left, r.Top, r.Right, r.Bottom));
+  // A block's label strip below its track reaches a few pixels past the cells asked for: without
+  // them a label that appears or goes when the block's state changes is left half drawn.
+  constexpr int kStripReach = 4;
+  InvalidateClientRect(std::max(r.Left - kStripReach, 0), std::max(r.Top - kStripReach, 0), r.Right + kStripReach,
+                       r.Bottom + kStripReach, false);
+}
+
+void TCorvane3Window::RepaintLayout() {
+  if (layoutImage_) layoutImage_->InvalidateAll();
+  viewport()->update();
 }
 
 void TCorvane3Window::ScrollToCell(int column, int row, int) {
@@ -362,7 +371,13 @@ void TCorvane3Window::FillClientRect(int left, int top, int right, int bottom, u
 }
 
 void TCorvane3Window::InvalidateClientRect(int left, int top, int right, int bottom, bool) {
-  if (right > left && bottom > top) viewport()->update(ToQRect(left, top, right, bottom));
+  if (right <= left || bottom <= top) return;
+  const QRect r = ToQRect(left, top, right, bottom);
+  if (layoutImage_) {
+    const layout::View view = CurrentView();
+    layoutImage_->Invalidate(r.translated(view.ScrollX * layout::kScrollUnit, view.ScrollY * layout::kScrollUnit));
+  }
+  viewport()->update(r);
 }
 
 ClientPoint TCorvane3Window::CursorPosition() {
@@ -379,16 +394,28 @@ void TCorvane3Window::PostMouseMove(ClientPoint point) {
 
 void TCorvane3Window::paintEvent(QPaintEvent* event) {
   QPainter painter(viewport());
-  painter.fillRect(event->rect(), QColor::fromRgb(BackgroundColour()));
   PaintedOnce = 1;
+  const bool skip = PaintsToSkip > 0 && !store_.Run.Loading;
+  if (store_.Run.Loading || skip || !layoutImage_) painter.fillRect(event->rect(), QColor::fromRgb(BackgroundColour()));
   if (store_.Run.Loading) return;
-  if (PaintsToSkip > 0) {
+  if (skip) {
     // The skipped paint comes again once the view has settled, so nothing stays half drawn.
     --PaintsToSkip;
     viewport()->update();
     return;
   }
-  if (layoutPainter_) layoutPainter_(painter, event->rect());
+  if (layoutImage_) {
+    // The kept image covers the grid; only what lies beyond it is filled with the background.
+    const layout::View view = CurrentView();
+    const QPoint origin(view.ScrollX * layout::kScrollUnit, view.ScrollY * layout::kScrollUnit);
+    const QImage& kept = layoutImage_->Update(PaintState(), BackgroundColour(), store_.ZoomDivisor);
+    const QRect shown = event->rect().intersected(kept.rect().translated(-origin));
+    for (const QRect& r : QRegion(event->rect()).subtracted(QRegion(shown)))
+      painter.fillRect(r, QColor::fromRgb(BackgroundColour()));
+    if (!shown.isEmpty()) painter.drawImage(shown, kept, shown.translated(origin));
+  } else if (layoutPainter_) {
+    layoutPainter_(painter, event->rect());
+  }
 }
 
 void TCorvane3Window::resizeEvent(QResizeEvent* event) {
@@ -584,7 +611,7 @@ void TCorvane3Window::CmClassicDisplay() {
   pictures_.LoadDisplayResources(options.ClassicDisplay != 0);
   EraseAllBlockLabels();
   RecordView();
-  viewport()->update();
+  RepaintLayout();
 }
 
 void TCorvane3Window::ToggleBlockLabel(uint8_t& flag) {
@@ -600,7 +627,7 @@ void TCorvane3Window::ToggleBlockLabel(uint8_t& flag) {
     }
   }
   EraseAllBlockLabels();
-  viewport()->update();
+  RepaintLayout();
 }
 
 namespace {

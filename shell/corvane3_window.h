@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "engine/engine.h"
+#include "shell/layout_image.h"
 #include "shell/layout_painter.h"
 #include "shell/layout_view.h"
 #include "store/corvane3_data.h"
@@ -38,6 +39,11 @@ class TCorvane3Window : public QAbstractScrollArea, public DisplayService {
   void SetClockDriver(std::function<void(int timerId)> driver) { clockDriver_ = std::move(driver); }
   // Draws the layout into the update rectangle (window pixels) over the background.
   void SetLayoutPainter(std::function<void(QPainter&, const QRect&)> painter) { layoutPainter_ = std::move(painter); }
+  // Shows the layout from a kept image instead: the window hands it the rectangles it invalidates and
+  // copies the part in view. Takes the place of the layout painter function.
+  void SetLayoutImage(LayoutImage* image) { layoutImage_ = image; }
+  // The whole layout is painted again (the pictures, the display options or the territory changed).
+  void RepaintLayout();
 
   // ---- extent, scroll ranges and zoom
   void SetScrollRanges(int widthPixels, int heightPixels, bool viewChange);
@@ -150,6 +156,7 @@ class TCorvane3Window : public QAbstractScrollArea, public DisplayService {
   layout::ViewHistory history_;
   std::function<void(int)> clockDriver_;
   std::function<void(QPainter&, const QRect&)> layoutPainter_;
+  LayoutImage* layoutImage_ = nullptr;
   std::function<void(const QString&)> messageSink_;
 };
 

@@ -145,6 +145,7 @@ void LayoutPainter::Paint(QPainter& painter, const QRect& update, const LayoutPa
   const OptionData options = store_.GetOptionData();
   classic_ = options.ClassicDisplay != 0;
   labelFont_ = state.LabelFont;
+  update_ = update;
 
   const int c = cell_;
   const int left = std::max(0, update.left() / c * c - 4 * c);
@@ -157,8 +158,6 @@ void LayoutPainter::Paint(QPainter& painter, const QRect& update, const LayoutPa
   for (int row = top / c; row < bottom / c && row < 160; ++row) {
     for (int column = left / c; column < right / c && column < 200; ++column) PaintCell(painter, column, row, state);
   }
-  cached_ = QImage();
-  cachedTile_ = -1;
   PaintStackCounts(painter);
   PaintLocationNames(painter);
   if (zoom_ == 1) PaintBlockLabels(painter, state);
@@ -169,7 +168,7 @@ void LayoutPainter::Paint(QPainter& painter, const QRect& update, const LayoutPa
 }
 
 bool LayoutPainter::TrainCoversCell(int block, int column, int row) const {
-  const BlockStatus status = store_.GetBlockStatus(block);
+  const BlockStatus& status = store_.BlockStatusRef(block);
   if (status.Occupancy == 3) {
     if (status.Trains[0] == 0xFFFF) return false;
     return row == status.RightLabelY && (column == status.RightLabelX || column == status.RightLabelX - 1);
@@ -205,7 +204,7 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
   int fleet = 0;
   if (device >= 0 && device < 2000) {
     s = store_.GetDevicePaintStatus(device);
-    const BlockStatus b = store_.GetBlockStatus(device);
+    const BlockStatus& b = store_.BlockStatusRef(device);
     permitActive = b.PermitActive != 0;
     permitPending = b.PermitPending != 0;
     direction = b.StackMark;
@@ -277,19 +276,20 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
   const QImage& dib = pictures_.TrackTileDib[level][tile];
   const QImage* picture = &pictures_.TrackTileBitmap[level][tile];
   if (!dib.isNull() && (marked || (s != 0 && s != 5 && s != 6))) {
-    uint64_t key = 0;
-    for (QRgb colour : map) key = key * 1000003u + colour;
-    if (cachedTile_ != tile || cachedKey_ != key || cached_.isNull()) {
+    // Recoloured once per picture and colour map, and kept: a reloaded picture has a new cache key.
+    TileKey key{dib.cacheKey(), {}};
+    std::copy(std::begin(map), std::end(map), key.Colours.begin());
+    auto found = recoloured_.find(key);
+    if (found == recoloured_.end()) {
+      if (recoloured_.size() >= kMostRecolouredTiles) recoloured_.clear();
       QImage image = dib;
       // Every key is found before any is changed: a changed entry may take another key's colour.
       int index[kKeys];
       for (int k = 0; k < kKeys; ++k) index[k] = FindColour(image, kKeyColours[k]);
       for (int k = 0; k < kKeys; ++k) SetColour(image, index[k], map[k]);
-      cached_ = ToBitmap(image);
-      cachedTile_ = tile;
-      cachedKey_ = key;
+      found = recoloured_.emplace(key, ToBitmap(image)).first;
     }
-    picture = &cached_;
+    picture = &found->second;
   }
 
   const bool painted = device < 0 || device >= 5000 || store_.GetNoPaintStatus(device) == 0;
@@ -348,7 +348,7 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
 }
 
 void LayoutPainter::PaintTrain(QPainter& painter, int block, int column, int row) {
-  const BlockStatus status = store_.GetBlockStatus(block);
+  const BlockStatus& status = store_.BlockStatusRef(block);
   const int occupancy = status.Occupancy;
   int slot = -1;
   if (occupancy == 3) {
@@ -360,7 +360,7 @@ void LayoutPainter::PaintTrain(QPainter& painter, int block, int column, int row
       if (status.Trains[k] != 0xFFFF) slot = status.Trains[k];
   }
   if (slot < 0 || slot >= kMaxTrainStatus) return;
-  const TrainStatus train = store_.GetTrainStatus(slot);
+  const TrainStatus& train = store_.TrainStatusRef(slot);
   if (train.HeadBlock != block && train.RearBlock != block) return;
 
   const int c = cell_;
@@ -463,7 +463,7 @@ void LayoutPainter::PaintTexts(QPainter& painter, const QRect& update, bool seco
     const int format = text.Words100[4];
     if ((format & kNoClip) == 0) painter.setClipRect(r, Qt::IntersectClip);
     painter.drawText(r, TextFlags(format), QString::fromStdString(words));
-    painter.setClipping(false);
+    // The frame lies inside the text's own rectangle; the caller's clip stays in force.
     if (text.Words100[5] == 1) {
       painter.setBrush(Qt::NoBrush);
       painter.drawRect(r.adjusted(0, 0, -1, -1));
@@ -518,7 +518,7 @@ void LayoutPainter::PaintBlockLabels(QPainter& painter, const LayoutPaintState& 
   const int blocks = std::clamp(store_.GetCountData().Words[kCountBlocks], 0, kMaxBlocks);
   const QRgb background = classic_ ? kBlack : kWhite;
   for (int i = 0; i < blocks; ++i) {
-    const BlockStatus status = store_.GetBlockStatus(i);
+    const BlockStatus& status = store_.BlockStatusRef(i);
     if (status.InUse == 0 || status.Occupancy != 0) continue;
     const int firstRight = Word(&status, 17), secondLeft = Word(&status, 19);
     struct Band {
@@ -530,6 +530,10 @@ void LayoutPainter::PaintBlockLabels(QPainter& painter, const LayoutPaintState& 
     if (secondLeft != -1) bands[bandCount++] = {secondLeft, status.RightLabelX, status.RightLabelY};
     auto upper = [](const Band& b) { return Box(b.A * 16, b.R * 16 - 2, (b.B + 1) * 16, b.R * 16 + 6); };
     auto lower = [](const Band& b) { return Box(b.A * 16, b.R * 16 + 11, (b.B + 1) * 16, b.R * 16 + 19); };
+    // Only the labels that meet the rectangle painted: each is clipped to its strips.
+    QRect area = upper(bands[0]) | lower(bands[0]);
+    if (bandCount == 2) area |= upper(bands[1]) | lower(bands[1]);
+    if (!area.intersects(update_)) continue;
     auto both = [&](const QString& up, const QString& low, const QString& secondLow, bool second) {
       DrawLabel(painter, upper(bands[0]), up);
       if (!low.isNull()) DrawLabel(painter, lower(bands[0]), low);
@@ -555,8 +559,8 @@ void LayoutPainter::PaintBlockLabels(QPainter& painter, const LayoutPaintState& 
 
 BlockLabelTexts BlockLabelsOf(Corvane3Data& store, int block, const LayoutPaintState& state) {
   BlockLabelTexts texts;
-  const BlockStatus status = store.GetBlockStatus(block);
-  const BlockData data = store.GetBlockData(block);
+  const BlockStatus& status = store.BlockStatusRef(block);
+  const BlockData& data = store.BlockDataRef(block);
   // The no-label mark of a block is its connecting-line flag.
   if (status.InUse == 0 || status.Occupancy != 0 || data.InUse == 0 || data.PassThrough == 1) return texts;
   if (status.PermitActive != 0 || status.PermitPending != 0) {

@@ -12,7 +12,10 @@
 #include <QPainter>
 #include <QRect>
 #include <QString>
+#include <array>
+#include <compare>
 #include <cstdint>
+#include <map>
 #include <string>
 
 class Corvane3Data;
@@ -68,10 +71,15 @@ class LayoutPainter {
   int cell_ = 16;
   bool classic_ = false;
   QFont labelFont_;  // the window's label font: train IDs and block labels
-  // The one cached device bitmap: its tile and colour map.
-  QImage cached_;
-  int cachedTile_ = -1;
-  uint64_t cachedKey_ = 0;
+  QRect update_;     // the rectangle being painted
+  // Recoloured device pictures: the picture (by its image's cache key) and the colour of each key.
+  struct TileKey {
+    qint64 Picture = 0;
+    std::array<QRgb, 6> Colours{};
+    auto operator<=>(const TileKey&) const = default;
+  };
+  static constexpr size_t kMostRecolouredTiles = 4096;
+  std::map<TileKey, QImage> recoloured_;
 };
 
 // The texts of a block's label strips: the upper strip, the lower strip and the lower strip of

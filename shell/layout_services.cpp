@@ -38,7 +38,7 @@ void LayoutShellService::EraseBlockLabels(int block) {
 }
 
 void LayoutShellService::InvalidateLayout(bool) {
-  if (window_) window_->viewport()->update();
+  if (window_) window_->RepaintLayout();
 }
 
 void LayoutShellService::FreeDisplayResources() { pictures_.FreeDisplayResources(); }

@@ -91,6 +91,14 @@ int Corvane3Data::GetTimeField(std::string_view text, std::string_view fieldName
 
 void Corvane3Data::FormatPerformanceLine(const PerformStatus& record) {
   perform_ = record;
+  performLineDue_ = true;
+  RecordPlayback(PlaybackKind::PerformStatus, 0, &perform_, sizeof perform_);
+}
+
+void Corvane3Data::ShowPerformanceLine() {
+  if (!performLineDue_) return;
+  performLineDue_ = false;
+  const PerformStatus& record = perform_;
   const bool imperial = territoryOptions_.Units == 1;
   const int64_t unit = imperial ? 5280 : 1000;
   const int64_t distance = record.Distance;
@@ -106,7 +114,6 @@ void Corvane3Data::FormatPerformanceLine(const PerformStatus& record) {
                 static_cast<int>(record.LostTime / 60), static_cast<int>(record.LateTime / 60),
                 static_cast<int>(record.LateDepartures));
   shell_->ShowStatusText(StatusPane::Performance, text);
-  RecordPlayback(PlaybackKind::PerformStatus, 0, &perform_, sizeof perform_);
 }
 
 void Corvane3Data::ArchivePerformStatus() {

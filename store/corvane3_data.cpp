@@ -62,9 +62,7 @@ Corvane3Data::~Corvane3Data() {
 
 void Corvane3Data::SetMessageService(MessageService* service) { messages_ = service ? service : &g_nullMessages; }
 void Corvane3Data::SetShellService(ShellService* service) { shell_ = service ? service : &g_nullShell; }
-void Corvane3Data::SetInterfaceService(InterfaceService* service) {
-  interface_ = service ? service : &g_nullInterface;
-}
+void Corvane3Data::SetInterfaceService(InterfaceService* service) { interface_ = service ? service : &g_nullInterface; }
 void Corvane3Data::SetDialogService(DialogService* service) { dialogs_ = service ? service : &g_nullDialogs; }
 void Corvane3Data::SetListService(ListService* service) { lists_ = service ? service : &g_nullLists; }
 void Corvane3Data::SetPlaybackSink(PlaybackSink* sink) { playback_ = sink ? sink : recorder_.get(); }
@@ -103,11 +101,7 @@ void Corvane3Data::RefreshListIfOpen(ListWindow list) {
 template <class Record, size_t N>
 Record Corvane3Data::GetRecord(const std::array<Record, N>& table, int index, const char* kind,
                                const char* name) const {
-  if (index < 0 || index >= static_cast<int>(N)) {
-    ReportIndexError(index, kind, name);
-    return table[0];
-  }
-  return table[index];
+  return RecordRef(table, index, kind, name);
 }
 
 template <class Record, size_t N>
@@ -122,12 +116,10 @@ bool Corvane3Data::UpdateRecord(std::array<Record, N>& table, int index, const R
 }
 
 // Territory definition tables: a plain copy each way.
-#define CORVANE_PLAIN_ACCESSORS(Record, table, Kind)                                  \
-  Record Corvane3Data::Get##Record(int index) const {                                 \
-    return GetRecord(table, index, Kind, "Get" #Record);                              \
-  }                                                                                   \
-  void Corvane3Data::Update##Record(int index, const Record& record) {                \
-    UpdateRecord(table, index, record, Kind, "Update" #Record);                       \
+#define CORVANE_PLAIN_ACCESSORS(Record, table, Kind)                                                         \
+  Record Corvane3Data::Get##Record(int index) const { return GetRecord(table, index, Kind, "Get" #Record); } \
+  void Corvane3Data::Update##Record(int index, const Record& record) {                                       \
+    UpdateRecord(table, index, record, Kind, "Update" #Record);                                              \
   }
 
 CORVANE_PLAIN_ACCESSORS(BlockData, blockData_, "Block")
@@ -151,13 +143,11 @@ CORVANE_PLAIN_ACCESSORS(OSHit, osHits_, "OS Hit")
 CORVANE_PLAIN_ACCESSORS(WindowSize, windowSizes_, "Window")
 
 // Run-time tables whose every stored change is a playback record.
-#define CORVANE_RECORDED_ACCESSORS(Record, table, Kind)                                       \
-  Record Corvane3Data::Get##Record(int index) const {                                         \
-    return GetRecord(table, index, Kind, "Get" #Record);                                      \
-  }                                                                                           \
-  void Corvane3Data::Update##Record(int index, const Record& record) {                        \
-    if (UpdateRecord(table, index, record, Kind, "Update" #Record))                           \
-      RecordPlayback(PlaybackKind::Record, index, &table[index], sizeof(Record));             \
+#define CORVANE_RECORDED_ACCESSORS(Record, table, Kind)                                                      \
+  Record Corvane3Data::Get##Record(int index) const { return GetRecord(table, index, Kind, "Get" #Record); } \
+  void Corvane3Data::Update##Record(int index, const Record& record) {                                       \
+    if (UpdateRecord(table, index, record, Kind, "Update" #Record))                                          \
+      RecordPlayback(PlaybackKind::Record, index, &table[index], sizeof(Record));                            \
   }
 
 CORVANE_RECORDED_ACCESSORS(CrossStatus, crossStatus_, "Crossover")
@@ -208,9 +198,7 @@ void Corvane3Data::UpdatePermitStatus(int index, const PermitStatus& record) {
   RecordPlayback(PlaybackKind::PermitStatus, index, &permitStatus_[index], sizeof(PermitStatus));
 }
 
-SlowData Corvane3Data::GetSlowData(int index) const {
-  return GetRecord(slowData_, index, "Slow order", "GetSlowData");
-}
+SlowData Corvane3Data::GetSlowData(int index) const { return GetRecord(slowData_, index, "Slow order", "GetSlowData"); }
 
 void Corvane3Data::UpdateSlowData(int index, const SlowData& record) {
   if (!UpdateRecord(slowData_, index, record, "Slow order", "UpdateSlowData")) return;
@@ -264,14 +252,20 @@ void Corvane3Data::UpdateColumnSize(int list, int column, uint32_t width) {
   columnWidths_[list][column] = width;
 }
 
-void Corvane3Data::UpdateRandomData(const RandomData& record) {
+int Corvane3Data::UpdateRandomData(const RandomData& record) {
+  const RandomData before = random_;
   random_ = record;
-  SaveTerritorySettings();
+  if (NoTerritorySettings == 1 || SaveTerritorySettings() == 0) return 0;
+  random_ = before;
+  return 3;
 }
 
-void Corvane3Data::UpdateAlertData(const AlertData& record) {
+int Corvane3Data::UpdateAlertData(const AlertData& record) {
+  const AlertData before = alerts_;
   alerts_ = record;
-  SaveOptionFile();
+  if (SaveOptionFile() == 0) return 0;
+  alerts_ = before;
+  return 3;
 }
 
 // ---------------------------------------------------------------- allocation and lookup

@@ -4,7 +4,9 @@
 // reported through InternalErrorTrap and never touches memory outside a table.
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
@@ -129,6 +131,22 @@ class Corvane3Data {
   void RecordPlayback(PlaybackKind kind, int32_t index, const void* record, uint32_t size);
 
   // ------------------------------------------------------------ table accessors
+  // Read-only views of the records the tick and the painter read most, without a copy: the same
+  // index check and report as the Get accessors (a bad index reads record 0). A view shows later
+  // Updates of its record; take a copy (Get) to keep a record as it was.
+  const BlockData& BlockDataRef(int index) const { return RecordRef(blockData_, index, "Block", "GetBlockData"); }
+  const BlockStatus& BlockStatusRef(int index) const {
+    return RecordRef(blockStatus_, index, "Block", "GetBlockStatus");
+  }
+  const SwitchData& SwitchDataRef(int index) const { return RecordRef(switchData_, index, "Switch", "GetSwitchData"); }
+  const TrainData& TrainDataRef(int index) const { return RecordRef(trainData_, index, "Train", "GetTrainData"); }
+  const TrainType& TrainTypeRef(int index) const { return RecordRef(trainTypes_, index, "Train Type", "GetTrainType"); }
+  const TrainStatus& TrainStatusRef(int index) const {
+    return RecordRef(trainStatus_, index, "Train status", "GetTrainStatus");
+  }
+  const OptionData& OptionDataRef() const { return options_; }
+  const TerritoryOptions& TerritoryOptionsRef() const { return territoryOptions_; }
+
   BlockData GetBlockData(int index) const;
   void UpdateBlockData(int index, const BlockData& record);
   BlockStatus GetBlockStatus(int index) const;
@@ -204,9 +222,14 @@ class Corvane3Data {
   TerritoryOptions GetTerritoryOptions() const { return territoryOptions_; }
   void UpdateTerritoryOptions(const TerritoryOptions& record) { territoryOptions_ = record; }
   RandomData GetRandomData() const { return random_; }
-  void UpdateRandomData(const RandomData& record);
+  // Stores the record and writes the territory settings file. 0 kept; 3 the file could not be
+  // written and the record held before stays, so the store and the file agree. While the start-up
+  // load runs no file is written and the record is kept (0).
+  int UpdateRandomData(const RandomData& record);
   AlertData GetAlertData() const { return alerts_; }
-  void UpdateAlertData(const AlertData& record);
+  // Stores the record and writes the option file at once. 0 kept; 3 the file could not be written
+  // (the writer has said so) and the record held before stays.
+  int UpdateAlertData(const AlertData& record);
   PerformStatus GetPerformStatus() const { return perform_; }
   // The train type name slot i (0-9); the caller keeps i in range.
   char* GetTrainTypeName(int index) { return trainTypeNames_[index].data(); }
@@ -261,8 +284,11 @@ class Corvane3Data {
   void GenerateTrainStatus(int trainSlot, std::string& out);
   // The short status text of a running train (the lists' one-column form); empty for a state without one.
   std::string GenerateTrainStatusShort(int trainSlot);
-  // Stores the running performance record, shows its line and records it for playback.
+  // Stores the running performance record and records it for playback. A tick changes it once per
+  // train step: the line is shown by ShowPerformanceLine, once a tick.
   void FormatPerformanceLine(const PerformStatus& record);
+  // Shows the performance line when the record changed since it was last shown.
+  void ShowPerformanceLine();
   // Stores the running performance record into the archive slot of the run's current hour.
   void ArchivePerformStatus();
 
@@ -296,6 +322,23 @@ class Corvane3Data {
   // allowUnused = 1 admits a slot not yet in use (a train being created, replay).
   void UpdateTrainStatus(int index, const TrainStatus& record, int allowUnused = 0, int recordPlayback = 1);
   void ClearTrainStatus(int index);
+  // Whether the slot holds a train still in the run: in use, neither gone nor become another. Slots of
+  // trains that left stay in use until they are taken again, so the tick asks this before reading one.
+  bool TrainSlotLive(int index) const {
+    return index >= 0 && index < kMaxTrainStatus && (liveTrains_[index / 64] >> (index % 64) & 1) != 0;
+  }
+  // The first live slot after `index` (-1: from the start), or -1 when there is none.
+  int NextLiveTrainSlot(int index) const {
+    for (int i = std::max(index + 1, 0); i < kMaxTrainStatus;) {
+      const uint64_t rest = liveTrains_[i / 64] >> (i % 64);
+      if (rest != 0) {
+        const int found = i + std::countr_zero(rest);
+        return found < kMaxTrainStatus ? found : -1;
+      }
+      i = (i / 64 + 1) * 64;
+    }
+    return -1;
+  }
   // A cleared slot that is not in use, or -1; the caller marks it in use.
   int FindFreeTrainStatus();
   void FreeTrainStatus(int index);
@@ -313,11 +356,24 @@ class Corvane3Data {
   int GetNoPaintStatus(int device) const;
   int GetDeviceType(int code) const;
   int GetCrossRoute(int diamond, int device) const;
-  int16_t GetGridTrack(int x, int y) const;
+  // A cell outside the grid is reported (the device and flag readers also pause the run) and reads 0.
+  int16_t GetGridTrack(int x, int y) const {
+    if (!InsideGridCell(x, y)) [[unlikely]]
+      return GridCellValid(x, y, false), 0;
+    return GridTrack[x * kGridRows + y];
+  }
   void UpdateGridTrack(int x, int y, int16_t code);
-  int16_t GetGridDevice(int x, int y);
+  int16_t GetGridDevice(int x, int y) {
+    if (!InsideGridCell(x, y)) [[unlikely]]
+      return GridCellValid(x, y, true), 0;
+    return GridDevice[x * kGridRows + y];
+  }
   void UpdateGridDevice(int x, int y, int16_t device);
-  uint8_t GetGridFlag(int x, int y);
+  uint8_t GetGridFlag(int x, int y) {
+    if (!InsideGridCell(x, y)) [[unlikely]]
+      return GridCellValid(x, y, true), 0;
+    return GridFlags[x * kGridRows + y];
+  }
   void UpdateGridFlag(int x, int y, uint8_t flag);
   TrackCell GetLeftTrackCell(TrackCell cell) const;
   TrackCell GetRightTrackCell(TrackCell cell) const;
@@ -359,6 +415,8 @@ class Corvane3Data {
   int SaveWindowColumnFile();
   int LoadTerritorySettings(std::string_view trackPath);
   int SaveTerritorySettings();
+  // The territory settings file of the loaded track file; empty when its name has no '.'.
+  std::string TerritorySettingsPath() const;
   void SetDefaultOptions();
   void SetDefaultRandomData();
   void SetDefaultWindowColumns();
@@ -521,6 +579,15 @@ class Corvane3Data {
 
  private:
   template <class Record, size_t N>
+  const Record& RecordRef(const std::array<Record, N>& table, int index, const char* kind, const char* name) const {
+    if (index < 0 || index >= static_cast<int>(N)) [[unlikely]] {
+      ReportIndexError(index, kind, name);
+      return table[0];
+    }
+    return table[index];
+  }
+  static bool InsideGridCell(int x, int y) { return x >= 0 && x < kGridColumns && y >= 0 && y < kGridRows; }
+  template <class Record, size_t N>
   Record GetRecord(const std::array<Record, N>& table, int index, const char* kind, const char* name) const;
   template <class Record, size_t N>
   bool UpdateRecord(std::array<Record, N>& table, int index, const Record& record, const char* kind, const char* name);
@@ -533,6 +600,11 @@ class Corvane3Data {
   template <class Visit>
   void ForEachDeviceCell(int device, Visit visit) const;
   uint32_t LayoutBackground() const;
+
+  bool performLineDue_ = false;  // the performance record changed since its line was shown
+  // TrainSlotLive of each train status slot, a bit each, kept by every writer of the table.
+  std::array<uint64_t, (kMaxTrainStatus + 63) / 64> liveTrains_{};
+  void NoteTrainSlot(int index);
 
   MessageService* messages_;
   ShellService* shell_;

@@ -32,5 +32,5 @@ inline void SetFieldText(char* field, size_t width, std::string_view text) {
 
 template <size_t N>
 bool FieldEquals(const char (&field)[N], std::string_view text) {
-  return FieldText(field) == text;
+  return std::string_view(field, strnlen(field, N)) == text;
 }

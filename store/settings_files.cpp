@@ -408,9 +408,13 @@ int Corvane3Data::SaveWindowColumnFile() {
 
 // ---------------------------------------------------------------- territory settings
 
+std::string Corvane3Data::TerritorySettingsPath() const {
+  return SettingsPathFor(FieldText(TrackFilePath, kPathChars));
+}
+
 int Corvane3Data::SaveTerritorySettings() {
   if (NoTerritorySettings == 1) return kCannotOpen;
-  const std::string path = SettingsPathFor(FieldText(TrackFilePath, kPathChars));
+  const std::string path = TerritorySettingsPath();
   if (path.empty()) return kCannotOpen;
   Writer file(path);
   if (!file.IsOpen()) return kCannotOpen;

@@ -305,6 +305,7 @@ int Corvane3Data::LoadSimulation(const std::string& path, int report) {
   // The loaded state is the starting point, not a change to record.
   RecordingSuppressed = 1;
   std::memcpy(trainStatus_.data(), trains, sizeof(TrainStatus) * counts[kSimTrains]);
+  for (int i = 0; i < counts[kSimTrains]; ++i) NoteTrainSlot(i);
   std::memcpy(trainStationTimes_.data(), stationTimes, sizeof(TrainStationTime) * counts[kSimTrains]);
   std::memcpy(trainStops_.data(), stops, sizeof(TrainStop) * counts[kSimTrains]);
   for (int i = 0; i < counts[kSimPermits]; ++i) {

@@ -11,6 +11,7 @@
 
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
+#include "store/train_codes.h"
 #include "store/wall_clock.h"
 
 namespace {
@@ -229,6 +230,7 @@ void Corvane3Data::UpdateTrainStatus(int index, const TrainStatus& record, int a
 
   slot = record;
   if (slot.Speed == 0) slot.RearEventTime = -1;
+  NoteTrainSlot(index);
 
   if (slot.State != oldState || slot.Reason != oldReason || slot.Speed != oldSpeed || slot.HeadBlock != oldHead ||
       slot.RearBlock != oldRear) {
@@ -251,6 +253,15 @@ void Corvane3Data::UpdateTrainStatus(int index, const TrainStatus& record, int a
 }
 
 // ---------------------------------------------------------------- train slots
+
+void Corvane3Data::NoteTrainSlot(int index) {
+  const TrainStatus& t = trainStatus_[index];
+  const uint64_t bit = uint64_t{1} << (index % 64);
+  if (t.InUse == 1 && t.State != TrainState::Gone && t.State != TrainState::Became)
+    liveTrains_[index / 64] |= bit;
+  else
+    liveTrains_[index / 64] &= ~bit;
+}
 
 void Corvane3Data::ClearTrainStatus(int index) {
   if (index < 0 || index >= kMaxTrainStatus) {
@@ -285,6 +296,7 @@ void Corvane3Data::ClearTrainStatus(int index) {
 
   for (int k = 0; k < kTrainStations; ++k) trainStationTimes_[index].Times[k] = -1;
   trainStops_[index] = TrainStop{};
+  NoteTrainSlot(index);
 }
 
 int Corvane3Data::FindFreeTrainStatus() {
@@ -327,6 +339,7 @@ void Corvane3Data::FreeTrainStatus(int index) {
     return;
   }
   trainStatus_[index].InUse = 0;
+  NoteTrainSlot(index);
   if (index + 1 == counts_.Words[kCountRunningTrains]) --counts_.Words[kCountRunningTrains];
   RecordPlayback(PlaybackKind::TrainStatus, index, &trainStatus_[index], sizeof(TrainStatus));
 }
@@ -524,27 +537,12 @@ bool Corvane3Data::GridCellValid(int x, int y, bool pause) const {
   return false;
 }
 
-int16_t Corvane3Data::GetGridTrack(int x, int y) const {
-  if (!GridCellValid(x, y, false)) return 0;
-  return GridTrack[x * kGridRows + y];
-}
-
 void Corvane3Data::UpdateGridTrack(int x, int y, int16_t code) {
   if (GridCellValid(x, y, true)) GridTrack[x * kGridRows + y] = code;
 }
 
-int16_t Corvane3Data::GetGridDevice(int x, int y) {
-  if (!GridCellValid(x, y, true)) return 0;
-  return GridDevice[x * kGridRows + y];
-}
-
 void Corvane3Data::UpdateGridDevice(int x, int y, int16_t device) {
   if (GridCellValid(x, y, true)) GridDevice[x * kGridRows + y] = device;
-}
-
-uint8_t Corvane3Data::GetGridFlag(int x, int y) {
-  if (!GridCellValid(x, y, true)) return 0;
-  return GridFlags[x * kGridRows + y];
 }
 
 void Corvane3Data::UpdateGridFlag(int x, int y, uint8_t flag) {

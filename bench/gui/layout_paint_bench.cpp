@@ -1,6 +1,7 @@
-// A full repaint of a full-size layout: every cell of the 200 x 160 grid is
-// track, a third of the blocks cleared and a third occupied, so that most cells
-// need a recoloured bitmap; block labels on.
+// Painting a full-size layout: every cell of the 200 x 160 grid is track, a
+// third of the blocks cleared and a third occupied by a train (its icon and
+// ID), block length labels on the idle ones. The kept image of the layout is
+// painted whole once; after that only what the store invalidates.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -9,51 +10,139 @@
 #include <memory>
 
 #include "shell/display_pictures.h"
+#include "shell/layout_image.h"
 #include "shell/layout_painter.h"
+#include "shell/layout_view.h"
 #include "store/corvane3_data.h"
+#include "store/fixed_text.h"
+#include "store/null_services.h"
 #include "tests/support/territory_builder.h"
 
 namespace {
 
 constexpr int kBlockCells = 20;
 
-void BM_FullRepaint(benchmark::State& state) {
-  auto store = std::make_unique<Corvane3Data>();
-  TheStore = store.get();
-  territory::TerritoryBuilder builder(*store);
-  builder.TrainType("Freight");
-  int blocks = 0;
-  for (int row = 0; row < 160; ++row) {
-    for (int column = 0; column + kBlockCells <= 200; column += kBlockCells) {
-      builder.Block({.From = {column, row}, .To = {column + kBlockCells - 1, row}, .Flag = 1});
-      ++blocks;
+// The store's repaint requests go to the kept image, as the layout window passes them on (no scroll).
+class ImageShell : public NullShellService {
+ public:
+  LayoutImage* Image = nullptr;
+  void InvalidateCellRect(int x, int y, bool, int w, int h) override {
+    const layout::Rect r = layout::View{}.CellRect(x, y, w, h);
+    Image->Invalidate(QRect(QPoint(r.Left, r.Top), QPoint(r.Right - 1, r.Bottom - 1)));
+  }
+};
+
+struct Scene {
+  std::unique_ptr<Corvane3Data> Store = std::make_unique<Corvane3Data>();
+  DisplayPictures Pictures;
+  LayoutPaintState State;
+  std::unique_ptr<LayoutPainter> Painter;
+  std::unique_ptr<LayoutImage> Image;
+  ImageShell Shell;
+  int Blocks = 0;
+
+  Scene() {
+    Corvane3Data& store = *Store;
+    TheStore = &store;
+    territory::TerritoryBuilder builder(store);
+    builder.TrainType("Freight");
+    for (int row = 0; row < 160; ++row) {
+      for (int column = 0; column + kBlockCells <= 200; column += kBlockCells) {
+        builder.Block({.From = {column, row}, .To = {column + kBlockCells - 1, row}, .Flag = 1});
+        ++Blocks;
+      }
     }
+    builder.Finish();
+    store.InitSimulationStatus();
+    store.TrainTypeIcons[0] = {0, 1, 2};
+    int slot = 0;
+    for (int b = 0; b < Blocks; ++b) {
+      BlockStatus status = store.GetBlockStatus(b);
+      status.Occupancy = static_cast<int16_t>(b % 3 == 0 ? 0 : b % 3 == 1 ? 1 : 3);
+      if (status.Occupancy == 3 && slot < kMaxTrainStatus) {
+        TrainStatus train = store.GetTrainStatus(slot);
+        train.InUse = 1;
+        train.State = 4;
+        train.Speed = 30;
+        train.HeadBlock = train.RearBlock = static_cast<int16_t>(b);
+        SetFieldText(train.TrainId, "T" + std::to_string(slot));
+        store.UpdateTrainStatus(slot, train, 1);
+        status.Trains[0] = static_cast<uint16_t>(slot++);
+      }
+      store.UpdateBlockStatus(b, status, 1);
+    }
+    Pictures.LoadDisplayResources(false);
+    Pictures.LoadTrainIcons();
+    State.ShowBlockLengths = 1;
+    State.LabelFont = LayoutLabelFont();
+    Painter = std::make_unique<LayoutPainter>(store, Pictures);
+    Image = std::make_unique<LayoutImage>(*Painter);
+    Shell.Image = Image.get();
+    store.SetShellService(&Shell);
   }
-  builder.Finish();
-  store->InitSimulationStatus();
-  for (int b = 0; b < blocks; ++b) {
-    BlockStatus status = store->GetBlockStatus(b);
-    status.Occupancy = static_cast<int16_t>(b % 3 == 0 ? 0 : b % 3 == 1 ? 1 : 4);
-    store->UpdateBlockStatus(b, status, 1);
+  ~Scene() {
+    Store->SetShellService(nullptr);
+    TheStore = nullptr;
   }
-  DisplayPictures pictures;
-  pictures.LoadDisplayResources(false);
-  pictures.LoadTrainIcons();
-  LayoutPaintState paintState;
-  paintState.ShowBlockLengths = 1;
-  paintState.LabelFont = LayoutLabelFont();
+  const QImage& Update() { return Image->Update(State, 0xFFFFFFFF, Store->ZoomDivisor); }
+};
+
+// The painter alone over the whole layout, as every repaint did before the image was kept.
+void BM_PaintWholeLayoutDirectly(benchmark::State& state) {
+  Scene scene;
   QImage image(200 * 16, 160 * 16, QImage::Format_RGB32);
-  LayoutPainter painter(*store, pictures);
   for (auto _ : state) {
     image.fill(0xFFFFFFFF);
     QPainter p(&image);
-    painter.Paint(p, image.rect(), paintState);
+    scene.Painter->Paint(p, image.rect(), scene.State);
     p.end();
     benchmark::DoNotOptimize(image.constBits());
   }
-  TheStore = nullptr;
 }
-BENCHMARK(BM_FullRepaint)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintWholeLayoutDirectly)->Unit(benchmark::kMillisecond);
+
+// The kept image painted whole again, as after a zoom or a display option change.
+void BM_RebuildKeptImage(benchmark::State& state) {
+  Scene scene;
+  for (auto _ : state) {
+    scene.Image->InvalidateAll();
+    benchmark::DoNotOptimize(scene.Update().constBits());
+  }
+}
+BENCHMARK(BM_RebuildKeptImage)->Unit(benchmark::kMillisecond);
+
+// A paint of the whole 200 x 160 window from the kept image: trains and labels are in it.
+void BM_PaintWholeWindow(benchmark::State& state) {
+  Scene scene;
+  scene.Update();
+  QImage window(200 * 16, 160 * 16, QImage::Format_RGB32);
+  for (auto _ : state) {
+    QPainter p(&window);
+    p.drawImage(window.rect(), scene.Update(), window.rect());
+    p.end();
+    benchmark::DoNotOptimize(window.constBits());
+  }
+}
+BENCHMARK(BM_PaintWholeWindow)->Unit(benchmark::kMillisecond);
+
+// One block changes (a train enters it, then leaves): the store invalidates its cells and the
+// kept image repaints them.
+void BM_RepaintOneChangedBlock(benchmark::State& state) {
+  Scene scene;
+  scene.Update();
+  const int block = scene.Blocks / 2 + 1;  // cleared: 1 in 3
+  const BlockStatus before = scene.Store->GetBlockStatus(block);
+  BlockStatus occupied = before;
+  occupied.Occupancy = 3;
+  occupied.Trains[0] = 0;
+  bool in = false;
+  for (auto _ : state) {
+    in = !in;
+    scene.Store->UpdateBlockStatus(block, in ? occupied : before, 1);
+    benchmark::DoNotOptimize(scene.Update().constBits());
+  }
+}
+BENCHMARK(BM_RepaintOneChangedBlock)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

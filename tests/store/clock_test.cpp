@@ -131,6 +131,7 @@ TEST_F(ClockTest, PerformanceLineByteForByte) {
     store().UpdateTerritoryOptions(units);
     store().SetSimClock(c.clock);
     store().FormatPerformanceLine(Performance(c.distance));
+    store().ShowPerformanceLine();
     ASSERT_FALSE(shell.StatusTexts.empty());
     EXPECT_EQ(shell.StatusTexts.back().first, StatusPane::Performance);
     EXPECT_EQ(shell.StatusTexts.back().second, c.text);
@@ -140,6 +141,22 @@ TEST_F(ClockTest, PerformanceLineByteForByte) {
   EXPECT_EQ(playback.Calls[0].Kind, PlaybackKind::PerformStatus);
   EXPECT_EQ(playback.Calls[0].Index, 0);
   EXPECT_EQ(playback.Calls[0].Bytes.size(), 32u);
+}
+
+// Every change is recorded for playback, but the line is formatted and shown once, with the last record.
+TEST_F(ClockTest, PerformanceLineShownOnceForManyChanges) {
+  store().SetSimStartTime(1000);
+  store().SetSimClock(1000 + 1800);
+  const size_t before = shell.StatusTexts.size();
+  store().FormatPerformanceLine(Performance(5280));
+  store().FormatPerformanceLine(Performance(26928));
+  EXPECT_EQ(shell.StatusTexts.size(), before);
+  store().ShowPerformanceLine();
+  store().ShowPerformanceLine();
+  ASSERT_EQ(shell.StatusTexts.size(), before + 1);
+  EXPECT_EQ(shell.StatusTexts.back().second,
+            "Trains = 12  KM = 26  /Hr = 53  Stop = 59  Lost = 10  Late = 2  Late Dep = 3");
+  EXPECT_EQ(playback.Calls.size(), 2u);
 }
 
 TEST_F(ClockTest, ArchiveSlotCountsHoursFromTheStartOfTheRun) {

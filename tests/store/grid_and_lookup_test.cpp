@@ -4,6 +4,7 @@
 #include <cstring>
 #include <functional>
 #include <tuple>
+#include <vector>
 
 #include "store/fixed_text.h"
 #include "tests/support/store_fixture.h"
@@ -317,6 +318,42 @@ TEST_F(GridTest, ReusedSlotCarriesNoOSHitsOfItsFormerTrain) {
   }
   EXPECT_EQ(store().GetTrainStop(6).OSRecorded[3], 0);
   EXPECT_EQ(store().GetOSHitCount(), 10);
+}
+
+// The tick walks only the slots of trains still in the run; every way of writing a slot keeps that mark.
+TEST_F(GridTest, LiveTrainSlotsFollowEveryWriter) {
+  TrainStatus t{};
+  EXPECT_FALSE(store().TrainSlotLive(3));
+  t.InUse = 1;
+  t.State = 4;
+  store().UpdateTrainStatus(3, t, 1);
+  EXPECT_TRUE(store().TrainSlotLive(3));
+  for (const uint8_t state : {13, 31}) {  // gone, become another
+    t.State = state;
+    store().UpdateTrainStatus(3, t);
+    EXPECT_FALSE(store().TrainSlotLive(3)) << +state;
+  }
+  t.State = 2;
+  store().UpdateTrainStatus(3, t);
+  EXPECT_TRUE(store().TrainSlotLive(3));
+  store().FreeTrainStatus(3);
+  EXPECT_FALSE(store().TrainSlotLive(3));
+
+  store().UpdateTrainStatus(4, t, 1);
+  ASSERT_EQ(store().FindFreeTrainStatus(), 0);
+  store().ClearTrainStatus(4);
+  EXPECT_FALSE(store().TrainSlotLive(4));
+  EXPECT_FALSE(store().TrainSlotLive(-1));
+  EXPECT_FALSE(store().TrainSlotLive(kMaxTrainStatus));
+
+  // The walk over live slots, across the words of the mark and up to the last slot.
+  EXPECT_EQ(store().NextLiveTrainSlot(-1), -1);
+  for (const int slot : {0, 63, 64, 700, kMaxTrainStatus - 1}) store().UpdateTrainStatus(slot, t, 1);
+  std::vector<int> walked;
+  for (int slot = store().NextLiveTrainSlot(-1); slot >= 0; slot = store().NextLiveTrainSlot(slot))
+    walked.push_back(slot);
+  EXPECT_EQ(walked, (std::vector<int>{0, 63, 64, 700, kMaxTrainStatus - 1}));
+  EXPECT_EQ(store().NextLiveTrainSlot(kMaxTrainStatus - 1), -1);
 }
 
 TEST_F(GridTest, FreeingATrainSlotLowersTheCountOnlyForTheHighestSlot) {

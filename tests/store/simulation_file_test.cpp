@@ -114,6 +114,12 @@ TEST_F(SimulationFileTest, SaveLoadSaveGivesTheSameBytes) {
   EXPECT_EQ(store().Run.SelectedDevice, -1);
   EXPECT_EQ(+store().GetArchivePerformStatus(3).Distance, 12000);
   EXPECT_EQ(+store().GetCountData().Words[kCountRunningTrains], 3);
+  // The loaded slots are walked by the tick as any others.
+  for (int slot = 0; slot < 4; ++slot) {
+    const TrainStatus train = store().GetTrainStatus(slot);
+    EXPECT_EQ(store().TrainSlotLive(slot), train.InUse == 1 && train.State != 13 && train.State != 31) << slot;
+  }
+  EXPECT_TRUE(store().TrainSlotLive(0) || store().TrainSlotLive(1) || store().TrainSlotLive(2));
   EXPECT_EQ(store().GetOldFile(0), In("run.ssm"));
 
   ASSERT_EQ(store().SaveSimulation(In("again.ssm")), 0);

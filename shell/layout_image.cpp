@@ -1,0 +1,64 @@
+#include "shell/layout_image.h"
+
+#include <QPainter>
+
+#include "shell/layout_view.h"
+
+namespace {
+
+// What a cell's paint may reach beyond the cell (a train's icon and IDs, a wide signal, the arrows,
+// a frame): the painter is asked for this much more around a rectangle and clipped to the rectangle,
+// so that the pixels are those of a paint of the whole layout.
+constexpr int kReach = 64;
+// Above this many rectangles, one clipped pass over their bounds is quicker than a pass for each.
+constexpr int kMostPasses = 24;
+
+}  // namespace
+
+void LayoutImage::Invalidate(const QRect& rect) {
+  if (whole_ || rect.isEmpty()) return;
+  dirty_ += rect.intersected(image_.rect());
+}
+
+bool LayoutImage::SameLook(const LayoutPaintState& state, QRgb background, int zoom) const {
+  return zoom == zoom_ && background == background_ && state.ExtentX == look_.ExtentX &&
+         state.ExtentY == look_.ExtentY && state.ShowBlockName == look_.ShowBlockName &&
+         state.ShowBlockLengths == look_.ShowBlockLengths && state.ShowSignalDirection == look_.ShowSignalDirection &&
+         state.ShowBlockSpeeds == look_.ShowBlockSpeeds && state.LabelFont == look_.LabelFont;
+}
+
+const QImage& LayoutImage::Update(const LayoutPaintState& state, QRgb background, int zoom) {
+  zoom = zoom == 2 ? 2 : 1;
+  if (!SameLook(state, background, zoom)) whole_ = true;
+  if (whole_) {
+    const QSize size(layout::kColumns * layout::kCellPixels / zoom, layout::kRows * layout::kCellPixels / zoom);
+    if (image_.size() != size) image_ = QImage(size, QImage::Format_RGB32);
+    zoom_ = zoom;
+    background_ = background;
+    look_ = state;
+    whole_ = false;
+    dirty_ = QRegion();
+    QPainter p(&image_);
+    p.fillRect(image_.rect(), QColor::fromRgb(background_));
+    painter_.Paint(p, image_.rect(), state);
+  } else if (!dirty_.isEmpty()) {
+    const QRegion region = dirty_;
+    dirty_ = QRegion();
+    Repaint(region, state);
+  }
+  return image_;
+}
+
+void LayoutImage::Repaint(const QRegion& region, const LayoutPaintState& state) {
+  QPainter p(&image_);
+  const auto pass = [&](const QRegion& clip, const QRect& bounds) {
+    p.setClipRegion(clip);
+    p.fillRect(bounds, QColor::fromRgb(background_));
+    painter_.Paint(p, bounds.adjusted(-kReach, -kReach, kReach, kReach), state);
+  };
+  if (region.rectCount() <= kMostPasses) {
+    for (const QRect& r : region) pass(QRegion(r), r);
+  } else {
+    pass(region, region.boundingRect());
+  }
+}

@@ -1,0 +1,141 @@
+// The kept layout image against a paint of the whole layout: after the engine
+// has run the demonstration territory for a while (trains entering, moving and
+// leaving, signals cleared, switches thrown, labels erased and drawn), the image
+// kept up to date from the store's invalidations alone must equal, pixel for
+// pixel, what the layout painter paints from scratch.
+#include "shell/layout_image.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+#include <memory>
+
+#include "engine/engine.h"
+#include "shell/corvane3_window.h"
+#include "shell/display_pictures.h"
+#include "shell/picture_art.h"
+#include "store/train_codes.h"
+#include "tests/shell/gui_app.h"
+#include "tests/support/demo_territory.h"
+#include "tests/support/store_fixture.h"
+
+namespace {
+
+// The shell's repaint requests go to the layout window, as the program's shell service sends them.
+class WindowShell : public FakeShellService {
+ public:
+  TCorvane3Window* Window = nullptr;
+  void InvalidateCellRect(int x, int y, bool erase, int w, int h) override {
+    Window->InvalidateCellRect(x, y, erase, w, h);
+  }
+  void EraseBlockLabels(int block) override { Window->EraseBlockLabels(block); }
+  void InvalidateLayout(bool) override { Window->RepaintLayout(); }
+};
+
+class LayoutImageTest : public StoreFixture {
+ protected:
+  LayoutImageTest() {
+    EnsureQApplication();
+    territory::BuildDemonstrationTerritory(store());
+    store().InitSimulationStatus();
+    pictures_.LoadDisplayResources(false);
+    pictures_.LoadTrainIcons();
+    window_ = std::make_unique<TCorvane3Window>(store(), pictures_);
+    window_->resize(640, 480);
+    window_->LabelFont = LayoutLabelFont();
+    window_->ShowBlockLengths = 1;
+    store().Run.Loading = 0;
+    image_ = std::make_unique<LayoutImage>(painter_);
+    window_->SetLayoutImage(image_.get());
+    windowShell_.Window = window_.get();
+    store().SetShellService(&windowShell_);
+    store().SetDisplayService(window_.get());
+  }
+  ~LayoutImageTest() override { store().SetDisplayService(&display); }
+
+  const QImage& Kept() {
+    return image_->Update(window_->PaintState(), window_->BackgroundColour(), store().ZoomDivisor);
+  }
+
+  QImage FullPaint() {
+    const int zoom = store().ZoomDivisor;
+    QImage image(200 * 16 / zoom, 160 * 16 / zoom, QImage::Format_RGB32);
+    image.fill(window_->BackgroundColour());
+    QPainter painter(&image);
+    LayoutPainter(store(), pictures_).Paint(painter, image.rect(), window_->PaintState());
+    return image;
+  }
+
+  // The first differing pixel, for the failure message.
+  static std::string FirstDifference(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) return "sizes differ";
+    for (int y = 0; y < a.height(); ++y)
+      for (int x = 0; x < a.width(); ++x)
+        if (a.pixel(x, y) != b.pixel(x, y)) return "pixel " + std::to_string(x) + "," + std::to_string(y);
+    return "none";
+  }
+
+  // Ten-second ticks with a dispatcher clearing the signal in front of every train that waits at one.
+  void Run(Engine& engine, int ticks) {
+    for (int i = 0; i < ticks; ++i) {
+      engine.Tick();
+      for (int slot = store().NextLiveTrainSlot(-1); slot >= 0; slot = store().NextLiveTrainSlot(slot)) {
+        const TrainStatus& train = store().TrainStatusRef(slot);
+        if (train.State != TrainState::Stopped || train.Reason != StopReason::WaitSignal || train.HeadBlock < 0)
+          continue;
+        const BlockData& head = store().BlockDataRef(train.HeadBlock);
+        const int signal = train.HeadDirection == 1 ? head.RightSignal : head.LeftSignal;
+        if (signal >= 0 && store().GetSignalStatus(signal).Aspect == 5) engine.ClearSignal(3000 + signal, 0, 1);
+      }
+    }
+  }
+
+  DisplayPictures pictures_;
+  LayoutPainter painter_{store(), pictures_};
+  WindowShell windowShell_;
+  std::unique_ptr<TCorvane3Window> window_;
+  std::unique_ptr<LayoutImage> image_;
+};
+
+TEST_F(LayoutImageTest, KeptImageFollowsTheRunPixelForPixel) {
+  ASSERT_TRUE(Kept() == FullPaint());
+  store().SimStartTime = store().SimClock = 6 * 3600;
+  store().Run.SimStopped = store().Run.SimPaused = 0;
+  store().Run.OutputHold = 1;
+  Engine engine(store());
+  int changed = 0;
+  for (int step = 0; step < 16; ++step) {
+    Run(engine, 60);
+    changed += !image_->UpToDate();
+    const QImage& kept = Kept();
+    const QImage full = FullPaint();
+    ASSERT_TRUE(kept == full) << "after " << 60 * (step + 1) << " ticks: " << FirstDifference(kept, full);
+  }
+  for (const MessageCall& call : messages.Calls) EXPECT_NE(call.Caption, "Internal Error Trap") << call.Text;
+  int trains = 0;
+  for (int slot = 0; slot < kMaxTrainStatus; ++slot) trains += store().TrainStatusRef(slot).State != 0;
+  EXPECT_GT(trains, 0);
+  EXPECT_GE(changed, 4) << "the run must change the layout for the comparison to prove anything";
+}
+
+// A change the image cannot see (here the option of the label texts) paints it whole again; so does
+// a change of zoom, which also changes its size.
+TEST_F(LayoutImageTest, ViewAndOptionChangesPaintTheWholeImageAgain) {
+  ASSERT_TRUE(Kept() == FullPaint());
+  window_->ShowBlockLengths = 0;
+  window_->ShowBlockName = 1;
+  EXPECT_TRUE(Kept() == FullPaint());
+  store().ZoomDivisor = 2;
+  EXPECT_EQ(Kept().size(), QSize(1600, 1280));
+  EXPECT_TRUE(Kept() == FullPaint());
+  OptionData options = store().GetOptionData();
+  options.ClassicDisplay = 1;
+  store().UpdateOptionData(options);
+  pictures_.FreeDisplayResources();
+  pictures_.LoadDisplayResources(true);
+  window_->RepaintLayout();
+  EXPECT_TRUE(Kept() == FullPaint());
+}
+
+}  // namespace
