@@ -23,4 +23,13 @@ inline constexpr const char* kAboutCaption = "About";
 inline constexpr const char* kAboutProgram = "Corvane Railway Dispatching Simulator";
 inline constexpr const char* kAboutLine = "A railway dispatching simulator for one dispatcher at a desktop.";
 
+// The manual in the program folder, opened by the desktop's PDF viewer.
+inline constexpr const char* kManualFile = "Corvane 3 Manual.pdf";
+inline constexpr const char* kManualNotFound =
+    "Could not find the manual's file \"Corvane 3 Manual.pdf\".  Copy it into the program's folder from the "
+    "program's distribution.";
+inline constexpr const char* kNoPdfProgram = "Could not find a program to open PDF files.";
+// The local pages of the Web menu, in the folder "web" beside the program.
+inline constexpr const char* kWebFolder = "web/";
+
 }  // namespace res

@@ -142,6 +142,7 @@ void TCorvane3Dec::BindCommands() {
   commands_.SetHandler(res::CM_ACTIVE_SLOW_ORDERS, [this] {
     OpenListWindow(TheDataWindows.ActiveSlowOrders, [this] { return new TSlowActive(store_, this); });
   });
+  BindShellCommands();
 }
 
 QAction* TCorvane3Dec::AddButton(int id, int glyph) {

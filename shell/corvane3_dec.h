@@ -8,8 +8,11 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QPointer>
+#include <functional>
+#include <string>
 
 #include "platform/command_registry.h"
+#include "platform/shell_open.h"
 #include "platform/sounds.h"
 #include "platform/window_timers.h"
 #include "store/corvane3_data.h"
@@ -48,6 +51,8 @@ class TCorvane3Dec : public QMainWindow {
   WindowTimers& Timers() { return timers_; }
   SoundPlayer& Sounds() { return sounds_; }
   QMenu* FileMenu() const { return fileMenu_; }
+  // The desktop's "open" for the manual, the logs and the web pages; tests put a recorder here.
+  void SetShellOpener(std::function<ShellOpenResult(const std::string&)> opener) { shellOpen_ = std::move(opener); }
 
   int32_t ArrivalWindowsOpen = 0;
   int32_t PlatformWindowsOpen = 0;
@@ -72,6 +77,10 @@ class TCorvane3Dec : public QMainWindow {
   void CmTrainTypes();
   void CmRandomParameters(int command);
   void CmAlertParameters();
+  void BindShellCommands();
+  void CmOpenManual();
+  void CmShowLog(const char* logFile);
+  void CmWebPage(const char* page);
 
   Corvane3Data& store_;
   CommandRegistry commands_;
@@ -84,6 +93,7 @@ class TCorvane3Dec : public QMainWindow {
   QAction* soundOn_ = nullptr;
   QAction* soundOff_ = nullptr;
   bool closeConfirmed_ = false;
+  std::function<ShellOpenResult(const std::string&)> shellOpen_ = ShellOpen;
 };
 
 // Shows that help is not available, with the error caption and the stop icon.

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <memory>
 
 inline void EnsureQApplication() {
   if (QApplication::instance()) return;
@@ -22,6 +23,28 @@ void WhenModalOpens(Act act) {
     act(modal);
   });
   QTimer::singleShot(5000, [] {
+    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+  });
+}
+
+// Runs `act` once the active modal window is a T (polling, since the program opens it from
+// its own timer). A modal window that `act` leaves open is closed after a while, so a failing
+// test ends.
+template <class T, class Act>
+void OnModal(Act act) {
+  auto* poll = new QTimer;
+  auto done = std::make_shared<bool>(false);
+  QObject::connect(poll, &QTimer::timeout, [poll, act, done] {
+    auto* modal = dynamic_cast<T*>(QApplication::activeModalWidget());
+    if (!modal || *done) return;
+    *done = true;
+    poll->stop();
+    poll->deleteLater();
+    act(modal);
+  });
+  poll->start(10);
+  QTimer::singleShot(8000, [done] {
+    if (*done) return;
     if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
   });
 }

@@ -24,28 +24,6 @@
 
 namespace {
 
-// Runs `act` once the active modal window is a T (polling, since the program opens it from
-// its own timer). A modal window that `act` leaves open is closed after a while, so a failing
-// test ends.
-template <class T, class Act>
-void OnModal(Act act) {
-  auto* poll = new QTimer;
-  auto done = std::make_shared<bool>(false);
-  QObject::connect(poll, &QTimer::timeout, [poll, act, done] {
-    auto* modal = dynamic_cast<T*>(QApplication::activeModalWidget());
-    if (!modal || *done) return;
-    *done = true;
-    poll->stop();
-    poll->deleteLater();
-    act(modal);
-  });
-  poll->start(10);
-  QTimer::singleShot(8000, [done] {
-    if (*done) return;
-    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
-  });
-}
-
 template <class Condition>
 bool WaitFor(Condition condition, int ms = 5000) {
   QElapsedTimer clock;
