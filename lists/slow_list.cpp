@@ -285,8 +285,9 @@ void TSlowInfo::accept() {
   FieldChecks speeds;
   for (int type = 0; type < kMaxTrainTypes; ++type) {
     if (store_.GetTrainType(type).InUse == 0) continue;
-    for (auto [field, speed] : {std::pair{left_[type], &left[type]}, std::pair{right_[type], &right[type]}}) {
-      speeds.Add(field, [this, speed](const QString& text) {
+    for (const auto& pair : {std::pair{left_[type], &left[type]}, std::pair{right_[type], &right[type]}}) {
+      int16_t* speed = pair.second;
+      speeds.Add(pair.first, [this, speed](const QString& text) {
         if (text.isEmpty()) return true;
         const int value = std::atoi(text.toStdString().c_str());
         if (value < 1) {

@@ -20,8 +20,11 @@ constexpr QRgb kKeyColours[kKeys] = {kWhite, kBlack, kRed, kYellow, kBlue, kBrig
 constexpr int kNoStackMark = 4;
 
 int TrainCount(const BlockStatus& status) {
+  // The slots are copied out: the packed record's array may lie at an odd address.
+  uint16_t trains[sizeof status.Trains / sizeof(uint16_t)];
+  std::memcpy(trains, status.Trains, sizeof trains);
   int count = 0;
-  for (uint16_t slot : status.Trains) count += slot != 0xFFFF;
+  for (uint16_t slot : trains) count += slot != 0xFFFF;
   return count;
 }
 

@@ -19,14 +19,14 @@ inline std::string FieldText(const char* field, size_t width) { return std::stri
 template <size_t N>
 void SetFieldText(char (&field)[N], std::string_view text) {
   const size_t n = text.size() < N - 1 ? text.size() : N - 1;
-  std::memcpy(field, text.data(), n);
+  if (n > 0) std::memcpy(field, text.data(), n);  // an empty view may carry no pointer at all
   std::memset(field + n, 0, N - n);
 }
 
 inline void SetFieldText(char* field, size_t width, std::string_view text) {
   if (width == 0) return;
   const size_t n = text.size() < width - 1 ? text.size() : width - 1;
-  std::memcpy(field, text.data(), n);
+  if (n > 0) std::memcpy(field, text.data(), n);
   std::memset(field + n, 0, width - n);
 }
 

@@ -237,7 +237,7 @@ TEST_F(TrainSheetTest, MetricTerritoriesNeedSixteenMetres) {
   Type(res::IDC_TRAIN_LENGTH, "16");
   Ok();
   EXPECT_FALSE(sheet->isVisible());
-  EXPECT_EQ(Data(a).Length, 16);
+  EXPECT_EQ(+Data(a).Length, 16);
 }
 
 TEST_F(TrainSheetTest, OkStoresEveryFieldAndTakesTheBackupOnceARun) {
