@@ -156,6 +156,7 @@ void TCorvane3Window::EvRButtonDown(QPoint point) {
     if (!popup::BlockHasMenu(engine_, device)) return CmBlockProperties();
     run.SelectedTrain = -1;
     const popup::Menu menu = popup::BlockMenu(engine_, device);
+    run.PopupTrains.fill(-1);
     std::copy(menu.Trains.begin(), menu.Trains.end(), run.PopupTrains.begin());
     return ShowPopup(menu.Items, point);
   }
