@@ -54,23 +54,6 @@ QCheckBox* MakeCheck(QWidget* parent, int id, const QString& text, bool checked)
   return box;
 }
 
-// A change typed into any field of the page marks it and enables Apply.
-template <class Page, class Flag>
-void WatchEdits(Page* page, Flag* typed) {
-  for (QLineEdit* field : page->template findChildren<QLineEdit*>()) {
-    QObject::connect(field, &QLineEdit::textEdited, page, [page, typed] {
-      *typed = true;
-      emit page->Changed();
-    });
-  }
-  for (QCheckBox* box : page->template findChildren<QCheckBox*>()) {
-    QObject::connect(box, &QCheckBox::clicked, page, [page, typed] {
-      *typed = true;
-      emit page->Changed();
-    });
-  }
-}
-
 }  // namespace
 
 QString PropertyDeviceText(int device) {
@@ -177,12 +160,32 @@ void TSwitchDialog::keyPressEvent(QKeyEvent* event) {
   QDialog::keyPressEvent(event);
 }
 
-// ---------------------------------------------------------------- block: general page
+// ---------------------------------------------------------------- block: pages
+
+TBlockPage::TBlockPage(const QString& title, int templateId, Corvane3Data& store, int block, std::string helpKeyword)
+    : PropertyPage(title, templateId), store_(store), block_(block), helpKeyword_(std::move(helpKeyword)) {}
+
+void TBlockPage::WatchEdits() {
+  auto changed = [this] {
+    typed_ = true;
+    emit Changed();
+  };
+  for (QLineEdit* field : findChildren<QLineEdit*>()) connect(field, &QLineEdit::textEdited, this, changed);
+  for (QCheckBox* box : findChildren<QCheckBox*>()) connect(box, &QCheckBox::clicked, this, changed);
+}
+
+bool TBlockPage::Apply() {
+  if (typed_) RefuseReadOnlyChange(store_);
+  typed_ = false;
+  return true;
+}
+
+void TBlockPage::Help() { ShowHelp(store_, helpKeyword_); }
 
 TBlockGeneral::TBlockGeneral(Corvane3Data& store, int block)
-    : PropertyPage("General Block Data", res::IDD_BLOCK_GENERAL), store_(store), block_(block) {
+    : TBlockPage("General Block Data", res::IDD_BLOCK_GENERAL, store, block, "block properties - general dialog") {
   Fill();
-  WatchEdits(this, &typed_);
+  WatchEdits();
 }
 
 void TBlockGeneral::Fill() {
@@ -240,18 +243,10 @@ void TBlockGeneral::Fill() {
   add("OS Point", MakeTextField(this, res::IDC_BLOCK_OS_POINT, TextOrNone(Text(data.Name)), kNameChars));
 }
 
-bool TBlockGeneral::Apply() {
-  if (typed_) RefuseReadOnlyChange(store_);
-  typed_ = false;
-  return true;
-}
-
-void TBlockGeneral::Help() { ShowHelp(store_, "block properties - general dialog"); }
-
 // ---------------------------------------------------------------- block: speeds page
 
 TBlockSpeed::TBlockSpeed(Corvane3Data& store, int block)
-    : PropertyPage("Block Speeds", res::IDD_BLOCK_SPEEDS), store_(store), block_(block) {
+    : TBlockPage("Block Speeds", res::IDD_BLOCK_SPEEDS, store, block, "block properties - speed dialog") {
   auto* grid = new QGridLayout(this);
   heading_ = MakeLabel(this, "BLOCK TRAIN SPEEDS MPH", res::IDC_BLOCK_SPEED_HEADING);
   grid->addWidget(heading_, 0, 0, 1, 11, Qt::AlignHCenter);
@@ -291,7 +286,7 @@ TBlockSpeed::TBlockSpeed(Corvane3Data& store, int block)
     helpers_.push_back(helpers);
   }
   Fill();
-  WatchEdits(this, &typed_);
+  WatchEdits();
 }
 
 void TBlockSpeed::Fill() {
@@ -320,13 +315,10 @@ void TBlockSpeed::Fill() {
 }
 
 bool TBlockSpeed::Apply() {
-  if (typed_) RefuseReadOnlyChange(store_);
-  typed_ = false;
+  TBlockPage::Apply();
   Fill();
   return true;
 }
-
-void TBlockSpeed::Help() { ShowHelp(store_, "block properties - speed dialog"); }
 
 // ---------------------------------------------------------------- block: sheet
 

@@ -42,31 +42,41 @@ class TSwitchDialog : public QDialog {
   Corvane3Data& store_;
 };
 
-class TBlockGeneral : public PropertyPage {
+// A page of the block sheet: it shows one block, and a change typed into it is refused when it would be
+// applied.
+class TBlockPage : public PropertyPage {
  public:
-  TBlockGeneral(Corvane3Data& store, int block);
+  TBlockPage(const QString& title, int templateId, Corvane3Data& store, int block, std::string helpKeyword);
   bool Apply() override;
   void Help() override;
 
- private:
-  void Fill();
+ protected:
+  // Marks the page changed on any edit of its fields (call once they are made).
+  void WatchEdits();
   Corvane3Data& store_;
-  int block_;
+  const int block_;
+
+ private:
+  std::string helpKeyword_;
   bool typed_ = false;
 };
 
-class TBlockSpeed : public PropertyPage {
+class TBlockGeneral : public TBlockPage {
+ public:
+  TBlockGeneral(Corvane3Data& store, int block);
+
+ private:
+  void Fill();
+};
+
+class TBlockSpeed : public TBlockPage {
  public:
   TBlockSpeed(Corvane3Data& store, int block);
   // Refills the page from the store: typed text goes.
   bool Apply() override;
-  void Help() override;
 
  private:
   void Fill();
-  Corvane3Data& store_;
-  int block_;
-  bool typed_ = false;
   QLabel* heading_;
   std::vector<QLabel*> names_;
   std::vector<std::vector<QLineEdit*>> values_;   // per slot: left NONE, ONE, TWO, STARTUP, then right

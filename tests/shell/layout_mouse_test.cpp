@@ -17,24 +17,18 @@
 #include "shell/display_pictures.h"
 #include "shell/layout_popup.h"
 #include "store/operating_mode.h"
+#include "tests/engine/interlocking_fixture.h"
 #include "tests/shell/gui_app.h"
-#include "tests/support/store_fixture.h"
-#include "tests/support/territory_builder.h"
 
 namespace {
-
-using territory::End;
-using territory::SignalDevice;
-using territory::SwitchDevice;
 
 // x:  2      9  10  11     18  19  20     27
 //     ===B0===  SW0  ===B1===  SW1  ===B2===      y=4
 //            S0               S1                  (signals for moves to the right, on row 5)
-class LayoutMouseTest : public StoreFixture {
+class LayoutMouseTest : public InterlockingTest {
  protected:
-  LayoutMouseTest() : t(store()) {
+  LayoutMouseTest() {
     EnsureQApplication();
-    SetFieldText(store().Captions[1], kCaptionChars, "Corvane Dispatch");
     window_ = std::make_unique<TCorvane3Window>(store(), pictures_);
     window_->resize(800, 600);
     window_->show();
@@ -55,17 +49,9 @@ class LayoutMouseTest : public StoreFixture {
     window_.reset();
   }
 
-  // The territory is drawn: a fresh run, Help Messages on, no random failures, the layout shown.
+  // The territory is drawn (a fresh run, Help Messages on, no random failures) and shown.
   void Ready() {
-    t.Finish();
-    store().InitSimulationStatus();
-    OptionData options = store().GetOptionData();
-    options.HelpMessagesOn = 1;
-    store().UpdateOptionData(options);
-    RandomData random = store().GetRandomData();
-    random.SignalFailuresPer1000 = random.SwitchFailuresPer1000 = 0;
-    store().UpdateRandomData(random);
-    store().SimClock = 86400 + 8 * 3600;
+    InterlockingTest::Ready();
     store().Run.Loading = 0;
     window().ComputeLayoutExtent();
     QCoreApplication::processEvents();
@@ -118,16 +104,10 @@ class LayoutMouseTest : public StoreFixture {
     QCoreApplication::processEvents();
   }
 
-  std::vector<std::string> MessageTexts() const {
-    std::vector<std::string> texts;
-    for (const MessageCall& call : messages.Calls) texts.push_back(call.Text);
-    return texts;
-  }
-  int Aspect(int signal) { return store().GetSignalStatus(signal).Aspect; }
   int Position(int sw) { return store().GetSwitchStatus(sw).Position; }
   void SetMode(int32_t mode) { store().OperatingMode = mode; }
   // A train standing in a block's slot (stopped at a signal unless told), the block occupied that way.
-  void PlaceTrain(int train, int block, int slot, int occupancy, int reason = 3, const char* id = "T") {
+  void Stand(int train, int block, int slot, int occupancy, int reason = 3, const char* id = "T") {
     TrainStatus status = store().GetTrainStatus(train);
     status.InUse = 1;
     status.State = 3;
@@ -147,7 +127,6 @@ class LayoutMouseTest : public StoreFixture {
 
   TCorvane3Window& window() { return *window_; }
 
-  territory::TerritoryBuilder t;
   int b0, b1, b2, sw0, sw1, s0, s1;
 
  private:
@@ -308,7 +287,7 @@ TEST_F(LayoutMouseTest, ACrewIsSentToThrowAHandThrownSwitch) {
   hand.HandThrown = 1;
   store().UpdateSwitchData(sw0, hand);
   Ready();
-  PlaceTrain(0, b0, 0, 4);
+  Stand(0, b0, 0, 4);
   Click(Qt::RightButton, 10, 4);
   EXPECT_EQ(MenuItems(),
             (std::vector<std::string>{"1097 Switch 0 Properties", "-", "1098 Crew to throw Switch 0 Manually"}));
@@ -319,7 +298,7 @@ TEST_F(LayoutMouseTest, ACrewIsSentToThrowAHandThrownSwitch) {
 
 TEST_F(LayoutMouseTest, ABlockWithTrainsListsEachTrainsItemsAndRunsThem) {
   Ready();
-  PlaceTrain(0, b1, 0, 3, 3, "A&B");
+  Stand(0, b1, 0, 3, 3, "A&B");
   Click(Qt::RightButton, 14, 4);
   const std::vector<std::string> expected = {
       "1077 Block 1 Properties",
@@ -393,8 +372,8 @@ TEST_F(LayoutMouseTest, TrainGroupsFollowTheBlocksDirectionAndTheTrainsState) {
   };
   using namespace train_menu;
   // Occupied right: slot 0 leads, and the slot 1 train merges with it.
-  PlaceTrain(0, b1, 0, 3, 3, "A");
-  PlaceTrain(1, b1, 1, 3, 3, "B");
+  Stand(0, b1, 0, 3, 3, "A");
+  Stand(1, b1, 1, 3, 3, "B");
   std::vector<PopupItem> items = popup::BlockMenu(window().TheEngine(), b1).Items;
   ASSERT_GT(items.size(), 3u);
   EXPECT_EQ(items[2].Id, kOS + 0);
@@ -405,17 +384,17 @@ TEST_F(LayoutMouseTest, TrainGroupsFollowTheBlocksDirectionAndTheTrainsState) {
       EXPECT_EQ(item.Text, "Train \"B\" Merge with Train \"A\"");
     }
   // Occupied left: slot 1 leads, and the slot 0 train merges with it.
-  PlaceTrain(0, b1, 0, 4, 3, "A");
-  PlaceTrain(1, b1, 1, 4, 3, "B");
+  Stand(0, b1, 0, 4, 3, "A");
+  Stand(1, b1, 1, 4, 3, "B");
   items = popup::BlockMenu(window().TheEngine(), b1).Items;
   EXPECT_EQ(items[2].Id, kOS + 1);
   EXPECT_TRUE(has(b1, kMerge + 0));
   EXPECT_FALSE(has(b1, kMerge + 1));
 
   // Waiting for a crew change: reverse only in a block occupied right.
-  PlaceTrain(2, b2, 0, 3, 21, "C");
+  Stand(2, b2, 0, 3, 21, "C");
   EXPECT_TRUE(has(b2, kReverse));
-  PlaceTrain(2, b2, 0, 4, 21, "C");
+  Stand(2, b2, 0, 4, 21, "C");
   EXPECT_FALSE(has(b2, kReverse));
 
   // In playback a train offers only OS, Properties and Status.
