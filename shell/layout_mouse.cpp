@@ -25,6 +25,11 @@ bool IsLocation(int device) { return device >= 5000 && device < 5000 + kMaxLocat
 bool IsSignal(int device) { return (device >= 3000 && device < 4000) || (device >= 13000 && device < 14000); }
 int SignalIndex(int device) { return (device >= 10000 ? device - 10000 : device) - 3000; }
 
+// A window point as a pixel of the whole layout at the present zoom.
+layout::Point LayoutPixel(const layout::View& view, QPoint point) {
+  return {point.x() + view.ScrollX * layout::kScrollUnit, point.y() + view.ScrollY * layout::kScrollUnit};
+}
+
 // The cell a jump to a block shows: its left (or top) end.
 layout::Cell HomeCell(const BlockData& block) { return {block.LeftCellX, block.LeftCellY}; }
 
@@ -44,8 +49,7 @@ void TCorvane3Window::EvLButtonDown(QPoint point) {
   RunState& run = store_.Run;
   DropPopupMenu();
   const layout::View view = CurrentView();
-  const int px = point.x() + view.ScrollX * layout::kScrollUnit;
-  const int py = point.y() + view.ScrollY * layout::kScrollUnit;
+  const auto [px, py] = LayoutPixel(view, point);
   const int column = px / view.CellSize(), row = py / view.CellSize();
   int device = -1;
   if (px >= 0 && py >= 0 && column <= std::min(LayoutExtentX, layout::kColumns - 1) &&
@@ -140,8 +144,7 @@ void TCorvane3Window::EvRButtonDown(QPoint point) {
   RunState& run = store_.Run;
   DropPopupMenu();
   const layout::View view = CurrentView();
-  const int px = point.x() + view.ScrollX * layout::kScrollUnit;
-  const int py = point.y() + view.ScrollY * layout::kScrollUnit;
+  const auto [px, py] = LayoutPixel(view, point);
   if (px < 0 || py < 0) return;
   // Beyond the used layout the last column or row is taken.
   const int column = std::min({px / view.CellSize(), LayoutExtentX, layout::kColumns - 1});

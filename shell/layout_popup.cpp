@@ -10,6 +10,7 @@
 #include "shell/corvane3_window.h"
 #include "store/fixed_text.h"
 #include "store/operating_mode.h"
+#include "store/train_codes.h"
 
 namespace popup {
 
@@ -19,13 +20,6 @@ using namespace train_menu;
 
 constexpr uint16_t kEmptySlot = 0xFFFF;
 constexpr int kOccupiedRight = 3;
-constexpr int kStopped = 3;  // TrainState
-// StopReason values the menu tests.
-constexpr int kAtPlatform = 7;
-constexpr int kWaitingCrewChange = 21;
-constexpr int kCrewTimeExpired = 22;
-constexpr int kDispatcherRequest = 23;
-constexpr int kLocalWork = 28;
 constexpr int kStopAspect = 5;
 
 template <class... Args>
@@ -75,24 +69,25 @@ void AddTrainGroup(Engine& engine, Menu& menu, int slot, int train, const BlockS
   if (crewWatch && t.CrewChangeLocation == -1) add(kChangeCrew, Text("Train \"%s\" Change Crew", n));
   if (crewWatch && t.CrewChangeLocation != -1) add(kNewCrewLocation, Text("Train \"%s\" New Crew Change Location", n));
   const bool occupiedRight = status.Occupancy == kOccupiedRight;
-  const bool crewHold = t.Reason == kWaitingCrewChange || t.Reason == kCrewTimeExpired;
+  const bool crewHold = t.Reason == StopReason::CrewChange || t.Reason == StopReason::CrewTimeExpired;
   const int neighbourSlot = occupiedRight ? slot - 1 : slot + 1;
   const bool hasNeighbour = neighbourSlot >= 0 && neighbourSlot < kBlockTrainSlots &&
                             status.Trains[neighbourSlot] != kEmptySlot &&
                             status.Trains[neighbourSlot] < kMaxTrainStatus;
-  if (hasNeighbour && t.State == kStopped && !crewHold)
+  if (hasNeighbour && t.State == TrainState::Stopped && !crewHold)
     add(kMerge,
         Text("Train \"%s\" Merge with Train \"%s\"", n, TrainName(store, status.Trains[neighbourSlot]).c_str()));
-  if (t.State == kStopped && !crewHold) add(kPassRedSignal, Text("Train \"%s\" Pass Next Red Signal", n));
-  if (t.Reason == kDispatcherRequest) add(kStartMovement, Text("Train \"%s\" Start Movement", n));
+  if (t.State == TrainState::Stopped && !crewHold) add(kPassRedSignal, Text("Train \"%s\" Pass Next Red Signal", n));
+  if (t.Reason == StopReason::DispatcherRequest) add(kStartMovement, Text("Train \"%s\" Start Movement", n));
   if (t.MergeNext != -1) add(kSplit, Text("Train \"%s\" Split", n));
-  if (t.StopAndReverse == 0 && t.Reason != kCrewTimeExpired && t.Reason != kLocalWork && t.Reason != kAtPlatform &&
-      (occupiedRight || t.Reason != kWaitingCrewChange))
+  if (t.StopAndReverse == 0 && t.Reason != StopReason::CrewTimeExpired && t.Reason != StopReason::LocalWork &&
+      t.Reason != StopReason::Platform && (occupiedRight || t.Reason != StopReason::CrewChange))
     add(kReverse, Text("Train \"%s\" Reverse Direction", n));
   add(kStopInBlock, Text("Train \"%s\" Stop in Block", n));
-  if (t.StopInBlock != -1 && t.Reason != kCrewTimeExpired)
+  if (t.StopInBlock != -1 && t.Reason != StopReason::CrewTimeExpired)
     add(kClearStop, Text("Train \"%s\" Clear Stop in Block %d", n, t.StopInBlock));
-  if (t.Reason != kDispatcherRequest && t.DispatcherStop == 0 && t.StopAndReverse == 0 && t.Reason != kCrewTimeExpired)
+  if (t.Reason != StopReason::DispatcherRequest && t.DispatcherStop == 0 && t.StopAndReverse == 0 &&
+      t.Reason != StopReason::CrewTimeExpired)
     add(kStopNow, Text("Train \"%s\" Stop Now", n));
 }
 
