@@ -226,19 +226,19 @@ TEST_F(LayoutMouseTest, AStackedCommandIsOfferedForDeletionAndDeletedFromTheMenu
 TEST_F(LayoutMouseTest, FleetClearsAndFleetsAndTheMenuThenOffersRemoveFleet) {
   Ready();
   SignalData fleetable = store().GetSignalData(s0);
-  ASSERT_EQ(fleetable.TrackCode, 22);
+  ASSERT_EQ(+fleetable.TrackCode, 22);
   ClickSignal(Qt::RightButton, s0);
   // Offered only to signals of codes 21 and 22, first.
   EXPECT_EQ(MenuItems().front(), "1080 Fleet");
   Choose(res::CM_FLEET);
   EXPECT_NE(Aspect(s0), 5);
-  EXPECT_EQ(store().GetSignalStatus(s0).Fleet, 1);
+  EXPECT_EQ(+store().GetSignalStatus(s0).Fleet, 1);
   EXPECT_EQ(+store().GetSwitchStatus(sw0).FleetLocked, 1);
 
   ClickSignal(Qt::RightButton, s0);
   EXPECT_EQ(MenuItems(), std::vector<std::string>{"1080 Remove Fleet"});
   Choose(res::CM_FLEET);
-  EXPECT_EQ(store().GetSignalStatus(s0).Fleet, 0);
+  EXPECT_EQ(+store().GetSignalStatus(s0).Fleet, 0);
   EXPECT_EQ(+store().GetSwitchStatus(sw0).FleetLocked, 0);
 }
 
@@ -293,7 +293,7 @@ TEST_F(LayoutMouseTest, ACrewIsSentToThrowAHandThrownSwitch) {
             (std::vector<std::string>{"1097 Switch 0 Properties", "-", "1098 Crew to throw Switch 0 Manually"}));
   Choose(res::CM_CREW_THROW_SWITCH);
   EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Crew will throw switch in 5 minutes."});
-  EXPECT_EQ(store().GetSwitchStatus(sw0).CrewThrowTime, store().SimClock + 300);
+  EXPECT_EQ(+store().GetSwitchStatus(sw0).CrewThrowTime, store().SimClock + 300);
 }
 
 TEST_F(LayoutMouseTest, ABlockWithTrainsListsEachTrainsItemsAndRunsThem) {
