@@ -10,13 +10,13 @@
 #include <QToolButton>
 #include <memory>
 
-#include "dialogs/alert_dialog.h"
-#include "dialogs/random_dialogs.h"
 #include "interface/outgoing.h"
 #include "interface/qt/interface_folder_dialogs.h"
 #include "lists/active_lists.h"
 #include "lists/detector_list.h"
 #include "lists/entexit_list.h"
+#include "dialogs/alert_dialog.h"
+#include "dialogs/random_dialogs.h"
 #include "lists/os_list.h"
 #include "lists/performance.h"
 #include "lists/permit_list.h"
