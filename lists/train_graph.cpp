@@ -319,11 +319,13 @@ TTrainGraph::~TTrainGraph() {
 }
 
 void TTrainGraph::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
   if (!placed_) {
     placed_ = true;
     RestoreWindowPlace(store_, graph::kGraphWindowIndex, this);
+    // The keys scroll the graph: the frame has them, not the first field.
+    setFocus();
   }
-  QWidget::showEvent(event);
   SetScrollRange();
 }
 
