@@ -119,8 +119,8 @@ void TPerformWindow::CmPrinterSetup() {
 // ---------------------------------------------------------------- the report
 
 TTPrintPerform::TTPrintPerform(Corvane3Data& store, std::vector<int16_t> orderList)
-    : TTabularPrintout(store, "Train Performance Data", "Train Performance Data", kPerformReportCells),
-      orderList_(std::move(orderList)) {}
+    : TTabularPrintout(store, "Train Performance Data", "Train Performance Data", kPerformReportCells,
+                       std::move(orderList)) {}
 
 void TTPrintPerform::PrintPage(int page) {
   const Qt::Alignment left = Qt::AlignLeft, right = Qt::AlignRight;
@@ -150,14 +150,14 @@ void TTPrintPerform::PrintPage(int page) {
   if (page == 1) {
     PerformFigures total;
     for (int32_t item = NextItem; item < ItemCount; ++item) {
-      total.Add(store_.GetTrainStatus(orderList_[static_cast<size_t>(item)]));
+      total.Add(store_.GetTrainStatus(Record(item)));
     }
     line("TOTAL", total);
     ++lines;
   }
   int32_t item = NextItem;
   while (item < ItemCount) {
-    const TrainStatus train = store_.GetTrainStatus(orderList_[static_cast<size_t>(item)]);
+    const TrainStatus train = store_.GetTrainStatus(Record(item));
     ++item;
     PerformFigures figures;
     figures.Add(train);

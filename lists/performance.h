@@ -49,9 +49,6 @@ class TTPrintPerform : public TTabularPrintout {
   void PrintPage(int page) override;
 
  protected:
-  int32_t CountItems() override { return CountOrderList(orderList_); }
+  // The pages never grow: page 1 holds the lines of a page, later ones one more.
   int32_t EstimatePages() override { return ItemCount / LinesPerPage + 1; }
-
- private:
-  std::vector<int16_t> orderList_;
 };

@@ -61,8 +61,13 @@ std::vector<int16_t> OrderListOf(const std::vector<int32_t>& records, size_t cap
 
 // ---------------------------------------------------------------- the page machinery
 
-TTabularPrintout::TTabularPrintout(Corvane3Data& store, const QString& jobTitle, QString pageTitle, int reportCells)
-    : TPrintout(jobTitle), store_(store), pageTitle_(std::move(pageTitle)), reportCells_(reportCells) {}
+TTabularPrintout::TTabularPrintout(Corvane3Data& store, const QString& jobTitle, QString pageTitle, int reportCells,
+                                   std::vector<int16_t> orderList)
+    : TPrintout(jobTitle),
+      store_(store),
+      pageTitle_(std::move(pageTitle)),
+      reportCells_(reportCells),
+      orderList_(std::move(orderList)) {}
 
 void TTabularPrintout::SetPrintParams(QPainter& dc, QSize page) {
   dc_ = &dc;
@@ -137,11 +142,11 @@ void TTabularPrintout::PrintFooter(int page, int left, int right) {
 // ---------------------------------------------------------------- slow orders
 
 TTPrintSlow::TTPrintSlow(Corvane3Data& store, std::vector<int16_t> orderList)
-    : TTabularPrintout(store, "Slow Orders", "Slow Orders", kSlowReportCells), orderList_(std::move(orderList)) {}
+    : TTabularPrintout(store, "Slow Orders", "Slow Orders", kSlowReportCells, std::move(orderList)) {}
 
 int32_t TTPrintSlow::CountItems() {
   types_ = TrainTypesInUse(store_);
-  return CountOrderList(orderList_);
+  return TTabularPrintout::CountItems();
 }
 
 int32_t TTPrintSlow::EstimatePages() {
@@ -168,7 +173,7 @@ void TTPrintSlow::PrintPage(int page) {
   int32_t lines = 0;
   int32_t item = NextItem;
   while (item < ItemCount) {
-    const int16_t slot = orderList_[static_cast<size_t>(item)];
+    const int16_t slot = Record(item);
     const SlowData order = store_.GetSlowData(slot);
     ++item;
     BodyText(0, 3, QString::asprintf("%03d", slot), left);
@@ -199,9 +204,7 @@ void TTPrintSlow::PrintPage(int page) {
 // ---------------------------------------------------------------- block permits
 
 TTPrintPermit::TTPrintPermit(Corvane3Data& store, std::vector<int16_t> orderList)
-    : TTabularPrintout(store, "Block Permits", "Block Permits", kPermitReportCells), orderList_(std::move(orderList)) {}
-
-int32_t TTPrintPermit::CountItems() { return CountOrderList(orderList_); }
+    : TTabularPrintout(store, "Block Permits", "Block Permits", kPermitReportCells, std::move(orderList)) {}
 
 void TTPrintPermit::PrintPage(int page) {
   const Qt::Alignment left = Qt::AlignLeft, centre = Qt::AlignHCenter;
@@ -218,7 +221,7 @@ void TTPrintPermit::PrintPage(int page) {
   int32_t lines = 0;
   int32_t item = NextItem;
   while (item < ItemCount) {
-    const int16_t slot = orderList_[static_cast<size_t>(item)];
+    const int16_t slot = Record(item);
     const PermitData permit = store_.GetPermitData(slot);
     ++item;
     BodyText(0, 3, QString::asprintf("%03d", slot), left);

@@ -19,6 +19,11 @@ class QPainter;
 // The header line's date and time: "December 7, 2026 10:35:05 pm".
 std::string PrintDateTime(const std::tm& when);
 
+// The number of entries before the first -1.
+int32_t CountOrderList(const std::vector<int16_t>& orderList);
+// The record indices a list shows, in its order, closed by -1 when fewer than capacity.
+std::vector<int16_t> OrderListOf(const std::vector<int32_t>& records, size_t capacity);
+
 class TTabularPrintout : public TPrintout {
  public:
   void SetPrintParams(QPainter& dc, QSize page) override;
@@ -30,10 +35,14 @@ class TTabularPrintout : public TPrintout {
   int32_t NextItem = 0;
 
  protected:
-  TTabularPrintout(Corvane3Data& store, const QString& jobTitle, QString pageTitle, int reportCells);
+  // The job prints the records of orderList, in its order, up to the first -1.
+  TTabularPrintout(Corvane3Data& store, const QString& jobTitle, QString pageTitle, int reportCells,
+                   std::vector<int16_t> orderList);
 
   // The number of items the job prints, counted when the job starts.
-  virtual int32_t CountItems() = 0;
+  virtual int32_t CountItems() { return CountOrderList(orderList_); }
+  // The record of an item.
+  int16_t Record(int32_t item) const { return orderList_[static_cast<size_t>(item)]; }
   // The first estimate of the pages, before any is printed.
   virtual int32_t EstimatePages() = 0;
 
@@ -63,6 +72,7 @@ class TTabularPrintout : public TPrintout {
 
   QString pageTitle_;
   int reportCells_;
+  std::vector<int16_t> orderList_;
   QPainter* dc_ = nullptr;
   int pageWidth_ = 0, pageHeight_ = 0;
   QFont titleFont_, headingFont_, bodyFont_, smallFont_;
@@ -71,9 +81,6 @@ class TTabularPrintout : public TPrintout {
   int margin_ = 0, right_ = 0;
   int y_ = 0;
 };
-
-// The record indices a list shows, in its order, closed by -1 when fewer than capacity.
-std::vector<int16_t> OrderListOf(const std::vector<int32_t>& records, size_t capacity);
 
 class TTPrintSlow : public TTabularPrintout {
  public:
@@ -85,7 +92,6 @@ class TTPrintSlow : public TTabularPrintout {
   int32_t EstimatePages() override;
 
  private:
-  std::vector<int16_t> orderList_;
   std::vector<int> types_;
 };
 
@@ -95,12 +101,5 @@ class TTPrintPermit : public TTabularPrintout {
   void PrintPage(int page) override;
 
  protected:
-  int32_t CountItems() override;
   int32_t EstimatePages() override { return ItemCount / LinesPerPage + 1; }
-
- private:
-  std::vector<int16_t> orderList_;
 };
-
-// The number of entries before the first -1.
-int32_t CountOrderList(const std::vector<int16_t>& orderList);

@@ -5,26 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModel>
-#include <QPainter>
 #include <QTableView>
-#include <QWidget>
 
-#include "tests/shell/gui_app.h"
-#include "tests/support/pdf_text.h"
-#include "tests/support/store_fixture.h"
+#include "tests/lists/pdf_printer_fixture.h"
 
 namespace {
 
-class PerformanceTest : public StoreFixture {
+class PerformanceTest : public PdfPrinterFixture {
  protected:
-  PerformanceTest() {
-    printer.SetErrorReporter([](const std::string& text, const std::string&) { ADD_FAILURE() << text; });
-    printer.Device().setOutputFormat(QPrinter::PdfFormat);
-    printer.Device().setOutputFileName(Pdf());
-    Units(1);
-  }
+  PerformanceTest() { Units(1); }
 
-  QString Pdf() const { return QString::fromStdString((folder() / "performance.pdf").string()); }
   void Units(uint8_t units) {
     TerritoryOptions options = store().GetTerritoryOptions();
     options.Units = units;
@@ -56,17 +46,10 @@ class PerformanceTest : public StoreFixture {
     }
     return rows;
   }
-  int LinesPerPage() {
+  int PerformLinesPerPage() {
     TTPrintPerform probe(store(), {-1});
-    QPrinter& device = printer.Device();
-    QPainter dc(&device);
-    probe.SetPrintParams(dc, device.pageLayout().paintRectPixels(device.resolution()).size());
-    dc.end();
-    return probe.LinesPerPage;
+    return LinesPerPage(probe);
   }
-
-  bool appReady_ = (EnsureQApplication(), true);  // a printer needs the application
-  TTrainPrinter printer;
 };
 
 using Rows = std::vector<std::vector<std::string>>;
@@ -113,15 +96,14 @@ TEST_F(PerformanceTest, EveryRunningSlotTheTotalCountsHasItsRow) {
 }
 
 TEST_F(PerformanceTest, TheReportPrintsTheTotalFirstAndEndsWithAPageOfHeadingsWhenTrainsFillPageOne) {
-  const int lines = LinesPerPage();
+  const int lines = PerformLinesPerPage();
   ASSERT_GT(lines, 5);
   ASSERT_LT(lines, 100);  // the IDs below stay "T0nn"
   for (int slot = 0; slot < lines; ++slot) Train(slot, QString::asprintf("T%03d", slot).toStdString().c_str(), 5280);
   TPerformWindow window(store(), nullptr);
   window.show();
   TTPrintPerform printout(store(), window.RowTable());
-  ASSERT_TRUE(printer.Print(nullptr, printout));
-  const auto pages = PdfPages(Pdf().toStdString());
+  const auto pages = Print(printout);
   ASSERT_EQ(pages.size(), 2u);
   EXPECT_NE(pages[0].find("Train Performance Data"), std::string::npos);
   for (const char* heading :
@@ -136,6 +118,7 @@ TEST_F(PerformanceTest, TheReportPrintsTheTotalFirstAndEndsWithAPageOfHeadingsWh
   EXPECT_EQ(Occurrences(pages[1], "T0"), 0);
   EXPECT_NE(pages[1].find("Missed Exits"), std::string::npos);
   EXPECT_NE(pages[1].find("Page 2"), std::string::npos);
+  EXPECT_TRUE(errors.empty());
 }
 
 }  // namespace

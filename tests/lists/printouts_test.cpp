@@ -5,13 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QPainter>
-#include <QWidget>
-
 #include "store/wall_clock.h"
-#include "tests/shell/gui_app.h"
-#include "tests/support/pdf_text.h"
-#include "tests/support/store_fixture.h"
+#include "tests/lists/pdf_printer_fixture.h"
 
 namespace {
 
@@ -28,23 +23,13 @@ std::time_t FixedNow() {
   return std::mktime(&when);
 }
 
-class PrintoutTest : public StoreFixture {
+class PrintoutTest : public PdfPrinterFixture {
  protected:
   PrintoutTest() {
     SetWallClockSource(FixedNow);
     SetFieldText(store().TrackFilePath, kPathChars, "/home/dispatcher/Alder Valley.trk");
-    printer.SetErrorReporter(
-        [this](const std::string& text, const std::string& caption) { errors.push_back(caption + ": " + text); });
-    printer.Device().setOutputFormat(QPrinter::PdfFormat);
-    printer.Device().setOutputFileName(Pdf());
   }
   ~PrintoutTest() override { SetWallClockSource(nullptr); }
-
-  QString Pdf() const { return QString::fromStdString((folder() / "report.pdf").string()); }
-  std::vector<std::string> Print(TPrintout& printout) {
-    EXPECT_TRUE(printer.Print(nullptr, printout));
-    return PdfPages(Pdf().toStdString());
-  }
 
   void TrainType(int slot, const char* name) {
     ::TrainType type = store().GetTrainType(slot);
@@ -80,19 +65,11 @@ class PrintoutTest : public StoreFixture {
     store().UpdatePermitData(slot, permit);
     return slot;
   }
-  // The lines a permit report of this size has room for, as the printer works it out.
+  // The lines a report of these fonts has room for on the page.
   int PermitLinesPerPage() {
     TTPrintPermit probe(store(), {-1});
-    QPrinter& device = printer.Device();
-    QPainter dc(&device);
-    probe.SetPrintParams(dc, device.pageLayout().paintRectPixels(device.resolution()).size());
-    dc.end();
-    return probe.LinesPerPage;
+    return LinesPerPage(probe);
   }
-
-  bool appReady_ = (EnsureQApplication(), true);  // a printer needs the application
-  TTrainPrinter printer;
-  std::vector<std::string> errors;
 };
 
 TEST(PrintDateTimeTest, MonthNameDayYearAndATwelveHourClock) {

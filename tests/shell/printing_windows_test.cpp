@@ -44,6 +44,8 @@ class PrintingWindowsTest : public ::testing::Test {
     EnsureQApplication();
     app_ = std::make_unique<TCorvane3App>(QStringList{folder_.filePath("corvane3")}, &messages);
     app_->InitMainWindow();
+    // The start-up's posted load of the territory runs now, not under a dialog of the test.
+    QCoreApplication::processEvents();
     messages.Calls.clear();
   }
   Corvane3Data& store() { return *TheStore; }
@@ -146,6 +148,16 @@ TEST_F(PrintingWindowsTest, DisplayPerformanceOpensTheWindowWhosePrintGivesTheRe
   EXPECT_EQ(rows->headerData(1, Qt::Horizontal).toString(), "Miles");
   Choose(res::CM_PERFORMANCE);
   EXPECT_EQ(TheDataWindows.Performance.data(), window);
+
+  // "Printer Setup" beside Print is the same set-up dialog; cancelled, the choice stays.
+  bool setupSeen = false;
+  WhenModalOpens([&](QWidget* modal) {
+    setupSeen = qobject_cast<QPrintDialog*>(modal) != nullptr;
+    if (modal) modal->close();
+  });
+  FindControl<QPushButton>(window, res::IDC_LIST_PRINTER_SETUP)->click();
+  EXPECT_TRUE(setupSeen);
+  EXPECT_EQ(TheMainFrame->Printer().Device().outputFileName(), pdf);
 
   FindControl<QPushButton>(window, res::IDC_LIST_PRINT)->click();
   const auto pages = PdfPages(pdf.toStdString());
