@@ -277,7 +277,10 @@ class GraphCanvas : public QAbstractScrollArea {
   const graph::Layout& layout_;
 };
 
-int SpacingOption(uint16_t stored, int fallback) { return stored > 0 ? stored : fallback; }
+// A stored spacing the Resize checks would refuse (a damaged option file) gives way to the default.
+int SpacingOption(uint16_t stored, int least, int fallback) {
+  return stored >= least && stored <= 9999 ? stored : fallback;
+}
 
 }  // namespace
 
@@ -288,7 +291,8 @@ TTrainGraph::TTrainGraph(Corvane3Data& store, QWidget* parent) : QWidget(parent,
   setFocusPolicy(Qt::StrongFocus);
   // The two spacings live in the options as OS spacing and hour spacing.
   const OptionData options = store_.GetOptionData();
-  layout_ = graph::MakeLayout(store_, SpacingOption(options.Setting12, 60), SpacingOption(options.Setting14, 90));
+  layout_ = graph::MakeLayout(store_, SpacingOption(options.Setting12, graph::kMinOSSpacing, 60),
+                              SpacingOption(options.Setting14, graph::kMinHourSpacing, 90));
 
   auto* top = new QHBoxLayout;
   top->setContentsMargins(5, 0, 5, 0);

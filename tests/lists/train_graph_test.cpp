@@ -212,6 +212,16 @@ TEST_F(TrainGraphTest, ResizeRefusesSpacingsBelowTheLimitsAndKeepsTheOnesItTakes
   EXPECT_EQ(Field(again, res::IDC_GRAPH_HOUR_SPACING)->text(), "50");
 }
 
+TEST_F(TrainGraphTest, SpacingsTheChecksWouldRefuseInTheOptionsGiveWayToTheDefaults) {
+  OptionData options = store().GetOptionData();
+  options.Setting12 = 7;
+  options.Setting14 = 0;
+  store().UpdateOptionData(options);
+  TTrainGraph graph(store(), nullptr);
+  EXPECT_EQ(Field(graph, res::IDC_GRAPH_OS_SPACING)->text(), "60");
+  EXPECT_EQ(Field(graph, res::IDC_GRAPH_HOUR_SPACING)->text(), "90");
+}
+
 TEST_F(TrainGraphTest, KeysScrollByTwoUnitsByAQuarterAndToTheCorners) {
   store().SetSimClock(At(4, 6, 0));  // five bands: more than the window shows
   TTrainGraph graph(store(), nullptr);
