@@ -67,6 +67,8 @@ TCorvane3Dec::TCorvane3Dec(Corvane3Data& store, const QString& caption, QWidget*
 }
 
 TCorvane3Dec::~TCorvane3Dec() {
+  // The alert window goes while the layout window it repaints is whole.
+  delete TheAlertWindow.data();
   CloseDataWindows();
   DeleteWindow(TheDataWindows.CTCActiveTrains);
   DeleteWindow(TheDataWindows.CTCActivePermits);
