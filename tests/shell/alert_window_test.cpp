@@ -41,11 +41,7 @@ class AlertWindowTest : public ::testing::Test {
  protected:
   //   y=150  ==B0 (2..190)==   train "101" in B0 moving right
   AlertWindowTest() {
-    EnsureQApplication();
-    app_ = std::make_unique<TCorvane3App>(QStringList{folder_.filePath("corvane3")}, &messages);
-    app_->InitMainWindow();
-    app_->ShowFrame();
-    QCoreApplication::processEvents();
+    app_ = StartShownProgram(folder_, &messages);
     territory::TerritoryBuilder t(store());
     t.Block({.From = {2, 150}, .To = {190, 150}});
     t.Finish();

@@ -37,11 +37,7 @@ class FindMenuTest : public ::testing::Test {
  protected:
   //   y=150  ==B0 (2..100)== S0 "Alder"      S1 "Birch" ==B1 (110..190)==
   FindMenuTest() {
-    EnsureQApplication();
-    app_ = std::make_unique<TCorvane3App>(QStringList{folder_.filePath("corvane3")}, &messages);
-    app_->InitMainWindow();
-    app_->ShowFrame();
-    QCoreApplication::processEvents();
+    app_ = StartShownProgram(folder_, &messages);
     territory::TerritoryBuilder t(store());
     t.Block({.From = {2, 150}, .To = {100, 150}});
     t.Block({.From = {110, 150}, .To = {190, 150}});

@@ -21,13 +21,7 @@ namespace {
 
 class MainMenuWindowsTest : public ::testing::Test {
  protected:
-  MainMenuWindowsTest() {
-    EnsureQApplication();
-    app_ = std::make_unique<TCorvane3App>(QStringList{folder_.filePath("corvane3")}, &messages);
-    app_->InitMainWindow();
-    app_->ShowFrame();
-    QCoreApplication::processEvents();
-  }
+  MainMenuWindowsTest() { app_ = StartShownProgram(folder_, &messages); }
   // The menu bar's item for the command, chosen as the user would.
   void Choose(int id) {
     TheMainFrame->Commands().UpdateEnabled();
