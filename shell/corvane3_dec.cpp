@@ -144,6 +144,8 @@ void TCorvane3Dec::BindCommands() {
   commands_.SetHandler(res::CM_ACTIVE_SLOW_ORDERS, [this] {
     OpenListWindow(TheDataWindows.ActiveSlowOrders, [this] { return new TSlowActive(store_, this); });
   });
+  // In CTC control mode the field side keeps the slow orders.
+  commands_.SetEnabler(res::CM_ACTIVE_SLOW_ORDERS, [this] { return store_.GetOptionData().CTCControlOn == 0; });
   BindShellCommands();
 }
 
