@@ -41,11 +41,7 @@ const char* const kNoOSPoints =
 class PrintingWindowsTest : public ::testing::Test {
  protected:
   PrintingWindowsTest() {
-    EnsureQApplication();
-    app_ = std::make_unique<TCorvane3App>(QStringList{folder_.filePath("corvane3")}, &messages);
-    app_->InitMainWindow();
-    // The start-up's posted load of the territory runs now, not under a dialog of the test.
-    QCoreApplication::processEvents();
+    app_ = StartShownProgram(folder_, &messages);
     messages.Calls.clear();
   }
   Corvane3Data& store() { return *TheStore; }
