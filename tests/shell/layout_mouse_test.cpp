@@ -328,6 +328,16 @@ TEST_F(LayoutMouseTest, AClickOnALinkedBlockShowsTheBlockThatContinuesIt) {
   ASSERT_FALSE(window().IsCellVisible(180, 150));
   Click(Qt::LeftButton, 5, 4);
   EXPECT_TRUE(window().IsCellVisible(180, 150));
+
+  // A link flag beside a neighbour that is no block (a damaged record) leads nowhere.
+  linked.LeftNeighbour = static_cast<int16_t>(SwitchDevice(sw0));
+  linked.RightLinked = 0;
+  store().UpdateBlockData(b0, linked);
+  const QPoint before(window().horizontalScrollBar()->value(), window().verticalScrollBar()->value());
+  window().EdgeZone = 0;
+  Click(Qt::LeftButton, 5, 4);
+  EXPECT_EQ(QPoint(window().horizontalScrollBar()->value(), window().verticalScrollBar()->value()), before);
+  EXPECT_TRUE(messages.Calls.empty());
 }
 
 TEST_F(LayoutMouseTest, AClickInTheLeftEdgeZoneScrollsBackHalfAWindow) {
@@ -355,6 +365,18 @@ TEST_F(LayoutMouseTest, ARightClickOnAnEmptyCellSwitchesTheZoom) {
   EXPECT_EQ(store().ZoomDivisor, 1);
   EXPECT_EQ(window().ClickedColumn, window().LayoutExtentX);
   EXPECT_EQ(window().ClickedRow, window().LayoutExtentY);
+}
+
+TEST_F(LayoutMouseTest, AtHalfZoomAClickFindsItsCellFromTheScrolledPixel) {
+  t.Block({.Name = "LONG", .From = {2, 8}, .To = {190, 8}});
+  Ready();
+  Click(Qt::RightButton, 14, 1);  // an empty cell: half zoom
+  ASSERT_EQ(store().ZoomDivisor, 2);
+  window().ScrollTo(1, 0);
+  ASSERT_EQ(window().horizontalScrollBar()->value(), 1);
+  ClickAt(Qt::RightButton, QPointF(40, 20));
+  EXPECT_EQ(window().ClickedColumn, (40 + 32) / 8);
+  EXPECT_EQ(window().ClickedRow, 20 / 8);
 }
 
 // ---- the menus' rules, through the builder the window uses
