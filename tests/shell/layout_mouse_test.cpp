@@ -17,32 +17,19 @@
 #include "shell/display_pictures.h"
 #include "shell/layout_popup.h"
 #include "store/operating_mode.h"
-#include "tests/engine/interlocking_fixture.h"
+#include "tests/engine/signal_line_fixture.h"
 #include "tests/shell/gui_app.h"
 
 namespace {
 
-// x:  2      9  10  11     18  19  20     27
-//     ===B0===  SW0  ===B1===  SW1  ===B2===      y=4
-//            S0               S1                  (signals for moves to the right, on row 5)
-class LayoutMouseTest : public InterlockingTest {
+// The signal line: B0 =SW0= B1 =SW1= B2 on row 4, signals S0 and S1 on row 5.
+class LayoutMouseTest : public SignalLineTest {
  protected:
   LayoutMouseTest() {
     EnsureQApplication();
     window_ = std::make_unique<TCorvane3Window>(store(), pictures_);
     window_->resize(800, 600);
     window_->show();
-    b0 = t.Block({.Name = "B0", .From = {2, 4}, .To = {9, 4}});
-    sw0 = t.Switch("SW0", {10, 4}, territory::Diverge::UpRight);
-    b1 = t.Block({.Name = "B1", .From = {11, 4}, .To = {18, 4}});
-    sw1 = t.Switch("SW1", {19, 4}, territory::Diverge::UpRight);
-    b2 = t.Block({.Name = "B2", .From = {20, 4}, .To = {27, 4}});
-    t.Link(b0, SwitchDevice(sw0));
-    t.Link(SwitchDevice(sw0), b1);
-    t.Link(b1, SwitchDevice(sw1));
-    t.Link(SwitchDevice(sw1), b2);
-    s0 = t.Signal(b0, End::Right, "S0");
-    s1 = t.Signal(b1, End::Right, "S1");
   }
   ~LayoutMouseTest() override {
     delete window().PopupMenu.data();
@@ -51,7 +38,7 @@ class LayoutMouseTest : public InterlockingTest {
 
   // The territory is drawn (a fresh run, Help Messages on, no random failures) and shown.
   void Ready() {
-    InterlockingTest::Ready();
+    SignalLineTest::Ready();
     store().Run.Loading = 0;
     window().ComputeLayoutExtent();
     QCoreApplication::processEvents();
@@ -126,8 +113,6 @@ class LayoutMouseTest : public InterlockingTest {
   }
 
   TCorvane3Window& window() { return *window_; }
-
-  int b0, b1, b2, sw0, sw1, s0, s1;
 
  private:
   DisplayPictures pictures_;
