@@ -118,8 +118,9 @@ void TPerformWindow::CmPrinterSetup() {
 
 // ---------------------------------------------------------------- the report
 
+// The print job keeps its long-standing name, spelling and all; the page title is spelled right.
 TTPrintPerform::TTPrintPerform(Corvane3Data& store, std::vector<int16_t> orderList)
-    : TTabularPrintout(store, "Train Performance Data", "Train Performance Data", kPerformReportCells,
+    : TTabularPrintout(store, "Train Perormance Data", "Train Performance Data", kPerformReportCells,
                        std::move(orderList)) {}
 
 void TTPrintPerform::PrintPage(int page) {
