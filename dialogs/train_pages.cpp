@@ -193,8 +193,7 @@ bool TTrainPassenger::Apply() {
     train.Stations[row.Platform] = stop;
     row.Departure->setText(MinutesText(time));
   }
-  sheet_.BeforeStore();
-  store_.UpdateTrainData(slot_, train);
+  StoreTrain(train);
   return true;
 }
 
@@ -274,10 +273,7 @@ bool TTrainMultiple32::Check() {
         return Refuse(LocationTooLong(list->currentText(), RowField(list == row.Exit ? "Exit" : "Entrance", i)), list);
       }
     }
-    if (row.Length->text().isEmpty()) continue;
-    if (const QString tooShort = LengthTooShort(store_, row.Length->text().toInt()); !tooShort.isEmpty()) {
-      return Refuse(tooShort, row.Length);
-    }
+    if (!NewLengthAccepted(row.Length)) return false;
   }
   return true;
 }
@@ -319,8 +315,7 @@ bool TTrainMultiple32::Apply() {
     }
     train.Multiple[i] = entry;
   }
-  sheet_.BeforeStore();
-  store_.UpdateTrainData(slot_, train);
+  StoreTrain(train);
   return true;
 }
 
@@ -375,10 +370,7 @@ bool TTrainWork::Check() {
                         .arg(kAreaNameChars),
                     row.Area);
     }
-    if (row.Length->text().isEmpty()) continue;
-    if (const QString tooShort = LengthTooShort(store_, row.Length->text().toInt()); !tooShort.isEmpty()) {
-      return Refuse(tooShort, row.Length);
-    }
+    if (!NewLengthAccepted(row.Length)) return false;
   }
   return true;
 }
@@ -405,7 +397,6 @@ bool TTrainWork::Apply() {
     work.NewLength = NumberOrNone(row.Length);
     train.LocalWork[i] = work;
   }
-  sheet_.BeforeStore();
-  store_.UpdateTrainData(slot_, train);
+  StoreTrain(train);
   return true;
 }

@@ -65,6 +65,17 @@ bool TTrainPage::RefuseQuietly(QWidget* control) {
   return false;
 }
 
+bool TTrainPage::NewLengthAccepted(QLineEdit* field) {
+  if (field->text().isEmpty()) return true;
+  const QString tooShort = LengthTooShort(store_, field->text().toInt());
+  return tooShort.isEmpty() || Refuse(tooShort, field);
+}
+
+void TTrainPage::StoreTrain(const TrainData& train) {
+  sheet_.BeforeStore();
+  store_.UpdateTrainData(slot_, train);
+}
+
 void TTrainPage::showEvent(QShowEvent* event) {
   PropertyPage::showEvent(event);
   // The sheet brings a refusing page to the front after its Apply: the focus follows once the switch is done.
@@ -342,8 +353,7 @@ bool TTrainGeneral::Apply() {
   train.BecomeMinutes = NumberOrNone(becomesAfter_);
   for (int day = 0; day < 7; ++day) train.Days[day] = days_[day]->isChecked() ? 1 : 0;
 
-  sheet_.BeforeStore();
-  store_.UpdateTrainData(slot_, train);
+  StoreTrain(train);
   KeepLinksInStep(old, train);
   return true;
 }

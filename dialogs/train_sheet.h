@@ -44,6 +44,10 @@ class TTrainPage : public PropertyPage {
   bool Refuse(const QString& text, QWidget* control);
   // The refusal of a field whose check has shown its own message.
   bool RefuseQuietly(QWidget* control);
+  // False after refusing a new length below the territory's least; an empty field is no new length.
+  bool NewLengthAccepted(QLineEdit* field);
+  // Stores the train; the first store of the sheet's run takes the backup of the editable tables first.
+  void StoreTrain(const TrainData& train);
   // Every field, list and button the user changes enables Apply; filling does not.
   void ReportChanges();
   // A view-only page: fields read-only, lists and buttons greyed.

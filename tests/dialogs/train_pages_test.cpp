@@ -114,14 +114,10 @@ TEST_F(TrainPagesTest, ABadDepartureNamesThePlatformAndStoresNoneOfThePage) {
   On<QLineEdit>(kPassenger + 1, res::IDC_PASSENGER_DWELLS[1])->setText("45");
   Departure(1, 0)->setText("25:00");
   const TrainData before = Data(a);
-  Ok();
-  ASSERT_EQ(messages.Calls.size(), 1u);
-  EXPECT_EQ(messages.Calls[0].Text,
-            "The time entered in field \"North's Scheduled Arrival\" is incorrect.  The correct formats are X:XX, "
-            "XX:XX, XXX or XXXX.");
-  EXPECT_TRUE(sheet->isVisible());
-  EXPECT_EQ(sheet->focusWidget(), Departure(1, 0));
-  EXPECT_TRUE(Unchanged(before, a));
+  OkIsRefused(
+      "The time entered in field \"North's Scheduled Arrival\" is incorrect.  The correct formats are X:XX, XX:XX, "
+      "XXX or XXXX.",
+      Departure(1, 0), before, a);
 
   // Refused from another page, the sheet brings the refusing page forward with the focus on the field.
   ASSERT_TRUE(sheet->SelectPage(kPassenger));
@@ -173,12 +169,7 @@ TEST_F(TrainPagesTest, PassengerRowsShowAndStoreEveryPlatformInUse) {
 }
 
 TEST_F(TrainPagesTest, MultipleEntriesRefuseAWrongRowAndStoreNothing) {
-  const struct {
-    const char* name;
-    std::function<void(TrainPagesTest&)> change;
-    std::string message;
-    int focus;
-  } cases[] = {
+  const Refusal<TrainPagesTest> cases[] = {
       {"exit without entrance", [](TrainPagesTest& t) { t.Choose(kMultiple, res::IDC_MULTIPLE_EXITS[1], "E1"); },
        "A train cannot have an exit location without a corresponding new entrance.", res::IDC_MULTIPLE_ENTRANCES[1]},
       {"entrance without exit", [](TrainPagesTest& t) { t.Choose(kMultiple, res::IDC_MULTIPLE_ENTRANCES[2], "W1"); },
@@ -202,17 +193,11 @@ TEST_F(TrainPagesTest, MultipleEntriesRefuseAWrongRowAndStoreNothing) {
   };
   const TrainData before = Data(a);
   for (const auto& c : cases) {
-    messages.Calls.clear();
+    SCOPED_TRACE(c.Name);
     Open(a, false, kMultiple);
     On<QLineEdit>(kMultiple, res::IDC_MULTIPLE_TRAIN_IDS[3])->setText("other");  // a good row changed too
-    c.change(*this);
-    Ok();
-    ASSERT_EQ(messages.Calls.size(), 1u) << c.name;
-    EXPECT_EQ(messages.Calls[0].Text, c.message) << c.name;
-    EXPECT_EQ(messages.Calls[0].Icon, MessageIcon::Error) << c.name;
-    EXPECT_TRUE(sheet->isVisible()) << c.name;
-    EXPECT_EQ(sheet->focusWidget(), On(kMultiple, c.focus)) << c.name;
-    EXPECT_TRUE(Unchanged(before, a)) << c.name;
+    c.Change(*this);
+    OkIsRefused(c.Message, On(kMultiple, c.Focus), before, a);
   }
 }
 
@@ -299,15 +284,11 @@ TEST_F(TrainPagesTest, LocalWorkRefusesAShortTrainOnAnyRow) {
     TerritoryOptions options = store().GetTerritoryOptions();
     options.Units = static_cast<uint8_t>(c.units);
     store().UpdateTerritoryOptions(options);
-    messages.Calls.clear();
+    SCOPED_TRACE(c.length);
     Open(a, false, kWork);
     Choose(kWork, res::IDC_WORK_AREAS[0], "Yard");
     On<QLineEdit>(kWork, res::IDC_WORK_LENGTHS[4])->setText(c.length);  // a row with no work area
-    Ok();
-    ASSERT_EQ(messages.Calls.size(), 1u) << c.length;
-    EXPECT_EQ(messages.Calls[0].Text, c.message);
-    EXPECT_EQ(sheet->focusWidget(), On(kWork, res::IDC_WORK_LENGTHS[4]));
-    EXPECT_TRUE(Unchanged(before, a));
+    OkIsRefused(c.message, On(kWork, res::IDC_WORK_LENGTHS[4]), before, a);
   }
 }
 

@@ -68,6 +68,14 @@ class TrainSheetTest : public StoreFixture {
     return slot;
   }
   TrainData Data(int slot) { return store().GetTrainData(slot); }
+  // The case of a refused Apply in a table: what the test changes, the message, the control to fix.
+  template <class Test>
+  struct Refusal {
+    const char* Name;
+    std::function<void(Test&)> Change;
+    std::string Message;
+    int Focus;
+  };
 
   // The sheet on one train, shown (which fills its start page).
   TTrainSheet& Open(int slot, bool viewOnly = false, int startPage = 0) {
@@ -105,6 +113,20 @@ class TrainSheetTest : public StoreFixture {
     std::vector<QString> items;
     for (int i = 0; i < List(id)->count(); ++i) items.push_back(List(id)->itemText(i));
     return items;
+  }
+
+  // OK after a wrong answer: one message with the stop icon, the sheet still open, the focus on the field to fix
+  // and the train as it was.
+  void OkIsRefused(const std::string& message, QWidget* focus, const TrainData& before, int slot) {
+    messages.Calls.clear();
+    Ok();
+    ASSERT_EQ(messages.Calls.size(), 1u);
+    EXPECT_EQ(messages.Calls[0].Text, message);
+    EXPECT_EQ(messages.Calls[0].Icon, MessageIcon::Error);
+    EXPECT_TRUE(sheet->isVisible());
+    EXPECT_EQ(sheet->focusWidget(), focus);
+    const TrainData after = Data(slot);
+    EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
   }
 
   int a = -1, b = -1, c = -1;

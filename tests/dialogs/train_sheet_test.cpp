@@ -74,12 +74,7 @@ TEST_F(TrainSheetTest, TheGeneralPageShowsTheTrainAndItsChoices) {
 }
 
 TEST_F(TrainSheetTest, ApplyRefusesEachWrongAnswerWithItsMessageAndStoresNothing) {
-  const struct {
-    const char* name;
-    std::function<void(TrainSheetTest&)> change;
-    std::string message;
-    int focus;
-  } cases[] = {
+  const Refusal<TrainSheetTest> cases[] = {
       {"empty ID", [](TrainSheetTest& t) { t.Type(res::IDC_TRAIN_ID, ""); }, "You must specify a train ID.",
        res::IDC_TRAIN_ID},
       {"entrance and created from", [](TrainSheetTest& t) { t.Choose(res::IDC_TRAIN_CREATED_FROM, "102-1"); },
@@ -129,17 +124,10 @@ TEST_F(TrainSheetTest, ApplyRefusesEachWrongAnswerWithItsMessageAndStoresNothing
   };
   const TrainData before = Data(a);
   for (const auto& c : cases) {
-    messages.Calls.clear();
+    SCOPED_TRACE(c.Name);
     Open(a);
-    c.change(*this);
-    Ok();
-    ASSERT_EQ(messages.Calls.size(), 1u) << c.name;
-    EXPECT_EQ(messages.Calls[0].Text, c.message) << c.name;
-    EXPECT_EQ(messages.Calls[0].Icon, MessageIcon::Error) << c.name;
-    EXPECT_TRUE(sheet->isVisible()) << c.name;
-    EXPECT_EQ(sheet->focusWidget(), Field(c.focus)) << c.name;
-    const TrainData after = Data(a);
-    EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0) << c.name;
+    c.Change(*this);
+    OkIsRefused(c.Message, Field(c.Focus), before, a);
   }
   EXPECT_EQ(store().EditBackup(), nullptr);
 }
