@@ -133,6 +133,9 @@ void TTrainPassenger::Fill() {
     Row& row = rows_[static_cast<size_t>(i)];
     const size_t k = static_cast<size_t>(page_ * kPlatformsPerPage + i);
     row.Platform = k < platforms.size() ? platforms[k] : -1;
+    // A row without a platform takes nothing: what it would hold is not stored.
+    row.Departure->setEnabled(row.Platform >= 0);
+    row.Dwell->setEnabled(row.Platform >= 0);
     if (row.Platform < 0) {
       row.Name->clear();
       row.Departure->clear();

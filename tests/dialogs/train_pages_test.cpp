@@ -151,6 +151,7 @@ TEST_F(TrainPagesTest, PassengerRowsShowAndStoreEveryPlatformInUse) {
   EXPECT_EQ(On<QLineEdit>(kPassenger, res::IDC_PASSENGER_DWELLS[1])->text(), "90");
   EXPECT_EQ(On<QLabel>(kPassenger, res::IDC_PASSENGER_PLATFORMS[2])->text(), "");
   EXPECT_EQ(Departure(0, 2)->text(), "");
+  EXPECT_FALSE(Departure(0, 2)->isEnabled());
 
   Departure(0, 0)->setText("7:05");
   Departure(0, 1)->clear();
