@@ -11,8 +11,10 @@
 #include "resources/resource_ids.h"
 #include "resources/strings.h"
 #include "shell/corvane3_dec.h"
+#include "shell/alert_window.h"
 #include "shell/corvane3_window.h"
 #include "shell/display_pictures.h"
+#include "shell/find_dialogs.h"
 #include "shell/globals.h"
 #include "shell/glyphs.h"
 #include "shell/layout_painter.h"
@@ -167,6 +169,8 @@ void TCorvane3App::InitMainWindow() {
   commands.SetHandler(res::CM_VIEW_FORWARD, [window] { window->CmViewForward(); });
   commands.SetEnabler(res::CM_VIEW_BACK, [window] { return window->CeViewBack(); });
   commands.SetEnabler(res::CM_VIEW_FORWARD, [window] { return window->CeViewForward(); });
+  BindFindCommands(commands, store, *window);
+  BindAlertWindowCommands(commands, store, *window);
   BindRunCommands(commands, window->TheRunControl(), *frame_);
 
   frame_->SetupWindow();
@@ -199,8 +203,6 @@ void BindRunCommands(CommandRegistry& commands, RunControl& control, TCorvane3De
   commands.SetHandler(res::CM_MODE_PLAYBACK, [&control] { control.CmPlayback(); });
   commands.SetHandler(res::CM_MODE_CTC, [&control] { control.CmCTCControl(); });
   commands.SetHandler(res::CM_MODE_EXTERNAL_IO, [&control] { control.CmExternalIO(); });
-  // The active slow order list has no CTC variant: its bar item is greyed in CTC control mode.
-  commands.SetEnabler(res::CM_ACTIVE_SLOW_ORDERS, [&store] { return store.GetOptionData().CTCControlOn == 0; });
 }
 
 QRect NormalFramePlace(const QRect& available) {

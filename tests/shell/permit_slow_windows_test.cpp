@@ -124,6 +124,10 @@ TEST_F(PermitSlowWindowsTest, PermitsAndSlowOrdersAreGreyedInCTCControlMode) {
   store().UpdateOptionData(options);
   EXPECT_FALSE(TheMainFrame->Commands().IsEnabled(res::CM_ACTIVE_PERMITS));
   EXPECT_FALSE(TheMainFrame->Commands().IsEnabled(res::CM_ACTIVE_SLOW_ORDERS));
+  options.CTCControlOn = 0;
+  store().UpdateOptionData(options);
+  EXPECT_TRUE(TheMainFrame->Commands().IsEnabled(res::CM_ACTIVE_PERMITS));
+  EXPECT_TRUE(TheMainFrame->Commands().IsEnabled(res::CM_ACTIVE_SLOW_ORDERS));
 }
 
 }  // namespace
