@@ -5,12 +5,18 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <memory>
 
+#include "dialogs/playback_time_dialog.h"
 #include "dialogs/run_dialogs.h"
 #include "engine/run_control.h"
 #include "platform/bar_fields.h"
@@ -23,6 +29,7 @@
 #include "shell/globals.h"
 #include "store/corvane3_data.h"
 #include "store/operating_mode.h"
+#include "store/playback_format.h"
 #include "store/train_codes.h"
 #include "tests/shell/gui_app.h"
 #include "tests/support/demo_territory.h"
@@ -73,10 +80,74 @@ class RunControlWindowTest : public ::testing::Test {
     EXPECT_TRUE(opened);
   }
 
+  // The file dialog answered as a user would: the path typed into its name field and the button pressed,
+  // again until the dialog takes it (it may put another name there when its folder listing arrives).
+  static void Answer(QPointer<QFileDialog> dialog, const QString& path, int tries) {
+    if (!dialog || !dialog->isVisible()) return;
+    if (auto* name = dialog->findChild<QLineEdit*>("fileNameEdit")) {
+      name->setText(path);
+    } else {
+      dialog->selectFile(path);
+    }
+    static_cast<QDialog*>(dialog.data())->accept();
+    if (tries > 0 && dialog) QTimer::singleShot(20, dialog, [dialog, path, tries] { Answer(dialog, path, tries - 1); });
+  }
+  static void AnswerFileDialog(const QString& path) {
+    OnModal<QFileDialog>([path](QFileDialog* dialog) { Answer(dialog, path, 200); });
+  }
+  static void ChooseFirstStartTime() {
+    OnModal<TSelectStart>(
+        [](TSelectStart* dialog) { ClickRow(FindControl<QListWidget>(dialog, res::IDC_SELECT_START_LIST), 0); });
+  }
+
   QTemporaryDir folder_;
   FakeMessageService messages;
   std::unique_ptr<TCorvane3App> app_;
 };
+
+// Mode > Simulation (with playback) records the run into the file the user names; Mode > Playback replays it.
+TEST_F(RunControlWindowTest, ARecordedRunPlaysBackThroughTheModeMenu) {
+  Corvane3Data& store = *TheStore;
+  const QString recording = folder_.filePath("morning.ply");
+  ASSERT_TRUE(Commands().Dispatch(res::CM_MODE_RECORDING));
+  EXPECT_TRUE(Commands().IsChecked(res::CM_MODE_RECORDING));
+  EXPECT_EQ(store.OperatingMode, operating_mode::kRecording);
+
+  ChooseFirstStartTime();
+  AnswerFileDialog(recording);
+  ASSERT_TRUE(Commands().Dispatch(res::CM_START));
+  ASSERT_EQ(messages.Calls.size(), 2u);
+  EXPECT_EQ(messages.Calls[0].Text, "The next dialog will ask for the name of the playback file.");
+  EXPECT_EQ(messages.Calls[1].Text, run_control::kStartAgain);
+  ASSERT_TRUE(Commands().Dispatch(res::CM_START));
+  for (int tick = 0; tick < 120; ++tick) TheLayoutWindow->EvTimer(res::TIMER_TICK);
+  const int32_t recordedUntil = store.SimClock;
+  const qint64 header = static_cast<qint64>(sizeof(PlaybackHeader));
+  EXPECT_GT(QFileInfo(recording).size(), header) << "the run's changes follow the header";
+
+  messages.Calls.clear();
+  AnswerFileDialog(recording);
+  bool timeAsked = false;
+  OnModal<TPlayBackTimeDialog>([&timeAsked](TPlayBackTimeDialog* dialog) {
+    timeAsked = true;
+    FindControl<QPushButton>(dialog, 1)->click();
+  });
+  ASSERT_TRUE(Commands().Dispatch(res::CM_MODE_PLAYBACK));
+  EXPECT_TRUE(timeAsked);
+  EXPECT_TRUE(messages.Calls.empty());
+  EXPECT_EQ(store.OperatingMode, operating_mode::kPlayback);
+  EXPECT_TRUE(Commands().IsChecked(res::CM_MODE_PLAYBACK));
+  EXPECT_FALSE(Commands().IsChecked(res::CM_MODE_RECORDING));
+  EXPECT_EQ(store.SimClock, 5 * 3600) << "from the start of the recording";
+  EXPECT_EQ(RunStateField->text(), "Run");
+  for (int tick = 0; tick < 60; ++tick) TheLayoutWindow->EvTimer(res::TIMER_TICK);
+  EXPECT_EQ(store.SimClock, 5 * 3600 + 600);
+  EXPECT_LT(store.SimClock, recordedUntil);
+  int replayed = 0;
+  for (int slot = 0; slot < store.GetCountData().Words[kCountRunningTrains]; ++slot)
+    replayed += store.GetTrainStatus(slot).InUse == 1 ? 1 : 0;
+  EXPECT_GT(replayed, 0) << "the replay brought the recorded trains back";
+}
 
 TEST_F(RunControlWindowTest, StartTwiceRunsAnHourAtTopSpeedWithTrainsEnteringAndStopHaltsTheClock) {
   Corvane3Data& store = *TheStore;
