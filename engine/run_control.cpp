@@ -464,16 +464,7 @@ void RunControl::CmSimulationNoPlayback() {
     store_.CmRestartSimulation();
     if (run.AwaitingStart == 0) return;
   }
-  ClosePlaybackReader();
-  CheckModeItems(command_id::kModeSimulation);
-  store_.OperatingMode = operating_mode::kSimulation;
-  OptionData options = store_.GetOptionData();
-  options.Flag10 = 0;
-  options.CTCControlOn = 0;
-  // The gadget reads "Stop": the clock is held to match, and Start goes on from here.
-  StopSimulation();
-  ShowStopAndSpeed();
-  store_.UpdateOptionData(options);
+  EnterSimulationMode(false);
 }
 
 void RunControl::CmSimulationWithPlayback() {
@@ -487,12 +478,18 @@ void RunControl::CmSimulationWithPlayback() {
     if (store_.ReloadTerritory() != 0) return;
     if (run.AwaitingStart == 0) return;
   }
+  EnterSimulationMode(true);
+}
+
+void RunControl::EnterSimulationMode(bool recording) {
   ClosePlaybackReader();
-  CheckModeItems(command_id::kModeRecording);
-  store_.OperatingMode = operating_mode::kRecording;
+  CheckModeItems(recording ? command_id::kModeRecording : command_id::kModeSimulation);
+  store_.OperatingMode = recording ? operating_mode::kRecording : operating_mode::kSimulation;
   OptionData options = store_.GetOptionData();
-  options.Flag10 = 1;
+  options.Flag10 = recording ? 1 : 0;
   options.CTCControlOn = 0;
+  // The gadget reads "Stop": the clock is held to match, and Start goes on from here.
+  StopSimulation();
   ShowStopAndSpeed();
   store_.UpdateOptionData(options);
 }

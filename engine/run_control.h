@@ -92,6 +92,8 @@ class RunControl {
   void Refuse(const std::string& text);
   void ShowStopAndSpeed();
   void CheckModeItems(int checkedCommand);
+  // The end of both simulation mode commands: the mode, its menu mark and option flag, the clock held.
+  void EnterSimulationMode(bool recording);
   void LeaveCTCControl(OptionData& options);
   // Ends a failed playback opening: run-time status reset (when asked), file closed, mode restored.
   void AbandonPlayback(std::FILE* file, bool resetStatus);

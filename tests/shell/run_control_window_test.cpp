@@ -80,20 +80,8 @@ class RunControlWindowTest : public ::testing::Test {
     EXPECT_TRUE(opened);
   }
 
-  // The file dialog answered as a user would: the path typed into its name field and the button pressed,
-  // again until the dialog takes it (it may put another name there when its folder listing arrives).
-  static void Answer(QPointer<QFileDialog> dialog, const QString& path, int tries) {
-    if (!dialog || !dialog->isVisible()) return;
-    if (auto* name = dialog->findChild<QLineEdit*>("fileNameEdit")) {
-      name->setText(path);
-    } else {
-      dialog->selectFile(path);
-    }
-    static_cast<QDialog*>(dialog.data())->accept();
-    if (tries > 0 && dialog) QTimer::singleShot(20, dialog, [dialog, path, tries] { Answer(dialog, path, tries - 1); });
-  }
-  static void AnswerFileDialog(const QString& path) {
-    OnModal<QFileDialog>([path](QFileDialog* dialog) { Answer(dialog, path, 200); });
+  static void AnswerNextFileDialog(const QString& path) {
+    OnModal<QFileDialog>([path](QFileDialog* dialog) { AnswerFileDialog(dialog, path); });
   }
   static void ChooseFirstStartTime() {
     OnModal<TSelectStart>(
@@ -114,7 +102,7 @@ TEST_F(RunControlWindowTest, ARecordedRunPlaysBackThroughTheModeMenu) {
   EXPECT_EQ(store.OperatingMode, operating_mode::kRecording);
 
   ChooseFirstStartTime();
-  AnswerFileDialog(recording);
+  AnswerNextFileDialog(recording);
   ASSERT_TRUE(Commands().Dispatch(res::CM_START));
   ASSERT_EQ(messages.Calls.size(), 2u);
   EXPECT_EQ(messages.Calls[0].Text, "The next dialog will ask for the name of the playback file.");
@@ -126,7 +114,7 @@ TEST_F(RunControlWindowTest, ARecordedRunPlaysBackThroughTheModeMenu) {
   EXPECT_GT(QFileInfo(recording).size(), header) << "the run's changes follow the header";
 
   messages.Calls.clear();
-  AnswerFileDialog(recording);
+  AnswerNextFileDialog(recording);
   bool timeAsked = false;
   OnModal<TPlayBackTimeDialog>([&timeAsked](TPlayBackTimeDialog* dialog) {
     timeAsked = true;
