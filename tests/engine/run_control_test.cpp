@@ -17,7 +17,6 @@ using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::Pair;
 
-constexpr int kMile = 5280;
 
 //   x:    2      9   11    18   20    27   29    36
 //   WST   ===B0===   ===B1===   ===B2===   ===B3===  EST      one mile each, signals at both ends
