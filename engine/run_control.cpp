@@ -551,6 +551,8 @@ void RunControl::CmPlayback() {
     store_.InitTerritoryData();
     if (store_.LoadTrackFile(track, -1) != 0) {
       Refuse(Format(kTrackNotLoaded, track));
+      // The territory that was loaded comes back, so a refused recording costs no territory.
+      store_.ReloadTerritory();
       AbandonPlayback(file, true);
       return;
     }

@@ -17,7 +17,6 @@ using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::Pair;
 
-
 //   x:    2      9   11    18   20    27   29    36
 //   WST   ===B0===   ===B1===   ===B2===   ===B3===  EST      one mile each, signals at both ends
 // Start times: 06:00 every day with train 101 in B2 heading right; 05:30 on Tuesdays only.
@@ -350,6 +349,16 @@ TEST_F(PlaybackModeTest, RefusedRecordingsLeaveThePreviousModeAndSayWhy) {
     EXPECT_EQ(store().OperatingMode, operating_mode::kSimulation);
     EXPECT_EQ(store().PlaybackIn, nullptr);
   }
+}
+
+TEST_F(PlaybackModeTest, ARecordingWhoseTrackFileIsMissingIsRefusedAndKeepsTheTerritory) {
+  shell.OpenFileAnswers.push_back(Recording([](PlaybackHeader& h) { SetFieldText(h.TrackPath, "/gone/other.trk"); }));
+  control.CmPlayback();
+  EXPECT_THAT(Texts(), ElementsAre("The track file \"" + folder().string() +
+                                   "/other.trk\" of this playback file could not be loaded."));
+  EXPECT_EQ(store().OperatingMode, operating_mode::kSimulation);
+  EXPECT_EQ(FieldText(store().TrackFilePath), track_);
+  EXPECT_EQ(+store().GetBlockData(b[3]).InUse, 1);
 }
 
 TEST_F(PlaybackModeTest, CancellingTheFileDialogRestoresTheModeAndResumesThroughStart) {
