@@ -1,8 +1,11 @@
 #include "dialogs/qt_dialog_service.h"
 
+#include "dialogs/crew_dialogs.h"
 #include "dialogs/permit_request_dialog.h"
 #include "dialogs/playback_time_dialog.h"
 #include "dialogs/run_dialogs.h"
+#include "dialogs/train_entry_dialog.h"
+#include "dialogs/train_pickers.h"
 #include "dialogs/train_sheet.h"
 #include "store/corvane3_data.h"
 
@@ -11,17 +14,6 @@ int DialogsNotYetAvailable::NotYetAvailable(int32_t value, const char* method) {
   return 2;
 }
 
-void DialogsNotYetAvailable::OpenTrainEntryDialog(int trainSlot, int) {
-  NotYetAvailable(trainSlot, "OpenTrainEntryDialog");
-}
-int DialogsNotYetAvailable::RunCrewChangeLocationDialog(int trainSlot) {
-  return NotYetAvailable(trainSlot, "RunCrewChangeLocationDialog");
-}
-int DialogsNotYetAvailable::RunCrewCallDialog(int trainSlot) { return NotYetAvailable(trainSlot, "RunCrewCallDialog"); }
-int DialogsNotYetAvailable::RunSplitTrainDialog(const std::string&, int trainSlot) {
-  return NotYetAvailable(trainSlot, "RunSplitTrainDialog");
-}
-int DialogsNotYetAvailable::RunStopTrainDialog(const std::string&) { return NotYetAvailable(0, "RunStopTrainDialog"); }
 int DialogsNotYetAvailable::RunTrainDialog(int trainSlot) { return NotYetAvailable(trainSlot, "RunTrainDialog"); }
 void DialogsNotYetAvailable::OpenPermitRequestDialog(int permitSlot) {
   NotYetAvailable(permitSlot, "OpenPermitRequestDialog");
@@ -40,7 +32,8 @@ int DialogsNotYetAvailable::RunPlaybackTimeDialog(const std::string&, int32_t cl
 QtDialogService::QtDialogService(Corvane3Data& store, Engine& engine, QWidget* parent)
     : DialogsNotYetAvailable(store),
       parent_(parent),
-      permitRequests_(std::make_unique<PermitRequestWindows>(engine, parent)) {}
+      permitRequests_(std::make_unique<PermitRequestWindows>(engine, parent)),
+      trainEntries_(std::make_unique<TrainEntryWindows>(store, parent)) {}
 
 QtDialogService::~QtDialogService() = default;
 
@@ -63,4 +56,33 @@ int QtDialogService::RunSelectStartDialog() {
 void QtDialogService::RunTrainSheet(const std::string&, int trainDataIndex, int) {
   // The sheet names the train and counts its passenger pages itself, as the engine does for the title and pages.
   OpenTrainPropertiesViewOnly(store_, trainDataIndex, parent_.data());
+}
+
+void QtDialogService::OpenTrainEntryDialog(int trainSlot, int locationIndex) {
+  trainEntries_->Open(trainSlot, locationIndex);
+}
+void QtDialogService::FocusTrainEntryDialog(int trainSlot) { trainEntries_->Focus(trainSlot); }
+void QtDialogService::CloseTrainEntryDialog(int trainSlot) { trainEntries_->Close(trainSlot); }
+void QtDialogService::CloseTrainEntryDialogs() { trainEntries_->CloseAll(); }
+
+int QtDialogService::RunCrewChangeLocationDialog(int trainSlot) {
+  TCrewChangeLocationDialog dialog(parent_.data(), store_, trainSlot);
+  return dialog.exec() == 1 ? 1 : 2;
+}
+
+int QtDialogService::RunCrewCallDialog(int trainSlot) {
+  TCrewCallDialog dialog(parent_.data(), store_, trainSlot);
+  return dialog.exec() == 1 ? 1 : 2;
+}
+
+int QtDialogService::RunSplitTrainDialog(const std::string& title, int trainSlot) {
+  TSplitTrainDialog dialog(parent_.data(), store_, title, trainSlot);
+  const int result = dialog.exec();
+  return result >= 1000 ? result : 2;
+}
+
+int QtDialogService::RunStopTrainDialog(const std::string& title) {
+  TStopTrainDialog dialog(parent_.data(), store_, title);
+  const int result = dialog.exec();
+  return result >= 1000 ? result : 2;
 }

@@ -13,20 +13,12 @@
 class Corvane3Data;
 class Engine;
 class PermitRequestWindows;
+class TrainEntryWindows;
 
 class DialogsNotYetAvailable : public DialogService {
  public:
   explicit DialogsNotYetAvailable(Corvane3Data& store) : store_(store) {}
 
-  void OpenTrainEntryDialog(int trainSlot, int locationIndex) override;
-  // No entry request window can be open while they cannot be opened: nothing to raise or close.
-  void FocusTrainEntryDialog(int) override {}
-  void CloseTrainEntryDialog(int) override {}
-  void CloseTrainEntryDialogs() override {}
-  int RunCrewChangeLocationDialog(int trainSlot) override;
-  int RunCrewCallDialog(int trainSlot) override;
-  int RunSplitTrainDialog(const std::string& title, int trainSlot) override;
-  int RunStopTrainDialog(const std::string& title) override;
   int RunTrainDialog(int trainSlot) override;
   void OpenPermitRequestDialog(int permitSlot) override;
   void ShowPermitRequestDialog(int permitSlot) override;
@@ -56,8 +48,18 @@ class QtDialogService : public DialogsNotYetAvailable {
   void RunTrainSheet(const std::string& title, int trainDataIndex, int passengerPages) override;
 
   PermitRequestWindows& PermitRequests() { return *permitRequests_; }
+  void OpenTrainEntryDialog(int trainSlot, int locationIndex) override;
+  void FocusTrainEntryDialog(int trainSlot) override;
+  void CloseTrainEntryDialog(int trainSlot) override;
+  void CloseTrainEntryDialogs() override;
+  TrainEntryWindows& TrainEntries() { return *trainEntries_; }
+  int RunCrewChangeLocationDialog(int trainSlot) override;
+  int RunCrewCallDialog(int trainSlot) override;
+  int RunSplitTrainDialog(const std::string& title, int trainSlot) override;
+  int RunStopTrainDialog(const std::string& title) override;
 
  private:
   QPointer<QWidget> parent_;
   std::unique_ptr<PermitRequestWindows> permitRequests_;
+  std::unique_ptr<TrainEntryWindows> trainEntries_;
 };

@@ -121,14 +121,14 @@ const Entry kHandlers[] = {
     {kReverse, kReverse + 5, Train},
     {kStopNow, kStopNow + 5, Train},
     {kMerge, kMerge + 5, Train},
-    {kSplit, kSplit + 5, nullptr},              // the split train dialog
-    {kStopInBlock, kStopInBlock + 5, nullptr},  // the stop train dialog
-    {kChangeCrew, kChangeCrew + 5, nullptr},    // the crew call dialog
+    {kSplit, kSplit + 5, Train},
+    {kStopInBlock, kStopInBlock + 5, Train},
+    {kChangeCrew, kChangeCrew + 5, Train},
     {kPassRedSignal, kPassRedSignal + 5, Train},
     {kOS, kOS + 5, nullptr},  // the train OS report
     {kStartMovement, kStartMovement + 5, Train},
     {kClearStop, kClearStop + 5, Train},
-    {kNewCrewLocation, kNewCrewLocation + 4, nullptr},  // the crew change location dialog
+    {kNewCrewLocation, kNewCrewLocation + 4, Train},
     {kMergeAhead, kMergeAhead + 4, Train},
     {kMergeBehind, kMergeBehind + 4, Train},
     {kClearBlockAhead, kClearBlockAhead + 4, Train},

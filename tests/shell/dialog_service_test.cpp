@@ -97,10 +97,10 @@ TEST_F(DialogServiceTest, ThePlaybackTimeDialogAnswersOkAndCancel) {
 }
 
 TEST_F(DialogServiceTest, ADialogNotYetBuiltIsReportedAndAnswersCancel) {
-  EXPECT_EQ(store().Dialogs().RunCrewCallDialog(4), 2);
+  EXPECT_EQ(store().Dialogs().RunTrainDialog(4), 2);
   ASSERT_EQ(messages.Calls.size(), 1u);
   EXPECT_EQ(messages.Calls[0].Caption, "Internal Error Trap");
-  EXPECT_NE(messages.Calls[0].Text.find("Dialog not yet available - RunCrewCallDialog"), std::string::npos);
+  EXPECT_NE(messages.Calls[0].Text.find("Dialog not yet available - RunTrainDialog"), std::string::npos);
   EXPECT_EQ(store().Run.SimStopped, 1);
 }
 

@@ -293,7 +293,7 @@ TEST_F(LayoutMouseTest, ABlockWithTrainsListsEachTrainsItemsAndRunsThem) {
       "1110 Train \"A&&B\" Status (greyed)",
       "1180 Train \"A&&B\" Pass Next Red Signal",
       "1120 Train \"A&&B\" Reverse Direction",
-      "1160 Train \"A&&B\" Stop in Block (greyed)",
+      "1160 Train \"A&&B\" Stop in Block",
       "1130 Train \"A&&B\" Stop Now",
   };
   EXPECT_EQ(MenuItems(), expected);
