@@ -5,16 +5,16 @@
 #include <string>
 
 #include "engine/engine.h"
+#include "store/alert_kinds.h"
 #include "store/fixed_text.h"
 
 namespace {
 
-constexpr int kAlertFormats = 13;
 constexpr size_t kAlertTextChars = kAlertLineChars - 1;
 constexpr uint16_t kNoBells = 65535;
 constexpr int kBeepTimer = 2;
 
-constexpr const char* kAlertFormat[kAlertFormats] = {
+constexpr const char* kAlertFormat[alert_kind::kCount] = {
     "Train - \"%s\" has just arrived on territory at %s.",
     "Train - \"%s\" is stopped waiting for signal.",
     "Train - \"%s\" is stopped due to %s problem.  Crew will fix the problem by %s",
@@ -58,7 +58,7 @@ std::string Engine::FormatClockTime(int32_t secondsOfDay) {
 }
 
 void Engine::RaiseAlert(int kind, const char* text1, const char* text2, const char* text3) {
-  if (kind < 0 || kind >= kAlertFormats) {
+  if (kind < 0 || kind >= alert_kind::kCount) {
     store_.InternalErrorTrap(kind, "Alert index error - RaiseAlert");
     return;
   }
@@ -74,7 +74,7 @@ void Engine::RaiseAlert(int kind, const char* text1, const char* text2, const ch
   const std::string message = FillFormat(kAlertFormat[kind], texts);
 
   // The detector alarm sounds like the train-problem alert.
-  const int slot = kind == 10 ? 2 : kind;
+  const int slot = kind == alert_kind::kDetectorAlarm ? alert_kind::kDetectorProblem : kind;
   const bool soundOn = store_.GetOptionData().AlertSoundsOn != 0;
   const std::string wave = FieldText(alerts.WaveFiles[slot], sizeof alerts.WaveFiles[slot]);
   bool played = false;

@@ -6,18 +6,20 @@
 #include <string>
 
 #include "engine/engine.h"
+#include "store/device_numbers.h"
 #include "store/records.h"
+#include "store/status_codes.h"
 
 namespace interlocking {
 
-inline constexpr int kSwitchBase = 2000;
-inline constexpr int kSignalBase = 3000;
-inline constexpr int kDiamondBase = 4000;
+using device::kDiamondBase;
+using device::kSignalBase;
+using device::kSwitchBase;
 
-inline bool IsBlock(int device) { return device >= 0 && device < kSwitchBase; }
-inline bool IsSwitch(int device) { return device >= kSwitchBase && device < kSignalBase; }
-inline bool IsSignal(int device) { return device >= kSignalBase && device < kDiamondBase; }
-inline bool IsDiamond(int device) { return device >= kDiamondBase && device < 5000; }
+using device::IsBlock;
+using device::IsDiamond;
+using device::IsSignal;
+using device::IsSwitch;
 // What a path walk can enter: blocks, switches and diamonds.
 inline bool IsPathDevice(int device) { return IsBlock(device) || IsSwitch(device) || IsDiamond(device); }
 
@@ -56,9 +58,9 @@ inline int ApplyLoopEnds(const Corvane3Data& store, const BlockData& block, int 
 }
 
 // Occupancy codes for a move in direction d (0 left, 1 right).
-inline int ClearedCode(int d) { return d == 1 ? 1 : 2; }
-inline int OccupiedCode(int d) { return d == 1 ? 3 : 4; }
-inline int RunningTimeCode(int d) { return d == 1 ? 9 : 10; }
+inline int ClearedCode(int d) { return occupancy::Cleared(d); }
+inline int OccupiedCode(int d) { return occupancy::Occupied(d); }
+inline int RunningTimeCode(int d) { return occupancy::RunningTime(d); }
 
 inline bool DivergesRight(int code) { return code == 10 || code == 13; }
 inline bool DivergesLeft(int code) { return code == 11 || code == 12; }

@@ -13,6 +13,7 @@
 #include "engine/movement_common.h"
 #include "engine/train_commands.h"
 #include "store/fixed_text.h"
+#include "store/status_codes.h"
 #include "store/train_codes.h"
 
 using namespace movement;
@@ -82,7 +83,8 @@ void Engine::CmTrainMerge(int id) {
   if (!ValidBlock(head)) return refuse("Could not find train in block.  Try again to merge.");
   const int direction = front.HeadDirection == 1 ? 1 : 0;
   BlockStatus headStatus = store.GetBlockStatus(head);
-  if ((direction == 0 && headStatus.Occupancy != 4) || (direction == 1 && headStatus.Occupancy != 3))
+  if ((direction == 0 && headStatus.Occupancy != occupancy::kOccupiedLeft) ||
+      (direction == 1 && headStatus.Occupancy != occupancy::kOccupiedRight))
     return refuse(
         "Train must be traveling in the same direction as the lead train in block.  Reverse the train and try to "
         "merge again.");
@@ -139,7 +141,7 @@ void Engine::CmTrainMerge(int id) {
           }
         }
       }
-      if (status.Occupancy == 0) status.Occupancy = static_cast<int16_t>(direction == 1 ? 3 : 4);
+      if (status.Occupancy == occupancy::kFree) status.Occupancy = static_cast<int16_t>(occupancy::Occupied(direction));
       store.UpdateBlockStatus(device, status);
       store.InvalidateDevice(device);
     }
@@ -151,10 +153,11 @@ void Engine::CmTrainMerge(int id) {
     RemoveFromSlots(status, a);
     if (!covered[block] && status.Trains[0] == kEmptySlot) {
       if (status.HeldRoutes < 1) {
-        status.Occupancy = 0;
+        status.Occupancy = occupancy::kFree;
       } else {
         --status.HeldRoutes;
-        status.Occupancy = status.Occupancy == 3 ? 1 : 2;
+        status.Occupancy =
+            status.Occupancy == occupancy::kOccupiedRight ? occupancy::kClearedRight : occupancy::kClearedLeft;
       }
     }
     store.UpdateBlockStatus(block, status);
@@ -311,7 +314,8 @@ void MergeNextBlock(Engine& engine, int chosen, int which) {
   absorbed.MergeNext = absorbed.MergePrevious = -1;
   store.UpdateTrainStatus(x, absorbed);
 
-  const int direction = ValidBlock(absorbedHead) && store.GetBlockStatus(absorbedHead).Occupancy == 4 ? 1 : 0;
+  const int direction =
+      ValidBlock(absorbedHead) && store.GetBlockStatus(absorbedHead).Occupancy == occupancy::kOccupiedLeft ? 1 : 0;
   if (ValidBlock(oldRear)) {
     DevicePath path;
     engine.TraceDevicePath(direction, oldRear, path);
@@ -321,7 +325,7 @@ void MergeNextBlock(Engine& engine, int chosen, int which) {
     const int end = ValidBlock(survivor.RearBlock) ? survivor.RearBlock : absorbedHead;
     for (int i = 0; i < kPathEntries && path.Ids[i] != -1; ++i) {
       const int device = path.Ids[i];
-      const int code = path.Dirs[i] == 0 ? 3 : 4;
+      const int code = occupancy::Occupied(path.Dirs[i] == 0 ? 1 : 0);
       if (ValidBlock(device)) {
         BlockStatus status = store.GetBlockStatus(device);
         // The absorbed train's place becomes the survivor's; other trains keep theirs.

@@ -99,17 +99,9 @@ inline StopPoint PlanDispatcherStop(const Corvane3Data& store, const TrainStatus
   return stop;
 }
 
-// The int16 fields behind the named ones of a multiple entry: crew minutes (+22) and new length (+24).
-inline int16_t LegCrewMinutes(const TrainMultipleEntry& leg) {
-  int16_t v;
-  std::memcpy(&v, leg.Reserved22, 2);
-  return v;
-}
-inline int16_t LegNewLength(const TrainMultipleEntry& leg) {
-  int16_t v;
-  std::memcpy(&v, leg.Reserved22 + 2, 2);
-  return v;
-}
+// A multiple entry's crew minutes and new length, read by value (the record is packed).
+inline int16_t LegCrewMinutes(const TrainMultipleEntry& leg) { return leg.CrewMinutes; }
+inline int16_t LegNewLength(const TrainMultipleEntry& leg) { return leg.NewLength; }
 
 // The signal at the end of a block that a move in `direction` leaves it by, -1 none.
 inline int ExitSignal(const BlockData& block, int direction) {

@@ -9,6 +9,7 @@
 
 #include "engine/engine.h"
 #include "engine/movement_common.h"
+#include "store/alert_kinds.h"
 #include "store/fixed_text.h"
 #include "store/train_codes.h"
 
@@ -189,7 +190,8 @@ void Engine::DetectorCheck(int train) {
     const std::string id(FieldText(status.TrainId));
     const std::string description(FieldText(data.Description));
     const std::string until = TimeOfDay(status.HeadEventTime);
-    RaiseAlert(data.RaisesAlarm == 1 ? 10 : 2, id.c_str(), description.c_str(), until.c_str());
+    RaiseAlert(data.RaisesAlarm == 1 ? alert_kind::kDetectorAlarm : alert_kind::kDetectorProblem, id.c_str(),
+               description.c_str(), until.c_str());
   }
   if (!wasStopped) UpdateTrainRear(train, store.GetSimClock(), 0);
   if (ValidBlock(status.HeadBlock)) store.InvalidateDevice(status.HeadBlock);
@@ -223,7 +225,7 @@ void Engine::LocomotiveProblem(int train) {
   UpdateTrainRear(train, clock, 0);
   const std::string id(FieldText(status.TrainId));
   const std::string speed = std::to_string(cap);
-  RaiseAlert(7, id.c_str(), speed.c_str());
+  RaiseAlert(alert_kind::kLocoProblem, id.c_str(), speed.c_str());
 }
 
 void Engine::BrokenHose(int train) {
@@ -235,7 +237,7 @@ void Engine::BrokenHose(int train) {
   StandardStop(*this, status, train, StopReason::BrokenHose);
   const std::string id(FieldText(status.TrainId));
   const std::string until = TimeOfDay(status.HeadEventTime);
-  RaiseAlert(3, id.c_str(), TrainText::BrokenHose, until.c_str());
+  RaiseAlert(alert_kind::kTrainProblem, id.c_str(), TrainText::BrokenHose, until.c_str());
 }
 
 void Engine::ArriveAtPlatform(int train) {
@@ -267,7 +269,7 @@ void Engine::ArriveAtPlatform(int train) {
         ++status.LateDepartures;
         const std::string id(FieldText(status.TrainId));
         const std::string name(FieldText(store.GetPlatformData(platform).Name));
-        RaiseAlert(6, id.c_str(), name.c_str());
+        RaiseAlert(alert_kind::kLateArrival, id.c_str(), name.c_str());
       }
       departure = earliest;
     } else if (scheduled > 0) {
@@ -326,7 +328,7 @@ void Engine::DetectorAlarmCheck(int train) {
     const std::string id(FieldText(status.TrainId));
     const std::string description(FieldText(data.Description));
     const std::string until = TimeOfDay(status.HeadEventTime);
-    RaiseAlert(2, id.c_str(), description.c_str(), until.c_str());
+    RaiseAlert(alert_kind::kDetectorProblem, id.c_str(), description.c_str(), until.c_str());
     return;
   }
   // A false alarm: the train restarts at its next event.
@@ -405,7 +407,7 @@ void Engine::FinishLocalWork(int train) {
     status.CrewExpiredHandled = 1;
     store.UpdateTrainStatus(train, status);
     const std::string id(FieldText(status.TrainId));
-    RaiseAlert(12, id.c_str());
+    RaiseAlert(alert_kind::kCrewExpired, id.c_str());
   }
 }
 

@@ -8,7 +8,9 @@
 #include "shell/display_pictures.h"
 #include "shell/picture_art.h"
 #include "store/corvane3_data.h"
+#include "store/device_numbers.h"
 #include "store/fixed_text.h"
+#include "store/status_codes.h"
 
 using namespace art;
 
@@ -28,30 +30,17 @@ int TrainCount(const BlockStatus& status) {
   return count;
 }
 
-bool Cleared(int s) { return s == 1 || s == 2 || s == 9 || s == 10; }
-bool Occupied(int s) { return s == 3 || s == 4; }
+using occupancy::IsCleared;
+using occupancy::IsOccupied;
 
-int16_t Word(const void* record, size_t offset) {
-  int16_t value;
-  std::memcpy(&value, static_cast<const char*>(record) + offset, sizeof value);
-  return value;
-}
-
-int32_t Long(const void* record, size_t offset) {
-  int32_t value;
-  std::memcpy(&value, static_cast<const char*>(record) + offset, sizeof value);
-  return value;
-}
-
-// A font from a stored font description: height and width at +0 and +4, weight at +16,
-// italic at +20, face name at +28.
+// A font from a stored font description: its face, height, weight and italic.
 QFont FontFrom(const FontBytes& bytes, int zoom) {
-  QFont font = FaceFont(QString::fromStdString(FieldText(reinterpret_cast<const char*>(bytes.Bytes + 28), 32)));
-  const int height = std::abs(Long(bytes.Bytes, 0));
+  QFont font = FaceFont(QString::fromStdString(FieldText(bytes.FaceName)));
+  const int height = std::abs(static_cast<int>(bytes.Height));
   font.setPixelSize(std::max(1, (height == 0 ? 12 : height) / zoom));
-  const int weight = Long(bytes.Bytes, 16);
+  const int weight = bytes.Weight;
   font.setBold(weight >= 600);
-  font.setItalic(bytes.Bytes[20] != 0);
+  font.setItalic(bytes.Italic != 0);
   return font;
 }
 
@@ -172,11 +161,11 @@ void LayoutPainter::Paint(QPainter& painter, const QRect& update, const LayoutPa
 
 bool LayoutPainter::TrainCoversCell(int block, int column, int row) const {
   const BlockStatus& status = store_.BlockStatusRef(block);
-  if (status.Occupancy == 3) {
+  if (status.Occupancy == occupancy::kOccupiedRight) {
     if (status.Trains[0] == 0xFFFF) return false;
     return row == status.RightLabelY && (column == status.RightLabelX || column == status.RightLabelX - 1);
   }
-  if (status.Occupancy == 4) {
+  if (status.Occupancy == occupancy::kOccupiedLeft) {
     return row == status.LeftLabelY && (column == status.LeftLabelX || column == status.LeftLabelX + 1) &&
            TrainCount(status) > 0;
   }
@@ -205,17 +194,17 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
   uint8_t direction = kNoStackMark;
   bool permitActive = false, permitPending = false, signalFailed = false;
   int fleet = 0;
-  if (device >= 0 && device < 2000) {
+  if (device::IsBlock(device)) {
     s = store_.GetDevicePaintStatus(device);
     const BlockStatus& b = store_.BlockStatusRef(device);
     permitActive = b.PermitActive != 0;
     permitPending = b.PermitPending != 0;
     direction = b.StackMark;
-  } else if (device >= 2000 && device < 3000) {
-    const SwitchStatus sw = store_.GetSwitchStatus(device - 2000);
+  } else if (device::IsSwitch(device)) {
+    const SwitchStatus sw = store_.GetSwitchStatus(device::SwitchIndex(device));
     s = store_.GetDevicePaintStatus(device);
-    permitActive = sw.Bytes98[1] != 0;
-    permitPending = sw.Bytes98[2] != 0;
+    permitActive = sw.PermitActive != 0;
+    permitPending = sw.PermitPending != 0;
     direction = sw.StackMark;
     // A switch lying normal shows the straight piece; it keeps its own device type so that a
     // route through it is still coloured.
@@ -224,19 +213,19 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
       map[kKeyYellow] = kCyan;
       marked = true;
     }
-  } else if (device >= 3000 && device < 4000) {
-    const SignalStatus sg = store_.GetSignalStatus(device - 3000);
+  } else if (device::IsSignal(device)) {
+    const SignalStatus sg = store_.GetSignalStatus(device::SignalIndex(device));
     s = sg.Aspect;
     fleet = sg.Fleet;
     signalFailed = sg.FailureCount != 0xFF;
-  } else if (device >= 4000 && device < 5000) {
+  } else if (device::IsDiamond(device)) {
     s = 6;
     marked = true;
-    const CrossStatus cr = store_.GetCrossStatus(device - 4000);
+    const CrossStatus cr = store_.GetCrossStatus(device::DiamondIndex(device));
     const int route[2] = {cr.Occupancy[0], cr.Occupancy[1]};
     auto arm = [&](int r) {
-      if (Occupied(route[r])) return kRed;
-      if (Cleared(route[r])) return kBrightGreen;
+      if (IsOccupied(route[r])) return kRed;
+      if (IsCleared(route[r])) return kBrightGreen;
       QRgb colour = track;
       if (route[r] == 0) {
         if (cr.Route[r].StackMark != kNoStackMark && cr.Route[r].StackMark != 0) colour = kYellow;
@@ -247,9 +236,9 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
     };
     map[kKeyGreen] = arm(0);
     map[kKeyRed] = arm(1);
-    if (Occupied(route[0]) || Occupied(route[1]))
+    if (IsOccupied(route[0]) || IsOccupied(route[1]))
       map[kKeyBlack] = kRed;
-    else if (Cleared(route[0]) || Cleared(route[1]))
+    else if (IsCleared(route[0]) || IsCleared(route[1]))
       map[kKeyBlack] = kBrightGreen;
     else
       map[kKeyBlack] = map[kKeyGreen] != track ? map[kKeyGreen] : map[kKeyRed];
@@ -257,9 +246,9 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
 
   const int type = store_.GetDeviceType(typeCode);
   if (s != 6 && (type == 0 || type == 1)) {
-    if (Cleared(s)) {
+    if (IsCleared(s)) {
       map[kKeyBlack] = kBrightGreen;
-    } else if (Occupied(s)) {
+    } else if (IsOccupied(s)) {
       map[kKeyBlack] = kRed;
     } else if (s == 0) {
       if (direction != kNoStackMark) map[kKeyBlack] = kYellow, marked = true;
@@ -267,7 +256,7 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
       if (permitActive) map[kKeyBlack] = kBlue, marked = true;
     }
   } else if (s != 6 && type == 2) {
-    if (Cleared(s)) {
+    if (IsCleared(s)) {
       map[kKeyRed] = kBrightGreen;
     } else if (s == 5 && signalFailed) {
       map[kKeyRed] = kBlue;
@@ -295,8 +284,8 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
     picture = &found->second;
   }
 
-  const bool painted = device < 0 || device >= 5000 || store_.GetNoPaintStatus(device) == 0;
-  const bool blockTrack = device >= 0 && device < 2000 && code >= 1 && code <= 3;
+  const bool painted = !device::IsDevice(device) || store_.GetNoPaintStatus(device) == 0;
+  const bool blockTrack = device::IsBlock(device) && code >= 1 && code <= 3;
   const bool covered = blockTrack && TrainCoversCell(device, column, row) && !classic_;
   const int x = column * cell_, y = row * cell_;
   if (painted && !picture->isNull()) {
@@ -423,20 +412,17 @@ void LayoutPainter::PaintTrain(QPainter& painter, int block, int column, int row
 }
 
 void LayoutPainter::PaintPictures(QPainter& painter, const QRect& update, bool secondPass) {
-  // An insert: its name in the first 41 bytes, left, top, width, height at +41, the layer at +49.
-  constexpr size_t kNameBytes = 41;
   for (int i = 0; i < kMaxBitmapInserts; ++i) {
     const BitmapInsert insert = store_.GetBitmapInsert(i);
-    const std::string name = FieldText(reinterpret_cast<const char*>(insert.Bytes), kNameBytes);
-    const int layer = Word(insert.Bytes, 49);
+    const std::string name = FieldText(insert.Name);
+    const int layer = insert.Layer;
     // Layer 1 lies under the track, 0 over it, any other layer in both passes.
     if (name.empty() || (secondPass ? layer == 1 : layer == 0)) continue;
-    const QRect r(Word(insert.Bytes, 41) / zoom_, Word(insert.Bytes, 43) / zoom_, Word(insert.Bytes, 45) / zoom_,
-                  Word(insert.Bytes, 47) / zoom_);
+    const QRect r(insert.Left / zoom_, insert.Top / zoom_, insert.Width / zoom_, insert.Height / zoom_);
     if (r.width() <= 0 || r.height() <= 0 || !r.intersects(update)) continue;
     for (int m = 0; m < kMaxMaintBitmaps; ++m) {
       const BitmapMaint maint = store_.GetBitmapMaint(m);
-      if (FieldText(reinterpret_cast<const char*>(maint.Bytes), kNameBytes) != name) continue;
+      if (FieldText(maint.Name) != name) continue;
       // The first maintained bitmap of that name; one whose image is missing draws nothing.
       const int32_t size = store_.MaintImageSizes[m];
       if (store_.MaintBitmapUsable[m] != 0 && size > 0 && size <= kMaintImageBytes) {
@@ -522,8 +508,8 @@ void LayoutPainter::PaintBlockLabels(QPainter& painter, const LayoutPaintState& 
   const QRgb background = classic_ ? kBlack : kWhite;
   for (int i = 0; i < blocks; ++i) {
     const BlockStatus& status = store_.BlockStatusRef(i);
-    if (status.InUse == 0 || status.Occupancy != 0) continue;
-    const int firstRight = Word(&status, 17), secondLeft = Word(&status, 19);
+    if (status.InUse == 0 || status.Occupancy != occupancy::kFree) continue;
+    const int firstRight = status.LabelFirstRight, secondLeft = status.LabelSecondLeft;
     struct Band {
       int A, B, R;
     };
@@ -565,7 +551,8 @@ BlockLabelTexts BlockLabelsOf(Corvane3Data& store, int block, const LayoutPaintS
   const BlockStatus& status = store.BlockStatusRef(block);
   const BlockData& data = store.BlockDataRef(block);
   // The no-label mark of a block is its connecting-line flag.
-  if (status.InUse == 0 || status.Occupancy != 0 || data.InUse == 0 || data.PassThrough == 1) return texts;
+  if (status.InUse == 0 || status.Occupancy != occupancy::kFree || data.InUse == 0 || data.PassThrough == 1)
+    return texts;
   if (status.PermitActive != 0 || status.PermitPending != 0) {
     texts.Permit = true;
     texts.Upper = TimeOfDay(status.PermitActive != 0 ? status.PermitActiveUntil : status.PermitPendingFrom);
@@ -615,16 +602,17 @@ void LayoutPainter::PaintStations(QPainter& painter, const QRect& update) {
 }
 
 void LayoutPainter::DrawDeviceFrame(QPainter& painter, const LayoutPaintState& state, QRgb colour) {
+  constexpr int kSignalBeside = device::kSignalBesideOffset + device::kSignalBase;
   const int device = state.HighlightedDevice;
   int column = state.HighlightColumn;
   const int row = state.HighlightRow;
   if (classic_) colour = colour == kBlack ? kWhite : kBlack;
   int left, top, right, bottom;
-  if (device >= 2000 && device < 3000) {
+  if (device::IsSwitch(device)) {
     left = column * 16 - 2, top = row * 16 - 2, right = column * 16 + 18, bottom = row * 16 + 18;
-  } else if ((device >= 3000 && device < 4000) || (device >= 13000 && device < 14000)) {
-    const int signal = device >= 13000 ? device - 13000 : device - 3000;
-    if (device >= 13000) --column;
+  } else if ((device::IsSignal(device)) || (device >= kSignalBeside && device < kSignalBeside + kMaxSignals)) {
+    const int signal = device >= kSignalBeside ? device - kSignalBeside : device::SignalIndex(device);
+    if (device >= kSignalBeside) --column;
     if (signal >= kMaxSignals) return;
     const int kind = store_.GetSignalData(signal).TrackCode;
     if (kind == 21 || kind == 22)

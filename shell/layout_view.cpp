@@ -16,16 +16,6 @@ int FloorDiv(int a, int b) {
   return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
 }
 
-int16_t Int16At(const uint8_t* bytes, size_t offset) {
-  int16_t value;
-  std::memcpy(&value, bytes + offset, sizeof value);
-  return value;
-}
-
-// A picture insert: name at +0 (41 bytes), left, top, width, height at +41..+47.
-constexpr size_t kInsertNameBytes = 41;
-constexpr size_t kInsertRect = 41;
-
 }  // namespace
 
 Point View::CellToWindow(int column, int row) const {
@@ -121,9 +111,8 @@ Cell ComputeLayoutExtent(const Corvane3Data& store) {
   }
   for (int i = 0; i < kMaxBitmapInserts; ++i) {
     const BitmapInsert insert = store.GetBitmapInsert(i);
-    if (strnlen(reinterpret_cast<const char*>(insert.Bytes), kInsertNameBytes) == 0) continue;
-    cover(Int16At(insert.Bytes, kInsertRect), Int16At(insert.Bytes, kInsertRect + 2),
-          Int16At(insert.Bytes, kInsertRect + 4), Int16At(insert.Bytes, kInsertRect + 6));
+    if (insert.Name[0] == '\0') continue;
+    cover(insert.Left, insert.Top, insert.Width, insert.Height);
   }
   for (int i = 0; i < kMaxStations; ++i) {
     const StationData station = store.GetStationData(i);

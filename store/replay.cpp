@@ -8,6 +8,8 @@
 #include <cstring>
 
 #include "store/corvane3_data.h"
+#include "store/device_numbers.h"
+#include "store/file_results.h"
 #include "store/playback_format.h"
 
 namespace {
@@ -73,11 +75,11 @@ int32_t PlaybackJumpTarget(int32_t minutes, int32_t day, int32_t weeks, int32_t 
 
 int Corvane3Data::ReadPlayback(int32_t clock) {
   RecordingSuppressed = 1;
-  if (!PlaybackIn) return 7;
+  if (!PlaybackIn) return file_result::kPlaybackEnded;
   const auto end = [&] {
     std::fclose(PlaybackIn);
     PlaybackIn = nullptr;
-    return 7;
+    return file_result::kPlaybackEnded;
   };
   const auto damaged = [&] {
     ShowMessage("Problem with playback file.", MessageIcon::Error);
@@ -136,16 +138,16 @@ int Corvane3Data::ReadPlayback(int32_t clock) {
       }
       case PlaybackKind::SwitchStatus:
         UpdateSwitchStatus(index, ImageAs<SwitchStatus>(record), 0);
-        InvalidateDevice(2000 + index);
+        InvalidateDevice(device::SwitchNumber(index));
         break;
       case PlaybackKind::SignalStatus:
         UpdateSignalStatus(index, ImageAs<SignalStatus>(record), 0);
-        InvalidateDevice(3000 + index);
+        InvalidateDevice(device::SignalNumber(index));
         PaintSignal(index);
         break;
       case PlaybackKind::CrossStatus:
         UpdateCrossStatus(index, ImageAs<CrossStatus>(record));
-        InvalidateDevice(4000 + index);
+        InvalidateDevice(device::DiamondNumber(index));
         break;
       case PlaybackKind::SlowStatus:
         UpdateSlowStatus(index, ImageAs<SlowStatus>(record));
@@ -218,5 +220,5 @@ int Corvane3Data::ReadPlayback(int32_t clock) {
   }
   if (!ok) return end();  // RecordingSuppressed stays 1 until the next reset of the run
   RecordingSuppressed = 0;
-  return 8;
+  return file_result::kPlaybackMore;
 }

@@ -6,6 +6,7 @@
 
 #include "store/bitmap_bytes.h"
 #include "store/corvane3_data.h"
+#include "store/file_results.h"
 #include "store/fixed_text.h"
 #include "store/track_file_format.h"
 
@@ -40,7 +41,7 @@ int Corvane3Data::LoadTrackFile(const std::string& path, int report) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) {
     if (tell) ShowMessage("Could not open track territory file \"" + path + "\".", MessageIcon::Error);
-    return 3;
+    return file_result::kCannotOpen;
   }
   TrackFileReader in(file);
   for (const int16_t expected : kTrackMagic) {
@@ -48,7 +49,7 @@ int Corvane3Data::LoadTrackFile(const std::string& path, int report) {
     if (!in.Get(word) || word != expected) {
       if (tell) ShowMessage("Illegal track territory file!", MessageIcon::Error);
       std::fclose(file);
-      return 1;
+      return file_result::kDamaged;
     }
   }
   int16_t version = 0;
@@ -60,7 +61,7 @@ int Corvane3Data::LoadTrackFile(const std::string& path, int report) {
                     MessageIcon::Error);
       }
       std::fclose(file);
-      return 3;
+      return file_result::kCannotOpen;
     }
     result =
         version < kFirstCurrentVersion ? ReadOldTrackFile(file, version, path) : ReadTrackFile(file, version, path);
@@ -68,7 +69,7 @@ int Corvane3Data::LoadTrackFile(const std::string& path, int report) {
   CountData counts = GetCountData();
   counts.Words[kCountRunningTrains] = 0;
   UpdateCountData(counts);
-  if (result != 0) {
+  if (result != file_result::kDone) {
     std::fclose(file);
     ForgetTrackFileImages();
     InitTerritoryData();
@@ -126,13 +127,13 @@ int Corvane3Data::LoadTrackFile(const std::string& path, int report) {
     BitmapMaint maint = GetBitmapMaint(i);
     if (MaintImageSizes[i] >= kMaintImageBytes) {
       MaintImageSizes[i] = 0;
-      if (maint.Bytes[0] != 0) {
-        maint.Bytes[0] = 0;
+      if (maint.Name[0] != 0) {
+        maint.Name[0] = 0;
         UpdateBitmapMaint(i, maint);
       }
       continue;
     }
-    if (maint.Bytes[0] == 0) continue;
+    if (maint.Name[0] == 0) continue;
     if (IsUsableBitmapImage(MaintImage(i), static_cast<size_t>(MaintImageSizes[i]))) {
       MaintBitmapUsable[i] = 1;
     } else if (tell) {
@@ -153,5 +154,5 @@ int Corvane3Data::LoadTrackFile(const std::string& path, int report) {
   AddOldFile(path);
   LoadTerritorySettings(path);
   Shell().CloseDataWindows();
-  return 0;
+  return file_result::kDone;
 }
