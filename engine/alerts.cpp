@@ -6,6 +6,7 @@
 
 #include "engine/engine.h"
 #include "store/alert_kinds.h"
+#include "store/alert_lines.h"
 #include "store/fixed_text.h"
 
 namespace {
@@ -95,28 +96,8 @@ void Engine::RaiseAlert(int kind, const char* text1, const char* text2, const ch
   std::snprintf(line, sizeof line, "ALERT %04d  %s %s", run.AlertCounter + 1, stamp.c_str(), message.c_str());
   run.AlertCounter++;
 
-  int index;
-  if (run.AlertLinesUsed >= kAlertLines) {
-    for (int i = 1; i < kAlertLines; ++i) run.AlertLines[i - 1] = run.AlertLines[i];
-    index = kAlertLines - 1;
-    if (run.SelectedAlertLine > 0) run.SelectedAlertLine--;
-  } else {
-    index = run.AlertLinesUsed < 0 ? 0 : run.AlertLinesUsed;
-    run.AlertLinesUsed = index + 1;
-  }
-  auto& stored = run.AlertLines[index];
-  stored.fill('\0');
   // The stored line holds at most kAlertTextChars characters and its terminator.
-  std::memcpy(stored.data(), line, strnlen(line, kAlertTextChars));
-  store_.RecordPlayback(PlaybackKind::AlertLine, index, stored.data(), kAlertLineChars);
-
-  if (store_.GetOptionData().DisplayLastAlert != 0 && run.BrowsingAlerts == 0) {
-    run.SelectedAlertLine = index;
-    store_.Shell().ShowStatusText(StatusPane::Alert, stored.data());
-  }
-  if (store_.AlertWindowOpen != 0) {
-    store_.Shell().SetAlertScrollRange(1240, (run.AlertLinesUsed + 1) * 19);
-    store_.Shell().InvalidateAlertWindow();
-  }
-  store_.RefreshCursor();
+  const int index = AppendAlertLine(run, line, strnlen(line, kAlertTextChars));
+  store_.RecordPlayback(PlaybackKind::AlertLine, index, run.AlertLines[index].data(), kAlertLineChars);
+  ShowNewAlertLine(store_, index);
 }

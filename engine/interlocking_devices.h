@@ -96,6 +96,26 @@ inline int DiamondExitLeg(const CrossData& data, int from) {
   return -1;
 }
 
+// A path walk standing in `block` (device `current`) at its n-th entry: a
+// block marked to reverse paths turns the walk; entered from `previous`, its
+// loop ends may turn it again (ApplyLoopEnds).
+inline void WalkInBlock(const Corvane3Data& store, int current, const BlockData& block, int n, int previous,
+                        int& lastEndCode, int32_t& entryDirection, int& d) {
+  if (store.BlockStatusRef(current).ReversesPath == 0xFF) d = 1 - d;
+  if (n >= 2) lastEndCode = ApplyLoopEnds(store, block, previous, lastEndCode, entryDirection, d);
+}
+
+// A path walk crossing a diamond from `previous`: heading right off a loop end
+// (last end code 16 or 17) onto a diamond cell of code 30 turns it left, and
+// the diamond's cell code becomes the last end code. Returns the leg it leaves
+// by, -1 none.
+inline int WalkOverDiamond(const Corvane3Data& store, const CrossData& cross, int previous, int& lastEndCode, int& d) {
+  const int t = CellCode(store, cross.CellX, cross.CellY);
+  if ((lastEndCode == 16 || lastEndCode == 17) && t == 30 && d == 1) d = 0;
+  lastEndCode = t;
+  return DiamondExitLeg(cross, previous);
+}
+
 }  // namespace interlocking
 
 namespace interlocking {
@@ -115,6 +135,19 @@ HalvingDraw ReseedAndDraw(Engine& engine, int n);
 int32_t MaintainerFixTime(Engine& engine);
 // "Maintainer will fix by %02d:%02d." for that time.
 std::string MaintainerFixText(int32_t fixTime);
+
+// A failed switch or signal with no maintainer on the way: from the screen the
+// dispatcher is asked `question` and told the fix time when one is called; any
+// other request calls one at once.
+template <class DeviceStatus>
+void OfferMaintainer(Engine& engine, DeviceStatus& status, bool screen, const char* question) {
+  const bool call =
+      !screen || ShowPaused(engine, question, MessageIcon::Question, MessageButtons::YesNo) == MessageResult::Yes;
+  if (!call) return;
+  status.MaintainerFixTime = MaintainerFixTime(engine);
+  status.MaintainerCalled = 1;
+  if (screen) ShowPaused(engine, MaintainerFixText(status.MaintainerFixTime), MessageIcon::None, MessageButtons::Ok);
+}
 
 // A signal or an entrance/exit location at the block's end in direction d.
 bool RouteEndsAt(const BlockData& block, int d);

@@ -107,15 +107,7 @@ int Engine::ClearSignal(int signalDevice, uint8_t forced, int source) {
     } else {
       status.FailureCount = static_cast<uint8_t>(std::min(status.FailureCount + 1, 3));
       if (status.MaintainerCalled == 0 && !forced) {
-        const bool call =
-            !screen || ShowPaused(*this, "Signal is still not working.  Do you wish to call a maintainer?",
-                                  MessageIcon::Question, MessageButtons::YesNo) == MessageResult::Yes;
-        if (call) {
-          status.MaintainerFixTime = MaintainerFixTime(*this);
-          status.MaintainerCalled = 1;
-          if (screen)
-            ShowPaused(*this, MaintainerFixText(status.MaintainerFixTime), MessageIcon::None, MessageButtons::Ok);
-        }
+        OfferMaintainer(*this, status, screen, "Signal is still not working.  Do you wish to call a maintainer?");
       } else if (!forced && screen) {
         ShowPaused(*this, "Signal is still not working.", MessageIcon::Error, MessageButtons::Ok);
       }

@@ -112,14 +112,7 @@ int Engine::ThrowSwitch(int switchDevice, uint8_t forced, uint8_t crew, int sour
   } else {
     status.FailureCount = static_cast<int8_t>(std::min(status.FailureCount + 1, kMaxSwitchFailures));
     if (status.MaintainerCalled == 0) {
-      const bool call = !screen || ShowPaused(*this, "Switch is still not working.  Do you wish to call a maintainer?",
-                                              MessageIcon::Question, MessageButtons::YesNo) == MessageResult::Yes;
-      if (call) {
-        status.MaintainerFixTime = MaintainerFixTime(*this);
-        status.MaintainerCalled = 1;
-        if (screen)
-          ShowPaused(*this, MaintainerFixText(status.MaintainerFixTime), MessageIcon::None, MessageButtons::Ok);
-      }
+      OfferMaintainer(*this, status, screen, "Switch is still not working.  Do you wish to call a maintainer?");
     } else if (screen) {
       ShowPaused(*this, "Switch is still not working.", MessageIcon::Error, MessageButtons::Ok);
     }

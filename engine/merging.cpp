@@ -21,22 +21,6 @@ using namespace train_menu;
 
 namespace {
 
-// The trains coupled behind `train` through +5, in order, without it. The walk
-// stops at a train already seen and after kMaxChainSteps: a damaged chain from
-// a saved simulation must not hang the program.
-std::vector<int> ChainBehind(const Corvane3Data& store, int train) {
-  std::vector<int> chain;
-  std::vector<bool> seen(kMaxTrainStatus, false);
-  seen[train] = true;
-  int next = store.GetTrainStatus(train).MergeNext;
-  for (int steps = 0; ValidTrain(next) && !seen[next] && steps < kMaxChainSteps; ++steps) {
-    seen[next] = true;
-    chain.push_back(next);
-    next = store.GetTrainStatus(next).MergeNext;
-  }
-  return chain;
-}
-
 int32_t ScheduledLength(const Corvane3Data& store, int train) {
   const int data = store.GetTrainStatus(train).TrainIndex;
   return data >= 0 && data < kMaxTrains ? store.GetTrainData(data).Length : 0;
@@ -45,7 +29,7 @@ int32_t ScheduledLength(const Corvane3Data& store, int train) {
 // The scheduled lengths of a train and of every train coupled behind it.
 int32_t ChainLength(const Corvane3Data& store, int train) {
   int64_t sum = ScheduledLength(store, train);
-  for (int coupled : ChainBehind(store, train)) sum += ScheduledLength(store, coupled);
+  for (int coupled : CoupledTrains(store, train)) sum += ScheduledLength(store, coupled);
   return static_cast<int32_t>(std::clamp<int64_t>(sum, 0, INT32_MAX));
 }
 
@@ -103,7 +87,7 @@ void Engine::CmTrainMerge(int id) {
   front.HeadBlock = -1;
   front.HeadEventTime = -1;
   front.PassRedPermission = 0;
-  const std::vector<int> chain = ChainBehind(store, b);
+  const std::vector<int> chain = CoupledTrains(store, b);
   const int last = chain.empty() ? b : chain.back();
   front.MergePrevious = static_cast<int16_t>(last);
   store.UpdateTrainStatus(a, front);
@@ -187,7 +171,7 @@ void Engine::CmTrainSplit(int id) {
   const int result = store.Dialogs().RunSplitTrainDialog(Format("Split Train \"%s\"", Name(front)), a);
   const int n = result - 1000;
   // Only a train coupled behind this one can leave with the rear part.
-  const std::vector<int> chain = ChainBehind(store, a);
+  const std::vector<int> chain = CoupledTrains(store, a);
   if (result == 2 || std::find(chain.begin(), chain.end(), n) == chain.end()) {
     ClearStopStatus();
     return;
@@ -299,9 +283,9 @@ void MergeNextBlock(Engine& engine, int chosen, int which) {
   survivor.Length += absorbed.Length;
   store.UpdateTrainStatus(s, survivor);
   // The trains coupled behind the absorbed one stay coupled, now at the end of the survivor's consist.
-  const std::vector<int> carried = ChainBehind(store, x);
+  const std::vector<int> carried = CoupledTrains(store, x);
   if (!carried.empty() && std::find(carried.begin(), carried.end(), s) == carried.end()) {
-    const std::vector<int> own = ChainBehind(store, s);
+    const std::vector<int> own = CoupledTrains(store, s);
     const int last = own.empty() ? s : own.back();
     TrainStatus tail = store.GetTrainStatus(last);
     tail.MergeNext = static_cast<int16_t>(carried.front());

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "engine/engine.h"
 #include "store/corvane3_data.h"
@@ -111,5 +112,21 @@ inline int ExitSignal(const BlockData& block, int direction) {
 // The train stops where it stands: speed saved and 0, the head's position
 // kept, stored, the rear brought up unless it had stopped already, repainted.
 void StandardStop(Engine& engine, TrainStatus& train, int slot, uint8_t reason);
+
+// The trains coupled behind `train` through MergeNext, in order, without it.
+// The walk stops at a train already seen and after kMaxChainSteps: a damaged
+// chain from a saved simulation must not hang the program.
+inline std::vector<int> CoupledTrains(const Corvane3Data& store, int train) {
+  std::vector<int> chain;
+  std::vector<bool> seen(kMaxTrainStatus, false);
+  seen[train] = true;
+  int next = store.TrainStatusRef(train).MergeNext;
+  for (int steps = 0; ValidTrain(next) && !seen[next] && steps < kMaxChainSteps; ++steps) {
+    seen[next] = true;
+    chain.push_back(next);
+    next = store.TrainStatusRef(next).MergeNext;
+  }
+  return chain;
+}
 
 }  // namespace movement

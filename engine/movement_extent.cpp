@@ -65,20 +65,6 @@ RearPlace FindRear(Engine& engine, int headBlock, int direction, int32_t positio
   return place;
 }
 
-// A chain of trains coupled behind `train` (through MergeNext), without it.
-std::vector<int> CoupledTrains(const Corvane3Data& store, int train) {
-  std::vector<int> chain;
-  std::vector<bool> seen(kMaxTrainStatus, false);
-  seen[train] = true;
-  int next = store.TrainStatusRef(train).MergeNext;
-  for (int steps = 0; ValidTrain(next) && !seen[next] && steps < kMaxChainSteps; ++steps) {
-    seen[next] = true;
-    chain.push_back(next);
-    next = store.TrainStatusRef(next).MergeNext;
-  }
-  return chain;
-}
-
 // The train and every train coupled to it leave the territory for good; each
 // coupled train takes one off the trains-on-territory count.
 void LeaveForGood(Corvane3Data& store, TrainStatus& train, int slot) {

@@ -206,10 +206,8 @@ int Engine::SearchRoute(int direction, int startBlock, int32_t* ids, int32_t* di
     int next = -1;
     if (IsBlock(current)) {
       const BlockData block = store.GetBlockData(current);
-      if (store.GetBlockStatus(current).ReversesPath == 0xFF) d = 1 - d;
+      WalkInBlock(store, current, block, n, previous, lastEndCode, dirs[n - 1], d);
       if (n >= 2) {
-        lastEndCode = ApplyLoopEnds(store, block, previous, lastEndCode, dirs[n - 1], d);
-
         const int e = dirs[n - 1];
         if (block.PassThrough != 1 && badBlock == -1 && !SignalledFor(block, e)) badBlock = current;
         const int far = FarSignal(block, e);
@@ -226,11 +224,7 @@ int Engine::SearchRoute(int direction, int startBlock, int32_t* ids, int32_t* di
       if (exitPoint > 0 && SwitchFacesMove(status.TrackCode, d)) return fault(current);
       next = SwitchExitLeg(store.GetSwitchData(current - kSwitchBase), status.TrackCode, positions[n - 1] != 0, d);
     } else if (IsDiamond(current)) {
-      const CrossData cross = store.GetCrossData(current - kDiamondBase);
-      const int t = CellCode(store, cross.CellX, cross.CellY);
-      if ((lastEndCode == 16 || lastEndCode == 17) && t == 30 && d == 1) d = 0;
-      lastEndCode = t;
-      next = DiamondExitLeg(cross, previous);
+      next = WalkOverDiamond(store, store.GetCrossData(current - kDiamondBase), previous, lastEndCode, d);
     }
 
     if (!IsPathDevice(next)) return endOfWalk();

@@ -7,6 +7,7 @@
 #include "engine/engine.h"
 #include "store/device_numbers.h"
 #include "store/fixed_text.h"
+#include "store/status_codes.h"
 #include "store/train_codes.h"
 
 namespace {
@@ -101,7 +102,7 @@ void Engine::CheckPathAhead(PathCheckResult& out, int train, std::span<const int
       }
       if (countFirstEntry != 1 && i == 0) continue;
       if (passRed && result.StopBlock == -1) result.StopBlock = static_cast<int16_t>(device);
-      const int16_t wanted = dirs[i] == 0 ? 2 : 1;  // cleared left / cleared right
+      const int16_t wanted = static_cast<int16_t>(occupancy::Cleared(dirs[i]));
       if (store.BlockStatusRef(device).Occupancy != wanted) {
         if (cleared == 0) result.RouteCleared = 0;
         break;

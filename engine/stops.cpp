@@ -84,6 +84,24 @@ bool ChangePlaceHere(const Corvane3Data& store, const TrainData& data, int block
   return false;
 }
 
+// A stopped train moves on at the speed already in `status`: its next head
+// event from where it stands, then its rear.
+void MoveOnAtSpeed(Engine& engine, int train, TrainStatus& status, int32_t clock) {
+  Corvane3Data& store = engine.Store();
+  status.State = TrainState::Moving;
+  store.UpdateTrainStatus(train, status);
+  const Engine::BlockEvent event = engine.ComputeBlockEvent(status.HeadBlock, train, 0, 0);
+  status.Reason = static_cast<uint8_t>(event.Code);
+  const int32_t distance = std::abs(event.Point - status.HeadPosition);
+  if (distance != 0) {
+    status.HeadEventTime = clock + engine.TravelTime(status.Speed, distance);
+    status.PreviousHeadPosition = status.HeadPosition;
+    status.HeadPosition = event.Point;
+  }
+  store.UpdateTrainStatus(train, status);
+  engine.UpdateTrainRear(train, clock, 0);
+}
+
 // Crew expiry for a train taking on a schedule: kept when the schedule gives no crew minutes.
 int32_t CrewExpiryFor(const TrainData& data, int32_t kept, int32_t clock) {
   return data.CrewMinutesWorked == 0 ? kept : clock + kCrewShift - 60 * data.CrewMinutesWorked;
@@ -99,18 +117,7 @@ void Engine::RestartTrain(int train) {
   if (!ValidBlock(status.HeadBlock)) return;
   const int32_t clock = store.GetSimClock();
   status.Speed = RestartSpeed(train);
-  status.State = TrainState::Moving;
-  store.UpdateTrainStatus(train, status);
-  const BlockEvent event = ComputeBlockEvent(status.HeadBlock, train, 0, 0);
-  status.Reason = static_cast<uint8_t>(event.Code);
-  const int32_t distance = std::abs(event.Point - status.HeadPosition);
-  if (distance != 0) {
-    status.HeadEventTime = clock + TravelTime(status.Speed, distance);
-    status.PreviousHeadPosition = status.HeadPosition;
-    status.HeadPosition = event.Point;
-  }
-  store.UpdateTrainStatus(train, status);
-  UpdateTrainRear(train, clock, 0);
+  MoveOnAtSpeed(*this, train, status, clock);
 }
 
 bool Engine::ApplyCrewChange(int train) {
@@ -211,18 +218,7 @@ void Engine::LocomotiveProblem(int train) {
   const int cap = top * (40 + Random().Next(40)) / 100;
   status.SpeedCap = static_cast<int16_t>(cap);
   if (status.Speed > cap) status.Speed = static_cast<int16_t>(cap);
-  status.State = TrainState::Moving;
-  store.UpdateTrainStatus(train, status);
-  const BlockEvent event = ComputeBlockEvent(status.HeadBlock, train, 0, 0);
-  status.Reason = static_cast<uint8_t>(event.Code);
-  const int32_t distance = std::abs(event.Point - status.HeadPosition);
-  if (distance != 0) {
-    status.HeadEventTime = clock + TravelTime(status.Speed, distance);
-    status.PreviousHeadPosition = status.HeadPosition;
-    status.HeadPosition = event.Point;
-  }
-  store.UpdateTrainStatus(train, status);
-  UpdateTrainRear(train, clock, 0);
+  MoveOnAtSpeed(*this, train, status, clock);
   const std::string id(FieldText(status.TrainId));
   const std::string speed = std::to_string(cap);
   RaiseAlert(alert_kind::kLocoProblem, id.c_str(), speed.c_str());

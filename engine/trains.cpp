@@ -207,7 +207,7 @@ void Engine::EnterTerritory(int train) {
   store.UpdateTrainStatus(train, status);
   BlockStatus entered = store.GetBlockStatus(block);
   const int16_t occupancyBefore = entered.Occupancy;
-  entered.Occupancy = static_cast<int16_t>(direction == 0 ? 2 : 1);
+  entered.Occupancy = static_cast<int16_t>(occupancy::Cleared(direction));
   store.UpdateBlockStatus(block, entered);
 
   EnterNextBlock(train, block, 0, clock);

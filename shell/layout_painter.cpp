@@ -6,6 +6,7 @@
 
 #include "platform/fonts.h"
 #include "shell/display_pictures.h"
+#include "shell/layout_view.h"
 #include "shell/picture_art.h"
 #include "store/corvane3_data.h"
 #include "store/device_numbers.h"
@@ -509,26 +510,22 @@ void LayoutPainter::PaintBlockLabels(QPainter& painter, const LayoutPaintState& 
   for (int i = 0; i < blocks; ++i) {
     const BlockStatus& status = store_.BlockStatusRef(i);
     if (status.InUse == 0 || status.Occupancy != occupancy::kFree) continue;
-    const int firstRight = status.LabelFirstRight, secondLeft = status.LabelSecondLeft;
-    struct Band {
-      int A, B, R;
-    };
-    Band bands[2] = {};
-    int bandCount = 1;
-    bands[0] = {status.LeftLabelX, secondLeft == -1 ? status.RightLabelX : firstRight, status.LeftLabelY};
-    if (secondLeft != -1) bands[bandCount++] = {secondLeft, status.RightLabelX, status.RightLabelY};
-    auto upper = [](const Band& b) { return Box(b.A * 16, b.R * 16 - 2, (b.B + 1) * 16, b.R * 16 + 6); };
-    auto lower = [](const Band& b) { return Box(b.A * 16, b.R * 16 + 11, (b.B + 1) * 16, b.R * 16 + 19); };
+    // Two strips a run: above the track, then below it.
+    const std::vector<layout::Rect> strips =
+        layout::BlockLabelStripPixels(status.LeftLabelX, status.LeftLabelY, status.LabelFirstRight,
+                                      status.LabelSecondLeft, status.RightLabelX, status.RightLabelY);
+    auto strip = [&](size_t k) { return Box(strips[k].Left, strips[k].Top, strips[k].Right, strips[k].Bottom); };
+    const bool twoRuns = strips.size() == 4;
     // Only the labels that meet the rectangle painted: each is clipped to its strips.
-    QRect area = upper(bands[0]) | lower(bands[0]);
-    if (bandCount == 2) area |= upper(bands[1]) | lower(bands[1]);
+    QRect area;
+    for (size_t k = 0; k < strips.size(); ++k) area |= strip(k);
     if (!area.intersects(update_)) continue;
     auto both = [&](const QString& up, const QString& low, const QString& secondLow, bool second) {
-      DrawLabel(painter, upper(bands[0]), up);
-      if (!low.isNull()) DrawLabel(painter, lower(bands[0]), low);
-      if (second && bandCount == 2) {
-        DrawLabel(painter, upper(bands[1]), up);
-        if (!secondLow.isNull()) DrawLabel(painter, lower(bands[1]), secondLow);
+      DrawLabel(painter, strip(0), up);
+      if (!low.isNull()) DrawLabel(painter, strip(1), low);
+      if (second && twoRuns) {
+        DrawLabel(painter, strip(2), up);
+        if (!secondLow.isNull()) DrawLabel(painter, strip(3), secondLow);
       }
     };
     const BlockLabelTexts texts = BlockLabelsOf(store_, i, state);

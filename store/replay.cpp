@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "store/alert_lines.h"
 #include "store/corvane3_data.h"
 #include "store/device_numbers.h"
 #include "store/file_results.h"
@@ -190,27 +191,7 @@ int Corvane3Data::ReadPlayback(int32_t clock) {
         UpdateStackData(index, ImageAs<StackData>(record));
         break;
       case PlaybackKind::AlertLine: {
-        int line;
-        if (Run.AlertLinesUsed >= kAlertLines) {
-          for (int i = 1; i < kAlertLines; ++i) Run.AlertLines[i - 1] = Run.AlertLines[i];
-          line = kAlertLines - 1;
-          if (Run.SelectedAlertLine > 0) Run.SelectedAlertLine--;
-        } else {
-          line = Run.AlertLinesUsed < 0 ? 0 : Run.AlertLinesUsed;
-          Run.AlertLinesUsed = line + 1;
-        }
-        auto& stored = Run.AlertLines[line];
-        stored.fill('\0');
-        std::memcpy(stored.data(), record, kAlertLineChars - 1);
-        if (options_.DisplayLastAlert != 0 && Run.BrowsingAlerts == 0) {
-          Run.SelectedAlertLine = line;
-          shell_->ShowStatusText(StatusPane::Alert, stored.data());
-        }
-        if (AlertWindowOpen != 0) {
-          shell_->SetAlertScrollRange(1240, (Run.AlertLinesUsed + 1) * 19);
-          shell_->InvalidateAlertWindow();
-        }
-        RefreshCursor();
+        ShowNewAlertLine(*this, AppendAlertLine(Run, reinterpret_cast<const char*>(record), kAlertLineChars - 1));
         break;
       }
       default:
