@@ -67,6 +67,8 @@ TCorvane3Dec::TCorvane3Dec(Corvane3Data& store, const QString& caption, QWidget*
 }
 
 TCorvane3Dec::~TCorvane3Dec() {
+  // The alert window goes while the layout window it repaints is whole.
+  delete TheAlertWindow.data();
   CloseDataWindows();
   DeleteWindow(TheDataWindows.CTCActiveTrains);
   DeleteWindow(TheDataWindows.CTCActivePermits);
@@ -142,6 +144,8 @@ void TCorvane3Dec::BindCommands() {
   commands_.SetHandler(res::CM_ACTIVE_SLOW_ORDERS, [this] {
     OpenListWindow(TheDataWindows.ActiveSlowOrders, [this] { return new TSlowActive(store_, this); });
   });
+  // In CTC control mode the field side keeps the slow orders.
+  commands_.SetEnabler(res::CM_ACTIVE_SLOW_ORDERS, [this] { return store_.GetOptionData().CTCControlOn == 0; });
   BindShellCommands();
 }
 
