@@ -4,6 +4,7 @@
 // name "new.trk", never a half-loaded one.
 #include <cstring>
 
+#include "store/binary_io.h"
 #include "store/bitmap_bytes.h"
 #include "store/corvane3_data.h"
 #include "store/file_results.h"
@@ -38,17 +39,16 @@ int Corvane3Data::LoadTrackFile(const std::string& path, int report) {
   ForgetTrackFileTables();
   ChangeCount = LoadedChangeCount;
 
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) {
+  std::vector<uint8_t> bytes;
+  if (!ReadFileBytes(path, bytes)) {
     if (tell) ShowMessage("Could not open track territory file \"" + path + "\".", MessageIcon::Error);
     return file_result::kCannotOpen;
   }
-  TrackFileReader in(file);
+  ByteReader in(bytes);
   for (const int16_t expected : kTrackMagic) {
     int16_t word = 0;
     if (!in.Get(word) || word != expected) {
       if (tell) ShowMessage("Illegal track territory file!", MessageIcon::Error);
-      std::fclose(file);
       return file_result::kDamaged;
     }
   }
@@ -60,17 +60,14 @@ int Corvane3Data::LoadTrackFile(const std::string& path, int report) {
         ShowMessage("The track territory file being loaded has an newer file structure than this program can handle.",
                     MessageIcon::Error);
       }
-      std::fclose(file);
       return file_result::kCannotOpen;
     }
-    result =
-        version < kFirstCurrentVersion ? ReadOldTrackFile(file, version, path) : ReadTrackFile(file, version, path);
+    result = version < kFirstCurrentVersion ? ReadOldTrackFile(in, version, path) : ReadTrackFile(in, version, path);
   }
   CountData counts = GetCountData();
   counts.Words[kCountRunningTrains] = 0;
   UpdateCountData(counts);
   if (result != file_result::kDone) {
-    std::fclose(file);
     ForgetTrackFileImages();
     InitTerritoryData();
     ForgetTrackFileTables();
@@ -120,7 +117,6 @@ int Corvane3Data::LoadTrackFile(const std::string& path, int report) {
   }
 
   LoadedTrackVersion = version;
-  std::fclose(file);
 
   // Maintenance bitmaps: an image that fills its buffer or more is dropped; the others must be bitmaps.
   for (int i = 0; i < kMaxMaintBitmaps; ++i) {

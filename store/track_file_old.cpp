@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "store/binary_io.h"
 #include "store/corvane3_data.h"
 #include "store/file_results.h"
 #include "store/fixed_text.h"
@@ -110,21 +111,19 @@ bool SplitTrackName(const std::string& name, const std::string& prefix, std::str
 
 }  // namespace
 
-int Corvane3Data::ReadOldTrackFile(std::FILE* file, int version, const std::string& path) {
+int Corvane3Data::ReadOldTrackFile(ByteReader& in, int version, const std::string& path) {
   // The length check, before anything is changed.
-  const long start = std::ftell(file);
-  if (start < 0 || std::fseek(file, 0, SEEK_END) != 0) return file_result::kDamaged;
-  const int64_t length = std::ftell(file) - start;
+  const int64_t length = static_cast<int64_t>(in.Left());
   const int64_t fixed = FixedBytesBeforeSizes(version);
-  if (length < fixed + kOldMaints * 2 || std::fseek(file, start + fixed, SEEK_SET) != 0) return file_result::kDamaged;
+  if (length < fixed + kOldMaints * 2) return file_result::kDamaged;
+  // The image sizes stand behind the fixed part: read them ahead on a copy of the reader.
+  ByteReader ahead = in;
   uint16_t sizes[kOldMaints];
-  if (std::fread(sizes, 1, sizeof sizes, file) != sizeof sizes) return file_result::kDamaged;
+  if (!ahead.Skip(fixed) || !ahead.Get(sizes)) return file_result::kDamaged;
   int64_t images = 0;
   for (const uint16_t size : sizes) images += size;
   if (length != fixed + static_cast<int64_t>(sizeof sizes) + images) return file_result::kDamaged;
-  if (std::fseek(file, start, SEEK_SET) != 0) return file_result::kDamaged;
 
-  TrackFileReader in(file);
   if (version >= 10) {
     int16_t reserved = 0;
     in.Get(reserved);

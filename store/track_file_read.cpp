@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "store/binary_io.h"
 #include "store/bitmap_bytes.h"
 #include "store/corvane3_data.h"
 #include "store/file_results.h"
@@ -34,7 +35,7 @@ bool CountsFit(const CountData& counts) {
 
 // Reads n records and hands each to store(i, record).
 template <class Record, class Store>
-bool ReadTable(TrackFileReader& in, int n, Store store) {
+bool ReadTable(ByteReader& in, int n, Store store) {
   for (int i = 0; i < n; ++i) {
     Record record;
     if (!in.Get(record)) return false;
@@ -47,8 +48,7 @@ constexpr int kOldStartTimeBytes = 370;
 
 }  // namespace
 
-int Corvane3Data::ReadTrackFile(std::FILE* file, int version, const std::string& path) {
-  TrackFileReader in(file);
+int Corvane3Data::ReadTrackFile(ByteReader& in, int version, const std::string& path) {
   int16_t reserved = 0;
   int32_t identity1 = 0, identity2 = 0, changeCount = 0, changeCopy = 0;
   CountData counts{};
