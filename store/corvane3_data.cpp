@@ -413,6 +413,7 @@ int Corvane3Data::FindFreeTrainData() {
       SetFieldText(leg.Text8, "");
       leg.Word19 = 0xFFFF;
       leg.Byte21 = 0;
+      leg.CrewMinutes = leg.NewLength = -1;  // no new crew time, no new length
     }
     for (auto& work : train.LocalWork) {
       SetFieldText(work.AreaName, "");

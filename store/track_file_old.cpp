@@ -251,8 +251,8 @@ int Corvane3Data::ReadOldTrackFile(ByteReader& in, int version, const std::strin
     SetFieldText(block.TrackPart, OldText(&old[5], 6));
     block.PassThrough = old[11];
     if (block.PassThrough == 1) SetFieldText(block.TrackPart, "Connector");
-    block.Byte19 = old[12];
-    block.Byte20 = old[13];
+    block.LeftLinked = old[12];
+    block.RightLinked = old[13];
     for (int side = 0; side < 2; ++side) {
       int16_t neighbour = I16(&old[14 + 2 * side]);
       if (neighbour >= 1000 && neighbour < 2000) neighbour = static_cast<int16_t>(neighbour + 1000);
@@ -301,7 +301,7 @@ int Corvane3Data::ReadOldTrackFile(ByteReader& in, int version, const std::strin
     if (I16(&old[0]) == 0) continue;
     SwitchData sw = GetSwitchData(i);
     sw.InUse = static_cast<uint16_t>(I16(&old[0]));
-    SetFieldText(sw.Text2, OldText(&old[2], 16));
+    SetFieldText(sw.DisplayName, OldText(&old[2], 16));
     for (int k = 0; k < 4; ++k) {
       sw.Legs[k] = RenumberDevice(I16(&old[18 + 2 * k]), sw.Legs[k]);
       sw.DivergingSpeed[k] = I16(&old[26 + 2 * k]);
@@ -428,7 +428,7 @@ int Corvane3Data::ReadOldTrackFile(ByteReader& in, int version, const std::strin
   TerritoryOptions options = GetTerritoryOptions();
   options.Byte0 = 0;
   options.Units = 1;
-  options.Byte2 = 1;
+  options.RunTimeSource = 1;
   UpdateTerritoryOptions(options);
   UpdateCountData(ComputeTrackCounts());
   return file_result::kDone;

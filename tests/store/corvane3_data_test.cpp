@@ -231,10 +231,17 @@ TEST_F(StoreTest, NewTrainGetsItsDefaultsAndRaisesTheTrainCount) {
   EXPECT_EQ(+t.LinkedTrain, -1);
   for (uint8_t day : t.Days) EXPECT_EQ(day, 1);
 
-  // A count already above the slot is left alone.
+  // A count already above the slot is left alone; a slot used before keeps none of its old entries'
+  // new crew time and new length (the entry's last four bytes, -1 each).
+  TrainData used = store().GetTrainData(0);
+  used.Multiple[3].CrewMinutes = used.Multiple[3].NewLength = 0x0707;
+  store().UpdateTrainData(0, used);
   store().FreeTrainData(0);
   EXPECT_EQ(store().FindFreeTrainData(), 0);
   EXPECT_EQ(+store().GetCountData().Words[kCountTrains], 2);
+  const TrainData reused = store().GetTrainData(0);
+  EXPECT_EQ(+reused.Multiple[3].CrewMinutes, -1);
+  EXPECT_EQ(+reused.Multiple[3].NewLength, -1);
 }
 
 TEST_F(StoreTest, FreeingATrainClearsItsStartTimeEntriesAndLinks) {
