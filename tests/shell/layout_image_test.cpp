@@ -138,4 +138,38 @@ TEST_F(LayoutImageTest, ViewAndOptionChangesPaintTheWholeImageAgain) {
   EXPECT_TRUE(Kept() == FullPaint());
 }
 
+// Pictures copied straight into the image's rows give the pixels QPainter::drawImage gives, at both
+// zoom levels and with the painter moved by a scroll offset (pictures cut at the image's edges);
+// a clipped painter draws every picture through the painter.
+TEST_F(LayoutImageTest, CopiedPicturesEqualDrawnPictures) {
+  store().SimStartTime = store().SimClock = 6 * 3600;
+  store().Run.SimStopped = store().Run.SimPaused = 0;
+  store().Run.OutputHold = 1;
+  Engine engine(store());
+  Run(engine, 300);
+  const LayoutPaintState state = window_->PaintState();
+  auto paint = [&](bool copy, QPoint scroll, bool clip) {
+    QImage image(700, 500, QImage::Format_RGB32);
+    image.fill(window_->BackgroundColour());
+    QPainter painter(&image);
+    painter.translate(-scroll);
+    if (clip) painter.setClipRect(QRect(scroll, image.size()));
+    LayoutPainter layout(store(), pictures_);
+    layout.CopyPicturesIntoImage = copy;
+    layout.Paint(painter, QRect(scroll, image.size()), state);
+    EXPECT_EQ(layout.CopiedPictures(), copy && !clip);
+    return image;
+  };
+  for (int zoom : {1, 2}) {
+    store().ZoomDivisor = zoom;
+    for (QPoint scroll : {QPoint(0, 0), QPoint(1043, 117), QPoint(21, 9)}) {
+      SCOPED_TRACE("zoom " + std::to_string(zoom) + ", scroll " + std::to_string(scroll.x()));
+      const QImage drawn = paint(false, scroll, false);
+      const QImage copied = paint(true, scroll, false);
+      EXPECT_TRUE(copied == drawn) << FirstDifference(copied, drawn);
+      EXPECT_TRUE(paint(true, scroll, true) == drawn);
+    }
+  }
+}
+
 }  // namespace
