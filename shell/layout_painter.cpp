@@ -139,6 +139,7 @@ void LayoutPainter::Paint(QPainter& painter, const QRect& update, const LayoutPa
   update_ = update;
   PrepareLabelFaces(painter, state.LabelFont);
   direct_ = {};
+  copiedLabels_ = 0;
   if (CopyPicturesIntoImage) {
     QPaintDevice* device = painter.device();
     const QTransform& transform = painter.deviceTransform();
@@ -188,12 +189,12 @@ void LayoutPainter::DrawPicture(QPainter& painter, const QRect& target, const QI
   const QRect placed = target.translated(direct_.Offset);
   const QRect to = placed.intersected(direct_.Bounds);
   if (to.isEmpty()) return;
-  const int fromX = to.left() - placed.left(), fromY = to.top() - placed.top();
   const size_t bytes = static_cast<size_t>(to.width()) * sizeof(QRgb);
-  for (int y = 0; y < to.height(); ++y) {
-    std::memcpy(direct_.Bits + (to.top() + y) * direct_.Stride + to.left() * sizeof(QRgb),
-                picture.constScanLine(fromY + y) + fromX * sizeof(QRgb), bytes);
-  }
+  const qsizetype fromStride = picture.bytesPerLine();
+  const uchar* from =
+      picture.constBits() + (to.top() - placed.top()) * fromStride + (to.left() - placed.left()) * sizeof(QRgb);
+  uchar* into = direct_.Bits + to.top() * direct_.Stride + to.left() * sizeof(QRgb);
+  for (int y = 0; y < to.height(); ++y, from += fromStride, into += direct_.Stride) std::memcpy(into, from, bytes);
 }
 
 void LayoutPainter::PrepareLabelFaces(QPainter& painter, const QFont& labelFont) {
@@ -214,6 +215,7 @@ void LayoutPainter::PrepareLabelFaces(QPainter& painter, const QFont& labelFont)
   };
   prepare(idFace_, kTrainIdHeight);
   prepare(stripFace_, kLabelStripHeight);
+  labelPrints_.clear();
 }
 
 int LayoutPainter::LabelFace::Width(const QString& text) {
@@ -225,21 +227,60 @@ int LayoutPainter::LabelFace::Width(const QString& text) {
   return *found;
 }
 
+size_t LayoutPainter::LabelKeyHash::operator()(const LabelKey& key) const {
+  return qHashMulti(key.Ground, key.Text, quintptr(key.Face), key.Pen, key.Back, key.Opaque, key.Box.width(),
+                    key.Box.height(), key.At.x(), key.At.y());
+}
+
 // A label in a box no taller than its font (see LabelFontForHeight): centred on its capitals and
 // descenders rather than on the font's whole line, so that no letter is cut. Clipped to its box;
 // an unclipped painter is left unclipped again without a save and restore of its whole state.
 void LayoutPainter::DrawLabel(QPainter& painter, const QRect& r, const QString& text, LabelFace& face) {
-  const bool clipped = painter.hasClipping();
-  if (clipped) painter.save();
-  painter.setClipRect(r, Qt::IntersectClip);
   const int ink = face.CapHeight + face.Descent;
   const int baseline = r.top() + (r.height() - ink) / 2 + face.CapHeight;
   const int x = r.left() + (r.width() - face.Width(text)) / 2;
-  painter.drawText(QPoint(x, baseline), text);
-  if (clipped)
-    painter.restore();
-  else
-    painter.setClipping(false);
+  const auto draw = [&] {
+    const bool clipped = painter.hasClipping();
+    if (clipped) painter.save();
+    painter.setClipRect(r, Qt::IntersectClip);
+    painter.drawText(QPoint(x, baseline), text);
+    if (clipped)
+      painter.restore();
+    else
+      painter.setClipping(false);
+  };
+  const QRect box = r.translated(direct_.Offset);
+  if (direct_.Bits == nullptr || box.isEmpty() || !direct_.Bounds.contains(box)) {
+    draw();
+    return;
+  }
+  // The box's pixels, read out of or written into the image row by row.
+  const size_t rowBytes = static_cast<size_t>(box.width()) * sizeof(QRgb);
+  const auto row = [&](int y) { return direct_.Bits + (box.top() + y) * direct_.Stride + box.left() * sizeof(QRgb); };
+  std::vector<QRgb>& under = labelUnder_;
+  under.resize(static_cast<size_t>(box.width()) * box.height());
+  for (int y = 0; y < box.height(); ++y) std::memcpy(under.data() + y * box.width(), row(y), rowBytes);
+  const bool opaque = painter.backgroundMode() == Qt::OpaqueMode;
+  LabelKey key{text,
+               &face,
+               painter.pen().color().rgba(),
+               opaque ? painter.background().color().rgba() : 0,
+               opaque,
+               box.size(),
+               QPoint(x - r.left(), baseline - r.top()),
+               qHashBits(under.data(), under.size() * sizeof(QRgb))};
+  const auto found = labelPrints_.find(key);
+  if (found != labelPrints_.end() && found->second.Under == under) {
+    const QRgb* over = found->second.Over.data();
+    for (int y = 0; y < box.height(); ++y) std::memcpy(row(y), over + y * box.width(), rowBytes);
+    ++copiedLabels_;
+    return;
+  }
+  draw();
+  std::vector<QRgb> over(under.size());
+  for (int y = 0; y < box.height(); ++y) std::memcpy(over.data() + y * box.width(), row(y), rowBytes);
+  if (labelPrints_.size() >= kMostLabelPrints) labelPrints_.clear();
+  labelPrints_.insert_or_assign(std::move(key), LabelPrint{under, std::move(over)});
 }
 
 bool LayoutPainter::TrainCoversCell(int block, int column, int row) const {
@@ -354,17 +395,22 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
     // Recoloured once per picture and colour map, and kept: a reloaded picture has a new cache key.
     TileKey key{dib.cacheKey(), {}};
     std::copy(std::begin(map), std::end(map), key.Colours.begin());
-    auto found = recoloured_.find(key);
-    if (found == recoloured_.end()) {
-      if (recoloured_.size() >= kMostRecolouredTiles) recoloured_.clear();
-      QImage image = dib;
-      // Every key is found before any is changed: a changed entry may take another key's colour.
-      int index[kKeys];
-      for (int k = 0; k < kKeys; ++k) index[k] = FindColour(image, kKeyColours[k]);
-      for (int k = 0; k < kKeys; ++k) SetColour(image, index[k], map[k]);
-      found = recoloured_.emplace(key, ToBitmap(image)).first;
+    // Cells in a run mostly share their tile: the last one found is tried first.
+    if (lastTile_ == nullptr || !(key == lastTileKey_)) {
+      auto found = recoloured_.find(key);
+      if (found == recoloured_.end()) {
+        if (recoloured_.size() >= kMostRecolouredTiles) recoloured_.clear();
+        QImage image = dib;
+        // Every key is found before any is changed: a changed entry may take another key's colour.
+        int index[kKeys];
+        for (int k = 0; k < kKeys; ++k) index[k] = FindColour(image, kKeyColours[k]);
+        for (int k = 0; k < kKeys; ++k) SetColour(image, index[k], map[k]);
+        found = recoloured_.emplace(key, ToBitmap(image)).first;
+      }
+      lastTileKey_ = key;
+      lastTile_ = &found->second;
     }
-    picture = &found->second;
+    picture = lastTile_;
   }
 
   const bool painted = device < 0 || device >= 5000 || store_.GetNoPaintStatus(device) == 0;

@@ -20,6 +20,8 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 class Corvane3Data;
 class DisplayPictures;
@@ -60,6 +62,8 @@ class LayoutPainter {
   bool CopyPicturesIntoImage = true;
   // True when the last paint copied its pictures so.
   bool CopiedPictures() const { return direct_.Bits != nullptr; }
+  // How many labels the last paint copied from an earlier paint (see DrawLabel).
+  int CopiedLabels() const { return copiedLabels_; }
 
   // The highlight frame of the highlighted switch or signal, in that colour (Classic Display
   // swaps black for white and anything else for black).
@@ -105,6 +109,33 @@ class LayoutPainter {
   LabelFace stripFace_;  // block label strips
   void DrawLabel(QPainter& painter, const QRect& r, const QString& text, LabelFace& face);
 
+  // Labels drawn into the image before. A label is cut to its box, so what it leaves there follows
+  // from its text, face, colours and place in the box and from the pixels it was drawn over: the
+  // same label over the same pixels is copied again rather than drawn (only while pictures are
+  // copied, the painter unclipped). Cleared with the faces.
+  struct LabelKey {
+    QString Text;
+    const LabelFace* Face = nullptr;
+    QRgb Pen = 0;
+    QRgb Back = 0;  // the background colour in opaque mode, else 0
+    bool Opaque = false;
+    QSize Box;
+    QPoint At;          // the baseline's start within the box
+    size_t Ground = 0;  // a hash of the pixels drawn over
+    bool operator==(const LabelKey&) const = default;
+  };
+  struct LabelKeyHash {
+    size_t operator()(const LabelKey& key) const;
+  };
+  struct LabelPrint {
+    std::vector<QRgb> Under;  // the box's pixels before, row by row
+    std::vector<QRgb> Over;   // and after
+  };
+  static constexpr size_t kMostLabelPrints = 4096;
+  std::unordered_map<LabelKey, LabelPrint, LabelKeyHash> labelPrints_;
+  int copiedLabels_ = 0;
+  std::vector<QRgb> labelUnder_;  // the box being drawn over, kept to save an allocation a label
+
   Corvane3Data& store_;
   const DisplayPictures& pictures_;
   int zoom_ = 1;
@@ -119,6 +150,8 @@ class LayoutPainter {
   };
   static constexpr size_t kMostRecolouredTiles = 4096;
   std::map<TileKey, QImage> recoloured_;
+  TileKey lastTileKey_;
+  const QImage* lastTile_ = nullptr;  // in recoloured_
 };
 
 // The texts of a block's label strips: the upper strip, the lower strip and the lower strip of
