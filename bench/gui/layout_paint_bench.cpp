@@ -130,6 +130,22 @@ void BM_RebuildKeptImageFirstTime(benchmark::State& state) {
 }
 BENCHMARK(BM_RebuildKeptImageFirstTime)->Unit(benchmark::kMillisecond);
 
+// The kept image painted whole again at full size after a zoom out and back (the half-size paint
+// in between not timed).
+void BM_RebuildAfterZoomingBackIn(benchmark::State& state) {
+  Scene scene;
+  scene.Update();
+  for (auto _ : state) {
+    state.PauseTiming();
+    scene.Store->ZoomDivisor = 2;
+    scene.Update();
+    scene.Store->ZoomDivisor = 1;
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(scene.Update().constBits());
+  }
+}
+BENCHMARK(BM_RebuildAfterZoomingBackIn)->Unit(benchmark::kMillisecond);
+
 // A paint of the whole 200 x 160 window from the kept image: trains and labels are in it.
 void BM_PaintWholeWindow(benchmark::State& state) {
   Scene scene;
