@@ -36,10 +36,11 @@ struct LayoutImage::Pixels {
 QImage LayoutImage::BlankImage(const QSize& size) {
   const qsizetype stride = size.width() * static_cast<qsizetype>(sizeof(QRgb));
   const size_t bytes = static_cast<size_t>(stride) * size.height();
-  // The pixels are kept for the next size (a zoom back and forth pays for new pages once), unless a
-  // copy of the image still shows them.
-  const bool copied = !image_.isNull() && !image_.isDetached();
-  if (!pixels_ || pixels_->Bytes < bytes || copied) {
+  // The pixels are kept for the next size (a zoom back and forth pays for new pages once), unless an
+  // image besides the kept one still shows them (a copy taken of it; the kept image itself moves to
+  // pixels of its own when painted while such a copy is held).
+  const long holders = pixels_ ? pixels_.use_count() - 1 - (image_.constBits() == pixels_->Data() ? 1 : 0) : 0;
+  if (!pixels_ || pixels_->Bytes < bytes || holders != 0) {
     image_ = QImage();
     pixels_ = std::make_shared<Pixels>(bytes);
   }

@@ -126,8 +126,18 @@ TEST_F(LayoutImageTest, ViewAndOptionChangesPaintTheWholeImageAgain) {
   window_->ShowBlockLengths = 0;
   window_->ShowBlockName = 1;
   EXPECT_TRUE(Kept() == FullPaint());
+  // A copy taken of the image keeps its pixels while the image is painted at half size and back.
+  const QImage held = Kept();
+  const QImage heldPixels = held.copy();
+  window_->InvalidateCellRect(10, 10, true, 16, 16);
+  Kept();
   store().ZoomDivisor = 2;
   EXPECT_EQ(Kept().size(), QSize(1600, 1280));
+  EXPECT_TRUE(Kept() == FullPaint());
+  EXPECT_TRUE(held == heldPixels);
+  store().ZoomDivisor = 1;
+  EXPECT_TRUE(Kept() == FullPaint());
+  store().ZoomDivisor = 2;
   EXPECT_TRUE(Kept() == FullPaint());
   OptionData options = store().GetOptionData();
   options.ClassicDisplay = 1;
