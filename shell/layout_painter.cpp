@@ -227,6 +227,7 @@ void LayoutPainter::PrepareLabelFaces(QPainter& painter, const QFont& labelFont)
   prepare(idFace_, kTrainIdHeight);
   prepare(stripFace_, kLabelStripHeight);
   labelPrints_.clear();
+  labelPrintBytes_ = 0;
 }
 
 int LayoutPainter::LabelFace::Width(const QString& text) {
@@ -290,8 +291,15 @@ void LayoutPainter::DrawLabel(QPainter& painter, const QRect& r, const QString& 
   draw();
   std::vector<QRgb> over(under.size());
   for (int y = 0; y < box.height(); ++y) std::memcpy(over.data() + y * box.width(), row(y), rowBytes);
-  if (labelPrints_.size() >= kMostLabelPrints) labelPrints_.clear();
-  labelPrints_.insert_or_assign(std::move(key), LabelPrint{under, std::move(over)});
+  const size_t bytes = 2 * under.size() * sizeof(QRgb);
+  if (labelPrintBytes_ + bytes > kMostLabelPrintBytes) {
+    labelPrints_.clear();
+    labelPrintBytes_ = 0;
+  }
+  const auto [print, added] = labelPrints_.try_emplace(std::move(key));
+  if (!added) labelPrintBytes_ -= 2 * print->second.Under.size() * sizeof(QRgb);
+  print->second = LabelPrint{under, std::move(over)};
+  labelPrintBytes_ += bytes;
 }
 
 bool LayoutPainter::TrainCoversCell(int block, int column, int row) const {

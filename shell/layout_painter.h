@@ -131,8 +131,11 @@ class LayoutPainter {
     std::vector<QRgb> Under;  // the box's pixels before, row by row
     std::vector<QRgb> Over;   // and after
   };
-  static constexpr size_t kMostLabelPrints = 4096;
+  // A long block's strips take tens of kilobytes a print: the prints are bounded by their bytes,
+  // about two kept images' worth.
+  static constexpr size_t kMostLabelPrintBytes = 64 << 20;
   std::unordered_map<LabelKey, LabelPrint, LabelKeyHash> labelPrints_;
+  size_t labelPrintBytes_ = 0;
   int copiedLabels_ = 0;
   std::vector<QRgb> labelUnder_;  // the box being drawn over, kept to save an allocation a label
 
