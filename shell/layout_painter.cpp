@@ -282,23 +282,29 @@ void LayoutPainter::DrawLabel(QPainter& painter, const QRect& r, const QString& 
                QPoint(x - r.left(), baseline - r.top()),
                qHashBits(under.data(), under.size() * sizeof(QRgb))};
   const auto found = labelPrints_.find(key);
-  if (found != labelPrints_.end() && found->second.Under == under) {
+  if (found != labelPrints_.end() && !found->second.Over.empty() && found->second.Under == under) {
     const QRgb* over = found->second.Over.data();
     for (int y = 0; y < box.height(); ++y) std::memcpy(row(y), over + y * box.width(), rowBytes);
     ++copiedLabels_;
     return;
   }
   draw();
-  std::vector<QRgb> over(under.size());
-  for (int y = 0; y < box.height(); ++y) std::memcpy(over.data() + y * box.width(), row(y), rowBytes);
-  const size_t bytes = 2 * under.size() * sizeof(QRgb);
+  // A label is printed to be kept the second time it is drawn over the same pixels: the first paint
+  // of a layout keeps only the keys, so that it is not slowed by prints it may never use again.
+  const bool second = found != labelPrints_.end() && found->second.Over.empty();
+  const size_t bytes = kLabelKeyBytes + (second ? 2 * under.size() * sizeof(QRgb) : 0);
   if (labelPrintBytes_ + bytes > kMostLabelPrintBytes) {
     labelPrints_.clear();
     labelPrintBytes_ = 0;
   }
   const auto [print, added] = labelPrints_.try_emplace(std::move(key));
-  if (!added) labelPrintBytes_ -= 2 * print->second.Under.size() * sizeof(QRgb);
-  print->second = LabelPrint{under, std::move(over)};
+  if (!added) labelPrintBytes_ -= kLabelKeyBytes + 2 * print->second.Under.size() * sizeof(QRgb);
+  print->second = LabelPrint{};
+  if (second) {
+    print->second.Under = under;
+    print->second.Over.resize(under.size());
+    for (int y = 0; y < box.height(); ++y) std::memcpy(print->second.Over.data() + y * box.width(), row(y), rowBytes);
+  }
   labelPrintBytes_ += bytes;
 }
 

@@ -129,11 +129,12 @@ class LayoutPainter {
   };
   struct LabelPrint {
     std::vector<QRgb> Under;  // the box's pixels before, row by row
-    std::vector<QRgb> Over;   // and after
+    std::vector<QRgb> Over;   // and after; both empty for a label drawn once so far
   };
   // A long block's strips take tens of kilobytes a print: the prints are bounded by their bytes,
   // about two kept images' worth.
   static constexpr size_t kMostLabelPrintBytes = 64 << 20;
+  static constexpr size_t kLabelKeyBytes = 128;  // about what a key and its entry take
   std::unordered_map<LabelKey, LabelPrint, LabelKeyHash> labelPrints_;
   size_t labelPrintBytes_ = 0;
   int copiedLabels_ = 0;
