@@ -10,8 +10,10 @@
 #include "resources/resource_ids.h"
 #include "resources/strings.h"
 #include "shell/corvane3_dec.h"
+#include "shell/alert_window.h"
 #include "shell/corvane3_window.h"
 #include "shell/display_pictures.h"
+#include "shell/find_dialogs.h"
 #include "shell/globals.h"
 #include "shell/glyphs.h"
 #include "shell/layout_painter.h"
@@ -166,6 +168,8 @@ void TCorvane3App::InitMainWindow() {
   commands.SetHandler(res::CM_VIEW_FORWARD, [window] { window->CmViewForward(); });
   commands.SetEnabler(res::CM_VIEW_BACK, [window] { return window->CeViewBack(); });
   commands.SetEnabler(res::CM_VIEW_FORWARD, [window] { return window->CeViewForward(); });
+  BindFindCommands(commands, store, *window);
+  BindAlertWindowCommands(commands, store, *window);
 
   frame_->SetupWindow();
   window->SetupWindow();

@@ -284,6 +284,11 @@ void TCorvane3Window::ResetSimulationDisplay() {
   run.SelectedAlertLine = 0;
   run.AlertCounter = 0;
   run.HighestAlertViewed = 0;
+  // An open alert window shows the emptied list.
+  if (store_.AlertWindowOpen != 0) {
+    store_.Shell().SetAlertScrollRange(1240, 19);
+    store_.Shell().InvalidateAlertWindow();
+  }
   history_.Clear();
   run.ViewHistory = {0, 0};
 }

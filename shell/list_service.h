@@ -21,8 +21,7 @@ class QtListService : public ListService {
   // The train OS report is not built yet: reported, not shown.
   void ShowTrainOSWindow(const std::string& caption, int trainSlot) override;
   void RefreshAllWindows() override;
-  // No train graph can be open yet.
-  void CloseTrainGraph() override {}
+  void CloseTrainGraph() override;
 
  private:
   Corvane3Data& store_;

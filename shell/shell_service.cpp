@@ -2,6 +2,7 @@
 
 #include "platform/bar_fields.h"
 #include "platform/file_dialogs.h"
+#include "shell/alert_window.h"
 #include "shell/corvane3_dec.h"
 #include "shell/globals.h"
 #include "store/corvane3_data.h"
@@ -62,3 +63,13 @@ std::string QtShellService::AskOpenFileName(const FileDialogRequest& request) {
   if (!name.empty()) start += (start.empty() || start.back() == '/' ? "" : "/") + name;
   return ::AskOpenFileName(&frame_, "", request.Filter, start);
 }
+
+void QtShellService::SetAlertScrollRange(int32_t width, int32_t height) {
+  if (auto* window = dynamic_cast<TCorvane3Frame*>(TheAlertWindow.data())) window->SetAlertScrollRange(width, height);
+}
+
+void QtShellService::InvalidateAlertWindow() {
+  if (auto* window = dynamic_cast<TCorvane3Frame*>(TheAlertWindow.data())) window->viewport()->update();
+}
+
+void QtShellService::CloseAlertWindow() { delete TheAlertWindow.data(); }

@@ -27,6 +27,10 @@ class QtShellService : public NullShellService {
   void InsertMenuItem(int commandId, const std::string& text, int beforeCommandId) override;
   std::string AskSaveFileName(const FileDialogRequest& request) override;
   std::string AskOpenFileName(const FileDialogRequest& request) override;
+  // The Alert Message Window, while it is open.
+  void SetAlertScrollRange(int32_t width, int32_t height) override;
+  void InvalidateAlertWindow() override;
+  void CloseAlertWindow() override;
 
  private:
   Corvane3Data& store_;

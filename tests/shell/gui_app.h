@@ -2,8 +2,11 @@
 #pragma once
 
 #include <QApplication>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <memory>
+
+#include "shell/corvane3_app.h"
 
 inline void EnsureQApplication() {
   if (QApplication::instance()) return;
@@ -47,4 +50,15 @@ void OnModal(Act act) {
     if (*done) return;
     if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
   });
+}
+
+// The program started with its frame shown (so that pointer moves reach the layout), its settings in
+// `folder` and its messages going to `messages`.
+inline std::unique_ptr<TCorvane3App> StartShownProgram(const QTemporaryDir& folder, MessageService* messages) {
+  EnsureQApplication();
+  auto app = std::make_unique<TCorvane3App>(QStringList{folder.filePath("corvane3")}, messages);
+  app->InitMainWindow();
+  app->ShowFrame();
+  QCoreApplication::processEvents();
+  return app;
 }

@@ -196,6 +196,17 @@ TEST_F(LayoutWindowTest, EscapeDropsThePopUpAndClearsThePause) {
   EXPECT_EQ(+store().Run.SimPaused, 0);
 }
 
+TEST_F(LayoutWindowTest, AResetEmptiesTheListOfAnOpenAlertWindow) {
+  store().Run.AlertLinesUsed = 3;
+  window().ResetSimulationDisplay();
+  EXPECT_EQ(shell.AlertWindowInvalidations, 0) << "no alert window";
+  store().AlertWindowOpen = 1;
+  window().ResetSimulationDisplay();
+  EXPECT_EQ(store().Run.AlertLinesUsed, 0);
+  EXPECT_EQ(shell.AlertWindowInvalidations, 1);
+  EXPECT_EQ(shell.AlertScrollRanges, (std::vector<std::pair<int32_t, int32_t>>{{1240, 19}}));
+}
+
 TEST_F(LayoutWindowTest, PaintingDrawsTheBackgroundAndHandsTheRestToTheLayoutPainter) {
   int painted = 0;
   window().SetLayoutPainter([&](QPainter& painter, const QRect&) {
