@@ -1,8 +1,11 @@
 #include "shell/layout_painter.h"
 
 #include <QFontMetrics>
+#include <QPaintEngine>
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <type_traits>
 
 #include "platform/fonts.h"
 #include "shell/display_pictures.h"
@@ -81,19 +84,6 @@ void DrawCentred(QPainter& painter, const QRect& r, const QString& text) {
   painter.restore();
 }
 
-// A label in a box no taller than its font (see LabelFontForHeight): centred on its capitals and
-// descenders rather than on the font's whole line, so that no letter is cut.
-void DrawLabel(QPainter& painter, const QRect& r, const QString& text) {
-  painter.save();
-  painter.setClipRect(r, Qt::IntersectClip);
-  const QFontMetrics metrics(painter.font());
-  const int ink = metrics.capHeight() + metrics.descent();
-  const int baseline = r.top() + (r.height() - ink) / 2 + metrics.capHeight();
-  const int x = r.left() + (r.width() - metrics.horizontalAdvance(text)) / 2;
-  painter.drawText(QPoint(x, baseline), text);
-  painter.restore();
-}
-
 // Rectangle from left, top, right, bottom with right and bottom exclusive.
 QRect Box(int left, int top, int right, int bottom) { return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)); }
 
@@ -137,8 +127,30 @@ void LayoutPainter::Paint(QPainter& painter, const QRect& update, const LayoutPa
   cell_ = 16 / zoom_;
   const OptionData options = store_.GetOptionData();
   classic_ = options.ClassicDisplay != 0;
-  labelFont_ = state.LabelFont;
   update_ = update;
+  PrepareLabelFaces(painter, state.LabelFont);
+  direct_ = {};
+  copiedLabels_ = 0;
+  if (CopyPicturesIntoImage) {
+    QPaintDevice* device = painter.device();
+    const QTransform& transform = painter.deviceTransform();
+    // Only where a copy gives exactly what drawImage draws: a plain image of the pictures' format
+    // that nothing else shares, painted by the raster engine with no clip, source-over at full
+    // opacity, moved by whole pixels at most.
+    if (device != nullptr && device->devType() == QInternal::Image && painter.paintEngine() != nullptr &&
+        painter.paintEngine()->type() == QPaintEngine::Raster && !painter.hasClipping() &&
+        painter.compositionMode() == QPainter::CompositionMode_SourceOver && painter.opacity() == 1.0 &&
+        transform.type() <= QTransform::TxTranslate && transform.dx() == std::floor(transform.dx()) &&
+        transform.dy() == std::floor(transform.dy())) {
+      auto* image = static_cast<QImage*>(device);
+      if (image->format() == QImage::Format_RGB32 && image->isDetached()) {
+        direct_.Bits = image->bits();
+        direct_.Stride = image->bytesPerLine();
+        direct_.Bounds = image->rect();
+        direct_.Offset = QPoint(static_cast<int>(transform.dx()), static_cast<int>(transform.dy()));
+      }
+    }
+  }
 
   const int c = cell_;
   const int left = std::max(0, update.left() / c * c - 4 * c);
@@ -158,6 +170,132 @@ void LayoutPainter::Paint(QPainter& painter, const QRect& update, const LayoutPa
   if (!classic_) PaintPictures(painter, update, true);
   PaintTexts(painter, update, true);
   PaintStations(painter, update);
+}
+
+void LayoutPainter::DrawPicture(QPainter& painter, const QRect& target, const QImage& picture) {
+  if (direct_.Bits == nullptr || picture.format() != QImage::Format_RGB32 || picture.size() != target.size()) {
+    painter.drawImage(target, picture);
+    return;
+  }
+  const QRect placed = target.translated(direct_.Offset);
+  const QRect to = placed.intersected(direct_.Bounds);
+  if (to.isEmpty()) return;
+  const size_t bytes = static_cast<size_t>(to.width()) * sizeof(QRgb);
+  const qsizetype fromStride = picture.bytesPerLine();
+  const uchar* from =
+      picture.constBits() + (to.top() - placed.top()) * fromStride + (to.left() - placed.left()) * sizeof(QRgb);
+  uchar* into = direct_.Bits + to.top() * direct_.Stride + to.left() * sizeof(QRgb);
+  // A whole tile's rows are copied with a size the compiler knows: a call a row would cost more
+  // than the copy.
+  const auto rows = [&](auto size) {
+    for (int y = 0; y < to.height(); ++y, from += fromStride, into += direct_.Stride) std::memcpy(into, from, size);
+  };
+  if (bytes == 16 * sizeof(QRgb))
+    rows(std::integral_constant<size_t, 16 * sizeof(QRgb)>());
+  else if (bytes == 8 * sizeof(QRgb))
+    rows(std::integral_constant<size_t, 8 * sizeof(QRgb)>());
+  else
+    rows(bytes);
+}
+
+void LayoutPainter::PrepareLabelFaces(QPainter& painter, const QFont& labelFont) {
+  const int dpi = painter.device() != nullptr ? painter.device()->logicalDpiY() : 0;
+  if (idFace_.Metrics && labelFont == labelSource_ && dpi == labelDpi_) return;
+  labelSource_ = labelFont;
+  labelDpi_ = dpi;
+  // Measured as the painter resolves the font for its device, as drawing it does.
+  auto prepare = [&](LabelFace& face, int height) {
+    painter.save();
+    painter.setFont(LabelFontForHeight(labelFont, height));
+    face.Font = painter.font();
+    face.Metrics.emplace(painter.font());
+    painter.restore();
+    face.CapHeight = face.Metrics->capHeight();
+    face.Descent = face.Metrics->descent();
+    face.Widths.clear();
+  };
+  prepare(idFace_, kTrainIdHeight);
+  prepare(stripFace_, kLabelStripHeight);
+  labelPrints_.clear();
+  labelPrintBytes_ = 0;
+}
+
+int LayoutPainter::LabelFace::Width(const QString& text) {
+  auto found = Widths.constFind(text);
+  if (found == Widths.constEnd()) {
+    if (Widths.size() >= kMostWidths) Widths.clear();
+    found = Widths.insert(text, Metrics->horizontalAdvance(text));
+  }
+  return *found;
+}
+
+size_t LayoutPainter::LabelKeyHash::operator()(const LabelKey& key) const {
+  return qHashMulti(key.Ground, key.Text, quintptr(key.Face), key.Pen, key.Back, key.Opaque, key.Box.width(),
+                    key.Box.height(), key.At.x(), key.At.y());
+}
+
+// A label in a box no taller than its font (see LabelFontForHeight): centred on its capitals and
+// descenders rather than on the font's whole line, so that no letter is cut. Clipped to its box;
+// an unclipped painter is left unclipped again without a save and restore of its whole state.
+void LayoutPainter::DrawLabel(QPainter& painter, const QRect& r, const QString& text, LabelFace& face) {
+  const int ink = face.CapHeight + face.Descent;
+  const int baseline = r.top() + (r.height() - ink) / 2 + face.CapHeight;
+  const int x = r.left() + (r.width() - face.Width(text)) / 2;
+  const auto draw = [&] {
+    const bool clipped = painter.hasClipping();
+    if (clipped) painter.save();
+    painter.setClipRect(r, Qt::IntersectClip);
+    painter.drawText(QPoint(x, baseline), text);
+    if (clipped)
+      painter.restore();
+    else
+      painter.setClipping(false);
+  };
+  const QRect box = r.translated(direct_.Offset);
+  if (direct_.Bits == nullptr || box.isEmpty() || !direct_.Bounds.contains(box)) {
+    draw();
+    return;
+  }
+  // The box's pixels, read out of or written into the image row by row.
+  const size_t rowBytes = static_cast<size_t>(box.width()) * sizeof(QRgb);
+  const auto row = [&](int y) { return direct_.Bits + (box.top() + y) * direct_.Stride + box.left() * sizeof(QRgb); };
+  std::vector<QRgb>& under = labelUnder_;
+  under.resize(static_cast<size_t>(box.width()) * box.height());
+  for (int y = 0; y < box.height(); ++y) std::memcpy(under.data() + y * box.width(), row(y), rowBytes);
+  const bool opaque = painter.backgroundMode() == Qt::OpaqueMode;
+  LabelKey key{text,
+               &face,
+               painter.pen().color().rgba(),
+               opaque ? painter.background().color().rgba() : 0,
+               opaque,
+               box.size(),
+               QPoint(x - r.left(), baseline - r.top()),
+               qHashBits(under.data(), under.size() * sizeof(QRgb))};
+  const auto found = labelPrints_.find(key);
+  if (found != labelPrints_.end() && !found->second.Over.empty() && found->second.Under == under) {
+    const QRgb* over = found->second.Over.data();
+    for (int y = 0; y < box.height(); ++y) std::memcpy(row(y), over + y * box.width(), rowBytes);
+    ++copiedLabels_;
+    return;
+  }
+  draw();
+  // A label is printed to be kept the second time it is drawn over the same pixels: the first paint
+  // of a layout keeps only the keys, so that it is not slowed by prints it may never use again.
+  const bool second = found != labelPrints_.end() && found->second.Over.empty();
+  const size_t bytes = kLabelKeyBytes + (second ? 2 * under.size() * sizeof(QRgb) : 0);
+  if (labelPrintBytes_ + bytes > kMostLabelPrintBytes) {
+    labelPrints_.clear();
+    labelPrintBytes_ = 0;
+  }
+  const auto [print, added] = labelPrints_.try_emplace(std::move(key));
+  if (!added) labelPrintBytes_ -= kLabelKeyBytes + 2 * print->second.Under.size() * sizeof(QRgb);
+  print->second = LabelPrint{};
+  if (second) {
+    print->second.Under = under;
+    print->second.Over.resize(under.size());
+    for (int y = 0; y < box.height(); ++y) std::memcpy(print->second.Over.data() + y * box.width(), row(y), rowBytes);
+  }
+  labelPrintBytes_ += bytes;
 }
 
 bool LayoutPainter::TrainCoversCell(int block, int column, int row) const {
@@ -272,17 +410,22 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
     // Recoloured once per picture and colour map, and kept: a reloaded picture has a new cache key.
     TileKey key{dib.cacheKey(), {}};
     std::copy(std::begin(map), std::end(map), key.Colours.begin());
-    auto found = recoloured_.find(key);
-    if (found == recoloured_.end()) {
-      if (recoloured_.size() >= kMostRecolouredTiles) recoloured_.clear();
-      QImage image = dib;
-      // Every key is found before any is changed: a changed entry may take another key's colour.
-      int index[kKeys];
-      for (int k = 0; k < kKeys; ++k) index[k] = FindColour(image, kKeyColours[k]);
-      for (int k = 0; k < kKeys; ++k) SetColour(image, index[k], map[k]);
-      found = recoloured_.emplace(key, ToBitmap(image)).first;
+    // Cells in a run mostly share their tile: the last one found is tried first.
+    if (lastTile_ == nullptr || !(key == lastTileKey_)) {
+      auto found = recoloured_.find(key);
+      if (found == recoloured_.end()) {
+        if (recoloured_.size() >= kMostRecolouredTiles) recoloured_.clear();
+        QImage image = dib;
+        // Every key is found before any is changed: a changed entry may take another key's colour.
+        int index[kKeys];
+        for (int k = 0; k < kKeys; ++k) index[k] = FindColour(image, kKeyColours[k]);
+        for (int k = 0; k < kKeys; ++k) SetColour(image, index[k], map[k]);
+        found = recoloured_.emplace(key, ToBitmap(image)).first;
+      }
+      lastTileKey_ = key;
+      lastTile_ = &found->second;
     }
-    picture = &found->second;
+    picture = lastTile_;
   }
 
   const bool painted = !device::IsDevice(device) || store_.GetNoPaintStatus(device) == 0;
@@ -291,9 +434,9 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
   const int x = column * cell_, y = row * cell_;
   if (painted && !picture->isNull()) {
     if (code == 21 || code == 22 || code == 23) {
-      painter.drawImage(QRect(x, y, (code == 23 ? 48 : 16) / zoom_, 16 / zoom_), *picture);
+      DrawPicture(painter, QRect(x, y, (code == 23 ? 48 : 16) / zoom_, 16 / zoom_), *picture);
     } else if (!covered) {
-      painter.drawImage(QRect(x, y, cell_, cell_), *picture);
+      DrawPicture(painter, QRect(x, y, cell_, cell_), *picture);
     }
   }
 
@@ -315,7 +458,7 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
       if (shape >= 0) {
         const QImage& arrow = pictures_.ArrowBitmap[DisplayPictures::ArrowIndex(shape, style, level, state)];
         const int ax = flag == 1 ? x + 5 / zoom_ : x - 3 / zoom_;
-        if (!arrow.isNull()) painter.drawImage(QRect(ax, y, 6 / zoom_, 16 / zoom_), arrow);
+        if (!arrow.isNull()) DrawPicture(painter, QRect(ax, y, 6 / zoom_, 16 / zoom_), arrow);
       }
     } else if (code == 15) {
       int shape = 2, state = 2;
@@ -327,14 +470,14 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
         shape = 3;
       const QImage& arrow = pictures_.ArrowBitmap[DisplayPictures::ArrowIndex(shape, style, level, state)];
       const int ay = flag == 3 ? y + 5 / zoom_ : y - 3 / zoom_;
-      if (!arrow.isNull()) painter.drawImage(QRect(x, ay, 16 / zoom_, 6 / zoom_), arrow);
+      if (!arrow.isNull()) DrawPicture(painter, QRect(x, ay, 16 / zoom_, 6 / zoom_), arrow);
     }
   }
 
   if (painted && (code == 21 || code == 22) && fleet == 1) {
     const QImage& marker = pictures_.FleetMarkerBitmap[DisplayPictures::FleetIndex(style, level)];
     const int fx = code == 22 ? x + 16 / zoom_ : x - 10 / zoom_;
-    if (!marker.isNull()) painter.drawImage(QRect(fx, y, 10 / zoom_, 16 / zoom_), marker);
+    if (!marker.isNull()) DrawPicture(painter, QRect(fx, y, 10 / zoom_, 16 / zoom_), marker);
   }
 
   if (blockTrack) PaintTrain(painter, device, column, row);
@@ -368,12 +511,12 @@ void LayoutPainter::PaintTrain(QPainter& painter, int block, int column, int row
     const int type = train.Type < kMaxTrainTypes ? train.Type : 0;
     const int icon = store_.TrainTypeIcons[type][which];
     if (icon >= 0 && icon < kTrainIconBitmaps && !pictures_.TrainIconBitmap[icon].isNull())
-      painter.drawImage(QRect(x, y, 32 / zoom_, 16 / zoom_), pictures_.TrainIconBitmap[icon]);
+      DrawPicture(painter, QRect(x, y, 32 / zoom_, 16 / zoom_), pictures_.TrainIconBitmap[icon]);
   }
   if (zoom_ != 1) return;
 
   painter.save();
-  painter.setFont(LabelFontForHeight(labelFont_, kTrainIdHeight));
+  painter.setFont(idFace_.Font);
   auto drawId = [&](const TrainStatus& t, QRect r) {
     const std::string id = FieldText(t.TrainId, sizeof t.TrainId).substr(0, 7);
     const int length = static_cast<int>(id.size());
@@ -381,7 +524,7 @@ void LayoutPainter::PaintTrain(QPainter& painter, int block, int column, int row
     // A standing train's ID is red, a moving one's blue.
     painter.setPen(QColor::fromRgb(t.Speed == 0 ? kRed : kBlue));
     if (classic_) painter.fillRect(r, QColor::fromRgb(kWhite));
-    DrawLabel(painter, r, QString::fromStdString(" " + id + " "));
+    DrawLabel(painter, r, QString::fromStdString(" " + id + " "), idFace_);
   };
   const std::string id = FieldText(train.TrainId, sizeof train.TrainId);
   const int length = std::min<int>(7, static_cast<int>(id.size()));
@@ -504,7 +647,7 @@ void LayoutPainter::PaintLocationNames(QPainter& painter) {
 
 void LayoutPainter::PaintBlockLabels(QPainter& painter, const LayoutPaintState& state) {
   painter.save();
-  painter.setFont(LabelFontForHeight(state.LabelFont, kLabelStripHeight));
+  painter.setFont(stripFace_.Font);
   const int blocks = std::clamp(store_.GetCountData().Words[kCountBlocks], 0, kMaxBlocks);
   const QRgb background = classic_ ? kBlack : kWhite;
   for (int i = 0; i < blocks; ++i) {
@@ -521,11 +664,11 @@ void LayoutPainter::PaintBlockLabels(QPainter& painter, const LayoutPaintState& 
     for (size_t k = 0; k < strips.size(); ++k) area |= strip(k);
     if (!area.intersects(update_)) continue;
     auto both = [&](const QString& up, const QString& low, const QString& secondLow, bool second) {
-      DrawLabel(painter, strip(0), up);
-      if (!low.isNull()) DrawLabel(painter, strip(1), low);
+      DrawLabel(painter, strip(0), up, stripFace_);
+      if (!low.isNull()) DrawLabel(painter, strip(1), low, stripFace_);
       if (second && twoRuns) {
-        DrawLabel(painter, strip(2), up);
-        if (!secondLow.isNull()) DrawLabel(painter, strip(3), secondLow);
+        DrawLabel(painter, strip(2), up, stripFace_);
+        if (!secondLow.isNull()) DrawLabel(painter, strip(3), secondLow, stripFace_);
       }
     };
     const BlockLabelTexts texts = BlockLabelsOf(store_, i, state);
