@@ -9,6 +9,7 @@
 
 #include "store/command_ids.h"
 #include "store/corvane3_data.h"
+#include "store/file_results.h"
 #include "store/fixed_text.h"
 #include "store/operating_mode.h"
 #include "store/simulation_file_format.h"
@@ -96,7 +97,7 @@ void SimulationDisplay(Corvane3Data& store) {
 
 bool LoadTrackAndReset(Corvane3Data& store, const std::string& path) {
   store.InitTerritoryData();
-  if (store.LoadTrackFile(path, -1) != 0) return false;
+  if (store.LoadTrackFile(path, -1) != file_result::kDone) return false;
   SetFieldText(store.TrackFilePath, path);
   TerritoryReset(store);
   return true;
@@ -129,7 +130,7 @@ void Corvane3Data::RestorePreviousMode() {
 int Corvane3Data::SaveTrackFileAs() {
   const std::string proposal = DateStampedTrackName(FieldText(TrackFilePath), GetRealTime());
   const std::string chosen = shell_->AskSaveFileName({kSavedTrackFilter, FieldText(DialogFolder), proposal, "*"});
-  if (chosen.empty()) return 3;
+  if (chosen.empty()) return file_result::kCannotOpen;
   return WriteTrackFile(chosen, 1);
 }
 
@@ -139,7 +140,7 @@ int Corvane3Data::ReloadTerritory() {
   const std::string path = FieldText(TrackFilePath);
   InitTerritoryData();
   const int result = LoadTrackFile(path, -1);
-  if (result == 0) TerritoryReset(*this);
+  if (result == file_result::kDone) TerritoryReset(*this);
   return result;
 }
 
@@ -157,7 +158,7 @@ void Corvane3Data::CmOpenOldFile(int commandId) {
       ShowMessage("You cannot load a saved simulation when you are in CTC mode", MessageIcon::Information);
       return;
     }
-    if (LoadSimulation(path, -1) != 0) return;
+    if (LoadSimulation(path, -1) != file_result::kDone) return;
     SimulationDisplay(*this);
     StopSimulation();
   }
@@ -181,7 +182,7 @@ void Corvane3Data::CmRestartSimulation() {
     LoadTrackAndReset(*this, path);
   } else if (extension == ".ssm") {
     // A restart reloads the simulation in CTC control mode too.
-    if (LoadSimulation(path, -1) != 0) return;
+    if (LoadSimulation(path, -1) != file_result::kDone) return;
     SimulationDisplay(*this);
     RefreshAllWindows();
     StopSimulation();
@@ -205,7 +206,7 @@ void Corvane3Data::CmChangeTerritory() {
     if (AlertWindowOpen != 0) shell_->CloseAlertWindow();
     AskToSaveChangedTrackData(*this);
     InitTerritoryData();
-    if (LoadTrackFile(chosen, -1) == 0) break;
+    if (LoadTrackFile(chosen, -1) == file_result::kDone) break;
   }
   SetFieldText(TrackFilePath, chosen);
   TerritoryReset(*this);
@@ -222,7 +223,7 @@ void Corvane3Data::CmOpenSavedSimulation() {
   for (;;) {
     const std::string chosen = shell_->AskOpenFileName(request);
     if (chosen.empty()) return;
-    if (LoadSimulation(chosen, -1) == 0) break;
+    if (LoadSimulation(chosen, -1) == file_result::kDone) break;
   }
   SimulationDisplay(*this);
 }
