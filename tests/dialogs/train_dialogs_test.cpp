@@ -53,7 +53,7 @@ class TrainDialogsTest : public StoreFixture {
     status.CrewChangeLocation = -1;
     status.CrewReadyTime = -1;
     status.MergeNext = static_cast<int16_t>(next);
-    store().UpdateTrainStatus(slot, status);
+    store().UpdateTrainStatus(slot, status, 1);
   }
   TrainStatus Status() { return store().GetTrainStatus(2); }
   static QStringList Entries(QListWidget* list) {
@@ -213,7 +213,7 @@ TEST_F(TrainDialogsTest, TheStopListLeavesOutConnectorsAndAnswersTheBlock) {
   TStopTrainDialog dialog(nullptr, store(), "Block To Stop \"X1\" In");
   EXPECT_EQ(Entries(dialog.Blocks()), (QStringList{"0003", "0007"}));
   Ok(dialog);
-  EXPECT_EQ(dialog.result(), 2) << "nothing chosen";
+  EXPECT_EQ(dialog.result(), QDialog::Rejected) << "nothing chosen";
   TStopTrainDialog chosen(nullptr, store(), "Block To Stop \"X1\" In");
   Select(chosen.Blocks(), "0007");
   Ok(chosen);
