@@ -189,6 +189,8 @@ void Engine::EnterTerritory(int train) {
       } else {
         store.Dialogs().FocusTrainEntryDialog(train);
       }
+      // The window marks the record when it opens: keep that mark.
+      status = store.GetTrainStatus(train);
       status.HeadEventTime += 900;
       store.UpdateTrainStatus(train, status);
       return;
