@@ -75,8 +75,8 @@ void TTabularPrintout::SetPrintParams(QPainter& dc, QSize page) {
   pageHeight_ = page.height();
   const int dpi = dc.device()->logicalDpiY();
   titleFont_ = PrintFont(16, dpi, QFont::Bold);
-  headingFont_ = PrintFont(10, dpi, QFont::Bold);
-  bodyFont_ = PrintFont(10, dpi, QFont::Normal);
+  headingFont_ = PrintFont(textPoints_, dpi, QFont::Bold);
+  bodyFont_ = PrintFont(textPoints_, dpi, QFont::Normal);
   smallFont_ = PrintFont(8, dpi, QFont::Normal);
 
   const QFontMetrics title(titleFont_, dc.device());
@@ -92,7 +92,16 @@ void TTabularPrintout::SetPrintParams(QPainter& dc, QSize page) {
   // At least one page, however few lines fit.
   PageCount = std::max(1, EstimatePages());
   NextItem = 0;
+  CentreReport();
+}
 
+void TTabularPrintout::SetTable(QString pageTitle, int reportCells) {
+  pageTitle_ = std::move(pageTitle);
+  reportCells_ = reportCells;
+  CentreReport();
+}
+
+void TTabularPrintout::CentreReport() {
   if (reportCells_ * cellWidth_ < pageWidth_) {
     margin_ = (pageWidth_ - reportCells_ * cellWidth_) / 2;
     right_ = margin_ + reportCells_ * cellWidth_;
@@ -132,6 +141,11 @@ void TTabularPrintout::PrintTop(int left, int right, const std::vector<std::vect
 
 void TTabularPrintout::BodyText(int cell, int width, const QString& text, Qt::Alignment align) {
   Text(bodyFont_, margin_ + cell * cellWidth_, y_, margin_ + (cell + width) * cellWidth_, y_ + bodyLine_, text,
+       align | Qt::AlignVCenter);
+}
+
+void TTabularPrintout::HeadingText(int cell, int width, const QString& text, Qt::Alignment align) {
+  Text(headingFont_, margin_ + cell * cellWidth_, y_, margin_ + (cell + width) * cellWidth_, y_ + bodyLine_, text,
        align | Qt::AlignVCenter);
 }
 
