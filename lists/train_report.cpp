@@ -56,7 +56,8 @@ QString ChangeLine(const Corvane3Data& store, const TrainData& train) {
   if (becomes.isEmpty() && splits.isEmpty()) return {};
   QString line;
   if (!becomes.isEmpty()) line = QString("becomes \"%1\" ").arg(becomes);
-  line += QString("at location \"%1\" after %2 minutes").arg(FieldQText(train.ChangePlaceName)).arg(train.BecomeMinutes);
+  line +=
+      QString("at location \"%1\" after %2 minutes").arg(FieldQText(train.ChangePlaceName)).arg(train.BecomeMinutes);
   if (!splits.isEmpty()) line += QString("%1 splits into \"%2\"").arg(becomes.isEmpty() ? "" : " and", splits);
   return line;
 }

@@ -17,6 +17,7 @@
 #include "lists/entexit_list.h"
 #include "dialogs/alert_dialog.h"
 #include "dialogs/random_dialogs.h"
+#include "dialogs/territory_info.h"
 #include "lists/os_list.h"
 #include "lists/performance.h"
 #include "lists/permit_list.h"
@@ -24,6 +25,7 @@
 #include "lists/start_list.h"
 #include "lists/train_graph.h"
 #include "lists/train_type_list.h"
+#include "lists/territory_report.h"
 #include "lists/train_window.h"
 #include "platform/bar_fields.h"
 #include "platform/help.h"
@@ -159,6 +161,12 @@ void TCorvane3Dec::BindCommands() {
     OpenListWindow(TheDataWindows.Performance, [this] { return new TPerformWindow(store_, this); });
   });
   commands_.SetHandler(res::CM_TRAIN_GRAPH, [this] { CmTrainGraph(); });
+  commands_.SetHandler(res::CM_ABOUT_TERRITORY, [this] { CmAboutTerritory(); });
+  commands_.SetHandler(res::CM_PRINT_ALERTS, [this] {
+    TTPrintAlerts printout(store_);
+    printer_->Print(this, printout);
+  });
+  commands_.SetEnabler(res::CM_PRINT_ALERTS, [this] { return store_.Run.AlertLinesUsed > 0; });
   BindShellCommands();
 }
 
@@ -395,6 +403,18 @@ void TCorvane3Dec::CmExternalIOFolder() {
 
 void TCorvane3Dec::CmHelp() {
   if (!OpenProgramHelp(store_.HelpAvailable == 1, "")) ShowHelpNotAvailable(store_);
+}
+
+void TCorvane3Dec::CmAboutTerritory() {
+  TTerritoryData::Actions actions;
+  actions.Open = [this](const std::string& path) { return shellOpen_(path); };
+  actions.Print = [this](const TerritoryData& shown) {
+    TTPrintTerritory printout(store_, shown);
+    printer_->Print(this, printout);
+  };
+  actions.PrintSetup = [this] { printer_->Setup(this); };
+  TTerritoryData dialog(this, store_, std::move(actions));
+  RunHeldDialog(dialog);
 }
 
 void TCorvane3Dec::CmOSPoints() {
