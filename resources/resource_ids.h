@@ -16,6 +16,7 @@ inline constexpr int CM_OLD_FILE_COUNT = 10;
 inline constexpr int CM_PRINT_SETUP = 7204;
 inline constexpr int CM_PRINT_LAYOUT = 7200;
 inline constexpr int CM_PRINT_ALERTS = 7205;
+inline constexpr int CM_PRINT_TRACK_DATA = 119;
 inline constexpr int CM_EXIT = 125;
 
 // ---- Mode menu

@@ -26,6 +26,7 @@
 #include "lists/train_graph.h"
 #include "lists/train_type_list.h"
 #include "lists/territory_report.h"
+#include "lists/track_report.h"
 #include "lists/train_window.h"
 #include "platform/bar_fields.h"
 #include "platform/help.h"
@@ -164,6 +165,10 @@ void TCorvane3Dec::BindCommands() {
   commands_.SetHandler(res::CM_ABOUT_TERRITORY, [this] { CmAboutTerritory(); });
   commands_.SetHandler(res::CM_PRINT_ALERTS, [this] {
     TTPrintAlerts printout(store_);
+    printer_->Print(this, printout);
+  });
+  commands_.SetHandler(res::CM_PRINT_TRACK_DATA, [this] {
+    TTPrintTrack printout(store_);
     printer_->Print(this, printout);
   });
   commands_.SetEnabler(res::CM_PRINT_ALERTS, [this] { return store_.Run.AlertLinesUsed > 0; });
