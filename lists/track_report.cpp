@@ -1,6 +1,7 @@
 #include "lists/track_report.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 #include "dialogs/train_fields.h"
@@ -20,7 +21,8 @@ struct TypeValues {
 };
 TypeValues ValuesOf(const BlockData& block, bool runTimes, int cleared) {
   TypeValues values;
-  const size_t at = (runTimes ? 165 : 45) + static_cast<size_t>(cleared) * sizeof values;
+  const size_t at = (runTimes ? offsetof(BlockData, RunTimes) : offsetof(BlockData, SpeedOneClear)) +
+                    static_cast<size_t>(cleared) * sizeof values;
   std::memcpy(&values, reinterpret_cast<const char*>(&block) + at, sizeof values);
   return values;
 }
@@ -88,7 +90,7 @@ void TTPrintTrack::PrintPage(int page) {
     PrintTop(0, PageWidth(), {top, second});
 
     const TerritoryOptions options = store_.GetTerritoryOptions();
-    const bool runTimes = options.Reserved2[0] != 1, perMinute = options.Reserved2[1] == 1;
+    const bool runTimes = options.RunTimeSource != 1, perMinute = options.RunTimeUnit == 1;
     for (size_t i = first; i < blocks_.size() && i < first + static_cast<size_t>(LinesPerPage); ++i) {
       const BlockData block = store_.GetBlockData(blocks_[i]);
       BodyText(0, 12, TrackNameText(block), left);

@@ -32,8 +32,8 @@ class TrackReportTest : public PdfPrinterFixture {
   }
   void Mode(bool speeds, bool perMinute) {
     TerritoryOptions options = store().GetTerritoryOptions();
-    options.Reserved2[0] = speeds ? 1 : 0;
-    options.Reserved2[1] = perMinute ? 1 : 0;
+    options.RunTimeSource = speeds ? 1 : 0;
+    options.RunTimeUnit = perMinute ? 1 : 0;
     store().UpdateTerritoryOptions(options);
   }
   // The printed line that starts with a track name.
