@@ -13,8 +13,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "dialogs/dialog_kit.h"
 #include "platform/controls.h"
-#include "resources/strings.h"
 #include "resources/territory_info_ids.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
@@ -166,7 +166,7 @@ void TTerritoryData::CmPrint() {
 
 void TTerritoryData::accept() {
   // Enter answers like OK: nothing is stored.
-  store_.ShowMessage(res::kReadOnlyDisplay, MessageIcon::Error);
+  RefuseReadOnlyChange(store_);
   QDialog::accept();
 }
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QPageSize>
 #include <string>
 
 #include "engine/movement_common.h"
@@ -163,6 +164,22 @@ TEST_F(TrainReportTest, ATrainsEntriesStayTogetherOnOnePage) {
   EXPECT_TRUE(Has(pages[static_cast<size_t>(withThree)], "Q3"));
   EXPECT_TRUE(Has(pages[static_cast<size_t>(withThree)], "Three"));
   EXPECT_FALSE(Has(pages[static_cast<size_t>(withThree)], "F0 ")) << "the train went on to a page of its own";
+}
+
+TEST_F(TrainReportTest, EntriesLongerThanAPageGoOnToTheNextPage) {
+  printer.Device().setPageSize(QPageSize(QSizeF(150, 70), QPageSize::Millimeter));
+  ASSERT_LT(Lines(), kTrainMultipleEntries) << "the page must be short for this test";
+  TrainData& train = Train(0, "Long");
+  for (int i = 0; i < kTrainMultipleEntries; ++i) Entry(train, i, "N" + std::to_string(i));
+  Save(0);
+  TTPrintTrain printout(store(), {0, -1});
+  const auto pages = Print(printout);
+  std::string entries;
+  for (size_t i = 0; i < pages.size(); ++i) {
+    if (printout.PageSections()[i] == TTPrintTrain::MultipleEntries) entries += pages[i];
+  }
+  for (int i = 0; i < kTrainMultipleEntries; ++i)
+    EXPECT_EQ(Occurrences(entries, " N" + std::to_string(i) + " "), 1) << i;
 }
 
 TEST_F(TrainReportTest, AThousandTrainsAllPrint) {
