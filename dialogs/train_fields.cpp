@@ -1,5 +1,6 @@
 #include "dialogs/train_fields.h"
 
+#include <QComboBox>
 #include <cstddef>
 #include <cstring>
 
@@ -51,4 +52,50 @@ std::vector<int> PlatformsInUse(const Corvane3Data& store) {
     if (store.GetPlatformData(i).InUse != 0) found.push_back(i);
   }
   return found;
+}
+
+namespace {
+
+bool SelectItem(QComboBox* list, const QString& text) {
+  const int at = list->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+  if (at < 0) return false;
+  list->setCurrentIndex(at);
+  return true;
+}
+
+}  // namespace
+
+void FillTrainTypeList(const Corvane3Data& store, QComboBox* list, int typeIndex) {
+  const QString unknown = "unknown";
+  QString typeName = unknown;
+  for (int i = 0; i < kMaxTrainTypes; ++i) {
+    const TrainType type = store.GetTrainType(i);
+    if (type.InUse == 0) continue;
+    list->addItem(FieldQText(type.Name));
+    if (i == typeIndex) typeName = FieldQText(type.Name);
+  }
+  list->addItem(unknown);
+  SelectItem(list, typeName);
+}
+
+void FillLocationLists(const Corvane3Data& store, QComboBox* entrance, const QString& entranceName, QComboBox* exit,
+                       const QString& exitName) {
+  for (QComboBox* list : {entrance, exit}) list->addItem("(none)");
+  for (int i = 0; i < kMaxLocations; ++i) {
+    const OrgData location = store.GetOrgData(i);
+    if (location.InUse == 0) continue;
+    const QString name = FieldQText(location.Name);
+    for (QComboBox* list : {entrance, exit}) {
+      if (list->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) list->addItem(name);
+    }
+  }
+  auto select = [](QComboBox* list, const QString& name) {
+    if (name.isEmpty()) return;
+    if (!SelectItem(list, name)) {
+      list->addItem(name);
+      SelectItem(list, name);
+    }
+  };
+  select(entrance, entranceName);
+  select(exit, exitName);
 }

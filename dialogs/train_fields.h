@@ -12,6 +12,7 @@
 #include "store/records.h"
 
 class Corvane3Data;
+class QComboBox;
 
 // A train's entrance and exit fields hold names of up to this many characters.
 inline constexpr int kTrainLocationChars = 2;
@@ -40,3 +41,11 @@ std::string AreaName(const AreaData& area);
 
 // The slots of the platforms in use among the 100, in slot order.
 std::vector<int> PlatformsInUse(const Corvane3Data& store);
+
+// The type list of a train: the train types in use, then "unknown"; the type's name is selected, "unknown"
+// for -1 or a type not in use.
+void FillTrainTypeList(const Corvane3Data& store, QComboBox* list, int typeIndex);
+// The entrance and exit lists: "(none)", each location name in use once, and a stored name that no location
+// has; the stored names are selected, "(none)" for an empty one.
+void FillLocationLists(const Corvane3Data& store, QComboBox* entrance, const QString& entranceName, QComboBox* exit,
+                       const QString& exitName);
