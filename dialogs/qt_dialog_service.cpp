@@ -2,6 +2,7 @@
 
 #include "dialogs/permit_request_dialog.h"
 #include "dialogs/playback_time_dialog.h"
+#include "dialogs/train_dialog.h"
 #include "dialogs/train_sheet.h"
 #include "store/corvane3_data.h"
 
@@ -58,3 +59,5 @@ void QtDialogService::RunTrainSheet(const std::string& title, int trainDataIndex
   TTrainSheet sheet(parent_.data(), store_, QString::fromLatin1(title), trainDataIndex, 0, /*viewOnly=*/true);
   sheet.exec();
 }
+
+int QtDialogService::RunTrainDialog(int trainSlot) { return ::RunTrainDialog(store_, trainSlot, parent_.data()); }
