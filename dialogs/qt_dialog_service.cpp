@@ -54,10 +54,9 @@ int QtDialogService::RunPlaybackTimeDialog(const std::string& playbackFile, int3
   return dialog.exec() == QDialog::Accepted ? 1 : 2;
 }
 
-void QtDialogService::RunTrainSheet(const std::string& title, int trainDataIndex, int) {
-  // The passenger pages join the sheet with the passenger schedule page; until then it shows the pages built.
-  TTrainSheet sheet(parent_.data(), store_, QString::fromLatin1(title), trainDataIndex, 0, /*viewOnly=*/true);
-  sheet.exec();
+void QtDialogService::RunTrainSheet(const std::string&, int trainDataIndex, int) {
+  // The sheet names the train and counts its passenger pages itself, as the engine does for the title and pages.
+  OpenTrainPropertiesViewOnly(store_, trainDataIndex, parent_.data());
 }
 
 int QtDialogService::RunTrainDialog(int trainSlot) { return ::RunTrainDialog(store_, trainSlot, parent_.data()); }

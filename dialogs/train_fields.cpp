@@ -1,9 +1,11 @@
 #include "dialogs/train_fields.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <cstddef>
 #include <cstring>
 
+#include "platform/controls.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
 
@@ -54,16 +56,69 @@ std::vector<int> PlatformsInUse(const Corvane3Data& store) {
   return found;
 }
 
-namespace {
+QComboBox* MakeDropList(QWidget* parent, int id) {
+  auto* list = new QComboBox(parent);
+  SetControlId(list, id);
+  list->setEditable(false);
+  return list;
+}
 
-bool SelectItem(QComboBox* list, const QString& text) {
+bool SelectText(QComboBox* list, const QString& text) {
   const int at = list->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
   if (at < 0) return false;
   list->setCurrentIndex(at);
   return true;
 }
 
+bool Chosen(const QComboBox* list) { return list->currentIndex() > 0; }
+
+int16_t NumberOrNone(const QLineEdit* field) {
+  return field->text().isEmpty() ? int16_t{-1} : static_cast<int16_t>(field->text().toInt());
+}
+
+QString NumberText(int value) { return value == -1 ? QString() : QString::number(value); }
+
+QStringList LocationNames(const Corvane3Data& store) {
+  QStringList names;
+  for (int i = 0; i < kMaxLocations; ++i) {
+    const OrgData location = store.GetOrgData(i);
+    if (location.InUse == 0) continue;
+    const QString name = FieldQText(location.Name);
+    if (!names.contains(name)) names.push_back(name);
+  }
+  return names;
+}
+
+QString LocationTooLong(const QString& name, const QString& field) {
+  return QString(
+             "The location name \"%1\" chosen in field \"%2\" has more than %3 characters.  A train's entrance "
+             "and exit locations can only be locations whose names have %3 characters or fewer.")
+      .arg(name, field)
+      .arg(kTrainLocationChars);
+}
+
+QString LengthTooShort(const Corvane3Data& store, int length) {
+  if (store.GetTerritoryOptions().Units == 1) {
+    return length < 50 ? "A train must be at least 50 feet long." : QString();
+  }
+  return length < 16 ? "A train must be at least 16 meters long." : QString();
+}
+
+namespace {
+
+constexpr size_t kLegCrewOffset = offsetof(TrainMultipleEntry, Reserved22);
+constexpr size_t kLegLengthOffset = kLegCrewOffset + sizeof(int16_t);
+static_assert(kLegLengthOffset + sizeof(int16_t) == sizeof(TrainMultipleEntry));
+
 }  // namespace
+
+void SetLegCrewMinutes(TrainMultipleEntry& leg, int16_t minutes) {
+  std::memcpy(reinterpret_cast<char*>(&leg) + kLegCrewOffset, &minutes, sizeof minutes);
+}
+
+void SetLegNewLength(TrainMultipleEntry& leg, int16_t length) {
+  std::memcpy(reinterpret_cast<char*>(&leg) + kLegLengthOffset, &length, sizeof length);
+}
 
 void FillTrainTypeList(const Corvane3Data& store, QComboBox* list, int typeIndex) {
   const QString unknown = "unknown";
@@ -75,25 +130,21 @@ void FillTrainTypeList(const Corvane3Data& store, QComboBox* list, int typeIndex
     if (i == typeIndex) typeName = FieldQText(type.Name);
   }
   list->addItem(unknown);
-  SelectItem(list, typeName);
+  SelectText(list, typeName);
 }
 
 void FillLocationLists(const Corvane3Data& store, QComboBox* entrance, const QString& entranceName, QComboBox* exit,
                        const QString& exitName) {
-  for (QComboBox* list : {entrance, exit}) list->addItem("(none)");
-  for (int i = 0; i < kMaxLocations; ++i) {
-    const OrgData location = store.GetOrgData(i);
-    if (location.InUse == 0) continue;
-    const QString name = FieldQText(location.Name);
-    for (QComboBox* list : {entrance, exit}) {
-      if (list->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) list->addItem(name);
-    }
+  const QStringList names = LocationNames(store);
+  for (QComboBox* list : {entrance, exit}) {
+    list->addItem(kNoneChoice);
+    list->addItems(names);
   }
   auto select = [](QComboBox* list, const QString& name) {
     if (name.isEmpty()) return;
-    if (!SelectItem(list, name)) {
+    if (!SelectText(list, name)) {
       list->addItem(name);
-      SelectItem(list, name);
+      SelectText(list, name);
     }
   };
   select(entrance, entranceName);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -13,6 +14,8 @@
 
 class Corvane3Data;
 class QComboBox;
+class QLineEdit;
+class QWidget;
 
 // A train's entrance and exit fields hold names of up to this many characters.
 inline constexpr int kTrainLocationChars = 2;
@@ -41,6 +44,32 @@ std::string AreaName(const AreaData& area);
 
 // The slots of the platforms in use among the 100, in slot order.
 std::vector<int> PlatformsInUse(const Corvane3Data& store);
+
+// ---- the controls the pages of the train property sheet share
+
+// The first item of a list whose choice may be left open.
+inline constexpr char kNoneChoice[] = "(none)";
+
+QComboBox* MakeDropList(QWidget* parent, int id);
+// Selects the item with exactly that text; false when there is none.
+bool SelectText(QComboBox* list, const QString& text);
+// True when the list's choice is other than its first item ("(none)").
+bool Chosen(const QComboBox* list);
+// A number field's value, -1 when it is empty.
+int16_t NumberOrNone(const QLineEdit* field);
+// A number shown in a field, empty for -1.
+QString NumberText(int value);
+
+// The names of the entrance/exit locations in use, each once, in slot order.
+QStringList LocationNames(const Corvane3Data& store);
+// The refusal of a location name that a train's two-character location fields cannot hold.
+QString LocationTooLong(const QString& name, const QString& field);
+// The refusal of a train length below the territory's least (50 feet, or 16 metres); empty when long enough.
+QString LengthTooShort(const Corvane3Data& store, int length);
+
+// A multiple entry's new crew time and new length sit in its last four bytes (the engine reads them there).
+void SetLegCrewMinutes(TrainMultipleEntry& leg, int16_t minutes);
+void SetLegNewLength(TrainMultipleEntry& leg, int16_t length);
 
 // The type list of a train: the train types in use, then "unknown"; the type's name is selected, "unknown"
 // for -1 or a type not in use.

@@ -12,6 +12,7 @@
 
 #include "dialogs/dialog_kit.h"
 #include "dialogs/train_fields.h"
+#include "dialogs/train_pages.h"
 #include "platform/controls.h"
 #include "resources/train_ids.h"
 #include "store/corvane3_data.h"
@@ -19,24 +20,9 @@
 
 namespace {
 
-const QString kNone = "(none)";
+const QString kNone = kNoneChoice;
 const QString kUnknownType = "unknown";
 const char* const kDayNames[7] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
-
-QComboBox* MakeDropList(QWidget* parent, int id) {
-  auto* list = new QComboBox(parent);
-  SetControlId(list, id);
-  list->setEditable(false);
-  return list;
-}
-
-// Selects the item with that text; false when there is none.
-bool SelectText(QComboBox* list, const QString& text) {
-  const int at = list->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-  if (at < 0) return false;
-  list->setCurrentIndex(at);
-  return true;
-}
 
 // The train slot an item of a train list names, -1 for "(none)".
 int ChosenTrain(const QComboBox* list) {
@@ -44,20 +30,88 @@ int ChosenTrain(const QComboBox* list) {
   return slot.isValid() ? slot.toInt() : -1;
 }
 
-bool Chosen(const QComboBox* list) { return list->currentIndex() > 0; }
-
-int16_t NumberOrNone(const QLineEdit* field) {
-  return field->text().isEmpty() ? int16_t{-1} : static_cast<int16_t>(field->text().toInt());
-}
-
 }  // namespace
 
-TTrainGeneral::TTrainGeneral(TTrainSheet& sheet, Corvane3Data& store, int slot, bool viewOnly)
-    : PropertyPage("General Train Data", viewOnly ? res::IDD_TRAIN_GENERAL_VIEW : res::IDD_TRAIN_GENERAL),
+TTrainPage::TTrainPage(TTrainSheet& sheet, Corvane3Data& store, int slot, bool viewOnly, const QString& title,
+                       int templateId, const char* helpKeyword)
+    : PropertyPage(title, templateId),
       sheet_(sheet),
       store_(store),
       slot_(slot),
-      viewOnly_(viewOnly) {
+      viewOnly_(viewOnly),
+      helpKeyword_(helpKeyword) {}
+
+void TTrainPage::SetActive() {
+  EnsureFilled();
+  GivePendingFocus();
+}
+
+void TTrainPage::EnsureFilled() {
+  if (filled_) return;
+  Fill();
+  filled_ = true;
+}
+
+void TTrainPage::Help() { ShowHelp(store_, helpKeyword_); }
+
+bool TTrainPage::Refuse(const QString& text, QWidget* control) {
+  store_.ShowMessage(text.toStdString(), MessageIcon::Error);
+  return RefuseQuietly(control);
+}
+
+bool TTrainPage::RefuseQuietly(QWidget* control) {
+  focusId_ = control->objectName().toInt();
+  GivePendingFocus();
+  return false;
+}
+
+bool TTrainPage::NewLengthAccepted(QLineEdit* field) {
+  if (field->text().isEmpty()) return true;
+  const QString tooShort = LengthTooShort(store_, field->text().toInt());
+  return tooShort.isEmpty() || Refuse(tooShort, field);
+}
+
+void TTrainPage::StoreTrain(const TrainData& train) {
+  sheet_.BeforeStore();
+  store_.UpdateTrainData(slot_, train);
+}
+
+void TTrainPage::showEvent(QShowEvent* event) {
+  PropertyPage::showEvent(event);
+  // The sheet brings a refusing page to the front after its Apply: the focus follows once the switch is done.
+  if (focusId_ >= 0) QMetaObject::invokeMethod(this, &TTrainPage::GivePendingFocus, Qt::QueuedConnection);
+}
+
+void TTrainPage::GivePendingFocus() {
+  if (focusId_ < 0 || !isVisible()) return;
+  if (QWidget* control = FindControl(this, focusId_)) {
+    control->setFocus();
+    if (auto* field = qobject_cast<QLineEdit*>(control)) field->selectAll();
+  }
+  focusId_ = -1;
+}
+
+void TTrainPage::ReportChanges() {
+  for (QLineEdit* field : findChildren<QLineEdit*>()) {
+    connect(field, &QLineEdit::textEdited, this, &PropertyPage::Changed);
+  }
+  for (QComboBox* list : findChildren<QComboBox*>()) {
+    connect(list, &QComboBox::activated, this, &PropertyPage::Changed);
+  }
+  for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
+    connect(button, &QAbstractButton::clicked, this, &PropertyPage::Changed);
+  }
+}
+
+void TTrainPage::ShowOnly() {
+  for (QLineEdit* field : findChildren<QLineEdit*>()) field->setReadOnly(true);
+  for (QComboBox* list : findChildren<QComboBox*>()) list->setEnabled(false);
+  for (QAbstractButton* button : findChildren<QAbstractButton*>()) button->setEnabled(false);
+}
+
+TTrainGeneral::TTrainGeneral(TTrainSheet& sheet, Corvane3Data& store, int slot, bool viewOnly)
+    : TTrainPage(sheet, store, slot, viewOnly, "General Train Data",
+                 viewOnly ? res::IDD_TRAIN_GENERAL_VIEW : res::IDD_TRAIN_GENERAL, "train data - general dialog") {
   id_ = MakeTextField(this, res::IDC_TRAIN_ID, {}, 10);
   number_ = MakeReadOnlyField(this, res::IDC_TRAIN_NUMBER, {}, 4);
   description_ = MakeTextField(this, res::IDC_TRAIN_DESCRIPTION, {}, 20);
@@ -137,31 +191,8 @@ TTrainGeneral::TTrainGeneral(TTrainSheet& sheet, Corvane3Data& store, int slot, 
   layout->addLayout(days);
   layout->addStretch();
 
-  // Only the user's own changes enable Apply, not the filling.
-  for (QLineEdit* field : {id_, description_, length_, crewTime_, entranceTime_, becomesAfter_}) {
-    connect(field, &QLineEdit::textEdited, this, &PropertyPage::Changed);
-  }
-  for (QComboBox* list : {type_, entrance_, createdFrom_, exit_, becomes_, becomesAt_, splitsInto_}) {
-    connect(list, &QComboBox::activated, this, &PropertyPage::Changed);
-  }
-  for (QAbstractButton* box : std::initializer_list<QAbstractButton*>{left_, right_, scheduled_}) {
-    connect(box, &QAbstractButton::clicked, this, &PropertyPage::Changed);
-  }
-  for (QCheckBox* day : days_) connect(day, &QAbstractButton::clicked, this, &PropertyPage::Changed);
-
-  if (viewOnly_) {
-    for (QLineEdit* field : findChildren<QLineEdit*>()) field->setReadOnly(true);
-    for (QComboBox* list : findChildren<QComboBox*>()) list->setEnabled(false);
-    for (QAbstractButton* box : findChildren<QAbstractButton*>()) box->setEnabled(false);
-  }
-}
-
-void TTrainGeneral::SetActive() {
-  if (!filled_) Fill();
-  filled_ = true;
-  if (focusId_ < 0) return;
-  if (QWidget* control = FindControl(this, focusId_)) control->setFocus();
-  focusId_ = -1;
+  ReportChanges();
+  if (viewOnly_) ShowOnly();
 }
 
 void TTrainGeneral::Fill() {
@@ -220,16 +251,6 @@ void TTrainGeneral::Fill() {
   if (place.isEmpty() || !SelectText(becomesAt_, place)) becomesAt_->setCurrentIndex(0);
 }
 
-bool TTrainGeneral::Refuse(const char* text, QWidget* control) { return Refuse(QString(text), control); }
-
-bool TTrainGeneral::Refuse(const QString& text, QWidget* control) {
-  store_.ShowMessage(text.toStdString(), MessageIcon::Error);
-  focusId_ = control->objectName().toInt();
-  control->setFocus();
-  if (auto* field = qobject_cast<QLineEdit*>(control)) field->selectAll();
-  return false;
-}
-
 bool TTrainGeneral::Apply() {
   if (viewOnly_ || !filled_) return true;
   if (id_->text().trimmed().isEmpty()) return Refuse("You must specify a train ID.", id_);
@@ -249,12 +270,7 @@ bool TTrainGeneral::Apply() {
     }
     entranceMinutes =
         store_.GetTimeField(entranceTime_->text().toStdString(), "time when the train is scheduled to arrive");
-    if (entranceMinutes < 0) {
-      focusId_ = res::IDC_TRAIN_ENTRANCE_TIME;
-      entranceTime_->setFocus();
-      entranceTime_->selectAll();
-      return false;
-    }
+    if (entranceMinutes < 0) return RefuseQuietly(entranceTime_);
     entranceTime_->setText(MinutesText(entranceMinutes));
   } else {
     entranceTime_->clear();
@@ -263,23 +279,12 @@ bool TTrainGeneral::Apply() {
     return Refuse("A train must be scheduled to arrive or be created from another train.", entrance_);
   }
   // The train's location fields are shorter than a location's name: a longer name is refused, not cut.
-  auto tooLong = [](const QComboBox* list, const char* field) {
-    return QString(
-               "The location name \"%1\" chosen in field \"%2\" has more than %3 characters.  A train's "
-               "entrance and exit locations can only be locations whose names have %3 characters or fewer.")
-        .arg(list->currentText(), field)
-        .arg(kTrainLocationChars);
-  };
   if (entrance && entrance_->currentText().size() > kTrainLocationChars) {
-    return Refuse(tooLong(entrance_, "Train enters at location"), entrance_);
+    return Refuse(LocationTooLong(entrance_->currentText(), "Train enters at location"), entrance_);
   }
 
   const int length = length_->text().toInt();
-  if (store_.GetTerritoryOptions().Units == 1) {
-    if (length < 50) return Refuse("A train must be at least 50 feet long.", length_);
-  } else if (length < 16) {
-    return Refuse("A train must be at least 16 meters long.", length_);
-  }
+  if (const QString tooShort = LengthTooShort(store_, length); !tooShort.isEmpty()) return Refuse(tooShort, length_);
 
   const bool exit = Chosen(exit_);
   const int becomes = ChosenTrain(becomes_);
@@ -295,7 +300,7 @@ bool TTrainGeneral::Apply() {
     return Refuse("A train cannot create two trains that are the same.", becomesAt_);
   }
   if (exit && exit_->currentText().size() > kTrainLocationChars) {
-    return Refuse(tooLong(exit_, "Train exits at location"), exit_);
+    return Refuse(LocationTooLong(exit_->currentText(), "Train exits at location"), exit_);
   }
 
   const TrainData old = store_.GetTrainData(slot_);
@@ -319,8 +324,7 @@ bool TTrainGeneral::Apply() {
   train.BecomeMinutes = NumberOrNone(becomesAfter_);
   for (int day = 0; day < 7; ++day) train.Days[day] = days_[day]->isChecked() ? 1 : 0;
 
-  sheet_.BeforeStore();
-  store_.UpdateTrainData(slot_, train);
+  StoreTrain(train);
   KeepLinksInStep(old, train);
   return true;
 }
@@ -376,12 +380,17 @@ void TTrainGeneral::KeepLinksInStep(const TrainData& old, const TrainData& now) 
   }
 }
 
-void TTrainGeneral::Help() { ShowHelp(store_, "train data - general dialog"); }
-
 TTrainSheet::TTrainSheet(QWidget* parent, Corvane3Data& store, const QString& caption, int slot, int startPage,
                          bool viewOnly)
     : PropertySheet(parent, caption, startPage), store_(store) {
   AddPage(new TTrainGeneral(*this, store, slot, viewOnly));
+  AddPage(new TTrainMultiple32(*this, store, slot, viewOnly));
+  AddPage(new TTrainWork(*this, store, slot, viewOnly));
+  const int pages = PassengerPageCount(store);
+  for (int page = 0; page < pages; ++page) {
+    passengerPages_.push_back(new TTrainPassenger(*this, store, slot, page, pages, viewOnly));
+    AddPage(passengerPages_.back());
+  }
   if (viewOnly) HideApplyButton();
 }
 
@@ -389,4 +398,12 @@ void TTrainSheet::BeforeStore() {
   if (scheduleChanged_) return;
   store_.BackupEditTables();
   scheduleChanged_ = true;
+}
+
+void OpenTrainPropertiesViewOnly(Corvane3Data& store, int trainDataSlot, QWidget* parent) {
+  if (!TrainInUse(store, trainDataSlot)) return;
+  const TrainData train = store.GetTrainData(trainDataSlot);
+  const QString caption = QString("View Train \"%1 %2\"").arg(FieldQText(train.TrainId), FieldQText(train.Description));
+  TTrainSheet sheet(parent, store, caption, trainDataSlot, 0, /*viewOnly=*/true);
+  sheet.exec();
 }

@@ -114,6 +114,12 @@ class Engine {
   // to and including the end).
   void SetRouteStatus(int direction, int start, int end, int code, int train, int mode, uint8_t useHeld);
 
+  // Sets the fleet of a signal (3000 + index or 13000 + index), clearing it first when it is at stop,
+  // or removes it; the switches of its route up to the next signal are locked or freed with it.
+  // `source` as for ClearSignal: only the dispatcher's request shows refusals, and only with Help
+  // Messages on (fleeting.cpp).
+  void FleetSignal(int signalDevice, int source);
+
   // Throws a switch (2000 + index). 1 = thrown, 0 = refused or failed.
   int ThrowSwitch(int switchDevice, uint8_t forced, uint8_t crew, int source);
   // The block where a train stands whose crew can throw the switch by hand, or -1.

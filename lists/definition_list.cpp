@@ -5,6 +5,7 @@
 #include <QTableView>
 
 #include "dialogs/dialog_kit.h"
+#include "platform/printer.h"
 #include "resources/permit_slow_ids.h"
 #include "store/corvane3_data.h"
 #include "store/current_operation.h"
@@ -15,9 +16,9 @@ TDefinitionList::TDefinitionList(Corvane3Data& store, list::FrameSpec spec, Defi
   connect(AddButton(res::IDC_LIST_DELETE, "Delete"), &QPushButton::clicked, this, &TDefinitionList::CmDelete);
   connect(AddButton(res::IDC_LIST_EDIT, "Edit"), &QPushButton::clicked, this, &TDefinitionList::Edit);
   AddSaveColumnWidthsButton();
-  // Printing waits for the printer and its printouts: the buttons stay, greyed.
-  AddButton(res::IDC_LIST_PRINT, "Print")->setEnabled(false);
-  AddButton(res::IDC_LIST_PRINTER_SETUP, "Printer Setup", 0, 120)->setEnabled(false);
+  connect(AddButton(res::IDC_LIST_PRINT, "Print"), &QPushButton::clicked, this, &TDefinitionList::CmPrint);
+  connect(AddButton(res::IDC_LIST_PRINTER_SETUP, "Printer Setup", 0, 120), &QPushButton::clicked, this,
+          &TDefinitionList::CmPrinterSetup);
   connect(AddButton(res::IDC_LIST_SORT_TRACK, "Sort Track", 1), &QPushButton::clicked, this,
           &TDefinitionList::CmSortTrack);
   connect(AddButton(res::IDC_LIST_SORT_TIME, "Sort Time", 1), &QPushButton::clicked, this,
@@ -80,4 +81,15 @@ void TDefinitionList::PopupMenu(const QPoint& at) {
   connect(menu.addAction("Edit"), &QAction::triggered, this, &TDefinitionList::Edit);
   connect(menu.addAction("Delete"), &QAction::triggered, this, &TDefinitionList::CmDelete);
   menu.exec(List()->viewport()->mapToGlobal(at));
+}
+
+void TDefinitionList::CmPrint() {
+  TTrainPrinter* printer = TheTrainPrinter();
+  if (!printer) return;
+  const std::unique_ptr<TPrintout> printout = MakePrintout(RecordsShown());
+  printer->Print(this, *printout);
+}
+
+void TDefinitionList::CmPrinterSetup() {
+  if (TTrainPrinter* printer = TheTrainPrinter()) printer->Setup(this);
 }

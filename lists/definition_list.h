@@ -3,9 +3,12 @@
 // on the rows and an edit dialog that runs with the frame out of the way.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "lists/list_frame.h"
+
+class TPrintout;
 
 // The texts and the capacity that set one definition list apart.
 struct DefinitionListTexts {
@@ -27,6 +30,9 @@ class TDefinitionList : public TListFrame {
   void CmAdd();
   void Edit();
   void CmDelete();
+  // "Print": the list's report, in the list's order, on the program's printer; "Printer Setup" chooses it.
+  void CmPrint();
+  void CmPrinterSetup();
   void CmSortTrack() { ChangeSort(kByTrack); }
   void CmSortTime() { ChangeSort(kByTime); }
   int Sort() const { return sortKey_; }
@@ -39,6 +45,8 @@ class TDefinitionList : public TListFrame {
   virtual bool RunDialog(int slot, QWidget* owner) = 0;
   // The owner of the dialog of a new definition (the main window unless a list says otherwise).
   virtual QWidget* NewDialogOwner() { return parentWidget(); }
+  // The list's report over its records in print order.
+  virtual std::unique_ptr<TPrintout> MakePrintout(const std::vector<int32_t>& records) = 0;
 
  private:
   void ChangeSort(SortKey key);

@@ -85,6 +85,21 @@ QRect OnAScreen(QRect rect) {
 
 }  // namespace
 
+void RestoreWindowPlace(const Corvane3Data& store, int index, QWidget* window, int step) {
+  const WindowSize saved = store.GetWindowSize(index);
+  if (saved.Left >= 0 && saved.Right > saved.Left && saved.Bottom > saved.Top) {
+    const QRect rect(saved.Left + step, saved.Top + step, saved.Right - saved.Left, saved.Bottom - saved.Top);
+    window->setGeometry(OnAScreen(rect));
+  }
+}
+
+void SaveWindowPlace(Corvane3Data& store, int index, const QWidget* window) {
+  // A maximized or minimized window keeps the place saved before.
+  if (window->isMaximized() || window->isMinimized()) return;
+  const QRect rect = window->geometry();
+  store.UpdateWindowSize(index, WindowSize{rect.x(), rect.y(), rect.x() + rect.width(), rect.y() + rect.height()});
+}
+
 TListFrame::TListFrame(Corvane3Data& store, list::FrameSpec spec, QWidget* parent)
     : QWidget(parent, Qt::Window), store_(store), spec_(std::move(spec)) {
   setAttribute(Qt::WA_DeleteOnClose);
@@ -163,12 +178,7 @@ void TListFrame::setVisible(bool visible) {
 
 void TListFrame::SetupWindow() {
   setUp_ = true;
-  const WindowSize saved = store_.GetWindowSize(spec_.WindowIndex);
-  if (saved.Left >= 0 && saved.Right > saved.Left && saved.Bottom > saved.Top) {
-    const int step = cascadeCounter_ ? *cascadeCounter_ * 10 : 0;
-    const QRect rect(saved.Left + step, saved.Top + step, saved.Right - saved.Left, saved.Bottom - saved.Top);
-    setGeometry(OnAScreen(rect));
-  }
+  RestoreWindowPlace(store_, spec_.WindowIndex, this, cascadeCounter_ ? *cascadeCounter_ * 10 : 0);
   if (cascadeCounter_) ++*cascadeCounter_;
   // The list takes the layout's scheme: light text on black in the classic display, else dark on white.
   const bool classic = store_.GetOptionData().ClassicDisplay != 0;
@@ -200,11 +210,7 @@ void TListFrame::ChangeColumns(std::vector<list::Column> columns, int columnProg
 }
 
 void TListFrame::SaveRectangle() {
-  // A maximized or minimized window keeps the place saved before.
-  if (!setUp_ || isMaximized() || isMinimized()) return;
-  const QRect rect = geometry();
-  store_.UpdateWindowSize(spec_.WindowIndex,
-                          WindowSize{rect.x(), rect.y(), rect.x() + rect.width(), rect.y() + rect.height()});
+  if (setUp_) SaveWindowPlace(store_, spec_.WindowIndex, this);
 }
 
 void TListFrame::ListBuild() {
@@ -253,6 +259,14 @@ int32_t TListFrame::SelectedRecord(const std::string& noneSelected, const std::s
 
 void TListFrame::SortByColumn(int column, Qt::SortOrder order) { proxy_->sort(column, order); }
 
+std::vector<int32_t> TListFrame::RecordsShown() const {
+  std::vector<int32_t> records;
+  for (int row = 0; row < proxy_->rowCount(); ++row) {
+    records.push_back(model_->Record(proxy_->mapToSource(proxy_->index(row, 0)).row()));
+  }
+  return records;
+}
+
 void TListFrame::CmSaveColumnWidths() {
   for (int column = 0; column < kColumnsPerList; ++column) {
     const int width = column < model_->columnCount() ? view_->columnWidth(column) : 0;
@@ -263,9 +277,9 @@ void TListFrame::CmSaveColumnWidths() {
 
 void TListFrame::CmHelp() { ShowHelp(store_, spec_.HelpKeyword); }
 
-QWidget* OpenListWindow(QPointer<QWidget>& slot, const std::function<TListFrame*()>& make) {
+QWidget* OpenListWindow(QPointer<QWidget>& slot, const std::function<QWidget*()>& make) {
   if (!slot) {
-    TListFrame* frame = make();
+    QWidget* frame = make();
     if (QWidget* owner = frame->parentWidget()) frame->setWindowIcon(owner->windowIcon());
     slot = frame;
   }

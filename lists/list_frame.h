@@ -105,6 +105,8 @@ class TListFrame : public QWidget {
 
   // Sorts the rows by a column's keys; rows with equal keys keep their order.
   void SortByColumn(int column, Qt::SortOrder order = Qt::AscendingOrder);
+  // The store records of the rows, in the order the list shows them (what a printout prints).
+  std::vector<int32_t> RecordsShown() const;
 
   // "Save Column Widths": every column's present width under the list's column program.
   void CmSaveColumnWidths();
@@ -151,6 +153,11 @@ class TListFrame : public QWidget {
   int32_t* cascadeCounter_ = nullptr;
 };
 
+// A window's place in the store's window table: restored (moved on by step pixels) when the saved left
+// edge is not negative; saved unless the window is maximized or minimized.
+void RestoreWindowPlace(const Corvane3Data& store, int index, QWidget* window, int step = 0);
+void SaveWindowPlace(Corvane3Data& store, int index, const QWidget* window);
+
 // Opens the one window of a kind: made by `make` and held in `slot` when none is open, else the open
 // window shown normally again and brought forward. Returns the window.
-QWidget* OpenListWindow(QPointer<QWidget>& slot, const std::function<TListFrame*()>& make);
+QWidget* OpenListWindow(QPointer<QWidget>& slot, const std::function<QWidget*()>& make);

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "dialogs/dialog_kit.h"
+#include "lists/printouts.h"
 #include "lists/track_time_lists.h"
 #include "platform/controls.h"
 #include "resources/permit_slow_ids.h"
@@ -64,6 +65,10 @@ TTPermit::TTPermit(Corvane3Data& store, QWidget* parent)
 int TTPermit::FindFree() { return store_.FindFreePermitData(0); }
 
 void TTPermit::Free(int slot) { store_.FreePermitData(slot); }
+
+std::unique_ptr<TPrintout> TTPermit::MakePrintout(const std::vector<int32_t>& records) {
+  return std::make_unique<TTPrintPermit>(store_, OrderListOf(records, kMaxPermitData));
+}
 
 bool TTPermit::RunDialog(int slot, QWidget* owner) {
   TPermitInfo dialog(owner, store_, slot);

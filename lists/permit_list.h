@@ -24,6 +24,7 @@ class TTPermit : public TDefinitionList {
   int FindFree() override;
   void Free(int slot) override;
   bool RunDialog(int slot, QWidget* owner) override;
+  std::unique_ptr<TPrintout> MakePrintout(const std::vector<int32_t>& records) override;
 };
 
 // "Block Permit (Track & Time)": one definition; slot -1 makes a new one, which takes its slot only when

@@ -14,6 +14,7 @@
 #include <cstring>
 
 #include "dialogs/dialog_kit.h"
+#include "lists/printouts.h"
 #include "lists/track_time_lists.h"
 #include "platform/controls.h"
 #include "resources/permit_slow_ids.h"
@@ -100,6 +101,10 @@ TTSlow::TTSlow(Corvane3Data& store, QWidget* parent)
 int TTSlow::FindFree() { return store_.FindFreeSlowData(0); }
 
 void TTSlow::Free(int slot) { store_.FreeSlowData(slot); }
+
+std::unique_ptr<TPrintout> TTSlow::MakePrintout(const std::vector<int32_t>& records) {
+  return std::make_unique<TTPrintSlow>(store_, OrderListOf(records, kMaxSlowData));
+}
 
 bool TTSlow::RunDialog(int slot, QWidget* owner) {
   TSlowInfo dialog(owner, store_, slot);

@@ -38,6 +38,7 @@ class TTSlow : public TDefinitionList {
   int FindFree() override;
   void Free(int slot) override;
   bool RunDialog(int slot, QWidget* owner) override;
+  std::unique_ptr<TPrintout> MakePrintout(const std::vector<int32_t>& records) override;
   QWidget* NewDialogOwner() override { return this; }
 };
 

@@ -18,9 +18,11 @@
 #include "dialogs/alert_dialog.h"
 #include "dialogs/random_dialogs.h"
 #include "lists/os_list.h"
+#include "lists/performance.h"
 #include "lists/permit_list.h"
 #include "lists/slow_list.h"
 #include "lists/start_list.h"
+#include "lists/train_graph.h"
 #include "lists/train_type_list.h"
 #include "lists/train_window.h"
 #include "platform/bar_fields.h"
@@ -62,6 +64,11 @@ TCorvane3Dec::TCorvane3Dec(Corvane3Data& store, const QString& caption, QWidget*
   setWindowTitle(caption);
   ClosingDown = 0;
   store_.Run.DialogOpen = 0;
+  printer_ = std::make_unique<TTrainPrinter>();
+  printer_->SetErrorReporter([this](const std::string& text, const std::string& caption) {
+    store_.Messages().ShowMessage(text, caption, MessageIcon::Error, MessageButtons::Ok);
+  });
+  SetTheTrainPrinter(printer_.get());
   BuildMenu();
   BindCommands();
   SetClient(client);
@@ -74,6 +81,7 @@ TCorvane3Dec::~TCorvane3Dec() {
   DeleteWindow(TheDataWindows.CTCActiveTrains);
   DeleteWindow(TheDataWindows.CTCActivePermits);
   if (TheMainFrame == this) TheMainFrame = nullptr;
+  if (TheTrainPrinter() == printer_.get()) SetTheTrainPrinter(nullptr);
 }
 
 void TCorvane3Dec::SetClient(QWidget* client) {
@@ -147,6 +155,11 @@ void TCorvane3Dec::BindCommands() {
   });
   // In CTC control mode the field side keeps the slow orders.
   commands_.SetEnabler(res::CM_ACTIVE_SLOW_ORDERS, [this] { return store_.GetOptionData().CTCControlOn == 0; });
+  commands_.SetHandler(res::CM_PRINT_SETUP, [this] { printer_->Setup(this); });
+  commands_.SetHandler(res::CM_PERFORMANCE, [this] {
+    OpenListWindow(TheDataWindows.Performance, [this] { return new TPerformWindow(store_, this); });
+  });
+  commands_.SetHandler(res::CM_TRAIN_GRAPH, [this] { CmTrainGraph(); });
   commands_.SetHandler(res::CM_ACTIVE_TRAINS, [this] { OpenActiveTrainList(store_, this); });
   // CTC control mode has a list of its own for the trains the field side reports.
   commands_.SetEnabler(res::CM_ACTIVE_TRAINS, [this] { return store_.GetOptionData().CTCControlOn == 0; });
@@ -427,6 +440,22 @@ void TCorvane3Dec::CmRandomParameters(int command) {
     dialog = std::make_unique<TRandomSwitchDialog>(this, store_);
   }
   RunHeldDialog(*dialog);
+}
+
+void TCorvane3Dec::CmTrainGraph() {
+  const bool started = store_.Run.RunStarted == 1 || store_.Run.RunEnded == 1;
+  if (!started && store_.GetOptionData().CTCControlOn == 0) {
+    store_.ShowMessage("You will need to start the simulation before you can display the train graph.",
+                       MessageIcon::Information);
+    return;
+  }
+  if (!graph::AnyOSPoint(store_)) {
+    store_.ShowMessage(
+        "This territory does not have any OS points assigned, therefore, a train graph cannot be displayed.",
+        MessageIcon::Information);
+    return;
+  }
+  OpenListWindow(TheDataWindows.TrainGraph, [this] { return new TTrainGraph(store_, this); });
 }
 
 void TCorvane3Dec::CmAlertParameters() {

@@ -9,9 +9,11 @@
 #include <QMenu>
 #include <QPointer>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/command_registry.h"
+#include "platform/printer.h"
 #include "platform/shell_open.h"
 #include "platform/sounds.h"
 #include "platform/window_timers.h"
@@ -48,6 +50,8 @@ class TCorvane3Dec : public QMainWindow {
   int RunHeldDialog(QDialog& dialog);
 
   CommandRegistry& Commands() { return commands_; }
+  // The one printer of the run; Print Setup's choice holds for every report.
+  TTrainPrinter& Printer() { return *printer_; }
   WindowTimers& Timers() { return timers_; }
   SoundPlayer& Sounds() { return sounds_; }
   QMenu* FileMenu() const { return fileMenu_; }
@@ -77,6 +81,7 @@ class TCorvane3Dec : public QMainWindow {
   void CmTrainTypes();
   void CmRandomParameters(int command);
   void CmAlertParameters();
+  void CmTrainGraph();
   void BindShellCommands();
   void CmOpenManual();
   void CmShowLog(const char* logFile);
@@ -94,6 +99,7 @@ class TCorvane3Dec : public QMainWindow {
   QAction* soundOff_ = nullptr;
   bool closeConfirmed_ = false;
   std::function<ShellOpenResult(const std::string&)> shellOpen_ = ShellOpen;
+  std::unique_ptr<TTrainPrinter> printer_;
 };
 
 // Shows that help is not available, with the error caption and the stop icon.

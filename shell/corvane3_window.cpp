@@ -474,6 +474,12 @@ void TCorvane3Window::ShowMessage(const QString& text) {
 
 bool TCorvane3Window::viewportEvent(QEvent* event) {
   if (event->type() == QEvent::MouseMove) EvMouseMove(static_cast<QMouseEvent*>(event)->position().toPoint());
+  if (event->type() == QEvent::MouseButtonPress) {
+    auto* press = static_cast<QMouseEvent*>(event);
+    if (press->button() == Qt::LeftButton) EvLButtonDown(press->position().toPoint());
+    if (press->button() == Qt::RightButton) EvRButtonDown(press->position().toPoint());
+    if (press->button() == Qt::LeftButton || press->button() == Qt::RightButton) return true;
+  }
   return QAbstractScrollArea::viewportEvent(event);
 }
 

@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "engine/engine.h"
+#include "platform/popup_menu.h"
 #include "shell/layout_image.h"
 #include "shell/layout_painter.h"
 #include "shell/layout_view.h"
@@ -91,6 +92,24 @@ class TCorvane3Window : public QAbstractScrollArea, public DisplayService {
   // The text the message field shows; the window writes it through this hook.
   void SetMessageSink(std::function<void(const QString&)> sink) { messageSink_ = std::move(sink); }
 
+  // ---- the dispatcher's clicks and the pop-up menus' commands (layout_mouse.cpp); points in
+  // viewport pixels
+  void EvLButtonDown(QPoint point);
+  void EvRButtonDown(QPoint point);
+  // Drops the pending route and stack entrance selections and takes their marks off the signals.
+  void ClearEntranceSelection();
+  // A pop-up menu's command by its id, on the device of the last right click; an id whose
+  // window is not built yet does nothing.
+  void PopupCommand(int id);
+  void CmBlockProperties();
+  void CmFleet();
+  void CmEntranceSignal();
+  void CmAddStackCommand();
+  void CmFindBlockLeft();
+  void CmFindBlockRight();
+  void CmSwitchProperties();
+  void CmCrewThrowSwitch();
+
   // ---- display option commands
   void CmClassicDisplay();
   void CmDisplayBlockLengths() { ToggleBlockLabel(ShowBlockLengths); }
@@ -114,6 +133,8 @@ class TCorvane3Window : public QAbstractScrollArea, public DisplayService {
   int PopupTarget = -1;
   std::array<int, kPopupTrainSlots> PopupTrains{-1, -1, -1, -1, -1};
   int EdgeZone = 0;
+  int ClickedColumn = -1;  // the cell of the last right click
+  int ClickedRow = -1;
   int HighlightColumn = -1;
   int HighlightRow = -1;
   int DescribedDevice = -1;
@@ -149,6 +170,10 @@ class TCorvane3Window : public QAbstractScrollArea, public DisplayService {
   void RemoveHighlight();
   void EndFlash(int device);
   void ShowMessage(const QString& text);
+  void DropPopupMenu();
+  void ShowPopup(const std::vector<PopupItem>& items, QPoint point);
+  void ScrollAtEdge(QPoint point);
+  void JumpToLinkedBlock(int block, bool left);
 
   Corvane3Data& store_;
   DisplayPictures& pictures_;

@@ -73,3 +73,6 @@ void QtListService::ShowTrainOSWindow(const std::string&, int trainSlot) {
 }
 
 void QtListService::RefreshAllWindows() { store_.RefreshAllWindows(); }
+
+// The graph's days are fixed when it opens: a new territory or run closes it instead of refreshing it.
+void QtListService::CloseTrainGraph() { delete TheDataWindows.TrainGraph.data(); }

@@ -21,8 +21,7 @@ class QtListService : public ListService {
   // The one train OS report, switched to the train.
   void ShowTrainOSWindow(const std::string& caption, int trainSlot) override;
   void RefreshAllWindows() override;
-  // No train graph can be open yet.
-  void CloseTrainGraph() override {}
+  void CloseTrainGraph() override;
 
  private:
   Corvane3Data& store_;

@@ -418,6 +418,7 @@ int Corvane3Data::FindFreeTrainData() {
       SetFieldText(leg.Text8, "");
       leg.Word19 = 0xFFFF;
       leg.Byte21 = 0;
+      std::memset(leg.Reserved22, 0xFF, sizeof leg.Reserved22);  // no new crew time, no new length
     }
     for (auto& work : train.LocalWork) {
       SetFieldText(work.AreaName, "");

@@ -21,7 +21,8 @@ struct BlockData {
   char TrackStation2[3];           // +4
   char TrackPart[11];              // +7
   uint8_t PassThrough;             // +18  interlocking block without signals of its own
-  uint8_t Reserved19[2];           // +19
+  uint8_t LeftLinked;              // +19  1: the left neighbour is drawn elsewhere on the layout
+  uint8_t RightLinked;             // +20
   int16_t LeftNeighbour;           // +21  DeviceNumber, -1 territory end
   int16_t RightNeighbour;          // +23
   char LeftLocation[5];            // +25  entrance/exit at the left end
@@ -34,7 +35,7 @@ struct BlockData {
   int16_t SpeedOneClear[2][10];    // +45  [direction][train type]
   int16_t SpeedTwoClear[2][10];    // +85
   int16_t SpeedMax[2][10];         // +125 three or more blocks ahead cleared
-  uint8_t Reserved165[120];        // +165
+  int16_t RunTimes[3][2][10];      // +165 entered running times, in the order of the three speed tables
   int16_t TypeSpeed[2][10];        // +285 120 each in a new territory
   uint8_t HelperRequired[2][10];   // +325
   char PlatformName[21];           // +345
@@ -43,10 +44,12 @@ struct BlockData {
   int16_t RightCellX;              // +370
   int16_t RightCellY;              // +372
   int32_t CrewReliefMinutes;       // +374
-  uint8_t Reserved378[7];          // +378
+  uint8_t CrewChangePoint;         // +378 1: a normal crew change point
+  int32_t CrewSendMinutes;         // +379 time to send a crew to the block
+  uint8_t Reserved383[2];          // +383
   char DetectorNames[3][21];       // +385
   char AreaName[21];               // +448
-  uint8_t Reserved469[11];         // +469
+  char RemoteMonitor[11];          // +469 remote monitor name
   int16_t LabelCells[4];           // +480 left x, y, right x, y (copied into BlockStatus at run reset)
   uint8_t RunResetValues[12];      // +488 further values copied into BlockStatus at run reset
   uint8_t Reserved500[5];          // +500
@@ -61,17 +64,20 @@ static_assert(offsetof(BlockData, TypeSpeed) == 285 && offsetof(BlockData, Platf
 static_assert(offsetof(BlockData, CrewReliefMinutes) == 374 && offsetof(BlockData, DetectorNames) == 385);
 static_assert(offsetof(BlockData, AreaName) == 448 && offsetof(BlockData, LabelCells) == 480);
 static_assert(offsetof(BlockData, Name) == 505 && offsetof(BlockData, LongUnits) == 527);
+static_assert(offsetof(BlockData, RightLinked) == 20 && offsetof(BlockData, RunTimes) == 165);
+static_assert(offsetof(BlockData, CrewSendMinutes) == 379 && offsetof(BlockData, RemoteMonitor) == 469);
 
 struct SwitchData {
   uint16_t InUse;                  // +0
-  uint8_t Reserved2[21];           // +2
+  char DisplayName[21];            // +2  the name the switch's property display shows
   int16_t Legs[4];                 // +23 left diverging, left straight, right diverging, right straight
   int16_t DivergingSpeed[10];      // +31 per train type
   int16_t CellX;                   // +51
   int16_t CellY;                   // +53
   int16_t Partner;                 // +55 crossover partner switch, -1 none
   int16_t TrackCode;               // +57 10..13
-  uint8_t Reserved59[13];          // +59
+  uint8_t Reserved59[2];           // +59
+  char ControlName[11];            // +61 control/monitor name
   char Name[21];                   // +72
   uint8_t HandThrown;              // +93
   uint8_t Reserved94[9];           // +94
@@ -79,6 +85,7 @@ struct SwitchData {
 static_assert(sizeof(SwitchData) == 103);
 static_assert(offsetof(SwitchData, Legs) == 23 && offsetof(SwitchData, Partner) == 55);
 static_assert(offsetof(SwitchData, Name) == 72 && offsetof(SwitchData, HandThrown) == 93);
+static_assert(offsetof(SwitchData, ControlName) == 61);
 
 struct SignalData {
   uint16_t InUse;                  // +0
@@ -353,9 +360,11 @@ static_assert(offsetof(TerritoryData, CommentsFile) == 719);
 struct TerritoryOptions {
   uint8_t Byte0;                   // +0
   uint8_t Units;                   // +1 1 = feet and miles, else metres and kilometres
-  uint8_t Reserved2[103];          // +2
+  uint8_t RunTimeSource;           // +2 1 = block running times come from distance and speed
+  uint8_t RunTimeUnit;             // +3 1 = running times are shown divided by 60
+  uint8_t Reserved4[101];          // +4
 };
-static_assert(sizeof(TerritoryOptions) == 105);
+static_assert(sizeof(TerritoryOptions) == 105 && offsetof(TerritoryOptions, RunTimeUnit) == 3);
 
 // Indices of the CountData words.
 enum CountWord : int {

@@ -256,8 +256,8 @@ int Corvane3Data::ReadOldTrackFile(std::FILE* file, int version, const std::stri
     SetFieldText(block.TrackPart, OldText(&old[5], 6));
     block.PassThrough = old[11];
     if (block.PassThrough == 1) SetFieldText(block.TrackPart, "Connector");
-    block.Reserved19[0] = old[12];
-    block.Reserved19[1] = old[13];
+    block.LeftLinked = old[12];
+    block.RightLinked = old[13];
     for (int side = 0; side < 2; ++side) {
       int16_t neighbour = I16(&old[14 + 2 * side]);
       if (neighbour >= 1000 && neighbour < 2000) neighbour = static_cast<int16_t>(neighbour + 1000);
@@ -434,7 +434,7 @@ int Corvane3Data::ReadOldTrackFile(std::FILE* file, int version, const std::stri
   TerritoryOptions options = GetTerritoryOptions();
   options.Byte0 = 0;
   options.Units = 1;
-  options.Reserved2[0] = 1;
+  options.RunTimeSource = 1;
   UpdateTerritoryOptions(options);
   UpdateCountData(ComputeTrackCounts());
   return 0;

@@ -14,90 +14,9 @@
 
 #include "platform/controls.h"
 #include "resources/train_ids.h"
-#include "tests/shell/gui_app.h"
-#include "tests/support/store_fixture.h"
+#include "tests/dialogs/train_sheet_fixture.h"
 
 namespace {
-
-constexpr int kOk = 1;
-constexpr int kApply = 0x3021;
-
-class TrainSheetTest : public StoreFixture {
- public:
-  TrainSheetTest() {
-    EnsureQApplication();
-    Location(0, "W1");
-    Location(1, "E1");
-    Location(2, "WEST");
-    Location(3, "W1");  // a second location of the same name is listed once
-    PlatformData platform = store().GetPlatformData(4);
-    platform.InUse = 1;
-    SetFieldText(platform.Name, "Central");
-    store().UpdatePlatformData(4, platform);
-    AreaData area{};
-    std::memcpy(&area, "\x01Yard", 5);
-    store().UpdateAreaData(2, area);
-    TrainType freight = store().GetTrainType(0);
-    freight.InUse = 1;
-    SetFieldText(freight.Name, "Freight");
-    store().UpdateTrainType(0, freight);
-    TrainType transit = store().GetTrainType(3);
-    transit.InUse = 1;
-    SetFieldText(transit.Name, "Transit");
-    store().UpdateTrainType(3, transit);
-    TerritoryOptions options = store().GetTerritoryOptions();
-    options.Units = 1;
-    store().UpdateTerritoryOptions(options);
-    a = Train("101", "W1", "E1");
-    b = Train("102", "E1", "W1");
-    c = Train("103", "W1", "E1");
-  }
-  void Location(int slot, const char* name) {
-    OrgData location = store().GetOrgData(slot);
-    location.InUse = 1;
-    SetFieldText(location.Name, name);
-    store().UpdateOrgData(slot, location);
-  }
-  int Train(const char* id, const char* entrance, const char* exit) {
-    const int slot = store().FindFreeTrainData();
-    TrainData train = store().GetTrainData(slot);
-    SetFieldText(train.TrainId, id);
-    SetFieldText(train.Entrance, entrance);
-    SetFieldText(train.Exit, exit);
-    train.EntranceMinutes = 360;
-    store().UpdateTrainData(slot, train);
-    return slot;
-  }
-  TrainData Data(int slot) { return store().GetTrainData(slot); }
-
-  // The sheet on one train, shown (which fills the General page).
-  TTrainSheet& Open(int slot, bool viewOnly = false) {
-    sheet = std::make_unique<TTrainSheet>(nullptr, store(), "Edit Train", slot, 0, viewOnly);
-    sheet->show();
-    return *sheet;
-  }
-  template <class Control = QWidget>
-  Control* Field(int id) {
-    return FindControl<Control>(sheet.get(), id);
-  }
-  QComboBox* List(int id) { return Field<QComboBox>(id); }
-  void Choose(int id, const QString& text) {
-    QComboBox* list = List(id);
-    const int at = list->findText(text);
-    ASSERT_GE(at, 0) << text.toStdString();
-    list->setCurrentIndex(at);
-  }
-  void Type(int id, const QString& text) { Field<QLineEdit>(id)->setText(text); }
-  void Ok() { Field<QPushButton>(kOk)->click(); }
-  std::vector<QString> Items(int id) {
-    std::vector<QString> items;
-    for (int i = 0; i < List(id)->count(); ++i) items.push_back(List(id)->itemText(i));
-    return items;
-  }
-
-  int a = -1, b = -1, c = -1;
-  std::unique_ptr<TTrainSheet> sheet;
-};
 
 TEST_F(TrainSheetTest, TheGeneralPageShowsTheTrainAndItsChoices) {
   TrainData train = Data(b);
@@ -155,12 +74,7 @@ TEST_F(TrainSheetTest, TheGeneralPageShowsTheTrainAndItsChoices) {
 }
 
 TEST_F(TrainSheetTest, ApplyRefusesEachWrongAnswerWithItsMessageAndStoresNothing) {
-  const struct {
-    const char* name;
-    std::function<void(TrainSheetTest&)> change;
-    std::string message;
-    int focus;
-  } cases[] = {
+  const Refusal<TrainSheetTest> cases[] = {
       {"empty ID", [](TrainSheetTest& t) { t.Type(res::IDC_TRAIN_ID, ""); }, "You must specify a train ID.",
        res::IDC_TRAIN_ID},
       {"entrance and created from", [](TrainSheetTest& t) { t.Choose(res::IDC_TRAIN_CREATED_FROM, "102-1"); },
@@ -210,17 +124,10 @@ TEST_F(TrainSheetTest, ApplyRefusesEachWrongAnswerWithItsMessageAndStoresNothing
   };
   const TrainData before = Data(a);
   for (const auto& c : cases) {
-    messages.Calls.clear();
+    SCOPED_TRACE(c.Name);
     Open(a);
-    c.change(*this);
-    Ok();
-    ASSERT_EQ(messages.Calls.size(), 1u) << c.name;
-    EXPECT_EQ(messages.Calls[0].Text, c.message) << c.name;
-    EXPECT_EQ(messages.Calls[0].Icon, MessageIcon::Error) << c.name;
-    EXPECT_TRUE(sheet->isVisible()) << c.name;
-    EXPECT_EQ(sheet->focusWidget(), Field(c.focus)) << c.name;
-    const TrainData after = Data(a);
-    EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0) << c.name;
+    c.Change(*this);
+    OkIsRefused(c.Message, Field(c.Focus), before, a);
   }
   EXPECT_EQ(store().EditBackup(), nullptr);
 }

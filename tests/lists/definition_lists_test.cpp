@@ -113,7 +113,7 @@ TEST_F(DefinitionListsTest, NewPermitProposesTheDefaultsChecksTheTrackAndStoresT
   TTPermit list(store(), nullptr);
   list.show();
   EXPECT_EQ(list.windowTitle(), "Block Permits (Track & Time)");
-  EXPECT_FALSE(FindControl<QPushButton>(&list, res::IDC_LIST_PRINT)->isEnabled());
+  EXPECT_TRUE(FindControl<QPushButton>(&list, res::IDC_LIST_PRINT)->isEnabled());
   const int32_t changes = store().ChangeCount;
 
   bool opened = false;

@@ -62,6 +62,7 @@ TEST_F(MainMenuWindowsTest, EachSingleWindowOpensOnceAndComesForwardWhenChosenAg
       {res::CM_ACTIVE_PERMITS, "Active Block Permit (T&T) List"},
       {res::CM_ACTIVE_SLOW_ORDERS, "Active Slow Order List"},
       {res::CM_ALERT_WINDOW, "Alert Message Window"},
+      {res::CM_PERFORMANCE, "Performance Data"},
   };
   for (const auto& [id, title] : windows) {
     Choose(id);
@@ -94,6 +95,7 @@ TEST_F(MainMenuWindowsTest, EachModalDialogShowsItsCaption) {
       {res::CM_FIND_SIGNAL_NUMBER, "Find Signal By Number"},
       {res::CM_FIND_SWITCH_NAME, "Find Switch By Name"},
       {res::CM_FIND_SWITCH_NUMBER, "Find Switch By Number"},
+      {res::CM_PRINT_SETUP, "Print Setup"},
   };
   for (const auto& [id, title] : dialogs) {
     QString caption;

@@ -21,12 +21,15 @@
 
 #include "dialogs/qt_dialog_service.h"
 #include "dialogs/train_sheet.h"
+#include "engine/engine.h"
+#include "engine/train_commands.h"
 #include "platform/controls.h"
 #include "resources/resource_ids.h"
 #include "resources/strings.h"
 #include "resources/train_ids.h"
 #include "shell/corvane3_app.h"
 #include "shell/corvane3_dec.h"
+#include "shell/corvane3_window.h"
 #include "shell/globals.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
@@ -116,14 +119,22 @@ class TrainWindowTest : public ::testing::Test {
     Button(button)->click();
     EXPECT_TRUE(opened);
   }
+  // A control in a page, or in a sheet: its General page first (ids repeat from page to page), then its buttons.
+  template <class Control>
+  static Control* In(QWidget* where, int id) {
+    if (auto* sheet = qobject_cast<TTrainSheet*>(where)) {
+      if (Control* control = FindControl<Control>(sheet->Page(0), id)) return control;
+    }
+    return FindControl<Control>(where, id);
+  }
   static void Choose(QWidget* sheet, int id, const QString& text) {
-    auto* list = FindControl<QComboBox>(sheet, id);
+    auto* list = In<QComboBox>(sheet, id);
     const int at = list->findText(text);
     ASSERT_GE(at, 0) << text.toStdString();
     list->setCurrentIndex(at);
   }
-  static void Type(QWidget* sheet, int id, const QString& text) { FindControl<QLineEdit>(sheet, id)->setText(text); }
-  static void Click(QWidget* sheet, int id) { FindControl<QPushButton>(sheet, id)->click(); }
+  static void Type(QWidget* sheet, int id, const QString& text) { In<QLineEdit>(sheet, id)->setText(text); }
+  static void Click(QWidget* sheet, int id) { In<QPushButton>(sheet, id)->click(); }
   std::vector<std::string> Texts() const {
     std::vector<std::string> texts;
     for (const MessageCall& call : messages.Calls) texts.push_back(call.Text);
@@ -431,6 +442,68 @@ TEST_F(TrainWindowTest, TheRunningTrainsSheetOpensReadOnlyThroughTheDialogServic
   EXPECT_TRUE(readOnly);
   EXPECT_TRUE(messages.Calls.empty());
   EXPECT_EQ(FieldText(store().GetTrainData(t101).TrainId), "101");
+}
+
+TEST_F(TrainWindowTest, MultipleEntriesMadeInTheSheetListOneRowEach) {
+  constexpr int kMultiplePage = 1;
+  window = Open();
+  Select("101-1");
+  InSheet(res::CM_TRAIN_EDIT, [&](TTrainSheet* sheet) {
+    ASSERT_TRUE(sheet->SelectPage(kMultiplePage));
+    QWidget* page = sheet->Page(kMultiplePage);
+    Choose(page, res::IDC_MULTIPLE_EXITS[0], "E1");
+    Click(sheet, kOk);
+    EXPECT_TRUE(sheet->isVisible());
+    EXPECT_EQ(sheet->focusWidget(), FindControl(page, res::IDC_MULTIPLE_ENTRANCES[0]));
+    Choose(page, res::IDC_MULTIPLE_ENTRANCES[0], "W1");
+    Choose(page, res::IDC_MULTIPLE_EXITS[1], "W1");
+    Choose(page, res::IDC_MULTIPLE_ENTRANCES[1], "E1");
+    Type(page, res::IDC_MULTIPLE_TRAIN_IDS[1], "101B");
+    Click(sheet, kOk);
+  });
+  EXPECT_EQ(Texts(),
+            std::vector<std::string>{"A train cannot have an exit location without a corresponding new entrance."});
+
+  Button(res::CM_TRAIN_VIEW_MULTIPLE)->click();
+  std::vector<int> rows;
+  for (int row = 0; row < window->List()->model()->rowCount(); ++row) {
+    if (Cell(row, 0) == "101-1") rows.push_back(row);
+  }
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(Cell(rows[0], 1), "Train 101");
+  EXPECT_EQ(Cell(rows[0], 5), "E1");
+  EXPECT_EQ(Cell(rows[1], 1), "");
+  EXPECT_EQ(Cell(rows[1], 5), "W1");
+  EXPECT_EQ(Cell(rows[1], 7), "101B");
+}
+
+TEST_F(TrainWindowTest, ARunningTrainsPropertiesShowItsSheetAndOkChangesNothing) {
+  TrainStatus running = store().GetTrainStatus(0);
+  running.InUse = 1;
+  running.TrainIndex = static_cast<int16_t>(t101);
+  store().UpdateTrainStatus(0, running, /*allowUnused=*/1);
+  Engine& engine = TheLayoutWindow->TheEngine();
+  engine.Run().PopupTrains[0] = 0;
+  const TrainData before = store().GetTrainData(t101);
+
+  QString caption;
+  bool readOnly = false;
+  WhenModalOpens([&](QWidget* modal) {
+    auto* sheet = qobject_cast<TTrainSheet*>(modal);
+    ASSERT_NE(sheet, nullptr);
+    caption = sheet->windowTitle();
+    for (int page = 0; page < sheet->PageCount(); ++page) sheet->SelectPage(page);
+    readOnly = FindControl<QLineEdit>(sheet->Page(0), res::IDC_TRAIN_ID)->isReadOnly() &&
+               !FindControl(sheet->Page(1), res::IDC_MULTIPLE_EXITS[0])->isEnabled();
+    Type(sheet->Page(0), res::IDC_TRAIN_LENGTH, "10");
+    Click(sheet, kOk);
+  });
+  EXPECT_TRUE(engine.TrainCommand(train_menu::kProperties));
+  EXPECT_EQ(caption, "View Train \"101 Train 101\"");
+  EXPECT_TRUE(readOnly);
+  EXPECT_TRUE(messages.Calls.empty()) << messages.Calls[0].Text;
+  const TrainData after = store().GetTrainData(t101);
+  EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
 }
 
 }  // namespace

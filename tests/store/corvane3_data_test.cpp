@@ -231,10 +231,16 @@ TEST_F(StoreTest, NewTrainGetsItsDefaultsAndRaisesTheTrainCount) {
   EXPECT_EQ(+t.LinkedTrain, -1);
   for (uint8_t day : t.Days) EXPECT_EQ(day, 1);
 
-  // A count already above the slot is left alone.
+  // A count already above the slot is left alone; a slot used before keeps none of its old entries'
+  // new crew time and new length (the entry's last four bytes, -1 each).
+  TrainData used = store().GetTrainData(0);
+  std::memset(used.Multiple[3].Reserved22, 0x07, sizeof used.Multiple[3].Reserved22);
+  store().UpdateTrainData(0, used);
   store().FreeTrainData(0);
   EXPECT_EQ(store().FindFreeTrainData(), 0);
   EXPECT_EQ(+store().GetCountData().Words[kCountTrains], 2);
+  const TrainData reused = store().GetTrainData(0);
+  for (const uint8_t byte : reused.Multiple[3].Reserved22) EXPECT_EQ(byte, 0xFF);
 }
 
 TEST_F(StoreTest, FreeingATrainClearsItsStartTimeEntriesAndLinks) {
