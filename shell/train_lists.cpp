@@ -5,6 +5,7 @@
 #include <QTableView>
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <set>
 
 #include "engine/train_commands.h"
@@ -89,6 +90,31 @@ bool OneRowSelected(Corvane3Data& store, TListFrame& frame) {
   store.ShowMessage(rows == 0 ? kNoTrainSelected : kManyTrainsSelected, MessageIcon::Error);
   frame.List()->setFocus();
   return false;
+}
+
+struct PopupItem {
+  const char* Text;
+  int Id;
+  std::function<void()> Run;
+};
+
+// The row pop-up of a train list at the pointer, after a right click: "Find Train" (left out for a train
+// still to arrive or no longer on the territory), then the list's other commands.
+void ShowTrainPopup(Corvane3Data& store, TListFrame& frame, QPointer<QMenu>& popup, const QPoint& at,
+                    const std::function<void()>& find, const std::vector<PopupItem>& more) {
+  if (!OneRowSelected(store, frame)) return;
+  const int slot = frame.SelectedRecord(kNoTrainSelected, kManyTrainsSelected);
+  if (slot < 0) return;
+  const uint8_t state = store.GetTrainStatus(slot).State;
+  delete popup.data();
+  popup = new QMenu(&frame);
+  popup->setAttribute(Qt::WA_DeleteOnClose);
+  std::vector<PopupItem> items;
+  if (state != TrainState::Scheduled && state != TrainState::Gone)
+    items.push_back({"Find Train", res::IDC_TRAINS_FIND, find});
+  items.insert(items.end(), more.begin(), more.end());
+  for (const PopupItem& item : items) popup->addAction(item.Text, &frame, item.Run)->setData(item.Id);
+  popup->popup(frame.List()->viewport()->mapToGlobal(at));
 }
 
 int32_t* CascadeCounter(bool arrival) {
@@ -314,19 +340,9 @@ void TTActive::SelectTrain(int trainSlot) {
 }
 
 void TTActive::RightClicked(const QPoint& at) {
-  if (!OneRowSelected(store_, *this)) return;
-  const int slot = SelectedRecord(kNoTrainSelected, kManyTrainsSelected);
-  if (slot < 0) return;
-  const uint8_t state = store_.GetTrainStatus(slot).State;
-  delete popup_.data();
-  popup_ = new QMenu(this);
-  popup_->setAttribute(Qt::WA_DeleteOnClose);
-  if (state != TrainState::Scheduled && state != TrainState::Gone) {
-    popup_->addAction("Find Train", this, &TTActive::CmFindTrain)->setData(res::IDC_TRAINS_FIND);
-  }
-  popup_->addAction("OS", this, &TTActive::CmOS)->setData(res::IDC_TRAINS_OS);
-  popup_->addAction("Properties", this, &TTActive::CmProperties)->setData(res::IDC_TRAINS_PROPERTIES);
-  popup_->popup(List()->viewport()->mapToGlobal(at));
+  ShowTrainPopup(store_, *this, popup_, at, [this] { CmFindTrain(); },
+                 {{"OS", res::IDC_TRAINS_OS, [this] { CmOS(); }},
+                  {"Properties", res::IDC_TRAINS_PROPERTIES, [this] { CmProperties(); }}});
 }
 
 // ------------------------------------------------------------------------------------------ arrivals
@@ -461,18 +477,8 @@ void TTPlatform::CmProperties() {
 }
 
 void TTPlatform::RightClicked(const QPoint& at) {
-  if (!OneRowSelected(store_, *this)) return;
-  const int slot = SelectedRecord(kNoTrainSelected, kManyTrainsSelected);
-  if (slot < 0) return;
-  const uint8_t state = store_.GetTrainStatus(slot).State;
-  delete popup_.data();
-  popup_ = new QMenu(this);
-  popup_->setAttribute(Qt::WA_DeleteOnClose);
-  if (state != TrainState::Scheduled && state != TrainState::Gone) {
-    popup_->addAction("Find Train", this, &TTPlatform::CmFindTrain)->setData(res::IDC_TRAINS_FIND);
-  }
-  popup_->addAction("Properties", this, &TTPlatform::CmProperties)->setData(res::IDC_TRAINS_PROPERTIES);
-  popup_->popup(List()->viewport()->mapToGlobal(at));
+  ShowTrainPopup(store_, *this, popup_, at, [this] { CmFindTrain(); },
+                 {{"Properties", res::IDC_TRAINS_PROPERTIES, [this] { CmProperties(); }}});
 }
 
 // ------------------------------------------------------------------------------------------ OS report
