@@ -385,7 +385,7 @@ std::vector<list::Row> TTArrival::Fill() {
   for (int slot = 0; slot < count; ++slot) {
     const TrainStatus train = store_.GetTrainStatus(slot);
     if (train.InUse != 0 && train.State == TrainState::Scheduled && FieldText(train.Entrance) == name_) {
-      listed.emplace_back(slot, train.HeadEventTime);
+      listed.emplace_back(slot, +train.HeadEventTime);  // a copy: the record is packed
     }
   }
   SortKeepingOrder(listed, [](const auto& a, const auto& b) { return a.second < b.second; });
