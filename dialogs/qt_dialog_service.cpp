@@ -2,6 +2,7 @@
 
 #include "dialogs/permit_request_dialog.h"
 #include "dialogs/playback_time_dialog.h"
+#include "dialogs/run_dialogs.h"
 #include "dialogs/train_dialog.h"
 #include "dialogs/train_sheet.h"
 #include "store/corvane3_data.h"
@@ -52,6 +53,12 @@ void QtDialogService::ClosePermitRequestDialogs() { permitRequests_->CloseAll();
 int QtDialogService::RunPlaybackTimeDialog(const std::string& playbackFile, int32_t clockAtStart) {
   TPlayBackTimeDialog dialog(parent_.data(), store_, playbackFile, clockAtStart);
   return dialog.exec() == QDialog::Accepted ? 1 : 2;
+}
+
+int QtDialogService::RunSelectStartDialog() {
+  TSelectStart dialog(parent_.data(), store_);
+  const int result = dialog.exec();
+  return result >= 1000 ? result : 2;
 }
 
 void QtDialogService::RunTrainSheet(const std::string&, int trainDataIndex, int) {

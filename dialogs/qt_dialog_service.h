@@ -51,6 +51,7 @@ class QtDialogService : public DialogsNotYetAvailable {
   void ClosePermitRequestDialog(int permitSlot) override;
   void ClosePermitRequestDialogs() override;
   int RunPlaybackTimeDialog(const std::string& playbackFile, int32_t clockAtStart) override;
+  int RunSelectStartDialog() override;
   // The running train's schedule, shown read-only from its General page on.
   void RunTrainSheet(const std::string& title, int trainDataIndex, int passengerPages) override;
   // "Train Information" on a running train in CTC control mode.

@@ -26,7 +26,6 @@ namespace {
 
 constexpr int kDay = 86400;
 constexpr int kGraphWindowIndex = 14;
-constexpr int kSpacingDigits = 4;
 constexpr int kNoDevice = 0xFFFF;
 constexpr int kDeviceNumbers = 5000;
 constexpr const char* kWeekdays[7] = {"Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"};
@@ -277,7 +276,10 @@ class GraphCanvas : public QAbstractScrollArea {
   const graph::Layout& layout_;
 };
 
+constexpr int kSpacingDigits = 4;  // the spacing fields take up to four digits
+
 // A stored spacing the Resize checks would refuse (a damaged option file) gives way to the default.
+
 int SpacingOption(uint16_t stored, int least, int fallback) {
   return stored >= least && stored <= 9999 ? stored : fallback;
 }
@@ -297,11 +299,12 @@ TTrainGraph::TTrainGraph(Corvane3Data& store, QWidget* parent) : QWidget(parent,
   auto* top = new QHBoxLayout;
   top->setContentsMargins(5, 0, 5, 0);
   top->addWidget(new QLabel("OS Spacing", this));
-  osSpacing_ = MakeNumberField(this, res::IDC_GRAPH_OS_SPACING, QString::number(layout_.OSSpacing), 4);
+  osSpacing_ = MakeNumberField(this, res::IDC_GRAPH_OS_SPACING, QString::number(layout_.OSSpacing), kSpacingDigits);
   osSpacing_->setFixedSize(40, 20);
   top->addWidget(osSpacing_);
   top->addWidget(new QLabel("Hour Spacing", this));
-  hourSpacing_ = MakeNumberField(this, res::IDC_GRAPH_HOUR_SPACING, QString::number(layout_.HourSpacing), 4);
+  hourSpacing_ =
+      MakeNumberField(this, res::IDC_GRAPH_HOUR_SPACING, QString::number(layout_.HourSpacing), kSpacingDigits);
   hourSpacing_->setFixedSize(40, 20);
   top->addWidget(hourSpacing_);
   QPushButton* resize = MakeButton(this, res::IDC_GRAPH_RESIZE, "Resize");

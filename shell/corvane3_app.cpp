@@ -6,6 +6,7 @@
 
 #include "interface/interface_service.h"
 #include "dialogs/qt_dialog_service.h"
+#include "interface/outgoing.h"
 #include "platform/bar_fields.h"
 #include "resources/resource_ids.h"
 #include "resources/strings.h"
@@ -170,9 +171,38 @@ void TCorvane3App::InitMainWindow() {
   commands.SetEnabler(res::CM_VIEW_FORWARD, [window] { return window->CeViewForward(); });
   BindFindCommands(commands, store, *window);
   BindAlertWindowCommands(commands, store, *window);
+  BindRunCommands(commands, window->TheRunControl(), *frame_);
 
   frame_->SetupWindow();
   window->SetupWindow();
+}
+
+void BindRunCommands(CommandRegistry& commands, RunControl& control, TCorvane3Dec& frame) {
+  Corvane3Data& store = control.Store();
+  control.SetCTCAllDataRequest([&store] { xfer::BuildCTCAllDataMsg(store); });
+  commands.SetHandler(res::CM_START, [&control] { control.CmStart(); });
+  commands.SetEnabler(res::CM_START, [&control] { return control.CeStart(); });
+  commands.SetHandler(res::CM_STOP, [&control] { control.StopSimulation(); });
+  commands.SetEnabler(res::CM_STOP, [&control] { return control.CeStop(); });
+  commands.SetHandler(res::CM_FASTER, [&control] { control.CmFaster(); });
+  commands.SetEnabler(res::CM_FASTER, [&control] { return control.CeFaster(); });
+  commands.SetHandler(res::CM_SLOWER, [&control] { control.CmSlower(); });
+  commands.SetEnabler(res::CM_SLOWER, [&control] { return control.CeSlower(); });
+  commands.SetHandler(res::CM_SOUND_ON, [&control, &frame] {
+    control.CmSoundOn();
+    frame.SwapSoundButtons();
+  });
+  commands.SetEnabler(res::CM_SOUND_ON, [&control] { return control.CeSoundOn(); });
+  commands.SetHandler(res::CM_SOUND_OFF, [&control, &frame] {
+    control.CmSoundOff();
+    frame.SwapSoundButtons();
+  });
+  commands.SetEnabler(res::CM_SOUND_OFF, [&control] { return control.CeSoundOff(); });
+  commands.SetHandler(res::CM_MODE_SIMULATION, [&control] { control.CmSimulationNoPlayback(); });
+  commands.SetHandler(res::CM_MODE_RECORDING, [&control] { control.CmSimulationWithPlayback(); });
+  commands.SetHandler(res::CM_MODE_PLAYBACK, [&control] { control.CmPlayback(); });
+  commands.SetHandler(res::CM_MODE_CTC, [&control] { control.CmCTCControl(); });
+  commands.SetHandler(res::CM_MODE_EXTERNAL_IO, [&control] { control.CmExternalIO(); });
 }
 
 QRect NormalFramePlace(const QRect& available) {

@@ -22,6 +22,11 @@ class QRect;
 // The frame's normal place on a screen of that available area: most of it, centred.
 QRect NormalFramePlace(const QRect& available);
 
+class CommandRegistry;
+class RunControl;
+// Start, Stop, the speed and sound buttons, the Mode menu and their enablers, onto the run control.
+void BindRunCommands(CommandRegistry& commands, RunControl& control, TCorvane3Dec& frame);
+
 class TCorvane3App {
  public:
   // arguments: the program's path first, then the command line's words. messages: where

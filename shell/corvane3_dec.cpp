@@ -17,6 +17,7 @@
 #include "lists/entexit_list.h"
 #include "dialogs/alert_dialog.h"
 #include "dialogs/random_dialogs.h"
+#include "dialogs/run_dialogs.h"
 #include "lists/os_list.h"
 #include "lists/performance.h"
 #include "lists/permit_list.h"
@@ -137,6 +138,10 @@ void TCorvane3Dec::BindCommands() {
     commands_.SetHandler(id, [this, id] { CmRandomParameters(id); });
   }
   commands_.SetHandler(res::CM_ALERT_PARAMETERS, [this] { CmAlertParameters(); });
+  commands_.SetHandler(res::CM_FUNCTION_ACTIVATION, [this] {
+    TFunctionActiveDialog dialog(this, store_);
+    RunHeldDialog(dialog);
+  });
   commands_.SetHandler(res::CM_BLOCK_PERMITS, [this] {
     OpenListWindow(TheDataWindows.BlockPermits, [this] { return new TTPermit(store_, this); });
   });

@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "engine/engine.h"
+#include "engine/run_control.h"
 #include "platform/popup_menu.h"
 #include "shell/layout_image.h"
 #include "shell/layout_painter.h"
@@ -121,6 +122,8 @@ class TCorvane3Window : public QAbstractScrollArea, public DisplayService {
   void CmStackMessage();
 
   Engine& TheEngine() { return engine_; }
+  // Start, Stop, the clock speed, the sound switch and the operating modes.
+  RunControl& TheRunControl() { return runControl_; }
   DisplayPictures& Pictures() { return pictures_; }
   // Frees and rebuilds the display pictures in the present display style, then repaints
   // (a Classic Display change).
@@ -178,6 +181,7 @@ class TCorvane3Window : public QAbstractScrollArea, public DisplayService {
   Corvane3Data& store_;
   DisplayPictures& pictures_;
   Engine engine_;
+  RunControl runControl_{engine_};
   layout::ViewHistory history_;
   std::function<void(int)> clockDriver_;
   std::function<void(QPainter&, const QRect&)> layoutPainter_;

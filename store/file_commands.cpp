@@ -76,12 +76,16 @@ void TerritoryReset(Corvane3Data& store) {
   shell.SetScrollPosition(0, 0);
   shell.InvalidateLayout(true);
   store.Run.RunStarted = 0;
+  // A new territory has no run prepared: the next Start asks for a start time.
+  store.Run.AwaitingStart = 1;
   store.RefreshAllWindows();
 }
 
 // After a simulation load: its speed and territory shown from the top left corner.
 void SimulationDisplay(Corvane3Data& store) {
   ShellService& shell = store.Shell();
+  // A saved run goes on with Start; only one saved before its clock started still needs a start time.
+  store.Run.AwaitingStart = store.SimClock < 0 ? 1 : 0;
   shell.ShowStatusText(StatusPane::Speed, std::to_string(store.Run.ClockSpeed));
   shell.ShowTrackFileName();
   store.Run.Loading = 0;
@@ -103,10 +107,18 @@ bool LoadTrackAndReset(Corvane3Data& store, const std::string& path) {
 void Corvane3Data::RestorePreviousMode() {
   if (OperatingMode != operating_mode::kPlayback) return;
   OperatingMode = PreviousOperatingMode == operating_mode::kNone ? operating_mode::kSimulation : PreviousOperatingMode;
-  for (const int command : kModeCommands) shell_->CheckMenuItem(command, false);
+  // The replay is over: its file is let go.
+  if (PlaybackIn) {
+    std::fclose(PlaybackIn);
+    PlaybackIn = nullptr;
+  }
+  NextPlaybackTime = -1;
+  OptionData options = GetOptionData();
+  // External I/O runs beside every simulation mode: its mark keeps following its flag.
+  for (const int command : kModeCommands)
+    shell_->CheckMenuItem(command, command == command_id::kModeExternalIO && options.ExternalIOOn == 1);
   shell_->CheckMenuItem(
       OperatingMode == operating_mode::kSimulation ? command_id::kModeSimulation : command_id::kModeRecording, true);
-  OptionData options = GetOptionData();
   options.Flag10 = OperatingMode == operating_mode::kSimulation ? 0 : 1;
   options.CTCControlOn = 0;
   UpdateOptionData(options);

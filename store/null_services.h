@@ -98,6 +98,7 @@ class NullDialogService : public DialogService {
   void ClosePermitRequestDialog(int) override {}
   void ClosePermitRequestDialogs() override {}
   int RunPlaybackTimeDialog(const std::string&, int32_t) override { return 2; }
+  int RunSelectStartDialog() override { return 2; }
 };
 
 class NullListService : public ListService {

@@ -156,6 +156,8 @@ class DialogService {
   // Where a playback starts: the recording's file and its clock at the start. 1 when OK set the clock to
   // the chosen moment, 2 on cancel.
   virtual int RunPlaybackTimeDialog(const std::string& playbackFile, int32_t clockAtStart) = 0;
+  // The start time and day of a new run: 1000 + the chosen start code (minute of day x 7 + day), 2 on cancel.
+  virtual int RunSelectStartDialog() = 0;
 };
 
 // The list windows, asked to refill at the moments the core decides.

@@ -45,27 +45,12 @@ class FrameCommandsTest : public ::testing::Test {
     return count;
   }
   bool Run(int id) { return TheMainFrame->Commands().Dispatch(id); }
-  // The dialog lists its folder in the background and can put another name in its field when the
-  // listing arrives (a loaded machine shows it); the answer is given again until the dialog takes it.
-  static void Answer(QPointer<QFileDialog> dialog, const QString& path, int tries) {
-    if (!dialog || !dialog->isVisible()) return;
-    // The full path typed into the name field, as a user would; it does not depend on the listing.
-    if (auto* name = dialog->findChild<QLineEdit*>("fileNameEdit")) {
-      name->setText(path);
-    } else {
-      dialog->selectFile(path);
-    }
-    static_cast<QDialog*>(dialog.data())->accept();
-    if (tries > 0 && dialog) {
-      QTimer::singleShot(20, dialog, [dialog, path, tries] { Answer(dialog, path, tries - 1); });
-    }
-  }
   // Runs the command with the file dialog answered by `path` (the user types it and presses the button).
   void RunWithFile(int id, const std::string& path) {
     bool asked = false;
     OnModal<QFileDialog>([&asked, path](QFileDialog* dialog) {
       asked = true;
-      Answer(dialog, QString::fromStdString(path), 200);
+      AnswerFileDialog(dialog, QString::fromStdString(path));
     });
     EXPECT_TRUE(Run(id));
     EXPECT_TRUE(asked) << id;

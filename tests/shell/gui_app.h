@@ -2,6 +2,9 @@
 #pragma once
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <memory>
@@ -61,4 +64,20 @@ inline std::unique_ptr<TCorvane3App> StartShownProgram(const QTemporaryDir& fold
   app->ShowFrame();
   QCoreApplication::processEvents();
   return app;
+}
+
+// Answers a file dialog as a user would: the full path typed into its name field and the button pressed.
+// The dialog lists its folder in the background and can put another name in its field when the listing
+// arrives (a loaded machine shows it); the answer is given again until the dialog takes it.
+inline void AnswerFileDialog(QPointer<QFileDialog> dialog, const QString& path, int tries = 200) {
+  if (!dialog || !dialog->isVisible()) return;
+  if (auto* name = dialog->findChild<QLineEdit*>("fileNameEdit")) {
+    name->setText(path);
+  } else {
+    dialog->selectFile(path);
+  }
+  static_cast<QDialog*>(dialog.data())->accept();
+  if (tries > 0 && dialog) {
+    QTimer::singleShot(20, dialog, [dialog, path, tries] { AnswerFileDialog(dialog, path, tries - 1); });
+  }
 }

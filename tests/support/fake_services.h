@@ -238,9 +238,16 @@ class FakeDialogService : public NullDialogService {
   void ShowPermitRequestDialog(int slot) override { PermitRequestsShown.push_back(slot); }
   void ClosePermitRequestDialog(int slot) override { PermitRequestsClosed.push_back(slot); }
   void CloseTrainEntryDialogs() override { ++CloseTrainEntryDialogsCalls; }
+  int RunPlaybackTimeDialog(const std::string& file, int32_t clockAtStart) override {
+    PlaybackTimeDialogs.emplace_back(file, clockAtStart);
+    return Take(PlaybackTimeResults, -1);
+  }
+  int RunSelectStartDialog() override { return Take(SelectStartResults, -1); }
   void ClosePermitRequestDialogs() override { ++ClosePermitRequestDialogsCalls; }
 
   std::deque<int> CrewChangeResults, CrewCallResults, SplitResults, StopResults, TrainDialogResults;
+  std::deque<int> PlaybackTimeResults, SelectStartResults;
+  std::vector<std::pair<std::string, int32_t>> PlaybackTimeDialogs;
   std::function<void(int)> CrewDialogAction, TrainDialogAction;
   std::vector<int> TrainSheetPages;
   std::vector<std::pair<int, int>> EntryDialogs;
