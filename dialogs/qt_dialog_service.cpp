@@ -3,6 +3,7 @@
 #include "dialogs/permit_request_dialog.h"
 #include "dialogs/playback_time_dialog.h"
 #include "dialogs/run_dialogs.h"
+#include "dialogs/train_dialog.h"
 #include "dialogs/train_sheet.h"
 #include "store/corvane3_data.h"
 
@@ -64,3 +65,5 @@ void QtDialogService::RunTrainSheet(const std::string&, int trainDataIndex, int)
   // The sheet names the train and counts its passenger pages itself, as the engine does for the title and pages.
   OpenTrainPropertiesViewOnly(store_, trainDataIndex, parent_.data());
 }
+
+int QtDialogService::RunTrainDialog(int trainSlot) { return ::RunTrainDialog(store_, trainSlot, parent_.data()); }

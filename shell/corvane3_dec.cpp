@@ -41,6 +41,7 @@
 #include "shell/glyphs.h"
 #include "shell/stop_status.h"
 #include "shell/track_path.h"
+#include "shell/train_lists.h"
 #include "store/fixed_text.h"
 
 namespace {
@@ -186,6 +187,9 @@ void TCorvane3Dec::BindCommands() {
     printer_->Print(this, printout);
   });
   commands_.SetEnabler(res::CM_PRINT_ALERTS, [this] { return store_.Run.AlertLinesUsed > 0; });
+  commands_.SetHandler(res::CM_ACTIVE_TRAINS, [this] { OpenActiveTrainList(store_, this); });
+  // CTC control mode has a list of its own for the trains the field side reports.
+  commands_.SetEnabler(res::CM_ACTIVE_TRAINS, [this] { return store_.GetOptionData().CTCControlOn == 0; });
   BindShellCommands();
 }
 
