@@ -6,6 +6,7 @@
 #include "dialogs/run_dialogs.h"
 #include "dialogs/train_entry_dialog.h"
 #include "dialogs/train_pickers.h"
+#include "dialogs/train_dialog.h"
 #include "dialogs/train_sheet.h"
 #include "store/corvane3_data.h"
 
@@ -86,3 +87,5 @@ int QtDialogService::RunStopTrainDialog(const std::string& title) {
   const int result = dialog.exec();
   return result >= 1000 ? result : 2;
 }
+
+int QtDialogService::RunTrainDialog(int trainSlot) { return ::RunTrainDialog(store_, trainSlot, parent_.data()); }

@@ -46,6 +46,8 @@ class QtDialogService : public DialogsNotYetAvailable {
   int RunSelectStartDialog() override;
   // The running train's schedule, shown read-only from its General page on.
   void RunTrainSheet(const std::string& title, int trainDataIndex, int passengerPages) override;
+  // "Train Information" on a running train in CTC control mode.
+  int RunTrainDialog(int trainSlot) override;
 
   PermitRequestWindows& PermitRequests() { return *permitRequests_; }
   void OpenTrainEntryDialog(int trainSlot, int locationIndex) override;

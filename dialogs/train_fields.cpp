@@ -107,3 +107,34 @@ QString LengthTooShort(const Corvane3Data& store, int length) {
 void SetLegCrewMinutes(TrainMultipleEntry& leg, int16_t minutes) { leg.CrewMinutes = minutes; }
 
 void SetLegNewLength(TrainMultipleEntry& leg, int16_t length) { leg.NewLength = length; }
+
+void FillTrainTypeList(const Corvane3Data& store, QComboBox* list, int typeIndex) {
+  const QString unknown = "unknown";
+  QString typeName = unknown;
+  for (int i = 0; i < kMaxTrainTypes; ++i) {
+    const TrainType type = store.GetTrainType(i);
+    if (type.InUse == 0) continue;
+    list->addItem(FieldQText(type.Name));
+    if (i == typeIndex) typeName = FieldQText(type.Name);
+  }
+  list->addItem(unknown);
+  SelectText(list, typeName);
+}
+
+void FillLocationLists(const Corvane3Data& store, QComboBox* entrance, const QString& entranceName, QComboBox* exit,
+                       const QString& exitName) {
+  const QStringList names = LocationNames(store);
+  for (QComboBox* list : {entrance, exit}) {
+    list->addItem(kNoneChoice);
+    list->addItems(names);
+  }
+  auto select = [](QComboBox* list, const QString& name) {
+    if (name.isEmpty()) return;
+    if (!SelectText(list, name)) {
+      list->addItem(name);
+      SelectText(list, name);
+    }
+  };
+  select(entrance, entranceName);
+  select(exit, exitName);
+}

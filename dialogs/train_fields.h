@@ -70,3 +70,11 @@ QString LengthTooShort(const Corvane3Data& store, int length);
 // A multiple entry's new crew time and new length sit in its last four bytes (the engine reads them there).
 void SetLegCrewMinutes(TrainMultipleEntry& leg, int16_t minutes);
 void SetLegNewLength(TrainMultipleEntry& leg, int16_t length);
+
+// The type list of a train: the train types in use, then "unknown"; the type's name is selected, "unknown"
+// for -1 or a type not in use.
+void FillTrainTypeList(const Corvane3Data& store, QComboBox* list, int typeIndex);
+// The entrance and exit lists: "(none)", each location name in use once, and a stored name that no location
+// has; the stored names are selected, "(none)" for an empty one.
+void FillLocationLists(const Corvane3Data& store, QComboBox* entrance, const QString& entranceName, QComboBox* exit,
+                       const QString& exitName);

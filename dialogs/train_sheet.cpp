@@ -208,37 +208,8 @@ void TTrainGeneral::Fill() {
   scheduled_->setChecked(train.Byte50 == 1);
   lengthUnits_->setText(store_.GetTerritoryOptions().Units == 1 ? "feet" : "meters");
 
-  // Train types in use, then "unknown".
-  const int typeIndex = static_cast<int8_t>(train.Type);
-  QString typeName = kUnknownType;
-  for (int i = 0; i < kMaxTrainTypes; ++i) {
-    const TrainType type = store_.GetTrainType(i);
-    if (type.InUse == 0) continue;
-    type_->addItem(FieldQText(type.Name));
-    if (i == typeIndex) typeName = FieldQText(type.Name);
-  }
-  type_->addItem(kUnknownType);
-  SelectText(type_, typeName);
-
-  // Entrance and exit: "(none)", each location name in use once, and a stored name that no location has.
-  for (QComboBox* list : {entrance_, exit_}) list->addItem(kNone);
-  for (int i = 0; i < kMaxLocations; ++i) {
-    const OrgData location = store_.GetOrgData(i);
-    if (location.InUse == 0) continue;
-    const QString name = FieldQText(location.Name);
-    for (QComboBox* list : {entrance_, exit_}) {
-      if (list->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) list->addItem(name);
-    }
-  }
-  auto selectLocation = [](QComboBox* list, const QString& name) {
-    if (name.isEmpty()) return;
-    if (!SelectText(list, name)) {
-      list->addItem(name);
-      SelectText(list, name);
-    }
-  };
-  selectLocation(entrance_, FieldQText(train.Entrance));
-  selectLocation(exit_, FieldQText(train.Exit));
+  FillTrainTypeList(store_, type_, static_cast<int8_t>(train.Type));
+  FillLocationLists(store_, entrance_, FieldQText(train.Entrance), exit_, FieldQText(train.Exit));
   entranceTime_->setText(train.EntranceMinutes == 0xFFFF ? QString() : MinutesText(train.EntranceMinutes));
 
   // The other trains: created from leaves out the trains this one becomes or splits into, becomes and

@@ -85,38 +85,47 @@ bool Engine::TrainCommand(int id) {
   return false;
 }
 
+void train_menu::RedrawTrainBlocks(Corvane3Data& store, int trainSlot) {
+  if (trainSlot < 0 || trainSlot >= kMaxTrainStatus) return;
+  const TrainStatus train = store.GetTrainStatus(trainSlot);
+  if (ValidBlock(train.HeadBlock)) {
+    store.InvalidateDevice(train.HeadBlock);
+    store.DrawBlock(train.HeadBlock);
+  }
+  if (train.RearBlock != train.HeadBlock && ValidBlock(train.RearBlock)) {
+    store.InvalidateDevice(train.RearBlock);
+    store.DrawBlock(train.RearBlock);
+  }
+}
+
+void train_menu::ViewTrainSchedule(Corvane3Data& store, int trainSlot) {
+  if (trainSlot < 0 || trainSlot >= kMaxTrainStatus) return;
+  const TrainStatus status = store.GetTrainStatus(trainSlot);
+  if (status.TrainIndex < 0 || status.TrainIndex >= kMaxTrains) return;
+  const TrainData data = store.GetTrainData(status.TrainIndex);
+  const std::string title = Format("View Train \"%s %s\"", FieldText(data.TrainId), FieldText(data.Description));
+  int platforms = 0;
+  const int count = std::clamp(+store.GetCountData().Words[kCountPlatforms], 0, kMaxPlatforms);
+  for (int i = 0; i < count; ++i)
+    if (store.GetPlatformData(i).InUse != 0) ++platforms;
+  // One passenger page per ten platforms; the sheet holds at most ten.
+  const int pages = std::min((platforms - 1) / 10 + 1, 10);
+  store.Dialogs().RunTrainSheet(title, status.TrainIndex, pages);
+}
+
 void Engine::CmTrainProperties(int id) {
   Corvane3Data& store = Store();
   const int train = PopupTrain(*this, id, kProperties);
   if (train < 0) return;
-  const TrainStatus status = store.GetTrainStatus(train);
 
   if (store.GetOptionData().CTCControlOn == 1) {
     // The CTC train dialog may change where the train stands.
     if (store.Dialogs().RunTrainDialog(train) != 1) return;
-    const TrainStatus changed = store.GetTrainStatus(train);
-    if (ValidBlock(changed.HeadBlock)) {
-      store.InvalidateDevice(changed.HeadBlock);
-      store.DrawBlock(changed.HeadBlock);
-    }
-    if (changed.RearBlock != changed.HeadBlock && ValidBlock(changed.RearBlock)) {
-      store.InvalidateDevice(changed.RearBlock);
-      store.DrawBlock(changed.RearBlock);
-    }
+    RedrawTrainBlocks(store, train);
     return;
   }
 
-  if (status.TrainIndex >= 0 && status.TrainIndex < kMaxTrains) {
-    const TrainData data = store.GetTrainData(status.TrainIndex);
-    const std::string title = Format("View Train \"%s %s\"", FieldText(data.TrainId), FieldText(data.Description));
-    int platforms = 0;
-    const int count = std::clamp(+store.GetCountData().Words[kCountPlatforms], 0, kMaxPlatforms);
-    for (int i = 0; i < count; ++i)
-      if (store.GetPlatformData(i).InUse != 0) ++platforms;
-    // One passenger page per ten platforms; the sheet holds at most ten.
-    const int pages = std::min((platforms - 1) / 10 + 1, 10);
-    store.Dialogs().RunTrainSheet(title, status.TrainIndex, pages);
-  }
+  ViewTrainSchedule(store, train);
   ClearStopStatus();
 }
 

@@ -39,4 +39,11 @@ int PopupTrain(Engine& engine, int id, int base);
 // A refusal or notice of a train command; the run pauses while it is open.
 void ShowCommandMessage(Engine& engine, const std::string& text, MessageIcon icon);
 
+// Repaints the blocks a running train stands in: its head block and, when it differs, its rear block.
+void RedrawTrainBlocks(Corvane3Data& store, int trainSlot);
+
+// Shows a running train's schedule read-only in the train property sheet, captioned with its ID and
+// description; a slot without a valid schedule shows nothing.
+void ViewTrainSchedule(Corvane3Data& store, int trainSlot);
+
 }  // namespace train_menu

@@ -55,6 +55,12 @@ bool TActiveList::Passes(int group) const {
   return group >= 0 && group < static_cast<int>(states_.size()) && states_[static_cast<size_t>(group)]->isChecked();
 }
 
+std::vector<QCheckBox*> TActiveList::Filters() const {
+  std::vector<QCheckBox*> boxes{all_};
+  boxes.insert(boxes.end(), states_.begin(), states_.end());
+  return boxes;
+}
+
 void TActiveList::ChangeSort(SortKey key) {
   if (sortKey_ == key) return;
   sortKey_ = key;

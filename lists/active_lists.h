@@ -31,6 +31,8 @@ class TActiveList : public TListFrame {
   void AddFilters(const std::vector<std::pair<int, QString>>& boxes);
   // Whether a slot in the given state group passes: group is the index of its box among the state boxes.
   bool Passes(int group) const;
+  // "All", then the state boxes.
+  std::vector<QCheckBox*> Filters() const;
 
  private:
   void ChangeSort(SortKey key);

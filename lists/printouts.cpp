@@ -77,7 +77,7 @@ void TTabularPrintout::SetPrintParams(QPainter& dc, QSize page) {
   const int dpi = dc.device()->logicalDpiY();
   titleFont_ = PrintFont(16, dpi, QFont::Bold);
   headingFont_ = PrintFont(headingPoints_, dpi, QFont::Bold);
-  bodyFont_ = PrintFont(10, dpi, QFont::Normal);
+  bodyFont_ = PrintFont(textPoints_, dpi, QFont::Normal);
   smallFont_ = PrintFont(8, dpi, QFont::Normal);
 
   const QFontMetrics title(titleFont_, dc.device());
@@ -93,9 +93,18 @@ void TTabularPrintout::SetPrintParams(QPainter& dc, QSize page) {
   // At least one page, however few lines fit.
   PageCount = std::max(1, EstimatePages());
   NextItem = 0;
-
   header_ = QString::fromStdString(FieldText(store_.TrackFilePath, kPathChars) + "    " +
                                    PrintDateTime(store_.GetRealTime()));
+  CentreReport();
+}
+
+void TTabularPrintout::SetTable(QString pageTitle, int reportCells) {
+  pageTitle_ = std::move(pageTitle);
+  reportCells_ = reportCells;
+  CentreReport();
+}
+
+void TTabularPrintout::CentreReport() {
   const int cells = widenToHeader_ ? std::max<int>(reportCells_, static_cast<int>(header_.size())) : reportCells_;
   if (cells * cellWidth_ < pageWidth_) {
     margin_ = (pageWidth_ - cells * cellWidth_) / 2;
@@ -136,6 +145,11 @@ void TTabularPrintout::PrintTop(int left, int right, const std::vector<std::vect
 
 void TTabularPrintout::BodyText(int cell, int width, const QString& text, Qt::Alignment align) {
   Text(bodyFont_, margin_ + cell * cellWidth_, y_, margin_ + (cell + width) * cellWidth_, y_ + bodyLine_, text,
+       align | Qt::AlignVCenter);
+}
+
+void TTabularPrintout::HeadingText(int cell, int width, const QString& text, Qt::Alignment align) {
+  Text(headingFont_, margin_ + cell * cellWidth_, y_, margin_ + (cell + width) * cellWidth_, y_ + bodyLine_, text,
        align | Qt::AlignVCenter);
 }
 

@@ -61,10 +61,22 @@ class TTabularPrintout : public TPrintout {
   // One piece of body text in the cells (cell, width) of the current line.
   void BodyText(int cell, int width, const QString& text, Qt::Alignment align);
   void NextLine() { y_ += bodyLine_; }
+  // A label in the heading font in the cells (cell, width) of the current line.
+  void HeadingText(int cell, int width, const QString& text, Qt::Alignment align);
+  // The body lines left between the current line and the foot of the page.
+  int LinesLeft() const { return (pageHeight_ - y_) / bodyLine_; }
+  // The page's width in cells of the fixed-pitch face.
+  int PageCells() const { return pageWidth_ / cellWidth_; }
+  int CellWidth() const { return cellWidth_; }
   // "Page n" at the foot of the page, centred between left and right.
   void PrintFooter(int page, int left, int right);
 
   int BodyLine() const { return bodyLine_; }
+  // Heading and body characters of another size than the usual 10 points; set before the job starts.
+  void SetTextPoints(int points) { textPoints_ = headingPoints_ = points; }
+  // A job of several tables: the page title and the report width that the pages from now on take.
+  void SetTable(QString pageTitle, int reportCells);
+
   int Margin() const { return margin_; }
   int RightEdge() const { return right_; }
   int PageWidth() const { return pageWidth_; }
@@ -73,9 +85,11 @@ class TTabularPrintout : public TPrintout {
 
  private:
   void Text(const QFont& font, int left, int top, int right, int bottom, const QString& text, Qt::Alignment align);
+  void CentreReport();
 
   QString pageTitle_;
   int reportCells_;
+  int textPoints_ = 10;
   std::vector<int16_t> orderList_;
   int headingPoints_;
   bool widenToHeader_ = false;

@@ -10,6 +10,7 @@
 #include "dialogs/train_sheet.h"
 #include "engine/movement_common.h"
 #include "lists/list_text.h"
+#include "lists/train_report.h"
 #include "resources/train_ids.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
@@ -129,8 +130,7 @@ TTTrainWindow::TTTrainWindow(Corvane3Data& store, QWidget* parent)
           [this] { SetView(MultipleEntries); });
   connect(button(res::CM_TRAIN_SAVE_WIDTHS, "Save Widths", 0, nullptr), &QPushButton::clicked, this,
           &TListFrame::CmSaveColumnWidths);
-  // The train data report needs the printer, which this build does not have yet.
-  AddButton(res::CM_TRAIN_PRINT, "Print", 0, 80)->setEnabled(false);
+  connect(AddButton(res::CM_TRAIN_PRINT, "Print", 0, 80), &QPushButton::clicked, this, &TTTrainWindow::CmPrint);
   connect(AddButton(res::CM_TRAIN_HELP, "Help", 0, 80), &QPushButton::clicked, this, &TListFrame::CmHelp);
   button(res::CM_TRAIN_ADD, "Add", 1, &TTTrainWindow::CmAdd);
   button(res::CM_TRAIN_EDIT, "Edit", 1, &TTTrainWindow::CmEdit);
@@ -139,7 +139,7 @@ TTTrainWindow::TTTrainWindow(Corvane3Data& store, QWidget* parent)
           [this] { SetSortMode(ById); });
   connect(button(res::CM_TRAIN_SORT_TIME, "Sort by Time", 1, nullptr), &QPushButton::clicked, this,
           [this] { SetSortMode(ByTime); });
-  button(res::CM_TRAIN_PRINTER_SETUP, "Printer Setup", 1, nullptr)->setEnabled(false);
+  button(res::CM_TRAIN_PRINTER_SETUP, "Printer Setup", 1, &TTTrainWindow::CmPrinterSetup);
 
   connect(List(), &QTableView::doubleClicked, this, [this] { CmEdit(); });
   List()->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -352,4 +352,17 @@ void TTTrainWindow::ShowPopup(const QPoint& at) {
     connect(action, &QAction::triggered, this, item.Command, Qt::QueuedConnection);
   }
   popup_->popup(List()->viewport()->mapToGlobal(at));
+}
+
+void TTTrainWindow::CmPrint() {
+  TTrainPrinter* printer = TheTrainPrinter();
+  const std::vector<int16_t> order = TrainOrderOf(RecordsShown());
+  // An empty schedule has nothing to print.
+  if (!printer || order.front() == -1) return;
+  TTPrintTrain printout(store_, order);
+  printer->Print(this, printout);
+}
+
+void TTTrainWindow::CmPrinterSetup() {
+  if (TTrainPrinter* printer = TheTrainPrinter()) printer->Setup(this);
 }

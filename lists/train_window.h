@@ -30,6 +30,9 @@ class TTTrainWindow : public TListFrame {
   void CmCopy();
   void CmEdit();
   void CmDelete();
+  // The train data report of the trains as the list shows them, on the program's printer.
+  void CmPrint();
+  void CmPrinterSetup();
   // Runs the train property sheet on one slot; a freshly claimed slot is released when the sheet is cancelled.
   void EditTrain(int slot, const QString& caption, bool releaseOnCancel);
 

@@ -28,6 +28,8 @@ inline constexpr MenuItem kFileItems[] = {
     {CM_RESTART_SIMULATION, "&Restart Simulation alt-r"},
     {0, nullptr},
     {CM_PRINT_SETUP, "Print Setup"},
+    {CM_PRINT_TRACK_DATA, "Print Track Data"},
+    {CM_PRINT_ALERTS, "Print Alert List"},
     {CM_PRINT_LAYOUT, "Print Track Layout Diagram"},
     {CM_PRINT_ALERT_PARAMETERS, "Print Alert Parameters"},
     {CM_PRINT_RANDOM_PERFORMANCE, "Print Random Performance"},

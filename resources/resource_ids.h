@@ -17,6 +17,8 @@ inline constexpr int CM_PRINT_SETUP = 7204;
 inline constexpr int CM_PRINT_LAYOUT = 7200;
 inline constexpr int CM_PRINT_ALERT_PARAMETERS = 7201;
 inline constexpr int CM_PRINT_RANDOM_PERFORMANCE = 7202;
+inline constexpr int CM_PRINT_ALERTS = 7205;
+inline constexpr int CM_PRINT_TRACK_DATA = 119;
 inline constexpr int CM_EXIT = 125;
 
 // ---- Mode menu

@@ -18,6 +18,7 @@
 #include "dialogs/alert_dialog.h"
 #include "dialogs/random_dialogs.h"
 #include "dialogs/run_dialogs.h"
+#include "dialogs/territory_info.h"
 #include "lists/option_reports.h"
 #include "lists/os_list.h"
 #include "lists/performance.h"
@@ -26,6 +27,8 @@
 #include "lists/start_list.h"
 #include "lists/train_graph.h"
 #include "lists/train_type_list.h"
+#include "lists/territory_report.h"
+#include "lists/track_report.h"
 #include "lists/train_window.h"
 #include "platform/bar_fields.h"
 #include "platform/help.h"
@@ -38,6 +41,7 @@
 #include "shell/glyphs.h"
 #include "shell/stop_status.h"
 #include "shell/track_path.h"
+#include "shell/train_lists.h"
 #include "store/fixed_text.h"
 
 namespace {
@@ -173,6 +177,19 @@ void TCorvane3Dec::BindCommands() {
     OpenListWindow(TheDataWindows.Performance, [this] { return new TPerformWindow(store_, this); });
   });
   commands_.SetHandler(res::CM_TRAIN_GRAPH, [this] { CmTrainGraph(); });
+  commands_.SetHandler(res::CM_ABOUT_TERRITORY, [this] { CmAboutTerritory(); });
+  commands_.SetHandler(res::CM_PRINT_ALERTS, [this] {
+    TTPrintAlerts printout(store_);
+    printer_->Print(this, printout);
+  });
+  commands_.SetHandler(res::CM_PRINT_TRACK_DATA, [this] {
+    TTPrintTrack printout(store_);
+    printer_->Print(this, printout);
+  });
+  commands_.SetEnabler(res::CM_PRINT_ALERTS, [this] { return store_.Run.AlertLinesUsed > 0; });
+  commands_.SetHandler(res::CM_ACTIVE_TRAINS, [this] { OpenActiveTrainList(store_, this); });
+  // CTC control mode has a list of its own for the trains the field side reports.
+  commands_.SetEnabler(res::CM_ACTIVE_TRAINS, [this] { return store_.GetOptionData().CTCControlOn == 0; });
   BindShellCommands();
 }
 
@@ -409,6 +426,18 @@ void TCorvane3Dec::CmExternalIOFolder() {
 
 void TCorvane3Dec::CmHelp() {
   if (!OpenProgramHelp(store_.HelpAvailable == 1, "")) ShowHelpNotAvailable(store_);
+}
+
+void TCorvane3Dec::CmAboutTerritory() {
+  TTerritoryData::Actions actions;
+  actions.Open = [this](const std::string& path) { return shellOpen_(path); };
+  actions.Print = [this](const TerritoryData& shown) {
+    TTPrintTerritory printout(store_, shown);
+    printer_->Print(this, printout);
+  };
+  actions.PrintSetup = [this] { printer_->Setup(this); };
+  TTerritoryData dialog(this, store_, std::move(actions));
+  RunHeldDialog(dialog);
 }
 
 void TCorvane3Dec::CmOSPoints() {

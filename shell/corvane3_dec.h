@@ -73,6 +73,7 @@ class TCorvane3Dec : public QMainWindow {
   void CmHelp();
   void CmCTCFolder();
   void CmExternalIOFolder();
+  void CmAboutTerritory();
   void CmOSPoints();
   void CmTrainSchedule();
   void CmEntranceExit();

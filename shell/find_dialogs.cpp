@@ -382,13 +382,19 @@ void CmFind(Corvane3Data& store, TCorvane3Window& window, find::Kind kind) {
     window.ScrollToCell(cell.Column, cell.Row, 0);
     return;
   }
-  const find::TrainOutcome outcome = find::LocateTrain(store, element);
+  FindTrainOnLayout(store, window, element);
+}
+
+bool FindTrainOnLayout(Corvane3Data& store, TCorvane3Window& window, int trainSlot) {
+  const find::TrainOutcome outcome = find::LocateTrain(store, trainSlot);
   if (!outcome.Message.empty()) {
     store.Messages().ShowMessage(outcome.Message, FieldText(store.Captions[0], kCaptionChars), MessageIcon::Information,
                                  MessageButtons::Ok);
-  } else if (outcome.Scroll) {
-    window.ScrollToCell(outcome.At.Column, outcome.At.Row, 0);
+    return false;
   }
+  if (!outcome.Scroll) return false;
+  window.ScrollToCell(outcome.At.Column, outcome.At.Row, 0);
+  return true;
 }
 
 void BindFindCommands(CommandRegistry& commands, Corvane3Data& store, TCorvane3Window& window) {

@@ -98,5 +98,9 @@ class TFindDialog : public QDialog {
 // Runs a kind's find dialog with the layout window as its parent, then shows what was picked.
 void CmFind(Corvane3Data& store, TCorvane3Window& window, find::Kind kind);
 
+// Find a Train on one running train: a message for a train not on the layout, else the layout scrolled to
+// it. Returns whether it scrolled.
+bool FindTrainOnLayout(Corvane3Data& store, TCorvane3Window& window, int trainSlot);
+
 // The ten Find menu commands, handled by the layout window.
 void BindFindCommands(CommandRegistry& commands, Corvane3Data& store, TCorvane3Window& window);

@@ -1,7 +1,9 @@
 #include "shell/list_service.h"
 
 #include "lists/list_frame.h"
+#include "shell/corvane3_dec.h"
 #include "shell/globals.h"
+#include "shell/train_lists.h"
 #include "store/corvane3_data.h"
 
 namespace {
@@ -66,7 +68,8 @@ bool QtListService::IsPlatformWindowOpen(int platform) {
 void QtListService::RefreshPlatformWindow(int platform) { Rebuild(Slot(TheDataWindows.PlatformWindows, platform)); }
 
 void QtListService::ShowTrainOSWindow(const std::string&, int trainSlot) {
-  store_.InternalErrorTrap(trainSlot, "List window not yet available - ShowTrainOSWindow");
+  // The report builds the same caption from the train's ID.
+  OpenTrainOSReport(store_, trainSlot, TheMainFrame);
 }
 
 void QtListService::RefreshAllWindows() { store_.RefreshAllWindows(); }

@@ -18,7 +18,7 @@ class QtListService : public ListService {
   void RefreshArrivalWindow(int index) override;
   bool IsPlatformWindowOpen(int platform) override;
   void RefreshPlatformWindow(int platform) override;
-  // The train OS report is not built yet: reported, not shown.
+  // The one train OS report, switched to the train.
   void ShowTrainOSWindow(const std::string& caption, int trainSlot) override;
   void RefreshAllWindows() override;
   void CloseTrainGraph() override;

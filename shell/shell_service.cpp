@@ -2,9 +2,11 @@
 
 #include "platform/bar_fields.h"
 #include "platform/file_dialogs.h"
+#include "platform/post_message.h"
 #include "shell/alert_window.h"
 #include "shell/corvane3_dec.h"
 #include "shell/globals.h"
+#include "shell/train_lists.h"
 #include "store/corvane3_data.h"
 
 void QtShellService::ShowStatusText(StatusPane pane, const std::string& text) {
@@ -73,3 +75,11 @@ void QtShellService::InvalidateAlertWindow() {
 }
 
 void QtShellService::CloseAlertWindow() { delete TheAlertWindow.data(); }
+
+void QtShellService::ShowActiveTrain(int trainSlot) {
+  Corvane3Data* store = &store_;
+  PostMessage(&frame_, [store, trainSlot, frame = &frame_] {
+    // In CTC control mode the CTC list shows the trains; it is not among these windows.
+    if (store->GetOptionData().CTCControlOn == 0) OpenActiveTrainList(*store, frame, trainSlot);
+  });
+}

@@ -31,6 +31,8 @@ class QtShellService : public NullShellService {
   void SetAlertScrollRange(int32_t width, int32_t height) override;
   void InvalidateAlertWindow() override;
   void CloseAlertWindow() override;
+  // A train pop-up's Status: posted to the frame, which opens the active train list on that train.
+  void ShowActiveTrain(int trainSlot) override;
 
  private:
   Corvane3Data& store_;

@@ -14,6 +14,7 @@
 #include "platform/controls.h"
 #include "resources/permit_request_ids.h"
 #include "resources/playback_time_ids.h"
+#include "resources/train_dialog_ids.h"
 #include "shell/corvane3_app.h"
 #include "shell/corvane3_window.h"
 #include "store/corvane3_data.h"
@@ -96,12 +97,18 @@ TEST_F(DialogServiceTest, ThePlaybackTimeDialogAnswersOkAndCancel) {
   EXPECT_EQ(store().GetSimClock(), At(8, 0));
 }
 
-TEST_F(DialogServiceTest, ADialogNotYetBuiltIsReportedAndAnswersCancel) {
-  EXPECT_EQ(store().Dialogs().RunTrainDialog(4), 2);
-  ASSERT_EQ(messages.Calls.size(), 1u);
-  EXPECT_EQ(messages.Calls[0].Caption, "Internal Error Trap");
-  EXPECT_NE(messages.Calls[0].Text.find("Dialog not yet available - RunTrainDialog"), std::string::npos);
-  EXPECT_EQ(store().Run.SimStopped, 1);
+TEST_F(DialogServiceTest, TheTrainPickersOpenOverTheLayoutAndCancelAnswersNoChoice) {
+  QString title;
+  WhenModalOpens([&](QWidget* modal) {
+    ASSERT_NE(modal, nullptr);
+    EXPECT_EQ(modal->objectName(), QString::number(res::IDD_STOP_TRAIN));
+    EXPECT_EQ(modal->parentWidget(), app_->LayoutWindow());
+    title = modal->windowTitle();
+    FindControl<QPushButton>(modal, 2)->click();
+  });
+  EXPECT_EQ(store().Dialogs().RunStopTrainDialog("Block To Stop \"X1\" In"), 2);
+  EXPECT_EQ(title, "Block To Stop \"X1\" In");
+  EXPECT_TRUE(messages.Calls.empty());
 }
 
 }  // namespace

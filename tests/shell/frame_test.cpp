@@ -59,7 +59,7 @@ TEST_F(FrameTest, BuildsEveryMenuWithItsCommandIds) {
     std::vector<int> Ids;
   };
   const Menu expected[] = {
-      {"File", {133, 134, 109, 11861, 122, 7204, 7200, 7201, 7202, 125}},
+      {"File", {133, 134, 109, 11861, 122, 7204, 119, 7205, 7200, 7201, 7202, 125}},
       {"Mode", {11866, 11862, 11863, 11864, 11865}},
       {"Trains", {11846}},
       {"Permits", {11850}},

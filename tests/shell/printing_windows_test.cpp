@@ -164,6 +164,26 @@ TEST_F(PrintingWindowsTest, DisplayPerformanceOpensTheWindowWhosePrintGivesTheRe
   EXPECT_NE(pages[0].find("101"), std::string::npos);
 }
 
+TEST_F(PrintingWindowsTest, FilePrintTrackDataPrintsTheBlocksAndSwitches) {
+  const QString pdf = folder_.filePath("track.pdf");
+  TheMainFrame->Printer().Device().setOutputFormat(QPrinter::PdfFormat);
+  TheMainFrame->Printer().Device().setOutputFileName(pdf);
+  BlockData block = store().GetBlockData(3);
+  block.InUse = 1;
+  block.PassThrough = 0;
+  SetFieldText(block.TrackStation1, "WY");
+  SetFieldText(block.TrackStation2, "EY");
+  SetFieldText(block.TrackPart, "Main");
+  store().UpdateBlockData(3, block);
+  Choose(res::CM_PRINT_TRACK_DATA);
+  const auto pages = PdfPages(pdf.toStdString());
+  ASSERT_GE(pages.size(), 2u);
+  EXPECT_NE(pages[0].find("Track Data - Block Information"), std::string::npos);
+  EXPECT_NE(pages[0].find("WY to EY Main"), std::string::npos);
+  EXPECT_NE(pages.back().find("Track Data - Switch Information"), std::string::npos);
+  EXPECT_TRUE(messages.Calls.empty());
+}
+
 TEST_F(PrintingWindowsTest, TheTrainGraphWaitsForTheStartAndForOSPoints) {
   Choose(res::CM_TRAIN_GRAPH);
   ASSERT_EQ(messages.Calls.size(), 1u);

@@ -1,0 +1,184 @@
+// Data > About Territory in the running program: the territory's description
+// shown, the comments file checked, made when missing and handed to the
+// desktop, Print giving "Territory Data" of what is shown while the store
+// keeps its record, and Enter refused. File > Print Alert List prints the
+// run's alerts and is greyed while there are none.
+#include "dialogs/territory_info.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <cstring>
+#include <memory>
+
+#include "platform/controls.h"
+#include "resources/resource_ids.h"
+#include "resources/territory_info_ids.h"
+#include "shell/corvane3_app.h"
+#include "shell/corvane3_dec.h"
+#include "shell/globals.h"
+#include "store/corvane3_data.h"
+#include "store/fixed_text.h"
+#include "tests/shell/gui_app.h"
+#include "tests/support/fake_services.h"
+#include "tests/support/pdf_text.h"
+
+namespace {
+
+class TerritoryInfoTest : public ::testing::Test {
+ protected:
+  TerritoryInfoTest() {
+    app_ = StartShownProgram(folder_, &messages);
+    messages.Calls.clear();
+    TerritoryData data = store().GetTerritoryData();
+    SetFieldText(data.Name, "Alder Valley");
+    SetFieldText(data.Version, "2.1");
+    SetFieldText(data.Address, "12 Depot Road\nAlder\nNorth Province");
+    data.PublicDomain = 1;
+    data.CopyrightProtected = 0;
+    store().UpdateTerritoryData(data);
+    TheMainFrame->Printer().Device().setOutputFormat(QPrinter::PdfFormat);
+    TheMainFrame->Printer().Device().setOutputFileName(Pdf());
+    TheMainFrame->SetShellOpener([this](const std::string& path) {
+      opened.push_back(path);
+      return ShellOpenResult::Opened;
+    });
+  }
+  Corvane3Data& store() { return *TheStore; }
+  QString Pdf() const { return folder_.filePath("territory.pdf"); }
+
+  // The menu item with that id, its enabled state brought up to date.
+  static QAction* Item(int id) {
+    TheMainFrame->Commands().UpdateEnabled();
+    for (QAction* entry : TheMainFrame->menuBar()->actions()) {
+      if (QMenu* menu = entry->menu()) {
+        for (QAction* item : menu->actions()) {
+          if (item->objectName() == QString::number(id)) return item;
+        }
+      }
+    }
+    return nullptr;
+  }
+  // Opens About Territory from its menu item and acts on the dialog.
+  template <class Act>
+  void WithDialog(Act act) {
+    bool seen = false;
+    WhenModalOpens([&](QWidget* modal) {
+      auto* dialog = dynamic_cast<TTerritoryData*>(modal);
+      ASSERT_NE(dialog, nullptr);
+      seen = true;
+      act(dialog);
+      if (dialog->isVisible()) dialog->reject();
+    });
+    QAction* about = Item(res::CM_ABOUT_TERRITORY);
+    ASSERT_NE(about, nullptr);
+    ASSERT_TRUE(about->isEnabled());
+    about->trigger();
+    EXPECT_TRUE(seen);
+  }
+  std::vector<std::string> Texts() const {
+    std::vector<std::string> texts;
+    for (const MessageCall& call : messages.Calls) texts.push_back(call.Text);
+    return texts;
+  }
+
+  QTemporaryDir folder_;
+  FakeMessageService messages;
+  std::unique_ptr<TCorvane3App> app_;
+  std::vector<std::string> opened;
+};
+
+TEST_F(TerritoryInfoTest, ShowsTheDescriptionAndOpensOnlyATxtCommentsFileMakingItWhenMissing) {
+  const QString notes = folder_.filePath("notes.TXT");
+  WithDialog([&](TTerritoryData* dialog) {
+    EXPECT_EQ(dialog->windowTitle(), "Territory Information");
+    EXPECT_EQ(FindControl<QLineEdit>(dialog, res::IDC_TERRITORY_NAME)->text(), "Alder Valley");
+    EXPECT_EQ(FindControl<QPlainTextEdit>(dialog, res::IDC_TERRITORY_ADDRESS)->toPlainText(),
+              "12 Depot Road\nAlder\nNorth Province");
+    EXPECT_TRUE(FindControl<QRadioButton>(dialog, res::IDC_TERRITORY_PUBLIC_DOMAIN)->isChecked());
+    auto* comments = FindControl<QLineEdit>(dialog, res::IDC_TERRITORY_COMMENTS_FILE);
+    auto* open = FindControl<QPushButton>(dialog, res::IDC_TERRITORY_OPEN);
+
+    struct Case {
+      QString Name;
+      const char* Message;  // null: opened
+    } cases[] = {{folder_.filePath("notes.doc"), "The comments file name must have a \".txt\" file name extension."},
+                 {"", "Could not open comments file"},
+                 {folder_.filePath("no such folder/notes.txt"), "Could not open comments file"},
+                 {notes, nullptr}};
+    for (const Case& c : cases) {
+      messages.Calls.clear();
+      opened.clear();
+      comments->setText(c.Name);
+      open->click();
+      if (c.Message) {
+        EXPECT_EQ(Texts(), std::vector<std::string>{c.Message}) << c.Name.toStdString();
+        EXPECT_EQ(messages.Calls[0].Icon, MessageIcon::Error);
+        EXPECT_TRUE(opened.empty());
+      } else {
+        EXPECT_TRUE(messages.Calls.empty());
+        EXPECT_EQ(opened, std::vector<std::string>{notes.toStdString()});
+      }
+    }
+  });
+  QFile made(notes);
+  EXPECT_TRUE(made.exists());
+  EXPECT_EQ(made.size(), 0);
+  EXPECT_FALSE(QFile::exists(folder_.filePath("notes.doc")));
+}
+
+TEST_F(TerritoryInfoTest, PrintGivesWhatIsShownAndEnterStoresNothing) {
+  const TerritoryData before = store().GetTerritoryData();
+  WithDialog([&](TTerritoryData* dialog) {
+    FindControl<QLineEdit>(dialog, res::IDC_TERRITORY_NAME)->setText("Typed Name");
+    FindControl<QRadioButton>(dialog, res::IDC_TERRITORY_COPYRIGHTED)->setChecked(true);
+    FindControl<QPushButton>(dialog, res::IDC_TERRITORY_PRINT)->click();
+    TerritoryData now = store().GetTerritoryData();
+    EXPECT_EQ(std::memcmp(&now, &before, sizeof now), 0) << "printing changes nothing";
+
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(FindControl<QLineEdit>(dialog, res::IDC_TERRITORY_NAME), &enter);
+    EXPECT_FALSE(dialog->isVisible());
+  });
+  EXPECT_EQ(Texts(), std::vector<std::string>{"You cannot make changes to the data shown in this display.  You must "
+                                              "use Quarnel to change the data."});
+  TerritoryData now = store().GetTerritoryData();
+  EXPECT_EQ(std::memcmp(&now, &before, sizeof now), 0);
+
+  const auto pages = PdfPages(Pdf().toStdString());
+  ASSERT_EQ(pages.size(), 1u);
+  EXPECT_NE(pages[0].find("Territory Data"), std::string::npos);
+  EXPECT_NE(pages[0].find("Typed Name"), std::string::npos);
+  EXPECT_NE(pages[0].find("Yes"), std::string::npos) << "copyrighted, as the dialog shows";
+}
+
+TEST_F(TerritoryInfoTest, PrintAlertListIsGreyedWithoutAlertsAndPrintsThemOldestFirst) {
+  ASSERT_NE(Item(res::CM_PRINT_ALERTS), nullptr);
+  EXPECT_EQ(Item(res::CM_PRINT_ALERTS)->text(), "Print Alert List");
+  EXPECT_FALSE(Item(res::CM_PRINT_ALERTS)->isEnabled());
+  const char* const alerts[] = {"ALERT 0001  06:00 first", "ALERT 0002  06:05 second"};
+  for (const char* alert : alerts) {
+    auto& line = store().Run.AlertLines[static_cast<size_t>(store().Run.AlertLinesUsed++)];
+    std::strncpy(line.data(), alert, line.size() - 1);
+  }
+  QAction* print = Item(res::CM_PRINT_ALERTS);
+  ASSERT_TRUE(print->isEnabled());
+  print->trigger();
+  const auto pages = PdfPages(Pdf().toStdString());
+  ASSERT_EQ(pages.size(), 1u);
+  EXPECT_NE(pages[0].find("Alert List"), std::string::npos);
+  EXPECT_LT(pages[0].find("first"), pages[0].find("second"));
+  EXPECT_NE(pages[0].find("Page 1"), std::string::npos);
+}
+
+}  // namespace
