@@ -64,6 +64,8 @@ int AskToSaveChangedTrackData(Corvane3Data& store) {
   return answer == MessageResult::Yes ? store.SaveTrackFileAs() : -1;
 }
 
+}  // namespace
+
 // After a track file load: an empty run over the new territory, shown from its top left corner.
 void TerritoryReset(Corvane3Data& store) {
   ShellService& shell = store.Shell();
@@ -93,6 +95,8 @@ void SimulationDisplay(Corvane3Data& store) {
   shell.SetScrollPosition(0, 0);
   shell.InvalidateLayout(true);
 }
+
+namespace {
 
 bool LoadTrackAndReset(Corvane3Data& store, const std::string& path) {
   store.InitTerritoryData();
