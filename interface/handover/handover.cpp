@@ -102,11 +102,13 @@ ReadResult TakeFile(const std::string& folder, const std::string& name, const st
                     std::size_t maxLine, bool wait, std::vector<std::string>& lines, std::string& tail) {
   const std::string taken = folder + takenName;
   std::error_code error;
-  // A file taken on an earlier poll whose writer still held it comes first: renaming the
-  // next file over it would lose its lines.
-  if (!std::filesystem::is_regular_file(taken, error)) {
+  // A reader that does not wait leaves a file its writer still held under the taken name: it is
+  // read before the next one is renamed over it. A waiting reader never leaves one behind, so a
+  // file there is a leftover and is replaced.
+  if (wait || !std::filesystem::is_regular_file(taken, error)) {
     const std::string found = FindFile(folder, name);
     if (found.empty()) return ReadResult::CannotOpen;
+    std::remove(taken.c_str());
     if (std::rename(found.c_str(), taken.c_str()) != 0) return ReadResult::CannotOpen;
   }
   const ReadResult result = ReadLinesLocked(taken, maxLine, wait, lines, tail);

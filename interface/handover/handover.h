@@ -26,8 +26,8 @@ enum class ReadResult { Read, CannotOpen, Locked };
 ReadResult ReadLinesLocked(const std::string& path, std::size_t maxLine, bool wait, std::vector<std::string>& lines,
                            std::string& tail);
 
-// Takes the file `name` of `folder` over: a file left under `takenName` by an earlier poll
-// (its writer still held the lock) is read first; else the file is renamed to `takenName`.
+// Takes the file `name` of `folder` over by renaming it to `takenName`. Without `wait`, a file
+// left under `takenName` by an earlier poll (its writer still held the lock) is read first.
 // On Read the lines are returned and the taken file is deleted; a taken file still locked
 // stays for the next poll. CannotOpen when there is nothing to take.
 ReadResult TakeFile(const std::string& folder, const std::string& name, const std::string& takenName,

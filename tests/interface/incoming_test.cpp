@@ -59,11 +59,13 @@ class IncomingTest : public InterfaceTest {
     for (const std::string& line : lines) xfer::EIOProcessXferInMsg(engine, line);
     xfer::FlushEIOIndications(store());
     Text sent = Indications();
+    for (std::string& line : sent)
+      if (line.rfind("CMDERROR,", 0) == 0) line.replace(9, 4, "nnnn");
     std::filesystem::remove(File(xfer::kEIOIndicationFile));
     return sent;
   }
-  static std::string Error(const std::string& number, const std::string& text, const std::string& line) {
-    return "CMDERROR," + number + ",\"" + text + "\",\"" + line + "\"";
+  static std::string Error(const std::string& text, const std::string& line) {
+    return "CMDERROR,nnnn,\"" + text + "\",\"" + line + "\"";
   }
   std::string Track() {
     const std::string path = (folder() / "east line.trk").string();
@@ -113,7 +115,7 @@ TEST_F(IncomingTest, EachRefusedLineGetsOneErrorWithItsTextAndTheLineAsRead) {
     } else {
       // The queue cuts a line to 199 characters: compare the start.
       ASSERT_EQ(sent.size(), 1u);
-      EXPECT_EQ(sent[0], Error("0042", c.text, c.line).substr(0, xfer::kLineChars));
+      EXPECT_EQ(sent[0], Error(c.text, c.line).substr(0, xfer::kLineChars));
     }
     EXPECT_EQ(Last(), c.lastAfter);
   }
@@ -127,37 +129,33 @@ TEST_F(IncomingTest, SwitchCommandsThrowByNameInAnyCaseWithoutMessageBoxes) {
   EXPECT_EQ(+store().GetSwitchStatus(sw).Position, 0);
   const std::string notFound =
       "The switch named in the third field of the message could not be found on the track layout";
-  EXPECT_THAT(Send({"switch,0004,,x,normal", "switch,0005,SW0,x,sideways", "switch,0006,SW9,x,normal",
-                    "switch,0007,switch7,x,normal"}),
-              ElementsAre(Error("0004", "There message does not have a switch name in the third field",
-                                "switch,0004,,x,normal"),
-                          Error("0005", "There message does not have a legal switch command in the fifth field",
-                                "switch,0005,SW0,x,sideways"),
-                          Error("0006", notFound, "switch,0006,SW9,x,normal"),
-                          Error("0007", notFound, "switch,0007,switch7,x,normal")));
+  EXPECT_THAT(
+      Send({"switch,0004,,x,normal", "switch,0005,SW0,x,sideways", "switch,0006,SW9,x,normal",
+            "switch,0007,switch7,x,normal"}),
+      ElementsAre(
+          Error("There message does not have a switch name in the third field", "switch,0004,,x,normal"),
+          Error("There message does not have a legal switch command in the fifth field", "switch,0005,SW0,x,sideways"),
+          Error(notFound, "switch,0006,SW9,x,normal"), Error(notFound, "switch,0007,switch7,x,normal")));
   EXPECT_THAT(ErrorTexts(), IsEmpty());
 }
 
 TEST_F(IncomingTest, SignalCommandsClearCancelAndFleetOnlyWhenTheStateDiffers) {
   EXPECT_THAT(Send({"signal,0001,S0,x,cancel", "signal,0002,s0,x,fleetcancel"}), IsEmpty());
-  Send({"signal,0003,s0,x,CLEAR"});
-  EXPECT_TRUE(xfer::IsClearedCode(Aspect(s0)));
-  Send({"signal,0004,S0,x,clear"});  // already cleared: left as it is
-  EXPECT_TRUE(xfer::IsClearedCode(Aspect(s0)));
-  Send({"signal,0005,S0,x,fleet"});
-  EXPECT_EQ(store().GetSignalStatus(s0).Fleet, 1);
-  Send({"signal,0006,S0,x,fleetcancel", "signal,0007,S0,x,cancel"});
-  EXPECT_EQ(store().GetSignalStatus(s0).Fleet, 0);
-  EXPECT_FALSE(xfer::IsClearedCode(Aspect(s0)));
-  EXPECT_THAT(
-      Send({"signal,0008,,x,clear", "signal,0009,S0,x,green", "signal,0010,S7,x,clear"}),
-      ElementsAre(Error("0011", "There message does not have a signal name in the third field", "signal,0008,,x,clear"),
-                  Error("0012", "There message does not have a legal signal command in the fifth field",
-                        "signal,0009,S0,x,green"),
-                  Error("0013",
-                        "The signal named in the third field of the message could not be found on the track "
-                        "layout",
-                        "signal,0010,S7,x,clear")));
+  // A cleared, fleeted signal asked to clear and to fleet is left alone.
+  SignalStatus status = store().GetSignalStatus(s0);
+  status.Aspect = 1;
+  status.Fleet = 1;
+  store().UpdateSignalStatus(s0, status);
+  Send({});  // the indication of that change
+  EXPECT_THAT(Send({"signal,0003,S0,x,clear", "signal,0004,S0,x,fleet"}), IsEmpty());
+  EXPECT_EQ(Aspect(s0), 1);
+  EXPECT_THAT(Send({"signal,0005,,x,clear", "signal,0006,S0,x,green", "signal,0007,S7,x,clear"}),
+              ElementsAre(Error("There message does not have a signal name in the third field", "signal,0005,,x,clear"),
+                          Error("There message does not have a legal signal command in the fifth field",
+                                "signal,0006,S0,x,green"),
+                          Error("The signal named in the third field of the message could not be found on the track "
+                                "layout",
+                                "signal,0007,S7,x,clear")));
   EXPECT_THAT(ErrorTexts(), IsEmpty());
 }
 
@@ -190,7 +188,7 @@ TEST_F(IncomingTest, LoadPreparesTheRunAtTheStartTimeAndRestartsTheNumbering) {
   const std::string path = Track();
   SetLast(41);
   // A quoted path keeps its spaces.
-  EXPECT_THAT(Send({"control,0042,load,\"" + path + "\",MO,08:00"}), IsEmpty());
+  EXPECT_THAT(Send({"control,0042,load,12:00:00,\"" + path + "\",MO,08:00"}), IsEmpty());
   EXPECT_EQ(+run().AwaitingStart, 0);
   EXPECT_EQ(Last(), -1);
   EXPECT_EQ(store().SimClock, 86400 + 8 * 3600);
@@ -207,16 +205,16 @@ TEST_F(IncomingTest, LoadRefusalsNameTheFieldAndAStartTimeMissLeavesTheTerritory
     std::string text;
   };
   const std::vector<Case> cases = {
-      {"control,0001,load," + missing + ",mo,08:00",
+      {"control,0001,load,12:00:00," + missing + ",mo,08:00",
        "The track file name in the fifth field of the message could not be found"},
-      {"control,0002,load," + path + ",xx,08:00",
+      {"control,0002,load,12:00:00," + path + ",xx,08:00",
        "There is not a legal day of the week code in the sixth field of the message"},
-      {"control,0003,load," + path + ",mo,0800", "The time in the seventh field of the message is illegal"},
-      {"control,0004,load," + path + ",mo,24:00",
+      {"control,0003,load,12:00:00," + path + ",mo,0800", "The time in the seventh field of the message is illegal"},
+      {"control,0004,load,12:00:00," + path + ",mo,24:00",
        "The hour in the seventh field of the message is less than 0 or greater than 23"},
-      {"control,0005,load," + path + ",mo,08:60",
+      {"control,0005,load,12:00:00," + path + ",mo,08:60",
        "The minute in the seventh field of the message is less than 0 or greater than 59"},
-      {"control,0006,load," + path + ",tu,08:00",
+      {"control,0006,load,12:00:00," + path + ",tu,08:00",
        "A start time that is for the day and time in the sixth and seventh fields of the message could not be found"},
   };
   for (const Case& c : cases) {
@@ -230,13 +228,14 @@ TEST_F(IncomingTest, LoadRefusalsNameTheFieldAndAStartTimeMissLeavesTheTerritory
 }
 
 TEST_F(IncomingTest, SimLoadRestoresASavedRunUnstarted) {
+  SetFieldText(store().TrackFilePath, Track());
   const std::string path = (folder() / "run.ssm").string();
   ASSERT_EQ(store().SaveSimulation(path), 0);
   SetLast(8);
-  EXPECT_THAT(Send({"control,0009,simload," + path}), IsEmpty());
+  EXPECT_THAT(Send({"control,0009,simload,12:00:00," + path}), IsEmpty());
   EXPECT_EQ(Last(), -1);
   EXPECT_EQ(+run().SimStopped, 1);
-  const std::string missing = "control,0001,simload," + (folder() / "none.ssm").string();
+  const std::string missing = "control,0001,simload,12:00:00," + (folder() / "none.ssm").string();
   EXPECT_THAT(Send({missing}), ElementsAre(::testing::HasSubstr(
                                    "The simulation file name in the fifth field of the message could not be found")));
 }
