@@ -83,7 +83,7 @@ void FillToCapacity(Corvane3Data& store) {
   }
   for (int i = 0; i < kMaxMaintBitmaps; ++i) {
     BitmapMaint r{};
-    SetFieldText(reinterpret_cast<char*>(r.Bytes), 41, "m" + std::to_string(i) + ".bmp");
+    SetFieldText(r.Name, "m" + std::to_string(i) + ".bmp");
     store.UpdateBitmapMaint(i, r);
     std::memset(store.MaintImage(i), i, 50000);
     store.MaintImageSizes[i] = 50000;

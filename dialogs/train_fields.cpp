@@ -104,18 +104,6 @@ QString LengthTooShort(const Corvane3Data& store, int length) {
   return length < 16 ? "A train must be at least 16 meters long." : QString();
 }
 
-namespace {
+void SetLegCrewMinutes(TrainMultipleEntry& leg, int16_t minutes) { leg.CrewMinutes = minutes; }
 
-constexpr size_t kLegCrewOffset = offsetof(TrainMultipleEntry, Reserved22);
-constexpr size_t kLegLengthOffset = kLegCrewOffset + sizeof(int16_t);
-static_assert(kLegLengthOffset + sizeof(int16_t) == sizeof(TrainMultipleEntry));
-
-}  // namespace
-
-void SetLegCrewMinutes(TrainMultipleEntry& leg, int16_t minutes) {
-  std::memcpy(reinterpret_cast<char*>(&leg) + kLegCrewOffset, &minutes, sizeof minutes);
-}
-
-void SetLegNewLength(TrainMultipleEntry& leg, int16_t length) {
-  std::memcpy(reinterpret_cast<char*>(&leg) + kLegLengthOffset, &length, sizeof length);
-}
+void SetLegNewLength(TrainMultipleEntry& leg, int16_t length) { leg.NewLength = length; }

@@ -5,16 +5,17 @@
 #include <string>
 
 #include "engine/engine.h"
+#include "store/alert_kinds.h"
+#include "store/alert_lines.h"
 #include "store/fixed_text.h"
 
 namespace {
 
-constexpr int kAlertFormats = 13;
 constexpr size_t kAlertTextChars = kAlertLineChars - 1;
 constexpr uint16_t kNoBells = 65535;
 constexpr int kBeepTimer = 2;
 
-constexpr const char* kAlertFormat[kAlertFormats] = {
+constexpr const char* kAlertFormat[alert_kind::kCount] = {
     "Train - \"%s\" has just arrived on territory at %s.",
     "Train - \"%s\" is stopped waiting for signal.",
     "Train - \"%s\" is stopped due to %s problem.  Crew will fix the problem by %s",
@@ -58,7 +59,7 @@ std::string Engine::FormatClockTime(int32_t secondsOfDay) {
 }
 
 void Engine::RaiseAlert(int kind, const char* text1, const char* text2, const char* text3) {
-  if (kind < 0 || kind >= kAlertFormats) {
+  if (kind < 0 || kind >= alert_kind::kCount) {
     store_.InternalErrorTrap(kind, "Alert index error - RaiseAlert");
     return;
   }
@@ -74,7 +75,7 @@ void Engine::RaiseAlert(int kind, const char* text1, const char* text2, const ch
   const std::string message = FillFormat(kAlertFormat[kind], texts);
 
   // The detector alarm sounds like the train-problem alert.
-  const int slot = kind == 10 ? 2 : kind;
+  const int slot = kind == alert_kind::kDetectorAlarm ? alert_kind::kDetectorProblem : kind;
   const bool soundOn = store_.GetOptionData().AlertSoundsOn != 0;
   const std::string wave = FieldText(alerts.WaveFiles[slot], sizeof alerts.WaveFiles[slot]);
   bool played = false;
@@ -95,28 +96,8 @@ void Engine::RaiseAlert(int kind, const char* text1, const char* text2, const ch
   std::snprintf(line, sizeof line, "ALERT %04d  %s %s", run.AlertCounter + 1, stamp.c_str(), message.c_str());
   run.AlertCounter++;
 
-  int index;
-  if (run.AlertLinesUsed >= kAlertLines) {
-    for (int i = 1; i < kAlertLines; ++i) run.AlertLines[i - 1] = run.AlertLines[i];
-    index = kAlertLines - 1;
-    if (run.SelectedAlertLine > 0) run.SelectedAlertLine--;
-  } else {
-    index = run.AlertLinesUsed < 0 ? 0 : run.AlertLinesUsed;
-    run.AlertLinesUsed = index + 1;
-  }
-  auto& stored = run.AlertLines[index];
-  stored.fill('\0');
   // The stored line holds at most kAlertTextChars characters and its terminator.
-  std::memcpy(stored.data(), line, strnlen(line, kAlertTextChars));
-  store_.RecordPlayback(PlaybackKind::AlertLine, index, stored.data(), kAlertLineChars);
-
-  if (store_.GetOptionData().DisplayLastAlert != 0 && run.BrowsingAlerts == 0) {
-    run.SelectedAlertLine = index;
-    store_.Shell().ShowStatusText(StatusPane::Alert, stored.data());
-  }
-  if (store_.AlertWindowOpen != 0) {
-    store_.Shell().SetAlertScrollRange(1240, (run.AlertLinesUsed + 1) * 19);
-    store_.Shell().InvalidateAlertWindow();
-  }
-  store_.RefreshCursor();
+  const int index = AppendAlertLine(run, line, strnlen(line, kAlertTextChars));
+  store_.RecordPlayback(PlaybackKind::AlertLine, index, run.AlertLines[index].data(), kAlertLineChars);
+  ShowNewAlertLine(store_, index);
 }

@@ -12,6 +12,7 @@
 #include "engine/movement_common.h"
 #include "engine/train_commands.h"
 #include "store/fixed_text.h"
+#include "store/status_codes.h"
 #include "store/train_codes.h"
 
 using namespace movement;
@@ -260,13 +261,15 @@ void Engine::CmTrainPassRedSignal(int id) {
   int nearest = -1;
   int32_t entryEnd;
   if (entry == 0) {
-    if (code == 3) return refuse("There is a train in the next block moving in the opposite direction.");
-    if (code == 1) return refuse("The next block is cleared in the opposite direction.");
+    if (code == occupancy::kOccupiedRight)
+      return refuse("There is a train in the next block moving in the opposite direction.");
+    if (code == occupancy::kClearedRight) return refuse("The next block is cleared in the opposite direction.");
     if (nextStatus.Trains[0] != kEmptySlot) nearest = nextStatus.Trains[0];
     entryEnd = length;
   } else {
-    if (code == 4) return refuse("There is a train in the next block moving in the opposite direction.");
-    if (code == 2) return refuse("The next block is cleared in the opposite direction.");
+    if (code == occupancy::kOccupiedLeft)
+      return refuse("There is a train in the next block moving in the opposite direction.");
+    if (code == occupancy::kClearedLeft) return refuse("The next block is cleared in the opposite direction.");
     for (int k = kBlockTrainSlots - 1; k >= 0 && nearest == -1; --k)
       if (nextStatus.Trains[k] != kEmptySlot) nearest = nextStatus.Trains[k];
     entryEnd = 0;
@@ -296,6 +299,6 @@ void Engine::CmTrainClearBlockAhead(int id) {
   if (train < 0) return;
   const int head = store.GetTrainStatus(train).HeadBlock;
   if (!ValidBlock(head)) return;
-  const int direction = store.GetBlockStatus(head).Occupancy == 4 ? 0 : 1;
+  const int direction = store.GetBlockStatus(head).Occupancy == occupancy::kOccupiedLeft ? 0 : 1;
   CheckRoute(direction, head, 0, 0, kScreenRequest);
 }

@@ -7,6 +7,8 @@
 #include "engine/engine.h"
 #include "engine/movement_common.h"
 #include "engine/train_commands.h"
+#include "store/alert_kinds.h"
+#include "store/device_numbers.h"
 #include "store/fixed_text.h"
 #include "store/train_codes.h"
 
@@ -15,16 +17,16 @@ using namespace train_menu;
 
 namespace {
 
-inline constexpr int kPlatformLocation = 10000;
+using device::kPlatformPlaceBase;
 inline constexpr int32_t kWarningSeconds = 7200;
 
-// The crew change location is a block (below 10000) or 10000 + a platform
+// The crew change location is a block (below kPlatformPlaceBase) or kPlatformPlaceBase + a platform
 // index; a platform is reached when the head block belongs to it by name.
 bool AtCrewChangeLocation(const Corvane3Data& store, const TrainStatus& train) {
   const int location = train.CrewChangeLocation;
   if (location < 0 || !ValidBlock(train.HeadBlock)) return false;
-  if (location < kPlatformLocation) return location == train.HeadBlock;
-  const int platform = location - kPlatformLocation;
+  if (location < kPlatformPlaceBase) return location == train.HeadBlock;
+  const int platform = location - kPlatformPlaceBase;
   if (platform >= kMaxPlatforms) return false;
   const PlatformData data = store.GetPlatformData(platform);
   const std::string name = FieldText(data.Name);
@@ -69,7 +71,7 @@ void Engine::WarnCrewExpiry(int train) {
   store.UpdateTrainStatus(train, status);
   const std::string at = FormatClockTime(((status.CrewExpiry % 86400) + 86400) % 86400);
   const std::string name = FieldText(status.TrainId);
-  RaiseAlert(11, name.c_str(), at.c_str());
+  RaiseAlert(alert_kind::kCrewTimeWarning, name.c_str(), at.c_str());
 }
 
 void Engine::ExpireCrew(int train) {
@@ -104,7 +106,7 @@ void Engine::ExpireCrew(int train) {
   status.CrewExpiredHandled = 1;
   store.UpdateTrainStatus(train, status);
   const std::string name = FieldText(status.TrainId);
-  RaiseAlert(12, name.c_str());
+  RaiseAlert(alert_kind::kCrewExpired, name.c_str());
 }
 
 namespace {

@@ -4,13 +4,14 @@
 #include <algorithm>
 
 #include "engine/interlocking_devices.h"
+#include "store/device_numbers.h"
+#include "store/status_codes.h"
 
 using namespace interlocking;
 
 namespace {
 
 constexpr int kCrewThrowDelaySeconds = 120;
-constexpr int kStopAspect = 5;
 
 // Table walks are bounded by the territory's counts, never beyond the tables.
 int CountOf(const Corvane3Data& store, int word, int capacity) {
@@ -18,8 +19,8 @@ int CountOf(const Corvane3Data& store, int word, int capacity) {
 }
 
 int SignalDirection(const SignalStatus& status) { return status.TrackCode == 20 || status.TrackCode == 22 ? 1 : 0; }
-int ClearAspect(int direction) { return direction == 1 ? 1 : 2; }
-bool IsOccupiedCode(int code) { return code == 3 || code == 4; }
+using aspect::Clear;
+using occupancy::IsOccupied;
 
 }  // namespace
 
@@ -41,28 +42,28 @@ void Engine::ExpireRunningTimes() {
       const int d = path.Dirs[i];
       if (IsBlock(device)) {
         BlockStatus block = store.GetBlockStatus(device);
-        if (IsOccupiedCode(block.Occupancy)) break;
-        block.Occupancy = 0;
+        if (IsOccupied(block.Occupancy)) break;
+        block.Occupancy = occupancy::kFree;
         store.UpdateBlockStatus(device, block);
         store.InvalidateDevice(device, 0, 1);
         if (RouteEndsAt(store.GetBlockData(device), d)) break;
       } else if (IsSwitch(device)) {
         SwitchStatus sw = store.GetSwitchStatus(device - kSwitchBase);
-        if (IsOccupiedCode(sw.Occupancy)) break;
-        sw.Occupancy = 0;
+        if (IsOccupied(sw.Occupancy)) break;
+        sw.Occupancy = occupancy::kFree;
         store.UpdateSwitchStatus(device - kSwitchBase, sw);
         store.InvalidateDevice(device, 0, 1);
       } else if (IsDiamond(device)) {
         const int route = store.GetCrossRoute(device - kDiamondBase, path.Ids[i - 1]);
         CrossStatus cross = store.GetCrossStatus(device - kDiamondBase);
-        if (IsOccupiedCode(cross.Occupancy[route])) break;
-        cross.Occupancy[route] = 0;
+        if (IsOccupied(cross.Occupancy[route])) break;
+        cross.Occupancy[route] = occupancy::kFree;
         store.UpdateCrossStatus(device - kDiamondBase, cross);
         store.InvalidateDevice(device, 0, 1);
       }
     }
 
-    status.Aspect = kStopAspect;
+    status.Aspect = aspect::kStop;
     status.RunningTimeEnd = -1;
     store.UpdateSignalStatus(index, status);
     store.InvalidateDevice(kSignalBase + index, 0, 1);
@@ -76,7 +77,7 @@ void Engine::BlinkRunningTimeSignals() {
   for (int index = 0; index < signals; ++index) {
     SignalStatus status = store.GetSignalStatus(index);
     if (status.InUse == 0 || status.RunningTimeEnd == -1) continue;
-    status.Aspect = static_cast<int16_t>(phaseOn ? kStopAspect : ClearAspect(SignalDirection(status)));
+    status.Aspect = static_cast<int16_t>(phaseOn ? aspect::kStop : Clear(SignalDirection(status)));
     store.UpdateSignalStatus(index, status);
     store.InvalidateDevice(kSignalBase + index, 0, 1);
   }
@@ -85,7 +86,7 @@ void Engine::BlinkRunningTimeSignals() {
 void Engine::FlashSelectedDevice() {
   Corvane3Data& store = Store();
   const int device = Run().SelectedDevice;
-  if (device < 0 || device >= 5000) return;
+  if (!device::IsDevice(device)) return;
   const uint8_t phase = (Run().BlinkCounter & 1) != 0 ? 1 : 0;
   // The record is stored before the device is drawn, so the drawing shows this phase.
   if (IsBlock(device)) {
@@ -115,13 +116,13 @@ void Engine::ReclearSignals() {
   Corvane3Data& store = Store();
   const int signals = CountOf(store, kCountSignals, kMaxSignals);
   for (int index = 0; index < signals; ++index) {
-    if (store.GetDeviceStatus(kSignalBase + index) != kStopAspect) continue;
+    if (store.GetDeviceStatus(kSignalBase + index) != aspect::kStop) continue;
     SignalStatus status = store.GetSignalStatus(index);
     if (status.Fleet == 0) continue;
     const int direction = SignalDirection(status);
     if (CheckRoute(direction, store.GetSignalData(index).Block, 1, 0, kScreenRequest) <= 0) continue;
     status = store.GetSignalStatus(index);
-    status.Aspect = static_cast<int16_t>(ClearAspect(direction));
+    status.Aspect = static_cast<int16_t>(Clear(direction));
     store.UpdateSignalStatus(index, status);
     store.InvalidateDevice(kSignalBase + index, 0, 1);
   }
@@ -134,7 +135,8 @@ void Engine::ProcessCrewSwitchThrows() {
     SwitchStatus status = store.GetSwitchStatus(index);
     if (status.InUse == 0) continue;
     const bool handThrown = store.GetSwitchData(index).HandThrown == 1;
-    if (handThrown && status.CrewThrowRequest == 1 && status.CrewThrowTime == -1 && status.Occupancy == 0) {
+    if (handThrown && status.CrewThrowRequest == 1 && status.CrewThrowTime == -1 &&
+        status.Occupancy == occupancy::kFree) {
       status.CrewThrowTime = store.SimClock + kCrewThrowDelaySeconds;
       status.CrewThrowRequest = 0;
       store.UpdateSwitchStatus(index, status);

@@ -226,7 +226,7 @@ class Engine {
   BlockEvent ComputeBlockEvent(int block, int train, uint8_t switchLimited, uint8_t restrictedSwitch);
   // The head leaves `block` (or enters it, firstEntry 0): local work, the path
   // check, and the head placed in the next block with its event from timeBase.
-  // SpareByte = 1 when the train was stopped for local work; AllowedSpeed 0
+  // StoppedForLocalWork = 1 when the train was stopped for local work; AllowedSpeed 0
   // when it may not go on (nothing moved).
   PathCheckResult EnterNextBlock(int train, int block, int firstEntry, int32_t timeBase);
 

@@ -2,12 +2,13 @@
 // every switch of its route up to the next signal is locked against throwing
 // until the fleet is removed.
 #include "engine/interlocking_devices.h"
+#include "store/status_codes.h"
 
 using namespace interlocking;
 
 namespace {
 
-constexpr int kStopAspect = 5;
+constexpr int kStopAspect = aspect::kStop;
 constexpr int kClearedRight = 1;
 constexpr int kClearedLeft = 2;
 

@@ -6,18 +6,20 @@
 #include <string>
 
 #include "engine/engine.h"
+#include "store/device_numbers.h"
 #include "store/records.h"
+#include "store/status_codes.h"
 
 namespace interlocking {
 
-inline constexpr int kSwitchBase = 2000;
-inline constexpr int kSignalBase = 3000;
-inline constexpr int kDiamondBase = 4000;
+using device::kDiamondBase;
+using device::kSignalBase;
+using device::kSwitchBase;
 
-inline bool IsBlock(int device) { return device >= 0 && device < kSwitchBase; }
-inline bool IsSwitch(int device) { return device >= kSwitchBase && device < kSignalBase; }
-inline bool IsSignal(int device) { return device >= kSignalBase && device < kDiamondBase; }
-inline bool IsDiamond(int device) { return device >= kDiamondBase && device < 5000; }
+using device::IsBlock;
+using device::IsDiamond;
+using device::IsSignal;
+using device::IsSwitch;
 // What a path walk can enter: blocks, switches and diamonds.
 inline bool IsPathDevice(int device) { return IsBlock(device) || IsSwitch(device) || IsDiamond(device); }
 
@@ -56,9 +58,9 @@ inline int ApplyLoopEnds(const Corvane3Data& store, const BlockData& block, int 
 }
 
 // Occupancy codes for a move in direction d (0 left, 1 right).
-inline int ClearedCode(int d) { return d == 1 ? 1 : 2; }
-inline int OccupiedCode(int d) { return d == 1 ? 3 : 4; }
-inline int RunningTimeCode(int d) { return d == 1 ? 9 : 10; }
+inline int ClearedCode(int d) { return occupancy::Cleared(d); }
+inline int OccupiedCode(int d) { return occupancy::Occupied(d); }
+inline int RunningTimeCode(int d) { return occupancy::RunningTime(d); }
 
 inline bool DivergesRight(int code) { return code == 10 || code == 13; }
 inline bool DivergesLeft(int code) { return code == 11 || code == 12; }
@@ -94,6 +96,26 @@ inline int DiamondExitLeg(const CrossData& data, int from) {
   return -1;
 }
 
+// A path walk standing in `block` (device `current`) at its n-th entry: a
+// block marked to reverse paths turns the walk; entered from `previous`, its
+// loop ends may turn it again (ApplyLoopEnds).
+inline void WalkInBlock(const Corvane3Data& store, int current, const BlockData& block, int n, int previous,
+                        int& lastEndCode, int32_t& entryDirection, int& d) {
+  if (store.BlockStatusRef(current).ReversesPath == 0xFF) d = 1 - d;
+  if (n >= 2) lastEndCode = ApplyLoopEnds(store, block, previous, lastEndCode, entryDirection, d);
+}
+
+// A path walk crossing a diamond from `previous`: heading right off a loop end
+// (last end code 16 or 17) onto a diamond cell of code 30 turns it left, and
+// the diamond's cell code becomes the last end code. Returns the leg it leaves
+// by, -1 none.
+inline int WalkOverDiamond(const Corvane3Data& store, const CrossData& cross, int previous, int& lastEndCode, int& d) {
+  const int t = CellCode(store, cross.CellX, cross.CellY);
+  if ((lastEndCode == 16 || lastEndCode == 17) && t == 30 && d == 1) d = 0;
+  lastEndCode = t;
+  return DiamondExitLeg(cross, previous);
+}
+
 }  // namespace interlocking
 
 namespace interlocking {
@@ -113,6 +135,19 @@ HalvingDraw ReseedAndDraw(Engine& engine, int n);
 int32_t MaintainerFixTime(Engine& engine);
 // "Maintainer will fix by %02d:%02d." for that time.
 std::string MaintainerFixText(int32_t fixTime);
+
+// A failed switch or signal with no maintainer on the way: from the screen the
+// dispatcher is asked `question` and told the fix time when one is called; any
+// other request calls one at once.
+template <class DeviceStatus>
+void OfferMaintainer(Engine& engine, DeviceStatus& status, bool screen, const char* question) {
+  const bool call =
+      !screen || ShowPaused(engine, question, MessageIcon::Question, MessageButtons::YesNo) == MessageResult::Yes;
+  if (!call) return;
+  status.MaintainerFixTime = MaintainerFixTime(engine);
+  status.MaintainerCalled = 1;
+  if (screen) ShowPaused(engine, MaintainerFixText(status.MaintainerFixTime), MessageIcon::None, MessageButtons::Ok);
+}
 
 // A signal or an entrance/exit location at the block's end in direction d.
 bool RouteEndsAt(const BlockData& block, int d);

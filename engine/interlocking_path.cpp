@@ -28,7 +28,7 @@ int Engine::TraceDevicePath(int direction, int start, int32_t* ids, int32_t* dir
     if ((!end.UnclearedBlock && end.BlockLength < 0) || !IsBlock(device)) return false;
     const BlockData& block = store.BlockDataRef(device);
     if (block.InUse == 0 || block.PassThrough == 1) return false;
-    if (end.UnclearedBlock && store.BlockStatusRef(device).Occupancy != (d == 0 ? 2 : 1)) return true;
+    if (end.UnclearedBlock && store.BlockStatusRef(device).Occupancy != occupancy::Cleared(d)) return true;
     length += block.Length;
     return end.BlockLength >= 0 && length >= end.BlockLength;
   };
@@ -54,22 +54,14 @@ int Engine::TraceDevicePath(int direction, int start, int32_t* ids, int32_t* dir
     int next = -1;
     if (IsBlock(current)) {
       const BlockData& block = store.BlockDataRef(current);
-      if (store.BlockStatusRef(current).ReversesPath == 0xFF) d = 1 - d;
-      if (n >= 2) {
-        lastEndCode = ApplyLoopEnds(store, block, previous, lastEndCode, dirs[n - 1], d);
-      }
+      WalkInBlock(store, current, block, n, previous, lastEndCode, dirs[n - 1], d);
       next = d == 1 ? block.RightNeighbour : block.LeftNeighbour;
     } else if (IsSwitch(current)) {
       const SwitchStatus status = store.GetSwitchStatus(current - kSwitchBase);
       next = SwitchExitLeg(store.SwitchDataRef(current - kSwitchBase), status.TrackCode, status.Position != 0, d);
     } else if (IsDiamond(current)) {
-      const CrossData cross = store.GetCrossData(current - kDiamondBase);
-      if (n >= 2) {
-        const int t = CellCode(store, cross.CellX, cross.CellY);
-        if ((lastEndCode == 16 || lastEndCode == 17) && t == 30 && d == 1) d = 0;
-        lastEndCode = t;
-      }
-      next = DiamondExitLeg(cross, previous);
+      // A diamond is never the walk's first entry here: a walk starting on one was set out above.
+      next = WalkOverDiamond(store, store.GetCrossData(current - kDiamondBase), previous, lastEndCode, d);
     }
 
     if (IsSwitch(next)) {

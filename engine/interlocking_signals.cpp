@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "engine/interlocking_devices.h"
+#include "store/device_numbers.h"
+#include "store/status_codes.h"
 
 using namespace interlocking;
 
@@ -40,7 +42,9 @@ int TurnCode(int code) {
 
 // A held clear spent on a device that carried a second route gives back the
 // cleared code of the direction it was occupied in.
-int HeldClearedCode(int code) { return code == 3 ? 1 : 2; }
+int HeldClearedCode(int code) {
+  return code == occupancy::kOccupiedRight ? occupancy::kClearedRight : occupancy::kClearedLeft;
+}
 
 // The distance of a train's head from the signal at the end of its block,
 // from the head position it has reached by now.
@@ -61,7 +65,7 @@ int32_t HeadDistanceToSignal(Corvane3Data& store, const TrainStatus& train) {
 
 int Engine::ClearSignal(int signalDevice, uint8_t forced, int source) {
   Corvane3Data& store = Store();
-  if (signalDevice >= 10000) signalDevice -= 10000;
+  if (signalDevice >= device::kSignalBesideOffset) signalDevice -= device::kSignalBesideOffset;
   if (!IsSignal(signalDevice)) {
     store.InternalErrorTrap(signalDevice, "Signal index error - ClearSignal");
     return 0;
@@ -86,7 +90,7 @@ int Engine::ClearSignal(int signalDevice, uint8_t forced, int source) {
     return 0;
   }
 
-  if (status.Aspect == 5 && status.Fleet == 0) {
+  if (status.Aspect == aspect::kStop && status.Fleet == 0) {
     const HalvingDraw draw = ReseedAndDraw(*this, 1000);
     if (status.FailureCount == 0xFF) {
       if (draw.Value < store.GetRandomData().SignalFailuresPer1000 && !forced) {
@@ -103,15 +107,7 @@ int Engine::ClearSignal(int signalDevice, uint8_t forced, int source) {
     } else {
       status.FailureCount = static_cast<uint8_t>(std::min(status.FailureCount + 1, 3));
       if (status.MaintainerCalled == 0 && !forced) {
-        const bool call =
-            !screen || ShowPaused(*this, "Signal is still not working.  Do you wish to call a maintainer?",
-                                  MessageIcon::Question, MessageButtons::YesNo) == MessageResult::Yes;
-        if (call) {
-          status.MaintainerFixTime = MaintainerFixTime(*this);
-          status.MaintainerCalled = 1;
-          if (screen)
-            ShowPaused(*this, MaintainerFixText(status.MaintainerFixTime), MessageIcon::None, MessageButtons::Ok);
-        }
+        OfferMaintainer(*this, status, screen, "Signal is still not working.  Do you wish to call a maintainer?");
       } else if (!forced && screen) {
         ShowPaused(*this, "Signal is still not working.", MessageIcon::Error, MessageButtons::Ok);
       }
@@ -121,7 +117,7 @@ int Engine::ClearSignal(int signalDevice, uint8_t forced, int source) {
     }
 
     if (CheckRoute(direction, data.Block, 0, 0, routeSource) > 0) {
-      status.Aspect = static_cast<int16_t>(direction == 1 ? 1 : 2);
+      status.Aspect = static_cast<int16_t>(aspect::Clear(direction));
       status.RefusalCount = 0;
       store.UpdateSignalStatus(index, status);
       store.InvalidateDevice(signalDevice, forced, 1);
@@ -133,13 +129,14 @@ int Engine::ClearSignal(int signalDevice, uint8_t forced, int source) {
     return 0;
   }
 
-  if (status.Aspect == 1 || status.Aspect == 2) {
+  if (status.Aspect == aspect::kClearRight || status.Aspect == aspect::kClearLeft) {
     DevicePath path;
     TraceDevicePath(direction, data.Block, path);
     int approaching = -1;
     if (IsBlock(data.Block)) {
       const int code = store.GetBlockStatus(data.Block).Occupancy;
-      if ((code == 3 && status.Aspect == 1) || (code == 4 && status.Aspect == 2)) {
+      if ((code == occupancy::kOccupiedRight && status.Aspect == aspect::kClearRight) ||
+          (code == occupancy::kOccupiedLeft && status.Aspect == aspect::kClearLeft)) {
         for (int t = 0; t < kMaxTrainStatus && approaching == -1; ++t) {
           const TrainStatus& train = store.TrainStatusRef(t);
           if (train.InUse == 1 && train.State != kTrainStateGone && train.HeadBlock == data.Block) approaching = t;
@@ -199,7 +196,7 @@ int Engine::ClearSignal(int signalDevice, uint8_t forced, int source) {
         }
       }
     }
-    status.Aspect = 5;
+    status.Aspect = aspect::kStop;
     status.Fleet = 0;
     status.RefusalCount = 0;
     store.UpdateSignalStatus(index, status);
@@ -235,7 +232,7 @@ int Engine::CheckRoute(int direction, int block, uint8_t quiet, uint8_t permissi
       const BlockStatus status = store.GetBlockStatus(device);
       const int code = status.Occupancy;
       const bool permit = status.PermitActive != 0;
-      if (code != 0 && code != OccupiedCode(d) && code != ClearedCode(d)) {
+      if (code != occupancy::kFree && code != OccupiedCode(d) && code != ClearedCode(d)) {
         reasonCode = code;
         blockAt(Reason::NextBlock, device);
         break;
@@ -246,7 +243,7 @@ int Engine::CheckRoute(int direction, int block, uint8_t quiet, uint8_t permissi
         blockAt(Reason::NextBlock, device);
         break;
       }
-      if (code == 0 && !permit) {
+      if (code == occupancy::kFree && !permit) {
         if ((d == 1 ? data.SignalledRight : data.SignalledLeft) == 0) {
           blockAt(Reason::NotSignalled, device);
           break;
@@ -270,8 +267,8 @@ int Engine::CheckRoute(int direction, int block, uint8_t quiet, uint8_t permissi
       const CrossStatus status = store.GetCrossStatus(device - kDiamondBase);
       const int own = status.Occupancy[route];
       const int other = status.Occupancy[1 - route];
-      const bool ownFree = own == 0 || own == ClearedCode(d) || own == OccupiedCode(d);
-      const bool otherFree = other == 0 || store.GetCrossData(device - kDiamondBase).BothRoutes == 1;
+      const bool ownFree = own == occupancy::kFree || own == ClearedCode(d) || own == OccupiedCode(d);
+      const bool otherFree = other == occupancy::kFree || store.GetCrossData(device - kDiamondBase).BothRoutes == 1;
       if (!ownFree || !otherFree) {
         blockAt(Reason::Diamond, device);
         break;
@@ -314,11 +311,11 @@ int Engine::CheckRoute(int direction, int block, uint8_t quiet, uint8_t permissi
           text = "Route will not clear because there is a conflict at the next diamond.";
           break;
         case Reason::NextBlock:
-          if (reasonCode == 3 || reasonCode == 4)
+          if (occupancy::IsOccupied(reasonCode))
             text = "Route will not clear because the next block is occupied.";
-          else if (reasonCode == 0)
+          else if (reasonCode == occupancy::kFree)
             text = "Route will not clear because the next block has an active Block Permit.";
-          else if (reasonCode == 1 || reasonCode == 2)
+          else if (reasonCode == occupancy::kClearedRight || reasonCode == occupancy::kClearedLeft)
             text = "Route will not clear because the next block is cleared in the opposite direction.";
           else if (reasonCode >= 7 && reasonCode <= 10)
             text = "Route will not clear because the next block is running time on an opposing signal.";
@@ -337,7 +334,7 @@ int Engine::CheckRoute(int direction, int block, uint8_t quiet, uint8_t permissi
     const int d = path.Dirs[i];
     if (IsBlock(device)) {
       BlockStatus status = store.GetBlockStatus(device);
-      if (status.Occupancy == 0) {
+      if (status.Occupancy == occupancy::kFree) {
         status.Occupancy = static_cast<int16_t>(ClearedCode(d));
         store.Shell().EraseBlockLabels(device);
         status.HeldRoutes = static_cast<int16_t>(status.HeldRoutes + held);
@@ -350,7 +347,7 @@ int Engine::CheckRoute(int direction, int block, uint8_t quiet, uint8_t permissi
       store.UpdateBlockStatus(device, status);
     } else if (IsSwitch(device)) {
       SwitchStatus status = store.GetSwitchStatus(device - kSwitchBase);
-      if (status.Occupancy == 0)
+      if (status.Occupancy == occupancy::kFree)
         status.Occupancy = static_cast<uint8_t>(ClearedCode(d));
       else
         ++status.HeldRoutes;
@@ -359,7 +356,7 @@ int Engine::CheckRoute(int direction, int block, uint8_t quiet, uint8_t permissi
     } else if (IsDiamond(device)) {
       const int route = store.GetCrossRoute(device - kDiamondBase, path.Ids[i - 1]);
       CrossStatus status = store.GetCrossStatus(device - kDiamondBase);
-      if (status.Occupancy[route] == 0)
+      if (status.Occupancy[route] == occupancy::kFree)
         status.Occupancy[route] = static_cast<int16_t>(ClearedCode(d));
       else
         ++status.HeldRoutes[route];
@@ -383,7 +380,7 @@ void Engine::ReleaseRoute(const int32_t* ids, const int32_t* dirs, int count) {
     if (IsBlock(device)) {
       BlockStatus status = store.GetBlockStatus(device);
       if (!shared && status.Occupancy == ClearedCode(d) && status.HeldRoutes < 1) {
-        status.Occupancy = 0;
+        status.Occupancy = occupancy::kFree;
         status.HeldRoutes = 0;
       } else {
         status.HeldRoutes = static_cast<int16_t>(std::max(status.HeldRoutes - 1, 0));
@@ -396,7 +393,7 @@ void Engine::ReleaseRoute(const int32_t* ids, const int32_t* dirs, int count) {
     } else if (IsSwitch(device)) {
       SwitchStatus status = store.GetSwitchStatus(device - kSwitchBase);
       if (!shared && status.Occupancy == ClearedCode(d) && status.HeldRoutes < 1) {
-        status.Occupancy = 0;
+        status.Occupancy = occupancy::kFree;
         status.HeldRoutes = 0;
       } else {
         status.HeldRoutes = static_cast<uint8_t>(std::max(status.HeldRoutes - 1, 0));
@@ -410,7 +407,7 @@ void Engine::ReleaseRoute(const int32_t* ids, const int32_t* dirs, int count) {
       const int route = store.GetCrossRoute(device - kDiamondBase, ids[i - 1]);
       CrossStatus status = store.GetCrossStatus(device - kDiamondBase);
       if (!shared && status.Occupancy[route] == ClearedCode(d) && status.HeldRoutes[route] < 1) {
-        status.Occupancy[route] = 0;
+        status.Occupancy[route] = occupancy::kFree;
         status.HeldRoutes[route] = 0;
       } else {
         status.HeldRoutes[route] = static_cast<uint8_t>(std::max(status.HeldRoutes[route] - 1, 0));
@@ -433,7 +430,7 @@ void Engine::SetRouteStatus(int direction, int start, int end, int code, int tra
     const int own = path.Dirs[i] == direction ? code : TurnCode(code);
     if (IsBlock(device)) {
       BlockStatus status = store.GetBlockStatus(device);
-      if (own == 0) {
+      if (own == occupancy::kFree) {
         int result = 0;
         if (useHeld == 1 && status.HeldRoutes > 0) {
           --status.HeldRoutes;
@@ -451,7 +448,7 @@ void Engine::SetRouteStatus(int direction, int start, int end, int code, int tra
     } else if (IsSwitch(device)) {
       SwitchStatus status = store.GetSwitchStatus(device - kSwitchBase);
       int result = own;
-      if (own == 0 && useHeld == 1 && status.HeldRoutes > 0) {
+      if (own == occupancy::kFree && useHeld == 1 && status.HeldRoutes > 0) {
         --status.HeldRoutes;
         result = HeldClearedCode(status.Occupancy);
       }
@@ -462,7 +459,7 @@ void Engine::SetRouteStatus(int direction, int start, int end, int code, int tra
       const int route = store.GetCrossRoute(device - kDiamondBase, neighbour);
       CrossStatus status = store.GetCrossStatus(device - kDiamondBase);
       int result = own;
-      if (own == 0 && useHeld == 1 && status.HeldRoutes[route] > 0) {
+      if (own == occupancy::kFree && useHeld == 1 && status.HeldRoutes[route] > 0) {
         --status.HeldRoutes[route];
         result = HeldClearedCode(status.Occupancy[route]);
       }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/interlocking_devices.h"
+#include "store/status_codes.h"
 
 using namespace interlocking;
 
@@ -47,7 +48,7 @@ int Engine::ThrowSwitch(int switchDevice, uint8_t forced, uint8_t crew, int sour
     return 0;
   }
 
-  if (status.FleetLocked == 1 || status.Occupancy != 0) {
+  if (status.FleetLocked == 1 || status.Occupancy != occupancy::kFree) {
     status.Refused = 1;
     status.Highlight = status.Highlight2 = 1;
     store.DrawDevice(switchDevice);
@@ -56,11 +57,11 @@ int Engine::ThrowSwitch(int switchDevice, uint8_t forced, uint8_t crew, int sour
     if (help && screen) {
       const int code = status.Occupancy;
       const char* text = nullptr;
-      if (code == 3 || code == 4)
+      if (occupancy::IsOccupied(code))
         text = "Switch will not throw.  Switch is occupied.";
-      else if (code == 9 || code == 10)
+      else if (code == occupancy::kRunningTimeRight || code == occupancy::kRunningTimeLeft)
         text = "Switch will not throw.  Switch is part of a route running time.";
-      else if (code == 1 || code == 2)
+      else if (code == occupancy::kClearedRight || code == occupancy::kClearedLeft)
         text = "Switch will not throw.  Switch has a route cleared over it.";
       else if (status.FleetLocked == 1)
         text = "Switch will not throw.  Switch is locked because of a signal fleet request.";
@@ -72,7 +73,7 @@ int Engine::ThrowSwitch(int switchDevice, uint8_t forced, uint8_t crew, int sour
   const int partner = status.Partner;
   if (partner >= 0 && partner < kMaxSwitches) {
     SwitchStatus other = store.GetSwitchStatus(partner);
-    if (other.FleetLocked == 1 || other.Occupancy != 0 || other.FailureCount != -1) {
+    if (other.FleetLocked == 1 || other.Occupancy != occupancy::kFree || other.FailureCount != -1) {
       other.Highlight = other.Highlight2 = 1;
       store.UpdateSwitchStatus(partner, other);
       status.Refused = 1;
@@ -82,9 +83,9 @@ int Engine::ThrowSwitch(int switchDevice, uint8_t forced, uint8_t crew, int sour
       if (help && screen) {
         const int code = other.Occupancy;
         const char* text = nullptr;
-        if (code == 3 || code == 4)
+        if (occupancy::IsOccupied(code))
           text = "Switch will not throw.  Corresponding switch is occupied.";
-        else if (code == 1 || code == 2)
+        else if (code == occupancy::kClearedRight || code == occupancy::kClearedLeft)
           text = "Switch will not throw.  Corresponding switch has a route cleared over it.";
         else if (other.FleetLocked == 1)
           text = "Switch will not throw.  Corresponding switch is locked because of a signal fleet request.";
@@ -111,14 +112,7 @@ int Engine::ThrowSwitch(int switchDevice, uint8_t forced, uint8_t crew, int sour
   } else {
     status.FailureCount = static_cast<int8_t>(std::min(status.FailureCount + 1, kMaxSwitchFailures));
     if (status.MaintainerCalled == 0) {
-      const bool call = !screen || ShowPaused(*this, "Switch is still not working.  Do you wish to call a maintainer?",
-                                              MessageIcon::Question, MessageButtons::YesNo) == MessageResult::Yes;
-      if (call) {
-        status.MaintainerFixTime = MaintainerFixTime(*this);
-        status.MaintainerCalled = 1;
-        if (screen)
-          ShowPaused(*this, MaintainerFixText(status.MaintainerFixTime), MessageIcon::None, MessageButtons::Ok);
-      }
+      OfferMaintainer(*this, status, screen, "Switch is still not working.  Do you wish to call a maintainer?");
     } else if (screen) {
       ShowPaused(*this, "Switch is still not working.", MessageIcon::Error, MessageButtons::Ok);
     }

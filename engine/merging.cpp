@@ -13,28 +13,13 @@
 #include "engine/movement_common.h"
 #include "engine/train_commands.h"
 #include "store/fixed_text.h"
+#include "store/status_codes.h"
 #include "store/train_codes.h"
 
 using namespace movement;
 using namespace train_menu;
 
 namespace {
-
-// The trains coupled behind `train` through +5, in order, without it. The walk
-// stops at a train already seen and after kMaxChainSteps: a damaged chain from
-// a saved simulation must not hang the program.
-std::vector<int> ChainBehind(const Corvane3Data& store, int train) {
-  std::vector<int> chain;
-  std::vector<bool> seen(kMaxTrainStatus, false);
-  seen[train] = true;
-  int next = store.GetTrainStatus(train).MergeNext;
-  for (int steps = 0; ValidTrain(next) && !seen[next] && steps < kMaxChainSteps; ++steps) {
-    seen[next] = true;
-    chain.push_back(next);
-    next = store.GetTrainStatus(next).MergeNext;
-  }
-  return chain;
-}
 
 int32_t ScheduledLength(const Corvane3Data& store, int train) {
   const int data = store.GetTrainStatus(train).TrainIndex;
@@ -44,7 +29,7 @@ int32_t ScheduledLength(const Corvane3Data& store, int train) {
 // The scheduled lengths of a train and of every train coupled behind it.
 int32_t ChainLength(const Corvane3Data& store, int train) {
   int64_t sum = ScheduledLength(store, train);
-  for (int coupled : ChainBehind(store, train)) sum += ScheduledLength(store, coupled);
+  for (int coupled : CoupledTrains(store, train)) sum += ScheduledLength(store, coupled);
   return static_cast<int32_t>(std::clamp<int64_t>(sum, 0, INT32_MAX));
 }
 
@@ -82,7 +67,8 @@ void Engine::CmTrainMerge(int id) {
   if (!ValidBlock(head)) return refuse("Could not find train in block.  Try again to merge.");
   const int direction = front.HeadDirection == 1 ? 1 : 0;
   BlockStatus headStatus = store.GetBlockStatus(head);
-  if ((direction == 0 && headStatus.Occupancy != 4) || (direction == 1 && headStatus.Occupancy != 3))
+  if ((direction == 0 && headStatus.Occupancy != occupancy::kOccupiedLeft) ||
+      (direction == 1 && headStatus.Occupancy != occupancy::kOccupiedRight))
     return refuse(
         "Train must be traveling in the same direction as the lead train in block.  Reverse the train and try to "
         "merge again.");
@@ -101,7 +87,7 @@ void Engine::CmTrainMerge(int id) {
   front.HeadBlock = -1;
   front.HeadEventTime = -1;
   front.PassRedPermission = 0;
-  const std::vector<int> chain = ChainBehind(store, b);
+  const std::vector<int> chain = CoupledTrains(store, b);
   const int last = chain.empty() ? b : chain.back();
   front.MergePrevious = static_cast<int16_t>(last);
   store.UpdateTrainStatus(a, front);
@@ -139,7 +125,7 @@ void Engine::CmTrainMerge(int id) {
           }
         }
       }
-      if (status.Occupancy == 0) status.Occupancy = static_cast<int16_t>(direction == 1 ? 3 : 4);
+      if (status.Occupancy == occupancy::kFree) status.Occupancy = static_cast<int16_t>(occupancy::Occupied(direction));
       store.UpdateBlockStatus(device, status);
       store.InvalidateDevice(device);
     }
@@ -151,10 +137,11 @@ void Engine::CmTrainMerge(int id) {
     RemoveFromSlots(status, a);
     if (!covered[block] && status.Trains[0] == kEmptySlot) {
       if (status.HeldRoutes < 1) {
-        status.Occupancy = 0;
+        status.Occupancy = occupancy::kFree;
       } else {
         --status.HeldRoutes;
-        status.Occupancy = status.Occupancy == 3 ? 1 : 2;
+        status.Occupancy =
+            status.Occupancy == occupancy::kOccupiedRight ? occupancy::kClearedRight : occupancy::kClearedLeft;
       }
     }
     store.UpdateBlockStatus(block, status);
@@ -184,7 +171,7 @@ void Engine::CmTrainSplit(int id) {
   const int result = store.Dialogs().RunSplitTrainDialog(Format("Split Train \"%s\"", Name(front)), a);
   const int n = result - 1000;
   // Only a train coupled behind this one can leave with the rear part.
-  const std::vector<int> chain = ChainBehind(store, a);
+  const std::vector<int> chain = CoupledTrains(store, a);
   if (result == 2 || std::find(chain.begin(), chain.end(), n) == chain.end()) {
     ClearStopStatus();
     return;
@@ -296,9 +283,9 @@ void MergeNextBlock(Engine& engine, int chosen, int which) {
   survivor.Length += absorbed.Length;
   store.UpdateTrainStatus(s, survivor);
   // The trains coupled behind the absorbed one stay coupled, now at the end of the survivor's consist.
-  const std::vector<int> carried = ChainBehind(store, x);
+  const std::vector<int> carried = CoupledTrains(store, x);
   if (!carried.empty() && std::find(carried.begin(), carried.end(), s) == carried.end()) {
-    const std::vector<int> own = ChainBehind(store, s);
+    const std::vector<int> own = CoupledTrains(store, s);
     const int last = own.empty() ? s : own.back();
     TrainStatus tail = store.GetTrainStatus(last);
     tail.MergeNext = static_cast<int16_t>(carried.front());
@@ -311,7 +298,8 @@ void MergeNextBlock(Engine& engine, int chosen, int which) {
   absorbed.MergeNext = absorbed.MergePrevious = -1;
   store.UpdateTrainStatus(x, absorbed);
 
-  const int direction = ValidBlock(absorbedHead) && store.GetBlockStatus(absorbedHead).Occupancy == 4 ? 1 : 0;
+  const int direction =
+      ValidBlock(absorbedHead) && store.GetBlockStatus(absorbedHead).Occupancy == occupancy::kOccupiedLeft ? 1 : 0;
   if (ValidBlock(oldRear)) {
     DevicePath path;
     engine.TraceDevicePath(direction, oldRear, path);
@@ -321,7 +309,7 @@ void MergeNextBlock(Engine& engine, int chosen, int which) {
     const int end = ValidBlock(survivor.RearBlock) ? survivor.RearBlock : absorbedHead;
     for (int i = 0; i < kPathEntries && path.Ids[i] != -1; ++i) {
       const int device = path.Ids[i];
-      const int code = path.Dirs[i] == 0 ? 3 : 4;
+      const int code = occupancy::Occupied(path.Dirs[i] == 0 ? 1 : 0);
       if (ValidBlock(device)) {
         BlockStatus status = store.GetBlockStatus(device);
         // The absorbed train's place becomes the survivor's; other trains keep theirs.

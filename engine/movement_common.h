@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "engine/engine.h"
 #include "store/corvane3_data.h"
@@ -99,17 +100,9 @@ inline StopPoint PlanDispatcherStop(const Corvane3Data& store, const TrainStatus
   return stop;
 }
 
-// The int16 fields behind the named ones of a multiple entry: crew minutes (+22) and new length (+24).
-inline int16_t LegCrewMinutes(const TrainMultipleEntry& leg) {
-  int16_t v;
-  std::memcpy(&v, leg.Reserved22, 2);
-  return v;
-}
-inline int16_t LegNewLength(const TrainMultipleEntry& leg) {
-  int16_t v;
-  std::memcpy(&v, leg.Reserved22 + 2, 2);
-  return v;
-}
+// A multiple entry's crew minutes and new length, read by value (the record is packed).
+inline int16_t LegCrewMinutes(const TrainMultipleEntry& leg) { return leg.CrewMinutes; }
+inline int16_t LegNewLength(const TrainMultipleEntry& leg) { return leg.NewLength; }
 
 // The signal at the end of a block that a move in `direction` leaves it by, -1 none.
 inline int ExitSignal(const BlockData& block, int direction) {
@@ -119,5 +112,21 @@ inline int ExitSignal(const BlockData& block, int direction) {
 // The train stops where it stands: speed saved and 0, the head's position
 // kept, stored, the rear brought up unless it had stopped already, repainted.
 void StandardStop(Engine& engine, TrainStatus& train, int slot, uint8_t reason);
+
+// The trains coupled behind `train` through MergeNext, in order, without it.
+// The walk stops at a train already seen and after kMaxChainSteps: a damaged
+// chain from a saved simulation must not hang the program.
+inline std::vector<int> CoupledTrains(const Corvane3Data& store, int train) {
+  std::vector<int> chain;
+  std::vector<bool> seen(kMaxTrainStatus, false);
+  seen[train] = true;
+  int next = store.TrainStatusRef(train).MergeNext;
+  for (int steps = 0; ValidTrain(next) && !seen[next] && steps < kMaxChainSteps; ++steps) {
+    seen[next] = true;
+    chain.push_back(next);
+    next = store.TrainStatusRef(next).MergeNext;
+  }
+  return chain;
+}
 
 }  // namespace movement

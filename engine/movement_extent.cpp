@@ -8,6 +8,7 @@
 #include "engine/engine.h"
 #include "engine/movement_common.h"
 #include "store/fixed_text.h"
+#include "store/status_codes.h"
 #include "store/train_codes.h"
 
 using namespace movement;
@@ -62,20 +63,6 @@ RearPlace FindRear(Engine& engine, int headBlock, int direction, int32_t positio
   // The walk ran off the path (a train still coming onto the territory): the
   // last real block holds the rear, which is further back than its end.
   return place;
-}
-
-// A chain of trains coupled behind `train` (through MergeNext), without it.
-std::vector<int> CoupledTrains(const Corvane3Data& store, int train) {
-  std::vector<int> chain;
-  std::vector<bool> seen(kMaxTrainStatus, false);
-  seen[train] = true;
-  int next = store.TrainStatusRef(train).MergeNext;
-  for (int steps = 0; ValidTrain(next) && !seen[next] && steps < kMaxChainSteps; ++steps) {
-    seen[next] = true;
-    chain.push_back(next);
-    next = store.TrainStatusRef(next).MergeNext;
-  }
-  return chain;
 }
 
 // The train and every train coupled to it leave the territory for good; each
@@ -199,8 +186,8 @@ void Engine::MoveTrain(int train) {
   if (RemoveFromSlots(rearStatus, train)) store.UpdateBlockStatus(rear, rearStatus);
   const BlockData& rearData = store.BlockDataRef(rear);
 
-  const bool leavesLeft = rearStatus.Occupancy == 4 && rearData.LeftNeighbour == -1;
-  const bool leavesRight = rearStatus.Occupancy == 3 && rearData.RightNeighbour == -1;
+  const bool leavesLeft = rearStatus.Occupancy == occupancy::kOccupiedLeft && rearData.LeftNeighbour == -1;
+  const bool leavesRight = rearStatus.Occupancy == occupancy::kOccupiedRight && rearData.RightNeighbour == -1;
   if (leavesLeft || leavesRight) {
     PerformStatus perform = store.GetPerformStatus();
     --perform.Trains;
@@ -209,14 +196,15 @@ void Engine::MoveTrain(int train) {
 
     if (rearStatus.HeldRoutes < 1) {
       if (held <= 1 || rearStatus.Trains[0] == kEmptySlot) {
-        rearStatus.Occupancy = 0;
+        rearStatus.Occupancy = occupancy::kFree;
       } else {
         const TrainStatus first = store.GetTrainStatus(rearStatus.Trains[0]);
-        rearStatus.Occupancy = first.HeadDirection == 1 ? 3 : 4;
+        rearStatus.Occupancy = static_cast<int16_t>(occupancy::Occupied(first.HeadDirection));
       }
     } else {
       --rearStatus.HeldRoutes;
-      rearStatus.Occupancy = rearStatus.Occupancy == 3 ? 1 : 2;
+      rearStatus.Occupancy =
+          rearStatus.Occupancy == occupancy::kOccupiedRight ? occupancy::kClearedRight : occupancy::kClearedLeft;
     }
     store.UpdateBlockStatus(rear, rearStatus);
     store.DrawBlock(rear);
@@ -335,7 +323,7 @@ void Engine::MoveTrain(int train) {
     rearStatus = store.GetBlockStatus(rear);
     if (rearStatus.Trains[0] != kEmptySlot) {
       const TrainStatus first = store.GetTrainStatus(rearStatus.Trains[0]);
-      rearStatus.Occupancy = first.HeadDirection == 1 ? 3 : 4;
+      rearStatus.Occupancy = static_cast<int16_t>(occupancy::Occupied(first.HeadDirection));
       store.UpdateBlockStatus(rear, rearStatus);
     }
   }
@@ -344,7 +332,7 @@ void Engine::MoveTrain(int train) {
 
   status = store.GetTrainStatus(train);
   status.RearBlock = static_cast<int16_t>(next);
-  status.RearDirection = store.BlockStatusRef(next).Occupancy == 3 ? 1 : 0;
+  status.RearDirection = store.BlockStatusRef(next).Occupancy == occupancy::kOccupiedRight ? 1 : 0;
 
   if (status.State == TrainState::ToWorkArea && status.LocalWorkIndex < kTrainLocalWork && status.TrainIndex >= 0 &&
       status.TrainIndex < kMaxTrains) {

@@ -6,7 +6,9 @@
 
 #include "engine/engine.h"
 #include "engine/movement_common.h"
+#include "store/device_numbers.h"
 #include "store/fixed_text.h"
+#include "store/status_codes.h"
 #include "store/train_codes.h"
 
 using namespace movement;
@@ -148,7 +150,7 @@ PathCheckResult Engine::EnterNextBlock(int train, int block, int firstEntry, int
   if (work && status.LocalWorkDue == 0) {
     const int32_t elapsed = status.WaitStart == -1 ? 0 : clock - status.WaitStart;
     if (elapsed <= workSeconds) {
-      result.SpareByte = 1;
+      result.StoppedForLocalWork = 1;
       const bool wasStopped = status.State == TrainState::Stopped;
       status.HeadEventTime = clock + workSeconds - elapsed;
       status.Speed = 0;
@@ -198,7 +200,9 @@ PathCheckResult Engine::EnterNextBlock(int train, int block, int firstEntry, int
   }
   if (store.OptionDataRef().CrewExpirationActive == 1 && status.CrewChangeLocation >= 0) {
     const int where = status.CrewChangeLocation;
-    const bool match = where < 10000 ? where == result.StopBlock : platform >= 0 && where - 10000 == platform;
+    const bool match = where < device::kPlatformPlaceBase
+                           ? where == result.StopBlock
+                           : platform >= 0 && where - device::kPlatformPlaceBase == platform;
     status.CrewChangeOrdered = match ? 1 : 0;
   }
 
@@ -226,11 +230,11 @@ PathCheckResult Engine::EnterNextBlock(int train, int block, int firstEntry, int
   BlockStatus nextStatus = store.GetBlockStatus(next);
   const BlockData& nextData = store.BlockDataRef(next);
   if (result.NextBlockDirection != 0) {
-    nextStatus.Occupancy = 3;
+    nextStatus.Occupancy = occupancy::kOccupiedRight;
     status.HeadDirection = 1;
     status.HeadPosition = status.PreviousHeadPosition = 0;
   } else {
-    nextStatus.Occupancy = 4;
+    nextStatus.Occupancy = occupancy::kOccupiedLeft;
     status.HeadDirection = 0;
     status.HeadPosition = status.PreviousHeadPosition = nextData.Length;
   }

@@ -6,6 +6,7 @@
 #include "engine/engine.h"
 #include "engine/interlocking_devices.h"
 #include "engine/movement_common.h"
+#include "store/status_codes.h"
 #include "store/train_codes.h"
 
 using namespace movement;
@@ -68,7 +69,8 @@ Refusal PlanTurn(Engine& engine, const TrainStatus& train, int slot, bool ctc, b
     plan.OldDirection = train.HeadDirection == 1 ? 1 : 0;
   } else {
     plan.Start = train.RearBlock;
-    plan.OldDirection = ValidBlock(plan.Start) && store.GetBlockStatus(plan.Start).Occupancy == 3 ? 1 : 0;
+    plan.OldDirection =
+        ValidBlock(plan.Start) && store.GetBlockStatus(plan.Start).Occupancy == occupancy::kOccupiedRight ? 1 : 0;
   }
   if (!ValidBlock(plan.Start)) return Refusal::PartlyArrived;
 
@@ -97,7 +99,7 @@ Refusal PlanTurn(Engine& engine, const TrainStatus& train, int slot, bool ctc, b
     const BlockData data = store.GetBlockData(device);
     if (i > 0 && !ctc) {
       const BlockStatus status = store.GetBlockStatus(device);
-      if (status.Occupancy != 0 || status.PermitActive == 1) return Refusal::TrackOccupied;
+      if (status.Occupancy != occupancy::kFree || status.PermitActive == 1) return Refusal::TrackOccupied;
     }
     if (i > 0 && !quiet && data.PassThrough == 0 &&
         ((dirs[i] == 0 && data.SignalledLeft == 0) || (dirs[i] == 1 && data.SignalledRight == 0)))
@@ -122,10 +124,10 @@ void TurnOccupancy(Engine& engine, int slot, int newHead, int newRear, int oldDi
   Corvane3Data& store = engine.Store();
   auto swap = [&](int block) {
     BlockStatus status = store.GetBlockStatus(block);
-    if (status.Occupancy == 3)
-      status.Occupancy = 4;
-    else if (status.Occupancy == 4)
-      status.Occupancy = 3;
+    if (status.Occupancy == occupancy::kOccupiedRight)
+      status.Occupancy = occupancy::kOccupiedLeft;
+    else if (status.Occupancy == occupancy::kOccupiedLeft)
+      status.Occupancy = occupancy::kOccupiedRight;
     store.UpdateBlockStatus(block, status);
     store.InvalidateDevice(block);
   };

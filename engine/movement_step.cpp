@@ -5,7 +5,10 @@
 
 #include "engine/engine.h"
 #include "engine/movement_common.h"
+#include "store/alert_kinds.h"
+#include "store/device_numbers.h"
 #include "store/fixed_text.h"
+#include "store/status_codes.h"
 #include "store/train_codes.h"
 
 using namespace movement;
@@ -63,7 +66,7 @@ void Engine::StartOrMoveTrain(int train) {
     StandardStop(*this, status, train, StopReason::Derailment);
     const std::string id(FieldText(status.TrainId));
     const std::string until = FormatClockTime(((status.HeadEventTime % 86400) + 86400) % 86400);
-    RaiseAlert(4, id.c_str(), until.c_str());
+    RaiseAlert(alert_kind::kDerailment, id.c_str(), until.c_str());
     return;
   }
   if (status.StopAndReverse == 1) {
@@ -175,7 +178,7 @@ void Engine::StartOrMoveTrain(int train) {
   const uint8_t stateBefore = status.State;
   const int32_t oldEvent = status.HeadEventTime;
   const PathCheckResult result = EnterNextBlock(train, head, 1, oldEvent);
-  if (result.SpareByte == 1) return;
+  if (result.StoppedForLocalWork == 1) return;
   status = store.GetTrainStatus(train);
 
   if (result.AllowedSpeed == 0) {
@@ -193,7 +196,7 @@ void Engine::StartOrMoveTrain(int train) {
     store.InvalidateDevice(head);
     if (ValidBlock(status.RearBlock) && status.RearBlock != head) store.InvalidateDevice(status.RearBlock);
     const std::string id(FieldText(status.TrainId));
-    RaiseAlert(1, id.c_str());
+    RaiseAlert(alert_kind::kWaitingSignal, id.c_str());
     return;
   }
 
@@ -223,13 +226,13 @@ void Engine::StartOrMoveTrain(int train) {
   status.TotalStopTime += stopped;
   status.TotalLostTime += lost;
 
-  const int code = direction == 0 ? 4 : 3;
+  const int code = occupancy::Occupied(direction);
   const int signal = ExitSignal(headData, direction);
   if (signal >= 0 && signal < kMaxSignals) {
     SignalStatus aspect = store.GetSignalStatus(signal);
-    aspect.Aspect = 5;
+    aspect.Aspect = aspect::kStop;
     store.UpdateSignalStatus(signal, aspect);
-    store.InvalidateDevice(3000 + signal);
+    store.InvalidateDevice(device::SignalNumber(signal));
   }
   SetRouteStatus(direction, head, entered, code, train, 0, 0);
   store.InvalidateDevice(head);

@@ -20,6 +20,6 @@ struct PathCheckResult {
   int16_t NominalSpeed = 0;  // allowed speed before the train's performance factor
   uint8_t RouteCleared = 1;  // 0 when the very first block ahead is not cleared for the train
   uint8_t WaitingForHelper = 0;
-  uint8_t SpareByte = 0;
+  uint8_t StoppedForLocalWork = 0;  // 1: the train was stopped for local work, nothing further to do
   uint8_t NextBlockDirection = 0;
 };

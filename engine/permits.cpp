@@ -7,16 +7,19 @@
 
 #include "engine/engine.h"
 #include "engine/permit_times.h"
+#include "store/alert_kinds.h"
+#include "store/device_numbers.h"
 #include "store/fixed_text.h"
+#include "store/status_codes.h"
 
 namespace {
 
 constexpr int32_t kSecondsPerWeek = 7 * kSecondsPerDay;
 constexpr int32_t kPostponeSeconds = 300;
 
-bool IsBlock(int device) { return device >= 0 && device < 2000; }
-bool IsSwitch(int device) { return device >= 2000 && device < 3000; }
-bool IsDiamond(int device) { return device >= 4000 && device < 5000; }
+using device::IsBlock;
+using device::IsDiamond;
+using device::IsSwitch;
 
 std::string BlockTrackName(const BlockData& block) {
   return FieldText(block.TrackStation1) + "-" + FieldText(block.TrackStation2) + " " + FieldText(block.TrackPart);
@@ -236,7 +239,7 @@ void Engine::MarkPermitLimits(int slot) {
       store_.UpdateBlockStatus(device, block);
       store_.InvalidateDevice(device);
     } else {
-      const int diamond = device - 4000;
+      const int diamond = device::DiamondIndex(device);
       const int route = store_.GetCrossRoute(diamond, before) == 0 ? 0 : 1;
       CrossStatus cross = store_.GetCrossStatus(diamond);
       cross.Route[route].PermitPending = 1;
@@ -265,7 +268,7 @@ void Engine::ActivateBlockPermit(int slot) {
     const int ends[2][2] = {{limits.LeftBlock, limits.LeftDirection}, {limits.RightBlock, limits.RightDirection}};
     for (const auto& end : ends) {
       BlockStatus block = store_.GetBlockStatus(end[0]);
-      const int16_t into = end[1] == 0 ? 1 : 2;
+      const int16_t into = static_cast<int16_t>(occupancy::Cleared(end[1] == 0 ? 1 : 0));
       if (block.Occupancy != into) continue;
       if (status.StartTime == block.PermitPendingFrom) {
         block.PermitPendingFrom += kPostponeSeconds;
@@ -293,7 +296,7 @@ void Engine::ActivateBlockPermit(int slot) {
       store_.UpdateBlockStatus(device, block);
       store_.InvalidateDevice(device);
     } else {
-      const int diamond = device - 4000;
+      const int diamond = device::DiamondIndex(device);
       const int route = store_.GetCrossRoute(diamond, before) == 0 ? 0 : 1;
       CrossStatus cross = store_.GetCrossStatus(diamond);
       cross.Route[route].PermitActive = 1;
@@ -312,7 +315,7 @@ void Engine::ActivateBlockPermit(int slot) {
   store_.UpdatePermitStatus(slot, status);
   const std::string from = PermitClockText(start);
   const std::string to = PermitClockText(end);
-  RaiseAlert(5, track.c_str(), from.c_str(), to.c_str());
+  RaiseAlert(alert_kind::kPermitActive, track.c_str(), from.c_str(), to.c_str());
 }
 
 void Engine::ReleaseBlockPermit(int slot) {
@@ -332,7 +335,7 @@ void Engine::ReleaseBlockPermit(int slot) {
       store_.InvalidateDevice(device);
       store_.DrawBlock(device);
     } else {
-      const int diamond = device - 4000;
+      const int diamond = device::DiamondIndex(device);
       const int route = store_.GetCrossRoute(diamond, before) == 0 ? 0 : 1;
       CrossStatus cross = store_.GetCrossStatus(diamond);
       cross.Route[route].PermitActive = 0;
@@ -341,7 +344,7 @@ void Engine::ReleaseBlockPermit(int slot) {
       store_.InvalidateDevice(device);
     }
   });
-  RaiseAlert(8, track.c_str(), nullptr, nullptr);
+  RaiseAlert(alert_kind::kPermitReleased, track.c_str(), nullptr, nullptr);
 
   // The minutes not granted are asked for again, unless almost all were granted.
   const int32_t requested = PermitSpanMinutes(permit.StartMinutes, permit.EndMinutes);

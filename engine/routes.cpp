@@ -8,13 +8,14 @@
 #include <string>
 
 #include "engine/interlocking_devices.h"
+#include "store/device_numbers.h"
 #include "store/fixed_text.h"
+#include "store/status_codes.h"
 
 using namespace interlocking;
 
 namespace {
 
-constexpr int kStopAspect = 5;
 constexpr int kFaultBase = 10000;
 // Each search flips one more facing switch; a damaged territory must not keep
 // the backtracking busy for ever.
@@ -30,7 +31,7 @@ int NearSignal(const BlockData& block, int d) { return d == 1 ? block.LeftSignal
 bool SignalledFor(const BlockData& block, int d) { return (d == 1 ? block.SignalledRight : block.SignalledLeft) != 0; }
 
 bool SameDirectionCode(int code, int d) { return code == ClearedCode(d) || code == OccupiedCode(d); }
-bool FreeOrSameDirection(int code, int d) { return code == 0 || SameDirectionCode(code, d); }
+bool FreeOrSameDirection(int code, int d) { return code == occupancy::kFree || SameDirectionCode(code, d); }
 
 // Entered from its diverging leg by a trailing move: the switch must lie reversed.
 bool TrailsFromDivergingLeg(const SwitchData& data, int code, int from, int d) {
@@ -205,10 +206,8 @@ int Engine::SearchRoute(int direction, int startBlock, int32_t* ids, int32_t* di
     int next = -1;
     if (IsBlock(current)) {
       const BlockData block = store.GetBlockData(current);
-      if (store.GetBlockStatus(current).ReversesPath == 0xFF) d = 1 - d;
+      WalkInBlock(store, current, block, n, previous, lastEndCode, dirs[n - 1], d);
       if (n >= 2) {
-        lastEndCode = ApplyLoopEnds(store, block, previous, lastEndCode, dirs[n - 1], d);
-
         const int e = dirs[n - 1];
         if (block.PassThrough != 1 && badBlock == -1 && !SignalledFor(block, e)) badBlock = current;
         const int far = FarSignal(block, e);
@@ -225,11 +224,7 @@ int Engine::SearchRoute(int direction, int startBlock, int32_t* ids, int32_t* di
       if (exitPoint > 0 && SwitchFacesMove(status.TrackCode, d)) return fault(current);
       next = SwitchExitLeg(store.GetSwitchData(current - kSwitchBase), status.TrackCode, positions[n - 1] != 0, d);
     } else if (IsDiamond(current)) {
-      const CrossData cross = store.GetCrossData(current - kDiamondBase);
-      const int t = CellCode(store, cross.CellX, cross.CellY);
-      if ((lastEndCode == 16 || lastEndCode == 17) && t == 30 && d == 1) d = 0;
-      lastEndCode = t;
-      next = DiamondExitLeg(cross, previous);
+      next = WalkOverDiamond(store, store.GetCrossData(current - kDiamondBase), previous, lastEndCode, d);
     }
 
     if (!IsPathDevice(next)) return endOfWalk();
@@ -273,7 +268,7 @@ int Engine::CreateRoute(int entranceSignal, int exitSignal) {
     if (block.LeftSignal == exitSignal || block.RightSignal == exitSignal) break;
     const int signal = FarSignal(block, path.Dirs[i]);
     if (signal < 0 || signal >= kMaxSignals) continue;
-    if (store.GetSignalStatus(signal).Aspect == kStopAspect) ClearSignal(kSignalBase + signal, 0, kScreenRequest);
+    if (store.GetSignalStatus(signal).Aspect == aspect::kStop) ClearSignal(kSignalBase + signal, 0, kScreenRequest);
   }
   return 1;
 }
@@ -363,21 +358,21 @@ void Engine::ProcessSignalStack() {
   Corvane3Data& store = Store();
   // Devices named by the commands before the one looked at: a command waits
   // while an earlier one shares a device with it, so the earlier goes first.
-  std::bitset<5000> earlier;
+  std::bitset<device::kDeviceLimit> earlier;
   for (int slot = 0; slot < kMaxStack; ++slot) {
     const StackData command = store.GetStackData(slot);
     if (command.InUse != 1) break;
     bool overlaps = false;
     for (int i = 1; i < kStackRouteDevices - 1 && command.Devices[i] != -1; ++i) {
       const int device = command.Devices[i];
-      if (device < 0 || device >= 5000) continue;
+      if (!device::IsDevice(device)) continue;
       overlaps = overlaps || earlier.test(device);
       earlier.set(device);
     }
     const int entrance = command.EntranceSignal;
     if (overlaps || entrance < 0 || entrance >= kMaxSignals) continue;
     const SignalStatus signal = store.GetSignalStatus(entrance);
-    if (signal.Aspect != kStopAspect || signal.Fleet == 1) continue;
+    if (signal.Aspect != aspect::kStop || signal.Fleet == 1) continue;
     if (StackRouteIsFree(slot) == 0) continue;
     if (ExecuteStackCommand(slot) == 0) continue;
     store.FreeStackData(slot);
@@ -414,11 +409,12 @@ int Engine::StackRouteIsFree(int slot) {
       if (!FreeOrSameDirection(status.Occupancy, d)) return 0;
       if (status.Position != (command.Positions[i] != 0 ? 1 : 0)) {
         const SwitchData data = store.GetSwitchData(index);
-        if (data.HandThrown == 1 || status.Occupancy != 0 || status.FleetLocked != 0 || status.FailureCount != -1)
+        if (data.HandThrown == 1 || status.Occupancy != occupancy::kFree || status.FleetLocked != 0 ||
+            status.FailureCount != -1)
           return 0;
         if (data.Partner >= 0 && data.Partner < kMaxSwitches) {
           const SwitchStatus partner = store.GetSwitchStatus(data.Partner);
-          if (partner.Occupancy != 0 || partner.FleetLocked != 0 || partner.FailureCount != -1) return 0;
+          if (partner.Occupancy != occupancy::kFree || partner.FleetLocked != 0 || partner.FailureCount != -1) return 0;
         }
       }
     } else if (IsDiamond(device)) {
@@ -436,15 +432,15 @@ int Engine::StackRouteIsFree(int slot) {
 int Engine::StackRouteOverlapsEarlier(int slot) {
   Corvane3Data& store = Store();
   if (slot <= 0 || slot >= kMaxStack) return 0;
-  std::bitset<5000> earlier;
+  std::bitset<device::kDeviceLimit> earlier;
   for (int s = 0; s < slot; ++s) {
     const StackData command = store.GetStackData(s);
     for (int i = 1; i < kStackRouteDevices - 1 && command.Devices[i] != -1; ++i)
-      if (command.Devices[i] >= 0 && command.Devices[i] < 5000) earlier.set(command.Devices[i]);
+      if (device::IsDevice(command.Devices[i])) earlier.set(command.Devices[i]);
   }
   const StackData command = store.GetStackData(slot);
   for (int i = 1; i < kStackRouteDevices - 1 && command.Devices[i] != -1; ++i)
-    if (command.Devices[i] >= 0 && command.Devices[i] < 5000 && earlier.test(command.Devices[i])) return 1;
+    if (device::IsDevice(command.Devices[i]) && earlier.test(command.Devices[i])) return 1;
   return 0;
 }
 
@@ -466,7 +462,7 @@ int Engine::ExecuteStackCommand(int slot) {
     const int signal = FarSignal(store.GetBlockData(ids[i]), dirs[i]);
     if (signal == -1) continue;
     if (signal < 0 || signal >= kMaxSignals) return 0;
-    if (store.GetSignalStatus(signal).Aspect != kStopAspect) return 1;
+    if (store.GetSignalStatus(signal).Aspect != aspect::kStop) return 1;
     return ClearSignal(kSignalBase + signal, 1, kScreenRequest);
   }
   return 1;

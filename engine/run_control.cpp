@@ -11,6 +11,7 @@
 #include "store/playback_format.h"
 #include "store/train_codes.h"
 #include "store/wall_clock.h"
+#include "store/device_numbers.h"
 
 namespace {
 
@@ -21,7 +22,8 @@ constexpr int32_t kDaySeconds = 86400;
 constexpr int32_t kCrewShift = 43200;
 constexpr int32_t kLateStationWindow = 72000;  // a stop more than 20 hours ahead was yesterday's
 constexpr uint16_t kNoEntry = 0xFFFF;
-constexpr int kFirstSwitch = 2000, kFirstSignal = 3000, kFirstDiamond = 4000, kNoDevice = 5000;
+constexpr int kFirstSwitch = device::kSwitchBase, kFirstSignal = device::kSignalBase,
+              kFirstDiamond = device::kDiamondBase, kNoDevice = device::kDeviceLimit;
 constexpr int16_t kOccupiedRight = 3, kOccupiedLeft = 4;
 
 constexpr const char* kDayNames[7] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};

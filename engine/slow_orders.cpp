@@ -7,6 +7,8 @@
 #include <string_view>
 
 #include "engine/engine.h"
+#include "store/alert_kinds.h"
+#include "store/device_numbers.h"
 #include "store/fixed_text.h"
 
 namespace {
@@ -15,7 +17,6 @@ constexpr int32_t kSecondsPerDay = 86400;
 constexpr int32_t kSecondsPerWeek = 604800;
 constexpr int kMinutesPerDay = 1440;
 constexpr int kOpeningLeadMinutes = 480;  // a timed order's record opens up to 8 hours ahead
-constexpr int kSwitchDeviceBase = 2000;
 
 bool SlowOrdersOn(const Corvane3Data& store) { return store.GetOptionData().SlowOrdersActive != 0; }
 
@@ -79,10 +80,10 @@ void MergeIntoDevice(Corvane3Data& store, int device, const SlowData& order) {
     BlockStatus status = store.GetBlockStatus(device);
     MergeSpeeds(status, order);
     store.UpdateBlockStatus(device, status);
-  } else if (device >= kSwitchDeviceBase && device < kSwitchDeviceBase + kMaxSwitches) {
-    SwitchStatus status = store.GetSwitchStatus(device - kSwitchDeviceBase);
+  } else if (device >= device::kSwitchBase && device < device::kSwitchBase + kMaxSwitches) {
+    SwitchStatus status = store.GetSwitchStatus(device - device::kSwitchBase);
     MergeSpeeds(status, order);
-    store.UpdateSwitchStatus(device - kSwitchDeviceBase, status);
+    store.UpdateSwitchStatus(device - device::kSwitchBase, status);
   }
 }
 
@@ -91,10 +92,10 @@ void ClearDevice(Corvane3Data& store, int device) {
     BlockStatus status = store.GetBlockStatus(device);
     ClearSpeeds(status);
     store.UpdateBlockStatus(device, status);
-  } else if (device >= kSwitchDeviceBase && device < kSwitchDeviceBase + kMaxSwitches) {
-    SwitchStatus status = store.GetSwitchStatus(device - kSwitchDeviceBase);
+  } else if (device >= device::kSwitchBase && device < device::kSwitchBase + kMaxSwitches) {
+    SwitchStatus status = store.GetSwitchStatus(device - device::kSwitchBase);
     ClearSpeeds(status);
-    store.UpdateSwitchStatus(device - kSwitchDeviceBase, status);
+    store.UpdateSwitchStatus(device - device::kSwitchBase, status);
   }
 }
 
@@ -120,8 +121,8 @@ void ApplyOrder(Corvane3Data& store, SlowStatus& record, const SlowData& order) 
   if (text.starts_with(kSwitch)) {
     const int index = ReadNumber(text.substr(kSwitch.size()));
     if (!IsSwitchInUse(store, index)) return;
-    record.Devices[0] = static_cast<int16_t>(kSwitchDeviceBase + index);
-    MergeIntoDevice(store, kSwitchDeviceBase + index, order);
+    record.Devices[0] = static_cast<int16_t>(device::kSwitchBase + index);
+    MergeIntoDevice(store, device::kSwitchBase + index, order);
   } else if (text.starts_with(kBlock)) {
     const int block = ReadNumber(text.substr(kBlock.size()));
     if (!IsBlockInUse(store, block)) return;
@@ -141,7 +142,9 @@ void ApplyOrder(Corvane3Data& store, SlowStatus& record, const SlowData& order) 
 }
 
 // Alert 9: "Slow Order Active - <text>."
-void SlowOrderAlert(Engine& engine, const std::string& text) { engine.RaiseAlert(9, text.c_str()); }
+void SlowOrderAlert(Engine& engine, const std::string& text) {
+  engine.RaiseAlert(alert_kind::kSlowOrderActive, text.c_str());
+}
 
 }  // namespace
 

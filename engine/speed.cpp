@@ -5,17 +5,19 @@
 #include <limits>
 
 #include "engine/engine.h"
+#include "store/device_numbers.h"
 #include "store/fixed_text.h"
+#include "store/status_codes.h"
+#include "store/train_codes.h"
 
 namespace {
 
 bool EnglishUnits(const Corvane3Data& store) { return store.TerritoryOptionsRef().Units == 1; }
 
-constexpr int kSwitchBase = 2000;
-constexpr int kDiamondBase = 4000;
+using device::kDiamondBase;
+using device::kSwitchBase;
 constexpr int kHelperKind = 4;
 constexpr int16_t kNoLimit = 1000;
-constexpr uint8_t kTrainLeaving = 11;  // TrainState: leaving the territory
 
 bool ValidType(int type) { return type >= 0 && type < kMaxTrainTypes; }
 
@@ -100,7 +102,7 @@ void Engine::CheckPathAhead(PathCheckResult& out, int train, std::span<const int
       }
       if (countFirstEntry != 1 && i == 0) continue;
       if (passRed && result.StopBlock == -1) result.StopBlock = static_cast<int16_t>(device);
-      const int16_t wanted = dirs[i] == 0 ? 2 : 1;  // cleared left / cleared right
+      const int16_t wanted = static_cast<int16_t>(occupancy::Cleared(dirs[i]));
       if (store.BlockStatusRef(device).Occupancy != wanted) {
         if (cleared == 0) result.RouteCleared = 0;
         break;
@@ -149,7 +151,7 @@ void Engine::CheckPathAhead(PathCheckResult& out, int train, std::span<const int
     const int16_t third = ValidType(type) ? stop.SpeedMax[dir][type] : 0;
     const int count = result.PlatformDistance != -1 ? result.PlatformDistance : cleared;
     if (count == 0)
-      result.AspectSpeed = status.State == kTrainLeaving ? first : SpeedInUnits(10);
+      result.AspectSpeed = status.State == TrainState::Leaving ? first : SpeedInUnits(10);
     else
       result.AspectSpeed = count == 1 ? first : count == 2 ? second : third;
     result.FirstTableSpeed = first != 0 ? first : second != 0 ? second : third;

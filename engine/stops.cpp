@@ -9,6 +9,7 @@
 
 #include "engine/engine.h"
 #include "engine/movement_common.h"
+#include "store/alert_kinds.h"
 #include "store/fixed_text.h"
 #include "store/train_codes.h"
 
@@ -83,6 +84,24 @@ bool ChangePlaceHere(const Corvane3Data& store, const TrainData& data, int block
   return false;
 }
 
+// A stopped train moves on at the speed already in `status`: its next head
+// event from where it stands, then its rear.
+void MoveOnAtSpeed(Engine& engine, int train, TrainStatus& status, int32_t clock) {
+  Corvane3Data& store = engine.Store();
+  status.State = TrainState::Moving;
+  store.UpdateTrainStatus(train, status);
+  const Engine::BlockEvent event = engine.ComputeBlockEvent(status.HeadBlock, train, 0, 0);
+  status.Reason = static_cast<uint8_t>(event.Code);
+  const int32_t distance = std::abs(event.Point - status.HeadPosition);
+  if (distance != 0) {
+    status.HeadEventTime = clock + engine.TravelTime(status.Speed, distance);
+    status.PreviousHeadPosition = status.HeadPosition;
+    status.HeadPosition = event.Point;
+  }
+  store.UpdateTrainStatus(train, status);
+  engine.UpdateTrainRear(train, clock, 0);
+}
+
 // Crew expiry for a train taking on a schedule: kept when the schedule gives no crew minutes.
 int32_t CrewExpiryFor(const TrainData& data, int32_t kept, int32_t clock) {
   return data.CrewMinutesWorked == 0 ? kept : clock + kCrewShift - 60 * data.CrewMinutesWorked;
@@ -98,18 +117,7 @@ void Engine::RestartTrain(int train) {
   if (!ValidBlock(status.HeadBlock)) return;
   const int32_t clock = store.GetSimClock();
   status.Speed = RestartSpeed(train);
-  status.State = TrainState::Moving;
-  store.UpdateTrainStatus(train, status);
-  const BlockEvent event = ComputeBlockEvent(status.HeadBlock, train, 0, 0);
-  status.Reason = static_cast<uint8_t>(event.Code);
-  const int32_t distance = std::abs(event.Point - status.HeadPosition);
-  if (distance != 0) {
-    status.HeadEventTime = clock + TravelTime(status.Speed, distance);
-    status.PreviousHeadPosition = status.HeadPosition;
-    status.HeadPosition = event.Point;
-  }
-  store.UpdateTrainStatus(train, status);
-  UpdateTrainRear(train, clock, 0);
+  MoveOnAtSpeed(*this, train, status, clock);
 }
 
 bool Engine::ApplyCrewChange(int train) {
@@ -189,7 +197,8 @@ void Engine::DetectorCheck(int train) {
     const std::string id(FieldText(status.TrainId));
     const std::string description(FieldText(data.Description));
     const std::string until = TimeOfDay(status.HeadEventTime);
-    RaiseAlert(data.RaisesAlarm == 1 ? 10 : 2, id.c_str(), description.c_str(), until.c_str());
+    RaiseAlert(data.RaisesAlarm == 1 ? alert_kind::kDetectorAlarm : alert_kind::kDetectorProblem, id.c_str(),
+               description.c_str(), until.c_str());
   }
   if (!wasStopped) UpdateTrainRear(train, store.GetSimClock(), 0);
   if (ValidBlock(status.HeadBlock)) store.InvalidateDevice(status.HeadBlock);
@@ -209,21 +218,10 @@ void Engine::LocomotiveProblem(int train) {
   const int cap = top * (40 + Random().Next(40)) / 100;
   status.SpeedCap = static_cast<int16_t>(cap);
   if (status.Speed > cap) status.Speed = static_cast<int16_t>(cap);
-  status.State = TrainState::Moving;
-  store.UpdateTrainStatus(train, status);
-  const BlockEvent event = ComputeBlockEvent(status.HeadBlock, train, 0, 0);
-  status.Reason = static_cast<uint8_t>(event.Code);
-  const int32_t distance = std::abs(event.Point - status.HeadPosition);
-  if (distance != 0) {
-    status.HeadEventTime = clock + TravelTime(status.Speed, distance);
-    status.PreviousHeadPosition = status.HeadPosition;
-    status.HeadPosition = event.Point;
-  }
-  store.UpdateTrainStatus(train, status);
-  UpdateTrainRear(train, clock, 0);
+  MoveOnAtSpeed(*this, train, status, clock);
   const std::string id(FieldText(status.TrainId));
   const std::string speed = std::to_string(cap);
-  RaiseAlert(7, id.c_str(), speed.c_str());
+  RaiseAlert(alert_kind::kLocoProblem, id.c_str(), speed.c_str());
 }
 
 void Engine::BrokenHose(int train) {
@@ -235,7 +233,7 @@ void Engine::BrokenHose(int train) {
   StandardStop(*this, status, train, StopReason::BrokenHose);
   const std::string id(FieldText(status.TrainId));
   const std::string until = TimeOfDay(status.HeadEventTime);
-  RaiseAlert(3, id.c_str(), TrainText::BrokenHose, until.c_str());
+  RaiseAlert(alert_kind::kTrainProblem, id.c_str(), TrainText::BrokenHose, until.c_str());
 }
 
 void Engine::ArriveAtPlatform(int train) {
@@ -267,7 +265,7 @@ void Engine::ArriveAtPlatform(int train) {
         ++status.LateDepartures;
         const std::string id(FieldText(status.TrainId));
         const std::string name(FieldText(store.GetPlatformData(platform).Name));
-        RaiseAlert(6, id.c_str(), name.c_str());
+        RaiseAlert(alert_kind::kLateArrival, id.c_str(), name.c_str());
       }
       departure = earliest;
     } else if (scheduled > 0) {
@@ -326,7 +324,7 @@ void Engine::DetectorAlarmCheck(int train) {
     const std::string id(FieldText(status.TrainId));
     const std::string description(FieldText(data.Description));
     const std::string until = TimeOfDay(status.HeadEventTime);
-    RaiseAlert(2, id.c_str(), description.c_str(), until.c_str());
+    RaiseAlert(alert_kind::kDetectorProblem, id.c_str(), description.c_str(), until.c_str());
     return;
   }
   // A false alarm: the train restarts at its next event.
@@ -405,7 +403,7 @@ void Engine::FinishLocalWork(int train) {
     status.CrewExpiredHandled = 1;
     store.UpdateTrainStatus(train, status);
     const std::string id(FieldText(status.TrainId));
-    RaiseAlert(12, id.c_str());
+    RaiseAlert(alert_kind::kCrewExpired, id.c_str());
   }
 }
 

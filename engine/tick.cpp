@@ -4,6 +4,7 @@
 
 #include "engine/engine.h"
 #include "store/command_ids.h"
+#include "store/file_results.h"
 #include "store/operating_mode.h"
 
 namespace {
@@ -65,7 +66,7 @@ int Engine::Tick() {
     step("ReadPlayback");
     const int replayed = store.ReadPlayback(store.SimClock);
     store.ShowPerformanceLine();  // at the clock of the records just applied
-    if (replayed == 7) {
+    if (replayed == file_result::kPlaybackEnded) {
       store.OperatingMode = operating_mode::kSimulation;
       store.Shell().CheckMenuItem(command_id::kModePlayback, false);
       store.Shell().CheckMenuItem(command_id::kModeSimulation, true);

@@ -6,7 +6,9 @@
 
 #include "engine/engine.h"
 #include "engine/movement_common.h"
+#include "store/alert_kinds.h"
 #include "store/fixed_text.h"
+#include "store/status_codes.h"
 #include "store/train_codes.h"
 
 using namespace movement;
@@ -32,7 +34,7 @@ int AcceptingBlock(Corvane3Data& store, const OrgData& org) {
   const uint8_t signalled = org.Side == 1 ? block.SignalledLeft : block.SignalledRight;
   if (signalled == 0) return -1;
   const BlockStatus status = store.GetBlockStatus(org.Block);
-  if (status.Occupancy != 0 || status.PermitActive != 0) return -1;
+  if (status.Occupancy != occupancy::kFree || status.PermitActive != 0) return -1;
   return org.Block;
 }
 
@@ -205,7 +207,7 @@ void Engine::EnterTerritory(int train) {
   store.UpdateTrainStatus(train, status);
   BlockStatus entered = store.GetBlockStatus(block);
   const int16_t occupancyBefore = entered.Occupancy;
-  entered.Occupancy = static_cast<int16_t>(direction == 0 ? 2 : 1);
+  entered.Occupancy = static_cast<int16_t>(occupancy::Cleared(direction));
   store.UpdateBlockStatus(block, entered);
 
   EnterNextBlock(train, block, 0, clock);
@@ -221,7 +223,7 @@ void Engine::EnterTerritory(int train) {
   }
 
   const std::string id(FieldText(status.TrainId));
-  RaiseAlert(0, id.c_str(), entrance.c_str());
+  RaiseAlert(alert_kind::kTrainArrived, id.c_str(), entrance.c_str());
   PerformStatus perform = store.GetPerformStatus();
   ++perform.Trains;
   store.FormatPerformanceLine(perform);

@@ -5,6 +5,7 @@
 #include "engine/engine.h"
 #include "engine/interlocking_devices.h"
 #include "interface/xfer_msg.h"
+#include "store/status_codes.h"
 
 namespace xfer {
 
@@ -34,7 +35,7 @@ int CountBlocksClearedAhead(Engine& engine, int direction, int block) {
     const int device = path.Ids[i];
     if (IsBlock(device)) {
       if (store.GetBlockData(device).PassThrough == 1) continue;
-      const int cleared = path.Dirs[i] == 1 ? 1 : 2;
+      const int cleared = occupancy::Cleared(path.Dirs[i]);
       if (store.GetBlockStatus(device).Occupancy != cleared) break;
       // Beyond the most that is kept nothing can change the stored count.
       if (++count > kMaxClearedAhead) break;
@@ -57,8 +58,11 @@ void UpdateBlocksClearedAhead(Engine& engine) {
   const int blocks = TableCount(store, kCountBlocks, kMaxBlocks);
   for (int index = 0; index < blocks; ++index) {
     BlockStatus status = store.GetBlockStatus(index);
-    if (status.InUse == 0 || (status.Occupancy != 1 && status.Occupancy != 2)) continue;
-    const int count = std::min(CountBlocksClearedAhead(engine, status.Occupancy == 1 ? 1 : 0, index), kMaxClearedAhead);
+    if (status.InUse == 0 ||
+        (status.Occupancy != occupancy::kClearedRight && status.Occupancy != occupancy::kClearedLeft))
+      continue;
+    const int count = std::min(
+        CountBlocksClearedAhead(engine, status.Occupancy == occupancy::kClearedRight ? 1 : 0, index), kMaxClearedAhead);
     if (count == status.ClearedValue) continue;
     status.ClearedValue = static_cast<int16_t>(count);
     store.UpdateBlockStatus(index, status);
@@ -98,8 +102,8 @@ int FindTrainInNextBlock(Engine& engine, int train, int which) {
   const TrainStatus status = store.GetTrainStatus(train);
   if (!IsBlock(status.HeadBlock)) return -1;
   // The train heads right unless its head block is occupied leftwards.
-  const int travel = store.GetBlockStatus(status.HeadBlock).Occupancy == 4 ? 0 : 1;
-  const int occupiedThatWay = travel == 1 ? 3 : 4;
+  const int travel = store.GetBlockStatus(status.HeadBlock).Occupancy == occupancy::kOccupiedLeft ? 0 : 1;
+  const int occupiedThatWay = occupancy::Occupied(travel);
   DevicePath path;
   if (which == 0) {
     engine.TraceDevicePath(travel, status.HeadBlock, path);

@@ -11,6 +11,7 @@
 #include "interface/xfer_msg.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
+#include "store/status_codes.h"
 
 namespace xfer {
 
@@ -108,7 +109,7 @@ void QueueNumbered(Corvane3Data& store, Channel channel, MakeLine make) {
 // the last used slot for one heading left; -1 when none.
 int ReportedTrain(const BlockStatus& block) {
   int slot = -1;
-  if (block.Occupancy == 3) {
+  if (block.Occupancy == occupancy::kOccupiedRight) {
     slot = 0;
   } else {
     for (int i = kBlockTrainSlots - 1; i >= 0; --i) {

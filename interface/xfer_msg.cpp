@@ -5,6 +5,7 @@
 
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
+#include "store/status_codes.h"
 #include "store/wall_clock.h"
 
 namespace xfer {
@@ -50,19 +51,19 @@ int32_t TakeSequence(int32_t& next) {
 
 const char* OccupancyWord(int code) {
   switch (code) {
-    case 0:
-    case 7:
+    case occupancy::kFree:
+    case 7:  // 7 and 8 have no meaning of their own here: they read as unoccupied
     case 8:
       return "UNOCCUPIED";
-    case 4:
+    case occupancy::kOccupiedLeft:
       return "OCCUPIEDLEFT";
-    case 3:
+    case occupancy::kOccupiedRight:
       return "OCCUPIEDRIGHT";
-    case 1:
-    case 9:
+    case occupancy::kClearedRight:
+    case occupancy::kRunningTimeRight:
       return "CLEAREDRIGHT";
-    case 2:
-    case 10:
+    case occupancy::kClearedLeft:
+    case occupancy::kRunningTimeLeft:
       return "CLEAREDLEFT";
     default:
       return "UNKNOWNSTATUS";
@@ -92,15 +93,15 @@ std::string SwitchPositionWord(const SwitchStatus& status) {
 std::string SignalWord(const SignalStatus& status) {
   std::string word;
   switch (status.Aspect) {
-    case 2:
-    case 10:
+    case aspect::kClearLeft:
+    case occupancy::kRunningTimeLeft:  // a running-time code reads as its direction's clear aspect
       word = "CLEARLEFT";
       break;
-    case 1:
-    case 9:
+    case aspect::kClearRight:
+    case occupancy::kRunningTimeRight:
       word = "CLEARRIGHT";
       break;
-    case 5:
+    case aspect::kStop:
       word = "STOP";
       break;
     default:

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "store/records.h"
+#include "store/status_codes.h"
 
 class Corvane3Data;
 
@@ -58,8 +59,8 @@ int32_t TakeSequence(int32_t& next);
 
 // "UNOCCUPIED", "OCCUPIEDLEFT", "OCCUPIEDRIGHT", "CLEAREDRIGHT", "CLEAREDLEFT" or "UNKNOWNSTATUS".
 const char* OccupancyWord(int code);
-inline bool IsOccupiedCode(int code) { return code == 3 || code == 4; }
-inline bool IsClearedCode(int code) { return code == 1 || code == 2 || code == 9 || code == 10; }
+inline bool IsOccupiedCode(int code) { return occupancy::IsOccupied(code); }
+inline bool IsClearedCode(int code) { return occupancy::IsCleared(code); }
 // An External I/O switch: "NORMAL"/"REVERSE" then "FAILED" or "ERROR", or "UNKNOWNPOSITION".
 std::string SwitchPositionWord(const SwitchStatus& status);
 // An External I/O signal: "CLEARLEFT"/"CLEARRIGHT"/"STOP" then "FLEET", then "FAILED" or "ERROR";

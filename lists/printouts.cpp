@@ -62,12 +62,13 @@ std::vector<int16_t> OrderListOf(const std::vector<int32_t>& records, size_t cap
 // ---------------------------------------------------------------- the page machinery
 
 TTabularPrintout::TTabularPrintout(Corvane3Data& store, const QString& jobTitle, QString pageTitle, int reportCells,
-                                   std::vector<int16_t> orderList)
+                                   std::vector<int16_t> orderList, int headingPoints)
     : TPrintout(jobTitle),
       store_(store),
       pageTitle_(std::move(pageTitle)),
       reportCells_(reportCells),
-      orderList_(std::move(orderList)) {}
+      orderList_(std::move(orderList)),
+      headingPoints_(headingPoints) {}
 
 void TTabularPrintout::SetPrintParams(QPainter& dc, QSize page) {
   dc_ = &dc;
@@ -75,7 +76,7 @@ void TTabularPrintout::SetPrintParams(QPainter& dc, QSize page) {
   pageHeight_ = page.height();
   const int dpi = dc.device()->logicalDpiY();
   titleFont_ = PrintFont(16, dpi, QFont::Bold);
-  headingFont_ = PrintFont(10, dpi, QFont::Bold);
+  headingFont_ = PrintFont(headingPoints_, dpi, QFont::Bold);
   bodyFont_ = PrintFont(10, dpi, QFont::Normal);
   smallFont_ = PrintFont(8, dpi, QFont::Normal);
 
@@ -93,9 +94,12 @@ void TTabularPrintout::SetPrintParams(QPainter& dc, QSize page) {
   PageCount = std::max(1, EstimatePages());
   NextItem = 0;
 
-  if (reportCells_ * cellWidth_ < pageWidth_) {
-    margin_ = (pageWidth_ - reportCells_ * cellWidth_) / 2;
-    right_ = margin_ + reportCells_ * cellWidth_;
+  header_ = QString::fromStdString(FieldText(store_.TrackFilePath, kPathChars) + "    " +
+                                   PrintDateTime(store_.GetRealTime()));
+  const int cells = widenToHeader_ ? std::max<int>(reportCells_, static_cast<int>(header_.size())) : reportCells_;
+  if (cells * cellWidth_ < pageWidth_) {
+    margin_ = (pageWidth_ - cells * cellWidth_) / 2;
+    right_ = margin_ + cells * cellWidth_;
   } else {
     margin_ = 0;
     right_ = pageWidth_;
@@ -115,12 +119,12 @@ void TTabularPrintout::Text(const QFont& font, int left, int top, int right, int
   dc_->restore();
 }
 
-void TTabularPrintout::PrintTop(int left, int right, const std::vector<std::vector<Heading>>& rows) {
+void TTabularPrintout::PrintTop(int left, int right, const std::vector<std::vector<Heading>>& rows, int rowGap) {
   Text(titleFont_, left, 0, right, titleLine_, pageTitle_, Qt::AlignCenter);
-  const std::string header = FieldText(store_.TrackFilePath, kPathChars) + "    " + PrintDateTime(store_.GetRealTime());
-  Text(smallFont_, left, titleLine_, right, titleLine_ + bodyLine_, QString::fromStdString(header), Qt::AlignCenter);
+  Text(smallFont_, left, titleLine_, right, titleLine_ + bodyLine_, header_, Qt::AlignCenter);
   y_ = titleLine_ + bodyLine_ + headingLine_;
   for (const auto& row : rows) {
+    if (&row != &rows.front()) y_ += rowGap;
     for (const Heading& heading : row) {
       Text(headingFont_, margin_ + heading.Cell * cellWidth_, y_, margin_ + (heading.Cell + heading.Width) * cellWidth_,
            y_ + headingLine_, heading.Text, heading.Align | Qt::AlignVCenter);

@@ -37,7 +37,9 @@ class TTabularPrintout : public TPrintout {
  protected:
   // The job prints the records of orderList, in its order, up to the first -1.
   TTabularPrintout(Corvane3Data& store, const QString& jobTitle, QString pageTitle, int reportCells,
-                   std::vector<int16_t> orderList);
+                   std::vector<int16_t> orderList, int headingPoints = 10);
+  // The text block grows to the header line's length when that is longer than the report's cells.
+  void WidenToHeader() { widenToHeader_ = true; }
 
   // The number of items the job prints, counted when the job starts.
   virtual int32_t CountItems() { return CountOrderList(orderList_); }
@@ -54,13 +56,15 @@ class TTabularPrintout : public TPrintout {
     QString Text;
     Qt::Alignment Align;
   };
-  void PrintTop(int left, int right, const std::vector<std::vector<Heading>>& rows);
+  // rowGap adds that much space below each heading row but the last.
+  void PrintTop(int left, int right, const std::vector<std::vector<Heading>>& rows, int rowGap = 0);
   // One piece of body text in the cells (cell, width) of the current line.
   void BodyText(int cell, int width, const QString& text, Qt::Alignment align);
   void NextLine() { y_ += bodyLine_; }
   // "Page n" at the foot of the page, centred between left and right.
   void PrintFooter(int page, int left, int right);
 
+  int BodyLine() const { return bodyLine_; }
   int Margin() const { return margin_; }
   int RightEdge() const { return right_; }
   int PageWidth() const { return pageWidth_; }
@@ -73,6 +77,9 @@ class TTabularPrintout : public TPrintout {
   QString pageTitle_;
   int reportCells_;
   std::vector<int16_t> orderList_;
+  int headingPoints_;
+  bool widenToHeader_ = false;
+  QString header_;  // the header line, taken when the job starts
   QPainter* dc_ = nullptr;
   int pageWidth_ = 0, pageHeight_ = 0;
   QFont titleFont_, headingFont_, bodyFont_, smallFont_;

@@ -29,6 +29,8 @@ inline constexpr MenuItem kFileItems[] = {
     {0, nullptr},
     {CM_PRINT_SETUP, "Print Setup"},
     {CM_PRINT_LAYOUT, "Print Track Layout Diagram"},
+    {CM_PRINT_ALERT_PARAMETERS, "Print Alert Parameters"},
+    {CM_PRINT_RANDOM_PERFORMANCE, "Print Random Performance"},
     {0, nullptr},
     {CM_EXIT, "E&xit"},
 };

@@ -15,6 +15,8 @@ inline constexpr int CM_OLD_FILE_FIRST = 2000;  // recent track files 2000-2009,
 inline constexpr int CM_OLD_FILE_COUNT = 10;
 inline constexpr int CM_PRINT_SETUP = 7204;
 inline constexpr int CM_PRINT_LAYOUT = 7200;
+inline constexpr int CM_PRINT_ALERT_PARAMETERS = 7201;
+inline constexpr int CM_PRINT_RANDOM_PERFORMANCE = 7202;
 inline constexpr int CM_EXIT = 125;
 
 // ---- Mode menu

@@ -18,6 +18,7 @@
 #include "shell/globals.h"
 #include "shell/glyphs.h"
 #include "shell/layout_painter.h"
+#include "shell/layout_printout.h"
 #include "shell/layout_services.h"
 #include "shell/list_service.h"
 #include "shell/track_path.h"
@@ -165,6 +166,10 @@ void TCorvane3App::InitMainWindow() {
   commands.SetHandler(res::CM_HELP_MESSAGES, [window] { window->CmHelpMessages(); });
   commands.SetHandler(res::CM_STACK_MESSAGE, [window] { window->CmStackMessage(); });
   commands.SetHandler(res::CM_TOGGLE_ZOOM, [window] { window->CmToggleZoom(); });
+  commands.SetHandler(res::CM_PRINT_LAYOUT, [this, &store, window] {
+    TTPrintLayout printout(store, *painter_, window->PaintState());
+    frame_->Printer().Print(window, printout);
+  });
   commands.SetHandler(res::CM_VIEW_BACK, [window] { window->CmViewBack(); });
   commands.SetHandler(res::CM_VIEW_FORWARD, [window] { window->CmViewForward(); });
   commands.SetEnabler(res::CM_VIEW_BACK, [window] { return window->CeViewBack(); });

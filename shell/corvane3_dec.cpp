@@ -18,6 +18,7 @@
 #include "dialogs/alert_dialog.h"
 #include "dialogs/random_dialogs.h"
 #include "dialogs/run_dialogs.h"
+#include "lists/option_reports.h"
 #include "lists/os_list.h"
 #include "lists/performance.h"
 #include "lists/permit_list.h"
@@ -160,6 +161,14 @@ void TCorvane3Dec::BindCommands() {
   // In CTC control mode the field side keeps the slow orders.
   commands_.SetEnabler(res::CM_ACTIVE_SLOW_ORDERS, [this] { return store_.GetOptionData().CTCControlOn == 0; });
   commands_.SetHandler(res::CM_PRINT_SETUP, [this] { printer_->Setup(this); });
+  commands_.SetHandler(res::CM_PRINT_ALERT_PARAMETERS, [this] {
+    TTPrintAlertPar printout(store_);
+    printer_->Print(this, printout);
+  });
+  commands_.SetHandler(res::CM_PRINT_RANDOM_PERFORMANCE, [this] {
+    TTPrintRandom printout(store_);
+    printer_->Print(this, printout);
+  });
   commands_.SetHandler(res::CM_PERFORMANCE, [this] {
     OpenListWindow(TheDataWindows.Performance, [this] { return new TPerformWindow(store_, this); });
   });

@@ -14,8 +14,11 @@
 #include "resources/resource_ids.h"
 #include "shell/display_pictures.h"
 #include "shell/layout_hover.h"
+#include "store/device_numbers.h"
+#include "store/file_results.h"
 #include "store/fixed_text.h"
 #include "store/playback_format.h"
+#include "store/status_codes.h"
 #include "store/wall_clock.h"
 
 namespace {
@@ -23,13 +26,6 @@ namespace {
 constexpr QRgb kWhite = 0xFFFFFFFF;
 constexpr QRgb kBlack = 0xFF000000;
 constexpr const char* kEmptyTerritoryName = "default.trk";
-
-// The first and second run columns of a block's label strips, kept at +17 and +19 of its status.
-int16_t StatusWord(const BlockStatus& status, size_t offset) {
-  int16_t value;
-  std::memcpy(&value, reinterpret_cast<const char*>(&status) + offset, sizeof value);
-  return value;
-}
 
 QRect ToQRect(int left, int top, int right, int bottom) {
   return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
@@ -131,7 +127,7 @@ void TCorvane3Window::EvStartUp() {
 
   // The territory settings file is not written while the first territory loads.
   store_.NoTerritorySettings = 1;
-  if (store_.LoadTrackFile(FieldText(store_.TrackFilePath), ReportFirstLoad ? 0 : -1) != 0) {
+  if (store_.LoadTrackFile(FieldText(store_.TrackFilePath), ReportFirstLoad ? 0 : -1) != file_result::kDone) {
     SetFieldText(store_.TrackFilePath, kEmptyTerritoryName);
     store_.InitTerritoryData();
   }
@@ -333,8 +329,8 @@ void TCorvane3Window::EraseBlockLabels(int block) {
   const BlockStatus status = store_.GetBlockStatus(block);
   if (status.InUse == 0 || store_.GetBlockData(block).PassThrough == 1) return;
   const auto strips =
-      layout::BlockLabelStrips(CurrentView(), status.LeftLabelX, status.LeftLabelY, StatusWord(status, 17),
-                               StatusWord(status, 19), status.RightLabelX, status.RightLabelY);
+      layout::BlockLabelStrips(CurrentView(), status.LeftLabelX, status.LeftLabelY, status.LabelFirstRight,
+                               status.LabelSecondLeft, status.RightLabelX, status.RightLabelY);
   const uint32_t background = BackgroundColour() & 0xFFFFFF;
   for (const layout::Rect& r : strips) FillClientRect(r.Left, r.Top, r.Right, r.Bottom, background);
 }
@@ -342,7 +338,7 @@ void TCorvane3Window::EraseBlockLabels(int block) {
 void TCorvane3Window::EraseAllBlockLabels() {
   const int blocks = std::clamp(store_.GetCountData().Words[kCountBlocks], 0, kMaxBlocks);
   for (int i = 0; i < blocks; ++i) {
-    if (store_.GetBlockStatus(i).Occupancy == 0) EraseBlockLabels(i);
+    if (store_.GetBlockStatus(i).Occupancy == occupancy::kFree) EraseBlockLabels(i);
   }
 }
 
@@ -497,24 +493,24 @@ void TCorvane3Window::EndFlash(int device) {
   const int flashing = run.SelectedDevice;
   if (device == DescribedDevice || flashing == -1) return;
   bool ended = true;
-  if (flashing >= 0 && flashing < 2000) {
+  if (device::IsBlock(flashing)) {
     BlockStatus s = store_.GetBlockStatus(flashing);
     s.Highlight = s.Highlight2 = 0;
     store_.UpdateBlockStatus(flashing, s);
-  } else if (flashing >= 2000 && flashing < 3000) {
-    SwitchStatus s = store_.GetSwitchStatus(flashing - 2000);
+  } else if (device::IsSwitch(flashing)) {
+    SwitchStatus s = store_.GetSwitchStatus(device::SwitchIndex(flashing));
     s.Highlight = s.Highlight2 = 0;
-    store_.UpdateSwitchStatus(flashing - 2000, s);
-  } else if (flashing >= 3000 && flashing < 4000) {
+    store_.UpdateSwitchStatus(device::SwitchIndex(flashing), s);
+  } else if (device::IsSignal(flashing)) {
     if (run.PendingRouteEntrance == -1 && run.PendingStackEntrance == -1) {
-      SignalStatus s = store_.GetSignalStatus(flashing - 3000);
+      SignalStatus s = store_.GetSignalStatus(device::SignalIndex(flashing));
       s.Highlight = s.Highlight2 = 0;
-      store_.UpdateSignalStatus(flashing - 3000, s);
+      store_.UpdateSignalStatus(device::SignalIndex(flashing), s);
     }
-  } else if (flashing >= 4000 && flashing < 5000) {
-    CrossStatus s = store_.GetCrossStatus(flashing - 4000);
+  } else if (device::IsDiamond(flashing)) {
+    CrossStatus s = store_.GetCrossStatus(device::DiamondIndex(flashing));
     s.Highlight = s.Highlight2 = 0;
-    store_.UpdateCrossStatus(flashing - 4000, s);
+    store_.UpdateCrossStatus(device::DiamondIndex(flashing), s);
   } else {
     ended = false;
   }
@@ -574,9 +570,9 @@ void TCorvane3Window::EvMouseMove(QPoint point) {
     ShowMessage("");
   }
   const bool awaiting = run.AwaitingStart == 1;
-  if (device >= 5000 && device < 5000 + kMaxLocations) {
-    ShowMessage(QString::fromStdString(hover::DescribeLocation(store_, device - 5000, awaiting)));
-  } else if (device >= 0 && device < 2000) {
+  if (device >= device::kLocationPlaceBase && device < device::kLocationPlaceBase + kMaxLocations) {
+    ShowMessage(QString::fromStdString(hover::DescribeLocation(store_, device - device::kLocationPlaceBase, awaiting)));
+  } else if (device::IsBlock(device)) {
     const int train = hover::TrainShownByBlock(store_, device);
     if (train >= 0 && train < kMaxTrainStatus) {
       run.SelectedTrain = train;
@@ -584,12 +580,12 @@ void TCorvane3Window::EvMouseMove(QPoint point) {
     } else {
       ShowMessage(QString::fromStdString(hover::DescribeBlock(store_, device)));
     }
-  } else if (device >= 2000 && device < 3000) {
-    ShowMessage(QString::fromStdString(hover::DescribeSwitch(store_, device - 2000)));
-  } else if (device >= 4000 && device < 5000) {
-    ShowMessage(QString::fromStdString(hover::DescribeDiamond(store_, device - 4000)));
-  } else if (device >= 3000 && device < 4000) {
-    const int signal = device - 3000;
+  } else if (device::IsSwitch(device)) {
+    ShowMessage(QString::fromStdString(hover::DescribeSwitch(store_, device::SwitchIndex(device))));
+  } else if (device::IsDiamond(device)) {
+    ShowMessage(QString::fromStdString(hover::DescribeDiamond(store_, device::DiamondIndex(device))));
+  } else if (device::IsSignal(device)) {
+    const int signal = device::SignalIndex(device);
     auto drop = [&](int32_t& selection) {
       if (selection != signal) return;
       selection = -1;

@@ -5,7 +5,9 @@
 #include <cstring>
 
 #include "store/corvane3_data.h"
+#include "store/device_numbers.h"
 #include "store/fixed_text.h"
+#include "store/status_codes.h"
 
 namespace hover {
 
@@ -84,7 +86,7 @@ int DeviceAt(Corvane3Data& store, int column, int row) {
   const int locations = std::clamp(store.GetCountData().Words[kCountLocations], 0, kMaxLocations);
   for (int i = 0; i < locations; ++i) {
     const OrgData org = store.GetOrgData(i);
-    if (org.InUse == 1 && org.CellX == column && org.CellY == row) device = 5000 + i;
+    if (org.InUse == 1 && org.CellX == column && org.CellY == row) device = device::kLocationPlaceBase + i;
   }
   return device;
 }
@@ -115,8 +117,8 @@ std::string DescribeLocation(Corvane3Data& store, int location, bool awaitingSta
 
 int TrainShownByBlock(Corvane3Data& store, int block) {
   const BlockStatus status = store.GetBlockStatus(block);
-  if (status.Occupancy == 3) return status.Trains[0] == 0xFFFF ? -1 : status.Trains[0];
-  if (status.Occupancy == 4) {
+  if (status.Occupancy == occupancy::kOccupiedRight) return status.Trains[0] == 0xFFFF ? -1 : status.Trains[0];
+  if (status.Occupancy == occupancy::kOccupiedLeft) {
     for (int k = kBlockTrainSlots - 1; k >= 0; --k)
       if (status.Trains[k] != 0xFFFF) return status.Trains[k];
   }
@@ -253,10 +255,10 @@ bool TrainStatusLine(Corvane3Data& store, int slot, std::string& line) {
   std::string crewChange;
   const int place = train.CrewChangeLocation;
   const int32_t changeTime = train.CrewReadyTime;
-  if (place >= 0 && place < 10000) {
+  if (place >= 0 && place < device::kPlatformPlaceBase) {
     crewChange = Format("Crew Change \"Block %d\" at %d:%02d", place, Hours(changeTime), Minutes(changeTime));
-  } else if (place >= 10000 && place - 10000 < kMaxPlatforms) {
-    const PlatformData platform = store.GetPlatformData(place - 10000);
+  } else if (place >= device::kPlatformPlaceBase && place - device::kPlatformPlaceBase < kMaxPlatforms) {
+    const PlatformData platform = store.GetPlatformData(place - device::kPlatformPlaceBase);
     if (platform.InUse == 1)
       crewChange = Format("Crew Change \"Platform %s\" at %d:%02d", Text(platform.Name).c_str(), Hours(changeTime),
                           Minutes(changeTime));

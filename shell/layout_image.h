@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QRect>
 #include <QRegion>
+#include <memory>
 
 #include "shell/layout_painter.h"
 
@@ -28,7 +29,11 @@ class LayoutImage {
   void Repaint(const QRegion& region, const LayoutPaintState& state);
   bool SameLook(const LayoutPaintState& state, QRgb background, int zoom) const;
 
+  struct Pixels;
+  QImage BlankImage(const QSize& size);
+
   LayoutPainter& painter_;
+  std::shared_ptr<Pixels> pixels_;  // under image_, also held by the image (and any copy of it)
   QImage image_;
   QRegion dirty_;
   bool whole_ = true;

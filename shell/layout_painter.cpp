@@ -1,14 +1,20 @@
 #include "shell/layout_painter.h"
 
 #include <QFontMetrics>
+#include <QPaintEngine>
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <type_traits>
 
 #include "platform/fonts.h"
 #include "shell/display_pictures.h"
+#include "shell/layout_view.h"
 #include "shell/picture_art.h"
 #include "store/corvane3_data.h"
+#include "store/device_numbers.h"
 #include "store/fixed_text.h"
+#include "store/status_codes.h"
 
 using namespace art;
 
@@ -28,30 +34,17 @@ int TrainCount(const BlockStatus& status) {
   return count;
 }
 
-bool Cleared(int s) { return s == 1 || s == 2 || s == 9 || s == 10; }
-bool Occupied(int s) { return s == 3 || s == 4; }
+using occupancy::IsCleared;
+using occupancy::IsOccupied;
 
-int16_t Word(const void* record, size_t offset) {
-  int16_t value;
-  std::memcpy(&value, static_cast<const char*>(record) + offset, sizeof value);
-  return value;
-}
-
-int32_t Long(const void* record, size_t offset) {
-  int32_t value;
-  std::memcpy(&value, static_cast<const char*>(record) + offset, sizeof value);
-  return value;
-}
-
-// A font from a stored font description: height and width at +0 and +4, weight at +16,
-// italic at +20, face name at +28.
+// A font from a stored font description: its face, height, weight and italic.
 QFont FontFrom(const FontBytes& bytes, int zoom) {
-  QFont font = FaceFont(QString::fromStdString(FieldText(reinterpret_cast<const char*>(bytes.Bytes + 28), 32)));
-  const int height = std::abs(Long(bytes.Bytes, 0));
+  QFont font = FaceFont(QString::fromStdString(FieldText(bytes.FaceName)));
+  const int height = std::abs(static_cast<int>(bytes.Height));
   font.setPixelSize(std::max(1, (height == 0 ? 12 : height) / zoom));
-  const int weight = Long(bytes.Bytes, 16);
+  const int weight = bytes.Weight;
   font.setBold(weight >= 600);
-  font.setItalic(bytes.Bytes[20] != 0);
+  font.setItalic(bytes.Italic != 0);
   return font;
 }
 
@@ -88,19 +81,6 @@ void DrawCentred(QPainter& painter, const QRect& r, const QString& text) {
   painter.save();
   painter.setClipRect(r, Qt::IntersectClip);
   painter.drawText(r, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, text);
-  painter.restore();
-}
-
-// A label in a box no taller than its font (see LabelFontForHeight): centred on its capitals and
-// descenders rather than on the font's whole line, so that no letter is cut.
-void DrawLabel(QPainter& painter, const QRect& r, const QString& text) {
-  painter.save();
-  painter.setClipRect(r, Qt::IntersectClip);
-  const QFontMetrics metrics(painter.font());
-  const int ink = metrics.capHeight() + metrics.descent();
-  const int baseline = r.top() + (r.height() - ink) / 2 + metrics.capHeight();
-  const int x = r.left() + (r.width() - metrics.horizontalAdvance(text)) / 2;
-  painter.drawText(QPoint(x, baseline), text);
   painter.restore();
 }
 
@@ -147,8 +127,30 @@ void LayoutPainter::Paint(QPainter& painter, const QRect& update, const LayoutPa
   cell_ = 16 / zoom_;
   const OptionData options = store_.GetOptionData();
   classic_ = options.ClassicDisplay != 0;
-  labelFont_ = state.LabelFont;
   update_ = update;
+  PrepareLabelFaces(painter, state.LabelFont);
+  direct_ = {};
+  copiedLabels_ = 0;
+  if (CopyPicturesIntoImage) {
+    QPaintDevice* device = painter.device();
+    const QTransform& transform = painter.deviceTransform();
+    // Only where a copy gives exactly what drawImage draws: a plain image of the pictures' format
+    // that nothing else shares, painted by the raster engine with no clip, source-over at full
+    // opacity, moved by whole pixels at most.
+    if (device != nullptr && device->devType() == QInternal::Image && painter.paintEngine() != nullptr &&
+        painter.paintEngine()->type() == QPaintEngine::Raster && !painter.hasClipping() &&
+        painter.compositionMode() == QPainter::CompositionMode_SourceOver && painter.opacity() == 1.0 &&
+        transform.type() <= QTransform::TxTranslate && transform.dx() == std::floor(transform.dx()) &&
+        transform.dy() == std::floor(transform.dy())) {
+      auto* image = static_cast<QImage*>(device);
+      if (image->format() == QImage::Format_RGB32 && image->isDetached()) {
+        direct_.Bits = image->bits();
+        direct_.Stride = image->bytesPerLine();
+        direct_.Bounds = image->rect();
+        direct_.Offset = QPoint(static_cast<int>(transform.dx()), static_cast<int>(transform.dy()));
+      }
+    }
+  }
 
   const int c = cell_;
   const int left = std::max(0, update.left() / c * c - 4 * c);
@@ -170,13 +172,139 @@ void LayoutPainter::Paint(QPainter& painter, const QRect& update, const LayoutPa
   PaintStations(painter, update);
 }
 
+void LayoutPainter::DrawPicture(QPainter& painter, const QRect& target, const QImage& picture) {
+  if (direct_.Bits == nullptr || picture.format() != QImage::Format_RGB32 || picture.size() != target.size()) {
+    painter.drawImage(target, picture);
+    return;
+  }
+  const QRect placed = target.translated(direct_.Offset);
+  const QRect to = placed.intersected(direct_.Bounds);
+  if (to.isEmpty()) return;
+  const size_t bytes = static_cast<size_t>(to.width()) * sizeof(QRgb);
+  const qsizetype fromStride = picture.bytesPerLine();
+  const uchar* from =
+      picture.constBits() + (to.top() - placed.top()) * fromStride + (to.left() - placed.left()) * sizeof(QRgb);
+  uchar* into = direct_.Bits + to.top() * direct_.Stride + to.left() * sizeof(QRgb);
+  // A whole tile's rows are copied with a size the compiler knows: a call a row would cost more
+  // than the copy.
+  const auto rows = [&](auto size) {
+    for (int y = 0; y < to.height(); ++y, from += fromStride, into += direct_.Stride) std::memcpy(into, from, size);
+  };
+  if (bytes == 16 * sizeof(QRgb))
+    rows(std::integral_constant<size_t, 16 * sizeof(QRgb)>());
+  else if (bytes == 8 * sizeof(QRgb))
+    rows(std::integral_constant<size_t, 8 * sizeof(QRgb)>());
+  else
+    rows(bytes);
+}
+
+void LayoutPainter::PrepareLabelFaces(QPainter& painter, const QFont& labelFont) {
+  const int dpi = painter.device() != nullptr ? painter.device()->logicalDpiY() : 0;
+  if (idFace_.Metrics && labelFont == labelSource_ && dpi == labelDpi_) return;
+  labelSource_ = labelFont;
+  labelDpi_ = dpi;
+  // Measured as the painter resolves the font for its device, as drawing it does.
+  auto prepare = [&](LabelFace& face, int height) {
+    painter.save();
+    painter.setFont(LabelFontForHeight(labelFont, height));
+    face.Font = painter.font();
+    face.Metrics.emplace(painter.font());
+    painter.restore();
+    face.CapHeight = face.Metrics->capHeight();
+    face.Descent = face.Metrics->descent();
+    face.Widths.clear();
+  };
+  prepare(idFace_, kTrainIdHeight);
+  prepare(stripFace_, kLabelStripHeight);
+  labelPrints_.clear();
+  labelPrintBytes_ = 0;
+}
+
+int LayoutPainter::LabelFace::Width(const QString& text) {
+  auto found = Widths.constFind(text);
+  if (found == Widths.constEnd()) {
+    if (Widths.size() >= kMostWidths) Widths.clear();
+    found = Widths.insert(text, Metrics->horizontalAdvance(text));
+  }
+  return *found;
+}
+
+size_t LayoutPainter::LabelKeyHash::operator()(const LabelKey& key) const {
+  return qHashMulti(key.Ground, key.Text, quintptr(key.Face), key.Pen, key.Back, key.Opaque, key.Box.width(),
+                    key.Box.height(), key.At.x(), key.At.y());
+}
+
+// A label in a box no taller than its font (see LabelFontForHeight): centred on its capitals and
+// descenders rather than on the font's whole line, so that no letter is cut. Clipped to its box;
+// an unclipped painter is left unclipped again without a save and restore of its whole state.
+void LayoutPainter::DrawLabel(QPainter& painter, const QRect& r, const QString& text, LabelFace& face) {
+  const int ink = face.CapHeight + face.Descent;
+  const int baseline = r.top() + (r.height() - ink) / 2 + face.CapHeight;
+  const int x = r.left() + (r.width() - face.Width(text)) / 2;
+  const auto draw = [&] {
+    const bool clipped = painter.hasClipping();
+    if (clipped) painter.save();
+    painter.setClipRect(r, Qt::IntersectClip);
+    painter.drawText(QPoint(x, baseline), text);
+    if (clipped)
+      painter.restore();
+    else
+      painter.setClipping(false);
+  };
+  const QRect box = r.translated(direct_.Offset);
+  if (direct_.Bits == nullptr || box.isEmpty() || !direct_.Bounds.contains(box)) {
+    draw();
+    return;
+  }
+  // The box's pixels, read out of or written into the image row by row.
+  const size_t rowBytes = static_cast<size_t>(box.width()) * sizeof(QRgb);
+  const auto row = [&](int y) { return direct_.Bits + (box.top() + y) * direct_.Stride + box.left() * sizeof(QRgb); };
+  std::vector<QRgb>& under = labelUnder_;
+  under.resize(static_cast<size_t>(box.width()) * box.height());
+  for (int y = 0; y < box.height(); ++y) std::memcpy(under.data() + y * box.width(), row(y), rowBytes);
+  const bool opaque = painter.backgroundMode() == Qt::OpaqueMode;
+  LabelKey key{text,
+               &face,
+               painter.pen().color().rgba(),
+               opaque ? painter.background().color().rgba() : 0,
+               opaque,
+               box.size(),
+               QPoint(x - r.left(), baseline - r.top()),
+               qHashBits(under.data(), under.size() * sizeof(QRgb))};
+  const auto found = labelPrints_.find(key);
+  if (found != labelPrints_.end() && !found->second.Over.empty() && found->second.Under == under) {
+    const QRgb* over = found->second.Over.data();
+    for (int y = 0; y < box.height(); ++y) std::memcpy(row(y), over + y * box.width(), rowBytes);
+    ++copiedLabels_;
+    return;
+  }
+  draw();
+  // A label is printed to be kept the second time it is drawn over the same pixels: the first paint
+  // of a layout keeps only the keys, so that it is not slowed by prints it may never use again.
+  const bool second = found != labelPrints_.end() && found->second.Over.empty();
+  const size_t bytes = kLabelKeyBytes + (second ? 2 * under.size() * sizeof(QRgb) : 0);
+  if (labelPrintBytes_ + bytes > kMostLabelPrintBytes) {
+    labelPrints_.clear();
+    labelPrintBytes_ = 0;
+  }
+  const auto [print, added] = labelPrints_.try_emplace(std::move(key));
+  if (!added) labelPrintBytes_ -= kLabelKeyBytes + 2 * print->second.Under.size() * sizeof(QRgb);
+  print->second = LabelPrint{};
+  if (second) {
+    print->second.Under = under;
+    print->second.Over.resize(under.size());
+    for (int y = 0; y < box.height(); ++y) std::memcpy(print->second.Over.data() + y * box.width(), row(y), rowBytes);
+  }
+  labelPrintBytes_ += bytes;
+}
+
 bool LayoutPainter::TrainCoversCell(int block, int column, int row) const {
   const BlockStatus& status = store_.BlockStatusRef(block);
-  if (status.Occupancy == 3) {
+  if (status.Occupancy == occupancy::kOccupiedRight) {
     if (status.Trains[0] == 0xFFFF) return false;
     return row == status.RightLabelY && (column == status.RightLabelX || column == status.RightLabelX - 1);
   }
-  if (status.Occupancy == 4) {
+  if (status.Occupancy == occupancy::kOccupiedLeft) {
     return row == status.LeftLabelY && (column == status.LeftLabelX || column == status.LeftLabelX + 1) &&
            TrainCount(status) > 0;
   }
@@ -205,17 +333,17 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
   uint8_t direction = kNoStackMark;
   bool permitActive = false, permitPending = false, signalFailed = false;
   int fleet = 0;
-  if (device >= 0 && device < 2000) {
+  if (device::IsBlock(device)) {
     s = store_.GetDevicePaintStatus(device);
     const BlockStatus& b = store_.BlockStatusRef(device);
     permitActive = b.PermitActive != 0;
     permitPending = b.PermitPending != 0;
     direction = b.StackMark;
-  } else if (device >= 2000 && device < 3000) {
-    const SwitchStatus sw = store_.GetSwitchStatus(device - 2000);
+  } else if (device::IsSwitch(device)) {
+    const SwitchStatus sw = store_.GetSwitchStatus(device::SwitchIndex(device));
     s = store_.GetDevicePaintStatus(device);
-    permitActive = sw.Bytes98[1] != 0;
-    permitPending = sw.Bytes98[2] != 0;
+    permitActive = sw.PermitActive != 0;
+    permitPending = sw.PermitPending != 0;
     direction = sw.StackMark;
     // A switch lying normal shows the straight piece; it keeps its own device type so that a
     // route through it is still coloured.
@@ -224,19 +352,19 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
       map[kKeyYellow] = kCyan;
       marked = true;
     }
-  } else if (device >= 3000 && device < 4000) {
-    const SignalStatus sg = store_.GetSignalStatus(device - 3000);
+  } else if (device::IsSignal(device)) {
+    const SignalStatus sg = store_.GetSignalStatus(device::SignalIndex(device));
     s = sg.Aspect;
     fleet = sg.Fleet;
     signalFailed = sg.FailureCount != 0xFF;
-  } else if (device >= 4000 && device < 5000) {
+  } else if (device::IsDiamond(device)) {
     s = 6;
     marked = true;
-    const CrossStatus cr = store_.GetCrossStatus(device - 4000);
+    const CrossStatus cr = store_.GetCrossStatus(device::DiamondIndex(device));
     const int route[2] = {cr.Occupancy[0], cr.Occupancy[1]};
     auto arm = [&](int r) {
-      if (Occupied(route[r])) return kRed;
-      if (Cleared(route[r])) return kBrightGreen;
+      if (IsOccupied(route[r])) return kRed;
+      if (IsCleared(route[r])) return kBrightGreen;
       QRgb colour = track;
       if (route[r] == 0) {
         if (cr.Route[r].StackMark != kNoStackMark && cr.Route[r].StackMark != 0) colour = kYellow;
@@ -247,9 +375,9 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
     };
     map[kKeyGreen] = arm(0);
     map[kKeyRed] = arm(1);
-    if (Occupied(route[0]) || Occupied(route[1]))
+    if (IsOccupied(route[0]) || IsOccupied(route[1]))
       map[kKeyBlack] = kRed;
-    else if (Cleared(route[0]) || Cleared(route[1]))
+    else if (IsCleared(route[0]) || IsCleared(route[1]))
       map[kKeyBlack] = kBrightGreen;
     else
       map[kKeyBlack] = map[kKeyGreen] != track ? map[kKeyGreen] : map[kKeyRed];
@@ -257,9 +385,9 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
 
   const int type = store_.GetDeviceType(typeCode);
   if (s != 6 && (type == 0 || type == 1)) {
-    if (Cleared(s)) {
+    if (IsCleared(s)) {
       map[kKeyBlack] = kBrightGreen;
-    } else if (Occupied(s)) {
+    } else if (IsOccupied(s)) {
       map[kKeyBlack] = kRed;
     } else if (s == 0) {
       if (direction != kNoStackMark) map[kKeyBlack] = kYellow, marked = true;
@@ -267,7 +395,7 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
       if (permitActive) map[kKeyBlack] = kBlue, marked = true;
     }
   } else if (s != 6 && type == 2) {
-    if (Cleared(s)) {
+    if (IsCleared(s)) {
       map[kKeyRed] = kBrightGreen;
     } else if (s == 5 && signalFailed) {
       map[kKeyRed] = kBlue;
@@ -282,28 +410,33 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
     // Recoloured once per picture and colour map, and kept: a reloaded picture has a new cache key.
     TileKey key{dib.cacheKey(), {}};
     std::copy(std::begin(map), std::end(map), key.Colours.begin());
-    auto found = recoloured_.find(key);
-    if (found == recoloured_.end()) {
-      if (recoloured_.size() >= kMostRecolouredTiles) recoloured_.clear();
-      QImage image = dib;
-      // Every key is found before any is changed: a changed entry may take another key's colour.
-      int index[kKeys];
-      for (int k = 0; k < kKeys; ++k) index[k] = FindColour(image, kKeyColours[k]);
-      for (int k = 0; k < kKeys; ++k) SetColour(image, index[k], map[k]);
-      found = recoloured_.emplace(key, ToBitmap(image)).first;
+    // Cells in a run mostly share their tile: the last one found is tried first.
+    if (lastTile_ == nullptr || !(key == lastTileKey_)) {
+      auto found = recoloured_.find(key);
+      if (found == recoloured_.end()) {
+        if (recoloured_.size() >= kMostRecolouredTiles) recoloured_.clear();
+        QImage image = dib;
+        // Every key is found before any is changed: a changed entry may take another key's colour.
+        int index[kKeys];
+        for (int k = 0; k < kKeys; ++k) index[k] = FindColour(image, kKeyColours[k]);
+        for (int k = 0; k < kKeys; ++k) SetColour(image, index[k], map[k]);
+        found = recoloured_.emplace(key, ToBitmap(image)).first;
+      }
+      lastTileKey_ = key;
+      lastTile_ = &found->second;
     }
-    picture = &found->second;
+    picture = lastTile_;
   }
 
-  const bool painted = device < 0 || device >= 5000 || store_.GetNoPaintStatus(device) == 0;
-  const bool blockTrack = device >= 0 && device < 2000 && code >= 1 && code <= 3;
+  const bool painted = !device::IsDevice(device) || store_.GetNoPaintStatus(device) == 0;
+  const bool blockTrack = device::IsBlock(device) && code >= 1 && code <= 3;
   const bool covered = blockTrack && TrainCoversCell(device, column, row) && !classic_;
   const int x = column * cell_, y = row * cell_;
   if (painted && !picture->isNull()) {
     if (code == 21 || code == 22 || code == 23) {
-      painter.drawImage(QRect(x, y, (code == 23 ? 48 : 16) / zoom_, 16 / zoom_), *picture);
+      DrawPicture(painter, QRect(x, y, (code == 23 ? 48 : 16) / zoom_, 16 / zoom_), *picture);
     } else if (!covered) {
-      painter.drawImage(QRect(x, y, cell_, cell_), *picture);
+      DrawPicture(painter, QRect(x, y, cell_, cell_), *picture);
     }
   }
 
@@ -325,7 +458,7 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
       if (shape >= 0) {
         const QImage& arrow = pictures_.ArrowBitmap[DisplayPictures::ArrowIndex(shape, style, level, state)];
         const int ax = flag == 1 ? x + 5 / zoom_ : x - 3 / zoom_;
-        if (!arrow.isNull()) painter.drawImage(QRect(ax, y, 6 / zoom_, 16 / zoom_), arrow);
+        if (!arrow.isNull()) DrawPicture(painter, QRect(ax, y, 6 / zoom_, 16 / zoom_), arrow);
       }
     } else if (code == 15) {
       int shape = 2, state = 2;
@@ -337,14 +470,14 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
         shape = 3;
       const QImage& arrow = pictures_.ArrowBitmap[DisplayPictures::ArrowIndex(shape, style, level, state)];
       const int ay = flag == 3 ? y + 5 / zoom_ : y - 3 / zoom_;
-      if (!arrow.isNull()) painter.drawImage(QRect(x, ay, 16 / zoom_, 6 / zoom_), arrow);
+      if (!arrow.isNull()) DrawPicture(painter, QRect(x, ay, 16 / zoom_, 6 / zoom_), arrow);
     }
   }
 
   if (painted && (code == 21 || code == 22) && fleet == 1) {
     const QImage& marker = pictures_.FleetMarkerBitmap[DisplayPictures::FleetIndex(style, level)];
     const int fx = code == 22 ? x + 16 / zoom_ : x - 10 / zoom_;
-    if (!marker.isNull()) painter.drawImage(QRect(fx, y, 10 / zoom_, 16 / zoom_), marker);
+    if (!marker.isNull()) DrawPicture(painter, QRect(fx, y, 10 / zoom_, 16 / zoom_), marker);
   }
 
   if (blockTrack) PaintTrain(painter, device, column, row);
@@ -378,12 +511,12 @@ void LayoutPainter::PaintTrain(QPainter& painter, int block, int column, int row
     const int type = train.Type < kMaxTrainTypes ? train.Type : 0;
     const int icon = store_.TrainTypeIcons[type][which];
     if (icon >= 0 && icon < kTrainIconBitmaps && !pictures_.TrainIconBitmap[icon].isNull())
-      painter.drawImage(QRect(x, y, 32 / zoom_, 16 / zoom_), pictures_.TrainIconBitmap[icon]);
+      DrawPicture(painter, QRect(x, y, 32 / zoom_, 16 / zoom_), pictures_.TrainIconBitmap[icon]);
   }
   if (zoom_ != 1) return;
 
   painter.save();
-  painter.setFont(LabelFontForHeight(labelFont_, kTrainIdHeight));
+  painter.setFont(idFace_.Font);
   auto drawId = [&](const TrainStatus& t, QRect r) {
     const std::string id = FieldText(t.TrainId, sizeof t.TrainId).substr(0, 7);
     const int length = static_cast<int>(id.size());
@@ -391,7 +524,7 @@ void LayoutPainter::PaintTrain(QPainter& painter, int block, int column, int row
     // A standing train's ID is red, a moving one's blue.
     painter.setPen(QColor::fromRgb(t.Speed == 0 ? kRed : kBlue));
     if (classic_) painter.fillRect(r, QColor::fromRgb(kWhite));
-    DrawLabel(painter, r, QString::fromStdString(" " + id + " "));
+    DrawLabel(painter, r, QString::fromStdString(" " + id + " "), idFace_);
   };
   const std::string id = FieldText(train.TrainId, sizeof train.TrainId);
   const int length = std::min<int>(7, static_cast<int>(id.size()));
@@ -423,20 +556,17 @@ void LayoutPainter::PaintTrain(QPainter& painter, int block, int column, int row
 }
 
 void LayoutPainter::PaintPictures(QPainter& painter, const QRect& update, bool secondPass) {
-  // An insert: its name in the first 41 bytes, left, top, width, height at +41, the layer at +49.
-  constexpr size_t kNameBytes = 41;
   for (int i = 0; i < kMaxBitmapInserts; ++i) {
     const BitmapInsert insert = store_.GetBitmapInsert(i);
-    const std::string name = FieldText(reinterpret_cast<const char*>(insert.Bytes), kNameBytes);
-    const int layer = Word(insert.Bytes, 49);
+    const std::string name = FieldText(insert.Name);
+    const int layer = insert.Layer;
     // Layer 1 lies under the track, 0 over it, any other layer in both passes.
     if (name.empty() || (secondPass ? layer == 1 : layer == 0)) continue;
-    const QRect r(Word(insert.Bytes, 41) / zoom_, Word(insert.Bytes, 43) / zoom_, Word(insert.Bytes, 45) / zoom_,
-                  Word(insert.Bytes, 47) / zoom_);
+    const QRect r(insert.Left / zoom_, insert.Top / zoom_, insert.Width / zoom_, insert.Height / zoom_);
     if (r.width() <= 0 || r.height() <= 0 || !r.intersects(update)) continue;
     for (int m = 0; m < kMaxMaintBitmaps; ++m) {
       const BitmapMaint maint = store_.GetBitmapMaint(m);
-      if (FieldText(reinterpret_cast<const char*>(maint.Bytes), kNameBytes) != name) continue;
+      if (FieldText(maint.Name) != name) continue;
       // The first maintained bitmap of that name; one whose image is missing draws nothing.
       const int32_t size = store_.MaintImageSizes[m];
       if (store_.MaintBitmapUsable[m] != 0 && size > 0 && size <= kMaintImageBytes) {
@@ -517,32 +647,28 @@ void LayoutPainter::PaintLocationNames(QPainter& painter) {
 
 void LayoutPainter::PaintBlockLabels(QPainter& painter, const LayoutPaintState& state) {
   painter.save();
-  painter.setFont(LabelFontForHeight(state.LabelFont, kLabelStripHeight));
+  painter.setFont(stripFace_.Font);
   const int blocks = std::clamp(store_.GetCountData().Words[kCountBlocks], 0, kMaxBlocks);
   const QRgb background = classic_ ? kBlack : kWhite;
   for (int i = 0; i < blocks; ++i) {
     const BlockStatus& status = store_.BlockStatusRef(i);
-    if (status.InUse == 0 || status.Occupancy != 0) continue;
-    const int firstRight = Word(&status, 17), secondLeft = Word(&status, 19);
-    struct Band {
-      int A, B, R;
-    };
-    Band bands[2] = {};
-    int bandCount = 1;
-    bands[0] = {status.LeftLabelX, secondLeft == -1 ? status.RightLabelX : firstRight, status.LeftLabelY};
-    if (secondLeft != -1) bands[bandCount++] = {secondLeft, status.RightLabelX, status.RightLabelY};
-    auto upper = [](const Band& b) { return Box(b.A * 16, b.R * 16 - 2, (b.B + 1) * 16, b.R * 16 + 6); };
-    auto lower = [](const Band& b) { return Box(b.A * 16, b.R * 16 + 11, (b.B + 1) * 16, b.R * 16 + 19); };
+    if (status.InUse == 0 || status.Occupancy != occupancy::kFree) continue;
+    // Two strips a run: above the track, then below it.
+    const std::vector<layout::Rect> strips =
+        layout::BlockLabelStripPixels(status.LeftLabelX, status.LeftLabelY, status.LabelFirstRight,
+                                      status.LabelSecondLeft, status.RightLabelX, status.RightLabelY);
+    auto strip = [&](size_t k) { return Box(strips[k].Left, strips[k].Top, strips[k].Right, strips[k].Bottom); };
+    const bool twoRuns = strips.size() == 4;
     // Only the labels that meet the rectangle painted: each is clipped to its strips.
-    QRect area = upper(bands[0]) | lower(bands[0]);
-    if (bandCount == 2) area |= upper(bands[1]) | lower(bands[1]);
+    QRect area;
+    for (size_t k = 0; k < strips.size(); ++k) area |= strip(k);
     if (!area.intersects(update_)) continue;
     auto both = [&](const QString& up, const QString& low, const QString& secondLow, bool second) {
-      DrawLabel(painter, upper(bands[0]), up);
-      if (!low.isNull()) DrawLabel(painter, lower(bands[0]), low);
-      if (second && bandCount == 2) {
-        DrawLabel(painter, upper(bands[1]), up);
-        if (!secondLow.isNull()) DrawLabel(painter, lower(bands[1]), secondLow);
+      DrawLabel(painter, strip(0), up, stripFace_);
+      if (!low.isNull()) DrawLabel(painter, strip(1), low, stripFace_);
+      if (second && twoRuns) {
+        DrawLabel(painter, strip(2), up, stripFace_);
+        if (!secondLow.isNull()) DrawLabel(painter, strip(3), secondLow, stripFace_);
       }
     };
     const BlockLabelTexts texts = BlockLabelsOf(store_, i, state);
@@ -565,7 +691,8 @@ BlockLabelTexts BlockLabelsOf(Corvane3Data& store, int block, const LayoutPaintS
   const BlockStatus& status = store.BlockStatusRef(block);
   const BlockData& data = store.BlockDataRef(block);
   // The no-label mark of a block is its connecting-line flag.
-  if (status.InUse == 0 || status.Occupancy != 0 || data.InUse == 0 || data.PassThrough == 1) return texts;
+  if (status.InUse == 0 || status.Occupancy != occupancy::kFree || data.InUse == 0 || data.PassThrough == 1)
+    return texts;
   if (status.PermitActive != 0 || status.PermitPending != 0) {
     texts.Permit = true;
     texts.Upper = TimeOfDay(status.PermitActive != 0 ? status.PermitActiveUntil : status.PermitPendingFrom);
@@ -615,16 +742,17 @@ void LayoutPainter::PaintStations(QPainter& painter, const QRect& update) {
 }
 
 void LayoutPainter::DrawDeviceFrame(QPainter& painter, const LayoutPaintState& state, QRgb colour) {
+  constexpr int kSignalBeside = device::kSignalBesideOffset + device::kSignalBase;
   const int device = state.HighlightedDevice;
   int column = state.HighlightColumn;
   const int row = state.HighlightRow;
   if (classic_) colour = colour == kBlack ? kWhite : kBlack;
   int left, top, right, bottom;
-  if (device >= 2000 && device < 3000) {
+  if (device::IsSwitch(device)) {
     left = column * 16 - 2, top = row * 16 - 2, right = column * 16 + 18, bottom = row * 16 + 18;
-  } else if ((device >= 3000 && device < 4000) || (device >= 13000 && device < 14000)) {
-    const int signal = device >= 13000 ? device - 13000 : device - 3000;
-    if (device >= 13000) --column;
+  } else if ((device::IsSignal(device)) || (device >= kSignalBeside && device < kSignalBeside + kMaxSignals)) {
+    const int signal = device >= kSignalBeside ? device - kSignalBeside : device::SignalIndex(device);
+    if (device >= kSignalBeside) --column;
     if (signal >= kMaxSignals) return;
     const int kind = store_.GetSignalData(signal).TrackCode;
     if (kind == 21 || kind == 22)

@@ -8,6 +8,8 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetrics>
+#include <QHash>
 #include <QImage>
 #include <QPainter>
 #include <QRect>
@@ -16,7 +18,10 @@
 #include <compare>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 class Corvane3Data;
 class DisplayPictures;
@@ -50,6 +55,16 @@ class LayoutPainter {
   // Draws everything that meets the update rectangle (layout pixels at the present zoom).
   void Paint(QPainter& painter, const QRect& update, const LayoutPaintState& state);
 
+  // Onto an image, with no clip and no transform but a whole-pixel translation, the opaque
+  // pictures (tiles, arrows, marks, train icons) are copied into its rows: the same pixels as
+  // QPainter::drawImage at a fraction of its cost a call, and a whole layout draws some fifty
+  // thousand. False draws every picture through the painter.
+  bool CopyPicturesIntoImage = true;
+  // True when the last paint copied its pictures so.
+  bool CopiedPictures() const { return direct_.Bits != nullptr; }
+  // How many labels the last paint copied from an earlier paint (see DrawLabel).
+  int CopiedLabels() const { return copiedLabels_; }
+
   // The highlight frame of the highlighted switch or signal, in that colour (Classic Display
   // swaps black for white and anything else for black).
   void DrawDeviceFrame(QPainter& painter, const LayoutPaintState& state, QRgb colour);
@@ -64,14 +79,73 @@ class LayoutPainter {
   void PaintBlockLabels(QPainter& painter, const LayoutPaintState& state);
   void PaintStations(QPainter& painter, const QRect& update);
   bool TrainCoversCell(int block, int column, int row) const;
+  // A picture at its own size or stretched to the target, as QPainter::drawImage draws it.
+  void DrawPicture(QPainter& painter, const QRect& target, const QImage& picture);
+  void PrepareLabelFaces(QPainter& painter, const QFont& labelFont);
+
+  // The image being painted, while pictures may be copied into its rows (else Bits is null).
+  struct DirectImage {
+    uchar* Bits = nullptr;
+    qsizetype Stride = 0;
+    QRect Bounds;   // the image, in device pixels
+    QPoint Offset;  // layout pixels to device pixels
+  };
+  DirectImage direct_;
+
+  // A label font fitted to its box height, with what every label drawn in it needs: measured when
+  // the window's label font changes rather than once a label.
+  struct LabelFace {
+    QFont Font;
+    std::optional<QFontMetrics> Metrics;  // as the painter resolves the font for its device
+    int CapHeight = 0;
+    int Descent = 0;
+    QHash<QString, int> Widths;  // of the texts drawn in it, kept while the font stays
+    static constexpr qsizetype kMostWidths = 8192;
+    int Width(const QString& text);
+  };
+  QFont labelSource_;  // the window's label font the faces were fitted from, and the device's resolution
+  int labelDpi_ = 0;
+  LabelFace idFace_;     // train IDs
+  LabelFace stripFace_;  // block label strips
+  void DrawLabel(QPainter& painter, const QRect& r, const QString& text, LabelFace& face);
+
+  // Labels drawn into the image before. A label is cut to its box, so what it leaves there follows
+  // from its text, face, colours and place in the box and from the pixels it was drawn over: the
+  // same label over the same pixels is copied again rather than drawn (only while pictures are
+  // copied, the painter unclipped). Cleared with the faces.
+  struct LabelKey {
+    QString Text;
+    const LabelFace* Face = nullptr;
+    QRgb Pen = 0;
+    QRgb Back = 0;  // the background colour in opaque mode, else 0
+    bool Opaque = false;
+    QSize Box;
+    QPoint At;          // the baseline's start within the box
+    size_t Ground = 0;  // a hash of the pixels drawn over
+    bool operator==(const LabelKey&) const = default;
+  };
+  struct LabelKeyHash {
+    size_t operator()(const LabelKey& key) const;
+  };
+  struct LabelPrint {
+    std::vector<QRgb> Under;  // the box's pixels before, row by row
+    std::vector<QRgb> Over;   // and after; both empty for a label drawn once so far
+  };
+  // A long block's strips take tens of kilobytes a print: the prints are bounded by their bytes,
+  // about two kept images' worth.
+  static constexpr size_t kMostLabelPrintBytes = 64 << 20;
+  static constexpr size_t kLabelKeyBytes = 128;  // about what a key and its entry take
+  std::unordered_map<LabelKey, LabelPrint, LabelKeyHash> labelPrints_;
+  size_t labelPrintBytes_ = 0;
+  int copiedLabels_ = 0;
+  std::vector<QRgb> labelUnder_;  // the box being drawn over, kept to save an allocation a label
 
   Corvane3Data& store_;
   const DisplayPictures& pictures_;
   int zoom_ = 1;
   int cell_ = 16;
   bool classic_ = false;
-  QFont labelFont_;  // the window's label font: train IDs and block labels
-  QRect update_;     // the rectangle being painted
+  QRect update_;  // the rectangle being painted
   // Recoloured device pictures: the picture (by its image's cache key) and the colour of each key.
   struct TileKey {
     qint64 Picture = 0;
@@ -80,6 +154,8 @@ class LayoutPainter {
   };
   static constexpr size_t kMostRecolouredTiles = 4096;
   std::map<TileKey, QImage> recoloured_;
+  TileKey lastTileKey_;
+  const QImage* lastTile_ = nullptr;  // in recoloured_
 };
 
 // The texts of a block's label strips: the upper strip, the lower strip and the lower strip of

@@ -16,16 +16,6 @@ int FloorDiv(int a, int b) {
   return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
 }
 
-int16_t Int16At(const uint8_t* bytes, size_t offset) {
-  int16_t value;
-  std::memcpy(&value, bytes + offset, sizeof value);
-  return value;
-}
-
-// A picture insert: name at +0 (41 bytes), left, top, width, height at +41..+47.
-constexpr size_t kInsertNameBytes = 41;
-constexpr size_t kInsertRect = 41;
-
 }  // namespace
 
 Point View::CellToWindow(int column, int row) const {
@@ -81,21 +71,28 @@ bool View::IsCellVisible(int column, int row, int visibleWidth, int visibleHeigh
   return x >= left && x <= left + visibleWidth && y >= top && y <= top + visibleHeight;
 }
 
+std::vector<Rect> BlockLabelStripPixels(int leftX, int leftY, int firstRunRight, int secondRunLeft, int rightX,
+                                        int rightY) {
+  std::vector<Rect> strips;
+  auto run = [&](int from, int to, int row) {
+    const int left = from * kCellPixels;
+    const int right = (to + 1) * kCellPixels;
+    const int y = row * kCellPixels;
+    strips.push_back({left, y - 2, right, y + 6});    // above the track
+    strips.push_back({left, y + 11, right, y + 19});  // below it
+  };
+  run(leftX, secondRunLeft == -1 ? rightX : firstRunRight, leftY);
+  if (secondRunLeft != -1) run(secondRunLeft, rightX, rightY);
+  return strips;
+}
+
 std::vector<Rect> BlockLabelStrips(const View& view, int leftX, int leftY, int firstRunRight, int secondRunLeft,
                                    int rightX, int rightY) {
   const int z = view.Zoom;
   const int sx = view.ScrollX * kScrollUnit;
   const int sy = view.ScrollY * kScrollUnit;
-  std::vector<Rect> strips;
-  auto run = [&](int from, int to, int row) {
-    const int left = from * kCellPixels / z - sx;
-    const int right = (to + 1) * kCellPixels / z - sx;
-    const int y = row * kCellPixels;
-    strips.push_back({left, (y - 2) / z - sy, right, (y + 6) / z - sy});    // above the track
-    strips.push_back({left, (y + 11) / z - sy, right, (y + 19) / z - sy});  // below it
-  };
-  run(leftX, firstRunRight, leftY);
-  if (secondRunLeft != -1) run(secondRunLeft, rightX, rightY);
+  std::vector<Rect> strips = BlockLabelStripPixels(leftX, leftY, firstRunRight, secondRunLeft, rightX, rightY);
+  for (Rect& r : strips) r = {r.Left / z - sx, r.Top / z - sy, r.Right / z - sx, r.Bottom / z - sy};
   return strips;
 }
 
@@ -121,9 +118,8 @@ Cell ComputeLayoutExtent(const Corvane3Data& store) {
   }
   for (int i = 0; i < kMaxBitmapInserts; ++i) {
     const BitmapInsert insert = store.GetBitmapInsert(i);
-    if (strnlen(reinterpret_cast<const char*>(insert.Bytes), kInsertNameBytes) == 0) continue;
-    cover(Int16At(insert.Bytes, kInsertRect), Int16At(insert.Bytes, kInsertRect + 2),
-          Int16At(insert.Bytes, kInsertRect + 4), Int16At(insert.Bytes, kInsertRect + 6));
+    if (insert.Name[0] == '\0') continue;
+    cover(insert.Left, insert.Top, insert.Width, insert.Height);
   }
   for (int i = 0; i < kMaxStations; ++i) {
     const StationData station = store.GetStationData(i);

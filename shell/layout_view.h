@@ -68,9 +68,14 @@ struct View {
   Point Clamp(int x, int y) const;
 };
 
-// The label strips above and below a block's cells, as window rectangles: the first run from
-// its left end column to firstRunRight on the left end's row, and, when secondRunLeft is not -1,
-// the second run from there to the right end column on the right end's row.
+// The label strips above and below a block's cells in layout pixels, two a run (above the track
+// row, then below it): the first run from its left end column on the left end's row to
+// firstRunRight, or to the right end column when there is no second run; when secondRunLeft is
+// not -1, the second run from there to the right end column on the right end's row. The painter
+// draws the labels in them and the window repaints them, so both take them from here.
+std::vector<Rect> BlockLabelStripPixels(int leftX, int leftY, int firstRunRight, int secondRunLeft, int rightX,
+                                        int rightY);
+// The same strips as window rectangles.
 std::vector<Rect> BlockLabelStrips(const View& view, int leftX, int leftY, int firstRunRight, int secondRunLeft,
                                    int rightX, int rightY);
 

@@ -56,6 +56,13 @@ class ByteReader {
     at_ += bytes;
     return here;
   }
+  // Passes over `bytes` bytes; fewer left fails the reader. Nothing to pass over (0 or less) succeeds.
+  bool Skip(int64_t bytes) {
+    if (bytes <= 0) return ok_;
+    if (static_cast<uint64_t>(bytes) > size_ - at_) return ok_ = false;
+    at_ += static_cast<size_t>(bytes);
+    return ok_;
+  }
   size_t Left() const { return size_ - at_; }
 
  private:

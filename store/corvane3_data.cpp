@@ -26,11 +26,6 @@ constexpr const char* kReportRequest =
     "It helps us find the problem if you include the text of the message, attach a copy of your .trk and "
     ".ssm files and state what you were doing when the error occurred.";
 
-template <class Record>
-void FillBytes(Record& record, int offset, int count, uint8_t value) {
-  std::memset(reinterpret_cast<uint8_t*>(&record) + offset, value, count);
-}
-
 }  // namespace
 
 Corvane3Data::Corvane3Data()
@@ -418,7 +413,7 @@ int Corvane3Data::FindFreeTrainData() {
       SetFieldText(leg.Text8, "");
       leg.Word19 = 0xFFFF;
       leg.Byte21 = 0;
-      std::memset(leg.Reserved22, 0xFF, sizeof leg.Reserved22);  // no new crew time, no new length
+      leg.CrewMinutes = leg.NewLength = -1;  // no new crew time, no new length
     }
     for (auto& work : train.LocalWork) {
       SetFieldText(work.AreaName, "");

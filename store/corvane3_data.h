@@ -71,6 +71,7 @@ struct HeldPlaybackRecord {
   Record Image{};
 };
 
+class ByteReader;
 class PlaybackRecorder;
 
 inline std::array<std::array<int16_t, 3>, kMaxTrainTypes> MakeNoTrainTypeIcons() {
@@ -456,9 +457,9 @@ class Corvane3Data {
   // or newer than this program.
   int LoadTrackFile(const std::string& path, int report);
   // The body of a version 30-37 file, from behind the version word. 0 read, 1 corrupt.
-  int ReadTrackFile(std::FILE* file, int version, const std::string& path);
+  int ReadTrackFile(ByteReader& in, int version, const std::string& path);
   // The body of a file below version 30. 0 read, 1 corrupt (length not that of the old layout).
-  int ReadOldTrackFile(std::FILE* file, int version, const std::string& path);
+  int ReadOldTrackFile(ByteReader& in, int version, const std::string& path);
   // Writes the territory as a version 37 file. 0 written, 3 cannot be written, 6 refused by the checks.
   int WriteTrackFile(const std::string& path, uint8_t announce);
   // 0 a WAV file, 1 another file, 3 cannot be opened.

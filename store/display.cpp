@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "store/corvane3_data.h"
+#include "store/device_numbers.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ uint32_t Corvane3Data::LayoutBackground() const { return options_.ClassicDisplay
 // from its left end to its right end along the track, else the device's cell.
 template <class Visit>
 void Corvane3Data::ForEachDeviceCell(int device, Visit visit) const {
-  if (device >= 0 && device < 2000) {
+  if (device::IsBlock(device)) {
     const BlockData& block = blockData_[device];
     TrackCell cell;
     cell.X = block.LeftCellX;
@@ -33,31 +34,31 @@ void Corvane3Data::ForEachDeviceCell(int device, Visit visit) const {
       if (next.Connection < 1 || next.Connection > 3 || (next.X == cell.X && next.Y == cell.Y)) return;
       cell = next;
     }
-  } else if (device >= 2000 && device < 3000) {
-    const SwitchData& sw = switchData_[device - 2000];
+  } else if (device::IsSwitch(device)) {
+    const SwitchData& sw = switchData_[device::SwitchIndex(device)];
     visit(sw.CellX, sw.CellY);
-  } else if (device >= 3000 && device < 4000) {
-    const SignalData& signal = signalData_[device - 3000];
+  } else if (device::IsSignal(device)) {
+    const SignalData& signal = signalData_[device::SignalIndex(device)];
     visit(signal.CellX, signal.CellY);
-  } else if (device >= 4000 && device < 5000) {
-    const CrossData& cross = crossData_[device - 4000];
+  } else if (device::IsDiamond(device)) {
+    const CrossData& cross = crossData_[device::DiamondIndex(device)];
     visit(cross.CellX, cross.CellY);
   }
 }
 
 void Corvane3Data::InvalidateDevice(int device, int erase, int labelLines) {
   const bool eraseFirst = erase != 0;
-  if (device >= 0 && device < 2000) {
+  if (device::IsBlock(device)) {
     // Each track cell with the cell above it, where the train labels are drawn.
     ForEachDeviceCell(device, [&](int x, int y) {
       shell_->InvalidateCellRect(x, y - 1, eraseFirst, 16, 30);
       if (labelLines > 1) shell_->InvalidateCellRect(x, y - 1, eraseFirst, 16, (labelLines - 1) * 10 + 32);
     });
-  } else if (device >= 2000 && device < 3000) {
+  } else if (device::IsSwitch(device)) {
     ForEachDeviceCell(device, [&](int x, int y) { shell_->InvalidateCellRect(x, y, eraseFirst, 18, 18); });
-  } else if (device >= 3000 && device < 4000) {
+  } else if (device::IsSignal(device)) {
     ForEachDeviceCell(device, [&](int x, int y) { shell_->InvalidateCellRect(x - 2, y, eraseFirst, 64, 18); });
-  } else if (device >= 4000 && device < 5000) {
+  } else if (device::IsDiamond(device)) {
     ForEachDeviceCell(device, [&](int x, int y) { shell_->InvalidateCellRect(x - 1, y, eraseFirst, 48, 18); });
   }
 }

@@ -9,6 +9,7 @@
 
 #include "store/command_ids.h"
 #include "store/corvane3_data.h"
+#include "store/file_results.h"
 #include "store/fixed_text.h"
 #include "store/operating_mode.h"
 #include "store/simulation_file_format.h"
@@ -100,7 +101,7 @@ namespace {
 
 bool LoadTrackAndReset(Corvane3Data& store, const std::string& path) {
   store.InitTerritoryData();
-  if (store.LoadTrackFile(path, -1) != 0) return false;
+  if (store.LoadTrackFile(path, -1) != file_result::kDone) return false;
   SetFieldText(store.TrackFilePath, path);
   TerritoryReset(store);
   return true;
@@ -133,7 +134,7 @@ void Corvane3Data::RestorePreviousMode() {
 int Corvane3Data::SaveTrackFileAs() {
   const std::string proposal = DateStampedTrackName(FieldText(TrackFilePath), GetRealTime());
   const std::string chosen = shell_->AskSaveFileName({kSavedTrackFilter, FieldText(DialogFolder), proposal, "*"});
-  if (chosen.empty()) return 3;
+  if (chosen.empty()) return file_result::kCannotOpen;
   return WriteTrackFile(chosen, 1);
 }
 
@@ -143,7 +144,7 @@ int Corvane3Data::ReloadTerritory() {
   const std::string path = FieldText(TrackFilePath);
   InitTerritoryData();
   const int result = LoadTrackFile(path, -1);
-  if (result == 0) TerritoryReset(*this);
+  if (result == file_result::kDone) TerritoryReset(*this);
   return result;
 }
 
@@ -161,7 +162,7 @@ void Corvane3Data::CmOpenOldFile(int commandId) {
       ShowMessage("You cannot load a saved simulation when you are in CTC mode", MessageIcon::Information);
       return;
     }
-    if (LoadSimulation(path, -1) != 0) return;
+    if (LoadSimulation(path, -1) != file_result::kDone) return;
     SimulationDisplay(*this);
     StopSimulation();
   }
@@ -185,7 +186,7 @@ void Corvane3Data::CmRestartSimulation() {
     LoadTrackAndReset(*this, path);
   } else if (extension == ".ssm") {
     // A restart reloads the simulation in CTC control mode too.
-    if (LoadSimulation(path, -1) != 0) return;
+    if (LoadSimulation(path, -1) != file_result::kDone) return;
     SimulationDisplay(*this);
     RefreshAllWindows();
     StopSimulation();
@@ -209,7 +210,7 @@ void Corvane3Data::CmChangeTerritory() {
     if (AlertWindowOpen != 0) shell_->CloseAlertWindow();
     AskToSaveChangedTrackData(*this);
     InitTerritoryData();
-    if (LoadTrackFile(chosen, -1) == 0) break;
+    if (LoadTrackFile(chosen, -1) == file_result::kDone) break;
   }
   SetFieldText(TrackFilePath, chosen);
   TerritoryReset(*this);
@@ -226,7 +227,7 @@ void Corvane3Data::CmOpenSavedSimulation() {
   for (;;) {
     const std::string chosen = shell_->AskOpenFileName(request);
     if (chosen.empty()) return;
-    if (LoadSimulation(chosen, -1) == 0) break;
+    if (LoadSimulation(chosen, -1) == file_result::kDone) break;
   }
   SimulationDisplay(*this);
 }

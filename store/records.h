@@ -46,13 +46,18 @@ struct BlockData {
   int32_t CrewReliefMinutes;       // +374
   uint8_t CrewChangePoint;         // +378 1: a normal crew change point
   int32_t CrewSendMinutes;         // +379 time to send a crew to the block
-  uint8_t Reserved383[2];          // +383
+  int16_t Word383;                 // +383 -1 in a new territory
   char DetectorNames[3][21];       // +385
   char AreaName[21];               // +448
   char RemoteMonitor[11];          // +469 remote monitor name
   int16_t LabelCells[4];           // +480 left x, y, right x, y (copied into BlockStatus at run reset)
-  uint8_t RunResetValues[12];      // +488 further values copied into BlockStatus at run reset
-  uint8_t Reserved500[5];          // +500
+  uint8_t ReversesPath;            // +488 copied into BlockStatus at run reset, as are the fields below
+  uint8_t Reserved489[4];          // +489
+  uint8_t RunBytes[2];             // +493
+  uint8_t Reserved495[2];          // +495
+  int16_t LabelFirstRight;         // +497 right column of the first label strip, -1 one strip only
+  int16_t LabelSecondLeft;         // +499 left column of the second label strip, -1 none
+  uint8_t Reserved501[4];          // +501
   char Name[21];                   // +505 block name (an OS point matches it)
   uint8_t Reserved526;             // +526
   uint8_t LongUnits;               // +527
@@ -63,6 +68,9 @@ static_assert(offsetof(BlockData, Length) == 37 && offsetof(BlockData, SpeedMax)
 static_assert(offsetof(BlockData, TypeSpeed) == 285 && offsetof(BlockData, PlatformName) == 345);
 static_assert(offsetof(BlockData, CrewReliefMinutes) == 374 && offsetof(BlockData, DetectorNames) == 385);
 static_assert(offsetof(BlockData, AreaName) == 448 && offsetof(BlockData, LabelCells) == 480);
+static_assert(offsetof(BlockData, Word383) == 383 && offsetof(BlockData, ReversesPath) == 488);
+static_assert(offsetof(BlockData, RunBytes) == 493 && offsetof(BlockData, LabelFirstRight) == 497);
+static_assert(offsetof(BlockData, LabelSecondLeft) == 499);
 static_assert(offsetof(BlockData, Name) == 505 && offsetof(BlockData, LongUnits) == 527);
 static_assert(offsetof(BlockData, RightLinked) == 20 && offsetof(BlockData, RunTimes) == 165);
 static_assert(offsetof(BlockData, CrewSendMinutes) == 379 && offsetof(BlockData, RemoteMonitor) == 469);
@@ -110,10 +118,13 @@ struct CrossData {
   int16_t StatusWord;              // +18 copied into CrossStatus +6 at run reset
   char Name[21];                   // +20
   uint8_t BothRoutes;              // +41 both routes may be cleared at once
-  uint8_t Reserved42[9];           // +42
+  int16_t Word42;                  // +42 -1 in a new territory
+  int16_t Word44;                  // +44 -1 in a new territory
+  uint8_t Reserved46[5];           // +46
 };
 static_assert(sizeof(CrossData) == 51);
 static_assert(offsetof(CrossData, StatusWord) == 18 && offsetof(CrossData, BothRoutes) == 41);
+static_assert(offsetof(CrossData, Word44) == 44);
 
 struct OrgData {
   uint16_t InUse;                  // +0 1 in use
@@ -134,14 +145,31 @@ static_assert(offsetof(OrgData, Capacity) == 14 && offsetof(OrgData, CellY) == 2
 struct PlatformData {
   int16_t InUse;                   // +0
   char Name[21];                   // +2
-  uint8_t Reserved23[30];          // +23
+  int16_t Devices[10];             // +23 -1 empty
+  uint8_t Reserved43[10];          // +43
 };
 static_assert(sizeof(PlatformData) == 53);
 
 // A font description in the 60-byte layout the territory files carry.
 struct FontBytes {
-  uint8_t Bytes[60];
+  int32_t Height;          // +0 pixels; negative: the character height
+  int32_t Width;           // +4 0: chosen from the height
+  int32_t Escapement;      // +8
+  int32_t Orientation;     // +12
+  int32_t Weight;          // +16 400 normal, 700 bold
+  uint8_t Italic;          // +20
+  uint8_t Underline;       // +21
+  uint8_t StrikeOut;       // +22
+  uint8_t CharSet;         // +23 1 default
+  uint8_t OutPrecision;    // +24
+  uint8_t ClipPrecision;   // +25
+  uint8_t Quality;         // +26
+  uint8_t PitchAndFamily;  // +27
+  char FaceName[32];       // +28
 };
+static_assert(sizeof(FontBytes) == 60);
+static_assert(offsetof(FontBytes, Weight) == 16 && offsetof(FontBytes, CharSet) == 23);
+static_assert(offsetof(FontBytes, FaceName) == 28);
 
 struct StationData32 {
   uint16_t InUse;                  // +0
@@ -253,7 +281,8 @@ struct TrainMultipleEntry {
   char Text8[11];                  // +8
   uint16_t Word19;                 // +19 0xFFFF
   uint8_t Byte21;                  // +21
-  uint8_t Reserved22[4];           // +22
+  int16_t CrewMinutes;             // +22 -1 none
+  int16_t NewLength;               // +24 -1 unchanged
 };
 static_assert(sizeof(TrainMultipleEntry) == 26);
 
@@ -293,7 +322,7 @@ struct TrainData {
   uint8_t Reserved1322[4];                             // +1322
   int16_t LinkedTrain;                                 // +1326
   uint8_t Days[7];                                     // +1328 DaysOfWeek
-  uint8_t Reserved1335[2];                             // +1335
+  int16_t Word1335;                                    // +1335
   char TrainId[11];                                    // +1337 1-10 characters
   uint8_t Reserved1348[9];                             // +1348
 };
@@ -352,10 +381,15 @@ struct TerritoryData {
   int16_t CopyrightProtected;      // +717
   char CommentsFile[121];          // +719
   char CopyrightNotice[101];       // +840
-  uint8_t Reserved941[179];        // +941
+  uint8_t Reserved941[33];         // +941
+  char Text974[101];               // +974
+  int32_t Long1075;                // +1075
+  uint8_t Byte1079;                // +1079 1 in a new territory
+  uint8_t Reserved1080[40];        // +1080
 };
 static_assert(sizeof(TerritoryData) == 1120);
-static_assert(offsetof(TerritoryData, CommentsFile) == 719);
+static_assert(offsetof(TerritoryData, CommentsFile) == 719 && offsetof(TerritoryData, Text974) == 974);
+static_assert(offsetof(TerritoryData, Byte1079) == 1079);
 
 struct TerritoryOptions {
   uint8_t Byte0;                   // +0
@@ -394,14 +428,24 @@ struct CountData {
 };
 static_assert(sizeof(CountData) == 100);
 
+// A bitmap the maintainer program keeps for an insert of the same name.
 struct BitmapMaint {
-  uint8_t Bytes[102];
+  char Name[41];           // +0 empty: slot not in use
+  char SecondName[41];     // +41
+  uint8_t Reserved82[20];  // +82
 };
 static_assert(sizeof(BitmapMaint) == 102);
 
+// A picture placed on the layout: its file name and its rectangle in pixels.
 struct BitmapInsert {
-  uint8_t Bytes[51];
+  char Name[41];   // +0 empty: slot not in use
+  int16_t Left;    // +41 -1 in a new territory, as are the next three
+  int16_t Top;     // +43
+  int16_t Width;   // +45
+  int16_t Height;  // +47
+  int16_t Layer;   // +49 1 in a new territory
 };
+static_assert(offsetof(BitmapInsert, Left) == 41 && offsetof(BitmapInsert, Layer) == 49);
 static_assert(sizeof(BitmapInsert) == 51);
 
 struct WindowSize {
@@ -587,9 +631,10 @@ struct BlockStatus {
   uint8_t PassThrough;                         // +9
   uint8_t ReversesPath;                        // +10 0xFF: a path walk reverses here
   int16_t Occupancy;                           // +11 OccupancyCode
-  uint8_t Bytes13[2];                          // +13
+  uint8_t RunBytes[2];                         // +13 from BlockData +493
   int16_t HeldRoutes;                          // +15
-  uint8_t Bytes17[4];                          // +17
+  int16_t LabelFirstRight;                     // +17 from BlockData +497
+  int16_t LabelSecondLeft;                     // +19 from BlockData +499
   int32_t PermitActiveUntil;                   // +21
   int32_t PermitPendingFrom;                   // +25
   uint8_t Byte29;                              // +29
@@ -612,7 +657,7 @@ static_assert(sizeof(BlockStatus) == 99);
 static_assert(offsetof(BlockStatus, Occupancy) == 11 && offsetof(BlockStatus, PermitActiveUntil) == 21);
 static_assert(offsetof(BlockStatus, SlowSpeeds) == 30 && offsetof(BlockStatus, Trains) == 72);
 static_assert(offsetof(BlockStatus, StackMark) == 84 && offsetof(BlockStatus, ClearedValue) == 93);
-static_assert(offsetof(BlockStatus, RequestPending) == 96);
+static_assert(offsetof(BlockStatus, RequestPending) == 96 && offsetof(BlockStatus, LabelFirstRight) == 17);
 
 struct SwitchStatus {
   int16_t InUse;                   // +0
@@ -628,13 +673,17 @@ struct SwitchStatus {
   uint8_t Highlight;               // +16
   uint8_t Highlight2;              // +17
   int32_t SlowSpeeds[2][10];       // +18 -1 none
-  uint8_t Bytes98[3];              // +98
+  uint8_t Byte98;                  // +98
+  uint8_t PermitActive;            // +99
+  uint8_t PermitPending;           // +100
   uint8_t StackMark;               // +101
-  uint8_t Bytes102[4];             // +102
+  int16_t HighestDivergingSpeed;   // +102 over the train types in use
+  int16_t LowestDivergingSpeed;    // +104 other than -1; 1000 when none
   int32_t CrewThrowTime;           // +106
   uint8_t CrewThrowRequest;        // +110
   int16_t Refused;                 // +111
-  uint8_t Bytes113[2];             // +113
+  uint8_t Byte113;                 // +113
+  uint8_t Byte114;                 // +114
   uint8_t RouteMark;               // +115 cleared when a route over the switch is released
   uint8_t NormalRequested;         // +116 CTC: normal position requested of the field
   uint8_t ReverseRequested;        // +117 CTC: reverse position requested
@@ -644,6 +693,8 @@ struct SwitchStatus {
 static_assert(sizeof(SwitchStatus) == 125);
 static_assert(offsetof(SwitchStatus, RouteMark) == 115 && offsetof(SwitchStatus, RequestPending) == 118);
 static_assert(offsetof(SwitchStatus, SlowSpeeds) == 18 && offsetof(SwitchStatus, StackMark) == 101);
+static_assert(offsetof(SwitchStatus, PermitActive) == 99 && offsetof(SwitchStatus, HighestDivergingSpeed) == 102);
+static_assert(offsetof(SwitchStatus, Byte113) == 113);
 static_assert(offsetof(SwitchStatus, CrewThrowTime) == 106 && offsetof(SwitchStatus, Refused) == 111);
 
 struct SignalStatus {
@@ -685,7 +736,9 @@ struct CrossStatus {
   CrossRouteMarks Route[2];        // +15
   int32_t PermitPendingFrom[2];    // +21
   int32_t PermitActiveUntil[2];    // +29
-  uint8_t Bytes37[10];             // +37
+  int32_t Long37;                  // +37 -1 at run reset
+  int32_t Long41;                  // +41
+  int16_t Word45;                  // +45 -1 at run reset
   uint8_t RouteMarks[2];           // +47 per route, cleared when a route over the diamond is released
   uint8_t SidePending[2];          // +49 CTC: route 0 (side A) or 1 (side B) waits for the field's indication
   uint8_t Bytes51[8];              // +51
@@ -693,13 +746,15 @@ struct CrossStatus {
 static_assert(offsetof(CrossStatus, RouteMarks) == 47 && offsetof(CrossStatus, SidePending) == 49);
 static_assert(sizeof(CrossStatus) == 59);
 static_assert(offsetof(CrossStatus, Route) == 15 && offsetof(CrossStatus, PermitActiveUntil) == 29);
+static_assert(offsetof(CrossStatus, Long37) == 37 && offsetof(CrossStatus, Word45) == 45);
 
 struct OrgStatus {
-  uint8_t Bytes0[5];               // +0
+  uint8_t InUse;                   // +0
+  int32_t Long1;                   // +1 -1 at run reset
   int32_t OffCount;                // +5
   int32_t OffTimes[4];             // +9 newest first, -1 none
 };
-static_assert(sizeof(OrgStatus) == 25);
+static_assert(sizeof(OrgStatus) == 25 && offsetof(OrgStatus, OffCount) == 5);
 
 struct PermitStatus {
   uint8_t InUse;                   // +0
@@ -711,10 +766,13 @@ struct PermitStatus {
   int32_t MinutesGranted;          // +19
   int16_t State;                   // +23 PermitState
   uint8_t DialogOpen;              // +25
-  uint8_t Reserved26[81];          // +26
+  int32_t Long26;                  // +26 -1 in a free slot
+  int32_t Long30;                  // +30 -1 in a free slot
+  uint8_t Reserved34[73];          // +34
 };
 static_assert(sizeof(PermitStatus) == 107);
 static_assert(offsetof(PermitStatus, State) == 23 && offsetof(PermitStatus, DialogOpen) == 25);
+static_assert(offsetof(PermitStatus, Long30) == 30);
 
 // PermitStatus::State: where a permit in progress stands.
 enum PermitState : int16_t {

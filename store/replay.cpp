@@ -7,7 +7,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "store/alert_lines.h"
 #include "store/corvane3_data.h"
+#include "store/device_numbers.h"
+#include "store/file_results.h"
 #include "store/playback_format.h"
 
 namespace {
@@ -73,11 +76,11 @@ int32_t PlaybackJumpTarget(int32_t minutes, int32_t day, int32_t weeks, int32_t 
 
 int Corvane3Data::ReadPlayback(int32_t clock) {
   RecordingSuppressed = 1;
-  if (!PlaybackIn) return 7;
+  if (!PlaybackIn) return file_result::kPlaybackEnded;
   const auto end = [&] {
     std::fclose(PlaybackIn);
     PlaybackIn = nullptr;
-    return 7;
+    return file_result::kPlaybackEnded;
   };
   const auto damaged = [&] {
     ShowMessage("Problem with playback file.", MessageIcon::Error);
@@ -136,16 +139,16 @@ int Corvane3Data::ReadPlayback(int32_t clock) {
       }
       case PlaybackKind::SwitchStatus:
         UpdateSwitchStatus(index, ImageAs<SwitchStatus>(record), 0);
-        InvalidateDevice(2000 + index);
+        InvalidateDevice(device::SwitchNumber(index));
         break;
       case PlaybackKind::SignalStatus:
         UpdateSignalStatus(index, ImageAs<SignalStatus>(record), 0);
-        InvalidateDevice(3000 + index);
+        InvalidateDevice(device::SignalNumber(index));
         PaintSignal(index);
         break;
       case PlaybackKind::CrossStatus:
         UpdateCrossStatus(index, ImageAs<CrossStatus>(record));
-        InvalidateDevice(4000 + index);
+        InvalidateDevice(device::DiamondNumber(index));
         break;
       case PlaybackKind::SlowStatus:
         UpdateSlowStatus(index, ImageAs<SlowStatus>(record));
@@ -188,27 +191,7 @@ int Corvane3Data::ReadPlayback(int32_t clock) {
         UpdateStackData(index, ImageAs<StackData>(record));
         break;
       case PlaybackKind::AlertLine: {
-        int line;
-        if (Run.AlertLinesUsed >= kAlertLines) {
-          for (int i = 1; i < kAlertLines; ++i) Run.AlertLines[i - 1] = Run.AlertLines[i];
-          line = kAlertLines - 1;
-          if (Run.SelectedAlertLine > 0) Run.SelectedAlertLine--;
-        } else {
-          line = Run.AlertLinesUsed < 0 ? 0 : Run.AlertLinesUsed;
-          Run.AlertLinesUsed = line + 1;
-        }
-        auto& stored = Run.AlertLines[line];
-        stored.fill('\0');
-        std::memcpy(stored.data(), record, kAlertLineChars - 1);
-        if (options_.DisplayLastAlert != 0 && Run.BrowsingAlerts == 0) {
-          Run.SelectedAlertLine = line;
-          shell_->ShowStatusText(StatusPane::Alert, stored.data());
-        }
-        if (AlertWindowOpen != 0) {
-          shell_->SetAlertScrollRange(1240, (Run.AlertLinesUsed + 1) * 19);
-          shell_->InvalidateAlertWindow();
-        }
-        RefreshCursor();
+        ShowNewAlertLine(*this, AppendAlertLine(Run, reinterpret_cast<const char*>(record), kAlertLineChars - 1));
         break;
       }
       default:
@@ -218,5 +201,5 @@ int Corvane3Data::ReadPlayback(int32_t clock) {
   }
   if (!ok) return end();  // RecordingSuppressed stays 1 until the next reset of the run
   RecordingSuppressed = 0;
-  return 8;
+  return file_result::kPlaybackMore;
 }

@@ -13,6 +13,7 @@
 #include "store/binary_io.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
+#include "store/file_results.h"
 
 namespace {
 
@@ -26,7 +27,9 @@ constexpr int kStoredColumnWidths = 4002;  // the first 4,002 of the 40 x 102 ta
 constexpr int kOldAlertSlots = 10;
 constexpr int kMidAlertBytes = 5160;  // the 20-alert table of versions below 40
 
-enum Result { kDone = 0, kDamaged = 1, kCannotOpen = 3 };
+using file_result::kCannotOpen;
+using file_result::kDamaged;
+using file_result::kDone;
 
 std::string InFolder(const char* folder, const char* name) {
   std::string path(folder);

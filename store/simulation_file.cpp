@@ -12,6 +12,7 @@
 #include "store/atomic_file.h"
 #include "store/binary_io.h"
 #include "store/corvane3_data.h"
+#include "store/file_results.h"
 #include "store/fixed_text.h"
 #include "store/simulation_file_format.h"
 
@@ -66,7 +67,7 @@ int Corvane3Data::SaveSimulation(const std::string& path) {
   counts[kSimSwitches] = SlotsInUse(kMaxSwitches, 0, [&](int i) { return switchStatus_[i].InUse == 1; });
   counts[kSimSignals] = SlotsInUse(kMaxSignals, 0, [&](int i) { return signalStatus_[i].InUse == 1; });
   counts[kSimDiamonds] = SlotsInUse(kMaxCrossings, 0, [&](int i) { return crossStatus_[i].InUse == 1; });
-  counts[kSimLocations] = SlotsInUse(kMaxLocations, 1, [&](int i) { return orgStatus_[i].Bytes0[0] == 1; });
+  counts[kSimLocations] = SlotsInUse(kMaxLocations, 1, [&](int i) { return orgStatus_[i].InUse == 1; });
   counts[kSimStack] = SlotsInUse(kMaxStack, 0, [&](int i) { return stack_[i].InUse == 1; });
   counts[kSimOSHits] = std::clamp(OSHitCount, 0, kMaxOSHits - 1);
   counts[kSimAlertLines] = std::clamp(Run.AlertLinesUsed, 0, kAlertLines);
@@ -119,11 +120,11 @@ int Corvane3Data::SaveSimulation(const std::string& path) {
 
   if (!ReplaceFile(path, out.Bytes())) {
     ShowMessage("Could not save simulation file", MessageIcon::Error);
-    return 3;
+    return file_result::kCannotOpen;
   }
   messages_->ShowMessage("Created new simulation file called \"" + path + "\".", FieldText(Captions[0], kCaptionChars),
                          MessageIcon::Information, MessageButtons::Ok);
-  return 0;
+  return file_result::kDone;
 }
 
 int Corvane3Data::LoadSimulation(const std::string& path, int report) {
@@ -140,19 +141,19 @@ int Corvane3Data::LoadSimulation(const std::string& path, int report) {
   std::vector<uint8_t> bytes;
   if (!ReadFileBytes(path, bytes, kLargest)) {
     if (tell) ShowMessage(kCannotOpen, MessageIcon::Error);
-    return 3;
+    return file_result::kCannotOpen;
   }
   ByteReader in(bytes);
 
   int32_t magic[4] = {};
   if (!in.Get(magic) || std::memcmp(magic, kSimulationMagic, sizeof magic) != 0) {
     if (tell) ShowMessage(kIllegal, MessageIcon::Error);
-    return 1;
+    return file_result::kDamaged;
   }
   const auto damaged = [&] {
     if (tell) ShowMessage(kIllegal, MessageIcon::Error);
     InitSimulationStatus();
-    return 1;
+    return file_result::kDamaged;
   };
 
   int32_t version = 0;
@@ -166,7 +167,7 @@ int Corvane3Data::LoadSimulation(const std::string& path, int report) {
   const std::string expected = FolderPart(path) + FileNamePart(FieldText(storedTrackPath));
   if (expected != FieldText(TrackFilePath)) {
     const int loaded = LoadTrackFile(expected, report);
-    if (loaded != 0) {
+    if (loaded != file_result::kDone) {
       InitSimulationStatus();
       return loaded;
     }
@@ -181,7 +182,7 @@ int Corvane3Data::LoadSimulation(const std::string& path, int report) {
                     "\" track file and, therefore, cannot be loaded.",
                 MessageIcon::Error);
     InitSimulationStatus();
-    return 5;
+    return file_result::kOtherTrackVersion;
   }
 
   // Every size follows from the version and the counts: check that all of it is there before taking any.
@@ -263,7 +264,7 @@ int Corvane3Data::LoadSimulation(const std::string& path, int report) {
     SwitchStatus record = GetSwitchStatus(i);
     TakeBytes(record, old, 0, 103);
     TakeBytes(record, old, 106, 112);
-    record.Bytes113[0] = record.Bytes113[1] = 0;
+    record.Byte113 = record.Byte114 = 0;
     UpdateSwitchStatus(i, record, 0);
   }
   for (int i = 0; i < counts[kSimSignals]; ++i) {
@@ -337,5 +338,5 @@ int Corvane3Data::LoadSimulation(const std::string& path, int report) {
   countData.Words[kCountRunningTrains] = counts[kSimTrains];
   UpdateCountData(countData);
   AddOldFile(path);
-  return 0;
+  return file_result::kDone;
 }

@@ -10,7 +10,9 @@
 #include <string>
 
 #include "store/corvane3_data.h"
+#include "store/device_numbers.h"
 #include "store/fixed_text.h"
+#include "store/status_codes.h"
 #include "store/train_codes.h"
 #include "store/wall_clock.h"
 
@@ -25,7 +27,7 @@ constexpr int kEIOSwitch = 2;
 constexpr int kEIOSignal = 3;
 constexpr int kCTCBlock = 7;
 
-bool IsClearedCode(int code) { return code == 1 || code == 2 || code == 9 || code == 10; }
+using occupancy::IsCleared;
 
 int CountTrains(const BlockStatus& block) {
   int count = 0;
@@ -157,7 +159,7 @@ void Corvane3Data::UpdateBlockStatus(int index, const BlockStatus& record, int f
   const BlockStatus old = blockStatus_[index];
 
   bool codeChanged = old.Occupancy != record.Occupancy;
-  if (IsClearedCode(record.Occupancy)) {
+  if (IsCleared(record.Occupancy)) {
     // A cleared block reports how far it is cleared ahead; without that value there is nothing to send yet.
     if (record.ClearedValue != old.ClearedValue && record.ClearedValue != -1) codeChanged = true;
     if (record.ClearedValue == -1) codeChanged = false;
@@ -166,7 +168,7 @@ void Corvane3Data::UpdateBlockStatus(int index, const BlockStatus& record, int f
   const int oldTrains = CountTrains(old);
   const int newTrains = CountTrains(record);
   // Occupied before the train is entered in the block: the update that enters it reports the block.
-  const bool suppress = (record.Occupancy == 3 || record.Occupancy == 4) && newTrains == 0;
+  const bool suppress = occupancy::IsOccupied(record.Occupancy) && newTrains == 0;
   if (old.InUse == 0) trainsChanged = false;
 
   blockStatus_[index] = record;
@@ -377,7 +379,7 @@ int32_t Corvane3Data::NextTrainOffTime(int org) const {
 // ---------------------------------------------------------------- OS hits
 
 void Corvane3Data::CheckOSHits(int device, int train) {
-  if (device < 0 || device >= 5000) {
+  if (!device::IsDevice(device)) {
     InternalErrorTrap(device, "Device index error - CheckOSHits");
     return;
   }
@@ -386,12 +388,12 @@ void Corvane3Data::CheckOSHits(int device, int train) {
     return;
   }
   std::string name;
-  if (device < 2000) {
+  if (device < device::kSwitchBase) {
     name = FieldText(blockData_[device].Name);
-  } else if (device < 3000) {
-    name = FieldText(switchData_[device - 2000].Name);
-  } else if (device >= 4000) {
-    name = FieldText(crossData_[device - 4000].Name);
+  } else if (device < device::kSignalBase) {
+    name = FieldText(switchData_[device::SwitchIndex(device)].Name);
+  } else if (device >= device::kDiamondBase) {
+    name = FieldText(crossData_[device::DiamondIndex(device)].Name);
   }
   if (name.empty()) return;
   const int os = FindOSData(name);
@@ -415,7 +417,7 @@ void Corvane3Data::CheckOSHits(int device, int train) {
 }
 
 void Corvane3Data::AddNewOSHit(int device, int train, int32_t timeSeconds) {
-  if (device < 0 || device >= 5000) {
+  if (!device::IsDevice(device)) {
     InternalErrorTrap(device, "Device index error - AddNewOSHit");
     return;
   }
@@ -456,7 +458,7 @@ void Corvane3Data::SetOSHitCount(int32_t count) {
 // ---------------------------------------------------------------- device lookups
 
 int Corvane3Data::GetDeviceStatus(int device) const {
-  if (device < 0 || device >= 5000) {
+  if (!device::IsDevice(device)) {
     const_cast<Corvane3Data*>(this)->InternalErrorTrap(device, "Device index error - GetDeviceStatus");
     return 0;
   }
@@ -464,33 +466,33 @@ int Corvane3Data::GetDeviceStatus(int device) const {
 }
 
 int Corvane3Data::GetDevicePaintStatus(int device) const {
-  if (device < 0 || device >= 5000) {
+  if (!device::IsDevice(device)) {
     const_cast<Corvane3Data*>(this)->InternalErrorTrap(device, "Device index error - GetDevicePaintStatus");
     return 0;
   }
-  if (device < 2000) {
+  if (device < device::kSwitchBase) {
     const BlockStatus& block = blockStatus_[device];
     return block.InUse == 0 ? -1 : block.Occupancy;
   }
-  if (device < 3000) {
-    const int i = device - 2000;
+  if (device < device::kSignalBase) {
+    const int i = device::SwitchIndex(device);
     return switchData_[i].InUse == 0 ? -1 : static_cast<int8_t>(switchStatus_[i].Occupancy);
   }
-  if (device < 4000) {
-    const int i = device - 3000;
+  if (device < device::kDiamondBase) {
+    const int i = device::SignalIndex(device);
     return signalData_[i].InUse == 0 ? -1 : signalStatus_[i].Aspect;
   }
   return -1;
 }
 
 int Corvane3Data::GetNoPaintStatus(int device) const {
-  if (device < 0 || device >= 5000) {
+  if (!device::IsDevice(device)) {
     const_cast<Corvane3Data*>(this)->InternalErrorTrap(device, "Device index error - GetNoPaintStatus");
     return 0;
   }
-  if (device < 2000) return blockStatus_[device].InUse != 0 && blockStatus_[device].Highlight != 0;
-  if (device < 3000) {
-    const int i = device - 2000;
+  if (device < device::kSwitchBase) return blockStatus_[device].InUse != 0 && blockStatus_[device].Highlight != 0;
+  if (device < device::kSignalBase) {
+    const int i = device::SwitchIndex(device);
     return switchData_[i].InUse != 0 && switchStatus_[i].Highlight != 0;
   }
   return 0;
@@ -510,7 +512,7 @@ int Corvane3Data::GetCrossRoute(int diamond, int device) const {
     self->InternalErrorTrap(diamond, "Diamond index error - GetCrossRoute");
     return 0;
   }
-  if (device < 0 || device >= 5000) {
+  if (!device::IsDevice(device)) {
     self->InternalErrorTrap(device, "Device number error - GetCrossRoute");
     return 0;
   }

@@ -8,27 +8,13 @@
 
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
+#include "store/status_codes.h"
 
 namespace {
-
-// Writes a value at a byte offset of a record, for the parts of a layout that
-// carry no field name of their own.
-template <class Record, class Value>
-void PutAt(Record& record, int offset, Value value) {
-  static_assert(std::is_trivially_copyable_v<Record>);
-  std::memcpy(reinterpret_cast<uint8_t*>(&record) + offset, &value, sizeof value);
-}
 
 template <class Record>
 void FillAt(Record& record, int offset, int count, uint8_t value) {
   std::memset(reinterpret_cast<uint8_t*>(&record) + offset, value, count);
-}
-
-template <class Value, class Record>
-Value ReadAt(const Record& record, int offset) {
-  Value value;
-  std::memcpy(&value, reinterpret_cast<const uint8_t*>(&record) + offset, sizeof value);
-  return value;
 }
 
 template <class Record>
@@ -45,10 +31,10 @@ Record Zeroed() {
 // bytes; a 32-byte face name).
 FontBytes DefaultLabelFont() {
   FontBytes font{};
-  PutAt(font, 0, int32_t{-11});
-  PutAt(font, 16, int32_t{400});
-  PutAt(font, 23, uint8_t{1});
-  std::memcpy(font.Bytes + 28, "Courier New", 11);
+  font.Height = -11;
+  font.Weight = 400;
+  font.CharSet = 1;
+  std::memcpy(font.FaceName, "Courier New", 11);
   return font;
 }
 
@@ -72,8 +58,8 @@ void Corvane3Data::InitTerritoryData() {
   }
 
   auto insert = Zeroed<BitmapInsert>();
-  for (int offset : {41, 43, 45, 47}) PutAt(insert, offset, int16_t{-1});
-  PutAt(insert, 49, int16_t{1});
+  insert.Left = insert.Top = insert.Width = insert.Height = -1;
+  insert.Layer = 1;
   for (int i = 0; i < kMaxBitmapInserts; ++i) UpdateBitmapInsert(i, insert);
 
   const auto maint = Zeroed<BitmapMaint>();
@@ -107,16 +93,16 @@ void Corvane3Data::InitTerritoryData() {
   for (int d = 0; d < 2; ++d)
     for (int t = 0; t < kMaxTrainTypes; ++t) block.TypeSpeed[d][t] = 120;
   block.CrewReliefMinutes = 5;
-  PutAt(block, 383, int16_t{-1});
+  block.Word383 = -1;
   block.LongUnits = 1;
   for (int i = 0; i < kMaxBlocks; ++i) UpdateBlockData(i, block);
 
   auto os = Zeroed<OSData>();
-  FillAt(os, 23, 20, 0xFF);
+  FillAt(os, offsetof(OSData, Devices), sizeof os.Devices, 0xFF);
   for (int i = 0; i < kMaxOSData; ++i) UpdateOSData(i, os);
 
   auto platform = Zeroed<PlatformData>();
-  FillAt(platform, 23, 20, 0xFF);
+  FillAt(platform, offsetof(PlatformData, Devices), sizeof platform.Devices, 0xFF);
   for (int i = 0; i < kMaxPlatforms; ++i) UpdatePlatformData(i, platform);
 
   auto type = Zeroed<TrainType>();
@@ -136,8 +122,7 @@ void Corvane3Data::InitTerritoryData() {
   FillAt(cross, offsetof(CrossData, Legs), sizeof cross.Legs, 0xFF);
   cross.CellX = cross.CellY = -1;
   cross.StatusWord = -1;
-  PutAt(cross, 42, int16_t{-1});
-  PutAt(cross, 44, int16_t{-1});
+  cross.Word42 = cross.Word44 = -1;
   for (int i = 0; i < kMaxCrossings; ++i) UpdateCrossData(i, cross);
 
   auto sw = Zeroed<SwitchData>();
@@ -180,7 +165,7 @@ void Corvane3Data::InitTerritoryData() {
   for (auto& leg : train.Multiple) {
     leg.ReentryMinutes = 0xFFFF;
     leg.Word19 = 0xFFFF;
-    std::memset(leg.Reserved22, 0xFF, sizeof leg.Reserved22);  // two int16 of -1
+    leg.CrewMinutes = leg.NewLength = -1;
   }
   for (auto& work : train.LocalWork) {
     work.Minutes = 0xFFFF;
@@ -193,7 +178,7 @@ void Corvane3Data::InitTerritoryData() {
   auto territory = Zeroed<TerritoryData>();
   SetFieldText(territory.Version, "1.0");
   territory.PublicDomain = 1;
-  PutAt(territory, 1079, uint8_t{1});
+  territory.Byte1079 = 1;
   UpdateTerritoryData(territory);
 
   const auto icon = Zeroed<TrainIconData>();
@@ -238,8 +223,7 @@ void Corvane3Data::InitSimulationStatus() {
 
   auto freeBlock = Zeroed<BlockStatus>();
   freeBlock.LeftLabelX = freeBlock.LeftLabelY = freeBlock.RightLabelX = freeBlock.RightLabelY = -1;
-  PutAt(freeBlock, 17, int16_t{-1});
-  PutAt(freeBlock, 19, int16_t{-1});
+  freeBlock.LabelFirstRight = freeBlock.LabelSecondLeft = -1;
   freeBlock.PermitActiveUntil = freeBlock.PermitPendingFrom = -1;
   FillAt(freeBlock, offsetof(BlockStatus, SlowSpeeds), sizeof freeBlock.SlowSpeeds, 0xFF);
   FillAt(freeBlock, offsetof(BlockStatus, Trains), sizeof freeBlock.Trains, 0xFF);
@@ -255,11 +239,11 @@ void Corvane3Data::InitSimulationStatus() {
     status.RightLabelX = data.LabelCells[2];
     status.RightLabelY = data.LabelCells[3];
     status.PassThrough = data.PassThrough;
-    status.ReversesPath = ReadAt<uint8_t>(data, 488);
-    status.Bytes13[0] = ReadAt<uint8_t>(data, 493);
-    status.Bytes13[1] = ReadAt<uint8_t>(data, 494);
-    PutAt(status, 17, ReadAt<int16_t>(data, 497));
-    PutAt(status, 19, ReadAt<int16_t>(data, 499));
+    status.ReversesPath = data.ReversesPath;
+    status.RunBytes[0] = data.RunBytes[0];
+    status.RunBytes[1] = data.RunBytes[1];
+    status.LabelFirstRight = data.LabelFirstRight;
+    status.LabelSecondLeft = data.LabelSecondLeft;
     // The fastest speed of any train type, by direction, with three blocks cleared ahead.
     int16_t fastest[2] = {-1, -1};
     for (int d = 0; d < 2; ++d)
@@ -296,13 +280,13 @@ void Corvane3Data::InitSimulationStatus() {
       if (speed > highest) highest = speed;
       if (speed != -1 && speed < lowest) lowest = speed;
     }
-    PutAt(status, 102, highest);
-    PutAt(status, 104, lowest);
+    status.HighestDivergingSpeed = highest;
+    status.LowestDivergingSpeed = lowest;
     UpdateSwitchStatus(i, status, 1);
   }
 
   auto freeSignal = Zeroed<SignalStatus>();
-  freeSignal.Aspect = 5;
+  freeSignal.Aspect = aspect::kStop;
   freeSignal.RunningTimeEnd = -1;
   freeSignal.FailureCount = 255;
   freeSignal.MaintainerFixTime = -1;
@@ -320,12 +304,12 @@ void Corvane3Data::InitSimulationStatus() {
   freeCross.Route[0].StackMark = freeCross.Route[1].StackMark = 4;
   freeCross.PermitPendingFrom[0] = freeCross.PermitPendingFrom[1] = -1;
   freeCross.PermitActiveUntil[0] = freeCross.PermitActiveUntil[1] = -1;
-  PutAt(freeCross, 37, int32_t{-1});
-  PutAt(freeCross, 45, int16_t{-1});
+  freeCross.Long37 = -1;
+  freeCross.Word45 = -1;
   for (int i = 0; i < kMaxCrossings; ++i) UpdateCrossStatus(i, freeCross);
   for (int i = 0; i < kMaxCrossings; ++i) {
     const CrossData data = GetCrossData(i);
-    if (ReadAt<int16_t>(data, 0) == 0) continue;
+    if (data.InUse == 0) continue;
     CrossStatus status = GetCrossStatus(i);
     status.InUse = 1;
     status.StatusWord = data.StatusWord;
@@ -333,13 +317,13 @@ void Corvane3Data::InitSimulationStatus() {
   }
 
   auto freeOrg = Zeroed<OrgStatus>();
-  PutAt(freeOrg, 1, int32_t{-1});
+  freeOrg.Long1 = -1;
   FillAt(freeOrg, offsetof(OrgStatus, OffTimes), sizeof freeOrg.OffTimes, 0xFF);
   for (int i = 0; i < kMaxLocations; ++i) UpdateOrgStatus(i, freeOrg);
   for (int i = 0; i < kMaxLocations; ++i) {
     if (GetOrgData(i).InUse == 0) continue;
     OrgStatus status = GetOrgStatus(i);
-    status.Bytes0[0] = 1;
+    status.InUse = 1;
     UpdateOrgStatus(i, status);
   }
 
@@ -354,17 +338,16 @@ void Corvane3Data::InitSimulationStatus() {
 
   auto freeSlow = Zeroed<SlowStatus>();
   freeSlow.OpeningTime = freeSlow.SlowIndex = freeSlow.StartTime = freeSlow.EndTime = -1;
-  PutAt(freeSlow, 17, int16_t{2});
-  FillAt(freeSlow, 19, 80, 0xFF);
+  freeSlow.InForce = 2;
+  FillAt(freeSlow, offsetof(SlowStatus, Devices), sizeof freeSlow.Devices, 0xFF);
   for (int i = 0; i < kMaxSlowStatus; ++i) UpdateSlowStatus(i, freeSlow);
 
   auto freePermit = Zeroed<PermitStatus>();
   freePermit.RequestTime = -1;
   freePermit.PermitIndex = -1;
   freePermit.StartTime = freePermit.EndTime = freePermit.MinutesGranted = -1;
-  freePermit.State = 2;
-  PutAt(freePermit, 26, int32_t{-1});
-  PutAt(freePermit, 30, int32_t{-1});
+  freePermit.State = kPermitPending;
+  freePermit.Long26 = freePermit.Long30 = -1;
   for (int i = 0; i < kMaxPermitStatus; ++i) UpdatePermitStatus(i, freePermit);
 
   const auto performance = Zeroed<PerformStatus>();

@@ -44,7 +44,7 @@ CountData Corvane3Data::ComputeTrackCounts() const {
   counts.Words[kCountStations] = OnePastHighest(kMaxStations, [&](int i) { return stations_[i].InUse == 1; });
   counts.Words[kCountTexts] = OnePastHighest(kMaxTexts, [&](int i) { return texts_[i].Text[0] != 0; });
   counts.Words[kCountBitmapInserts] =
-      OnePastHighest(kMaxBitmapInserts / 2, [&](int i) { return bitmapInsert_[i].Bytes[0] != 0; });
+      OnePastHighest(kMaxBitmapInserts / 2, [&](int i) { return bitmapInsert_[i].Name[0] != 0; });
   counts.Words[kCountTrainTypes] = OnePastHighest(kMaxTrainTypes, [&](int i) { return trainTypes_[i].Name[0] != 0; });
   counts.Words[kCountStartTimes] = OnePastHighest(kMaxStartTimes, [&](int i) { return startTimes_[i].InUse == 1; });
   counts.Words[kCountAreas] = OnePastHighest(kMaxAreas, [&](int i) { return (areas_[i].Values[0] & 0xFF) == 1; });

@@ -4,8 +4,10 @@
 // name "new.trk", never a half-loaded one.
 #include <cstring>
 
+#include "store/binary_io.h"
 #include "store/bitmap_bytes.h"
 #include "store/corvane3_data.h"
+#include "store/file_results.h"
 #include "store/fixed_text.h"
 #include "store/track_file_format.h"
 
@@ -37,18 +39,17 @@ int Corvane3Data::LoadTrackFile(const std::string& path, int report) {
   ForgetTrackFileTables();
   ChangeCount = LoadedChangeCount;
 
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) {
+  std::vector<uint8_t> bytes;
+  if (!ReadFileBytes(path, bytes)) {
     if (tell) ShowMessage("Could not open track territory file \"" + path + "\".", MessageIcon::Error);
-    return 3;
+    return file_result::kCannotOpen;
   }
-  TrackFileReader in(file);
+  ByteReader in(bytes);
   for (const int16_t expected : kTrackMagic) {
     int16_t word = 0;
     if (!in.Get(word) || word != expected) {
       if (tell) ShowMessage("Illegal track territory file!", MessageIcon::Error);
-      std::fclose(file);
-      return 1;
+      return file_result::kDamaged;
     }
   }
   int16_t version = 0;
@@ -59,17 +60,14 @@ int Corvane3Data::LoadTrackFile(const std::string& path, int report) {
         ShowMessage("The track territory file being loaded has an newer file structure than this program can handle.",
                     MessageIcon::Error);
       }
-      std::fclose(file);
-      return 3;
+      return file_result::kCannotOpen;
     }
-    result =
-        version < kFirstCurrentVersion ? ReadOldTrackFile(file, version, path) : ReadTrackFile(file, version, path);
+    result = version < kFirstCurrentVersion ? ReadOldTrackFile(in, version, path) : ReadTrackFile(in, version, path);
   }
   CountData counts = GetCountData();
   counts.Words[kCountRunningTrains] = 0;
   UpdateCountData(counts);
-  if (result != 0) {
-    std::fclose(file);
+  if (result != file_result::kDone) {
     ForgetTrackFileImages();
     InitTerritoryData();
     ForgetTrackFileTables();
@@ -119,20 +117,19 @@ int Corvane3Data::LoadTrackFile(const std::string& path, int report) {
   }
 
   LoadedTrackVersion = version;
-  std::fclose(file);
 
   // Maintenance bitmaps: an image that fills its buffer or more is dropped; the others must be bitmaps.
   for (int i = 0; i < kMaxMaintBitmaps; ++i) {
     BitmapMaint maint = GetBitmapMaint(i);
     if (MaintImageSizes[i] >= kMaintImageBytes) {
       MaintImageSizes[i] = 0;
-      if (maint.Bytes[0] != 0) {
-        maint.Bytes[0] = 0;
+      if (maint.Name[0] != 0) {
+        maint.Name[0] = 0;
         UpdateBitmapMaint(i, maint);
       }
       continue;
     }
-    if (maint.Bytes[0] == 0) continue;
+    if (maint.Name[0] == 0) continue;
     if (IsUsableBitmapImage(MaintImage(i), static_cast<size_t>(MaintImageSizes[i]))) {
       MaintBitmapUsable[i] = 1;
     } else if (tell) {
@@ -153,5 +150,5 @@ int Corvane3Data::LoadTrackFile(const std::string& path, int report) {
   AddOldFile(path);
   LoadTerritorySettings(path);
   Shell().CloseDataWindows();
-  return 0;
+  return file_result::kDone;
 }

@@ -21,7 +21,9 @@
 #include <string>
 #include <vector>
 
+#include "store/binary_io.h"
 #include "store/corvane3_data.h"
+#include "store/file_results.h"
 #include "store/fixed_text.h"
 #include "store/track_file_format.h"
 
@@ -73,11 +75,6 @@ std::string OldText(const uint8_t* p, size_t width) {
   return std::string(reinterpret_cast<const char*>(p), strnlen(reinterpret_cast<const char*>(p), width));
 }
 
-template <class Record, class Value>
-void PutAt(Record& record, int offset, Value value) {
-  std::memcpy(reinterpret_cast<uint8_t*>(&record) + offset, &value, sizeof value);
-}
-
 template <class Record>
 void PutText(Record& record, int offset, size_t width, const std::string& text) {
   SetFieldText(reinterpret_cast<char*>(&record) + offset, width, text);
@@ -94,13 +91,13 @@ int16_t RenumberDevice(int16_t old, int16_t current) {
 // The font description the old font values make, in the 60-byte layout of the current records.
 FontBytes OldFont(const uint8_t* p) {
   FontBytes font{};
-  PutAt(font, 0, int32_t{I16(p)});
-  PutAt(font, 4, int32_t{I16(p + 2)});
-  PutAt(font, 16, int32_t{I16(p + 4)});
-  font.Bytes[20] = p[6];
-  font.Bytes[23] = 1;  // default character set
-  std::memcpy(font.Bytes + 28, p + 7, 31);
-  font.Bytes[59] = 0;
+  font.Height = I16(p);
+  font.Width = I16(p + 2);
+  font.Weight = I16(p + 4);
+  font.Italic = p[6];
+  font.CharSet = 1;  // default character set
+  std::memcpy(font.FaceName, p + 7, 31);
+  font.FaceName[31] = 0;
   return font;
 }
 
@@ -114,21 +111,19 @@ bool SplitTrackName(const std::string& name, const std::string& prefix, std::str
 
 }  // namespace
 
-int Corvane3Data::ReadOldTrackFile(std::FILE* file, int version, const std::string& path) {
+int Corvane3Data::ReadOldTrackFile(ByteReader& in, int version, const std::string& path) {
   // The length check, before anything is changed.
-  const long start = std::ftell(file);
-  if (start < 0 || std::fseek(file, 0, SEEK_END) != 0) return 1;
-  const int64_t length = std::ftell(file) - start;
+  const int64_t length = static_cast<int64_t>(in.Left());
   const int64_t fixed = FixedBytesBeforeSizes(version);
-  if (length < fixed + kOldMaints * 2 || std::fseek(file, start + fixed, SEEK_SET) != 0) return 1;
+  if (length < fixed + kOldMaints * 2) return file_result::kDamaged;
+  // The image sizes stand behind the fixed part: read them ahead on a copy of the reader.
+  ByteReader ahead = in;
   uint16_t sizes[kOldMaints];
-  if (std::fread(sizes, 1, sizeof sizes, file) != sizeof sizes) return 1;
+  if (!ahead.Skip(fixed) || !ahead.Get(sizes)) return file_result::kDamaged;
   int64_t images = 0;
   for (const uint16_t size : sizes) images += size;
-  if (length != fixed + static_cast<int64_t>(sizeof sizes) + images) return 1;
-  if (std::fseek(file, start, SEEK_SET) != 0) return 1;
+  if (length != fixed + static_cast<int64_t>(sizeof sizes) + images) return file_result::kDamaged;
 
-  TrackFileReader in(file);
   if (version >= 10) {
     int16_t reserved = 0;
     in.Get(reserved);
@@ -144,15 +139,15 @@ int Corvane3Data::ReadOldTrackFile(std::FILE* file, int version, const std::stri
   std::vector<uint8_t> old(kHeaderBytes);
   in.Read(old.data(), old.size());
   TerritoryData territory{};
-  PutText(territory, 0, 31, OldText(&old[0], 31));
-  PutText(territory, 31, 6, OldText(&old[31], 6));
-  PutText(territory, 552, 31, OldText(&old[37], 31));
-  PutText(territory, 583, 101, OldText(&old[68], 163));
-  PutText(territory, 684, 31, OldText(&old[231], 31));
-  PutAt(territory, 715, I16(&old[262]));
-  PutAt(territory, 717, I16(&old[264]));
+  SetFieldText(territory.Name, OldText(&old[0], 31));
+  SetFieldText(territory.Version, OldText(&old[31], 6));
+  SetFieldText(territory.Author, OldText(&old[37], 31));
+  SetFieldText(territory.Address, OldText(&old[68], 163));
+  SetFieldText(territory.Email, OldText(&old[231], 31));
+  territory.PublicDomain = I16(&old[262]);
+  territory.CopyrightProtected = I16(&old[264]);
   const std::string commentsText = OldText(&old[266], 201);
-  PutText(territory, 974, 101, OldText(&old[467], kHeaderBytes - 467));
+  SetFieldText(territory.Text974, OldText(&old[467], kHeaderBytes - 467));
   const std::string base = PathFolder(path) + PathBaseName(path);
   PutText(territory, 297, 255, base + ".trk");
   const std::string commentsPath = base + ".txt";
@@ -177,7 +172,7 @@ int Corvane3Data::ReadOldTrackFile(std::FILE* file, int version, const std::stri
     train.EntryDirection = old[7];
     train.Length = I16(&old[9]);
     train.Type = old[11];
-    PutAt(train, 1335, I16(&old[13]));
+    train.Word1335 = I16(&old[13]);
     SetFieldText(train.Entrance, OldText(&old[15], 3));
     train.EntranceMinutes = static_cast<uint16_t>(I16(&old[18]));
     SetFieldText(train.Exit, OldText(&old[20], 3));
@@ -284,7 +279,7 @@ int Corvane3Data::ReadOldTrackFile(std::FILE* file, int version, const std::stri
     int detector = 0;
     if (old[88] == 1) SetFieldText(block.DetectorNames[detector++], "hot box");
     if (old[87] == 1) SetFieldText(block.DetectorNames[detector++], "dragging equipment");
-    PutAt(block, 383, I16(&old[89]));
+    block.Word383 = I16(&old[89]);
     block.LongUnits = I16(&old[26]) % 528 == 0 ? 1 : 0;
     UpdateBlockData(i, block);
   }
@@ -293,11 +288,11 @@ int Corvane3Data::ReadOldTrackFile(std::FILE* file, int version, const std::stri
     BlockData block = GetBlockData(i);
     if (block.InUse == 0) continue;
     for (int k = 0; k < 4; ++k) block.LabelCells[k] = I16(&old[2 * k]);
-    PutAt(block, 488, old[8]);
-    PutAt(block, 493, old[11]);
-    PutAt(block, 494, old[12]);
-    PutAt(block, 497, I16(&old[16]));
-    PutAt(block, 499, I16(&old[18]));
+    block.ReversesPath = old[8];
+    block.RunBytes[0] = old[11];
+    block.RunBytes[1] = old[12];
+    block.LabelFirstRight = I16(&old[16]);
+    block.LabelSecondLeft = I16(&old[18]);
     UpdateBlockData(i, block);
   }
 
@@ -306,7 +301,7 @@ int Corvane3Data::ReadOldTrackFile(std::FILE* file, int version, const std::stri
     if (I16(&old[0]) == 0) continue;
     SwitchData sw = GetSwitchData(i);
     sw.InUse = static_cast<uint16_t>(I16(&old[0]));
-    PutText(sw, 2, 21, OldText(&old[2], 16));
+    SetFieldText(sw.DisplayName, OldText(&old[2], 16));
     for (int k = 0; k < 4; ++k) {
       sw.Legs[k] = RenumberDevice(I16(&old[18 + 2 * k]), sw.Legs[k]);
       sw.DivergingSpeed[k] = I16(&old[26 + 2 * k]);
@@ -385,8 +380,7 @@ int Corvane3Data::ReadOldTrackFile(std::FILE* file, int version, const std::stri
     int listed = 0;
     for (int t = 0; t < kMaxTrains && listed < kStartTimeTrains; ++t) {
       const TrainData train = GetTrainData(t);
-      int16_t paired;
-      std::memcpy(&paired, reinterpret_cast<const uint8_t*>(&train) + 1335, 2);
+      const int16_t paired = train.Word1335;
       if (train.InUse == 0 || paired == -1 || train.Days[d] == 0) continue;
       start.TrainIndex[listed] = static_cast<uint16_t>(t);
       start.PairedIndex[listed] = static_cast<uint16_t>(paired);
@@ -413,7 +407,7 @@ int Corvane3Data::ReadOldTrackFile(std::FILE* file, int version, const std::stri
     in.Read(MaintImage(i), kept);
     in.Skip(sizes[i] - kept);
   }
-  if (!in.Ok()) return 1;
+  if (!in.Ok()) return file_result::kDamaged;
 
   // Detectors: the two the old program knew.
   for (int i = 0; i < kMaxDetectors; ++i) {
@@ -437,5 +431,5 @@ int Corvane3Data::ReadOldTrackFile(std::FILE* file, int version, const std::stri
   options.RunTimeSource = 1;
   UpdateTerritoryOptions(options);
   UpdateCountData(ComputeTrackCounts());
-  return 0;
+  return file_result::kDone;
 }

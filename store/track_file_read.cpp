@@ -6,8 +6,10 @@
 #include <cstring>
 #include <vector>
 
+#include "store/binary_io.h"
 #include "store/bitmap_bytes.h"
 #include "store/corvane3_data.h"
+#include "store/file_results.h"
 #include "store/fixed_text.h"
 #include "store/track_file_format.h"
 
@@ -33,7 +35,7 @@ bool CountsFit(const CountData& counts) {
 
 // Reads n records and hands each to store(i, record).
 template <class Record, class Store>
-bool ReadTable(TrackFileReader& in, int n, Store store) {
+bool ReadTable(ByteReader& in, int n, Store store) {
   for (int i = 0; i < n; ++i) {
     Record record;
     if (!in.Get(record)) return false;
@@ -46,8 +48,7 @@ constexpr int kOldStartTimeBytes = 370;
 
 }  // namespace
 
-int Corvane3Data::ReadTrackFile(std::FILE* file, int version, const std::string& path) {
-  TrackFileReader in(file);
+int Corvane3Data::ReadTrackFile(ByteReader& in, int version, const std::string& path) {
   int16_t reserved = 0;
   int32_t identity1 = 0, identity2 = 0, changeCount = 0, changeCopy = 0;
   CountData counts{};
@@ -57,7 +58,7 @@ int Corvane3Data::ReadTrackFile(std::FILE* file, int version, const std::string&
   in.Get(changeCount);
   if (version >= 35) in.Get(changeCopy);
   in.Get(counts);
-  if (!in.Ok() || !CountsFit(counts)) return 1;
+  if (!in.Ok() || !CountsFit(counts)) return file_result::kDamaged;
   TrackReservedWord = reserved;
   TrackIdentity1 = identity1;
   TrackIdentity2 = identity2;
@@ -65,7 +66,7 @@ int Corvane3Data::ReadTrackFile(std::FILE* file, int version, const std::string&
   UpdateCountData(counts);
 
   TerritoryData territory{};
-  if (!in.Get(territory) || !in.Get(TerritoryCounters)) return 1;
+  if (!in.Get(territory) || !in.Get(TerritoryCounters)) return file_result::kDamaged;
   UpdateTerritoryData(territory);
 
   // Grids, column by column over the used extent; the flag grid is int16 in the file, a byte here.
@@ -74,7 +75,7 @@ int Corvane3Data::ReadTrackFile(std::FILE* file, int version, const std::string&
   for (int grid = 0; grid < 3; ++grid) {
     for (int x = 0; x < columns; ++x) {
       int16_t column[kGridRows] = {};  // g++ -O3 cannot see that Read fills the rows used
-      if (!in.Read(column, sizeof(int16_t) * rows)) return 1;
+      if (!in.Read(column, sizeof(int16_t) * rows)) return file_result::kDamaged;
       for (int y = 0; y < rows; ++y) {
         const int cell = x * kGridRows + y;
         if (grid == 0) GridTrack[cell] = column[y];
@@ -99,18 +100,18 @@ int Corvane3Data::ReadTrackFile(std::FILE* file, int version, const std::string&
             ReadTable<StationData32>(in, w[kCountStations],
                                      [&](int i, const StationData32& r) { UpdateStationData(i, r); }) &&
             ReadTable<TextData>(in, w[kCountTexts], [&](int i, const TextData& r) { UpdateTextData(i, r); });
-  if (!ok) return 1;
+  if (!ok) return file_result::kDamaged;
 
   // Start times: the 370-byte form of versions 30-35 lacks the two 50-byte columns at 360 and 410.
   for (int i = 0; i < w[kCountStartTimes]; ++i) {
     if (version >= 36) {
       StartTime start;
-      if (!in.Get(start)) return 1;
+      if (!in.Get(start)) return file_result::kDamaged;
       UpdateStartTime(i, start);
       continue;
     }
     uint8_t old[kOldStartTimeBytes];
-    if (!in.Read(old, sizeof old)) return 1;
+    if (!in.Read(old, sizeof old)) return file_result::kDamaged;
     if (old[0] == 0) continue;
     StartTime start = GetStartTime(i);
     auto* bytes = reinterpret_cast<uint8_t*>(&start);
@@ -122,19 +123,21 @@ int Corvane3Data::ReadTrackFile(std::FILE* file, int version, const std::string&
   ok = ReadTable<AreaData>(in, w[kCountAreas], [&](int i, const AreaData& r) { UpdateAreaData(i, r); }) &&
        ReadTable<DetectorData>(in, kMaxDetectors, [&](int i, const DetectorData& r) { UpdateDetectorData(i, r); });
   TerritoryOptions options{};
-  if (!ok || !in.Get(options)) return 1;
+  if (!ok || !in.Get(options)) return file_result::kDamaged;
   UpdateTerritoryOptions(options);
-  if (!ReadTable<OSData>(in, w[kCountOSPoints], [&](int i, const OSData& r) { UpdateOSData(i, r); })) return 1;
+  if (!ReadTable<OSData>(in, w[kCountOSPoints], [&](int i, const OSData& r) { UpdateOSData(i, r); }))
+    return file_result::kDamaged;
 
   // Train icon images: kept in memory with their icon record.
   int32_t icons = 0;
-  if (!in.Get(icons) || icons < 0 || icons > kMaxTrainIcons) return 1;
+  if (!in.Get(icons) || icons < 0 || icons > kMaxTrainIcons) return file_result::kDamaged;
   for (int n = 0; n < icons; ++n) {
     int32_t size = 0;
     char name[kIconNameBytes];
-    if (!in.Get(size) || size < 0 || size >= kIconImageLimit || !in.Read(name, sizeof name)) return 1;
+    if (!in.Get(size) || size < 0 || size >= kIconImageLimit || !in.Read(name, sizeof name))
+      return file_result::kDamaged;
     std::vector<uint8_t> image(static_cast<size_t>(size));
-    if (!in.Read(image.data(), image.size())) return 1;
+    if (!in.Read(image.data(), image.size())) return file_result::kDamaged;
     if (!IsUsableBitmapImage(image.data(), image.size())) {
       ShowMessage("The temporary bitmap file is illegal!", MessageIcon::Error);
       continue;
@@ -171,11 +174,12 @@ int Corvane3Data::ReadTrackFile(std::FILE* file, int version, const std::string&
     SetFieldText(territory.CommentsFile, commentsPath);
     UpdateTerritoryData(territory);
     int32_t length = 0;
-    if (!in.Get(length) || length < 0) return 1;
+    if (!in.Get(length) || length < 0) return file_result::kDamaged;
     char piece[kCommentsPiece];
     for (int32_t left = length; left > 0;) {
       const int n = std::min<int32_t>(left, kCommentsPiece);
-      if (!in.Read(piece, n)) return 1;  // a cut-off text: only what the file holds was held in memory
+      if (!in.Read(piece, n))
+        return file_result::kDamaged;  // a cut-off text: only what the file holds was held in memory
       commentsText.append(piece, static_cast<size_t>(n));
       left -= n;
     }
@@ -185,25 +189,25 @@ int Corvane3Data::ReadTrackFile(std::FILE* file, int version, const std::string&
       ReadTable<BitmapInsert>(in, kMaxBitmapInserts, [&](int i, const BitmapInsert& r) { UpdateBitmapInsert(i, r); }) &&
       ReadTable<BitmapMaint>(in, kMaxMaintBitmaps, [&](int i, const BitmapMaint& r) { UpdateBitmapMaint(i, r); });
   std::array<int32_t, kMaxMaintBitmaps> sizes{};
-  if (!ok || !in.Read(sizes.data(), sizeof sizes)) return 1;
+  if (!ok || !in.Read(sizes.data(), sizeof sizes)) return file_result::kDamaged;
   for (int i = 0; i < kMaxMaintBitmaps; ++i) {
-    if (sizes[i] < 0) return 1;
+    if (sizes[i] < 0) return file_result::kDamaged;
     if (sizes[i] == 0) continue;
     // A buffer holds 60,000 bytes; the rest of a larger image is passed over and the loader drops it.
     const int kept = std::min(sizes[i], kMaintImageBytes);
-    if (!in.Read(MaintImage(i), kept) || !in.Skip(sizes[i] - kept)) return 1;
+    if (!in.Read(MaintImage(i), kept) || !in.Skip(sizes[i] - kept)) return file_result::kDamaged;
     MaintImageSizes[i] = sizes[i];
   }
 
   std::array<int16_t, 4> endMagic{};
-  if (!in.Read(endMagic.data(), sizeof endMagic) || endMagic != kTrackMagic) return 1;
+  if (!in.Read(endMagic.data(), sizeof endMagic) || endMagic != kTrackMagic) return file_result::kDamaged;
 
   // Signals of code 21 stand one column to the left in the file.
   for (int i = 0; i < w[kCountSignals]; ++i) {
     const SignalData signal = GetSignalData(i);
     if (signal.InUse == 0 || signal.TrackCode != 21) continue;
     const int x = signal.CellX, y = signal.CellY;
-    if (x < 1 || x >= kGridColumns || y < 0 || y >= kGridRows) return 1;
+    if (x < 1 || x >= kGridColumns || y < 0 || y >= kGridRows) return file_result::kDamaged;
     const int from = (x - 1) * kGridRows + y, to = x * kGridRows + y;
     const int16_t code = GridTrack[from], device = GridDevice[from];
     GridTrack[from] = 0;
@@ -215,7 +219,7 @@ int Corvane3Data::ReadTrackFile(std::FILE* file, int version, const std::string&
   if (version < 37) {
     for (int i = 0; i < kMaxTrains; ++i) {
       TrainData train = GetTrainData(i);
-      for (auto& leg : train.Multiple) std::memset(leg.Reserved22 + 2, 0xFF, 2);  // +24 of each entry
+      for (auto& leg : train.Multiple) leg.NewLength = -1;
       for (auto& work : train.LocalWork) work.NewLength = -1;
       UpdateTrainData(i, train);
     }
@@ -228,5 +232,5 @@ int Corvane3Data::ReadTrackFile(std::FILE* file, int version, const std::string&
   }
 
   if (!commentsPath.empty()) WriteCommentsFile(commentsPath, commentsText);
-  return 0;
+  return file_result::kDone;
 }

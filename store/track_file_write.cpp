@@ -12,6 +12,8 @@
 #include "store/atomic_file.h"
 #include "store/binary_io.h"
 #include "store/corvane3_data.h"
+#include "store/device_numbers.h"
+#include "store/file_results.h"
 #include "store/fixed_text.h"
 #include "store/track_file_format.h"
 
@@ -102,7 +104,7 @@ int Corvane3Data::WriteTrackFile(const std::string& path, uint8_t announce) {
   }
   if (errors > 0) {
     ShowMessage("Could not create new track file because of errors.", MessageIcon::Error);
-    return 6;
+    return file_result::kRefusedByChecks;
   }
 
   // The icon images go in list order; an image that cannot be read or is too large is left out.
@@ -136,7 +138,7 @@ int Corvane3Data::WriteTrackFile(const std::string& path, uint8_t announce) {
     const int to = (x - 1) * kGridRows + y, from = x * kGridRows + y;
     track[to] = 21;
     track[from] = 0;
-    device[to] = static_cast<int16_t>(3000 + i);
+    device[to] = static_cast<int16_t>(device::SignalNumber(i));
     device[from] = -1;
   }
 
@@ -200,7 +202,7 @@ int Corvane3Data::WriteTrackFile(const std::string& path, uint8_t announce) {
 
   if (!ReplaceFile(path, out.Bytes())) {
     ShowMessage("Could not save track file", MessageIcon::Error);
-    return 3;
+    return file_result::kCannotOpen;
   }
 
   if (announce == 1) {
@@ -209,7 +211,7 @@ int Corvane3Data::WriteTrackFile(const std::string& path, uint8_t announce) {
   }
   SetFieldText(LastSavedTrackPath, path);
   ChangeCount = LoadedChangeCount;
-  return 0;
+  return file_result::kDone;
 }
 
 const std::vector<uint8_t>* Corvane3Data::HeldTrainIconImage(const std::string& name) const {
@@ -223,13 +225,13 @@ const std::vector<uint8_t>* Corvane3Data::HeldTrainIconImage(const std::string& 
 
 int Corvane3Data::CheckWaveFile(const std::string& path) const {
   std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return 3;
+  if (!file) return file_result::kCannotOpen;
   unsigned char head[20] = {};
   const size_t n = std::fread(head, 1, sizeof head, file);
   std::fclose(file);
-  if (n < 12) return 1;
+  if (n < 12) return file_result::kDamaged;
   const char* wave = "wave";
   for (int i = 0; i < 4; ++i)
-    if (std::tolower(head[8 + i]) != wave[i]) return 1;
-  return 0;
+    if (std::tolower(head[8 + i]) != wave[i]) return file_result::kDamaged;
+  return file_result::kDone;
 }

@@ -101,7 +101,8 @@ void BM_PaintWholeLayoutDirectly(benchmark::State& state) {
 }
 BENCHMARK(BM_PaintWholeLayoutDirectly)->Unit(benchmark::kMillisecond);
 
-// The kept image painted whole again, as after a zoom or a display option change.
+// The kept image painted whole again, as after a zoom or a display option change (the recoloured
+// tiles and the labels of the paints before are kept).
 void BM_RebuildKeptImage(benchmark::State& state) {
   Scene scene;
   for (auto _ : state) {
@@ -110,6 +111,40 @@ void BM_RebuildKeptImage(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_RebuildKeptImage)->Unit(benchmark::kMillisecond);
+
+// The same with a new painter and image each time, as at the first paint after a territory is
+// loaded: no recoloured tile and no label kept from an earlier paint, the image's pages new.
+void BM_RebuildKeptImageFirstTime(benchmark::State& state) {
+  Scene scene;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto painter = std::make_unique<LayoutPainter>(*scene.Store, scene.Pictures);
+    auto image = std::make_unique<LayoutImage>(*painter);
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(image->Update(scene.State, 0xFFFFFFFF, scene.Store->ZoomDivisor).constBits());
+    state.PauseTiming();
+    image.reset();
+    painter.reset();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_RebuildKeptImageFirstTime)->Unit(benchmark::kMillisecond);
+
+// The kept image painted whole again at full size after a zoom out and back (the half-size paint
+// in between not timed).
+void BM_RebuildAfterZoomingBackIn(benchmark::State& state) {
+  Scene scene;
+  scene.Update();
+  for (auto _ : state) {
+    state.PauseTiming();
+    scene.Store->ZoomDivisor = 2;
+    scene.Update();
+    scene.Store->ZoomDivisor = 1;
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(scene.Update().constBits());
+  }
+}
+BENCHMARK(BM_RebuildAfterZoomingBackIn)->Unit(benchmark::kMillisecond);
 
 // A paint of the whole 200 x 160 window from the kept image: trains and labels are in it.
 void BM_PaintWholeWindow(benchmark::State& state) {

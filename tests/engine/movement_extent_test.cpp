@@ -149,8 +149,8 @@ class RearStepTest : public ExtentTest {
     leg.ReentryMinutes = minutes;
     SetFieldText(leg.Text8, id);
     leg.Byte21 = reverse;
-    std::memcpy(leg.Reserved22, &crew, 2);
-    std::memcpy(leg.Reserved22 + 2, &length, 2);
+    leg.CrewMinutes = crew;
+    leg.NewLength = length;
     store().UpdateTrainData(data, train);
   }
   void Couple(int front, int behind) {

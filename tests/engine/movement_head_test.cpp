@@ -193,7 +193,7 @@ TEST_F(EnterTest, LocalWorkStopsTheTrainAtTheEndOfItsWorkLocation) {
   ClearRight({b[2], b[3]});
   AtEndOfB1();
   PathCheckResult result = engine.EnterNextBlock(0, b[1], 1, kStart);
-  EXPECT_EQ(+result.SpareByte, 0);
+  EXPECT_EQ(+result.StoppedForLocalWork, 0);
   EXPECT_EQ(+Train(0).HeadBlock, b[2]);
   EXPECT_EQ(+Train(0).LocalWorkDue, 1);
 
@@ -203,7 +203,7 @@ TEST_F(EnterTest, LocalWorkStopsTheTrainAtTheEndOfItsWorkLocation) {
   Store(0, train);
   result = engine.EnterNextBlock(0, b[2], 1, kStart);
   train = Train(0);
-  EXPECT_EQ(+result.SpareByte, 1);
+  EXPECT_EQ(+result.StoppedForLocalWork, 1);
   EXPECT_EQ(+train.HeadBlock, b[2]);
   EXPECT_EQ(+train.State, TrainState::Stopped);
   EXPECT_EQ(+train.Reason, StopReason::LocalWork);
@@ -220,7 +220,7 @@ TEST_F(EnterTest, WorkAlreadyDoneWhileWaitingIsNotDoneAgain) {
   train.WaitStart = kStart - 1500;  // stood 25 minutes already
   Store(0, train);
   const PathCheckResult result = engine.EnterNextBlock(0, b[1], 1, kStart);
-  EXPECT_EQ(+result.SpareByte, 0);
+  EXPECT_EQ(+result.StoppedForLocalWork, 0);
   EXPECT_EQ(+Train(0).LocalWorkIndex, 1);
   EXPECT_EQ(+Train(0).HeadBlock, b[2]);
 }

@@ -245,7 +245,7 @@ void ExpectResult(const PathCheckResult& r, const Expected& e, const std::string
   EXPECT_EQ(+r.WaitingForHelper, e.WaitingForHelper);
   EXPECT_EQ(+r.PlatformDistance, e.PlatformDistance);
   EXPECT_EQ(+r.Spare, -1);
-  EXPECT_EQ(+r.SpareByte, 0);
+  EXPECT_EQ(+r.StoppedForLocalWork, 0);
 }
 
 TEST_F(PathCheckTest, SpeedFollowsTheBlocksClearedAhead) {

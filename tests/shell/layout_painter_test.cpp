@@ -292,17 +292,19 @@ TEST_F(LayoutPainterTest, PicturesLieUnderOrOverTheTrackByLayer) {
   store().MaintImageSizes[3] = static_cast<int32_t>(bytes.size());
   store().MaintBitmapUsable[3] = 1;
   BitmapMaint maint = store().GetBitmapMaint(3);
-  std::memcpy(maint.Bytes, "Yard", 5);
+  std::memcpy(maint.Name, "Yard", 5);
   store().UpdateBitmapMaint(3, maint);
 
   auto insert = [&](const char* name, int16_t layer) {
     BitmapInsert record = store().GetBitmapInsert(0);
-    std::memset(record.Bytes, 0, 41);
-    std::memcpy(record.Bytes, name, std::strlen(name));
+    std::memset(record.Name, 0, sizeof record.Name);
+    std::memcpy(record.Name, name, std::strlen(name));
     // Two cells tall: the middle cell and the empty cell below it.
-    const int16_t words[5] = {static_cast<int16_t>(kMiddle.X * 16), static_cast<int16_t>(kMiddle.Y * 16), 16, 32,
-                              layer};
-    std::memcpy(record.Bytes + 41, words, sizeof words);
+    record.Left = static_cast<int16_t>(kMiddle.X * 16);
+    record.Top = static_cast<int16_t>(kMiddle.Y * 16);
+    record.Width = 16;
+    record.Height = 32;
+    record.Layer = layer;
     store().UpdateBitmapInsert(0, record);
   };
   const QPoint track = KeyPixel(0, kBlack);

@@ -202,6 +202,12 @@ TEST(LayoutViewTest, LabelStripsOfBothRunsCoverTheSameRowsBelowTheTrack) {
   const auto one = layout::BlockLabelStrips(MakeView(2, 1, 0), 10, 5, 14, -1, 14, 5);
   ASSERT_EQ(one.size(), 2u);
   EXPECT_EQ(one[0], (Rect{80 - 32, 39, 120 - 32, 43}));
+  // With one run the strip reaches the right end cell, where the labels are painted, whatever the
+  // first run's end column holds.
+  const auto stale = layout::BlockLabelStrips(MakeView(1, 0, 0), 10, 5, 12, -1, 14, 5);
+  ASSERT_EQ(stale.size(), 2u);
+  EXPECT_EQ(stale[0], (Rect{160, 78, 240, 86}));
+  EXPECT_EQ(stale[1], (Rect{160, 91, 240, 99}));
 }
 
 TEST(ViewHistoryTest, RemembersWithinItsLimitAndWalksBackAndForward) {

@@ -29,6 +29,7 @@
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
 #include "tests/shell/gui_app.h"
+#include "tests/support/demo_territory.h"
 #include "tests/support/fake_services.h"
 #include "tests/support/pdf_text.h"
 
@@ -220,3 +221,44 @@ TEST_F(PrintingWindowsTest, InCTCControlModeTheGraphOpensWithoutAStartAndKeepsIt
 }
 
 }  // namespace
+
+TEST(PrintingMenuItems, FileMenuPrintsTheLayoutAndTheTwoSettingsReports) {
+  QTemporaryDir folder;
+  FakeMessageService messages;
+  auto app = StartShownProgram(folder, &messages);
+  messages.Calls.clear();
+  territory::BuildDemonstrationTerritory(*TheStore);
+  TheStore->InitSimulationStatus();
+  TTrainPrinter& printer = TheMainFrame->Printer();
+  printer.Device().setOutputFormat(QPrinter::PdfFormat);
+  struct Case {
+    int command;
+    const char* file;
+    const char* texts[2];
+    bool severalPages;
+  };
+  const Case cases[] = {
+      {res::CM_PRINT_LAYOUT, "layout.pdf", {"Ashford", "Bexley"}, true},
+      {res::CM_PRINT_ALERT_PARAMETERS, "alerts.pdf", {"Alert Parameters", "Crew Expired"}, false},
+      {res::CM_PRINT_RANDOM_PERFORMANCE, "random.pdf", {"Random Performance", "TRAIN TYPES"}, false},
+  };
+  for (const Case& c : cases) {
+    const QString pdf = folder.filePath(c.file);
+    printer.Device().setOutputFileName(pdf);
+    TheMainFrame->Commands().UpdateEnabled();
+    QAction* item = nullptr;
+    for (QAction* entry : TheMainFrame->menuBar()->actions())
+      if (QMenu* menu = entry->menu())
+        for (QAction* candidate : menu->actions())
+          if (candidate->objectName() == QString::number(c.command)) item = candidate;
+    ASSERT_NE(item, nullptr) << c.file;
+    ASSERT_TRUE(item->isEnabled()) << c.file;
+    item->trigger();
+    const auto pages = PdfPages(pdf.toStdString());
+    EXPECT_EQ(PdfPageCount(pdf.toStdString()) > 1, c.severalPages) << c.file;
+    std::string all;
+    for (const auto& page : pages) all += page;
+    for (const char* text : c.texts) EXPECT_NE(all.find(text), std::string::npos) << c.file << ": " << text;
+  }
+  EXPECT_TRUE(messages.Calls.empty());
+}

@@ -283,8 +283,8 @@ TEST_F(TrainWindowTest, SortsAndViewsShowTheirOrderAndColumns) {
   train.Multiple[0].ReentryMinutes = 30;
   SetFieldText(train.Multiple[0].Text8, "101A");
   train.Multiple[0].Word19 = 0;
-  const int16_t none[2] = {-1, -1};  // no new crew time, no new length
-  std::memcpy(train.Multiple[0].Reserved22, none, sizeof none);
+  train.Multiple[0].CrewMinutes = -1;  // no new crew time
+  train.Multiple[0].NewLength = -1;    // no new length
   SetFieldText(train.Multiple[3].LegExit, "W1");
   train.Multiple[3].Byte21 = 1;
   SetFieldText(train.LocalWork[0].AreaName, "Yard");

@@ -234,13 +234,14 @@ TEST_F(StoreTest, NewTrainGetsItsDefaultsAndRaisesTheTrainCount) {
   // A count already above the slot is left alone; a slot used before keeps none of its old entries'
   // new crew time and new length (the entry's last four bytes, -1 each).
   TrainData used = store().GetTrainData(0);
-  std::memset(used.Multiple[3].Reserved22, 0x07, sizeof used.Multiple[3].Reserved22);
+  used.Multiple[3].CrewMinutes = used.Multiple[3].NewLength = 0x0707;
   store().UpdateTrainData(0, used);
   store().FreeTrainData(0);
   EXPECT_EQ(store().FindFreeTrainData(), 0);
   EXPECT_EQ(+store().GetCountData().Words[kCountTrains], 2);
   const TrainData reused = store().GetTrainData(0);
-  for (const uint8_t byte : reused.Multiple[3].Reserved22) EXPECT_EQ(byte, 0xFF);
+  EXPECT_EQ(+reused.Multiple[3].CrewMinutes, -1);
+  EXPECT_EQ(+reused.Multiple[3].NewLength, -1);
 }
 
 TEST_F(StoreTest, FreeingATrainClearsItsStartTimeEntriesAndLinks) {

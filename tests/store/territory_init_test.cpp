@@ -170,8 +170,8 @@ TEST_F(TerritoryInitTest, TextsAndStationsCarryTheDefaultLabelFont) {
   std::vector<Expect> font = {{0, 4, -11}, {4, 4, 0, 3}, {16, 4, 400}, {20, 1, 0, 3}, {23, 1, 1}, {24, 1, 0, 4}};
   auto checkFont = [&](const FontBytes& f, const char* what) {
     CheckRecord(f, font, what);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(f.Bytes + 28)), "Courier New") << what;
-    for (int k = 28 + 11; k < 60; ++k) EXPECT_EQ(f.Bytes[k], 0) << what << k;
+    EXPECT_EQ(std::string(f.FaceName), "Courier New") << what;
+    for (int k = 28 + 11; k < 60; ++k) EXPECT_EQ(reinterpret_cast<const uint8_t*>(&f)[k], 0) << what << k;
   };
   const TextData text = store().GetTextData(399);
   CheckRecord(text,
@@ -260,8 +260,8 @@ class RunInitTest : public TerritoryInitTest {
     block.InUse = 1;
     block.PassThrough = 1;
     const uint8_t runValues[] = {0xFF, 0, 0, 0, 0, 7, 8, 0, 0, 0x21, 0x00, 0x22};
-    std::memcpy(block.RunResetValues, runValues, sizeof runValues);
-    block.Reserved500[0] = 0;
+    std::memcpy(reinterpret_cast<uint8_t*>(&block) + 488, runValues, sizeof runValues);
+    reinterpret_cast<uint8_t*>(&block)[500] = 0;
     const int16_t cells[] = {11, 12, 13, 14};
     std::memcpy(block.LabelCells, cells, sizeof cells);
     int16_t speedMax[2][10];
@@ -410,7 +410,7 @@ TEST_F(RunInitTest, AnEmptyTerritoryLeavesEveryStatusSlotFree) {
   for (int i = 0; i < kMaxSwitches; ++i) ASSERT_EQ(+store().GetSwitchStatus(i).InUse, 0) << i;
   for (int i = 0; i < kMaxSignals; ++i) ASSERT_EQ(+store().GetSignalStatus(i).InUse, 0) << i;
   for (int i = 0; i < kMaxCrossings; ++i) ASSERT_EQ(+store().GetCrossStatus(i).InUse, 0) << i;
-  for (int i = 0; i < kMaxLocations; ++i) ASSERT_EQ(store().GetOrgStatus(i).Bytes0[0], 0) << i;
+  for (int i = 0; i < kMaxLocations; ++i) ASSERT_EQ(store().GetOrgStatus(i).InUse, 0) << i;
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ Bytes SmallTrackFile(Corvane3Data& store, const std::string& folder) {
   store.UpdateTerritoryData(territory);
   const Bytes maint = MakeBitmap(4, 4);
   BitmapMaint record{};
-  SetFieldText(reinterpret_cast<char*>(record.Bytes), 41, "m.bmp");
+  SetFieldText(record.Name, "m.bmp");
   store.UpdateBitmapMaint(0, record);
   std::memcpy(store.MaintImage(0), maint.data(), maint.size());
   store.MaintImageSizes[0] = static_cast<int32_t>(maint.size());

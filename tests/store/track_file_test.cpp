@@ -96,7 +96,7 @@ TEST_F(TrackFileTest, WriteLoadWriteGivesIdenticalBytesInTheSectionLayout) {
   store().UpdateTerritoryData(territory);
   const Bytes maint = MakeBitmap(8, 8);
   BitmapMaint record{};
-  SetFieldText(reinterpret_cast<char*>(record.Bytes), 41, "yard.bmp");
+  SetFieldText(record.Name, "yard.bmp");
   store().UpdateBitmapMaint(3, record);
   std::memcpy(store().MaintImage(3), maint.data(), maint.size());
   store().MaintImageSizes[3] = static_cast<int32_t>(maint.size());
@@ -183,7 +183,7 @@ TEST_F(TrackFileTest, LoadDerivesWhatTheFileDoesNotCarry) {
   }
   // A maintenance image that fills a whole buffer.
   BitmapMaint big{};
-  SetFieldText(reinterpret_cast<char*>(big.Bytes), 41, "big.bmp");
+  SetFieldText(big.Name, "big.bmp");
   store().UpdateBitmapMaint(0, big);
   store().MaintImageSizes[0] = kMaintImageBytes;
   ASSERT_EQ(store().WriteTrackFile(In("derive.trk"), 0), 0);
@@ -202,7 +202,7 @@ TEST_F(TrackFileTest, LoadDerivesWhatTheFileDoesNotCarry) {
   EXPECT_EQ(store().GetCountData().Words[kCountRunningTrains], 0);
   EXPECT_EQ(store().GetCountData().Words[kCountLocations], 4);
   EXPECT_EQ(store().MaintImageSizes[0], 0);
-  EXPECT_EQ(store().GetBitmapMaint(0).Bytes[0], 0);
+  EXPECT_EQ(store().GetBitmapMaint(0).Name[0], 0);
 }
 
 // The file's head and the refusals LoadTrackFile makes before and after the body.
@@ -408,7 +408,7 @@ TEST_F(TrackFileTest, IconImagesAreCheckedAndKeptInMemory) {
 TEST_F(TrackFileTest, VersionsThirtyFourToThirtySixLoadTheirOwnLayouts) {
   const Sample s = BuildSample(store(), "");
   TrainData train = store().GetTrainData(0);
-  train.Multiple[2].Reserved22[2] = 5;
+  train.Multiple[2].NewLength = 5;
   train.LocalWork[4].NewLength = 77;
   store().UpdateTrainData(0, train);
   StartTime start = store().GetStartTime(0);
@@ -453,7 +453,7 @@ TEST_F(TrackFileTest, VersionsThirtyFourToThirtySixLoadTheirOwnLayouts) {
     EXPECT_EQ(+got.Bytes360[0], version >= 36 ? 42 : 1);  // the empty territory's value
     EXPECT_EQ(+store().GetStartTime(1).InUse, 0);
     const TrainData loaded = store().GetTrainData(0);
-    EXPECT_EQ(+loaded.Multiple[2].Reserved22[2], version >= 37 ? 5 : 0xFF);
+    EXPECT_EQ(+loaded.Multiple[2].NewLength, version >= 37 ? 5 : -1);
     EXPECT_EQ(+loaded.LocalWork[4].NewLength, -1);
   }
 }

@@ -31,3 +31,16 @@ inline int Occurrences(const std::string& text, const std::string& what) {
   for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++count;
   return count;
 }
+
+// The number of pages of a PDF file (poppler's pdfinfo), text or not; 0 when it cannot be read.
+inline int PdfPageCount(const std::string& path) {
+  const std::string command = "pdfinfo '" + path + "' 2>/dev/null";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return 0;
+  int pages = 0;
+  char line[512];
+  while (fgets(line, sizeof line, pipe))
+    if (std::sscanf(line, "Pages: %d", &pages) == 1) break;
+  pclose(pipe);
+  return pages;
+}
