@@ -11,6 +11,7 @@
 #include "interface/outgoing.h"
 #include "interface/xfer_msg.h"
 #include "store/corvane3_data.h"
+#include "store/device_numbers.h"
 #include "store/file_commands.h"
 #include "store/fixed_text.h"
 
@@ -18,8 +19,6 @@ namespace xfer {
 namespace {
 
 constexpr const char* kDayCodes[7] = {"su", "mo", "tu", "we", "th", "fr", "sa"};
-constexpr int kSwitchDeviceBase = 2000;
-constexpr int kSignalDeviceBase = 3000;
 
 std::string Lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -86,7 +85,7 @@ void ProcessSwitch(Engine& engine, int sequence, const std::string& line, const 
   const int position = store.GetSwitchStatus(index).Position;
   if (position == (wanted == "reverse" ? 1 : 0)) return;
   // A refused throw is seen outside as a switch that did not move.
-  engine.ThrowSwitch(kSwitchDeviceBase + index, 0, 0, sequence);
+  engine.ThrowSwitch(device::kSwitchBase + index, 0, 0, sequence);
 }
 
 void ProcessSignal(Engine& engine, int sequence, const std::string& line, const std::string& name,
@@ -106,11 +105,11 @@ void ProcessSignal(Engine& engine, int sequence, const std::string& line, const 
   const SignalStatus status = store.GetSignalStatus(index);
   if (wanted == "fleet" || wanted == "fleetcancel") {
     if (status.Fleet == (wanted == "fleet" ? 1 : 0)) return;
-    engine.FleetSignal(kSignalDeviceBase + index, sequence);
+    engine.FleetSignal(device::kSignalBase + index, sequence);
     return;
   }
   if (IsClearedCode(status.Aspect) == (wanted == "clear")) return;
-  engine.ClearSignal(kSignalDeviceBase + index, 0, sequence);
+  engine.ClearSignal(device::kSignalBase + index, 0, sequence);
 }
 
 void ProcessAllData(Corvane3Data& store) {

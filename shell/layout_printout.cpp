@@ -15,12 +15,6 @@ namespace {
 
 constexpr int kColumns = 200, kRows = 160;
 
-int16_t Word(const void* record, size_t offset) {
-  int16_t value;
-  std::memcpy(&value, static_cast<const char*>(record) + offset, sizeof value);
-  return value;
-}
-
 // Grows the extent (in cells) to hold a rectangle given in full-size pixels.
 void Cover(int& width, int& height, int x, int y, int w, int h) {
   if (x + w > width * 16) width = (x + w) / 16 + 1;
@@ -51,9 +45,8 @@ QSize PrintedLayoutExtent(Corvane3Data& store) {
   }
   for (int i = 0; i < kMaxBitmapInserts; ++i) {
     const BitmapInsert insert = store.GetBitmapInsert(i);
-    if (FieldText(reinterpret_cast<const char*>(insert.Bytes), 41).empty()) continue;
-    Cover(width, height, Word(insert.Bytes, 41), Word(insert.Bytes, 43), Word(insert.Bytes, 45),
-          Word(insert.Bytes, 47));
+    if (FieldText(insert.Name).empty()) continue;
+    Cover(width, height, insert.Left, insert.Top, insert.Width, insert.Height);
   }
   for (int i = 0; i < kMaxStations; ++i) {
     const StationData station = store.GetStationData(i);
