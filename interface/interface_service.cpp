@@ -2,6 +2,7 @@
 
 #include "engine/engine.h"
 #include "interface/device_walks.h"
+#include "interface/incoming.h"
 #include "interface/outgoing.h"
 
 Corvane3Data& MessageInterfaceService::store() { return engine_.Store(); }
@@ -14,6 +15,7 @@ void MessageInterfaceService::CTCBuildXferOutMsg(int deviceType, int index) {
 }
 void MessageInterfaceService::FlushCTCControls() { xfer::FlushCTCControls(store()); }
 void MessageInterfaceService::FlushEIOIndications() { xfer::FlushEIOIndications(store()); }
+void MessageInterfaceService::EIOReadXferInFile() { xfer::EIOReadXferInFile(engine_); }
 void MessageInterfaceService::UpdateBlocksClearedAhead() { xfer::UpdateBlocksClearedAhead(engine_); }
 void MessageInterfaceService::CTCRedrawPendingDevices() { xfer::CTCRedrawPendingDevices(engine_); }
 int MessageInterfaceService::FindTrainInNextBlock(int trainSlot, int which) {

@@ -1,7 +1,7 @@
 // The message interfaces as the store and the engine reach them: the program
-// installs this in place of the do-nothing service. The incoming side (the
-// readers, the CTC requests and permits, crossing traffic) is not built yet
-// and still does nothing here.
+// installs this in place of the do-nothing service. Of the incoming side the
+// External I/O reader is built; the CTC reader, requests and permits and
+// crossing traffic still do nothing here.
 #pragma once
 
 #include "store/null_services.h"
@@ -17,6 +17,7 @@ class MessageInterfaceService : public NullInterfaceService {
   void CTCBuildXferOutMsg(int deviceType, int index) override;
   void FlushCTCControls() override;
   void FlushEIOIndications() override;
+  void EIOReadXferInFile() override;
   void UpdateBlocksClearedAhead() override;
   void CTCRedrawPendingDevices() override;
   int FindTrainInNextBlock(int trainSlot, int which) override;

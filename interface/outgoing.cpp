@@ -211,6 +211,10 @@ void CTCBuildXferOutMsg(Corvane3Data& store, int deviceType, int index) {
   }
 }
 
+void QueueEIONumbered(Corvane3Data& store, const std::function<std::string(const std::string&)>& make) {
+  QueueNumbered(store, Channel::ExternalIO, make);
+}
+
 void EIOBuildXferOutMsg(Corvane3Data& store, int deviceType, int index) {
   // Before a run is prepared the outside program hears nothing of the store's resets.
   if (store.GetOptionData().ExternalIOOn != 1 || store.Run.AwaitingStart == 1) return;

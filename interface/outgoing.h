@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <string>
 #include <string_view>
 
 class Corvane3Data;
@@ -18,6 +20,10 @@ inline constexpr int kQueueFull = -1;
 // all 200 are in use (the line is dropped, and the log says so).
 int32_t QueueCTCControlMsg(Corvane3Data& store, std::string_view text);
 int32_t QueueEIOIndicationMsg(Corvane3Data& store, std::string_view text);
+
+// Queues the External I/O line `make` builds around the channel's next number ("%04d"), and moves
+// the number on.
+void QueueEIONumbered(Corvane3Data& store, const std::function<std::string(const std::string&)>& make);
 
 // Appends the waiting lines to the channel's file, logs them and empties the
 // queue; a file that cannot be written keeps the queue for a later flush.

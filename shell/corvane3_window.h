@@ -102,6 +102,7 @@ class TCorvane3Window : public QAbstractScrollArea, public DisplayService {
   // A pop-up menu's command by its id, on the device of the last right click; an id whose
   // window is not built yet does nothing.
   void PopupCommand(int id);
+  void CmPlatformTrains();
   void CmBlockProperties();
   void CmFleet();
   void CmEntranceSignal();

@@ -11,6 +11,7 @@
 #include "shell/layout_hover.h"
 #include "shell/layout_popup.h"
 #include "shell/stop_status.h"
+#include "shell/train_lists.h"
 #include "store/operating_mode.h"
 
 namespace {
@@ -171,8 +172,8 @@ void TCorvane3Window::EvRButtonDown(QPoint point) {
     return ShowPopup(menu.Items, point);
   }
   if (IsDiamond(device) || IsLocation(device)) {
-    // An entrance/exit location's arrival list joins here once that list is built.
     ClearEntranceSelection();
+    if (IsLocation(device)) OpenArrivalList(store_, device - 5000, this);
     return;
   }
   if (IsSignal(device)) {
@@ -248,6 +249,8 @@ void ChooseEntrance(Corvane3Data& store, int target, int32_t& selection) {
 }  // namespace
 
 void TCorvane3Window::CmEntranceSignal() { ChooseEntrance(store_, PopupTarget, store_.Run.PendingRouteEntrance); }
+void TCorvane3Window::CmPlatformTrains() { OpenPlatformListOfBlock(store_, PopupTarget, this); }
+
 void TCorvane3Window::CmAddStackCommand() { ChooseEntrance(store_, PopupTarget, store_.Run.PendingStackEntrance); }
 
 void TCorvane3Window::CmFindBlockLeft() {

@@ -93,7 +93,6 @@ void AddTrainGroup(Engine& engine, Menu& menu, int slot, int train, const BlockS
 
 // ---- the handler table: one entry per command or id range
 void Train(TCorvane3Window& window, int id) { window.TheEngine().TrainCommand(id); }
-bool NotInCTC(Engine& engine) { return !CTCOn(engine.Store()); }
 
 struct Entry {
   int First;
@@ -103,7 +102,7 @@ struct Entry {
 };
 
 const Entry kHandlers[] = {
-    {res::CM_PLATFORM_TRAINS, res::CM_PLATFORM_TRAINS, nullptr},  // the platform's train list
+    {res::CM_PLATFORM_TRAINS, res::CM_PLATFORM_TRAINS, [](TCorvane3Window& w, int) { w.CmPlatformTrains(); }},
     {res::CM_BLOCK_PROPERTIES, res::CM_BLOCK_PROPERTIES, [](TCorvane3Window& w, int) { w.CmBlockProperties(); }},
     {res::CM_FLEET, res::CM_FLEET, [](TCorvane3Window& w, int) { w.CmFleet(); }},
     {res::CM_ENTRANCE_SIGNAL, res::CM_ENTRANCE_SIGNAL, [](TCorvane3Window& w, int) { w.CmEntranceSignal(); }},
@@ -116,8 +115,8 @@ const Entry kHandlers[] = {
     {res::CM_CREW_THROW_SWITCH, res::CM_CREW_THROW_SWITCH, [](TCorvane3Window& w, int) { w.CmCrewThrowSwitch(); }},
     {res::CM_ISSUE_BLOCK_PERMIT, res::CM_ISSUE_BLOCK_PERMIT, nullptr},  // the CTC block permit dialog
     // Train commands, by range. In CTC control mode Properties opens the train data dialog.
-    {kProperties, kProperties + 5, Train, NotInCTC},
-    {kStatus, kStatus + 5, nullptr},  // the active train list
+    {kProperties, kProperties + 5, Train},
+    {kStatus, kStatus + 5, Train},
     {kReverse, kReverse + 5, Train},
     {kStopNow, kStopNow + 5, Train},
     {kMerge, kMerge + 5, Train},
@@ -125,7 +124,7 @@ const Entry kHandlers[] = {
     {kStopInBlock, kStopInBlock + 5, Train},
     {kChangeCrew, kChangeCrew + 5, Train},
     {kPassRedSignal, kPassRedSignal + 5, Train},
-    {kOS, kOS + 5, nullptr},  // the train OS report
+    {kOS, kOS + 5, Train},
     {kStartMovement, kStartMovement + 5, Train},
     {kClearStop, kClearStop + 5, Train},
     {kNewCrewLocation, kNewCrewLocation + 4, Train},

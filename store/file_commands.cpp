@@ -65,6 +65,8 @@ int AskToSaveChangedTrackData(Corvane3Data& store) {
   return answer == MessageResult::Yes ? store.SaveTrackFileAs() : -1;
 }
 
+}  // namespace
+
 // After a track file load: an empty run over the new territory, shown from its top left corner.
 void TerritoryReset(Corvane3Data& store) {
   ShellService& shell = store.Shell();
@@ -94,6 +96,8 @@ void SimulationDisplay(Corvane3Data& store) {
   shell.SetScrollPosition(0, 0);
   shell.InvalidateLayout(true);
 }
+
+namespace {
 
 bool LoadTrackAndReset(Corvane3Data& store, const std::string& path) {
   store.InitTerritoryData();

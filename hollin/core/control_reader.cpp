@@ -41,15 +41,12 @@ std::optional<std::vector<std::string>> SplitControlLine(const std::string& line
 
 bool ReadControls(THollinData& data) {
   const std::string folder = data.TestFolder();
-  const std::string found = FindFile(folder, kControlFileName);
-  if (found.empty()) return false;
-  const std::string take = folder + kControlTakeName;
-  std::remove(take.c_str());
-  if (std::rename(found.c_str(), take.c_str()) != 0) return false;
-
   std::vector<std::string> lines;
-  bool partial = false;
-  if (!ReadLinesLocked(take, kMaxReadLine, lines, &partial)) return false;
+  std::string tail;
+  if (handover::TakeFile(folder, kControlFileName, kControlTakeName, kMaxReadLine, true, lines, tail) !=
+      handover::ReadResult::Read) {
+    return false;
+  }
   data.ClearIncoming();
   for (const std::string& line : lines) {
     data.AddIncoming(line);
@@ -57,8 +54,7 @@ bool ReadControls(THollinData& data) {
     ParseControl(data, line);
   }
   // The simulator writes whole lines only; a cut one is noted, never taken for a request.
-  if (partial) data.LogError("Control file ended in an unfinished line; it was not taken");
-  std::remove(take.c_str());
+  if (!tail.empty()) data.LogError("Control file ended in an unfinished line; it was not taken");
   return true;
 }
 

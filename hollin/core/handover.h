@@ -6,25 +6,16 @@
 #pragma once
 
 #include <string>
-#include <vector>
+
+#include "interface/handover/handover.h"
 
 namespace hollin {
 
-// The path of the file named `name` in `folder` (ending with '/'): the exact name when it
-// exists, else the first entry that matches without regard to case; empty when none does.
-std::string FindFile(const std::string& folder, const std::string& name);
+using handover::FindFile;
+using handover::StripLineEnd;
 
 // Appends `text` to the file at `path` (created when missing) in one locked write. On failure
 // the file keeps its former length and false comes back.
 bool AppendLocked(const std::string& path, const std::string& text);
-
-// Reads the file at `path` under the lock: its complete lines, each without its "\n" and a
-// "\r" before it, and cut to maxLine characters. A last line without "\n" does not count;
-// `partial` says whether there was one. False when the file could not be opened.
-bool ReadLinesLocked(const std::string& path, std::size_t maxLine, std::vector<std::string>& lines,
-                     bool* partial = nullptr);
-
-// A line from a text file as both programs take it: a trailing "\n", then a "\r", removed.
-std::string StripLineEnd(std::string line);
 
 }  // namespace hollin

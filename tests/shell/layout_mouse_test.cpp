@@ -16,6 +16,7 @@
 #include "shell/corvane3_window.h"
 #include "shell/display_pictures.h"
 #include "shell/layout_popup.h"
+#include "shell/train_lists.h"
 #include "store/operating_mode.h"
 #include "tests/engine/signal_line_fixture.h"
 #include "tests/shell/gui_app.h"
@@ -288,9 +289,9 @@ TEST_F(LayoutMouseTest, ABlockWithTrainsListsEachTrainsItemsAndRunsThem) {
   const std::vector<std::string> expected = {
       "1077 Block 1 Properties",
       "-",
-      "1190 Train \"A&&B\" OS (greyed)",
+      "1190 Train \"A&&B\" OS",
       "1100 Train \"A&&B\" Properties",
-      "1110 Train \"A&&B\" Status (greyed)",
+      "1110 Train \"A&&B\" Status",
       "1180 Train \"A&&B\" Pass Next Red Signal",
       "1120 Train \"A&&B\" Reverse Direction",
       "1160 Train \"A&&B\" Stop in Block",
@@ -416,7 +417,7 @@ TEST_F(LayoutMouseTest, InCTCControlModeEveryMainBlockHasAMenuWithTheGreyedPermi
   store().UpdateBlockData(b0, platform);
   EXPECT_EQ(popup::BlockMenu(window().TheEngine(), b0).Items,
             (std::vector<PopupItem>{{res::CM_BLOCK_PROPERTIES, "Block 0 Properties", true},
-                                    {res::CM_PLATFORM_TRAINS, "Trains Stopping at Platform", false}}));
+                                    {res::CM_PLATFORM_TRAINS, "Trains Stopping at Platform", true}}));
   OptionData options = store().GetOptionData();
   options.CTCControlOn = 1;
   store().UpdateOptionData(options);
@@ -447,6 +448,46 @@ TEST_F(LayoutMouseTest, ASignalCarriesAtMostFiveStackedCommandsAndAFleetedOneNon
   EXPECT_EQ(popup::SignalMenu(window().TheEngine(), s1).Items,
             (std::vector<PopupItem>{{res::CM_FLEET, "Remove Fleet", true},
                                     {res::CM_ENTRANCE_SIGNAL, "Entrance Signal", true}}));
+}
+
+}  // namespace
+
+namespace {
+
+// The windows of one kind the pop-up commands opened, by caption.
+template <class Window>
+std::vector<std::string> OpenCaptions() {
+  std::vector<std::string> captions;
+  for (QWidget* widget : QApplication::topLevelWidgets())
+    if (auto* window = qobject_cast<Window*>(widget); window != nullptr && window->isVisible())
+      captions.push_back(window->windowTitle().toStdString());
+  return captions;
+}
+
+TEST_F(LayoutMouseTest, TrainPlatformAndLocationItemsOpenTheirLists) {
+  t.Platform("Central", b0);
+  const int west = t.Location("WEST", b0, End::Left);
+  Ready();
+  Stand(0, b1, 0, 3, 3, "401");
+
+  // Status and OS go through the engine to the window services (the program's own open the lists).
+  Click(Qt::RightButton, 14, 4);
+  Choose(train_menu::kStatus);
+  EXPECT_EQ(shell.ActiveTrainsShown, std::vector<int>{0});
+  Click(Qt::RightButton, 14, 4);
+  Choose(train_menu::kOS);
+  ASSERT_EQ(lists.TrainOSWindows.size(), 1u);
+  EXPECT_EQ(lists.TrainOSWindows[0].second, 0);
+
+  Click(Qt::RightButton, 5, 4);
+  Choose(res::CM_PLATFORM_TRAINS);
+  EXPECT_EQ(OpenCaptions<TTPlatform>(), std::vector<std::string>{" Trains Stopping at Platform \"Central\""});
+
+  // A right click on the location opens its arrival list at once, no menu.
+  const OrgData location = store().GetOrgData(west);
+  Click(Qt::RightButton, location.CellX, location.CellY);
+  EXPECT_EQ(window().PopupMenu.data(), nullptr);
+  EXPECT_EQ(OpenCaptions<TTArrival>(), std::vector<std::string>{" Trains Arriving at Entrance Location \"WEST\""});
 }
 
 }  // namespace
