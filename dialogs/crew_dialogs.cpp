@@ -47,13 +47,6 @@ int32_t TravelMinutes(const Corvane3Data& store, int location, bool firstBlock) 
   return store.BlockDataRef(firstBlock ? blocks.front() : blocks.back()).CrewSendMinutes;
 }
 
-QString TimeOfDay(int32_t clock) {
-  const int32_t time = ((clock % kDay) + kDay) % kDay;
-  char text[16];
-  std::snprintf(text, sizeof text, "%02d:%02d", time / 3600, time % 3600 / 60);
-  return text;
-}
-
 QString LocationEntry(const Corvane3Data& store, int location) {
   char text[64];
   if (ValidBlock(location)) {
@@ -226,7 +219,7 @@ QLineEdit* TCrewCallDialog::CallTime() const { return FindControl<QLineEdit>(thi
 
 void TCrewCallDialog::Refill() {
   FillLocations();
-  CallTime()->setText(TimeOfDay(store_.GetSimClock() + 7200));
+  CallTime()->setText(ClockTimeOfDay(store_.GetSimClock() + 7200));
 }
 
 void TCrewCallDialog::accept() {

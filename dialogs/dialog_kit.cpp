@@ -46,3 +46,9 @@ DialogLock::DialogLock(Corvane3Data& store) : store_(store), held_(store.OpenDia
 DialogLock::~DialogLock() {
   if (held_) store_.CloseDialog();
 }
+
+QString ClockTimeOfDay(int32_t clock) {
+  constexpr int32_t kDay = 86400;
+  const int32_t time = ((clock % kDay) + kDay) % kDay;
+  return QString::asprintf("%02d:%02d", time / 3600, time % 3600 / 60);
+}

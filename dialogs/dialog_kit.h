@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QLayout>
 #include <QString>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -20,6 +21,9 @@ void LayOutFramedDialog(QDialog& dialog, QLayout* fields, Corvane3Data& store, i
 
 // OK of a read-only display of territory definitions: says the data is changed elsewhere.
 void RefuseReadOnlyChange(Corvane3Data& store);
+
+// "HH:MM" of a simulation clock (seconds, any day, negative wrapped), as the time fields show it.
+QString ClockTimeOfDay(int32_t clock);
 
 // A FieldChecks check for a time field: the store's time rule, whose message names the field.
 std::function<bool(const QString&)> TimeFieldCheck(Corvane3Data& store, const std::string& fieldName);

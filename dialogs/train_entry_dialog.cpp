@@ -20,13 +20,6 @@ constexpr int kTimeChars = 6;
 constexpr int32_t kDay = 86400;
 constexpr int32_t kPastWindow = 8 * 3600;
 
-QString TimeOfDay(int32_t clock) {
-  const int32_t time = ((clock % kDay) + kDay) % kDay;
-  char text[16];
-  std::snprintf(text, sizeof text, "%02d:%02d", time / 3600, time % 3600 / 60);
-  return text;
-}
-
 }  // namespace
 
 int32_t GrantedEntryTime(int minuteOfDay, int32_t clock) {
@@ -58,7 +51,7 @@ TTrainEntryDialog::TTrainEntryDialog(QWidget* parent, Corvane3Data& store, int t
   line->addWidget(new QLabel("permission to enter territory at location", this));
   line->addWidget(MakeReadOnlyField(this, res::IDC_ENTRY_LOCATION, location, kLocationChars));
   line->addWidget(new QLabel("at", this));
-  QLineEdit* time = MakeTimeField(this, res::IDC_ENTRY_TIME, TimeOfDay(store_.GetSimClock()), kTimeChars);
+  QLineEdit* time = MakeTimeField(this, res::IDC_ENTRY_TIME, ClockTimeOfDay(store_.GetSimClock()), kTimeChars);
   line->addWidget(time);
   layout->addLayout(line);
 
