@@ -114,15 +114,15 @@ TEST_F(TrainDialogsTest, TheCrewCallAcceptsHalfAnHourToTwelveHoursAhead) {
       EXPECT_EQ(Texts(), std::vector<std::string>{c.refusal}) << c.typed;
       EXPECT_EQ(dialog.result(), 0) << "still open";
       EXPECT_EQ(dialog.CallTime()->text(), "12:00") << "back at the suggestion";
-      EXPECT_EQ(Status().CrewChangeLocation, -1);
+      EXPECT_EQ(+Status().CrewChangeLocation, -1);
     } else {
       // Called 10:29, 70 travel minutes: 11:39.
       EXPECT_EQ(Texts(), std::vector<std::string>{"Crew will arrive at Block-7 at 11:39."});
       EXPECT_EQ(messages.Calls[0].Icon, MessageIcon::Information);
       EXPECT_EQ(dialog.result(), 1);
-      EXPECT_EQ(Status().CrewChangeLocation, 7);
-      EXPECT_EQ(Status().CrewOnDuty, kClock + 29 * 60);
-      EXPECT_EQ(Status().CrewReadyTime, kClock + 99 * 60);
+      EXPECT_EQ(+Status().CrewChangeLocation, 7);
+      EXPECT_EQ(+Status().CrewOnDuty, kClock + 29 * 60);
+      EXPECT_EQ(+Status().CrewReadyTime, kClock + 99 * 60);
     }
   }
 }
@@ -162,7 +162,7 @@ TEST_F(TrainDialogsTest, ASecondCrewChangeInTheBlockIsRefusedAndNothingChanges) 
                            "A crew change is already scheduled for the block the train is already in.  You cannot "
                            "schedule another crew change until the current one is complete."});
     EXPECT_EQ(dialog->result(), 1) << "closes";
-    EXPECT_EQ(Status().CrewChangeLocation, 3);
+    EXPECT_EQ(+Status().CrewChangeLocation, 3);
   }
 }
 
@@ -177,8 +177,8 @@ TEST_F(TrainDialogsTest, MovingTheCrewChangeNeverBringsTheCrewEarlier) {
   Select(dialog.Locations(), "Block-0003");  // 30 minutes
   Ok(dialog);
   EXPECT_EQ(Texts(), std::vector<std::string>{"Crew will arrive at Block-3 at 11:00."});
-  EXPECT_EQ(Status().CrewChangeLocation, 3);
-  EXPECT_EQ(Status().CrewReadyTime, kClock + 3600);
+  EXPECT_EQ(+Status().CrewChangeLocation, 3);
+  EXPECT_EQ(+Status().CrewReadyTime, kClock + 3600);
 
   // No location yet and nothing picked: refused, the list kept.
   Train(2, "X1", -1);

@@ -118,7 +118,7 @@ TEST_F(TrainEntryWindowTest, ATrainAsksToEnterAndEntersOnceAuthorized) {
   EXPECT_FALSE(window->isVisible());
   EXPECT_EQ(+store.GetTrainStatus(train).EntryGranted, 1);
   EXPECT_EQ(+store.GetTrainStatus(train).EntryDialogOpen, 0);
-  EXPECT_EQ(store.GetTrainStatus(train).HeadEventTime, clock);
+  EXPECT_EQ(+store.GetTrainStatus(train).HeadEventTime, clock);
   for (int tick = 0; tick < 2 && store.GetTrainStatus(train).HeadBlock < 0; ++tick)
     TheLayoutWindow->EvTimer(res::TIMER_TICK);
   EXPECT_GE(store.GetTrainStatus(train).HeadBlock, 0) << "the train entered the territory";
