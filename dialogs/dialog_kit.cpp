@@ -14,25 +14,35 @@ void ShowHelp(Corvane3Data& store, const std::string& keyword) {
   if (!OpenProgramHelp(store.HelpAvailable == 1, keyword)) store.Shell().ShowHelpNotAvailable();
 }
 
+QPushButton* MakeHelpButton(QDialog& dialog, Corvane3Data& store, int helpId, const std::string& keyword) {
+  QPushButton* help = MakeButton(&dialog, helpId, "Help");
+  QObject::connect(help, &QPushButton::clicked, &dialog, [&store, keyword] { ShowHelp(store, keyword); });
+  return help;
+}
+
+QPushButton* MakeCancelButton(QDialog& dialog) {
+  QPushButton* cancel = MakeButton(&dialog, 2, "Cancel");
+  QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
+  return cancel;
+}
+
+QHBoxLayout* CentredButtonRow(std::initializer_list<QPushButton*> buttons) {
+  auto* row = new QHBoxLayout;
+  row->addStretch();
+  for (QPushButton* button : buttons) row->addWidget(button);
+  row->addStretch();
+  return row;
+}
+
 void LayOutFramedDialog(QDialog& dialog, QLayout* fields, Corvane3Data& store, int helpId, const std::string& keyword) {
   auto* frame = new QGroupBox(&dialog);
   frame->setLayout(fields);
   QPushButton* ok = MakeButton(&dialog, 1, "OK");
   ok->setDefault(true);
-  QPushButton* cancel = MakeButton(&dialog, 2, "Cancel");
-  QPushButton* help = MakeButton(&dialog, helpId, "Help");
   QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
-  QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
-  QObject::connect(help, &QPushButton::clicked, &dialog, [&store, keyword] { ShowHelp(store, keyword); });
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
-  buttons->addWidget(help);
-  buttons->addStretch();
   auto* layout = new QVBoxLayout(&dialog);
   layout->addWidget(frame);
-  layout->addLayout(buttons);
+  layout->addLayout(CentredButtonRow({ok, MakeCancelButton(dialog), MakeHelpButton(dialog, store, helpId, keyword)}));
 }
 
 void RefuseReadOnlyChange(Corvane3Data& store) { store.ShowMessage(res::kReadOnlyDisplay, MessageIcon::Error); }

@@ -4,16 +4,26 @@
 #pragma once
 
 #include <QDialog>
+#include <QHBoxLayout>
 #include <QLayout>
+#include <QPushButton>
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 class Corvane3Data;
 
 // A Help button: the help file at the keyword, or the help-not-available message.
 void ShowHelp(Corvane3Data& store, const std::string& keyword);
+
+// A Help button of the dialog showing the keyword's help.
+QPushButton* MakeHelpButton(QDialog& dialog, Corvane3Data& store, int helpId, const std::string& keyword);
+// A Cancel button (id 2) that rejects the dialog.
+QPushButton* MakeCancelButton(QDialog& dialog);
+// The buttons in a row, centred.
+QHBoxLayout* CentredButtonRow(std::initializer_list<QPushButton*> buttons);
 
 // Lays a dialog out as an etched frame round its fields over the centred OK, Cancel and Help
 // row: OK runs the dialog's accept(), Cancel its reject(), Help the keyword's help.

@@ -132,18 +132,10 @@ TSwitchDialog::TSwitchDialog(QWidget* parent, Corvane3Data& store, int switchInd
     fields->addWidget(speed, row + slot % 5, column + 1);
   }
 
-  QPushButton* cancel = MakeButton(this, 2, "Cancel");
-  QPushButton* help = MakeButton(this, res::IDC_PROPERTY_HELP, "Help");
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  connect(help, &QPushButton::clicked, this, [this] { ShowHelp(store_, "switch properties dialog"); });
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(cancel);
-  buttons->addWidget(help);
-  buttons->addStretch();
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(fields);
-  layout->addLayout(buttons);
+  layout->addLayout(CentredButtonRow(
+      {MakeCancelButton(*this), MakeHelpButton(*this, store_, res::IDC_PROPERTY_HELP, "switch properties dialog")}));
 }
 
 void TSwitchDialog::accept() {

@@ -47,19 +47,11 @@ TSelectStart::TSelectStart(QWidget* parent, Corvane3Data& store)
   connect(list_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { Choose(list_->row(item)); });
   connect(list_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) { Choose(list_->row(item)); });
 
-  QPushButton* cancel = MakeButton(this, 2, "Cancel");
-  QPushButton* help = MakeButton(this, res::IDC_SELECT_START_HELP, "Help");
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  connect(help, &QPushButton::clicked, this, [this] { ShowHelp(store_, "starting a simulation"); });
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(cancel);
-  buttons->addWidget(help);
-  buttons->addStretch();
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(new QLabel("Select simulation start time and day", this));
   layout->addWidget(list_);
-  layout->addLayout(buttons);
+  layout->addLayout(CentredButtonRow(
+      {MakeCancelButton(*this), MakeHelpButton(*this, store_, res::IDC_SELECT_START_HELP, "starting a simulation")}));
 }
 
 void TSelectStart::Choose(int row) {
