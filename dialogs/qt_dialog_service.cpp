@@ -10,28 +10,8 @@
 #include "dialogs/train_sheet.h"
 #include "store/corvane3_data.h"
 
-int DialogsNotYetAvailable::NotYetAvailable(int32_t value, const char* method) {
-  store_.InternalErrorTrap(value, std::string("Dialog not yet available - ") + method);
-  return 2;
-}
-
-int DialogsNotYetAvailable::RunTrainDialog(int trainSlot) { return NotYetAvailable(trainSlot, "RunTrainDialog"); }
-void DialogsNotYetAvailable::OpenPermitRequestDialog(int permitSlot) {
-  NotYetAvailable(permitSlot, "OpenPermitRequestDialog");
-}
-void DialogsNotYetAvailable::ShowPermitRequestDialog(int permitSlot) {
-  NotYetAvailable(permitSlot, "ShowPermitRequestDialog");
-}
-void DialogsNotYetAvailable::ClosePermitRequestDialog(int permitSlot) {
-  NotYetAvailable(permitSlot, "ClosePermitRequestDialog");
-}
-void DialogsNotYetAvailable::ClosePermitRequestDialogs() {}
-int DialogsNotYetAvailable::RunPlaybackTimeDialog(const std::string&, int32_t clockAtStart) {
-  return NotYetAvailable(clockAtStart, "RunPlaybackTimeDialog");
-}
-
 QtDialogService::QtDialogService(Corvane3Data& store, Engine& engine, QWidget* parent)
-    : DialogsNotYetAvailable(store),
+    : store_(store),
       parent_(parent),
       permitRequests_(std::make_unique<PermitRequestWindows>(engine, parent)),
       trainEntries_(std::make_unique<TrainEntryWindows>(store, parent)) {}

@@ -1,7 +1,5 @@
-// The dialogs the core opens, in the running program. Dialogs whose windows
-// are not built yet stay on DialogsNotYetAvailable, which reports every call
-// through the internal error report (the run stops, nothing is faked); each
-// dialog that lands moves its methods up into QtDialogService.
+// The dialogs the core opens, in the running program: every method of the
+// core's DialogService is answered by a real dialog here.
 #pragma once
 
 #include <QPointer>
@@ -15,24 +13,7 @@ class Engine;
 class PermitRequestWindows;
 class TrainEntryWindows;
 
-class DialogsNotYetAvailable : public DialogService {
- public:
-  explicit DialogsNotYetAvailable(Corvane3Data& store) : store_(store) {}
-
-  int RunTrainDialog(int trainSlot) override;
-  void OpenPermitRequestDialog(int permitSlot) override;
-  void ShowPermitRequestDialog(int permitSlot) override;
-  void ClosePermitRequestDialog(int permitSlot) override;
-  void ClosePermitRequestDialogs() override;
-  int RunPlaybackTimeDialog(const std::string& playbackFile, int32_t clockAtStart) override;
-
- protected:
-  // Reports the missing dialog; a modal one then answers Cancel.
-  int NotYetAvailable(int32_t value, const char* method);
-  Corvane3Data& store_;
-};
-
-class QtDialogService : public DialogsNotYetAvailable {
+class QtDialogService : public DialogService {
  public:
   // parent: the window the dialogs open over (the layout window).
   QtDialogService(Corvane3Data& store, Engine& engine, QWidget* parent);
@@ -61,6 +42,7 @@ class QtDialogService : public DialogsNotYetAvailable {
   int RunStopTrainDialog(const std::string& title) override;
 
  private:
+  Corvane3Data& store_;
   QPointer<QWidget> parent_;
   std::unique_ptr<PermitRequestWindows> permitRequests_;
   std::unique_ptr<TrainEntryWindows> trainEntries_;
