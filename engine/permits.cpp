@@ -11,6 +11,7 @@
 #include "store/device_numbers.h"
 #include "store/fixed_text.h"
 #include "store/status_codes.h"
+#include "store/track_names.h"
 
 namespace {
 
@@ -20,10 +21,6 @@ constexpr int32_t kPostponeSeconds = 300;
 using device::IsBlock;
 using device::IsDiamond;
 using device::IsSwitch;
-
-std::string BlockTrackName(const BlockData& block) {
-  return FieldText(block.TrackStation1) + "-" + FieldText(block.TrackStation2) + " " + FieldText(block.TrackPart);
-}
 
 // A pending mark: from the permit's start, unless the device is already out of
 // service under another permit with nothing pending (then it keeps none).

@@ -10,6 +10,7 @@
 #include "store/alert_kinds.h"
 #include "store/device_numbers.h"
 #include "store/fixed_text.h"
+#include "store/track_names.h"
 
 namespace {
 
@@ -103,10 +104,6 @@ bool ListsDevice(const SlowStatus& record, int device) {
   for (int i = 0; i < kSlowOrderDevices && record.Devices[i] != -1; ++i)
     if (record.Devices[i] == device) return true;
   return false;
-}
-
-std::string BlockTrackName(const BlockData& block) {
-  return FieldText(block.TrackStation1) + "-" + FieldText(block.TrackStation2) + " " + FieldText(block.TrackPart);
 }
 
 // Puts the order's speeds on the switch, the block or every block of the

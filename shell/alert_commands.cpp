@@ -6,6 +6,7 @@
 
 #include "shell/find_dialogs.h"
 #include "store/fixed_text.h"
+#include "store/track_names.h"
 #include "store/train_codes.h"
 
 namespace {
@@ -86,7 +87,7 @@ AlertTarget TrackTarget(const Corvane3Data& store, const std::string& track) {
   const int blocks = std::clamp<int>(store.GetCountData().Words[kCountBlocks], 0, kMaxBlocks);
   for (int b = 0; b < blocks; ++b) {
     const BlockData& block = store.BlockDataRef(b);
-    if (block.InUse == 0 || find::TrackName(block) != track) continue;
+    if (block.InUse == 0 || BlockTrackName(block) != track) continue;
     const layout::Cell middle = BlockMiddle(store.GetBlockStatus(b));
     return CellTarget(middle.Column, middle.Row);
   }

@@ -19,6 +19,7 @@
 #include "shell/corvane3_window.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
+#include "store/track_names.h"
 #include "store/train_codes.h"
 
 namespace find {
@@ -79,11 +80,11 @@ void ListBlocks(const Corvane3Data& store, Kind kind, std::vector<Entry>& entrie
       // A block with no track name at all shows an empty track column.
       const std::string track = block.PassThrough == 1                            ? "Connecting Line"
                                 : first.empty() && second.empty() && part.empty() ? ""
-                                                                                  : TrackName(block);
+                                                                                  : BlockTrackName(block);
       entries.push_back({"", b, {Number(b) + "\t" + track, b}});
     } else if (kind == Kind::Track) {
       if (block.PassThrough == 1 || (first.empty() && second.empty() && part.empty())) continue;
-      const std::string key = first.empty() && second.empty() ? part : TrackName(block);
+      const std::string key = first.empty() && second.empty() ? part : BlockTrackName(block);
       entries.push_back({key, b, {Format("%s-%s %s", OrQuestion(first), OrQuestion(second), part), b}});
     }
   }
@@ -103,10 +104,6 @@ int CompareNames(const std::string& a, const std::string& b) {
     return std::islower(static_cast<unsigned char>(a[i])) ? -1 : 1;
   }
   return 0;
-}
-
-std::string TrackName(const BlockData& block) {
-  return FieldText(block.TrackStation1) + "-" + FieldText(block.TrackStation2) + " " + FieldText(block.TrackPart);
 }
 
 const std::vector<Spec>& Specs() {

@@ -57,8 +57,6 @@ std::vector<Line> FillFindList(const Corvane3Data& store, Kind kind);
 // Names in list order: letters compared without regard to case first, then lower case ahead of upper.
 int CompareNames(const std::string& a, const std::string& b);
 
-// A block's track name, "first-second part", as stored.
-std::string TrackName(const BlockData& block);
 
 // The cell a picked element of a kind other than Train is shown at.
 layout::Cell ElementCell(const Corvane3Data& store, Kind kind, int element);

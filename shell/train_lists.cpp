@@ -20,6 +20,7 @@
 #include "shell/globals.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
+#include "store/track_names.h"
 #include "store/train_codes.h"
 
 namespace {
@@ -177,7 +178,7 @@ QString NextStationText(const Corvane3Data& store, int trainSlot) {
 
 QString BlockTrackText(const Corvane3Data& store, int block) {
   if (block < 0 || block >= kMaxBlocks) return {};
-  return Text(find::TrackName(store.GetBlockData(block)));
+  return Text(BlockTrackName(store.GetBlockData(block)));
 }
 
 QString TypeText(const Corvane3Data& store, int type) {
