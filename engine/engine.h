@@ -316,6 +316,9 @@ class Engine {
   void MarkPermitLimits(int slot);
   void ActivateBlockPermit(int slot);
   void ReleaseBlockPermit(int slot);
+  // A CTC permit (track and time) ends or is cancelled: the in-force marks of its limits that end with it
+  // go, and its slot is free.
+  void ReleasePermit(int slot);
   // The blocks a permit on a track takes out of service.
   PermitLimits FindPermitRoute(std::string_view trackName);
   // The open request of a slot, null when none; its window shares it.

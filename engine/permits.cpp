@@ -8,6 +8,7 @@
 #include "engine/engine.h"
 #include "engine/permit_times.h"
 #include "store/alert_kinds.h"
+#include "store/ctc_permit.h"
 #include "store/device_numbers.h"
 #include "store/fixed_text.h"
 #include "store/status_codes.h"
@@ -354,4 +355,33 @@ void Engine::ReleaseBlockPermit(int slot) {
   } else {
     store_.FreePermitStatus(slot);
   }
+}
+
+void Engine::ReleasePermit(int slot) {
+  if (slot < 0 || slot >= kMaxPermitStatus) return;
+  const CTCPermitStatus permit = GetCTCPermitStatus(store_, slot);
+  if (permit.InUse == 0) return;
+  const int32_t endMinute = permit.EndMinute;
+  ForEachLimitDevice(*this, FindPermitRoute(FieldText(permit.Track)), [&](int device, int before) {
+    if (IsBlock(device)) {
+      // A block also under a permit that ends later stays in force.
+      BlockStatus block = store_.GetBlockStatus(device);
+      if (block.PermitActiveUntil != -1 && block.PermitActiveUntil / 60 == endMinute) {
+        block.PermitActive = 0;
+        block.PermitActiveUntil = -1;
+      }
+      store_.UpdateBlockStatus(device, block);
+      store_.InvalidateDevice(device);
+      store_.DrawBlock(device);
+    } else {
+      const int diamond = device::DiamondIndex(device);
+      const int route = store_.GetCrossRoute(diamond, before) == 0 ? 0 : 1;
+      CrossStatus cross = store_.GetCrossStatus(diamond);
+      cross.Route[route].PermitActive = 0;
+      cross.PermitActiveUntil[route] = -1;
+      store_.UpdateCrossStatus(diamond, cross);
+      store_.InvalidateDevice(device);
+    }
+  });
+  store_.FreePermitStatus(slot);
 }
