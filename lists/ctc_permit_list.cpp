@@ -1,0 +1,282 @@
+#include "lists/ctc_permit_list.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QPushButton>
+#include <QTableView>
+#include <algorithm>
+#include <cstring>
+
+#include "dialogs/dialog_kit.h"
+#include "engine/engine.h"
+#include "engine/permit_times.h"
+#include "lists/track_time_lists.h"
+#include "platform/controls.h"
+#include "resources/ctc_permit_ids.h"
+#include "resources/permit_slow_ids.h"
+#include "store/corvane3_data.h"
+#include "store/ctc_permit.h"
+#include "store/fixed_text.h"
+#include "store/operating_mode.h"
+#include "store/track_names.h"
+#include "store/wall_clock.h"
+
+namespace {
+
+constexpr int kTextChars = 20;
+constexpr int kTrackChars = 29;
+constexpr int kNumberChars = 5;
+// A new permit's span, and how far before now a typed start may lie before it means tomorrow.
+constexpr int kProposedMinutes = 120;
+constexpr int kPastMinutes = 60;
+
+const char* const kNoPermitSelected =
+    "A block permit has not be selected.  Select a block permit by placing the mouse pointer on the block permit "
+    "number and then click the mouse left or right button.";
+const char* const kManyPermitsSelected =
+    "More than one block permit has been selected.  Please select only one block permit.";
+
+// The filter box of a state: "Pending" takes 0 to 3, "Active" 4.
+int PermitGroup(int16_t state) {
+  if (state >= 0 && state <= 3) return 0;
+  return state == kCTCPermitInForce ? 1 : -1;
+}
+
+QString DayMinuteText(int32_t minute) {
+  return MinuteText(((minute % kMinutesPerDay) + kMinutesPerDay) % kMinutesPerDay);
+}
+
+}  // namespace
+
+// ------------------------------------------------------------------------------------------ the list
+
+TCTCPermitActive::TCTCPermitActive(Corvane3Data& store, Engine& engine, QWidget* parent)
+    : TActiveList(store,
+                  list::FrameSpec{"TTPermit",
+                                  "CTC Active Block Permit (T&T) List",
+                                  17,
+                                  20,
+                                  {{"Number", Qt::AlignLeft},
+                                   {"Status", Qt::AlignLeft},
+                                   {"Track Name", Qt::AlignLeft},
+                                   {"From Time", Qt::AlignHCenter},
+                                   {"To Time", Qt::AlignHCenter},
+                                   {"Requestor", Qt::AlignLeft},
+                                   {"Reason", Qt::AlignLeft}},
+                                  "active block permits",
+                                  /*KeepsSelection=*/false},
+                  parent),
+      engine_(engine) {
+  connect(AddButton(res::IDC_CTC_PERMIT_ISSUE, "Issue"), &QPushButton::clicked, this, &TCTCPermitActive::CmIssue);
+  connect(AddButton(res::IDC_CTC_PERMIT_CANCEL, "Cancel"), &QPushButton::clicked, this, &TCTCPermitActive::CmCancel);
+  connect(AddButton(res::IDC_CTC_PERMIT_EDIT, "Edit"), &QPushButton::clicked, this, &TCTCPermitActive::CmEdit);
+  connect(AddButton(res::IDC_LIST_SORT_TRACK, "Sort Track"), &QPushButton::clicked, this, &TActiveList::CmSortTrack);
+  AddSaveColumnWidthsButton();
+  AddFilters({{res::IDC_FILTER_PENDING, "Pending"}, {res::IDC_FILTER_ACTIVE, "Active"}});
+  connect(AddButton(res::IDC_LIST_SORT_TIME, "Sort Time", 1), &QPushButton::clicked, this, &TActiveList::CmSortTime);
+  AddHelpButton(1);
+
+  connect(List(), &QTableView::doubleClicked, this, [this] { CmEdit(); });
+  List()->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(List(), &QWidget::customContextMenuRequested, this, &TCTCPermitActive::RightClicked);
+}
+
+std::vector<list::Row> TCTCPermitActive::Fill() {
+  std::vector<SortEntry> entries;
+  for (int slot = 0; slot < kMaxPermitStatus; ++slot) {
+    const CTCPermitStatus permit = GetCTCPermitStatus(store_, slot);
+    if (permit.InUse == 0 || !Passes(PermitGroup(permit.State))) continue;
+    entries.push_back({slot, FieldText(permit.Track), permit.StartMinute});
+  }
+  SortEntries(entries, Sort() == kByTrack);
+
+  std::vector<list::Row> rows;
+  for (const SortEntry& entry : entries) {
+    const CTCPermitStatus permit = GetCTCPermitStatus(store_, entry.Slot);
+    // The number is the slot's, as the dialog shows it, whatever the order of the rows.
+    rows.push_back(list::Row{
+        entry.Slot,
+        {QString::number(entry.Slot), permit.State == kCTCPermitInForce ? QString("Active") : QString("Pending"),
+         QString::fromStdString(entry.Name), DayMinuteText(permit.StartMinute), DayMinuteText(permit.EndMinute),
+         QString::fromStdString(FieldText(permit.Requestor)), QString::fromStdString(FieldText(permit.Reason))},
+        {}});
+  }
+  return rows;
+}
+
+int TCTCPermitActive::CheckedSelection() {
+  if (store_.OperatingMode == operating_mode::kPlayback) {
+    store_.ShowMessage("You cannot authorize a block permit while you are in playback mode.", MessageIcon::Error);
+    List()->setFocus();
+    return -1;
+  }
+  return SelectedRecord(kNoPermitSelected, kManyPermitsSelected);
+}
+
+void TCTCPermitActive::CmIssue() {
+  if (RunCTCPermitDialog(store_, this, -1)) ListBuild();
+  List()->setFocus();
+}
+
+void TCTCPermitActive::CmEdit() {
+  const int slot = CheckedSelection();
+  if (slot < 0) return;
+  if (RunCTCPermitDialog(store_, this, slot)) ListBuild();
+  List()->setFocus();
+}
+
+void TCTCPermitActive::CmCancel() {
+  const int slot = CheckedSelection();
+  if (slot < 0) return;
+  engine_.ReleasePermit(slot);
+  ListBuild();
+}
+
+void TCTCPermitActive::RightClicked() {
+  // The press has already selected the row under the pointer.
+  const auto rows = List()->selectionModel()->selectedRows().size();
+  if (rows == 1) {
+    CmEdit();
+    return;
+  }
+  store_.ShowMessage(rows == 0 ? kNoPermitSelected : kManyPermitsSelected, MessageIcon::Error);
+  List()->setFocus();
+}
+
+// ------------------------------------------------------------------------------------------ the dialog
+
+TCTCPermitInfo::TCTCPermitInfo(QWidget* parent, Corvane3Data& store, int slot, int block)
+    : QDialog(parent), store_(store), slot_(slot), block_(block) {
+  SetControlId(this, res::IDD_CTC_PERMIT_INFO);
+  setWindowTitle("CTC Block Permit (Track & Time)");
+  setModal(true);
+
+  track_ = new QComboBox(this);
+  SetControlId(track_, res::IDC_CTC_PERMIT_TRACK);
+  track_->setEditable(false);
+  from_ = MakeTimeField(this, res::IDC_CTC_PERMIT_FROM, "");
+  to_ = MakeTimeField(this, res::IDC_CTC_PERMIT_TO, "");
+  requestor_ = MakeTextField(this, res::IDC_CTC_PERMIT_REQUESTOR, "", kTextChars);
+  reason_ = MakeTextField(this, res::IDC_CTC_PERMIT_REASON, "", kTextChars);
+
+  auto* fields = new QFormLayout;
+  fields->addRow("Number", MakeReadOnlyField(this, res::IDC_CTC_PERMIT_NUMBER,
+                                             slot >= 0 ? QString::number(slot) : QString(), kNumberChars));
+  fields->addRow("Track name", track_);
+  fields->addRow("From time", from_);
+  fields->addRow("To time", to_);
+  fields->addRow("Requestor", requestor_);
+  fields->addRow("Reason", reason_);
+  LayOutFramedDialog(*this, fields, store_, res::IDC_CTC_PERMIT_HELP, "block permit dialog");
+  SetupWindow();
+}
+
+void TCTCPermitInfo::SetupWindow() {
+  CTCPermitStatus permit{};
+  if (slot_ >= 0) {
+    permit = GetCTCPermitStatus(store_, slot_);
+  } else {
+    permit.StartMinute = WallClockMinuteOfDay();
+    permit.EndMinute = permit.StartMinute + kProposedMinutes;
+    if (permit.EndMinute >= kMinutesPerDay) permit.EndMinute -= kMinutesPerDay;
+    SetFieldText(permit.Requestor, "Track Foreman");
+    SetFieldText(permit.Reason, "Track Maintenance");
+  }
+
+  TrackNameList names;
+  store_.BuildTrackNameList(names);
+  QStringList entries;
+  for (const auto& name : names) {
+    if (name[0] == '\0') break;
+    entries << QString::fromUtf8(name.data(), static_cast<int>(strnlen(name.data(), name.size())));
+  }
+  // A track that has gone from the territory shows no name; OK then asks for one. The permit keeps its
+  // track until OK, so cancelling loses nothing.
+  FillNameList(track_, entries, FieldText(permit.Track));
+  if (block_ >= 0 && block_ < kMaxBlocks) {
+    track_->setCurrentIndex(track_->findText(QString::fromStdString(BlockTrackName(store_.GetBlockData(block_)))));
+  }
+
+  from_->setText(DayMinuteText(permit.StartMinute));
+  to_->setText(DayMinuteText(permit.EndMinute));
+  requestor_->setText(QString::fromStdString(FieldText(permit.Requestor)));
+  reason_->setText(QString::fromStdString(FieldText(permit.Reason)));
+}
+
+void TCTCPermitInfo::accept() {
+  CTCPermitStatus permit{};
+  if (slot_ >= 0) {
+    permit = GetCTCPermitStatus(store_, slot_);
+    // Its end came, or it was cancelled, while the dialog was open: nothing is written back.
+    if (permit.InUse == 0) {
+      store_.ShowMessage("The block permit has ended or has been cancelled.", MessageIcon::Error);
+      QDialog::reject();
+      return;
+    }
+  } else {
+    if (store_.FindFreePermitStatus() < 0) {
+      store_.ShowMessage(QString::asprintf("The maximum number of %d block permits (track & time) has been "
+                                           "reached.  You cannot create another block permit until you delete one.",
+                                           kMaxPermitStatus)
+                             .toStdString(),
+                         MessageIcon::Error);
+      return;
+    }
+    permit.State = kCTCPermitIssued;
+  }
+
+  if (track_->currentIndex() < 0 || track_->currentText().isEmpty()) {
+    store_.ShowMessage("You must assign a track name to the block permit (track & time).", MessageIcon::Error);
+    track_->setFocus();
+    return;
+  }
+  if (!FieldChecks()
+           .Add(from_, TimeFieldCheck(store_, "From Time"))
+           .Add(to_, TimeFieldCheck(store_, "To Time"))
+           .Run()) {
+    return;
+  }
+  int32_t from = store_.GetTimeField(from_->text().toStdString(), "");
+  int32_t to = store_.GetTimeField(to_->text().toStdString(), "");
+
+  // Times more than an hour past are tomorrow's; an end before the start ends the next day.
+  const int32_t now = WallClockMinuteOfDay();
+  if (permit.State == kCTCPermitInForce) {
+    if (to < now - kPastMinutes) to += kMinutesPerDay;
+  } else {
+    if (from < now - kPastMinutes) from += kMinutesPerDay;
+    if (to < from) to += kMinutesPerDay;
+  }
+  switch (permit.State) {
+    case kCTCPermitIssued:
+      permit.NextMinute = std::max(0, from - kCTCPermitAnnounceMinutes);
+      break;
+    case kCTCPermitAnnounced:
+      permit.NextMinute = from;
+      break;
+    case kCTCPermitInForce:
+      permit.NextMinute = to;
+      break;
+    default:
+      break;
+  }
+  permit.InUse = 1;
+  permit.StartMinute = from;
+  permit.EndMinute = to;
+  SetFieldText(permit.Track, track_->currentText().left(kTrackChars).toStdString());
+  SetFieldText(permit.Requestor, requestor_->text().left(kTextChars).toStdString());
+  SetFieldText(permit.Reason, reason_->text().left(kTextChars).toStdString());
+
+  if (slot_ < 0) slot_ = store_.FindFreePermitStatus();
+  UpdateCTCPermitStatus(store_, slot_, permit);
+  QDialog::accept();
+}
+
+bool RunCTCPermitDialog(Corvane3Data& store, QWidget* parent, int slot, int block) {
+  DialogLock lock(store);
+  if (!lock.Held()) return false;
+  TCTCPermitInfo dialog(parent, store, slot, block);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  if (store.Lists().IsListOpen(ListWindow::CTCActivePermits)) store.Lists().RefreshList(ListWindow::CTCActivePermits);
+  return true;
+}
