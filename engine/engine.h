@@ -319,6 +319,8 @@ class Engine {
   // A CTC permit (track and time) ends or is cancelled: the in-force marks of its limits that end with it
   // go, and its slot is free.
   void ReleasePermit(int slot);
+  // An in-force CTC permit given another end: the in-force marks of its limits that ended with it end then.
+  void MovePermitEnd(int slot, int32_t endMinute);
   // The blocks a permit on a track takes out of service.
   PermitLimits FindPermitRoute(std::string_view trackName);
   // The open request of a slot, null when none; its window shares it.

@@ -114,14 +114,14 @@ int TCTCPermitActive::CheckedSelection() {
 }
 
 void TCTCPermitActive::CmIssue() {
-  if (RunCTCPermitDialog(store_, this, -1)) ListBuild();
+  if (RunCTCPermitDialog(store_, engine_, this, -1)) ListBuild();
   List()->setFocus();
 }
 
 void TCTCPermitActive::CmEdit() {
   const int slot = CheckedSelection();
   if (slot < 0) return;
-  if (RunCTCPermitDialog(store_, this, slot)) ListBuild();
+  if (RunCTCPermitDialog(store_, engine_, this, slot)) ListBuild();
   List()->setFocus();
 }
 
@@ -145,8 +145,8 @@ void TCTCPermitActive::RightClicked() {
 
 // ------------------------------------------------------------------------------------------ the dialog
 
-TCTCPermitInfo::TCTCPermitInfo(QWidget* parent, Corvane3Data& store, int slot, int block)
-    : QDialog(parent), store_(store), slot_(slot), block_(block) {
+TCTCPermitInfo::TCTCPermitInfo(QWidget* parent, Corvane3Data& store, Engine& engine, int slot, int block)
+    : QDialog(parent), store_(store), engine_(engine), slot_(slot), block_(block) {
   SetControlId(this, res::IDD_CTC_PERMIT_INFO);
   setWindowTitle("CTC Block Permit (Track & Time)");
   setModal(true);
@@ -193,6 +193,14 @@ void TCTCPermitInfo::SetupWindow() {
   // A track that has gone from the territory shows no name; OK then asks for one. The permit keeps its
   // track until OK, so cancelling loses nothing.
   FillNameList(track_, entries, FieldText(permit.Track));
+  // The marks of an announced or in-force permit lie along its track: the track stays, shown as it is.
+  if (permit.State == kCTCPermitAnnounced || permit.State == kCTCPermitInForce) {
+    if (track_->currentIndex() < 0) {
+      track_->addItem(QString::fromStdString(FieldText(permit.Track)));
+      track_->setCurrentIndex(track_->count() - 1);
+    }
+    track_->setEnabled(false);
+  }
   if (block_ >= 0 && block_ < kMaxBlocks) {
     track_->setCurrentIndex(track_->findText(QString::fromStdString(BlockTrackName(store_.GetBlockData(block_)))));
   }
@@ -263,19 +271,20 @@ void TCTCPermitInfo::accept() {
   permit.InUse = 1;
   permit.StartMinute = from;
   permit.EndMinute = to;
-  SetFieldText(permit.Track, track_->currentText().left(kTrackChars).toStdString());
+  if (track_->isEnabled()) SetFieldText(permit.Track, track_->currentText().left(kTrackChars).toStdString());
   SetFieldText(permit.Requestor, requestor_->text().left(kTextChars).toStdString());
   SetFieldText(permit.Reason, reason_->text().left(kTextChars).toStdString());
 
   if (slot_ < 0) slot_ = store_.FindFreePermitStatus();
+  if (permit.State == kCTCPermitInForce) engine_.MovePermitEnd(slot_, to);
   UpdateCTCPermitStatus(store_, slot_, permit);
   QDialog::accept();
 }
 
-bool RunCTCPermitDialog(Corvane3Data& store, QWidget* parent, int slot, int block) {
+bool RunCTCPermitDialog(Corvane3Data& store, Engine& engine, QWidget* parent, int slot, int block) {
   DialogLock lock(store);
   if (!lock.Held()) return false;
-  TCTCPermitInfo dialog(parent, store, slot, block);
+  TCTCPermitInfo dialog(parent, store, engine, slot, block);
   if (dialog.exec() != QDialog::Accepted) return false;
   if (store.Lists().IsListOpen(ListWindow::CTCActivePermits)) store.Lists().RefreshList(ListWindow::CTCActivePermits);
   return true;

@@ -36,12 +36,13 @@ class TCTCPermitActive : public TActiveList {
 };
 
 // "CTC Block Permit (Track & Time)": slot -1 issues a new permit, which takes a slot only when OK has
-// passed every check; block >= 0 chooses that block's track.
+// passed every check; block >= 0 chooses that block's track. A permit whose marks are on the layout
+// (announced or in force) keeps its track, and one in force given another end moves its marks' end.
 class TCTCPermitInfo : public QDialog {
   Q_OBJECT
 
  public:
-  TCTCPermitInfo(QWidget* parent, Corvane3Data& store, int slot, int block = -1);
+  TCTCPermitInfo(QWidget* parent, Corvane3Data& store, Engine& engine, int slot, int block = -1);
   int Slot() const { return slot_; }
   // OK: every check in turn; the permit is stored only when all pass.
   void accept() override;
@@ -50,6 +51,7 @@ class TCTCPermitInfo : public QDialog {
   void SetupWindow();
 
   Corvane3Data& store_;
+  Engine& engine_;
   int slot_;
   int block_;
   QComboBox* track_;
@@ -60,4 +62,4 @@ class TCTCPermitInfo : public QDialog {
 };
 
 // Runs the permit dialog under the dialog lock; true after OK. The open CTC permit list then shows the change.
-bool RunCTCPermitDialog(Corvane3Data& store, QWidget* parent, int slot, int block = -1);
+bool RunCTCPermitDialog(Corvane3Data& store, Engine& engine, QWidget* parent, int slot, int block = -1);

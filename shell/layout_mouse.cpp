@@ -253,7 +253,7 @@ void TCorvane3Window::CmEntranceSignal() { ChooseEntrance(store_, PopupTarget, s
 void TCorvane3Window::CmPlatformTrains() { OpenPlatformListOfBlock(store_, PopupTarget, this); }
 
 void TCorvane3Window::CmIssueBlockPermit() {
-  if (IsBlock(PopupTarget)) RunCTCPermitDialog(store_, this, -1, PopupTarget);
+  if (IsBlock(PopupTarget)) RunCTCPermitDialog(store_, engine_, this, -1, PopupTarget);
 }
 
 void TCorvane3Window::CmAddStackCommand() { ChooseEntrance(store_, PopupTarget, store_.Run.PendingStackEntrance); }

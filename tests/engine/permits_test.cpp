@@ -662,4 +662,22 @@ TEST_F(PermitTest, ReleasingACTCPermitClearsTheMarksThatEndWithItAndFreesItsSlot
   EXPECT_EQ(store().GetBlockStatus(2).PermitActive, 1);
 }
 
+// Past midnight a permit's minutes are a day lower than its marks: its end still releases them.
+TEST_F(PermitTest, ACTCPermitLoweredAtMidnightStillReleasesItsMarks) {
+  CTCPermitStatus permit{};
+  permit.InUse = 1;
+  permit.State = kCTCPermitInForce;
+  permit.StartMinute = 1380;
+  permit.EndMinute = 60;  // was 1500 before midnight
+  SetFieldText(permit.Track, "AA-BB Main");
+  UpdateCTCPermitStatus(store(), 0, permit);
+  BlockStatus block = store().GetBlockStatus(1);
+  block.PermitActive = 1;
+  block.PermitActiveUntil = 1500 * 60;
+  store().UpdateBlockStatus(1, block);
+  engine.ReleasePermit(0);
+  EXPECT_EQ(store().GetBlockStatus(1).PermitActive, 0);
+  EXPECT_EQ(+store().GetBlockStatus(1).PermitActiveUntil, -1);
+}
+
 }  // namespace

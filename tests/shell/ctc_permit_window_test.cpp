@@ -16,6 +16,7 @@
 #include <ctime>
 #include <memory>
 
+#include "engine/engine.h"
 #include "lists/ctc_permit_list.h"
 #include "platform/controls.h"
 #include "resources/ctc_permit_ids.h"
@@ -283,7 +284,7 @@ TEST_F(CTCPermitWindowTest, EditAndCancelCheckTheModeAndTheSelectionAndCancelRel
 }
 
 TEST_F(CTCPermitWindowTest, EditShowsThePermitAndAVanishedTrackIsAskedForAgainWithoutLosingItOnCancel) {
-  Put(3, {kCTCPermitAnnounced, "XX-YY Gone", 700, 760, 700});
+  Put(3, {kCTCPermitIssued, "XX-YY Gone", 700, 760, 670});
   TCTCPermitActive* list = OpenPermits();
   ASSERT_NE(list, nullptr);
   list->List()->selectRow(0);
@@ -307,8 +308,38 @@ TEST_F(CTCPermitWindowTest, EditShowsThePermitAndAVanishedTrackIsAskedForAgainWi
   Button(list, res::IDC_CTC_PERMIT_EDIT)->click();
   const CTCPermitStatus permit = GetCTCPermitStatus(store(), 3);
   EXPECT_EQ(FieldText(permit.Track), "AA-BB Main");
-  EXPECT_EQ(+permit.State, kCTCPermitAnnounced) << "an edit keeps the state";
+  EXPECT_EQ(+permit.State, kCTCPermitIssued) << "an edit keeps the state";
   EXPECT_EQ(Column(list, 6), QStringList{"Tie renewal"});
+}
+
+// Marks along the track of an announced or in-force permit: its track cannot change under them (even one
+// gone from the territory), and an in-force permit given a later end keeps its blocks that much longer.
+TEST_F(CTCPermitWindowTest, AnAnnouncedOrInForcePermitKeepsItsTrackAndALaterEndKeepsItsBlocks) {
+  Put(0, {kCTCPermitAnnounced, "XX-YY Gone", 700, 760, 700});
+  Put(1, {kCTCPermitInForce, "AA-BB Main", 540, 660, 660});
+  BlockStatus block = store().GetBlockStatus(0);
+  block.PermitActive = 1;
+  block.PermitActiveUntil = 660 * 60;
+  store().UpdateBlockStatus(0, block);
+  Engine& engine = layout().TheEngine();
+
+  TCTCPermitInfo announced(TheMainFrame, store(), engine, 0);
+  EXPECT_FALSE(Track(&announced)->isEnabled());
+  EXPECT_EQ(Track(&announced)->currentText(), "XX-YY Gone");
+  announced.accept();
+  ASSERT_EQ(announced.result(), QDialog::Accepted) << LastMessage();
+  EXPECT_EQ(FieldText(GetCTCPermitStatus(store(), 0).Track), "XX-YY Gone");
+
+  TCTCPermitInfo inForce(TheMainFrame, store(), engine, 1);
+  EXPECT_FALSE(Track(&inForce)->isEnabled());
+  Field(&inForce, res::IDC_CTC_PERMIT_TO)->setText("12:30");
+  inForce.accept();
+  ASSERT_EQ(inForce.result(), QDialog::Accepted) << LastMessage();
+  EXPECT_EQ(+GetCTCPermitStatus(store(), 1).EndMinute, 750);
+  EXPECT_EQ(+store().GetBlockStatus(0).PermitActiveUntil, 750 * 60);
+
+  engine.ReleasePermit(1);  // its end: the block is released with it
+  EXPECT_EQ(store().GetBlockStatus(0).PermitActive, 0);
 }
 
 // The times OK stores, by the permit's state and the wall clock: a time more than an hour past is
@@ -336,7 +367,7 @@ TEST_F(CTCPermitWindowTest, OKStoresTheTimesAndTheNextStepByState) {
       slot = 5;
       Put(slot, {c.State, "AA-BB Main", 0, 0});
     }
-    TCTCPermitInfo dialog(TheMainFrame, store(), slot);
+    TCTCPermitInfo dialog(TheMainFrame, store(), layout().TheEngine(), slot);
     Track(&dialog)->setCurrentIndex(0);
     Field(&dialog, res::IDC_CTC_PERMIT_FROM)->setText(c.From);
     Field(&dialog, res::IDC_CTC_PERMIT_TO)->setText(c.To);
@@ -352,7 +383,7 @@ TEST_F(CTCPermitWindowTest, OKStoresTheTimesAndTheNextStepByState) {
 
 TEST_F(CTCPermitWindowTest, AnEditFindsItsPermitGoneWhenItEndedMeanwhile) {
   Put(4, {kCTCPermitInForce, "AA-BB Main", 600, 660, 660});
-  TCTCPermitInfo dialog(TheMainFrame, store(), 4);
+  TCTCPermitInfo dialog(TheMainFrame, store(), layout().TheEngine(), 4);
   store().FreePermitStatus(4);  // its end came while the dialog was open
   dialog.accept();
   EXPECT_EQ(dialog.result(), QDialog::Rejected);
