@@ -25,7 +25,6 @@ namespace {
 
 constexpr int kTextChars = 20;
 constexpr int kTrackChars = 29;
-constexpr int kNumberChars = 5;
 // A new permit's span, and how far before now a typed start may lie before it means tomorrow.
 constexpr int kProposedMinutes = 120;
 constexpr int kPastMinutes = 60;
@@ -151,23 +150,9 @@ TCTCPermitInfo::TCTCPermitInfo(QWidget* parent, Corvane3Data& store, Engine& eng
   setWindowTitle("CTC Block Permit (Track & Time)");
   setModal(true);
 
-  track_ = new QComboBox(this);
-  SetControlId(track_, res::IDC_CTC_PERMIT_TRACK);
-  track_->setEditable(false);
-  from_ = MakeTimeField(this, res::IDC_CTC_PERMIT_FROM, "");
-  to_ = MakeTimeField(this, res::IDC_CTC_PERMIT_TO, "");
-  requestor_ = MakeTextField(this, res::IDC_CTC_PERMIT_REQUESTOR, "", kTextChars);
-  reason_ = MakeTextField(this, res::IDC_CTC_PERMIT_REASON, "", kTextChars);
-
-  auto* fields = new QFormLayout;
-  fields->addRow("Number", MakeReadOnlyField(this, res::IDC_CTC_PERMIT_NUMBER,
-                                             slot >= 0 ? QString::number(slot) : QString(), kNumberChars));
-  fields->addRow("Track name", track_);
-  fields->addRow("From time", from_);
-  fields->addRow("To time", to_);
-  fields->addRow("Requestor", requestor_);
-  fields->addRow("Reason", reason_);
-  LayOutFramedDialog(*this, fields, store_, res::IDC_CTC_PERMIT_HELP, "block permit dialog");
+  auto* form = new QFormLayout;
+  fields_ = AddPermitFields(this, form, slot);
+  LayOutFramedDialog(*this, form, store_, res::IDC_DEF_HELP, "block permit dialog");
   SetupWindow();
 }
 
@@ -183,32 +168,26 @@ void TCTCPermitInfo::SetupWindow() {
     SetFieldText(permit.Reason, "Track Maintenance");
   }
 
-  TrackNameList names;
-  store_.BuildTrackNameList(names);
-  QStringList entries;
-  for (const auto& name : names) {
-    if (name[0] == '\0') break;
-    entries << QString::fromUtf8(name.data(), static_cast<int>(strnlen(name.data(), name.size())));
-  }
   // A track that has gone from the territory shows no name; OK then asks for one. The permit keeps its
   // track until OK, so cancelling loses nothing.
-  FillNameList(track_, entries, FieldText(permit.Track));
+  FillNameList(fields_.Track, TerritoryTrackNames(store_), FieldText(permit.Track));
   // The marks of an announced or in-force permit lie along its track: the track stays, shown as it is.
   if (permit.State == kCTCPermitAnnounced || permit.State == kCTCPermitInForce) {
-    if (track_->currentIndex() < 0) {
-      track_->addItem(QString::fromStdString(FieldText(permit.Track)));
-      track_->setCurrentIndex(track_->count() - 1);
+    if (fields_.Track->currentIndex() < 0) {
+      fields_.Track->addItem(QString::fromStdString(FieldText(permit.Track)));
+      fields_.Track->setCurrentIndex(fields_.Track->count() - 1);
     }
-    track_->setEnabled(false);
+    fields_.Track->setEnabled(false);
   }
   if (block_ >= 0 && block_ < kMaxBlocks) {
-    track_->setCurrentIndex(track_->findText(QString::fromStdString(BlockTrackName(store_.GetBlockData(block_)))));
+    fields_.Track->setCurrentIndex(
+        fields_.Track->findText(QString::fromStdString(BlockTrackName(store_.GetBlockData(block_)))));
   }
 
-  from_->setText(DayMinuteText(permit.StartMinute));
-  to_->setText(DayMinuteText(permit.EndMinute));
-  requestor_->setText(QString::fromStdString(FieldText(permit.Requestor)));
-  reason_->setText(QString::fromStdString(FieldText(permit.Reason)));
+  fields_.From->setText(DayMinuteText(permit.StartMinute));
+  fields_.To->setText(DayMinuteText(permit.EndMinute));
+  fields_.Requestor->setText(QString::fromStdString(FieldText(permit.Requestor)));
+  fields_.Reason->setText(QString::fromStdString(FieldText(permit.Reason)));
 }
 
 void TCTCPermitInfo::accept() {
@@ -233,19 +212,19 @@ void TCTCPermitInfo::accept() {
     permit.State = kCTCPermitIssued;
   }
 
-  if (track_->currentIndex() < 0 || track_->currentText().isEmpty()) {
+  if (fields_.Track->currentIndex() < 0 || fields_.Track->currentText().isEmpty()) {
     store_.ShowMessage("You must assign a track name to the block permit (track & time).", MessageIcon::Error);
-    track_->setFocus();
+    fields_.Track->setFocus();
     return;
   }
   if (!FieldChecks()
-           .Add(from_, TimeFieldCheck(store_, "From Time"))
-           .Add(to_, TimeFieldCheck(store_, "To Time"))
+           .Add(fields_.From, TimeFieldCheck(store_, "From Time"))
+           .Add(fields_.To, TimeFieldCheck(store_, "To Time"))
            .Run()) {
     return;
   }
-  int32_t from = store_.GetTimeField(from_->text().toStdString(), "");
-  int32_t to = store_.GetTimeField(to_->text().toStdString(), "");
+  int32_t from = store_.GetTimeField(fields_.From->text().toStdString(), "");
+  int32_t to = store_.GetTimeField(fields_.To->text().toStdString(), "");
 
   // Times more than an hour past are tomorrow's; an end before the start ends the next day.
   const int32_t now = WallClockMinuteOfDay();
@@ -271,9 +250,10 @@ void TCTCPermitInfo::accept() {
   permit.InUse = 1;
   permit.StartMinute = from;
   permit.EndMinute = to;
-  if (track_->isEnabled()) SetFieldText(permit.Track, track_->currentText().left(kTrackChars).toStdString());
-  SetFieldText(permit.Requestor, requestor_->text().left(kTextChars).toStdString());
-  SetFieldText(permit.Reason, reason_->text().left(kTextChars).toStdString());
+  if (fields_.Track->isEnabled())
+    SetFieldText(permit.Track, fields_.Track->currentText().left(kTrackChars).toStdString());
+  SetFieldText(permit.Requestor, fields_.Requestor->text().left(kTextChars).toStdString());
+  SetFieldText(permit.Reason, fields_.Reason->text().left(kTextChars).toStdString());
 
   if (slot_ < 0) slot_ = store_.FindFreePermitStatus();
   if (permit.State == kCTCPermitInForce) engine_.MovePermitEnd(slot_, to);

@@ -7,10 +7,9 @@
 #include <QDialog>
 
 #include "lists/active_lists.h"
+#include "lists/track_time_lists.h"
 
 class Engine;
-class QComboBox;
-class QLineEdit;
 
 // "CTC Active Block Permit (T&T) List".
 class TCTCPermitActive : public TActiveList {
@@ -54,11 +53,7 @@ class TCTCPermitInfo : public QDialog {
   Engine& engine_;
   int slot_;
   int block_;
-  QComboBox* track_;
-  QLineEdit* from_;
-  QLineEdit* to_;
-  QLineEdit* requestor_;
-  QLineEdit* reason_;
+  PermitFields fields_{};
 };
 
 // Runs the permit dialog under the dialog lock; true after OK. The open CTC permit list then shows the change.

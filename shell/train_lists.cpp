@@ -83,6 +83,33 @@ void GiveLayoutTheFocus() {
   TheLayoutWindow->setFocus();
 }
 
+// A train of the active lists: its slot, ID, arrival (no arrival sorts last) and state.
+struct TrainEntry {
+  int Slot;
+  QString Id;
+  int64_t Arrival;
+  uint8_t State;
+};
+
+// The trains in use that pass the filter, by ID.
+std::vector<TrainEntry> TrainsById(const Corvane3Data& store, const std::function<bool(uint8_t state)>& passes) {
+  std::vector<TrainEntry> entries;
+  const int count = std::clamp(store.GetCountData().Words[kCountRunningTrains], 0, kMaxTrainStatus);
+  for (int slot = 0; slot < count; ++slot) {
+    const TrainStatus train = store.GetTrainStatus(slot);
+    if (train.InUse == 0 || !passes(train.State)) continue;
+    entries.push_back({slot, Text(FieldText(train.TrainId)), TimeKey(train.HeadEventTime), train.State});
+  }
+  SortKeepingOrder(entries, [](const TrainEntry& a, const TrainEntry& b) { return QString::compare(a.Id, b.Id) < 0; });
+  return entries;
+}
+
+// From the order by ID: by state, then arrival, then ID.
+void SortByStatus(std::vector<TrainEntry>& entries) {
+  SortKeepingOrder(entries, [](const TrainEntry& a, const TrainEntry& b) { return a.Arrival < b.Arrival; });
+  SortKeepingOrder(entries, [](const TrainEntry& a, const TrainEntry& b) { return a.State < b.State; });
+}
+
 // The CTC train data dialog for a train; after OK its blocks are drawn again and, when its ID changed, the
 // field side is told through its head block's line. True after OK.
 bool EditCTCTrain(Corvane3Data& store, int slot) {
@@ -276,35 +303,20 @@ void TTActive::CmSort(int mode) {
 
 std::vector<list::Row> TTActive::Fill() {
   store_.ActiveListDirty = 0;
-  struct Entry {
-    int Slot;
-    QString Id;
-    int64_t Eta;
-    uint8_t State;
-  };
-  std::vector<Entry> entries;
-  const int count = std::clamp(store_.GetCountData().Words[kCountRunningTrains], 0, kMaxTrainStatus);
-  for (int slot = 0; slot < count; ++slot) {
-    const TrainStatus train = store_.GetTrainStatus(slot);
-    if (train.InUse == 0 || !Passes(StateGroup(train.State))) continue;
-    entries.push_back({slot, Text(FieldText(train.TrainId)), TimeKey(train.HeadEventTime), train.State});
-  }
-  auto byId = [](const Entry& a, const Entry& b) { return QString::compare(a.Id, b.Id) < 0; };
-  SortKeepingOrder(entries, byId);
+  std::vector<TrainEntry> entries = TrainsById(store_, [this](uint8_t state) { return Passes(StateGroup(state)); });
   if (sortMode_ == kByStatus) {
-    SortKeepingOrder(entries, [](const Entry& a, const Entry& b) { return a.Eta < b.Eta; });
-    SortKeepingOrder(entries, [](const Entry& a, const Entry& b) { return a.State < b.State; });
+    SortByStatus(entries);
     setWindowTitle("Active Train List - Sorted by Status");
   } else if (sortMode_ == kByEta) {
-    SortKeepingOrder(entries, [](const Entry& a, const Entry& b) { return a.State < b.State; });
-    SortKeepingOrder(entries, [](const Entry& a, const Entry& b) { return a.Eta < b.Eta; });
+    SortKeepingOrder(entries, [](const TrainEntry& a, const TrainEntry& b) { return a.State < b.State; });
+    SortKeepingOrder(entries, [](const TrainEntry& a, const TrainEntry& b) { return a.Arrival < b.Arrival; });
     setWindowTitle("Active Train List - Sorted by ETA");
   } else if (sortMode_ == kById) {
     setWindowTitle("Active Train List - Sorted by ID");
   }
 
   std::vector<list::Row> rows;
-  for (const Entry& entry : entries) {
+  for (const TrainEntry& entry : entries) {
     const TrainStatus train = store_.GetTrainStatus(entry.Slot);
     std::string status;
     store_.GenerateTrainStatus(entry.Slot, status);
@@ -398,30 +410,16 @@ void TTCTCActive::CmSort(int mode) {
 }
 
 std::vector<list::Row> TTCTCActive::Fill() {
-  struct Entry {
-    int Slot;
-    QString Id;
-    int64_t Arrival;
-    uint8_t State;
-  };
-  std::vector<Entry> entries;
-  const int count = std::clamp(store_.GetCountData().Words[kCountRunningTrains], 0, kMaxTrainStatus);
-  for (int slot = 0; slot < count; ++slot) {
-    const TrainStatus train = store_.GetTrainStatus(slot);
-    if (train.InUse == 0) continue;
-    entries.push_back({slot, Text(FieldText(train.TrainId)), TimeKey(train.HeadEventTime), train.State});
-  }
-  SortKeepingOrder(entries, [](const Entry& a, const Entry& b) { return QString::compare(a.Id, b.Id) < 0; });
+  std::vector<TrainEntry> entries = TrainsById(store_, [](uint8_t) { return true; });
   if (sortMode_ == kByStatus) {
-    SortKeepingOrder(entries, [](const Entry& a, const Entry& b) { return a.Arrival < b.Arrival; });
-    SortKeepingOrder(entries, [](const Entry& a, const Entry& b) { return a.State < b.State; });
+    SortByStatus(entries);
     setWindowTitle("CTC Active Train List - Sorted by Status");
   } else {
     setWindowTitle("CTC Active Train List - Sorted by ID");
   }
 
   std::vector<list::Row> rows;
-  for (const Entry& entry : entries) {
+  for (const TrainEntry& entry : entries) {
     const TrainStatus train = store_.GetTrainStatus(entry.Slot);
     std::string status;
     store_.GenerateTrainStatus(entry.Slot, status);

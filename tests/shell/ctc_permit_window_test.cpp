@@ -32,6 +32,7 @@
 #include "store/operating_mode.h"
 #include "store/wall_clock.h"
 #include "tests/shell/gui_app.h"
+#include "tests/shell/list_window_helpers.h"
 #include "tests/support/fake_services.h"
 #include "tests/support/territory_builder.h"
 
@@ -98,21 +99,13 @@ class CTCPermitWindowTest : public ::testing::Test {
     UpdateCTCPermitStatus(store(), slot, permit);
   }
   TCTCPermitActive* OpenPermits() {
-    TheMainFrame->Commands().UpdateEnabled();
-    EXPECT_TRUE(TheMainFrame->Commands().IsEnabled(res::CM_ACTIVE_PERMITS));
-    EXPECT_TRUE(TheMainFrame->Commands().Dispatch(res::CM_ACTIVE_PERMITS));
-    return qobject_cast<TCTCPermitActive*>(TheDataWindows.CTCActivePermits.data());
+    return ChooseListCommand<TCTCPermitActive>(res::CM_ACTIVE_PERMITS, TheDataWindows.CTCActivePermits);
   }
-  static QStringList Column(TListFrame* list, int column) {
-    QStringList texts;
-    const QAbstractItemModel* rows = list->List()->model();
-    for (int row = 0; row < rows->rowCount(); ++row) texts << rows->index(row, column).data().toString();
-    return texts;
-  }
+  static QStringList Column(TListFrame* list, int column) { return ColumnTexts(list, column); }
   static QPushButton* Button(QWidget* window, int id) { return FindControl<QPushButton>(window, id); }
   static QCheckBox* Box(QWidget* window, int id) { return FindControl<QCheckBox>(window, id); }
   static QLineEdit* Field(QWidget* dialog, int id) { return FindControl<QLineEdit>(dialog, id); }
-  static QComboBox* Track(QWidget* dialog) { return FindControl<QComboBox>(dialog, res::IDC_CTC_PERMIT_TRACK); }
+  static QComboBox* Track(QWidget* dialog) { return FindControl<QComboBox>(dialog, res::IDC_PERMIT_DEF_TRACK); }
   std::string LastMessage() const { return messages.Calls.empty() ? "" : messages.Calls.back().Text; }
 
   QTemporaryDir folder_;
@@ -160,11 +153,11 @@ TEST_F(CTCPermitWindowTest, IssueAtElevenAtNightProposesTwoHoursAndRefusesEachBa
   OnModal<TCTCPermitInfo>([&](TCTCPermitInfo* dialog) {
     opened = true;
     EXPECT_EQ(dialog->windowTitle(), "CTC Block Permit (Track & Time)");
-    EXPECT_EQ(Field(dialog, res::IDC_CTC_PERMIT_NUMBER)->text(), "");
-    EXPECT_EQ(Field(dialog, res::IDC_CTC_PERMIT_FROM)->text(), "23:00");
-    EXPECT_EQ(Field(dialog, res::IDC_CTC_PERMIT_TO)->text(), "01:00");
-    EXPECT_EQ(Field(dialog, res::IDC_CTC_PERMIT_REQUESTOR)->text(), "Track Foreman");
-    EXPECT_EQ(Field(dialog, res::IDC_CTC_PERMIT_REASON)->text(), "Track Maintenance");
+    EXPECT_EQ(Field(dialog, res::IDC_DEF_NUMBER)->text(), "");
+    EXPECT_EQ(Field(dialog, res::IDC_DEF_FROM_TIME)->text(), "23:00");
+    EXPECT_EQ(Field(dialog, res::IDC_DEF_TO_TIME)->text(), "01:00");
+    EXPECT_EQ(Field(dialog, res::IDC_PERMIT_DEF_REQUESTOR)->text(), "Track Foreman");
+    EXPECT_EQ(Field(dialog, res::IDC_PERMIT_DEF_REASON)->text(), "Track Maintenance");
     EXPECT_EQ(Track(dialog)->currentIndex(), -1);
     ASSERT_EQ(Track(dialog)->count(), 2);
     EXPECT_EQ(Track(dialog)->itemText(0), "AA-BB Main");
@@ -172,13 +165,13 @@ TEST_F(CTCPermitWindowTest, IssueAtElevenAtNightProposesTwoHoursAndRefusesEachBa
     FindControl<QPushButton>(dialog, 1)->click();
     EXPECT_EQ(LastMessage(), "You must assign a track name to the block permit (track & time).");
     Track(dialog)->setCurrentIndex(1);
-    Field(dialog, res::IDC_CTC_PERMIT_TO)->setText("25:00");
+    Field(dialog, res::IDC_DEF_TO_TIME)->setText("25:00");
     FindControl<QPushButton>(dialog, 1)->click();
     EXPECT_EQ(LastMessage(),
               "The time entered in field \"To Time\" is incorrect.  The correct formats are X:XX, XX:XX, XXX or XXXX.");
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(store().GetPermitStatus(0).InUse, 0) << "nothing stored while refused";
-    Field(dialog, res::IDC_CTC_PERMIT_TO)->setText("1:00");
+    Field(dialog, res::IDC_DEF_TO_TIME)->setText("1:00");
     FindControl<QPushButton>(dialog, 1)->click();
   });
   Button(list, res::IDC_CTC_PERMIT_ISSUE)->click();
@@ -289,9 +282,9 @@ TEST_F(CTCPermitWindowTest, EditShowsThePermitAndAVanishedTrackIsAskedForAgainWi
   ASSERT_NE(list, nullptr);
   list->List()->selectRow(0);
   OnModal<TCTCPermitInfo>([&](TCTCPermitInfo* dialog) {
-    EXPECT_EQ(Field(dialog, res::IDC_CTC_PERMIT_NUMBER)->text(), "3");
-    EXPECT_EQ(Field(dialog, res::IDC_CTC_PERMIT_FROM)->text(), "11:40");
-    EXPECT_EQ(Field(dialog, res::IDC_CTC_PERMIT_REQUESTOR)->text(), "Foreman 3");
+    EXPECT_EQ(Field(dialog, res::IDC_DEF_NUMBER)->text(), "3");
+    EXPECT_EQ(Field(dialog, res::IDC_DEF_FROM_TIME)->text(), "11:40");
+    EXPECT_EQ(Field(dialog, res::IDC_PERMIT_DEF_REQUESTOR)->text(), "Foreman 3");
     EXPECT_EQ(Track(dialog)->currentIndex(), -1);
     FindControl<QPushButton>(dialog, 2)->click();
   });
@@ -302,7 +295,7 @@ TEST_F(CTCPermitWindowTest, EditShowsThePermitAndAVanishedTrackIsAskedForAgainWi
     FindControl<QPushButton>(dialog, 1)->click();
     EXPECT_EQ(LastMessage(), "You must assign a track name to the block permit (track & time).");
     Track(dialog)->setCurrentIndex(0);
-    Field(dialog, res::IDC_CTC_PERMIT_REASON)->setText("Tie renewal");
+    Field(dialog, res::IDC_PERMIT_DEF_REASON)->setText("Tie renewal");
     FindControl<QPushButton>(dialog, 1)->click();
   });
   Button(list, res::IDC_CTC_PERMIT_EDIT)->click();
@@ -332,7 +325,7 @@ TEST_F(CTCPermitWindowTest, AnAnnouncedOrInForcePermitKeepsItsTrackAndALaterEndK
 
   TCTCPermitInfo inForce(TheMainFrame, store(), engine, 1);
   EXPECT_FALSE(Track(&inForce)->isEnabled());
-  Field(&inForce, res::IDC_CTC_PERMIT_TO)->setText("12:30");
+  Field(&inForce, res::IDC_DEF_TO_TIME)->setText("12:30");
   inForce.accept();
   ASSERT_EQ(inForce.result(), QDialog::Accepted) << LastMessage();
   EXPECT_EQ(+GetCTCPermitStatus(store(), 1).EndMinute, 750);
@@ -369,8 +362,8 @@ TEST_F(CTCPermitWindowTest, OKStoresTheTimesAndTheNextStepByState) {
     }
     TCTCPermitInfo dialog(TheMainFrame, store(), layout().TheEngine(), slot);
     Track(&dialog)->setCurrentIndex(0);
-    Field(&dialog, res::IDC_CTC_PERMIT_FROM)->setText(c.From);
-    Field(&dialog, res::IDC_CTC_PERMIT_TO)->setText(c.To);
+    Field(&dialog, res::IDC_DEF_FROM_TIME)->setText(c.From);
+    Field(&dialog, res::IDC_DEF_TO_TIME)->setText(c.To);
     dialog.accept();
     ASSERT_EQ(dialog.result(), QDialog::Accepted) << c.From << " " << LastMessage();
     const CTCPermitStatus permit = GetCTCPermitStatus(store(), dialog.Slot());
@@ -414,7 +407,7 @@ TEST_F(CTCPermitWindowTest, TheBlockPopupIssuesAPermitOnThatBlocksTrackAndTheOpe
   OnModal<TCTCPermitInfo>([&](TCTCPermitInfo* dialog) {
     opened = true;
     EXPECT_EQ(Track(dialog)->currentText(), "AA-BB Siding");
-    EXPECT_EQ(Field(dialog, res::IDC_CTC_PERMIT_FROM)->text(), "10:00");
+    EXPECT_EQ(Field(dialog, res::IDC_DEF_FROM_TIME)->text(), "10:00");
     FindControl<QPushButton>(dialog, 1)->click();
   });
   item->trigger();

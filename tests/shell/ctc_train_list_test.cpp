@@ -25,6 +25,7 @@
 #include "store/fixed_text.h"
 #include "store/train_codes.h"
 #include "tests/shell/gui_app.h"
+#include "tests/shell/list_window_helpers.h"
 #include "tests/support/fake_services.h"
 #include "tests/support/territory_builder.h"
 
@@ -64,11 +65,7 @@ class CTCTrainListTest : public ::testing::Test {
     SetCTC(true);
     messages.Calls.clear();
   }
-  void Exit() {
-    messages.ScriptAnswers({MessageResult::Yes});
-    ASSERT_TRUE(TheMainFrame->CanClose());
-    app_.reset();
-  }
+  void Exit() { ExitProgram(messages, app_); }
   Corvane3Data& store() { return *TheStore; }
   TCorvane3Window& layout() { return *app_->LayoutWindow(); }
 
@@ -103,17 +100,9 @@ class CTCTrainListTest : public ::testing::Test {
     }
   }
   TTCTCActive* OpenTrains() {
-    TheMainFrame->Commands().UpdateEnabled();
-    EXPECT_TRUE(TheMainFrame->Commands().IsEnabled(res::CM_ACTIVE_TRAINS));
-    EXPECT_TRUE(TheMainFrame->Commands().Dispatch(res::CM_ACTIVE_TRAINS));
-    return qobject_cast<TTCTCActive*>(TheDataWindows.CTCActiveTrains.data());
+    return ChooseListCommand<TTCTCActive>(res::CM_ACTIVE_TRAINS, TheDataWindows.CTCActiveTrains);
   }
-  static QStringList Column(TListFrame* list, int column) {
-    QStringList texts;
-    const QAbstractItemModel* rows = list->List()->model();
-    for (int row = 0; row < rows->rowCount(); ++row) texts << rows->index(row, column).data().toString();
-    return texts;
-  }
+  static QStringList Column(TListFrame* list, int column) { return ColumnTexts(list, column); }
   static QPushButton* Button(QWidget* window, int id) { return FindControl<QPushButton>(window, id); }
   std::string LastMessage() const { return messages.Calls.empty() ? "" : messages.Calls.back().Text; }
 
