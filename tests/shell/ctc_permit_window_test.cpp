@@ -190,6 +190,16 @@ TEST_F(CTCPermitWindowTest, IssueAtElevenAtNightProposesTwoHoursAndRefusesEachBa
     EXPECT_EQ(list->List()->model()->index(0, column).data().toString(), row[column]);
   }
   EXPECT_EQ(store().Run.DialogOpen, 0);
+
+  // The permit clock puts it in force and refreshes the open lists, as each of its steps does.
+  CTCPermitStatus stepped = GetCTCPermitStatus(store(), 0);
+  stepped.State = kCTCPermitInForce;
+  UpdateCTCPermitStatus(store(), 0, stepped);
+  store().RefreshAllWindows();
+  EXPECT_EQ(Column(list, 1), QStringList{"Active"});
+  store().FreePermitStatus(0);
+  store().RefreshAllWindows();
+  EXPECT_EQ(list->List()->model()->rowCount(), 0) << "released";
 }
 
 TEST_F(CTCPermitWindowTest, TheFiftyFirstPermitIsRefusedAndTheDialogStaysOpen) {
