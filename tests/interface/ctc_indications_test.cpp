@@ -389,4 +389,52 @@ TEST_F(CTCIndicationTest, ASignalIndicationSettlesOnlyTheRequestWaitingForIt) {
   EXPECT_EQ(BlockCode(b2), 0);
 }
 
+// x:  2   6 7  8 9  13
+//     =B0=  =P=  D0 =B1=    y=4  (P a connecting block; D0 crossed by B3 below and B4 above)
+class CTCDiamondIndicationTest : public CTCIndicationTest {
+ protected:
+  void SetUp() override {
+    b0 = Block("B0", 2, 6);
+    p = Block("P", 7, 7, 4, true);
+    d = t.Diamond("D0", {8, 4}, 30);
+    b1 = Block("B1", 9, 13);
+    const int b3 = t.Block({.Name = "B3", .From = {8, 5}, .To = {8, 8}});
+    const int b4 = t.Block({.Name = "B4", .From = {8, 0}, .To = {8, 3}});
+    t.Link(b0, p);
+    t.Link(p, DiamondDevice(d));
+    t.Link(DiamondDevice(d), b1);
+    t.LinkCrossing(d, b4, b3);
+    Ready();
+    CTCMode();
+  }
+  CrossStatus Cross() { return store().GetCrossStatus(d); }
+  int p = 0, d = 0;
+};
+
+TEST_F(CTCDiamondIndicationTest, TheDiamondSideATrainPassesIsOccupiedAndReleasedWithIt) {
+  const int train = PlaceTrain(5, b0, 1);
+  SetBlockCode(p, 1);
+  SetBlockCode(b1, 1);
+  CrossStatus cross = Cross();
+  cross.Occupancy[0] = 1;
+  cross.Occupancy[1] = 2;  // crossing traffic cleared on the other route is left alone
+  cross.SidePending[0] = cross.SidePending[1] = 1;
+  store().UpdateCrossStatus(d, cross);
+
+  Indicate("block", "B1", "occupied");
+  EXPECT_EQ(Cross().Occupancy[0], 3);
+  EXPECT_EQ(Cross().Occupancy[1], 2);
+  EXPECT_EQ(+Cross().SidePending[0], 0);
+  EXPECT_EQ(+Cross().SidePending[1], 0);
+  EXPECT_EQ(BlockCode(p), 3);
+  EXPECT_EQ(FirstSlot(b1), train);
+
+  Indicate("block", "B0", "unoccupied");
+  EXPECT_EQ(Cross().Occupancy[0], 0);
+  EXPECT_EQ(Cross().Occupancy[1], 2);
+  EXPECT_EQ(BlockCode(p), 0);
+  EXPECT_EQ(Train(train).HeadBlock, b1);
+  EXPECT_EQ(+Train(train).State, 3);
+}
+
 }  // namespace
