@@ -389,21 +389,15 @@ TEST_F(CTCIndicationTest, ASignalIndicationSettlesOnlyTheRequestWaitingForIt) {
   EXPECT_EQ(BlockCode(b2), 0);
 }
 
-// x:  2   6 7  8 9  13
-//     =B0=  =P=  D0 =B1=    y=4  (P a connecting block; D0 crossed by B3 below and B4 above)
+// The fixture's diamond line: B0, P (connecting), D0, B1, B2; B3 and B4 cross at D0.
 class CTCDiamondIndicationTest : public CTCIndicationTest {
  protected:
   void SetUp() override {
-    b0 = Block("B0", 2, 6);
-    p = Block("P", 7, 7, 4, true);
-    d = t.Diamond("D0", {8, 4}, 30);
-    b1 = Block("B1", 9, 13);
-    const int b3 = t.Block({.Name = "B3", .From = {8, 5}, .To = {8, 8}});
-    const int b4 = t.Block({.Name = "B4", .From = {8, 0}, .To = {8, 3}});
-    t.Link(b0, p);
-    t.Link(p, DiamondDevice(d));
-    t.Link(DiamondDevice(d), b1);
-    t.LinkCrossing(d, b4, b3);
+    const DiamondLine line = DrawDiamondLine();
+    b0 = line.B0;
+    p = line.P;
+    d = line.D;
+    b1 = line.B1;
     Ready();
     CTCMode();
   }
