@@ -121,7 +121,7 @@ TEST_F(CTCEndToEndTest, SequenceNumbersAreCheckedOnBothSides) {
   Exchange();  // Hollin's answer settles the switch
   EXPECT_EQ(+store().GetSwitchStatus(sw).Position, 1);
   EXPECT_EQ(+store().GetSwitchStatus(sw).ReverseRequested, 0);
-  EXPECT_EQ(store().GetOptionData().CTCLastReceived, 0);
+  EXPECT_EQ(+store().GetOptionData().CTCLastReceived, 0);
 
   // Hollin drops a repeated number: the request is not answered a second time.
   request = store().GetSwitchStatus(sw);
@@ -155,8 +155,8 @@ TEST_F(CTCEndToEndTest, ABurstOf300LinesIsCarriedBothWays) {
   constexpr int kLines = 300;
   SendFile(std::vector<std::string>(kLines, "CONTROL,TIME,x"));
   Exchange();
-  EXPECT_EQ(store().GetOptionData().CTCLastReceived, kLines - 1);
-  EXPECT_EQ(store().GetOptionData().CTCNextOutgoing, kLines);
+  EXPECT_EQ(+store().GetOptionData().CTCLastReceived, kLines - 1);
+  EXPECT_EQ(+store().GetOptionData().CTCNextOutgoing, kLines);
   EXPECT_FALSE(std::filesystem::exists(File(xfer::kCTCControlFile)));
   std::ifstream log(folder() / "hollin" / "Test File Log.txt");
   int received = 0;

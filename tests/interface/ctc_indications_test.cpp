@@ -127,8 +127,8 @@ TEST_F(CTCIndicationTest, EachRefusedIndicationGetsOneErrorOnTheControlsFile) {
   }
   // A refused line changes nothing, and the replies carry the channel's own numbers.
   EXPECT_EQ(BlockCode(b0), 0);
-  EXPECT_EQ(store().GetOptionData().CTCNextOutgoing, static_cast<int32_t>(cases.size()));
-  EXPECT_EQ(store().GetOptionData().CTCLastReceived, 14);
+  EXPECT_EQ(+store().GetOptionData().CTCNextOutgoing, static_cast<int32_t>(cases.size()));
+  EXPECT_EQ(+store().GetOptionData().CTCLastReceived, 14);
   // A gap in the numbers is reported and the line still carried out.
   const std::string gap = "block,0016,B0,12:00:00,occupiedright";
   EXPECT_THAT(Send({gap}),
@@ -186,7 +186,7 @@ TEST_F(CTCIndicationTest, AProxyTrainFollowsTheBlockIndicationsAlongTheRoute) {
   EXPECT_EQ(SwitchCode(sw), 3);
   EXPECT_EQ(Aspect(s0), 5) << "the signal the train passed drops";
   EXPECT_EQ(FirstSlot(b2), proxy);
-  EXPECT_EQ(Train(proxy).HeadBlock, b2);
+  EXPECT_EQ(+Train(proxy).HeadBlock, b2);
   EXPECT_EQ(store().ProxyTrainCount, 42) << "the known train moved; no second proxy";
 
   // The rear clears B0: the connecting track behind the train is released.
@@ -195,8 +195,8 @@ TEST_F(CTCIndicationTest, AProxyTrainFollowsTheBlockIndicationsAlongTheRoute) {
   EXPECT_EQ(FirstSlot(b0), kNoTrain);
   EXPECT_EQ(BlockCode(b1), 0);
   EXPECT_EQ(SwitchCode(sw), 0);
-  EXPECT_EQ(Train(proxy).HeadBlock, b2);
-  EXPECT_EQ(Train(proxy).RearBlock, b2);
+  EXPECT_EQ(+Train(proxy).HeadBlock, b2);
+  EXPECT_EQ(+Train(proxy).RearBlock, b2);
   EXPECT_EQ(FirstSlot(b2), proxy);
   EXPECT_EQ(store().ProxyTrainCount, 42) << "a train that simply moved on makes no proxy";
 
@@ -204,7 +204,7 @@ TEST_F(CTCIndicationTest, AProxyTrainFollowsTheBlockIndicationsAlongTheRoute) {
   SetBlockCode(b3, 1);
   Indicate("block", "B3", "occupied");
   Indicate("block", "B2", "unoccupied");
-  EXPECT_EQ(Train(proxy).HeadBlock, b3);
+  EXPECT_EQ(+Train(proxy).HeadBlock, b3);
   EXPECT_EQ(FirstSlot(b3), proxy);
   EXPECT_EQ(Aspect(s2), 5);
 
@@ -212,8 +212,8 @@ TEST_F(CTCIndicationTest, AProxyTrainFollowsTheBlockIndicationsAlongTheRoute) {
   Indicate("block", "B3", "unoccupied");
   EXPECT_EQ(BlockCode(b3), 0);
   EXPECT_EQ(+Train(proxy).State, TrainState::Gone);
-  EXPECT_EQ(Train(proxy).HeadBlock, -1);
-  EXPECT_EQ(Train(proxy).RearBlock, -1);
+  EXPECT_EQ(+Train(proxy).HeadBlock, -1);
+  EXPECT_EQ(+Train(proxy).RearBlock, -1);
 
   engine.Tick();
   EXPECT_THAT(Controls(), IsEmpty()) << "indications are not echoed back as BLOCK lines";
@@ -231,8 +231,8 @@ TEST_F(CTCIndicationTest, ATrainEnteringABlockClearedLeftComesFromTheBlockBehind
   EXPECT_EQ(SwitchCode(sw), 4);
   EXPECT_EQ(Aspect(s2l), 5);
   EXPECT_EQ(FirstSlot(b0), train);
-  EXPECT_EQ(Train(train).HeadBlock, b0);
-  EXPECT_EQ(Train(train).RearBlock, b2) << "the rear is still in the block behind";
+  EXPECT_EQ(+Train(train).HeadBlock, b0);
+  EXPECT_EQ(+Train(train).RearBlock, b2) << "the rear is still in the block behind";
   EXPECT_EQ(+Train(train).HeadDirection, 0);
   EXPECT_EQ(store().ProxyTrainCount, 0);
 }
@@ -245,7 +245,7 @@ TEST_F(CTCIndicationTest, AClearedBlockEnteredFromAFreeBlockGetsAProxy) {
   const int proxy = FirstSlot(b3);
   ASSERT_LT(proxy, kMaxTrainStatus);
   EXPECT_EQ(BlockCode(b3), 3) << "the cleared route gives the direction, not the indication";
-  EXPECT_EQ(Train(proxy).HeadBlock, b3);
+  EXPECT_EQ(+Train(proxy).HeadBlock, b3);
   Indicate("block", "B3", "occupiedleft");
   EXPECT_EQ(FirstSlot(b3), proxy);
   EXPECT_EQ(store().ProxyTrainCount, 1);
@@ -265,11 +265,11 @@ TEST_F(CTCIndicationTest, ALeavingTrainRecordedFurtherOnLeavesAProxyThere) {
   store().UpdateTrainStatus(train, status);
 
   Indicate("block", "B0", "unoccupied");
-  EXPECT_EQ(Train(train).HeadBlock, b2);
+  EXPECT_EQ(+Train(train).HeadBlock, b2);
   const int other = FirstSlot(b3);
   ASSERT_LT(other, kMaxTrainStatus);
   EXPECT_NE(other, train);
-  EXPECT_EQ(Train(other).HeadBlock, b3);
+  EXPECT_EQ(+Train(other).HeadBlock, b3);
   EXPECT_EQ(+Train(other).HeadDirection, 1);
 }
 
@@ -278,9 +278,9 @@ TEST_F(CTCIndicationTest, ADifferentTrainAheadLeavesTheLeavingTrainAsItWas) {
   const int other = PlaceTrain(4, b3, 1);
   Indicate("block", "B2", "unoccupied");
   EXPECT_EQ(BlockCode(b2), 0);
-  EXPECT_EQ(Train(leaving).HeadBlock, b2);
+  EXPECT_EQ(+Train(leaving).HeadBlock, b2);
   EXPECT_EQ(+Train(leaving).State, 3);
-  EXPECT_EQ(Train(other).HeadBlock, b3);
+  EXPECT_EQ(+Train(other).HeadBlock, b3);
 }
 
 // With every train slot taken by a train on the territory the occupancy still shows, without a
@@ -366,7 +366,7 @@ TEST_F(CTCIndicationTest, ASignalIndicationSettlesOnlyTheRequestWaitingForIt) {
   signal = store().GetSignalStatus(s0);
   EXPECT_EQ(+signal.CTCClearRequest, 0);
   EXPECT_EQ(+signal.RequestPending, 0);
-  EXPECT_EQ(signal.Aspect, 1);
+  EXPECT_EQ(+signal.Aspect, 1);
   EXPECT_EQ(+store().GetBlockStatus(b1).RequestPending, 0);
   EXPECT_EQ(+store().GetBlockStatus(b2).RequestPending, 0);
   EXPECT_EQ(+store().GetSwitchStatus(sw).RequestPending, 0);
@@ -416,18 +416,18 @@ TEST_F(CTCDiamondIndicationTest, TheDiamondSideATrainPassesIsOccupiedAndReleased
   store().UpdateCrossStatus(d, cross);
 
   Indicate("block", "B1", "occupied");
-  EXPECT_EQ(Cross().Occupancy[0], 3);
-  EXPECT_EQ(Cross().Occupancy[1], 2);
+  EXPECT_EQ(+Cross().Occupancy[0], 3);
+  EXPECT_EQ(+Cross().Occupancy[1], 2);
   EXPECT_EQ(+Cross().SidePending[0], 0);
   EXPECT_EQ(+Cross().SidePending[1], 0);
   EXPECT_EQ(BlockCode(p), 3);
   EXPECT_EQ(FirstSlot(b1), train);
 
   Indicate("block", "B0", "unoccupied");
-  EXPECT_EQ(Cross().Occupancy[0], 0);
-  EXPECT_EQ(Cross().Occupancy[1], 2);
+  EXPECT_EQ(+Cross().Occupancy[0], 0);
+  EXPECT_EQ(+Cross().Occupancy[1], 2);
   EXPECT_EQ(BlockCode(p), 0);
-  EXPECT_EQ(Train(train).HeadBlock, b1);
+  EXPECT_EQ(+Train(train).HeadBlock, b1);
   EXPECT_EQ(+Train(train).State, 3);
 }
 
