@@ -146,9 +146,17 @@ TEST_F(CTCIndicationTest, TheTickReadsTheIndicationsFileAndAnswersTheTime) {
     std::ofstream out(File("cv3ctcINDICATIONS.TXT"), std::ios::binary);
     out << "CONTROL,0001,TIME,12:00:00\r\ncontrol,0002,start,12:00:00\r\nBlock,0003,b3,12:00:00,OccupiedLeft";
   }
+  SetLogs(true);
   engine.Tick();
   EXPECT_THAT(Controls(), ElementsAre("TIME,0000,01-08:00:00"));
   EXPECT_EQ(BlockCode(b3), 4);
+  // Every line read goes to the CTC log as it was received, and the answer after it.
+  const Text log = Lines(xfer::kCTCLogFile);
+  ASSERT_EQ(log.size(), 4u);
+  EXPECT_THAT(log[0], ::testing::StartsWith("Input "));
+  EXPECT_THAT(log[2], ::testing::EndsWith(" Block,0003,b3,12:00:00,OccupiedLeft"));
+  EXPECT_THAT(log[3], ::testing::StartsWith("Output"));
+  EXPECT_FALSE(std::filesystem::exists(File(xfer::kEIOLogFile)));
   EXPECT_FALSE(std::filesystem::exists(File("cv3ctcINDICATIONS.TXT")));
   EXPECT_FALSE(std::filesystem::exists(File(xfer::kCTCIndicationTaken)));
   // Outside CTC control mode the file is left for later.
