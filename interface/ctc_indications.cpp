@@ -291,21 +291,7 @@ void LeaveBlock(Engine& engine, int block) {
   }
 }
 
-// Takes back the route beyond a signal whose cancel the field has confirmed.
-void DropSignalRoute(Engine& engine, int signal) {
-  Corvane3Data& store = engine.Store();
-  SignalStatus status = store.GetSignalStatus(signal);
-  DevicePath path;
-  engine.TraceDevicePath(status.TrackCode == 20 || status.TrackCode == 22 ? 1 : 0, store.GetSignalData(signal).Block,
-                         path);
-  engine.ReleaseRoute(path.Ids.data(), path.Dirs.data(), kPathEntries);
-  status = store.GetSignalStatus(signal);
-  status.CTCCancelRequest = status.CTCClearRequest = status.RequestPending = 0;
-  status.Aspect = aspect::kStop;
-  StoreSignal(store, signal, status);
-}
-
-// The route beyond a signal whose clear the field has confirmed no longer waits for it.
+// The route beyond a signal no longer waits for the field: its clear or cancel was confirmed.
 void ClearRoutePending(Engine& engine, int signal) {
   Corvane3Data& store = engine.Store();
   const SignalStatus status = store.GetSignalStatus(signal);
@@ -330,6 +316,22 @@ void ClearRoutePending(Engine& engine, int signal) {
       StoreDiamond(store, device - kDiamondBase, cross);
     }
   }
+}
+
+// Takes back the route beyond a signal whose cancel the field has confirmed.
+void DropSignalRoute(Engine& engine, int signal) {
+  Corvane3Data& store = engine.Store();
+  // The released devices wait for nothing any more: no mark may keep them flashing.
+  ClearRoutePending(engine, signal);
+  SignalStatus status = store.GetSignalStatus(signal);
+  DevicePath path;
+  engine.TraceDevicePath(status.TrackCode == 20 || status.TrackCode == 22 ? 1 : 0, store.GetSignalData(signal).Block,
+                         path);
+  engine.ReleaseRoute(path.Ids.data(), path.Dirs.data(), kPathEntries);
+  status = store.GetSignalStatus(signal);
+  status.CTCCancelRequest = status.CTCClearRequest = status.RequestPending = 0;
+  status.Aspect = aspect::kStop;
+  StoreSignal(store, signal, status);
 }
 
 }  // namespace

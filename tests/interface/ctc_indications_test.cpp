@@ -388,6 +388,9 @@ TEST_F(CTCIndicationTest, ASignalIndicationSettlesOnlyTheRequestWaitingForIt) {
   signal.Aspect = 5;
   signal.CTCCancelRequest = signal.RequestPending = 1;
   store().UpdateSignalStatus(s0, signal);
+  BlockStatus marked = store().GetBlockStatus(b2);  // the route waits for the field's answer
+  marked.RequestPending = 1;
+  store().UpdateBlockStatus(b2, marked);
   Indicate("signal", "S0", "STOP");
   signal = store().GetSignalStatus(s0);
   EXPECT_EQ(+signal.CTCCancelRequest, 0);
@@ -395,6 +398,7 @@ TEST_F(CTCIndicationTest, ASignalIndicationSettlesOnlyTheRequestWaitingForIt) {
   EXPECT_EQ(BlockCode(b1), 0);
   EXPECT_EQ(SwitchCode(sw), 0);
   EXPECT_EQ(BlockCode(b2), 0);
+  EXPECT_EQ(+store().GetBlockStatus(b2).RequestPending, 0) << "a released route flashes no more";
 }
 
 // The fixture's diamond line: B0, P (connecting), D0, B1, B2; B3 and B4 cross at D0.
