@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "dialogs/train_dialog.h"
+#include "interface/ctc_indications.h"
 #include "platform/controls.h"
 #include "resources/resource_ids.h"
 #include "resources/train_list_ids.h"
@@ -54,8 +55,9 @@ class CTCTrainListTest : public ::testing::Test {
     app_.reset();
     app_ = StartShownProgram(folder_, &messages);
     territory::TerritoryBuilder t(store());
-    t.Block({.From = {2, 150}, .To = {100, 150}, .Station1 = "AA", .Station2 = "BB", .Track = "Main"});
-    t.Block({.From = {110, 150}, .To = {190, 150}, .Station1 = "AA", .Station2 = "BB", .Track = "Siding"});
+    t.Block({.Name = "B0", .From = {2, 150}, .To = {100, 150}, .Station1 = "AA", .Station2 = "BB", .Track = "Main"});
+    t.Block(
+        {.Name = "B1", .From = {110, 150}, .To = {190, 150}, .Station1 = "AA", .Station2 = "BB", .Track = "Siding"});
     t.Location("W", 0, End::Left);
     t.Location("E", 1, End::Right);
     t.TrainType("Freight");
@@ -147,6 +149,18 @@ TEST_F(CTCTrainListTest, TrainsOpensTheListByIDWithItsColumnsAndAnEmptyTerritory
   EXPECT_EQ(Column(list, 0), (QStringList{"A1", "P7"}));
   EXPECT_EQ(Column(list, 4), (QStringList{"", "AA-BB Siding"}));
   EXPECT_EQ(Column(list, 5), (QStringList{"", "Right"}));
+}
+
+TEST_F(CTCTrainListTest, AProxyTrainMadeByABlockIndicationAppearsInTheOpenList) {
+  TTCTCActive* list = OpenTrains();
+  ASSERT_NE(list, nullptr);
+  store().ProxyTrainCount = 6;
+  xfer::CTCProcessBlockMsg(layout().TheEngine(), "BLOCK,0001,B0,10:00:00,OCCUPIEDRIGHT", "B0", "OCCUPIEDRIGHT");
+  ASSERT_EQ(list->List()->model()->rowCount(), 1);
+  EXPECT_TRUE(Column(list, 0)[0].startsWith("T")) << Column(list, 0)[0].toStdString();
+  EXPECT_TRUE(Column(list, 0)[0].endsWith("0006")) << Column(list, 0)[0].toStdString();
+  EXPECT_EQ(Column(list, 4), QStringList{"AA-BB Main"});
+  EXPECT_EQ(Column(list, 5), QStringList{"Right"});
 }
 
 TEST_F(CTCTrainListTest, SortStatusOrdersByStateThenArrivalThenIDAndTheOrderIsKeptForTheNextOpening) {
