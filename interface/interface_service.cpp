@@ -1,7 +1,9 @@
 #include "interface/interface_service.h"
 
 #include "engine/engine.h"
+#include "interface/ctc_permits.h"
 #include "interface/device_walks.h"
+#include "interface/diamond_traffic.h"
 #include "interface/incoming.h"
 #include "interface/outgoing.h"
 
@@ -21,3 +23,5 @@ void MessageInterfaceService::CTCRedrawPendingDevices() { xfer::CTCRedrawPending
 int MessageInterfaceService::FindTrainInNextBlock(int trainSlot, int which) {
   return xfer::FindTrainInNextBlock(engine_, trainSlot, which);
 }
+void MessageInterfaceService::CheckPermitTimes() { ctc::CheckPermitTimes(engine_); }
+void MessageInterfaceService::ProcessDiamondTraffic() { crossing::ProcessDiamondTraffic(engine_); }
