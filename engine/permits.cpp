@@ -47,24 +47,43 @@ void Engine::ForEachPermitDevice(const PermitLimits& limits, const std::function
   }
 }
 
-void Engine::MarkLimitsPending(const PermitLimits& limits, int32_t start) {
+void Engine::EditPermitMarks(const PermitLimits& limits, const std::function<bool(PermitMarks&)>& edit,
+                             bool drawBlocks) {
   ForEachPermitDevice(limits, [&](int device, int before) {
     if (IsBlock(device)) {
       BlockStatus block = store_.GetBlockStatus(device);
-      block.PermitPending = 1;
-      block.PermitPendingFrom = PendingFrom(block.PermitPendingFrom, block.PermitActiveUntil, start);
+      PermitMarks marks{block.PermitPending, block.PermitPendingFrom, block.PermitActive, block.PermitActiveUntil};
+      if (!edit(marks)) return;
+      block.PermitPending = marks.Pending;
+      block.PermitPendingFrom = marks.PendingFrom;
+      block.PermitActive = marks.Active;
+      block.PermitActiveUntil = marks.ActiveUntil;
       store_.UpdateBlockStatus(device, block);
       store_.InvalidateDevice(device);
+      if (drawBlocks) store_.DrawBlock(device);
     } else {
+      // A diamond is marked on the side the limits cross it by.
       const int diamond = device::DiamondIndex(device);
       const int route = store_.GetCrossRoute(diamond, before) == 0 ? 0 : 1;
       CrossStatus cross = store_.GetCrossStatus(diamond);
-      cross.Route[route].PermitPending = 1;
-      cross.PermitPendingFrom[route] =
-          PendingFrom(cross.PermitPendingFrom[route], cross.PermitActiveUntil[route], start);
+      PermitMarks marks{cross.Route[route].PermitPending, cross.PermitPendingFrom[route],
+                        cross.Route[route].PermitActive, cross.PermitActiveUntil[route]};
+      if (!edit(marks)) return;
+      cross.Route[route].PermitPending = marks.Pending;
+      cross.PermitPendingFrom[route] = marks.PendingFrom;
+      cross.Route[route].PermitActive = marks.Active;
+      cross.PermitActiveUntil[route] = marks.ActiveUntil;
       store_.UpdateCrossStatus(diamond, cross);
       store_.InvalidateDevice(device);
     }
+  });
+}
+
+void Engine::MarkLimitsPending(const PermitLimits& limits, int32_t start) {
+  EditPermitMarks(limits, [&](PermitMarks& marks) {
+    marks.Pending = 1;
+    marks.PendingFrom = PendingFrom(marks.PendingFrom, marks.ActiveUntil, start);
+    return true;
   });
 }
 
@@ -85,57 +104,30 @@ bool Engine::HoldPermitForRoute(const PermitLimits& limits, int32_t start) {
 }
 
 void Engine::PutLimitsInForce(const PermitLimits& limits, int32_t start, int32_t end) {
-  ForEachPermitDevice(limits, [&](int device, int before) {
-    if (IsBlock(device)) {
-      BlockStatus block = store_.GetBlockStatus(device);
-      block.PermitActive = 1;
-      if (start >= block.PermitPendingFrom) {
-        block.PermitPending = 0;
-        block.PermitPendingFrom = -1;
-      }
-      block.PermitActiveUntil = ActiveUntil(block.PermitActiveUntil, end);
-      store_.UpdateBlockStatus(device, block);
-      store_.InvalidateDevice(device);
-    } else {
-      const int diamond = device::DiamondIndex(device);
-      const int route = store_.GetCrossRoute(diamond, before) == 0 ? 0 : 1;
-      CrossStatus cross = store_.GetCrossStatus(diamond);
-      cross.Route[route].PermitActive = 1;
-      if (start >= cross.PermitPendingFrom[route]) {
-        cross.Route[route].PermitPending = 0;
-        cross.PermitPendingFrom[route] = -1;
-      }
-      cross.PermitActiveUntil[route] = ActiveUntil(cross.PermitActiveUntil[route], end);
-      store_.InvalidateDevice(device);
-      store_.UpdateCrossStatus(diamond, cross);
+  EditPermitMarks(limits, [&](PermitMarks& marks) {
+    marks.Active = 1;
+    if (start >= marks.PendingFrom) {
+      marks.Pending = 0;
+      marks.PendingFrom = -1;
     }
+    marks.ActiveUntil = ActiveUntil(marks.ActiveUntil, end);
+    return true;
   });
 }
 
 void Engine::ReleaseLimits(const PermitLimits& limits, int32_t end) {
-  ForEachPermitDevice(limits, [&](int device, int before) {
-    if (IsBlock(device)) {
-      // A block also under a later-ending permit stays out of service.
-      BlockStatus block = store_.GetBlockStatus(device);
-      if (block.PermitActiveUntil == end) {
-        block.PermitActive = 0;
-        block.PermitActiveUntil = -1;
-      }
-      store_.UpdateBlockStatus(device, block);
-      store_.InvalidateDevice(device);
-      store_.DrawBlock(device);
-    } else {
-      const int diamond = device::DiamondIndex(device);
-      const int route = store_.GetCrossRoute(diamond, before) == 0 ? 0 : 1;
-      // A diamond's side keeps the latest end as a block does, and is released only by that permit.
-      CrossStatus cross = store_.GetCrossStatus(diamond);
-      if (cross.PermitActiveUntil[route] != end) return;
-      cross.Route[route].PermitActive = 0;
-      cross.PermitActiveUntil[route] = -1;
-      store_.UpdateCrossStatus(diamond, cross);
-      store_.InvalidateDevice(device);
-    }
-  });
+  // A block or diamond side also under a later-ending permit stays out of service. Blocks are
+  // drawn at once, released or not.
+  EditPermitMarks(
+      limits,
+      [&](PermitMarks& marks) {
+        if (marks.ActiveUntil == end) {
+          marks.Active = 0;
+          marks.ActiveUntil = -1;
+        }
+        return true;
+      },
+      true);
 }
 
 void Engine::ScheduleBlockPermits() {

@@ -4,7 +4,6 @@
 
 #include "engine/engine.h"
 #include "engine/permit_times.h"
-#include "store/device_numbers.h"
 #include "store/fixed_text.h"
 
 namespace ctc {
@@ -20,63 +19,26 @@ int32_t Seconds(int32_t minute) { return minute * 60; }
 
 // A mark for the next day becomes today's at midnight, as the permit's own minutes do,
 // so that the marks still compare equal with the permit's start and end.
-void LowerByADay(int32_t& seconds, bool& changed) {
-  if (seconds < kSecondsPerDay) return;
-  seconds -= kSecondsPerDay;
-  changed = true;
-}
-
 void LowerMarksAtMidnight(Engine& engine, const PermitLimits& limits) {
-  Corvane3Data& store = engine.Store();
-  engine.ForEachPermitDevice(limits, [&](int device, int before) {
+  engine.EditPermitMarks(limits, [](PermitMarks& marks) {
     bool changed = false;
-    if (device::IsBlock(device)) {
-      BlockStatus block = store.GetBlockStatus(device);
-      int32_t from = block.PermitPendingFrom, until = block.PermitActiveUntil;
-      LowerByADay(from, changed);
-      LowerByADay(until, changed);
-      if (!changed) return;
-      block.PermitPendingFrom = from;
-      block.PermitActiveUntil = until;
-      store.UpdateBlockStatus(device, block);
-    } else {
-      const int diamond = device::DiamondIndex(device);
-      const int route = store.GetCrossRoute(diamond, before) == 0 ? 0 : 1;
-      CrossStatus cross = store.GetCrossStatus(diamond);
-      int32_t from = cross.PermitPendingFrom[route], until = cross.PermitActiveUntil[route];
-      LowerByADay(from, changed);
-      LowerByADay(until, changed);
-      if (!changed) return;
-      cross.PermitPendingFrom[route] = from;
-      cross.PermitActiveUntil[route] = until;
-      store.UpdateCrossStatus(diamond, cross);
+    for (int32_t* seconds : {&marks.PendingFrom, &marks.ActiveUntil}) {
+      if (*seconds < kSecondsPerDay) continue;
+      *seconds -= kSecondsPerDay;
+      changed = true;
     }
-    store.InvalidateDevice(device);
+    return changed;
   });
 }
 
 // Takes a cancelled announcement's pending marks back: a device keeps a pending
 // mark only for an earlier start, which belongs to another permit.
 void WithdrawPendingMarks(Engine& engine, const PermitLimits& limits, int32_t start) {
-  Corvane3Data& store = engine.Store();
-  engine.ForEachPermitDevice(limits, [&](int device, int before) {
-    if (device::IsBlock(device)) {
-      BlockStatus block = store.GetBlockStatus(device);
-      if (block.PermitPending == 0 || (block.PermitPendingFrom != start && block.PermitPendingFrom != -1)) return;
-      block.PermitPending = 0;
-      block.PermitPendingFrom = -1;
-      store.UpdateBlockStatus(device, block);
-    } else {
-      const int diamond = device::DiamondIndex(device);
-      const int route = store.GetCrossRoute(diamond, before) == 0 ? 0 : 1;
-      CrossStatus cross = store.GetCrossStatus(diamond);
-      const int32_t from = cross.PermitPendingFrom[route];
-      if (cross.Route[route].PermitPending == 0 || (from != start && from != -1)) return;
-      cross.Route[route].PermitPending = 0;
-      cross.PermitPendingFrom[route] = -1;
-      store.UpdateCrossStatus(diamond, cross);
-    }
-    store.InvalidateDevice(device);
+  engine.EditPermitMarks(limits, [start](PermitMarks& marks) {
+    if (marks.Pending == 0 || (marks.PendingFrom != start && marks.PendingFrom != -1)) return false;
+    marks.Pending = 0;
+    marks.PendingFrom = -1;
+    return true;
   });
 }
 
