@@ -2,6 +2,7 @@
 
 #include "engine/engine.h"
 #include "interface/ctc_permits.h"
+#include "interface/ctc_reader.h"
 #include "interface/device_walks.h"
 #include "interface/diamond_traffic.h"
 #include "interface/incoming.h"
@@ -18,6 +19,7 @@ void MessageInterfaceService::CTCBuildXferOutMsg(int deviceType, int index) {
 void MessageInterfaceService::FlushCTCControls() { xfer::FlushCTCControls(store()); }
 void MessageInterfaceService::FlushEIOIndications() { xfer::FlushEIOIndications(store()); }
 void MessageInterfaceService::EIOReadXferInFile() { xfer::EIOReadXferInFile(engine_); }
+void MessageInterfaceService::CTCReadXferInFile() { xfer::CTCReadXferInFile(engine_); }
 void MessageInterfaceService::UpdateBlocksClearedAhead() { xfer::UpdateBlocksClearedAhead(engine_); }
 void MessageInterfaceService::CTCRedrawPendingDevices() { xfer::CTCRedrawPendingDevices(engine_); }
 int MessageInterfaceService::FindTrainInNextBlock(int trainSlot, int which) {
