@@ -316,11 +316,6 @@ class Engine {
   void MarkPermitLimits(int slot);
   void ActivateBlockPermit(int slot);
   void ReleaseBlockPermit(int slot);
-  // A CTC permit (track and time) ends or is cancelled: the in-force marks of its limits that end with it
-  // go, and its slot is free.
-  void ReleasePermit(int slot);
-  // An in-force CTC permit given another end: the in-force marks of its limits that ended with it end then.
-  void MovePermitEnd(int slot, int32_t endMinute);
   // The blocks a permit on a track takes out of service.
   PermitLimits FindPermitRoute(std::string_view trackName);
   // The marks a permit leaves along its limits, shared by simulation and CTC

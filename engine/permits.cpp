@@ -8,7 +8,6 @@
 #include "engine/engine.h"
 #include "engine/permit_times.h"
 #include "store/alert_kinds.h"
-#include "store/ctc_permit.h"
 #include "store/device_numbers.h"
 #include "store/fixed_text.h"
 #include "store/status_codes.h"
@@ -366,68 +365,4 @@ void Engine::ReleaseBlockPermit(int slot) {
   } else {
     store_.FreePermitStatus(slot);
   }
-}
-
-namespace {
-
-// Whether a device's in-force mark (seconds) ends at a permit's end minute. Minutes of the day are compared:
-// the permit's minutes are lowered by a day at midnight, its marks are not.
-bool EndsAt(int32_t activeUntil, int32_t endMinute) {
-  return activeUntil != -1 && (activeUntil / 60) % kMinutesPerDay == endMinute % kMinutesPerDay;
-}
-
-// An in-force mark of a block or a diamond side, copied out of its packed record.
-struct InForceMark {
-  uint8_t Active;
-  int32_t Until;
-};
-
-// Hands each in-force mark of a CTC permit's limits that ends with the permit to `change`, and stores it.
-template <class Change>
-void ChangeMarksEndingWith(Engine& engine, const CTCPermitStatus& permit, Change change) {
-  Corvane3Data& store = engine.Store();
-  ForEachLimitDevice(engine, engine.FindPermitRoute(FieldText(permit.Track)), [&](int device, int before) {
-    if (IsBlock(device)) {
-      BlockStatus block = store.GetBlockStatus(device);
-      if (EndsAt(block.PermitActiveUntil, permit.EndMinute)) {
-        InForceMark mark{block.PermitActive, block.PermitActiveUntil};
-        change(mark);
-        block.PermitActive = mark.Active;
-        block.PermitActiveUntil = mark.Until;
-        store.UpdateBlockStatus(device, block);
-      }
-      store.InvalidateDevice(device);
-      store.DrawBlock(device);
-    } else {
-      const int diamond = device::DiamondIndex(device);
-      const int route = store.GetCrossRoute(diamond, before) == 0 ? 0 : 1;
-      CrossStatus cross = store.GetCrossStatus(diamond);
-      if (EndsAt(cross.PermitActiveUntil[route], permit.EndMinute)) {
-        InForceMark mark{cross.Route[route].PermitActive, cross.PermitActiveUntil[route]};
-        change(mark);
-        cross.Route[route].PermitActive = mark.Active;
-        cross.PermitActiveUntil[route] = mark.Until;
-        store.UpdateCrossStatus(diamond, cross);
-      }
-      store.InvalidateDevice(device);
-    }
-  });
-}
-
-}  // namespace
-
-void Engine::ReleasePermit(int slot) {
-  if (slot < 0 || slot >= kMaxPermitStatus) return;
-  const CTCPermitStatus permit = GetCTCPermitStatus(store_, slot);
-  if (permit.InUse == 0) return;
-  // A device also under a permit that ends later keeps that end and stays in force.
-  ChangeMarksEndingWith(*this, permit, [](InForceMark& mark) { mark = {0, -1}; });
-  store_.FreePermitStatus(slot);
-}
-
-void Engine::MovePermitEnd(int slot, int32_t endMinute) {
-  if (slot < 0 || slot >= kMaxPermitStatus) return;
-  const CTCPermitStatus permit = GetCTCPermitStatus(store_, slot);
-  if (permit.InUse == 0 || permit.State != kCTCPermitInForce || permit.EndMinute == endMinute) return;
-  ChangeMarksEndingWith(*this, permit, [endMinute](InForceMark& mark) { mark.Until = endMinute * 60; });
 }

@@ -10,24 +10,22 @@
 #include "dialogs/dialog_kit.h"
 #include "engine/engine.h"
 #include "engine/permit_times.h"
+#include "interface/ctc_permits.h"
 #include "lists/track_time_lists.h"
 #include "platform/controls.h"
 #include "resources/ctc_permit_ids.h"
 #include "resources/permit_slow_ids.h"
 #include "store/corvane3_data.h"
-#include "store/ctc_permit.h"
 #include "store/fixed_text.h"
 #include "store/operating_mode.h"
 #include "store/track_names.h"
-#include "store/wall_clock.h"
 
 namespace {
 
 constexpr int kTextChars = 20;
 constexpr int kTrackChars = 29;
-// A new permit's span, and how far before now a typed start may lie before it means tomorrow.
+// A new permit's span.
 constexpr int kProposedMinutes = 120;
-constexpr int kPastMinutes = 60;
 
 const char* const kNoPermitSelected =
     "A block permit has not be selected.  Select a block permit by placing the mouse pointer on the block permit "
@@ -38,7 +36,7 @@ const char* const kManyPermitsSelected =
 // The filter box of a state: "Pending" takes 0 to 3, "Active" 4.
 int PermitGroup(int16_t state) {
   if (state >= 0 && state <= 3) return 0;
-  return state == kCTCPermitInForce ? 1 : -1;
+  return state == kCtcPermitInForce ? 1 : -1;
 }
 
 QString DayMinuteText(int32_t minute) {
@@ -83,7 +81,7 @@ TCTCPermitActive::TCTCPermitActive(Corvane3Data& store, Engine& engine, QWidget*
 std::vector<list::Row> TCTCPermitActive::Fill() {
   std::vector<SortEntry> entries;
   for (int slot = 0; slot < kMaxPermitStatus; ++slot) {
-    const CTCPermitStatus permit = GetCTCPermitStatus(store_, slot);
+    const PermitStatus permit = store_.GetPermitStatus(slot);
     if (permit.InUse == 0 || !Passes(PermitGroup(permit.State))) continue;
     entries.push_back({slot, FieldText(permit.Track), permit.StartMinute});
   }
@@ -91,11 +89,11 @@ std::vector<list::Row> TCTCPermitActive::Fill() {
 
   std::vector<list::Row> rows;
   for (const SortEntry& entry : entries) {
-    const CTCPermitStatus permit = GetCTCPermitStatus(store_, entry.Slot);
+    const PermitStatus permit = store_.GetPermitStatus(entry.Slot);
     // The number is the slot's, as the dialog shows it, whatever the order of the rows.
     rows.push_back(list::Row{
         entry.Slot,
-        {QString::number(entry.Slot), permit.State == kCTCPermitInForce ? QString("Active") : QString("Pending"),
+        {QString::number(entry.Slot), permit.State == kCtcPermitInForce ? QString("Active") : QString("Pending"),
          QString::fromStdString(entry.Name), DayMinuteText(permit.StartMinute), DayMinuteText(permit.EndMinute),
          QString::fromStdString(FieldText(permit.Requestor)), QString::fromStdString(FieldText(permit.Reason))},
         {}});
@@ -127,7 +125,7 @@ void TCTCPermitActive::CmEdit() {
 void TCTCPermitActive::CmCancel() {
   const int slot = CheckedSelection();
   if (slot < 0) return;
-  engine_.ReleasePermit(slot);
+  ctc::ReleasePermit(engine_, slot);
   ListBuild();
 }
 
@@ -157,11 +155,11 @@ TCTCPermitInfo::TCTCPermitInfo(QWidget* parent, Corvane3Data& store, Engine& eng
 }
 
 void TCTCPermitInfo::SetupWindow() {
-  CTCPermitStatus permit{};
+  PermitStatus permit{};
   if (slot_ >= 0) {
-    permit = GetCTCPermitStatus(store_, slot_);
+    permit = store_.GetPermitStatus(slot_);
   } else {
-    permit.StartMinute = WallClockMinuteOfDay();
+    permit.StartMinute = ctc::PermitClockMinute(store_);
     permit.EndMinute = permit.StartMinute + kProposedMinutes;
     if (permit.EndMinute >= kMinutesPerDay) permit.EndMinute -= kMinutesPerDay;
     SetFieldText(permit.Requestor, "Track Foreman");
@@ -172,7 +170,7 @@ void TCTCPermitInfo::SetupWindow() {
   // track until OK, so cancelling loses nothing.
   FillNameList(fields_.Track, TerritoryTrackNames(store_), FieldText(permit.Track));
   // The marks of an announced or in-force permit lie along its track: the track stays, shown as it is.
-  if (permit.State == kCTCPermitAnnounced || permit.State == kCTCPermitInForce) {
+  if (permit.State == kCtcPermitAnnounced || permit.State == kCtcPermitInForce) {
     if (fields_.Track->currentIndex() < 0) {
       fields_.Track->addItem(QString::fromStdString(FieldText(permit.Track)));
       fields_.Track->setCurrentIndex(fields_.Track->count() - 1);
@@ -191,25 +189,22 @@ void TCTCPermitInfo::SetupWindow() {
 }
 
 void TCTCPermitInfo::accept() {
-  CTCPermitStatus permit{};
+  PermitStatus permit{};
   if (slot_ >= 0) {
-    permit = GetCTCPermitStatus(store_, slot_);
+    permit = store_.GetPermitStatus(slot_);
     // Its end came, or it was cancelled, while the dialog was open: nothing is written back.
     if (permit.InUse == 0) {
       store_.ShowMessage("The block permit has ended or has been cancelled.", MessageIcon::Error);
       QDialog::reject();
       return;
     }
-  } else {
-    if (store_.FindFreePermitStatus() < 0) {
-      store_.ShowMessage(QString::asprintf("The maximum number of %d block permits (track & time) has been "
-                                           "reached.  You cannot create another block permit until you delete one.",
-                                           kMaxPermitStatus)
-                             .toStdString(),
-                         MessageIcon::Error);
-      return;
-    }
-    permit.State = kCTCPermitIssued;
+  } else if (store_.FindFreePermitStatus() < 0) {
+    store_.ShowMessage(QString::asprintf("The maximum number of %d block permits (track & time) has been "
+                                         "reached.  You cannot create another block permit until you delete one.",
+                                         kMaxPermitStatus)
+                           .toStdString(),
+                       MessageIcon::Error);
+    return;
   }
 
   if (fields_.Track->currentIndex() < 0 || fields_.Track->currentText().isEmpty()) {
@@ -223,41 +218,17 @@ void TCTCPermitInfo::accept() {
            .Run()) {
     return;
   }
-  int32_t from = store_.GetTimeField(fields_.From->text().toStdString(), "");
-  int32_t to = store_.GetTimeField(fields_.To->text().toStdString(), "");
 
-  // Times more than an hour past are tomorrow's; an end before the start ends the next day.
-  const int32_t now = WallClockMinuteOfDay();
-  if (permit.State == kCTCPermitInForce) {
-    if (to < now - kPastMinutes) to += kMinutesPerDay;
-  } else {
-    if (from < now - kPastMinutes) from += kMinutesPerDay;
-    if (to < from) to += kMinutesPerDay;
-  }
-  switch (permit.State) {
-    case kCTCPermitIssued:
-      permit.NextMinute = std::max(0, from - kCTCPermitAnnounceMinutes);
-      break;
-    case kCTCPermitAnnounced:
-      permit.NextMinute = from;
-      break;
-    case kCTCPermitInForce:
-      permit.NextMinute = to;
-      break;
-    default:
-      break;
-  }
-  permit.InUse = 1;
-  permit.StartMinute = from;
-  permit.EndMinute = to;
-  if (fields_.Track->isEnabled())
-    SetFieldText(permit.Track, fields_.Track->currentText().left(kTrackChars).toStdString());
-  SetFieldText(permit.Requestor, fields_.Requestor->text().left(kTextChars).toStdString());
-  SetFieldText(permit.Reason, fields_.Reason->text().left(kTextChars).toStdString());
-
-  if (slot_ < 0) slot_ = store_.FindFreePermitStatus();
-  if (permit.State == kCTCPermitInForce) engine_.MovePermitEnd(slot_, to);
-  UpdateCTCPermitStatus(store_, slot_, permit);
+  ctc::PermitEntry entry;
+  // The track of an announced or in-force permit stays as it is (see SetupWindow).
+  entry.Track = fields_.Track->isEnabled() ? fields_.Track->currentText().left(kTrackChars).toStdString()
+                                           : FieldText(permit.Track);
+  entry.From = store_.GetTimeField(fields_.From->text().toStdString(), "");
+  entry.To = store_.GetTimeField(fields_.To->text().toStdString(), "");
+  entry.Requestor = fields_.Requestor->text().left(kTextChars).toStdString();
+  entry.Reason = fields_.Reason->text().left(kTextChars).toStdString();
+  slot_ = ctc::StorePermit(store_, slot_, entry, ctc::PermitClockMinute(store_));
+  if (permit.State == kCtcPermitInForce) ctc::MovePermitEnd(engine_, slot_, permit.EndMinute);
   QDialog::accept();
 }
 

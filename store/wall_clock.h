@@ -7,7 +7,5 @@
 using WallClockSource = std::time_t (*)();
 
 std::time_t WallClockNow();
-// The minute of the day (0-1439) of the wall clock in local time.
-int WallClockMinuteOfDay();
 // Installs a replacement; nullptr restores the real clock.
 void SetWallClockSource(WallClockSource source);

@@ -6,7 +6,6 @@
 
 #include "engine/engine.h"
 #include "engine/permit_times.h"
-#include "store/ctc_permit.h"
 #include "store/fixed_text.h"
 #include "tests/support/store_fixture.h"
 #include "tests/support/territory_builder.h"
@@ -621,63 +620,6 @@ TEST_F(PermitTest, PermitLimits) {
     EXPECT_EQ(got.RightBlock, c.want.RightBlock) << c.what;
     EXPECT_EQ(got.RightDirection, c.want.RightDirection) << c.what;
   }
-}
-
-// A CTC permit in force on "AA-BB Main" ends (or is cancelled): its marks go, those of a permit ending
-// later stay, and the slot is free.
-TEST_F(PermitTest, ReleasingACTCPermitClearsTheMarksThatEndWithItAndFreesItsSlot) {
-  CTCPermitStatus permit{};
-  permit.InUse = 1;
-  permit.State = kCTCPermitInForce;
-  permit.StartMinute = 1380;
-  permit.EndMinute = 1500;  // 01:00 the next day
-  permit.NextMinute = 1500;
-  SetFieldText(permit.Track, "AA-BB Main");
-  UpdateCTCPermitStatus(store(), 3, permit);
-  for (int b = 0; b <= 5; ++b) {
-    BlockStatus block = store().GetBlockStatus(b);
-    block.PermitActive = 1;
-    block.PermitActiveUntil = (b == 2 ? 1560 : 1500) * 60;  // B2 is also under a permit to 02:00
-    store().UpdateBlockStatus(b, block);
-  }
-  CrossStatus cross = store().GetCrossStatus(0);
-  cross.Route[0].PermitActive = cross.Route[1].PermitActive = 1;
-  cross.PermitActiveUntil[0] = cross.PermitActiveUntil[1] = 1500 * 60;
-  store().UpdateCrossStatus(0, cross);
-
-  engine.ReleasePermit(3);
-  EXPECT_EQ(store().GetPermitStatus(3).InUse, 0);
-  for (int b : {0, 1, 3, 4}) {
-    EXPECT_EQ(store().GetBlockStatus(b).PermitActive, 0) << b;
-    EXPECT_EQ(+store().GetBlockStatus(b).PermitActiveUntil, -1) << b;
-  }
-  EXPECT_EQ(store().GetBlockStatus(2).PermitActive, 1) << "the later permit keeps it";
-  EXPECT_EQ(store().GetBlockStatus(5).PermitActive, 1) << "another track";
-  cross = store().GetCrossStatus(0);
-  EXPECT_EQ(cross.Route[0].PermitActive, 0);
-  EXPECT_EQ(+cross.PermitActiveUntil[0], -1);
-  EXPECT_EQ(cross.Route[1].PermitActive, 1) << "the crossing track's side";
-
-  engine.ReleasePermit(3);  // a free slot: nothing more happens
-  EXPECT_EQ(store().GetBlockStatus(2).PermitActive, 1);
-}
-
-// Past midnight a permit's minutes are a day lower than its marks: its end still releases them.
-TEST_F(PermitTest, ACTCPermitLoweredAtMidnightStillReleasesItsMarks) {
-  CTCPermitStatus permit{};
-  permit.InUse = 1;
-  permit.State = kCTCPermitInForce;
-  permit.StartMinute = 1380;
-  permit.EndMinute = 60;  // was 1500 before midnight
-  SetFieldText(permit.Track, "AA-BB Main");
-  UpdateCTCPermitStatus(store(), 0, permit);
-  BlockStatus block = store().GetBlockStatus(1);
-  block.PermitActive = 1;
-  block.PermitActiveUntil = 1500 * 60;
-  store().UpdateBlockStatus(1, block);
-  engine.ReleasePermit(0);
-  EXPECT_EQ(store().GetBlockStatus(1).PermitActive, 0);
-  EXPECT_EQ(+store().GetBlockStatus(1).PermitActiveUntil, -1);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "engine/engine.h"
+#include "interface/ctc_permits.h"
 #include "lists/ctc_permit_list.h"
 #include "platform/controls.h"
 #include "resources/ctc_permit_ids.h"
@@ -27,7 +28,6 @@
 #include "shell/corvane3_window.h"
 #include "shell/globals.h"
 #include "store/corvane3_data.h"
-#include "store/ctc_permit.h"
 #include "store/fixed_text.h"
 #include "store/operating_mode.h"
 #include "store/wall_clock.h"
@@ -87,7 +87,7 @@ class CTCPermitWindowTest : public ::testing::Test {
   TCorvane3Window& layout() { return *app_->LayoutWindow(); }
 
   void Put(int slot, const Permit& spec) {
-    CTCPermitStatus permit{};
+    PermitStatus permit{};
     permit.InUse = 1;
     permit.State = spec.State;
     permit.StartMinute = spec.Start;
@@ -96,7 +96,7 @@ class CTCPermitWindowTest : public ::testing::Test {
     SetFieldText(permit.Track, spec.Track);
     SetFieldText(permit.Requestor, "Foreman " + std::to_string(slot));
     SetFieldText(permit.Reason, "Rail");
-    UpdateCTCPermitStatus(store(), slot, permit);
+    store().UpdatePermitStatus(slot, permit);
   }
   TCTCPermitActive* OpenPermits() {
     return ChooseListCommand<TCTCPermitActive>(res::CM_ACTIVE_PERMITS, TheDataWindows.CTCActivePermits);
@@ -177,9 +177,9 @@ TEST_F(CTCPermitWindowTest, IssueAtElevenAtNightProposesTwoHoursAndRefusesEachBa
   Button(list, res::IDC_CTC_PERMIT_ISSUE)->click();
   ASSERT_TRUE(opened);
 
-  const CTCPermitStatus permit = GetCTCPermitStatus(store(), 0);
+  const PermitStatus permit = store().GetPermitStatus(0);
   EXPECT_EQ(permit.InUse, 1);
-  EXPECT_EQ(+permit.State, kCTCPermitIssued);
+  EXPECT_EQ(+permit.State, kCtcPermitIssued);
   EXPECT_EQ(+permit.StartMinute, 1380);
   EXPECT_EQ(+permit.EndMinute, 1500);
   EXPECT_EQ(+permit.NextMinute, 1350) << "announced half an hour ahead";
@@ -192,9 +192,9 @@ TEST_F(CTCPermitWindowTest, IssueAtElevenAtNightProposesTwoHoursAndRefusesEachBa
   EXPECT_EQ(store().Run.DialogOpen, 0);
 
   // The permit clock puts it in force and refreshes the open lists, as each of its steps does.
-  CTCPermitStatus stepped = GetCTCPermitStatus(store(), 0);
-  stepped.State = kCTCPermitInForce;
-  UpdateCTCPermitStatus(store(), 0, stepped);
+  PermitStatus stepped = store().GetPermitStatus(0);
+  stepped.State = kCtcPermitInForce;
+  store().UpdatePermitStatus(0, stepped);
   store().RefreshAllWindows();
   EXPECT_EQ(Column(list, 1), QStringList{"Active"});
   store().FreePermitStatus(0);
@@ -203,7 +203,7 @@ TEST_F(CTCPermitWindowTest, IssueAtElevenAtNightProposesTwoHoursAndRefusesEachBa
 }
 
 TEST_F(CTCPermitWindowTest, TheFiftyFirstPermitIsRefusedAndTheDialogStaysOpen) {
-  for (int slot = 0; slot < kMaxPermitStatus; ++slot) Put(slot, {kCTCPermitIssued, "AA-BB Main", 700, 800});
+  for (int slot = 0; slot < kMaxPermitStatus; ++slot) Put(slot, {kCtcPermitIssued, "AA-BB Main", 700, 800});
   TCTCPermitActive* list = OpenPermits();
   ASSERT_NE(list, nullptr);
   bool opened = false;
@@ -223,9 +223,9 @@ TEST_F(CTCPermitWindowTest, TheFiftyFirstPermitIsRefusedAndTheDialogStaysOpen) {
 }
 
 TEST_F(CTCPermitWindowTest, FilterBoxesAndTheTwoOrders) {
-  Put(0, {kCTCPermitInForce, "AA-BB Siding", 600, 660});
-  Put(1, {kCTCPermitIssued, "AA-BB Main", 700, 760});
-  Put(2, {kCTCPermitAnnounced, "AA-BB Main", 500, 1500});
+  Put(0, {kCtcPermitInForce, "AA-BB Siding", 600, 660});
+  Put(1, {kCtcPermitIssued, "AA-BB Main", 700, 760});
+  Put(2, {kCtcPermitAnnounced, "AA-BB Main", 500, 1500});
   TCTCPermitActive* list = OpenPermits();
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(Column(list, 0), (QStringList{"2", "0", "1"})) << "by time";
@@ -248,8 +248,8 @@ TEST_F(CTCPermitWindowTest, FilterBoxesAndTheTwoOrders) {
 }
 
 TEST_F(CTCPermitWindowTest, EditAndCancelCheckTheModeAndTheSelectionAndCancelReleasesAtOnce) {
-  Put(0, {kCTCPermitInForce, "AA-BB Main", 600, 660, 660});
-  Put(1, {kCTCPermitIssued, "AA-BB Siding", 700, 760, 670});
+  Put(0, {kCtcPermitInForce, "AA-BB Main", 600, 660, 660});
+  Put(1, {kCtcPermitIssued, "AA-BB Siding", 700, 760, 670});
   TCTCPermitActive* list = OpenPermits();
   ASSERT_NE(list, nullptr);
   const std::string none =
@@ -287,7 +287,7 @@ TEST_F(CTCPermitWindowTest, EditAndCancelCheckTheModeAndTheSelectionAndCancelRel
 }
 
 TEST_F(CTCPermitWindowTest, EditShowsThePermitAndAVanishedTrackIsAskedForAgainWithoutLosingItOnCancel) {
-  Put(3, {kCTCPermitIssued, "XX-YY Gone", 700, 760, 670});
+  Put(3, {kCtcPermitIssued, "XX-YY Gone", 700, 760, 670});
   TCTCPermitActive* list = OpenPermits();
   ASSERT_NE(list, nullptr);
   list->List()->selectRow(0);
@@ -299,7 +299,7 @@ TEST_F(CTCPermitWindowTest, EditShowsThePermitAndAVanishedTrackIsAskedForAgainWi
     FindControl<QPushButton>(dialog, 2)->click();
   });
   list->List()->doubleClicked(list->List()->model()->index(0, 0));
-  EXPECT_EQ(FieldText(GetCTCPermitStatus(store(), 3).Track), "XX-YY Gone") << "cancelled: the permit is as it was";
+  EXPECT_EQ(FieldText(store().GetPermitStatus(3).Track), "XX-YY Gone") << "cancelled: the permit is as it was";
 
   OnModal<TCTCPermitInfo>([&](TCTCPermitInfo* dialog) {
     FindControl<QPushButton>(dialog, 1)->click();
@@ -309,17 +309,17 @@ TEST_F(CTCPermitWindowTest, EditShowsThePermitAndAVanishedTrackIsAskedForAgainWi
     FindControl<QPushButton>(dialog, 1)->click();
   });
   Button(list, res::IDC_CTC_PERMIT_EDIT)->click();
-  const CTCPermitStatus permit = GetCTCPermitStatus(store(), 3);
+  const PermitStatus permit = store().GetPermitStatus(3);
   EXPECT_EQ(FieldText(permit.Track), "AA-BB Main");
-  EXPECT_EQ(+permit.State, kCTCPermitIssued) << "an edit keeps the state";
+  EXPECT_EQ(+permit.State, kCtcPermitIssued) << "an edit keeps the state";
   EXPECT_EQ(Column(list, 6), QStringList{"Tie renewal"});
 }
 
 // Marks along the track of an announced or in-force permit: its track cannot change under them (even one
 // gone from the territory), and an in-force permit given a later end keeps its blocks that much longer.
 TEST_F(CTCPermitWindowTest, AnAnnouncedOrInForcePermitKeepsItsTrackAndALaterEndKeepsItsBlocks) {
-  Put(0, {kCTCPermitAnnounced, "XX-YY Gone", 700, 760, 700});
-  Put(1, {kCTCPermitInForce, "AA-BB Main", 540, 660, 660});
+  Put(0, {kCtcPermitAnnounced, "XX-YY Gone", 700, 760, 700});
+  Put(1, {kCtcPermitInForce, "AA-BB Main", 540, 660, 660});
   BlockStatus block = store().GetBlockStatus(0);
   block.PermitActive = 1;
   block.PermitActiveUntil = 660 * 60;
@@ -331,17 +331,17 @@ TEST_F(CTCPermitWindowTest, AnAnnouncedOrInForcePermitKeepsItsTrackAndALaterEndK
   EXPECT_EQ(Track(&announced)->currentText(), "XX-YY Gone");
   announced.accept();
   ASSERT_EQ(announced.result(), QDialog::Accepted) << LastMessage();
-  EXPECT_EQ(FieldText(GetCTCPermitStatus(store(), 0).Track), "XX-YY Gone");
+  EXPECT_EQ(FieldText(store().GetPermitStatus(0).Track), "XX-YY Gone");
 
   TCTCPermitInfo inForce(TheMainFrame, store(), engine, 1);
   EXPECT_FALSE(Track(&inForce)->isEnabled());
   Field(&inForce, res::IDC_DEF_TO_TIME)->setText("12:30");
   inForce.accept();
   ASSERT_EQ(inForce.result(), QDialog::Accepted) << LastMessage();
-  EXPECT_EQ(+GetCTCPermitStatus(store(), 1).EndMinute, 750);
+  EXPECT_EQ(+store().GetPermitStatus(1).EndMinute, 750);
   EXPECT_EQ(+store().GetBlockStatus(0).PermitActiveUntil, 750 * 60);
 
-  engine.ReleasePermit(1);  // its end: the block is released with it
+  ctc::ReleasePermit(engine, 1);  // its end: the block is released with it
   EXPECT_EQ(store().GetBlockStatus(0).PermitActive, 0);
 }
 
@@ -357,11 +357,11 @@ TEST_F(CTCPermitWindowTest, OKStoresTheTimesAndTheNextStepByState) {
   } cases[] = {
       {0, 23, 0, "23:00", "01:00", 1380, 1500, 1350},
       {0, 0, 0, "00:10", "00:40", 10, 40, 0},
-      {kCTCPermitIssued, 10, 0, "09:30", "12:00", 570, 720, 540},
-      {kCTCPermitIssued, 10, 0, "08:30", "09:00", 1950, 1980, 1920},
-      {kCTCPermitAnnounced, 10, 0, "10:20", "11:00", 620, 660, 620},
-      {kCTCPermitInForce, 10, 0, "09:00", "08:30", 540, 1950, 1950},
-      {kCTCPermitInForce, 10, 0, "09:00", "09:30", 540, 570, 570},
+      {kCtcPermitIssued, 10, 0, "09:30", "12:00", 570, 720, 540},
+      {kCtcPermitIssued, 10, 0, "08:30", "09:00", 1950, 1980, 1920},
+      {kCtcPermitAnnounced, 10, 0, "10:20", "11:00", 620, 660, 620},
+      {kCtcPermitInForce, 10, 0, "09:00", "08:30", 540, 1950, 1950},
+      {kCtcPermitInForce, 10, 0, "09:00", "09:30", 540, 570, 570},
   };
   for (const auto& c : cases) {
     SetClock(c.Hour, c.Minute);
@@ -376,7 +376,7 @@ TEST_F(CTCPermitWindowTest, OKStoresTheTimesAndTheNextStepByState) {
     Field(&dialog, res::IDC_DEF_TO_TIME)->setText(c.To);
     dialog.accept();
     ASSERT_EQ(dialog.result(), QDialog::Accepted) << c.From << " " << LastMessage();
-    const CTCPermitStatus permit = GetCTCPermitStatus(store(), dialog.Slot());
+    const PermitStatus permit = store().GetPermitStatus(dialog.Slot());
     EXPECT_EQ(+permit.StartMinute, c.Start) << c.State << " " << c.From;
     EXPECT_EQ(+permit.EndMinute, c.End) << c.State << " " << c.To;
     EXPECT_EQ(+permit.NextMinute, c.Next) << c.State << " " << c.From;
@@ -385,7 +385,7 @@ TEST_F(CTCPermitWindowTest, OKStoresTheTimesAndTheNextStepByState) {
 }
 
 TEST_F(CTCPermitWindowTest, AnEditFindsItsPermitGoneWhenItEndedMeanwhile) {
-  Put(4, {kCTCPermitInForce, "AA-BB Main", 600, 660, 660});
+  Put(4, {kCtcPermitInForce, "AA-BB Main", 600, 660, 660});
   TCTCPermitInfo dialog(TheMainFrame, store(), layout().TheEngine(), 4);
   store().FreePermitStatus(4);  // its end came while the dialog was open
   dialog.accept();
@@ -424,7 +424,7 @@ TEST_F(CTCPermitWindowTest, TheBlockPopupIssuesAPermitOnThatBlocksTrackAndTheOpe
   menu->close();
   QCoreApplication::processEvents();
   ASSERT_TRUE(opened);
-  EXPECT_EQ(FieldText(GetCTCPermitStatus(store(), 0).Track), "AA-BB Siding");
+  EXPECT_EQ(FieldText(store().GetPermitStatus(0).Track), "AA-BB Siding");
   EXPECT_EQ(Column(list, 2), QStringList{"AA-BB Siding"});
   EXPECT_EQ(store().Run.DialogOpen, 0);
 }
