@@ -35,7 +35,6 @@ void QtShellService::ShowStatusText(StatusPane pane, const std::string& text) {
   if (field) field->setText(QString::fromStdString(text));
 }
 
-void QtShellService::CloseDataWindows() { frame_.CloseDataWindows(); }
 void QtShellService::CheckMenuItem(int commandId, bool checked) { frame_.Commands().Check(commandId, checked); }
 void QtShellService::ShowHelpNotAvailable() { ::ShowHelpNotAvailable(store_); }
 void QtShellService::SwapZoomButtons() { frame_.SwapZoomButtons(); }
@@ -65,6 +64,8 @@ std::string QtShellService::AskOpenFileName(const FileDialogRequest& request) {
   if (!name.empty()) start += (start.empty() || start.back() == '/' ? "" : "/") + name;
   return ::AskOpenFileName(&frame_, "", request.Filter, start);
 }
+
+void QtShellService::CloseDataWindows() { frame_.CloseDataWindows(); }
 
 void QtShellService::SetAlertScrollRange(int32_t width, int32_t height) {
   if (auto* window = dynamic_cast<TCorvane3Frame*>(TheAlertWindow.data())) window->SetAlertScrollRange(width, height);
