@@ -8,6 +8,7 @@
 #include "shell/globals.h"
 #include "shell/train_lists.h"
 #include "store/corvane3_data.h"
+#include "store/file_commands.h"
 
 void QtShellService::ShowStatusText(StatusPane pane, const std::string& text) {
   TextGadget* field = nullptr;
@@ -40,7 +41,7 @@ void QtShellService::ShowHelpNotAvailable() { ::ShowHelpNotAvailable(store_); }
 void QtShellService::SwapZoomButtons() { frame_.SwapZoomButtons(); }
 void QtShellService::SetTimer(int timerId, int milliseconds) { frame_.Timers().Set(timerId, milliseconds); }
 void QtShellService::KillTimer(int timerId) { frame_.Timers().Kill(timerId); }
-void QtShellService::InsertOldFileMenu() { store_.InsertOldFileMenu(); }
+void QtShellService::InsertOldFileMenu() { FileCommands(store_).InsertOldFileMenu(); }
 bool QtShellService::PlayWaveFile(const std::string& path) { return frame_.Sounds().PlayWave(path); }
 void QtShellService::Beep() { frame_.Sounds().Beep(); }
 void QtShellService::ShowTrackFileName() { frame_.ShowTrackFileName(); }
