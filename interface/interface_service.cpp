@@ -1,8 +1,10 @@
 #include "interface/interface_service.h"
 
 #include "engine/engine.h"
+#include "interface/ctc_permits.h"
 #include "interface/ctc_reader.h"
 #include "interface/device_walks.h"
+#include "interface/diamond_traffic.h"
 #include "interface/incoming.h"
 #include "interface/outgoing.h"
 
@@ -23,3 +25,5 @@ void MessageInterfaceService::CTCRedrawPendingDevices() { xfer::CTCRedrawPending
 int MessageInterfaceService::FindTrainInNextBlock(int trainSlot, int which) {
   return xfer::FindTrainInNextBlock(engine_, trainSlot, which);
 }
+void MessageInterfaceService::CheckPermitTimes() { ctc::CheckPermitTimes(engine_); }
+void MessageInterfaceService::ProcessDiamondTraffic() { crossing::ProcessDiamondTraffic(engine_); }

@@ -1,6 +1,7 @@
 // The message interfaces as the store and the engine reach them: the program
-// installs this in place of the do-nothing service. Both incoming readers are
-// built; the CTC requests, permits and crossing traffic still do nothing here.
+// installs this in place of the do-nothing service. Both incoming readers,
+// the CTC permit clock and crossing traffic are built; the CTC requests still
+// do nothing here.
 #pragma once
 
 #include "store/null_services.h"
@@ -21,6 +22,8 @@ class MessageInterfaceService : public NullInterfaceService {
   void UpdateBlocksClearedAhead() override;
   void CTCRedrawPendingDevices() override;
   int FindTrainInNextBlock(int trainSlot, int which) override;
+  void CheckPermitTimes() override;
+  void ProcessDiamondTraffic() override;
 
  private:
   Corvane3Data& store();
