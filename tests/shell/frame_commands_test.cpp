@@ -108,6 +108,7 @@ TEST_F(FrameCommandsTest, ChangingTerritoryResetsTheLayoutWindow) {
   territory::BuildDemonstrationTerritory(store());
   const std::string track = Folder() + "demo.trk";
   ASSERT_EQ(store().WriteTrackFile(track, 0), 0);
+  SetFieldText(store().TrackFilePath, track);  // the settings of the territory left are written beside it
   window->ComputeLayoutExtent();
   window->ScrollTo(40, 30);
   ASSERT_GT(window->horizontalScrollBar()->value() + window->verticalScrollBar()->value(), 0);
