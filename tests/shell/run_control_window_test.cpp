@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -41,6 +42,10 @@ class RunControlWindowTest : public ::testing::Test {
  protected:
   RunControlWindowTest() {
     EnsureQApplication();
+    // A file dialog answered before its listing settles may save under its default name in the working
+    // folder: keep that inside this test's folder, so a stray file can never stall a later run.
+    previousFolder_ = QDir::currentPath();
+    QDir::setCurrent(folder_.path());
     Corvane3Data writer;
     territory::BuildDemonstrationTerritory(writer);
     EXPECT_EQ(writer.WriteTrackFile(folder_.filePath("default.trk").toStdString(), 0), 0);
@@ -50,7 +55,10 @@ class RunControlWindowTest : public ::testing::Test {
     TheStore->FirstRunHints = 0;        // no option file here: the hints would come with the first tick
     messages.Calls.clear();
   }
-  ~RunControlWindowTest() override { app_.reset(); }
+  ~RunControlWindowTest() override {
+    app_.reset();
+    QDir::setCurrent(previousFolder_);
+  }
 
   CommandRegistry& Commands() { return TheMainFrame->Commands(); }
   bool Enabled(int id) {
@@ -89,6 +97,7 @@ class RunControlWindowTest : public ::testing::Test {
   }
 
   QTemporaryDir folder_;
+  QString previousFolder_;
   FakeMessageService messages;
   std::unique_ptr<TCorvane3App> app_;
 };
