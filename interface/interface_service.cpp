@@ -1,6 +1,7 @@
 #include "interface/interface_service.h"
 
 #include "engine/engine.h"
+#include "interface/ctc_requests.h"
 #include "interface/device_walks.h"
 #include "interface/incoming.h"
 #include "interface/outgoing.h"
@@ -21,3 +22,11 @@ void MessageInterfaceService::CTCRedrawPendingDevices() { xfer::CTCRedrawPending
 int MessageInterfaceService::FindTrainInNextBlock(int trainSlot, int which) {
   return xfer::FindTrainInNextBlock(engine_, trainSlot, which);
 }
+// The engine passes the signal stack's forced flag: the stack is the only forced caller.
+int MessageInterfaceService::CTCThrowSwitch(int switchDevice, int) {
+  return xfer::CTCThrowSwitch(engine_, switchDevice);
+}
+int MessageInterfaceService::CTCClearSignal(int signalDevice, int fromStack) {
+  return xfer::CTCClearSignal(engine_, signalDevice, fromStack != 0 ? 1 : 0);
+}
+void MessageInterfaceService::CTCBlinkPendingSwitches() { xfer::CTCBlinkPendingSwitches(engine_); }

@@ -21,6 +21,9 @@ class MessageInterfaceService : public NullInterfaceService {
   void UpdateBlocksClearedAhead() override;
   void CTCRedrawPendingDevices() override;
   int FindTrainInNextBlock(int trainSlot, int which) override;
+  int CTCThrowSwitch(int switchDevice, int forced) override;
+  int CTCClearSignal(int signalDevice, int fromStack) override;
+  void CTCBlinkPendingSwitches() override;
 
  private:
   Corvane3Data& store();
