@@ -30,7 +30,7 @@ using Text = std::vector<std::string>;
 //     ===B0=== SW0 ===B1===          y=4
 //               `.
 //                 ===B3=== (x 12-18) y=6
-//            S0>          <S1
+//            S0>          <S1     S2>
 class IncomingTest : public InterfaceTest {
  protected:
   void SetUp() override {
@@ -43,6 +43,7 @@ class IncomingTest : public InterfaceTest {
     t.Branch(sw, b3, End::Left);
     s0 = t.Signal(b0, End::Right, "S0");
     s1 = t.Signal(b1, End::Left, "S1");
+    s2 = t.Signal(b1, End::Right, "S2");  // S0's route ends at B1
     t.StartTime(480, {}, {0, 1, 0, 0, 0, 0, 0});  // Mondays at 08:00
     Ready();
     ExternalIOMode();
@@ -73,7 +74,7 @@ class IncomingTest : public InterfaceTest {
     return path;
   }
 
-  int b0 = 0, b1 = 0, b3 = 0, sw = 0, s0 = 0, s1 = 0;
+  int b0 = 0, b1 = 0, b3 = 0, sw = 0, s0 = 0, s1 = 0, s2 = 0;
 };
 
 TEST_F(IncomingTest, EachRefusedLineGetsOneErrorWithItsTextAndTheLineAsRead) {
@@ -159,18 +160,30 @@ TEST_F(IncomingTest, SignalCommandsClearCancelAndFleetOnlyWhenTheStateDiffers) {
   EXPECT_THAT(ErrorTexts(), IsEmpty());
 }
 
+TEST_F(IncomingTest, ASignalCommandClearsTheRouteAndCancelsItAsTheDispatchersClickWould) {
+  const Text cleared = Send({"signal,0001,s0,12:00:00,clear"});
+  EXPECT_EQ(Aspect(s0), aspect::kClearRight);
+  EXPECT_TRUE(occupancy::IsCleared(BlockCode(b1)));
+  EXPECT_THAT(cleared, ::testing::Contains(::testing::StartsWith("SIGNAL,")));  // the change is indicated
+  Send({"signal,0002,S0,12:00:00,cancel"});
+  EXPECT_EQ(Aspect(s0), aspect::kStop);
+  EXPECT_FALSE(occupancy::IsCleared(BlockCode(b1)));
+  EXPECT_THAT(ErrorTexts(), IsEmpty());
+}
+
 TEST_F(IncomingTest, TimeAnswersWithTheClockAndAllDataReportsEveryDeviceInIndexOrder) {
   const Text time = Send({"control,0001,time,x"});
   ASSERT_EQ(time.size(), 1u);
   EXPECT_EQ(time[0], "TIME,0000,01-08:00:00");
   const Text all = Send({"control,0002,alldata,x"});
-  ASSERT_EQ(all.size(), 6u);
+  ASSERT_EQ(all.size(), 7u);
   EXPECT_THAT(all[0], ::testing::StartsWith("BLOCK,0001,B0,"));
   EXPECT_THAT(all[1], ::testing::StartsWith("BLOCK,0002,B1,"));
   EXPECT_THAT(all[2], ::testing::StartsWith("BLOCK,0003,B3,"));
   EXPECT_THAT(all[3], ::testing::StartsWith("SWITCH,0004,SW0,"));
   EXPECT_THAT(all[4], ::testing::StartsWith("SIGNAL,0005,S0,"));
   EXPECT_THAT(all[5], ::testing::StartsWith("SIGNAL,0006,S1,"));
+  EXPECT_THAT(all[6], ::testing::StartsWith("SIGNAL,0007,S2,"));
 }
 
 TEST_F(IncomingTest, StartStopAndTimeWaitForAPreparedRun) {
