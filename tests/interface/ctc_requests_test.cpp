@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "interface/outgoing.h"
+#include "tests/engine/crossover_fixture.h"
 #include "tests/interface/interface_fixture.h"
 
 namespace {
@@ -45,26 +46,12 @@ class CTCRequestTest : public InterfaceTest {
   SignalStatus Signal(int signal) { return store().GetSignalStatus(signal); }
 };
 
-// x:  2    7  8  9      15
-//     ==B0==  SWa ==B1==          y=4
-//              `.
-//     ==B2====== SWb ==B3==       y=6 (B2 x 2-9, SWb x 10, B3 x 11-17)
-// SWa and SWb are crossover partners; SW0 stands alone at x 30.
+// The crossover territory (crossover_fixture.h): SWa and SWb are partners, SW0 stands alone.
 class CTCSwitchTest : public CTCRequestTest {
  protected:
   void SetUp() override {
-    const int b0 = Block("B0", 2, 7);
-    const int b2 = Block("B2", 2, 9, 6);
-    const auto pair = t.Crossover("SWa", {8, 4}, "SWb", {10, 6});
-    swa = pair.first;
-    swb = pair.second;
-    const int b1 = Block("B1", 9, 15);
-    const int b3 = Block("B3", 11, 17, 6);
-    t.Link(b0, SwitchDevice(swa));
-    t.Link(SwitchDevice(swa), b1);
-    t.Link(b2, SwitchDevice(swb));
-    t.Link(SwitchDevice(swb), b3);
-    sw0 = t.Switch("SW0", {30, 4}, Diverge::UpRight);
+    const CrossoverTerritory c = DrawCrossover(t);
+    swa = c.SWa, swb = c.SWb, sw0 = c.SW0;
     Ready();
     CTCMode();
   }
