@@ -330,7 +330,7 @@ TEST_F(CTCSignalTest, CancellingInFrontOfATrainAsksAndOnYesStartsTheRunningTime)
             (Text{"There is a train approaching the signal. Are you sure you want to cancel the signal?",
                   "Signal is running time.  It will cancel in five minutes."}));
   const SignalStatus status = Signal(s0);
-  EXPECT_EQ(status.RunningTimeEnd, store().SimClock + 300);
+  EXPECT_EQ(+status.RunningTimeEnd, store().SimClock + 300);
   EXPECT_EQ(+status.Aspect, 5);
   EXPECT_EQ(+status.CTCCancelRequest, 1);
   const RouteState route = Route();
@@ -428,7 +428,7 @@ TEST_F(CTCSignalTest, ARefusedRouteClearsNothingShowsItsTextAndMarksTheCulprit) 
     EXPECT_EQ(+Signal(s0).RefusalCount, 1);
     EXPECT_EQ(Signal(s0).CTCClearRequest + Signal(s0).RequestPending, 0);
     EXPECT_EQ(store().CTCQueue.Count, 0);
-    EXPECT_EQ(store().GetBlockStatus(b2).Occupancy, 0) << "a refused route clears nothing";
+    EXPECT_EQ(+store().GetBlockStatus(b2).Occupancy, 0) << "a refused route clears nothing";
     const int culprit = c.Culprit == 1 ? b1 : c.Culprit == 4 ? DiamondDevice(d0) : -1;
     EXPECT_EQ(run().HighlightedDevice, culprit);
     EXPECT_EQ(+Switch(sw0).Highlight, 0) << "a requested switch is not drawn in error";
