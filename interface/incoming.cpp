@@ -2,6 +2,8 @@
 
 #include <cctype>
 #include <cstdio>
+#include <functional>
+#include <optional>
 #include <vector>
 
 #include "engine/engine.h"
@@ -19,11 +21,6 @@ namespace xfer {
 namespace {
 
 constexpr const char* kDayCodes[7] = {"su", "mo", "tu", "we", "th", "fr", "sa"};
-
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
 
 // The decimal value of the leading digits after an optional sign (none give 0), held inside
 // -100000..100000 so that a long run of digits cannot overflow.
@@ -62,9 +59,13 @@ std::string StoredName(const Corvane3Data& store, DeviceTable table, int index) 
   return {};
 }
 
-void SetLastReceived(Corvane3Data& store, int32_t number) {
+void SetLastReceived(Corvane3Data& store, Channel channel, int32_t number) {
   OptionData options = store.GetOptionData();
-  options.EIOLastReceived = number;
+  if (channel == Channel::CTCControl) {
+    options.CTCLastReceived = number;
+  } else {
+    options.EIOLastReceived = number;
+  }
   store.UpdateOptionData(options);
 }
 
@@ -73,7 +74,7 @@ void ProcessSwitch(Engine& engine, int sequence, const std::string& line, const 
   Corvane3Data& store = engine.Store();
   if (name.empty())
     return EIOBuildErrorMsg(store, line, "There message does not have a switch name in the third field");
-  const std::string wanted = Lower(command);
+  const std::string wanted = LowerText(command);
   if (wanted != "normal" && wanted != "reverse") {
     return EIOBuildErrorMsg(store, line, "There message does not have a legal switch command in the fifth field");
   }
@@ -93,7 +94,7 @@ void ProcessSignal(Engine& engine, int sequence, const std::string& line, const 
   Corvane3Data& store = engine.Store();
   if (name.empty())
     return EIOBuildErrorMsg(store, line, "There message does not have a signal name in the third field");
-  const std::string wanted = Lower(command);
+  const std::string wanted = LowerText(command);
   if (wanted != "clear" && wanted != "cancel" && wanted != "fleet" && wanted != "fleetcancel") {
     return EIOBuildErrorMsg(store, line, "There message does not have a legal signal command in the fifth field");
   }
@@ -134,7 +135,7 @@ void ProcessLoad(Engine& engine, const std::string& line, const std::string& pat
   if (!Opens(path)) {
     return EIOBuildErrorMsg(store, line, "The track file name in the fifth field of the message could not be found");
   }
-  const std::string code = Lower(dayCode);
+  const std::string code = LowerText(dayCode);
   int day = -1;
   for (int d = 0; d < 7; ++d)
     if (code == kDayCodes[d]) day = d;
@@ -177,7 +178,7 @@ void ProcessLoad(Engine& engine, const std::string& line, const std::string& pat
   }
   RunControl run(engine);
   run.StartSimulation(day, minute, record);
-  SetLastReceived(store, -1);
+  SetLastReceived(store, Channel::ExternalIO, -1);
 }
 
 void ProcessSimLoad(Engine& engine, const std::string& line, const std::string& path) {
@@ -192,7 +193,7 @@ void ProcessSimLoad(Engine& engine, const std::string& line, const std::string& 
                             "The simulation file name in the fifth field of the message could not be loaded");
   }
   SimulationDisplay(store);
-  SetLastReceived(store, -1);
+  SetLastReceived(store, Channel::ExternalIO, -1);
 }
 
 std::string PathField(std::string path) {
@@ -205,24 +206,35 @@ std::string PathField(std::string path) {
 
 }  // namespace
 
-void EIOBuildErrorMsg(Corvane3Data& store, std::string_view line, std::string_view text) {
-  QueueEIONumbered(store, [&](const std::string& sequence) {
+void BuildErrorMsg(Corvane3Data& store, Channel channel, std::string_view line, std::string_view text) {
+  QueueNumberedLine(store, channel, [&](const std::string& sequence) {
     return "CMDERROR," + sequence + ",\"" + std::string(text) + "\",\"" + std::string(line) + "\"";
   });
 }
 
-void EIOBuildTimeMsg(Corvane3Data& store) {
+void BuildTimeMsg(Corvane3Data& store, Channel channel) {
   const std::string stamp = SimulationStamp(store.GetSimClock());
-  QueueEIONumbered(store, [&](const std::string& sequence) { return "TIME," + sequence + "," + stamp; });
+  QueueNumberedLine(store, channel, [&](const std::string& sequence) { return "TIME," + sequence + "," + stamp; });
+}
+
+void EIOBuildErrorMsg(Corvane3Data& store, std::string_view line, std::string_view text) {
+  BuildErrorMsg(store, Channel::ExternalIO, line, text);
+}
+
+void EIOBuildTimeMsg(Corvane3Data& store) { BuildTimeMsg(store, Channel::ExternalIO); }
+
+std::string LowerText(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
 }
 
 int FindDevice(const Corvane3Data& store, DeviceTable table, const std::string& name) {
   const int size = table == DeviceTable::Block ? kMaxBlocks : table == DeviceTable::Switch ? kMaxSwitches : kMaxSignals;
-  const std::string wanted = Lower(name);
+  const std::string wanted = LowerText(name);
   for (int i = 0; i < size; ++i) {
     if (!InUse(store, table, i)) continue;
     const std::string stored = StoredName(store, table, i);
-    if (!stored.empty() && Lower(stored) == wanted) return i;
+    if (!stored.empty() && LowerText(stored) == wanted) return i;
   }
   const std::string word = table == DeviceTable::Block ? "block" : table == DeviceTable::Switch ? "switch" : "signal";
   if (wanted.rfind(word, 0) != 0) return -1;
@@ -232,11 +244,16 @@ int FindDevice(const Corvane3Data& store, DeviceTable table, const std::string& 
   return index < size && InUse(store, table, index) ? index : -1;
 }
 
-void EIOProcessXferInMsg(Engine& engine, const std::string& line) {
-  Corvane3Data& store = engine.Store();
+std::optional<ReceivedLine> ReceiveLine(Corvane3Data& store, Channel channel, const std::string& line) {
+  const auto refuse = [&](std::string_view text) {
+    BuildErrorMsg(store, channel, line, text);
+    return std::nullopt;
+  };
   // Fields are split without fixed buffers; lines beyond what an outside program may send are
   // refused whole and take no sequence number.
-  std::vector<std::string> fields(1);
+  ReceivedLine received;
+  std::vector<std::string>& fields = received.Fields;
+  fields.emplace_back();
   for (char c : line) {
     if (c == ',') {
       fields.emplace_back();
@@ -244,38 +261,70 @@ void EIOProcessXferInMsg(Engine& engine, const std::string& line) {
       fields.back() += c;
     }
   }
-  if (line.size() > kMaxInLine) return EIOBuildErrorMsg(store, line, "The message is longer than 399 characters");
-  if (fields.size() > kMaxInFields) return EIOBuildErrorMsg(store, line, "The message has more than 10 fields");
+  if (line.size() > kMaxInLine) return refuse("The message is longer than 399 characters");
+  if (fields.size() > kMaxInFields) return refuse("The message has more than 10 fields");
   for (const std::string& field : fields) {
-    if (field.size() > kMaxInField) {
-      return EIOBuildErrorMsg(store, line, "A field of the message is longer than 99 characters");
-    }
+    if (field.size() > kMaxInField) return refuse("A field of the message is longer than 99 characters");
   }
-  if (fields.size() < 4) return EIOBuildErrorMsg(store, line, "There are too few fields in the message");
+  if (fields.size() < 4) return refuse("There are too few fields in the message");
   fields.resize(kMaxInFields);
-  if (fields[1].empty()) return EIOBuildErrorMsg(store, line, "There is no message sequence number");
+  if (fields[1].empty()) return refuse("There is no message sequence number");
   const int sequence = LeadingNumber(fields[1]);
-  if (sequence >= kSequenceLimit) {
-    return EIOBuildErrorMsg(store, line, "The message sequence number is greater than 9999");
-  }
-  if (sequence < 0) return EIOBuildErrorMsg(store, line, "The message sequence number is less than 0");
-  const int32_t last = store.GetOptionData().EIOLastReceived;
+  if (sequence >= kSequenceLimit) return refuse("The message sequence number is greater than 9999");
+  if (sequence < 0) return refuse("The message sequence number is less than 0");
+  const OptionData options = store.GetOptionData();
+  const int32_t last = channel == Channel::CTCControl ? options.CTCLastReceived : options.EIOLastReceived;
   if (last != -1) {
-    if (sequence == last) {
-      return EIOBuildErrorMsg(store, line,
-                              "The sequence is same as the last message, the message will not be processed");
-    }
+    if (sequence == last) return refuse("The sequence is same as the last message, the message will not be processed");
     const int distance = sequence < last ? sequence + kSequenceLimit - last : sequence - last;
     if (distance != 1) {
-      EIOBuildErrorMsg(store, line,
-                       "There are missing sequence numbers between this message and the last, the message will be "
-                       "processed");
+      BuildErrorMsg(store, channel, line,
+                    "There are missing sequence numbers between this message and the last, the message will be "
+                    "processed");
     }
   }
-  SetLastReceived(store, sequence);
+  SetLastReceived(store, channel, sequence);
+  received.Sequence = sequence;
+  return received;
+}
 
-  const std::string type = Lower(fields[0]);
-  const std::string command = Lower(fields[2]);
+void ReadIncomingFile(Corvane3Data& store, Channel channel, const std::function<void(const std::string&)>& process) {
+  // A message box shown while a line is carried out lets the timer tick again inside it: that tick
+  // reads nothing.
+  static bool reading[2] = {false, false};
+  bool& busy = reading[channel == Channel::CTCControl ? 0 : 1];
+  if (busy) return;
+  busy = true;
+  const bool ctc = channel == Channel::CTCControl;
+  std::vector<std::string> lines;
+  std::string tail;
+  const handover::ReadResult taken =
+      handover::TakeFile(ChannelFolder(store, channel), ctc ? kCTCIndicationFile : kEIOCommandFile,
+                         ctc ? kCTCIndicationTaken : kEIOCommandTaken, std::string::npos, false, lines, tail);
+  if (taken == handover::ReadResult::Read) {
+    // Once the writer has let the file go, a last line without its line end is complete.
+    if (!tail.empty()) lines.push_back(tail);
+    for (const std::string& line : lines) {
+      if (ctc) {
+        WriteCTCLog(store, line, 0);
+      } else {
+        WriteEIOLog(store, line, 0);
+      }
+      process(line);
+    }
+  }
+  busy = false;
+}
+
+void EIOProcessXferInMsg(Engine& engine, const std::string& line) {
+  Corvane3Data& store = engine.Store();
+  const std::optional<ReceivedLine> received = ReceiveLine(store, Channel::ExternalIO, line);
+  if (!received) return;
+  const std::vector<std::string>& fields = received->Fields;
+  const int sequence = received->Sequence;
+
+  const std::string type = LowerText(fields[0]);
+  const std::string command = LowerText(fields[2]);
   if (type == "control") {
     if (command == "load") return ProcessLoad(engine, line, PathField(fields[4]), fields[5], fields[6]);
     if (command == "simload") return ProcessSimLoad(engine, line, PathField(fields[4]));
@@ -297,25 +346,10 @@ void EIOProcessXferInMsg(Engine& engine, const std::string& line) {
 
 void EIOReadXferInFile(Engine& engine) {
   Corvane3Data& store = engine.Store();
-  // A message box shown by a load lets the timer tick again inside it: that tick reads nothing.
-  static bool reading = false;
-  if (reading || store.GetOptionData().ExternalIOOn != 1) return;
-  reading = true;
-  std::vector<std::string> lines;
-  std::string tail;
-  const handover::ReadResult taken = handover::TakeFile(ChannelFolder(store, Channel::ExternalIO), kEIOCommandFile,
-                                                        kEIOCommandTaken, std::string::npos, false, lines, tail);
-  if (taken == handover::ReadResult::Read) {
-    // Once the writer has let the file go, a last line without its line end is complete.
-    if (!tail.empty()) lines.push_back(tail);
-    for (const std::string& line : lines) {
-      WriteEIOLog(store, line, 0);
-      EIOProcessXferInMsg(engine, line);
-    }
-  }
+  if (store.GetOptionData().ExternalIOOn != 1) return;
+  ReadIncomingFile(store, Channel::ExternalIO, [&](const std::string& line) { EIOProcessXferInMsg(engine, line); });
   // The outside program learns at once why a command failed, even before a run is prepared.
   if (store.EIOQueue.Count > 0) FlushEIOIndications(store);
-  reading = false;
 }
 
 }  // namespace xfer

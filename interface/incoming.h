@@ -1,10 +1,16 @@
-// The External I/O command file: taken over by rename on every tick, each
-// line logged, split, checked and carried out as the dispatcher's own request
-// would be. A refused line is answered with one CMDERROR line naming why.
+// The incoming message files: taken over by rename on every tick, each line
+// logged, split and checked the same way on both channels. Here also the
+// External I/O commands, carried out as the dispatcher's own requests would
+// be. A refused line is answered with one CMDERROR line naming why.
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "interface/xfer_msg.h"
 
 class Engine;
 class Corvane3Data;
@@ -15,18 +21,38 @@ inline constexpr std::size_t kMaxInLine = 399;   // longer lines are refused who
 inline constexpr std::size_t kMaxInFields = 10;  // and so are lines with more fields
 inline constexpr std::size_t kMaxInField = 99;   // or with a longer field
 
+// A received line split at its commas (kMaxInFields fields, absent ones empty) and its number.
+struct ReceivedLine {
+  std::vector<std::string> Fields;
+  int Sequence = 0;
+};
+
+// Splits a received line and checks its length, fields and sequence number against the
+// channel's last received one. A refused line is answered with its CMDERROR line and gives
+// nothing. A line that passes moves the last received number, whatever its later checks say.
+std::optional<ReceivedLine> ReceiveLine(Corvane3Data& store, Channel channel, const std::string& line);
+
+// Takes the channel's incoming file over and hands each complete line, logged as received, to
+// `process` in order. A file still held by its writer waits for the next poll.
+void ReadIncomingFile(Corvane3Data& store, Channel channel, const std::function<void(const std::string&)>& process);
+
+// Queues "CMDERROR,nnnn,"<text>","<line>"" and "TIME,nnnn,dd-hh:mm:ss" with the channel's next number.
+void BuildErrorMsg(Corvane3Data& store, Channel channel, std::string_view line, std::string_view text);
+void BuildTimeMsg(Corvane3Data& store, Channel channel);
+
 // Reads the command file when External I/O mode is on, and sends the replies.
 void EIOReadXferInFile(Engine& engine);
 // Checks and carries out one received line.
 void EIOProcessXferInMsg(Engine& engine, const std::string& line);
-// Queues "CMDERROR,nnnn,"<text>","<line>"" with the channel's next number.
 void EIOBuildErrorMsg(Corvane3Data& store, std::string_view line, std::string_view text);
-// Queues "TIME,nnnn,dd-hh:mm:ss".
 void EIOBuildTimeMsg(Corvane3Data& store);
 
 // The device of the table named `name` (any letter case), or "switch<n>" / "signal<n>" /
 // "block<n>" for an unnamed one in use; -1 when none.
 enum class DeviceTable { Block, Switch, Signal };
 int FindDevice(const Corvane3Data& store, DeviceTable table, const std::string& name);
+
+// The text with its ASCII letters in lower case.
+std::string LowerText(std::string text);
 
 }  // namespace xfer

@@ -1,6 +1,7 @@
 #include "interface/interface_service.h"
 
 #include "engine/engine.h"
+#include "interface/ctc_reader.h"
 #include "interface/ctc_requests.h"
 #include "interface/device_walks.h"
 #include "interface/incoming.h"
@@ -17,6 +18,7 @@ void MessageInterfaceService::CTCBuildXferOutMsg(int deviceType, int index) {
 void MessageInterfaceService::FlushCTCControls() { xfer::FlushCTCControls(store()); }
 void MessageInterfaceService::FlushEIOIndications() { xfer::FlushEIOIndications(store()); }
 void MessageInterfaceService::EIOReadXferInFile() { xfer::EIOReadXferInFile(engine_); }
+void MessageInterfaceService::CTCReadXferInFile() { xfer::CTCReadXferInFile(engine_); }
 void MessageInterfaceService::UpdateBlocksClearedAhead() { xfer::UpdateBlocksClearedAhead(engine_); }
 void MessageInterfaceService::CTCRedrawPendingDevices() { xfer::CTCRedrawPendingDevices(engine_); }
 int MessageInterfaceService::FindTrainInNextBlock(int trainSlot, int which) {

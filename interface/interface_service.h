@@ -1,7 +1,7 @@
 // The message interfaces as the store and the engine reach them: the program
-// installs this in place of the do-nothing service. Of the incoming side the
-// External I/O reader is built; the CTC reader, requests and permits and
-// crossing traffic still do nothing here.
+// installs this in place of the do-nothing service. Both incoming readers are
+// built, and so are the CTC requests; permits and crossing traffic still do
+// nothing here.
 #pragma once
 
 #include "store/null_services.h"
@@ -18,6 +18,7 @@ class MessageInterfaceService : public NullInterfaceService {
   void FlushCTCControls() override;
   void FlushEIOIndications() override;
   void EIOReadXferInFile() override;
+  void CTCReadXferInFile() override;
   void UpdateBlocksClearedAhead() override;
   void CTCRedrawPendingDevices() override;
   int FindTrainInNextBlock(int trainSlot, int which) override;

@@ -211,8 +211,9 @@ void CTCBuildXferOutMsg(Corvane3Data& store, int deviceType, int index) {
   }
 }
 
-void QueueEIONumbered(Corvane3Data& store, const std::function<std::string(const std::string&)>& make) {
-  QueueNumbered(store, Channel::ExternalIO, make);
+void QueueNumberedLine(Corvane3Data& store, Channel channel,
+                       const std::function<std::string(const std::string&)>& make) {
+  QueueNumbered(store, channel, make);
 }
 
 void EIOBuildXferOutMsg(Corvane3Data& store, int deviceType, int index) {

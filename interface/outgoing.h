@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "interface/xfer_msg.h"
+
 class Corvane3Data;
 
 namespace xfer {
@@ -21,9 +23,9 @@ inline constexpr int kQueueFull = -1;
 int32_t QueueCTCControlMsg(Corvane3Data& store, std::string_view text);
 int32_t QueueEIOIndicationMsg(Corvane3Data& store, std::string_view text);
 
-// Queues the External I/O line `make` builds around the channel's next number ("%04d"), and moves
-// the number on.
-void QueueEIONumbered(Corvane3Data& store, const std::function<std::string(const std::string&)>& make);
+// Queues the line `make` builds around the channel's next number ("%04d"), and moves the number on.
+void QueueNumberedLine(Corvane3Data& store, Channel channel,
+                       const std::function<std::string(const std::string&)>& make);
 
 // Appends the waiting lines to the channel's file, logs them and empties the
 // queue; a file that cannot be written keeps the queue for a later flush.

@@ -563,6 +563,7 @@ class Corvane3Data {
   int32_t SimStartTime = -1;
   int32_t SimStartDay = 0;
   int32_t OSHitCount = 0;
+  int32_t ProxyTrainCount = 0;  // proxy trains made in CTC control mode; only ever raised, it numbers their IDs
   char Captions[3][kCaptionChars] = {};
   char CurrentOperation[kCaptionChars] = "";
   int32_t HighestTrackVersion = 37;

@@ -92,25 +92,18 @@ TEST_F(ClearedAheadTest, NothingIsCountedWithoutAnInterfaceOrBeforeARunInExterna
   EXPECT_EQ(Ahead(b[1]), -1);
 }
 
-// x:  2   6 7  8 9  13 15  19
-//     =B0=  =P=  ◇  =B1=  =B2=    y=4  (P a connecting block, ◇ a diamond)
-//               |
-//              B3 (the crossing track, y 5-8)
+// The diamond line of the fixture: B0, P (connecting), D0, B1, B2; B3 and B4 cross at D0.
 class DiamondAheadTest : public InterfaceTest {
  protected:
   void SetUp() override {
-    b0 = Block("B0", 2, 6);
-    p = Block("P", 7, 7, 4, true);
-    d = t.Diamond("D0", {8, 4}, 30);
-    b1 = Block("B1", 9, 13);
-    b2 = Block("B2", 15, 19);
-    b3 = t.Block({.Name = "B3", .From = {8, 5}, .To = {8, 8}});
-    b4 = t.Block({.Name = "B4", .From = {8, 0}, .To = {8, 3}});
-    t.Link(b0, p);
-    t.Link(p, DiamondDevice(d));
-    t.Link(DiamondDevice(d), b1);
-    t.Link(b1, b2);
-    t.LinkCrossing(d, b4, b3);
+    const DiamondLine line = DrawDiamondLine();
+    b0 = line.B0;
+    p = line.P;
+    d = line.D;
+    b1 = line.B1;
+    b2 = line.B2;
+    b3 = line.B3;
+    b4 = line.B4;
     Ready();
     CTCMode();
   }

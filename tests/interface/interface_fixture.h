@@ -54,6 +54,29 @@ class InterfaceTest : public InterlockingTest {
     store().UpdateOptionData(options);
   }
 
+  // x:  2   6 7  8 9  13 15  19
+  //     =B0=  =P=  D0 =B1=  =B2=    y=4  (P a connecting block)
+  //               crossed by B4 (y 0-3) above and B3 (y 5-8) below
+  struct DiamondLine {
+    int B0, P, D, B1, B2, B3, B4;
+  };
+  DiamondLine DrawDiamondLine() {
+    DiamondLine line{};
+    line.B0 = Block("B0", 2, 6);
+    line.P = Block("P", 7, 7, 4, true);
+    line.D = t.Diamond("D0", {8, 4}, 30);
+    line.B1 = Block("B1", 9, 13);
+    line.B2 = Block("B2", 15, 19);
+    line.B3 = t.Block({.Name = "B3", .From = {8, 5}, .To = {8, 8}});
+    line.B4 = t.Block({.Name = "B4", .From = {8, 0}, .To = {8, 3}});
+    t.Link(line.B0, line.P);
+    t.Link(line.P, DiamondDevice(line.D));
+    t.Link(DiamondDevice(line.D), line.B1);
+    t.Link(line.B1, line.B2);
+    t.LinkCrossing(line.D, line.B4, line.B3);
+    return line;
+  }
+
   const std::filesystem::path& io() const { return io_; }
   std::filesystem::path File(const char* name) const { return io_ / name; }
 
