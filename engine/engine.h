@@ -332,12 +332,28 @@ class Engine {
   void ReleaseBlockPermit(int slot);
   // The blocks a permit on a track takes out of service.
   PermitLimits FindPermitRoute(std::string_view trackName);
+  // The marks a permit leaves along its limits, shared by simulation and CTC
+  // permits; start and end are seconds on the permit's own clock; no limits,
+  // no marks. The editor hands the marks of each block and diamond side along
+  // the limits to edit, and stores and invalidates those it says it changed
+  // (drawing blocks at once when asked).
+  void EditPermitMarks(const PermitLimits& limits, const std::function<bool(PermitMarks& marks)>& edit,
+                       bool drawBlocks = false);
+  void MarkLimitsPending(const PermitLimits& limits, int32_t start);
+  // True when a route is cleared into either end block: the permit waits five
+  // minutes, and that block's pending start moves on with it.
+  bool HoldPermitForRoute(const PermitLimits& limits, int32_t start);
+  void PutLimitsInForce(const PermitLimits& limits, int32_t start, int32_t end);
+  void ReleaseLimits(const PermitLimits& limits, int32_t end);
   // The open request of a slot, null when none; its window shares it.
   std::shared_ptr<PermitRequestForm> PermitRequestDialog(int slot);
   // Lets go of a slot's request and removes its window (the request comes back an hour later).
   void DeletePermitRequestDialog(int slot);
 
  private:
+  // The limits' blocks and diamonds from the left end to the right end, each with the device before it.
+  void ForEachPermitDevice(const PermitLimits& limits, const std::function<void(int device, int before)>& visit);
+
   Corvane3Data& store_;
   RandomSource random_;
   std::function<void(std::string_view)> stepTrace_;                                        // clock and tick

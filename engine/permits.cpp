@@ -35,17 +35,99 @@ int32_t ActiveUntil(int32_t activeUntil, int32_t end) { return activeUntil == -1
 
 // Walks the limits from the left end to the right end and hands each block
 // and diamond to visit, with the device before it on the walk.
-template <class Visit>
-static void ForEachLimitDevice(Engine& engine, const PermitLimits& limits, Visit visit) {
+void Engine::ForEachPermitDevice(const PermitLimits& limits, const std::function<void(int, int)>& visit) {
   if (limits.LeftBlock < 0 || limits.RightBlock < 0) return;
   DevicePath path;
-  engine.TraceDevicePath(limits.LeftDirection == 0 ? 1 : 0, limits.LeftBlock, path);
+  TraceDevicePath(limits.LeftDirection == 0 ? 1 : 0, limits.LeftBlock, path);
   for (int i = 0; i < kPathEntries && path.Ids[i] != -1; ++i) {
     const int device = path.Ids[i];
     if (!IsBlock(device) && !IsDiamond(device)) continue;
     visit(device, i > 0 ? path.Ids[i - 1] : -1);
     if (device == limits.RightBlock) break;
   }
+}
+
+void Engine::EditPermitMarks(const PermitLimits& limits, const std::function<bool(PermitMarks&)>& edit,
+                             bool drawBlocks) {
+  ForEachPermitDevice(limits, [&](int device, int before) {
+    if (IsBlock(device)) {
+      BlockStatus block = store_.GetBlockStatus(device);
+      PermitMarks marks{block.PermitPending, block.PermitPendingFrom, block.PermitActive, block.PermitActiveUntil};
+      if (!edit(marks)) return;
+      block.PermitPending = marks.Pending;
+      block.PermitPendingFrom = marks.PendingFrom;
+      block.PermitActive = marks.Active;
+      block.PermitActiveUntil = marks.ActiveUntil;
+      store_.UpdateBlockStatus(device, block);
+      store_.InvalidateDevice(device);
+      if (drawBlocks) store_.DrawBlock(device);
+    } else {
+      // A diamond is marked on the side the limits cross it by.
+      const int diamond = device::DiamondIndex(device);
+      const int route = store_.GetCrossRoute(diamond, before) == 0 ? 0 : 1;
+      CrossStatus cross = store_.GetCrossStatus(diamond);
+      PermitMarks marks{cross.Route[route].PermitPending, cross.PermitPendingFrom[route],
+                        cross.Route[route].PermitActive, cross.PermitActiveUntil[route]};
+      if (!edit(marks)) return;
+      cross.Route[route].PermitPending = marks.Pending;
+      cross.PermitPendingFrom[route] = marks.PendingFrom;
+      cross.Route[route].PermitActive = marks.Active;
+      cross.PermitActiveUntil[route] = marks.ActiveUntil;
+      store_.UpdateCrossStatus(diamond, cross);
+      store_.InvalidateDevice(device);
+    }
+  });
+}
+
+void Engine::MarkLimitsPending(const PermitLimits& limits, int32_t start) {
+  EditPermitMarks(limits, [&](PermitMarks& marks) {
+    marks.Pending = 1;
+    marks.PendingFrom = PendingFrom(marks.PendingFrom, marks.ActiveUntil, start);
+    return true;
+  });
+}
+
+bool Engine::HoldPermitForRoute(const PermitLimits& limits, int32_t start) {
+  if (limits.LeftBlock < 0) return false;
+  const int ends[2][2] = {{limits.LeftBlock, limits.LeftDirection}, {limits.RightBlock, limits.RightDirection}};
+  for (const auto& end : ends) {
+    BlockStatus block = store_.GetBlockStatus(end[0]);
+    const int16_t into = static_cast<int16_t>(occupancy::Cleared(end[1] == 0 ? 1 : 0));
+    if (block.Occupancy != into) continue;
+    if (start == block.PermitPendingFrom) {
+      block.PermitPendingFrom += kPostponeSeconds;
+      store_.UpdateBlockStatus(end[0], block);
+    }
+    return true;
+  }
+  return false;
+}
+
+void Engine::PutLimitsInForce(const PermitLimits& limits, int32_t start, int32_t end) {
+  EditPermitMarks(limits, [&](PermitMarks& marks) {
+    marks.Active = 1;
+    if (start >= marks.PendingFrom) {
+      marks.Pending = 0;
+      marks.PendingFrom = -1;
+    }
+    marks.ActiveUntil = ActiveUntil(marks.ActiveUntil, end);
+    return true;
+  });
+}
+
+void Engine::ReleaseLimits(const PermitLimits& limits, int32_t end) {
+  // A block or diamond side also under a later-ending permit stays out of service. Blocks are
+  // drawn at once, released or not.
+  EditPermitMarks(
+      limits,
+      [&](PermitMarks& marks) {
+        if (marks.ActiveUntil == end) {
+          marks.Active = 0;
+          marks.ActiveUntil = -1;
+        }
+        return true;
+      },
+      true);
 }
 
 void Engine::ScheduleBlockPermits() {
@@ -228,24 +310,7 @@ void Engine::MarkPermitLimits(int slot) {
   PermitStatus status = store_.GetPermitStatus(slot);
   const PermitData permit = store_.GetPermitData(status.PermitIndex);
   const int32_t start = status.StartTime;
-  ForEachLimitDevice(*this, FindPermitRoute(FieldText(permit.TrackName)), [&](int device, int before) {
-    if (IsBlock(device)) {
-      BlockStatus block = store_.GetBlockStatus(device);
-      block.PermitPending = 1;
-      block.PermitPendingFrom = PendingFrom(block.PermitPendingFrom, block.PermitActiveUntil, start);
-      store_.UpdateBlockStatus(device, block);
-      store_.InvalidateDevice(device);
-    } else {
-      const int diamond = device::DiamondIndex(device);
-      const int route = store_.GetCrossRoute(diamond, before) == 0 ? 0 : 1;
-      CrossStatus cross = store_.GetCrossStatus(diamond);
-      cross.Route[route].PermitPending = 1;
-      cross.PermitPendingFrom[route] =
-          PendingFrom(cross.PermitPendingFrom[route], cross.PermitActiveUntil[route], start);
-      store_.UpdateCrossStatus(diamond, cross);
-      store_.InvalidateDevice(device);
-    }
-  });
+  MarkLimitsPending(FindPermitRoute(FieldText(permit.TrackName)), start);
   status.State = kPermitPending;
   status.NextActionTime = start;
   store_.UpdatePermitStatus(slot, status);
@@ -261,51 +326,17 @@ void Engine::ActivateBlockPermit(int slot) {
   const PermitLimits limits = FindPermitRoute(track);
 
   // A route cleared into the limits holds the permit back five minutes at a time.
-  if (limits.LeftBlock >= 0) {
-    const int ends[2][2] = {{limits.LeftBlock, limits.LeftDirection}, {limits.RightBlock, limits.RightDirection}};
-    for (const auto& end : ends) {
-      BlockStatus block = store_.GetBlockStatus(end[0]);
-      const int16_t into = static_cast<int16_t>(occupancy::Cleared(end[1] == 0 ? 1 : 0));
-      if (block.Occupancy != into) continue;
-      if (status.StartTime == block.PermitPendingFrom) {
-        block.PermitPendingFrom += kPostponeSeconds;
-        store_.UpdateBlockStatus(end[0], block);
-      }
-      status.StartTime += kPostponeSeconds;
-      status.EndTime += kPostponeSeconds;
-      status.NextActionTime += kPostponeSeconds;
-      store_.UpdatePermitStatus(slot, status);
-      return;
-    }
+  if (HoldPermitForRoute(limits, status.StartTime)) {
+    status.StartTime += kPostponeSeconds;
+    status.EndTime += kPostponeSeconds;
+    status.NextActionTime += kPostponeSeconds;
+    store_.UpdatePermitStatus(slot, status);
+    return;
   }
 
   const int32_t start = status.StartTime;
   const int32_t end = status.EndTime;
-  ForEachLimitDevice(*this, limits, [&](int device, int before) {
-    if (IsBlock(device)) {
-      BlockStatus block = store_.GetBlockStatus(device);
-      block.PermitActive = 1;
-      if (start >= block.PermitPendingFrom) {
-        block.PermitPending = 0;
-        block.PermitPendingFrom = -1;
-      }
-      block.PermitActiveUntil = ActiveUntil(block.PermitActiveUntil, end);
-      store_.UpdateBlockStatus(device, block);
-      store_.InvalidateDevice(device);
-    } else {
-      const int diamond = device::DiamondIndex(device);
-      const int route = store_.GetCrossRoute(diamond, before) == 0 ? 0 : 1;
-      CrossStatus cross = store_.GetCrossStatus(diamond);
-      cross.Route[route].PermitActive = 1;
-      if (start >= cross.PermitPendingFrom[route]) {
-        cross.Route[route].PermitPending = 0;
-        cross.PermitPendingFrom[route] = -1;
-      }
-      cross.PermitActiveUntil[route] = ActiveUntil(cross.PermitActiveUntil[route], end);
-      store_.InvalidateDevice(device);
-      store_.UpdateCrossStatus(diamond, cross);
-    }
-  });
+  PutLimitsInForce(limits, start, end);
 
   status.State = kPermitActive;
   status.NextActionTime = end;
@@ -320,27 +351,7 @@ void Engine::ReleaseBlockPermit(int slot) {
   const PermitData permit = store_.GetPermitData(status.PermitIndex);
   const std::string track = FieldText(permit.TrackName);
 
-  ForEachLimitDevice(*this, FindPermitRoute(track), [&](int device, int before) {
-    if (IsBlock(device)) {
-      // A block also under a later-ending permit stays out of service.
-      BlockStatus block = store_.GetBlockStatus(device);
-      if (block.PermitActiveUntil == status.EndTime) {
-        block.PermitActive = 0;
-        block.PermitActiveUntil = -1;
-      }
-      store_.UpdateBlockStatus(device, block);
-      store_.InvalidateDevice(device);
-      store_.DrawBlock(device);
-    } else {
-      const int diamond = device::DiamondIndex(device);
-      const int route = store_.GetCrossRoute(diamond, before) == 0 ? 0 : 1;
-      CrossStatus cross = store_.GetCrossStatus(diamond);
-      cross.Route[route].PermitActive = 0;
-      cross.PermitActiveUntil[route] = -1;
-      store_.UpdateCrossStatus(diamond, cross);
-      store_.InvalidateDevice(device);
-    }
-  });
+  ReleaseLimits(FindPermitRoute(track), status.EndTime);
   RaiseAlert(alert_kind::kPermitReleased, track.c_str(), nullptr, nullptr);
 
   // The minutes not granted are asked for again, unless almost all were granted.

@@ -13,3 +13,12 @@ struct PermitLimits {
   int32_t RightBlock = -1;
   int32_t RightDirection = 1;
 };
+
+// The permit marks of a block or of one side of a diamond: pending from a
+// start, out of service until an end (times -1 none, on the permit's clock).
+struct PermitMarks {
+  uint8_t Pending = 0;
+  int32_t PendingFrom = -1;
+  uint8_t Active = 0;
+  int32_t ActiveUntil = -1;
+};

@@ -1,7 +1,6 @@
 // The message interfaces as the store and the engine reach them: the program
-// installs this in place of the do-nothing service. Both incoming readers are
-// built, and so are the CTC requests; permits and crossing traffic still do
-// nothing here.
+// installs this in place of the do-nothing service. Both incoming readers,
+// the CTC requests, the CTC permit clock and crossing traffic are built.
 #pragma once
 
 #include "store/null_services.h"
@@ -25,6 +24,8 @@ class MessageInterfaceService : public NullInterfaceService {
   int CTCThrowSwitch(int switchDevice, int forced) override;
   int CTCClearSignal(int signalDevice, int fromStack) override;
   void CTCBlinkPendingSwitches() override;
+  void CheckPermitTimes() override;
+  void ProcessDiamondTraffic() override;
 
  private:
   Corvane3Data& store();

@@ -118,13 +118,13 @@ struct CrossData {
   int16_t StatusWord;              // +18 copied into CrossStatus +6 at run reset
   char Name[21];                   // +20
   uint8_t BothRoutes;              // +41 both routes may be cleared at once
-  int16_t Word42;                  // +42 -1 in a new territory
-  int16_t Word44;                  // +44 -1 in a new territory
+  int16_t TrafficRouteA;           // +42 crossing trains per day over route 0, -1 in a new territory
+  int16_t TrafficRouteB;           // +44 crossing trains per day over route 1, -1 in a new territory
   uint8_t Reserved46[5];           // +46
 };
 static_assert(sizeof(CrossData) == 51);
 static_assert(offsetof(CrossData, StatusWord) == 18 && offsetof(CrossData, BothRoutes) == 41);
-static_assert(offsetof(CrossData, Word44) == 44);
+static_assert(offsetof(CrossData, TrafficRouteB) == 44);
 
 struct OrgData {
   uint16_t InUse;                  // +0 1 in use
@@ -732,13 +732,13 @@ struct CrossStatus {
   uint8_t Bytes10[2];              // +10
   uint8_t Highlight;               // +12
   uint8_t Highlight2;              // +13
-  uint8_t Byte14;                  // +14
+  uint8_t TrafficState;            // +14 crossing traffic: 0 none scheduled, 1 waiting, 2 cleared, 3 occupied
   CrossRouteMarks Route[2];        // +15
   int32_t PermitPendingFrom[2];    // +21
   int32_t PermitActiveUntil[2];    // +29
-  int32_t Long37;                  // +37 -1 at run reset
-  int32_t Long41;                  // +41
-  int16_t Word45;                  // +45 -1 at run reset
+  int32_t TrafficNextTime;         // +37 SimClock of the crossing traffic's next step, -1 none
+  int32_t TrafficDueTime;          // +41 SimClock at which the next crossing train is nominally due
+  int16_t TrafficEndBlock;         // +45 the block at the far end of the crossing route, -1 none
   uint8_t RouteMarks[2];           // +47 per route, cleared when a route over the diamond is released
   uint8_t SidePending[2];          // +49 CTC: route 0 (side A) or 1 (side B) waits for the field's indication
   uint8_t Bytes51[8];              // +51
@@ -746,7 +746,8 @@ struct CrossStatus {
 static_assert(offsetof(CrossStatus, RouteMarks) == 47 && offsetof(CrossStatus, SidePending) == 49);
 static_assert(sizeof(CrossStatus) == 59);
 static_assert(offsetof(CrossStatus, Route) == 15 && offsetof(CrossStatus, PermitActiveUntil) == 29);
-static_assert(offsetof(CrossStatus, Long37) == 37 && offsetof(CrossStatus, Word45) == 45);
+static_assert(offsetof(CrossStatus, TrafficNextTime) == 37 && offsetof(CrossStatus, TrafficEndBlock) == 45);
+static_assert(offsetof(CrossStatus, TrafficState) == 14);
 
 struct OrgStatus {
   uint8_t InUse;                   // +0
@@ -760,17 +761,33 @@ struct PermitStatus {
   uint8_t InUse;                   // +0
   int32_t RequestTime;             // +1
   int16_t PermitIndex;             // +5
-  int32_t StartTime;               // +7
-  int32_t EndTime;                 // +11
-  int32_t NextActionTime;          // +15
+  // A simulation permit counts SimClock seconds; a CTC permit minutes of the
+  // wall clock's day, 1440 or more meaning the next day.
+  union {
+    int32_t StartTime;             // +7
+    int32_t StartMinute;
+  };
+  union {
+    int32_t EndTime;               // +11
+    int32_t EndMinute;
+  };
+  union {
+    int32_t NextActionTime;        // +15
+    int32_t NextMinute;
+  };
   int32_t MinutesGranted;          // +19
-  int16_t State;                   // +23 PermitState
+  int16_t State;                   // +23 PermitState, or CtcPermitState for a CTC permit
   uint8_t DialogOpen;              // +25
   int32_t Long26;                  // +26 -1 in a free slot
   int32_t Long30;                  // +30 -1 in a free slot
-  uint8_t Reserved34[73];          // +34
+  char Track[30];                  // +34 CTC permit: track name "%s-%s %s"
+  char Requestor[21];              // +64 CTC permit
+  char Reason[21];                 // +85 CTC permit
+  uint8_t Reserved106;             // +106
 };
 static_assert(sizeof(PermitStatus) == 107);
+static_assert(offsetof(PermitStatus, StartMinute) == 7 && offsetof(PermitStatus, NextMinute) == 15);
+static_assert(offsetof(PermitStatus, Track) == 34 && offsetof(PermitStatus, Reason) == 85);
 static_assert(offsetof(PermitStatus, State) == 23 && offsetof(PermitStatus, DialogOpen) == 25);
 static_assert(offsetof(PermitStatus, Long30) == 30);
 
@@ -781,6 +798,13 @@ enum PermitState : int16_t {
   kPermitPending = 2,     // limits marked pending, waiting for the granted start
   kPermitScheduled = 3,   // request created, not yet shown
   kPermitActive = 4,      // track out of service until the granted end
+};
+
+// PermitStatus::State of a CTC permit, issued by the dispatcher in CTC control mode.
+enum CtcPermitState : int16_t {
+  kCtcPermitIssued = 1,     // waiting to be announced half an hour before its start
+  kCtcPermitAnnounced = 2,  // limits marked pending until the start
+  kCtcPermitInForce = 4,    // track out of service until the end
 };
 
 inline constexpr int kSlowOrderDevices = 40;

@@ -122,7 +122,7 @@ void Corvane3Data::InitTerritoryData() {
   FillAt(cross, offsetof(CrossData, Legs), sizeof cross.Legs, 0xFF);
   cross.CellX = cross.CellY = -1;
   cross.StatusWord = -1;
-  cross.Word42 = cross.Word44 = -1;
+  cross.TrafficRouteA = cross.TrafficRouteB = -1;
   for (int i = 0; i < kMaxCrossings; ++i) UpdateCrossData(i, cross);
 
   auto sw = Zeroed<SwitchData>();
@@ -304,8 +304,8 @@ void Corvane3Data::InitSimulationStatus() {
   freeCross.Route[0].StackMark = freeCross.Route[1].StackMark = 4;
   freeCross.PermitPendingFrom[0] = freeCross.PermitPendingFrom[1] = -1;
   freeCross.PermitActiveUntil[0] = freeCross.PermitActiveUntil[1] = -1;
-  freeCross.Long37 = -1;
-  freeCross.Word45 = -1;
+  freeCross.TrafficNextTime = -1;
+  freeCross.TrafficEndBlock = -1;
   for (int i = 0; i < kMaxCrossings; ++i) UpdateCrossStatus(i, freeCross);
   for (int i = 0; i < kMaxCrossings; ++i) {
     const CrossData data = GetCrossData(i);
