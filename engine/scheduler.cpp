@@ -17,31 +17,6 @@ constexpr int kLookAheadMinutes = 480;
 
 bool ValidType(int type) { return type >= 0 && type < kMaxTrainTypes; }
 
-// The schedules that have a running train whose entry is less than 12 hours ago (or still to come):
-// one walk over the slots, taken again only after a slot was given out.
-class RecentTrains {
- public:
-  bool Has(const Corvane3Data& store, int schedule, int32_t clock) {
-    if (!taken_) {
-      taken_ = true;
-      has_.fill(false);
-      const int running = std::clamp(+store.GetCountData().Words[kCountRunningTrains], 0, kMaxTrainStatus);
-      for (int slot = 0; slot < running; ++slot) {
-        const TrainStatus& train = store.TrainStatusRef(slot);
-        if (train.InUse == 1 && train.TrainIndex >= 0 && train.TrainIndex < kMaxTrains &&
-            train.ScheduledEntry >= clock - kCrewShift)
-          has_[train.TrainIndex] = true;
-      }
-    }
-    return has_[schedule];
-  }
-  void SlotGivenOut() { taken_ = false; }
-
- private:
-  std::array<bool, kMaxTrains> has_{};
-  bool taken_ = false;
-};
-
 }  // namespace
 
 void Engine::ScheduleTrains() {
@@ -56,7 +31,6 @@ void Engine::ScheduleTrains() {
   const int schedules = std::clamp(+counts.Words[kCountTrains], 0, kMaxTrains);
   const RandomData random = store.GetRandomData();
 
-  RecentTrains recent;
   for (int t = 0; t < schedules; ++t) {
     const TrainData& data = store.TrainDataRef(t);
     if (data.InUse != 1 || data.EntranceMinutes == 0xFFFF || FieldText(data.Entrance).empty()) continue;
@@ -67,15 +41,15 @@ void Engine::ScheduleTrains() {
       if (data.Days[d] == 0) continue;
       const int minute = 1440 * d + data.EntranceMinutes;
       if (minute < now || minute > now + kLookAheadMinutes) continue;
-      if (recent.Has(store, t, clock)) continue;
+      // A schedule with a running train whose entry is less than 12 hours ago (or still to come) waits.
+      if (store.LatestScheduledEntry(t) >= clock - kCrewShift) continue;
       entry = (day / 7) * kWeekSeconds + 60 * minute;
       break;
     }
     if (entry < 0 || (endTime != -1 && entry > endTime)) continue;
 
     const int slot = store.FindFreeTrainStatus();
-    if (slot < 0) return;   // no room: the next minute tries again
-    recent.SlotGivenOut();  // the slot may have been another schedule's
+    if (slot < 0) return;  // no room: the next minute tries again
     TrainStatus train = store.GetTrainStatus(slot);
     train.InUse = 1;
     train.TrainIndex = static_cast<int16_t>(t);

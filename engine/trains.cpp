@@ -45,9 +45,10 @@ void Engine::StepTrains() {
   const int slots = RunningSlots(store);
   // A slot is looked at when the walk reaches it: one a handler brings into the run further on is stepped too.
   for (int slot = store.NextLiveTrainSlot(-1); slot >= 0 && slot < slots; slot = store.NextLiveTrainSlot(slot)) {
+    if (store.GetSimClock() < store.TrainHeadEventTime(slot)) continue;
     // Read before the handler changes the record.
     const TrainStatus& train = store.TrainStatusRef(slot);
-    if (!Steppable(train) || store.GetSimClock() < train.HeadEventTime) continue;
+    if (!Steppable(train)) continue;
     switch (train.State) {
       case TrainState::Scheduled:
         EnterTerritory(slot);
@@ -142,8 +143,10 @@ void Engine::AdvanceMovingTrains() {
   Corvane3Data& store = Store();
   const int slots = RunningSlots(store);
   for (int slot = store.NextLiveTrainSlot(-1); slot >= 0 && slot < slots; slot = store.NextLiveTrainSlot(slot)) {
+    const int32_t rearEvent = store.TrainRearEventTime(slot);
+    if (rearEvent == -1 || store.GetSimClock() < rearEvent) continue;
     const TrainStatus& train = store.TrainStatusRef(slot);
-    if (!Steppable(train) || train.RearEventTime == -1 || store.GetSimClock() < train.RearEventTime) continue;
+    if (!Steppable(train)) continue;
     if (train.State == TrainState::Moving || train.State == TrainState::Leaving ||
         train.State == TrainState::ToWorkArea)
       MoveTrain(slot);
@@ -166,7 +169,8 @@ void Engine::EnterTerritory(int train) {
   int block = -1;
   int best = kLowestEntryPriority + 1;
   for (int i = 0; i < kMaxLocations && !entrance.empty() && best > 0; ++i) {
-    const OrgData org = store.GetOrgData(i);
+    // A train that cannot get in retries every five minutes for as long as it waits: read in place.
+    const OrgData& org = store.OrgDataRef(i);
     if (org.InUse != 1 || org.Priority < 0 || org.Priority >= best || !FieldEquals(org.Name, entrance)) continue;
     const int accepting = AcceptingBlock(store, org);
     if (accepting < 0) continue;

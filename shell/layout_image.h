@@ -14,7 +14,7 @@
 
 class LayoutImage {
  public:
-  explicit LayoutImage(LayoutPainter& painter) : painter_(painter) {}
+  explicit LayoutImage(LayoutPainter& painter);
 
   // Marks a rectangle of layout pixels (at the present zoom) for repainting.
   void Invalidate(const QRect& rect);

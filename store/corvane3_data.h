@@ -156,6 +156,7 @@ class Corvane3Data {
   const TrainStatus& TrainStatusRef(int index) const {
     return RecordRef(trainStatus_, index, "Train status", "GetTrainStatus");
   }
+  const OrgData& OrgDataRef(int index) const { return RecordRef(orgData_, index, "Entrance/Exit", "GetOrgData"); }
   const OptionData& OptionDataRef() const { return options_; }
   const TerritoryOptions& TerritoryOptionsRef() const { return territoryOptions_; }
 
@@ -356,6 +357,15 @@ class Corvane3Data {
     }
     return -1;
   }
+  // The latest ScheduledEntry among the in-use slots (below the running count) of schedule `schedule`,
+  // or INT32_MIN when it has none. The scheduler asks it every minute: the slots are walked again
+  // only after a slot's use, schedule or entry time changed, not once a minute over every train that
+  // ever ran.
+  int32_t LatestScheduledEntry(int schedule) const;
+  // A slot's head and rear event times (as its record has them), read from a table of their own so
+  // that the tick's walks pass trains whose events have not come without reading their records.
+  int32_t TrainHeadEventTime(int index) const { return trainEvents_[index].Head; }
+  int32_t TrainRearEventTime(int index) const { return trainEvents_[index].Rear; }
   // A cleared slot that is not in use, or -1; the caller marks it in use.
   int FindFreeTrainStatus();
   void FreeTrainStatus(int index);
@@ -623,6 +633,22 @@ class Corvane3Data {
   // TrainSlotLive of each train status slot, a bit each, kept by every writer of the table.
   std::array<uint64_t, (kMaxTrainStatus + 63) / 64> liveTrains_{};
   void NoteTrainSlot(int index);
+  // Each slot's use, schedule and entry time as last noted, and the latest entry of each schedule
+  // walked from them (valid while latestEntrySlots_ is the running count it was walked up to).
+  struct SlotEntry {
+    uint8_t InUse = 0;
+    int16_t Schedule = 0;
+    int32_t Entry = 0;
+    bool operator==(const SlotEntry&) const = default;
+  };
+  std::array<SlotEntry, kMaxTrainStatus> slotEntries_{};
+  struct EventTimes {
+    int32_t Head = 0;
+    int32_t Rear = 0;
+  };
+  std::array<EventTimes, kMaxTrainStatus> trainEvents_{};
+  mutable std::array<int32_t, kMaxTrains> latestEntries_{};
+  mutable int latestEntrySlots_ = -1;
 
   MessageService* messages_;
   ShellService* shell_;

@@ -263,6 +263,27 @@ void Corvane3Data::NoteTrainSlot(int index) {
     liveTrains_[index / 64] |= bit;
   else
     liveTrains_[index / 64] &= ~bit;
+  trainEvents_[index] = {t.HeadEventTime, t.RearEventTime};
+  const SlotEntry entry{t.InUse, t.TrainIndex, t.ScheduledEntry};
+  if (!(slotEntries_[index] == entry)) {
+    slotEntries_[index] = entry;
+    latestEntrySlots_ = -1;
+  }
+}
+
+int32_t Corvane3Data::LatestScheduledEntry(int schedule) const {
+  if (schedule < 0 || schedule >= kMaxTrains) return INT32_MIN;
+  const int running = std::clamp(+counts_.Words[kCountRunningTrains], 0, kMaxTrainStatus);
+  if (latestEntrySlots_ != running) {
+    latestEntries_.fill(INT32_MIN);
+    for (int slot = 0; slot < running; ++slot) {
+      const SlotEntry& e = slotEntries_[slot];
+      if (e.InUse == 1 && e.Schedule >= 0 && e.Schedule < kMaxTrains)
+        latestEntries_[e.Schedule] = std::max(latestEntries_[e.Schedule], e.Entry);
+    }
+    latestEntrySlots_ = running;
+  }
+  return latestEntries_[schedule];
 }
 
 void Corvane3Data::ClearTrainStatus(int index) {

@@ -148,6 +148,27 @@ TEST_F(LayoutImageTest, ViewAndOptionChangesPaintTheWholeImageAgain) {
   EXPECT_TRUE(Kept() == FullPaint());
 }
 
+// The pixels are taken at the largest size with the image: starting half size and zooming in, or
+// zooming out and back, paints into the same pixels and gives the full paint.
+TEST_F(LayoutImageTest, ZoomingKeepsThePixelsTakenFirst) {
+  for (const int first : {2, 1}) {
+    SCOPED_TRACE("first zoom " + std::to_string(first));
+    LayoutImage image(painter_);
+    window_->SetLayoutImage(&image);
+    const auto update = [&]() -> const QImage& {
+      return image.Update(window_->PaintState(), window_->BackgroundColour(), store().ZoomDivisor);
+    };
+    store().ZoomDivisor = first;
+    const uchar* pixels = update().constBits();
+    for (const int zoom : {3 - first, first, 3 - first}) {
+      store().ZoomDivisor = zoom;
+      EXPECT_EQ(update().constBits(), pixels) << "zoom " << zoom;
+      EXPECT_TRUE(update() == FullPaint()) << "zoom " << zoom;
+    }
+    window_->SetLayoutImage(image_.get());
+  }
+}
+
 // Pictures copied straight into the image's rows, and labels copied from an earlier paint where
 // they lie over the same pixels, give what the painter draws: at both zoom levels, with the painter
 // moved by a scroll offset (pictures and labels cut at the image's edges), again after the trains

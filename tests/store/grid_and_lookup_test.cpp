@@ -1,6 +1,7 @@
 // Layout grids, the track-cell walk, device lookups and train slots.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <functional>
 #include <tuple>
@@ -354,6 +355,58 @@ TEST_F(GridTest, LiveTrainSlotsFollowEveryWriter) {
     walked.push_back(slot);
   EXPECT_EQ(walked, (std::vector<int>{0, 63, 64, 700, kMaxTrainStatus - 1}));
   EXPECT_EQ(store().NextLiveTrainSlot(kMaxTrainStatus - 1), -1);
+}
+
+// The scheduler's latest entry of a schedule and the tick's event times are kept apart from the
+// records: every writer of a slot, and the running count, must show in them at once.
+TEST_F(GridTest, LatestScheduledEntryAndEventTimesFollowEveryWriter) {
+  EXPECT_EQ(store().LatestScheduledEntry(7), INT32_MIN);
+  EXPECT_EQ(store().LatestScheduledEntry(-1), INT32_MIN);
+  EXPECT_EQ(store().LatestScheduledEntry(kMaxTrains), INT32_MIN);
+  TrainStatus t{};
+  t.InUse = 1;
+  t.TrainIndex = 7;
+  t.ScheduledEntry = 5000;
+  t.Speed = 20;
+  t.HeadEventTime = 5000;
+  t.RearEventTime = 5100;
+  store().UpdateTrainStatus(2, t, 1);
+  EXPECT_EQ(store().LatestScheduledEntry(7), 5000);
+  EXPECT_EQ(store().TrainHeadEventTime(2), 5000);
+  EXPECT_EQ(store().TrainRearEventTime(2), 5100);
+
+  t.ScheduledEntry = 9000;
+  store().UpdateTrainStatus(5, t, 1);
+  EXPECT_EQ(store().LatestScheduledEntry(7), 9000);  // the later of two slots
+  t.ScheduledEntry = 3000;
+  store().UpdateTrainStatus(5, t);
+  EXPECT_EQ(store().LatestScheduledEntry(7), 5000);  // an entry moved back
+  t.TrainIndex = 8;
+  store().UpdateTrainStatus(5, t);
+  EXPECT_EQ(store().LatestScheduledEntry(7), 5000);
+  EXPECT_EQ(store().LatestScheduledEntry(8), 3000);  // a slot that changed schedule
+  store().FreeTrainStatus(5);                        // the highest slot: the running count goes down with it
+  EXPECT_EQ(store().LatestScheduledEntry(8), INT32_MIN);
+
+  // A train that stops has no rear event; the record and the kept time agree.
+  t.Speed = 0;
+  t.TrainIndex = 7;
+  t.ScheduledEntry = 5000;
+  store().UpdateTrainStatus(2, t);
+  EXPECT_EQ(store().TrainRearEventTime(2), -1);
+  EXPECT_EQ(+store().GetTrainStatus(2).RearEventTime, -1);
+
+  // A slot past the running count is not the scheduler's, whatever it holds.
+  CountData counts = store().GetCountData();
+  counts.Words[kCountRunningTrains] = 2;
+  store().UpdateCountData(counts);
+  EXPECT_EQ(store().LatestScheduledEntry(7), INT32_MIN);
+  counts.Words[kCountRunningTrains] = 3;
+  store().UpdateCountData(counts);
+  EXPECT_EQ(store().LatestScheduledEntry(7), 5000);
+  store().ClearTrainStatus(2);
+  EXPECT_EQ(store().LatestScheduledEntry(7), INT32_MIN);
+  EXPECT_EQ(store().TrainHeadEventTime(2), -1);
 }
 
 TEST_F(GridTest, FreeingATrainSlotLowersTheCountOnlyForTheHighestSlot) {
