@@ -177,4 +177,17 @@ int StorePermit(Corvane3Data& store, int slot, const PermitEntry& entry, int32_t
   return slot;
 }
 
+void MovePermitEnd(Engine& engine, int slot, int32_t previousEndMinute) {
+  if (slot < 0 || slot >= kMaxPermitStatus) return;
+  const PermitStatus status = engine.Store().GetPermitStatus(slot);
+  if (status.InUse == 0 || status.State != kCtcPermitInForce || status.EndMinute == previousEndMinute) return;
+  const int32_t before = Seconds(previousEndMinute);
+  const int32_t after = Seconds(status.EndMinute);
+  engine.EditPermitMarks(LimitsOf(engine, status), [before, after](PermitMarks& marks) {
+    if (marks.Active == 0 || marks.ActiveUntil != before) return false;
+    marks.ActiveUntil = after;
+    return true;
+  });
+}
+
 }  // namespace ctc

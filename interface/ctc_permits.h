@@ -46,4 +46,8 @@ struct PermitEntry {
 // next step follows the state. Returns the slot, -1 when every slot is taken.
 int StorePermit(Corvane3Data& store, int slot, const PermitEntry& entry, int32_t nowMinute);
 
+// After an edit moved the end of a permit in force: the marks in force that ended with it (at
+// previousEndMinute) end with it still, so that its release finds them.
+void MovePermitEnd(Engine& engine, int slot, int32_t previousEndMinute);
+
 }  // namespace ctc

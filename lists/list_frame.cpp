@@ -230,6 +230,18 @@ void TListFrame::ListBuild() {
   update();
 }
 
+void TListFrame::SelectRecord(int32_t record) {
+  ListBuild();
+  for (int row = 0; row < proxy_->rowCount(); ++row) {
+    if (model_->Record(proxy_->mapToSource(proxy_->index(row, 0)).row()) != record) continue;
+    const QModelIndex index = proxy_->index(row, 0);
+    view_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    view_->scrollTo(index);
+    break;
+  }
+  view_->setFocus();
+}
+
 void TListFrame::SelectionChanged() {
   const QModelIndexList rows = view_->selectionModel()->selectedRows();
   if (rows.isEmpty()) {

@@ -99,6 +99,10 @@ class TListFrame : public QWidget {
   // one is selected (the list then has the focus again).
   int32_t SelectedRecord(const std::string& noneSelected, const std::string& moreThanOne);
 
+  // Refills the list, then selects the row of a store record (none when it is not listed) and gives the
+  // list the focus.
+  void SelectRecord(int32_t record);
+
   // A list with several views: the view's columns, with the widths saved under its column program, then
   // a refill.
   void ChangeColumns(std::vector<list::Column> columns, int columnProgram);

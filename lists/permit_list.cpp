@@ -100,21 +100,8 @@ TPermitInfo::TPermitInfo(QWidget* parent, Corvane3Data& store, int slot) : QDial
   setWindowTitle("Block Permit (Track & Time)");
   setModal(true);
 
-  track_ = new QComboBox(this);
-  SetControlId(track_, res::IDC_PERMIT_DEF_TRACK);
-  track_->setEditable(false);
-  from_ = MakeTimeField(this, res::IDC_DEF_FROM_TIME, "");
-  to_ = MakeTimeField(this, res::IDC_DEF_TO_TIME, "");
-  requestor_ = MakeTextField(this, res::IDC_PERMIT_DEF_REQUESTOR, "", kTextChars);
-  reason_ = MakeTextField(this, res::IDC_PERMIT_DEF_REASON, "", kTextChars);
-
   auto* form = new QFormLayout;
-  form->addRow("Number", MakeReadOnlyField(this, res::IDC_DEF_NUMBER, slot >= 0 ? QString::number(slot) : "", 5));
-  form->addRow("From time", from_);
-  form->addRow("To time", to_);
-  form->addRow("Track name", track_);
-  form->addRow("Requestor", requestor_);
-  form->addRow("Reason", reason_);
+  fields_ = AddPermitFields(this, form, slot);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
   days_ = MakeDayBoxes(this, layout);
@@ -134,25 +121,18 @@ void TPermitInfo::SetupWindow() {
     SetFieldText(permit.Reason, "Track Maintenance");
   }
 
-  TrackNameList names;
-  store_.BuildTrackNameList(names);
-  QStringList entries;
-  for (const auto& name : names) {
-    if (name[0] == '\0') break;
-    entries << QString::fromUtf8(name.data(), static_cast<int>(strnlen(name.data(), name.size())));
-  }
-  if (!FillNameList(track_, entries, FieldText(permit.TrackName)) && slot_ >= 0) {
+  if (!FillNameList(fields_.Track, TerritoryTrackNames(store_), FieldText(permit.TrackName)) && slot_ >= 0) {
     // The track has gone from the territory: the definition forgets it at once.
     SetFieldText(permit.TrackName, "");
     store_.UpdatePermitData(slot_, permit);
   }
 
-  from_->setText(MinuteText(permit.StartMinutes));
-  to_->setText(MinuteText(permit.EndMinutes));
+  fields_.From->setText(MinuteText(permit.StartMinutes));
+  fields_.To->setText(MinuteText(permit.EndMinutes));
   const DayFlags days = DaysOf(permit);
   for (size_t day = 0; day < days.size(); ++day) days_[day]->setChecked(days[day] == 1);
-  requestor_->setText(QString::fromStdString(FieldText(permit.Requestor)));
-  reason_->setText(QString::fromStdString(FieldText(permit.Reason)));
+  fields_.Requestor->setText(QString::fromStdString(FieldText(permit.Requestor)));
+  fields_.Reason->setText(QString::fromStdString(FieldText(permit.Reason)));
 }
 
 void TPermitInfo::accept() {
@@ -167,20 +147,20 @@ void TPermitInfo::accept() {
   // A new definition starts clean: nothing of a deleted one that held the slot carries over.
   PermitData permit = slot_ >= 0 ? store_.GetPermitData(slot_) : PermitData{};
 
-  if (track_->currentIndex() < 0) {
+  if (fields_.Track->currentIndex() < 0) {
     store_.ShowMessage("You must assign a track name to the block permit (track & time).", MessageIcon::Error);
-    track_->setFocus();
+    fields_.Track->setFocus();
     return;
   }
-  SetFieldText(permit.TrackName, track_->currentText().toStdString());
+  SetFieldText(permit.TrackName, fields_.Track->currentText().toStdString());
   if (!FieldChecks()
-           .Add(from_, TimeFieldCheck(store_, "From Time"))
-           .Add(to_, TimeFieldCheck(store_, "To Time"))
+           .Add(fields_.From, TimeFieldCheck(store_, "From Time"))
+           .Add(fields_.To, TimeFieldCheck(store_, "To Time"))
            .Run()) {
     return;
   }
-  permit.StartMinutes = static_cast<int16_t>(store_.GetTimeField(from_->text().toStdString(), ""));
-  permit.EndMinutes = static_cast<int16_t>(store_.GetTimeField(to_->text().toStdString(), ""));
+  permit.StartMinutes = static_cast<int16_t>(store_.GetTimeField(fields_.From->text().toStdString(), ""));
+  permit.EndMinutes = static_cast<int16_t>(store_.GetTimeField(fields_.To->text().toStdString(), ""));
   permit.InUse = 1;
   const DayFlags days = CheckedDays(days_);
   if (std::none_of(days.begin(), days.end(), [](uint8_t day) { return day != 0; })) {
@@ -190,8 +170,8 @@ void TPermitInfo::accept() {
     return;
   }
   SetDays(permit, days);
-  SetFieldText(permit.Requestor, requestor_->text().left(kTextChars).toStdString());
-  SetFieldText(permit.Reason, reason_->text().left(kTextChars).toStdString());
+  SetFieldText(permit.Requestor, fields_.Requestor->text().left(kTextChars).toStdString());
+  SetFieldText(permit.Reason, fields_.Reason->text().left(kTextChars).toStdString());
 
   if (slot_ < 0) slot_ = store_.FindFreePermitData(1);
   store_.BackupEditTables();

@@ -7,11 +7,10 @@
 #include <array>
 
 #include "lists/definition_list.h"
+#include "lists/track_time_lists.h"
 #include "store/records.h"
 
 class QCheckBox;
-class QComboBox;
-class QLineEdit;
 
 class TTPermit : public TDefinitionList {
   Q_OBJECT
@@ -44,10 +43,6 @@ class TPermitInfo : public QDialog {
 
   Corvane3Data& store_;
   int slot_;
-  QComboBox* track_;
-  QLineEdit* from_;
-  QLineEdit* to_;
-  QLineEdit* requestor_;
-  QLineEdit* reason_;
+  PermitFields fields_{};
   std::array<QCheckBox*, 7> days_{};
 };

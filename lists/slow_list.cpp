@@ -214,12 +214,8 @@ void TSlowInfo::SetupWindow() {
   for (int item = 0; item < kMaxSwitches; ++item) {
     if (store_.GetSwitchData(item).InUse != 0) entries << QString::asprintf("Switch %04d", item);
   }
-  TrackNameList tracks;
-  store_.BuildTrackNameList(tracks);
-  for (const auto& track : tracks) {
-    if (track[0] == '\0') break;
-    const QString entry =
-        "Track " + QString::fromUtf8(track.data(), static_cast<int>(strnlen(track.data(), track.size())));
+  for (const QString& track : TerritoryTrackNames(store_)) {
+    const QString entry = "Track " + track;
     // A name that the order's field cannot hold whole would never match its track again.
     if (entry.size() <= kNameChars) entries << entry;
   }

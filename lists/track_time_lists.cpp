@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLayout>
@@ -13,6 +14,7 @@
 #include "dialogs/dialog_kit.h"
 #include "platform/controls.h"
 #include "resources/permit_slow_ids.h"
+#include "store/corvane3_data.h"
 
 QString DaysText(const DayFlags& days) {
   static constexpr const char* kDays[7] = {"Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"};
@@ -43,6 +45,38 @@ void SortEntries(std::vector<SortEntry>& entries, bool byTrack) {
     if (byTrack) return names < 0 || (names == 0 && a.From < b.From);
     return a.From < b.From || (a.From == b.From && names < 0);
   });
+}
+
+QStringList TerritoryTrackNames(const Corvane3Data& store) {
+  TrackNameList names;
+  store.BuildTrackNameList(names);
+  QStringList entries;
+  for (const auto& name : names) {
+    if (name[0] == '\0') break;
+    entries << QString::fromUtf8(name.data(), static_cast<int>(strnlen(name.data(), name.size())));
+  }
+  return entries;
+}
+
+PermitFields AddPermitFields(QDialog* dialog, QFormLayout* form, int slot) {
+  constexpr int kTextChars = 20;
+  constexpr int kNumberChars = 5;
+  PermitFields fields{};
+  fields.Track = new QComboBox(dialog);
+  SetControlId(fields.Track, res::IDC_PERMIT_DEF_TRACK);
+  fields.Track->setEditable(false);
+  fields.From = MakeTimeField(dialog, res::IDC_DEF_FROM_TIME, "");
+  fields.To = MakeTimeField(dialog, res::IDC_DEF_TO_TIME, "");
+  fields.Requestor = MakeTextField(dialog, res::IDC_PERMIT_DEF_REQUESTOR, "", kTextChars);
+  fields.Reason = MakeTextField(dialog, res::IDC_PERMIT_DEF_REASON, "", kTextChars);
+  form->addRow("Number",
+               MakeReadOnlyField(dialog, res::IDC_DEF_NUMBER, slot >= 0 ? QString::number(slot) : "", kNumberChars));
+  form->addRow("From time", fields.From);
+  form->addRow("To time", fields.To);
+  form->addRow("Track name", fields.Track);
+  form->addRow("Requestor", fields.Requestor);
+  form->addRow("Reason", fields.Reason);
+  return fields;
 }
 
 bool FillNameList(QComboBox* list, QStringList entries, const std::string& name) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +16,8 @@ class Corvane3Data;
 class QCheckBox;
 class QComboBox;
 class QDialog;
+class QFormLayout;
+class QLineEdit;
 class QLayout;
 class QVBoxLayout;
 class QWidget;
@@ -51,6 +54,20 @@ struct SortEntry {
 // By name, equal names by from time (byTrack); else by from time, equal times by name. Entries equal in
 // both keep their slot order.
 void SortEntries(std::vector<SortEntry>& entries, bool byTrack);
+
+// The territory's track names "first-second part", one each, as BuildTrackNameList gives them.
+QStringList TerritoryTrackNames(const Corvane3Data& store);
+
+// The fields of the two block permit dialogs, made with their ids and laid out as rows of the form:
+// "Number" (the slot; empty for a new permit), "From time", "To time", "Track name", "Requestor", "Reason".
+struct PermitFields {
+  QComboBox* Track;
+  QLineEdit* From;
+  QLineEdit* To;
+  QLineEdit* Requestor;
+  QLineEdit* Reason;
+};
+PermitFields AddPermitFields(QDialog* dialog, QFormLayout* form, int slot);
 
 // Fills a name list sorted by the list order and selects the entry equal to name. False when the name is
 // not empty and no entry equals it (its device or track has gone from the territory).

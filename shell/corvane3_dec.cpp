@@ -13,6 +13,7 @@
 #include "interface/outgoing.h"
 #include "interface/qt/interface_folder_dialogs.h"
 #include "lists/active_lists.h"
+#include "lists/ctc_permit_list.h"
 #include "lists/detector_list.h"
 #include "lists/entexit_list.h"
 #include "dialogs/alert_dialog.h"
@@ -153,12 +154,16 @@ void TCorvane3Dec::BindCommands() {
     OpenListWindow(TheDataWindows.SlowOrders, [this] { return new TTSlow(store_, this); });
   });
   commands_.SetHandler(res::CM_ACTIVE_PERMITS, [this] {
-    OpenListWindow(TheDataWindows.ActivePermits,
-                   [this] { return new TPermitActive(store_, TheLayoutWindow->TheEngine(), this); });
+    if (store_.GetOptionData().CTCControlOn == 1) {
+      OpenListWindow(TheDataWindows.CTCActivePermits,
+                     [this] { return new TCTCPermitActive(store_, TheLayoutWindow->TheEngine(), this); });
+    } else {
+      OpenListWindow(TheDataWindows.ActivePermits,
+                     [this] { return new TPermitActive(store_, TheLayoutWindow->TheEngine(), this); });
+    }
   });
-  // Authorize hands requests to the layout window's engine; the CTC variant of the list is not built yet.
-  commands_.SetEnabler(res::CM_ACTIVE_PERMITS,
-                       [this] { return TheLayoutWindow && store_.GetOptionData().CTCControlOn == 0; });
+  // Authorize and Cancel hand permits to the layout window's engine.
+  commands_.SetEnabler(res::CM_ACTIVE_PERMITS, [] { return TheLayoutWindow != nullptr; });
   commands_.SetHandler(res::CM_ACTIVE_SLOW_ORDERS, [this] {
     OpenListWindow(TheDataWindows.ActiveSlowOrders, [this] { return new TSlowActive(store_, this); });
   });
@@ -187,9 +192,14 @@ void TCorvane3Dec::BindCommands() {
     printer_->Print(this, printout);
   });
   commands_.SetEnabler(res::CM_PRINT_ALERTS, [this] { return store_.Run.AlertLinesUsed > 0; });
-  commands_.SetHandler(res::CM_ACTIVE_TRAINS, [this] { OpenActiveTrainList(store_, this); });
   // CTC control mode has a list of its own for the trains the field side reports.
-  commands_.SetEnabler(res::CM_ACTIVE_TRAINS, [this] { return store_.GetOptionData().CTCControlOn == 0; });
+  commands_.SetHandler(res::CM_ACTIVE_TRAINS, [this] {
+    if (store_.GetOptionData().CTCControlOn == 1) {
+      OpenCTCActiveTrainList(store_, this);
+    } else {
+      OpenActiveTrainList(store_, this);
+    }
+  });
   BindShellCommands();
 }
 
@@ -364,6 +374,9 @@ bool TCorvane3Dec::CanClose() {
   store_.Run.SimStopped = 1;
   // The open lists store their places first, so that the window-column file keeps them.
   CloseDataWindows();
+  // A new territory leaves the CTC lists open; the exit closes them too.
+  DeleteWindow(TheDataWindows.CTCActiveTrains);
+  DeleteWindow(TheDataWindows.CTCActivePermits);
   store_.SaveOptionFile();  // reports its own failure; the exit goes on
   store_.ClosePlaybackFile();
   return true;

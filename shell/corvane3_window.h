@@ -103,6 +103,8 @@ class TCorvane3Window : public QAbstractScrollArea, public DisplayService {
   // window is not built yet does nothing.
   void PopupCommand(int id);
   void CmPlatformTrains();
+  // The CTC block permit dialog for a new permit on the pop-up's block.
+  void CmIssueBlockPermit();
   void CmBlockProperties();
   void CmFleet();
   void CmEntranceSignal();

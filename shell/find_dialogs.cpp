@@ -10,6 +10,7 @@
 #include <cctype>
 #include <cstdio>
 #include <functional>
+#include <set>
 
 #include "dialogs/dialog_kit.h"
 #include "platform/command_registry.h"
@@ -30,6 +31,7 @@ constexpr int kPicked = 1000;
 constexpr int kCancelled = 2;
 // A running train in this state is neither told about nor shown.
 constexpr uint8_t kStateUnshown = 1;
+constexpr int kChainSteps = 1000;
 
 std::string Format(const char* format, const std::string& a, const std::string& b = {}, const std::string& c = {}) {
   char text[200];
@@ -258,17 +260,20 @@ layout::Cell ElementCell(const Corvane3Data& store, Kind kind, int element) {
   }
 }
 
-TrainOutcome LocateTrain(const Corvane3Data& store, int slot) {
+TrainOutcome LocateTrain(const Corvane3Data& store, int slot, bool arrivingWhenUnshown) {
   TrainOutcome outcome;
   if (slot < 0 || slot >= kMaxTrainStatus) return outcome;
-  // A merged train is found at the train it is coupled behind, to the head of the chain; a chain
-  // damaged into a loop stops once every slot could have been visited.
+  // A train is found at the train it is linked to, to the end of the chain; a chain damaged into a
+  // loop stops at a train seen before, and a walk never takes more than 1,000 steps.
   TrainStatus train = store.GetTrainStatus(slot);
-  for (int steps = 0; train.MergePrevious >= 0 && train.MergePrevious < kMaxTrainStatus && steps < kMaxTrainStatus;
+  std::set<int> seen{slot};
+  for (int steps = 0; train.MergePrevious >= 0 && train.MergePrevious < kMaxTrainStatus && steps < kChainSteps;
        ++steps) {
+    if (!seen.insert(train.MergePrevious).second) break;
     train = store.GetTrainStatus(train.MergePrevious);
   }
-  switch (train.State) {
+  const uint8_t state = arrivingWhenUnshown && train.State == kStateUnshown ? TrainState::Scheduled : train.State;
+  switch (state) {
     case TrainState::Scheduled: {
       int32_t time = train.HeadEventTime % 86400;
       if (time < 0) time += 86400;
@@ -382,8 +387,8 @@ void CmFind(Corvane3Data& store, TCorvane3Window& window, find::Kind kind) {
   FindTrainOnLayout(store, window, element);
 }
 
-bool FindTrainOnLayout(Corvane3Data& store, TCorvane3Window& window, int trainSlot) {
-  const find::TrainOutcome outcome = find::LocateTrain(store, trainSlot);
+bool FindTrainOnLayout(Corvane3Data& store, TCorvane3Window& window, int trainSlot, bool arrivingWhenUnshown) {
+  const find::TrainOutcome outcome = find::LocateTrain(store, trainSlot, arrivingWhenUnshown);
   if (!outcome.Message.empty()) {
     store.Messages().ShowMessage(outcome.Message, FieldText(store.Captions[0], kCaptionChars), MessageIcon::Information,
                                  MessageButtons::Ok);

@@ -57,7 +57,6 @@ std::vector<Line> FillFindList(const Corvane3Data& store, Kind kind);
 // Names in list order: letters compared without regard to case first, then lower case ahead of upper.
 int CompareNames(const std::string& a, const std::string& b);
 
-
 // The cell a picked element of a kind other than Train is shown at.
 layout::Cell ElementCell(const Corvane3Data& store, Kind kind, int element);
 
@@ -67,7 +66,8 @@ struct TrainOutcome {
   bool Scroll = false;
   layout::Cell At;
 };
-TrainOutcome LocateTrain(const Corvane3Data& store, int slot);
+// arrivingWhenUnshown: a train in the not-shown state is told as one still to arrive (the CTC train list).
+TrainOutcome LocateTrain(const Corvane3Data& store, int slot, bool arrivingWhenUnshown = false);
 
 }  // namespace find
 
@@ -98,7 +98,7 @@ void CmFind(Corvane3Data& store, TCorvane3Window& window, find::Kind kind);
 
 // Find a Train on one running train: a message for a train not on the layout, else the layout scrolled to
 // it. Returns whether it scrolled.
-bool FindTrainOnLayout(Corvane3Data& store, TCorvane3Window& window, int trainSlot);
+bool FindTrainOnLayout(Corvane3Data& store, TCorvane3Window& window, int trainSlot, bool arrivingWhenUnshown = false);
 
 // The ten Find menu commands, handled by the layout window.
 void BindFindCommands(CommandRegistry& commands, Corvane3Data& store, TCorvane3Window& window);

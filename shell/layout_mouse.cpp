@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "dialogs/property_displays.h"
+#include "lists/ctc_permit_list.h"
 #include "resources/layout_popup_ids.h"
 #include "shell/corvane3_window.h"
 #include "shell/layout_hover.h"
@@ -250,6 +251,10 @@ void ChooseEntrance(Corvane3Data& store, int target, int32_t& selection) {
 
 void TCorvane3Window::CmEntranceSignal() { ChooseEntrance(store_, PopupTarget, store_.Run.PendingRouteEntrance); }
 void TCorvane3Window::CmPlatformTrains() { OpenPlatformListOfBlock(store_, PopupTarget, this); }
+
+void TCorvane3Window::CmIssueBlockPermit() {
+  if (IsBlock(PopupTarget)) RunCTCPermitDialog(store_, engine_, this, -1, PopupTarget);
+}
 
 void TCorvane3Window::CmAddStackCommand() { ChooseEntrance(store_, PopupTarget, store_.Run.PendingStackEntrance); }
 

@@ -113,7 +113,7 @@ const Entry kHandlers[] = {
     {res::CM_FIND_BLOCK_RIGHT, res::CM_FIND_BLOCK_RIGHT, [](TCorvane3Window& w, int) { w.CmFindBlockRight(); }},
     {res::CM_SWITCH_PROPERTIES, res::CM_SWITCH_PROPERTIES, [](TCorvane3Window& w, int) { w.CmSwitchProperties(); }},
     {res::CM_CREW_THROW_SWITCH, res::CM_CREW_THROW_SWITCH, [](TCorvane3Window& w, int) { w.CmCrewThrowSwitch(); }},
-    {res::CM_ISSUE_BLOCK_PERMIT, res::CM_ISSUE_BLOCK_PERMIT, nullptr},  // the CTC block permit dialog
+    {res::CM_ISSUE_BLOCK_PERMIT, res::CM_ISSUE_BLOCK_PERMIT, [](TCorvane3Window& w, int) { w.CmIssueBlockPermit(); }},
     // Train commands, by range. In CTC control mode Properties opens the train data dialog.
     {kProperties, kProperties + 5, Train},
     {kStatus, kStatus + 5, Train},

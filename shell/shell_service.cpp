@@ -79,7 +79,10 @@ void QtShellService::CloseAlertWindow() { delete TheAlertWindow.data(); }
 void QtShellService::ShowActiveTrain(int trainSlot) {
   Corvane3Data* store = &store_;
   PostMessage(&frame_, [store, trainSlot, frame = &frame_] {
-    // In CTC control mode the CTC list shows the trains; it is not among these windows.
-    if (store->GetOptionData().CTCControlOn == 0) OpenActiveTrainList(*store, frame, trainSlot);
+    if (store->GetOptionData().CTCControlOn == 1) {
+      OpenCTCActiveTrainList(*store, frame, trainSlot);
+    } else {
+      OpenActiveTrainList(*store, frame, trainSlot);
+    }
   });
 }

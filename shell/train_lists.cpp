@@ -83,6 +83,47 @@ void GiveLayoutTheFocus() {
   TheLayoutWindow->setFocus();
 }
 
+// A train of the active lists: its slot, ID, arrival (no arrival sorts last) and state.
+struct TrainEntry {
+  int Slot;
+  QString Id;
+  int64_t Arrival;
+  uint8_t State;
+};
+
+// The trains in use that pass the filter, by ID.
+std::vector<TrainEntry> TrainsById(const Corvane3Data& store, const std::function<bool(uint8_t state)>& passes) {
+  std::vector<TrainEntry> entries;
+  const int count = std::clamp(store.GetCountData().Words[kCountRunningTrains], 0, kMaxTrainStatus);
+  for (int slot = 0; slot < count; ++slot) {
+    const TrainStatus train = store.GetTrainStatus(slot);
+    if (train.InUse == 0 || !passes(train.State)) continue;
+    entries.push_back({slot, Text(FieldText(train.TrainId)), TimeKey(train.HeadEventTime), train.State});
+  }
+  SortKeepingOrder(entries, [](const TrainEntry& a, const TrainEntry& b) { return QString::compare(a.Id, b.Id) < 0; });
+  return entries;
+}
+
+// From the order by ID: by state, then arrival, then ID.
+void SortByStatus(std::vector<TrainEntry>& entries) {
+  SortKeepingOrder(entries, [](const TrainEntry& a, const TrainEntry& b) { return a.Arrival < b.Arrival; });
+  SortKeepingOrder(entries, [](const TrainEntry& a, const TrainEntry& b) { return a.State < b.State; });
+}
+
+// The CTC train data dialog for a train; after OK its blocks are drawn again and, when its ID changed, the
+// field side is told through its head block's line. True after OK.
+bool EditCTCTrain(Corvane3Data& store, int slot) {
+  const std::string before = FieldText(store.GetTrainStatus(slot).TrainId);
+  if (store.Dialogs().RunTrainDialog(slot) != 1) return false;
+  const TrainStatus train = store.GetTrainStatus(slot);
+  train_menu::RedrawTrainBlocks(store, slot);
+  // A train in no block has no line to send.
+  if (FieldText(train.TrainId) != before && train.HeadBlock >= 0 && train.HeadBlock < kMaxBlocks) {
+    xfer::CTCBuildXferOutMsg(store, xfer::kCTCBlock, train.HeadBlock);
+  }
+  return true;
+}
+
 // A right click: the row under the pointer is selected by then; with exactly one row selected the pop-up
 // (or command) follows.
 bool OneRowSelected(Corvane3Data& store, TListFrame& frame) {
@@ -262,35 +303,20 @@ void TTActive::CmSort(int mode) {
 
 std::vector<list::Row> TTActive::Fill() {
   store_.ActiveListDirty = 0;
-  struct Entry {
-    int Slot;
-    QString Id;
-    int64_t Eta;
-    uint8_t State;
-  };
-  std::vector<Entry> entries;
-  const int count = std::clamp(store_.GetCountData().Words[kCountRunningTrains], 0, kMaxTrainStatus);
-  for (int slot = 0; slot < count; ++slot) {
-    const TrainStatus train = store_.GetTrainStatus(slot);
-    if (train.InUse == 0 || !Passes(StateGroup(train.State))) continue;
-    entries.push_back({slot, Text(FieldText(train.TrainId)), TimeKey(train.HeadEventTime), train.State});
-  }
-  auto byId = [](const Entry& a, const Entry& b) { return QString::compare(a.Id, b.Id) < 0; };
-  SortKeepingOrder(entries, byId);
+  std::vector<TrainEntry> entries = TrainsById(store_, [this](uint8_t state) { return Passes(StateGroup(state)); });
   if (sortMode_ == kByStatus) {
-    SortKeepingOrder(entries, [](const Entry& a, const Entry& b) { return a.Eta < b.Eta; });
-    SortKeepingOrder(entries, [](const Entry& a, const Entry& b) { return a.State < b.State; });
+    SortByStatus(entries);
     setWindowTitle("Active Train List - Sorted by Status");
   } else if (sortMode_ == kByEta) {
-    SortKeepingOrder(entries, [](const Entry& a, const Entry& b) { return a.State < b.State; });
-    SortKeepingOrder(entries, [](const Entry& a, const Entry& b) { return a.Eta < b.Eta; });
+    SortKeepingOrder(entries, [](const TrainEntry& a, const TrainEntry& b) { return a.State < b.State; });
+    SortKeepingOrder(entries, [](const TrainEntry& a, const TrainEntry& b) { return a.Arrival < b.Arrival; });
     setWindowTitle("Active Train List - Sorted by ETA");
   } else if (sortMode_ == kById) {
     setWindowTitle("Active Train List - Sorted by ID");
   }
 
   std::vector<list::Row> rows;
-  for (const Entry& entry : entries) {
+  for (const TrainEntry& entry : entries) {
     const TrainStatus train = store_.GetTrainStatus(entry.Slot);
     std::string status;
     store_.GenerateTrainStatus(entry.Slot, status);
@@ -328,19 +354,109 @@ void TTActive::CmOS() {
   if (slot >= 0) OpenTrainOSReport(store_, slot, this);
 }
 
-void TTActive::SelectTrain(int trainSlot) {
+void TTActive::SelectTrain(int trainSlot) { SelectRecord(trainSlot); }
+
+void TTActive::RightClicked(const QPoint& at) {
+  ShowTrainPopup(store_, *this, popup_, at, [this] { CmFindTrain(); },
+                 {{"OS", res::IDC_TRAINS_OS, [this] { CmOS(); }},
+                  {"Properties", res::IDC_TRAINS_PROPERTIES, [this] { CmProperties(); }}});
+}
+
+// ------------------------------------------------------------------------------------------ CTC active trains
+
+TTCTCActive::TTCTCActive(Corvane3Data& store, QWidget* parent)
+    : TListFrame(store,
+                 list::FrameSpec{"TTCTCActive",
+                                 "CTC Active Train List - Sorted by ID",
+                                 16,
+                                 19,
+                                 {{"Train ID", Qt::AlignLeft},
+                                  {"Status", Qt::AlignLeft},
+                                  {"Length", Qt::AlignRight},
+                                  {"Type", Qt::AlignLeft},
+                                  {"Location", Qt::AlignLeft},
+                                  {"Direction", Qt::AlignHCenter},
+                                  {"Crew Expiration", Qt::AlignHCenter},
+                                  {"Entrance", Qt::AlignLeft},
+                                  {"Exit", Qt::AlignLeft}},
+                                 "active train list",
+                                 /*KeepsSelection=*/true},
+                 parent) {
+  connect(AddButton(res::IDC_TRAINS_FIND, "Find Train"), &QPushButton::clicked, this, &TTCTCActive::CmFindTrain);
+  connect(AddButton(res::IDC_TRAINS_PROPERTIES, "Properties"), &QPushButton::clicked, this, &TTCTCActive::CmProperties);
+  connect(AddButton(res::IDC_TRAINS_OS, "OS"), &QPushButton::clicked, this, &TTCTCActive::CmOS);
+  connect(AddButton(res::IDC_TRAINS_SORT_ID, "Sort ID", 1), &QPushButton::clicked, this, [this] { CmSort(kById); });
+  connect(AddButton(res::IDC_TRAINS_SORT_STATUS, "Sort Status", 1), &QPushButton::clicked, this,
+          [this] { CmSort(kByStatus); });
+  AddSaveColumnWidthsButton(1);
+  AddHelpButton(1);
+  // Any other byte in the option record (an old or damaged file) reads as the order by ID.
+  sortMode_ = store_.GetOptionData().CTCActiveSort == kByStatus ? kByStatus : kById;
+
+  connect(List(), &QTableView::doubleClicked, this, [this] { CmFindTrain(); });
+  List()->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(List(), &QWidget::customContextMenuRequested, this, &TTCTCActive::RightClicked);
+}
+
+TTCTCActive::~TTCTCActive() {
+  OptionData options = store_.GetOptionData();
+  options.CTCActiveSort = static_cast<int8_t>(sortMode_);
+  store_.UpdateOptionData(options);
+}
+
+void TTCTCActive::CmSort(int mode) {
+  sortMode_ = mode;
   ListBuild();
-  for (int row = 0; row < List()->model()->rowCount(); ++row) {
-    if (Model()->Record(row) != trainSlot) continue;
-    const QModelIndex index = List()->model()->index(row, 0);
-    List()->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    List()->scrollTo(index);
-    break;
+}
+
+std::vector<list::Row> TTCTCActive::Fill() {
+  std::vector<TrainEntry> entries = TrainsById(store_, [](uint8_t) { return true; });
+  if (sortMode_ == kByStatus) {
+    SortByStatus(entries);
+    setWindowTitle("CTC Active Train List - Sorted by Status");
+  } else {
+    setWindowTitle("CTC Active Train List - Sorted by ID");
   }
+
+  std::vector<list::Row> rows;
+  for (const TrainEntry& entry : entries) {
+    const TrainStatus train = store_.GetTrainStatus(entry.Slot);
+    std::string status;
+    store_.GenerateTrainStatus(entry.Slot, status);
+    const bool placed = train.HeadBlock >= 0 && train.HeadBlock < kMaxBlocks;
+    rows.push_back(
+        list::Row{entry.Slot,
+                  {entry.Id, Text(status), QString::number(train.Length), trains::TypeText(store_, train.Type),
+                   placed ? trains::BlockTrackText(store_, train.HeadBlock) : QString(),
+                   placed ? QString(train.HeadDirection == 0 ? "Left" : "Right") : QString(),
+                   train.CrewExpiry >= 0 ? DayTime(train.CrewExpiry) : QString(), Text(FieldText(train.Entrance)),
+                   Text(FieldText(train.Exit))},
+                  {}});
+  }
+  return rows;
+}
+
+void TTCTCActive::CmFindTrain() {
+  const int slot = SelectedRecord(kNoTrainSelected, kManyTrainsSelected);
+  if (slot < 0) return;
+  if (!TheLayoutWindow || !FindTrainOnLayout(store_, *TheLayoutWindow, slot, /*arrivingWhenUnshown=*/true)) return;
+  showMinimized();
+  GiveLayoutTheFocus();
+}
+
+void TTCTCActive::CmProperties() {
+  const int slot = SelectedRecord(kNoTrainSelected, kManyTrainsSelected);
+  if (slot < 0) return;
+  if (EditCTCTrain(store_, slot)) ListBuild();
   List()->setFocus();
 }
 
-void TTActive::RightClicked(const QPoint& at) {
+void TTCTCActive::CmOS() {
+  const int slot = SelectedRecord(kNoTrainSelected, kManyTrainsSelected);
+  if (slot >= 0) OpenTrainOSReport(store_, slot, this);
+}
+
+void TTCTCActive::RightClicked(const QPoint& at) {
   ShowTrainPopup(store_, *this, popup_, at, [this] { CmFindTrain(); },
                  {{"OS", res::IDC_TRAINS_OS, [this] { CmOS(); }},
                   {"Properties", res::IDC_TRAINS_PROPERTIES, [this] { CmProperties(); }}});
@@ -559,16 +675,7 @@ void TTrainOSWindow::CmProperties() {
     ViewTrain(store_, *this, train_);
     return;
   }
-  const std::string before = FieldText(store_.GetTrainStatus(train_).TrainId);
-  if (store_.Dialogs().RunTrainDialog(train_) == 1) {
-    const TrainStatus train = store_.GetTrainStatus(train_);
-    train_menu::RedrawTrainBlocks(store_, train_);
-    setWindowTitle(trains::OSReportCaption(store_, train_));
-    // The field side learns the new ID from its head block's line; a train in no block has none to send.
-    if (FieldText(train.TrainId) != before && train.HeadBlock >= 0 && train.HeadBlock < kMaxBlocks) {
-      xfer::CTCBuildXferOutMsg(store_, xfer::kCTCBlock, train.HeadBlock);
-    }
-  }
+  if (EditCTCTrain(store_, train_)) setWindowTitle(trains::OSReportCaption(store_, train_));
   List()->setFocus();
 }
 
@@ -577,6 +684,13 @@ void TTrainOSWindow::CmProperties() {
 TTActive* OpenActiveTrainList(Corvane3Data& store, QWidget* parent, int trainSlot) {
   auto* list = static_cast<TTActive*>(
       OpenListWindow(TheDataWindows.ActiveTrains, [&store, parent] { return new TTActive(store, parent); }));
+  if (trainSlot >= 0) list->SelectTrain(trainSlot);
+  return list;
+}
+
+TTCTCActive* OpenCTCActiveTrainList(Corvane3Data& store, QWidget* parent, int trainSlot) {
+  auto* list = static_cast<TTCTCActive*>(
+      OpenListWindow(TheDataWindows.CTCActiveTrains, [&store, parent] { return new TTCTCActive(store, parent); }));
   if (trainSlot >= 0) list->SelectTrain(trainSlot);
   return list;
 }

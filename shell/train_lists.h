@@ -68,6 +68,37 @@ class TTActive : public TActiveList {
   QPointer<QMenu> popup_;
 };
 
+// "CTC Active Train List": in CTC control mode, one row per train in use (scheduled, running, or made for
+// a train the field side reports), sorted by ID or by status.
+class TTCTCActive : public TListFrame {
+  Q_OBJECT
+
+ public:
+  enum SortMode { kById = 0, kByStatus = 3 };
+
+  TTCTCActive(Corvane3Data& store, QWidget* parent);
+  // Keeps the sort order in the option record.
+  ~TTCTCActive() override;
+
+  void CmSort(int mode);
+  void CmFindTrain();
+  // The train data dialog; after OK the list and the train's blocks are drawn again.
+  void CmProperties();
+  void CmOS();
+  void SelectTrain(int trainSlot) { SelectRecord(trainSlot); }
+  int SortMode() const { return sortMode_; }
+  QMenu* PopupMenu() const { return popup_.data(); }
+
+ protected:
+  std::vector<list::Row> Fill() override;
+
+ private:
+  void RightClicked(const QPoint& at);
+
+  int sortMode_ = kById;
+  QPointer<QMenu> popup_;
+};
+
 // " Trains Arriving at Entrance Location \"E\"": the trains still to come on there, by ETA.
 class TTArrival : public TListFrame {
   Q_OBJECT
@@ -133,6 +164,8 @@ class TTrainOSWindow : public TListFrame {
 // The entry points: each opens its window, or shows the open one normally and brings it forward.
 // "Trains" and a train pop-up's Status; trainSlot >= 0 selects that train's row.
 TTActive* OpenActiveTrainList(Corvane3Data& store, QWidget* parent, int trainSlot = -1);
+// "Trains" and the show-train request in CTC control mode.
+TTCTCActive* OpenCTCActiveTrainList(Corvane3Data& store, QWidget* parent, int trainSlot = -1);
 // An entrance location of the layout (location index 0-199); the open window of a location of the same name
 // serves. Null for an index out of range.
 TTArrival* OpenArrivalList(Corvane3Data& store, int location, QWidget* parent);

@@ -487,7 +487,8 @@ struct OptionData {
   uint8_t CTCLogOn;                    // +234
   int32_t CTCLastReceived;             // +235
   int32_t CTCNextOutgoing;             // +239
-  uint8_t Reserved243[390];            // +243
+  int8_t CTCActiveSort;                // +243 the CTC active train list's order: 0 by ID, 3 by status
+  uint8_t Reserved244[389];            // +244
 };
 static_assert(sizeof(OptionData) == 633);
 static_assert(offsetof(OptionData, EIOLastReceived) == 23 && offsetof(OptionData, CTCControlOn) == 31);

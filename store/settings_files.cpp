@@ -197,7 +197,7 @@ void Corvane3Data::SetDefaultOptions() {
   // Byte 3 and the bytes from 243 have no default of their own.
   OptionData options = options_;
   std::memset(&options, 0, 3);
-  std::memset(reinterpret_cast<uint8_t*>(&options) + 4, 0, offsetof(OptionData, Reserved243) - 4);
+  std::memset(reinterpret_cast<uint8_t*>(&options) + 4, 0, offsetof(OptionData, CTCActiveSort) - 4);
   options.AlertSoundsOn = 1;
   options.HelpMessagesOn = 1;
   options.SlowOrdersActive = options.BlockPermitsActive = options.HelperRequirementActive = 1;

@@ -410,7 +410,7 @@ TEST_F(LayoutMouseTest, TrainGroupsFollowTheBlocksDirectionAndTheTrainsState) {
   EXPECT_EQ(ids(b2), (std::vector<int>{res::CM_BLOCK_PROPERTIES, 0, kOS, kProperties, kStatus}));
 }
 
-TEST_F(LayoutMouseTest, InCTCControlModeEveryMainBlockHasAMenuWithTheGreyedPermitItem) {
+TEST_F(LayoutMouseTest, InCTCControlModeEveryMainBlockHasAMenuWithThePermitItem) {
   Ready();
   BlockData platform = store().GetBlockData(b0);
   SetFieldText(platform.PlatformName, "Central");
@@ -426,7 +426,7 @@ TEST_F(LayoutMouseTest, InCTCControlModeEveryMainBlockHasAMenuWithTheGreyedPermi
     EXPECT_EQ(
         popup::BlockMenu(window().TheEngine(), block).Items,
         (std::vector<PopupItem>{{res::CM_BLOCK_PROPERTIES, "Block " + std::to_string(block) + " Properties", true},
-                                {res::CM_ISSUE_BLOCK_PERMIT, "Issue Block Permit", false}}));
+                                {res::CM_ISSUE_BLOCK_PERMIT, "Issue Block Permit", true}}));
 }
 
 TEST_F(LayoutMouseTest, ASignalCarriesAtMostFiveStackedCommandsAndAFleetedOneNoneNew) {

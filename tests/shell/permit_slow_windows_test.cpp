@@ -118,11 +118,11 @@ TEST_F(PermitSlowWindowsTest, AuthorizeOnAWaitingRequestOpensItsRequestWindow) {
   EXPECT_EQ(FindControl<QLineEdit>(again, res::IDC_PERMIT_TRACK_NAME)->text(), "AA-BB Main");
 }
 
-TEST_F(PermitSlowWindowsTest, PermitsAndSlowOrdersAreGreyedInCTCControlMode) {
+TEST_F(PermitSlowWindowsTest, SlowOrdersAreGreyedInCTCControlModeWherePermitsOpenTheCTCList) {
   OptionData options = store().GetOptionData();
   options.CTCControlOn = 1;
   store().UpdateOptionData(options);
-  EXPECT_FALSE(TheMainFrame->Commands().IsEnabled(res::CM_ACTIVE_PERMITS));
+  EXPECT_TRUE(TheMainFrame->Commands().IsEnabled(res::CM_ACTIVE_PERMITS));
   EXPECT_FALSE(TheMainFrame->Commands().IsEnabled(res::CM_ACTIVE_SLOW_ORDERS));
   options.CTCControlOn = 0;
   store().UpdateOptionData(options);

@@ -30,6 +30,7 @@
 #include "store/fixed_text.h"
 #include "store/train_codes.h"
 #include "tests/shell/gui_app.h"
+#include "tests/shell/list_window_helpers.h"
 #include "tests/support/fake_services.h"
 #include "tests/support/territory_builder.h"
 
@@ -66,11 +67,7 @@ class TrainListsTest : public ::testing::Test {
     app_->LayoutWindow()->ComputeLayoutExtent();
     messages.Calls.clear();
   }
-  void Exit() {
-    messages.ScriptAnswers({MessageResult::Yes});
-    ASSERT_TRUE(TheMainFrame->CanClose());
-    app_.reset();
-  }
+  void Exit() { ExitProgram(messages, app_); }
   Corvane3Data& store() { return *TheStore; }
   TCorvane3Window& layout() { return *app_->LayoutWindow(); }
 
@@ -93,18 +90,8 @@ class TrainListsTest : public ::testing::Test {
     train.HeadDirection = 0;
     store().UpdateTrainStatus(slot, train, 1);
   }
-  TTActive* OpenTrains() {
-    TheMainFrame->Commands().UpdateEnabled();
-    EXPECT_TRUE(TheMainFrame->Commands().IsEnabled(res::CM_ACTIVE_TRAINS));
-    EXPECT_TRUE(TheMainFrame->Commands().Dispatch(res::CM_ACTIVE_TRAINS));
-    return qobject_cast<TTActive*>(TheDataWindows.ActiveTrains.data());
-  }
-  static QStringList Column(TListFrame* list, int column) {
-    QStringList texts;
-    const QAbstractItemModel* rows = list->List()->model();
-    for (int row = 0; row < rows->rowCount(); ++row) texts << rows->index(row, column).data().toString();
-    return texts;
-  }
+  TTActive* OpenTrains() { return ChooseListCommand<TTActive>(res::CM_ACTIVE_TRAINS, TheDataWindows.ActiveTrains); }
+  static QStringList Column(TListFrame* list, int column) { return ColumnTexts(list, column); }
   static void SelectRow(TListFrame* list, int row) { list->List()->selectRow(row); }
   static QCheckBox* Box(QWidget* window, int id) { return FindControl<QCheckBox>(window, id); }
   static QPushButton* Button(QWidget* window, int id) { return FindControl<QPushButton>(window, id); }
