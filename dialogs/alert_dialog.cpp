@@ -16,6 +16,7 @@
 #include "resources/alert_dialog_ids.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
+#include "store/track_file.h"
 
 namespace {
 
@@ -110,7 +111,7 @@ void TAlertData::CmBrowse(int row) {
   const QString start = current.fileName().isEmpty() ? folder : QDir(folder).filePath(current.fileName());
   const std::string chosen = AskOpenFileName(this, "", "Wave Files (*.wav)|*.wav", start.toStdString());
   if (chosen.empty()) return;
-  if (store_.CheckWaveFile(chosen) != kWaveIsWave) {
+  if (CheckWaveFile(chosen) != kWaveIsWave) {
     store_.ShowMessage("Not a legal wave file!", MessageIcon::Error);
     return;
   }
@@ -122,7 +123,7 @@ void TAlertData::accept() {
   for (int row = 0; row < static_cast<int>(res::kAlertRows.size()); ++row) {
     QLineEdit* wave = WaveField(row);
     if (wave->text().isEmpty()) continue;
-    const int check = store_.CheckWaveFile(wave->text().toStdString());
+    const int check = CheckWaveFile(wave->text().toStdString());
     if (check == kWaveIsWave) continue;
     const char* format = check == kWaveCannotOpen ? "Wave file for alert \"%s\" does not exist."
                                                   : "Alert \"%s\" sound file is not a legal Wave file.";

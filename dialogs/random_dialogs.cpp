@@ -8,6 +8,7 @@
 #include "resources/random_dialog_ids.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
+#include "store/settings_files.h"
 
 namespace {
 
@@ -73,7 +74,7 @@ void TRandomParameterDialog::accept() {
   RandomData working = store_.GetRandomData();
   for (const auto& put : puts_) put(working);
   if (store_.UpdateRandomData(working) != 0) {
-    const std::string path = store_.TerritorySettingsPath();
+    const std::string path = SettingsFiles(store_).TerritoryPath();
     store_.ShowMessage(path.empty() ? "The random event parameters were not saved: the territory's track file "
                                       "name has no extension to name its settings file after."
                                     : "The random event parameters were not saved: the territory settings file \"" +

@@ -6,12 +6,13 @@
 
 #include "engine/movement_common.h"
 #include "store/command_ids.h"
+#include "store/device_numbers.h"
+#include "store/file_commands.h"
 #include "store/fixed_text.h"
 #include "store/operating_mode.h"
 #include "store/playback_format.h"
 #include "store/train_codes.h"
 #include "store/wall_clock.h"
-#include "store/device_numbers.h"
 
 namespace {
 
@@ -459,11 +460,11 @@ void RunControl::CheckModeItems(int checkedCommand) {
 void RunControl::CmSimulationNoPlayback() {
   RunState& run = store_.Run;
   if (store_.OperatingMode == operating_mode::kPlayback && Ask(kPlaybackContinue) != MessageResult::Yes) {
-    store_.CmRestartSimulation();
+    FileCommands(store_).CmRestartSimulation();
   }
   if (run.AwaitingStart == 0 && store_.OperatingMode != operating_mode::kPlayback) {
     if (Ask(run_control::kModeChangeWhileRunning) != MessageResult::Yes) return;
-    store_.CmRestartSimulation();
+    FileCommands(store_).CmRestartSimulation();
     if (run.AwaitingStart == 0) return;
   }
   EnterSimulationMode(false);
@@ -473,11 +474,11 @@ void RunControl::CmSimulationWithPlayback() {
   RunState& run = store_.Run;
   if (store_.OperatingMode == operating_mode::kPlayback) {
     if (Ask(kPlaybackRestart) != MessageResult::Yes) return;
-    if (store_.ReloadTerritory() != 0) return;
+    if (FileCommands(store_).ReloadTerritory() != 0) return;
   }
   if (run.AwaitingStart == 0) {
     if (Ask(run_control::kModeChangeWhileRunning) != MessageResult::Yes) return;
-    if (store_.ReloadTerritory() != 0) return;
+    if (FileCommands(store_).ReloadTerritory() != 0) return;
     if (run.AwaitingStart == 0) return;
   }
   EnterSimulationMode(true);
@@ -554,7 +555,7 @@ void RunControl::CmPlayback() {
     if (store_.LoadTrackFile(track, -1) != 0) {
       Refuse(Format(kTrackNotLoaded, track));
       // The territory that was loaded comes back, so a refused recording costs no territory.
-      store_.ReloadTerritory();
+      FileCommands(store_).ReloadTerritory();
       AbandonPlayback(file, true);
       return;
     }

@@ -17,6 +17,7 @@
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
 #include "store/null_services.h"
+#include "store/settings_files.h"
 #include "store/track_file_format.h"
 #include "tests/support/demo_territory.h"
 #include "tests/support/file_bytes.h"
@@ -206,9 +207,9 @@ int main(int argc, char** argv) {
     }
   }
 
-  if (store.SaveOptionFile() != 0 || store.SaveWindowColumnFile() != 0) return 1;
+  if (store.SaveOptionFile() != 0 || SettingsFiles(store).SaveWindowColumns() != 0) return 1;
   SetFieldText(store.TrackFilePath, (root / "settings" / "line.trk").string());
   store.NoTerritorySettings = 0;
-  if (store.SaveTerritorySettings() != 0) return 1;
+  if (SettingsFiles(store).SaveTerritory() != 0) return 1;
   return 0;
 }

@@ -4,14 +4,14 @@
 #include <QFileInfo>
 #include <QScreen>
 
-#include "interface/interface_service.h"
 #include "dialogs/qt_dialog_service.h"
+#include "interface/interface_service.h"
 #include "interface/outgoing.h"
 #include "platform/bar_fields.h"
 #include "resources/resource_ids.h"
 #include "resources/strings.h"
-#include "shell/corvane3_dec.h"
 #include "shell/alert_window.h"
+#include "shell/corvane3_dec.h"
 #include "shell/corvane3_window.h"
 #include "shell/display_pictures.h"
 #include "shell/find_dialogs.h"
@@ -24,6 +24,7 @@
 #include "shell/track_path.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
+#include "store/settings_files.h"
 
 TCorvane3App::TCorvane3App(QStringList arguments, MessageService* messages)
     : arguments_(std::move(arguments)), messages_(messages ? messages : &qtMessages_) {}
@@ -76,7 +77,7 @@ void TCorvane3App::InitMainWindow() {
   store.UpdateOptionData(options);
 
   SetFieldText(store.VersionText, res::kVersionText);
-  store.LoadWindowColumnFile();
+  SettingsFiles(store).LoadWindowColumns();
 
   for (auto& caption : store.Captions) {
     SetFieldText(caption, kCaptionChars, FieldText(caption, kCaptionChars) + res::kVersionText);

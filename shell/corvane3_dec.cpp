@@ -10,26 +10,26 @@
 #include <QToolButton>
 #include <memory>
 
+#include "dialogs/alert_dialog.h"
+#include "dialogs/random_dialogs.h"
+#include "dialogs/run_dialogs.h"
+#include "dialogs/territory_info.h"
 #include "interface/outgoing.h"
 #include "interface/qt/interface_folder_dialogs.h"
 #include "lists/active_lists.h"
 #include "lists/ctc_permit_list.h"
 #include "lists/detector_list.h"
 #include "lists/entexit_list.h"
-#include "dialogs/alert_dialog.h"
-#include "dialogs/random_dialogs.h"
-#include "dialogs/run_dialogs.h"
-#include "dialogs/territory_info.h"
 #include "lists/option_reports.h"
 #include "lists/os_list.h"
 #include "lists/performance.h"
 #include "lists/permit_list.h"
 #include "lists/slow_list.h"
 #include "lists/start_list.h"
-#include "lists/train_graph.h"
-#include "lists/train_type_list.h"
 #include "lists/territory_report.h"
 #include "lists/track_report.h"
+#include "lists/train_graph.h"
+#include "lists/train_type_list.h"
 #include "lists/train_window.h"
 #include "platform/bar_fields.h"
 #include "platform/help.h"
@@ -43,6 +43,7 @@
 #include "shell/stop_status.h"
 #include "shell/track_path.h"
 #include "shell/train_lists.h"
+#include "store/file_commands.h"
 #include "store/fixed_text.h"
 
 namespace {
@@ -306,7 +307,7 @@ void TCorvane3Dec::BuildBars(bool soundOn, int screenWidth) {
 }
 
 void TCorvane3Dec::SetupWindow() {
-  store_.InsertOldFileMenu();
+  FileCommands(store_).InsertOldFileMenu();
   if (TrackFileField) TrackFileField->setText("");
   if (PerformanceField) PerformanceField->setText(" 0");
   if (MessageField) MessageField->setText("");

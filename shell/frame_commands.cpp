@@ -6,6 +6,7 @@
 #include "resources/strings.h"
 #include "shell/alert_commands.h"
 #include "shell/corvane3_dec.h"
+#include "store/file_commands.h"
 #include "store/fixed_text.h"
 
 namespace {
@@ -26,13 +27,13 @@ constexpr WebPage kWebPages[] = {
 }  // namespace
 
 void TCorvane3Dec::BindShellCommands() {
-  commands_.SetHandler(res::CM_CHANGE_TERRITORY, [this] { store_.CmChangeTerritory(); });
-  commands_.SetHandler(res::CM_OPEN_SAVED_SIMULATION, [this] { store_.CmOpenSavedSimulation(); });
-  commands_.SetHandler(res::CM_SAVE_SIMULATION_AS, [this] { store_.CmSaveSimulationAs(); });
-  commands_.SetHandler(res::CM_SAVE_TRACK_FILE, [this] { store_.CmSaveTrackFile(); });
-  commands_.SetHandler(res::CM_RESTART_SIMULATION, [this] { store_.CmRestartSimulation(); });
+  commands_.SetHandler(res::CM_CHANGE_TERRITORY, [this] { FileCommands(store_).CmChangeTerritory(); });
+  commands_.SetHandler(res::CM_OPEN_SAVED_SIMULATION, [this] { FileCommands(store_).CmOpenSavedSimulation(); });
+  commands_.SetHandler(res::CM_SAVE_SIMULATION_AS, [this] { FileCommands(store_).CmSaveSimulationAs(); });
+  commands_.SetHandler(res::CM_SAVE_TRACK_FILE, [this] { FileCommands(store_).CmSaveTrackFile(); });
+  commands_.SetHandler(res::CM_RESTART_SIMULATION, [this] { FileCommands(store_).CmRestartSimulation(); });
   for (int id = kFirstOldFileCommand; id < kFirstOldFileCommand + kMaxOldFiles; ++id) {
-    commands_.SetHandler(id, [this, id] { store_.CmOpenOldFile(id); });
+    commands_.SetHandler(id, [this, id] { FileCommands(store_).CmOpenOldFile(id); });
   }
   commands_.SetHandler(res::CM_PREVIOUS_ALERT, [this] { CmPreviousAlert(store_); });
   commands_.SetEnabler(res::CM_PREVIOUS_ALERT, [this] { return CePreviousAlert(store_); });

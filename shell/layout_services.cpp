@@ -13,6 +13,25 @@ void LayoutShellService::SetScrollRanges(int32_t widthPixels, int32_t heightPixe
   if (window_) window_->SetScrollRanges(widthPixels, heightPixels, flag != 0);
 }
 
+void LayoutShellService::SetScrollPosition(int32_t x, int32_t y) {
+  if (window_) window_->ScrollTo(x, y);
+}
+
+CellSize LayoutShellService::LayoutUsedCells() {
+  if (!window_) return {};
+  return {window_->LayoutExtentX, window_->LayoutExtentY};
+}
+
+void LayoutShellService::SetArrowCursor() {
+  if (!window_) return;
+  window_->EdgeZone = 0;
+  window_->viewport()->setCursor(EdgeCursor(0, false));
+}
+
+void LayoutShellService::ResetSimulationDisplay() {
+  if (window_) window_->ResetSimulationDisplay();
+}
+
 void LayoutShellService::InvalidateCellRect(int cellX, int cellY, bool erase, int widthPixels, int heightPixels) {
   if (window_) window_->InvalidateCellRect(cellX, cellY, erase, widthPixels, heightPixels);
 }

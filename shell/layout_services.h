@@ -1,7 +1,7 @@
 // The shell services that belong to the layout window: extent and scroll
 // ranges, cell invalidation, following a cell, the view history, label strips,
-// and the display pictures and train icons. The frame's services come from
-// QtShellService.
+// the display reset, and the display pictures and train icons. The frame's
+// services come from QtShellService; together they write every ShellService method.
 #pragma once
 
 #include <QPointer>
@@ -19,15 +19,23 @@ class LayoutShellService : public QtShellService {
   // The window the layout services act on; until it exists they do nothing.
   void SetLayoutWindow(TCorvane3Window* window) { window_ = window; }
 
+  // ---- scrolling and the view
   void ComputeLayoutExtent() override;
   void SetScrollRanges(int32_t widthPixels, int32_t heightPixels, int flag) override;
-  void InvalidateCellRect(int cellX, int cellY, bool erase, int widthPixels, int heightPixels) override;
+  void SetScrollPosition(int32_t x, int32_t y) override;
+  // The window's layout extent; the full grid until the window exists.
+  CellSize LayoutUsedCells() override;
   bool IsCellVisible(int cellX, int cellY) override;
   void ScrollCellIntoView(int cellX, int cellY) override;
   void PlaceCursorOnCell(int cellX, int cellY) override;
+  void SetArrowCursor() override;
   void RememberView() override;
+
+  // ---- painting and the display
+  void InvalidateCellRect(int cellX, int cellY, bool erase, int widthPixels, int heightPixels) override;
   void EraseBlockLabels(int block) override;
   void InvalidateLayout(bool erase) override;
+  void ResetSimulationDisplay() override;
   void FreeDisplayResources() override;
   void LoadTrainIcons() override;
   void MakeTrainIconBitmaps() override;

@@ -8,6 +8,7 @@
 #include "shell/globals.h"
 #include "shell/train_lists.h"
 #include "store/corvane3_data.h"
+#include "store/file_commands.h"
 
 void QtShellService::ShowStatusText(StatusPane pane, const std::string& text) {
   TextGadget* field = nullptr;
@@ -35,13 +36,12 @@ void QtShellService::ShowStatusText(StatusPane pane, const std::string& text) {
   if (field) field->setText(QString::fromStdString(text));
 }
 
-void QtShellService::CloseDataWindows() { frame_.CloseDataWindows(); }
 void QtShellService::CheckMenuItem(int commandId, bool checked) { frame_.Commands().Check(commandId, checked); }
 void QtShellService::ShowHelpNotAvailable() { ::ShowHelpNotAvailable(store_); }
 void QtShellService::SwapZoomButtons() { frame_.SwapZoomButtons(); }
 void QtShellService::SetTimer(int timerId, int milliseconds) { frame_.Timers().Set(timerId, milliseconds); }
 void QtShellService::KillTimer(int timerId) { frame_.Timers().Kill(timerId); }
-void QtShellService::InsertOldFileMenu() { store_.InsertOldFileMenu(); }
+void QtShellService::InsertOldFileMenu() { FileCommands(store_).InsertOldFileMenu(); }
 bool QtShellService::PlayWaveFile(const std::string& path) { return frame_.Sounds().PlayWave(path); }
 void QtShellService::Beep() { frame_.Sounds().Beep(); }
 void QtShellService::ShowTrackFileName() { frame_.ShowTrackFileName(); }
@@ -65,6 +65,8 @@ std::string QtShellService::AskOpenFileName(const FileDialogRequest& request) {
   if (!name.empty()) start += (start.empty() || start.back() == '/' ? "" : "/") + name;
   return ::AskOpenFileName(&frame_, "", request.Filter, start);
 }
+
+void QtShellService::CloseDataWindows() { frame_.CloseDataWindows(); }
 
 void QtShellService::SetAlertScrollRange(int32_t width, int32_t height) {
   if (auto* window = dynamic_cast<TCorvane3Frame*>(TheAlertWindow.data())) window->SetAlertScrollRange(width, height);

@@ -6,6 +6,7 @@
 #include "store/fixed_text.h"
 #include "store/null_services.h"
 #include "store/playback_recorder.h"
+#include "store/settings_files.h"
 
 Corvane3Data* TheStore = nullptr;
 
@@ -250,7 +251,7 @@ void Corvane3Data::UpdateColumnSize(int list, int column, uint32_t width) {
 int Corvane3Data::UpdateRandomData(const RandomData& record) {
   const RandomData before = random_;
   random_ = record;
-  if (NoTerritorySettings == 1 || SaveTerritorySettings() == 0) return 0;
+  if (NoTerritorySettings == 1 || SettingsFiles(*this).SaveTerritory() == 0) return 0;
   random_ = before;
   return 3;
 }

@@ -71,7 +71,6 @@ struct HeldPlaybackRecord {
   Record Image{};
 };
 
-class ByteReader;
 class PlaybackRecorder;
 
 inline std::array<std::array<int16_t, 3>, kMaxTrainTypes> MakeNoTrainTypeIcons() {
@@ -315,11 +314,6 @@ class Corvane3Data {
   int CheckDialogsClosed();
   void CloseDialog();
 
-  // Recent files, slot 0 the most recent; they appear in the File menu as commands 2000 + slot.
-  std::string GetOldFile(int index);
-  void AddOldFile(std::string_view path);
-  void InsertOldFileMenu();
-
   // 0 a bitmap of the asked size (or width -1: any size), 1 not a bitmap, 3 cannot be opened, 4 wrong size.
   static int CheckBitmapFile(const std::string& path, int width, int height);
   // The same test over the bytes of a bitmap file held in memory.
@@ -421,29 +415,18 @@ class Corvane3Data {
   void DrawBlock(int block, int labelLines = 1);
   void RefreshCursor();
 
-  // ------------------------------------------------------------ playback recording (playback.cpp)
-  // Asks for the recording's file name and writes its header: 0, or 3 when the dialog was cancelled.
+  // ------------------------------------------------------------ playback file (playback_file.h)
+  // Forwards to PlaybackFile, kept while many callers use these names.
   int CreatePlaybackFile(int32_t clockAtStart);
-  // Writes the held-back records and closes the recording; the next record reopens it.
   void ClosePlaybackFile();
-  // Appends one record (the index goes in front of the image for the kinds that carry one) to the
-  // recording. A failed write is reported once and stops the recording until the next
-  // CreatePlaybackFile; returns false then.
-  bool WritePlaybackRecord(int32_t time, PlaybackKind kind, int32_t index, const void* image, uint32_t size);
+  int ReadPlayback(int32_t clock);
   PlaybackRecorder& Recorder() { return *recorder_; }
 
-  // ------------------------------------------------------------ settings files (settings_files.cpp)
-  // The option and window-column files live in ProgramFolder; the territory
-  // settings file beside the track file. Results: 0 done, 1 not a settings
-  // file or damaged (the defaults stand), 3 cannot be opened or created.
+  // ------------------------------------------------------------ settings files (settings_files.h)
+  // Forwards to SettingsFiles, kept while many callers use these names.
   int LoadOptionFile();
   int SaveOptionFile();
-  int LoadWindowColumnFile();
-  int SaveWindowColumnFile();
-  int LoadTerritorySettings(std::string_view trackPath);
-  int SaveTerritorySettings();
-  // The territory settings file of the loaded track file; empty when its name has no '.'.
-  std::string TerritorySettingsPath() const;
+  // The defaults a missing or damaged settings file leaves.
   void SetDefaultOptions();
   void SetDefaultRandomData();
   void SetDefaultWindowColumns();
@@ -461,28 +444,10 @@ class Corvane3Data {
 
   uint8_t AlertWindowOpen = 0;  // the Alert Message Window exists
 
-  // ------------------------------------------------------------ track files (track_file.cpp)
-  // Replaces the territory with a track file; report -1 shows no refusal of its own, any other value shows each.
-  // 0 loaded, 1 not a track file or corrupt (the store is then empty and named "new.trk"), 3 cannot be opened
-  // or newer than this program.
+  // ------------------------------------------------------------ track files (track_file.h)
+  // Forwards to TrackFile, kept while many callers use these names.
   int LoadTrackFile(const std::string& path, int report);
-  // The body of a version 30-37 file, from behind the version word. 0 read, 1 corrupt.
-  int ReadTrackFile(ByteReader& in, int version, const std::string& path);
-  // The body of a file below version 30. 0 read, 1 corrupt (length not that of the old layout).
-  int ReadOldTrackFile(ByteReader& in, int version, const std::string& path);
-  // Writes the territory as a version 37 file. 0 written, 3 cannot be written, 6 refused by the checks.
   int WriteTrackFile(const std::string& path, uint8_t announce);
-  // 0 a WAV file, 1 another file, 3 cannot be opened.
-  int CheckWaveFile(const std::string& path) const;
-  // The counts a track file carries, worked out from the tables and the grid.
-  CountData ComputeTrackCounts() const;
-  // Empties what only a track file fills and the empty territory leaves alone: the flag grid, the
-  // areas, the detectors and the territory options. A load starts and a refused load ends with it.
-  void ForgetTrackFileTables();
-  // The picture a loaded track file carried under that bitmap name, or null.
-  const std::vector<uint8_t>* HeldTrainIconImage(const std::string& name) const;
-  // Drops the icon images, icon assignments and maintenance bitmap marks of the territory.
-  void ForgetTrackFileImages();
 
   char LastSavedTrackPath[kPathChars] = "";
   // Per train type and bitmap name: the TrainIconData slot showing it, -1 none.
@@ -493,35 +458,13 @@ class Corvane3Data {
   // 1 when the maintenance bitmap image of that record is a usable bitmap (the display may show it).
   std::array<uint8_t, kMaxMaintBitmaps> MaintBitmapUsable{};
 
-  // ------------------------------------------------------------ saved simulations and file commands
-  // Saved simulations (simulation_file.cpp). Results: 0 written, 3 the file could not be written.
+  // ------------------------------------------------------------ saved simulations (simulation_file.h)
+  // Forwards to SimulationFile, kept while many callers use these names.
   int SaveSimulation(const std::string& path);
-  // 0 loaded (stopped); 1 not a simulation file or damaged (the run is then empty); 3 cannot be opened;
-  // 5 made from another version of its track file; any other value LoadTrackFile's result. report as for
-  // LoadTrackFile: -1 keeps the refusals of a file that cannot be opened or is not one silent.
   int LoadSimulation(const std::string& path, int report);
   int16_t RunWindowWord = 0;  // a layout-window value that saved simulations carry and restore
 
-  // Playback replay (replay.cpp): applies the recorded records whose time has come, up to clock, through the
-  // accessors with recording suppressed. 8 applied, more remain; 7 the recording has ended (end of file, or
-  // a damaged record, reported as "Problem with playback file.") and PlaybackIn is closed.
-  int ReadPlayback(int32_t clock);
-
-  // The File menu's commands (file_commands.cpp): they stop the run, ask before changed track data is lost,
-  // run their file dialogs through the shell, call the loaders and writers and bring the windows in line.
-  void CmOpenOldFile(int commandId);  // commands 2000-2009: the recent files
-  void CmRestartSimulation();
-  void CmChangeTerritory();
-  void CmOpenSavedSimulation();
-  void CmSaveSimulationAs();
-  void CmSaveTrackFile();
-  // WriteTrackFile's result for the chosen file, or 3 when the dialog was cancelled.
-  int SaveTrackFileAs();
-  // Reloads the current track file (a run with playback starts from it); LoadTrackFile's result.
-  int ReloadTerritory();
-  // Leaves playback mode for the mode before it (5 becomes 0); nothing in any other mode.
-  void RestorePreviousMode();
-  // The track data differs from the file it was loaded from.
+  // The track data differs from the file it was loaded from (the File menu asks before it is lost).
   bool TrackDataChanged() const { return ChangeCount != LoadedChangeCount; }
 
   // ------------------------------------------------------------ train icons (train_icons.cpp)
@@ -563,7 +506,7 @@ class Corvane3Data {
   int32_t LoadedChangeCount = 0;
 
   // The recorder's held-back records, and the mark of a run without a recording file: a failed
-  // write stopped it or the file dialog was cancelled. CreatePlaybackFile clears it.
+  // write stopped it or the file dialog was cancelled. PlaybackFile::Create clears it.
   HeldPlaybackRecord<TrainStatus> HeldTrainStatus;
   HeldPlaybackRecord<BlockStatus> HeldBlockStatus;
   uint8_t PlaybackWriteFailed = 0;
@@ -606,6 +549,12 @@ class Corvane3Data {
   std::array<int32_t, kMaxMaintBitmaps> MaintImageSizes{};
 
  private:
+  // The file formats copy whole tables byte for byte and report index errors as the accessors do.
+  friend class TrackFile;
+  friend class SimulationFile;
+  friend class SettingsFiles;
+  friend class FileCommands;
+
   template <class Record, size_t N>
   const Record& RecordRef(const std::array<Record, N>& table, int index, const char* kind, const char* name) const {
     if (index < 0 || index >= static_cast<int>(N)) [[unlikely]] {

@@ -5,6 +5,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "store/command_ids.h"
@@ -12,7 +13,10 @@
 #include "store/file_results.h"
 #include "store/fixed_text.h"
 #include "store/operating_mode.h"
+#include "store/playback_file.h"
+#include "store/simulation_file.h"
 #include "store/simulation_file_format.h"
+#include "store/track_file.h"
 
 namespace {
 
@@ -62,7 +66,7 @@ int AskToSaveChangedTrackData(Corvane3Data& store) {
       "You have made changes to the track data.  You will have to save a new track execute file (.trk) to save "
       "these changes.  Do you want to save a new track file?",
       FieldText(store.Captions[0], kCaptionChars), MessageIcon::Question, MessageButtons::YesNo);
-  return answer == MessageResult::Yes ? store.SaveTrackFileAs() : -1;
+  return answer == MessageResult::Yes ? FileCommands(store).SaveTrackFileAs() : -1;
 }
 
 }  // namespace
@@ -101,7 +105,7 @@ namespace {
 
 bool LoadTrackAndReset(Corvane3Data& store, const std::string& path) {
   store.InitTerritoryData();
-  if (store.LoadTrackFile(path, -1) != file_result::kDone) return false;
+  if (TrackFile(store).Load(path, -1) != file_result::kDone) return false;
   SetFieldText(store.TrackFilePath, path);
   TerritoryReset(store);
   return true;
@@ -109,137 +113,180 @@ bool LoadTrackAndReset(Corvane3Data& store, const std::string& path) {
 
 }  // namespace
 
-void Corvane3Data::RestorePreviousMode() {
-  if (OperatingMode != operating_mode::kPlayback) return;
-  OperatingMode = PreviousOperatingMode == operating_mode::kNone ? operating_mode::kSimulation : PreviousOperatingMode;
+void FileCommands::RestorePreviousMode() {
+  if (store_.OperatingMode != operating_mode::kPlayback) return;
+  store_.OperatingMode = store_.PreviousOperatingMode == operating_mode::kNone ? operating_mode::kSimulation
+                                                                               : store_.PreviousOperatingMode;
   // The replay is over: its file is let go.
-  if (PlaybackIn) {
-    std::fclose(PlaybackIn);
-    PlaybackIn = nullptr;
+  if (store_.PlaybackIn) {
+    std::fclose(store_.PlaybackIn);
+    store_.PlaybackIn = nullptr;
   }
-  NextPlaybackTime = -1;
-  OptionData options = GetOptionData();
+  store_.NextPlaybackTime = -1;
+  OptionData options = store_.GetOptionData();
   // External I/O runs beside every simulation mode: its mark keeps following its flag.
   for (const int command : kModeCommands)
-    shell_->CheckMenuItem(command, command == command_id::kModeExternalIO && options.ExternalIOOn == 1);
-  shell_->CheckMenuItem(
-      OperatingMode == operating_mode::kSimulation ? command_id::kModeSimulation : command_id::kModeRecording, true);
-  options.Flag10 = OperatingMode == operating_mode::kSimulation ? 0 : 1;
+    store_.Shell().CheckMenuItem(command, command == command_id::kModeExternalIO && options.ExternalIOOn == 1);
+  store_.Shell().CheckMenuItem(
+      store_.OperatingMode == operating_mode::kSimulation ? command_id::kModeSimulation : command_id::kModeRecording,
+      true);
+  options.Flag10 = store_.OperatingMode == operating_mode::kSimulation ? 0 : 1;
   options.CTCControlOn = 0;
-  UpdateOptionData(options);
-  shell_->ShowStatusText(StatusPane::RunState, "Stop");
-  shell_->ShowStatusText(StatusPane::Speed, std::to_string(Run.ClockSpeed));
+  store_.UpdateOptionData(options);
+  store_.Shell().ShowStatusText(StatusPane::RunState, "Stop");
+  store_.Shell().ShowStatusText(StatusPane::Speed, std::to_string(store_.Run.ClockSpeed));
 }
 
-int Corvane3Data::SaveTrackFileAs() {
-  const std::string proposal = DateStampedTrackName(FieldText(TrackFilePath), GetRealTime());
-  const std::string chosen = shell_->AskSaveFileName({kSavedTrackFilter, FieldText(DialogFolder), proposal, "*"});
+int FileCommands::SaveTrackFileAs() {
+  const std::string proposal = DateStampedTrackName(FieldText(store_.TrackFilePath), store_.GetRealTime());
+  const std::string chosen =
+      store_.Shell().AskSaveFileName({kSavedTrackFilter, FieldText(store_.DialogFolder), proposal, "*"});
   if (chosen.empty()) return file_result::kCannotOpen;
-  return WriteTrackFile(chosen, 1);
+  return TrackFile(store_).Write(chosen, 1);
 }
 
-void Corvane3Data::CmSaveTrackFile() { SaveTrackFileAs(); }
+void FileCommands::CmSaveTrackFile() { SaveTrackFileAs(); }
 
-int Corvane3Data::ReloadTerritory() {
-  const std::string path = FieldText(TrackFilePath);
-  InitTerritoryData();
-  const int result = LoadTrackFile(path, -1);
-  if (result == file_result::kDone) TerritoryReset(*this);
+int FileCommands::ReloadTerritory() {
+  const std::string path = FieldText(store_.TrackFilePath);
+  store_.InitTerritoryData();
+  const int result = TrackFile(store_).Load(path, -1);
+  if (result == file_result::kDone) TerritoryReset(store_);
   return result;
 }
 
-void Corvane3Data::CmOpenOldFile(int commandId) {
+void FileCommands::CmOpenOldFile(int commandId) {
   if (commandId < command_id::kOldFileFirst || commandId >= command_id::kOldFileFirst + kMaxOldFiles) return;
   RestorePreviousMode();
-  AskToSaveChangedTrackData(*this);
+  AskToSaveChangedTrackData(store_);
   const std::string path = GetOldFile(commandId - command_id::kOldFileFirst);
   // The extension is compared exactly: ".TRK" is neither loaded nor refused.
   const std::string extension = FileExtension(path);
   if (extension == ".trk") {
-    LoadTrackAndReset(*this, path);
+    LoadTrackAndReset(store_, path);
   } else if (extension == ".ssm") {
-    if (options_.CTCControlOn == 1) {
-      ShowMessage("You cannot load a saved simulation when you are in CTC mode", MessageIcon::Information);
+    if (store_.OptionDataRef().CTCControlOn == 1) {
+      store_.ShowMessage("You cannot load a saved simulation when you are in CTC mode", MessageIcon::Information);
       return;
     }
-    if (LoadSimulation(path, -1) != file_result::kDone) return;
-    SimulationDisplay(*this);
-    StopSimulation();
+    if (SimulationFile(store_).Load(path, -1) != file_result::kDone) return;
+    SimulationDisplay(store_);
+    store_.StopSimulation();
   }
 }
 
-void Corvane3Data::CmRestartSimulation() {
-  if (ShowMessage("Do you want to re-start the simulation?", MessageIcon::Question, MessageButtons::YesNo) !=
+void FileCommands::CmRestartSimulation() {
+  if (store_.ShowMessage("Do you want to re-start the simulation?", MessageIcon::Question, MessageButtons::YesNo) !=
       MessageResult::Yes) {
     return;
   }
-  ClosePlaybackFile();
+  PlaybackFile(store_).Close();
   std::string path = GetOldFile(0);
-  if (AskToSaveChangedTrackData(*this) == 0 &&
-      ShowMessage("You want to load the new track file you just saved?", MessageIcon::Question,
-                  MessageButtons::YesNo) == MessageResult::Yes) {
-    path = FieldText(LastSavedTrackPath);
+  if (AskToSaveChangedTrackData(store_) == 0 &&
+      store_.ShowMessage("You want to load the new track file you just saved?", MessageIcon::Question,
+                         MessageButtons::YesNo) == MessageResult::Yes) {
+    path = FieldText(store_.LastSavedTrackPath);
   }
-  if (path.empty()) path = FieldText(TrackFilePath);
+  if (path.empty()) path = FieldText(store_.TrackFilePath);
   const std::string extension = FileExtension(path);
   if (extension == ".trk") {
-    LoadTrackAndReset(*this, path);
+    LoadTrackAndReset(store_, path);
   } else if (extension == ".ssm") {
     // A restart reloads the simulation in CTC control mode too.
-    if (LoadSimulation(path, -1) != file_result::kDone) return;
-    SimulationDisplay(*this);
-    RefreshAllWindows();
-    StopSimulation();
+    if (SimulationFile(store_).Load(path, -1) != file_result::kDone) return;
+    SimulationDisplay(store_);
+    store_.RefreshAllWindows();
+    store_.StopSimulation();
   }
 }
 
-void Corvane3Data::CmChangeTerritory() {
-  Run.SimStopped = 1;
+void FileCommands::CmChangeTerritory() {
+  store_.Run.SimStopped = 1;
   RestorePreviousMode();
-  shell_->ShowStatusText(StatusPane::RunState, "Stop");
-  const FileDialogRequest request{kTrackFilter, FieldText(DialogFolder), FieldText(TrackFilePath), "*"};
-  Run.Loading = 1;
+  store_.Shell().ShowStatusText(StatusPane::RunState, "Stop");
+  const FileDialogRequest request{kTrackFilter, FieldText(store_.DialogFolder), FieldText(store_.TrackFilePath), "*"};
+  store_.Run.Loading = 1;
   std::string chosen;
   for (;;) {
-    chosen = shell_->AskOpenFileName(request);
+    chosen = store_.Shell().AskOpenFileName(request);
     if (chosen.empty()) {
-      Run.Loading = 0;
-      shell_->InvalidateLayout(true);
+      store_.Run.Loading = 0;
+      store_.Shell().InvalidateLayout(true);
       return;
     }
-    if (AlertWindowOpen != 0) shell_->CloseAlertWindow();
-    AskToSaveChangedTrackData(*this);
-    InitTerritoryData();
-    if (LoadTrackFile(chosen, -1) == file_result::kDone) break;
+    if (store_.AlertWindowOpen != 0) store_.Shell().CloseAlertWindow();
+    AskToSaveChangedTrackData(store_);
+    store_.InitTerritoryData();
+    if (TrackFile(store_).Load(chosen, -1) == file_result::kDone) break;
   }
-  SetFieldText(TrackFilePath, chosen);
-  TerritoryReset(*this);
+  SetFieldText(store_.TrackFilePath, chosen);
+  TerritoryReset(store_);
 }
 
-void Corvane3Data::CmOpenSavedSimulation() {
-  if (options_.CTCControlOn == 1) {
-    ShowMessage("You cannot load a saved simulation when you are in CTC mode.", MessageIcon::Information);
+void FileCommands::CmOpenSavedSimulation() {
+  if (store_.OptionDataRef().CTCControlOn == 1) {
+    store_.ShowMessage("You cannot load a saved simulation when you are in CTC mode.", MessageIcon::Information);
     return;
   }
-  StopSimulation();
+  store_.StopSimulation();
   RestorePreviousMode();
-  const FileDialogRequest request{kSimulationFilter, FieldText(DialogFolder), "", "*"};
+  const FileDialogRequest request{kSimulationFilter, FieldText(store_.DialogFolder), "", "*"};
   for (;;) {
-    const std::string chosen = shell_->AskOpenFileName(request);
+    const std::string chosen = store_.Shell().AskOpenFileName(request);
     if (chosen.empty()) return;
-    if (LoadSimulation(chosen, -1) == file_result::kDone) break;
+    if (SimulationFile(store_).Load(chosen, -1) == file_result::kDone) break;
   }
-  SimulationDisplay(*this);
+  SimulationDisplay(store_);
 }
 
-void Corvane3Data::CmSaveSimulationAs() {
-  if (options_.CTCControlOn == 1) {
-    ShowMessage("You cannot save a simulation when you are in CTC mode.", MessageIcon::Information);
+void FileCommands::CmSaveSimulationAs() {
+  if (store_.OptionDataRef().CTCControlOn == 1) {
+    store_.ShowMessage("You cannot save a simulation when you are in CTC mode.", MessageIcon::Information);
     return;
   }
-  StopSimulation();
-  const std::string proposal = ProposedSimulationName(FieldText(TrackFilePath));
-  const std::string chosen = shell_->AskSaveFileName({kSimulationFilter, FieldText(DialogFolder), proposal, "*"});
+  store_.StopSimulation();
+  const std::string proposal = ProposedSimulationName(FieldText(store_.TrackFilePath));
+  const std::string chosen =
+      store_.Shell().AskSaveFileName({kSimulationFilter, FieldText(store_.DialogFolder), proposal, "*"});
   if (chosen.empty()) return;
-  SaveSimulation(chosen);
+  SimulationFile(store_).Save(chosen);
+}
+
+// ---------------------------------------------------------------- recent files
+
+std::string FileCommands::GetOldFile(int index) {
+  if (index < 0 || index >= kMaxOldFiles) {
+    store_.ReportIndexError(index, "Old File", "GetOldFile");
+    index = 0;
+  }
+  return FieldText(store_.OldFileList[index], kPathChars);
+}
+
+void FileCommands::AddOldFile(std::string_view path) {
+  // An empty path would end the list at slot 0 and hide every other entry.
+  if (path.empty()) return;
+  for (int i = 0; i < kMaxOldFiles; ++i)
+    if (store_.OldFileList[i][0] != '\0') store_.Shell().RemoveMenuItem(command_id::kOldFileFirst + i);
+
+  char entry[kPathChars];
+  SetFieldText(entry, kPathChars, path);
+  const std::string wanted = FieldText(entry, kPathChars);
+  // Take an existing copy out, closing the gap, so that the path is listed once.
+  for (int i = 0; i < kMaxOldFiles; ++i) {
+    if (FieldText(store_.OldFileList[i], kPathChars) != wanted) continue;
+    for (int k = i; k < kMaxOldFiles - 1; ++k)
+      std::memcpy(store_.OldFileList[k], store_.OldFileList[k + 1], kPathChars);
+    std::memset(store_.OldFileList[kMaxOldFiles - 1], 0, kPathChars);
+    break;
+  }
+  for (int k = kMaxOldFiles - 1; k > 0; --k) std::memcpy(store_.OldFileList[k], store_.OldFileList[k - 1], kPathChars);
+  std::memcpy(store_.OldFileList[0], entry, kPathChars);
+  InsertOldFileMenu();
+}
+
+void FileCommands::InsertOldFileMenu() {
+  for (int i = 0; i < kMaxOldFiles; ++i) {
+    const std::string path = FieldText(store_.OldFileList[i], kPathChars);
+    if (!path.empty()) store_.Shell().InsertMenuItem(command_id::kOldFileFirst + i, path, command_id::kExit);
+  }
 }

@@ -8,6 +8,7 @@
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
 #include "store/operating_mode.h"
+#include "store/playback_file.h"
 #include "store/playback_format.h"
 
 namespace {
@@ -39,40 +40,39 @@ bool WriteHeaderFile(const std::string& path, const PlaybackHeader& header) {
 
 }  // namespace
 
-int Corvane3Data::CreatePlaybackFile(int32_t clockAtStart) {
-  if (PlaybackOut) {
-    std::fclose(PlaybackOut);  // a new recording starts; what was held back is dropped
-    PlaybackOut = nullptr;
+int PlaybackFile::Create(int32_t clockAtStart) {
+  if (store_.PlaybackOut) {
+    std::fclose(store_.PlaybackOut);  // a new recording starts; what was held back is dropped
+    store_.PlaybackOut = nullptr;
   }
-  const PlaybackHeader header = BuildHeader(*this, clockAtStart);
+  const PlaybackHeader header = BuildHeader(store_, clockAtStart);
   for (;;) {
-    const std::string path =
-        shell_->AskSaveFileName({kPlaybackFilter, FieldText(DialogFolder), FieldText(PlaybackFileName), "*"});
+    const std::string path = store_.Shell().AskSaveFileName(
+        {kPlaybackFilter, FieldText(store_.DialogFolder), FieldText(store_.PlaybackFileName), "*"});
     if (path.empty()) {
       // The run goes on without a recording: nothing may be appended to an older file of that name.
-      PlaybackWriteFailed = 1;
+      store_.PlaybackWriteFailed = 1;
       return 3;
     }
     if (path.size() < kPathChars && WriteHeaderFile(path, header)) {
-      HeldTrainStatus.Time = -1;
-      HeldBlockStatus.Time = -1;
-      PlaybackWriteFailed = 0;
-      SetFieldText(PlaybackFileName, path);
+      store_.HeldTrainStatus.Time = -1;
+      store_.HeldBlockStatus.Time = -1;
+      store_.PlaybackWriteFailed = 0;
+      SetFieldText(store_.PlaybackFileName, path);
       return 0;
     }
-    ShowMessage("Could not create playback file.", MessageIcon::Error);
+    store_.ShowMessage("Could not create playback file.", MessageIcon::Error);
   }
 }
 
-bool Corvane3Data::WritePlaybackRecord(int32_t time, PlaybackKind kind, int32_t index, const void* image,
-                                       uint32_t size) {
-  if (PlaybackWriteFailed) return false;
-  if (!PlaybackOut) {
-    PlaybackOut = std::fopen(PlaybackFileName, "ab");
+bool PlaybackFile::WriteRecord(int32_t time, PlaybackKind kind, int32_t index, const void* image, uint32_t size) {
+  if (store_.PlaybackWriteFailed) return false;
+  if (!store_.PlaybackOut) {
+    store_.PlaybackOut = std::fopen(store_.PlaybackFileName, "ab");
     // Appends go to the end anyway; seeking there makes ftell tell where the next record starts.
-    if (PlaybackOut) std::fseek(PlaybackOut, 0, SEEK_END);
+    if (store_.PlaybackOut) std::fseek(store_.PlaybackOut, 0, SEEK_END);
   }
-  if (PlaybackOut) {
+  if (store_.PlaybackOut) {
     // One whole record per write, pushed out at once: a failure is seen here, not at the close.
     const bool withIndex = PlaybackKindHasIndex(kind);
     std::vector<unsigned char> record(kPlaybackRecordHead + (withIndex ? 2 : 0) + size);
@@ -85,39 +85,46 @@ bool Corvane3Data::WritePlaybackRecord(int32_t time, PlaybackKind kind, int32_t 
       at += 2;
     }
     std::memcpy(record.data() + at, image, size);
-    const long before = std::ftell(PlaybackOut);
-    if (std::fwrite(record.data(), record.size(), 1, PlaybackOut) == 1 && std::fflush(PlaybackOut) == 0) return true;
-    std::fclose(PlaybackOut);
-    PlaybackOut = nullptr;
+    const long before = std::ftell(store_.PlaybackOut);
+    if (std::fwrite(record.data(), record.size(), 1, store_.PlaybackOut) == 1 && std::fflush(store_.PlaybackOut) == 0)
+      return true;
+    std::fclose(store_.PlaybackOut);
+    store_.PlaybackOut = nullptr;
     // Cut a torn record off so that the recording ends with a whole one.
     if (before >= 0) {
       std::error_code ignored;
-      std::filesystem::resize_file(PlaybackFileName, static_cast<uintmax_t>(before), ignored);
+      std::filesystem::resize_file(store_.PlaybackFileName, static_cast<uintmax_t>(before), ignored);
     }
   }
-  PlaybackWriteFailed = 1;
-  ShowMessage(kWriteFailed, MessageIcon::Error);
+  store_.PlaybackWriteFailed = 1;
+  store_.ShowMessage(kWriteFailed, MessageIcon::Error);
   return false;
 }
 
-void Corvane3Data::ClosePlaybackFile() {
-  if (RecordingSuppressed == 1 || OperatingMode != operating_mode::kRecording || Run.OutputHold == 1) return;
-  if (HeldTrainStatus.Time != -1) {
-    WritePlaybackRecord(SimClock, PlaybackKind::TrainStatus, HeldTrainStatus.Index, &HeldTrainStatus.Image,
-                        sizeof(TrainStatus));
-    HeldTrainStatus.Time = -1;
+void PlaybackFile::Close() {
+  if (store_.RecordingSuppressed == 1 || store_.OperatingMode != operating_mode::kRecording ||
+      store_.Run.OutputHold == 1)
+    return;
+  if (store_.HeldTrainStatus.Time != -1) {
+    WriteRecord(store_.SimClock, PlaybackKind::TrainStatus, store_.HeldTrainStatus.Index, &store_.HeldTrainStatus.Image,
+                sizeof(TrainStatus));
+    store_.HeldTrainStatus.Time = -1;
   }
-  if (HeldBlockStatus.Time != -1) {
-    WritePlaybackRecord(SimClock, PlaybackKind::BlockStatus, HeldBlockStatus.Index, &HeldBlockStatus.Image,
-                        sizeof(BlockStatus));
-    HeldBlockStatus.Time = -1;
+  if (store_.HeldBlockStatus.Time != -1) {
+    WriteRecord(store_.SimClock, PlaybackKind::BlockStatus, store_.HeldBlockStatus.Index, &store_.HeldBlockStatus.Image,
+                sizeof(BlockStatus));
+    store_.HeldBlockStatus.Time = -1;
   }
-  if (PlaybackOut) {
-    const bool closed = std::fclose(PlaybackOut) == 0;
-    PlaybackOut = nullptr;
-    if (!closed && !PlaybackWriteFailed) {
-      PlaybackWriteFailed = 1;
-      ShowMessage(kWriteFailed, MessageIcon::Error);
+  if (store_.PlaybackOut) {
+    const bool closed = std::fclose(store_.PlaybackOut) == 0;
+    store_.PlaybackOut = nullptr;
+    if (!closed && !store_.PlaybackWriteFailed) {
+      store_.PlaybackWriteFailed = 1;
+      store_.ShowMessage(kWriteFailed, MessageIcon::Error);
     }
   }
 }
+
+// The store's names for these, kept while many callers use them.
+int Corvane3Data::CreatePlaybackFile(int32_t clockAtStart) { return PlaybackFile(*this).Create(clockAtStart); }
+void Corvane3Data::ClosePlaybackFile() { PlaybackFile(*this).Close(); }

@@ -4,6 +4,7 @@
 
 #include "store/corvane3_data.h"
 #include "store/operating_mode.h"
+#include "store/playback_file.h"
 #include "store/playback_format.h"
 
 template <class Record>
@@ -12,7 +13,7 @@ void PlaybackRecorder::HoldBack(HeldPlaybackRecord<Record>& held, PlaybackKind k
   const int32_t now = store_.SimClock;
   // Another record, or the same one at a later tick, pushes the held image out.
   if (held.Time != -1 && !(held.Time == now && held.Index == index)) {
-    store_.WritePlaybackRecord(held.Time, kind, held.Index, &held.Image, sizeof(Record));
+    PlaybackFile(store_).WriteRecord(held.Time, kind, held.Index, &held.Image, sizeof(Record));
   }
   held.Time = now;
   held.Index = index;
@@ -31,7 +32,7 @@ void PlaybackRecorder::RecordChange(PlaybackKind kind, int32_t index, const void
     char line[kPlaybackAlertBytes] = {};
     const auto& text = store_.Run.AlertLines[index];
     std::memcpy(line, text.data(), strnlen(text.data(), text.size() - 1));
-    store_.WritePlaybackRecord(store_.SimClock, kind, index, line, sizeof line);
+    PlaybackFile(store_).WriteRecord(store_.SimClock, kind, index, line, sizeof line);
     return;
   }
   if (!record || size != bytes) return;
@@ -54,5 +55,5 @@ void PlaybackRecorder::RecordChange(PlaybackKind kind, int32_t index, const void
     default:
       break;
   }
-  store_.WritePlaybackRecord(store_.SimClock, kind, index, record, size);
+  PlaybackFile(store_).WriteRecord(store_.SimClock, kind, index, record, size);
 }

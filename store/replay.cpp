@@ -11,6 +11,7 @@
 #include "store/corvane3_data.h"
 #include "store/device_numbers.h"
 #include "store/file_results.h"
+#include "store/playback_file.h"
 #include "store/playback_format.h"
 
 namespace {
@@ -74,31 +75,31 @@ int32_t PlaybackJumpTarget(int32_t minutes, int32_t day, int32_t weeks, int32_t 
   return target > INT32_MAX ? INT32_MAX : static_cast<int32_t>(target);
 }
 
-int Corvane3Data::ReadPlayback(int32_t clock) {
-  RecordingSuppressed = 1;
-  if (!PlaybackIn) return file_result::kPlaybackEnded;
+int PlaybackFile::Read(int32_t clock) {
+  store_.RecordingSuppressed = 1;
+  if (!store_.PlaybackIn) return file_result::kPlaybackEnded;
   const auto end = [&] {
-    std::fclose(PlaybackIn);
-    PlaybackIn = nullptr;
+    std::fclose(store_.PlaybackIn);
+    store_.PlaybackIn = nullptr;
     return file_result::kPlaybackEnded;
   };
   const auto damaged = [&] {
-    ShowMessage("Problem with playback file.", MessageIcon::Error);
+    store_.ShowMessage("Problem with playback file.", MessageIcon::Error);
     return end();
   };
-  const auto readTime = [&] { return std::fread(&NextPlaybackTime, 4, 1, PlaybackIn) == 1; };
+  const auto readTime = [&] { return std::fread(&store_.NextPlaybackTime, 4, 1, store_.PlaybackIn) == 1; };
 
   bool ok = true;
-  if (NextPlaybackTime == -1) ok = readTime();
-  while (ok && NextPlaybackTime <= clock) {
+  if (store_.NextPlaybackTime == -1) ok = readTime();
+  while (ok && store_.NextPlaybackTime <= clock) {
     uint8_t kindByte = 0;
-    if (std::fread(&kindByte, 1, 1, PlaybackIn) != 1) return damaged();
+    if (std::fread(&kindByte, 1, 1, store_.PlaybackIn) != 1) return damaged();
     const auto kind = static_cast<PlaybackKind>(kindByte);
     const uint32_t bytes = kindByte <= static_cast<uint8_t>(PlaybackKind::View) ? PlaybackImageBytes(kind) : 0;
     if (bytes == 0) return damaged();
     uint8_t image[512];
     static_assert(PlaybackImageBytes(PlaybackKind::TrainStationTime) <= sizeof image);
-    if (std::fread(image, 1, bytes, PlaybackIn) != bytes) return damaged();
+    if (std::fread(image, 1, bytes, store_.PlaybackIn) != bytes) return damaged();
     int index = 0;
     const uint8_t* record = image;
     if (PlaybackKindHasIndex(kind)) {
@@ -112,86 +113,87 @@ int Corvane3Data::ReadPlayback(int32_t clock) {
       // The next time stamp is read before the view is applied.
       const PlaybackView view = ImageAs<PlaybackView>(record);
       ok = readTime();
-      if (GetOptionData().AutoScroll == 1) {
+      if (store_.GetOptionData().AutoScroll == 1) {
         if (view.ZoomDivisor != 1 && view.ZoomDivisor != 2) return damaged();
-        if (view.ZoomDivisor != ZoomDivisor) shell_->SwapZoomButtons();
-        ZoomDivisor = view.ZoomDivisor;
-        shell_->SetScrollPosition(view.ScrollX, view.ScrollY);
-        const CellSize used = shell_->LayoutUsedCells();
-        shell_->SetScrollRanges(used.Columns * 16 / ZoomDivisor, used.Rows * 16 / ZoomDivisor, 1);
-        if (view.ClassicDisplay == GetOptionData().ClassicDisplay) {
-          shell_->InvalidateLayout(true);
+        if (view.ZoomDivisor != store_.ZoomDivisor) store_.Shell().SwapZoomButtons();
+        store_.ZoomDivisor = view.ZoomDivisor;
+        store_.Shell().SetScrollPosition(view.ScrollX, view.ScrollY);
+        const CellSize used = store_.Shell().LayoutUsedCells();
+        store_.Shell().SetScrollRanges(used.Columns * 16 / store_.ZoomDivisor, used.Rows * 16 / store_.ZoomDivisor, 1);
+        if (view.ClassicDisplay == store_.GetOptionData().ClassicDisplay) {
+          store_.Shell().InvalidateLayout(true);
         } else {
-          shell_->CmClassicDisplay();
+          store_.Shell().CmClassicDisplay();
         }
       }
       continue;
     }
     switch (kind) {
       case PlaybackKind::TrainStatus:
-        UpdateTrainStatus(index, ImageAs<TrainStatus>(record), 1, 1);
+        store_.UpdateTrainStatus(index, ImageAs<TrainStatus>(record), 1, 1);
         break;
       case PlaybackKind::BlockStatus: {
         const auto status = ImageAs<BlockStatus>(record);
-        UpdateBlockStatus(index, status, 0, 0);
-        if (status.InUse == 1) InvalidateDevice(index);
+        store_.UpdateBlockStatus(index, status, 0, 0);
+        if (status.InUse == 1) store_.InvalidateDevice(index);
         break;
       }
       case PlaybackKind::SwitchStatus:
-        UpdateSwitchStatus(index, ImageAs<SwitchStatus>(record), 0);
-        InvalidateDevice(device::SwitchNumber(index));
+        store_.UpdateSwitchStatus(index, ImageAs<SwitchStatus>(record), 0);
+        store_.InvalidateDevice(device::SwitchNumber(index));
         break;
       case PlaybackKind::SignalStatus:
-        UpdateSignalStatus(index, ImageAs<SignalStatus>(record), 0);
-        InvalidateDevice(device::SignalNumber(index));
-        PaintSignal(index);
+        store_.UpdateSignalStatus(index, ImageAs<SignalStatus>(record), 0);
+        store_.InvalidateDevice(device::SignalNumber(index));
+        store_.PaintSignal(index);
         break;
       case PlaybackKind::CrossStatus:
-        UpdateCrossStatus(index, ImageAs<CrossStatus>(record));
-        InvalidateDevice(device::DiamondNumber(index));
+        store_.UpdateCrossStatus(index, ImageAs<CrossStatus>(record));
+        store_.InvalidateDevice(device::DiamondNumber(index));
         break;
       case PlaybackKind::SlowStatus:
-        UpdateSlowStatus(index, ImageAs<SlowStatus>(record));
+        store_.UpdateSlowStatus(index, ImageAs<SlowStatus>(record));
         break;
       case PlaybackKind::PermitStatus: {
         const auto status = ImageAs<PermitStatus>(record);
         if (status.InUse == 1) {
-          UpdatePermitStatus(index, status);
-        } else if (GetPermitStatus(index).InUse != 0) {
-          FreePermitStatus(index);
+          store_.UpdatePermitStatus(index, status);
+        } else if (store_.GetPermitStatus(index).InUse != 0) {
+          store_.FreePermitStatus(index);
         }
         break;
       }
       case PlaybackKind::OrgStatus:
-        UpdateOrgStatus(index, ImageAs<OrgStatus>(record));
+        store_.UpdateOrgStatus(index, ImageAs<OrgStatus>(record));
         break;
       case PlaybackKind::OSHit: {
         const auto image = ImageAs<OSHit>(record);
         if (image.Device == 0xFFFF) {
           // A train slot was handed out again: its former train's hits leave the ring.
-          ClearTrainOSHits(image.TrainSlot);
+          store_.ClearTrainOSHits(image.TrainSlot);
           break;
         }
         // The hits are a ring of 40,000, as recording keeps them.
-        const int hit = OSHitCount >= 0 && OSHitCount < kMaxOSHits ? OSHitCount : 0;
-        UpdateOSHit(hit, ImageAs<OSHit>(record));
-        SetOSHitCount((hit + 1) % kMaxOSHits);
+        const int hit = store_.OSHitCount >= 0 && store_.OSHitCount < kMaxOSHits ? store_.OSHitCount : 0;
+        store_.UpdateOSHit(hit, ImageAs<OSHit>(record));
+        store_.SetOSHitCount((hit + 1) % kMaxOSHits);
         break;
       }
       case PlaybackKind::TrainStationTime:
-        UpdateTrainStationTime(index, ImageAs<TrainStationTime>(record));
+        store_.UpdateTrainStationTime(index, ImageAs<TrainStationTime>(record));
         break;
       case PlaybackKind::TrainStop:
-        UpdateTrainStop(index, ImageAs<TrainStop>(record));
+        store_.UpdateTrainStop(index, ImageAs<TrainStop>(record));
         break;
       case PlaybackKind::PerformStatus:
-        FormatPerformanceLine(ImageAs<PerformStatus>(record));
+        store_.FormatPerformanceLine(ImageAs<PerformStatus>(record));
         break;
       case PlaybackKind::StackData:
-        UpdateStackData(index, ImageAs<StackData>(record));
+        store_.UpdateStackData(index, ImageAs<StackData>(record));
         break;
       case PlaybackKind::AlertLine: {
-        ShowNewAlertLine(*this, AppendAlertLine(Run, reinterpret_cast<const char*>(record), kAlertLineChars - 1));
+        ShowNewAlertLine(store_,
+                         AppendAlertLine(store_.Run, reinterpret_cast<const char*>(record), kAlertLineChars - 1));
         break;
       }
       default:
@@ -200,6 +202,9 @@ int Corvane3Data::ReadPlayback(int32_t clock) {
     ok = readTime();
   }
   if (!ok) return end();  // RecordingSuppressed stays 1 until the next reset of the run
-  RecordingSuppressed = 0;
+  store_.RecordingSuppressed = 0;
   return file_result::kPlaybackMore;
 }
+
+// The store's names for these, kept while many callers use them.
+int Corvane3Data::ReadPlayback(int32_t clock) { return PlaybackFile(*this).Read(clock); }

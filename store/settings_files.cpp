@@ -3,6 +3,8 @@
 // random-event parameters. All three open and close with the same guard and
 // carry a version behind the leading guard; only the option file's layout
 // has changed over the versions, so only its reader looks at the version.
+#include "store/settings_files.h"
+
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -12,8 +14,8 @@
 #include "store/atomic_file.h"
 #include "store/binary_io.h"
 #include "store/corvane3_data.h"
-#include "store/fixed_text.h"
 #include "store/file_results.h"
+#include "store/fixed_text.h"
 
 namespace {
 
@@ -220,27 +222,27 @@ void Corvane3Data::SetDefaultOptions() {
 
 // ---------------------------------------------------------------- option file
 
-int Corvane3Data::LoadOptionFile() {
-  SetDefaultOptions();
-  Reader file(InFolder(ProgramFolder, kOptionFileName));
+int SettingsFiles::LoadOptions() {
+  store_.SetDefaultOptions();
+  Reader file(InFolder(store_.ProgramFolder, kOptionFileName));
   if (!file.IsOpen()) return kCannotOpen;
   if (!file.Guard()) return kDamaged;
 
   // Start from the defaults: a field an old version lacks keeps its default.
   auto image = std::make_unique<OptionImage>();
-  image->Reserved20 = OptionReserved20;
-  std::memcpy(image->VersionText, ProgramVersion, sizeof image->VersionText);
-  std::memcpy(image->TrackPath, TrackFilePath, kPathChars);
-  image->Random = random_;
-  image->Alerts = alerts_;
-  image->ReservedA = OptionReservedA;
-  image->Options = options_;
+  image->Reserved20 = store_.OptionReserved20;
+  std::memcpy(image->VersionText, store_.ProgramVersion, sizeof image->VersionText);
+  std::memcpy(image->TrackPath, store_.TrackFilePath, kPathChars);
+  image->Random = store_.random_;
+  image->Alerts = store_.alerts_;
+  image->ReservedA = store_.OptionReservedA;
+  image->Options = store_.options_;
   for (int i = 0; i < kStoredColumnWidths; ++i)
-    image->Widths[i] = columnWidths_[i / kColumnsPerList][i % kColumnsPerList];
-  for (int i = 0; i < kMaxWindowSizes; ++i) image->Rects[i] = windowSizes_[i];
-  std::memcpy(image->OldFiles, OldFileList, sizeof image->OldFiles);
-  image->ReservedB = OptionReservedB;
-  std::memcpy(image->PlaybackPath, PlaybackFileName, kPathChars);
+    image->Widths[i] = store_.columnWidths_[i / kColumnsPerList][i % kColumnsPerList];
+  for (int i = 0; i < kMaxWindowSizes; ++i) image->Rects[i] = store_.windowSizes_[i];
+  std::memcpy(image->OldFiles, store_.OldFileList, sizeof image->OldFiles);
+  image->ReservedB = store_.OptionReservedB;
+  std::memcpy(image->PlaybackPath, store_.PlaybackFileName, kPathChars);
 
   uint32_t version = 0;
   file.Read(&version, sizeof version);
@@ -272,24 +274,24 @@ int Corvane3Data::LoadOptionFile() {
   if (version >= 35) file.Read(image->ReservedB.data(), image->ReservedB.size());
   if (version >= 36) file.Read(image->PlaybackPath, sizeof image->PlaybackPath);
   if (!file.Guard()) {
-    SetDefaultOptions();
+    store_.SetDefaultOptions();
     return kDamaged;
   }
 
-  OptionReserved20 = image->Reserved20;
-  std::memcpy(TrackFilePath, image->TrackPath, kPathChars);
-  Terminate(TrackFilePath);
-  random_ = image->Random;
-  alerts_ = image->Alerts;
-  OptionReservedA = image->ReservedA;
+  store_.OptionReserved20 = image->Reserved20;
+  std::memcpy(store_.TrackFilePath, image->TrackPath, kPathChars);
+  Terminate(store_.TrackFilePath);
+  store_.random_ = image->Random;
+  store_.alerts_ = image->Alerts;
+  store_.OptionReservedA = image->ReservedA;
   for (int i = 0; i < kStoredColumnWidths; ++i)
-    columnWidths_[i / kColumnsPerList][i % kColumnsPerList] = image->Widths[i];
-  for (int i = 0; i < kMaxWindowSizes; ++i) windowSizes_[i] = image->Rects[i];
-  std::memcpy(OldFileList, image->OldFiles, sizeof OldFileList);
-  for (auto& path : OldFileList) path[kPathChars - 1] = '\0';
-  OptionReservedB = image->ReservedB;
-  std::memcpy(PlaybackFileName, image->PlaybackPath, kPathChars);
-  Terminate(PlaybackFileName);
+    store_.columnWidths_[i / kColumnsPerList][i % kColumnsPerList] = image->Widths[i];
+  for (int i = 0; i < kMaxWindowSizes; ++i) store_.windowSizes_[i] = image->Rects[i];
+  std::memcpy(store_.OldFileList, image->OldFiles, sizeof store_.OldFileList);
+  for (auto& path : store_.OldFileList) path[kPathChars - 1] = '\0';
+  store_.OptionReservedB = image->ReservedB;
+  std::memcpy(store_.PlaybackFileName, image->PlaybackPath, kPathChars);
+  Terminate(store_.PlaybackFileName);
 
   // Settings that the file's version did not know yet.
   OptionData& options = image->Options;
@@ -317,43 +319,43 @@ int Corvane3Data::LoadOptionFile() {
     options.CTCControlOn = options.ExternalIOOn = 0;
   }
   if (version < 46) {
-    SetFolder(options.EIOFolder, ProgramFolder);
-    SetFolder(options.CTCFolder, ProgramFolder);
+    SetFolder(options.EIOFolder, store_.ProgramFolder);
+    SetFolder(options.CTCFolder, store_.ProgramFolder);
   }
-  options_ = options;
-  SetFieldText(ProgramVersion, sizeof ProgramVersion, "X3.00");
+  store_.options_ = options;
+  SetFieldText(store_.ProgramVersion, sizeof store_.ProgramVersion, "X3.00");
   return kDone;
 }
 
-int Corvane3Data::SaveOptionFile() {
-  Writer file(InFolder(ProgramFolder, kOptionFileName));
+int SettingsFiles::SaveOptions() {
+  Writer file(InFolder(store_.ProgramFolder, kOptionFileName));
   file.Guard();
   file.Write(&kSettingsVersion, sizeof kSettingsVersion);
-  file.Write(OptionReserved20.data(), OptionReserved20.size());
-  file.Write(ProgramVersion, sizeof ProgramVersion);
-  file.Write(TrackFilePath, kPathChars);
-  file.Write(&random_, sizeof random_);
-  file.Write(&alerts_, sizeof alerts_);
-  file.Write(OptionReservedA.data(), OptionReservedA.size());
-  file.Write(&options_, sizeof options_);
-  file.Write(columnWidths_.data(), kStoredColumnWidths * sizeof(uint32_t));
-  file.Write(windowSizes_.data(), sizeof windowSizes_);
-  file.Write(OldFileList, sizeof OldFileList);
-  file.Write(OptionReservedB.data(), OptionReservedB.size());
-  file.Write(PlaybackFileName, kPathChars);
+  file.Write(store_.OptionReserved20.data(), store_.OptionReserved20.size());
+  file.Write(store_.ProgramVersion, sizeof store_.ProgramVersion);
+  file.Write(store_.TrackFilePath, kPathChars);
+  file.Write(&store_.random_, sizeof store_.random_);
+  file.Write(&store_.alerts_, sizeof store_.alerts_);
+  file.Write(store_.OptionReservedA.data(), store_.OptionReservedA.size());
+  file.Write(&store_.options_, sizeof store_.options_);
+  file.Write(store_.columnWidths_.data(), kStoredColumnWidths * sizeof(uint32_t));
+  file.Write(store_.windowSizes_.data(), sizeof store_.windowSizes_);
+  file.Write(store_.OldFileList, sizeof store_.OldFileList);
+  file.Write(store_.OptionReservedB.data(), store_.OptionReservedB.size());
+  file.Write(store_.PlaybackFileName, kPathChars);
   file.Guard();
   if (!file.Commit()) {
-    ShowMessage("Could not open or create Options File!", MessageIcon::Error);
+    store_.ShowMessage("Could not open or create Options File!", MessageIcon::Error);
     return kCannotOpen;
   }
-  SaveWindowColumnFile();
+  SaveWindowColumns();
   return kDone;
 }
 
 // ---------------------------------------------------------------- window-column file
 
-int Corvane3Data::LoadWindowColumnFile() {
-  Reader file(InFolder(ProgramFolder, kWindowColumnFileName));
+int SettingsFiles::LoadWindowColumns() {
+  Reader file(InFolder(store_.ProgramFolder, kWindowColumnFileName));
   if (!file.IsOpen()) return kCannotOpen;
   if (!file.Guard()) return kDamaged;
   uint32_t version = 0;
@@ -363,47 +365,48 @@ int Corvane3Data::LoadWindowColumnFile() {
   file.Read(widths.data(), sizeof widths);
   file.Read(rects.data(), sizeof rects);
   if (!file.Guard()) {
-    SetDefaultWindowColumns();
+    store_.SetDefaultWindowColumns();
     return kDamaged;
   }
-  for (int i = 0; i < kStoredColumnWidths; ++i) columnWidths_[i / kColumnsPerList][i % kColumnsPerList] = widths[i];
-  windowSizes_ = rects;
+  for (int i = 0; i < kStoredColumnWidths; ++i)
+    store_.columnWidths_[i / kColumnsPerList][i % kColumnsPerList] = widths[i];
+  store_.windowSizes_ = rects;
   // A width no list window could show comes from a damaged save.
-  for (auto& list : columnWidths_)
+  for (auto& list : store_.columnWidths_)
     for (auto& width : list)
       if (width > 1000) width = 80;
   return kDone;
 }
 
-int Corvane3Data::SaveWindowColumnFile() {
-  Writer file(InFolder(ProgramFolder, kWindowColumnFileName));
+int SettingsFiles::SaveWindowColumns() {
+  Writer file(InFolder(store_.ProgramFolder, kWindowColumnFileName));
   file.Guard();
   file.Write(&kSettingsVersion, sizeof kSettingsVersion);
-  file.Write(columnWidths_.data(), kStoredColumnWidths * sizeof(uint32_t));
-  file.Write(windowSizes_.data(), sizeof windowSizes_);
+  file.Write(store_.columnWidths_.data(), kStoredColumnWidths * sizeof(uint32_t));
+  file.Write(store_.windowSizes_.data(), sizeof store_.windowSizes_);
   file.Guard();
   return file.Commit() ? kDone : kCannotOpen;
 }
 
 // ---------------------------------------------------------------- territory settings
 
-std::string Corvane3Data::TerritorySettingsPath() const {
-  return SettingsPathFor(FieldText(TrackFilePath, kPathChars));
+std::string SettingsFiles::TerritoryPath() const {
+  return SettingsPathFor(FieldText(store_.TrackFilePath, kPathChars));
 }
 
-int Corvane3Data::SaveTerritorySettings() {
-  if (NoTerritorySettings == 1) return kCannotOpen;
-  const std::string path = TerritorySettingsPath();
+int SettingsFiles::SaveTerritory() {
+  if (store_.NoTerritorySettings == 1) return kCannotOpen;
+  const std::string path = TerritoryPath();
   if (path.empty()) return kCannotOpen;
   Writer file(path);
   file.Guard();
   file.Write(&kSettingsVersion, sizeof kSettingsVersion);
-  file.Write(&random_, sizeof random_);
+  file.Write(&store_.random_, sizeof store_.random_);
   file.Guard();
   return file.Commit() ? kDone : kCannotOpen;
 }
 
-int Corvane3Data::LoadTerritorySettings(std::string_view trackPath) {
+int SettingsFiles::LoadTerritory(std::string_view trackPath) {
   const std::string path = SettingsPathFor(trackPath);
   if (path.empty()) return kCannotOpen;
   Reader file(path);
@@ -414,9 +417,13 @@ int Corvane3Data::LoadTerritorySettings(std::string_view trackPath) {
   file.Read(&version, sizeof version);
   file.Read(&random, sizeof random);
   if (!file.Guard()) {
-    SetDefaultRandomData();
+    store_.SetDefaultRandomData();
     return kDamaged;
   }
-  random_ = random;
+  store_.random_ = random;
   return kDone;
 }
+
+// The store's names for these, kept while many callers use them.
+int Corvane3Data::LoadOptionFile() { return SettingsFiles(*this).LoadOptions(); }
+int Corvane3Data::SaveOptionFile() { return SettingsFiles(*this).SaveOptions(); }

@@ -2,6 +2,8 @@
 // track file it was made from. The reader takes the whole file into memory and
 // checks every count and size before anything reaches the store, so a damaged
 // file ends in a clean empty run, never in a half-loaded one.
+#include "store/simulation_file.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -12,9 +14,11 @@
 #include "store/atomic_file.h"
 #include "store/binary_io.h"
 #include "store/corvane3_data.h"
+#include "store/file_commands.h"
 #include "store/file_results.h"
 #include "store/fixed_text.h"
 #include "store/simulation_file_format.h"
+#include "store/track_file.h"
 
 namespace {
 
@@ -58,76 +62,77 @@ void TakeBytes(Record& record, const uint8_t* old, size_t from, size_t to) {
 
 }  // namespace
 
-int Corvane3Data::SaveSimulation(const std::string& path) {
+int SimulationFile::Save(const std::string& path) {
   int32_t counts[kSimCountWords] = {};
-  counts[kSimTrains] = SlotsInUse(kMaxTrainStatus, 0, [&](int i) { return trainStatus_[i].InUse == 1; });
-  counts[kSimPermits] = SlotsInUse(kMaxPermitStatus, 0, [&](int i) { return permitStatus_[i].InUse == 1; });
-  counts[kSimSlowOrders] = SlotsInUse(kMaxSlowStatus, 0, [&](int i) { return slowStatus_[i].InUse == 1; });
-  counts[kSimBlocks] = SlotsInUse(kMaxBlocks, 0, [&](int i) { return blockStatus_[i].InUse == 1; });
-  counts[kSimSwitches] = SlotsInUse(kMaxSwitches, 0, [&](int i) { return switchStatus_[i].InUse == 1; });
-  counts[kSimSignals] = SlotsInUse(kMaxSignals, 0, [&](int i) { return signalStatus_[i].InUse == 1; });
-  counts[kSimDiamonds] = SlotsInUse(kMaxCrossings, 0, [&](int i) { return crossStatus_[i].InUse == 1; });
-  counts[kSimLocations] = SlotsInUse(kMaxLocations, 1, [&](int i) { return orgStatus_[i].InUse == 1; });
-  counts[kSimStack] = SlotsInUse(kMaxStack, 0, [&](int i) { return stack_[i].InUse == 1; });
-  counts[kSimOSHits] = std::clamp(OSHitCount, 0, kMaxOSHits - 1);
-  counts[kSimAlertLines] = std::clamp(Run.AlertLinesUsed, 0, kAlertLines);
+  counts[kSimTrains] = SlotsInUse(kMaxTrainStatus, 0, [&](int i) { return store_.trainStatus_[i].InUse == 1; });
+  counts[kSimPermits] = SlotsInUse(kMaxPermitStatus, 0, [&](int i) { return store_.permitStatus_[i].InUse == 1; });
+  counts[kSimSlowOrders] = SlotsInUse(kMaxSlowStatus, 0, [&](int i) { return store_.slowStatus_[i].InUse == 1; });
+  counts[kSimBlocks] = SlotsInUse(kMaxBlocks, 0, [&](int i) { return store_.blockStatus_[i].InUse == 1; });
+  counts[kSimSwitches] = SlotsInUse(kMaxSwitches, 0, [&](int i) { return store_.switchStatus_[i].InUse == 1; });
+  counts[kSimSignals] = SlotsInUse(kMaxSignals, 0, [&](int i) { return store_.signalStatus_[i].InUse == 1; });
+  counts[kSimDiamonds] = SlotsInUse(kMaxCrossings, 0, [&](int i) { return store_.crossStatus_[i].InUse == 1; });
+  counts[kSimLocations] = SlotsInUse(kMaxLocations, 1, [&](int i) { return store_.orgStatus_[i].InUse == 1; });
+  counts[kSimStack] = SlotsInUse(kMaxStack, 0, [&](int i) { return store_.stack_[i].InUse == 1; });
+  counts[kSimOSHits] = std::clamp(store_.OSHitCount, 0, kMaxOSHits - 1);
+  counts[kSimAlertLines] = std::clamp(store_.Run.AlertLinesUsed, 0, kAlertLines);
   // The archive holds at most 2,184 hours, whatever the clock says.
-  const int64_t hours = (static_cast<int64_t>(SimClock) - SimStartTime) / 3600 + 1;
+  const int64_t hours = (static_cast<int64_t>(store_.SimClock) - store_.SimStartTime) / 3600 + 1;
   counts[kSimArchiveHours] = static_cast<int32_t>(std::clamp<int64_t>(hours, 0, kMaxArchivePerform));
 
   SimulationRunState run{};
-  run.SimClock = SimClock;
-  run.EndTime = SimEndTime;
-  run.WindowWord14 = RunWindowWord;
-  run.HighestAlertViewed = static_cast<int16_t>(Run.HighestAlertViewed);
-  run.AlertCounter = static_cast<int16_t>(Run.AlertCounter);
+  run.SimClock = store_.SimClock;
+  run.EndTime = store_.SimEndTime;
+  run.WindowWord14 = store_.RunWindowWord;
+  run.HighestAlertViewed = static_cast<int16_t>(store_.Run.HighestAlertViewed);
+  run.AlertCounter = static_cast<int16_t>(store_.Run.AlertCounter);
   run.AlertLinesUsed = static_cast<int16_t>(counts[kSimAlertLines]);
   // Kept to what a load accepts, so that a saved run always loads again.
-  run.SelectedAlertLine = static_cast<int16_t>(std::clamp(Run.SelectedAlertLine, 0, kAlertLines - 1));
-  run.ClockSpeed = static_cast<int16_t>(std::clamp(Run.ClockSpeed, 1, 40));
-  run.HighlightedDevice = static_cast<int16_t>(Run.HighlightedDevice);
-  run.OutputHold = Run.OutputHold;
-  run.StartTime = SimStartTime;
-  run.StartDay = static_cast<int16_t>(SimStartDay);
+  run.SelectedAlertLine = static_cast<int16_t>(std::clamp(store_.Run.SelectedAlertLine, 0, kAlertLines - 1));
+  run.ClockSpeed = static_cast<int16_t>(std::clamp(store_.Run.ClockSpeed, 1, 40));
+  run.HighlightedDevice = static_cast<int16_t>(store_.Run.HighlightedDevice);
+  run.OutputHold = store_.Run.OutputHold;
+  run.StartTime = store_.SimStartTime;
+  run.StartDay = static_cast<int16_t>(store_.SimStartDay);
 
   ByteWriter out;
   out.Put(kSimulationMagic);
   out.Put(kSimulationVersion);
   out.Put(counts);
-  out.Put(TrackFilePath);
-  out.Put(LoadedTrackVersion);
-  out.Put(TrackIdentity1);
-  out.Put(TrackIdentity2);
-  out.Put(LoadedChangeCount);
-  out.Write(trainStatus_.data(), sizeof(TrainStatus) * counts[kSimTrains]);
-  out.Write(trainStationTimes_.data(), sizeof(TrainStationTime) * counts[kSimTrains]);
-  out.Write(trainStops_.data(), sizeof(TrainStop) * counts[kSimTrains]);
-  out.Write(permitStatus_.data(), sizeof(PermitStatus) * counts[kSimPermits]);
-  out.Write(slowStatus_.data(), sizeof(SlowStatus) * counts[kSimSlowOrders]);
-  out.Write(blockStatus_.data(), sizeof(BlockStatus) * counts[kSimBlocks]);
-  out.Write(switchStatus_.data(), sizeof(SwitchStatus) * counts[kSimSwitches]);
-  out.Write(signalStatus_.data(), sizeof(SignalStatus) * counts[kSimSignals]);
-  out.Write(crossStatus_.data(), sizeof(CrossStatus) * counts[kSimDiamonds]);
-  out.Write(orgStatus_.data(), sizeof(OrgStatus) * counts[kSimLocations]);
-  out.Write(osHits_.data(), sizeof(OSHit) * counts[kSimOSHits]);
+  out.Put(store_.TrackFilePath);
+  out.Put(store_.LoadedTrackVersion);
+  out.Put(store_.TrackIdentity1);
+  out.Put(store_.TrackIdentity2);
+  out.Put(store_.LoadedChangeCount);
+  out.Write(store_.trainStatus_.data(), sizeof(TrainStatus) * counts[kSimTrains]);
+  out.Write(store_.trainStationTimes_.data(), sizeof(TrainStationTime) * counts[kSimTrains]);
+  out.Write(store_.trainStops_.data(), sizeof(TrainStop) * counts[kSimTrains]);
+  out.Write(store_.permitStatus_.data(), sizeof(PermitStatus) * counts[kSimPermits]);
+  out.Write(store_.slowStatus_.data(), sizeof(SlowStatus) * counts[kSimSlowOrders]);
+  out.Write(store_.blockStatus_.data(), sizeof(BlockStatus) * counts[kSimBlocks]);
+  out.Write(store_.switchStatus_.data(), sizeof(SwitchStatus) * counts[kSimSwitches]);
+  out.Write(store_.signalStatus_.data(), sizeof(SignalStatus) * counts[kSimSignals]);
+  out.Write(store_.crossStatus_.data(), sizeof(CrossStatus) * counts[kSimDiamonds]);
+  out.Write(store_.orgStatus_.data(), sizeof(OrgStatus) * counts[kSimLocations]);
+  out.Write(store_.osHits_.data(), sizeof(OSHit) * counts[kSimOSHits]);
   out.Put(counts[kSimOSHits]);
-  out.Write(stack_.data(), sizeof(StackData) * counts[kSimStack]);
-  for (int i = 0; i < counts[kSimAlertLines]; ++i) out.Write(Run.AlertLines[i].data(), kAlertLineChars);
+  out.Write(store_.stack_.data(), sizeof(StackData) * counts[kSimStack]);
+  for (int i = 0; i < counts[kSimAlertLines]; ++i) out.Write(store_.Run.AlertLines[i].data(), kAlertLineChars);
   out.Put(run);
-  out.Put(perform_);
-  out.Write(archivePerform_.data(), sizeof(PerformStatus) * counts[kSimArchiveHours]);
+  out.Put(store_.perform_);
+  out.Write(store_.archivePerform_.data(), sizeof(PerformStatus) * counts[kSimArchiveHours]);
   out.Put(kSimulationMagic);
 
   if (!ReplaceFile(path, out.Bytes())) {
-    ShowMessage("Could not save simulation file", MessageIcon::Error);
+    store_.ShowMessage("Could not save simulation file", MessageIcon::Error);
     return file_result::kCannotOpen;
   }
-  messages_->ShowMessage("Created new simulation file called \"" + path + "\".", FieldText(Captions[0], kCaptionChars),
-                         MessageIcon::Information, MessageButtons::Ok);
+  store_.Messages().ShowMessage("Created new simulation file called \"" + path + "\".",
+                                FieldText(store_.Captions[0], kCaptionChars), MessageIcon::Information,
+                                MessageButtons::Ok);
   return file_result::kDone;
 }
 
-int Corvane3Data::LoadSimulation(const std::string& path, int report) {
+int SimulationFile::Load(const std::string& path, int report) {
   const bool tell = report != -1;
   // No saved simulation is longer than this: anything behind it is never read.
   constexpr size_t kLargest =
@@ -140,19 +145,19 @@ int Corvane3Data::LoadSimulation(const std::string& path, int report) {
       kMaxArchivePerform * sizeof(PerformStatus) + 16;
   std::vector<uint8_t> bytes;
   if (!ReadFileBytes(path, bytes, kLargest)) {
-    if (tell) ShowMessage(kCannotOpen, MessageIcon::Error);
+    if (tell) store_.ShowMessage(kCannotOpen, MessageIcon::Error);
     return file_result::kCannotOpen;
   }
   ByteReader in(bytes);
 
   int32_t magic[4] = {};
   if (!in.Get(magic) || std::memcmp(magic, kSimulationMagic, sizeof magic) != 0) {
-    if (tell) ShowMessage(kIllegal, MessageIcon::Error);
+    if (tell) store_.ShowMessage(kIllegal, MessageIcon::Error);
     return file_result::kDamaged;
   }
   const auto damaged = [&] {
-    if (tell) ShowMessage(kIllegal, MessageIcon::Error);
-    InitSimulationStatus();
+    if (tell) store_.ShowMessage(kIllegal, MessageIcon::Error);
+    store_.InitSimulationStatus();
     return file_result::kDamaged;
   };
 
@@ -165,23 +170,23 @@ int Corvane3Data::LoadSimulation(const std::string& path, int report) {
 
   // The track file is always looked for beside the saved simulation, under its stored name.
   const std::string expected = FolderPart(path) + FileNamePart(FieldText(storedTrackPath));
-  if (expected != FieldText(TrackFilePath)) {
-    const int loaded = LoadTrackFile(expected, report);
+  if (expected != FieldText(store_.TrackFilePath)) {
+    const int loaded = TrackFile(store_).Load(expected, report);
     if (loaded != file_result::kDone) {
-      InitSimulationStatus();
+      store_.InitSimulationStatus();
       return loaded;
     }
-    SetFieldText(TrackFilePath, expected);
+    SetFieldText(store_.TrackFilePath, expected);
   }
 
   int32_t identity[4] = {};
   if (!in.Get(identity)) return damaged();
-  if (identity[0] != LoadedTrackVersion || identity[1] != TrackIdentity1 || identity[2] != TrackIdentity2 ||
-      identity[3] != LoadedChangeCount) {
-    ShowMessage("This simulation file was created from a different version of the \"" + expected +
-                    "\" track file and, therefore, cannot be loaded.",
-                MessageIcon::Error);
-    InitSimulationStatus();
+  if (identity[0] != store_.LoadedTrackVersion || identity[1] != store_.TrackIdentity1 ||
+      identity[2] != store_.TrackIdentity2 || identity[3] != store_.LoadedChangeCount) {
+    store_.ShowMessage("This simulation file was created from a different version of the \"" + expected +
+                           "\" track file and, therefore, cannot be loaded.",
+                       MessageIcon::Error);
+    store_.InitSimulationStatus();
     return file_result::kOtherTrackVersion;
   }
 
@@ -235,108 +240,114 @@ int Corvane3Data::LoadSimulation(const std::string& path, int report) {
     return damaged();
   }
 
-  InitSimulationStatus();
+  store_.InitSimulationStatus();
   // The loaded state is the starting point, not a change to record.
-  RecordingSuppressed = 1;
-  std::memcpy(trainStatus_.data(), trains, sizeof(TrainStatus) * counts[kSimTrains]);
-  for (int i = 0; i < counts[kSimTrains]; ++i) NoteTrainSlot(i);
-  std::memcpy(trainStationTimes_.data(), stationTimes, sizeof(TrainStationTime) * counts[kSimTrains]);
-  std::memcpy(trainStops_.data(), stops, sizeof(TrainStop) * counts[kSimTrains]);
+  store_.RecordingSuppressed = 1;
+  std::memcpy(store_.trainStatus_.data(), trains, sizeof(TrainStatus) * counts[kSimTrains]);
+  for (int i = 0; i < counts[kSimTrains]; ++i) store_.NoteTrainSlot(i);
+  std::memcpy(store_.trainStationTimes_.data(), stationTimes, sizeof(TrainStationTime) * counts[kSimTrains]);
+  std::memcpy(store_.trainStops_.data(), stops, sizeof(TrainStop) * counts[kSimTrains]);
   for (int i = 0; i < counts[kSimPermits]; ++i) {
     const uint8_t* old = permits + permitBytes * i;
     if (permitBytes == sizeof(PermitStatus)) {
-      std::memcpy(&permitStatus_[i], old, sizeof(PermitStatus));
+      std::memcpy(&store_.permitStatus_[i], old, sizeof(PermitStatus));
       continue;
     }
-    PermitStatus record = GetPermitStatus(i);
+    PermitStatus record = store_.GetPermitStatus(i);
     TakeBytes(record, old, 0, 22);
     TakeBytes(record, old, 25, 33);
-    UpdatePermitStatus(i, record);
+    store_.UpdatePermitStatus(i, record);
   }
-  std::memcpy(slowStatus_.data(), slows, sizeof(SlowStatus) * counts[kSimSlowOrders]);
-  std::memcpy(blockStatus_.data(), blocks, sizeof(BlockStatus) * counts[kSimBlocks]);
+  std::memcpy(store_.slowStatus_.data(), slows, sizeof(SlowStatus) * counts[kSimSlowOrders]);
+  std::memcpy(store_.blockStatus_.data(), blocks, sizeof(BlockStatus) * counts[kSimBlocks]);
   for (int i = 0; i < counts[kSimSwitches]; ++i) {
     const uint8_t* old = switches + switchBytes * i;
     if (switchBytes == sizeof(SwitchStatus)) {
-      std::memcpy(&switchStatus_[i], old, sizeof(SwitchStatus));
+      std::memcpy(&store_.switchStatus_[i], old, sizeof(SwitchStatus));
       continue;
     }
-    SwitchStatus record = GetSwitchStatus(i);
+    SwitchStatus record = store_.GetSwitchStatus(i);
     TakeBytes(record, old, 0, 103);
     TakeBytes(record, old, 106, 112);
     record.Byte113 = record.Byte114 = 0;
-    UpdateSwitchStatus(i, record, 0);
+    store_.UpdateSwitchStatus(i, record, 0);
   }
   for (int i = 0; i < counts[kSimSignals]; ++i) {
     const uint8_t* old = signals + signalBytes * i;
     if (signalBytes == sizeof(SignalStatus)) {
-      std::memcpy(&signalStatus_[i], old, sizeof(SignalStatus));
+      std::memcpy(&store_.signalStatus_[i], old, sizeof(SignalStatus));
       continue;
     }
-    SignalStatus record = GetSignalStatus(i);
+    SignalStatus record = store_.GetSignalStatus(i);
     TakeBytes(record, old, 0, 21);
     record.CTCClearRequest = record.CTCCancelRequest = 0;
-    UpdateSignalStatus(i, record, 0);
+    store_.UpdateSignalStatus(i, record, 0);
   }
   for (int i = 0; i < counts[kSimDiamonds]; ++i) {
     const uint8_t* old = crosses + crossBytes * i;
     if (crossBytes == sizeof(CrossStatus)) {
-      std::memcpy(&crossStatus_[i], old, sizeof(CrossStatus));
+      std::memcpy(&store_.crossStatus_[i], old, sizeof(CrossStatus));
       continue;
     }
-    CrossStatus record = GetCrossStatus(i);
+    CrossStatus record = store_.GetCrossStatus(i);
     TakeBytes(record, old, 0, 46);
-    UpdateCrossStatus(i, record);
+    store_.UpdateCrossStatus(i, record);
   }
-  std::memcpy(orgStatus_.data(), orgs, sizeof(OrgStatus) * counts[kSimLocations]);
-  std::memcpy(osHits_.data(), hits, sizeof(OSHit) * counts[kSimOSHits]);
-  OSHitCount = hitCount;
-  std::memcpy(stack_.data(), stack, sizeof(StackData) * counts[kSimStack]);
+  std::memcpy(store_.orgStatus_.data(), orgs, sizeof(OrgStatus) * counts[kSimLocations]);
+  std::memcpy(store_.osHits_.data(), hits, sizeof(OSHit) * counts[kSimOSHits]);
+  store_.OSHitCount = hitCount;
+  std::memcpy(store_.stack_.data(), stack, sizeof(StackData) * counts[kSimStack]);
   for (int i = 0; i < kAlertLines; ++i) {
-    auto& line = Run.AlertLines[i];
+    auto& line = store_.Run.AlertLines[i];
     line.fill('\0');
     if (i < counts[kSimAlertLines]) std::memcpy(line.data(), alerts + size_t(kAlertLineChars) * i, kAlertLineChars - 1);
   }
-  perform_ = running;
-  std::memcpy(archivePerform_.data(), archive, sizeof(PerformStatus) * counts[kSimArchiveHours]);
-  RecordingSuppressed = 0;
+  store_.perform_ = running;
+  std::memcpy(store_.archivePerform_.data(), archive, sizeof(PerformStatus) * counts[kSimArchiveHours]);
+  store_.RecordingSuppressed = 0;
 
   // Top speed of each train type over the ordinary blocks, as a track file load works it out.
   for (int t = 0; t < kMaxTrainTypes; ++t) {
-    TrainType type = GetTrainType(t);
+    TrainType type = store_.GetTrainType(t);
     if (type.InUse == 0) continue;
     int16_t top = 0;
     for (int b = 0; b < kMaxBlocks; ++b) {
-      const BlockData& block = blockData_[b];
+      const BlockData& block = store_.blockData_[b];
       if (block.InUse == 0 || block.PassThrough == 1) continue;
       for (int d = 0; d < 2; ++d)
         if (block.SpeedMax[d][t] > top) top = block.SpeedMax[d][t];
     }
     type.TopSpeed = top;
-    UpdateTrainType(t, type);
+    store_.UpdateTrainType(t, type);
   }
 
-  SetSimClock(run.SimClock);
-  SetSimEndTime(run.EndTime);
-  SetSimStartTime(run.StartTime);
-  SetSimStartDay(run.StartDay);
-  RunWindowWord = run.WindowWord14;
-  Run.HighestAlertViewed = run.HighestAlertViewed;
-  Run.AlertCounter = run.AlertCounter;
-  Run.AlertLinesUsed = alertLines;
-  Run.SelectedAlertLine = selectedLine;
-  Run.ClockSpeed = run.ClockSpeed;
-  Run.SavedClockSpeed = run.ClockSpeed;
-  Run.HighlightedDevice = -1;
-  Run.OutputHold = run.OutputHold != 0 ? 1 : 0;
-  Run.SimStopped = 1;
-  Run.SimPaused = 0;
-  Run.RunStarted = 0;
-  Run.SelectedDevice = -1;
+  store_.SetSimClock(run.SimClock);
+  store_.SetSimEndTime(run.EndTime);
+  store_.SetSimStartTime(run.StartTime);
+  store_.SetSimStartDay(run.StartDay);
+  store_.RunWindowWord = run.WindowWord14;
+  store_.Run.HighestAlertViewed = run.HighestAlertViewed;
+  store_.Run.AlertCounter = run.AlertCounter;
+  store_.Run.AlertLinesUsed = alertLines;
+  store_.Run.SelectedAlertLine = selectedLine;
+  store_.Run.ClockSpeed = run.ClockSpeed;
+  store_.Run.SavedClockSpeed = run.ClockSpeed;
+  store_.Run.HighlightedDevice = -1;
+  store_.Run.OutputHold = run.OutputHold != 0 ? 1 : 0;
+  store_.Run.SimStopped = 1;
+  store_.Run.SimPaused = 0;
+  store_.Run.RunStarted = 0;
+  store_.Run.SelectedDevice = -1;
 
-  CountData countData = GetCountData();
+  CountData countData = store_.GetCountData();
   countData.Words[kCountRunningTrains] = counts[kSimTrains];
-  UpdateCountData(countData);
-  AddOldFile(path);
+  store_.UpdateCountData(countData);
+  FileCommands(store_).AddOldFile(path);
   return file_result::kDone;
+}
+
+// The store's names for these, kept while many callers use them.
+int Corvane3Data::SaveSimulation(const std::string& path) { return SimulationFile(*this).Save(path); }
+int Corvane3Data::LoadSimulation(const std::string& path, int report) {
+  return SimulationFile(*this).Load(path, report);
 }

@@ -1,5 +1,4 @@
-// Small services of the store: the one-dialog lock, the recent files and their
-// menu, the bitmap header check, the list refresh walk and the track names.
+// Small services of the store: the one-dialog lock, the bitmap header check, the list refresh walk and the track names.
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -54,44 +53,6 @@ void Corvane3Data::CloseDialog() {
     return;
   }
   Run.DialogOpen = 0;
-}
-
-// ---------------------------------------------------------------- recent files
-
-std::string Corvane3Data::GetOldFile(int index) {
-  if (index < 0 || index >= kMaxOldFiles) {
-    ReportIndexError(index, "Old File", "GetOldFile");
-    index = 0;
-  }
-  return FieldText(OldFileList[index], kPathChars);
-}
-
-void Corvane3Data::AddOldFile(std::string_view path) {
-  // An empty path would end the list at slot 0 and hide every other entry.
-  if (path.empty()) return;
-  for (int i = 0; i < kMaxOldFiles; ++i)
-    if (OldFileList[i][0] != '\0') shell_->RemoveMenuItem(command_id::kOldFileFirst + i);
-
-  char entry[kPathChars];
-  SetFieldText(entry, kPathChars, path);
-  const std::string wanted = FieldText(entry, kPathChars);
-  // Take an existing copy out, closing the gap, so that the path is listed once.
-  for (int i = 0; i < kMaxOldFiles; ++i) {
-    if (FieldText(OldFileList[i], kPathChars) != wanted) continue;
-    for (int k = i; k < kMaxOldFiles - 1; ++k) std::memcpy(OldFileList[k], OldFileList[k + 1], kPathChars);
-    std::memset(OldFileList[kMaxOldFiles - 1], 0, kPathChars);
-    break;
-  }
-  for (int k = kMaxOldFiles - 1; k > 0; --k) std::memcpy(OldFileList[k], OldFileList[k - 1], kPathChars);
-  std::memcpy(OldFileList[0], entry, kPathChars);
-  InsertOldFileMenu();
-}
-
-void Corvane3Data::InsertOldFileMenu() {
-  for (int i = 0; i < kMaxOldFiles; ++i) {
-    const std::string path = FieldText(OldFileList[i], kPathChars);
-    if (!path.empty()) shell_->InsertMenuItem(command_id::kOldFileFirst + i, path, command_id::kExit);
-  }
 }
 
 // ---------------------------------------------------------------- bitmap check

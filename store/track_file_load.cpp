@@ -1,4 +1,4 @@
-// LoadTrackFile: the one entry for every territory load. It checks the file's
+// TrackFile::Load: the one entry for every territory load. It checks the file's
 // head, hands the body to the reader of its version and then works out what
 // the file does not carry. A damaged file leaves the empty territory under the
 // name "new.trk", never a half-loaded one.
@@ -7,8 +7,11 @@
 #include "store/binary_io.h"
 #include "store/bitmap_bytes.h"
 #include "store/corvane3_data.h"
+#include "store/file_commands.h"
 #include "store/file_results.h"
 #include "store/fixed_text.h"
+#include "store/settings_files.h"
+#include "store/track_file.h"
 #include "store/track_file_format.h"
 
 namespace {
@@ -17,138 +20,144 @@ constexpr int kFirstCurrentVersion = 30;
 
 }  // namespace
 
-void Corvane3Data::ForgetTrackFileImages() {
-  for (auto& image : TrainIconImages) image.clear();
-  TrainTypeIcons = MakeNoTrainTypeIcons();
-  MaintBitmapUsable.fill(0);
+void TrackFile::ForgetImages() {
+  for (auto& image : store_.TrainIconImages) image.clear();
+  store_.TrainTypeIcons = MakeNoTrainTypeIcons();
+  store_.MaintBitmapUsable.fill(0);
 }
 
-void Corvane3Data::ForgetTrackFileTables() {
-  GridFlags.fill(0);
-  for (int i = 0; i < kMaxAreas; ++i) UpdateAreaData(i, AreaData{});
-  for (int i = 0; i < kMaxDetectors; ++i) UpdateDetectorData(i, DetectorData{});
-  UpdateTerritoryOptions(TerritoryOptions{});
+void TrackFile::ForgetTables() {
+  store_.GridFlags.fill(0);
+  for (int i = 0; i < kMaxAreas; ++i) store_.UpdateAreaData(i, AreaData{});
+  for (int i = 0; i < kMaxDetectors; ++i) store_.UpdateDetectorData(i, DetectorData{});
+  store_.UpdateTerritoryOptions(TerritoryOptions{});
 }
 
-int Corvane3Data::LoadTrackFile(const std::string& path, int report) {
+int TrackFile::Load(const std::string& path, int report) {
   const bool tell = report != -1;
   // The images go first: emptying the territory gives types 0-9 the internal pictures, which stand
   // until a type names another picture.
-  ForgetTrackFileImages();
-  InitTerritoryData();
-  ForgetTrackFileTables();
-  ChangeCount = LoadedChangeCount;
+  ForgetImages();
+  store_.InitTerritoryData();
+  ForgetTables();
+  store_.ChangeCount = store_.LoadedChangeCount;
 
   std::vector<uint8_t> bytes;
   if (!ReadFileBytes(path, bytes)) {
-    if (tell) ShowMessage("Could not open track territory file \"" + path + "\".", MessageIcon::Error);
+    if (tell) store_.ShowMessage("Could not open track territory file \"" + path + "\".", MessageIcon::Error);
     return file_result::kCannotOpen;
   }
   ByteReader in(bytes);
   for (const int16_t expected : kTrackMagic) {
     int16_t word = 0;
     if (!in.Get(word) || word != expected) {
-      if (tell) ShowMessage("Illegal track territory file!", MessageIcon::Error);
+      if (tell) store_.ShowMessage("Illegal track territory file!", MessageIcon::Error);
       return file_result::kDamaged;
     }
   }
   int16_t version = 0;
   int result = 1;  // a file that ends behind the magic is damaged
   if (in.Get(version)) {
-    if (version > HighestTrackVersion) {
+    if (version > store_.HighestTrackVersion) {
       if (tell) {
-        ShowMessage("The track territory file being loaded has an newer file structure than this program can handle.",
-                    MessageIcon::Error);
+        store_.ShowMessage(
+            "The track territory file being loaded has an newer file structure than this program can handle.",
+            MessageIcon::Error);
       }
       return file_result::kCannotOpen;
     }
-    result = version < kFirstCurrentVersion ? ReadOldTrackFile(in, version, path) : ReadTrackFile(in, version, path);
+    result =
+        version < kFirstCurrentVersion ? OldTrackFile(store_).Read(in, version, path) : ReadBody(in, version, path);
   }
-  CountData counts = GetCountData();
+  CountData counts = store_.GetCountData();
   counts.Words[kCountRunningTrains] = 0;
-  UpdateCountData(counts);
+  store_.UpdateCountData(counts);
   if (result != file_result::kDone) {
-    ForgetTrackFileImages();
-    InitTerritoryData();
-    ForgetTrackFileTables();
-    LoadedChangeCount = ChangeCount;  // the empty territory counts as unchanged, whatever the reader had read
-    SetFieldText(TrackFilePath, "new.trk");
+    ForgetImages();
+    store_.InitTerritoryData();
+    ForgetTables();
+    store_.LoadedChangeCount =
+        store_.ChangeCount;  // the empty territory counts as unchanged, whatever the reader had read
+    SetFieldText(store_.TrackFilePath, "new.trk");
     if (tell) {
-      ShowMessage("The track file you attempted to open \"" + path +
-                      "\" has corruptd data. A new layout file was loaded instead.",
-                  MessageIcon::Error);
+      store_.ShowMessage("The track file you attempted to open \"" + path +
+                             "\" has corruptd data. A new layout file was loaded instead.",
+                         MessageIcon::Error);
     }
     return result;
   }
 
   // Entrance/exit cells: one step beyond the block end, following the end cell's track.
   for (int i = 0; i < kMaxLocations; ++i) {
-    OrgData org = GetOrgData(i);
+    OrgData org = store_.GetOrgData(i);
     if (org.InUse == 0 || org.Block < 0 || org.Block >= kMaxBlocks) continue;
-    const BlockData block = GetBlockData(org.Block);
+    const BlockData block = store_.GetBlockData(org.Block);
     TrackCell cell;
     if (org.Side == 0) {
       cell.X = block.LeftCellX;
       cell.Y = block.LeftCellY;
-      cell = GetLeftTrackCell(cell);
+      cell = store_.GetLeftTrackCell(cell);
     } else {
       cell.X = block.RightCellX;
       cell.Y = block.RightCellY;
-      cell = GetRightTrackCell(cell);
+      cell = store_.GetRightTrackCell(cell);
     }
     org.CellX = cell.X;
     org.CellY = cell.Y;
-    UpdateOrgData(i, org);
+    store_.UpdateOrgData(i, org);
   }
 
   // Top speed of each train type: the highest block speed for it over the ordinary blocks.
   for (int t = 0; t < kMaxTrainTypes; ++t) {
-    TrainType type = GetTrainType(t);
+    TrainType type = store_.GetTrainType(t);
     if (type.InUse == 0) continue;
     int16_t top = 0;
     for (int b = 0; b < kMaxBlocks; ++b) {
-      const BlockData block = GetBlockData(b);
+      const BlockData block = store_.GetBlockData(b);
       if (block.InUse == 0 || block.PassThrough == 1) continue;
       for (int d = 0; d < 2; ++d)
         if (block.SpeedMax[d][t] > top) top = block.SpeedMax[d][t];
     }
     type.TopSpeed = top;
-    UpdateTrainType(t, type);
+    store_.UpdateTrainType(t, type);
   }
 
-  LoadedTrackVersion = version;
+  store_.LoadedTrackVersion = version;
 
   // Maintenance bitmaps: an image that fills its buffer or more is dropped; the others must be bitmaps.
   for (int i = 0; i < kMaxMaintBitmaps; ++i) {
-    BitmapMaint maint = GetBitmapMaint(i);
-    if (MaintImageSizes[i] >= kMaintImageBytes) {
-      MaintImageSizes[i] = 0;
+    BitmapMaint maint = store_.GetBitmapMaint(i);
+    if (store_.MaintImageSizes[i] >= kMaintImageBytes) {
+      store_.MaintImageSizes[i] = 0;
       if (maint.Name[0] != 0) {
         maint.Name[0] = 0;
-        UpdateBitmapMaint(i, maint);
+        store_.UpdateBitmapMaint(i, maint);
       }
       continue;
     }
     if (maint.Name[0] == 0) continue;
-    if (IsUsableBitmapImage(MaintImage(i), static_cast<size_t>(MaintImageSizes[i]))) {
-      MaintBitmapUsable[i] = 1;
+    if (IsUsableBitmapImage(store_.MaintImage(i), static_cast<size_t>(store_.MaintImageSizes[i]))) {
+      store_.MaintBitmapUsable[i] = 1;
     } else if (tell) {
-      ShowMessage("The temporary bitmap file is illegal!", MessageIcon::Error);
+      store_.ShowMessage("The temporary bitmap file is illegal!", MessageIcon::Error);
     }
   }
 
   // A track or signal cell that names no device is not drawn.
   for (int cell = 0; cell < kGridCells; ++cell) {
-    const int16_t code = GridTrack[cell];
-    if (code == 0 || GridDevice[cell] >= 0) continue;
-    const int type = code > 0 && code <= 40 ? GetDeviceType(code) : 3;
-    if (type != 3 && type != 4) GridTrack[cell] = 0;
+    const int16_t code = store_.GridTrack[cell];
+    if (code == 0 || store_.GridDevice[cell] >= 0) continue;
+    const int type = code > 0 && code <= 40 ? store_.GetDeviceType(code) : 3;
+    if (type != 3 && type != 4) store_.GridTrack[cell] = 0;
   }
 
-  shell_->MakeTrainIconBitmaps();
-  SaveTerritorySettings();  // still the territory loaded before this one: the caller records the new name
-  AddOldFile(path);
-  LoadTerritorySettings(path);
-  Shell().CloseDataWindows();
+  store_.Shell().MakeTrainIconBitmaps();
+  SettingsFiles(store_).SaveTerritory();  // still the territory loaded before this one: the caller records the new name
+  FileCommands(store_).AddOldFile(path);
+  SettingsFiles(store_).LoadTerritory(path);
+  store_.Shell().CloseDataWindows();
   return file_result::kDone;
 }
+
+// The store's names for these, kept while many callers use them.
+int Corvane3Data::LoadTrackFile(const std::string& path, int report) { return TrackFile(*this).Load(path, report); }

@@ -25,6 +25,7 @@
 #include "store/corvane3_data.h"
 #include "store/file_results.h"
 #include "store/fixed_text.h"
+#include "store/track_file.h"
 #include "store/track_file_format.h"
 
 namespace {
@@ -111,7 +112,7 @@ bool SplitTrackName(const std::string& name, const std::string& prefix, std::str
 
 }  // namespace
 
-int Corvane3Data::ReadOldTrackFile(ByteReader& in, int version, const std::string& path) {
+int OldTrackFile::Read(ByteReader& in, int version, const std::string& path) {
   // The length check, before anything is changed.
   const int64_t length = static_cast<int64_t>(in.Left());
   const int64_t fixed = FixedBytesBeforeSizes(version);
@@ -127,13 +128,13 @@ int Corvane3Data::ReadOldTrackFile(ByteReader& in, int version, const std::strin
   if (version >= 10) {
     int16_t reserved = 0;
     in.Get(reserved);
-    in.Get(TrackIdentity1);
-    in.Get(TrackIdentity2);
-    TrackReservedWord = reserved;
+    in.Get(store_.TrackIdentity1);
+    in.Get(store_.TrackIdentity2);
+    store_.TrackReservedWord = reserved;
   } else {
-    TrackIdentity1 = TrackIdentity2 = 0;
+    store_.TrackIdentity1 = store_.TrackIdentity2 = 0;
   }
-  ChangeCount = LoadedChangeCount = 0;
+  store_.ChangeCount = store_.LoadedChangeCount = 0;
 
   // Territory header.
   std::vector<uint8_t> old(kHeaderBytes);
@@ -152,22 +153,23 @@ int Corvane3Data::ReadOldTrackFile(ByteReader& in, int version, const std::strin
   PutText(territory, 297, 255, base + ".trk");
   const std::string commentsPath = base + ".txt";
   SetFieldText(territory.CommentsFile, commentsPath);
-  UpdateTerritoryData(territory);
+  store_.UpdateTerritoryData(territory);
   // The comments go to their own file, unless one is there already (or its name does not fit the field).
   if (commentsPath.size() < sizeof territory.CommentsFile) WriteCommentsFile(commentsPath, commentsText);
 
-  in.Get(TerritoryCounters);
+  in.Get(store_.TerritoryCounters);
   std::vector<int16_t> grid(kGridCells);
   in.Read(grid.data(), grid.size() * 2);
-  std::copy(grid.begin(), grid.end(), GridTrack.begin());
+  std::copy(grid.begin(), grid.end(), store_.GridTrack.begin());
   in.Read(grid.data(), grid.size() * 2);
-  for (int cell = 0; cell < kGridCells; ++cell) GridDevice[cell] = RenumberDevice(grid[cell], GridDevice[cell]);
-  in.Read(GridFlags.data(), GridFlags.size());
+  for (int cell = 0; cell < kGridCells; ++cell)
+    store_.GridDevice[cell] = RenumberDevice(grid[cell], store_.GridDevice[cell]);
+  in.Read(store_.GridFlags.data(), store_.GridFlags.size());
 
   old.resize(kOldTrainBytes);
   for (int i = 0; i < kOldTrains && in.Read(old.data(), kOldTrainBytes); ++i) {
     if (I16(&old[0]) == 0) continue;
-    TrainData train = GetTrainData(i);
+    TrainData train = store_.GetTrainData(i);
     train.InUse = static_cast<uint16_t>(I16(&old[0]));
     train.EntryDirection = old[7];
     train.Length = I16(&old[9]);
@@ -194,57 +196,57 @@ int Corvane3Data::ReadOldTrackFile(ByteReader& in, int version, const std::strin
     std::memcpy(train.Days, &old[168], 7);
     SetFieldText(train.Description, OldText(&old[213], 21));
     SetFieldText(train.TrainId, OldText(&old[234], 11));
-    UpdateTrainData(i, train);
+    store_.UpdateTrainData(i, train);
   }
 
   old.resize(kOldPermitBytes);
   for (int i = 0; i < kOldPermits && in.Read(old.data(), kOldPermitBytes); ++i) {
     std::string name;
     if (I16(&old[0]) == 0 || !SplitTrackName(OldText(&old[2], 15), "", name)) continue;
-    PermitData permit = GetPermitData(i);
+    PermitData permit = store_.GetPermitData(i);
     permit.InUse = I16(&old[0]);
     SetFieldText(permit.TrackName, name);
     permit.StartMinutes = I16(&old[17]);
     permit.EndMinutes = I16(&old[19]);
-    UpdatePermitData(i, permit);
+    store_.UpdatePermitData(i, permit);
   }
 
   old.resize(kOldSlowBytes);
   for (int i = 0; i < kOldSlows && in.Read(old.data(), kOldSlowBytes); ++i) {
     std::string name;
     if (I16(&old[0]) == 0 || !SplitTrackName(OldText(&old[2], 15), "Track ", name)) continue;
-    SlowData slow = GetSlowData(i);
+    SlowData slow = store_.GetSlowData(i);
     slow.InUse = I16(&old[0]);
     SetFieldText(slow.Location, name);
     slow.StartMinutes = I16(&old[17]);
     slow.EndMinutes = I16(&old[19]);
     for (int k = 0; k < 4; ++k) slow.SpeedsFirst[k] = slow.SpeedsSecond[k] = I16(&old[21 + 2 * k]);
-    UpdateSlowData(i, slow);
+    store_.UpdateSlowData(i, slow);
   }
 
   old.resize(kOldTypeBytes);
   for (int i = 0; i < kOldTypes && in.Read(old.data(), kOldTypeBytes); ++i) {
-    TrainType type = GetTrainType(i);
+    TrainType type = store_.GetTrainType(i);
     const std::string name = OldText(&old[1], 21);
     SetFieldText(type.Name, name);
     type.InUse = name.empty() ? 0 : 1;
     type.Kind = 7;
-    UpdateTrainType(i, type);
+    store_.UpdateTrainType(i, type);
   }
 
   old.resize(kOldPlatformBytes);
   for (int i = 0; i < kOldPlatforms && in.Read(old.data(), kOldPlatformBytes); ++i) {
     if (I16(&old[0]) == 0) continue;
-    PlatformData platform = GetPlatformData(i);
+    PlatformData platform = store_.GetPlatformData(i);
     platform.InUse = I16(&old[0]);
     SetFieldText(platform.Name, OldText(&old[2], 21));
-    UpdatePlatformData(i, platform);
+    store_.UpdatePlatformData(i, platform);
   }
 
   old.resize(kOldBlockBytes);
   for (int i = 0; i < kOldBlocks && in.Read(old.data(), kOldBlockBytes); ++i) {
     if (old[0] == 0) continue;
-    BlockData block = GetBlockData(i);
+    BlockData block = store_.GetBlockData(i);
     block.InUse = old[0];
     SetFieldText(block.TrackStation1, OldText(&old[1], 2));
     SetFieldText(block.TrackStation2, OldText(&old[3], 2));
@@ -281,11 +283,11 @@ int Corvane3Data::ReadOldTrackFile(ByteReader& in, int version, const std::strin
     if (old[87] == 1) SetFieldText(block.DetectorNames[detector++], "dragging equipment");
     block.Word383 = I16(&old[89]);
     block.LongUnits = I16(&old[26]) % 528 == 0 ? 1 : 0;
-    UpdateBlockData(i, block);
+    store_.UpdateBlockData(i, block);
   }
   old.resize(kOldBlockBytes2);
   for (int i = 0; i < kOldBlocks && in.Read(old.data(), kOldBlockBytes2); ++i) {
-    BlockData block = GetBlockData(i);
+    BlockData block = store_.GetBlockData(i);
     if (block.InUse == 0) continue;
     for (int k = 0; k < 4; ++k) block.LabelCells[k] = I16(&old[2 * k]);
     block.ReversesPath = old[8];
@@ -293,13 +295,13 @@ int Corvane3Data::ReadOldTrackFile(ByteReader& in, int version, const std::strin
     block.RunBytes[1] = old[12];
     block.LabelFirstRight = I16(&old[16]);
     block.LabelSecondLeft = I16(&old[18]);
-    UpdateBlockData(i, block);
+    store_.UpdateBlockData(i, block);
   }
 
   old.resize(kOldSwitchBytes);
   for (int i = 0; i < kOldSwitches && in.Read(old.data(), kOldSwitchBytes); ++i) {
     if (I16(&old[0]) == 0) continue;
-    SwitchData sw = GetSwitchData(i);
+    SwitchData sw = store_.GetSwitchData(i);
     sw.InUse = static_cast<uint16_t>(I16(&old[0]));
     SetFieldText(sw.DisplayName, OldText(&old[2], 16));
     for (int k = 0; k < 4; ++k) {
@@ -310,13 +312,13 @@ int Corvane3Data::ReadOldTrackFile(ByteReader& in, int version, const std::strin
     sw.CellY = I16(&old[36]);
     sw.Partner = I16(&old[38]);
     sw.TrackCode = I16(&old[40]);
-    UpdateSwitchData(i, sw);
+    store_.UpdateSwitchData(i, sw);
   }
 
   old.resize(kOldSignalBytes);
   for (int i = 0; i < kOldSignals && in.Read(old.data(), kOldSignalBytes); ++i) {
     if (I16(&old[0]) == 0) continue;
-    SignalData signal = GetSignalData(i);
+    SignalData signal = store_.GetSignalData(i);
     signal.InUse = static_cast<uint16_t>(I16(&old[0]));
     signal.Block = I16(&old[2]);
     SetFieldText(signal.Name, OldText(&old[4], 16));
@@ -324,43 +326,43 @@ int Corvane3Data::ReadOldTrackFile(ByteReader& in, int version, const std::strin
     signal.CellY = I16(&old[22]);
     signal.Word44 = I16(&old[26]);
     signal.TrackCode = I16(&old[28]);
-    UpdateSignalData(i, signal);
+    store_.UpdateSignalData(i, signal);
   }
 
   old.resize(kOldLocationBytes);
   for (int i = 0; i < kOldLocations && in.Read(old.data(), kOldLocationBytes); ++i) {
     if (I16(&old[0]) == 0) continue;
-    OrgData org = GetOrgData(i);
+    OrgData org = store_.GetOrgData(i);
     org.InUse = static_cast<uint16_t>(I16(&old[0]));
     SetFieldText(org.Name, OldText(&old[2], 3));
     org.Block = I16(&old[5]);
     org.Side = I16(&old[7]);
     org.Priority = I16(&old[9]);
-    UpdateOrgData(i, org);
+    store_.UpdateOrgData(i, org);
   }
 
   old.resize(kOldStationBytes);
   for (int i = 0; i < kOldStations && in.Read(old.data(), kOldStationBytes); ++i) {
     if (I16(&old[0]) == 0) continue;
-    StationData station = GetStationData(i);
+    StationData station = store_.GetStationData(i);
     station.InUse = static_cast<uint16_t>(I16(&old[0]));
     SetFieldText(station.Name, OldText(&old[2], 21));
     SetFieldText(station.ShortCode, OldText(&old[23], 3));
     for (int k = 0; k < 4; ++k) station.Words26[k] = I16(&old[26 + 2 * k]);
     station.Font = OldFont(&old[34]);
     station.Longs106[1] = I32(&old[73]);
-    UpdateStationData(i, station);
+    store_.UpdateStationData(i, station);
   }
 
   old.resize(kOldTextBytes);
   for (int i = 0; i < kOldTexts && in.Read(old.data(), kOldTextBytes); ++i) {
     if (old[0] == 0) continue;
-    TextData text = GetTextData(i);
+    TextData text = store_.GetTextData(i);
     SetFieldText(text.Text, OldText(&old[0], 100));
     for (int k = 0; k < 7; ++k) text.Words100[k] = I16(&old[100 + 2 * k]);
     text.Font = OldFont(&old[114]);
     text.Longs186[1] = I32(&old[153]);
-    UpdateTextData(i, text);
+    store_.UpdateTextData(i, text);
   }
 
   // Start times: one per day of the week, listing that day's trains.
@@ -368,7 +370,7 @@ int Corvane3Data::ReadOldTrackFile(ByteReader& in, int version, const std::strin
   in.Skip(kOldSkipped1);
   in.Read(startValues, sizeof startValues);
   for (int d = 0; d < 7; ++d) {
-    StartTime start = GetStartTime(0);
+    StartTime start = store_.GetStartTime(0);
     start.InUse = 1;
     start.Word1 = startValues[0];
     start.Word460 = startValues[1];
@@ -379,7 +381,7 @@ int Corvane3Data::ReadOldTrackFile(ByteReader& in, int version, const std::strin
     std::memset(start.Bytes210, 0, sizeof start.Bytes210);
     int listed = 0;
     for (int t = 0; t < kMaxTrains && listed < kStartTimeTrains; ++t) {
-      const TrainData train = GetTrainData(t);
+      const TrainData train = store_.GetTrainData(t);
       const int16_t paired = train.Word1335;
       if (train.InUse == 0 || paired == -1 || train.Days[d] == 0) continue;
       start.TrainIndex[listed] = static_cast<uint16_t>(t);
@@ -387,24 +389,24 @@ int Corvane3Data::ReadOldTrackFile(ByteReader& in, int version, const std::strin
       start.Bytes210[listed] = train.EntryDirection;
       ++listed;
     }
-    UpdateStartTime(d, start);
+    store_.UpdateStartTime(d, start);
   }
 
   in.Skip(kOldSkipped2);
   for (int i = 0; i < kOldInserts; ++i) {
     BitmapInsert insert;
-    if (in.Get(insert)) UpdateBitmapInsert(i, insert);
+    if (in.Get(insert)) store_.UpdateBitmapInsert(i, insert);
   }
   for (int i = 0; i < kOldMaints; ++i) {
     BitmapMaint maint;
-    if (in.Get(maint)) UpdateBitmapMaint(i, maint);
+    if (in.Get(maint)) store_.UpdateBitmapMaint(i, maint);
   }
   in.Skip(sizeof sizes);  // read above
   for (int i = 0; i < kOldMaints; ++i) {
-    MaintImageSizes[i] = sizes[i];
+    store_.MaintImageSizes[i] = sizes[i];
     if (sizes[i] == 0) continue;
     const int kept = std::min<int>(sizes[i], kMaintImageBytes);
-    in.Read(MaintImage(i), kept);
+    in.Read(store_.MaintImage(i), kept);
     in.Skip(sizes[i] - kept);
   }
   if (!in.Ok()) return file_result::kDamaged;
@@ -423,13 +425,13 @@ int Corvane3Data::ReadOldTrackFile(ByteReader& in, int version, const std::strin
       SetFieldText(detector.Description, "dragging equipment");
       detector.RepairMinutes = 30;
     }
-    UpdateDetectorData(i, detector);
+    store_.UpdateDetectorData(i, detector);
   }
-  TerritoryOptions options = GetTerritoryOptions();
+  TerritoryOptions options = store_.GetTerritoryOptions();
   options.Byte0 = 0;
   options.Units = 1;
   options.RunTimeSource = 1;
-  UpdateTerritoryOptions(options);
-  UpdateCountData(ComputeTrackCounts());
+  store_.UpdateTerritoryOptions(options);
+  store_.UpdateCountData(TrackFile(store_).ComputeCounts());
   return file_result::kDone;
 }

@@ -1,7 +1,7 @@
 // Reading a track file of structure version 30 to 37 into the store. Nothing
 // read is trusted: every count and size is checked against the store's
 // capacities before anything is copied, and a short read anywhere is a
-// damaged file (result 1; LoadTrackFile then empties the store).
+// damaged file (result 1; TrackFile::Load then empties the store).
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -11,6 +11,7 @@
 #include "store/corvane3_data.h"
 #include "store/file_results.h"
 #include "store/fixed_text.h"
+#include "store/track_file.h"
 #include "store/track_file_format.h"
 
 namespace {
@@ -48,7 +49,7 @@ constexpr int kOldStartTimeBytes = 370;
 
 }  // namespace
 
-int Corvane3Data::ReadTrackFile(ByteReader& in, int version, const std::string& path) {
+int TrackFile::ReadBody(ByteReader& in, int version, const std::string& path) {
   int16_t reserved = 0;
   int32_t identity1 = 0, identity2 = 0, changeCount = 0, changeCopy = 0;
   CountData counts{};
@@ -59,15 +60,15 @@ int Corvane3Data::ReadTrackFile(ByteReader& in, int version, const std::string& 
   if (version >= 35) in.Get(changeCopy);
   in.Get(counts);
   if (!in.Ok() || !CountsFit(counts)) return file_result::kDamaged;
-  TrackReservedWord = reserved;
-  TrackIdentity1 = identity1;
-  TrackIdentity2 = identity2;
-  ChangeCount = LoadedChangeCount = changeCount;
-  UpdateCountData(counts);
+  store_.TrackReservedWord = reserved;
+  store_.TrackIdentity1 = identity1;
+  store_.TrackIdentity2 = identity2;
+  store_.ChangeCount = store_.LoadedChangeCount = changeCount;
+  store_.UpdateCountData(counts);
 
   TerritoryData territory{};
-  if (!in.Get(territory) || !in.Get(TerritoryCounters)) return file_result::kDamaged;
-  UpdateTerritoryData(territory);
+  if (!in.Get(territory) || !in.Get(store_.TerritoryCounters)) return file_result::kDamaged;
+  store_.UpdateTerritoryData(territory);
 
   // Grids, column by column over the used extent; the flag grid is int16 in the file, a byte here.
   const int columns = counts.Words[kCountGridColumns] + 1;
@@ -78,28 +79,30 @@ int Corvane3Data::ReadTrackFile(ByteReader& in, int version, const std::string& 
       if (!in.Read(column, sizeof(int16_t) * rows)) return file_result::kDamaged;
       for (int y = 0; y < rows; ++y) {
         const int cell = x * kGridRows + y;
-        if (grid == 0) GridTrack[cell] = column[y];
-        if (grid == 1) GridDevice[cell] = column[y];
-        if (grid == 2) GridFlags[cell] = static_cast<uint8_t>(column[y] & 0xFF);
+        if (grid == 0) store_.GridTrack[cell] = column[y];
+        if (grid == 1) store_.GridDevice[cell] = column[y];
+        if (grid == 2) store_.GridFlags[cell] = static_cast<uint8_t>(column[y] & 0xFF);
       }
     }
   }
 
   const auto& w = counts.Words;
-  bool ok = ReadTable<TrainData>(in, w[kCountTrains], [&](int i, const TrainData& r) { UpdateTrainData(i, r); }) &&
-            ReadTable<PermitData>(in, w[kCountPermits], [&](int i, const PermitData& r) { UpdatePermitData(i, r); }) &&
-            ReadTable<SlowData>(in, w[kCountSlowOrders], [&](int i, const SlowData& r) { UpdateSlowData(i, r); }) &&
-            ReadTable<TrainType>(in, w[kCountTrainTypes], [&](int i, const TrainType& r) { UpdateTrainType(i, r); }) &&
-            ReadTable<PlatformData>(in, w[kCountPlatforms],
-                                    [&](int i, const PlatformData& r) { UpdatePlatformData(i, r); }) &&
-            ReadTable<BlockData>(in, w[kCountBlocks], [&](int i, const BlockData& r) { UpdateBlockData(i, r); }) &&
-            ReadTable<SwitchData>(in, w[kCountSwitches], [&](int i, const SwitchData& r) { UpdateSwitchData(i, r); }) &&
-            ReadTable<SignalData>(in, w[kCountSignals], [&](int i, const SignalData& r) { UpdateSignalData(i, r); }) &&
-            ReadTable<CrossData>(in, w[kCountDiamonds], [&](int i, const CrossData& r) { UpdateCrossData(i, r); }) &&
-            ReadTable<OrgData>(in, w[kCountLocations], [&](int i, const OrgData& r) { UpdateOrgData(i, r); }) &&
-            ReadTable<StationData32>(in, w[kCountStations],
-                                     [&](int i, const StationData32& r) { UpdateStationData(i, r); }) &&
-            ReadTable<TextData>(in, w[kCountTexts], [&](int i, const TextData& r) { UpdateTextData(i, r); });
+  bool ok =
+      ReadTable<TrainData>(in, w[kCountTrains], [&](int i, const TrainData& r) { store_.UpdateTrainData(i, r); }) &&
+      ReadTable<PermitData>(in, w[kCountPermits], [&](int i, const PermitData& r) { store_.UpdatePermitData(i, r); }) &&
+      ReadTable<SlowData>(in, w[kCountSlowOrders], [&](int i, const SlowData& r) { store_.UpdateSlowData(i, r); }) &&
+      ReadTable<TrainType>(in, w[kCountTrainTypes], [&](int i, const TrainType& r) { store_.UpdateTrainType(i, r); }) &&
+      ReadTable<PlatformData>(in, w[kCountPlatforms],
+                              [&](int i, const PlatformData& r) { store_.UpdatePlatformData(i, r); }) &&
+      ReadTable<BlockData>(in, w[kCountBlocks], [&](int i, const BlockData& r) { store_.UpdateBlockData(i, r); }) &&
+      ReadTable<SwitchData>(in, w[kCountSwitches],
+                            [&](int i, const SwitchData& r) { store_.UpdateSwitchData(i, r); }) &&
+      ReadTable<SignalData>(in, w[kCountSignals], [&](int i, const SignalData& r) { store_.UpdateSignalData(i, r); }) &&
+      ReadTable<CrossData>(in, w[kCountDiamonds], [&](int i, const CrossData& r) { store_.UpdateCrossData(i, r); }) &&
+      ReadTable<OrgData>(in, w[kCountLocations], [&](int i, const OrgData& r) { store_.UpdateOrgData(i, r); }) &&
+      ReadTable<StationData32>(in, w[kCountStations],
+                               [&](int i, const StationData32& r) { store_.UpdateStationData(i, r); }) &&
+      ReadTable<TextData>(in, w[kCountTexts], [&](int i, const TextData& r) { store_.UpdateTextData(i, r); });
   if (!ok) return file_result::kDamaged;
 
   // Start times: the 370-byte form of versions 30-35 lacks the two 50-byte columns at 360 and 410.
@@ -107,25 +110,26 @@ int Corvane3Data::ReadTrackFile(ByteReader& in, int version, const std::string& 
     if (version >= 36) {
       StartTime start;
       if (!in.Get(start)) return file_result::kDamaged;
-      UpdateStartTime(i, start);
+      store_.UpdateStartTime(i, start);
       continue;
     }
     uint8_t old[kOldStartTimeBytes];
     if (!in.Read(old, sizeof old)) return file_result::kDamaged;
     if (old[0] == 0) continue;
-    StartTime start = GetStartTime(i);
+    StartTime start = store_.GetStartTime(i);
     auto* bytes = reinterpret_cast<uint8_t*>(&start);
     std::memcpy(bytes, old, 360);
     std::memcpy(bytes + 460, old + 360, 5);
-    UpdateStartTime(i, start);
+    store_.UpdateStartTime(i, start);
   }
 
-  ok = ReadTable<AreaData>(in, w[kCountAreas], [&](int i, const AreaData& r) { UpdateAreaData(i, r); }) &&
-       ReadTable<DetectorData>(in, kMaxDetectors, [&](int i, const DetectorData& r) { UpdateDetectorData(i, r); });
+  ok = ReadTable<AreaData>(in, w[kCountAreas], [&](int i, const AreaData& r) { store_.UpdateAreaData(i, r); }) &&
+       ReadTable<DetectorData>(in, kMaxDetectors,
+                               [&](int i, const DetectorData& r) { store_.UpdateDetectorData(i, r); });
   TerritoryOptions options{};
   if (!ok || !in.Get(options)) return file_result::kDamaged;
-  UpdateTerritoryOptions(options);
-  if (!ReadTable<OSData>(in, w[kCountOSPoints], [&](int i, const OSData& r) { UpdateOSData(i, r); }))
+  store_.UpdateTerritoryOptions(options);
+  if (!ReadTable<OSData>(in, w[kCountOSPoints], [&](int i, const OSData& r) { store_.UpdateOSData(i, r); }))
     return file_result::kDamaged;
 
   // Train icon images: kept in memory with their icon record.
@@ -139,25 +143,25 @@ int Corvane3Data::ReadTrackFile(ByteReader& in, int version, const std::string& 
     std::vector<uint8_t> image(static_cast<size_t>(size));
     if (!in.Read(image.data(), image.size())) return file_result::kDamaged;
     if (!IsUsableBitmapImage(image.data(), image.size())) {
-      ShowMessage("The temporary bitmap file is illegal!", MessageIcon::Error);
+      store_.ShowMessage("The temporary bitmap file is illegal!", MessageIcon::Error);
       continue;
     }
-    const int slot = FindFreeTrainIconData();
+    const int slot = store_.FindFreeTrainIconData();
     if (slot < 0) continue;  // the table is full: the icon is left out
-    TrainIconData icon = GetTrainIconData(slot);
+    TrainIconData icon = store_.GetTrainIconData(slot);
     icon.InUse = 1;
     SetFieldText(icon.FileName, FieldText(name, sizeof name));
-    TrainIconImages[slot] = std::move(image);
-    UpdateTrainIconData(slot, icon);
+    store_.TrainIconImages[slot] = std::move(image);
+    store_.UpdateTrainIconData(slot, icon);
   }
   for (int t = 0; t < kMaxTrainTypes; ++t) {
-    const TrainType type = GetTrainType(t);
+    const TrainType type = store_.GetTrainType(t);
     if (type.InUse == 0) continue;
     for (int k = 0; k < 3; ++k) {
       for (int slot = 0; slot < kMaxTrainIcons; ++slot) {
-        const TrainIconData icon = GetTrainIconData(slot);
+        const TrainIconData icon = store_.GetTrainIconData(slot);
         if (icon.InUse != 0 && FieldText(icon.FileName) == FieldText(type.BitmapFiles[k])) {
-          TrainTypeIcons[t][k] = static_cast<int16_t>(slot);
+          store_.TrainTypeIcons[t][k] = static_cast<int16_t>(slot);
           break;
         }
       }
@@ -172,7 +176,7 @@ int Corvane3Data::ReadTrackFile(ByteReader& in, int version, const std::string& 
     commentsPath = PathFolder(path) + PathBaseName(path) + ".txt";
     const bool fits = commentsPath.size() < sizeof territory.CommentsFile;
     SetFieldText(territory.CommentsFile, commentsPath);
-    UpdateTerritoryData(territory);
+    store_.UpdateTerritoryData(territory);
     int32_t length = 0;
     if (!in.Get(length) || length < 0) return file_result::kDamaged;
     char piece[kCommentsPiece];
@@ -185,9 +189,10 @@ int Corvane3Data::ReadTrackFile(ByteReader& in, int version, const std::string& 
     }
     if (!fits) commentsPath.clear();
   }
-  ok =
-      ReadTable<BitmapInsert>(in, kMaxBitmapInserts, [&](int i, const BitmapInsert& r) { UpdateBitmapInsert(i, r); }) &&
-      ReadTable<BitmapMaint>(in, kMaxMaintBitmaps, [&](int i, const BitmapMaint& r) { UpdateBitmapMaint(i, r); });
+  ok = ReadTable<BitmapInsert>(in, kMaxBitmapInserts,
+                               [&](int i, const BitmapInsert& r) { store_.UpdateBitmapInsert(i, r); }) &&
+       ReadTable<BitmapMaint>(in, kMaxMaintBitmaps,
+                              [&](int i, const BitmapMaint& r) { store_.UpdateBitmapMaint(i, r); });
   std::array<int32_t, kMaxMaintBitmaps> sizes{};
   if (!ok || !in.Read(sizes.data(), sizeof sizes)) return file_result::kDamaged;
   for (int i = 0; i < kMaxMaintBitmaps; ++i) {
@@ -195,8 +200,8 @@ int Corvane3Data::ReadTrackFile(ByteReader& in, int version, const std::string& 
     if (sizes[i] == 0) continue;
     // A buffer holds 60,000 bytes; the rest of a larger image is passed over and the loader drops it.
     const int kept = std::min(sizes[i], kMaintImageBytes);
-    if (!in.Read(MaintImage(i), kept) || !in.Skip(sizes[i] - kept)) return file_result::kDamaged;
-    MaintImageSizes[i] = sizes[i];
+    if (!in.Read(store_.MaintImage(i), kept) || !in.Skip(sizes[i] - kept)) return file_result::kDamaged;
+    store_.MaintImageSizes[i] = sizes[i];
   }
 
   std::array<int16_t, 4> endMagic{};
@@ -204,31 +209,31 @@ int Corvane3Data::ReadTrackFile(ByteReader& in, int version, const std::string& 
 
   // Signals of code 21 stand one column to the left in the file.
   for (int i = 0; i < w[kCountSignals]; ++i) {
-    const SignalData signal = GetSignalData(i);
+    const SignalData signal = store_.GetSignalData(i);
     if (signal.InUse == 0 || signal.TrackCode != 21) continue;
     const int x = signal.CellX, y = signal.CellY;
     if (x < 1 || x >= kGridColumns || y < 0 || y >= kGridRows) return file_result::kDamaged;
     const int from = (x - 1) * kGridRows + y, to = x * kGridRows + y;
-    const int16_t code = GridTrack[from], device = GridDevice[from];
-    GridTrack[from] = 0;
-    GridDevice[from] = -1;
-    GridTrack[to] = code;
-    GridDevice[to] = device;
+    const int16_t code = store_.GridTrack[from], device = store_.GridDevice[from];
+    store_.GridTrack[from] = 0;
+    store_.GridDevice[from] = -1;
+    store_.GridTrack[to] = code;
+    store_.GridDevice[to] = device;
   }
 
   if (version < 37) {
     for (int i = 0; i < kMaxTrains; ++i) {
-      TrainData train = GetTrainData(i);
+      TrainData train = store_.GetTrainData(i);
       for (auto& leg : train.Multiple) leg.NewLength = -1;
       for (auto& work : train.LocalWork) work.NewLength = -1;
-      UpdateTrainData(i, train);
+      store_.UpdateTrainData(i, train);
     }
   }
   // No switch is hand-thrown after a load, whatever the file says.
   for (int i = 0; i < kMaxSwitches; ++i) {
-    SwitchData sw = GetSwitchData(i);
+    SwitchData sw = store_.GetSwitchData(i);
     sw.HandThrown = 0;
-    UpdateSwitchData(i, sw);
+    store_.UpdateSwitchData(i, sw);
   }
 
   if (!commentsPath.empty()) WriteCommentsFile(commentsPath, commentsText);

@@ -15,6 +15,7 @@
 #include "store/device_numbers.h"
 #include "store/file_results.h"
 #include "store/fixed_text.h"
+#include "store/track_file.h"
 #include "store/track_file_format.h"
 
 namespace {
@@ -42,11 +43,11 @@ struct ListedBitmap {
 
 }  // namespace
 
-int Corvane3Data::WriteTrackFile(const std::string& path, uint8_t announce) {
+int TrackFile::Write(const std::string& path, uint8_t announce) {
   // Checks: nothing is created unless the territory can be written.
   std::vector<ListedBitmap> bitmaps;
   for (int t = 0; t < kMaxTrainTypes; ++t) {
-    const TrainType type = GetTrainType(t);
+    const TrainType type = store_.GetTrainType(t);
     for (const auto& field : type.BitmapFiles) {
       const std::string name = FieldText(field);
       if (name.empty() || name.find(kInternalBitmapMark) != std::string::npos) continue;
@@ -58,12 +59,12 @@ int Corvane3Data::WriteTrackFile(const std::string& path, uint8_t announce) {
   int errors = 0;
   for (const ListedBitmap& bitmap : bitmaps) {
     const std::string head =
-        "\"" + FieldText(GetTrainType(bitmap.Type).Name) + "(" + std::to_string(bitmap.Type) + ")\", ";
+        "\"" + FieldText(store_.GetTrainType(bitmap.Type).Name) + "(" + std::to_string(bitmap.Type) + ")\", ";
     std::string text;
     // A picture the territory carries is checked as held; only a newly named one is read from disk.
     const std::vector<uint8_t>* held = HeldTrainIconImage(bitmap.Name);
-    const int check =
-        held ? CheckBitmapBytes(held->data(), held->size(), 32, 14) : CheckBitmapFile(bitmap.Name, 32, 14);
+    const int check = held ? store_.CheckBitmapBytes(held->data(), held->size(), 32, 14)
+                           : store_.CheckBitmapFile(bitmap.Name, 32, 14);
     switch (check) {
       case 3:
         text = head + "Could not find or open locomotive or caboose bitmap file \"" + bitmap.Name + "\".";
@@ -78,32 +79,32 @@ int Corvane3Data::WriteTrackFile(const std::string& path, uint8_t announce) {
       default:
         continue;
     }
-    ShowMessage(text, MessageIcon::Error);
+    store_.ShowMessage(text, MessageIcon::Error);
     ++errors;
   }
-  const TerritoryData territory = GetTerritoryData();
+  const TerritoryData territory = store_.GetTerritoryData();
   const std::string commentsPath = FieldText(territory.CommentsFile);
   std::string comments;
   std::error_code sizeError;
   const auto commentsSize = commentsPath.empty() ? 0 : std::filesystem::file_size(commentsPath, sizeError);
   if (!commentsPath.empty() && !sizeError && commentsSize > static_cast<uintmax_t>(INT32_MAX)) {
     // The file gives the text a 32-bit length: a longer one could not be loaded again.
-    ShowMessage("The comments file \"" + commentsPath + "\" is too large to be saved in the track file.",
-                MessageIcon::Error);
+    store_.ShowMessage("The comments file \"" + commentsPath + "\" is too large to be saved in the track file.",
+                       MessageIcon::Error);
     ++errors;
   } else if (!commentsPath.empty() && !ReadWholeFile(commentsPath, comments)) {
     comments.clear();
-    ShowMessage("Could not find or open comments file \"" + commentsPath + "\".", MessageIcon::Error);
+    store_.ShowMessage("Could not find or open comments file \"" + commentsPath + "\".", MessageIcon::Error);
   }
   bool anyStartTime = false;
-  for (int i = 0; i < kMaxStartTimes; ++i) anyStartTime = anyStartTime || GetStartTime(i).InUse != 0;
+  for (int i = 0; i < kMaxStartTimes; ++i) anyStartTime = anyStartTime || store_.GetStartTime(i).InUse != 0;
   if (!anyStartTime) {
-    ShowMessage("The territory has no start time.  Add at least one start time before saving the track file.",
-                MessageIcon::Error);
+    store_.ShowMessage("The territory has no start time.  Add at least one start time before saving the track file.",
+                       MessageIcon::Error);
     ++errors;
   }
   if (errors > 0) {
-    ShowMessage("Could not create new track file because of errors.", MessageIcon::Error);
+    store_.ShowMessage("Could not create new track file because of errors.", MessageIcon::Error);
     return file_result::kRefusedByChecks;
   }
 
@@ -124,14 +125,14 @@ int Corvane3Data::WriteTrackFile(const std::string& path, uint8_t announce) {
     icons.emplace_back(bitmap.Name, std::move(bytes));
   }
 
-  const CountData counts = ComputeTrackCounts();
+  const CountData counts = ComputeCounts();
   const auto& w = counts.Words;
 
   // Signals of code 21 are written one column to the left; the store keeps them where they are.
-  std::vector<int16_t> track(GridTrack.begin(), GridTrack.end());
-  std::vector<int16_t> device(GridDevice.begin(), GridDevice.end());
+  std::vector<int16_t> track(store_.GridTrack.begin(), store_.GridTrack.end());
+  std::vector<int16_t> device(store_.GridDevice.begin(), store_.GridDevice.end());
   for (int i = 0; i < w[kCountSignals]; ++i) {
-    const SignalData signal = GetSignalData(i);
+    const SignalData signal = store_.GetSignalData(i);
     if (signal.InUse == 0 || signal.TrackCode != 21) continue;
     const int x = signal.CellX, y = signal.CellY;
     if (x < 1 || x >= kGridColumns || y < 0 || y >= kGridRows) continue;  // no column to its left
@@ -144,38 +145,39 @@ int Corvane3Data::WriteTrackFile(const std::string& path, uint8_t announce) {
 
   ByteWriter out;
   out.Write(kTrackMagic.data(), sizeof kTrackMagic);
-  out.Put(static_cast<int16_t>(HighestTrackVersion));
-  out.Put(static_cast<int16_t>(TrackReservedWord));
-  out.Put(TrackIdentity1);
-  out.Put(TrackIdentity2);
-  out.Put(ChangeCount);
-  out.Put(ChangeCount);
+  out.Put(static_cast<int16_t>(store_.HighestTrackVersion));
+  out.Put(static_cast<int16_t>(store_.TrackReservedWord));
+  out.Put(store_.TrackIdentity1);
+  out.Put(store_.TrackIdentity2);
+  out.Put(store_.ChangeCount);
+  out.Put(store_.ChangeCount);
   out.Put(counts);
   out.Put(territory);
-  out.Put(TerritoryCounters);
+  out.Put(store_.TerritoryCounters);
   const int columns = w[kCountGridColumns] + 1, rows = w[kCountGridRows] + 1;
   for (int x = 0; x < columns; ++x) out.Write(&track[x * kGridRows], sizeof(int16_t) * rows);
   for (int x = 0; x < columns; ++x) out.Write(&device[x * kGridRows], sizeof(int16_t) * rows);
   for (int x = 0; x < columns; ++x) {
-    for (int y = 0; y < rows; ++y) out.Put(static_cast<int16_t>(static_cast<int8_t>(GridFlags[x * kGridRows + y])));
+    for (int y = 0; y < rows; ++y)
+      out.Put(static_cast<int16_t>(static_cast<int8_t>(store_.GridFlags[x * kGridRows + y])));
   }
-  for (int i = 0; i < w[kCountTrains]; ++i) out.Put(GetTrainData(i));
-  for (int i = 0; i < w[kCountPermits]; ++i) out.Put(GetPermitData(i));
-  for (int i = 0; i < w[kCountSlowOrders]; ++i) out.Put(GetSlowData(i));
-  for (int i = 0; i < w[kCountTrainTypes]; ++i) out.Put(GetTrainType(i));
-  for (int i = 0; i < w[kCountPlatforms]; ++i) out.Put(GetPlatformData(i));
-  for (int i = 0; i < w[kCountBlocks]; ++i) out.Put(GetBlockData(i));
-  for (int i = 0; i < w[kCountSwitches]; ++i) out.Put(GetSwitchData(i));
-  for (int i = 0; i < w[kCountSignals]; ++i) out.Put(GetSignalData(i));
-  for (int i = 0; i < w[kCountDiamonds]; ++i) out.Put(GetCrossData(i));
-  for (int i = 0; i < w[kCountLocations]; ++i) out.Put(GetOrgData(i));
-  for (int i = 0; i < w[kCountStations]; ++i) out.Put(GetStationData(i));
-  for (int i = 0; i < w[kCountTexts]; ++i) out.Put(GetTextData(i));
-  for (int i = 0; i < w[kCountStartTimes]; ++i) out.Put(GetStartTime(i));
-  for (int i = 0; i < w[kCountAreas]; ++i) out.Put(GetAreaData(i));
-  for (int i = 0; i < kMaxDetectors; ++i) out.Put(GetDetectorData(i));
-  out.Put(GetTerritoryOptions());
-  for (int i = 0; i < w[kCountOSPoints]; ++i) out.Put(GetOSData(i));
+  for (int i = 0; i < w[kCountTrains]; ++i) out.Put(store_.GetTrainData(i));
+  for (int i = 0; i < w[kCountPermits]; ++i) out.Put(store_.GetPermitData(i));
+  for (int i = 0; i < w[kCountSlowOrders]; ++i) out.Put(store_.GetSlowData(i));
+  for (int i = 0; i < w[kCountTrainTypes]; ++i) out.Put(store_.GetTrainType(i));
+  for (int i = 0; i < w[kCountPlatforms]; ++i) out.Put(store_.GetPlatformData(i));
+  for (int i = 0; i < w[kCountBlocks]; ++i) out.Put(store_.GetBlockData(i));
+  for (int i = 0; i < w[kCountSwitches]; ++i) out.Put(store_.GetSwitchData(i));
+  for (int i = 0; i < w[kCountSignals]; ++i) out.Put(store_.GetSignalData(i));
+  for (int i = 0; i < w[kCountDiamonds]; ++i) out.Put(store_.GetCrossData(i));
+  for (int i = 0; i < w[kCountLocations]; ++i) out.Put(store_.GetOrgData(i));
+  for (int i = 0; i < w[kCountStations]; ++i) out.Put(store_.GetStationData(i));
+  for (int i = 0; i < w[kCountTexts]; ++i) out.Put(store_.GetTextData(i));
+  for (int i = 0; i < w[kCountStartTimes]; ++i) out.Put(store_.GetStartTime(i));
+  for (int i = 0; i < w[kCountAreas]; ++i) out.Put(store_.GetAreaData(i));
+  for (int i = 0; i < kMaxDetectors; ++i) out.Put(store_.GetDetectorData(i));
+  out.Put(store_.GetTerritoryOptions());
+  for (int i = 0; i < w[kCountOSPoints]; ++i) out.Put(store_.GetOSData(i));
 
   out.Put(static_cast<int32_t>(icons.size()));
   for (const auto& [name, bytes] : icons) {
@@ -189,41 +191,43 @@ int Corvane3Data::WriteTrackFile(const std::string& path, uint8_t announce) {
     out.Put(static_cast<int32_t>(comments.size()));
     out.Write(comments.data(), comments.size());
   }
-  for (int i = 0; i < kMaxBitmapInserts; ++i) out.Put(GetBitmapInsert(i));
-  for (int i = 0; i < kMaxMaintBitmaps; ++i) out.Put(GetBitmapMaint(i));
+  for (int i = 0; i < kMaxBitmapInserts; ++i) out.Put(store_.GetBitmapInsert(i));
+  for (int i = 0; i < kMaxMaintBitmaps; ++i) out.Put(store_.GetBitmapMaint(i));
   std::array<int32_t, kMaxMaintBitmaps> sizes{};
   for (int i = 0; i < kMaxMaintBitmaps; ++i) {
     // Only what an image buffer can hold is ever written.
-    sizes[i] = MaintImageSizes[i] > 0 && MaintImageSizes[i] <= kMaintImageBytes ? MaintImageSizes[i] : 0;
+    sizes[i] =
+        store_.MaintImageSizes[i] > 0 && store_.MaintImageSizes[i] <= kMaintImageBytes ? store_.MaintImageSizes[i] : 0;
   }
   out.Write(sizes.data(), sizeof sizes);
-  for (int i = 0; i < kMaxMaintBitmaps; ++i) out.Write(MaintImage(i), sizes[i]);
+  for (int i = 0; i < kMaxMaintBitmaps; ++i) out.Write(store_.MaintImage(i), sizes[i]);
   out.Write(kTrackMagic.data(), sizeof kTrackMagic);
 
   if (!ReplaceFile(path, out.Bytes())) {
-    ShowMessage("Could not save track file", MessageIcon::Error);
+    store_.ShowMessage("Could not save track file", MessageIcon::Error);
     return file_result::kCannotOpen;
   }
 
   if (announce == 1) {
-    messages_->ShowMessage("Created new track file called \"" + path + "\".", FieldText(Captions[0], kCaptionChars),
-                           MessageIcon::Information, MessageButtons::Ok);
+    store_.Messages().ShowMessage("Created new track file called \"" + path + "\".",
+                                  FieldText(store_.Captions[0], kCaptionChars), MessageIcon::Information,
+                                  MessageButtons::Ok);
   }
-  SetFieldText(LastSavedTrackPath, path);
-  ChangeCount = LoadedChangeCount;
+  SetFieldText(store_.LastSavedTrackPath, path);
+  store_.ChangeCount = store_.LoadedChangeCount;
   return file_result::kDone;
 }
 
-const std::vector<uint8_t>* Corvane3Data::HeldTrainIconImage(const std::string& name) const {
+const std::vector<uint8_t>* TrackFile::HeldTrainIconImage(const std::string& name) const {
   for (int slot = 0; slot < kMaxTrainIcons; ++slot) {
-    if (TrainIconImages[slot].empty()) continue;
-    const TrainIconData icon = GetTrainIconData(slot);
-    if (icon.InUse != 0 && FieldText(icon.FileName) == name) return &TrainIconImages[slot];
+    if (store_.TrainIconImages[slot].empty()) continue;
+    const TrainIconData icon = store_.GetTrainIconData(slot);
+    if (icon.InUse != 0 && FieldText(icon.FileName) == name) return &store_.TrainIconImages[slot];
   }
   return nullptr;
 }
 
-int Corvane3Data::CheckWaveFile(const std::string& path) const {
+int CheckWaveFile(const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) return file_result::kCannotOpen;
   unsigned char head[20] = {};
@@ -234,4 +238,9 @@ int Corvane3Data::CheckWaveFile(const std::string& path) const {
   for (int i = 0; i < 4; ++i)
     if (std::tolower(head[8 + i]) != wave[i]) return file_result::kDamaged;
   return file_result::kDone;
+}
+
+// The store's names for these, kept while many callers use them.
+int Corvane3Data::WriteTrackFile(const std::string& path, uint8_t announce) {
+  return TrackFile(*this).Write(path, announce);
 }

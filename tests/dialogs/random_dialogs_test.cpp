@@ -16,6 +16,7 @@
 #include "platform/controls.h"
 #include "resources/random_dialog_ids.h"
 #include "store/fixed_text.h"
+#include "store/settings_files.h"
 #include "tests/shell/gui_app.h"
 #include "tests/support/store_fixture.h"
 
@@ -51,7 +52,7 @@ class RandomDialogsTest : public StoreFixture {
   // The record as the territory settings file holds it, read by a store of its own.
   RandomData ReadBack() {
     Corvane3Data other;
-    EXPECT_EQ(other.LoadTerritorySettings((folder() / "east.trk").string()), 0);
+    EXPECT_EQ(SettingsFiles(other).LoadTerritory((folder() / "east.trk").string()), 0);
     return other.GetRandomData();
   }
   void UseTrainType(int slot, const char* name, uint8_t mark = 1) {

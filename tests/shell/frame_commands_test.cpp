@@ -7,14 +7,16 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPointer>
-#include <QTimer>
+#include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <memory>
 
 #include "platform/bar_fields.h"
 #include "resources/resource_ids.h"
 #include "shell/corvane3_app.h"
 #include "shell/corvane3_dec.h"
+#include "shell/corvane3_window.h"
 #include "shell/globals.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
@@ -95,6 +97,46 @@ TEST_F(FrameCommandsTest, FileMenuSavesAndReopensThroughTheFileDialogs) {
   for (const MessageCall& call : messages.Calls) texts.push_back(call.Text);
   EXPECT_EQ(texts, (std::vector<std::string>{"Created new track file called \"" + track + "\".",
                                              "Created new simulation file called \"" + simulation + "\"."}));
+}
+
+// A new territory starts an empty run in the layout window: speed 20, stopped, no alert lines, shown from the
+// top left corner, the extent of the new layout; a saved run is shown from the top left corner too.
+TEST_F(FrameCommandsTest, ChangingTerritoryResetsTheLayoutWindow) {
+  TCorvane3Window* window = app_->LayoutWindow();
+  ASSERT_NE(window, nullptr);
+  window->resize(300, 200);
+  territory::BuildDemonstrationTerritory(store());
+  const std::string track = Folder() + "demo.trk";
+  ASSERT_EQ(store().WriteTrackFile(track, 0), 0);
+  SetFieldText(store().TrackFilePath, track);  // the settings of the territory left are written beside it
+  window->ComputeLayoutExtent();
+  window->ScrollTo(40, 30);
+  ASSERT_GT(window->horizontalScrollBar()->value() + window->verticalScrollBar()->value(), 0);
+  store().Run.ClockSpeed = 5;
+  store().Run.SimStopped = 0;
+  store().Run.AlertLinesUsed = 1;
+  window->EdgeZone = 3;
+
+  RunWithFile(res::CM_CHANGE_TERRITORY, track);
+  EXPECT_EQ(+store().Run.ClockSpeed, 20);
+  EXPECT_EQ(SpeedField->text(), "20");
+  EXPECT_EQ(+store().Run.SimStopped, 1);
+  EXPECT_EQ(+store().Run.AlertLinesUsed, 0);
+  EXPECT_EQ(window->horizontalScrollBar()->value(), 0);
+  EXPECT_EQ(window->verticalScrollBar()->value(), 0);
+  EXPECT_EQ(window->EdgeZone, 0);
+  const CellSize used = store().Shell().LayoutUsedCells();
+  EXPECT_EQ(used.Columns, window->LayoutExtentX);
+  EXPECT_EQ(used.Rows, window->LayoutExtentY);
+  EXPECT_LT(used.Columns, 200);
+
+  // Saved and reopened while scrolled away: the run comes back shown from the top left corner.
+  const std::string simulation = Folder() + "run.ssm";
+  RunWithFile(res::CM_SAVE_SIMULATION_AS, simulation);
+  window->ScrollTo(40, 30);
+  RunWithFile(res::CM_OPEN_SAVED_SIMULATION, simulation);
+  EXPECT_EQ(window->horizontalScrollBar()->value(), 0);
+  EXPECT_EQ(window->verticalScrollBar()->value(), 0);
 }
 
 TEST_F(FrameCommandsTest, CancelledFileDialogsChangeNothing) {

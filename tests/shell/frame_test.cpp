@@ -17,6 +17,7 @@
 #include "shell/corvane3_dec.h"
 #include "shell/globals.h"
 #include "store/corvane3_data.h"
+#include "store/file_commands.h"
 #include "store/fixed_text.h"
 #include "tests/shell/gui_app.h"
 #include "tests/support/fake_services.h"
@@ -328,7 +329,7 @@ TEST_F(FrameTest, RecentFilesGoAheadOfExitOnce) {
   Command(2002)->trigger();
   EXPECT_EQ(opened, 2002);
 
-  store().AddOldFile("/lines/two.trk");
+  FileCommands(store()).AddOldFile("/lines/two.trk");
   EXPECT_EQ(fileTail(), (QStringList{"2000", "2001", "2003", "125"}));
   EXPECT_EQ(Command(2000)->text(), "/lines/two.trk");
   EXPECT_EQ(Command(2001)->text(), "/lines/one.trk");

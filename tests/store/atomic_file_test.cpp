@@ -11,6 +11,7 @@
 #include <string>
 
 #include "store/fixed_text.h"
+#include "store/settings_files.h"
 #include "tests/store/track_file_test_util.h"
 #include "tests/support/demo_territory.h"
 #include "tests/support/file_bytes.h"
@@ -104,8 +105,8 @@ TEST_F(AtomicFileTest, EveryWriterKeepsTheOldFileWhenTheRenameFails) {
       {"saved simulation", In("run.ssm"), [&] { return store().SaveSimulation(In("run.ssm")); },
        "Could not save simulation file"},
       {"option file", options, [&] { return store().SaveOptionFile(); }, "Could not open or create Options File!"},
-      {"window-column file", columns, [&] { return store().SaveWindowColumnFile(); }, ""},
-      {"territory settings", In("demo.tds"), [&] { return store().SaveTerritorySettings(); }, ""},
+      {"window-column file", columns, [&] { return SettingsFiles(store()).SaveWindowColumns(); }, ""},
+      {"territory settings", In("demo.tds"), [&] { return SettingsFiles(store()).SaveTerritory(); }, ""},
   };
   const Bytes old{'o', 'l', 'd'};
   for (const Writer& writer : writers) {

@@ -68,27 +68,27 @@ TEST_F(FileCommandsTest, RecentFilesLoadByTheirExactExtension) {
   SaveRun("run.ssm");
   std::filesystem::copy_file(In("demo.trk"), In("upper.TRK"));
   PutRecent(In("upper.TRK"));
-  store().CmOpenOldFile(2000);
+  FileCommands(store()).CmOpenOldFile(2000);
   EXPECT_EQ(shell.ResetDisplayCalls, 0);
   EXPECT_EQ(FieldText(store().TrackFilePath), In("demo.trk"));
 
   PutRecent(In("run.ssm"));
   SetCTC(1);
-  store().CmOpenOldFile(2000);
+  FileCommands(store()).CmOpenOldFile(2000);
   ASSERT_EQ(messages.Calls.size(), 1u);
   EXPECT_EQ(messages.Calls[0].Text, "You cannot load a saved simulation when you are in CTC mode");
   EXPECT_EQ(+store().GetTrainStatus(0).InUse, 0);
 
   SetCTC(0);
   store().Run.SimStopped = 0;
-  store().CmOpenOldFile(2000);
+  FileCommands(store()).CmOpenOldFile(2000);
   EXPECT_EQ(+store().GetTrainStatus(0).Speed, 25);
   EXPECT_EQ(+store().Run.SimStopped, 1);
-  EXPECT_EQ(store().GetOldFile(0), In("run.ssm"));
+  EXPECT_EQ(FileCommands(store()).GetOldFile(0), In("run.ssm"));
 
   std::filesystem::copy_file(In("demo.trk"), In("other.trk"));
   PutRecent(In("other.trk"));
-  store().CmOpenOldFile(2000);
+  FileCommands(store()).CmOpenOldFile(2000);
   EXPECT_EQ(FieldText(store().TrackFilePath), In("other.trk"));
   EXPECT_EQ(shell.ResetDisplayCalls, 1);
   EXPECT_EQ(+store().GetTrainStatus(0).InUse, 0) << "an empty run on the new territory";
@@ -99,12 +99,12 @@ TEST_F(FileCommandsTest, RestartReloadsTheMostRecentFile) {
   SaveRun("run.ssm");
   PutRecent(In("run.ssm"));
   messages.ScriptAnswers({MessageResult::No});
-  store().CmRestartSimulation();
+  FileCommands(store()).CmRestartSimulation();
   EXPECT_EQ(+store().GetTrainStatus(0).InUse, 0) << "No ends the command";
 
   SetCTC(1);
   messages.ScriptAnswers({MessageResult::Yes});
-  store().CmRestartSimulation();
+  FileCommands(store()).CmRestartSimulation();
   EXPECT_EQ(+store().GetTrainStatus(0).Speed, 25);
   EXPECT_EQ(store().GetSimClock(), 7200);
 }
@@ -116,7 +116,7 @@ TEST_F(FileCommandsTest, ChangedTrackDataIsOfferedForSaving) {
   store().ChangeCount = store().LoadedChangeCount + 2;
   PutRecent(In("other.trk"));
   messages.ScriptAnswers({MessageResult::No});
-  store().CmOpenOldFile(2000);
+  FileCommands(store()).CmOpenOldFile(2000);
   EXPECT_EQ(FieldText(store().TrackFilePath), In("other.trk"));
   EXPECT_FALSE(store().TrackDataChanged());
 
@@ -129,7 +129,7 @@ TEST_F(FileCommandsTest, ChangedTrackDataIsOfferedForSaving) {
   store().ChangeCount = store().LoadedChangeCount + 1;
   shell.SaveFileAnswers.push_back(In("saved.trk"));
   messages.ScriptAnswers({MessageResult::Yes, MessageResult::Yes, MessageResult::Ok, MessageResult::Yes});
-  store().CmRestartSimulation();
+  FileCommands(store()).CmRestartSimulation();
   SetWallClockSource(nullptr);
   ASSERT_EQ(shell.SaveFileRequests.size(), 1u);
   const std::time_t stamp = 1078668300;
@@ -142,8 +142,8 @@ TEST_F(FileCommandsTest, ChangedTrackDataIsOfferedForSaving) {
 
 TEST_F(FileCommandsTest, SimulationCommandsAreRefusedInCTCMode) {
   SetCTC(1);
-  store().CmOpenSavedSimulation();
-  store().CmSaveSimulationAs();
+  FileCommands(store()).CmOpenSavedSimulation();
+  FileCommands(store()).CmSaveSimulationAs();
   ASSERT_EQ(messages.Calls.size(), 2u);
   EXPECT_EQ(messages.Calls[0].Text, "You cannot load a saved simulation when you are in CTC mode.");
   EXPECT_EQ(messages.Calls[1].Text, "You cannot save a simulation when you are in CTC mode.");
@@ -157,7 +157,7 @@ TEST_F(FileCommandsTest, OpenAndSaveSavedSimulations) {
   SaveRun("run.ssm");
   WriteBytes(In("bad.ssm"), Bytes{1, 2, 3});
   shell.OpenFileAnswers = {In("bad.ssm"), In("run.ssm")};
-  store().CmOpenSavedSimulation();
+  FileCommands(store()).CmOpenSavedSimulation();
   ASSERT_EQ(shell.OpenFileRequests.size(), 2u);
   EXPECT_EQ(shell.OpenFileRequests[0].Filter, "Saved Simulation Files (*.ssm)|*.ssm");
   EXPECT_TRUE(messages.Calls.empty()) << "the loader's refusals stay silent for menu commands";
@@ -165,7 +165,7 @@ TEST_F(FileCommandsTest, OpenAndSaveSavedSimulations) {
 
   shell.SaveFileAnswers.push_back(In("copy.ssm"));
   SetFieldText(store().TrackFilePath, "/Tracks/East.TRK");
-  store().CmSaveSimulationAs();
+  FileCommands(store()).CmSaveSimulationAs();
   ASSERT_EQ(shell.SaveFileRequests.size(), 1u);
   EXPECT_EQ(shell.SaveFileRequests[0].InitialName, "/tracks/east.ssm");
   EXPECT_TRUE(std::filesystem::exists(In("copy.ssm")));
@@ -178,7 +178,7 @@ TEST_F(FileCommandsTest, ChangeTerritoryAsksAgainAfterAFailedLoad) {
   WriteBytes(In("broken.trk"), broken);
   std::filesystem::copy_file(In("demo.trk"), In("good.trk"));
   shell.OpenFileAnswers = {In("broken.trk"), In("good.trk")};
-  store().CmChangeTerritory();
+  FileCommands(store()).CmChangeTerritory();
   EXPECT_EQ(shell.OpenFileRequests.size(), 2u);
   EXPECT_EQ(shell.OpenFileRequests[0].Filter, "Track Territory Files (*.trk)|*.trk");
   EXPECT_EQ(FieldText(store().TrackFilePath), In("good.trk"));
@@ -186,7 +186,7 @@ TEST_F(FileCommandsTest, ChangeTerritoryAsksAgainAfterAFailedLoad) {
   EXPECT_EQ(+store().Run.Loading, 0);
 
   shell.OpenFileAnswers = {In("broken.trk")};
-  store().CmChangeTerritory();
+  FileCommands(store()).CmChangeTerritory();
   EXPECT_EQ(FieldText(store().TrackFilePath), "new.trk");
   EXPECT_EQ(+store().GetBlockData(0).InUse, 0);
   EXPECT_EQ(+store().Run.Loading, 0);
@@ -198,14 +198,14 @@ TEST_F(FileCommandsTest, RestorePreviousModeLeavesPlayback) {
   store().OperatingMode = 2;
   store().PreviousOperatingMode = 5;
   SetCTC(1);
-  store().RestorePreviousMode();
+  FileCommands(store()).RestorePreviousMode();
   EXPECT_EQ(store().OperatingMode, 0);
   EXPECT_EQ(+store().GetOptionData().CTCControlOn, 0);
   ASSERT_FALSE(shell.MenuChecks.empty());
   EXPECT_EQ(shell.MenuChecks.back(), std::make_pair(11866, true));
   store().OperatingMode = 1;
   shell.MenuChecks.clear();
-  store().RestorePreviousMode();
+  FileCommands(store()).RestorePreviousMode();
   EXPECT_TRUE(shell.MenuChecks.empty());
 }
 

@@ -1,3 +1,5 @@
+#include "store/settings_files.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -290,7 +292,7 @@ TEST_F(SettingsFilesTest, OptionFileThatCannotBeWrittenIsReported) {
   ASSERT_EQ(messages.Calls.size(), 1u);
   EXPECT_EQ(messages.Calls[0].Text, "Could not open or create Options File!");
   EXPECT_EQ(messages.Calls[0].Icon, MessageIcon::Error);
-  EXPECT_EQ(store().SaveWindowColumnFile(), 3);
+  EXPECT_EQ(SettingsFiles(store()).SaveWindowColumns(), 3);
   EXPECT_EQ(messages.Calls.size(), 1u) << "the column file fails silently";
 }
 
@@ -299,11 +301,11 @@ TEST_F(SettingsFilesTest, WindowColumnFileRoundTripsAndMendsWidths) {
   store().UpdateColumnSize(3, 4, 5000);
   store().UpdateColumnSize(7, 1, 1000);
   store().UpdateWindowSize(2, WindowSize{5, 6, 7, 8});
-  ASSERT_EQ(store().SaveWindowColumnFile(), 0);
+  ASSERT_EQ(SettingsFiles(store()).SaveWindowColumns(), 0);
   EXPECT_EQ(ReadAll(ColumnPath()).size(), 16u + 4 + 16008 + 400 + 16);
 
   store().SetDefaultWindowColumns();
-  ASSERT_EQ(store().LoadWindowColumnFile(), 0);
+  ASSERT_EQ(SettingsFiles(store()).LoadWindowColumns(), 0);
   EXPECT_EQ(store().GetColumnSize(3, 4), 80u);
   EXPECT_EQ(store().GetColumnSize(7, 1), 1000u);
   EXPECT_EQ(+store().GetWindowSize(2).Left, 5);
@@ -313,15 +315,15 @@ TEST_F(SettingsFilesTest, WindowColumnFileRoundTripsAndMendsWidths) {
   bytes.back() ^= 0xFF;
   WriteAll(ColumnPath(), bytes);
   store().UpdateColumnSize(7, 1, 999);
-  EXPECT_EQ(store().LoadWindowColumnFile(), 1);
+  EXPECT_EQ(SettingsFiles(store()).LoadWindowColumns(), 1);
   EXPECT_EQ(store().GetColumnSize(7, 1), 40u) << "a damaged end brings the defaults back";
   bytes[0] ^= 0xFF;
   WriteAll(ColumnPath(), bytes);
   store().UpdateColumnSize(7, 1, 999);
-  EXPECT_EQ(store().LoadWindowColumnFile(), 1);
+  EXPECT_EQ(SettingsFiles(store()).LoadWindowColumns(), 1);
   EXPECT_EQ(store().GetColumnSize(7, 1), 999u) << "a bad leading guard changes nothing";
   fs::remove(ColumnPath());
-  EXPECT_EQ(store().LoadWindowColumnFile(), 3);
+  EXPECT_EQ(SettingsFiles(store()).LoadWindowColumns(), 3);
 }
 
 TEST_F(SettingsFilesTest, TerritorySettingsLiveBesideTheTrackFile) {
@@ -353,20 +355,20 @@ TEST_F(SettingsFilesTest, TerritorySettingsLiveBesideTheTrackFile) {
     Append(b, kGuard, 16);
     return b;
   }());
-  EXPECT_EQ(store().LoadTerritorySettings(track), 0);
+  EXPECT_EQ(SettingsFiles(store()).LoadTerritory(track), 0);
   EXPECT_EQ(+store().GetRandomData().SignalFailuresPer1000, 9);
 
   // A dot in a folder name is no extension.
   const std::string noExtension = (folder() / "lines.v2" / "east").string();
   SetFieldText(store().TrackFilePath, kPathChars, noExtension);
-  EXPECT_EQ(store().SaveTerritorySettings(), 3);
-  EXPECT_EQ(store().LoadTerritorySettings(noExtension), 3);
+  EXPECT_EQ(SettingsFiles(store()).SaveTerritory(), 3);
+  EXPECT_EQ(SettingsFiles(store()).LoadTerritory(noExtension), 3);
   EXPECT_FALSE(fs::exists(folder() / "lines.tds"));
 
   Bytes bytes = ReadAll(settings);
   bytes.back() ^= 0xFF;
   WriteAll(settings, bytes);
-  EXPECT_EQ(store().LoadTerritorySettings(track), 1);
+  EXPECT_EQ(SettingsFiles(store()).LoadTerritory(track), 1);
   EXPECT_EQ(+store().GetRandomData().SignalFailuresPer1000, 0);
   EXPECT_EQ(+store().GetRandomData().MaintainerRepairMinutes, 120);
   bytes[0] ^= 0xFF;
@@ -374,10 +376,10 @@ TEST_F(SettingsFilesTest, TerritorySettingsLiveBesideTheTrackFile) {
   store().NoTerritorySettings = 1;
   random.SignalFailuresPer1000 = 5;
   store().UpdateRandomData(random);
-  EXPECT_EQ(store().LoadTerritorySettings(track), 1);
+  EXPECT_EQ(SettingsFiles(store()).LoadTerritory(track), 1);
   EXPECT_EQ(+store().GetRandomData().SignalFailuresPer1000, 5) << "a bad leading guard changes nothing";
   fs::remove(settings);
-  EXPECT_EQ(store().LoadTerritorySettings(track), 3);
+  EXPECT_EQ(SettingsFiles(store()).LoadTerritory(track), 3);
 }
 
 }  // namespace

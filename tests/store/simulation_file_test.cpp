@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "store/file_commands.h"
 #include "store/fixed_text.h"
 #include "store/simulation_file_format.h"
 #include "tests/store/track_file_test_util.h"
@@ -120,7 +121,7 @@ TEST_F(SimulationFileTest, SaveLoadSaveGivesTheSameBytes) {
     EXPECT_EQ(store().TrainSlotLive(slot), train.InUse == 1 && train.State != 13 && train.State != 31) << slot;
   }
   EXPECT_TRUE(store().TrainSlotLive(0) || store().TrainSlotLive(1) || store().TrainSlotLive(2));
-  EXPECT_EQ(store().GetOldFile(0), In("run.ssm"));
+  EXPECT_EQ(FileCommands(store()).GetOldFile(0), In("run.ssm"));
 
   ASSERT_EQ(store().SaveSimulation(In("again.ssm")), 0);
   EXPECT_EQ(ReadBytes(In("again.ssm")), first);

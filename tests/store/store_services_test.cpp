@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "store/file_commands.h"
 #include "store/fixed_text.h"
 #include "tests/support/store_fixture.h"
 
@@ -43,18 +44,18 @@ TEST_F(StoreServicesTest, UnlockingAFreeLockIsAnInternalError) {
 
 std::vector<std::string> OldFiles(Corvane3Data& store) {
   std::vector<std::string> files;
-  for (int i = 0; i < kMaxOldFiles; ++i) files.push_back(store.GetOldFile(i));
+  for (int i = 0; i < kMaxOldFiles; ++i) files.push_back(FileCommands(store).GetOldFile(i));
   return files;
 }
 
 TEST_F(StoreServicesTest, AddingAListedPathMovesItToTheTopWithoutAHole) {
-  for (const char* path : {"e.trk", "d.trk", "c.trk", "b.trk", "a.trk"}) store().AddOldFile(path);
+  for (const char* path : {"e.trk", "d.trk", "c.trk", "b.trk", "a.trk"}) FileCommands(store()).AddOldFile(path);
   EXPECT_EQ(OldFiles(store()),
             (std::vector<std::string>{"a.trk", "b.trk", "c.trk", "d.trk", "e.trk", "", "", "", "", ""}));
   shell.MenuItemsRemoved.clear();
   shell.MenuItemsInserted.clear();
 
-  store().AddOldFile("c.trk");  // third in the list
+  FileCommands(store()).AddOldFile("c.trk");  // third in the list
 
   EXPECT_EQ(OldFiles(store()),
             (std::vector<std::string>{"c.trk", "a.trk", "b.trk", "d.trk", "e.trk", "", "", "", "", ""}));
@@ -68,20 +69,20 @@ TEST_F(StoreServicesTest, AddingAListedPathMovesItToTheTopWithoutAHole) {
 }
 
 TEST_F(StoreServicesTest, AFullListDropsItsOldestEntry) {
-  for (int i = 0; i < 11; ++i) store().AddOldFile("t" + std::to_string(i) + ".trk");
+  for (int i = 0; i < 11; ++i) FileCommands(store()).AddOldFile("t" + std::to_string(i) + ".trk");
   const auto files = OldFiles(store());
   EXPECT_EQ(files.front(), "t10.trk");
   EXPECT_EQ(files.back(), "t1.trk");
-  store().AddOldFile("t1.trk");  // the last slot moves up and nothing drops out
+  FileCommands(store()).AddOldFile("t1.trk");  // the last slot moves up and nothing drops out
   EXPECT_EQ(OldFiles(store())[0], "t1.trk");
   EXPECT_EQ(OldFiles(store())[9], "t2.trk");
-  store().AddOldFile("");
+  FileCommands(store()).AddOldFile("");
   EXPECT_EQ(OldFiles(store())[0], "t1.trk");
 }
 
 TEST_F(StoreServicesTest, BadOldFileIndexIsReportedAndGivesSlotZero) {
-  store().AddOldFile("a.trk");
-  EXPECT_EQ(store().GetOldFile(10), "a.trk");
+  FileCommands(store()).AddOldFile("a.trk");
+  EXPECT_EQ(FileCommands(store()).GetOldFile(10), "a.trk");
   ASSERT_EQ(messages.Calls.size(), 1u);
   EXPECT_EQ(messages.Calls[0].Text.rfind("Old File index error - GetOldFile value \"10\". ", 0), 0u);
 }

@@ -1,3 +1,5 @@
+#include "store/track_file.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -552,11 +554,11 @@ TEST_F(TrackFileTest, CheckWaveFileLooksAtTheFormTag) {
   WriteBytes(In("b.wav"), lower);
   WriteBytes(In("c.avi"), avi);
   WriteBytes(In("short.wav"), Bytes{'R', 'I'});
-  EXPECT_EQ(store().CheckWaveFile(In("a.wav")), 0);
-  EXPECT_EQ(store().CheckWaveFile(In("b.wav")), 0);
-  EXPECT_EQ(store().CheckWaveFile(In("c.avi")), 1);
-  EXPECT_EQ(store().CheckWaveFile(In("short.wav")), 1);
-  EXPECT_EQ(store().CheckWaveFile(In("none.wav")), 3);
+  EXPECT_EQ(CheckWaveFile(In("a.wav")), 0);
+  EXPECT_EQ(CheckWaveFile(In("b.wav")), 0);
+  EXPECT_EQ(CheckWaveFile(In("c.avi")), 1);
+  EXPECT_EQ(CheckWaveFile(In("short.wav")), 1);
+  EXPECT_EQ(CheckWaveFile(In("none.wav")), 3);
 }
 
 }  // namespace

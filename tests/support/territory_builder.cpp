@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "store/fixed_text.h"
+#include "store/track_file.h"
 
 namespace territory {
 
@@ -521,7 +522,7 @@ void TerritoryBuilder::Finish() {
     type.TopSpeed = top;
     store_.UpdateTrainType(t, type);
   }
-  CountData counts = store_.ComputeTrackCounts();
+  CountData counts = TrackFile(store_).ComputeCounts();
   counts.Words[kCountRunningTrains] = 0;
   store_.UpdateCountData(counts);
 }

@@ -1,0 +1,30 @@
+// The playback file: the recording a run in recording mode writes and the
+// replay that applies it again.
+#pragma once
+
+#include <cstdint>
+
+#include "store/records.h"
+
+class Corvane3Data;
+
+class PlaybackFile {
+ public:
+  explicit PlaybackFile(Corvane3Data& store) : store_(store) {}
+
+  // Asks for the recording's file name and writes its header: 0, or 3 when the dialog was cancelled.
+  int Create(int32_t clockAtStart);
+  // Writes the held-back records and closes the recording; the next record reopens it.
+  void Close();
+  // Appends one record (the index goes in front of the image for the kinds that carry one) to the
+  // recording. A failed write is reported once and stops the recording until the next Create;
+  // returns false then.
+  bool WriteRecord(int32_t time, PlaybackKind kind, int32_t index, const void* image, uint32_t size);
+  // Applies the recorded records whose time has come, up to clock, through the accessors with recording
+  // suppressed. 8 applied, more remain; 7 the recording has ended (end of file, or a damaged record,
+  // reported as "Problem with playback file.") and the store's PlaybackIn is closed.
+  int Read(int32_t clock);
+
+ private:
+  Corvane3Data& store_;
+};
