@@ -23,6 +23,16 @@ inline constexpr int kScreenRequest = -1;
 // The two parallel lists a path walk fills: device numbers and directions of
 // travel on entering each one; -1 where unused.
 inline constexpr int kPathEntries = 50;
+// How a route check treats the CTC control requests. The dispatcher's office
+// refuses a route over a switch requested to its other position, marks the
+// cleared route as waiting for the field's indication, and stops no clock
+// around its messages (the clock stands in CTC control mode).
+struct RouteRequestRules {
+  bool RefuseRequestedSwitch = false;
+  bool MarkPending = false;
+  bool PauseForMessages = true;
+};
+
 struct DevicePath {
   std::array<int32_t, kPathEntries> Ids;
   std::array<int32_t, kPathEntries> Dirs;
@@ -106,7 +116,11 @@ class Engine {
   int ClearSignal(int signalDevice, uint8_t forced, int source);
   // Checks the route beyond `block` in `direction` and marks it cleared.
   // Returns the number of free signalled blocks found, 0 when refused.
-  int CheckRoute(int direction, int block, uint8_t quiet, uint8_t permissive, int source);
+  int CheckRoute(int direction, int block, uint8_t quiet, uint8_t permissive, int source,
+                 const RouteRequestRules& rules = {});
+  // A cleared route cancelled in front of a train: its devices cleared for this
+  // route alone become running time, the rest give up this route's hold.
+  void SetRouteRunningTime(const DevicePath& path);
   // Takes back a route listed by TraceDevicePath.
   void ReleaseRoute(const int32_t* ids, const int32_t* dirs, int count);
   // Writes an occupancy code along the walk from `start` to `end` (mode 1: the

@@ -150,34 +150,7 @@ int Engine::ClearSignal(int signalDevice, uint8_t forced, int source) {
           ShowPaused(*this, "There is a train approaching the signal. Are you sure you want to cancel the signal?",
                      MessageIcon::Question, MessageButtons::YesNo) == MessageResult::No)
         return 0;
-      bool shared = false;
-      for (int i = 1; i < kPathEntries && path.Ids[i] != -1; ++i) {
-        const int device = path.Ids[i];
-        const int d = path.Dirs[i];
-        if (IsBlock(device)) {
-          BlockStatus block = store.GetBlockStatus(device);
-          if (!shared && block.Occupancy == ClearedCode(d)) {
-            block.Occupancy = static_cast<int16_t>(RunningTimeCode(d));
-          } else {
-            shared = true;
-            block.HeldRoutes = static_cast<int16_t>(std::max(block.HeldRoutes - 1, 0));
-          }
-          store.UpdateBlockStatus(device, block);
-          store.InvalidateDevice(device, 0, 1);
-          if (RouteEndsAt(store.GetBlockData(device), d)) break;
-        } else if (IsSwitch(device)) {
-          SwitchStatus sw = store.GetSwitchStatus(device - kSwitchBase);
-          if (!shared && sw.Occupancy == ClearedCode(d)) {
-            sw.Occupancy = static_cast<uint8_t>(RunningTimeCode(d));
-          } else {
-            shared = true;
-            sw.HeldRoutes = static_cast<uint8_t>(std::max(sw.HeldRoutes - 1, 0));
-          }
-          sw.FleetLocked = 0;
-          store.UpdateSwitchStatus(device - kSwitchBase, sw);
-          store.InvalidateDevice(device, 0, 1);
-        }
-      }
+      SetRouteRunningTime(path);
       status.RunningTimeEnd = store.SimClock + kRunningTimeSeconds;
       if (screen)
         ShowPaused(*this, "Signal is running time.  It will cancel in five minutes.", MessageIcon::None,
@@ -210,12 +183,45 @@ int Engine::ClearSignal(int signalDevice, uint8_t forced, int source) {
   return 1;
 }
 
-int Engine::CheckRoute(int direction, int block, uint8_t quiet, uint8_t permissive, int source) {
+void Engine::SetRouteRunningTime(const DevicePath& path) {
+  Corvane3Data& store = Store();
+  bool shared = false;
+  for (int i = 1; i < kPathEntries && path.Ids[i] != -1; ++i) {
+    const int device = path.Ids[i];
+    const int d = path.Dirs[i];
+    if (IsBlock(device)) {
+      BlockStatus block = store.GetBlockStatus(device);
+      if (!shared && block.Occupancy == ClearedCode(d)) {
+        block.Occupancy = static_cast<int16_t>(RunningTimeCode(d));
+      } else {
+        shared = true;
+        block.HeldRoutes = static_cast<int16_t>(std::max(block.HeldRoutes - 1, 0));
+      }
+      store.UpdateBlockStatus(device, block);
+      store.InvalidateDevice(device, 0, 1);
+      if (RouteEndsAt(store.GetBlockData(device), d)) break;
+    } else if (IsSwitch(device)) {
+      SwitchStatus sw = store.GetSwitchStatus(device - kSwitchBase);
+      if (!shared && sw.Occupancy == ClearedCode(d)) {
+        sw.Occupancy = static_cast<uint8_t>(RunningTimeCode(d));
+      } else {
+        shared = true;
+        sw.HeldRoutes = static_cast<uint8_t>(std::max(sw.HeldRoutes - 1, 0));
+      }
+      sw.FleetLocked = 0;
+      store.UpdateSwitchStatus(device - kSwitchBase, sw);
+      store.InvalidateDevice(device, 0, 1);
+    }
+  }
+}
+
+int Engine::CheckRoute(int direction, int block, uint8_t quiet, uint8_t permissive, int source,
+                       const RouteRequestRules& rules) {
   Corvane3Data& store = Store();
   DevicePath path;
   const int n = TraceDevicePath(direction, block, path);
   int blocker = path.Ids[kPathEntries - 1];
-  enum class Reason { None, OpenSwitch, NextBlock, NotSignalled, Diamond } reason = Reason::None;
+  enum class Reason { None, OpenSwitch, NextBlock, NotSignalled, Diamond, RequestedSwitch } reason = Reason::None;
   int reasonCode = 0;  // the code of the block that gave the reason
   int free = 0;
   int end = -1;
@@ -262,6 +268,14 @@ int Engine::CheckRoute(int direction, int block, uint8_t quiet, uint8_t permissi
         end = i;
         break;
       }
+    } else if (IsSwitch(device) && rules.RefuseRequestedSwitch) {
+      // The field will move it before this route could be used.
+      const SwitchStatus status = store.GetSwitchStatus(device - kSwitchBase);
+      if ((status.NormalRequested == 1 && status.Position == 1) ||
+          (status.ReverseRequested == 1 && status.Position == 0)) {
+        blockAt(Reason::RequestedSwitch, device);
+        break;
+      }
     } else if (IsDiamond(device)) {
       const int route = store.GetCrossRoute(device - kDiamondBase, path.Ids[i - 1]);
       const CrossStatus status = store.GetCrossStatus(device - kDiamondBase);
@@ -285,7 +299,7 @@ int Engine::CheckRoute(int direction, int block, uint8_t quiet, uint8_t permissi
       store.DrawDevice(blocker);
       Run().HighlightedDevice = blocker;
       store.UpdateBlockStatus(blocker, status);
-    } else if (IsSwitch(blocker)) {
+    } else if (IsSwitch(blocker) && reason != Reason::RequestedSwitch) {
       SwitchStatus status = store.GetSwitchStatus(blocker - kSwitchBase);
       status.Highlight = status.Highlight2 = 1;
       store.DrawDevice(blocker);
@@ -310,6 +324,9 @@ int Engine::CheckRoute(int direction, int block, uint8_t quiet, uint8_t permissi
         case Reason::Diamond:
           text = "Route will not clear because there is a conflict at the next diamond.";
           break;
+        case Reason::RequestedSwitch:
+          text = "Route will not clear because a switch has been requested to change position.";
+          break;
         case Reason::NextBlock:
           if (occupancy::IsOccupied(reasonCode))
             text = "Route will not clear because the next block is occupied.";
@@ -323,11 +340,17 @@ int Engine::CheckRoute(int direction, int block, uint8_t quiet, uint8_t permissi
         case Reason::None:
           break;
       }
-      if (text != nullptr) ShowPaused(*this, text, MessageIcon::Error, MessageButtons::Ok);
+      if (text != nullptr) {
+        if (rules.PauseForMessages)
+          ShowPaused(*this, text, MessageIcon::Error, MessageButtons::Ok);
+        else
+          store.ShowMessage(text, MessageIcon::Error, MessageButtons::Ok);
+      }
     }
     return 0;
   }
 
+  const uint8_t pending = rules.MarkPending ? 1 : 0;
   int held = 0;
   for (int i = 1; i <= end; ++i) {
     const int device = path.Ids[i];
@@ -344,6 +367,7 @@ int Engine::CheckRoute(int direction, int block, uint8_t quiet, uint8_t permissi
       }
       status.ClearedValue = -1;
       status.Highlight = status.Highlight2 = 0;
+      if (pending) status.RequestPending = 1;
       store.UpdateBlockStatus(device, status);
     } else if (IsSwitch(device)) {
       SwitchStatus status = store.GetSwitchStatus(device - kSwitchBase);
@@ -352,6 +376,7 @@ int Engine::CheckRoute(int direction, int block, uint8_t quiet, uint8_t permissi
       else
         ++status.HeldRoutes;
       status.Highlight = status.Highlight2 = 0;
+      if (pending) status.RequestPending = 1;
       store.UpdateSwitchStatus(device - kSwitchBase, status);
     } else if (IsDiamond(device)) {
       const int route = store.GetCrossRoute(device - kDiamondBase, path.Ids[i - 1]);
@@ -361,6 +386,7 @@ int Engine::CheckRoute(int direction, int block, uint8_t quiet, uint8_t permissi
       else
         ++status.HeldRoutes[route];
       status.Highlight = status.Highlight2 = 0;
+      if (pending) status.SidePending[route] = 1;
       store.UpdateCrossStatus(device - kDiamondBase, status);
     }
     if (Run().HighlightedDevice == device) Run().HighlightedDevice = -1;

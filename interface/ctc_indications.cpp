@@ -7,6 +7,7 @@
 #include "engine/engine.h"
 #include "engine/interlocking_devices.h"
 #include "interface/ctc_reader.h"
+#include "interface/ctc_requests.h"
 #include "interface/incoming.h"
 #include "interface/outgoing.h"
 #include "store/corvane3_data.h"
@@ -291,49 +292,6 @@ void LeaveBlock(Engine& engine, int block) {
   }
 }
 
-// The route beyond a signal no longer waits for the field: its clear or cancel was confirmed.
-void ClearRoutePending(Engine& engine, int signal) {
-  Corvane3Data& store = engine.Store();
-  const SignalStatus status = store.GetSignalStatus(signal);
-  DevicePath path;
-  engine.TraceDevicePath(status.TrackCode == 20 || status.TrackCode == 22 ? 1 : 0, store.GetSignalData(signal).Block,
-                         path);
-  for (int i = 1; i < kPathEntries; ++i) {
-    const int device = path.Ids[i];
-    if (device == -1) continue;
-    if (IsBlock(device)) {
-      BlockStatus block = store.GetBlockStatus(device);
-      block.RequestPending = 0;
-      StoreBlock(store, device, block);
-      if (interlocking::RouteEndsAt(store.GetBlockData(device), path.Dirs[i])) break;
-    } else if (IsSwitch(device)) {
-      SwitchStatus sw = store.GetSwitchStatus(device - kSwitchBase);
-      sw.RequestPending = 0;
-      StoreSwitch(store, device - kSwitchBase, sw);
-    } else if (IsDiamond(device)) {
-      CrossStatus cross = store.GetCrossStatus(device - kDiamondBase);
-      cross.SidePending[0] = cross.SidePending[1] = 0;
-      StoreDiamond(store, device - kDiamondBase, cross);
-    }
-  }
-}
-
-// Takes back the route beyond a signal whose cancel the field has confirmed.
-void DropSignalRoute(Engine& engine, int signal) {
-  Corvane3Data& store = engine.Store();
-  // The released devices wait for nothing any more: no mark may keep them flashing.
-  ClearRoutePending(engine, signal);
-  SignalStatus status = store.GetSignalStatus(signal);
-  DevicePath path;
-  engine.TraceDevicePath(status.TrackCode == 20 || status.TrackCode == 22 ? 1 : 0, store.GetSignalData(signal).Block,
-                         path);
-  engine.ReleaseRoute(path.Ids.data(), path.Dirs.data(), kPathEntries);
-  status = store.GetSignalStatus(signal);
-  status.CTCCancelRequest = status.CTCClearRequest = status.RequestPending = 0;
-  status.Aspect = aspect::kStop;
-  StoreSignal(store, signal, status);
-}
-
 }  // namespace
 
 std::string ProxyTrainId(const Corvane3Data& store) {
@@ -396,11 +354,11 @@ void CTCProcessSignalMsg(Engine& engine, const std::string& line, const std::str
   if (signal.CTCClearRequest != 0 && state == "cleared") {
     signal.CTCClearRequest = signal.RequestPending = 0;
     StoreSignal(store, index, signal);
-    ClearRoutePending(engine, index);
+    CTCClearRoutePending(engine, index);
   } else if (signal.CTCCancelRequest != 0 && state == "stop") {
     signal.CTCCancelRequest = signal.RequestPending = 0;
     StoreSignal(store, index, signal);
-    DropSignalRoute(engine, index);
+    CTCDropSignalRoute(engine, index);
   }
 }
 

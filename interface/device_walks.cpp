@@ -19,12 +19,11 @@ using interlocking::kSwitchBase;
 
 constexpr uint16_t kEmptyTrainSlot = 0xFFFF;
 
-// The territory's count of a table, never beyond the table.
+}  // namespace
+
 int TableCount(const Corvane3Data& store, int word, int capacity) {
   return std::clamp(store.GetCountData().Words[word], 0, capacity);
 }
-
-}  // namespace
 
 int CountBlocksClearedAhead(Engine& engine, int direction, int block) {
   Corvane3Data& store = engine.Store();

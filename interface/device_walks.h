@@ -3,9 +3,13 @@
 // field side, and the train in the next block of a train.
 #pragma once
 
+class Corvane3Data;
 class Engine;
 
 namespace xfer {
+
+// The territory's count of a table (a CountData word), never beyond the table.
+int TableCount(const Corvane3Data& store, int word, int capacity);
 
 // Cleared blocks ahead are counted up to this many.
 inline constexpr int kMaxClearedAhead = 2;

@@ -3,6 +3,7 @@
 #include "engine/engine.h"
 #include "interface/ctc_permits.h"
 #include "interface/ctc_reader.h"
+#include "interface/ctc_requests.h"
 #include "interface/device_walks.h"
 #include "interface/diamond_traffic.h"
 #include "interface/incoming.h"
@@ -25,5 +26,13 @@ void MessageInterfaceService::CTCRedrawPendingDevices() { xfer::CTCRedrawPending
 int MessageInterfaceService::FindTrainInNextBlock(int trainSlot, int which) {
   return xfer::FindTrainInNextBlock(engine_, trainSlot, which);
 }
+// The engine passes the signal stack's forced flag: the stack is the only forced caller.
+int MessageInterfaceService::CTCThrowSwitch(int switchDevice, int) {
+  return xfer::CTCThrowSwitch(engine_, switchDevice);
+}
+int MessageInterfaceService::CTCClearSignal(int signalDevice, int fromStack) {
+  return xfer::CTCClearSignal(engine_, signalDevice, fromStack != 0 ? 1 : 0);
+}
+void MessageInterfaceService::CTCBlinkPendingSwitches() { xfer::CTCBlinkPendingSwitches(engine_); }
 void MessageInterfaceService::CheckPermitTimes() { ctc::CheckPermitTimes(engine_); }
 void MessageInterfaceService::ProcessDiamondTraffic() { crossing::ProcessDiamondTraffic(engine_); }

@@ -1,7 +1,6 @@
 // The message interfaces as the store and the engine reach them: the program
 // installs this in place of the do-nothing service. Both incoming readers,
-// the CTC permit clock and crossing traffic are built; the CTC requests still
-// do nothing here.
+// the CTC requests, the CTC permit clock and crossing traffic are built.
 #pragma once
 
 #include "store/null_services.h"
@@ -22,6 +21,9 @@ class MessageInterfaceService : public NullInterfaceService {
   void UpdateBlocksClearedAhead() override;
   void CTCRedrawPendingDevices() override;
   int FindTrainInNextBlock(int trainSlot, int which) override;
+  int CTCThrowSwitch(int switchDevice, int forced) override;
+  int CTCClearSignal(int signalDevice, int fromStack) override;
+  void CTCBlinkPendingSwitches() override;
   void CheckPermitTimes() override;
   void ProcessDiamondTraffic() override;
 

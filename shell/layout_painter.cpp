@@ -333,18 +333,24 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
   uint8_t direction = kNoStackMark;
   bool permitActive = false, permitPending = false, signalFailed = false;
   int fleet = 0;
+  // In CTC control mode a cleared device waiting for the field's indication keeps its track colour on
+  // odd blink phases, so a requested route blinks.
+  const bool blinkOff = store_.GetOptionData().CTCControlOn == 1 && (store_.Run.BlinkCounter & 1) == 1;
+  bool requestPending = false;
   if (device::IsBlock(device)) {
     s = store_.GetDevicePaintStatus(device);
     const BlockStatus& b = store_.BlockStatusRef(device);
     permitActive = b.PermitActive != 0;
     permitPending = b.PermitPending != 0;
     direction = b.StackMark;
+    requestPending = b.RequestPending != 0;
   } else if (device::IsSwitch(device)) {
     const SwitchStatus sw = store_.GetSwitchStatus(device::SwitchIndex(device));
     s = store_.GetDevicePaintStatus(device);
     permitActive = sw.PermitActive != 0;
     permitPending = sw.PermitPending != 0;
     direction = sw.StackMark;
+    requestPending = sw.RequestPending != 0;
     // A switch lying normal shows the straight piece; it keeps its own device type so that a
     // route through it is still coloured.
     if (sw.Position == 0 && store_.GetDeviceType(code) == 1) tile = 26;
@@ -357,11 +363,14 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
     s = sg.Aspect;
     fleet = sg.Fleet;
     signalFailed = sg.FailureCount != 0xFF;
+    requestPending = sg.RequestPending != 0;
   } else if (device::IsDiamond(device)) {
     s = 6;
     marked = true;
     const CrossStatus cr = store_.GetCrossStatus(device::DiamondIndex(device));
-    const int route[2] = {cr.Occupancy[0], cr.Occupancy[1]};
+    int route[2] = {cr.Occupancy[0], cr.Occupancy[1]};
+    for (int r = 0; r < 2; ++r)
+      if (blinkOff && cr.SidePending[r] != 0 && IsCleared(route[r])) route[r] = 0;
     auto arm = [&](int r) {
       if (IsOccupied(route[r])) return kRed;
       if (IsCleared(route[r])) return kBrightGreen;
@@ -384,9 +393,10 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
   }
 
   const int type = store_.GetDeviceType(typeCode);
+  const bool shownCleared = IsCleared(s) && !(blinkOff && requestPending);
   if (s != 6 && (type == 0 || type == 1)) {
     if (IsCleared(s)) {
-      map[kKeyBlack] = kBrightGreen;
+      if (shownCleared) map[kKeyBlack] = kBrightGreen;
     } else if (IsOccupied(s)) {
       map[kKeyBlack] = kRed;
     } else if (s == 0) {
@@ -396,7 +406,7 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
     }
   } else if (s != 6 && type == 2) {
     if (IsCleared(s)) {
-      map[kKeyRed] = kBrightGreen;
+      if (shownCleared) map[kKeyRed] = kBrightGreen;
     } else if (s == 5 && signalFailed) {
       map[kKeyRed] = kBlue;
       marked = true;

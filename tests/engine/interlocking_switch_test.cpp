@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/engine/crossover_fixture.h"
 #include "tests/engine/interlocking_fixture.h"
 
 namespace {
@@ -31,26 +32,12 @@ class SwitchTest : public InterlockingTest {
   }
 };
 
-// x:  2    7  8  9      15
-//     ==B0==  SWa ==B1==          y=4
-//              `.
-//     ==B2====== SWb ==B3==       y=6 (B2 x 2-9, SWb x 10, B3 x 11-17)
-// SWa and SWb are crossover partners; SW0 stands alone at x 30.
+// The crossover territory (crossover_fixture.h).
 class CrossoverSwitchTest : public SwitchTest {
  protected:
   void SetUp() override {
-    b0 = Block("B0", 2, 7);
-    b2 = Block("B2", 2, 9, 6);
-    const auto pair = t.Crossover("SWa", {8, 4}, "SWb", {10, 6});
-    swa = pair.first;
-    swb = pair.second;
-    b1 = Block("B1", 9, 15);
-    b3 = Block("B3", 11, 17, 6);
-    t.Link(b0, SwitchDevice(swa));
-    t.Link(SwitchDevice(swa), b1);
-    t.Link(b2, SwitchDevice(swb));
-    t.Link(SwitchDevice(swb), b3);
-    sw0 = t.Switch("SW0", {30, 4}, Diverge::UpRight);
+    const CrossoverTerritory c = DrawCrossover(t);
+    b0 = c.B0, b1 = c.B1, b2 = c.B2, b3 = c.B3, swa = c.SWa, swb = c.SWb, sw0 = c.SW0;
     Ready();
   }
   int b0, b1, b2, b3, swa, swb, sw0;

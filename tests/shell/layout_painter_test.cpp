@@ -226,6 +226,42 @@ TEST_F(LayoutPainterTest, DiamondArmsFollowTheirRoutes) {
   }
 }
 
+// A cleared route that waits for the CTC field blinks: on odd blink phases its
+// block, signal head and diamond arm keep the track colour.
+TEST_F(LayoutPainterTest, ARequestedRouteBlinksOnlyInCTCControlMode) {
+  SetBlock(1);
+  BlockStatus block = store().GetBlockStatus(block_);
+  block.RequestPending = 1;
+  store().UpdateBlockStatus(block_, block, 1);
+  SignalStatus signal = store().GetSignalStatus(signal_);
+  signal.Aspect = 1;
+  signal.RequestPending = 1;
+  store().UpdateSignalStatus(signal_, signal);
+  CrossStatus cross = store().GetCrossStatus(diamond_);
+  cross.Occupancy[0] = 1;
+  cross.SidePending[0] = 1;
+  store().UpdateCrossStatus(diamond_, cross);
+  const SignalData head = store().GetSignalData(signal_);
+  const QPoint track = KeyPixel(0, kBlack), lamp = KeyPixel(head.TrackCode - 1, kRed), arm = KeyPixel(27, kBrightGreen);
+
+  struct Case {
+    bool ctc;
+    int counter;
+    QRgb block, lamp, arm;
+  };
+  for (const Case& c : {Case{true, 1, kBlack, kRed, kBlack}, Case{true, 2, kBrightGreen, kBrightGreen, kBrightGreen},
+                        Case{false, 1, kBrightGreen, kBrightGreen, kBrightGreen}}) {
+    OptionData options = store().GetOptionData();
+    options.CTCControlOn = c.ctc ? 1 : 0;
+    store().UpdateOptionData(options);
+    store().Run.BlinkCounter = c.counter;
+    const QImage image = Paint();
+    EXPECT_EQ(At(image, kMiddle, track), c.block) << c.ctc << " " << c.counter;
+    EXPECT_EQ(At(image, {head.CellX, head.CellY}, lamp), c.lamp) << c.ctc << " " << c.counter;
+    EXPECT_EQ(At(image, {15, kRow + 4}, arm), c.arm) << c.ctc << " " << c.counter;
+  }
+}
+
 TEST_F(LayoutPainterTest, TrainIconWithItsIdAtFullSizeOnly) {
   TrainStatus train{};
   train.InUse = 1;
