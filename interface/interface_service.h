@@ -1,14 +1,14 @@
 // The message interfaces as the store and the engine reach them: the program
-// installs this in place of the do-nothing service. Both incoming readers,
-// the CTC requests, the CTC permit clock and crossing traffic are built.
+// installs this in place of the do-nothing service. Every hook is written here,
+// so the compiler names any the interface gains and this does not answer.
 #pragma once
 
-#include "store/null_services.h"
+#include "store/services.h"
 
 class Corvane3Data;
 class Engine;
 
-class MessageInterfaceService : public NullInterfaceService {
+class MessageInterfaceService final : public InterfaceService {
  public:
   explicit MessageInterfaceService(Engine& engine) : engine_(engine) {}
 
