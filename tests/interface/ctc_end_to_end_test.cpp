@@ -27,7 +27,7 @@ using ::testing::StartsWith;
 
 // x:  2    6  8   12 13 14   18
 //     ==B0==  ==B1==  SW  ==B2==       y=4
-//                      `.
+//                      `.           S1> at B1's right end, S2> at B2's
 //                        ==B4== (x 15-19) y=6
 class CTCEndToEndTest : public InterfaceTest {
  protected:
@@ -41,6 +41,8 @@ class CTCEndToEndTest : public InterfaceTest {
     t.Link(b1, SwitchDevice(sw));
     t.Link(SwitchDevice(sw), b2);
     t.Branch(sw, b4, End::Left);
+    s1 = t.Signal(b1, End::Right, "S1");
+    t.Signal(b2, End::Right, "S2");  // where S1's route ends
     Ready();
     CTCMode();
     OptionData options = store().GetOptionData();
@@ -90,7 +92,7 @@ class CTCEndToEndTest : public InterfaceTest {
   }
   int HollinLastReceived() const { return hollin_->GetOptions().LastReceivedSequence; }
 
-  int b0 = 0, b1 = 0, b2 = 0, sw = 0;
+  int b0 = 0, b1 = 0, b2 = 0, sw = 0, s1 = 0;
   std::unique_ptr<THollinData> hollin_;
 };
 
@@ -146,6 +148,42 @@ TEST_F(CTCEndToEndTest, SequenceNumbersAreCheckedOnBothSides) {
   ASSERT_EQ(HollinIncoming().size(), 1u);
   EXPECT_THAT(HollinIncoming()[0], StartsWith("CMDERROR,0001,\"The sequence is same as the last message"));
   EXPECT_THAT(HollinIncoming()[0], HasSubstr("\"BLOCK,0000,B2,14:05:09,OCCUPIEDLEFT\""));
+}
+
+// The dispatcher's clicks travel to the field and back: nothing moves on the layout until Hollin's
+// answer arrives, and the answer settles the request.
+TEST_F(CTCEndToEndTest, TheDispatchersClicksAreCarriedOutByTheFieldAndSettleTheLayout) {
+  const auto lastToHollin = [this] {
+    const std::vector<std::string> lines = HollinIncoming();
+    return lines.empty() ? std::string() : lines.back();
+  };
+  for (const int position : {1, 0}) {
+    engine.ThrowSwitch(SwitchDevice(sw), 0, 0, kScreenRequest);
+    EXPECT_EQ(+store().GetSwitchStatus(sw).Position, 1 - position) << "not before the field answers";
+    Exchange();
+    EXPECT_THAT(lastToHollin(), ::testing::MatchesRegex(position == 1 ? "SWITCH,[0-9]{4},SW0,.*,REVERSE"
+                                                                      : "SWITCH,[0-9]{4},SW0,.*,NORMAL"));
+    Exchange();
+    EXPECT_EQ(+store().GetSwitchStatus(sw).Position, position);
+    EXPECT_EQ(+store().GetSwitchStatus(sw).RequestPending, 0);
+  }
+
+  // The route is set at once and waits, blinking, for the field's word.
+  engine.ClearSignal(SignalDevice(s1), 0, kScreenRequest);
+  EXPECT_EQ(+store().GetSignalStatus(s1).RequestPending, 1);
+  Exchange();
+  EXPECT_THAT(HollinIncoming(), ::testing::Contains(::testing::MatchesRegex("SIGNAL,[0-9]{4},S1,.*,CLEAR")));
+  Exchange();
+  EXPECT_EQ(Aspect(s1), aspect::kClearRight);
+  EXPECT_EQ(+store().GetSignalStatus(s1).RequestPending, 0);
+
+  engine.ClearSignal(SignalDevice(s1), 0, kScreenRequest);
+  Exchange();
+  EXPECT_THAT(HollinIncoming(), ::testing::Contains(::testing::MatchesRegex("SIGNAL,[0-9]{4},S1,.*,CANCEL")));
+  Exchange();
+  EXPECT_EQ(Aspect(s1), aspect::kStop);
+  EXPECT_EQ(+store().GetSignalStatus(s1).RequestPending, 0);
+  EXPECT_THAT(MessageTexts(), IsEmpty());
 }
 
 // 300 time requests in one send file: every one reaches the simulator and every answer reaches

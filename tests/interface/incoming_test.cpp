@@ -43,7 +43,7 @@ class IncomingTest : public InterfaceTest {
     t.Branch(sw, b3, End::Left);
     s0 = t.Signal(b0, End::Right, "S0");
     s1 = t.Signal(b1, End::Left, "S1");
-    s2 = t.Signal(b1, End::Right, "S2");  // S0's route ends at B1
+    s2 = t.Signal(b1, End::Right, "S2");          // S0's route ends at B1
     t.StartTime(480, {}, {0, 1, 0, 0, 0, 0, 0});  // Mondays at 08:00
     Ready();
     ExternalIOMode();
