@@ -8,6 +8,7 @@
 
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
+#include "store/track_file.h"
 
 namespace {
 
@@ -100,7 +101,7 @@ void BM_SaveFullTerritory(benchmark::State& state) {
   FillToCapacity(*store);
   const std::string path = BenchFile();
   for (auto _ : state) {
-    if (store->WriteTrackFile(path, 0) != 0) state.SkipWithError("save failed");
+    if (TrackFile(*store).Write(path, 0) != 0) state.SkipWithError("save failed");
   }
   state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(path));
   std::filesystem::remove(path);
@@ -113,9 +114,9 @@ void BM_LoadFullTerritory(benchmark::State& state) {
   TheStore = store.get();
   FillToCapacity(*store);
   const std::string path = BenchFile();
-  store->WriteTrackFile(path, 0);
+  TrackFile(*store).Write(path, 0);
   for (auto _ : state) {
-    if (store->LoadTrackFile(path, -1) != 0) state.SkipWithError("load failed");
+    if (TrackFile(*store).Load(path, -1) != 0) state.SkipWithError("load failed");
   }
   std::filesystem::remove(path);
   TheStore = nullptr;

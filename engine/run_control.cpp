@@ -10,7 +10,9 @@
 #include "store/file_commands.h"
 #include "store/fixed_text.h"
 #include "store/operating_mode.h"
+#include "store/playback_file.h"
 #include "store/playback_format.h"
+#include "store/track_file.h"
 #include "store/train_codes.h"
 #include "store/wall_clock.h"
 
@@ -198,7 +200,7 @@ bool RunControl::StartSimulation(int day, int minute, int startRecord) {
 
   if (store_.OperatingMode == operating_mode::kRecording) {
     Tell(kPlaybackFileNext);
-    if (store_.CreatePlaybackFile(store_.GetSimClock()) == 3) {
+    if (PlaybackFile(store_).Create(store_.GetSimClock()) == 3) {
       if (Ask(kNoPlaybackFile) != MessageResult::Yes) return false;
       store_.Shell().CheckMenuItem(command_id::kModeSimulation, true);
       store_.Shell().CheckMenuItem(command_id::kModeRecording, false);
@@ -514,7 +516,7 @@ void RunControl::AbandonPlayback(std::FILE* file, bool resetStatus) {
 void RunControl::CmPlayback() {
   StopSimulation();
   store_.NextPlaybackTime = -1;
-  store_.ClosePlaybackFile();
+  PlaybackFile(store_).Close();
   store_.PreviousOperatingMode = store_.OperatingMode;
   store_.OperatingMode = operating_mode::kNone;
   ClosePlaybackReader();
@@ -552,7 +554,7 @@ void RunControl::CmPlayback() {
   }
   if (track != FieldText(store_.TrackFilePath, kPathChars)) {
     store_.InitTerritoryData();
-    if (store_.LoadTrackFile(track, -1) != 0) {
+    if (TrackFile(store_).Load(track, -1) != 0) {
       Refuse(Format(kTrackNotLoaded, track));
       // The territory that was loaded comes back, so a refused recording costs no territory.
       FileCommands(store_).ReloadTerritory();
@@ -631,7 +633,7 @@ void RunControl::CmCTCControl() {
     store_.Shell().CheckMenuItem(id, false);
   }
   // A recording ends with what it holds back written out; a replay ends here too.
-  store_.ClosePlaybackFile();
+  PlaybackFile(store_).Close();
   ClosePlaybackReader();
   store_.OperatingMode = operating_mode::kNone;
   StopSimulation();

@@ -6,6 +6,7 @@
 #include "store/command_ids.h"
 #include "store/file_results.h"
 #include "store/operating_mode.h"
+#include "store/playback_file.h"
 
 namespace {
 
@@ -64,7 +65,7 @@ int Engine::Tick() {
       return TickInterval();
     }
     step("ReadPlayback");
-    const int replayed = store.ReadPlayback(store.SimClock);
+    const int replayed = PlaybackFile(store).Read(store.SimClock);
     store.ShowPerformanceLine();  // at the clock of the records just applied
     if (replayed == file_result::kPlaybackEnded) {
       store.OperatingMode = operating_mode::kSimulation;
@@ -166,7 +167,7 @@ void Engine::MinuteWork() {
   }
   // The slot of the current hour is rewritten every minute: it keeps the hour's last state.
   run("UpdateArchivePerformStatus", [&] { store.ArchivePerformStatus(); });
-  run("ClosePlaybackFile", [&] { store.ClosePlaybackFile(); });
+  run("ClosePlaybackFile", [&] { PlaybackFile(store).Close(); });
 }
 
 int Engine::BlinkStep() {

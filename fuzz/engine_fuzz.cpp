@@ -6,6 +6,7 @@
 
 #include "engine/engine.h"
 #include "fuzz/fuzz_files.h"
+#include "store/track_file.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ constexpr int kTicks = 360;  // an hour of 10-second ticks
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Corvane3Data& store = fuzz::Store();
-  if (store.LoadTrackFile(fuzz::WriteFile("input.trk", data, size), 0) != 0) return 0;
+  if (TrackFile(store).Load(fuzz::WriteFile("input.trk", data, size), 0) != 0) return 0;
   store.InitSimulationStatus();
   int32_t start = 0;
   for (int i = 0; i < kMaxStartTimes; ++i) {

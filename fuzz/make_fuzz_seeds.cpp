@@ -17,7 +17,10 @@
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
 #include "store/null_services.h"
+#include "store/playback_file.h"
 #include "store/settings_files.h"
+#include "store/simulation_file.h"
+#include "store/track_file.h"
 #include "store/track_file_format.h"
 #include "tests/support/demo_territory.h"
 #include "tests/support/file_bytes.h"
@@ -159,7 +162,7 @@ int main(int argc, char** argv) {
   territory::BuildDemonstrationTerritory(store);
   // The saved simulations name it; the fuzz target writes the same territory beside its input.
   const fs::path demo = root / "demo.trk";
-  if (store.WriteTrackFile(demo.string(), 0) != 0) return 1;
+  if (TrackFile(store).Write(demo.string(), 0) != 0) return 1;
   const Bytes v37 = file_bytes::ReadBytes(demo);
   file_bytes::WriteBytes(root / "track_file" / "demo37.trk", v37);
   file_bytes::WriteBytes(root / "engine" / "demo37.trk", v37);
@@ -170,22 +173,22 @@ int main(int argc, char** argv) {
     file_bytes::WriteBytes(root / "track_file" / ("old" + std::to_string(version) + ".trk"), OldFormat(version));
 
   // Saved simulations against demo.trk, before the run and after a few hours of it; a recording of the run.
-  if (store.LoadTrackFile(demo.string(), -1) != 0) return 1;
+  if (TrackFile(store).Load(demo.string(), -1) != 0) return 1;
   SetFieldText(store.TrackFilePath, demo.string());
   StartRun(store);
-  if (store.SaveSimulation((root / "simulation" / "start.ssm").string()) != 0) return 1;
+  if (SimulationFile(store).Save((root / "simulation" / "start.ssm").string()) != 0) return 1;
   SaveAs recording((root / "playback" / "run.ply").string());
   store.SetShellService(&recording);
   store.OperatingMode = 1;
   store.Run.OutputHold = 0;
-  if (store.CreatePlaybackFile(store.SimClock) != 0) return 1;
+  if (PlaybackFile(store).Create(store.SimClock) != 0) return 1;
   Engine engine(store);
   for (const int hours : {1, 3, 8}) {
     while (store.SimClock < store.SimStartTime + hours * 3600 && store.Run.SimStopped == 0) engine.Tick();
-    if (store.SaveSimulation((root / "simulation" / ("after" + std::to_string(hours) + "h.ssm")).string()) != 0)
+    if (SimulationFile(store).Save((root / "simulation" / ("after" + std::to_string(hours) + "h.ssm")).string()) != 0)
       return 1;
   }
-  store.ClosePlaybackFile();
+  PlaybackFile(store).Close();
   store.SetShellService(nullptr);
 
   // The fuzz target builds the territory afresh beside its input: the seeds must load against that one.
@@ -197,8 +200,8 @@ int main(int argc, char** argv) {
     TheStore = &fresh;
     territory::BuildDemonstrationTerritory(fresh);
     fs::copy_file(root / "simulation" / "after3h.ssm", check / "run.ssm");
-    const bool loads = fresh.WriteTrackFile((check / "demo.trk").string(), 0) == 0 &&
-                       fresh.LoadSimulation((check / "run.ssm").string(), 0) == 0;
+    const bool loads = TrackFile(fresh).Write((check / "demo.trk").string(), 0) == 0 &&
+                       SimulationFile(fresh).Load((check / "run.ssm").string(), 0) == 0;
     TheStore = &store;
     fs::remove_all(check);
     if (!loads) {
@@ -207,7 +210,7 @@ int main(int argc, char** argv) {
     }
   }
 
-  if (store.SaveOptionFile() != 0 || SettingsFiles(store).SaveWindowColumns() != 0) return 1;
+  if (SettingsFiles(store).SaveOptions() != 0 || SettingsFiles(store).SaveWindowColumns() != 0) return 1;
   SetFieldText(store.TrackFilePath, (root / "settings" / "line.trk").string());
   store.NoTerritorySettings = 0;
   if (SettingsFiles(store).SaveTerritory() != 0) return 1;

@@ -1,6 +1,7 @@
 // libFuzzer target for the playback reader: every input is replayed as the
 // records of a recording (behind its header), on an empty run.
 #include "fuzz/fuzz_files.h"
+#include "store/playback_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Corvane3Data& store = fuzz::Store();
@@ -11,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   store.PlaybackIn = std::fopen(path.c_str(), "rb");
   if (!store.PlaybackIn) return 0;
   // A first call up to a moment, then the rest, as the jump and the later ticks read it.
-  if (store.ReadPlayback(3600) == 8) store.ReadPlayback(INT32_MAX);
+  if (PlaybackFile(store).Read(3600) == 8) PlaybackFile(store).Read(INT32_MAX);
   if (store.PlaybackIn) {
     std::fclose(store.PlaybackIn);
     store.PlaybackIn = nullptr;

@@ -8,7 +8,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::WriteFile("CV3 option.tds", data, size);
   fuzz::WriteFile("CV3 window column.tds", data, size);
   fuzz::WriteFile("line.tds", data, size);
-  store.LoadOptionFile();
+  SettingsFiles(store).LoadOptions();
   SettingsFiles(store).LoadWindowColumns();
   SettingsFiles(store).LoadTerritory(fuzz::Folder() + "line.trk");
   return 0;

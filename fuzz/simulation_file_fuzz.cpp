@@ -3,15 +3,17 @@
 // demonstration territory lies beside it as "demo.trk", the track file the
 // seeds were saved from, so the reader gets past the track file to the run.
 #include "fuzz/fuzz_files.h"
+#include "store/simulation_file.h"
+#include "store/track_file.h"
 #include "tests/support/demo_territory.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Corvane3Data& store = fuzz::Store();
   static const bool territory = [&] {
     territory::BuildDemonstrationTerritory(store);
-    return store.WriteTrackFile(fuzz::Folder() + "demo.trk", 0) == 0;
+    return TrackFile(store).Write(fuzz::Folder() + "demo.trk", 0) == 0;
   }();
   if (!territory) std::abort();
-  store.LoadSimulation(fuzz::WriteFile("input.ssm", data, size), 0);
+  SimulationFile(store).Load(fuzz::WriteFile("input.ssm", data, size), 0);
   return 0;
 }

@@ -16,6 +16,8 @@
 #include "store/device_numbers.h"
 #include "store/file_commands.h"
 #include "store/fixed_text.h"
+#include "store/simulation_file.h"
+#include "store/track_file.h"
 
 namespace xfer {
 namespace {
@@ -160,7 +162,7 @@ void ProcessLoad(Engine& engine, const std::string& line, const std::string& pat
   store.StopSimulation();
   store.InitTerritoryData();
   // The track file's own refusal is shown at the desk too: the territory did not load.
-  if (store.LoadTrackFile(path, 0) != 0) {
+  if (TrackFile(store).Load(path, 0) != 0) {
     return EIOBuildErrorMsg(store, line, "The track file name in the fifth field of the message could not be loaded");
   }
   SetFieldText(store.TrackFilePath, path);
@@ -188,7 +190,7 @@ void ProcessSimLoad(Engine& engine, const std::string& line, const std::string& 
                             "The simulation file name in the fifth field of the message could not be found");
   }
   store.StopSimulation();
-  if (store.LoadSimulation(path, 0) != 0) {
+  if (SimulationFile(store).Load(path, 0) != 0) {
     return EIOBuildErrorMsg(store, line,
                             "The simulation file name in the fifth field of the message could not be loaded");
   }

@@ -70,7 +70,7 @@ void TCorvane3App::InitMainWindow() {
   const QString program = arguments_.isEmpty() ? QCoreApplication::applicationFilePath() : arguments_.front();
   SetFieldText(store.ProgramFolder, (QFileInfo(program).absolutePath() + "/").toStdString());
 
-  store.FirstRunHints = store.LoadOptionFile() != 0 ? 1 : 0;
+  store.FirstRunHints = SettingsFiles(store).LoadOptions() != 0 ? 1 : 0;
   OptionData options = store.GetOptionData();
   options.EIOLastReceived = -1;
   options.CTCLastReceived = -1;

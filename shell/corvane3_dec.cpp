@@ -45,6 +45,8 @@
 #include "shell/train_lists.h"
 #include "store/file_commands.h"
 #include "store/fixed_text.h"
+#include "store/playback_file.h"
+#include "store/settings_files.h"
 
 namespace {
 
@@ -378,8 +380,8 @@ bool TCorvane3Dec::CanClose() {
   // A new territory leaves the CTC lists open; the exit closes them too.
   DeleteWindow(TheDataWindows.CTCActiveTrains);
   DeleteWindow(TheDataWindows.CTCActivePermits);
-  store_.SaveOptionFile();  // reports its own failure; the exit goes on
-  store_.ClosePlaybackFile();
+  SettingsFiles(store_).SaveOptions();  // reports its own failure; the exit goes on
+  PlaybackFile(store_).Close();
   return true;
 }
 

@@ -19,6 +19,7 @@
 #include "store/fixed_text.h"
 #include "store/playback_format.h"
 #include "store/status_codes.h"
+#include "store/track_file.h"
 #include "store/wall_clock.h"
 
 namespace {
@@ -127,7 +128,7 @@ void TCorvane3Window::EvStartUp() {
 
   // The territory settings file is not written while the first territory loads.
   store_.NoTerritorySettings = 1;
-  if (store_.LoadTrackFile(FieldText(store_.TrackFilePath), ReportFirstLoad ? 0 : -1) != file_result::kDone) {
+  if (TrackFile(store_).Load(FieldText(store_.TrackFilePath), ReportFirstLoad ? 0 : -1) != file_result::kDone) {
     SetFieldText(store_.TrackFilePath, kEmptyTerritoryName);
     store_.InitTerritoryData();
   }

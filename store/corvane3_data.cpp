@@ -259,7 +259,7 @@ int Corvane3Data::UpdateRandomData(const RandomData& record) {
 int Corvane3Data::UpdateAlertData(const AlertData& record) {
   const AlertData before = alerts_;
   alerts_ = record;
-  if (SaveOptionFile() == 0) return 0;
+  if (SettingsFiles(*this).SaveOptions() == 0) return 0;
   alerts_ = before;
   return 3;
 }

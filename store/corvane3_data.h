@@ -416,16 +416,9 @@ class Corvane3Data {
   void RefreshCursor();
 
   // ------------------------------------------------------------ playback file (playback_file.h)
-  // Forwards to PlaybackFile, kept while many callers use these names.
-  int CreatePlaybackFile(int32_t clockAtStart);
-  void ClosePlaybackFile();
-  int ReadPlayback(int32_t clock);
   PlaybackRecorder& Recorder() { return *recorder_; }
 
   // ------------------------------------------------------------ settings files (settings_files.h)
-  // Forwards to SettingsFiles, kept while many callers use these names.
-  int LoadOptionFile();
-  int SaveOptionFile();
   // The defaults a missing or damaged settings file leaves.
   void SetDefaultOptions();
   void SetDefaultRandomData();
@@ -445,10 +438,6 @@ class Corvane3Data {
   uint8_t AlertWindowOpen = 0;  // the Alert Message Window exists
 
   // ------------------------------------------------------------ track files (track_file.h)
-  // Forwards to TrackFile, kept while many callers use these names.
-  int LoadTrackFile(const std::string& path, int report);
-  int WriteTrackFile(const std::string& path, uint8_t announce);
-
   char LastSavedTrackPath[kPathChars] = "";
   // Per train type and bitmap name: the TrainIconData slot showing it, -1 none.
   std::array<std::array<int16_t, 3>, kMaxTrainTypes> TrainTypeIcons = MakeNoTrainTypeIcons();
@@ -459,9 +448,6 @@ class Corvane3Data {
   std::array<uint8_t, kMaxMaintBitmaps> MaintBitmapUsable{};
 
   // ------------------------------------------------------------ saved simulations (simulation_file.h)
-  // Forwards to SimulationFile, kept while many callers use these names.
-  int SaveSimulation(const std::string& path);
-  int LoadSimulation(const std::string& path, int report);
   int16_t RunWindowWord = 0;  // a layout-window value that saved simulations carry and restore
 
   // The track data differs from the file it was loaded from (the File menu asks before it is lost).

@@ -124,7 +124,3 @@ void PlaybackFile::Close() {
     }
   }
 }
-
-// The store's names for these, kept while many callers use them.
-int Corvane3Data::CreatePlaybackFile(int32_t clockAtStart) { return PlaybackFile(*this).Create(clockAtStart); }
-void Corvane3Data::ClosePlaybackFile() { PlaybackFile(*this).Close(); }

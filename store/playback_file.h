@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "store/records.h"
+#include "store/services.h"
 
 class Corvane3Data;
 

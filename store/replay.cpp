@@ -205,6 +205,3 @@ int PlaybackFile::Read(int32_t clock) {
   store_.RecordingSuppressed = 0;
   return file_result::kPlaybackMore;
 }
-
-// The store's names for these, kept while many callers use them.
-int Corvane3Data::ReadPlayback(int32_t clock) { return PlaybackFile(*this).Read(clock); }

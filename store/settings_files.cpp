@@ -423,7 +423,3 @@ int SettingsFiles::LoadTerritory(std::string_view trackPath) {
   store_.random_ = random;
   return kDone;
 }
-
-// The store's names for these, kept while many callers use them.
-int Corvane3Data::LoadOptionFile() { return SettingsFiles(*this).LoadOptions(); }
-int Corvane3Data::SaveOptionFile() { return SettingsFiles(*this).SaveOptions(); }

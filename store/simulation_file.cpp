@@ -345,9 +345,3 @@ int SimulationFile::Load(const std::string& path, int report) {
   FileCommands(store_).AddOldFile(path);
   return file_result::kDone;
 }
-
-// The store's names for these, kept while many callers use them.
-int Corvane3Data::SaveSimulation(const std::string& path) { return SimulationFile(*this).Save(path); }
-int Corvane3Data::LoadSimulation(const std::string& path, int report) {
-  return SimulationFile(*this).Load(path, report);
-}

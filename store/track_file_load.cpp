@@ -158,6 +158,3 @@ int TrackFile::Load(const std::string& path, int report) {
   store_.Shell().CloseDataWindows();
   return file_result::kDone;
 }
-
-// The store's names for these, kept while many callers use them.
-int Corvane3Data::LoadTrackFile(const std::string& path, int report) { return TrackFile(*this).Load(path, report); }

@@ -239,8 +239,3 @@ int CheckWaveFile(const std::string& path) {
     if (std::tolower(head[8 + i]) != wave[i]) return file_result::kDamaged;
   return file_result::kDone;
 }
-
-// The store's names for these, kept while many callers use them.
-int Corvane3Data::WriteTrackFile(const std::string& path, uint8_t announce) {
-  return TrackFile(*this).Write(path, announce);
-}

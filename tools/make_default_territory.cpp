@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "store/corvane3_data.h"
+#include "store/track_file.h"
 #include "tests/support/demo_territory.h"
 
 int main(int argc, char** argv) {
@@ -14,7 +15,7 @@ int main(int argc, char** argv) {
     Corvane3Data store;
     TheStore = &store;
     territory::BuildDemonstrationTerritory(store);
-    if (store.WriteTrackFile(argv[i], 0) != 0) {
+    if (TrackFile(store).Write(argv[i], 0) != 0) {
       std::fprintf(stderr, "could not write %s\n", argv[i]);
       return 1;
     }

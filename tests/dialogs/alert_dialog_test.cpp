@@ -18,6 +18,7 @@
 #include "platform/controls.h"
 #include "resources/alert_dialog_ids.h"
 #include "store/fixed_text.h"
+#include "store/settings_files.h"
 #include "tests/shell/gui_app.h"
 #include "tests/support/store_fixture.h"
 
@@ -142,7 +143,7 @@ TEST_F(AlertDialogTest, OkStoresEveryRowTheDetectorAlarmsCompanionAndWritesTheOp
 
   Corvane3Data other;
   SetFieldText(other.ProgramFolder, kPathChars, folder().string());
-  ASSERT_EQ(other.LoadOptionFile(), 0);
+  ASSERT_EQ(SettingsFiles(other).LoadOptions(), 0);
   for (const AlertData& alerts : {store().GetAlertData(), other.GetAlertData()}) {
     EXPECT_EQ(+alerts.Enabled[2], 0);
     EXPECT_EQ(+alerts.Enabled[10], 0) << "follows the detector alarm";

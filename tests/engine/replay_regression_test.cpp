@@ -10,8 +10,10 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "store/playback_file.h"
 #include "store/playback_format.h"
 #include "store/playback_recorder.h"
+#include "store/track_file.h"
 #include "store/train_codes.h"
 #include "tests/support/store_fixture.h"
 
@@ -37,7 +39,7 @@ class ReplayRegressionTest : public StoreFixture {
  protected:
   // Loads default.trk into a store and resets its run at the start time.
   static void PrepareRun(Corvane3Data& s) {
-    ASSERT_EQ(s.LoadTrackFile(CORVANE_DEFAULT_TRK, -1), 0);
+    ASSERT_EQ(TrackFile(s).Load(CORVANE_DEFAULT_TRK, -1), 0);
     s.InitSimulationStatus();
     s.SimStartTime = kStart;
     s.SimEndTime = -1;
@@ -71,7 +73,7 @@ TEST_F(ReplayRegressionTest, HoursOnTheDemonstrationTerritoryReplayToTheRecorded
   rec.Run.OutputHold = 0;
   const std::string path = (folder() / "run.ply").string();
   shell.SaveFileAnswers.push_back(path);
-  ASSERT_EQ(rec.CreatePlaybackFile(kStart), 0);
+  ASSERT_EQ(PlaybackFile(rec).Create(kStart), 0);
 
   Engine engine(rec);
   int32_t midClock = -1;
@@ -89,7 +91,7 @@ TEST_F(ReplayRegressionTest, HoursOnTheDemonstrationTerritoryReplayToTheRecorded
   }
   ASSERT_EQ(rec.SimClock, kStart + kTicks * 10);
   ASSERT_EQ(rec.Run.SimStopped, 0);
-  rec.ClosePlaybackFile();
+  PlaybackFile(rec).Close();
   for (const MessageCall& call : messages.Calls) ASSERT_NE(call.Caption, "Internal Error Trap") << call.Text;
   int trains = 0;
   for (int i = 0; i < kMaxTrainStatus; ++i) trains += rec.GetTrainStatus(i).State != 0;
@@ -122,7 +124,7 @@ TEST_F(ReplayRegressionTest, HoursOnTheDemonstrationTerritoryReplayToTheRecorded
   rep.NextPlaybackTime = -1;
   int result = 8;
   for (int32_t clock = kStart; result == 8 && clock <= rec.SimClock + 10; clock += 10) {
-    result = rep.ReadPlayback(clock);
+    result = PlaybackFile(rep).Read(clock);
     if (clock != midClock) continue;
     ExpectSameTable<SignalStatus>("SignalStatus mid-run", kMaxSignals,
                                   [&](int k) { return std::make_pair(midSignals[k], rep.GetSignalStatus(k)); });

@@ -9,6 +9,7 @@
 #include "store/command_ids.h"
 #include "store/operating_mode.h"
 #include "store/playback_format.h"
+#include "store/track_file.h"
 #include "tests/engine/movement_fixture.h"
 
 namespace {
@@ -256,9 +257,9 @@ class PlaybackModeTest : public RunControlTest {
   void SetUp() override {
     RunControlTest::SetUp();
     track_ = folder().string() + "/line.trk";
-    ASSERT_EQ(store().WriteTrackFile(track_, 0), 0);
+    ASSERT_EQ(TrackFile(store()).Write(track_, 0), 0);
     store().InitTerritoryData();
-    ASSERT_EQ(store().LoadTrackFile(track_, 0), 0);
+    ASSERT_EQ(TrackFile(store()).Load(track_, 0), 0);
     SetFieldText(store().TrackFilePath, track_);
   }
   std::string Recording(const std::function<void(PlaybackHeader&)>& change = {}) {

@@ -6,6 +6,7 @@
 
 #include "interface/outgoing.h"
 #include "interface/xfer_msg.h"
+#include "store/settings_files.h"
 #include "tests/interface/interface_fixture.h"
 
 namespace {
@@ -85,11 +86,11 @@ TEST_F(BuilderTest, TheNumberWrapsAfter9999AndIsKeptInTheOptionFile) {
   Flush();
   EXPECT_EQ(Indications(), (Text{"SIGNAL,9999,S0,CLEARRIGHT,01-08:00:00", "SIGNAL,0000,S0,STOP,01-08:00:00"}));
 
-  ASSERT_EQ(store().SaveOptionFile(), 0);
+  ASSERT_EQ(SettingsFiles(store()).SaveOptions(), 0);
   options = store().GetOptionData();
   options.EIONextOutgoing = 77;
   store().UpdateOptionData(options);
-  store().LoadOptionFile();
+  SettingsFiles(store()).LoadOptions();
   EXPECT_EQ(+store().GetOptionData().EIONextOutgoing, 1);
 }
 

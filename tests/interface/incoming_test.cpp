@@ -18,6 +18,8 @@
 #include "interface/interface_files.h"
 #include "interface/outgoing.h"
 #include "interface/xfer_msg.h"
+#include "store/simulation_file.h"
+#include "store/track_file.h"
 #include "tests/interface/interface_fixture.h"
 
 namespace {
@@ -70,7 +72,7 @@ class IncomingTest : public InterfaceTest {
   }
   std::string Track() {
     const std::string path = (folder() / "east line.trk").string();
-    EXPECT_EQ(store().WriteTrackFile(path, 0), 0);
+    EXPECT_EQ(TrackFile(store()).Write(path, 0), 0);
     return path;
   }
 
@@ -243,7 +245,7 @@ TEST_F(IncomingTest, LoadRefusalsNameTheFieldAndAStartTimeMissLeavesTheTerritory
 TEST_F(IncomingTest, SimLoadRestoresASavedRunUnstarted) {
   SetFieldText(store().TrackFilePath, Track());
   const std::string path = (folder() / "run.ssm").string();
-  ASSERT_EQ(store().SaveSimulation(path), 0);
+  ASSERT_EQ(SimulationFile(store()).Save(path), 0);
   SetLast(8);
   EXPECT_THAT(Send({"control,0009,simload,12:00:00," + path}), IsEmpty());
   EXPECT_EQ(Last(), -1);

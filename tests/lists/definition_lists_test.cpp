@@ -14,6 +14,7 @@
 #include "lists/slow_list.h"
 #include "platform/controls.h"
 #include "resources/permit_slow_ids.h"
+#include "store/track_file.h"
 #include "tests/shell/gui_app.h"
 #include "tests/support/demo_territory.h"
 #include "tests/support/store_fixture.h"
@@ -417,8 +418,8 @@ class DefinitionsInTheTrackFile : public DefinitionListsTest {
   DefinitionsInTheTrackFile() { territory::BuildDemonstrationTerritory(store()); }
   std::string File() { return (folder() / "edited.trk").string(); }
   void SaveAndReload() {
-    ASSERT_EQ(store().WriteTrackFile(File(), 0), 0);
-    ASSERT_EQ(store().LoadTrackFile(File(), -1), 0);
+    ASSERT_EQ(TrackFile(store()).Write(File(), 0), 0);
+    ASSERT_EQ(TrackFile(store()).Load(File(), -1), 0);
   }
 };
 

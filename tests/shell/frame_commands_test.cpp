@@ -20,6 +20,7 @@
 #include "shell/globals.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
+#include "store/track_file.h"
 #include "tests/shell/gui_app.h"
 #include "tests/support/demo_territory.h"
 #include "tests/support/fake_services.h"
@@ -107,7 +108,7 @@ TEST_F(FrameCommandsTest, ChangingTerritoryResetsTheLayoutWindow) {
   window->resize(300, 200);
   territory::BuildDemonstrationTerritory(store());
   const std::string track = Folder() + "demo.trk";
-  ASSERT_EQ(store().WriteTrackFile(track, 0), 0);
+  ASSERT_EQ(TrackFile(store()).Write(track, 0), 0);
   SetFieldText(store().TrackFilePath, track);  // the settings of the territory left are written beside it
   window->ComputeLayoutExtent();
   window->ScrollTo(40, 30);

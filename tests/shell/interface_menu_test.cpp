@@ -19,6 +19,7 @@
 #include "shell/globals.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
+#include "store/settings_files.h"
 #include "tests/shell/gui_app.h"
 #include "tests/support/fake_services.h"
 
@@ -88,7 +89,7 @@ TEST_F(InterfaceMenuTest, StartingInCTCControlModeAsksForAllData) {
     options.CTCControlOn = 1;
     options.CTCNextOutgoing = 41;
     saved.UpdateOptionData(options);
-    ASSERT_EQ(saved.SaveOptionFile(), 0);
+    ASSERT_EQ(SettingsFiles(saved).SaveOptions(), 0);
   }
   Start();
   ASSERT_EQ(store().CTCQueue.Count, 1);

@@ -19,6 +19,7 @@
 #include "shell/corvane3_window.h"
 #include "shell/display_pictures.h"
 #include "shell/globals.h"
+#include "store/track_file.h"
 #include "store/train_icons.h"
 #include "tests/shell/gui_app.h"
 #include "tests/support/demo_territory.h"
@@ -52,7 +53,7 @@ class LayoutWindowTest : public StoreFixture {
     builder.StartTime(300, {});
     builder.Finish();
     const std::string path = (folder() / name).string();
-    EXPECT_EQ(store().WriteTrackFile(path, 0), 0);
+    EXPECT_EQ(TrackFile(store()).Write(path, 0), 0);
     for (const auto& call : messages.Calls) ADD_FAILURE() << call.Text;
     store().InitTerritoryData();
     return path;
@@ -269,7 +270,7 @@ TEST(LayoutWindowAppTest, TheFirstStartOpensTheDemonstrationTerritory) {
   {
     Corvane3Data writer;
     territory::BuildDemonstrationTerritory(writer);
-    ASSERT_EQ(writer.WriteTrackFile(folder.filePath("default.trk").toStdString(), 0), 0);
+    ASSERT_EQ(TrackFile(writer).Write(folder.filePath("default.trk").toStdString(), 0), 0);
   }
   FakeMessageService messages;
   auto app = std::make_unique<TCorvane3App>(QStringList{folder.filePath("corvane3")}, &messages);
@@ -286,7 +287,7 @@ TEST(LayoutWindowAppTest, TheFirstStartOpensTheDemonstrationTerritory) {
     ASSERT_GE(slot, 0) << k;
     EXPECT_FALSE(pictures.TrainIconBitmap[slot].isNull()) << k;
   }
-  EXPECT_EQ(TheStore->WriteTrackFile(folder.filePath("saved.trk").toStdString(), 0), 0);
+  EXPECT_EQ(TrackFile(*TheStore).Write(folder.filePath("saved.trk").toStdString(), 0), 0);
   EXPECT_TRUE(messages.Calls.empty());
 
   // A picture the territory carries is made into a display picture when it loads, with no file on disk.
@@ -297,9 +298,9 @@ TEST(LayoutWindowAppTest, TheFirstStartOpensTheDemonstrationTerritory) {
   TrainType type = TheStore->GetTrainType(0);
   SetFieldText(type.BitmapFiles[0], loco.toStdString());
   TheStore->UpdateTrainType(0, type);
-  ASSERT_EQ(TheStore->WriteTrackFile(folder.filePath("own.trk").toStdString(), 0), 0);
+  ASSERT_EQ(TrackFile(*TheStore).Write(folder.filePath("own.trk").toStdString(), 0), 0);
   QFile::remove(loco);
-  ASSERT_EQ(TheStore->LoadTrackFile(folder.filePath("own.trk").toStdString(), -1), 0);
+  ASSERT_EQ(TrackFile(*TheStore).Load(folder.filePath("own.trk").toStdString(), -1), 0);
   const int own = TheStore->TrainTypeIcons[0][0];
   ASSERT_GE(own, kInternalTrainIcons);
   ASSERT_FALSE(pictures.TrainIconBitmap[own].isNull());

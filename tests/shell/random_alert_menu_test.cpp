@@ -24,6 +24,8 @@
 #include "shell/globals.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
+#include "store/settings_files.h"
+#include "store/track_file.h"
 #include "tests/shell/gui_app.h"
 #include "tests/support/demo_territory.h"
 #include "tests/support/fake_services.h"
@@ -36,7 +38,7 @@ class RandomAlertMenuTest : public ::testing::Test {
     EnsureQApplication();
     Corvane3Data writer;
     territory::BuildDemonstrationTerritory(writer);  // three train types and a wayside detector
-    EXPECT_EQ(writer.WriteTrackFile(folder_.filePath("default.trk").toStdString(), 0), 0);
+    EXPECT_EQ(TrackFile(writer).Write(folder_.filePath("default.trk").toStdString(), 0), 0);
   }
   ~RandomAlertMenuTest() override { app_.reset(); }
 
@@ -156,7 +158,7 @@ TEST_F(RandomAlertMenuTest, AlertParametersTurnTheDetectorAlarmPairOffInTheOptio
   // OK wrote the option file at once.
   Corvane3Data reader;
   SetFieldText(reader.ProgramFolder, folder_.path().toStdString());
-  ASSERT_EQ(reader.LoadOptionFile(), 0);
+  ASSERT_EQ(SettingsFiles(reader).LoadOptions(), 0);
   const AlertData alerts = reader.GetAlertData();
   EXPECT_EQ(+alerts.Enabled[2], 0);
   EXPECT_EQ(+alerts.Enabled[10], 0);

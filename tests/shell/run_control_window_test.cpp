@@ -31,6 +31,7 @@
 #include "store/corvane3_data.h"
 #include "store/operating_mode.h"
 #include "store/playback_format.h"
+#include "store/track_file.h"
 #include "store/train_codes.h"
 #include "tests/shell/gui_app.h"
 #include "tests/support/demo_territory.h"
@@ -48,7 +49,7 @@ class RunControlWindowTest : public ::testing::Test {
     QDir::setCurrent(folder_.path());
     Corvane3Data writer;
     territory::BuildDemonstrationTerritory(writer);
-    EXPECT_EQ(writer.WriteTrackFile(folder_.filePath("default.trk").toStdString(), 0), 0);
+    EXPECT_EQ(TrackFile(writer).Write(folder_.filePath("default.trk").toStdString(), 0), 0);
     app_ = std::make_unique<TCorvane3App>(QStringList{folder_.filePath("corvane3")}, &messages);
     app_->InitMainWindow();
     QCoreApplication::processEvents();  // the start-up load

@@ -25,6 +25,7 @@
 #include "shell/globals.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
+#include "store/track_file.h"
 #include "tests/shell/gui_app.h"
 #include "tests/store/track_file_test_util.h"
 #include "tests/support/fake_services.h"
@@ -152,9 +153,9 @@ TEST_F(TerritoryListsWindowTest, ANewCaboosePictureIsDrawnAfterTheNextLoad) {
   EXPECT_EQ(pictureSlot(), -1);
 
   const std::string track = folder_.filePath("new name.trk").toStdString();
-  ASSERT_EQ(store().WriteTrackFile(track, 0), 0);
+  ASSERT_EQ(TrackFile(store()).Write(track, 0), 0);
   for (const auto& call : messages.Calls) ADD_FAILURE() << call.Text;
-  ASSERT_EQ(store().LoadTrackFile(track, 0), 0);
+  ASSERT_EQ(TrackFile(store()).Load(track, 0), 0);
   const int slot = pictureSlot();
   ASSERT_GE(slot, 0);
   EXPECT_EQ(store().TrainIconImages[static_cast<size_t>(slot)], bytes);

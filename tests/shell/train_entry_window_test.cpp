@@ -24,6 +24,7 @@
 #include "shell/globals.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
+#include "store/track_file.h"
 #include "tests/shell/gui_app.h"
 #include "tests/support/demo_territory.h"
 #include "tests/support/fake_services.h"
@@ -42,7 +43,7 @@ class TrainEntryWindowTest : public ::testing::Test {
       org.PermissionRequired = 1;
       writer.UpdateOrgData(i, org);
     }
-    EXPECT_EQ(writer.WriteTrackFile(folder_.filePath("default.trk").toStdString(), 0), 0);
+    EXPECT_EQ(TrackFile(writer).Write(folder_.filePath("default.trk").toStdString(), 0), 0);
     app_ = std::make_unique<TCorvane3App>(QStringList{folder_.filePath("corvane3")}, &messages);
     app_->InitMainWindow();
     QCoreApplication::processEvents();

@@ -34,6 +34,7 @@
 #include "shell/globals.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
+#include "store/track_file.h"
 #include "tests/shell/gui_app.h"
 #include "tests/support/fake_services.h"
 #include "tests/support/pdf_text.h"
@@ -416,9 +417,9 @@ TEST_F(TrainWindowTest, AnEditedTrainComesBackFromTheSavedTrackFile) {
   ASSERT_TRUE(store().TrackDataChanged());
 
   const std::string path = folder_.filePath("edited.trk").toStdString();
-  ASSERT_EQ(store().WriteTrackFile(path, 0), 0);
+  ASSERT_EQ(TrackFile(store()).Write(path, 0), 0);
   store().InitTerritoryData();
-  ASSERT_EQ(store().LoadTrackFile(path, 0), 0);
+  ASSERT_EQ(TrackFile(store()).Load(path, 0), 0);
   const TrainData train = store().GetTrainData(t203);
   EXPECT_EQ(FieldText(train.TrainId), "203");
   EXPECT_EQ(FieldText(train.Description), "Night freight");

@@ -11,7 +11,10 @@
 #include <string>
 
 #include "store/fixed_text.h"
+#include "store/playback_file.h"
 #include "store/settings_files.h"
+#include "store/simulation_file.h"
+#include "store/track_file.h"
 #include "tests/store/track_file_test_util.h"
 #include "tests/support/demo_territory.h"
 #include "tests/support/file_bytes.h"
@@ -100,11 +103,12 @@ TEST_F(AtomicFileTest, EveryWriterKeepsTheOldFileWhenTheRenameFails) {
   const std::string options = (folder() / "CV3 option.tds").string();
   const std::string columns = (folder() / "CV3 window column.tds").string();
   const Writer writers[] = {
-      {"track file", In("saved.trk"), [&] { return store().WriteTrackFile(In("saved.trk"), 0); },
+      {"track file", In("saved.trk"), [&] { return TrackFile(store()).Write(In("saved.trk"), 0); },
        "Could not save track file"},
-      {"saved simulation", In("run.ssm"), [&] { return store().SaveSimulation(In("run.ssm")); },
+      {"saved simulation", In("run.ssm"), [&] { return SimulationFile(store()).Save(In("run.ssm")); },
        "Could not save simulation file"},
-      {"option file", options, [&] { return store().SaveOptionFile(); }, "Could not open or create Options File!"},
+      {"option file", options, [&] { return SettingsFiles(store()).SaveOptions(); },
+       "Could not open or create Options File!"},
       {"window-column file", columns, [&] { return SettingsFiles(store()).SaveWindowColumns(); }, ""},
       {"territory settings", In("demo.tds"), [&] { return SettingsFiles(store()).SaveTerritory(); }, ""},
   };
@@ -139,7 +143,7 @@ TEST_F(AtomicFileTest, APlaybackFileThatCannotBeCreatedKeepsTheOldOne) {
   shell.SaveFileAnswers = {path};
   {
     RenameFails failing;
-    EXPECT_EQ(store().CreatePlaybackFile(0), 3);
+    EXPECT_EQ(PlaybackFile(store()).Create(0), 3);
   }
   EXPECT_EQ(ReadBytes(path), (Bytes{'o', 'l', 'd'}));
   ASSERT_EQ(messages.Calls.size(), 1u);

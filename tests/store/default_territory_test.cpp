@@ -4,6 +4,7 @@
 #include <set>
 
 #include "store/fixed_text.h"
+#include "store/track_file.h"
 #include "tests/support/demo_territory.h"
 #include "tests/support/store_fixture.h"
 
@@ -13,7 +14,7 @@ using DefaultTerritoryTest = StoreFixture;
 
 // default.trk, as the build wrote it, loads into what the builder makes.
 TEST_F(DefaultTerritoryTest, LoadsAsTheBuilderMadeIt) {
-  ASSERT_EQ(store().LoadTrackFile(CORVANE_DEFAULT_TRK, 0), 0);
+  ASSERT_EQ(TrackFile(store()).Load(CORVANE_DEFAULT_TRK, 0), 0);
   EXPECT_TRUE(messages.Calls.empty());
 
   auto built = std::make_unique<Corvane3Data>();
@@ -41,7 +42,7 @@ TEST_F(DefaultTerritoryTest, LoadsAsTheBuilderMadeIt) {
 
 // What the demonstration is there to show.
 TEST_F(DefaultTerritoryTest, HoldsWhatTheDemonstrationPromises) {
-  ASSERT_EQ(store().LoadTrackFile(CORVANE_DEFAULT_TRK, 0), 0);
+  ASSERT_EQ(TrackFile(store()).Load(CORVANE_DEFAULT_TRK, 0), 0);
   const CountData counts = store().GetCountData();
   int mainBlocks = 0, sidings = 0;
   for (int b = 0; b < counts.Words[kCountBlocks]; ++b) {

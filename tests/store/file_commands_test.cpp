@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "store/fixed_text.h"
+#include "store/simulation_file.h"
+#include "store/track_file.h"
 #include "store/wall_clock.h"
 #include "tests/store/track_file_test_util.h"
 #include "tests/support/demo_territory.h"
@@ -35,8 +37,8 @@ class FileCommandsTest : public TrackFileTest {
  protected:
   FileCommandsTest() {
     territory::BuildDemonstrationTerritory(store());
-    EXPECT_EQ(store().WriteTrackFile(In("demo.trk"), 0), 0);
-    EXPECT_EQ(store().LoadTrackFile(In("demo.trk"), -1), 0);
+    EXPECT_EQ(TrackFile(store()).Write(In("demo.trk"), 0), 0);
+    EXPECT_EQ(TrackFile(store()).Load(In("demo.trk"), -1), 0);
     SetFieldText(store().TrackFilePath, In("demo.trk"));
     store().InitSimulationStatus();
     messages.Calls.clear();
@@ -49,7 +51,7 @@ class FileCommandsTest : public TrackFileTest {
     train.Speed = 25;
     store().UpdateTrainStatus(0, train, 1, 0);
     store().SetSimClock(7200);
-    ASSERT_EQ(store().SaveSimulation(In(name)), 0);
+    ASSERT_EQ(SimulationFile(store()).Save(In(name)), 0);
     store().InitSimulationStatus();
     messages.Calls.clear();
   }

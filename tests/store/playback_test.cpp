@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "store/fixed_text.h"
+#include "store/playback_file.h"
 #include "store/playback_format.h"
 #include "tests/support/store_fixture.h"
 
@@ -39,14 +40,14 @@ class PlaybackTest : public StoreFixture {
     store().SimClock = 0;
   }
   ~PlaybackTest() override {
-    store().ClosePlaybackFile();
+    PlaybackFile(store()).Close();
     std::filesystem::remove_all(dir_);
   }
 
   // A recording in progress: the header is written and the run has started.
   void StartRecording() {
     shell.SaveFileAnswers = {path_};
-    ASSERT_EQ(store().CreatePlaybackFile(store().SimClock), 0);
+    ASSERT_EQ(PlaybackFile(store()).Create(store().SimClock), 0);
     store().OperatingMode = 1;
     store().RecordingSuppressed = 0;
     store().Run.OutputHold = 0;
@@ -118,7 +119,7 @@ TEST_F(PlaybackTest, HeaderTiesTheFileToTheTrackFileAndTheRun) {
   store().SimEndTime = -1;
   shell.SaveFileAnswers = {path_};
 
-  ASSERT_EQ(store().CreatePlaybackFile(30000), 0);
+  ASSERT_EQ(PlaybackFile(store()).Create(30000), 0);
 
   ASSERT_EQ(shell.SaveFileRequests.size(), 1u);
   EXPECT_EQ(shell.SaveFileRequests[0].Filter, "Playback Files (*.ply)|*.ply");
@@ -150,12 +151,12 @@ TEST_F(PlaybackTest, HeaderTiesTheFileToTheTrackFileAndTheRun) {
 TEST_F(PlaybackTest, CancelReturnsThreeAndLeavesAnOlderRecordingAlone) {
   StartRecording();
   store().UpdateOrgStatus(1, OrgStatus{});
-  store().ClosePlaybackFile();
+  PlaybackFile(store()).Close();
   const size_t size = FileBytes().size();
 
-  EXPECT_EQ(store().CreatePlaybackFile(0), 3);
+  EXPECT_EQ(PlaybackFile(store()).Create(0), 3);
   store().UpdateOrgStatus(2, OrgStatus{});  // the run goes on unrecorded
-  store().ClosePlaybackFile();
+  PlaybackFile(store()).Close();
   EXPECT_EQ(FileBytes().size(), size);
   EXPECT_TRUE(messages.Calls.empty());
 }
@@ -163,7 +164,7 @@ TEST_F(PlaybackTest, CancelReturnsThreeAndLeavesAnOlderRecordingAlone) {
 TEST_F(PlaybackTest, AFailedCreationAsksAgain) {
   std::ofstream(path_) << "an older recording that is replaced";
   shell.SaveFileAnswers = {(dir_ / "missing" / "x.ply").string(), path_};
-  EXPECT_EQ(store().CreatePlaybackFile(0), 0);
+  EXPECT_EQ(PlaybackFile(store()).Create(0), 0);
   ASSERT_EQ(messages.Calls.size(), 1u);
   EXPECT_EQ(messages.Calls[0].Text, "Could not create playback file.");
   EXPECT_EQ(messages.Calls[0].Icon, MessageIcon::Error);
@@ -190,7 +191,7 @@ TEST_F(PlaybackTest, UpdatesOfOneTrainInOneTickBecomeOneRecordWithTheLastImage) 
   EXPECT_EQ(TrainSpeed(records[0]), 30);
 
   store().SimClock = 1020;  // the minute flush stamps what it writes with the current clock
-  store().ClosePlaybackFile();
+  PlaybackFile(store()).Close();
   EXPECT_EQ(store().PlaybackOut, nullptr);
   records = Records();
   ASSERT_EQ(records.size(), 2u);
@@ -214,7 +215,7 @@ TEST_F(PlaybackTest, AnotherTrainPushesTheHeldOneOutAndBlocksAreHeldApart) {
   EXPECT_EQ(records[1].Index(), 8);
   EXPECT_EQ(store().HeldTrainStatus.Index, 7);
 
-  store().ClosePlaybackFile();
+  PlaybackFile(store()).Close();
   records = Records();
   ASSERT_EQ(records.size(), 4u);
   EXPECT_EQ(records[2].Kind, 0);
@@ -261,7 +262,7 @@ TEST_F(PlaybackTest, NothingIsWrittenWhileNotRecording) {
     store().UpdateSwitchStatus(1, sw);
     store().UpdateOrgStatus(1, OrgStatus{});
     store().FormatPerformanceLine(PerformStatus{});
-    store().ClosePlaybackFile();
+    PlaybackFile(store()).Close();
   };
   for (const int mode : {0, 2, 5}) {
     store().OperatingMode = mode;
@@ -277,7 +278,7 @@ TEST_F(PlaybackTest, NothingIsWrittenWhileNotRecording) {
   store().RecordingSuppressed = 0;
   RecordTrain(1, 5);
   store().Run.OutputHold = 1;
-  store().ClosePlaybackFile();
+  PlaybackFile(store()).Close();
   EXPECT_EQ(FileBytes().size(), 309u);
   EXPECT_NE(store().HeldTrainStatus.Time, -1);
 }
@@ -354,12 +355,12 @@ TEST_F(PlaybackTest, AStackDeletionRecordsEveryShiftedSlot) {
 TEST_F(PlaybackTest, AFailedAppendIsReportedOnceAndStopsTheRecording) {
   StartRecording();
   RecordBlock(1, 1);
-  store().ClosePlaybackFile();
+  PlaybackFile(store()).Close();
   SetFieldText(store().PlaybackFileName, (dir_ / "gone" / "run.ply").string());
   RecordBlock(2, 1);
   RecordBlock(3, 1);
   store().UpdateOrgStatus(1, OrgStatus{});
-  store().ClosePlaybackFile();
+  PlaybackFile(store()).Close();
   ASSERT_EQ(messages.Calls.size(), 1u);
   EXPECT_EQ(messages.Calls[0].Text, "Could not write to the playback file.  The recording has stopped.");
   EXPECT_EQ(messages.Calls[0].Icon, MessageIcon::Error);
@@ -367,7 +368,7 @@ TEST_F(PlaybackTest, AFailedAppendIsReportedOnceAndStopsTheRecording) {
   // A new recording starts afresh.
   StartRecording();
   RecordBlock(4, 1);
-  store().ClosePlaybackFile();
+  PlaybackFile(store()).Close();
   EXPECT_EQ(Records().size(), 1u);
   EXPECT_EQ(messages.Calls.size(), 1u);
 }
@@ -378,7 +379,7 @@ TEST_F(PlaybackTest, AFullDeviceStopsTheRecordingWithOneMessage) {
   SetFieldText(store().PlaybackFileName, "/dev/full");
   store().UpdateOrgStatus(1, OrgStatus{});
   store().UpdateOrgStatus(2, OrgStatus{});
-  store().ClosePlaybackFile();
+  PlaybackFile(store()).Close();
   ASSERT_EQ(messages.Calls.size(), 1u);
   EXPECT_EQ(messages.Calls[0].Text, "Could not write to the playback file.  The recording has stopped.");
   EXPECT_EQ(store().PlaybackOut, nullptr);

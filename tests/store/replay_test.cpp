@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "store/fixed_text.h"
+#include "store/playback_file.h"
 #include "store/playback_format.h"
 #include "store/playback_recorder.h"
 #include "tests/store/track_file_test_util.h"
@@ -26,7 +27,7 @@ class ReplayTest : public TrackFileTest {
     store().OperatingMode = 1;
     store().Run.OutputHold = 0;
     shell.SaveFileAnswers.push_back(In("run.ply"));
-    ASSERT_EQ(store().CreatePlaybackFile(3600), 0);
+    ASSERT_EQ(PlaybackFile(store()).Create(3600), 0);
   }
 
   // Opens the recording for replay on an empty run, positioned behind its header.
@@ -99,21 +100,21 @@ TEST_F(ReplayTest, ARecordedRunReplaysToTheSameState) {
   stack.EntranceSignal = 3001;
   s.UpdateStackData(0, stack);
   s.AdvanceSimClock(10);
-  s.ClosePlaybackFile();
+  PlaybackFile(s).Close();
 
   const TrainStatus endTrain = s.GetTrainStatus(4);
   const BlockStatus endBlock = s.GetBlockStatus(6);
 
   StartReplay(In("run.ply"));
-  EXPECT_EQ(s.ReadPlayback(3600), 8);
+  EXPECT_EQ(PlaybackFile(s).Read(3600), 8);
   EXPECT_EQ(+s.GetTrainStatus(4).Speed, 30) << "only the first moment applied";
   EXPECT_EQ(+s.GetSwitchStatus(0).Position, 1);
   EXPECT_EQ(+s.GetBlockStatus(6).Occupancy, 0);
   EXPECT_EQ(+s.RecordingSuppressed, 0);
-  EXPECT_EQ(s.ReadPlayback(4200), 8);
+  EXPECT_EQ(PlaybackFile(s).Read(4200), 8);
   EXPECT_EQ(+s.GetPermitStatus(2).InUse, 1);
   EXPECT_EQ(s.GetOSHitCount(), 1);
-  EXPECT_EQ(s.ReadPlayback(100000), 7);
+  EXPECT_EQ(PlaybackFile(s).Read(100000), 7);
   EXPECT_EQ(s.PlaybackIn, nullptr);
   const TrainStatus replayedTrain = s.GetTrainStatus(4);
   EXPECT_EQ(0, std::memcmp(&endTrain, &replayedTrain, sizeof endTrain));
@@ -135,12 +136,12 @@ TEST_F(ReplayTest, AReusedTrainSlotsClearedHitsReplay) {
   ASSERT_EQ(s.FindFreeTrainStatus(), 0);
   ASSERT_EQ(+s.GetOSHit(0).Device, 0xFFFF);
   s.AdvanceSimClock(60);
-  s.ClosePlaybackFile();
+  PlaybackFile(s).Close();
 
   StartReplay(In("run.ply"));
-  EXPECT_EQ(s.ReadPlayback(3600), 8);
+  EXPECT_EQ(PlaybackFile(s).Read(3600), 8);
   EXPECT_EQ(+s.GetOSHit(0).Device, 6);
-  EXPECT_EQ(s.ReadPlayback(100000), 7);
+  EXPECT_EQ(PlaybackFile(s).Read(100000), 7);
   EXPECT_EQ(+s.GetOSHit(0).Device, 0xFFFF);
   EXPECT_EQ(+s.GetOSHit(1).Device, 7);
   EXPECT_EQ(s.GetOSHitCount(), 2);
@@ -149,7 +150,7 @@ TEST_F(ReplayTest, AReusedTrainSlotsClearedHitsReplay) {
 TEST_F(ReplayTest, AHeaderOnlyRecordingEndsAtTheFirstTick) {
   WriteRecording({});
   StartReplay(In("made.ply"));
-  EXPECT_EQ(store().ReadPlayback(0), 7);
+  EXPECT_EQ(PlaybackFile(store()).Read(0), 7);
   EXPECT_EQ(store().PlaybackIn, nullptr);
   EXPECT_EQ(+store().RecordingSuppressed, 1);
   EXPECT_TRUE(messages.Calls.empty());
@@ -180,7 +181,7 @@ TEST_F(ReplayTest, ADamagedRecordEndsTheReplay) {
     WriteRecording(c.records);
     StartReplay(In("made.ply"));
     messages.Calls.clear();
-    EXPECT_EQ(store().ReadPlayback(100), 7) << c.name;
+    EXPECT_EQ(PlaybackFile(store()).Read(100), 7) << c.name;
     ASSERT_EQ(messages.Calls.size(), 1u) << c.name;
     EXPECT_EQ(messages.Calls[0].Text, "Problem with playback file.") << c.name;
     EXPECT_EQ(+store().GetTrainStatus(1).InUse, 0) << c.name;
@@ -199,7 +200,7 @@ TEST_F(ReplayTest, APermitIsFreedOnlyWhenInUse) {
   PermitStatus inUse = store().GetPermitStatus(3);
   inUse.InUse = 1;
   store().UpdatePermitStatus(3, inUse);
-  EXPECT_EQ(store().ReadPlayback(10), 7);
+  EXPECT_EQ(PlaybackFile(store()).Read(10), 7);
   EXPECT_EQ(+store().GetPermitStatus(3).InUse, 0);
   EXPECT_TRUE(messages.Calls.empty()) << "no internal error for the free slot";
 }
@@ -211,7 +212,7 @@ TEST_F(ReplayTest, OSHitsWrapAtTheRingsEnd) {
   WriteRecording(records);
   StartReplay(In("made.ply"));
   store().SetOSHitCount(kMaxOSHits - 1);
-  EXPECT_EQ(store().ReadPlayback(10), 7);
+  EXPECT_EQ(PlaybackFile(store()).Read(10), 7);
   EXPECT_EQ(+store().GetOSHit(kMaxOSHits - 1).Device, 7);
   EXPECT_EQ(store().GetOSHitCount(), 0);
 }
@@ -231,7 +232,7 @@ TEST_F(ReplayTest, AlertLinesAreAppended) {
   OptionData options = store().GetOptionData();
   options.DisplayLastAlert = 0;
   store().UpdateOptionData(options);
-  EXPECT_EQ(store().ReadPlayback(10), 7);
+  EXPECT_EQ(PlaybackFile(store()).Read(10), 7);
   EXPECT_STREQ(run.AlertLines[0].data(), "1");
   EXPECT_STREQ(run.AlertLines[49].data(), "ALERT 0051  late");
   EXPECT_EQ(run.SelectedAlertLine, 9);
@@ -250,7 +251,7 @@ TEST_F(ReplayTest, ViewRecordsFollowTheOption) {
     options.ClassicDisplay = 1;
     store().UpdateOptionData(options);
     store().ZoomDivisor = 1;
-    EXPECT_EQ(store().ReadPlayback(10), 7);
+    EXPECT_EQ(PlaybackFile(store()).Read(10), 7);
     if (autoScroll == 0) {
       EXPECT_TRUE(shell.ScrollPositions.empty());
       EXPECT_EQ(store().ZoomDivisor, 1);

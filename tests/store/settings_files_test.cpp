@@ -113,7 +113,7 @@ class SettingsFilesTest : public StoreFixture {
 TEST_F(SettingsFilesTest, OptionFileHasItsSizeGuardsAndVersionAndReadsBackEveryField) {
   store().SetDefaultOptions();
   SetEveryField();
-  ASSERT_EQ(store().SaveOptionFile(), 0);
+  ASSERT_EQ(SettingsFiles(store()).SaveOptions(), 0);
 
   const Bytes bytes = ReadAll(OptionPath());
   ASSERT_EQ(bytes.size(), kOptionFileBytes);
@@ -130,7 +130,7 @@ TEST_F(SettingsFilesTest, OptionFileHasItsSizeGuardsAndVersionAndReadsBackEveryF
   const RandomData random = store().GetRandomData();
   store().SetDefaultOptions();
   store().OptionReserved20.fill(0);
-  ASSERT_EQ(store().LoadOptionFile(), 0);
+  ASSERT_EQ(SettingsFiles(store()).LoadOptions(), 0);
 
   EXPECT_STREQ(store().TrackFilePath, "lines/east.trk");
   const RandomData randomRead = store().GetRandomData();
@@ -153,7 +153,7 @@ TEST_F(SettingsFilesTest, OptionFileHasItsSizeGuardsAndVersionAndReadsBackEveryF
 TEST_F(SettingsFilesTest, MissingOrDamagedOptionFileLeavesTheDefaults) {
   store().SetDefaultOptions();
   SetEveryField();
-  ASSERT_EQ(store().SaveOptionFile(), 0);
+  ASSERT_EQ(SettingsFiles(store()).SaveOptions(), 0);
   const Bytes good = ReadAll(OptionPath());
 
   struct Case {
@@ -171,7 +171,7 @@ TEST_F(SettingsFilesTest, MissingOrDamagedOptionFileLeavesTheDefaults) {
     if (c.Damage != -1) WriteAll(OptionPath(), bytes);
     SetFieldText(store().TrackFilePath, kPathChars, "before.trk");
 
-    EXPECT_EQ(store().LoadOptionFile(), c.Result) << c.Name;
+    EXPECT_EQ(SettingsFiles(store()).LoadOptions(), c.Result) << c.Name;
     EXPECT_STREQ(store().TrackFilePath, "default.trk") << c.Name;
     EXPECT_EQ(store().GetOptionData().AlertSoundsOn, 1) << c.Name;
     EXPECT_EQ(+store().GetAlertData().Bells[0], 0) << c.Name;
@@ -228,7 +228,7 @@ TEST_F(SettingsFilesTest, DefaultsFollowTheirTables) {
 TEST_F(SettingsFilesTest, OlderOptionFilesUpgrade) {
   // Version 36: the ten-alert table, then the twenty-alert table over it.
   WriteAll(OptionPath(), OldOptionFile(36, 0x77));
-  ASSERT_EQ(store().LoadOptionFile(), 0);
+  ASSERT_EQ(SettingsFiles(store()).LoadOptions(), 0);
   AlertData a = store().GetAlertData();
   EXPECT_EQ(a.Enabled[0], 1);
   EXPECT_EQ(+a.Bells[9], 209) << "the twenty-alert table comes last";
@@ -253,7 +253,7 @@ TEST_F(SettingsFilesTest, OlderOptionFilesUpgrade) {
 
   // Version 44: the 104-byte options; everything behind them keeps its default.
   WriteAll(OptionPath(), OldOptionFile(44, 0x07));
-  ASSERT_EQ(store().LoadOptionFile(), 0);
+  ASSERT_EQ(SettingsFiles(store()).LoadOptions(), 0);
   o = store().GetOptionData();
   EXPECT_EQ(o.AutoScroll, 7);
   EXPECT_EQ(o.CTCControlOn, 7) << "mode flags came with version 44";
@@ -265,7 +265,7 @@ TEST_F(SettingsFilesTest, OlderOptionFilesUpgrade) {
 
   // Version 30: eighty-character track path, and the function switches all on.
   WriteAll(OptionPath(), OldOptionFile(30, 0x00));
-  ASSERT_EQ(store().LoadOptionFile(), 0);
+  ASSERT_EQ(SettingsFiles(store()).LoadOptions(), 0);
   o = store().GetOptionData();
   EXPECT_STREQ(store().TrackFilePath, "old/track.trk");
   for (uint8_t flag : {o.SlowOrdersActive, o.BlockPermitsActive, o.HelperRequirementActive, o.PermissionToEnterActive,
@@ -281,14 +281,14 @@ TEST_F(SettingsFilesTest, AFolderTooLongForTheOptionFieldLeavesItEmpty) {
   const std::string folderText = store().ProgramFolder;
   fs::create_directory(folder() / std::string(120, 'x'));
   SetFieldText(store().ProgramFolder, kPathChars, folderText + "/" + std::string(120, 'x') + "/..");
-  ASSERT_EQ(store().LoadOptionFile(), 0);
+  ASSERT_EQ(SettingsFiles(store()).LoadOptions(), 0);
   EXPECT_EQ(store().GetOptionData().EIOFolder[0], '\0');
   EXPECT_EQ(store().GetOptionData().CTCFolder[0], '\0');
 }
 
 TEST_F(SettingsFilesTest, OptionFileThatCannotBeWrittenIsReported) {
   SetFieldText(store().ProgramFolder, kPathChars, (folder() / "no such folder").string());
-  EXPECT_EQ(store().SaveOptionFile(), 3);
+  EXPECT_EQ(SettingsFiles(store()).SaveOptions(), 3);
   ASSERT_EQ(messages.Calls.size(), 1u);
   EXPECT_EQ(messages.Calls[0].Text, "Could not open or create Options File!");
   EXPECT_EQ(messages.Calls[0].Icon, MessageIcon::Error);

@@ -1,3 +1,5 @@
+#include "store/simulation_file.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -5,6 +7,7 @@
 #include "store/file_commands.h"
 #include "store/fixed_text.h"
 #include "store/simulation_file_format.h"
+#include "store/track_file.h"
 #include "tests/store/track_file_test_util.h"
 #include "tests/support/demo_territory.h"
 
@@ -21,8 +24,8 @@ class SimulationFileTest : public TrackFileTest {
   // The demonstration territory as a track file in the test's folder, loaded.
   void LoadDemo() {
     territory::BuildDemonstrationTerritory(store());
-    ASSERT_EQ(store().WriteTrackFile(In("demo.trk"), 0), 0);
-    ASSERT_EQ(store().LoadTrackFile(In("demo.trk"), -1), 0);
+    ASSERT_EQ(TrackFile(store()).Write(In("demo.trk"), 0), 0);
+    ASSERT_EQ(TrackFile(store()).Load(In("demo.trk"), -1), 0);
     SetFieldText(store().TrackFilePath, In("demo.trk"));
     store().InitSimulationStatus();
   }
@@ -86,7 +89,7 @@ class SimulationFileTest : public TrackFileTest {
 TEST_F(SimulationFileTest, SaveLoadSaveGivesTheSameBytes) {
   LoadDemo();
   MakeRun();
-  ASSERT_EQ(store().SaveSimulation(In("run.ssm")), 0);
+  ASSERT_EQ(SimulationFile(store()).Save(In("run.ssm")), 0);
   ASSERT_FALSE(messages.Calls.empty());
   EXPECT_EQ(messages.Calls.back().Text, "Created new simulation file called \"" + In("run.ssm") + "\".");
   EXPECT_EQ(messages.Calls.back().Icon, MessageIcon::Information);
@@ -100,7 +103,7 @@ TEST_F(SimulationFileTest, SaveLoadSaveGivesTheSameBytes) {
   store().InitSimulationStatus();
   store().SetSimClock(-1);
   store().Run.ClockSpeed = 20;
-  ASSERT_EQ(store().LoadSimulation(In("run.ssm"), -1), 0);
+  ASSERT_EQ(SimulationFile(store()).Load(In("run.ssm"), -1), 0);
   EXPECT_EQ(+store().GetTrainStatus(2).Speed, 40);
   EXPECT_EQ(+store().GetTrainStationTime(2).Times[0], 3602);
   EXPECT_EQ(+store().GetPermitStatus(1).State, 4);
@@ -123,14 +126,14 @@ TEST_F(SimulationFileTest, SaveLoadSaveGivesTheSameBytes) {
   EXPECT_TRUE(store().TrainSlotLive(0) || store().TrainSlotLive(1) || store().TrainSlotLive(2));
   EXPECT_EQ(FileCommands(store()).GetOldFile(0), In("run.ssm"));
 
-  ASSERT_EQ(store().SaveSimulation(In("again.ssm")), 0);
+  ASSERT_EQ(SimulationFile(store()).Save(In("again.ssm")), 0);
   EXPECT_EQ(ReadBytes(In("again.ssm")), first);
 }
 
 // A run that never started still holds one train record, two entrance/exit records and one archive hour.
 TEST_F(SimulationFileTest, AnUnstartedRunKeepsItsMinimumRecords) {
   store().InitSimulationStatus();
-  ASSERT_EQ(store().SaveSimulation(In("empty.ssm")), 0);
+  ASSERT_EQ(SimulationFile(store()).Save(In("empty.ssm")), 0);
   const Bytes file = ReadBytes(In("empty.ssm"));
   EXPECT_EQ(Count(file, kSimTrains), 1);
   EXPECT_EQ(Count(file, kSimLocations), 2);
@@ -139,7 +142,7 @@ TEST_F(SimulationFileTest, AnUnstartedRunKeepsItsMinimumRecords) {
 }
 
 TEST_F(SimulationFileTest, ASaveThatCannotBeWrittenIsReported) {
-  EXPECT_EQ(store().SaveSimulation(In("missing/run.ssm")), 3);
+  EXPECT_EQ(SimulationFile(store()).Save(In("missing/run.ssm")), 3);
   ASSERT_EQ(messages.Calls.size(), 1u);
   EXPECT_EQ(messages.Calls[0].Text, "Could not save simulation file");
   EXPECT_FALSE(std::filesystem::exists(In("missing")));
@@ -149,7 +152,7 @@ TEST_F(SimulationFileTest, ASaveThatCannotBeWrittenIsReported) {
 TEST_F(SimulationFileTest, DamagedFilesAreRefusedWithAnEmptyRun) {
   LoadDemo();
   MakeRun();
-  ASSERT_EQ(store().SaveSimulation(In("run.ssm")), 0);
+  ASSERT_EQ(SimulationFile(store()).Save(In("run.ssm")), 0);
   const Bytes good = ReadBytes(In("run.ssm"));
   struct Case {
     const char* name;
@@ -184,7 +187,7 @@ TEST_F(SimulationFileTest, DamagedFilesAreRefusedWithAnEmptyRun) {
     for (int report : {-1, 0}) {
       MakeRun();
       messages.Calls.clear();
-      EXPECT_EQ(store().LoadSimulation(In("bad.ssm"), report), c.result) << c.name;
+      EXPECT_EQ(SimulationFile(store()).Load(In("bad.ssm"), report), c.result) << c.name;
       EXPECT_EQ(RunIsEmpty(), !c.keepsRun) << c.name;
       if (report == -1) {
         EXPECT_TRUE(messages.Calls.empty()) << c.name;
@@ -195,7 +198,7 @@ TEST_F(SimulationFileTest, DamagedFilesAreRefusedWithAnEmptyRun) {
     }
   }
   messages.Calls.clear();
-  EXPECT_EQ(store().LoadSimulation(In("none.ssm"), 0), 3);
+  EXPECT_EQ(SimulationFile(store()).Load(In("none.ssm"), 0), 3);
   ASSERT_EQ(messages.Calls.size(), 1u);
   EXPECT_EQ(messages.Calls[0].Text, "Could not open simulation file");
 }
@@ -204,14 +207,14 @@ TEST_F(SimulationFileTest, DamagedFilesAreRefusedWithAnEmptyRun) {
 TEST_F(SimulationFileTest, AnotherVersionOfTheTrackFileIsRefused) {
   LoadDemo();
   MakeRun();
-  ASSERT_EQ(store().SaveSimulation(In("run.ssm")), 0);
+  ASSERT_EQ(SimulationFile(store()).Save(In("run.ssm")), 0);
   const int32_t changeCount = store().LoadedChangeCount;
   territory::BuildDemonstrationTerritory(store());
   store().ChangeCount = changeCount + 1;
-  ASSERT_EQ(store().WriteTrackFile(In("demo.trk"), 0), 0);
+  ASSERT_EQ(TrackFile(store()).Write(In("demo.trk"), 0), 0);
   SetFieldText(store().TrackFilePath, "elsewhere.trk");  // makes the load read the track file again
   messages.Calls.clear();
-  EXPECT_EQ(store().LoadSimulation(In("run.ssm"), -1), 5);
+  EXPECT_EQ(SimulationFile(store()).Load(In("run.ssm"), -1), 5);
   ASSERT_EQ(messages.Calls.size(), 1u);
   EXPECT_EQ(messages.Calls[0].Text, "This simulation file was created from a different version of the \"" +
                                         In("demo.trk") + "\" track file and, therefore, cannot be loaded.");
@@ -222,12 +225,12 @@ TEST_F(SimulationFileTest, AnotherVersionOfTheTrackFileIsRefused) {
 TEST_F(SimulationFileTest, TheTrackFileIsTakenFromTheSimulationsFolder) {
   LoadDemo();
   MakeRun();
-  ASSERT_EQ(store().SaveSimulation(In("run.ssm")), 0);
+  ASSERT_EQ(SimulationFile(store()).Save(In("run.ssm")), 0);
   std::filesystem::create_directories(In("copy"));
   std::filesystem::copy_file(In("run.ssm"), In("copy/run.ssm"));
-  EXPECT_EQ(store().LoadSimulation(In("copy/run.ssm"), -1), 3) << "no track file beside it";
+  EXPECT_EQ(SimulationFile(store()).Load(In("copy/run.ssm"), -1), 3) << "no track file beside it";
   std::filesystem::copy_file(In("demo.trk"), In("copy/demo.trk"));
-  EXPECT_EQ(store().LoadSimulation(In("copy/run.ssm"), -1), 0);
+  EXPECT_EQ(SimulationFile(store()).Load(In("copy/run.ssm"), -1), 0);
   EXPECT_EQ(FieldText(store().TrackFilePath), In("copy/demo.trk"));
   EXPECT_EQ(+store().GetTrainStatus(2).Speed, 40);
 }
@@ -263,13 +266,13 @@ Bytes AsOldVersion(const Bytes& file, int version) {
 TEST_F(SimulationFileTest, OlderVersionsLoadWithTheirShorterRecords) {
   LoadDemo();
   MakeRun();
-  ASSERT_EQ(store().SaveSimulation(In("run.ssm")), 0);
+  ASSERT_EQ(SimulationFile(store()).Save(In("run.ssm")), 0);
   const Bytes current = ReadBytes(In("run.ssm"));
   ASSERT_EQ(Count(current, kSimTrains), 3);
   for (int version : {30, 31, 32, 33}) {
     WriteBytes(In("old.ssm"), AsOldVersion(current, version));
     store().InitSimulationStatus();
-    ASSERT_EQ(store().LoadSimulation(In("old.ssm"), 0), 0) << version;
+    ASSERT_EQ(SimulationFile(store()).Load(In("old.ssm"), 0), 0) << version;
     EXPECT_EQ(+store().GetTrainStatus(2).Speed, 40) << version;
     const PermitStatus permit = store().GetPermitStatus(1);
     EXPECT_EQ(+permit.StartTime, 7000) << version;
@@ -285,7 +288,7 @@ TEST_F(SimulationFileTest, OlderVersionsLoadWithTheirShorterRecords) {
 TEST_F(SimulationFileTest, MutatedFilesLoadOrLeaveAnEmptyRun) {
   LoadDemo();
   MakeRun();
-  ASSERT_EQ(store().SaveSimulation(In("run.ssm")), 0);
+  ASSERT_EQ(SimulationFile(store()).Save(In("run.ssm")), 0);
   const Bytes good = ReadBytes(In("run.ssm"));
   std::mt19937 random(20261209);
   const auto pick = [&](size_t limit) { return std::uniform_int_distribution<size_t>(0, limit - 1)(random); };
@@ -307,7 +310,7 @@ TEST_F(SimulationFileTest, MutatedFilesLoadOrLeaveAnEmptyRun) {
     }
     WriteBytes(In("mutant.ssm"), file);
     MakeRun();
-    const int result = store().LoadSimulation(In("mutant.ssm"), -1);
+    const int result = SimulationFile(store()).Load(In("mutant.ssm"), -1);
     if (file.size() < 16 || !std::equal(file.begin(), file.begin() + 16, good.begin())) {
       ASSERT_EQ(result, 1) << "round " << round;  // not a simulation file: the store is left alone
       continue;
@@ -318,7 +321,7 @@ TEST_F(SimulationFileTest, MutatedFilesLoadOrLeaveAnEmptyRun) {
       ASSERT_LE(store().Run.AlertLinesUsed, kAlertLines);
       continue;
     }
-    // A damaged track path names a track file that is not there: LoadTrackFile's refusal.
+    // A damaged track path names a track file that is not there: TrackFile::Load's refusal.
     ASSERT_TRUE(result == 1 || result == 3 || result == 5) << "round " << round << " gave " << result;
     ASSERT_TRUE(RunIsEmpty()) << "round " << round;
     if (result == 3) LoadDemo();

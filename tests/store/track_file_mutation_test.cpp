@@ -3,6 +3,7 @@
 #include <random>
 
 #include "store/fixed_text.h"
+#include "store/track_file.h"
 #include "tests/store/track_file_test_util.h"
 
 namespace {
@@ -52,7 +53,7 @@ Bytes SmallTrackFile(Corvane3Data& store, const std::string& folder) {
   store.UpdateBitmapMaint(0, record);
   std::memcpy(store.MaintImage(0), maint.data(), maint.size());
   store.MaintImageSizes[0] = static_cast<int32_t>(maint.size());
-  EXPECT_EQ(store.WriteTrackFile(folder + "/small.trk", 0), 0);
+  EXPECT_EQ(TrackFile(store).Write(folder + "/small.trk", 0), 0);
   return ReadBytes(folder + "/small.trk");
 }
 
@@ -87,7 +88,7 @@ TEST_F(TrackFileMutationTest, DamagedFilesLoadOrLeaveAnEmptyStore) {
         break;
     }
     WriteBytes(In("mutant.trk"), file);
-    const int result = store().LoadTrackFile(In("mutant.trk"), -1);
+    const int result = TrackFile(store()).Load(In("mutant.trk"), -1);
     const int16_t version = file.size() >= 10 ? Peek<int16_t>(file, 8) : 0;
     if (result == 0) {
       ++loaded;

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "store/fixed_text.h"
+#include "store/track_file.h"
 #include "tests/store/track_file_test_util.h"
 
 namespace {
@@ -106,7 +107,7 @@ TEST_F(OldTrackFileTest, VersionNineConvertsTablesDevicesAndStartTimes) {
   const std::string path = In("old.trk");
   WriteBytes(path, old.File);
 
-  ASSERT_EQ(store().LoadTrackFile(path, 0), 0);
+  ASSERT_EQ(TrackFile(store()).Load(path, 0), 0);
   EXPECT_TRUE(messages.Calls.empty());
   EXPECT_EQ(store().TrackIdentity1, 0);
   EXPECT_EQ(store().LoadedChangeCount, 0);
@@ -184,7 +185,7 @@ TEST_F(OldTrackFileTest, IdentityFromVersionTenAndExistingCommentsKept) {
   old.Text(old.Header + 266, "new text");
   WriteBytes(In("twenty.trk"), old.File);
   WriteBytes(In("twenty.txt"), Bytes{'k', 'e', 'e', 'p'});
-  ASSERT_EQ(store().LoadTrackFile(In("twenty.trk"), -1), 0);
+  ASSERT_EQ(TrackFile(store()).Load(In("twenty.trk"), -1), 0);
   EXPECT_EQ(store().TrackReservedWord, 77);
   EXPECT_EQ(store().TrackIdentity1, 123456);
   EXPECT_EQ(store().TrackIdentity2, -9);
@@ -199,7 +200,7 @@ TEST_F(OldTrackFileTest, FileOfAnotherLengthIsRefused) {
   old.File.insert(old.File.end(), {1, 2, 3});
   old.Text(old.Header, "Fits");
   WriteBytes(In("fits.trk"), old.File);
-  EXPECT_EQ(store().LoadTrackFile(In("fits.trk"), -1), 0);
+  EXPECT_EQ(TrackFile(store()).Load(In("fits.trk"), -1), 0);
   EXPECT_EQ(store().MaintImageSizes[1], 3);
 
   for (const int change : {-1, 1}) {
@@ -208,7 +209,7 @@ TEST_F(OldTrackFileTest, FileOfAnotherLengthIsRefused) {
     if (change > 0) file.push_back(0);
     WriteBytes(In("odd.trk"), file);
     messages.Calls.clear();
-    EXPECT_EQ(store().LoadTrackFile(In("odd.trk"), 3), 1);
+    EXPECT_EQ(TrackFile(store()).Load(In("odd.trk"), 3), 1);
     ASSERT_EQ(messages.Calls.size(), 1u);
     // Any reader failure is a damaged file, whatever the format.
     EXPECT_EQ(messages.Calls[0].Text, "The track file you attempted to open \"" + In("odd.trk") +

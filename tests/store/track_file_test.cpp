@@ -114,7 +114,7 @@ TEST_F(TrackFileTest, WriteLoadWriteGivesIdenticalBytesInTheSectionLayout) {
   const auto devices = store().GridDevice;
   const auto flags = store().GridFlags;
 
-  ASSERT_EQ(store().WriteTrackFile(path, 1), 0);
+  ASSERT_EQ(TrackFile(store()).Write(path, 1), 0);
   ASSERT_EQ(messages.Calls.size(), 1u);
   EXPECT_EQ(messages.Calls[0].Text, "Created new track file called \"" + path + "\".");
   EXPECT_EQ(messages.Calls[0].Icon, MessageIcon::Information);
@@ -138,7 +138,7 @@ TEST_F(TrackFileTest, WriteLoadWriteGivesIdenticalBytesInTheSectionLayout) {
   EXPECT_EQ(Peek<int16_t>(first, at.Grids + 2 * (17 * 17 + 9)), 0);
 
   messages.Calls.clear();
-  ASSERT_EQ(store().LoadTrackFile(path, 0), 0);
+  ASSERT_EQ(TrackFile(store()).Load(path, 0), 0);
   EXPECT_TRUE(messages.Calls.empty());
   EXPECT_EQ(store().GridTrack, track);
   EXPECT_EQ(store().GridDevice, devices);
@@ -156,7 +156,7 @@ TEST_F(TrackFileTest, WriteLoadWriteGivesIdenticalBytesInTheSectionLayout) {
   EXPECT_EQ(FieldText(store().GetTerritoryData().CommentsFile), In("sample.txt"));
   EXPECT_EQ(shell.CloseDataWindowsCalls, 1);
 
-  ASSERT_EQ(store().WriteTrackFile(In("again.trk"), 0), 0);
+  ASSERT_EQ(TrackFile(store()).Write(In("again.trk"), 0), 0);
   EXPECT_EQ(ReadBytes(In("again.trk")), first);
 }
 
@@ -188,10 +188,10 @@ TEST_F(TrackFileTest, LoadDerivesWhatTheFileDoesNotCarry) {
   SetFieldText(big.Name, "big.bmp");
   store().UpdateBitmapMaint(0, big);
   store().MaintImageSizes[0] = kMaintImageBytes;
-  ASSERT_EQ(store().WriteTrackFile(In("derive.trk"), 0), 0);
+  ASSERT_EQ(TrackFile(store()).Write(In("derive.trk"), 0), 0);
   store().UpdateCountData(CountData{});
 
-  ASSERT_EQ(store().LoadTrackFile(In("derive.trk"), -1), 0);
+  ASSERT_EQ(TrackFile(store()).Load(In("derive.trk"), -1), 0);
   const OrgData west = store().GetOrgData(0), east = store().GetOrgData(1);
   const OrgData north = store().GetOrgData(2), south = store().GetOrgData(3);
   EXPECT_EQ((std::pair<int, int>{+west.CellX, +west.CellY}), (std::pair<int, int>{2, 10}));
@@ -207,11 +207,11 @@ TEST_F(TrackFileTest, LoadDerivesWhatTheFileDoesNotCarry) {
   EXPECT_EQ(store().GetBitmapMaint(0).Name[0], 0);
 }
 
-// The file's head and the refusals LoadTrackFile makes before and after the body.
+// The file's head and the refusals TrackFile::Load makes before and after the body.
 TEST_F(TrackFileTest, RefusedFilesLeaveAnEmptyStore) {
   BuildSample(store(), "");
   store().ChangeCount = 5;
-  ASSERT_EQ(store().WriteTrackFile(In("good.trk"), 0), 0);
+  ASSERT_EQ(TrackFile(store()).Write(In("good.trk"), 0), 0);
   const Bytes good = ReadBytes(In("good.trk"));
   const auto expectEmpty = [&](const std::string& what) {
     EXPECT_EQ(store().GetCountData().Words[kCountBlocks], kMaxBlocks) << what;
@@ -222,7 +222,7 @@ TEST_F(TrackFileTest, RefusedFilesLeaveAnEmptyStore) {
   Bytes newer = good;
   Poke(newer, 8, int16_t{38});
   WriteBytes(In("newer.trk"), newer);
-  EXPECT_EQ(store().LoadTrackFile(In("newer.trk"), 12), 3);
+  EXPECT_EQ(TrackFile(store()).Load(In("newer.trk"), 12), 3);
   expectEmpty("newer");
   ASSERT_EQ(messages.Calls.size(), 1u);
   EXPECT_EQ(messages.Calls[0].Text,
@@ -232,15 +232,15 @@ TEST_F(TrackFileTest, RefusedFilesLeaveAnEmptyStore) {
   magic[3] ^= 0x40;
   WriteBytes(In("magic.trk"), magic);
   messages.Calls.clear();
-  EXPECT_EQ(store().LoadTrackFile(In("magic.trk"), -1), 1);
+  EXPECT_EQ(TrackFile(store()).Load(In("magic.trk"), -1), 1);
   EXPECT_TRUE(messages.Calls.empty());
-  EXPECT_EQ(store().LoadTrackFile(In("magic.trk"), 0), 1);
+  EXPECT_EQ(TrackFile(store()).Load(In("magic.trk"), 0), 1);
   ASSERT_EQ(messages.Calls.size(), 1u);
   EXPECT_EQ(messages.Calls[0].Text, "Illegal track territory file!");
   EXPECT_EQ(messages.Calls[0].Icon, MessageIcon::Error);
 
   messages.Calls.clear();
-  EXPECT_EQ(store().LoadTrackFile(In("missing.trk"), 5), 3);
+  EXPECT_EQ(TrackFile(store()).Load(In("missing.trk"), 5), 3);
   ASSERT_EQ(messages.Calls.size(), 1u);
   EXPECT_EQ(messages.Calls[0].Text, "Could not open track territory file \"" + In("missing.trk") + "\".");
 
@@ -249,7 +249,7 @@ TEST_F(TrackFileTest, RefusedFilesLeaveAnEmptyStore) {
   WriteBytes(In("tail.trk"), tail);
   SetFieldText(store().TrackFilePath, "good.trk");
   messages.Calls.clear();
-  EXPECT_EQ(store().LoadTrackFile(In("tail.trk"), 0), 1);
+  EXPECT_EQ(TrackFile(store()).Load(In("tail.trk"), 0), 1);
   expectEmpty("end magic");
   EXPECT_STREQ(store().TrackFilePath, "new.trk");
   EXPECT_EQ(store().ChangeCount, store().LoadedChangeCount);
@@ -270,7 +270,7 @@ TEST_F(TrackFileTest, RefusedLoadThenSaveWritesTheFreshTerritory) {
       for (auto& bitmap : type.BitmapFiles) SetFieldText(bitmap, "Red Caboose (internal bitmap)");
       store().UpdateTrainType(t, type);
     }
-    EXPECT_EQ(store().WriteTrackFile(In(name), 0), 0) << name;
+    EXPECT_EQ(TrackFile(store()).Write(In(name), 0), 0) << name;
     return ReadBytes(In(name));
   };
   store().InitTerritoryData();
@@ -283,11 +283,11 @@ TEST_F(TrackFileTest, RefusedLoadThenSaveWritesTheFreshTerritory) {
   AreaData area = store().GetAreaData(0);
   std::memset(&area, 0x41, sizeof area);
   store().UpdateAreaData(0, area);
-  ASSERT_EQ(store().WriteTrackFile(In("good.trk"), 0), 0);
+  ASSERT_EQ(TrackFile(store()).Write(In("good.trk"), 0), 0);
   Bytes bad = ReadBytes(In("good.trk"));
   bad[bad.size() - 2] ^= 1;  // the end magic: everything before it was read
   WriteBytes(In("bad.trk"), bad);
-  ASSERT_EQ(store().LoadTrackFile(In("bad.trk"), -1), 1);
+  ASSERT_EQ(TrackFile(store()).Load(In("bad.trk"), -1), 1);
   EXPECT_EQ(store().GetGridFlag(3, 10), 0);
   EXPECT_EQ(FieldText(store().GetDetectorData(0).Description), "");
   EXPECT_EQ(+store().GetTerritoryOptions().Units, 0);
@@ -300,7 +300,7 @@ TEST_F(TrackFileTest, OverCapacityCountsAndSizesAreDamagedFiles) {
   TerritoryData territory = store().GetTerritoryData();
   SetFieldText(territory.CommentsFile, "notes.txt");
   store().UpdateTerritoryData(territory);
-  ASSERT_EQ(store().WriteTrackFile(In("good.trk"), 0), 0);
+  ASSERT_EQ(TrackFile(store()).Write(In("good.trk"), 0), 0);
   const Bytes good = ReadBytes(In("good.trk"));
   const Sections at = FindSections(good);
   struct Case {
@@ -327,12 +327,12 @@ TEST_F(TrackFileTest, OverCapacityCountsAndSizesAreDamagedFiles) {
     Bytes bad = good;
     Poke(bad, c.offset, c.value);
     WriteBytes(In("bad.trk"), bad);
-    EXPECT_EQ(store().LoadTrackFile(In("bad.trk"), -1), 1) << c.what;
+    EXPECT_EQ(TrackFile(store()).Load(In("bad.trk"), -1), 1) << c.what;
     EXPECT_EQ(+store().GetBlockData(0).InUse, 0) << c.what;
   }
   for (const size_t cut : {size_t{5}, size_t{12}, at.Grids + 3, at.Trains + 100, at.Icons + 6, good.size() - 1}) {
     WriteBytes(In("short.trk"), Bytes(good.begin(), good.begin() + static_cast<long>(cut)));
-    EXPECT_EQ(store().LoadTrackFile(In("short.trk"), -1), 1) << cut;
+    EXPECT_EQ(TrackFile(store()).Load(In("short.trk"), -1), 1) << cut;
     EXPECT_EQ(+store().GetBlockData(0).InUse, 0) << cut;
   }
 }
@@ -343,18 +343,18 @@ TEST_F(TrackFileTest, CarriedPicturesSaveFromTheStore) {
   WriteBytes(In("loco.bmp"), MakeBitmap(32, 14));
   BuildSample(store(), In("loco.bmp"));
   NameSpareTypes(store());
-  ASSERT_EQ(store().WriteTrackFile(In("own.trk"), 0), 0);
+  ASSERT_EQ(TrackFile(store()).Write(In("own.trk"), 0), 0);
   std::filesystem::remove(In("loco.bmp"));
   const Bytes first = ReadBytes(In("own.trk"));
-  ASSERT_EQ(store().LoadTrackFile(In("own.trk"), 0), 0);
+  ASSERT_EQ(TrackFile(store()).Load(In("own.trk"), 0), 0);
   EXPECT_EQ(store().TrainTypeIcons[1][0], 0);
-  ASSERT_EQ(store().WriteTrackFile(In("again.trk"), 0), 0);
+  ASSERT_EQ(TrackFile(store()).Write(In("again.trk"), 0), 0);
   EXPECT_TRUE(messages.Calls.empty());
   EXPECT_EQ(ReadBytes(In("again.trk")), first);
 
   // A held picture of the wrong size is refused as a file on disk would be.
   store().TrainIconImages[0] = MakeBitmap(16, 14);
-  EXPECT_EQ(store().WriteTrackFile(In("third.trk"), 0), 6);
+  EXPECT_EQ(TrackFile(store()).Write(In("third.trk"), 0), 6);
   ASSERT_FALSE(messages.Calls.empty());
   EXPECT_NE(messages.Calls[0].Text.find("is not the correct size"), std::string::npos);
 }
@@ -372,7 +372,7 @@ class InternalPicturesShell : public FakeShellService {
 TEST_F(TrackFileTest, DemonstrationTypesShowTheirPicturesAndSave) {
   InternalPicturesShell pictures;
   store().SetShellService(&pictures);
-  ASSERT_EQ(store().LoadTrackFile(CORVANE_DEFAULT_TRK, 0), 0);
+  ASSERT_EQ(TrackFile(store()).Load(CORVANE_DEFAULT_TRK, 0), 0);
   for (int t = 0; t < kMaxTrainTypes; ++t) {
     const TrainType type = store().GetTrainType(t);
     if (type.InUse == 0) continue;
@@ -382,21 +382,21 @@ TEST_F(TrackFileTest, DemonstrationTypesShowTheirPicturesAndSave) {
       EXPECT_EQ(FieldText(store().GetTrainIconData(slot).FileName), FieldText(type.BitmapFiles[k]));
     }
   }
-  EXPECT_EQ(store().WriteTrackFile(In("demo.trk"), 0), 0);
+  EXPECT_EQ(TrackFile(store()).Write(In("demo.trk"), 0), 0);
   store().SetShellService(&shell);
 }
 
 TEST_F(TrackFileTest, IconImagesAreCheckedAndKeptInMemory) {
   WriteBytes(In("loco.bmp"), MakeBitmap(32, 14));
   BuildSample(store(), In("loco.bmp"));
-  ASSERT_EQ(store().WriteTrackFile(In("icons.trk"), 0), 0);
+  ASSERT_EQ(TrackFile(store()).Write(In("icons.trk"), 0), 0);
   Bytes file = ReadBytes(In("icons.trk"));
   const Sections at = FindSections(file);
   // Damage the image's magic: the icon is left out with a message, the rest loads.
   file[at.Icons + 4 + 4 + 255] = 'X';
   WriteBytes(In("icons.trk"), file);
   std::filesystem::remove(In("loco.bmp"));
-  EXPECT_EQ(store().LoadTrackFile(In("icons.trk"), -1), 0);
+  EXPECT_EQ(TrackFile(store()).Load(In("icons.trk"), -1), 0);
   ASSERT_EQ(messages.Calls.size(), 1u);
   EXPECT_EQ(messages.Calls[0].Text, "The temporary bitmap file is illegal!");
   EXPECT_EQ(+store().GetTrainIconData(0).InUse, 0);
@@ -420,7 +420,7 @@ TEST_F(TrackFileTest, VersionsThirtyFourToThirtySixLoadTheirOwnLayouts) {
   start.Bytes360[0] = 42;
   store().UpdateStartTime(0, start);
   store().ChangeCount = 11;
-  ASSERT_EQ(store().WriteTrackFile(In("v37.trk"), 0), 0);
+  ASSERT_EQ(TrackFile(store()).Write(In("v37.trk"), 0), 0);
   const Bytes v37 = ReadBytes(In("v37.trk"));
   const Sections at = FindSections(v37);
 
@@ -442,7 +442,7 @@ TEST_F(TrackFileTest, VersionsThirtyFourToThirtySixLoadTheirOwnLayouts) {
     if (version == 34) file.erase(file.begin() + 24, file.begin() + 28);  // the change count copy
     WriteBytes(In("old.trk"), file);
 
-    ASSERT_EQ(store().LoadTrackFile(In("old.trk"), -1), 0);
+    ASSERT_EQ(TrackFile(store()).Load(In("old.trk"), -1), 0);
     EXPECT_EQ(store().LoadedChangeCount, 11);
     EXPECT_EQ(store().LoadedTrackVersion, version);
     EXPECT_EQ(FieldText(store().GetBlockData(s.B2).Name), "B2");
@@ -476,7 +476,7 @@ TEST_F(TrackFileTest, WriteRefusesMissingOrWrongBitmapsAndNoStartTime) {
   start.InUse = 0;
   store().UpdateStartTime(0, start);
 
-  EXPECT_EQ(store().WriteTrackFile(In("refused.trk"), 1), 6);
+  EXPECT_EQ(TrackFile(store()).Write(In("refused.trk"), 1), 6);
   EXPECT_FALSE(std::filesystem::exists(In("refused.trk")));
   std::vector<std::string> texts;
   for (const auto& call : messages.Calls) texts.push_back(call.Text);
@@ -500,19 +500,19 @@ TEST_F(TrackFileTest, CommentsFileFollowsOnlyAnAcceptedLoadAndMustFitTheFormat) 
   TerritoryData territory = store().GetTerritoryData();
   SetFieldText(territory.CommentsFile, In("notes.txt"));
   store().UpdateTerritoryData(territory);
-  ASSERT_EQ(store().WriteTrackFile(In("line.trk"), 0), 0);
+  ASSERT_EQ(TrackFile(store()).Write(In("line.trk"), 0), 0);
   Bytes bad = ReadBytes(In("line.trk"));
   bad[bad.size() - 2] ^= 1;
   WriteBytes(In("bad.trk"), bad);
-  EXPECT_EQ(store().LoadTrackFile(In("bad.trk"), -1), 1);
+  EXPECT_EQ(TrackFile(store()).Load(In("bad.trk"), -1), 1);
   EXPECT_FALSE(std::filesystem::exists(In("bad.txt")));
-  EXPECT_EQ(store().LoadTrackFile(In("line.trk"), -1), 0);
+  EXPECT_EQ(TrackFile(store()).Load(In("line.trk"), -1), 0);
   EXPECT_EQ(ReadBytes(In("line.txt")), (Bytes{'h', 'i', '\n'}));
 
   // A sparse file just over 2 GiB: it is never read.
   std::filesystem::resize_file(In("line.txt"), (uintmax_t{1} << 31) + 1);
   messages.Calls.clear();
-  EXPECT_EQ(store().WriteTrackFile(In("huge.trk"), 0), 6);
+  EXPECT_EQ(TrackFile(store()).Write(In("huge.trk"), 0), 6);
   EXPECT_FALSE(std::filesystem::exists(In("huge.trk")));
   ASSERT_EQ(messages.Calls.size(), 2u);
   EXPECT_EQ(messages.Calls[0].Text,
@@ -527,7 +527,7 @@ TEST_F(TrackFileTest, SaveResetsTheChangeCountAndKeepsTheOldFileWhenItCannotWrit
   TerritoryData territory = store().GetTerritoryData();
   SetFieldText(territory.CommentsFile, In("none.txt"));
   store().UpdateTerritoryData(territory);
-  ASSERT_EQ(store().WriteTrackFile(In("saved.trk"), 0), 0);
+  ASSERT_EQ(TrackFile(store()).Write(In("saved.trk"), 0), 0);
   ASSERT_EQ(messages.Calls.size(), 1u);  // the missing comments file only warns
   EXPECT_EQ(messages.Calls[0].Text, "Could not find or open comments file \"" + In("none.txt") + "\".");
   EXPECT_EQ(store().ChangeCount, 4);
@@ -538,7 +538,7 @@ TEST_F(TrackFileTest, SaveResetsTheChangeCountAndKeepsTheOldFileWhenItCannotWrit
   EXPECT_EQ(Peek<int32_t>(saved, FindSections(saved).Icons + 4), 0);  // comments of length 0
 
   messages.Calls.clear();
-  EXPECT_EQ(store().WriteTrackFile(In("no/such/folder/x.trk"), 1), 3);
+  EXPECT_EQ(TrackFile(store()).Write(In("no/such/folder/x.trk"), 1), 3);
   ASSERT_EQ(messages.Calls.size(), 2u);
   EXPECT_EQ(messages.Calls[1].Text, "Could not save track file");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), {}), 1);  // no temporary left
