@@ -12,6 +12,7 @@
 #include "store/operating_mode.h"
 #include "store/playback_file.h"
 #include "store/playback_format.h"
+#include "store/status_codes.h"
 #include "store/track_file.h"
 #include "store/train_codes.h"
 #include "store/wall_clock.h"
@@ -27,7 +28,6 @@ constexpr int32_t kLateStationWindow = 72000;  // a stop more than 20 hours ahea
 constexpr uint16_t kNoEntry = 0xFFFF;
 constexpr int kFirstSwitch = device::kSwitchBase, kFirstSignal = device::kSignalBase,
               kFirstDiamond = device::kDiamondBase, kNoDevice = device::kDeviceLimit;
-constexpr int16_t kOccupiedRight = 3, kOccupiedLeft = 4;
 
 constexpr const char* kDayNames[7] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
 
@@ -308,7 +308,7 @@ void RunControl::PlaceStartTrain(const StartTime& start, int entry) {
   store_.UpdateTrainStatus(slot, train);
 
   BlockStatus occupied = store_.GetBlockStatus(block);
-  occupied.Occupancy = direction == 0 ? kOccupiedLeft : kOccupiedRight;
+  occupied.Occupancy = static_cast<int16_t>(direction == 0 ? occupancy::kOccupiedLeft : occupancy::kOccupiedRight);
   AddTrain(occupied, slot);
   store_.UpdateBlockStatus(block, occupied);
   if (movement::ExitSignal(blockData, direction) == -1) engine_.CheckRoute(direction, block, 1, 0, kScreenRequest);
@@ -384,7 +384,7 @@ void RunControl::OccupyTrainLength(int trainSlot) {
 
   for (int i = 0; i <= rearEntry; ++i) {
     const int device = path.Ids[i];
-    const int16_t code = path.Dirs[i] == 0 ? kOccupiedRight : kOccupiedLeft;
+    const auto code = static_cast<int16_t>(path.Dirs[i] == 0 ? occupancy::kOccupiedRight : occupancy::kOccupiedLeft);
     if (ValidBlock(device)) {
       BlockStatus status = store_.GetBlockStatus(device);
       status.Occupancy = code;
