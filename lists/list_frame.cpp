@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -201,11 +202,10 @@ void TListFrame::ApplyColumnWidths() {
   QHeaderView* header = view_->horizontalHeader();
   for (int column = 0; column < model_->columnCount(); ++column) {
     const uint32_t saved = store_.GetColumnSize(spec_.ColumnProgram, column);
-    if (saved == 0) continue;
-    int width = static_cast<int>(saved);
+    int width = saved == 0 ? header->defaultSectionSize() : static_cast<int>(saved);
     // A width the user never saved is only a default: it widens to show the heading (and the cells a
     // column names) whole in this font. A saved width stands as the user left it.
-    if (saved == DefaultColumnSize(spec_.ColumnProgram, column)) {
+    if (saved == 0 || saved == DefaultColumnSize(spec_.ColumnProgram, column)) {
       width = std::max(width, header->sectionSizeHint(column));
       const QString widest =
           column < static_cast<int>(spec_.Columns.size()) ? spec_.Columns[static_cast<size_t>(column)].WidestCell : "";
@@ -220,8 +220,10 @@ void TListFrame::GrowToFreshRows() {
   const WindowSize fresh = DefaultWindowSize(spec_.WindowIndex);
   if (spec_.FreshRows <= 0 || std::memcmp(&saved, &fresh, sizeof saved) != 0) return;
   layout()->activate();
+  // Room for the rows under the heading, and for the scroll bar a wide list shows below them.
   const int wanted = view_->horizontalHeader()->sizeHint().height() +
-                     spec_.FreshRows * view_->verticalHeader()->defaultSectionSize() + 2 * view_->frameWidth();
+                     spec_.FreshRows * view_->verticalHeader()->defaultSectionSize() + 2 * view_->frameWidth() +
+                     view_->horizontalScrollBar()->sizeHint().height();
   if (wanted <= view_->height()) return;
   QRect rect = geometry();
   rect.setHeight(rect.height() + wanted - view_->height());

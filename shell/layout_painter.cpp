@@ -699,6 +699,9 @@ void LayoutPainter::PaintBlockLabels(QPainter& painter, const LayoutPaintState& 
   for (int i = 0; i < blocks; ++i) {
     const BlockStatus& status = store_.BlockStatusRef(i);
     if (status.InUse == 0 || status.Occupancy != occupancy::kFree) continue;
+    // A block that runs down its column has no room beside its track: a strip across it would write
+    // over the track itself.
+    if (status.LeftLabelX == status.RightLabelX && status.LeftLabelY != status.RightLabelY) continue;
     // Two strips a run: above the track, then below it.
     const std::vector<layout::Rect> strips =
         layout::BlockLabelStripPixels(status.LeftLabelX, status.LeftLabelY, status.LabelFirstRight,
