@@ -16,6 +16,7 @@
 #include "resources/alert_dialog_ids.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
+#include "store/sound_files.h"
 #include "store/track_file.h"
 
 namespace {
@@ -84,8 +85,12 @@ TAlertData::TAlertData(QWidget* parent, Corvane3Data& store) : QDialog(parent), 
 
 QLineEdit* TAlertData::WaveField(int row) const { return FindControl<QLineEdit>(this, res::kAlertRows[row].WaveFile); }
 
+std::string TAlertData::WavePath(int row) const {
+  return WaveFilePath(FieldText(store_.ProgramFolder), WaveField(row)->text().toStdString());
+}
+
 void TAlertData::CmTest(int row) {
-  const QString path = WaveField(row)->text();
+  const QString path = QString::fromStdString(WavePath(row));
   if (path.isEmpty()) {
     store_.ShowMessage("There is no sound file assigned to this alert.", MessageIcon::Error);
     return;
@@ -123,7 +128,7 @@ void TAlertData::accept() {
   for (int row = 0; row < static_cast<int>(res::kAlertRows.size()); ++row) {
     QLineEdit* wave = WaveField(row);
     if (wave->text().isEmpty()) continue;
-    const int check = CheckWaveFile(wave->text().toStdString());
+    const int check = CheckWaveFile(WavePath(row));
     if (check == kWaveIsWave) continue;
     const char* format = check == kWaveCannotOpen ? "Wave file for alert \"%s\" does not exist."
                                                   : "Alert \"%s\" sound file is not a legal Wave file.";

@@ -19,6 +19,8 @@ class TAlertData : public QDialog {
 
  private:
   QLineEdit* WaveField(int row) const;
+  // The row's wave file where it is looked for: a bare name in the program folder.
+  std::string WavePath(int row) const;
   void CmTest(int row);
   void CmBrowse(int row);
 

@@ -8,6 +8,7 @@
 #include "store/alert_kinds.h"
 #include "store/alert_lines.h"
 #include "store/fixed_text.h"
+#include "store/sound_files.h"
 
 namespace {
 
@@ -81,7 +82,7 @@ void Engine::RaiseAlert(int kind, const char* text1, const char* text2, const ch
   bool played = false;
   if (!wave.empty() && soundOn) {
     SetStopStatus();
-    played = store_.Shell().PlayWaveFile(wave);
+    played = store_.Shell().PlayWaveFile(WaveFilePath(FieldText(store_.ProgramFolder), wave));
     ClearStopStatus();
   }
   const uint16_t bells = alerts.Bells[slot];

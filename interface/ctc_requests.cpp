@@ -287,7 +287,8 @@ int CTCClearSignal(Engine& engine, int signalDevice, int fromStack) {
         return 0;
       engine.SetRouteRunningTime(path);
       status.RunningTimeEnd = store.SimClock + kRunningTimeSeconds;
-      store.ShowMessage(kRunningTimeStarted, MessageIcon::Error, MessageButtons::Ok);
+      store.ShowMessage(kRunningTimeStarted, MessageIcon::None,
+                        MessageButtons::Ok);  // a notice, as the engine gives it
     }
     status.Aspect = aspect::kStop;
     status.Fleet = 0;

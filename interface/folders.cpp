@@ -27,8 +27,7 @@ bool FolderIsWritable(const std::string& folder) {
 bool CheckInterfaceFolder(Corvane3Data& store, std::string_view typed) {
   // An empty folder would mean the filesystem's root, which is never the folder meant.
   if (!typed.empty() && FolderIsWritable(FolderWithSeparator(typed.substr(0, kFolderChars)))) return true;
-  store.Messages().ShowMessage(kFolderRefused, FieldText(store.Captions[0], kCaptionChars), MessageIcon::Error,
-                               MessageButtons::Ok);
+  store.ShowMessage(kFolderRefused, MessageIcon::Error);
   return false;
 }
 

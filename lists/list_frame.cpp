@@ -6,14 +6,18 @@
 #include <QHeaderView>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cstring>
 
 #include "dialogs/dialog_kit.h"
 #include "platform/controls.h"
 #include "store/corvane3_data.h"
 #include "store/current_operation.h"
+#include "store/settings_files.h"
 
 namespace list {
 
@@ -69,6 +73,9 @@ QVariant TableModel::headerData(int section, Qt::Orientation orientation, int ro
 }  // namespace list
 
 namespace {
+
+// Room beside a cell's text: its margins and the focus frame.
+constexpr int kCellPadding = 12;
 
 // A saved place that lies on no screen (a screen since removed) comes back on the primary screen.
 QRect OnAScreen(QRect rect) {
@@ -179,6 +186,7 @@ void TListFrame::setVisible(bool visible) {
 void TListFrame::SetupWindow() {
   setUp_ = true;
   RestoreWindowPlace(store_, spec_.WindowIndex, this, cascadeCounter_ ? *cascadeCounter_ * 10 : 0);
+  GrowToFreshRows();
   if (cascadeCounter_) ++*cascadeCounter_;
   // The list takes the layout's scheme: light text on black in the classic display, else dark on white.
   const bool classic = store_.GetOptionData().ClassicDisplay != 0;
@@ -191,10 +199,40 @@ void TListFrame::SetupWindow() {
 }
 
 void TListFrame::ApplyColumnWidths() {
+  QHeaderView* header = view_->horizontalHeader();
   for (int column = 0; column < model_->columnCount(); ++column) {
-    const uint32_t width = store_.GetColumnSize(spec_.ColumnProgram, column);
-    if (width > 0) view_->setColumnWidth(column, static_cast<int>(width));
+    const uint32_t saved = store_.GetColumnSize(spec_.ColumnProgram, column);
+    int width = saved == 0 ? header->defaultSectionSize() : static_cast<int>(saved);
+    // A width the user never saved is only a default: it widens to show the heading (and the cells a
+    // column names) whole in this font. A saved width stands as the user left it.
+    if (saved == 0 || saved == DefaultColumnSize(spec_.ColumnProgram, column)) {
+      width = std::max(width, header->sectionSizeHint(column));
+      const QString widest =
+          column < static_cast<int>(spec_.Columns.size()) ? spec_.Columns[static_cast<size_t>(column)].WidestCell : "";
+      if (!widest.isEmpty()) width = std::max(width, view_->fontMetrics().horizontalAdvance(widest) + kCellPadding);
+    }
+    view_->setColumnWidth(column, width);
   }
+}
+
+void TListFrame::GrowToFreshRows() {
+  const WindowSize saved = store_.GetWindowSize(spec_.WindowIndex);
+  const WindowSize fresh = DefaultWindowSize(spec_.WindowIndex);
+  if (spec_.FreshRows <= 0 || std::memcmp(&saved, &fresh, sizeof saved) != 0) return;
+  layout()->activate();
+  // Room for the rows under the heading, and for the scroll bar a wide list shows below them.
+  const int wanted = view_->horizontalHeader()->sizeHint().height() +
+                     spec_.FreshRows * view_->verticalHeader()->defaultSectionSize() + 2 * view_->frameWidth() +
+                     view_->horizontalScrollBar()->sizeHint().height();
+  if (wanted <= view_->height()) return;
+  QRect rect = geometry();
+  rect.setHeight(rect.height() + wanted - view_->height());
+  if (const QScreen* screen = this->screen()) {
+    const QRect area = screen->availableGeometry();
+    rect.setHeight(std::min(rect.height(), area.height()));
+    if (rect.bottom() > area.bottom()) rect.moveBottom(area.bottom());
+  }
+  setGeometry(rect);
 }
 
 void TListFrame::SetColumns(std::vector<list::Column> columns) {

@@ -35,6 +35,8 @@ inline constexpr int kSortRole = Qt::UserRole + 1;
 struct Column {
   QString Header;
   Qt::Alignment Align = Qt::AlignLeft;
+  // A cell as wide as the widest the column shows, where a default width must fit its cells too.
+  QString WidestCell{};
 };
 
 // One row: the store record it shows, a text per column, and per column the sort key
@@ -77,6 +79,8 @@ struct FrameSpec {
   bool KeepsSelection = true;  // the selected row number is selected again after a rebuild
   // The refill's name in CurrentOperation.
   std::string RefillName = "ListBuild";
+  // While its rectangle is still the default one, the window opens tall enough for this many rows (0: as it is).
+  int FreshRows = 0;
 };
 
 }  // namespace list
@@ -143,6 +147,7 @@ class TListFrame : public QWidget {
   void SetupWindow();
   void SaveRectangle();
   void ApplyColumnWidths();
+  void GrowToFreshRows();
   void SelectionChanged();
   QHBoxLayout* ButtonRow(int row);
 

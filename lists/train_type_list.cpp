@@ -5,6 +5,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <filesystem>
@@ -153,9 +154,10 @@ TTrainType::TTrainType(QWidget* parent, Corvane3Data& store, int trainType)
   for (int k = 0; k < 3; ++k) {
     const PictureField& picture = kPictureFields[k];
     auto* row = new QHBoxLayout;
-    row->addWidget(MakeTextField(this, picture.Field,
-                                 ListText(FieldText(type.BitmapFiles[k], sizeof type.BitmapFiles[k])), kPathFieldChars),
-                   1);
+    QLineEdit* path = MakeTextField(
+        this, picture.Field, ListText(FieldText(type.BitmapFiles[k], sizeof type.BitmapFiles[k])), kPathFieldChars);
+    path->setCursorPosition(0);  // a long path shows its start, where its folder is told
+    row->addWidget(path, 1);
     QPushButton* browse = MakeButton(this, picture.Browse, "Browse");
     connect(browse, &QPushButton::clicked, this, [this, field = picture.Field] { Browse(field); });
     row->addWidget(browse);
@@ -178,7 +180,10 @@ void TTrainType::Browse(int fieldId) {
   if (chosen.empty()) return;
   const int check = Corvane3Data::CheckBitmapFile(chosen, kPictureWidth, kPictureHeight);
   // A picture of another size is taken: the size is checked again when the track file is saved.
-  if (check == 0 || check == 4) field->setText(QString::fromStdString(chosen));
+  if (check == 0 || check == 4) {
+    field->setText(QString::fromStdString(chosen));
+    field->setCursorPosition(0);
+  }
 }
 
 void TTrainType::accept() {

@@ -112,7 +112,7 @@ void AddEntryRows(std::vector<list::Row>& rows, list::Row row, const TrainData& 
 TTTrainWindow::TTTrainWindow(Corvane3Data& store, QWidget* parent)
     : TListFrame(store,
                  list::FrameSpec{"TTTrainWindow", "Train Data", 0, General, GeneralColumns(), "train data window",
-                                 /*KeepsSelection=*/true, "BuildData"},
+                                 /*KeepsSelection=*/true, "BuildData", /*FreshRows=*/15},
                  parent) {
   setWindowTitle(kCaptions[General]);
   auto button = [this](int id, const QString& text, int row, void (TTTrainWindow::*command)()) {
@@ -162,7 +162,7 @@ void TTTrainWindow::SetView(View view) {
     case PassengerSchedule:
       columns = {{"Train Id", Qt::AlignLeft}, {"Description", Qt::AlignLeft}};
       for (const int platform : PlatformsInUse(store_)) {
-        columns.push_back({FieldQText(store_.GetPlatformData(platform).Name), Qt::AlignLeft});
+        columns.push_back({FieldQText(store_.GetPlatformData(platform).Name), Qt::AlignLeft, "00:00 - 9999"});
       }
       break;
   }

@@ -68,6 +68,7 @@ inline constexpr MenuItem kFindItems[] = {
     {CM_FIND_ENTRANCE_EXIT, "Find Entrance/Exit"},
     {CM_FIND_TRACK, "Find a Track"},
     {CM_FIND_TRAIN, "Find a Train"},
+    {0, nullptr},
     {CM_FIND_BLOCK_NUMBER, "Find Block By  Number"},
     {CM_FIND_DIAMOND_NUMBER, "Find Diamond By Number"},
     {CM_FIND_SIGNAL_NAME, "Find Signal By Name"},

@@ -4,6 +4,8 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -346,7 +348,20 @@ void TFindDialog::FillFindList() {
     list_->addTopLevelItem(item);
     lineMap_.push_back(line.Element);
   }
-  for (int c = 0; c < list_->columnCount(); ++c) list_->resizeColumnToContents(c);
+  // Every column as wide as its widest line; the dialog opens wide enough for them all, and where the
+  // screen is too narrow the list scrolls sideways instead of cutting the last column.
+  QHeaderView* header = list_->header();
+  header->setStretchLastSection(false);
+  int width = 0;
+  for (int c = 0; c < list_->columnCount(); ++c) {
+    list_->resizeColumnToContents(c);
+    width += list_->columnWidth(c);
+  }
+  width += list_->verticalScrollBar()->sizeHint().width() + 2 * list_->frameWidth();
+  const QScreen* screen = this->screen();
+  const int room = screen ? screen->availableGeometry().width() * 9 / 10 : width;
+  list_->setMinimumWidth(std::clamp(width, 320, std::max(room, 320)));
+  list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 
 void TFindDialog::SelectionChanged() {

@@ -93,11 +93,11 @@ QIcon Glyph(int resource) {
       p.setBrush(Qt::red);
       p.drawEllipse(QPointF(10, 10), 2, 2);
       break;
-    case 93:
-      Magnifier(p, true);
-      break;
-    case 45:
+    case 93:  // Zoom Out: shown at full size, halves the layout
       Magnifier(p, false);
+      break;
+    case 45:  // Zoom In: shown at half size
+      Magnifier(p, true);
       break;
     case 91:
       Arrow(p, -1, 0);

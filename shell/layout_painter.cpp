@@ -76,14 +76,6 @@ QFont CourierFont(int height) {
   return font;
 }
 
-void DrawCentred(QPainter& painter, const QRect& r, const QString& text) {
-  // Clipped to its rectangle, so that a label strip never covers the track beside it.
-  painter.save();
-  painter.setClipRect(r, Qt::IntersectClip);
-  painter.drawText(r, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, text);
-  painter.restore();
-}
-
 // Rectangle from left, top, right, bottom with right and bottom exclusive.
 QRect Box(int left, int top, int right, int bottom) { return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)); }
 
@@ -121,6 +113,18 @@ QFont LabelFontForHeight(QFont font, int height) {
   }
   return font;
 }
+
+QFont LabelFontForBox(QFont font, const QString& text, QSize box) {
+  int size = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+  for (; size > 1; --size) {
+    font.setPixelSize(size);
+    const QRect ink = QFontMetrics(font).tightBoundingRect(text);
+    if (ink.width() <= box.width() && ink.height() <= box.height()) break;
+  }
+  return font;
+}
+
+QRect CellLabelBox(const QRect& cell) { return cell.adjusted(1, 1, -1, -1); }
 
 void LayoutPainter::Paint(QPainter& painter, const QRect& update, const LayoutPaintState& state) {
   zoom_ = store_.ZoomDivisor == 2 ? 2 : 1;
@@ -238,6 +242,14 @@ size_t LayoutPainter::LabelKeyHash::operator()(const LabelKey& key) const {
 // descenders rather than on the font's whole line, so that no letter is cut. Clipped to its box;
 // an unclipped painter is left unclipped again without a save and restore of its whole state.
 void LayoutPainter::DrawLabel(QPainter& painter, const QRect& r, const QString& text, LabelFace& face) {
+  // A text wider than its box (a long name over a short block) is drawn smaller rather than cut.
+  if (face.Width(text.trimmed()) > r.width() - 2) {
+    painter.save();
+    painter.setFont(face.Font);
+    DrawFitted(painter, r, r.adjusted(1, 0, -1, 0), text);
+    painter.restore();
+    return;
+  }
   const int ink = face.CapHeight + face.Descent;
   const int baseline = r.top() + (r.height() - ink) / 2 + face.CapHeight;
   const int x = r.left() + (r.width() - face.Width(text)) / 2;
@@ -615,6 +627,29 @@ void LayoutPainter::PaintTexts(QPainter& painter, const QRect& update, bool seco
   }
 }
 
+void LayoutPainter::DrawFitted(QPainter& painter, const QRect& box, const QRect& ink, const QString& text) {
+  const QFont base = painter.font();
+  const QString key = QString::number(base.pixelSize()) + ' ' + QString::number(ink.width()) + 'x' +
+                      QString::number(ink.height()) + ' ' + base.family() + '\n' + text;
+  auto found = fitted_.constFind(key);
+  if (found == fitted_.constEnd()) {
+    if (fitted_.size() >= kMostFitted) fitted_.clear();
+    Fitted made;
+    made.Font = LabelFontForBox(base, text, ink.size());
+    made.Ink = QFontMetrics(made.Font).tightBoundingRect(text);
+    found = fitted_.insert(key, made);
+  }
+  painter.save();
+  painter.setFont(found->Font);
+  painter.setClipRect(box, Qt::IntersectClip);
+  // Centred on the ink itself, not on the font's line, so that short boxes lose no letter.
+  const QRect& drawn = found->Ink;
+  painter.drawText(QPoint(ink.left() + (ink.width() - drawn.width()) / 2 - drawn.left(),
+                          ink.top() + (ink.height() - drawn.height()) / 2 - drawn.top()),
+                   text);
+  painter.restore();
+}
+
 void LayoutPainter::PaintStackCounts(QPainter& painter) {
   painter.save();
   painter.setFont(CourierFont(16 / zoom_));
@@ -631,7 +666,8 @@ void LayoutPainter::PaintStackCounts(QPainter& painter) {
     }
     if (count == 0) continue;
     const int column = signal.TrackCode == 20 || signal.TrackCode == 22 ? signal.CellX - 1 : signal.CellX + 1;
-    DrawCentred(painter, QRect(column * cell_, signal.CellY * cell_, cell_, cell_), QString::number(count));
+    const QRect cell(column * cell_, signal.CellY * cell_, cell_, cell_);
+    DrawFitted(painter, cell, CellLabelBox(cell), QString::number(count));
   }
   painter.restore();
 }
@@ -649,8 +685,8 @@ void LayoutPainter::PaintLocationNames(QPainter& painter) {
     std::string name = FieldText(org.Name, sizeof org.Name);
     if (name.size() > 1 && name[1] == ' ') name.resize(1);
     const int shift = org.Side != 0 ? 1 : 0;
-    DrawCentred(painter, QRect(org.CellX * cell_ + shift, org.CellY * cell_, cell_, cell_),
-                QString::fromStdString(name));
+    const QRect cell(org.CellX * cell_ + shift, org.CellY * cell_, cell_, cell_);
+    DrawFitted(painter, cell, CellLabelBox(cell), QString::fromStdString(name));
   }
   painter.restore();
 }
@@ -663,6 +699,9 @@ void LayoutPainter::PaintBlockLabels(QPainter& painter, const LayoutPaintState& 
   for (int i = 0; i < blocks; ++i) {
     const BlockStatus& status = store_.BlockStatusRef(i);
     if (status.InUse == 0 || status.Occupancy != occupancy::kFree) continue;
+    // A block that runs down its column has no room beside its track: a strip across it would write
+    // over the track itself.
+    if (status.LeftLabelX == status.RightLabelX && status.LeftLabelY != status.RightLabelY) continue;
     // Two strips a run: above the track, then below it.
     const std::vector<layout::Rect> strips =
         layout::BlockLabelStripPixels(status.LeftLabelX, status.LeftLabelY, status.LabelFirstRight,

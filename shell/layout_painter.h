@@ -30,6 +30,11 @@ class DisplayPictures;
 QFont LayoutLabelFont();
 // The label font at the largest size whose capitals and descenders fit a box of that height.
 QFont LabelFontForHeight(QFont font, int height);
+// The font at the largest size, up to its own, at which the text's ink fits a box of that size.
+QFont LabelFontForBox(QFont font, const QString& text, QSize box);
+// The box a location name or a signal-stack count keeps its ink in: its cell less a pixel all round,
+// which stays clear for the track beside the cell.
+QRect CellLabelBox(const QRect& cell);
 // The height of a block label strip and of a train ID box, in pixels.
 constexpr int kLabelStripHeight = 8;
 constexpr int kTrainIdHeight = 9;
@@ -108,6 +113,16 @@ class LayoutPainter {
   LabelFace idFace_;     // train IDs
   LabelFace stripFace_;  // block label strips
   void DrawLabel(QPainter& painter, const QRect& r, const QString& text, LabelFace& face);
+  // A label whose ink is centred in `ink` in the painter's font made small enough to fit it, clipped
+  // to `box`.
+  void DrawFitted(QPainter& painter, const QRect& box, const QRect& ink, const QString& text);
+  // The fonts DrawFitted sized, with the ink rectangle of their text: by base font, box size and text.
+  struct Fitted {
+    QFont Font;
+    QRect Ink;
+  };
+  QHash<QString, Fitted> fitted_;
+  static constexpr qsizetype kMostFitted = 4096;
 
   // Labels drawn into the image before. A label is cut to its box, so what it leaves there follows
   // from its text, face, colours and place in the box and from the pixels it was drawn over: the

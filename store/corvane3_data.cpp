@@ -65,7 +65,9 @@ void Corvane3Data::SetPlaybackSink(PlaybackSink* sink) { playback_ = sink ? sink
 void Corvane3Data::SetDisplayService(DisplayService* service) { display_ = service ? service : &g_nullDisplay; }
 
 MessageResult Corvane3Data::ShowMessage(const std::string& text, MessageIcon icon, MessageButtons buttons) {
-  return messages_->ShowMessage(text, FieldText(Captions[1], kCaptionChars), icon, buttons);
+  // Notices and questions carry the title, refusals and errors the error caption, warnings the warning one.
+  const int caption = icon == MessageIcon::Error ? 1 : icon == MessageIcon::Warning ? 2 : 0;
+  return messages_->ShowMessage(text, FieldText(Captions[caption], kCaptionChars), icon, buttons);
 }
 
 void Corvane3Data::StopSimulation() {

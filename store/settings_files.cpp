@@ -5,6 +5,7 @@
 // has changed over the versions, so only its reader looks at the version.
 #include "store/settings_files.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -171,16 +172,30 @@ void Corvane3Data::SetDefaultRandomData() {
   random_ = random;
 }
 
-void Corvane3Data::SetDefaultWindowColumns() {
-  for (auto& list : columnWidths_) list.fill(0);
+WindowSize DefaultWindowSize(int index) {
+  if (index < 0 || index >= kMaxWindowSizes) return WindowSize{-1, -1, -1, -1};
+  return kDefaultRects[index < 7 ? index : 0];
+}
+
+uint32_t DefaultColumnSize(int list, int column) {
+  if (column < 0 || column >= kColumnsPerList) return 0;
   for (const auto& defaults : kColumnDefaults) {
-    auto& list = columnWidths_[defaults.List];
-    int column = 0;
-    for (uint32_t width : defaults.Widths) list[column++] = width >= 160 ? 60 : width;
-    if (defaults.RepeatLast)
-      for (; column < kColumnsPerList; ++column) list[column] = list[column - 1];
+    if (defaults.List != list) continue;
+    const int given = static_cast<int>(defaults.Widths.size());
+    if (column >= given && !defaults.RepeatLast) return 0;
+    const uint32_t width = *(defaults.Widths.begin() + std::min(column, given - 1));
+    return width >= 160 ? 60 : width;
   }
-  for (int slot = 0; slot < kMaxWindowSizes; ++slot) windowSizes_[slot] = kDefaultRects[slot < 7 ? slot : 0];
+  return 0;
+}
+
+void Corvane3Data::SetDefaultWindowColumns() {
+  for (int list = 0; list < kColumnLists; ++list) {
+    for (int column = 0; column < kColumnsPerList; ++column) {
+      columnWidths_[list][column] = DefaultColumnSize(list, column);
+    }
+  }
+  for (int slot = 0; slot < kMaxWindowSizes; ++slot) windowSizes_[slot] = DefaultWindowSize(slot);
 }
 
 void Corvane3Data::SetDefaultOptions() {

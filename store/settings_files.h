@@ -5,7 +5,14 @@
 #include <string>
 #include <string_view>
 
+#include "store/records.h"
+
 class Corvane3Data;
+
+// What a fresh window-column file holds: a window's saved rectangle, and a column's width (0 for a
+// column the tables give none).
+WindowSize DefaultWindowSize(int index);
+uint32_t DefaultColumnSize(int list, int column);
 
 class SettingsFiles {
  public:

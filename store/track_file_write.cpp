@@ -15,6 +15,7 @@
 #include "store/device_numbers.h"
 #include "store/file_results.h"
 #include "store/fixed_text.h"
+#include "store/sound_files.h"
 #include "store/track_file.h"
 #include "store/track_file_format.h"
 
@@ -225,6 +226,11 @@ const std::vector<uint8_t>* TrackFile::HeldTrainIconImage(const std::string& nam
     if (icon.InUse != 0 && FieldText(icon.FileName) == name) return &store_.TrainIconImages[slot];
   }
   return nullptr;
+}
+
+std::string WaveFilePath(const std::string& programFolder, const std::string& name) {
+  if (name.empty() || programFolder.empty() || name.find_first_of("/\\") != std::string::npos) return name;
+  return programFolder.back() == '/' ? programFolder + name : programFolder + "/" + name;
 }
 
 int CheckWaveFile(const std::string& path) {

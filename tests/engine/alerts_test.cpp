@@ -1,9 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "engine/engine.h"
+#include "store/alert_kinds.h"
 #include "store/fixed_text.h"
+#include "store/sound_files.h"
+#include "store/track_file.h"
 #include "tests/support/store_fixture.h"
 
 namespace {
@@ -123,6 +130,47 @@ TEST_F(AlertsTest, DisabledKindLeavesNothing) {
   EXPECT_TRUE(playback.Calls.empty());
 }
 
+// The sounds shipped beside the program: every alert kind with a default wave file plays its own
+// shipped file, found in the program folder, and each is a short PCM WAV file unlike the others.
+TEST_F(AlertsTest, EachAlertKindPlaysItsShippedSound) {
+  SetFieldText(store().ProgramFolder, CORVANE_SOUNDS_DIR);
+  SetSound(1);
+  std::set<std::string> sounds;
+  int kinds = 0;
+  for (int kind = 0; kind < alert_kind::kCount; ++kind) {
+    const int slot = kind == alert_kind::kDetectorAlarm ? alert_kind::kDetectorProblem : kind;
+    const std::string name = FieldText(store().GetAlertData().WaveFiles[slot]);
+    shell.WavesPlayed.clear();
+    engine.RaiseAlert(kind, "101", "W", "08:00");
+    if (name.empty()) {
+      EXPECT_TRUE(shell.WavesPlayed.empty()) << kind;
+      continue;
+    }
+    ++kinds;
+    ASSERT_EQ(shell.WavesPlayed, std::vector<std::string>{CORVANE_SOUNDS_DIR + name}) << kind;
+    const std::string& path = shell.WavesPlayed[0];
+    EXPECT_EQ(CheckWaveFile(path), 0) << path;
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GE(bytes.size(), 44u) << path;
+    auto u16 = [&bytes](size_t at) { return uint16_t(uint8_t(bytes[at]) | uint8_t(bytes[at + 1]) << 8); };
+    auto u32 = [&u16](size_t at) { return uint32_t(u16(at)) | uint32_t(u16(at + 2)) << 16; };
+    EXPECT_EQ(bytes.substr(0, 4), "RIFF") << path;
+    EXPECT_EQ(u32(4), bytes.size() - 8) << path;
+    EXPECT_EQ(bytes.substr(8, 8), "WAVEfmt ") << path;
+    EXPECT_EQ(u16(20), 1) << "PCM " << path;
+    const uint32_t bytesPerSecond = u32(28);
+    EXPECT_EQ(bytes.substr(36, 4), "data") << path;
+    EXPECT_EQ(u32(40), bytes.size() - 44) << path;
+    const double seconds = double(u32(40)) / bytesPerSecond;
+    EXPECT_GT(seconds, 0.1) << path;
+    EXPECT_LT(seconds, 1.5) << "short " << path;
+    sounds.insert(bytes.substr(44));
+  }
+  EXPECT_EQ(kinds, 12) << "the detector alarm shares the train problem's sound";
+  EXPECT_EQ(sounds.size(), 11u) << "one sound of its own for each of the eleven default files";
+}
+
 TEST_F(AlertsTest, SoundsWaveFilesOrBells) {
   struct Case {
     const char* Name;
@@ -156,7 +204,9 @@ TEST_F(AlertsTest, SoundsWaveFilesOrBells) {
     SetAlert(c.Slot, 1, c.Bells, c.Wave);
     engine.RaiseAlert(c.Kind, "101", "a", "b");
 
-    EXPECT_EQ(shell.WavesPlayed, *c.Played ? std::vector<std::string>{c.Played} : std::vector<std::string>{}) << c.Name;
+    // A bare name is looked for in the program folder.
+    const std::string played = WaveFilePath(FieldText(store().ProgramFolder), c.Played);
+    EXPECT_EQ(shell.WavesPlayed, *c.Played ? std::vector<std::string>{played} : std::vector<std::string>{}) << c.Name;
     EXPECT_EQ(store().PendingBeeps, c.Beeps) << c.Name;
     EXPECT_EQ(shell.Timers == (std::vector<std::pair<int, int>>{{2, 1}}), c.TimerStarted) << c.Name;
     if (*c.Played) {

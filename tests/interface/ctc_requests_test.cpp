@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "interface/outgoing.h"
+#include "store/fixed_text.h"
 #include "tests/engine/crossover_fixture.h"
 #include "tests/interface/interface_fixture.h"
 
@@ -329,6 +330,8 @@ TEST_F(CTCSignalTest, CancellingInFrontOfATrainAsksAndOnYesStartsTheRunningTime)
   EXPECT_EQ(MessageTexts(),
             (Text{"There is a train approaching the signal. Are you sure you want to cancel the signal?",
                   "Signal is running time.  It will cancel in five minutes."}));
+  EXPECT_EQ(messages.Calls[1].Icon, MessageIcon::None) << "a notice, not a refusal";
+  EXPECT_EQ(messages.Calls[1].Caption, FieldText(store().Captions[0], kCaptionChars));
   const SignalStatus status = Signal(s0);
   EXPECT_EQ(+status.RunningTimeEnd, store().SimClock + 300);
   EXPECT_EQ(+status.Aspect, 5);

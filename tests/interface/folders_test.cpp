@@ -13,7 +13,7 @@ namespace {
 
 class FolderTest : public StoreFixture {
  protected:
-  FolderTest() { SetFieldText(store().Captions[0], kCaptionChars, "Corvane Dispatch"); }
+  FolderTest() { SetFieldText(store().Captions[1], kCaptionChars, "Corvane Dispatch"); }
   std::string Folder(xfer::Channel channel) { return xfer::ChannelFolder(store(), channel); }
 };
 

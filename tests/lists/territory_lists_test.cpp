@@ -381,6 +381,9 @@ TEST_F(TerritoryListsTest, TrainTypeDialogStoresOnlyThePictureNames) {
   EXPECT_EQ(FieldOf(&dialog, res::IDC_TYPE_REVERSE_SPEED), "15");
 
   auto* caboose = FindControl<QLineEdit>(&dialog, res::IDC_TYPE_CABOOSE);
+  // A path longer than its field shows its start, where its folder is told.
+  EXPECT_EQ(caboose->cursorPosition(), 0);
+  EXPECT_EQ(FindControl<QLineEdit>(&dialog, res::IDC_TYPE_LOCO_LEFT)->cursorPosition(), 0);
   caboose->clear();
   FindControl<QLineEdit>(&dialog, res::IDC_TYPE_REVERSE_SPEED)->setText("99");
   FindControl<QPushButton>(&dialog, 1)->click();
@@ -395,6 +398,7 @@ TEST_F(TerritoryListsTest, TrainTypeDialogStoresOnlyThePictureNames) {
   FindControl<QPushButton>(&dialog, 1)->click();
   ASSERT_EQ(messages.Calls.size(), 1u);
   EXPECT_EQ(messages.Calls[0].Icon, MessageIcon::Information);
+  EXPECT_EQ(messages.Calls[0].Caption, FieldText(store().Captions[0], kCaptionChars)) << "a notice: the title";
   EXPECT_EQ(messages.Calls[0].Text,
             "Before these bitmap changes will take affect, you must save the track file under a new name "
             "(File/Save Territory Track File menu item) and then load the new track territory you just saved.");

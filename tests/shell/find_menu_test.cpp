@@ -153,4 +153,31 @@ TEST_F(FindMenuTest, FindATrainTellsWhenAScheduledTrainWillArrive) {
   EXPECT_EQ(Scroll(), QPoint(0, 0)) << "nothing to show on the layout";
 }
 
+TEST_F(FindMenuTest, FindATrainOpensWideEnoughForTheWholeDescription) {
+  TrainData schedule = store().GetTrainData(0);
+  schedule.InUse = 1;
+  SetFieldText(schedule.TrainId, "7L21");
+  SetFieldText(schedule.Description, "Ashford and Bexley stopping tra");  // the field's full 31 characters
+  store().UpdateTrainData(0, schedule);
+  TrainStatus train = store().GetTrainStatus(3);
+  train.InUse = 1;
+  train.TrainIndex = 0;
+  train.MergePrevious = -1;
+  train.State = 2;
+  SetFieldText(train.TrainId, "7L21");
+  store().UpdateTrainStatus(3, train, 1);
+
+  Choose(res::CM_FIND_TRAIN, [](TFindDialog* dialog) {
+    QTreeWidget* list = dialog->List();
+    ASSERT_EQ(list->topLevelItemCount(), 1);
+    QTreeWidgetItem* line = list->topLevelItem(0);
+    ASSERT_EQ(line->text(1), "Ashford and Bexley stopping tra");
+    // The column holds its text, and the column's right edge lies inside the list's view.
+    EXPECT_GE(list->columnWidth(1), list->fontMetrics().horizontalAdvance(line->text(1)));
+    const int right = list->header()->sectionViewportPosition(1) + list->header()->sectionSize(1);
+    EXPECT_LE(right, list->viewport()->width());
+    dialog->reject();
+  });
+}
+
 }  // namespace

@@ -3,11 +3,13 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QMenuBar>
 #include <QScreen>
 #include <QShortcut>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -15,6 +17,7 @@
 #include "resources/resource_ids.h"
 #include "shell/corvane3_app.h"
 #include "shell/corvane3_dec.h"
+#include "shell/corvane3_window.h"
 #include "shell/globals.h"
 #include "store/corvane3_data.h"
 #include "store/file_commands.h"
@@ -87,6 +90,12 @@ TEST_F(FrameTest, BuildsEveryMenuWithItsCommandIds) {
     }
     EXPECT_EQ(ids, expected[i].Ids) << expected[i].Title.toStdString();
   }
+  // The Find menu parts the names from the numbers after "Find a Train".
+  const QList<QAction*> findItems = bar[7]->menu()->actions();
+  ASSERT_GE(findItems.size(), 5);
+  EXPECT_EQ(findItems[3]->objectName(), "105");
+  EXPECT_TRUE(findItems[4]->isSeparator());
+  EXPECT_EQ(std::count_if(findItems.begin(), findItems.end(), [](QAction* a) { return a->isSeparator(); }), 1);
   EXPECT_EQ(Command(122)->text(), "&Restart Simulation alt-r");
   EXPECT_EQ(Command(11855)->text(), "Find Block By  Number");
   // Printing, Exit, About and Help work.
@@ -363,6 +372,36 @@ TEST_F(FrameTest, CoreServicesReachTheFields) {
   EXPECT_EQ(Shown(1009), (std::vector<bool>{false, true}));
   shell.SwapZoomButtons();
   EXPECT_EQ(Shown(1009), (std::vector<bool>{true, false}));
+}
+
+// The zoom button's picture names what a press does: the magnifier with "-" (Zoom Out) while the
+// layout is at full size, with "+" (Zoom In) while it is halved.
+TEST_F(FrameTest, TheZoomButtonShowsWhatAPressWillDo) {
+  Start();
+  auto shownPicture = [] {
+    for (QAction* action : TheControlBar->actions()) {
+      if (action->objectName() == "1009" && action->isVisible()) return action->icon().pixmap(20, 20).toImage();
+    }
+    return QImage();
+  };
+  // The upright stroke of the "+" crosses this point; the "-" and the ring leave it clear.
+  auto showsPlus = [](const QImage& picture) { return qAlpha(picture.pixel(8, 6)) > 0; };
+  auto showsMinus = [](const QImage& picture) { return qAlpha(picture.pixel(6, 8)) > 0; };
+
+  ASSERT_EQ(store().ZoomDivisor, 1);
+  QImage picture = shownPicture();
+  ASSERT_FALSE(picture.isNull());
+  EXPECT_TRUE(showsMinus(picture));
+  EXPECT_FALSE(showsPlus(picture));
+
+  TheLayoutWindow->CmToggleZoom();
+  ASSERT_EQ(store().ZoomDivisor, 2);
+  picture = shownPicture();
+  EXPECT_TRUE(showsMinus(picture));
+  EXPECT_TRUE(showsPlus(picture));
+
+  TheLayoutWindow->CmToggleZoom();
+  EXPECT_FALSE(showsPlus(shownPicture()));
 }
 
 TEST_F(FrameTest, LoadingATerritoryClosesDataWindowsButNotTheCTCOnes) {

@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -163,6 +165,26 @@ TEST_F(RandomAlertMenuTest, AlertParametersTurnTheDetectorAlarmPairOffInTheOptio
   EXPECT_EQ(+alerts.Enabled[2], 0);
   EXPECT_EQ(+alerts.Enabled[10], 0);
   EXPECT_EQ(+alerts.Enabled[0], 1);
+}
+
+TEST_F(RandomAlertMenuTest, TheUntouchedAlertParametersOKOnAFreshInstall) {
+  // A fresh install: the program folder holds the shipped sounds and no option file.
+  for (const QString& sound : QDir(CORVANE_SOUNDS_DIR).entryList({"*.wav"}, QDir::Files)) {
+    ASSERT_TRUE(QFile::copy(QString(CORVANE_SOUNDS_DIR) + sound, folder_.filePath(sound))) << sound.toStdString();
+  }
+  Start();
+  ASSERT_EQ(TheStore->FirstRunHints, 1);
+  Choose(res::CM_ALERT_PARAMETERS, [](QDialog* dialog) {
+    EXPECT_EQ(Field(dialog, res::kAlertRows[0].WaveFile)->text(), "tr_arrived.wav");
+    Click(dialog, 1);
+    EXPECT_FALSE(dialog->isVisible()) << "OK closes";
+  });
+  for (const MessageCall& call : messages.Calls) ADD_FAILURE() << call.Text;
+
+  Corvane3Data reader;
+  SetFieldText(reader.ProgramFolder, folder_.path().toStdString() + "/");
+  ASSERT_EQ(SettingsFiles(reader).LoadOptions(), 0) << "OK wrote the option file";
+  EXPECT_EQ(FieldText(reader.GetAlertData().WaveFiles[1]), "tr_stopped_signal.wav");
 }
 
 }  // namespace

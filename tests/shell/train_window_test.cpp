@@ -355,6 +355,32 @@ TEST_F(TrainWindowTest, SortsAndViewsShowTheirOrderAndColumns) {
   EXPECT_EQ(Headers().size(), 16u);
 }
 
+// On a fresh window-column file the window opens with room for fifteen rows and its Passenger Schedule
+// shows each time whole; a width the user saved still stands.
+TEST_F(TrainWindowTest, AFreshWindowHasRoomForItsRowsAndShowsItsTimesWhole) {
+  TrainData train = store().GetTrainData(t150);
+  train.Stations[0].Minutes = 6 * 60 + 20;
+  train.Stations[0].DwellSeconds = 1800;
+  store().UpdateTrainData(t150, train);
+  window = Open();
+  ASSERT_NE(window, nullptr);
+  QTableView* list = window->List();
+  const int rows = (list->viewport()->height()) / list->verticalHeader()->defaultSectionSize();
+  EXPECT_GE(rows, 15);
+  EXPECT_LE(rows, 17);
+
+  Button(res::CM_TRAIN_VIEW_PASSENGER)->click();
+  const QString cell = Cell(RowOf("150-3"), 2);
+  ASSERT_EQ(cell, "06:20 - 1800");
+  EXPECT_GT(list->columnWidth(2), list->fontMetrics().horizontalAdvance(cell)) << "the time is not cut";
+
+  list->setColumnWidth(2, 41);
+  Button(res::CM_TRAIN_SAVE_WIDTHS)->click();
+  Button(res::CM_TRAIN_VIEW_GENERAL)->click();
+  Button(res::CM_TRAIN_VIEW_PASSENGER)->click();
+  EXPECT_EQ(list->columnWidth(2), 41) << "the saved width wins";
+}
+
 TEST_F(TrainWindowTest, TheSelectionRulesAndTheLimitOfAThousandTrains) {
   window = Open();
   window->List()->clearSelection();
