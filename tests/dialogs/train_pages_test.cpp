@@ -293,6 +293,29 @@ TEST_F(TrainPagesTest, LocalWorkRefusesAShortTrainOnAnyRow) {
   }
 }
 
+// A new length is kept in 16 bits: one the field can take but the entry cannot hold is refused, on either
+// page, naming the field, and nothing is stored (never wrapped to 4464 or to a negative length).
+TEST_F(TrainPagesTest, ANewLengthTooLongForItsEntryIsRefusedOnEitherPage) {
+  const TrainData before = Data(a);
+  for (const char* length : {"70000", "40000"}) {
+    for (const int page : {kMultiple, kWork}) {
+      SCOPED_TRACE(std::string(length) + (page == kMultiple ? " multiple entries" : " local work"));
+      Open(a, false, page);
+      int field = res::IDC_WORK_LENGTHS[2];
+      if (page == kMultiple) {
+        Choose(kMultiple, res::IDC_MULTIPLE_EXITS[2], "E1");
+        Choose(kMultiple, res::IDC_MULTIPLE_ENTRANCES[2], "W1");
+        field = res::IDC_MULTIPLE_LENGTHS[2];
+      }
+      On<QLineEdit>(page, field)->setText(length);
+      OkIsRefused(
+          "The new length entered in field \"New Length (row 3)\" is greater than 32767 feet.  A train's new "
+          "length can be at most 32767 feet.",
+          On(page, field), before, a);
+    }
+  }
+}
+
 TEST_F(TrainPagesTest, LocalWorkShowsAndStoresEachRow) {
   AreaData longName{};
   std::memcpy(&longName,
