@@ -191,8 +191,10 @@ bool TTrainPassenger::Apply() {
     if (row.Platform < 0) continue;
     const int time = departures[static_cast<size_t>(i)];
     TrainStationEntry stop = train.Stations[row.Platform];
+    // A stop that was none before takes the dwell as typed (empty: no wait); one kept keeps it untouched.
+    const bool wasStop = stop.Minutes != kNoMinutes;
     stop.Minutes = static_cast<uint16_t>(time);
-    stop.DwellSeconds = KeptNumber<int32_t>(row.Dwell, stop.DwellSeconds, 0);  // an emptied field: no wait
+    stop.DwellSeconds = KeptNumber<int32_t>(row.Dwell, wasStop ? stop.DwellSeconds : 0, 0);
     train.Stations[row.Platform] = stop;
     row.Departure->setText(MinutesText(time));
   }
@@ -289,6 +291,7 @@ bool TTrainMultiple32::Apply() {
   for (int i = 0; i < kTrainPageRows; ++i) {
     Row& row = rows_[static_cast<size_t>(i)];
     TrainMultipleEntry entry = train.Multiple[i];
+    const bool wasEntry = entry.LegExit[0] != '\0';
     if (!Chosen(row.Exit)) {
       // No exit, no entry; its crew time and length stay as they were.
       SetFieldText(entry.LegExit, "");
@@ -312,8 +315,9 @@ bool TTrainMultiple32::Apply() {
       const int type =
           row.Type->currentText() == kNoneChoice ? -1 : store_.FindTrainType(FieldBytes(row.Type->currentText()));
       entry.Word19 = static_cast<uint16_t>(type);
-      // Fields left as shown keep the stored values; an emptied delay is none to wait.
-      entry.ReentryMinutes = KeptNumber<uint16_t>(row.Delay, entry.ReentryMinutes, 0);
+      // Fields left as shown keep the stored values; an empty delay of a new entry, or one emptied, is none
+      // to wait.
+      entry.ReentryMinutes = KeptNumber<uint16_t>(row.Delay, wasEntry ? entry.ReentryMinutes : 0, 0);
       SetLegCrewMinutes(entry, KeptNumber<int16_t>(row.CrewTime, movement::LegCrewMinutes(entry), -1));
       SetLegNewLength(entry, KeptNumber<int16_t>(row.Length, movement::LegNewLength(entry), -1));
     }
@@ -387,6 +391,7 @@ bool TTrainWork::Apply() {
   for (int i = 0; i < kTrainPageRows; ++i) {
     Row& row = rows_[static_cast<size_t>(i)];
     TrainLocalWork work = train.LocalWork[i];
+    const bool wasWork = work.AreaName[0] != '\0';
     if (!Chosen(row.Area)) {
       SetFieldText(work.AreaName, "");
       work.DirectionAfter = 0;
@@ -396,7 +401,8 @@ bool TTrainWork::Apply() {
     } else {
       SetFieldText(work.AreaName, FieldBytes(row.Area->currentText()));
       work.DirectionAfter = row.Left->isChecked() ? 0 : 1;
-      work.Minutes = KeptNumber<uint16_t>(row.Time, work.Minutes, 0);  // an emptied time: no time spent there
+      // A new stop's empty time, or one emptied, is no time spent there.
+      work.Minutes = KeptNumber<uint16_t>(row.Time, wasWork ? work.Minutes : 0, 0);
     }
     work.NewLength = KeptNumber<int16_t>(row.Length, work.NewLength, -1);
     train.LocalWork[i] = work;

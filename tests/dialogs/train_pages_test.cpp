@@ -156,15 +156,16 @@ TEST_F(TrainPagesTest, PassengerRowsShowAndStoreEveryPlatformInUse) {
   Departure(0, 0)->setText("7:05");
   Departure(0, 1)->clear();
   Departure(0, 2)->setText("9:00");  // a row without a platform takes no time
+  On<QLineEdit>(kPassenger, res::IDC_PASSENGER_DWELLS[1])->clear();
   Field<QPushButton>(kApply)->setEnabled(true);
   Field<QPushButton>(kApply)->click();
   ASSERT_TRUE(messages.Calls.empty()) << messages.Calls[0].Text;
   EXPECT_EQ(Departure(0, 0)->text(), "07:05");
   EXPECT_EQ(Departure(0, 2)->text(), "");
   EXPECT_EQ(StopMinutes(a, 4), 7 * 60 + 5);
-  EXPECT_EQ(StopDwell(a, 4), 0);  // an emptied dwell field
+  EXPECT_EQ(StopDwell(a, 4), -1);  // shown empty and left so: the stored none stays
   EXPECT_EQ(StopMinutes(a, 7), -1);
-  EXPECT_EQ(StopDwell(a, 7), 90);
+  EXPECT_EQ(StopDwell(a, 7), 0);  // an emptied dwell field
   EXPECT_EQ(StopMinutes(a, 9), 100);
   EXPECT_TRUE(sheet->ScheduleChanged());
 }

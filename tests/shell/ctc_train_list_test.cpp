@@ -278,7 +278,7 @@ TEST_F(CTCTrainListTest, ThePopupLeavesOutFindTrainForTrainsNotOnTheTerritoryAnd
   EXPECT_EQ(Column(list, 0), (QStringList{"401", "402", "777"}));
   EXPECT_EQ(Column(list, 6), (QStringList{"20:15", "20:15", "09:30"}));
   std::string line;
-  ASSERT_TRUE(TrainStatusLine(store(), 2, line));
+  ASSERT_TRUE(hover::TrainStatusLine(store(), 2, line));
   EXPECT_NE(line.find("Crew 09:30"), std::string::npos) << line;
 }
 

@@ -284,7 +284,7 @@ TEST_F(HollinWindowTest, SetupAndSendFileAnsweredWithOkUntouchedLeaveEveryStored
     return file_bytes::LongPath(shared_, chars, name);
   };
   // A folder of 99 characters with its '/', and a file to send of 499 characters holding no line to send.
-  const std::string folderFile = longPath(99, "x");
+  const std::string folderFile = longPath(100, "x");
   const std::string folder = folderFile.substr(0, folderFile.size() - 1);
   const std::string sendFile = longPath(499, "send.txt");
   std::ofstream(sendFile) << "no line here has two commas\n";
