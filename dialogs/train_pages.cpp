@@ -191,10 +191,10 @@ bool TTrainPassenger::Apply() {
     if (row.Platform < 0) continue;
     const int time = departures[static_cast<size_t>(i)];
     TrainStationEntry stop = train.Stations[row.Platform];
-    // A stop that was none before takes the dwell as typed (empty: no wait); one kept keeps it untouched.
-    const bool wasStop = stop.Minutes != kNoMinutes;
+    // A stop made now takes the dwell as typed (empty: no wait); any other keeps it while the field is as shown.
+    const bool madeNow = stop.Minutes == kNoMinutes && time >= 0;
     stop.Minutes = static_cast<uint16_t>(time);
-    stop.DwellSeconds = KeptNumber<int32_t>(row.Dwell, wasStop ? stop.DwellSeconds : 0, 0);
+    stop.DwellSeconds = KeptNumber<int32_t>(row.Dwell, madeNow ? 0 : stop.DwellSeconds, 0);
     train.Stations[row.Platform] = stop;
     row.Departure->setText(MinutesText(time));
   }
