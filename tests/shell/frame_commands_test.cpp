@@ -281,9 +281,7 @@ TEST_F(FrameCommandsTest, ThePerformanceLineShowsChangesMadeOutsideATickAtOnce) 
     file.write(reinterpret_cast<const char*>(head), sizeof head);
     file << std::string(400, '\0');
   }
-  messages.Calls.clear();
   EXPECT_NE(SimulationFile(store()).Load(damaged, -1), file_result::kDone);
-  EXPECT_FALSE(messages.Calls.empty()) << "the load is refused";
   EXPECT_EQ(shown().rfind("Trains = 0 ", 0), 0u) << "the refused load's empty run: " << shown();
 }
 
