@@ -140,15 +140,17 @@ void TAlertData::accept() {
     return;
   }
 
+  // Fields left as shown keep what is stored: a bell count of 65535 is "none", wider than the one digit typed.
   AlertData alerts = store_.GetAlertData();
   for (const res::AlertRowIds& ids : res::kAlertRows) {
     alerts.Enabled[ids.Slot] = FindControl<QCheckBox>(this, ids.Enabled)->isChecked() ? 1 : 0;
-    alerts.Bells[ids.Slot] = static_cast<uint16_t>(FindControl<QLineEdit>(this, ids.Bells)->text().toInt());
-    SetFieldText(alerts.WaveFiles[ids.Slot], FindControl<QLineEdit>(this, ids.WaveFile)->text().toStdString());
+    alerts.Bells[ids.Slot] = KeptNumber<uint16_t>(FindControl<QLineEdit>(this, ids.Bells), alerts.Bells[ids.Slot], 0);
+    const QLineEdit* wave = FindControl<QLineEdit>(this, ids.WaveFile);
+    if (TextEdited(wave)) SetFieldText(alerts.WaveFiles[ids.Slot], wave->text().toStdString());
   }
   alerts.Enabled[res::kAlertFollowsDetectorAlarm] = alerts.Enabled[res::kAlertDetectorAlarm];
   alerts.LateArrivalMinutes =
-      static_cast<uint8_t>(FindControl<QLineEdit>(this, res::IDC_ALERT_LATE_MINUTES)->text().toInt());
+      KeptNumber<uint8_t>(FindControl<QLineEdit>(this, res::IDC_ALERT_LATE_MINUTES), alerts.LateArrivalMinutes, 0);
   // The option file's writer reports its own failure.
   if (store_.UpdateAlertData(alerts) != 0) return;
   QDialog::accept();

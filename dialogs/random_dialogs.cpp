@@ -5,6 +5,7 @@
 #include <QLabel>
 
 #include "dialogs/dialog_kit.h"
+#include "platform/controls.h"
 #include "resources/random_dialog_ids.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
@@ -59,9 +60,11 @@ QLineEdit* TRandomParameterDialog::AddNumber(int id, int value, int digits, int 
       return false;
     });
   }
-  // The field takes digits only, so its value fits; an emptied field is 0.
-  puts_.push_back(
-      [field, put = std::move(put)](RandomData& record) { put(record, static_cast<int16_t>(field->text().toInt())); });
+  // The field takes digits only, so its value fits; an emptied field is 0, and one left as shown keeps the
+  // stored value.
+  puts_.push_back([field, put = std::move(put)](RandomData& record) {
+    if (TextEdited(field)) put(record, static_cast<int16_t>(field->text().toInt()));
+  });
   return field;
 }
 

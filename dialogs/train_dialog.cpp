@@ -63,13 +63,14 @@ TTrainDialog::TTrainDialog(QWidget* parent, Corvane3Data& store, int trainSlot)
 
 void TTrainDialog::Fill() {
   const TrainStatus train = store_.GetTrainStatus(slot_);
-  id_->setText(FieldQText(train.TrainId));
+  ShowStoredText(id_, FieldQText(train.TrainId));
   number_->setText(QString::number(slot_));
-  length_->setText(QString::number(train.Length));
+  ShowStoredText(length_, QString::number(train.Length));
   FillTrainTypeList(store_, type_, static_cast<int8_t>(train.Type));
-  // The crew expiration is a clock time in seconds; the dialog shows and takes its time of day.
-  const int32_t ofDay = ((train.CrewExpiry % 86400) + 86400) % 86400;
-  crew_->setText(QString::asprintf("%02d:%02d", ofDay / 3600, ofDay / 60 % 60));
+  // A CTC train's crew expiration is in minutes after midnight; none set shows empty.
+  ShowStoredText(crew_, train.CrewExpiry < 0
+                            ? QString()
+                            : QString::asprintf("%02d:%02d", train.CrewExpiry / 60, train.CrewExpiry % 60));
   FillLocationLists(store_, entrance_, FieldQText(train.Entrance), exit_, FieldQText(train.Exit));
   units_->setText(store_.GetTerritoryOptions().Units == 1 ? "feet" : "meters");
 }
@@ -82,6 +83,7 @@ void TTrainDialog::accept() {
   FieldChecks checks;
   checks.Add(id_, [&](const QString& text) { return !text.isEmpty() || refuse("You must specify a train ID."); });
   checks.Add(crew_, [&](const QString& text) {
+    if (!TextEdited(crew_)) return true;  // the stored expiration stays as it is
     const auto [hours, minutes] = SplitCrewTime(text);
     if (hours > 23) return refuse("The hour in the crew expiration field is greater than 23.");
     if (minutes > 59) return refuse("The minute in the crew expiration field is greater than 59.");
@@ -90,12 +92,13 @@ void TTrainDialog::accept() {
   if (!checks.Run()) return;
 
   TrainStatus train = store_.GetTrainStatus(slot_);
-  SetFieldText(train.TrainId, FieldBytes(id_->text()));
-  const auto [hours, minutes] = SplitCrewTime(crew_->text());
-  // The day of the expiration stays; the dispatcher sets its time of day.
-  const int32_t day = train.CrewExpiry >= 0 ? train.CrewExpiry / 86400 : 0;
-  train.CrewExpiry = day * 86400 + hours * 3600 + minutes * 60;
-  train.Length = length_->text().toInt();
+  // Fields left as shown keep the stored bytes.
+  if (TextEdited(id_)) SetFieldText(train.TrainId, FieldBytes(id_->text()));
+  if (TextEdited(crew_)) {
+    const auto [hours, minutes] = SplitCrewTime(crew_->text());
+    train.CrewExpiry = hours * 60 + minutes;
+  }
+  train.Length = KeptNumber<int32_t>(length_, train.Length, 0);
   const int type = store_.FindTrainType(FieldBytes(type_->currentText()));
   train.Type = static_cast<uint8_t>(type_->currentText() == "unknown" || type < 0 ? -1 : type);
   const auto location = [](const QComboBox* list) {

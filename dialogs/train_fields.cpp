@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/controls.h"
@@ -72,10 +73,6 @@ bool SelectText(QComboBox* list, const QString& text) {
 
 bool Chosen(const QComboBox* list) { return list->currentIndex() > 0; }
 
-int16_t NumberOrNone(const QLineEdit* field) {
-  return field->text().isEmpty() ? int16_t{-1} : static_cast<int16_t>(field->text().toInt());
-}
-
 QString NumberText(int value) { return value == -1 ? QString() : QString::number(value); }
 
 QStringList LocationNames(const Corvane3Data& store) {
@@ -103,6 +100,18 @@ QString LengthTooShort(const Corvane3Data& store, int length) {
   }
   return length < 16 ? "A train must be at least 16 meters long." : QString();
 }
+
+QString NewLengthTooLong(const Corvane3Data& store, const QString& field) {
+  const char* units = store.GetTerritoryOptions().Units == 1 ? "feet" : "meters";
+  return QString(
+             "The new length entered in field \"%1\" is greater than %2 %3.  A train's new length can be at most "
+             "%2 %3.")
+      .arg(field)
+      .arg(INT16_MAX)
+      .arg(units);
+}
+
+QString UnsignedMinutesText(uint16_t minutes) { return minutes == 0xFFFF ? QString() : QString::number(minutes); }
 
 void SetLegCrewMinutes(TrainMultipleEntry& leg, int16_t minutes) { leg.CrewMinutes = minutes; }
 

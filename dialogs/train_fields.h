@@ -55,8 +55,6 @@ QComboBox* MakeDropList(QWidget* parent, int id);
 bool SelectText(QComboBox* list, const QString& text);
 // True when the list's choice is other than its first item ("(none)").
 bool Chosen(const QComboBox* list);
-// A number field's value, -1 when it is empty.
-int16_t NumberOrNone(const QLineEdit* field);
 // A number shown in a field, empty for -1.
 QString NumberText(int value);
 
@@ -66,6 +64,10 @@ QStringList LocationNames(const Corvane3Data& store);
 QString LocationTooLong(const QString& name, const QString& field);
 // The refusal of a train length below the territory's least (50 feet, or 16 metres); empty when long enough.
 QString LengthTooShort(const Corvane3Data& store, int length);
+// The refusal of a new length that the entry's 16-bit field cannot hold, naming the field.
+QString NewLengthTooLong(const Corvane3Data& store, const QString& field);
+// A stored count of minutes shown in a number field, empty for none (0xFFFF).
+QString UnsignedMinutesText(uint16_t minutes);
 
 // A multiple entry's new crew time and new length sit in its last four bytes (the engine reads them there).
 void SetLegCrewMinutes(TrainMultipleEntry& leg, int16_t minutes);

@@ -144,8 +144,8 @@ void TTrainPassenger::Fill() {
     }
     const TrainStationEntry stop = train.Stations[row.Platform];
     row.Name->setText(FieldQText(store_.GetPlatformData(row.Platform).Name));
-    row.Departure->setText(MinutesText(static_cast<int16_t>(stop.Minutes)));
-    row.Dwell->setText(NumberText(stop.DwellSeconds));
+    ShowStoredText(row.Departure, MinutesText(static_cast<int16_t>(stop.Minutes)));
+    ShowStoredText(row.Dwell, NumberText(stop.DwellSeconds));
   }
 }
 
@@ -191,8 +191,10 @@ bool TTrainPassenger::Apply() {
     if (row.Platform < 0) continue;
     const int time = departures[static_cast<size_t>(i)];
     TrainStationEntry stop = train.Stations[row.Platform];
+    // A stop made now takes the dwell as typed (empty: no wait); any other keeps it while the field is as shown.
+    const bool madeNow = stop.Minutes == kNoMinutes && time >= 0;
     stop.Minutes = static_cast<uint16_t>(time);
-    stop.DwellSeconds = row.Dwell->text().toInt();  // an empty field stands for no wait
+    stop.DwellSeconds = KeptNumber<int32_t>(row.Dwell, madeNow ? 0 : stop.DwellSeconds, 0);
     train.Stations[row.Platform] = stop;
     row.Departure->setText(MinutesText(time));
   }
@@ -243,8 +245,8 @@ void TTrainMultiple32::Fill() {
     const TrainMultipleEntry entry = train.Multiple[i];
     FillChoice(row.Entrance, locations, FieldQText(entry.NextEntrance));
     FillChoice(row.Exit, locations, FieldQText(entry.LegExit));
-    row.Delay->setText(NumberText(static_cast<int16_t>(entry.ReentryMinutes)));
-    row.TrainId->setText(FieldQText(entry.Text8));
+    ShowStoredText(row.Delay, UnsignedMinutesText(entry.ReentryMinutes));
+    ShowStoredText(row.TrainId, FieldQText(entry.Text8));
     (entry.Byte21 == 0 ? row.Forward : row.Reverse)->setChecked(true);
     // The type's name, or "(none)" last when the entry has no type in use.
     const int type = static_cast<int16_t>(entry.Word19);
@@ -253,8 +255,8 @@ void TTrainMultiple32::Fill() {
     row.Type->addItem(kNoneChoice);
     const bool typeInUse = type >= 0 && type < kMaxTrainTypes && store_.GetTrainType(type).InUse != 0;
     SelectText(row.Type, typeInUse ? FieldQText(store_.GetTrainType(type).Name) : QString(kNoneChoice));
-    row.CrewTime->setText(NumberText(movement::LegCrewMinutes(entry)));
-    row.Length->setText(NumberText(movement::LegNewLength(entry)));
+    ShowStoredText(row.CrewTime, NumberText(movement::LegCrewMinutes(entry)));
+    ShowStoredText(row.Length, NumberText(movement::LegNewLength(entry)));
   }
 }
 
@@ -276,7 +278,7 @@ bool TTrainMultiple32::Check() {
         return Refuse(LocationTooLong(list->currentText(), RowField(list == row.Exit ? "Exit" : "Entrance", i)), list);
       }
     }
-    if (!NewLengthAccepted(row.Length)) return false;
+    if (!NewLengthAccepted(row.Length, RowField("New Length", i))) return false;
   }
   return true;
 }
@@ -289,6 +291,7 @@ bool TTrainMultiple32::Apply() {
   for (int i = 0; i < kTrainPageRows; ++i) {
     Row& row = rows_[static_cast<size_t>(i)];
     TrainMultipleEntry entry = train.Multiple[i];
+    const bool wasEntry = entry.LegExit[0] != '\0';
     if (!Chosen(row.Exit)) {
       // No exit, no entry; its crew time and length stay as they were.
       SetFieldText(entry.LegExit, "");
@@ -302,19 +305,21 @@ bool TTrainMultiple32::Apply() {
       row.TrainId->clear();
       row.Forward->setChecked(true);
       SelectText(row.Type, kNoneChoice);
-      row.CrewTime->setText(NumberText(movement::LegCrewMinutes(entry)));
-      row.Length->setText(NumberText(movement::LegNewLength(entry)));
+      ShowStoredText(row.CrewTime, NumberText(movement::LegCrewMinutes(entry)));
+      ShowStoredText(row.Length, NumberText(movement::LegNewLength(entry)));
     } else {
       SetFieldText(entry.LegExit, FieldBytes(row.Exit->currentText()));
       SetFieldText(entry.NextEntrance, FieldBytes(row.Entrance->currentText()));
-      SetFieldText(entry.Text8, FieldBytes(row.TrainId->text()));
+      if (TextEdited(row.TrainId)) SetFieldText(entry.Text8, FieldBytes(row.TrainId->text()));
       entry.Byte21 = row.Forward->isChecked() ? 0 : 1;
       const int type =
           row.Type->currentText() == kNoneChoice ? -1 : store_.FindTrainType(FieldBytes(row.Type->currentText()));
       entry.Word19 = static_cast<uint16_t>(type);
-      entry.ReentryMinutes = static_cast<uint16_t>(row.Delay->text().toInt());  // an empty delay is none to wait
-      SetLegCrewMinutes(entry, NumberOrNone(row.CrewTime));
-      SetLegNewLength(entry, NumberOrNone(row.Length));
+      // Fields left as shown keep the stored values; an empty delay of a new entry, or one emptied, is none
+      // to wait.
+      entry.ReentryMinutes = KeptNumber<uint16_t>(row.Delay, wasEntry ? entry.ReentryMinutes : 0, 0);
+      SetLegCrewMinutes(entry, KeptNumber<int16_t>(row.CrewTime, movement::LegCrewMinutes(entry), -1));
+      SetLegNewLength(entry, KeptNumber<int16_t>(row.Length, movement::LegNewLength(entry), -1));
     }
     train.Multiple[i] = entry;
   }
@@ -356,9 +361,9 @@ void TTrainWork::Fill() {
     Row& row = rows_[static_cast<size_t>(i)];
     const TrainLocalWork work = train.LocalWork[i];
     FillChoice(row.Area, areas, FieldQText(work.AreaName));
-    row.Time->setText(NumberText(static_cast<int16_t>(work.Minutes)));
+    ShowStoredText(row.Time, UnsignedMinutesText(work.Minutes));
     (work.DirectionAfter == 0 ? row.Left : row.Right)->setChecked(true);
-    row.Length->setText(NumberText(work.NewLength));
+    ShowStoredText(row.Length, NumberText(work.NewLength));
   }
 }
 
@@ -373,7 +378,7 @@ bool TTrainWork::Check() {
                         .arg(kAreaNameChars),
                     row.Area);
     }
-    if (!NewLengthAccepted(row.Length)) return false;
+    if (!NewLengthAccepted(row.Length, RowField("New Length", i))) return false;
   }
   return true;
 }
@@ -386,6 +391,7 @@ bool TTrainWork::Apply() {
   for (int i = 0; i < kTrainPageRows; ++i) {
     Row& row = rows_[static_cast<size_t>(i)];
     TrainLocalWork work = train.LocalWork[i];
+    const bool wasWork = work.AreaName[0] != '\0';
     if (!Chosen(row.Area)) {
       SetFieldText(work.AreaName, "");
       work.DirectionAfter = 0;
@@ -395,9 +401,10 @@ bool TTrainWork::Apply() {
     } else {
       SetFieldText(work.AreaName, FieldBytes(row.Area->currentText()));
       work.DirectionAfter = row.Left->isChecked() ? 0 : 1;
-      work.Minutes = static_cast<uint16_t>(row.Time->text().toInt());  // an empty time is no time spent there
+      // A new stop's empty time, or one emptied, is no time spent there.
+      work.Minutes = KeptNumber<uint16_t>(row.Time, wasWork ? work.Minutes : 0, 0);
     }
-    work.NewLength = NumberOrNone(row.Length);
+    work.NewLength = KeptNumber<int16_t>(row.Length, work.NewLength, -1);
     train.LocalWork[i] = work;
   }
   StoreTrain(train);

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
 #include "dialogs/dialog_kit.h"
@@ -65,9 +66,12 @@ bool TTrainPage::RefuseQuietly(QWidget* control) {
   return false;
 }
 
-bool TTrainPage::NewLengthAccepted(QLineEdit* field) {
+bool TTrainPage::NewLengthAccepted(QLineEdit* field, const QString& fieldName) {
   if (field->text().isEmpty()) return true;
-  const QString tooShort = LengthTooShort(store_, field->text().toInt());
+  // The entry keeps a new length in 16 bits: a longer one is refused, never wrapped.
+  const qlonglong length = field->text().toLongLong();
+  if (length > INT16_MAX) return Refuse(NewLengthTooLong(store_, fieldName), field);
+  const QString tooShort = LengthTooShort(store_, static_cast<int>(length));
   return tooShort.isEmpty() || Refuse(tooShort, field);
 }
 
@@ -129,6 +133,8 @@ TTrainGeneral::TTrainGeneral(TTrainSheet& sheet, Corvane3Data& store, int slot, 
   crewTime_ = MakeNumberField(this, res::IDC_TRAIN_CREW_TIME, {}, 3);
   entrance_ = MakeDropList(this, res::IDC_TRAIN_ENTRANCE);
   entranceTime_ = MakeTimeField(this, res::IDC_TRAIN_ENTRANCE_TIME, {});
+  // This one time field also takes a blank; the time rule judges the text.
+  entranceTime_->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9: ]*"), entranceTime_));
   createdFrom_ = MakeDropList(this, res::IDC_TRAIN_CREATED_FROM);
   exit_ = MakeDropList(this, res::IDC_TRAIN_EXIT);
   becomes_ = MakeDropList(this, res::IDC_TRAIN_BECOMES);
@@ -197,20 +203,20 @@ TTrainGeneral::TTrainGeneral(TTrainSheet& sheet, Corvane3Data& store, int slot, 
 
 void TTrainGeneral::Fill() {
   const TrainData train = store_.GetTrainData(slot_);
-  id_->setText(FieldQText(train.TrainId));
+  ShowStoredText(id_, FieldQText(train.TrainId));
   number_->setText(QString::number(slot_));
-  description_->setText(FieldQText(train.Description));
+  ShowStoredText(description_, FieldQText(train.Description));
   (train.EntryDirection == 0 ? left_ : right_)->setChecked(true);
-  length_->setText(QString::number(train.Length));
-  crewTime_->setText(train.CrewMinutesWorked < 0 ? QString() : QString::number(train.CrewMinutesWorked));
-  becomesAfter_->setText(train.BecomeMinutes < 0 ? QString() : QString::number(train.BecomeMinutes));
+  ShowStoredText(length_, QString::number(train.Length));
+  ShowStoredText(crewTime_, train.CrewMinutesWorked < 0 ? QString() : QString::number(train.CrewMinutesWorked));
+  ShowStoredText(becomesAfter_, train.BecomeMinutes < 0 ? QString() : QString::number(train.BecomeMinutes));
   for (int day = 0; day < 7; ++day) days_[day]->setChecked(train.Days[day] == 1);
   scheduled_->setChecked(train.Byte50 == 1);
   lengthUnits_->setText(store_.GetTerritoryOptions().Units == 1 ? "feet" : "meters");
 
   FillTrainTypeList(store_, type_, static_cast<int8_t>(train.Type));
   FillLocationLists(store_, entrance_, FieldQText(train.Entrance), exit_, FieldQText(train.Exit));
-  entranceTime_->setText(train.EntranceMinutes == 0xFFFF ? QString() : MinutesText(train.EntranceMinutes));
+  ShowStoredText(entranceTime_, train.EntranceMinutes == 0xFFFF ? QString() : MinutesText(train.EntranceMinutes));
 
   // The other trains: created from leaves out the trains this one becomes or splits into, becomes and
   // splits into leave out the train it is created from.
@@ -283,7 +289,7 @@ bool TTrainGeneral::Apply() {
     return Refuse(LocationTooLong(entrance_->currentText(), "Train enters at location"), entrance_);
   }
 
-  const int length = length_->text().toInt();
+  const int32_t length = KeptNumber<int32_t>(length_, store_.GetTrainData(slot_).Length, 0);
   if (const QString tooShort = LengthTooShort(store_, length); !tooShort.isEmpty()) return Refuse(tooShort, length_);
 
   const bool exit = Chosen(exit_);
@@ -305,9 +311,10 @@ bool TTrainGeneral::Apply() {
 
   const TrainData old = store_.GetTrainData(slot_);
   TrainData train = old;
-  SetFieldText(train.TrainId, FieldBytes(id_->text()));
-  SetFieldText(train.Description, FieldBytes(description_->text()));
-  train.CrewMinutesWorked = NumberOrNone(crewTime_);
+  // A field left as it was shown keeps the stored bytes: its typing limit may be shorter than the record's.
+  if (TextEdited(id_)) SetFieldText(train.TrainId, FieldBytes(id_->text()));
+  if (TextEdited(description_)) SetFieldText(train.Description, FieldBytes(description_->text()));
+  train.CrewMinutesWorked = KeptNumber<int16_t>(crewTime_, old.CrewMinutesWorked, -1);
   train.EntryDirection = right_->isChecked() ? 1 : 0;
   train.Length = length;
   const int type = type_->currentText() == kUnknownType ? -1 : store_.FindTrainType(FieldBytes(type_->currentText()));
@@ -321,7 +328,7 @@ bool TTrainGeneral::Apply() {
   train.BecomesTrain = static_cast<int16_t>(becomes);
   train.SplitTrain = static_cast<int16_t>(splitsInto);
   SetBecomesPlace(train, Chosen(becomesAt_) ? FieldBytes(becomesAt_->currentText()) : std::string());
-  train.BecomeMinutes = NumberOrNone(becomesAfter_);
+  train.BecomeMinutes = KeptNumber<int16_t>(becomesAfter_, old.BecomeMinutes, -1);
   for (int day = 0; day < 7; ++day) train.Days[day] = days_[day]->isChecked() ? 1 : 0;
 
   StoreTrain(train);

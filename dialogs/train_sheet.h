@@ -45,7 +45,7 @@ class TTrainPage : public PropertyPage {
   // The refusal of a field whose check has shown its own message.
   bool RefuseQuietly(QWidget* control);
   // False after refusing a new length below the territory's least; an empty field is no new length.
-  bool NewLengthAccepted(QLineEdit* field);
+  bool NewLengthAccepted(QLineEdit* field, const QString& fieldName);
   // Stores the train; the first store of the sheet's run takes the backup of the editable tables first.
   void StoreTrain(const TrainData& train);
   // Every field, list and button the user changes enables Apply; filling does not.

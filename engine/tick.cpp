@@ -33,6 +33,8 @@ int Engine::TickInterval() const {
 
 int Engine::Tick() {
   Corvane3Data& store = store_;
+  // One performance line per tick however many train steps change it; every way out shows it.
+  const Corvane3Data::PerformanceLineHold performanceLine(store);
   RunState& run = Run();
   InterfaceService& io = store.Interface();
   const auto step = [this](std::string_view name) {

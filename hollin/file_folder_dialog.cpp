@@ -5,27 +5,22 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
 #include "hollin/core/folder_setup.h"
 #include "hollin/core/hollin_data.h"
 #include "hollin/hollin_ids.h"
+#include "platform/controls.h"
 
 TFileFolder::TFileFolder(THollinData& data, QWidget* parent) : QDialog(parent), data_(data) {
   setWindowTitle("Test File Folder Setup");
-  folder_ = new QLineEdit(this);
-  folder_->setObjectName(QString::number(hollin_ids::kFolderEdit));
-  folder_->setMaxLength(static_cast<int>(hollin::kMaxFolderText));
-  folder_->setMinimumWidth(420);
-  interval_ = new QLineEdit(this);
-  interval_->setObjectName(QString::number(hollin_ids::kIntervalEdit));
-  interval_->setMaxLength(static_cast<int>(hollin::kMaxIntervalText));
-  interval_->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), interval_));
-
+  // The stored values are shown whole; the limits govern typing.
   const HollinOptions options = data_.GetOptions();
-  folder_->setText(QString::fromStdString(data_.TestFolder()));
-  interval_->setText(QString::number(options.Interval));
+  folder_ = MakeTextField(this, hollin_ids::kFolderEdit, QString::fromStdString(data_.TestFolder()),
+                          static_cast<int>(hollin::kMaxFolderText));
+  folder_->setMinimumWidth(420);
+  interval_ = MakeNumberField(this, hollin_ids::kIntervalEdit, QString::number(options.Interval),
+                              static_cast<int>(hollin::kMaxIntervalText));
 
   auto* fields = new QFormLayout;
   fields->addRow("Test file folder", folder_);
@@ -41,7 +36,11 @@ TFileFolder::TFileFolder(THollinData& data, QWidget* parent) : QDialog(parent), 
 }
 
 void TFileFolder::Store() {
-  const auto refusal = hollin::StoreFolderSetup(data_, folder_->text().toStdString(), interval_->text().toStdString());
+  // A field left as shown keeps the stored value.
+  auto typed = [](const QLineEdit* field) {
+    return TextEdited(field) ? std::optional<std::string>(field->text().toStdString()) : std::nullopt;
+  };
+  const auto refusal = hollin::StoreFolderSetup(data_, typed(folder_), typed(interval_));
   if (refusal) {
     QMessageBox::critical(this, data_.Title2(), QString::fromStdString(*refusal));
     folder_->setFocus();

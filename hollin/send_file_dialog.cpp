@@ -8,22 +8,25 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <cstring>
 #include <fstream>
 
 #include "hollin/core/hollin_data.h"
 #include "hollin/core/send_file.h"
 #include "hollin/hollin_ids.h"
+#include "platform/controls.h"
 #include "platform/file_dialogs.h"
 #include "platform/shell_open.h"
 
 TSendFile::TSendFile(THollinData& data, QWidget* parent)
     : QDialog(parent), data_(data), opener_([](const std::string& path) { ShellOpen(path); }) {
   setWindowTitle("Send File");
-  file_ = new QLineEdit(this);
-  file_->setObjectName(QString::number(hollin_ids::kFileEdit));
-  file_->setMaxLength(static_cast<int>(hollin::kMaxSendFileName));
+  // The stored name is shown whole (it may be longer than the characters typed).
+  const HollinOptions options = data_.GetOptions();
+  const std::string stored(options.FileToSend, strnlen(options.FileToSend, sizeof options.FileToSend));
+  file_ = MakeTextField(this, hollin_ids::kFileEdit, QString::fromStdString(stored),
+                        static_cast<int>(hollin::kMaxSendFileName));
   file_->setMinimumWidth(420);
-  file_->setText(QString::fromStdString(data_.GetOptions().FileToSend));
 
   auto* browse = new QPushButton("Browse", this);
   browse->setObjectName(QString::number(hollin_ids::kBrowse));

@@ -182,10 +182,11 @@ void TCTCPermitInfo::SetupWindow() {
         fields_.Track->findText(QString::fromStdString(BlockTrackName(store_.GetBlockData(block_)))));
   }
 
-  fields_.From->setText(DayMinuteText(permit.StartMinute));
-  fields_.To->setText(DayMinuteText(permit.EndMinute));
-  fields_.Requestor->setText(QString::fromStdString(FieldText(permit.Requestor)));
-  fields_.Reason->setText(QString::fromStdString(FieldText(permit.Reason)));
+  ShowStoredText(fields_.From, DayMinuteText(permit.StartMinute));
+  ShowStoredText(fields_.To, DayMinuteText(permit.EndMinute));
+  ShowStoredText(fields_.Requestor, QString::fromStdString(FieldText(permit.Requestor)));
+  ShowStoredText(fields_.Reason, QString::fromStdString(FieldText(permit.Reason)));
+  shownTrack_ = fields_.Track->currentIndex();
 }
 
 void TCTCPermitInfo::accept() {
@@ -219,14 +220,24 @@ void TCTCPermitInfo::accept() {
     return;
   }
 
+  const QLineEdit* textFields[] = {fields_.From, fields_.To, fields_.Requestor, fields_.Reason};
+  // A permit OK'd as it was shown is left as it is stored.
+  if (slot_ >= 0 && fields_.Track->currentIndex() == shownTrack_ &&
+      !std::any_of(std::begin(textFields), std::end(textFields), [](const QLineEdit* f) { return TextEdited(f); })) {
+    QDialog::accept();
+    return;
+  }
   ctc::PermitEntry entry;
   // The track of an announced or in-force permit stays as it is (see SetupWindow).
   entry.Track = fields_.Track->isEnabled() ? fields_.Track->currentText().left(kTrackChars).toStdString()
                                            : FieldText(permit.Track);
   entry.From = store_.GetTimeField(fields_.From->text().toStdString(), "");
   entry.To = store_.GetTimeField(fields_.To->text().toStdString(), "");
-  entry.Requestor = fields_.Requestor->text().left(kTextChars).toStdString();
-  entry.Reason = fields_.Reason->text().left(kTextChars).toStdString();
+  entry.Requestor = slot_ < 0 || TextEdited(fields_.Requestor)
+                        ? fields_.Requestor->text().left(kTextChars).toStdString()
+                        : FieldText(permit.Requestor);
+  entry.Reason = slot_ < 0 || TextEdited(fields_.Reason) ? fields_.Reason->text().left(kTextChars).toStdString()
+                                                         : FieldText(permit.Reason);
   slot_ = ctc::StorePermit(store_, slot_, entry, ctc::PermitClockMinute(store_));
   if (permit.State == kCtcPermitInForce) ctc::MovePermitEnd(engine_, slot_, permit.EndMinute);
   QDialog::accept();

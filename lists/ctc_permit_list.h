@@ -54,6 +54,7 @@ class TCTCPermitInfo : public QDialog {
   int slot_;
   int block_;
   PermitFields fields_{};
+  int shownTrack_ = -1;  // the track list's choice as the dialog opened
 };
 
 // Runs the permit dialog under the dialog lock; true after OK. The open CTC permit list then shows the change.

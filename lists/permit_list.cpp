@@ -20,8 +20,6 @@
 
 namespace {
 
-constexpr int kTextChars = 20;
-
 DefinitionListTexts PermitTexts() {
   DefinitionListTexts t;
   t.Capacity = kMaxPermitData;
@@ -127,12 +125,12 @@ void TPermitInfo::SetupWindow() {
     store_.UpdatePermitData(slot_, permit);
   }
 
-  fields_.From->setText(MinuteText(permit.StartMinutes));
-  fields_.To->setText(MinuteText(permit.EndMinutes));
+  ShowStoredText(fields_.From, MinuteText(permit.StartMinutes));
+  ShowStoredText(fields_.To, MinuteText(permit.EndMinutes));
   const DayFlags days = DaysOf(permit);
   for (size_t day = 0; day < days.size(); ++day) days_[day]->setChecked(days[day] == 1);
-  fields_.Requestor->setText(QString::fromStdString(FieldText(permit.Requestor)));
-  fields_.Reason->setText(QString::fromStdString(FieldText(permit.Reason)));
+  ShowStoredText(fields_.Requestor, QString::fromStdString(FieldText(permit.Requestor)));
+  ShowStoredText(fields_.Reason, QString::fromStdString(FieldText(permit.Reason)));
 }
 
 void TPermitInfo::accept() {
@@ -170,8 +168,10 @@ void TPermitInfo::accept() {
     return;
   }
   SetDays(permit, days);
-  SetFieldText(permit.Requestor, fields_.Requestor->text().left(kTextChars).toStdString());
-  SetFieldText(permit.Reason, fields_.Reason->text().left(kTextChars).toStdString());
+  // A text left as shown keeps the stored one: the reason holds 30 characters, 20 are typed.
+  if (slot_ < 0 || TextEdited(fields_.Requestor))
+    SetFieldText(permit.Requestor, fields_.Requestor->text().toStdString());
+  if (slot_ < 0 || TextEdited(fields_.Reason)) SetFieldText(permit.Reason, fields_.Reason->text().toStdString());
 
   if (slot_ < 0) slot_ = store_.FindFreePermitData(1);
   store_.BackupEditTables();

@@ -226,8 +226,8 @@ void TSlowInfo::SetupWindow() {
   }
 
   permanent_->setChecked(order.Permanent == 1);
-  from_->setText(MinuteText(order.StartMinutes));
-  to_->setText(MinuteText(order.EndMinutes));
+  ShowStoredText(from_, MinuteText(order.StartMinutes));
+  ShowStoredText(to_, MinuteText(order.EndMinutes));
   const bool miles = store_.GetTerritoryOptions().Units == 1;
   FindControl<QLabel>(this, res::IDC_SLOW_HEADING)->setText(QString("SLOW ORDER SPEEDS ") + (miles ? "MPH" : "KPH"));
 
@@ -238,8 +238,8 @@ void TSlowInfo::SetupWindow() {
     const bool used = train.InUse != 0;
     FindControl<QLabel>(this, res::IDC_SLOW_TYPE_LABELS[type])
         ->setText(used ? QString::fromStdString(FieldText(train.Name)) : QString());
-    left_[type]->setText(used ? SpeedText(left[type]) : QString());
-    right_[type]->setText(used ? SpeedText(right[type]) : QString());
+    ShowStoredText(left_[type], used ? SpeedText(left[type]) : QString());
+    ShowStoredText(right_[type], used ? SpeedText(right[type]) : QString());
   }
   const DayFlags days = DaysOf(order);
   for (size_t day = 0; day < days.size(); ++day) days_[day]->setChecked(days[day] == 1);
@@ -279,17 +279,25 @@ void TSlowInfo::accept() {
     order.EndMinutes = static_cast<int16_t>(store_.GetTimeField(to_->text().toStdString(), ""));
   }
 
-  SlowSpeeds left;
-  SlowSpeeds right;
-  left.fill(-1);
-  right.fill(-1);
+  // Speeds of types not in use, and fields left as shown, keep what the order holds.
+  SlowSpeeds left = LeftSpeeds(order);
+  SlowSpeeds right = RightSpeeds(order);
+  if (slot_ < 0) {
+    left.fill(-1);
+    right.fill(-1);
+  }
   FieldChecks speeds;
   for (int type = 0; type < kMaxTrainTypes; ++type) {
     if (store_.GetTrainType(type).InUse == 0) continue;
     for (const auto& pair : {std::pair{left_[type], &left[type]}, std::pair{right_[type], &right[type]}}) {
       int16_t* speed = pair.second;
-      speeds.Add(pair.first, [this, speed](const QString& text) {
-        if (text.isEmpty()) return true;
+      const QLineEdit* field = pair.first;
+      speeds.Add(pair.first, [this, speed, field](const QString& text) {
+        if (!TextEdited(field)) return true;
+        if (text.isEmpty()) {
+          *speed = -1;
+          return true;
+        }
         const int value = std::atoi(text.toStdString().c_str());
         if (value < 1) {
           store_.ShowMessage("You must assign a speed greater than 0.", MessageIcon::Error);

@@ -199,8 +199,8 @@ void TTrainType::accept() {
   // Only the picture names are the dispatcher's to change; the rest stays as the territory has it.
   TrainType type = store_.GetTrainType(trainType_);
   for (int k = 0; k < 3; ++k) {
-    const std::string path = FindControl<QLineEdit>(this, kPictureFields[k].Field)->text().toStdString();
-    SetFieldText(type.BitmapFiles[k], sizeof type.BitmapFiles[k], path);
+    const QLineEdit* field = FindControl<QLineEdit>(this, kPictureFields[k].Field);
+    if (TextEdited(field)) SetFieldText(type.BitmapFiles[k], sizeof type.BitmapFiles[k], field->text().toStdString());
   }
   store_.UpdateTrainType(trainType_, type);
   store_.ShowMessage(kPicturesLater, MessageIcon::Information);

@@ -1,14 +1,21 @@
 #include "platform/controls.h"
 
 #include <QRegularExpressionValidator>
+#include <QVariant>
+#include <algorithm>
 
 namespace {
 
+constexpr char kTypingLimit[] = "typingLimit";
+constexpr char kShownText[] = "shownText";
+
 QLineEdit* MakeField(QWidget* parent, int id, const QString& text, int maxChars, const char* allowed) {
-  auto* field = new QLineEdit(text, parent);
+  auto* field = new QLineEdit(parent);
   SetControlId(field, id);
+  field->setProperty(kTypingLimit, maxChars);
   field->setMaxLength(maxChars);
   if (allowed) field->setValidator(new QRegularExpressionValidator(QRegularExpression(allowed), field));
+  ShowStoredText(field, text);
   return field;
 }
 
@@ -39,6 +46,20 @@ QLineEdit* MakeTimeField(QWidget* parent, int id, const QString& text, int maxCh
 
 QLineEdit* MakeNumberField(QWidget* parent, int id, const QString& text, int maxDigits) {
   return MakeField(parent, id, text, maxDigits, "[0-9]*");
+}
+
+void ShowStoredText(QLineEdit* field, const QString& text) {
+  // A field's own maximum would cut the text as it is set: it is widened to hold the value whole.
+  const QVariant limit = field->property(kTypingLimit);
+  const int typing = limit.isValid() ? limit.toInt() : field->maxLength();
+  field->setMaxLength(std::max(typing, static_cast<int>(text.size())));
+  field->setText(text);
+  field->setProperty(kShownText, text);
+}
+
+bool TextEdited(const QLineEdit* field) {
+  const QVariant shown = field->property(kShownText);
+  return !shown.isValid() || field->text() != shown.toString();
 }
 
 FieldChecks& FieldChecks::Add(QLineEdit* field, std::function<bool(const QString&)> check) {

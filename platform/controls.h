@@ -2,6 +2,7 @@
 // objectName, so code and tests find it by the same id the templates use.
 // Typed fields take only the characters their kind allows, up to a fixed
 // length; whether the text makes sense is checked when the dialog is answered.
+// The length governs typing only: a stored value longer than it is shown whole.
 #pragma once
 
 #include <QLineEdit>
@@ -32,6 +33,18 @@ inline constexpr int kTimeFieldChars = 5;
 QLineEdit* MakeTimeField(QWidget* parent, int id, const QString& text, int maxChars = kTimeFieldChars);
 // A whole number: digits only, up to maxDigits of them.
 QLineEdit* MakeNumberField(QWidget* parent, int id, const QString& text, int maxDigits);
+
+// Shows a stored value in a field whole, whatever its typing limit, and remembers it as what was shown.
+void ShowStoredText(QLineEdit* field, const QString& text);
+// True when the field's text is other than what was last shown in it: the user changed it.
+bool TextEdited(const QLineEdit* field);
+// What a number field gives back for a stored number: the stored value while the field is as shown, else
+// the typed number, or `none` when the field was emptied.
+template <class Number>
+Number KeptNumber(const QLineEdit* field, Number stored, Number none) {
+  if (!TextEdited(field)) return stored;
+  return field->text().isEmpty() ? none : static_cast<Number>(field->text().toLongLong());
+}
 
 // The checks of a dialog's answer, run in field order. The first that fails
 // has shown its own message; the run stops there, so the user sees one message

@@ -429,8 +429,7 @@ std::vector<list::Row> TTCTCActive::Fill() {
                   {entry.Id, Text(status), QString::number(train.Length), trains::TypeText(store_, train.Type),
                    placed ? trains::BlockTrackText(store_, train.HeadBlock) : QString(),
                    placed ? QString(train.HeadDirection == 0 ? "Left" : "Right") : QString(),
-                   train.CrewExpiry >= 0 ? DayTime(train.CrewExpiry) : QString(), Text(FieldText(train.Entrance)),
-                   Text(FieldText(train.Exit))},
+                   MinuteText(train.CrewExpiry), Text(FieldText(train.Entrance)), Text(FieldText(train.Exit))},
                   {}});
   }
   return rows;

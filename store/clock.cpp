@@ -93,6 +93,8 @@ void Corvane3Data::FormatPerformanceLine(const PerformStatus& record) {
   perform_ = record;
   performLineDue_ = true;
   RecordPlayback(PlaybackKind::PerformStatus, 0, &perform_, sizeof perform_);
+  // A change outside a tick (a load, a command while the clock stands) is shown at once.
+  if (performLineHolds_ == 0) ShowPerformanceLine();
 }
 
 void Corvane3Data::ShowPerformanceLine() {

@@ -301,11 +301,25 @@ class Corvane3Data {
   void GenerateTrainStatus(int trainSlot, std::string& out);
   // The short status text of a running train (the lists' one-column form); empty for a state without one.
   std::string GenerateTrainStatusShort(int trainSlot);
-  // Stores the running performance record and records it for playback. A tick changes it once per
-  // train step: the line is shown by ShowPerformanceLine, once a tick.
+  // Stores the running performance record, records it for playback and shows its line at once. A tick
+  // changes it once per train step: while a PerformanceLineHold lives the line is only marked, and
+  // shown once when the hold ends.
   void FormatPerformanceLine(const PerformStatus& record);
   // Shows the performance line when the record changed since it was last shown.
   void ShowPerformanceLine();
+  // Holds the performance line back for its life (the tick takes one); the last hold to end shows it.
+  class PerformanceLineHold {
+   public:
+    explicit PerformanceLineHold(Corvane3Data& store) : store_(store) { ++store_.performLineHolds_; }
+    ~PerformanceLineHold() {
+      if (--store_.performLineHolds_ == 0) store_.ShowPerformanceLine();
+    }
+    PerformanceLineHold(const PerformanceLineHold&) = delete;
+    PerformanceLineHold& operator=(const PerformanceLineHold&) = delete;
+
+   private:
+    Corvane3Data& store_;
+  };
   // Stores the running performance record into the archive slot of the run's current hour.
   void ArchivePerformStatus();
 
@@ -565,6 +579,7 @@ class Corvane3Data {
   uint32_t LayoutBackground() const;
 
   bool performLineDue_ = false;  // the performance record changed since its line was shown
+  int performLineHolds_ = 0;     // PerformanceLineHold objects alive
   // TrainSlotLive of each train status slot, a bit each, kept by every writer of the table.
   std::array<uint64_t, (kMaxTrainStatus + 63) / 64> liveTrains_{};
   void NoteTrainSlot(int index);

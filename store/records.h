@@ -366,30 +366,34 @@ static_assert(offsetof(SlowData, Days) == 67 && offsetof(SlowData, Permanent) ==
 struct TerritoryData {
   char Name[31];                   // +0
   char Version[6];                 // +31
-  uint8_t Unused37[138];           // +37
-  char Country[41];                // +175
-  char Railroad[41];               // +216
-  char Division[41];               // +257
-  char From[61];                   // +298
-  char To[61];                     // +359
-  char Year[11];                   // +420
-  char TrackFileName[121];         // +431
+  int32_t Long37;                  // +37 reserved
+  char Country[41];                // +41
+  char Railroad[41];               // +82
+  char Division[41];               // +123
+  char From[61];                   // +164
+  char To[61];                     // +225
+  char Year[11];                   // +286
+  char TrackFileName[121];         // +297
+  uint8_t Reserved418[134];        // +418
   char Author[31];                 // +552
   char Address[101];               // +583
   char Email[31];                  // +684
   int16_t PublicDomain;            // +715
   int16_t CopyrightProtected;      // +717
   char CommentsFile[121];          // +719
-  char CopyrightNotice[101];       // +840
-  uint8_t Reserved941[33];         // +941
-  char Text974[101];               // +974
+  uint8_t Reserved840[134];        // +840
+  char CopyrightNotice[101];       // +974
   int32_t Long1075;                // +1075
   uint8_t Byte1079;                // +1079 1 in a new territory
   uint8_t Reserved1080[40];        // +1080
 };
 static_assert(sizeof(TerritoryData) == 1120);
-static_assert(offsetof(TerritoryData, CommentsFile) == 719 && offsetof(TerritoryData, Text974) == 974);
-static_assert(offsetof(TerritoryData, Byte1079) == 1079);
+static_assert(offsetof(TerritoryData, Country) == 41 && offsetof(TerritoryData, Railroad) == 82 &&
+              offsetof(TerritoryData, Division) == 123 && offsetof(TerritoryData, From) == 164 &&
+              offsetof(TerritoryData, To) == 225 && offsetof(TerritoryData, Year) == 286 &&
+              offsetof(TerritoryData, TrackFileName) == 297);
+static_assert(offsetof(TerritoryData, Author) == 552 && offsetof(TerritoryData, CommentsFile) == 719 &&
+              offsetof(TerritoryData, CopyrightNotice) == 974 && offsetof(TerritoryData, Byte1079) == 1079);
 
 struct TerritoryOptions {
   uint8_t Byte0;                   // +0

@@ -76,11 +76,6 @@ std::string OldText(const uint8_t* p, size_t width) {
   return std::string(reinterpret_cast<const char*>(p), strnlen(reinterpret_cast<const char*>(p), width));
 }
 
-template <class Record>
-void PutText(Record& record, int offset, size_t width, const std::string& text) {
-  SetFieldText(reinterpret_cast<char*>(&record) + offset, width, text);
-}
-
 // Device numbers of the old layout: switches were 1000-1999 and signals 2000-2999. A number outside
 // them leaves the current value. Values in and out: the fields are packed, never bound by reference.
 int16_t RenumberDevice(int16_t old, int16_t current) {
@@ -148,9 +143,9 @@ int OldTrackFile::Read(ByteReader& in, int version, const std::string& path) {
   territory.PublicDomain = I16(&old[262]);
   territory.CopyrightProtected = I16(&old[264]);
   const std::string commentsText = OldText(&old[266], 201);
-  SetFieldText(territory.Text974, OldText(&old[467], kHeaderBytes - 467));
+  SetFieldText(territory.CopyrightNotice, OldText(&old[467], kHeaderBytes - 467));
   const std::string base = PathFolder(path) + PathBaseName(path);
-  PutText(territory, 297, 255, base + ".trk");
+  SetFieldText(territory.TrackFileName, base + ".trk");
   const std::string commentsPath = base + ".txt";
   SetFieldText(territory.CommentsFile, commentsPath);
   store_.UpdateTerritoryData(territory);

@@ -17,8 +17,9 @@ inline constexpr char kCannotWriteFolder[] =
 
 // Keeps the folder (with a '/' added at its end) and the interval; nothing when they were
 // stored, else the message for the user (nothing is stored then). An empty or zero interval
-// polls as often as it can, every tenth of a second.
-std::optional<std::string> StoreFolderSetup(THollinData& data, const std::string& folderText,
-                                            const std::string& intervalText);
+// polls as often as it can, every tenth of a second. A text given as nullopt was left as
+// shown: the stored value stays (the folder in use is still proved writable).
+std::optional<std::string> StoreFolderSetup(THollinData& data, const std::optional<std::string>& folderText,
+                                            const std::optional<std::string>& intervalText);
 
 }  // namespace hollin

@@ -51,6 +51,27 @@ TEST_F(DialogKitTest, TypedFieldsTakeOnlyTheirCharactersAndAreFoundById) {
   }
 }
 
+// The typing limit governs typing: a stored value longer than it is shown whole and given back as stored
+// until the user changes the field.
+TEST_F(DialogKitTest, AStoredValueIsShownWholeAndKeptUntilTheFieldIsEdited) {
+  QDialog dialog;
+  QLineEdit* bells = MakeNumberField(&dialog, 2015, "65535", 1);
+  QLineEdit* reason = MakeTextField(&dialog, 106, "", 20);
+  ShowStoredText(reason, "Rail renewal between the posts");
+  EXPECT_EQ(bells->text(), "65535");
+  EXPECT_EQ(reason->text(), "Rail renewal between the posts");
+  EXPECT_FALSE(TextEdited(bells));
+  EXPECT_EQ(KeptNumber<uint16_t>(bells, 65535, 0), 65535);
+  ShowStoredText(reason, "short");
+  EXPECT_EQ(reason->maxLength(), 20) << "the typing limit is back for a short value";
+
+  bells->setText("3");
+  EXPECT_TRUE(TextEdited(bells));
+  EXPECT_EQ(KeptNumber<uint16_t>(bells, 65535, 0), 3);
+  bells->clear();
+  EXPECT_EQ(KeptNumber<uint16_t>(bells, 65535, 0), 0) << "an emptied field gives its none";
+}
+
 TEST_F(DialogKitTest, ChecksStopAtTheFirstWrongFieldWithOneMessageAndFocusIt) {
   QDialog dialog;
   QLineEdit* from = MakeTimeField(&dialog, 155, "25:00");

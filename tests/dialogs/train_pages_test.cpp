@@ -156,15 +156,16 @@ TEST_F(TrainPagesTest, PassengerRowsShowAndStoreEveryPlatformInUse) {
   Departure(0, 0)->setText("7:05");
   Departure(0, 1)->clear();
   Departure(0, 2)->setText("9:00");  // a row without a platform takes no time
+  On<QLineEdit>(kPassenger, res::IDC_PASSENGER_DWELLS[1])->clear();
   Field<QPushButton>(kApply)->setEnabled(true);
   Field<QPushButton>(kApply)->click();
   ASSERT_TRUE(messages.Calls.empty()) << messages.Calls[0].Text;
   EXPECT_EQ(Departure(0, 0)->text(), "07:05");
   EXPECT_EQ(Departure(0, 2)->text(), "");
   EXPECT_EQ(StopMinutes(a, 4), 7 * 60 + 5);
-  EXPECT_EQ(StopDwell(a, 4), 0);  // an emptied dwell field
+  EXPECT_EQ(StopDwell(a, 4), -1);  // shown empty and left so: the stored none stays
   EXPECT_EQ(StopMinutes(a, 7), -1);
-  EXPECT_EQ(StopDwell(a, 7), 90);
+  EXPECT_EQ(StopDwell(a, 7), 0);  // an emptied dwell field
   EXPECT_EQ(StopMinutes(a, 9), 100);
   EXPECT_TRUE(sheet->ScheduleChanged());
 }
@@ -290,6 +291,29 @@ TEST_F(TrainPagesTest, LocalWorkRefusesAShortTrainOnAnyRow) {
     Choose(kWork, res::IDC_WORK_AREAS[0], "Yard");
     On<QLineEdit>(kWork, res::IDC_WORK_LENGTHS[4])->setText(c.length);  // a row with no work area
     OkIsRefused(c.message, On(kWork, res::IDC_WORK_LENGTHS[4]), before, a);
+  }
+}
+
+// A new length is kept in 16 bits: one the field can take but the entry cannot hold is refused, on either
+// page, naming the field, and nothing is stored (never wrapped to 4464 or to a negative length).
+TEST_F(TrainPagesTest, ANewLengthTooLongForItsEntryIsRefusedOnEitherPage) {
+  const TrainData before = Data(a);
+  for (const char* length : {"70000", "40000"}) {
+    for (const int page : {kMultiple, kWork}) {
+      SCOPED_TRACE(std::string(length) + (page == kMultiple ? " multiple entries" : " local work"));
+      Open(a, false, page);
+      int field = res::IDC_WORK_LENGTHS[2];
+      if (page == kMultiple) {
+        Choose(kMultiple, res::IDC_MULTIPLE_EXITS[2], "E1");
+        Choose(kMultiple, res::IDC_MULTIPLE_ENTRANCES[2], "W1");
+        field = res::IDC_MULTIPLE_LENGTHS[2];
+      }
+      On<QLineEdit>(page, field)->setText(length);
+      OkIsRefused(
+          "The new length entered in field \"New Length (row 3)\" is greater than 32767 feet.  A train's new "
+          "length can be at most 32767 feet.",
+          On(page, field), before, a);
+    }
   }
 }
 

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QValidator>
 
 #include "platform/controls.h"
 #include "resources/train_ids.h"
@@ -71,6 +72,18 @@ TEST_F(TrainSheetTest, TheGeneralPageShowsTheTrainAndItsChoices) {
   EXPECT_EQ(Field<QLabel>(res::IDC_TRAIN_LENGTH_UNITS)->text(), "meters");
   EXPECT_EQ(List(res::IDC_TRAIN_ENTRANCE)->currentText(), "ZZ");
   EXPECT_EQ(List(res::IDC_TRAIN_TYPE)->currentText(), "unknown");
+}
+
+// The "at time" field takes digits, ':' and a blank; the time rule judges what was typed.
+TEST_F(TrainSheetTest, TheEntranceTimeTakesDigitsColonsAndBlanks) {
+  Open(a);
+  const QValidator* validator = Field<QLineEdit>(res::IDC_TRAIN_ENTRANCE_TIME)->validator();
+  ASSERT_NE(validator, nullptr);
+  for (const auto& [text, accepted] : {std::pair{"7 30", true}, {"07:30", true}, {" ", true}, {"7a", false}}) {
+    QString typed = text;
+    int at = 0;
+    EXPECT_EQ(validator->validate(typed, at) != QValidator::Invalid, accepted) << text;
+  }
 }
 
 TEST_F(TrainSheetTest, ApplyRefusesEachWrongAnswerWithItsMessageAndStoresNothing) {

@@ -67,15 +67,16 @@ TEST(RunControlSpeed, FasterAndSlowerStepThroughTheSpeedsAndStopAtTheEnds) {
 
 TEST_F(RunControlTest, FasterReachesFortyInFourPressesAndSlowerOneInSeven) {
   ASSERT_EQ(store().Run.ClockSpeed, 20);
+  const size_t before = shell.StatusTexts.size();  // the empty run's performance line is shown already
   for (int press = 0; press < 5; ++press) control.CmFaster();
   EXPECT_EQ(store().Run.ClockSpeed, 40);
   EXPECT_FALSE(control.CeFaster());
   EXPECT_EQ(LastStatus(StatusPane::Speed), "40");
-  EXPECT_EQ(shell.StatusTexts.size(), 4u) << "the fifth press shows nothing";
+  EXPECT_EQ(shell.StatusTexts.size(), before + 4u) << "the fifth press shows nothing";
   while (store().Run.ClockSpeed > 1) control.CmSlower();
   EXPECT_FALSE(control.CeSlower());
   EXPECT_TRUE(control.CeFaster());
-  EXPECT_EQ(shell.StatusTexts.size(), 4u + 11u);
+  EXPECT_EQ(shell.StatusTexts.size(), before + 4u + 11u);
 }
 
 TEST_F(RunControlTest, StartCodesListEveryDayOfEveryStartTimeByTimeThenSundayFirst) {

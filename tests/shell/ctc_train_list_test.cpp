@@ -21,6 +21,7 @@
 #include "shell/corvane3_dec.h"
 #include "shell/corvane3_window.h"
 #include "shell/globals.h"
+#include "shell/layout_hover.h"
 #include "shell/train_lists.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
@@ -91,7 +92,7 @@ class CTCTrainListTest : public ::testing::Test {
     train.HeadBlock = train.RearBlock = spec.Block;
     train.Length = 700;
     train.Type = 0;
-    train.CrewExpiry = 20 * 3600 + 15 * 60;
+    train.CrewExpiry = 20 * 60 + 15;  // minutes after midnight
     train.HeadDirection = 1;
     store().UpdateTrainStatus(slot, train, 1);
     if (spec.Block >= 0) {
@@ -262,15 +263,23 @@ TEST_F(CTCTrainListTest, ThePopupLeavesOutFindTrainForTrainsNotOnTheTerritoryAnd
   ASSERT_NE(report, nullptr);
   EXPECT_EQ(report->windowTitle(), " Train \"403\" OS Report");
 
-  // Properties: the train data dialog; after OK the list shows the new ID.
+  // Properties: the train data dialog; after OK the list shows the new ID and the crew expiration typed,
+  // and so does the layout's description of the train.
   OnModal<TTrainDialog>([](TTrainDialog* dialog) {
+    EXPECT_EQ(FindControl<QLineEdit>(dialog, res::IDC_TRAIN_DIALOG_CREW)->text(), "20:15");
     FindControl<QLineEdit>(dialog, res::IDC_TRAIN_DIALOG_ID)->setText("777");
+    FindControl<QLineEdit>(dialog, res::IDC_TRAIN_DIALOG_CREW)->setText("09:30");
     dialog->accept();
   });
   items(2);
   list->PopupMenu()->actions()[2]->trigger();
   EXPECT_EQ(FieldText(store().GetTrainStatus(2).TrainId), "777");
+  EXPECT_EQ(+store().GetTrainStatus(2).CrewExpiry, 9 * 60 + 30);
   EXPECT_EQ(Column(list, 0), (QStringList{"401", "402", "777"}));
+  EXPECT_EQ(Column(list, 6), (QStringList{"20:15", "20:15", "09:30"}));
+  std::string line;
+  ASSERT_TRUE(hover::TrainStatusLine(store(), 2, line));
+  EXPECT_NE(line.find("Crew 09:30"), std::string::npos) << line;
 }
 
 TEST_F(CTCTrainListTest, TheShowTrainRequestOpensTheCTCListOnThatTrainAndTheSimulationListWhenCTCIsOff) {

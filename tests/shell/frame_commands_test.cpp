@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <fstream>
 #include <memory>
 
 #include "platform/bar_fields.h"
@@ -19,7 +20,10 @@
 #include "shell/corvane3_window.h"
 #include "shell/globals.h"
 #include "store/corvane3_data.h"
+#include "store/file_results.h"
 #include "store/fixed_text.h"
+#include "store/simulation_file.h"
+#include "store/simulation_file_format.h"
 #include "store/track_file.h"
 #include "tests/shell/gui_app.h"
 #include "tests/support/demo_territory.h"
@@ -248,6 +252,37 @@ TEST_F(FrameCommandsTest, PreviousAndNextAlertStepThroughTheLines) {
   EXPECT_EQ(MessageField->text().toStdString(), lines[0]);
   EXPECT_EQ(run.HighestAlertViewed, 9) << "stepping back keeps the highest number seen";
   EXPECT_FALSE(commands.IsEnabled(res::CM_PREVIOUS_ALERT));
+}
+
+// The performance line changes while the clock stands: a dispatcher's change, a territory loaded and a
+// saved simulation refused each show their figures in the status bar at once, with no tick between.
+TEST_F(FrameCommandsTest, ThePerformanceLineShowsChangesMadeOutsideATickAtOnce) {
+  territory::BuildDemonstrationTerritory(store());
+  const std::string track = Folder() + "demo.trk";
+  ASSERT_EQ(TrackFile(store()).Write(track, 0), 0);
+  SetFieldText(store().TrackFilePath, track);
+  store().Run.SimStopped = 1;
+  const auto shown = [] { return PerformanceField->text().trimmed().toStdString(); };
+
+  PerformStatus perform = store().GetPerformStatus();
+  perform.Trains = 7;
+  store().FormatPerformanceLine(perform);
+  EXPECT_EQ(shown().rfind("Trains = 7 ", 0), 0u) << shown();
+
+  RunWithFile(res::CM_CHANGE_TERRITORY, track);
+  EXPECT_EQ(shown().rfind("Trains = 0 ", 0), 0u) << "the loaded territory's empty run: " << shown();
+
+  store().FormatPerformanceLine(perform);
+  // A saved simulation whose first count is negative: refused as damaged after its run was emptied.
+  const std::string damaged = Folder() + "damaged.ssm";
+  {
+    std::ofstream file(damaged, std::ios::binary);
+    const int32_t head[] = {kSimulationMagic[0], kSimulationMagic[1], kSimulationMagic[2], kSimulationMagic[3], 37, -5};
+    file.write(reinterpret_cast<const char*>(head), sizeof head);
+    file << std::string(400, '\0');
+  }
+  EXPECT_NE(SimulationFile(store()).Load(damaged, -1), file_result::kDone);
+  EXPECT_EQ(shown().rfind("Trains = 0 ", 0), 0u) << "the refused load's empty run: " << shown();
 }
 
 }  // namespace

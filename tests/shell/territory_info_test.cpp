@@ -19,7 +19,9 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <cstring>
+#include <map>
 #include <memory>
+#include <sstream>
 
 #include "platform/controls.h"
 #include "resources/resource_ids.h"
@@ -29,8 +31,11 @@
 #include "shell/globals.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
+#include "store/track_file.h"
 #include "tests/shell/gui_app.h"
+#include "tests/support/demo_territory.h"
 #include "tests/support/fake_services.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/pdf_text.h"
 
 namespace {
@@ -179,6 +184,71 @@ TEST_F(TerritoryInfoTest, PrintAlertListIsGreyedWithoutAlertsAndPrintsThemOldest
   EXPECT_NE(pages[0].find("Alert List"), std::string::npos);
   EXPECT_LT(pages[0].find("first"), pages[0].find("second"));
   EXPECT_NE(pages[0].find("Page 1"), std::string::npos);
+}
+
+// A track file whose description the territory-building program wrote, each text at its own place in the
+// record (written here byte by byte, not through the record's names): Territory Information shows each in
+// its own field, whole, and the printed "Territory Data" gives each beside its own label.
+TEST_F(TerritoryInfoTest, ATrackFileShowsEachDescriptionTextInItsOwnFieldOnScreenAndInPrint) {
+  territory::BuildDemonstrationTerritory(store());
+  const std::string track = folder_.filePath("described.trk").toStdString();
+  ASSERT_EQ(TrackFile(store()).Write(track, 0), 0);
+  struct Text {
+    size_t Offset, Width;
+    int Id;
+    const char* Label;
+    std::string Value;
+  };
+  // The widest each field holds, so that a field placed or cut wrongly shows.
+  const auto widest = [](const std::string& start, size_t width) {
+    std::string text = start;
+    while (text.size() < width - 1) text += text.size() % 7 == 6 ? ' ' : static_cast<char>('a' + text.size() % 26);
+    return text;
+  };
+  const Text texts[] = {
+      {41, 41, res::IDC_TERRITORY_COUNTRY, "Country:", widest("Northland", 41)},
+      {82, 41, res::IDC_TERRITORY_RAILROAD, "Railroad:", widest("Alder Valley Railway", 41)},
+      {123, 41, res::IDC_TERRITORY_DIVISION, "Division/Sub:", widest("Hill Division", 41)},
+      {164, 61, res::IDC_TERRITORY_FROM, "From:", widest("Millford Junction", 61)},
+      {225, 61, res::IDC_TERRITORY_TO, "To:", widest("Harbour Yard", 61)},
+      {286, 11, res::IDC_TERRITORY_YEAR, "Year:", "1957-1962"},
+      {297, 121, res::IDC_TERRITORY_TRACK_FILE, "Track File:", "/maps/alder/valley.trk"},
+  };
+  const std::string notice = "Drawn by the Alder Valley\r\nHistorical Society";
+  file_bytes::Bytes bytes = file_bytes::ReadBytes(track);
+  constexpr size_t kTerritory = 128;  // behind the header and the counts
+  const auto put = [&](size_t offset, size_t width, const std::string& text) {
+    std::fill_n(bytes.begin() + static_cast<std::ptrdiff_t>(kTerritory + offset), width, uint8_t{0});
+    std::copy(text.begin(), text.end(), bytes.begin() + static_cast<std::ptrdiff_t>(kTerritory + offset));
+  };
+  for (const Text& t : texts) put(t.Offset, t.Width, t.Value);
+  put(974, 101, notice);
+  file_bytes::WriteBytes(track, bytes);
+  ASSERT_EQ(TrackFile(store()).Load(track, 0), 0);
+
+  WithDialog([&](TTerritoryData* dialog) {
+    for (const Text& t : texts)
+      EXPECT_EQ(FindControl<QLineEdit>(dialog, t.Id)->text().toStdString(), t.Value) << t.Label;
+    EXPECT_EQ(FindControl<QPlainTextEdit>(dialog, res::IDC_TERRITORY_NOTICE)->toPlainText(),
+              "Drawn by the Alder Valley\nHistorical Society");
+    FindControl<QPushButton>(dialog, res::IDC_TERRITORY_PRINT)->click();
+  });
+  const auto pages = PdfPages(Pdf().toStdString());
+  ASSERT_FALSE(pages.empty());
+  std::istringstream lines(pages[0]);
+  std::map<std::string, std::string> printed;  // label -> the rest of its line
+  for (std::string line; std::getline(lines, line);) {
+    for (const Text& t : texts) {
+      const size_t at = line.find(t.Label);
+      if (at != std::string::npos && !printed.count(t.Label)) printed[t.Label] = line.substr(at + strlen(t.Label));
+    }
+    if (line.find("Notice:") != std::string::npos) printed["Notice:"] = line;
+  }
+  for (const Text& t : texts) {
+    // The value begins on its label's line (a long one may wrap on).
+    EXPECT_NE(printed[t.Label].find(t.Value.substr(0, 9)), std::string::npos) << t.Label << printed[t.Label];
+  }
+  EXPECT_NE(printed["Notice:"].find("Drawn by the Alder Valley"), std::string::npos) << printed["Notice:"];
 }
 
 }  // namespace

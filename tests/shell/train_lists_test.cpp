@@ -439,6 +439,9 @@ TEST_F(TrainListsTest, InCTCModeTheReportsPropertiesEditTheTrainAndAChangedIDIsS
   SetFieldText(os.Name, "Alder");
   store().UpdateOSData(0, os);
   Put(0, {"401", TrainState::Moving, -1, 1});
+  TrainStatus ctcTrain = store().GetTrainStatus(0);
+  ctcTrain.CrewExpiry = 20 * 60;  // a CTC train's crew expiration is minutes after midnight
+  store().UpdateTrainStatus(0, ctcTrain, 1);
   OptionData options = store().GetOptionData();
   options.CTCControlOn = 1;
   store().UpdateOptionData(options);
@@ -477,7 +480,7 @@ TEST_F(TrainListsTest, InCTCModeTheReportsPropertiesEditTheTrainAndAChangedIDIsS
   const TrainStatus train = store().GetTrainStatus(0);
   EXPECT_EQ(FieldText(train.TrainId), "777");
   EXPECT_EQ(+train.Length, 20) << "no minimum length here";
-  EXPECT_EQ(+train.CrewExpiry, 9 * 3600 + 30 * 60);
+  EXPECT_EQ(+train.CrewExpiry, 9 * 60 + 30);
   EXPECT_EQ(FieldText(train.Exit), "");
   EXPECT_EQ(report->windowTitle(), " Train \"777\" OS Report");
   ASSERT_EQ(store().CTCQueue.Count, 1);

@@ -143,20 +143,31 @@ TEST_F(ClockTest, PerformanceLineByteForByte) {
   EXPECT_EQ(playback.Calls[0].Bytes.size(), 32u);
 }
 
-// Every change is recorded for playback, but the line is formatted and shown once, with the last record.
-TEST_F(ClockTest, PerformanceLineShownOnceForManyChanges) {
+// Inside a hold (a tick) every change is recorded for playback, but the line is formatted and shown once,
+// with the last record, when the hold ends; outside one each change is shown at once.
+TEST_F(ClockTest, PerformanceLineShownOnceForManyChangesInATickAndAtOnceOutsideIt) {
   store().SetSimStartTime(1000);
   store().SetSimClock(1000 + 1800);
   const size_t before = shell.StatusTexts.size();
-  store().FormatPerformanceLine(Performance(5280));
-  store().FormatPerformanceLine(Performance(26928));
-  EXPECT_EQ(shell.StatusTexts.size(), before);
-  store().ShowPerformanceLine();
+  {
+    const Corvane3Data::PerformanceLineHold tick(store());
+    {
+      const Corvane3Data::PerformanceLineHold inner(store());
+      store().FormatPerformanceLine(Performance(5280));
+    }
+    store().FormatPerformanceLine(Performance(26928));
+    EXPECT_EQ(shell.StatusTexts.size(), before);
+  }
   store().ShowPerformanceLine();
   ASSERT_EQ(shell.StatusTexts.size(), before + 1);
   EXPECT_EQ(shell.StatusTexts.back().second,
             "Trains = 12  KM = 26  /Hr = 53  Stop = 59  Lost = 10  Late = 2  Late Dep = 3");
   EXPECT_EQ(playback.Calls.size(), 2u);
+
+  store().FormatPerformanceLine(Performance(10560));
+  ASSERT_EQ(shell.StatusTexts.size(), before + 2);
+  EXPECT_EQ(shell.StatusTexts.back().second,
+            "Trains = 12  KM = 10  /Hr = 21  Stop = 59  Lost = 10  Late = 2  Late Dep = 3");
 }
 
 TEST_F(ClockTest, ArchiveSlotCountsHoursFromTheStartOfTheRun) {

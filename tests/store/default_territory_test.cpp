@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <set>
 
@@ -38,6 +40,13 @@ TEST_F(DefaultTerritoryTest, LoadsAsTheBuilderMadeIt) {
         << FieldText(a.Name);
   }
   EXPECT_EQ(FieldText(store().GetTerritoryData().Name), "Corvane Demonstration");
+  // A reader that knows the file's layout finds the railroad at +82 of the territory record.
+  const std::string railroad = FieldText(built->GetTerritoryData().Railroad);
+  ASSERT_FALSE(railroad.empty());
+  std::ifstream file(CORVANE_DEFAULT_TRK, std::ios::binary);
+  std::string bytes(std::istreambuf_iterator<char>(file), {});
+  ASSERT_GT(bytes.size(), 128u + 82 + 41);
+  EXPECT_EQ(FieldText(bytes.data() + 128 + 82, 41), railroad);
 }
 
 // What the demonstration is there to show.

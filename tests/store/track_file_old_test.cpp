@@ -67,6 +67,7 @@ TEST_F(OldTrackFileTest, VersionNineConvertsTablesDevicesAndStartTimes) {
   OldFile old(9);
   old.Text(old.Header, "Old Line");
   old.Text(old.Header + 266, "first line\nsecond");
+  old.Text(old.Header + 467, "Copyright the Old Line Society");
   const auto cell = [&](size_t grid, int x, int y) { return grid + 2 * (x * kGridRows + y); };
   Poke(old.File, cell(old.Grid, 5, 5), int16_t{1});
   Poke(old.File, cell(old.Devices, 5, 5), int16_t{7});
@@ -115,6 +116,11 @@ TEST_F(OldTrackFileTest, VersionNineConvertsTablesDevicesAndStartTimes) {
   const TerritoryData territory = store().GetTerritoryData();
   EXPECT_EQ(FieldText(territory.Name), "Old Line");
   EXPECT_EQ(FieldText(territory.CommentsFile), In("old.txt"));
+  // The notice and the track file's own path land in their fields of the current record.
+  EXPECT_EQ(FieldText(territory.CopyrightNotice), "Copyright the Old Line Society");
+  EXPECT_EQ(FieldText(reinterpret_cast<const char*>(&territory) + 974, 101), "Copyright the Old Line Society");
+  EXPECT_EQ(FieldText(territory.TrackFileName), In("old.trk"));
+  EXPECT_EQ(FieldText(territory.Country), "");
   EXPECT_EQ(ReadBytes(In("old.txt")),
             (Bytes{'f', 'i', 'r', 's', 't', ' ', 'l', 'i', 'n', 'e', '\n', 's', 'e', 'c', 'o', 'n', 'd'}));
   EXPECT_EQ(store().GridDevice[5 * kGridRows + 5], 7);

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
 #include <vector>
 
 namespace file_bytes {
@@ -33,6 +34,17 @@ Value Peek(const Bytes& bytes, size_t offset) {
   Value value;
   std::memcpy(&value, bytes.data() + offset, sizeof value);
   return value;
+}
+
+// A path of exactly `chars` characters below `folder` that ends in `name`, its folders made: what a field
+// holding the longest path it can is tested with.
+inline std::string LongPath(const std::string& folder, size_t chars, const std::string& name) {
+  constexpr size_t kPart = 60;
+  std::string path = folder;
+  while (path.size() + 1 + kPart + 1 + name.size() <= chars) path += "/" + std::string(kPart, 'd');
+  if (path.size() + 1 + name.size() < chars) path += "/" + std::string(chars - path.size() - 2 - name.size(), 'e');
+  std::filesystem::create_directories(path);
+  return path + "/" + name;
 }
 
 }  // namespace file_bytes

@@ -10,8 +10,10 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QValidator>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 
@@ -21,6 +23,7 @@
 #include "hollin/order_app.h"
 #include "hollin/send_file_dialog.h"
 #include "tests/shell/gui_app.h"
+#include "tests/support/file_bytes.h"
 
 namespace {
 
@@ -270,6 +273,50 @@ TEST_F(HollinWindowTest, SendFileSendsBrowsesFromTheLastFolderAndRefusesAMissing
   Trigger(window, 2001);
   EXPECT_EQ(startFolder.toStdString(), (root_ / "program").string());
   EXPECT_EQ(chosen.toStdString(), other);
+}
+
+// Setup and Send File opened on options that hold the widest texts and the largest interval, and answered
+// with OK untouched: the stored options stay as they were, byte for byte (the typing limits are shorter
+// than the fields).
+TEST_F(HollinWindowTest, SetupAndSendFileAnsweredWithOkUntouchedLeaveEveryStoredByte) {
+  THollinData data(program_);
+  const auto longPath = [this](size_t chars, const std::string& name) {
+    return file_bytes::LongPath(shared_, chars, name);
+  };
+  // A folder of 99 characters with its '/', and a file to send of 499 characters holding no line to send.
+  const std::string folderFile = longPath(100, "x");
+  const std::string folder = folderFile.substr(0, folderFile.size() - 1);
+  const std::string sendFile = longPath(499, "send.txt");
+  std::ofstream(sendFile) << "no line here has two commas\n";
+  ASSERT_EQ(folder.size(), 99u);
+  ASSERT_EQ(sendFile.size(), 499u);
+
+  HollinOptions options = data.GetOptions();
+  std::memcpy(options.TestFileFolder, folder.data(), folder.size());
+  options.Interval = INT32_MAX;
+  options.OwnSequence = 9999;
+  std::memcpy(options.FileToSend, sendFile.data(), sendFile.size());
+  data.SetOptions(options);
+  const auto bytes = [&data] {
+    const HollinOptions now = data.GetOptions();
+    return std::string(reinterpret_cast<const char*>(&now), sizeof now);
+  };
+  const std::string before = bytes();
+
+  struct Case {
+    const char* Name;
+    std::function<QDialog*()> Make;
+  };
+  const Case cases[] = {
+      {"Setup", [&] { return new TFileFolder(data, nullptr); }},
+      {"Send File", [&] { return new TSendFile(data, nullptr); }},
+  };
+  for (const Case& c : cases) {
+    std::unique_ptr<QDialog> dialog(c.Make());
+    Child<QPushButton>(dialog.get(), 1)->click();
+    EXPECT_EQ(dialog->result(), QDialog::Accepted) << c.Name;
+    EXPECT_EQ(bytes(), before) << c.Name;
+  }
 }
 
 }  // namespace
