@@ -18,6 +18,7 @@
 #include "resources/territory_info_ids.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
+#include "store/whole_file/whole_file.h"
 
 namespace {
 
@@ -151,8 +152,10 @@ void TTerritoryData::CmOpen() {
   }
   // A comments file that is not there yet is made, empty, so that the editor has something to open.
   const QString path = CommentsFilePath(store_, name);
+  // What is there must be a regular file: a FIFO would hold the program at its open.
   QFile file(path);
-  if (name.isEmpty() || !(file.open(QIODevice::ReadOnly) || file.open(QIODevice::WriteOnly))) {
+  const bool there = QFileInfo::exists(path);
+  if (name.isEmpty() || (there ? !whole_file::Readable(path.toStdString()) : !file.open(QIODevice::WriteOnly))) {
     store_.ShowMessage(kCannotOpen, MessageIcon::Error);
     return;
   }

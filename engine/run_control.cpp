@@ -16,6 +16,7 @@
 #include "store/track_file.h"
 #include "store/train_codes.h"
 #include "store/wall_clock.h"
+#include "store/whole_file/whole_file.h"
 
 namespace {
 
@@ -68,12 +69,7 @@ std::string FileNamePart(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool FileExists(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return false;
-  std::fclose(file);
-  return true;
-}
+bool FileExists(const std::string& path) { return whole_file::Readable(path); }
 
 void AddTrain(BlockStatus& status, int slot) {
   for (uint16_t& train : status.Trains)
@@ -529,7 +525,8 @@ void RunControl::CmPlayback() {
     CmStart();
     return;
   }
-  std::FILE* file = std::fopen(chosen.c_str(), "rb");
+  // Only a regular file: a FIFO would hold the program and a device would never end.
+  std::FILE* file = whole_file::OpenRegularStream(chosen);
   if (!file) {
     Refuse(kPlaybackNotOpened);
     store_.OperatingMode = store_.PreviousOperatingMode;

@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <cstring>
-#include <fstream>
 
 #include "hollin/core/hollin_data.h"
 #include "hollin/core/send_file.h"
@@ -17,6 +16,7 @@
 #include "platform/controls.h"
 #include "platform/file_dialogs.h"
 #include "platform/shell_open.h"
+#include "store/whole_file/whole_file.h"
 
 TSendFile::TSendFile(THollinData& data, QWidget* parent)
     : QDialog(parent), data_(data), opener_([](const std::string& path) { ShellOpen(path); }) {
@@ -62,7 +62,7 @@ void TSendFile::Browse() {
 
 void TSendFile::Open() {
   const std::string path = file_->text().toStdString();
-  if (path.empty() || !std::ifstream(path)) {
+  if (!whole_file::Readable(path)) {
     QMessageBox::critical(this, data_.Title2(), "Could not open send file");
     return;
   }

@@ -43,6 +43,7 @@ void CTCProcessXferInMsg(Engine& engine, const std::string& line) {
 void CTCReadXferInFile(Engine& engine) {
   Corvane3Data& store = engine.Store();
   if (store.GetOptionData().CTCControlOn != 1) return;
+  const HeldNotices notices(store);
   ReadIncomingFile(store, Channel::CTCControl, [&](const std::string& line) { CTCProcessXferInMsg(engine, line); });
 }
 

@@ -18,6 +18,7 @@
 #include "store/fixed_text.h"
 #include "store/simulation_file.h"
 #include "store/track_file.h"
+#include "store/whole_file/whole_file.h"
 
 namespace xfer {
 namespace {
@@ -124,12 +125,9 @@ void ProcessAllData(Corvane3Data& store) {
     if (InUse(store, DeviceTable::Signal, i)) EIOBuildXferOutMsg(store, kEIOSignal, i);
 }
 
-bool Opens(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return false;
-  std::fclose(file);
-  return true;
-}
+// Only a regular file counts: a folder, a FIFO (whose open would wait for a writer) or a device
+// is a file that cannot be found.
+bool Opens(const std::string& path) { return whole_file::Readable(path); }
 
 void ProcessLoad(Engine& engine, const std::string& line, const std::string& path, const std::string& dayCode,
                  const std::string& time) {
@@ -290,9 +288,25 @@ std::optional<ReceivedLine> ReceiveLine(Corvane3Data& store, Channel channel, co
   return received;
 }
 
+HeldNotices::HeldNotices(Corvane3Data& store) : store_(store), shown_(store.Messages()) {
+  store_.SetMessageService(this);
+}
+
+HeldNotices::~HeldNotices() {
+  store_.SetMessageService(&shown_);
+  for (const Notice& notice : held_) shown_.ShowNotice(notice.Text, notice.Caption, notice.Icon);
+}
+
+MessageResult HeldNotices::ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
+                                       MessageButtons buttons) {
+  if (buttons != MessageButtons::Ok) return shown_.ShowMessage(text, caption, icon, buttons);
+  held_.push_back({text, caption, icon});
+  return MessageResult::Ok;
+}
+
 void ReadIncomingFile(Corvane3Data& store, Channel channel, const std::function<void(const std::string&)>& process) {
-  // A message box shown while a line is carried out lets the timer tick again inside it: that tick
-  // reads nothing.
+  // A question asked while a line is carried out lets the timer tick again inside its box: that
+  // tick reads nothing.
   static bool reading[2] = {false, false};
   bool& busy = reading[channel == Channel::CTCControl ? 0 : 1];
   if (busy) return;
@@ -349,6 +363,7 @@ void EIOProcessXferInMsg(Engine& engine, const std::string& line) {
 void EIOReadXferInFile(Engine& engine) {
   Corvane3Data& store = engine.Store();
   if (store.GetOptionData().ExternalIOOn != 1) return;
+  const HeldNotices notices(store);  // shown once the replies are written
   ReadIncomingFile(store, Channel::ExternalIO, [&](const std::string& line) { EIOProcessXferInMsg(engine, line); });
   // The outside program learns at once why a command failed, even before a run is prepared.
   if (store.EIOQueue.Count > 0) FlushEIOIndications(store);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "interface/xfer_msg.h"
+#include "store/services.h"
 
 class Engine;
 class Corvane3Data;
@@ -31,6 +32,30 @@ struct ReceivedLine {
 // channel's last received one. A refused line is answered with its CMDERROR line and gives
 // nothing. A line that passes moves the last received number, whatever its later checks say.
 std::optional<ReceivedLine> ReceiveLine(Corvane3Data& store, Channel channel, const std::string& line);
+
+// While it lives, the store's boxes that need no answer (a damaged file named by a load, say) are
+// held; when it ends they are shown, none of them waiting to be closed, so that an outside program
+// gets every reply of its batch and the next batches are read while a box is up. A question still
+// goes to the user at once.
+class HeldNotices : public MessageService {
+ public:
+  explicit HeldNotices(Corvane3Data& store);
+  ~HeldNotices() override;
+  HeldNotices(const HeldNotices&) = delete;
+  HeldNotices& operator=(const HeldNotices&) = delete;
+  MessageResult ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
+                            MessageButtons buttons) override;
+
+ private:
+  struct Notice {
+    std::string Text;
+    std::string Caption;
+    MessageIcon Icon;
+  };
+  Corvane3Data& store_;
+  MessageService& shown_;
+  std::vector<Notice> held_;
+};
 
 // Takes the channel's incoming file over and hands each complete line, logged as received, to
 // `process` in order. A file still held by its writer waits for the next poll.

@@ -4,13 +4,13 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <system_error>
 
-#include "interface/interface_files.h"
+#include "interface/handover/handover.h"
 #include "interface/xfer_msg.h"
 #include "store/corvane3_data.h"
 #include "store/wall_clock.h"
+#include "store/whole_file/whole_file.h"
 
 namespace xfer {
 
@@ -21,16 +21,8 @@ void WriteLog(Corvane3Data& store, bool on, const char* logName, const char* cop
   if (!on) return;
   const std::string folder = LogFolder(store);
   const std::string path = FolderPath(folder, logName);
-  if (!AppendToFile(path, LogLine(line, direction))) return;
+  if (!handover::AppendLocked(path, LogLine(line, direction), false)) return;
   TrimLog(path, FolderPath(folder, copyName));
-}
-
-// Reads the whole file; false when it cannot be read.
-bool ReadFile(const std::string& path, std::string& bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
 }
 
 }  // namespace
@@ -64,7 +56,7 @@ void TrimLog(const std::string& logPath, const std::string& copyPath) {
   const std::uintmax_t size = std::filesystem::file_size(logPath, error);
   if (error || size <= kLogTrimAbove) return;
   std::string bytes;
-  if (!ReadFile(logPath, bytes)) return;
+  if (whole_file::Read(logPath, bytes) != whole_file::Result::Read) return;
   if (bytes.size() <= kLogKeep) return;  // it shrank meanwhile
   // The newest whole lines that fit: they start at the first line start from which the rest is at most kLogKeep.
   const size_t earliest = bytes.size() - kLogKeep;

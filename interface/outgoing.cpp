@@ -6,7 +6,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "interface/interface_files.h"
+#include "interface/handover/handover.h"
 #include "interface/interface_log.h"
 #include "interface/xfer_msg.h"
 #include "store/corvane3_data.h"
@@ -45,7 +45,8 @@ void Flush(Corvane3Data& store, const ChannelParts& channel) {
     batch += queue.Lines[slot].data();
     batch += '\n';
   }
-  if (!AppendToFile(FolderPath(ChannelFolder(store, channel.Which), channel.FileName), batch)) return;
+  // Never waits for the other program: a file it holds is tried again on a later flush.
+  if (!handover::AppendLocked(FolderPath(ChannelFolder(store, channel.Which), channel.FileName), batch, false)) return;
   for (int slot = 0; slot < count; ++slot) channel.Log(store, queue.Lines[slot].data(), kLogOutput);
   for (auto& line : queue.Lines) line[0] = '\0';
   queue.Count = 0;

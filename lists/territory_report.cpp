@@ -1,6 +1,5 @@
 #include "lists/territory_report.h"
 
-#include <QFile>
 #include <QTextStream>
 #include <algorithm>
 #include <cstring>
@@ -9,6 +8,7 @@
 #include "dialogs/train_fields.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
+#include "store/whole_file/whole_file.h"
 
 namespace {
 
@@ -60,10 +60,14 @@ void TTPrintTerritory::SetPrintParams(QPainter& dc, QSize page) {
   comments_.clear();
   pageStarts_.clear();
   // The whole file is read now and closed at once, so that a job cancelled part way leaves nothing open.
-  QFile file(CommentsFilePath(store_, FieldQText(territory_.CommentsFile)));
-  if (!territory_.CommentsFile[0] || !file.open(QIODevice::ReadOnly | QIODevice::Text)) return;
-  const QString text = QString::fromLatin1(file.readAll());
-  file.close();
+  std::string bytes;
+  if (!territory_.CommentsFile[0] ||
+      whole_file::Read(CommentsFilePath(store_, FieldQText(territory_.CommentsFile)).toStdString(), bytes) !=
+          whole_file::Result::Read) {
+    return;
+  }
+  QString text = QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  text.remove('\r');
   if (!text.isEmpty()) comments_ = Wrap(text.endsWith('\n') ? text.chopped(1) : text, width);
 }
 

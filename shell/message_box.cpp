@@ -2,9 +2,9 @@
 
 #include <QMessageBox>
 
-MessageResult QtMessageService::ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
-                                            MessageButtons buttons) {
-  QMessageBox box(owner_.data());
+namespace {
+
+void SetUp(QMessageBox& box, const std::string& text, const std::string& caption, MessageIcon icon) {
   box.setWindowTitle(QString::fromStdString(caption));
   box.setText(QString::fromStdString(text));
   switch (icon) {
@@ -24,6 +24,23 @@ MessageResult QtMessageService::ShowMessage(const std::string& text, const std::
       box.setIcon(QMessageBox::Question);
       break;
   }
+}
+
+}  // namespace
+
+void QtMessageService::ShowNotice(const std::string& text, const std::string& caption, MessageIcon icon) {
+  auto* box = new QMessageBox(owner_.data());
+  SetUp(*box, text, caption, icon);
+  box->setStandardButtons(QMessageBox::Ok);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setWindowModality(Qt::ApplicationModal);
+  box->show();
+}
+
+MessageResult QtMessageService::ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
+                                            MessageButtons buttons) {
+  QMessageBox box(owner_.data());
+  SetUp(box, text, caption, icon);
   switch (buttons) {
     case MessageButtons::Ok:
       box.setStandardButtons(QMessageBox::Ok);

@@ -14,6 +14,8 @@ class QtMessageService : public MessageService {
   // A modal box with the caption, icon and buttons asked for; returns the button chosen.
   MessageResult ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
                             MessageButtons buttons) override;
+  // The same box, modal to the user but not to the caller: it is shown and closes itself when answered.
+  void ShowNotice(const std::string& text, const std::string& caption, MessageIcon icon) override;
 
  private:
   QPointer<QWidget> owner_;

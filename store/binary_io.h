@@ -72,6 +72,6 @@ class ByteReader {
   bool ok_ = true;
 };
 
-// The content of a file, at most `limit` bytes of it; false only when it cannot be opened. A read
-// error ends the bytes where it happened, so the format's reader sees a short, damaged file.
+// The content of a regular file, at most `limit` bytes of it; false when it is no regular file, cannot
+// be opened or cannot be read to its end.
 bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, size_t limit = SIZE_MAX);

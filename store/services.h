@@ -17,6 +17,11 @@ class MessageService {
   virtual ~MessageService() = default;
   virtual MessageResult ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
                                     MessageButtons buttons) = 0;
+  // A box with only an Ok button whose closing nobody waits for: the caller goes on while it is up.
+  // Where boxes do not block, it is shown like any other.
+  virtual void ShowNotice(const std::string& text, const std::string& caption, MessageIcon icon) {
+    ShowMessage(text, caption, icon, MessageButtons::Ok);
+  }
 };
 
 // Status bar panes the core writes to.

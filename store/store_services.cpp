@@ -3,9 +3,9 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <string>
 
+#include "store/binary_io.h"
 #include "store/command_ids.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
@@ -58,11 +58,9 @@ void Corvane3Data::CloseDialog() {
 // ---------------------------------------------------------------- bitmap check
 
 int Corvane3Data::CheckBitmapFile(const std::string& path, int width, int height) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return 3;
-  std::array<unsigned char, 26> head{};
-  file.read(reinterpret_cast<char*>(head.data()), head.size());
-  return CheckBitmapBytes(head.data(), static_cast<size_t>(file.gcount()), width, height);
+  std::vector<uint8_t> head;
+  if (!ReadFileBytes(path, head, 26)) return 3;
+  return CheckBitmapBytes(head.data(), head.size(), width, height);
 }
 
 int Corvane3Data::CheckBitmapBytes(const uint8_t* data, size_t size, int width, int height) {

@@ -18,28 +18,18 @@
 #include "store/sound_files.h"
 #include "store/track_file.h"
 #include "store/track_file_format.h"
+#include "store/whole_file/whole_file.h"
 
 namespace {
 
 constexpr int kMaxListedBitmaps = 30;
 constexpr const char* kInternalBitmapMark = "(internal bitmap)";
 
-// The whole content of a file, or false when it cannot be opened or read.
-bool ReadWholeFile(const std::string& path, std::string& text) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return false;
-  text.clear();
-  char piece[kCommentsPiece];
-  size_t n;
-  while ((n = std::fread(piece, 1, sizeof piece, file)) > 0) text.append(piece, n);
-  const bool ok = !std::ferror(file);
-  std::fclose(file);
-  return ok;
-}
-
 struct ListedBitmap {
   std::string Name;
   int Type;
+  std::vector<uint8_t> Image;  // the file's bytes, read once for the check and the save
+  bool Carried = false;        // under the size the file can carry
 };
 
 }  // namespace
@@ -54,18 +44,24 @@ int TrackFile::Write(const std::string& path, uint8_t announce) {
       if (name.empty() || name.find(kInternalBitmapMark) != std::string::npos) continue;
       const bool listed =
           std::any_of(bitmaps.begin(), bitmaps.end(), [&](const ListedBitmap& b) { return b.Name == name; });
-      if (!listed && static_cast<int>(bitmaps.size()) < kMaxListedBitmaps) bitmaps.push_back({name, t});
+      if (!listed && static_cast<int>(bitmaps.size()) < kMaxListedBitmaps) bitmaps.push_back({name, t, {}, false});
     }
   }
   int errors = 0;
-  for (const ListedBitmap& bitmap : bitmaps) {
+  for (ListedBitmap& bitmap : bitmaps) {
     const std::string head =
         "\"" + FieldText(store_.GetTrainType(bitmap.Type).Name) + "(" + std::to_string(bitmap.Type) + ")\", ";
     std::string text;
-    // A picture the territory carries is checked as held; only a newly named one is read from disk.
-    const std::vector<uint8_t>* held = HeldTrainIconImage(bitmap.Name);
-    const int check = held ? store_.CheckBitmapBytes(held->data(), held->size(), 32, 14)
-                           : store_.CheckBitmapFile(bitmap.Name, 32, 14);
+    // A picture the territory carries is checked as held; only a newly named one is read from disk, once,
+    // so that what was checked is what is saved. One that cannot be read is refused like a missing one.
+    int check = 3;
+    if (const std::vector<uint8_t>* held = HeldTrainIconImage(bitmap.Name)) {
+      bitmap.Image = *held;
+      check = store_.CheckBitmapBytes(held->data(), held->size(), 32, 14);
+    } else if (ReadFileBytes(bitmap.Name, bitmap.Image, kIconImageLimit)) {
+      check = store_.CheckBitmapBytes(bitmap.Image.data(), bitmap.Image.size(), 32, 14);
+    }
+    bitmap.Carried = bitmap.Image.size() < static_cast<size_t>(kIconImageLimit);
     switch (check) {
       case 3:
         text = head + "Could not find or open locomotive or caboose bitmap file \"" + bitmap.Name + "\".";
@@ -93,7 +89,7 @@ int TrackFile::Write(const std::string& path, uint8_t announce) {
     store_.ShowMessage("The comments file \"" + commentsPath + "\" is too large to be saved in the track file.",
                        MessageIcon::Error);
     ++errors;
-  } else if (!commentsPath.empty() && !ReadWholeFile(commentsPath, comments)) {
+  } else if (!commentsPath.empty() && whole_file::Read(commentsPath, comments) != whole_file::Result::Read) {
     comments.clear();
     store_.ShowMessage("Could not find or open comments file \"" + commentsPath + "\".", MessageIcon::Error);
   }
@@ -109,22 +105,10 @@ int TrackFile::Write(const std::string& path, uint8_t announce) {
     return file_result::kRefusedByChecks;
   }
 
-  // The icon images go in list order; an image that cannot be read or is too large is left out.
+  // The icon images go in list order; an image too large for the file is left out.
   std::vector<std::pair<std::string, std::vector<uint8_t>>> icons;
-  for (const ListedBitmap& bitmap : bitmaps) {
-    if (const std::vector<uint8_t>* held = HeldTrainIconImage(bitmap.Name)) {
-      if (held->size() < static_cast<size_t>(kIconImageLimit)) icons.emplace_back(bitmap.Name, *held);
-      continue;
-    }
-    std::FILE* file = std::fopen(bitmap.Name.c_str(), "rb");
-    if (!file) continue;
-    std::vector<uint8_t> bytes(kIconImageLimit);
-    const size_t n = std::fread(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
-    if (n >= static_cast<size_t>(kIconImageLimit)) continue;
-    bytes.resize(n);
-    icons.emplace_back(bitmap.Name, std::move(bytes));
-  }
+  for (ListedBitmap& bitmap : bitmaps)
+    if (bitmap.Carried) icons.emplace_back(bitmap.Name, std::move(bitmap.Image));
 
   const CountData counts = ComputeCounts();
   const auto& w = counts.Words;

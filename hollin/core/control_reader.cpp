@@ -3,8 +3,8 @@
 #include <charconv>
 #include <cstdio>
 
-#include "hollin/core/handover.h"
 #include "hollin/core/hollin_data.h"
+#include "interface/handover/handover.h"
 
 namespace hollin {
 namespace {

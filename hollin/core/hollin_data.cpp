@@ -8,10 +8,10 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <system_error>
 
-#include "hollin/core/handover.h"
+#include "interface/handover/handover.h"
+#include "store/whole_file/whole_file.h"
 
 namespace hollin {
 namespace {
@@ -84,12 +84,11 @@ void THollinData::SetDefaultOptions() {
 LoadResult THollinData::LoadOptions() {
   SetDefaultOptions();
   const std::string path = programFolder_ + kOptionFileName;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  std::string bytes;
+  if (whole_file::Read(path, bytes, kOptionFileSize) != whole_file::Result::Read) {
     LogError("Could not open option file \"" + path + "\"");
     return LoadResult::Missing;
   }
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (bytes.size() < sizeof kGuard || std::memcmp(bytes.data(), kGuard, sizeof kGuard) != 0) {
     return LoadResult::GuardMismatch;
   }
@@ -176,7 +175,7 @@ void THollinData::FlushIndications() {
     ++lines;
   }
   // One write under the lock: the simulator takes either none of the batch or all of it.
-  if (!AppendLocked(TestFolder() + kIndicationFileName, batch)) return;
+  if (!handover::AppendLocked(TestFolder() + kIndicationFileName, batch, true)) return;
   for (int i = 0; i < lines; ++i) LogLine(queue_[static_cast<std::size_t>(i)].Text, true);
   for (Slot& slot : queue_) slot.InUse = false;
   queued_ = 0;
@@ -219,10 +218,8 @@ void THollinData::LogLine(const std::string& text, bool output) {
 }
 
 void THollinData::TrimLog(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return;
-  const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  in.close();
+  std::string content;
+  if (whole_file::Read(path, content) != whole_file::Result::Read) return;
   // Keep from the first line whose start leaves at most the kept size to the end.
   std::size_t start = 0;
   while (start < content.size() && content.size() - start > kLogKeep) {

@@ -1,13 +1,13 @@
 #include "hollin/core/send_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 
 #include "hollin/core/control_reader.h"
-#include "hollin/core/handover.h"
 #include "hollin/core/hollin_data.h"
+#include "interface/handover/handover.h"
+#include "store/whole_file/whole_file.h"
 
 namespace hollin {
 
@@ -30,14 +30,14 @@ std::optional<std::string> BuildSendLine(const std::string& line, int sequence, 
 }
 
 std::optional<std::string> SendFile(THollinData& data, const std::string& path) {
-  std::error_code error;
-  if (path.empty() || std::filesystem::is_directory(path, error)) return std::string(kCannotReadSendFile);
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::string(kCannotReadSendFile);
+  // Only a regular file is sent: a folder, a FIFO or a device is refused before it is opened.
+  std::string content;
+  if (whole_file::Read(path, content) != whole_file::Result::Read) return std::string(kCannotReadSendFile);
   const std::string time = data.GetTimeText();  // every line of one send carries the same time
-  std::string line;
-  while (std::getline(in, line)) {
-    line = StripLineEnd(std::move(line));
+  for (std::size_t start = 0; start < content.size();) {
+    const std::size_t end = std::min(content.find('\n', start), content.size());
+    std::string line = handover::StripLineEnd(content.substr(start, end - start));
+    start = end + 1;
     if (line.size() > kMaxSendLine) line.resize(kMaxSendLine);
     const auto out = BuildSendLine(line, data.GetOptions().OwnSequence, time);
     if (out) SendIndication(data, *out);

@@ -2,12 +2,15 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
+
+#include "store/whole_file/whole_file.h"
 
 namespace handover {
 namespace {
@@ -41,6 +44,30 @@ bool Lock(int fd, bool wait, bool& busy) {
   return true;
 }
 
+// The file at `path` is still the one the descriptor holds (not taken away meanwhile).
+bool StillAtPath(int fd, const std::string& path) {
+  struct stat held {};
+  struct stat named {};
+  if (::fstat(fd, &held) != 0 || ::stat(path.c_str(), &named) != 0) return false;
+  return held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+}
+
+void SplitLines(const std::string& content, std::size_t maxLine, std::vector<std::string>& lines, std::string& tail) {
+  std::size_t start = 0;
+  while (start < content.size()) {
+    const std::size_t end = content.find('\n', start);
+    const bool complete = end != std::string::npos;
+    std::string line = StripLineEnd(content.substr(start, complete ? end - start + 1 : std::string::npos));
+    if (line.size() > maxLine) line.resize(maxLine);
+    if (!complete) {
+      tail = std::move(line);
+      break;
+    }
+    lines.push_back(std::move(line));
+    start = end + 1;
+  }
+}
+
 }  // namespace
 
 std::string FindFile(const std::string& folder, const std::string& name) {
@@ -64,56 +91,60 @@ std::string StripLineEnd(std::string line) {
   return line;
 }
 
-ReadResult ReadLinesLocked(const std::string& path, std::size_t maxLine, bool wait, std::vector<std::string>& lines,
-                           std::string& tail) {
+ReadResult TakeFile(const std::string& folder, const std::string& name, const std::string& takenName,
+                    std::size_t maxLine, bool wait, std::vector<std::string>& lines, std::string& tail) {
   lines.clear();
   tail.clear();
-  FileDescriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
+  const std::string found = FindFile(folder, name);
+  if (found.empty()) return ReadResult::CannotOpen;
+  FileDescriptor file{whole_file::OpenRegular(found)};
   if (file.Fd < 0) return ReadResult::CannotOpen;
-  // A writer that opened the file before it was renamed finishes its batch first.
+  // A writer in the middle of a batch keeps the file where it is until the next poll.
   bool busy = false;
   if (!Lock(file.Fd, wait, busy)) return busy ? ReadResult::Locked : ReadResult::CannotOpen;
+  // What lies under the taken name was left by a read that never finished: whatever of it was
+  // carried out must not be carried out again, so it goes unread.
+  const std::string taken = folder + takenName;
+  std::remove(taken.c_str());
+  if (std::rename(found.c_str(), taken.c_str()) != 0) return ReadResult::CannotOpen;
   std::string content;
-  char buffer[8192];
-  for (;;) {
-    const ssize_t n = ::read(file.Fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return ReadResult::CannotOpen;
-    if (n == 0) break;
-    content.append(buffer, static_cast<std::size_t>(n));
+  if (whole_file::ReadOpen(file.Fd, content) != whole_file::Result::Read) {
+    // Given back for the next poll unless the writer has begun a new file meanwhile.
+    std::error_code error;
+    if (!std::filesystem::exists(found, error) && !error) std::rename(taken.c_str(), found.c_str());
+    return ReadResult::CannotOpen;
   }
-  std::size_t start = 0;
-  while (start < content.size()) {
-    const std::size_t end = content.find('\n', start);
-    const bool complete = end != std::string::npos;
-    std::string line = StripLineEnd(content.substr(start, complete ? end - start + 1 : std::string::npos));
-    if (line.size() > maxLine) line.resize(maxLine);
-    if (!complete) {
-      tail = std::move(line);
-      break;
-    }
-    lines.push_back(std::move(line));
-    start = end + 1;
-  }
+  // Deleted while the lock is still held: a writer waiting at it then sees the file gone.
+  std::remove(taken.c_str());
+  SplitLines(content, maxLine, lines, tail);
   return ReadResult::Read;
 }
 
-ReadResult TakeFile(const std::string& folder, const std::string& name, const std::string& takenName,
-                    std::size_t maxLine, bool wait, std::vector<std::string>& lines, std::string& tail) {
-  const std::string taken = folder + takenName;
-  std::error_code error;
-  // A reader that does not wait leaves a file its writer still held under the taken name: it is
-  // read before the next one is renamed over it. A waiting reader never leaves one behind, so a
-  // file there is a leftover and is replaced.
-  if (wait || !std::filesystem::is_regular_file(taken, error)) {
-    const std::string found = FindFile(folder, name);
-    if (found.empty()) return ReadResult::CannotOpen;
-    std::remove(taken.c_str());
-    if (std::rename(found.c_str(), taken.c_str()) != 0) return ReadResult::CannotOpen;
+bool AppendLocked(const std::string& path, std::string_view text, bool wait) {
+  if (path.empty()) return false;
+  // Each round that finds the file taken away between the open and the lock opens the new one.
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    FileDescriptor file{::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666)};
+    if (file.Fd < 0) return false;
+    bool busy = false;
+    if (!Lock(file.Fd, wait, busy)) return false;
+    if (!StillAtPath(file.Fd, path)) continue;
+    struct stat before {};
+    if (::fstat(file.Fd, &before) != 0 || !S_ISREG(before.st_mode)) return false;
+    std::size_t done = 0;
+    while (done < text.size()) {
+      const ssize_t n = ::write(file.Fd, text.data() + done, text.size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        // Half a batch would be read as lines that were never meant: take it back.
+        if (::ftruncate(file.Fd, before.st_size) != 0) return false;
+        return false;
+      }
+      done += static_cast<std::size_t>(n);
+    }
+    return true;
   }
-  const ReadResult result = ReadLinesLocked(taken, maxLine, wait, lines, tail);
-  if (result == ReadResult::Read) std::remove(taken.c_str());
-  return result;
+  return false;
 }
 
 }  // namespace handover

@@ -1,12 +1,15 @@
 // Taking a file over from the other program. A writer appends a whole batch
-// with one write under an exclusive lock and closes; a reader renames the file
-// away first, then takes the lock before it reads, so it never sees half of a
-// batch. A reader finds the other side's file by its exact name, then by a
-// name that differs only in letter case.
+// with one write under an exclusive lock and closes. A reader takes the lock
+// on the file first, then renames it away, reads it and deletes it before it
+// lets the lock go: it never sees half of a batch, and a writer that was
+// waiting at the lock finds the file gone and writes to a new one. A reader
+// finds the other side's file by its exact name, then by a name that differs
+// only in letter case.
 #pragma once
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace handover {
@@ -20,17 +23,20 @@ std::string StripLineEnd(std::string line);
 
 enum class ReadResult { Read, CannotOpen, Locked };
 
-// Reads the file at `path` under its lock: its complete lines, each without its line end and cut
-// to maxLine characters. A last line without "\n" is returned in `tail` (line end stripped).
-// `wait` waits for a writer's lock; without it a locked file gives Locked and stays as it is.
-ReadResult ReadLinesLocked(const std::string& path, std::size_t maxLine, bool wait, std::vector<std::string>& lines,
-                           std::string& tail);
-
-// Takes the file `name` of `folder` over by renaming it to `takenName`. Without `wait`, a file
-// left under `takenName` by an earlier poll (its writer still held the lock) is read first.
-// On Read the lines are returned and the taken file is deleted; a taken file still locked
-// stays for the next poll. CannotOpen when there is nothing to take.
+// Takes the file `name` of `folder` over: its complete lines, each without its line end and cut
+// to maxLine characters, and a last line without "\n" in `tail`. Any file left under `takenName`
+// by an interrupted read is deleted unread, and the file is renamed to `takenName` for the read
+// and deleted after it. `wait` waits for a writer's lock; without it a file its writer holds
+// gives Locked and stays where it is for the next poll. CannotOpen when there is nothing to take
+// (or only something that is not a regular file).
 ReadResult TakeFile(const std::string& folder, const std::string& name, const std::string& takenName,
                     std::size_t maxLine, bool wait, std::vector<std::string>& lines, std::string& tail);
+
+// Appends `text` (whole lines, each ending in "\n") to the file at `path`, creating it, with one
+// write under an exclusive lock. `wait` waits for the lock; without it a file the other program
+// holds gives false at once, to be tried again later. A file taken away while this waited is left
+// to its reader and the new one is written. False, with the file as it was, when the file cannot
+// be opened or the write fails (a partial write is cut off again).
+bool AppendLocked(const std::string& path, std::string_view text, bool wait);
 
 }  // namespace handover

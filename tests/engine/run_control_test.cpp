@@ -11,6 +11,7 @@
 #include "store/playback_format.h"
 #include "store/track_file.h"
 #include "tests/engine/movement_fixture.h"
+#include "tests/support/not_files.h"
 
 namespace {
 
@@ -361,6 +362,27 @@ TEST_F(PlaybackModeTest, ARecordingWhoseTrackFileIsMissingIsRefusedAndKeepsTheTe
   EXPECT_EQ(store().OperatingMode, operating_mode::kSimulation);
   EXPECT_EQ(FieldText(store().TrackFilePath), track_);
   EXPECT_EQ(+store().GetBlockData(b[3]).InUse, 1);
+}
+
+// A folder, a FIFO or a device is a playback file that cannot be opened, refused at once; and a
+// recording whose track file is named by a FIFO beside it is refused without waiting on it.
+TEST_F(PlaybackModeTest, APlaybackOrItsTrackFileThatIsNoRegularFileIsRefusedAtOnce) {
+  for (const not_files::NotAFile& path : not_files::Make(folder(), ".ply")) {
+    SCOPED_TRACE(path.Kind);
+    messages.Calls.clear();
+    shell.OpenFileAnswers.push_back(path.Path);
+    not_files::WithinSeconds([&] { control.CmPlayback(); });
+    EXPECT_THAT(Texts(), ElementsAre("Could not open playback file."));
+    EXPECT_EQ(store().OperatingMode, operating_mode::kSimulation);
+    EXPECT_EQ(store().PlaybackIn, nullptr);
+  }
+  const std::string fifo = folder().string() + "/fifo.trk";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  messages.Calls.clear();
+  shell.OpenFileAnswers.push_back(Recording([](PlaybackHeader& h) { SetFieldText(h.TrackPath, "/gone/fifo.trk"); }));
+  not_files::WithinSeconds([&] { control.CmPlayback(); });
+  EXPECT_THAT(Texts(), ElementsAre("The track file \"" + fifo + "\" of this playback file could not be loaded."));
+  EXPECT_EQ(FieldText(store().TrackFilePath), track_);
 }
 
 TEST_F(PlaybackModeTest, CancellingTheFileDialogRestoresTheModeAndResumesThroughStart) {

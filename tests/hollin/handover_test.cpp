@@ -1,12 +1,13 @@
-#include "hollin/core/handover.h"
+#include "interface/handover/handover.h"
 
 #include <fcntl.h>
 #include <gmock/gmock.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
-#include <chrono>
+#include <fstream>
 #include <thread>
 
 #include "hollin/core/control_reader.h"
@@ -29,7 +30,7 @@ TEST_F(HandoverTest, BatchesAppendedWhileTheReaderTakesTheFileArriveWholeAndOnce
         std::snprintf(line, sizeof line, "SIGNAL,%04d,S%d,10:00:00,CLEAR\n", (b * 3 + i) % 10000, b * 3 + i);
         batch += line;
       }
-      ASSERT_TRUE(hollin::AppendLocked(shared_ + "cv3ctccontrols.txt", batch));
+      ASSERT_TRUE(handover::AppendLocked(shared_ + "cv3ctccontrols.txt", batch, true));
     }
     done = true;
   });
@@ -51,16 +52,28 @@ TEST_F(HandoverTest, BatchesAppendedWhileTheReaderTakesTheFileArriveWholeAndOnce
   EXPECT_FALSE(Exists(program_ + "log.txt") && Read(program_ + "log.txt").find("unfinished") != std::string::npos);
 }
 
-// A writer that opened the file just before the reader renamed it away must not write into
-// the taken file once it gets the lock: the reader has read and deleted it by then.
+// Whether some thread waits at a lock on the file with inode `inode`: the kernel lists it in
+// /proc/locks with "->" in front of the waiting lock.
+bool SomeoneWaitsAtTheLock(ino_t inode) {
+  std::ifstream locks("/proc/locks");
+  const std::string mark = ":" + std::to_string(inode) + " ";
+  for (std::string line; std::getline(locks, line);)
+    if (line.find("->") != std::string::npos && line.find(mark) != std::string::npos) return true;
+  return false;
+}
+
+// A writer that opened the file just before the reader took it away must not write into the
+// taken file once it gets the lock: the reader has read and deleted it by then.
 TEST_F(HandoverTest, AWriterHeldAtTheLockWritesToTheNewFileNotTheTakenOne) {
   const std::string path = shared_ + "cv3ctcindications.txt";
   Write(path, "OLD\n");
   const int reader = ::open(path.c_str(), O_RDONLY);
   ASSERT_GE(reader, 0);
   ASSERT_EQ(::flock(reader, LOCK_EX), 0);
-  std::thread writer([&] { EXPECT_TRUE(hollin::AppendLocked(path, "NEW\n")); });
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the writer waits at the lock
+  struct stat taken {};
+  ASSERT_EQ(::fstat(reader, &taken), 0);
+  std::thread writer([&] { EXPECT_TRUE(handover::AppendLocked(path, "NEW\n", true)); });
+  while (!SomeoneWaitsAtTheLock(taken.st_ino)) std::this_thread::yield();  // the writer is at the lock
   ASSERT_EQ(std::rename(path.c_str(), (shared_ + "taken.tmp").c_str()), 0);
   ::close(reader);
   writer.join();
@@ -68,15 +81,28 @@ TEST_F(HandoverTest, AWriterHeldAtTheLockWritesToTheNewFileNotTheTakenOne) {
   EXPECT_EQ(Read(path), "NEW\n");
 }
 
+// The simulator's writer never waits: a file the reader holds is left for a later flush.
+TEST_F(HandoverTest, AWriterThatDoesNotWaitLeavesAHeldFileAsItWas) {
+  const std::string path = shared_ + "cv3ctccontrols.txt";
+  Write(path, "OLD\n");
+  const int reader = ::open(path.c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(reader, LOCK_EX), 0);
+  EXPECT_FALSE(handover::AppendLocked(path, "NEW\n", false));
+  ::close(reader);
+  EXPECT_EQ(Read(path), "OLD\n");
+  EXPECT_TRUE(handover::AppendLocked(path, "NEW\n", false));
+  EXPECT_EQ(Read(path), "OLD\nNEW\n");
+}
+
 TEST_F(HandoverTest, AnExactNameIsPreferredAndOtherNamesDoNotMatch) {
   Write(shared_ + "CV3CTCCONTROLS.TXT", "x\n");
-  EXPECT_EQ(hollin::FindFile(shared_, "CV3CTCcontrols.txt"), shared_ + "CV3CTCCONTROLS.TXT");
+  EXPECT_EQ(handover::FindFile(shared_, "CV3CTCcontrols.txt"), shared_ + "CV3CTCCONTROLS.TXT");
   Write(shared_ + "CV3CTCcontrols.txt", "y\n");
-  EXPECT_EQ(hollin::FindFile(shared_, "CV3CTCcontrols.txt"), shared_ + "CV3CTCcontrols.txt");
-  EXPECT_EQ(hollin::FindFile(shared_, "cv3ctcindications.txt"), "");
+  EXPECT_EQ(handover::FindFile(shared_, "CV3CTCcontrols.txt"), shared_ + "CV3CTCcontrols.txt");
+  EXPECT_EQ(handover::FindFile(shared_, "cv3ctcindications.txt"), "");
   std::filesystem::create_directory(shared_ + "cv3ctcindications.TXT");  // a folder is no file
-  EXPECT_EQ(hollin::FindFile(shared_, "cv3ctcindications.txt"), "");
-  EXPECT_EQ(hollin::FindFile(shared_ + "missing/", "x"), "");
+  EXPECT_EQ(handover::FindFile(shared_, "cv3ctcindications.txt"), "");
+  EXPECT_EQ(handover::FindFile(shared_ + "missing/", "x"), "");
 }
 
 }  // namespace

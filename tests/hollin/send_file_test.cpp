@@ -5,6 +5,7 @@
 #include "hollin/core/control_reader.h"
 #include "hollin/core/folder_setup.h"
 #include "tests/hollin/hollin_fixture.h"
+#include "tests/support/not_files.h"
 
 using ::testing::ElementsAre;
 
@@ -63,9 +64,15 @@ TEST_F(SendFileTest, AFileOf300LinesArrivesWhole) {
 }
 
 TEST_F(SendFileTest, AFileThatCannotBeReadSendsAndStoresNothing) {
-  for (const std::string& file : {(root_ / "missing.txt").string(), std::string()}) {
-    EXPECT_EQ(hollin::SendFile(*data_, file),
-              "We cannot read the file you specified.  Make sure it exists.  Please check and re-enter.");
+  std::vector<std::string> files = {(root_ / "missing.txt").string(), std::string()};
+  // A folder, a FIFO or a device: refused at once, never opened to wait on or to read without end.
+  for (const not_files::NotAFile& other : not_files::Make(root_, ".txt")) files.push_back(other.Path);
+  for (const std::string& file : files) {
+    SCOPED_TRACE(file);
+    not_files::WithinSeconds([&] {
+      EXPECT_EQ(hollin::SendFile(*data_, file),
+                "We cannot read the file you specified.  Make sure it exists.  Please check and re-enter.");
+    });
   }
   EXPECT_EQ(std::string(data_->GetOptions().FileToSend), "");
   EXPECT_EQ(+data_->GetOptions().OwnSequence, 0);

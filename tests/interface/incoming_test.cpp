@@ -15,12 +15,13 @@
 #include <thread>
 #include <vector>
 
-#include "interface/interface_files.h"
+#include "interface/handover/handover.h"
 #include "interface/outgoing.h"
 #include "interface/xfer_msg.h"
 #include "store/simulation_file.h"
 #include "store/track_file.h"
 #include "tests/interface/interface_fixture.h"
+#include "tests/support/not_files.h"
 
 namespace {
 
@@ -270,22 +271,77 @@ TEST_F(IncomingTest, TheCommandFileIsConsumedWithCRLFAndAnUnfinishedLastLine) {
   EXPECT_EQ(Last(), 3);
 }
 
-TEST_F(IncomingTest, AFileStillLockedByItsWriterWaitsForTheNextPoll) {
+TEST_F(IncomingTest, AFileStillLockedByItsWriterStaysInPlaceForTheNextPoll) {
   {
     std::ofstream out(File(xfer::kEIOCommandFile), std::ios::binary);
     out << "control,0001,time,x\n";
   }
   const int fd = ::open(File(xfer::kEIOCommandFile).c_str(), O_RDONLY);
-  ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+  ASSERT_EQ(::flock(fd, LOCK_EX), 0);  // the outside program is in the middle of a batch
   xfer::EIOReadXferInFile(engine);
   EXPECT_THAT(Indications(), IsEmpty());
-  EXPECT_TRUE(std::filesystem::exists(File(xfer::kEIOCommandTaken)));
-  // A new batch arriving meanwhile must not be renamed over the one taken.
-  ASSERT_TRUE(xfer::AppendToFile(File(xfer::kEIOCommandFile).string(), "control,0002,time,x\n"));
+  EXPECT_TRUE(std::filesystem::exists(File(xfer::kEIOCommandFile)));
+  EXPECT_FALSE(std::filesystem::exists(File(xfer::kEIOCommandTaken)));
   ::close(fd);
   xfer::EIOReadXferInFile(engine);
+  EXPECT_THAT(Indications(), ElementsAre("TIME,0000,01-08:00:00"));
+  EXPECT_FALSE(std::filesystem::exists(File(xfer::kEIOCommandFile)));
+}
+
+// A taken file left behind by a read that never finished was carried out, or never will be: its
+// lines must not be carried out again, nor take the numbers of the lines that follow.
+TEST_F(IncomingTest, AnOldTakenFileIsDeletedUnreadWhenTheNextCommandFileArrives) {
+  SetLast(8);
+  {
+    std::ofstream out(File(xfer::kEIOCommandTaken), std::ios::binary);
+    out << "control,0009,time,x\nswitch,0010,SW0,x,reverse\n";
+  }
+  xfer::EIOReadXferInFile(engine);  // no command file: nothing is touched
+  EXPECT_TRUE(std::filesystem::exists(File(xfer::kEIOCommandTaken)));
+  {
+    std::ofstream out(File(xfer::kEIOCommandFile), std::ios::binary);
+    out << "control,0009,time,x\n";
+  }
   xfer::EIOReadXferInFile(engine);
-  EXPECT_THAT(Indications(), ElementsAre("TIME,0000,01-08:00:00", "TIME,0001,01-08:00:00"));
+  EXPECT_THAT(Indications(), ElementsAre("TIME,0000,01-08:00:00"));
+  EXPECT_EQ(Last(), 9);
+  EXPECT_EQ(store().GetSwitchStatus(sw).Position, 0);
+  EXPECT_FALSE(std::filesystem::exists(File(xfer::kEIOCommandTaken)));
+}
+
+// A folder, a FIFO or a device named as the command file is not taken, and nothing waits on it.
+TEST_F(IncomingTest, ACommandFileThatIsNoRegularFileIsLeftAlone) {
+  const std::filesystem::path fifo = File(xfer::kEIOCommandFile);
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  not_files::WithinSeconds([&] { xfer::EIOReadXferInFile(engine); });
+  EXPECT_THAT(Indications(), IsEmpty());
+  EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+}
+
+// Loads of paths that name no regular file are refused as files that cannot be found: at once, with
+// the territory and the run as they were.
+TEST_F(IncomingTest, LoadAndSimLoadOfAFolderAFifoOrADeviceAreRefusedAtOnce) {
+  SetLast(0);
+  int number = 0;
+  for (const not_files::NotAFile& path : not_files::Make(folder(), ".trk")) {
+    SCOPED_TRACE(path.Kind);
+    const auto line = [&](const std::string& command, const std::string& rest) {
+      char sequence[16];
+      std::snprintf(sequence, sizeof sequence, "%04d", ++number);
+      return "control," + std::string(sequence) + "," + command + ",12:00:00," + path.Path + rest;
+    };
+    const std::string load = line("load", ",mo,08:00");
+    const std::string simload = line("simload", "");
+    Text sent;
+    not_files::WithinSeconds([&] { sent = Send({load, simload}); });
+    EXPECT_THAT(
+        sent,
+        ElementsAre(Error("The track file name in the fifth field of the message could not be found", load),
+                    Error("The simulation file name in the fifth field of the message could not be found", simload)));
+    EXPECT_EQ(xfer::FindDevice(store(), xfer::DeviceTable::Switch, "SW0"), sw);
+    EXPECT_EQ(+run().AwaitingStart, 0);
+  }
+  EXPECT_THAT(ErrorTexts(), IsEmpty());
 }
 
 TEST_F(IncomingTest, ABurstWrittenWhileTheTicksRunIsProcessedInOrderWithNoLineLostOrRepeated) {
@@ -300,20 +356,81 @@ TEST_F(IncomingTest, ABurstWrittenWhileTheTicksRunIsProcessedInOrderWithNoLineLo
         std::snprintf(line, sizeof line, "control,%04d,time,x\n", i);
         batch += line;
       }
-      while (!xfer::AppendToFile(path, batch)) std::this_thread::yield();
+      while (!handover::AppendLocked(path, batch, false)) std::this_thread::yield();
     }
     done = true;
   });
   while (!done) xfer::EIOReadXferInFile(engine);
   writer.join();
-  // A batch taken while its writer still held the lock is read on the next poll, the newest file on
-  // the one after.
-  xfer::EIOReadXferInFile(engine);
+  // A file its writer still held at the last poll is read now.
   xfer::EIOReadXferInFile(engine);
   const Text sent = Indications();
   ASSERT_EQ(sent.size(), static_cast<size_t>(kLines));
   for (const std::string& line : sent) ASSERT_THAT(line, ::testing::StartsWith("TIME,")) << line;
   EXPECT_EQ(Last(), kLines - 1);
+}
+
+}  // namespace
+
+namespace {
+
+// What the outside program could read in the indication file at the moment each box came up.
+class BoxWatcher : public MessageService {
+ public:
+  explicit BoxWatcher(std::function<Text()> indications) : indications_(std::move(indications)) {}
+  MessageResult ShowMessage(const std::string& text, const std::string&, MessageIcon, MessageButtons) override {
+    Boxes.push_back({text, indications_()});
+    return MessageResult::Ok;
+  }
+  struct Box {
+    std::string Text;
+    ::Text WrittenBefore;
+  };
+  std::vector<Box> Boxes;
+
+ private:
+  std::function<::Text()> indications_;
+};
+
+// A damaged file named by a load shows its box only once every reply of the batch is written, so an
+// outside program never waits on a person for them.
+TEST_F(IncomingTest, TheBoxOfADamagedLoadComesUpOnlyAfterEveryReplyOfTheBatchIsWritten) {
+  struct Case {
+    std::string command;
+    const char* file;
+    std::string box;
+    std::string refusal;
+  };
+  const std::vector<Case> cases = {
+      {"load", "damaged.trk", "Illegal track territory file!",
+       "The track file name in the fifth field of the message could not be loaded"},
+      {"simload", "damaged.ssm", "Illegal simulation file!",
+       "The simulation file name in the fifth field of the message could not be loaded"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.command);
+    ExternalIOMode();
+    SetLast(-1);
+    std::filesystem::remove(File(xfer::kEIOIndicationFile));
+    const std::string damaged = (folder() / c.file).string();
+    std::ofstream(damaged, std::ios::binary) << "no territory here";
+    BoxWatcher boxes([this] { return Indications(); });
+    store().SetMessageService(&boxes);
+    {
+      std::ofstream out(File(xfer::kEIOCommandFile), std::ios::binary);
+      out << "control,0001,time,x\ncontrol,0002," << c.command << ",12:00:00," << damaged
+          << ",mo,08:00\ncontrol,0003,time,x\n";
+    }
+    xfer::EIOReadXferInFile(engine);
+    store().SetMessageService(&messages);
+    const Text sent = Indications();
+    ASSERT_GE(sent.size(), 2u);
+    EXPECT_THAT(sent[0], ::testing::StartsWith("TIME,"));
+    EXPECT_THAT(sent[1], ::testing::HasSubstr("\"" + c.refusal + "\""));
+    ASSERT_FALSE(boxes.Boxes.empty());
+    EXPECT_EQ(boxes.Boxes[0].Text, c.box);
+    for (const BoxWatcher::Box& box : boxes.Boxes) EXPECT_EQ(box.WrittenBefore, sent) << box.Text;
+  }
 }
 
 }  // namespace

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "store/file_results.h"
 #include "store/fixed_text.h"
 #include "store/simulation_file.h"
 #include "store/track_file.h"
 #include "store/wall_clock.h"
 #include "tests/store/track_file_test_util.h"
 #include "tests/support/demo_territory.h"
+#include "tests/support/not_files.h"
 
 namespace {
 
@@ -193,6 +195,39 @@ TEST_F(FileCommandsTest, ChangeTerritoryAsksAgainAfterAFailedLoad) {
   EXPECT_EQ(+store().GetBlockData(0).InUse, 0);
   EXPECT_EQ(+store().Run.Loading, 0);
   EXPECT_EQ(shell.ResetDisplayCalls, 1) << "no territory reset after Cancel";
+}
+
+// A folder, a FIFO or a device chosen in an open dialog is a file that cannot be opened: refused at
+// once (the dialog asks again), never waited on or read without end.
+TEST_F(FileCommandsTest, OpenCommandsRefuseAFolderAFifoAndADeviceAtOnce) {
+  SaveRun("run.ssm");
+  std::filesystem::copy_file(In("demo.trk"), In("good.trk"));
+  std::vector<std::string> tracks, runs;
+  for (const not_files::NotAFile& path : not_files::Make(In(""), ".trk")) tracks.push_back(path.Path);
+  for (const not_files::NotAFile& path : not_files::Make(In(""), ".ssm")) runs.push_back(path.Path);
+  not_files::WithinSeconds([&] {
+    shell.OpenFileAnswers.assign(runs.begin(), runs.end());
+    shell.OpenFileAnswers.push_back(In("run.ssm"));
+    FileCommands(store()).CmOpenSavedSimulation();
+    EXPECT_EQ(shell.OpenFileRequests.size(), 4u);
+    EXPECT_EQ(+store().GetTrainStatus(0).Speed, 25);
+
+    shell.OpenFileAnswers.assign(tracks.begin(), tracks.end());
+    shell.OpenFileAnswers.push_back(In("good.trk"));
+    FileCommands(store()).CmChangeTerritory();
+    EXPECT_EQ(FieldText(store().TrackFilePath), In("good.trk"));
+
+    // Told, where the load tells: the message of a file that cannot be opened.
+    for (const std::string& path : tracks) {
+      EXPECT_EQ(TrackFile(store()).Load(path, 0), file_result::kCannotOpen);
+      ASSERT_FALSE(messages.Calls.empty());
+      EXPECT_EQ(messages.Calls.back().Text, "Could not open track territory file \"" + path + "\".");
+    }
+    for (const std::string& path : runs) {
+      EXPECT_EQ(SimulationFile(store()).Load(path, 0), file_result::kCannotOpen);
+      EXPECT_EQ(messages.Calls.back().Text, "Could not open simulation file");
+    }
+  });
 }
 
 // Leaving playback: the mode before it comes back, the mode menu follows and CTC control is off.

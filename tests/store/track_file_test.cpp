@@ -6,6 +6,7 @@
 
 #include "store/fixed_text.h"
 #include "tests/store/track_file_test_util.h"
+#include "tests/support/not_files.h"
 
 namespace {
 
@@ -489,6 +490,26 @@ TEST_F(TrackFileTest, WriteRefusesMissingOrWrongBitmapsAndNoStartTime) {
       "Could not create new track file because of errors."};
   EXPECT_EQ(texts, expected);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), {}), 2);  // only the two bitmaps
+}
+
+// A picture the save must carry but cannot read is refused like a missing one: the save says which
+// and writes nothing, and a FIFO or a device named as the picture is never waited on or read on.
+TEST_F(TrackFileTest, WriteRefusesBitmapsThatAreNoRegularFiles) {
+  BuildSample(store(), "");
+  const std::vector<not_files::NotAFile> pictures = not_files::Make(folder_, ".bmp");
+  TrainType freight = store().GetTrainType(0);
+  for (int i = 0; i < 3; ++i) SetFieldText(freight.BitmapFiles[i], pictures[static_cast<size_t>(i)].Path);
+  store().UpdateTrainType(0, freight);
+  not_files::WithinSeconds([&] { EXPECT_EQ(TrackFile(store()).Write(In("refused.trk"), 1), 6); });
+  EXPECT_FALSE(std::filesystem::exists(In("refused.trk")));
+  std::vector<std::string> texts;
+  for (const auto& call : messages.Calls) texts.push_back(call.Text);
+  std::vector<std::string> expected;
+  for (const not_files::NotAFile& picture : pictures)
+    expected.push_back("\"Freight(0)\", Could not find or open locomotive or caboose bitmap file \"" + picture.Path +
+                       "\".");
+  expected.push_back("Could not create new track file because of errors.");
+  EXPECT_EQ(texts, expected);
 }
 
 // The comments file beside a track file appears only once the whole file was accepted, and a comments
