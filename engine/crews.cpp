@@ -46,7 +46,8 @@ void Engine::CheckCrewTimes() {
   const bool on = store.GetOptionData().CrewExpirationActive == 1;
   if (!on) return;
   const int count = std::clamp(+store.GetCountData().Words[kCountRunningTrains], 0, kMaxTrainStatus);
-  for (int slot = 0; slot < count; ++slot) {
+  // Only trains still in the run are watched: the walk passes the slots of trains that left.
+  for (int slot = store.NextLiveTrainSlot(-1); slot >= 0 && slot < count; slot = store.NextLiveTrainSlot(slot)) {
     TrainStatus train = store.GetTrainStatus(slot);
     if (train.InUse != 1) continue;
     const int32_t clock = store.GetSimClock();

@@ -5,12 +5,14 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <vector>
 
 #include "lists/list_frame.h"
@@ -26,8 +28,6 @@ namespace {
 
 constexpr int kDay = 86400;
 constexpr int kGraphWindowIndex = 14;
-constexpr int kNoDevice = 0xFFFF;
-constexpr int kDeviceNumbers = 5000;
 constexpr const char* kWeekdays[7] = {"Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"};
 
 int FloorDiv(int64_t a, int64_t b) { return static_cast<int>(a >= 0 ? a / b : -((-a + b - 1) / b)); }
@@ -42,74 +42,51 @@ QFont GraphFont(int height, int width, QFont::Weight weight) {
   return font;
 }
 
-// The name of a device that carries OS points: a block, a switch or a diamond; empty for any other.
-std::string DeviceName(const Corvane3Data& store, int device) {
-  if (device < 0) return {};
-  if (device < 2000) return FieldText(store.BlockDataRef(device).Name);
-  if (device < 3000) return FieldText(store.GetSwitchData(device - 2000).Name);
-  if (device >= 4000 && device < kDeviceNumbers) return FieldText(store.GetCrossData(device - 4000).Name);
-  return {};
+// The OS line of a device: -1 for a device without an OS point, or whose OS point lies beyond the lines drawn.
+int LineOf(const Corvane3Data& store, const Layout& layout, int device) {
+  const int os = store.OSPointOfDevice(device);
+  return os < layout.OSLines ? os : -1;
 }
 
-// The OS line of each device number, worked out once per paint: -1 for a device without an OS point, or whose
-// OS point lies beyond the lines drawn.
-class OSLineLookup {
- public:
-  OSLineLookup(const Corvane3Data& store, int lines) : store_(store), lines_(lines) { known_.fill(-2); }
-  int operator()(int device) {
-    if (device < 0 || device >= kDeviceNumbers) return -1;
-    int16_t& line = known_[static_cast<size_t>(device)];
-    if (line == -2) {
-      const std::string name = DeviceName(store_, device);
-      const int os = name.empty() ? -1 : store_.FindOSData(name);
-      line = static_cast<int16_t>(os >= 0 && os < lines_ ? os : -1);
-    }
-    return line;
-  }
-
- private:
-  const Corvane3Data& store_;
-  int lines_;
-  std::array<int16_t, kDeviceNumbers> known_;
-};
-
-struct TrainTrack {
-  int Device = -1;
-  int32_t Minutes = 0;
-  uint16_t Labels = 0;
-};
-
-void DrawSegment(QPainter& painter, const Corvane3Data& store, int train, QPoint from, QPoint to, bool markStart,
-                 bool markEnd, TrainTrack& track) {
-  const QColor colour = TrainColour(train);
+void DrawSegment(QPainter& painter, const Corvane3Data& store, const Segment& segment, const Fonts& fonts) {
+  const QColor colour = TrainColour(segment.Train);
   painter.setPen(QPen(colour, 1, Qt::SolidLine));
-  painter.drawLine(from, to);
-  for (const auto& [point, marked] : {std::pair{from, markStart}, std::pair{to, markEnd}}) {
+  painter.drawLine(segment.From, segment.To);
+  for (const auto& [point, marked] :
+       {std::pair{segment.From, segment.MarkStart}, std::pair{segment.To, segment.MarkEnd}}) {
     if (marked) painter.fillRect(QRect(point.x() - 3, point.y() - 3, 6, 6), colour);
   }
-  if (track.Labels % 2 == 0) {
-    painter.setFont(GraphFont(14, 7, QFont::Normal));
+  if (segment.Labelled) {
+    const QPoint from = segment.From;
+    painter.setFont(fonts.Labels);
     painter.drawText(QRect(QPoint(from.x() - 40, from.y() - 20), QPoint(from.x() + 40, from.y() - 4)),
                      Qt::AlignCenter | Qt::TextSingleLine,
-                     QString::fromStdString(FieldText(store.TrainStatusRef(train).TrainId)));
+                     QString::fromStdString(FieldText(store.TrainStatusRef(segment.Train).TrainId)));
   }
-  if (markStart) ++track.Labels;
 }
 
-void PaintBands(QPainter& painter, const Corvane3Data& store, const Layout& layout) {
-  const QFont bold = GraphFont(16, 8, QFont::Bold);
+// The pixels a band covers: its hour labels above it down to its outline's bottom, OS names at the left.
+QRect BandBounds(const Layout& layout, int band) {
+  const int top = layout.BandTop(band);
+  return QRect(QPoint(0, top - kLabelStrip), QPoint(layout.Width() + 2, top + layout.OSLines * layout.OSSpacing + 2));
+}
+
+void PaintBands(QPainter& painter, const Corvane3Data& store, const Layout& layout, const QRect& view,
+                const Fonts& fonts) {
   QPen dotted(Qt::black, 1, Qt::DotLine);
   for (int day = layout.FirstDay; day <= layout.LastDay; ++day) {
     const int band = day - layout.FirstDay;
+    if (!view.isNull() && !view.intersects(BandBounds(layout, band))) continue;
     const int top = layout.BandTop(band);
     const int bottom = top + layout.OSLines * layout.OSSpacing;
     painter.setPen(QPen(Qt::black, 2, Qt::SolidLine));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(QRect(QPoint(kLeft, top), QPoint(layout.Width(), bottom)));
 
-    painter.setFont(bold);
+    painter.setFont(fonts.Names);
     for (int k = 0; k < layout.OSLines; ++k) {
       const int y = top + layout.OSSpacing / 2 + k * layout.OSSpacing;
+      if (!view.isNull() && (y + 10 < view.top() || y - 10 > view.bottom())) continue;
       painter.setPen(Qt::black);
       painter.drawText(QRect(10, y - 10, 120, 20), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                        QString::fromStdString(FieldText(store.GetOSData(k).Name)));
@@ -126,8 +103,10 @@ void PaintBands(QPainter& painter, const Corvane3Data& store, const Layout& layo
         ++dayNumber;
       }
       const int x = layout.X0() + i * layout.HourSpacing;
+      if (!view.isNull() && (x + 45 < view.left() || x - 45 > view.right())) continue;
       if (i % 2 == 0) {
         painter.setPen(Qt::black);
+        painter.setFont(fonts.Names);
         painter.drawText(QRect(x - 45, top - kLabelStrip, 90, kLabelStrip), Qt::AlignCenter | Qt::TextSingleLine,
                          QString::asprintf("%02d:00-%s(%d)", hour, kWeekdays[weekday], dayNumber));
       }
@@ -193,51 +172,81 @@ Layout MakeLayout(const Corvane3Data& store, int osSpacing, int hourSpacing) {
   return layout;
 }
 
-void PaintTrainGraph(QPainter& painter, const Corvane3Data& store, const Layout& layout) {
-  painter.save();
-  PaintBands(painter, store, layout);
+Fonts Fonts::Make() { return {GraphFont(16, 8, QFont::Bold), GraphFont(14, 7, QFont::Normal)}; }
 
-  OSLineLookup lineOf(store, layout.OSLines);
-  std::vector<TrainTrack> tracks(kMaxTrainStatus);
-  const int32_t edge = layout.EndHour * 3600 + 1800;
-  for (int index = 0; index < kMaxOSHits; ++index) {
-    const OSHit hit = store.GetOSHit(index);
-    if (hit.Device == kNoDevice || hit.TrainSlot >= kMaxTrainStatus) continue;
-    TrainTrack& track = tracks[hit.TrainSlot];
-    if (track.Device < 0) {
-      track.Device = hit.Device;
-      track.Minutes = hit.Minutes;
-      continue;
-    }
-    const int fromLine = lineOf(track.Device);
-    const int toLine = lineOf(hit.Device);
-    if (fromLine >= 0 && toLine >= 0) {
-      const int32_t fromSeconds = track.Minutes * 60, toSeconds = hit.Minutes * 60;
-      const QPoint from = layout.TimeToPoint(fromLine, fromSeconds);
-      const QPoint to = layout.TimeToPoint(toLine, toSeconds);
-      const int32_t t1 = ((fromSeconds % kDay) + kDay) % kDay;
-      int32_t t2 = ((toSeconds % kDay) + kDay) % kDay;
-      if (t2 < t1) t2 += kDay;
-      if (edge < t1 || t2 <= edge) {
-        DrawSegment(painter, store, hit.TrainSlot, from, to, true, true, track);
-      } else {
-        // The run crosses the band's right edge: to the edge in this band, on from the left in the next.
-        const int64_t edgeMinutes = static_cast<int64_t>(FloorDiv(fromSeconds, kDay)) * 1440 + edge / 60;
-        const int64_t toEdge = edgeMinutes - track.Minutes;
-        const int64_t between = std::max<int64_t>(1, static_cast<int64_t>(hit.Minutes) - track.Minutes);
-        const int y =
-            from.y() + static_cast<int>(static_cast<int64_t>(toLine - fromLine) * layout.OSSpacing * toEdge / between);
-        DrawSegment(painter, store, hit.TrainSlot, from, QPoint(layout.Width(), y), true, false, track);
-        DrawSegment(painter, store, hit.TrainSlot, QPoint(kLeft, y + layout.BandPitch()), to, false, true, track);
-      }
-    }
-    if (fromLine < 0) track.Device = -1;
-    if (toLine >= 0) {
-      track.Device = hit.Device;
-      track.Minutes = hit.Minutes;
+QRect SegmentBounds(const Segment& segment) {
+  // The marks reach 3 pixels out, the label 40 to each side and 20 up; a little more for the pen and the ink.
+  QRect bounds = QRect(segment.From, segment.To).normalized().adjusted(-5, -5, 5, 5);
+  if (segment.Labelled) bounds |= QRect(segment.From.x() - 48, segment.From.y() - 24, 96, 24);
+  return bounds;
+}
+
+HitWalk::HitWalk(const Corvane3Data& store, const Layout& layout)
+    : store_(store), layout_(layout), tracks_(kMaxTrainStatus) {}
+
+int HitWalk::Step(const OSHit& hit, Segment out[2]) {
+  if (hit.Device == kNoHitDevice || hit.TrainSlot >= kMaxTrainStatus) return 0;
+  Track& track = tracks_[hit.TrainSlot];
+  if (track.Device < 0) {
+    track.Device = hit.Device;
+    track.Minutes = hit.Minutes;
+    return 0;
+  }
+  int made = 0;
+  const auto segment = [&](QPoint from, QPoint to, bool markStart, bool markEnd) {
+    out[made++] = Segment{hit.TrainSlot, from, to, markStart, markEnd, track.Labels % 2 == 0};
+    if (markStart) ++track.Labels;
+  };
+  const int fromLine = LineOf(store_, layout_, track.Device);
+  const int toLine = LineOf(store_, layout_, hit.Device);
+  if (fromLine >= 0 && toLine >= 0) {
+    const int32_t edge = layout_.EndHour * 3600 + 1800;
+    const int32_t fromSeconds = track.Minutes * 60, toSeconds = hit.Minutes * 60;
+    const QPoint from = layout_.TimeToPoint(fromLine, fromSeconds);
+    const QPoint to = layout_.TimeToPoint(toLine, toSeconds);
+    const int32_t t1 = ((fromSeconds % kDay) + kDay) % kDay;
+    int32_t t2 = ((toSeconds % kDay) + kDay) % kDay;
+    if (t2 < t1) t2 += kDay;
+    if (edge < t1 || t2 <= edge) {
+      segment(from, to, true, true);
+    } else {
+      // The run crosses the band's right edge: to the edge in this band, on from the left in the next.
+      const int64_t edgeMinutes = static_cast<int64_t>(FloorDiv(fromSeconds, kDay)) * 1440 + edge / 60;
+      const int64_t toEdge = edgeMinutes - track.Minutes;
+      const int64_t between = std::max<int64_t>(1, static_cast<int64_t>(hit.Minutes) - track.Minutes);
+      const int y =
+          from.y() + static_cast<int>(static_cast<int64_t>(toLine - fromLine) * layout_.OSSpacing * toEdge / between);
+      segment(from, QPoint(layout_.Width(), y), true, false);
+      segment(QPoint(kLeft, y + layout_.BandPitch()), to, false, true);
     }
   }
+  if (fromLine < 0) track.Device = -1;
+  if (toLine >= 0) {
+    track.Device = hit.Device;
+    track.Minutes = hit.Minutes;
+  }
+  return made;
+}
+
+void PaintTrainGraph(QPainter& painter, const Corvane3Data& store, const Layout& layout, const QRect& view) {
+  PaintTrainGraph(painter, store, layout, view, Fonts::Make());
+}
+
+HitWalk PaintTrainGraph(QPainter& painter, const Corvane3Data& store, const Layout& layout, const QRect& view,
+                        const Fonts& fonts) {
+  painter.save();
+  PaintBands(painter, store, layout, view, fonts);
+  // Every hit is walked (a train's previous point and the turn of its labels depend on all before it);
+  // only the segments in view are drawn.
+  HitWalk walk(store, layout);
+  Segment segments[2];
+  for (int index = 0; index < kMaxOSHits; ++index) {
+    const int made = walk.Step(store.GetOSHit(index), segments);
+    for (int i = 0; i < made; ++i)
+      if (view.isNull() || view.intersects(SegmentBounds(segments[i]))) DrawSegment(painter, store, segments[i], fonts);
+  }
   painter.restore();
+  return walk;
 }
 
 }  // namespace graph
@@ -250,7 +259,7 @@ namespace {
 class GraphCanvas : public QAbstractScrollArea {
  public:
   GraphCanvas(const Corvane3Data& store, const graph::Layout& layout, QWidget* parent)
-      : QAbstractScrollArea(parent), store_(store), layout_(layout) {
+      : QAbstractScrollArea(parent), store_(store), layout_(layout), fonts_(graph::Fonts::Make()) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setFocusPolicy(Qt::NoFocus);
@@ -260,20 +269,57 @@ class GraphCanvas : public QAbstractScrollArea {
     viewport()->setPalette(colours);
   }
 
+  void FollowOSHits() {
+    const uint32_t changes = store_.OSHitChanges;
+    if (changes == seenChanges_) return;
+    const int count = store_.GetOSHitCount();
+    const bool onlyAppended = walk_ && appendable_ && count >= seenCount_ &&
+                              static_cast<uint32_t>(count - seenCount_) == changes - seenChanges_;
+    seenChanges_ = changes;
+    if (!onlyAppended) {
+      walk_.reset();
+      viewport()->update();
+      return;
+    }
+    graph::Segment segments[2];
+    const QPoint offset = Offset();
+    for (int index = seenCount_; index < count; ++index) {
+      const int made = walk_->Step(store_.GetOSHit(index), segments);
+      for (int i = 0; i < made; ++i) viewport()->update(graph::SegmentBounds(segments[i]).translated(-offset));
+    }
+    seenCount_ = count;
+  }
+
  protected:
-  void paintEvent(QPaintEvent*) override {
+  void paintEvent(QPaintEvent* event) override {
     QPainter painter(viewport());
-    painter.translate(-horizontalScrollBar()->value() * graph::kScrollUnit,
-                      -verticalScrollBar()->value() * graph::kScrollUnit);
-    graph::PaintTrainGraph(painter, store_, layout_);
+    const QPoint offset = Offset();
+    painter.translate(-offset);
+    walk_.emplace(graph::PaintTrainGraph(painter, store_, layout_, event->rect().translated(offset), fonts_));
+    seenChanges_ = store_.OSHitChanges;
+    seenCount_ = store_.GetOSHitCount();
+    // Hits stored from here on extend the walk only while they land past every stored one.
+    appendable_ = true;
+    for (int index = std::max(seenCount_, 0); index < kMaxOSHits && appendable_; ++index)
+      appendable_ = store_.GetOSHit(index).Device == graph::kNoHitDevice;
   }
   void scrollContentsBy(int, int) override { viewport()->update(); }
   // The keys belong to the frame.
   void keyPressEvent(QKeyEvent* event) override { event->ignore(); }
 
  private:
+  QPoint Offset() const {
+    return {horizontalScrollBar()->value() * graph::kScrollUnit, verticalScrollBar()->value() * graph::kScrollUnit};
+  }
+
   const Corvane3Data& store_;
   const graph::Layout& layout_;
+  const graph::Fonts fonts_;
+  // The walk as the last paint left it, and the hits it had seen.
+  std::optional<graph::HitWalk> walk_;
+  uint32_t seenChanges_ = 0;
+  int seenCount_ = 0;
+  bool appendable_ = false;
 };
 
 constexpr int kSpacingDigits = 4;  // the spacing fields take up to four digits
@@ -352,6 +398,8 @@ void TTrainGraph::SetScrollRange() {
   canvas_->horizontalScrollBar()->setSingleStep(1);
   canvas_->verticalScrollBar()->setSingleStep(1);
 }
+
+void TTrainGraph::FollowOSHits() { static_cast<GraphCanvas*>(canvas_)->FollowOSHits(); }
 
 QPoint TTrainGraph::ScrollPosition() const {
   return {canvas_->horizontalScrollBar()->value(), canvas_->verticalScrollBar()->value()};

@@ -7,9 +7,15 @@
 
 #include <QAbstractScrollArea>
 #include <QColor>
+#include <QFont>
 #include <QPoint>
+#include <QRect>
 #include <QWidget>
 #include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "store/records.h"
 
 class Corvane3Data;
 class QLineEdit;
@@ -24,6 +30,7 @@ inline constexpr int kLabelStrip = 20;  // the hour labels above each band
 inline constexpr int kScrollUnit = 32;
 inline constexpr int kMinOSSpacing = 30;
 inline constexpr int kMinHourSpacing = 50;
+inline constexpr uint16_t kNoHitDevice = 0xFFFF;  // an OS hit slot that holds no passing
 
 // Where things are on the graph: the spacings, the OS lines, the hours and the days shown.
 struct Layout {
@@ -55,8 +62,49 @@ bool AnyOSPoint(const Corvane3Data& store);
 // The colour of a running-train slot: seven colours in turn.
 QColor TrainColour(int trainSlot);
 
-// Draws the bands and every train's run, in graph coordinates.
-void PaintTrainGraph(QPainter& painter, const Corvane3Data& store, const Layout& layout);
+// The two faces of the graph: OS names and hour labels, and the train IDs.
+struct Fonts {
+  QFont Names;
+  QFont Labels;
+  static Fonts Make();
+};
+
+// One straight piece of a train's run between two OS passings.
+struct Segment {
+  int Train = 0;  // running-train slot
+  QPoint From;
+  QPoint To;
+  bool MarkStart = false;
+  bool MarkEnd = false;
+  bool Labelled = false;  // carries the train ID above its start
+};
+// The pixels a segment's line, marks and label may touch.
+QRect SegmentBounds(const Segment& segment);
+
+// Follows every train from OS hit to OS hit in stored order: each hit may join its train's previous
+// point to its own in one segment, or two where the run crosses a band's right edge.
+class HitWalk {
+ public:
+  HitWalk(const Corvane3Data& store, const Layout& layout);
+  // The segments the hit adds, into out; their number (0 to 2).
+  int Step(const OSHit& hit, Segment out[2]);
+
+ private:
+  struct Track {
+    int Device = -1;
+    int32_t Minutes = 0;
+    uint16_t Labels = 0;
+  };
+  const Corvane3Data& store_;
+  Layout layout_;
+  std::vector<Track> tracks_;
+};
+
+// Draws the bands and every train's run, in graph coordinates; with a view (in graph coordinates) only
+// what reaches into it. Returns the walk as it stands after the last hit.
+HitWalk PaintTrainGraph(QPainter& painter, const Corvane3Data& store, const Layout& layout, const QRect& view,
+                        const Fonts& fonts);
+void PaintTrainGraph(QPainter& painter, const Corvane3Data& store, const Layout& layout, const QRect& view = {});
 
 }  // namespace graph
 
@@ -74,6 +122,10 @@ class TTrainGraph : public QWidget {
   void CmResize();
   // The scroll position, in 32-pixel units.
   QPoint ScrollPosition() const;
+  // Repaints what the OS hits stored since the last look change: the segments new hits add, or the
+  // whole view when older hits changed (a slot's hits cleared, the ring wrapped, a replay). The tick
+  // calls it, so the open graph follows the simulation.
+  void FollowOSHits();
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;

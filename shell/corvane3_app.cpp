@@ -7,6 +7,7 @@
 #include "dialogs/qt_dialog_service.h"
 #include "interface/interface_service.h"
 #include "interface/outgoing.h"
+#include "lists/train_graph.h"
 #include "platform/bar_fields.h"
 #include "resources/resource_ids.h"
 #include "resources/strings.h"
@@ -139,6 +140,8 @@ void TCorvane3App::InitMainWindow() {
         }
         interval = engine.Tick();
         store.Run.LastSpeed = store.Run.ClockSpeed;
+        // The open train graph draws the passings the tick stored.
+        if (auto* graph = qobject_cast<TTrainGraph*>(TheDataWindows.TrainGraph.data())) graph->FollowOSHits();
         break;
       case res::TIMER_DISPLAY:
         interval = engine.BlinkStep();

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <unordered_map>
 
 #include "store/fixed_text.h"
 #include "store/null_services.h"
@@ -120,10 +122,17 @@ bool Corvane3Data::UpdateRecord(std::array<Record, N>& table, int index, const R
     UpdateRecord(table, index, record, Kind, "Update" #Record);                                              \
   }
 
-CORVANE_PLAIN_ACCESSORS(BlockData, blockData_, "Block")
-CORVANE_PLAIN_ACCESSORS(SwitchData, switchData_, "Switch")
+// Tables whose names OS points match: a change may move a device's OS point.
+#define CORVANE_OS_NAMED_ACCESSORS(Record, table, Kind)                                                      \
+  Record Corvane3Data::Get##Record(int index) const { return GetRecord(table, index, Kind, "Get" #Record); } \
+  void Corvane3Data::Update##Record(int index, const Record& record) {                                       \
+    if (UpdateRecord(table, index, record, Kind, "Update" #Record)) ForgetOSPointsOfDevices();               \
+  }
+
+CORVANE_OS_NAMED_ACCESSORS(BlockData, blockData_, "Block")
+CORVANE_OS_NAMED_ACCESSORS(SwitchData, switchData_, "Switch")
 CORVANE_PLAIN_ACCESSORS(SignalData, signalData_, "Signal")
-CORVANE_PLAIN_ACCESSORS(CrossData, crossData_, "Crossover")
+CORVANE_OS_NAMED_ACCESSORS(CrossData, crossData_, "Crossover")
 CORVANE_PLAIN_ACCESSORS(OrgData, orgData_, "Entrance/Exit")
 CORVANE_PLAIN_ACCESSORS(TrainData, trainData_, "Train")
 CORVANE_PLAIN_ACCESSORS(TrainType, trainTypes_, "Train Type")
@@ -131,13 +140,16 @@ CORVANE_PLAIN_ACCESSORS(TrainIconData, trainIcons_, "Icon")
 CORVANE_PLAIN_ACCESSORS(StartTime, startTimes_, "Start time")
 CORVANE_PLAIN_ACCESSORS(DetectorData, detectors_, "Detector")
 CORVANE_PLAIN_ACCESSORS(AreaData, areas_, "Area")
-CORVANE_PLAIN_ACCESSORS(OSData, osData_, "OS")
+CORVANE_OS_NAMED_ACCESSORS(OSData, osData_, "OS")
 CORVANE_PLAIN_ACCESSORS(PlatformData, platforms_, "Platform")
 CORVANE_PLAIN_ACCESSORS(StationData, stations_, "Station")
 CORVANE_PLAIN_ACCESSORS(TextData, texts_, "Text")
 CORVANE_PLAIN_ACCESSORS(BitmapMaint, bitmapMaint_, "Bitmap maintenance")
 CORVANE_PLAIN_ACCESSORS(BitmapInsert, bitmapInsert_, "Bitmap insert")
-CORVANE_PLAIN_ACCESSORS(OSHit, osHits_, "OS Hit")
+OSHit Corvane3Data::GetOSHit(int index) const { return GetRecord(osHits_, index, "OS Hit", "GetOSHit"); }
+void Corvane3Data::UpdateOSHit(int index, const OSHit& record) {
+  if (UpdateRecord(osHits_, index, record, "OS Hit", "UpdateOSHit")) ++OSHitChanges;
+}
 CORVANE_PLAIN_ACCESSORS(WindowSize, windowSizes_, "Window")
 
 // Run-time tables whose every stored change is a playback record.
@@ -481,6 +493,7 @@ int Corvane3Data::FindFreeOSData(int claim) {
     if (os.InUse != 0) continue;
     SetFieldText(os.Name, "");
     if (claim == 1) os.InUse = 1;
+    ForgetOSPointsOfDevices();
     return i;
   }
   return -1;
@@ -496,6 +509,7 @@ void Corvane3Data::FreeOSData(int index) {
     return;
   }
   osData_[index].InUse = 0;
+  ForgetOSPointsOfDevices();
 }
 
 int Corvane3Data::FindFreeTrainIconData() {
@@ -556,4 +570,28 @@ int Corvane3Data::FindPlatformData(std::string_view name) const {
 
 int Corvane3Data::FindOSData(std::string_view name) const {
   return FindByName(osData_, name, [](const OSData& r) { return FieldText(r.Name); });
+}
+
+int Corvane3Data::OSPointOfDevice(int device) const {
+  if (!device::IsDevice(device)) return -1;
+  if (!osOfDeviceKnown_) {
+    // The first OS point in use of each name, as FindOSData finds it.
+    std::unordered_map<std::string, int> byName;
+    for (int i = kMaxOSData - 1; i >= 0; --i)
+      if (osData_[i].InUse != 0 && osData_[i].Name[0] != '\0') byName[FieldText(osData_[i].Name)] = i;
+    const auto pointOf = [&byName](const std::string& name) {
+      const auto found = byName.find(name);
+      return static_cast<int8_t>(found == byName.end() ? -1 : found->second);
+    };
+    osOfDevice_.fill(-1);
+    if (!byName.empty()) {
+      for (int i = 0; i < kMaxBlocks; ++i) osOfDevice_[i] = pointOf(FieldText(blockData_[i].Name));
+      for (int i = 0; i < kMaxSwitches; ++i)
+        osOfDevice_[device::SwitchNumber(i)] = pointOf(FieldText(switchData_[i].Name));
+      for (int i = 0; i < kMaxCrossings; ++i)
+        osOfDevice_[device::DiamondNumber(i)] = pointOf(FieldText(crossData_[i].Name));
+    }
+    osOfDeviceKnown_ = true;
+  }
+  return osOfDevice_[device];
 }

@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "store/device_numbers.h"
 #include "store/records.h"
 #include "store/run_state.h"
 #include "store/services.h"
@@ -273,6 +274,10 @@ class Corvane3Data {
   int FindDetectorData(std::string_view name) const;
   int FindPlatformData(std::string_view name) const;
   int FindOSData(std::string_view name) const;
+  // The OS point a block, switch or diamond passes by its name (FindOSData of the device's name), or -1.
+  // Worked out for every device at once and kept until a device's or an OS point's record changes: a
+  // train enters blocks far more often than the territory is edited.
+  int OSPointOfDevice(int device) const;
 
   // ------------------------------------------------------------ clock, texts and store services (clock.cpp)
   int32_t GetSimClock() const { return SimClock; }
@@ -516,6 +521,8 @@ class Corvane3Data {
   int32_t SimStartTime = -1;
   int32_t SimStartDay = 0;
   int32_t OSHitCount = 0;
+  // Every OS hit stored, changed or cleared adds one: the open train graph tells new passings by it.
+  uint32_t OSHitChanges = 0;
   int32_t ProxyTrainCount = 0;  // proxy trains made in CTC control mode; only ever raised, it numbers their IDs
   char Captions[3][kCaptionChars] = {};
   char CurrentOperation[kCaptionChars] = "";
@@ -577,6 +584,11 @@ class Corvane3Data {
   template <class Visit>
   void ForEachDeviceCell(int device, Visit visit) const;
   uint32_t LayoutBackground() const;
+
+  // OSPointOfDevice of every device number, valid while osOfDeviceKnown_.
+  mutable std::array<int8_t, device::kDeviceLimit> osOfDevice_{};
+  mutable bool osOfDeviceKnown_ = false;
+  void ForgetOSPointsOfDevices() { osOfDeviceKnown_ = false; }
 
   bool performLineDue_ = false;  // the performance record changed since its line was shown
   int performLineHolds_ = 0;     // PerformanceLineHold objects alive

@@ -4,8 +4,10 @@
 // table, cut short) ends the replay before anything of it is applied.
 #include "store/replay.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "store/alert_lines.h"
 #include "store/corvane3_data.h"
@@ -54,6 +56,46 @@ Record ImageAs(const uint8_t* image) {
   return record;
 }
 
+// Reads the recording ahead in blocks and hands its bytes out in order: a jump applies a week of records
+// in one call, and one read of the file a record is what made it slow. Whatever was read ahead and not
+// taken is given back to the file, so the next call (or anything else) reads on from the right place.
+class RecordReader {
+ public:
+  explicit RecordReader(std::FILE* in) : in_(in) {}
+  RecordReader(const RecordReader&) = delete;
+  RecordReader& operator=(const RecordReader&) = delete;
+  ~RecordReader() {
+    if (in_ && end_ > at_) std::fseek(in_, -static_cast<long>(end_ - at_), SEEK_CUR);
+  }
+  // Copies the next `bytes` bytes; false when the file ends first (what there was is taken).
+  bool Take(void* out, size_t bytes) {
+    if (end_ - at_ < bytes) Refill(bytes);
+    const size_t taken = std::min(bytes, end_ - at_);
+    std::memcpy(out, buffer_.data() + at_, taken);
+    at_ += taken;
+    return taken == bytes;
+  }
+  // The file is about to be closed: nothing to give back.
+  void Detach() { in_ = nullptr; }
+
+ private:
+  void Refill(size_t wanted) {
+    std::memmove(buffer_.data(), buffer_.data() + at_, end_ - at_);
+    end_ -= at_;
+    at_ = 0;
+    // Small first (a tick in playback takes ten seconds of records), larger while the records go on.
+    block_ = std::min<size_t>(block_ * 2, 1 << 20);
+    if (buffer_.size() < end_ + std::max(block_, wanted)) buffer_.resize(end_ + std::max(block_, wanted));
+    end_ += std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, in_);
+  }
+
+  std::FILE* in_;
+  std::vector<uint8_t> buffer_;
+  size_t at_ = 0;
+  size_t end_ = 0;
+  size_t block_ = 2048;
+};
+
 }  // namespace
 
 PlaybackStartFields MakePlaybackStartFields(int32_t clockAtStart) {
@@ -78,7 +120,9 @@ int32_t PlaybackJumpTarget(int32_t minutes, int32_t day, int32_t weeks, int32_t 
 int PlaybackFile::Read(int32_t clock) {
   store_.RecordingSuppressed = 1;
   if (!store_.PlaybackIn) return file_result::kPlaybackEnded;
+  RecordReader reader(store_.PlaybackIn);
   const auto end = [&] {
+    reader.Detach();
     std::fclose(store_.PlaybackIn);
     store_.PlaybackIn = nullptr;
     return file_result::kPlaybackEnded;
@@ -87,19 +131,24 @@ int PlaybackFile::Read(int32_t clock) {
     store_.ShowMessage("Problem with playback file.", MessageIcon::Error);
     return end();
   };
-  const auto readTime = [&] { return std::fread(&store_.NextPlaybackTime, 4, 1, store_.PlaybackIn) == 1; };
+  const auto readTime = [&] {
+    int32_t time = 0;
+    if (!reader.Take(&time, 4)) return false;
+    store_.NextPlaybackTime = time;
+    return true;
+  };
 
   bool ok = true;
   if (store_.NextPlaybackTime == -1) ok = readTime();
   while (ok && store_.NextPlaybackTime <= clock) {
     uint8_t kindByte = 0;
-    if (std::fread(&kindByte, 1, 1, store_.PlaybackIn) != 1) return damaged();
+    if (!reader.Take(&kindByte, 1)) return damaged();
     const auto kind = static_cast<PlaybackKind>(kindByte);
     const uint32_t bytes = kindByte <= static_cast<uint8_t>(PlaybackKind::View) ? PlaybackImageBytes(kind) : 0;
     if (bytes == 0) return damaged();
     uint8_t image[512];
     static_assert(PlaybackImageBytes(PlaybackKind::TrainStationTime) <= sizeof image);
-    if (std::fread(image, 1, bytes, store_.PlaybackIn) != bytes) return damaged();
+    if (!reader.Take(image, bytes)) return damaged();
     int index = 0;
     const uint8_t* record = image;
     if (PlaybackKindHasIndex(kind)) {

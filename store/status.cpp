@@ -408,19 +408,9 @@ void Corvane3Data::CheckOSHits(int device, int train) {
     InternalErrorTrap(train, "Train index error - CheckOSHits");
     return;
   }
-  std::string name;
-  if (device < device::kSwitchBase) {
-    name = FieldText(blockData_[device].Name);
-  } else if (device < device::kSignalBase) {
-    name = FieldText(switchData_[device::SwitchIndex(device)].Name);
-  } else if (device >= device::kDiamondBase) {
-    name = FieldText(crossData_[device::DiamondIndex(device)].Name);
-  }
-  if (name.empty()) return;
-  const int os = FindOSData(name);
-  if (os < 0) return;
+  const int os = OSPointOfDevice(device);
+  if (os < 0 || trainStops_[train].OSRecorded[os] == 1) return;
   TrainStop stops = trainStops_[train];
-  if (stops.OSRecorded[os] == 1) return;
   stops.OSRecorded[os] = 1;
   UpdateTrainStop(train, stops);
 
@@ -435,6 +425,7 @@ void Corvane3Data::CheckOSHits(int device, int train) {
   osHits_[hit] = OSHit{static_cast<uint16_t>(device), static_cast<uint16_t>(train), minutes};
   RecordPlayback(PlaybackKind::OSHit, hit, &osHits_[hit], sizeof(OSHit));
   OSHitCount = (hit + 1) % kMaxOSHits;
+  ++OSHitChanges;
 }
 
 void Corvane3Data::AddNewOSHit(int device, int train, int32_t timeSeconds) {
@@ -450,6 +441,7 @@ void Corvane3Data::AddNewOSHit(int device, int train, int32_t timeSeconds) {
   osHits_[hit] = OSHit{static_cast<uint16_t>(device), static_cast<uint16_t>(train), timeSeconds / 60};
   RecordPlayback(PlaybackKind::OSHit, hit, &osHits_[hit], sizeof(OSHit));
   OSHitCount = (hit + 1) % kMaxOSHits;
+  ++OSHitChanges;
 }
 
 bool Corvane3Data::ClearTrainOSHits(int train) {
@@ -459,12 +451,14 @@ bool Corvane3Data::ClearTrainOSHits(int train) {
     hit.Device = kNoDevice;
     any = true;
   }
+  if (any) ++OSHitChanges;
   return any;
 }
 
 void Corvane3Data::ClearOSHits() {
   OSHitCount = 0;
   for (OSHit& hit : osHits_) hit.Device = kNoDevice;
+  ++OSHitChanges;
 }
 
 void Corvane3Data::SetOSHitCount(int32_t count) {
@@ -474,6 +468,7 @@ void Corvane3Data::SetOSHitCount(int32_t count) {
     return;
   }
   OSHitCount = count;
+  ++OSHitChanges;
 }
 
 // ---------------------------------------------------------------- device lookups

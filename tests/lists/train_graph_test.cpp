@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QWidget>
+#include <algorithm>
+#include <string>
 
 #include "platform/controls.h"
 #include "resources/train_graph_ids.h"
@@ -148,6 +150,37 @@ TEST_F(TrainGraphTest, ARunAcrossTheBandsEdgeIsDrawnInTwoPiecesAndOSPointsWithou
   // Ash 06:10 (180, 270) joined straight to Bex 06:50 (240, 330), not by way of Cole below the band.
   EXPECT_TRUE(ColourNear(image, {210, 300}, blue));
   EXPECT_FALSE(ColourNear(image, {186, 306}, blue));
+}
+
+// A paint of a part of the graph (the window's view) draws there exactly what a paint of the whole graph
+// through the same window draws: runs, marks, labels and bands that only reach into it included.
+TEST_F(TrainGraphTest, APaintOfTheViewDrawsThereWhatTheWholeGraphHas) {
+  for (int t = 0; t < 40; ++t) {
+    Train(t, ("T" + std::to_string(t)).c_str());
+    for (int k = 0; k < 6; ++k) Hit(k % 2, t, At(0, 6, 0) + t * 1700 + k * 1100);
+  }
+  const graph::Layout layout = graph::MakeLayout(store(), 60, 90);
+  const auto paint = [&](const QRect& view, const QRect& culled) {
+    QImage image(view.size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+      QPainter painter(&image);
+      painter.translate(-view.topLeft());
+      graph::PaintTrainGraph(painter, store(), layout, culled);
+    }
+    return image;
+  };
+  for (const QRect view :
+       {QRect(0, 0, 700, 200), QRect(640, 130, 500, 170), QRect(1500, 150, 700, 250), QRect(2100, 60, 220, 300)}) {
+    const QImage part = paint(view, view);
+    const QImage whole = paint(view, QRect());
+    const QRgb* pixels = reinterpret_cast<const QRgb*>(whole.constBits());
+    EXPECT_GT(std::count_if(pixels, pixels + whole.width() * whole.height(),
+                            [](QRgb pixel) { return pixel != QColor(Qt::white).rgb(); }),
+              100)
+        << "the view holds some of the graph";
+    EXPECT_TRUE(part == whole) << "view at " << view.x() << "," << view.y();
+  }
 }
 
 TEST_F(TrainGraphTest, EachBandCarriesTheOSNamesAndEveryOtherHourWithItsWeekdayAndDay) {

@@ -380,6 +380,50 @@ TEST_F(OSHitTest, DevicesWithoutAnOSPointAreNotRecorded) {
   EXPECT_TRUE(messages.Calls.empty());
 }
 
+// The OS point of each device is worked out once and kept: every edit of a name, an OS point or its
+// use must show in the next passing.
+TEST_F(OSHitTest, AnEditedNameOrOSPointShowsInTheNextPassing) {
+  EXPECT_EQ(store().OSPointOfDevice(12), 4);
+  EXPECT_EQ(store().OSPointOfDevice(13), -1);
+  BlockData block = store().GetBlockData(13);
+  SetFieldText(block.Name, "Ashby");
+  store().UpdateBlockData(13, block);  // a block renamed to the OS point's name
+  EXPECT_EQ(store().OSPointOfDevice(13), 4);
+  store().CheckOSHits(13, 3);
+  EXPECT_EQ(store().GetOSHitCount(), 1);
+
+  // A second OS point of the same name in an earlier slot is the one found, as by name.
+  OSData os{};
+  os.InUse = 1;
+  SetFieldText(os.Name, "Ashby");
+  store().UpdateOSData(1, os);
+  EXPECT_EQ(store().OSPointOfDevice(12), 1);
+  store().FreeOSData(1);
+  EXPECT_EQ(store().OSPointOfDevice(12), 4);
+  store().FreeOSData(4);  // no OS point of that name is left
+  EXPECT_EQ(store().OSPointOfDevice(12), -1);
+  store().CheckOSHits(12, 5);
+  EXPECT_EQ(store().GetOSHitCount(), 1);
+
+  // A slot claimed afresh starts with an empty name: it matches no unnamed device.
+  const int claimed = store().FindFreeOSData(1);
+  ASSERT_GE(claimed, 0);
+  EXPECT_EQ(store().OSPointOfDevice(14), -1);
+  SwitchData sw = store().GetSwitchData(1);
+  SetFieldText(sw.Name, "Other");
+  store().UpdateSwitchData(1, sw);
+  SetFieldText(os.Name, "Other");
+  store().UpdateOSData(claimed, os);
+  EXPECT_EQ(store().OSPointOfDevice(2001), claimed);
+  CrossData cross = store().GetCrossData(2);
+  SetFieldText(cross.Name, "Other");
+  store().UpdateCrossData(2, cross);
+  EXPECT_EQ(store().OSPointOfDevice(4002), claimed);
+  EXPECT_EQ(store().OSPointOfDevice(3000), -1);  // signals carry no OS point
+  EXPECT_EQ(store().OSPointOfDevice(5000), -1);
+  EXPECT_EQ(store().OSPointOfDevice(-1), -1);
+}
+
 TEST_F(OSHitTest, CTCControlStampsTheWallClock) {
   OptionData options{};
   options.CTCControlOn = 1;
