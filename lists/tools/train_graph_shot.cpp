@@ -42,7 +42,6 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
 
   Corvane3Data store;
-  TheStore = &store;
   territory::BuildDemonstrationTerritory(store);
   store.InitSimulationStatus();
   // Monday 06:00 to 12:00.

@@ -275,6 +275,7 @@ TEST(LayoutWindowAppTest, TheFirstStartOpensTheDemonstrationTerritory) {
   FakeMessageService messages;
   auto app = std::make_unique<TCorvane3App>(QStringList{folder.filePath("corvane3")}, &messages);
   app->InitMainWindow();  // no option file: a first start
+  TheStore = &app->Store();
   QCoreApplication::processEvents();
   EXPECT_EQ(FieldText(TheStore->TrackFilePath), folder.filePath("default.trk").toStdString());
   EXPECT_GT(TheStore->GetCountData().Words[kCountBlocks], 0);
@@ -326,6 +327,7 @@ TEST(LayoutWindowAppTest, TheTimersRunAndTheBlinkCounterRisesEvery500ms) {
   FakeMessageService messages;
   auto app = std::make_unique<TCorvane3App>(QStringList{folder.filePath("corvane3")}, &messages);
   app->InitMainWindow();
+  TheStore = &app->Store();
   ASSERT_NE(TheLayoutWindow, nullptr);
   EXPECT_EQ(TheMainFrame->centralWidget(), TheLayoutWindow);
   QCoreApplication::processEvents();  // start-up
