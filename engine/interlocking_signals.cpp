@@ -6,6 +6,7 @@
 #include "engine/interlocking_rules.h"
 #include "store/device_numbers.h"
 #include "store/status_codes.h"
+#include "store/track_codes.h"
 
 using namespace interlocking;
 
@@ -16,7 +17,7 @@ constexpr int kRunningTimeSeconds = 300;
 constexpr int kWithoutMessages = 0;
 constexpr int kTrainStateGone = 13;
 
-int SignalDirection(const SignalStatus& status) { return status.TrackCode == 20 || status.TrackCode == 22 ? 1 : 0; }
+int SignalDirection(const SignalStatus& status) { return track::SignalDirection(status.TrackCode); }
 
 int OccupiedSlots(const BlockStatus& status) {
   int count = 0;

@@ -12,6 +12,7 @@
 #include "store/device_numbers.h"
 #include "store/fixed_text.h"
 #include "store/status_codes.h"
+#include "store/track_codes.h"
 
 using namespace interlocking;
 
@@ -25,7 +26,7 @@ constexpr int kMaxRouteSearches = 4096;
 using Positions = std::array<int32_t, kPathEntries>;
 
 // A signal whose cell code is 19 or 21 governs moves to the left.
-int SignalDataDirection(const SignalData& data) { return data.TrackCode == 19 || data.TrackCode == 21 ? 0 : 1; }
+int SignalDataDirection(const SignalData& data) { return track::SignalDirection(data.TrackCode); }
 
 int FarSignal(const BlockData& block, int d) { return d == 1 ? block.RightSignal : block.LeftSignal; }
 int NearSignal(const BlockData& block, int d) { return d == 1 ? block.LeftSignal : block.RightSignal; }

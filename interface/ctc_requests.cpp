@@ -8,6 +8,7 @@
 #include "interface/xfer_msg.h"
 #include "store/device_numbers.h"
 #include "store/status_codes.h"
+#include "store/track_codes.h"
 
 namespace xfer {
 
@@ -34,7 +35,7 @@ void Refuse(Corvane3Data& store, const char* text) {
   if (text != nullptr && HelpOn(store)) store.ShowMessage(text, MessageIcon::Error, MessageButtons::Ok);
 }
 
-int SignalDirection(const SignalStatus& status) { return status.TrackCode == 20 || status.TrackCode == 22 ? 1 : 0; }
+int SignalDirection(const SignalStatus& status) { return track::SignalDirection(status.TrackCode); }
 
 bool IsPartner(int index) { return index >= 0 && index < kMaxSwitches; }
 

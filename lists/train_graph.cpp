@@ -18,6 +18,7 @@
 #include "platform/fonts.h"
 #include "resources/train_graph_ids.h"
 #include "store/corvane3_data.h"
+#include "store/device_numbers.h"
 #include "store/fixed_text.h"
 
 namespace graph {
@@ -27,7 +28,7 @@ namespace {
 constexpr int kDay = 86400;
 constexpr int kGraphWindowIndex = 14;
 constexpr int kNoDevice = 0xFFFF;
-constexpr int kDeviceNumbers = 5000;
+constexpr int kDeviceNumbers = device::kDeviceLimit;
 constexpr const char* kWeekdays[7] = {"Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"};
 
 int FloorDiv(int64_t a, int64_t b) { return static_cast<int>(a >= 0 ? a / b : -((-a + b - 1) / b)); }
@@ -45,9 +46,10 @@ QFont GraphFont(int height, int width, QFont::Weight weight) {
 // The name of a device that carries OS points: a block, a switch or a diamond; empty for any other.
 std::string DeviceName(const Corvane3Data& store, int device) {
   if (device < 0) return {};
-  if (device < 2000) return FieldText(store.BlockDataRef(device).Name);
-  if (device < 3000) return FieldText(store.GetSwitchData(device - 2000).Name);
-  if (device >= 4000 && device < kDeviceNumbers) return FieldText(store.GetCrossData(device - 4000).Name);
+  namespace devices = ::device;
+  if (devices::IsBlock(device)) return FieldText(store.BlockDataRef(device).Name);
+  if (devices::IsSwitch(device)) return FieldText(store.GetSwitchData(devices::SwitchIndex(device)).Name);
+  if (devices::IsDiamond(device)) return FieldText(store.GetCrossData(devices::DiamondIndex(device)).Name);
   return {};
 }
 
