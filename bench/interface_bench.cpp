@@ -19,7 +19,6 @@ namespace {
 // changes, so the walk only reads).
 void BM_UpdateBlocksClearedAheadTwoThousandCleared(benchmark::State& state) {
   auto store = std::make_unique<Corvane3Data>();
-  TheStore = store.get();
   territory::TerritoryBuilder t(*store);
   for (int i = 0; i < kMaxBlocks; ++i) {
     const int x = 2 + i % 190;
@@ -42,7 +41,6 @@ void BM_UpdateBlocksClearedAheadTwoThousandCleared(benchmark::State& state) {
   if (store->GetBlockStatus(0).ClearedValue != 2) state.SkipWithError("the counts were not stored");
 
   for (auto _ : state) xfer::UpdateBlocksClearedAhead(engine);
-  TheStore = nullptr;
 }
 BENCHMARK(BM_UpdateBlocksClearedAheadTwoThousandCleared)->Unit(benchmark::kMicrosecond);
 

@@ -31,7 +31,6 @@ struct Run {
 std::unique_ptr<Run> StartRun() {
   auto run = std::make_unique<Run>();
   Corvane3Data& store = *run->Store;
-  TheStore = &store;
   territory::BuildDemonstrationTerritory(store);
   store.InitSimulationStatus();
   store.SimStartTime = 0;
@@ -74,7 +73,6 @@ void BM_SimulatedWeek(benchmark::State& state) {
     }
     cleared = run->Cleared;
     if (run->Store->GetPerformStatus().Distance <= 0) state.SkipWithError("no train ran");
-    TheStore = nullptr;
   }
   if (cleared == 0) state.SkipWithError("the dispatcher cleared no signal");
   state.counters["days/s"] =
@@ -99,7 +97,6 @@ void BM_ThirtySimulatedDaysPerDay(benchmark::State& state) {
       }
       days.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     }
-    TheStore = nullptr;
   }
   if (days.size() < 30) return;
   std::array<double, 4> weeks{};

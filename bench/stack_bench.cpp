@@ -18,7 +18,6 @@ constexpr int kSections = kMaxStack + 1;
 // then checks all 200 routes to their end and carries none out.
 void BM_ProcessSignalStackTwoHundredWaiting(benchmark::State& state) {
   auto store = std::make_unique<Corvane3Data>();
-  TheStore = store.get();
   territory::TerritoryBuilder t(*store);
   const int blocks = kBlocksPerSection * kSections;
   for (int i = 0; i < blocks; ++i) {
@@ -49,7 +48,6 @@ void BM_ProcessSignalStackTwoHundredWaiting(benchmark::State& state) {
 
   for (auto _ : state) engine.ProcessSignalStack();
   if (store->GetStackData(kMaxStack - 1).InUse != 1) state.SkipWithError("a waiting command was carried out");
-  TheStore = nullptr;
 }
 BENCHMARK(BM_ProcessSignalStackTwoHundredWaiting)->Unit(benchmark::kMicrosecond);
 

@@ -97,7 +97,6 @@ std::string BenchFile() {
 
 void BM_SaveFullTerritory(benchmark::State& state) {
   auto store = std::make_unique<Corvane3Data>();
-  TheStore = store.get();
   FillToCapacity(*store);
   const std::string path = BenchFile();
   for (auto _ : state) {
@@ -105,13 +104,11 @@ void BM_SaveFullTerritory(benchmark::State& state) {
   }
   state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(path));
   std::filesystem::remove(path);
-  TheStore = nullptr;
 }
 BENCHMARK(BM_SaveFullTerritory)->Unit(benchmark::kMillisecond);
 
 void BM_LoadFullTerritory(benchmark::State& state) {
   auto store = std::make_unique<Corvane3Data>();
-  TheStore = store.get();
   FillToCapacity(*store);
   const std::string path = BenchFile();
   TrackFile(*store).Write(path, 0);
@@ -119,7 +116,6 @@ void BM_LoadFullTerritory(benchmark::State& state) {
     if (TrackFile(*store).Load(path, -1) != 0) state.SkipWithError("load failed");
   }
   std::filesystem::remove(path);
-  TheStore = nullptr;
 }
 BENCHMARK(BM_LoadFullTerritory)->Unit(benchmark::kMillisecond);
 

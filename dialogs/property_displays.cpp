@@ -12,7 +12,9 @@
 #include "platform/controls.h"
 #include "resources/property_display_ids.h"
 #include "store/corvane3_data.h"
+#include "store/device_numbers.h"
 #include "store/fixed_text.h"
+#include "store/track_codes.h"
 
 namespace {
 
@@ -58,9 +60,10 @@ QCheckBox* MakeCheck(QWidget* parent, int id, const QString& text, bool checked)
 
 QString PropertyDeviceText(int device) {
   if (device == -1) return "(none)";
-  if (device >= 0 && device < 2000) return QString::asprintf("Block-%04d", device);
-  if (device >= 2000 && device < 3000) return QString::asprintf("Switch-%04d", device - 2000);
-  if (device >= 4000 && device < 5000) return QString::asprintf("Diamond-%04d", device - 4000);
+  namespace devices = ::device;
+  if (devices::IsBlock(device)) return QString::asprintf("Block-%04d", device);
+  if (devices::IsSwitch(device)) return QString::asprintf("Switch-%04d", devices::SwitchIndex(device));
+  if (devices::IsDiamond(device)) return QString::asprintf("Diamond-%04d", devices::DiamondIndex(device));
   return {};
 }
 
@@ -108,7 +111,7 @@ TSwitchDialog::TSwitchDialog(QWidget* parent, Corvane3Data& store, int switchInd
   // Only the reverse leg on the side the switch's drawn shape diverges to is shown.
   const bool onGrid = data.CellX >= 0 && data.CellX < kGridColumns && data.CellY >= 0 && data.CellY < kGridRows;
   const int code = onGrid ? store.GetGridTrack(data.CellX, data.CellY) : 0;
-  const bool divergesRight = code == 10 || code == 13;
+  const bool divergesRight = track::DivergesRight(code);
   reverseLeft->setHidden(divergesRight);
   reverseLeftLabel->setHidden(divergesRight);
   reverseRight->setHidden(!divergesRight);

@@ -13,7 +13,10 @@
 #include "engine/train_commands.h"
 #include "store/fixed_text.h"
 #include "store/status_codes.h"
+#include "store/text_format.h"
 #include "store/train_codes.h"
+
+using textfmt::Format;
 
 using namespace movement;
 
@@ -36,22 +39,6 @@ void ShowCommandMessage(Engine& engine, const std::string& text, MessageIcon ico
 }  // namespace train_menu
 
 using namespace train_menu;
-
-namespace {
-
-std::string Format(const char* format, const std::string& a) {
-  char text[200];
-  std::snprintf(text, sizeof text, format, a.c_str());
-  return text;
-}
-
-std::string Format(const char* format, const std::string& a, const std::string& b) {
-  char text[200];
-  std::snprintf(text, sizeof text, format, a.c_str(), b.c_str());
-  return text;
-}
-
-}  // namespace
 
 bool Engine::TrainCommand(int id) {
   struct Range {

@@ -6,6 +6,7 @@
 #include "engine/interlocking_devices.h"
 #include "store/device_numbers.h"
 #include "store/status_codes.h"
+#include "store/track_codes.h"
 
 using namespace interlocking;
 
@@ -18,7 +19,7 @@ int CountOf(const Corvane3Data& store, int word, int capacity) {
   return std::clamp(store.GetCountData().Words[word], 0, capacity);
 }
 
-int SignalDirection(const SignalStatus& status) { return status.TrackCode == 20 || status.TrackCode == 22 ? 1 : 0; }
+int SignalDirection(const SignalStatus& status) { return track::SignalDirection(status.TrackCode); }
 using aspect::Clear;
 using occupancy::IsOccupied;
 

@@ -3,6 +3,7 @@
 // until the fleet is removed.
 #include "engine/interlocking_devices.h"
 #include "store/status_codes.h"
+#include "store/track_codes.h"
 
 using namespace interlocking;
 
@@ -13,7 +14,7 @@ constexpr int kClearedRight = 1;
 constexpr int kClearedLeft = 2;
 
 // Signals drawn for vertical track have no fleeting.
-bool CanBeFleeted(int trackCode) { return trackCode != 19 && trackCode != 20; }
+bool CanBeFleeted(int trackCode) { return !track::IsStubSignal(trackCode); }
 
 // Sets or clears the fleet lock of each switch on the traced route, from the
 // device after the signal's block up to the block that carries the next signal.
@@ -59,7 +60,7 @@ void Engine::FleetSignal(int signalDevice, int source) {
     return refuse("A signal cannot be fleeted unless it is first cleared.");
 
   DevicePath path;
-  const int direction = status.TrackCode == 21 ? 0 : 1;
+  const int direction = track::SignalDirection(status.TrackCode);
   const int count = TraceDevicePath(direction, data.Block, path);
   if (status.Fleet == 1) {
     status.Fleet = 0;

@@ -9,6 +9,7 @@
 #include "store/device_numbers.h"
 #include "store/records.h"
 #include "store/status_codes.h"
+#include "store/track_codes.h"
 
 namespace interlocking {
 
@@ -45,12 +46,14 @@ inline int ApplyLoopEnds(const Corvane3Data& store, const BlockData& block, int 
                          int32_t& entryDirection, int& d) {
   const int q = lastEndCode;
   int t = CellCode(store, block.LeftCellX, block.LeftCellY);
-  if (((q == 15 || q == 30) && t == 17) || (q == 17 && t == 15)) {
+  using namespace track;
+  if (((q == kVertical || q == kDiamondVertical) && t == kVerticalBranch) || (q == kVerticalBranch && t == kVertical)) {
     entryDirection = previous == block.LeftNeighbour ? 1 : 0;
     TurnAwayFrom(d, previous, block);
   }
   t = CellCode(store, block.RightCellX, block.RightCellY);
-  if (((q == 15 || q == 30) && t == 16) || (q == 16 && t == 15)) {
+  if (((q == kVertical || q == kDiamondVertical) && t == kVerticalIntoDiagonal) ||
+      (q == kVerticalIntoDiagonal && t == kVertical)) {
     entryDirection = previous == block.RightNeighbour ? 0 : 1;
     TurnAwayFrom(d, previous, block);
   }
@@ -62,8 +65,8 @@ inline int ClearedCode(int d) { return occupancy::Cleared(d); }
 inline int OccupiedCode(int d) { return occupancy::Occupied(d); }
 inline int RunningTimeCode(int d) { return occupancy::RunningTime(d); }
 
-inline bool DivergesRight(int code) { return code == 10 || code == 13; }
-inline bool DivergesLeft(int code) { return code == 11 || code == 12; }
+using track::DivergesLeft;
+using track::DivergesRight;
 
 // The leg a switch is left by, moving in direction d with the switch lying in
 // `reversed`. Legs 0 and 1 are on the left, 2 and 3 on the right; 1-3 is the
@@ -111,7 +114,9 @@ inline void WalkInBlock(const Corvane3Data& store, int current, const BlockData&
 // by, -1 none.
 inline int WalkOverDiamond(const Corvane3Data& store, const CrossData& cross, int previous, int& lastEndCode, int& d) {
   const int t = CellCode(store, cross.CellX, cross.CellY);
-  if ((lastEndCode == 16 || lastEndCode == 17) && t == 30 && d == 1) d = 0;
+  if ((lastEndCode == track::kVerticalIntoDiagonal || lastEndCode == track::kVerticalBranch) &&
+      t == track::kDiamondVertical && d == 1)
+    d = 0;
   lastEndCode = t;
   return DiamondExitLeg(cross, previous);
 }

@@ -124,7 +124,7 @@ int Engine::FindCrewTrainAlongPath(int direction, int switchIndex, int legDevice
         return head.State == 3 && head.Reason == 3 ? current : -1;
       }
       if (store.BlockStatusRef(current).ReversesPath != 0) d = 1 - d;
-      if (CellCode(store, block.LeftCellX, block.LeftCellY) == 15) {
+      if (CellCode(store, block.LeftCellX, block.LeftCellY) == track::kVertical) {
         dirs[n - 1] = previous == block.LeftNeighbour ? 1 : 0;
         TurnAwayFrom(d, previous, block);
       }

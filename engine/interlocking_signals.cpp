@@ -3,8 +3,10 @@
 #include <algorithm>
 
 #include "engine/interlocking_devices.h"
+#include "engine/interlocking_rules.h"
 #include "store/device_numbers.h"
 #include "store/status_codes.h"
+#include "store/track_codes.h"
 
 using namespace interlocking;
 
@@ -15,7 +17,7 @@ constexpr int kRunningTimeSeconds = 300;
 constexpr int kWithoutMessages = 0;
 constexpr int kTrainStateGone = 13;
 
-int SignalDirection(const SignalStatus& status) { return status.TrackCode == 20 || status.TrackCode == 22 ? 1 : 0; }
+int SignalDirection(const SignalStatus& status) { return track::SignalDirection(status.TrackCode); }
 
 int OccupiedSlots(const BlockStatus& status) {
   int count = 0;
@@ -82,11 +84,10 @@ int Engine::ClearSignal(int signalDevice, uint8_t forced, int source) {
   SignalStatus status = store.GetSignalStatus(index);
   const int direction = SignalDirection(status);
 
-  if (status.RunningTimeEnd != -1 && !forced) {
+  if (const Refusal refusal = SignalClearRefusal(status, forced != 0)) {
     ++status.RefusalCount;
     store.UpdateSignalStatus(index, status);
-    if (help && screen)
-      ShowPaused(*this, "Signal cannot be cleared since it is running time.", MessageIcon::Error, MessageButtons::Ok);
+    if (help && screen) ShowPaused(*this, refusal.Text, MessageIcon::Error, MessageButtons::Ok);
     return 0;
   }
 
@@ -221,7 +222,8 @@ int Engine::CheckRoute(int direction, int block, uint8_t quiet, uint8_t permissi
   DevicePath path;
   const int n = TraceDevicePath(direction, block, path);
   int blocker = path.Ids[kPathEntries - 1];
-  enum class Reason { None, OpenSwitch, NextBlock, NotSignalled, Diamond, RequestedSwitch } reason = Reason::None;
+  using Reason = RouteReason;
+  Reason reason = Reason::None;
   int reasonCode = 0;  // the code of the block that gave the reason
   int free = 0;
   int end = -1;
@@ -313,33 +315,7 @@ int Engine::CheckRoute(int direction, int block, uint8_t quiet, uint8_t permissi
       store.UpdateCrossStatus(blocker - kDiamondBase, status);
     }
     if (store.GetOptionData().HelpMessagesOn == 1 && source == kScreenRequest) {
-      const char* text = nullptr;
-      switch (reason) {
-        case Reason::OpenSwitch:
-          text = "Route will not clear because of an open switch.";
-          break;
-        case Reason::NotSignalled:
-          text = "Route will not clear because the next block is not signalled in requested direction.";
-          break;
-        case Reason::Diamond:
-          text = "Route will not clear because there is a conflict at the next diamond.";
-          break;
-        case Reason::RequestedSwitch:
-          text = "Route will not clear because a switch has been requested to change position.";
-          break;
-        case Reason::NextBlock:
-          if (occupancy::IsOccupied(reasonCode))
-            text = "Route will not clear because the next block is occupied.";
-          else if (reasonCode == occupancy::kFree)
-            text = "Route will not clear because the next block has an active Block Permit.";
-          else if (reasonCode == occupancy::kClearedRight || reasonCode == occupancy::kClearedLeft)
-            text = "Route will not clear because the next block is cleared in the opposite direction.";
-          else if (reasonCode >= 7 && reasonCode <= 10)
-            text = "Route will not clear because the next block is running time on an opposing signal.";
-          break;
-        case Reason::None:
-          break;
-      }
+      const char* text = RouteRefusal(reason, reasonCode).Text;
       if (text != nullptr) {
         if (rules.PauseForMessages)
           ShowPaused(*this, text, MessageIcon::Error, MessageButtons::Ok);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/interlocking_devices.h"
+#include "engine/interlocking_rules.h"
 #include "store/status_codes.h"
 
 using namespace interlocking;
@@ -48,55 +49,14 @@ int Engine::ThrowSwitch(int switchDevice, uint8_t forced, uint8_t crew, int sour
     return 0;
   }
 
-  if (status.FleetLocked == 1 || status.Occupancy != occupancy::kFree) {
-    status.Refused = 1;
-    status.Highlight = status.Highlight2 = 1;
-    store.DrawDevice(switchDevice);
-    Run().HighlightedDevice = switchDevice;
-    store.UpdateSwitchStatus(index, status);
-    if (help && screen) {
-      const int code = status.Occupancy;
-      const char* text = nullptr;
-      if (occupancy::IsOccupied(code))
-        text = "Switch will not throw.  Switch is occupied.";
-      else if (code == occupancy::kRunningTimeRight || code == occupancy::kRunningTimeLeft)
-        text = "Switch will not throw.  Switch is part of a route running time.";
-      else if (code == occupancy::kClearedRight || code == occupancy::kClearedLeft)
-        text = "Switch will not throw.  Switch has a route cleared over it.";
-      else if (status.FleetLocked == 1)
-        text = "Switch will not throw.  Switch is locked because of a signal fleet request.";
-      if (text != nullptr) ShowPaused(*this, text, MessageIcon::Error, MessageButtons::Ok);
-    }
+  if (const Refusal refusal = SwitchLockRefusal(store, index, {.PartnerFailureLocks = true, .Crew = crew != 0})) {
+    MarkSwitchRefused(*this, index, refusal);
+    if (help && screen && refusal.Text != nullptr)
+      ShowPaused(*this, refusal.Text, MessageIcon::Error, MessageButtons::Ok);
     return 0;
   }
 
   const int partner = status.Partner;
-  if (partner >= 0 && partner < kMaxSwitches) {
-    SwitchStatus other = store.GetSwitchStatus(partner);
-    if (other.FleetLocked == 1 || other.Occupancy != occupancy::kFree || other.FailureCount != -1) {
-      other.Highlight = other.Highlight2 = 1;
-      store.UpdateSwitchStatus(partner, other);
-      status.Refused = 1;
-      store.UpdateSwitchStatus(index, status);
-      store.DrawDevice(kSwitchBase + partner);
-      Run().HighlightedDevice = kSwitchBase + partner;
-      if (help && screen) {
-        const int code = other.Occupancy;
-        const char* text = nullptr;
-        if (occupancy::IsOccupied(code))
-          text = "Switch will not throw.  Corresponding switch is occupied.";
-        else if (code == occupancy::kClearedRight || code == occupancy::kClearedLeft)
-          text = "Switch will not throw.  Corresponding switch has a route cleared over it.";
-        else if (other.FleetLocked == 1)
-          text = "Switch will not throw.  Corresponding switch is locked because of a signal fleet request.";
-        else if (other.FailureCount != -1 && !crew)
-          text = "Switch will not throw.  Corresponding switch has failed to move.";
-        if (text != nullptr) ShowPaused(*this, text, MessageIcon::Error, MessageButtons::Ok);
-      }
-      return 0;
-    }
-  }
-
   const HalvingDraw draw = ReseedAndDraw(*this, 1000);
   if (status.FailureCount == -1 || crew) {
     if (draw.Value < store.GetRandomData().SwitchFailuresPer1000 && !forced && !crew) {

@@ -14,7 +14,10 @@
 #include "engine/train_commands.h"
 #include "store/fixed_text.h"
 #include "store/status_codes.h"
+#include "store/text_format.h"
 #include "store/train_codes.h"
+
+using textfmt::Format;
 
 using namespace movement;
 using namespace train_menu;
@@ -34,12 +37,6 @@ int32_t ChainLength(const Corvane3Data& store, int train) {
 }
 
 std::string Name(const TrainStatus& train) { return FieldText(train.TrainId); }
-
-std::string Format(const char* format, const std::string& a, const std::string& b = {}, const std::string& c = {}) {
-  char text[300];
-  std::snprintf(text, sizeof text, format, a.c_str(), b.c_str(), c.c_str());
-  return text;
-}
 
 // Replaces the first slot that holds `from` by `to`; false when `from` is not there.
 bool ReplaceInSlots(BlockStatus& status, int from, int to) {

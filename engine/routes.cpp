@@ -8,9 +8,11 @@
 #include <string>
 
 #include "engine/interlocking_devices.h"
+#include "engine/interlocking_rules.h"
 #include "store/device_numbers.h"
 #include "store/fixed_text.h"
 #include "store/status_codes.h"
+#include "store/track_codes.h"
 
 using namespace interlocking;
 
@@ -24,7 +26,7 @@ constexpr int kMaxRouteSearches = 4096;
 using Positions = std::array<int32_t, kPathEntries>;
 
 // A signal whose cell code is 19 or 21 governs moves to the left.
-int SignalDataDirection(const SignalData& data) { return data.TrackCode == 19 || data.TrackCode == 21 ? 0 : 1; }
+int SignalDataDirection(const SignalData& data) { return track::SignalDirection(data.TrackCode); }
 
 int FarSignal(const BlockData& block, int d) { return d == 1 ? block.RightSignal : block.LeftSignal; }
 int NearSignal(const BlockData& block, int d) { return d == 1 ? block.LeftSignal : block.RightSignal; }
@@ -409,13 +411,11 @@ int Engine::StackRouteIsFree(int slot) {
       if (!FreeOrSameDirection(status.Occupancy, d)) return 0;
       if (status.Position != (command.Positions[i] != 0 ? 1 : 0)) {
         const SwitchData data = store.GetSwitchData(index);
-        if (data.HandThrown == 1 || status.Occupancy != occupancy::kFree || status.FleetLocked != 0 ||
-            status.FailureCount != -1)
-          return 0;
-        if (data.Partner >= 0 && data.Partner < kMaxSwitches) {
-          const SwitchStatus partner = store.GetSwitchStatus(data.Partner);
-          if (partner.Occupancy != occupancy::kFree || partner.FleetLocked != 0 || partner.FailureCount != -1) return 0;
-        }
+        // A hand-thrown or failed switch, or a lock on it or its partner, keeps the command waiting.
+        if (data.HandThrown == 1 || status.FailureCount != -1) return 0;
+        const bool paired = data.Partner >= 0 && data.Partner < kMaxSwitches;
+        const SwitchStatus partner = paired ? store.GetSwitchStatus(data.Partner) : SwitchStatus{};
+        if (SwitchLockRefusal(status, paired ? &partner : nullptr)) return 0;
       }
     } else if (IsDiamond(device)) {
       const int index = device - kDiamondBase;

@@ -13,10 +13,13 @@
 #include "store/playback_file.h"
 #include "store/playback_format.h"
 #include "store/status_codes.h"
+#include "store/text_format.h"
 #include "store/track_file.h"
 #include "store/train_codes.h"
 #include "store/wall_clock.h"
 #include "store/whole_file/whole_file.h"
+
+using textfmt::Format;
 
 namespace {
 
@@ -56,12 +59,6 @@ constexpr const char* kTrackNotLoaded = "The track file \"%s\" of this playback 
 
 // The random value below n that the engine's halving index carries in its low half.
 int Random(Engine& engine, int n) { return engine.RandomHalvingIndex(n) & 0xFFFF; }
-
-std::string Format(const char* format, const std::string& text) {
-  char buffer[512];
-  std::snprintf(buffer, sizeof buffer, format, text.c_str());
-  return buffer;
-}
 
 // The name and extension of a path, which may have been written with either separator.
 std::string FileNamePart(const std::string& path) {

@@ -44,7 +44,6 @@ inline std::string WriteFile(const std::string& name, const uint8_t* data, size_
 inline Corvane3Data& Store() {
   static Corvane3Data* store = [] {
     auto* s = new Corvane3Data();
-    TheStore = s;
     SetFieldText(s->ProgramFolder, kPathChars, Folder());
     return s;
   }();

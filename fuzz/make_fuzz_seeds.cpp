@@ -157,7 +157,6 @@ int main(int argc, char** argv) {
 
   auto owned = std::make_unique<Corvane3Data>();  // far too large for the stack
   Corvane3Data& store = *owned;
-  TheStore = &store;
   SetFieldText(store.ProgramFolder, kPathChars, (root / "settings").string());
   territory::BuildDemonstrationTerritory(store);
   // The saved simulations name it; the fuzz target writes the same territory beside its input.
@@ -197,12 +196,10 @@ int main(int argc, char** argv) {
     fs::create_directories(check);
     auto freshStore = std::make_unique<Corvane3Data>();
     Corvane3Data& fresh = *freshStore;
-    TheStore = &fresh;
     territory::BuildDemonstrationTerritory(fresh);
     fs::copy_file(root / "simulation" / "after3h.ssm", check / "run.ssm");
     const bool loads = TrackFile(fresh).Write((check / "demo.trk").string(), 0) == 0 &&
                        SimulationFile(fresh).Load((check / "run.ssm").string(), 0) == 0;
-    TheStore = &store;
     fs::remove_all(check);
     if (!loads) {
       std::fprintf(stderr, "make_fuzz_seeds: a saved simulation does not load against a fresh territory\n");

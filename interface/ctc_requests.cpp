@@ -2,11 +2,13 @@
 
 #include "engine/engine.h"
 #include "engine/interlocking_devices.h"
+#include "engine/interlocking_rules.h"
 #include "interface/device_walks.h"
 #include "interface/outgoing.h"
 #include "interface/xfer_msg.h"
 #include "store/device_numbers.h"
 #include "store/status_codes.h"
+#include "store/track_codes.h"
 
 namespace xfer {
 
@@ -22,16 +24,6 @@ using interlocking::kSwitchBase;
 constexpr int kRunningTimeSeconds = 300;
 constexpr int kTrainStateGone = 13;
 
-// The messages of a refused switch, its own locks first, then its partner's.
-constexpr const char* kSwitchOccupied = "Switch will not throw.  Switch is occupied.";
-constexpr const char* kSwitchRunningTime = "Switch will not throw.  Switch is part of a route running time.";
-constexpr const char* kSwitchCleared = "Switch will not throw.  Switch has a route cleared over it.";
-constexpr const char* kSwitchFleeted = "Switch will not throw.  Switch is locked because of a signal fleet request.";
-constexpr const char* kPartnerOccupied = "Switch will not throw.  Corresponding switch is occupied.";
-constexpr const char* kPartnerCleared = "Switch will not throw.  Corresponding switch has a route cleared over it.";
-constexpr const char* kPartnerFleeted =
-    "Switch will not throw.  Corresponding switch is locked because of a signal fleet request.";
-constexpr const char* kSignalRunningTime = "Signal cannot be cleared since it is running time.";
 constexpr const char* kTrainApproaching =
     "There is a train approaching the signal. Are you sure you want to cancel the signal?";
 constexpr const char* kRunningTimeStarted = "Signal is running time.  It will cancel in five minutes.";
@@ -43,7 +35,7 @@ void Refuse(Corvane3Data& store, const char* text) {
   if (text != nullptr && HelpOn(store)) store.ShowMessage(text, MessageIcon::Error, MessageButtons::Ok);
 }
 
-int SignalDirection(const SignalStatus& status) { return status.TrackCode == 20 || status.TrackCode == 22 ? 1 : 0; }
+int SignalDirection(const SignalStatus& status) { return track::SignalDirection(status.TrackCode); }
 
 bool IsPartner(int index) { return index >= 0 && index < kMaxSwitches; }
 
@@ -71,26 +63,6 @@ void RequestSwitch(Corvane3Data& store, int index, SwitchStatus status) {
   CTCBuildXferOutMsg(store, kCTCSwitch, index);
   store.InvalidateDevice(kSwitchBase + index, 0, 1);
 }
-
-const char* OwnLockText(const SwitchStatus& status) {
-  const int code = status.Occupancy;
-  if (occupancy::IsOccupied(code)) return kSwitchOccupied;
-  if (code == occupancy::kRunningTimeRight || code == occupancy::kRunningTimeLeft) return kSwitchRunningTime;
-  if (code == occupancy::kClearedRight || code == occupancy::kClearedLeft) return kSwitchCleared;
-  if (status.FleetLocked == 1) return kSwitchFleeted;
-  return nullptr;
-}
-
-// A partner held for a running time, like any other code, refuses silently.
-const char* PartnerLockText(const SwitchStatus& partner) {
-  const int code = partner.Occupancy;
-  if (occupancy::IsOccupied(code)) return kPartnerOccupied;
-  if (code == occupancy::kClearedRight || code == occupancy::kClearedLeft) return kPartnerCleared;
-  if (partner.FleetLocked == 1) return kPartnerFleeted;
-  return nullptr;
-}
-
-bool Locked(const SwitchStatus& status) { return status.FleetLocked == 1 || status.Occupancy != occupancy::kFree; }
 
 // The train waiting in the signal's own block to pass it, -1 none.
 int ApproachingTrain(Corvane3Data& store, int block, int signalAspect) {
@@ -172,28 +144,12 @@ int CTCThrowSwitch(Engine& engine, int switchDevice) {
     return 1;
   }
 
-  if (Locked(status)) {
-    status.Refused = 1;
-    status.Highlight = status.Highlight2 = 1;
-    store.DrawDevice(switchDevice);
-    engine.Run().HighlightedDevice = switchDevice;
-    store.UpdateSwitchStatus(index, status);
-    Refuse(store, OwnLockText(status));
+  // The field's office knows no switch failures: a failed partner does not lock here.
+  if (const interlocking::Refusal refusal =
+          interlocking::SwitchLockRefusal(store, index, {.PartnerFailureLocks = false})) {
+    MarkSwitchRefused(engine, index, refusal);
+    Refuse(store, refusal.Text);
     return 0;
-  }
-
-  if (partner != -1) {
-    SwitchStatus other = store.GetSwitchStatus(partner);
-    if (Locked(other)) {
-      other.Highlight = other.Highlight2 = 1;
-      store.UpdateSwitchStatus(partner, other);
-      status.Refused = 1;
-      store.UpdateSwitchStatus(index, status);
-      store.DrawDevice(kSwitchBase + partner);
-      engine.Run().HighlightedDevice = kSwitchBase + partner;
-      Refuse(store, PartnerLockText(other));
-      return 0;
-    }
   }
 
   RequestSwitch(store, index, status);
@@ -249,10 +205,10 @@ int CTCClearSignal(Engine& engine, int signalDevice, int fromStack) {
     return 0;
   }
 
-  if (status.RunningTimeEnd != -1 && fromStack == 0) {
+  if (const interlocking::Refusal refusal = interlocking::SignalClearRefusal(status, fromStack != 0)) {
     ++status.RefusalCount;
     store.UpdateSignalStatus(index, status);
-    Refuse(store, kSignalRunningTime);
+    Refuse(store, refusal.Text);
     return 0;
   }
 

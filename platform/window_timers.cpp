@@ -22,3 +22,8 @@ bool WindowTimers::IsActive(int id) const {
 }
 
 int WindowTimers::Interval(int id) const { return IsActive(id) ? timers_.at(id)->interval() : -1; }
+
+QTimer* WindowTimers::Timer(int id) const {
+  auto it = timers_.find(id);
+  return it == timers_.end() ? nullptr : it->second.get();
+}

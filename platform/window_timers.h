@@ -18,6 +18,8 @@ class WindowTimers : public QObject {
   void Kill(int id);
   bool IsActive(int id) const;
   int Interval(int id) const;  // -1 when the timer is not set
+  // The timer behind an id, nullptr when it was never set: a test waits on its timeout.
+  QTimer* Timer(int id) const;
 
  private:
   std::map<int, std::unique_ptr<QTimer>> timers_;

@@ -44,7 +44,6 @@ TCorvane3App::~TCorvane3App() {
     store_->SetDisplayService(nullptr);
     store_->SetShellService(nullptr);
     store_->SetMessageService(nullptr);
-    if (TheStore == store_.get()) TheStore = nullptr;
     store_.reset();
   }
   shell_.reset();
@@ -60,7 +59,6 @@ void TCorvane3App::InitMainWindow() {
 
   store_ = std::make_unique<Corvane3Data>();
   Corvane3Data& store = *store_;
-  TheStore = &store;
   store.SetMessageService(messages_);
   lists_ = std::make_unique<QtListService>(store);
   store.SetListService(lists_.get());

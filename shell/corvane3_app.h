@@ -45,6 +45,8 @@ class TCorvane3App {
 
   TCorvane3Dec* MainFrame() const { return frame_.get(); }
   TCorvane3Window* LayoutWindow() const;
+  // The run's store, once the main window is made.
+  Corvane3Data& Store() const { return *store_; }
   DisplayPictures* Pictures() const { return pictures_.get(); }
   QtDialogService* Dialogs() const { return dialogs_.get(); }
 

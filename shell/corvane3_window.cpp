@@ -525,14 +525,12 @@ void TCorvane3Window::EvMouseMove(QPoint point) {
   run.BrowsingAlerts = 0;
   if (run.Loading) return;
   const layout::View view = CurrentView();
-  const int cellSize = view.CellSize();
-  const int px = point.x() + view.ScrollX * layout::kScrollUnit;
-  const int py = point.y() + view.ScrollY * layout::kScrollUnit;
-  const int column = px / cellSize, row = py / cellSize;
-  if (px < 0 || py < 0 || column >= layout::kColumns || row >= layout::kRows) {
+  const std::optional<layout::Cell> cell = view.WindowToCell(point.x(), point.y());
+  if (!cell) {
     RemoveHighlight();
     return;
   }
+  const int column = cell->Column, row = cell->Row;
   const int device = hover::DeviceAt(store_, column, row);
   EndFlash(device);
 

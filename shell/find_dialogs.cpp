@@ -22,8 +22,11 @@
 #include "shell/corvane3_window.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
+#include "store/text_format.h"
 #include "store/track_names.h"
 #include "store/train_codes.h"
+
+using textfmt::Format;
 
 namespace find {
 
@@ -34,12 +37,6 @@ constexpr int kCancelled = 2;
 // A running train in this state is neither told about nor shown.
 constexpr uint8_t kStateUnshown = 1;
 constexpr int kChainSteps = 1000;
-
-std::string Format(const char* format, const std::string& a, const std::string& b = {}, const std::string& c = {}) {
-  char text[200];
-  std::snprintf(text, sizeof text, format, a.c_str(), b.c_str(), c.c_str());
-  return text;
-}
 
 std::string Number(int value) {
   char text[16];

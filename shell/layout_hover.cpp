@@ -8,17 +8,13 @@
 #include "store/device_numbers.h"
 #include "store/fixed_text.h"
 #include "store/status_codes.h"
+#include "store/text_format.h"
+
+using textfmt::Format;
 
 namespace hover {
 
 namespace {
-
-template <class... Args>
-std::string Format(const char* format, Args... args) {
-  char buffer[512];
-  std::snprintf(buffer, sizeof buffer, format, args...);
-  return buffer;
-}
 
 int64_t DaySeconds(int32_t t) { return ((static_cast<int64_t>(t) % 86400) + 86400) % 86400; }
 int Hours(int32_t t) { return static_cast<int>(DaySeconds(t) / 3600); }

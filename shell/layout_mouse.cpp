@@ -13,24 +13,23 @@
 #include "shell/layout_popup.h"
 #include "shell/stop_status.h"
 #include "shell/train_lists.h"
+#include "store/device_numbers.h"
 #include "store/operating_mode.h"
 
 namespace {
 
 constexpr int kCrewThrowSeconds = 300;
 
-bool IsBlock(int device) { return device >= 0 && device < 2000; }
-bool IsSwitch(int device) { return device >= 2000 && device < 3000; }
-bool IsDiamond(int device) { return device >= 4000 && device < 5000; }
-bool IsLocation(int device) { return device >= 5000 && device < 5000 + kMaxLocations; }
-// A signal, also as the second cell of its picture (10000 more).
-bool IsSignal(int device) { return (device >= 3000 && device < 4000) || (device >= 13000 && device < 14000); }
-int SignalIndex(int device) { return (device >= 10000 ? device - 10000 : device) - 3000; }
+// Locals are called `device`; the numbering's namespace goes by this name here.
+namespace devices = device;
 
-// A window point as a pixel of the whole layout at the present zoom.
-layout::Point LayoutPixel(const layout::View& view, QPoint point) {
-  return {point.x() + view.ScrollX * layout::kScrollUnit, point.y() + view.ScrollY * layout::kScrollUnit};
-}
+using devices::IsBlock;
+using devices::IsDiamond;
+using devices::IsSwitch;
+bool IsLocation(int number) { return devices::IsLocationPlace(number, kMaxLocations); }
+// A signal, also as the second cell of its picture.
+bool IsSignal(int number) { return devices::IsSignalCell(number); }
+int SignalIndex(int number) { return devices::SignalIndexOfCell(number); }
 
 // The cell a jump to a block shows: its left (or top) end.
 layout::Cell HomeCell(const BlockData& block) { return {block.LeftCellX, block.LeftCellY}; }
@@ -51,12 +50,10 @@ void TCorvane3Window::EvLButtonDown(QPoint point) {
   RunState& run = store_.Run;
   DropPopupMenu();
   const layout::View view = CurrentView();
-  const auto [px, py] = LayoutPixel(view, point);
-  const int column = px / view.CellSize(), row = py / view.CellSize();
+  const std::optional<layout::Cell> cell = view.WindowToCell(point.x(), point.y());
   int device = -1;
-  if (px >= 0 && py >= 0 && column <= std::min(LayoutExtentX, layout::kColumns - 1) &&
-      row <= std::min(LayoutExtentY, layout::kRows - 1))
-    device = store_.GetGridDevice(column, row);
+  if (cell && cell->Column <= LayoutExtentX && cell->Row <= LayoutExtentY)
+    device = store_.GetGridDevice(cell->Column, cell->Row);
   const bool playback = store_.OperatingMode == operating_mode::kPlayback;
 
   if (IsSwitch(device)) {
@@ -74,7 +71,7 @@ void TCorvane3Window::EvLButtonDown(QPoint point) {
       return;
     }
     const int signal = SignalIndex(device);
-    PopupTarget = run.PopupSignal = 3000 + signal;
+    PopupTarget = run.PopupSignal = devices::SignalNumber(signal);
     if (run.PendingRouteEntrance != -1) {
       const int entrance = run.PendingRouteEntrance;
       engine_.CreateRoute(entrance, signal);
@@ -146,11 +143,10 @@ void TCorvane3Window::EvRButtonDown(QPoint point) {
   RunState& run = store_.Run;
   DropPopupMenu();
   const layout::View view = CurrentView();
-  const auto [px, py] = LayoutPixel(view, point);
-  if (px < 0 || py < 0) return;
   // Beyond the used layout the last column or row is taken.
-  const int column = std::min({px / view.CellSize(), LayoutExtentX, layout::kColumns - 1});
-  const int row = std::min({py / view.CellSize(), LayoutExtentY, layout::kRows - 1});
+  const std::optional<layout::Cell> cell = view.WindowToCellUpTo(point.x(), point.y(), {LayoutExtentX, LayoutExtentY});
+  if (!cell) return;
+  const int column = cell->Column, row = cell->Row;
   ClickedColumn = column;
   ClickedRow = row;
   const int device = hover::DeviceAt(store_, column, row);
@@ -168,20 +164,20 @@ void TCorvane3Window::EvRButtonDown(QPoint point) {
   if (IsSwitch(device)) {
     ClearEntranceSelection();
     PopupTarget = device;
-    const popup::Menu menu = popup::SwitchMenu(engine_, device - 2000);
+    const popup::Menu menu = popup::SwitchMenu(engine_, devices::SwitchIndex(device));
     if (menu.Items.empty()) return CmSwitchProperties();
     return ShowPopup(menu.Items, point);
   }
   if (IsDiamond(device) || IsLocation(device)) {
     ClearEntranceSelection();
-    if (IsLocation(device)) OpenArrivalList(store_, device - 5000, this);
+    if (IsLocation(device)) OpenArrivalList(store_, devices::LocationIndex(device), this);
     return;
   }
   if (IsSignal(device)) {
     const int32_t mode = store_.OperatingMode;
     if (mode != operating_mode::kSimulation && mode != operating_mode::kRecording) return;
     const int signal = SignalIndex(device);
-    PopupTarget = run.PopupSignal = 3000 + signal;
+    PopupTarget = run.PopupSignal = devices::SignalNumber(signal);
     if (run.PendingStackEntrance != -1) {
       const int entrance = run.PendingStackEntrance;
       engine_.AddStackCommand(entrance, signal);
@@ -212,7 +208,7 @@ void TCorvane3Window::ClearEntranceSelection() {
       SignalStatus status = store_.GetSignalStatus(signal);
       status.Highlight = status.Highlight2 = 0;
       store_.UpdateSignalStatus(signal, status);
-      store_.InvalidateDevice(3000 + signal, 0, 1);
+      store_.InvalidateDevice(devices::SignalNumber(signal), 0, 1);
     }
     run.SelectedDevice = -1;
     *selection = -1;
@@ -231,7 +227,7 @@ void TCorvane3Window::CmBlockProperties() {
 }
 
 void TCorvane3Window::CmFleet() {
-  if (IsSignal(PopupTarget)) engine_.FleetSignal(3000 + SignalIndex(PopupTarget), kScreenRequest);
+  if (IsSignal(PopupTarget)) engine_.FleetSignal(devices::SignalNumber(SignalIndex(PopupTarget)), kScreenRequest);
 }
 
 namespace {
@@ -244,8 +240,8 @@ void ChooseEntrance(Corvane3Data& store, int target, int32_t& selection) {
   SignalStatus status = store.GetSignalStatus(signal);
   status.Highlight = status.Highlight2 = 1;
   store.UpdateSignalStatus(signal, status);
-  store.InvalidateDevice(3000 + signal, 0, 1);
-  store.Run.SelectedDevice = 3000 + signal;
+  store.InvalidateDevice(devices::SignalNumber(signal), 0, 1);
+  store.Run.SelectedDevice = devices::SignalNumber(signal);
 }
 }  // namespace
 
@@ -266,15 +262,15 @@ void TCorvane3Window::CmFindBlockRight() {
 }
 
 void TCorvane3Window::CmSwitchProperties() {
-  if (!IsSwitch(PopupTarget) || PopupTarget - 2000 >= kMaxSwitches) return;
+  if (!IsSwitch(PopupTarget) || devices::SwitchIndex(PopupTarget) >= kMaxSwitches) return;
   StopStatusGuard hold(store_);
-  TSwitchDialog dialog(this, store_, PopupTarget - 2000);
+  TSwitchDialog dialog(this, store_, devices::SwitchIndex(PopupTarget));
   dialog.exec();
 }
 
 void TCorvane3Window::CmCrewThrowSwitch() {
-  if (!IsSwitch(PopupTarget) || PopupTarget - 2000 >= kMaxSwitches) return;
-  const int index = PopupTarget - 2000;
+  if (!IsSwitch(PopupTarget) || devices::SwitchIndex(PopupTarget) >= kMaxSwitches) return;
+  const int index = devices::SwitchIndex(PopupTarget);
   SwitchStatus status = store_.GetSwitchStatus(index);
   status.CrewThrowTime = store_.SimClock + kCrewThrowSeconds;
   store_.ShowMessage("Crew will throw switch in 5 minutes.", MessageIcon::Information);

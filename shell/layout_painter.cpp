@@ -15,6 +15,7 @@
 #include "store/device_numbers.h"
 #include "store/fixed_text.h"
 #include "store/status_codes.h"
+#include "store/track_codes.h"
 
 using namespace art;
 
@@ -325,9 +326,9 @@ bool LayoutPainter::TrainCoversCell(int block, int column, int row) const {
 
 void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const LayoutPaintState&) {
   const int code = store_.GetGridTrack(column, row);
-  if (code <= 0 || code >= 32) return;
+  if (code <= track::kEmpty || code > track::kLastTile) return;
   const int device = store_.GetGridDevice(column, row);
-  int tile = (code >= 27 && code <= 30) ? code : code - 1;
+  int tile = track::IsCrossing(code) ? code : code - 1;
   int typeCode = code;
 
   QRgb map[kKeys];
@@ -451,12 +452,12 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
   }
 
   const bool painted = !device::IsDevice(device) || store_.GetNoPaintStatus(device) == 0;
-  const bool blockTrack = device::IsBlock(device) && code >= 1 && code <= 3;
+  const bool blockTrack = device::IsBlock(device) && track::IsStraight(code);
   const bool covered = blockTrack && TrainCoversCell(device, column, row) && !classic_;
   const int x = column * cell_, y = row * cell_;
   if (painted && !picture->isNull()) {
-    if (code == 21 || code == 22 || code == 23) {
-      DrawPicture(painter, QRect(x, y, (code == 23 ? 48 : 16) / zoom_, 16 / zoom_), *picture);
+    if (track::IsMainSignal(code) || code == track::kPlatform) {
+      DrawPicture(painter, QRect(x, y, (code == track::kPlatform ? 48 : 16) / zoom_, 16 / zoom_), *picture);
     } else if (!covered) {
       DrawPicture(painter, QRect(x, y, cell_, cell_), *picture);
     }
@@ -465,7 +466,7 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
   const int style = classic_ ? 1 : 0;
   const uint8_t flag = store_.GetGridFlag(column, row);
   if (painted && flag != 0 && (s != 0 || direction != kNoStackMark) && s != 6) {
-    if (code >= 1 && code <= 3 && !covered) {
+    if (track::IsStraight(code) && !covered) {
       int shape = -1, state = 2;
       if (s == 3)
         shape = 0, state = 1;
@@ -482,7 +483,7 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
         const int ax = flag == 1 ? x + 5 / zoom_ : x - 3 / zoom_;
         if (!arrow.isNull()) DrawPicture(painter, QRect(ax, y, 6 / zoom_, 16 / zoom_), arrow);
       }
-    } else if (code == 15) {
+    } else if (code == track::kVertical) {
       int shape = 2, state = 2;
       if (s == 3)
         shape = 3, state = 1;
@@ -496,9 +497,9 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
     }
   }
 
-  if (painted && (code == 21 || code == 22) && fleet == 1) {
+  if (painted && track::IsMainSignal(code) && fleet == 1) {
     const QImage& marker = pictures_.FleetMarkerBitmap[DisplayPictures::FleetIndex(style, level)];
-    const int fx = code == 22 ? x + 16 / zoom_ : x - 10 / zoom_;
+    const int fx = code == track::kSignalRight ? x + 16 / zoom_ : x - 10 / zoom_;
     if (!marker.isNull()) DrawPicture(painter, QRect(fx, y, 10 / zoom_, 16 / zoom_), marker);
   }
 
@@ -665,7 +666,7 @@ void LayoutPainter::PaintStackCounts(QPainter& painter) {
       if (stack.EntranceSignal == i) ++count;
     }
     if (count == 0) continue;
-    const int column = signal.TrackCode == 20 || signal.TrackCode == 22 ? signal.CellX - 1 : signal.CellX + 1;
+    const int column = track::SignalDirection(signal.TrackCode) == 1 ? signal.CellX - 1 : signal.CellX + 1;
     const QRect cell(column * cell_, signal.CellY * cell_, cell_, cell_);
     DrawFitted(painter, cell, CellLabelBox(cell), QString::number(count));
   }
@@ -804,7 +805,7 @@ void LayoutPainter::DrawDeviceFrame(QPainter& painter, const LayoutPaintState& s
     if (device >= kSignalBeside) --column;
     if (signal >= kMaxSignals) return;
     const int kind = store_.GetSignalData(signal).TrackCode;
-    if (kind == 21 || kind == 22)
+    if (track::IsMainSignal(kind))
       left = column * 16 - 2, top = row * 16 - 2, right = column * 16 + 18, bottom = row * 16 + 16;
     else
       left = column * 16, top = row * 16 - 2, right = column * 16 + 18, bottom = row * 16 + 18;

@@ -8,8 +8,10 @@
 #include "engine/train_commands.h"
 #include "resources/layout_popup_ids.h"
 #include "shell/corvane3_window.h"
+#include "store/device_numbers.h"
 #include "store/fixed_text.h"
 #include "store/operating_mode.h"
+#include "store/track_codes.h"
 #include "store/train_codes.h"
 
 namespace popup {
@@ -196,7 +198,7 @@ Menu SignalMenu(Engine& engine, int signalIndex) {
   if (signalIndex < 0 || signalIndex >= kMaxSignals) return menu;
   const SignalData data = store.GetSignalData(signalIndex);
   const SignalStatus status = store.GetSignalStatus(signalIndex);
-  if (data.TrackCode == 21 || data.TrackCode == 22)
+  if (track::IsMainSignal(data.TrackCode))
     Add(engine, menu, res::CM_FLEET, status.Fleet == 0 ? "Fleet" : "Remove Fleet");
   if (status.Aspect == kStopAspect) Add(engine, menu, res::CM_ENTRANCE_SIGNAL, "Entrance Signal");
 
@@ -225,10 +227,11 @@ Menu SignalMenu(Engine& engine, int signalIndex) {
 }
 
 Menu MenuForDevice(Engine& engine, int device) {
-  if (device >= 0 && device < 2000) return BlockMenu(engine, device);
-  if (device >= 2000 && device < 3000) return SwitchMenu(engine, device - 2000);
-  if (device >= 10000) device -= 10000;
-  if (device >= 3000 && device < 4000 && Simulating(engine.Store())) return SignalMenu(engine, device - 3000);
+  namespace devices = ::device;
+  if (devices::IsBlock(device)) return BlockMenu(engine, device);
+  if (devices::IsSwitch(device)) return SwitchMenu(engine, devices::SwitchIndex(device));
+  if (devices::IsSignalCell(device) && Simulating(engine.Store()))
+    return SignalMenu(engine, devices::SignalIndexOfCell(device));
   return {};
 }
 

@@ -8,6 +8,7 @@
 #include "shell/picture_art.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
+#include "store/track_codes.h"
 
 using namespace art;
 
@@ -33,7 +34,7 @@ QSize PrintedLayoutExtent(Corvane3Data& store) {
   for (int row = 0; row < kRows; ++row) {
     for (int column = 0; column < kColumns; ++column) {
       const int code = store.GetGridTrack(column, row);
-      if (code == 0 || code == 128) continue;
+      if (code == track::kEmpty || code == track::kNoPictureFlag) continue;
       width = std::max(width, column);
       height = std::max(height, row);
     }

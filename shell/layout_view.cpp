@@ -5,6 +5,7 @@
 
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
+#include "store/track_codes.h"
 
 namespace layout {
 
@@ -30,6 +31,13 @@ std::optional<Cell> View::WindowToCell(int x, int y) const {
   const int row = py / CellSize();
   if (column >= kColumns || row >= kRows) return std::nullopt;
   return Cell{column, row};
+}
+
+std::optional<Cell> View::WindowToCellUpTo(int x, int y, Cell last) const {
+  const int px = x + ScrollX * kScrollUnit;
+  const int py = y + ScrollY * kScrollUnit;
+  if (px < 0 || py < 0) return std::nullopt;
+  return Cell{std::min({px / CellSize(), last.Column, kColumns - 1}), std::min({py / CellSize(), last.Row, kRows - 1})};
 }
 
 Rect View::CellRect(int column, int row, int widthPixels, int heightPixels) const {
@@ -102,7 +110,7 @@ Cell ComputeLayoutExtent(const Corvane3Data& store) {
   for (int x = 0; x < kColumns; ++x) {
     for (int y = 0; y < kRows; ++y) {
       const int16_t code = store.GridTrack[x * kGridRows + y];
-      if (code == 0 || code == 128) continue;
+      if (code == track::kEmpty || code == track::kNoPictureFlag) continue;
       lastColumn = std::max(lastColumn, x);
       lastRow = std::max(lastRow, y);
     }

@@ -55,6 +55,9 @@ struct View {
   Point CellToWindow(int column, int row) const;
   // The cell under a window pixel; none outside the grid.
   std::optional<Cell> WindowToCell(int x, int y) const;
+  // The same, a point right of or below `last` (or the grid) taking the last column or row;
+  // none above or left of the layout.
+  std::optional<Cell> WindowToCellUpTo(int x, int y, Cell last) const;
   // The window rectangle to repaint for a few cells: width and height in full-size
   // pixels, a 2-pixel margin, limited to the grid.
   Rect CellRect(int column, int row, int widthPixels, int heightPixels) const;

@@ -19,6 +19,7 @@
 #include "shell/find_dialogs.h"
 #include "shell/globals.h"
 #include "store/corvane3_data.h"
+#include "store/device_numbers.h"
 #include "store/fixed_text.h"
 #include "store/track_names.h"
 #include "store/train_codes.h"
@@ -610,8 +611,10 @@ std::vector<list::Column> OSReportColumns() {
 // The name of the device of an OS hit; empty for a device that is neither block, switch nor diamond.
 std::string HitDeviceName(const Corvane3Data& store, int device) {
   if (device >= 0 && device < kMaxBlocks) return FieldText(store.GetBlockData(device).Name);
-  if (device >= 2000 && device < 2000 + kMaxSwitches) return FieldText(store.GetSwitchData(device - 2000).Name);
-  if (device >= 4000 && device < 4000 + kMaxCrossings) return FieldText(store.GetCrossData(device - 4000).Name);
+  namespace devices = ::device;
+  const int sw = devices::SwitchIndex(device), diamond = devices::DiamondIndex(device);
+  if (sw >= 0 && sw < kMaxSwitches) return FieldText(store.GetSwitchData(sw).Name);
+  if (diamond >= 0 && diamond < kMaxCrossings) return FieldText(store.GetCrossData(diamond).Name);
   return {};
 }
 

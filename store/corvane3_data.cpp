@@ -10,8 +10,6 @@
 #include "store/playback_recorder.h"
 #include "store/settings_files.h"
 
-Corvane3Data* TheStore = nullptr;
-
 namespace {
 
 NullMessageService g_nullMessages;

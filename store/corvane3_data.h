@@ -1,6 +1,6 @@
 // The store: one object that holds a whole territory and its running
-// simulation in fixed tables, reached through TheStore. Every table access is
-// a copy out (Get) or a whole-record copy in (Update) by index; a bad index is
+// simulation in fixed tables, handed to every layer by reference. Every table
+// access is a copy out (Get) or a whole-record copy in (Update) by index; a bad index is
 // reported through InternalErrorTrap and never touches memory outside a table.
 #pragma once
 
@@ -666,6 +666,3 @@ class Corvane3Data {
   OptionData options_{};
   std::array<std::array<uint32_t, kColumnsPerList>, kColumnLists> columnWidths_{};
 };
-
-// The one store of the run.
-extern Corvane3Data* TheStore;

@@ -46,4 +46,15 @@ inline constexpr int SwitchIndex(int number) { return number - kSwitchBase; }
 inline constexpr int SignalIndex(int number) { return number - kSignalBase; }
 inline constexpr int DiamondIndex(int number) { return number - kDiamondBase; }
 
+// What a layout cell names: a device, a signal's second cell, or a location.
+inline constexpr bool IsSignalCell(int number) { return IsSignal(number) || IsSignal(number - kSignalBesideOffset); }
+// The signal index of a signal cell, either of its two.
+inline constexpr int SignalIndexOfCell(int number) {
+  return SignalIndex(number >= kSignalBesideOffset ? number - kSignalBesideOffset : number);
+}
+inline constexpr bool IsLocationPlace(int number, int locations) {
+  return number >= kLocationPlaceBase && number < kLocationPlaceBase + locations;
+}
+inline constexpr int LocationIndex(int number) { return number - kLocationPlaceBase; }
+
 }  // namespace device

@@ -5,6 +5,7 @@
 
 #include "store/corvane3_data.h"
 #include "store/device_numbers.h"
+#include "store/track_codes.h"
 
 namespace {
 
@@ -89,7 +90,7 @@ void Corvane3Data::PaintSignal(int signal) {
   const int cell = kCellPixels / zoom;
   const ClientPoint scroll = display_->ScrollPosition();
   // The cell beside the signal: to its left for code 21 (drawn one cell to the left), else to its right.
-  const int side = data.TrackCode == 21 ? -cell : cell;
+  const int side = data.TrackCode == track::kSignalLeft ? -cell : cell;
   const int left = data.CellX * kCellPixels / zoom - scroll.X * kScrollUnitPixels + side;
   const int top = data.CellY * kCellPixels / zoom - scroll.Y * kScrollUnitPixels;
   display_->FillClientRect(left, top, left + cell, top + 15 / zoom, LayoutBackground());

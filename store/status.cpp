@@ -13,6 +13,7 @@
 #include "store/device_numbers.h"
 #include "store/fixed_text.h"
 #include "store/status_codes.h"
+#include "store/track_codes.h"
 #include "store/train_codes.h"
 #include "store/wall_clock.h"
 
@@ -139,7 +140,7 @@ const WalkRule& RuleOf(int code) {
 }
 
 // Codes 1, 2 and 3 are their own class.
-int ClassOf(int code) { return code >= 1 && code <= 3 ? code : RuleOf(code).Class; }
+int ClassOf(int code) { return track::IsStraight(code) ? code : RuleOf(code).Class; }
 
 bool InsideGrid(int x, int y) { return x >= 0 && x < kGridColumns && y >= 0 && y < kGridRows; }
 

@@ -13,13 +13,11 @@ int main(int argc, char** argv) {
   }
   for (int i = 1; i < argc; ++i) {
     Corvane3Data store;
-    TheStore = &store;
     territory::BuildDemonstrationTerritory(store);
     if (TrackFile(store).Write(argv[i], 0) != 0) {
       std::fprintf(stderr, "could not write %s\n", argv[i]);
       return 1;
     }
-    TheStore = nullptr;
   }
   return 0;
 }

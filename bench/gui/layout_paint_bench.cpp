@@ -43,7 +43,6 @@ struct Scene {
 
   Scene() {
     Corvane3Data& store = *Store;
-    TheStore = &store;
     territory::TerritoryBuilder builder(store);
     builder.TrainType("Freight");
     for (int row = 0; row < 160; ++row) {
@@ -80,10 +79,7 @@ struct Scene {
     Shell.Image = Image.get();
     store.SetShellService(&Shell);
   }
-  ~Scene() {
-    Store->SetShellService(nullptr);
-    TheStore = nullptr;
-  }
+  ~Scene() { Store->SetShellService(nullptr); }
   const QImage& Update() { return Image->Update(State, 0xFFFFFFFF, Store->ZoomDivisor); }
 };
 

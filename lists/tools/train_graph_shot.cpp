@@ -11,6 +11,7 @@
 #include "engine/engine.h"
 #include "lists/train_graph.h"
 #include "store/corvane3_data.h"
+#include "store/device_numbers.h"
 #include "store/records.h"
 #include "store/train_codes.h"
 #include "tests/support/demo_territory.h"
@@ -27,7 +28,7 @@ void Dispatch(Corvane3Data& store, Engine& engine) {
       continue;
     const BlockData head = store.GetBlockData(train.HeadBlock);
     const int signal = train.HeadDirection == 1 ? head.RightSignal : head.LeftSignal;
-    if (signal >= 0) engine.ClearSignal(3000 + signal, 0, 1);
+    if (signal >= 0) engine.ClearSignal(device::SignalNumber(signal), 0, 1);
   }
 }
 
@@ -42,7 +43,6 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
 
   Corvane3Data store;
-  TheStore = &store;
   territory::BuildDemonstrationTerritory(store);
   store.InitSimulationStatus();
   // Monday 06:00 to 12:00.

@@ -5,6 +5,7 @@
 
 #include "tests/engine/crossover_fixture.h"
 #include "tests/engine/interlocking_fixture.h"
+#include "tests/engine/switch_refusal_table.h"
 
 namespace {
 
@@ -61,34 +62,26 @@ TEST_F(CrossoverSwitchTest, AThrowMovesTheSwitchAndItsPartnerAndRepaintsBoth) {
   EXPECT_TRUE(messages.Calls.empty());
 }
 
-TEST_F(CrossoverSwitchTest, AnOwnLockRefusesWithTheFirstReasonThatApplies) {
-  struct Case {
-    int Code;
-    int FleetLock;
-    const char* Text;  // nullptr: refused without a message
-  };
-  const Case cases[] = {
-      {3, 0, "Switch will not throw.  Switch is occupied."},
-      {4, 1, "Switch will not throw.  Switch is occupied."},
-      {9, 0, "Switch will not throw.  Switch is part of a route running time."},
-      {10, 0, "Switch will not throw.  Switch is part of a route running time."},
-      {1, 0, "Switch will not throw.  Switch has a route cleared over it."},
-      {2, 1, "Switch will not throw.  Switch has a route cleared over it."},
-      {0, 1, "Switch will not throw.  Switch is locked because of a signal fleet request."},
-      {7, 0, nullptr},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.Code);
+TEST_F(CrossoverSwitchTest, ALockOnTheSwitchOrItsPartnerRefusesWithTheFirstReasonThatApplies) {
+  for (const SwitchRefusalCase& c : kSwitchRefusals) {
+    SCOPED_TRACE(testing::Message() << "partner " << c.Partner << " code " << c.Code << " fleet " << c.FleetLock
+                                    << " failures " << c.Failures);
     messages.Calls.clear();
     run().HighlightedDevice = -1;
-    SetSwitch(sw0, c.Code, c.FleetLock);
-    EXPECT_EQ(Throw(sw0), 0);
-    EXPECT_EQ(Position(sw0), 0);
-    const SwitchStatus status = store().GetSwitchStatus(sw0);
-    EXPECT_EQ(+status.Refused, 1);
-    EXPECT_EQ(+status.Highlight, 1);
-    EXPECT_EQ(+status.Highlight2, 1);
-    EXPECT_EQ(run().HighlightedDevice, SwitchDevice(sw0));
+    SetSwitch(swa, 0);
+    SetSwitch(swb, 0);
+    const int locked = c.Partner ? swb : swa;
+    SetSwitch(locked, c.Code, c.FleetLock, c.Failures);
+    EXPECT_EQ(Throw(swa), 0);
+    EXPECT_EQ(Position(swa), 0);
+    EXPECT_EQ(Position(swb), 0);
+    EXPECT_EQ(+store().GetSwitchStatus(swa).Refused, 1);
+    EXPECT_EQ(+store().GetSwitchStatus(locked).Highlight, 1) << "the locked switch is drawn in error";
+    EXPECT_EQ(+store().GetSwitchStatus(locked).Highlight2, 1);
+    if (c.Partner) {
+      EXPECT_EQ(+store().GetSwitchStatus(swa).Highlight, 0);
+    }
+    EXPECT_EQ(run().HighlightedDevice, SwitchDevice(locked));
     if (c.Text == nullptr) {
       EXPECT_TRUE(messages.Calls.empty());
     } else {
@@ -96,39 +89,6 @@ TEST_F(CrossoverSwitchTest, AnOwnLockRefusesWithTheFirstReasonThatApplies) {
       EXPECT_EQ(messages.Calls[0].Icon, MessageIcon::Error);
       EXPECT_EQ(messages.Calls[0].Caption, "Corvane Dispatch");
     }
-  }
-}
-
-TEST_F(CrossoverSwitchTest, ALockOnThePartnerRefusesAndHighlightsThePartner) {
-  struct Case {
-    int Code;
-    int FleetLock;
-    int Failures;
-    const char* Text;
-  };
-  const Case cases[] = {
-      {3, 0, -1, "Switch will not throw.  Corresponding switch is occupied."},
-      {2, 0, -1, "Switch will not throw.  Corresponding switch has a route cleared over it."},
-      {0, 1, -1, "Switch will not throw.  Corresponding switch is locked because of a signal fleet request."},
-      {0, 0, 2, "Switch will not throw.  Corresponding switch has failed to move."},
-      {9, 0, -1, nullptr},  // running time on the partner refuses silently
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.Code);
-    messages.Calls.clear();
-    run().HighlightedDevice = -1;
-    SetSwitch(swb, c.Code, c.FleetLock, c.Failures);
-    EXPECT_EQ(Throw(swa), 0);
-    EXPECT_EQ(Position(swa), 0);
-    EXPECT_EQ(Position(swb), 0);
-    EXPECT_EQ(+store().GetSwitchStatus(swa).Refused, 1);
-    EXPECT_EQ(+store().GetSwitchStatus(swa).Highlight, 0);
-    EXPECT_EQ(+store().GetSwitchStatus(swb).Highlight, 1);
-    EXPECT_EQ(run().HighlightedDevice, SwitchDevice(swb));
-    if (c.Text == nullptr)
-      EXPECT_TRUE(messages.Calls.empty());
-    else
-      EXPECT_EQ(MessageTexts(), (std::vector<std::string>{c.Text}));
   }
 }
 

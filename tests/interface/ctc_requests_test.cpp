@@ -12,6 +12,7 @@
 #include "interface/outgoing.h"
 #include "store/fixed_text.h"
 #include "tests/engine/crossover_fixture.h"
+#include "tests/engine/switch_refusal_table.h"
 #include "tests/interface/interface_fixture.h"
 
 namespace {
@@ -98,56 +99,45 @@ TEST_F(CTCSwitchTest, ASecondClickWithdrawsTheRequestOfBothPartnersAtOnce) {
 }
 
 TEST_F(CTCSwitchTest, ALockedSwitchOrPartnerRefusesWithItsTextAndSendsNothing) {
-  struct Case {
-    bool Partner;  // the lock is on SWb, the click on SWa
-    int Code;
-    int FleetLock;
-    const char* Text;  // nullptr: refused without a message
-  };
-  const Case cases[] = {
-      {false, 3, 0, "Switch will not throw.  Switch is occupied."},
-      {false, 4, 1, "Switch will not throw.  Switch is occupied."},
-      {false, 9, 0, "Switch will not throw.  Switch is part of a route running time."},
-      {false, 10, 1, "Switch will not throw.  Switch is part of a route running time."},
-      {false, 1, 0, "Switch will not throw.  Switch has a route cleared over it."},
-      {false, 2, 0, "Switch will not throw.  Switch has a route cleared over it."},
-      {false, 0, 1, "Switch will not throw.  Switch is locked because of a signal fleet request."},
-      {false, 7, 0, nullptr},
-      {false, 8, 0, nullptr},
-      {true, 4, 0, "Switch will not throw.  Corresponding switch is occupied."},
-      {true, 1, 1, "Switch will not throw.  Corresponding switch has a route cleared over it."},
-      {true, 0, 1, "Switch will not throw.  Corresponding switch is locked because of a signal fleet request."},
-      {true, 9, 0, nullptr},
-      {true, 7, 0, nullptr},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.Code);
-    SCOPED_TRACE(c.Partner);
+  for (const SwitchRefusalCase& c : kSwitchRefusals) {
+    SCOPED_TRACE(testing::Message() << "partner " << c.Partner << " code " << c.Code << " fleet " << c.FleetLock
+                                    << " failures " << c.Failures);
     messages.Calls.clear();
     for (int sw : {swa, swb}) {
       Lock(sw, 0, 0);
       SwitchStatus status = Switch(sw);
       status.Highlight = status.Highlight2 = 0;
       status.Refused = 0;
+      status.NormalRequested = status.ReverseRequested = 0;
+      status.FailureCount = -1;
       store().UpdateSwitchStatus(sw, status);
     }
     const int locked = c.Partner ? swb : swa;
     Lock(locked, c.Code, c.FleetLock);
+    SwitchStatus failed = Switch(locked);
+    failed.FailureCount = static_cast<int8_t>(c.Failures);
+    store().UpdateSwitchStatus(locked, failed);
+    Flushed();
     run().HighlightedDevice = -1;
     run().PendingRouteEntrance = run().PendingStackEntrance = 7;
 
     EXPECT_EQ(ThrowSwitch(swa), 0);
-    EXPECT_EQ(MessageTexts(), c.Text ? Text{c.Text} : Text{});
-    if (c.Text) {
+    EXPECT_EQ(MessageTexts(), c.CTCText ? Text{c.CTCText} : Text{});
+    if (c.CTCText) {
       EXPECT_EQ(messages.Calls[0].Caption, "Corvane Dispatch");
       EXPECT_EQ(messages.Calls[0].Icon, MessageIcon::Error);
+    }
+    EXPECT_EQ(run().PendingRouteEntrance, -1);
+    EXPECT_EQ(run().PendingStackEntrance, -1);
+    if (!c.CTCRefuses) {
+      EXPECT_EQ(+Switch(swa).Refused, 0);
+      EXPECT_EQ(Switch(swa).ReverseRequested + Switch(swb).ReverseRequested, 2) << "both are requested";
+      continue;
     }
     EXPECT_EQ(+Switch(swa).Refused, 1);
     EXPECT_EQ(+Switch(locked).Highlight, 1) << "the locked switch is drawn in error";
     EXPECT_EQ(+Switch(locked).Highlight2, 1);
     EXPECT_EQ(run().HighlightedDevice, SwitchDevice(locked));
-    EXPECT_EQ(run().PendingRouteEntrance, -1);
-    EXPECT_EQ(run().PendingStackEntrance, -1);
     EXPECT_EQ(Switch(swa).ReverseRequested + Switch(swb).ReverseRequested, 0);
     EXPECT_EQ(store().CTCQueue.Count, 0);
   }

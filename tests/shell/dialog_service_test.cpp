@@ -33,6 +33,7 @@ class DialogServiceTest : public ::testing::Test {
     EnsureQApplication();
     app_ = std::make_unique<TCorvane3App>(QStringList{folder_.filePath("corvane3")}, &messages);
     app_->InitMainWindow();
+    TheStore = &app_->Store();
     messages.Calls.clear();
   }
   Corvane3Data& store() { return *TheStore; }

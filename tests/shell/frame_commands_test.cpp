@@ -37,6 +37,7 @@ class FrameCommandsTest : public ::testing::Test {
     EnsureQApplication();
     app_ = std::make_unique<TCorvane3App>(QStringList{folder_.filePath("corvane3")}, &messages);
     app_->InitMainWindow();
+    TheStore = &app_->Store();
     QCoreApplication::processEvents();
     messages.Calls.clear();
     TheMainFrame->SetShellOpener([this](const std::string& path) {

@@ -35,6 +35,7 @@ class FrameTest : public ::testing::Test {
   void Start(const QStringList& words = {}) {
     app_ = std::make_unique<TCorvane3App>(QStringList{folder_.filePath("corvane3")} + words, &messages);
     app_->InitMainWindow();
+    TheStore = &app_->Store();
   }
   QString Folder() const { return folder_.path() + "/"; }
   TCorvane3Dec& frame() { return *TheMainFrame; }

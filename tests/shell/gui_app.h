@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "shell/corvane3_app.h"
+#include "tests/support/test_store.h"
 
 inline void EnsureQApplication() {
   if (QApplication::instance()) return;
@@ -61,6 +62,7 @@ inline std::unique_ptr<TCorvane3App> StartShownProgram(const QTemporaryDir& fold
   EnsureQApplication();
   auto app = std::make_unique<TCorvane3App>(QStringList{folder.filePath("corvane3")}, messages);
   app->InitMainWindow();
+  TheStore = &app->Store();
   app->ShowFrame();
   QCoreApplication::processEvents();
   return app;

@@ -31,6 +31,7 @@ class InterfaceMenuTest : public ::testing::Test {
   void Start() {
     app_ = std::make_unique<TCorvane3App>(QStringList{folder_.filePath("corvane3")}, &messages);
     app_->InitMainWindow();
+    TheStore = &app_->Store();
   }
   Corvane3Data& store() { return *TheStore; }
 

@@ -54,6 +54,25 @@ TEST(LayoutViewTest, WindowPixelToCellAtBothZoomsWithTheViewScrolled) {
   }
 }
 
+// The right click's hit: past the used layout (or the grid) it takes the last column or row.
+TEST(LayoutViewTest, WindowPixelToCellUpToTheLastUsedCell) {
+  struct Case {
+    int Zoom, ScrollX, X, Y;
+    Cell Last;
+    std::optional<Cell> Expected;
+  };
+  const Case cases[] = {
+      {1, 0, 40, 20, {10, 10}, Cell{2, 1}},            // inside the used layout: the cell itself
+      {1, 0, 400, 20, {10, 10}, Cell{10, 1}},          // right of it: its last column
+      {2, 2, 100, 900, {30, 50}, Cell{20, 50}},        // (64 + 100) / 8 columns, below the last row
+      {1, 0, 5000, 5000, {300, 300}, Cell{199, 159}},  // never past the grid
+      {1, 0, -1, 0, {10, 10}, std::nullopt},           // left of the layout
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(MakeView(c.Zoom, c.ScrollX, 0).WindowToCellUpTo(c.X, c.Y, c.Last), c.Expected)
+        << "zoom " << c.Zoom << " pixel " << c.X << "," << c.Y;
+}
+
 TEST(LayoutViewTest, InvalidatedCellRectanglesHaveAMarginAndStayOnTheGrid) {
   struct Case {
     int Zoom, ScrollX, ScrollY, Column, Row, Width, Height;

@@ -275,6 +275,7 @@ TEST(LayoutWindowAppTest, TheFirstStartOpensTheDemonstrationTerritory) {
   FakeMessageService messages;
   auto app = std::make_unique<TCorvane3App>(QStringList{folder.filePath("corvane3")}, &messages);
   app->InitMainWindow();  // no option file: a first start
+  TheStore = &app->Store();
   QCoreApplication::processEvents();
   EXPECT_EQ(FieldText(TheStore->TrackFilePath), folder.filePath("default.trk").toStdString());
   EXPECT_GT(TheStore->GetCountData().Words[kCountBlocks], 0);
@@ -326,6 +327,7 @@ TEST(LayoutWindowAppTest, TheTimersRunAndTheBlinkCounterRisesEvery500ms) {
   FakeMessageService messages;
   auto app = std::make_unique<TCorvane3App>(QStringList{folder.filePath("corvane3")}, &messages);
   app->InitMainWindow();
+  TheStore = &app->Store();
   ASSERT_NE(TheLayoutWindow, nullptr);
   EXPECT_EQ(TheMainFrame->centralWidget(), TheLayoutWindow);
   QCoreApplication::processEvents();  // start-up
@@ -336,10 +338,19 @@ TEST(LayoutWindowAppTest, TheTimersRunAndTheBlinkCounterRisesEvery500ms) {
   EXPECT_FALSE(app->Pictures()->TrainIconBitmap[20].isNull());
   EXPECT_EQ(FieldText(TheStore->GetTrainType(9).BitmapFiles[2]), "Blue Caboose (internal bitmap)");
 
+  // Two expiries of the display timer raise the counter twice; the window's handler was connected
+  // first, so it has run by the time this one sees the expiry.
+  QTimer* display = TheMainFrame->Timers().Timer(res::TIMER_DISPLAY);
+  ASSERT_NE(display, nullptr);
   const int32_t before = TheStore->Run.BlinkCounter;
+  int expiries = 0;
   QEventLoop loop;
-  QTimer::singleShot(1150, &loop, &QEventLoop::quit);
+  QObject::connect(display, &QTimer::timeout, &loop, [&] {
+    if (++expiries == 2) loop.quit();
+  });
+  QTimer::singleShot(60000, &loop, &QEventLoop::quit);  // only a safety net for a timer that never fires
   loop.exec();
+  ASSERT_EQ(expiries, 2);
   EXPECT_EQ(TheStore->Run.BlinkCounter - before, 2);
 
   // The zoom button reaches the window.

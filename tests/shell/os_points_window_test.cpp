@@ -30,6 +30,7 @@ class OSPointsWindowTest : public ::testing::Test {
     app_.reset();
     app_ = std::make_unique<TCorvane3App>(QStringList{folder_.filePath("corvane3")}, &messages);
     app_->InitMainWindow();
+    TheStore = &app_->Store();
     messages.Calls.clear();
   }
   // The user confirms the exit; the program then ends.

@@ -49,6 +49,7 @@ class RandomAlertMenuTest : public ::testing::Test {
     app_.reset();
     app_ = std::make_unique<TCorvane3App>(QStringList{folder_.filePath("corvane3")}, &messages);
     app_->InitMainWindow();
+    TheStore = &app_->Store();
     QCoreApplication::processEvents();  // the start-up load
     messages.Calls.clear();
     RunState& run = TheStore->Run;

@@ -52,6 +52,7 @@ class RunControlWindowTest : public ::testing::Test {
     EXPECT_EQ(TrackFile(writer).Write(folder_.filePath("default.trk").toStdString(), 0), 0);
     app_ = std::make_unique<TCorvane3App>(QStringList{folder_.filePath("corvane3")}, &messages);
     app_->InitMainWindow();
+    TheStore = &app_->Store();
     QCoreApplication::processEvents();  // the start-up load
     TheStore->FirstRunHints = 0;        // no option file here: the hints would come with the first tick
     messages.Calls.clear();

@@ -41,6 +41,7 @@ class TerritoryListsWindowTest : public ::testing::Test {
     EnsureQApplication();
     app_ = std::make_unique<TCorvane3App>(QStringList{folder_.filePath("corvane3")}, &messages);
     app_->InitMainWindow();
+    TheStore = &app_->Store();
     // The start-up's posted load runs first (a modal dialog's loop would run it later).
     QCoreApplication::processEvents();
     messages.Calls.clear();

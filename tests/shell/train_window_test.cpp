@@ -53,6 +53,7 @@ class TrainWindowTest : public ::testing::Test {
     EnsureQApplication();
     app_ = std::make_unique<TCorvane3App>(QStringList{folder_.filePath("corvane3")}, &messages);
     app_->InitMainWindow();
+    TheStore = &app_->Store();
     QCoreApplication::processEvents();  // the start-up load, before the territory is built
     messages.Calls.clear();
 

@@ -11,6 +11,7 @@
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
 #include "tests/support/fake_services.h"
+#include "tests/support/test_store.h"
 
 class StoreFixture : public ::testing::Test {
  protected:

@@ -1,0 +1,3 @@
+#include "tests/support/test_store.h"
+
+Corvane3Data* TheStore = nullptr;
