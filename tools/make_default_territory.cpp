@@ -20,11 +20,9 @@ int main(int argc, char** argv) {
     Corvane3Data store;
     TheStore = &store;
     territory::BuildDemonstrationTerritory(store);
-    if (TrackFile(store).Write(argv[i], 0) != 0) {
-      std::fprintf(stderr, "could not write %s\n", argv[i]);
-      return 1;
-    }
-    const std::filesystem::path track(argv[i]);
+    // The comments file first: the track file carries its text, read by the name the territory gives it,
+    // beside the track file.
+    const std::filesystem::path track = std::filesystem::absolute(argv[i]);
     const std::filesystem::path comments = track.parent_path() / FieldText(store.GetTerritoryData().CommentsFile);
     std::ofstream out(comments, std::ios::binary | std::ios::trunc);
     out << territory::DemonstrationComments();
@@ -33,8 +31,14 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "could not write %s\n", comments.string().c_str());
       return 1;
     }
+    std::error_code moved;
+    std::filesystem::current_path(track.parent_path(), moved);
+    if (moved || TrackFile(store).Write(track.string(), 0) != 0) {
+      std::fprintf(stderr, "could not write %s\n", argv[i]);
+      return 1;
+    }
     // The settings file goes beside the track file the store names.
-    SetFieldText(store.TrackFilePath, kPathChars, argv[i]);
+    SetFieldText(store.TrackFilePath, kPathChars, track.string());
     store.NoTerritorySettings = 0;
     if (store.UpdateRandomData(territory::DemonstrationRandomData(store.GetRandomData())) != 0) {
       std::fprintf(stderr, "could not write the settings beside %s\n", argv[i]);

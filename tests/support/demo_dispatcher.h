@@ -97,8 +97,8 @@ class DemoDispatcher {
 
   // Lines up and clears up to three signals ahead of every train on the territory.
   void Dispatch() {
-    const int slots = std::min(+store_.GetCountData().Words[kCountRunningTrains], kMaxTrainStatus);
-    for (int slot = 0; slot < slots; ++slot) {
+    const int running = std::min(+store_.GetCountData().Words[kCountRunningTrains], kMaxTrainStatus);
+    for (int slot = 0; slot < running; ++slot) {
       const TrainStatus train = store_.GetTrainStatus(slot);
       if (!OnTerritory(train) || train.MergePrevious != -1) continue;
       const int direction = train.HeadDirection == 1 ? 1 : 0;

@@ -310,7 +310,7 @@ void BuildDemonstrationTerritory(Corvane3Data& store) {
                             .Becomes = emptyStock,
                             .BecomesAt = "Bexley 2"}));
   // Freights every day, both ways on the main line; 305's crew is near the end of its shift.
-  const int eastFreights[] = {320, 500, 680, 860, 1200};
+  const int eastFreights[] = {300, 500, 680, 860, 1200};
   const int westFreights[] = {340, 560, 740, 920, 1260};
   for (int k = 0; k < 5; ++k) {
     trains.push_back(t.Train({.Id = std::to_string(301 + 2 * k),
@@ -399,8 +399,8 @@ std::string DemonstrationComments() {
 
 RandomData DemonstrationRandomData(RandomData random) {
   // The wayside detectors find something now and then; most of what they find is a false alarm.
-  random.Values0[0] = 80;
-  random.Values0[1] = 40;
+  random.Values0[0] = 150;
+  random.Values0[1] = 80;
   random.FalseAlarmPercent[0] = 70;
   random.FalseAlarmPercent[1] = 70;
   return random;
