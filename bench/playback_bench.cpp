@@ -51,7 +51,6 @@ const std::string& RecordedWeek() {
     const std::string file = (std::filesystem::temp_directory_path() / "corvane-bench-week.ply").string();
     RecordingShell shell(file);
     Corvane3Data store;
-    TheStore = &store;
     store.SetShellService(&shell);
     PrepareRun(store);
     store.SetPlaybackSink(&store.Recorder());
@@ -64,7 +63,6 @@ const std::string& RecordedWeek() {
       ClearSignalsForWaitingTrains(store, engine);
     }
     PlaybackFile(store).Close();
-    TheStore = nullptr;
     return file;
   }();
   return path;
@@ -98,7 +96,6 @@ void BM_JumpToTheEndOfARecordedWeek(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     auto store = std::make_unique<Corvane3Data>();
-    TheStore = store.get();
     PrepareRun(*store);
     store->OperatingMode = 2;
     store->PlaybackIn = std::fopen(path.c_str(), "rb");
@@ -112,7 +109,6 @@ void BM_JumpToTheEndOfARecordedWeek(benchmark::State& state) {
     for (int slot = 0; slot < kMaxTrainStatus; ++slot) trains += store->GetTrainStatus(slot).InUse == 1;
     if (store->PlaybackIn) std::fclose(store->PlaybackIn);
     store->PlaybackIn = nullptr;
-    TheStore = nullptr;
     store.reset();
     state.ResumeTiming();
   }

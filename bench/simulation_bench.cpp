@@ -139,7 +139,6 @@ LongRun RunDays(benchmark::State& state, int days) {
     result.Slots.push_back(run->Store->GetCountData().Words[kCountRunningTrains]);
   }
   for (int slot = 0; slot < kMaxTrainStatus; ++slot) result.Trains += run->Store->GetTrainStatus(slot).InUse == 1;
-  TheStore = nullptr;
   return result;
 }
 

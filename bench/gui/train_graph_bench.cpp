@@ -26,7 +26,6 @@ struct Week {
 
   Week() {
     Corvane3Data& store = *Store;
-    TheStore = &store;
     for (int k = 0; k < kOSCount; ++k) {
       BlockData block = store.GetBlockData(k);
       block.InUse = 1;

@@ -1,6 +1,6 @@
 // Draws the picture of the train graph in docs/: a simulated morning on the
 // demonstration territory, run headless the way the tick runs it with a
-// dispatcher that clears the signal in front of every waiting train, then the
+// dispatcher that lines up and clears the way ahead of every train, then the
 // graph window grabbed offscreen.
 //
 //   train_graph_shot docs/train_graph.png
@@ -14,25 +14,8 @@
 #include "store/device_numbers.h"
 #include "store/records.h"
 #include "store/train_codes.h"
+#include "tests/support/demo_dispatcher.h"
 #include "tests/support/demo_territory.h"
-
-namespace {
-
-// Clears the signal ahead of each train that waits at one at stop.
-void Dispatch(Corvane3Data& store, Engine& engine) {
-  const int running = store.GetCountData().Words[kCountRunningTrains];
-  for (int slot = 0; slot < running && slot < kMaxTrainStatus; ++slot) {
-    const TrainStatus train = store.GetTrainStatus(slot);
-    if (train.InUse != 1 || train.State != TrainState::Stopped || train.Reason != StopReason::WaitSignal ||
-        train.HeadBlock < 0)
-      continue;
-    const BlockData head = store.GetBlockData(train.HeadBlock);
-    const int signal = train.HeadDirection == 1 ? head.RightSignal : head.LeftSignal;
-    if (signal >= 0) engine.ClearSignal(device::SignalNumber(signal), 0, 1);
-  }
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -59,9 +42,10 @@ int main(int argc, char** argv) {
   store.Run.SimStopped = 0;
 
   Engine engine(store);
+  demo::DemoDispatcher dispatcher(store, engine);
   while (store.GetSimClock() < kMonday + 12 * 3600) {
     engine.Tick();
-    Dispatch(store, engine);
+    dispatcher.Dispatch();
   }
 
   TTrainGraph graph(store, nullptr);

@@ -9,6 +9,7 @@
 
 #include "store/fixed_text.h"
 #include "tests/lists/pdf_printer_fixture.h"
+#include "tests/support/demo_territory.h"
 
 namespace {
 
@@ -113,6 +114,22 @@ TEST_F(TrackReportTest, RunningTimesInRunTimeModeAndEmptySectionsKeepAPage) {
   EXPECT_TRUE(Has(line + " ", " 2 ")) << line;
   EXPECT_FALSE(Has(line, "40"));
   EXPECT_TRUE(Has(pages[1], "Track Data - Switch Information")) << "no switches: the section's page still prints";
+}
+
+// The demonstration territory's report shows the speeds its blocks allow with none, one and two blocks
+// cleared ahead, not entered running times.
+TEST_F(TrackReportTest, TheDemonstrationTerritoryPrintsItsBlockSpeeds) {
+  territory::BuildDemonstrationTerritory(store());
+  TTPrintTrack printout(store());
+  const auto pages = Print(printout);
+  ASSERT_FALSE(pages.empty());
+  const std::string line = LineOf(pages[0], "WE to AF 1");
+  ASSERT_FALSE(line.empty());
+  EXPECT_TRUE(Has(line, " 30 ")) << line;
+  EXPECT_TRUE(Has(line, " 45 ")) << line;
+  EXPECT_TRUE(Has(line, " 60 ")) << line;
+  const std::string branch = LineOf(pages[0], "BR to JN Branch");
+  EXPECT_TRUE(Has(branch, " 15 ") && Has(branch, " 20 ") && Has(branch, " 30 ")) << branch;
 }
 
 }  // namespace

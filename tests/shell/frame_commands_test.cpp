@@ -77,6 +77,11 @@ TEST_F(FrameCommandsTest, FileMenuSavesAndReopensThroughTheFileDialogs) {
     EXPECT_TRUE(TheMainFrame->Commands().IsEnabled(id)) << id;
   }
   territory::BuildDemonstrationTerritory(store());
+  // The comments file a track file carries, in the test's folder.
+  std::ofstream(Folder() + "default.txt") << territory::DemonstrationComments();
+  TerritoryData description = store().GetTerritoryData();
+  SetFieldText(description.CommentsFile, Folder() + "default.txt");
+  store().UpdateTerritoryData(description);
   SetFieldText(store().TrackFilePath, Folder() + "demo.trk");
   const int blocks = BlocksInUse();
   ASSERT_GT(blocks, 0);

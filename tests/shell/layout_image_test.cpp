@@ -100,7 +100,7 @@ class LayoutImageTest : public StoreFixture {
 
 TEST_F(LayoutImageTest, KeptImageFollowsTheRunPixelForPixel) {
   ASSERT_TRUE(Kept() == FullPaint());
-  store().SimStartTime = store().SimClock = 6 * 3600;
+  store().SimStartTime = store().SimClock = 86400 + 6 * 3600;  // Monday 06:00, the first passenger train due
   store().Run.SimStopped = store().Run.SimPaused = 0;
   store().Run.OutputHold = 1;
   Engine engine(store());
@@ -174,7 +174,7 @@ TEST_F(LayoutImageTest, ZoomingKeepsThePixelsTakenFirst) {
 // moved by a scroll offset (pictures and labels cut at the image's edges), again after the trains
 // have moved (the same IDs over other track). A clipped painter draws everything itself.
 TEST_F(LayoutImageTest, CopiedPicturesAndLabelsEqualDrawnOnes) {
-  store().SimStartTime = store().SimClock = 6 * 3600;
+  store().SimStartTime = store().SimClock = 86400 + 6 * 3600;  // Monday 06:00, the first passenger train due
   store().Run.SimStopped = store().Run.SimPaused = 0;
   store().Run.OutputHold = 1;
   Engine engine(store());

@@ -163,7 +163,7 @@ TEST_F(RunControlWindowTest, StartTwiceRunsAnHourAtTopSpeedWithTrainsEnteringAnd
     ClickRow(list, 0);
   });
   ASSERT_TRUE(Commands().Dispatch(res::CM_START));
-  EXPECT_EQ(lines.size(), 12);  // 05:00 every day, noon on weekdays
+  EXPECT_EQ(lines.size(), 17);  // 05:00 every day, noon and 18:00 on weekdays
   EXPECT_EQ(lines.value(0), "05:00  Sunday");
   EXPECT_EQ(lines.value(7), "12:00  Monday");
   ASSERT_EQ(messages.Calls.size(), 1u);

@@ -142,6 +142,36 @@ TEST_F(TerritoryInfoTest, ShowsTheDescriptionAndOpensOnlyATxtCommentsFileMakingI
   EXPECT_FALSE(QFile::exists(folder_.filePath("notes.doc")));
 }
 
+// The demonstration territory fills every field of its description.
+TEST_F(TerritoryInfoTest, TheDemonstrationTerritoryShowsEveryText) {
+  territory::BuildDemonstrationTerritory(store());
+  const TerritoryData data = store().GetTerritoryData();
+  WithDialog([&](TTerritoryData* dialog) {
+    const struct {
+      int Id;
+      std::string Stored;
+    } lines[] = {{res::IDC_TERRITORY_NAME, FieldText(data.Name)},
+                 {res::IDC_TERRITORY_VERSION, FieldText(data.Version)},
+                 {res::IDC_TERRITORY_COUNTRY, FieldText(data.Country)},
+                 {res::IDC_TERRITORY_RAILROAD, FieldText(data.Railroad)},
+                 {res::IDC_TERRITORY_DIVISION, FieldText(data.Division)},
+                 {res::IDC_TERRITORY_FROM, FieldText(data.From)},
+                 {res::IDC_TERRITORY_TO, FieldText(data.To)},
+                 {res::IDC_TERRITORY_YEAR, FieldText(data.Year)},
+                 {res::IDC_TERRITORY_TRACK_FILE, FieldText(data.TrackFileName)},
+                 {res::IDC_TERRITORY_AUTHOR, FieldText(data.Author)},
+                 {res::IDC_TERRITORY_EMAIL, FieldText(data.Email)},
+                 {res::IDC_TERRITORY_COMMENTS_FILE, FieldText(data.CommentsFile)}};
+    for (const auto& line : lines) {
+      const std::string shown = FindControl<QLineEdit>(dialog, line.Id)->text().toStdString();
+      EXPECT_FALSE(shown.empty()) << line.Id;
+      EXPECT_EQ(shown, line.Stored) << line.Id;
+    }
+    for (const int id : {res::IDC_TERRITORY_ADDRESS, res::IDC_TERRITORY_NOTICE})
+      EXPECT_FALSE(FindControl<QPlainTextEdit>(dialog, id)->toPlainText().isEmpty()) << id;
+  });
+}
+
 TEST_F(TerritoryInfoTest, PrintGivesWhatIsShownAndEnterStoresNothing) {
   const TerritoryData before = store().GetTerritoryData();
   WithDialog([&](TTerritoryData* dialog) {

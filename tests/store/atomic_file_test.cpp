@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 
@@ -90,6 +91,11 @@ TEST_F(AtomicFileTest, AFailedRenameKeepsTheOldFileAndIsReported) {
 TEST_F(AtomicFileTest, EveryWriterKeepsTheOldFileWhenTheRenameFails) {
   store().SetDefaultOptions();
   territory::BuildDemonstrationTerritory(store());
+  // The comments file a track file carries, in the test's folder.
+  std::ofstream(In("default.txt")) << territory::DemonstrationComments();
+  TerritoryData texts = store().GetTerritoryData();
+  SetFieldText(texts.CommentsFile, In("default.txt"));
+  store().UpdateTerritoryData(texts);
   SetFieldText(store().TrackFilePath, In("demo.trk"));
   store().InitSimulationStatus();
   store().NoTerritorySettings = 0;

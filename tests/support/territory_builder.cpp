@@ -50,6 +50,27 @@ void TerritoryBuilder::Name(const std::string& name, const std::string& railroad
   store_.UpdateTerritoryData(data);
 }
 
+void TerritoryBuilder::Texts(const TerritoryTexts& texts) {
+  TerritoryData data = store_.GetTerritoryData();
+  SetFieldText(data.Name, texts.Name);
+  SetFieldText(data.Version, texts.Version);
+  SetFieldText(data.Country, texts.Country);
+  SetFieldText(data.Railroad, texts.Railroad);
+  SetFieldText(data.Division, texts.Division);
+  SetFieldText(data.From, texts.From);
+  SetFieldText(data.To, texts.To);
+  SetFieldText(data.Year, texts.Year);
+  SetFieldText(data.TrackFileName, texts.TrackFileName);
+  SetFieldText(data.Author, texts.Author);
+  SetFieldText(data.Address, texts.Address);
+  SetFieldText(data.Email, texts.Email);
+  SetFieldText(data.CommentsFile, texts.CommentsFile);
+  SetFieldText(data.CopyrightNotice, texts.CopyrightNotice);
+  data.PublicDomain = texts.PublicDomain ? 1 : 0;
+  data.CopyrightProtected = texts.PublicDomain ? 0 : 1;
+  store_.UpdateTerritoryData(data);
+}
+
 void TerritoryBuilder::Paint(Cell cell, int16_t code, int device, uint8_t flag) {
   Require(InGrid(cell), "cell outside the grid");
   store_.GridTrack[CellIndex(cell)] = code;
@@ -77,10 +98,24 @@ int TerritoryBuilder::Block(const BlockSpec& spec) {
   SetFieldText(block.AreaName, spec.Area);
   block.PassThrough = spec.PassThrough ? 1 : 0;
   block.Length = spec.Length;
+  const int16_t speeds[3] = {spec.SpeedOne != 0 ? spec.SpeedOne : spec.Speed,
+                             spec.SpeedTwo != 0 ? spec.SpeedTwo : spec.Speed, spec.Speed};
   for (int d = 0; d < 2; ++d) {
-    for (int t = 0; t < 10; ++t) block.SpeedOneClear[d][t] = block.SpeedTwoClear[d][t] = spec.Speed;
-    for (int t = 0; t < 10; ++t) block.SpeedMax[d][t] = spec.Speed;
+    for (int t = 0; t < 10; ++t) {
+      block.SpeedOneClear[d][t] = speeds[0];
+      block.SpeedTwoClear[d][t] = speeds[1];
+      block.SpeedMax[d][t] = speeds[2];
+    }
   }
+  if (spec.RunTimes) {
+    // Seconds to run the block's length at each speed (feet and miles per hour).
+    for (int level = 0; level < 3; ++level)
+      for (int d = 0; d < 2; ++d)
+        for (int t = 0; t < 10; ++t)
+          block.RunTimes[level][d][t] = static_cast<int16_t>(spec.Length * 3600 / (5280 * speeds[level]));
+  }
+  block.CrewChangePoint = spec.CrewChangePoint ? 1 : 0;
+  block.CrewReliefMinutes = spec.CrewReliefMinutes;
   block.LeftCellX = static_cast<int16_t>(spec.From.X);
   block.LeftCellY = static_cast<int16_t>(spec.From.Y);
   block.RightCellX = static_cast<int16_t>(spec.To.X);
@@ -319,6 +354,23 @@ int TerritoryBuilder::Location(const std::string& name, int block, End end, int1
   return index;
 }
 
+void TerritoryBuilder::YardEntrance(int location, bool askPermission, int32_t trainsPerDay) {
+  Require(location >= 0 && location < locations_, "no such entrance/exit location");
+  OrgData org = store_.GetOrgData(location);
+  org.PermissionRequired = askPermission ? 1 : 0;
+  org.CapacityLimited = trainsPerDay > 0 ? 1 : 0;
+  org.Capacity = trainsPerDay > 0 ? trainsPerDay : -1;
+  store_.UpdateOrgData(location, org);
+}
+
+void TerritoryBuilder::CrossingTraffic(int diamond, int16_t routeA, int16_t routeB) {
+  Require(diamond >= 0 && diamond < diamonds_, "no such diamond");
+  CrossData data = store_.GetCrossData(diamond);
+  data.TrafficRouteA = routeA;
+  data.TrafficRouteB = routeB;
+  store_.UpdateCrossData(diamond, data);
+}
+
 int TerritoryBuilder::Platform(const std::string& name, int block) {
   Require(platforms_ < kMaxPlatforms, "too many platforms");
   const int index = platforms_++;
@@ -360,15 +412,16 @@ int TerritoryBuilder::OSPoint(const std::string& deviceName) {
   return index;
 }
 
-int TerritoryBuilder::Detector(const std::string& description, bool raisesAlarm) {
+int TerritoryBuilder::Detector(const std::string& description, bool raisesAlarm, int16_t checkMinutes,
+                               int16_t repairMinutes) {
   Require(detectors_ < kMaxDetectors, "too many detectors");
   const int index = detectors_++;
   DetectorData detector = store_.GetDetectorData(index);
   detector.InUse = 1;
   SetFieldText(detector.Description, description);
   detector.RaisesAlarm = raisesAlarm ? 1 : 0;
-  detector.AlarmCheckMinutes = 30;
-  detector.RepairMinutes = 120;
+  detector.AlarmCheckMinutes = checkMinutes;
+  detector.RepairMinutes = repairMinutes;
   store_.UpdateDetectorData(index, detector);
   return index;
 }
@@ -431,6 +484,30 @@ int TerritoryBuilder::Train(const TrainSpec& spec) {
     train.Stations[platform].Minutes = static_cast<uint16_t>(minutes);
     train.Stations[platform].DwellSeconds = 30;
   }
+  train.CrewMinutesWorked = static_cast<int16_t>(spec.CrewMinutesWorked);
+  Require(spec.Work.size() <= kTrainLocalWork && spec.Legs.size() <= kTrainMultipleEntries, "too many work or legs");
+  for (size_t k = 0; k < spec.Work.size(); ++k) {
+    SetFieldText(train.LocalWork[k].AreaName, spec.Work[k].Area);
+    train.LocalWork[k].Minutes = static_cast<uint16_t>(spec.Work[k].Minutes);
+    train.LocalWork[k].DirectionAfter = spec.Work[k].DirectionAfter;
+  }
+  for (size_t k = 0; k < spec.Legs.size(); ++k) {
+    TrainMultipleEntry& leg = train.Multiple[k];
+    // Location fields of three characters with no room for a terminator, as the schedule's own.
+    std::memset(leg.LegExit, 0, sizeof leg.LegExit);
+    std::memcpy(leg.LegExit, spec.Legs[k].Exit.data(), std::min(spec.Legs[k].Exit.size(), sizeof leg.LegExit));
+    std::memset(leg.NextEntrance, 0, sizeof leg.NextEntrance);
+    std::memcpy(leg.NextEntrance, spec.Legs[k].Entrance.data(),
+                std::min(spec.Legs[k].Entrance.size(), sizeof leg.NextEntrance));
+    leg.ReentryMinutes = static_cast<uint16_t>(spec.Legs[k].Minutes);
+    SetFieldText(leg.Text8, spec.Legs[k].NewId);
+  }
+  if (spec.Becomes >= 0) {
+    train.BecomesTrain = static_cast<int16_t>(spec.Becomes);
+    train.BecomeMinutes = 0;
+    train.ChangePlaceKind = 'P';
+    SetFieldText(train.ChangePlaceName, spec.BecomesAt);
+  }
   store_.UpdateTrainData(index, train);
   return index;
 }
@@ -442,6 +519,7 @@ int TerritoryBuilder::StartTime(int minutes, const std::vector<StartEntry>& trai
   ::StartTime start = store_.GetStartTime(index);
   start.InUse = 1;
   start.Word1 = static_cast<int16_t>(minutes);
+  start.Byte462 = 0;  // a run from it has no end time
   std::memcpy(start.Days, days.data(), 7);
   for (size_t k = 0; k < trains.size(); ++k) {
     start.TrainIndex[k] = static_cast<uint16_t>(trains[k].Train);

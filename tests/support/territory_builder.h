@@ -44,7 +44,8 @@
 // - Entrance/exit locations stand beyond a block end; Finish() stores that cell in OrgData +19/+21 as the
 //   track file loader does.
 // - Every train type gets internal bitmap names, so that a built territory saves without bitmap files.
-// - Speeds: every block allows the same top speed (BlockSpec::Speed) to every train type in both directions.
+// - Speeds: every block allows the same speeds (BlockSpec::SpeedOne, SpeedTwo, Speed by the blocks cleared ahead)
+//   to every train type in both directions.
 //
 // This library has no test framework in it: tools (the demonstration territory's writer) use it too.
 #pragma once
@@ -81,13 +82,33 @@ struct BlockSpec {
   Cell From;               // left (or top) end cell
   Cell To;                 // right (or bottom) end cell, on the same row or column
   int32_t Length = 5280;   // territory units
-  int16_t Speed = 60;      // the block's top speed, every train type and direction
+  int16_t Speed = 60;      // the block's top speed (three or more blocks cleared ahead), every type and direction
+  int16_t SpeedOne = 0;    // with one block cleared ahead; 0 the top speed
+  int16_t SpeedTwo = 0;    // with two blocks cleared ahead; 0 the top speed
+  bool RunTimes = false;   // entered running times too, worked out from the length and the three speeds
   std::string Station1{};  // track name "%s-%s %s" from Station1, Station2, Track
   std::string Station2{};
   std::string Track{};
   std::string Area{};        // work area name (local work)
   bool PassThrough = false;  // interlocking block without signals of its own
   uint8_t Flag = 0;          // cell flag byte of every cell of the block (direction marks)
+  bool CrewChangePoint = false;
+  int32_t CrewReliefMinutes = 0;  // how long a relief crew takes to reach the block
+};
+
+// Local work: the train stops for the minutes when it leaves a block of the work area.
+struct WorkSpec {
+  std::string Area{};
+  int Minutes = 0;
+  uint8_t DirectionAfter = 1;  // the direction the train goes on in: 0 left, 1 right
+};
+
+// A further leg of a train: after leaving at the exit it comes back at the entrance.
+struct LegSpec {
+  std::string Exit{};      // where the new leg ends
+  std::string Entrance{};  // where the train comes back
+  int Minutes = 0;         // from leaving until coming back
+  std::string NewId{};     // empty: the train keeps its ID
 };
 
 struct TrainSpec {
@@ -102,6 +123,19 @@ struct TrainSpec {
   std::string Description{};
   // Passenger schedule: (platform index, minutes after midnight), dwell 30 seconds each.
   std::vector<std::pair<int, int>> Stops{};
+  int CrewMinutesWorked = 120;  // by the crew before the train enters
+  std::vector<WorkSpec> Work{};
+  std::vector<LegSpec> Legs{};
+  // The train becomes another (a TrainData index) at a platform of that name; -1 none.
+  int Becomes = -1;
+  std::string BecomesAt{};
+};
+
+// The identity texts of the territory information.
+struct TerritoryTexts {
+  std::string Name, Version, Country, Railroad, Division, From, To, Year, TrackFileName, Author, Address, Email;
+  std::string CommentsFile, CopyrightNotice;
+  bool PublicDomain = true;
 };
 
 // One train of a start time: the trains that are on the territory (or due) when a run starts there.
@@ -138,6 +172,7 @@ class TerritoryBuilder {
 
   // The territory's identity texts.
   void Name(const std::string& name, const std::string& railroad = "");
+  void Texts(const TerritoryTexts& texts);
 
   // One cell of the three grids.
   void Paint(Cell cell, int16_t code, int device, uint8_t flag = 0);
@@ -165,12 +200,17 @@ class TerritoryBuilder {
 
   // Places and equipment.
   int Location(const std::string& name, int block, End end, int16_t priority = 0);
+  // A yard entrance: trains ask the dispatcher before they enter, and the yard takes so many trains a day.
+  void YardEntrance(int location, bool askPermission, int32_t trainsPerDay);
+  // Trains of another railway crossing a diamond: so many a day over its route 0 (A) or route 1 (B).
+  void CrossingTraffic(int diamond, int16_t routeA, int16_t routeB);
   // A platform beside a block: the platform piece (code 23, three cells wide) above the block's middle.
   int Platform(const std::string& name, int block);
   // A station label (short code and name) centred on a cell, 64 x 32 pixels.
   int Station(const std::string& name, const std::string& shortCode, Cell at);
   int OSPoint(const std::string& deviceName);
-  int Detector(const std::string& description, bool raisesAlarm = true);
+  int Detector(const std::string& description, bool raisesAlarm = true, int16_t checkMinutes = 30,
+               int16_t repairMinutes = 120);
   // The block reports passing trains to the detector with this description.
   void FitDetector(int block, const std::string& description);
   int Text(const std::string& text, Cell at, int widthCells = 8);
