@@ -35,6 +35,7 @@ std::optional<std::string> SendFile(THollinData& data, const std::string& path) 
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::string(kCannotReadSendFile);
   const std::string time = data.GetTimeText();  // every line of one send carries the same time
+  const THollinData::SaveBatch batch(data);
   std::string line;
   while (std::getline(in, line)) {
     line = StripLineEnd(std::move(line));
