@@ -2,11 +2,7 @@
 // CTC control mode over the demonstration territory, every input is left in
 // the CTC folder as the field's indications file, and the ticks take it over,
 // check and carry out its lines and write the controls they call for.
-#include <filesystem>
-
-#include "engine/engine.h"
 #include "fuzz/fuzz_run.h"
-#include "interface/interface_service.h"
 #include "interface/xfer_msg.h"
 
 namespace {
@@ -17,9 +13,7 @@ constexpr int kTicks = 3;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Corvane3Data& store = fuzz::Store();
-  static Engine engine(store);
-  static MessageInterfaceService service(engine);
-  store.SetInterfaceService(&service);
+  Engine& engine = fuzz::InterfaceEngine();
   fuzz::LoadDemoTerritory(store);
   // As entering CTC control mode leaves the run: empty, the clock standing still.
   store.InitSimulationStatus();
@@ -36,9 +30,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   store.UpdateOptionData(options);
   fuzz::WriteFile(xfer::kCTCIndicationFile, data, size);
   for (int i = 0; i < kTicks; ++i) engine.Tick();
-  std::error_code ignored;
-  std::filesystem::remove(fuzz::Folder() + xfer::kCTCControlFile, ignored);
-  std::filesystem::remove(fuzz::Folder() + xfer::kCTCIndicationFile, ignored);
-  std::filesystem::remove(fuzz::Folder() + xfer::kCTCIndicationTaken, ignored);
+  fuzz::RemoveFiles({xfer::kCTCControlFile, xfer::kCTCIndicationFile, xfer::kCTCIndicationTaken});
   return 0;
 }

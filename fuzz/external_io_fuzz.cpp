@@ -2,11 +2,7 @@
 // every input is left in the interface folder as the command file of a run of
 // the demonstration territory, and a minute of ticks takes it over, checks and
 // carries out its lines and sends the answers.
-#include <filesystem>
-
-#include "engine/engine.h"
 #include "fuzz/fuzz_run.h"
-#include "interface/interface_service.h"
 #include "interface/xfer_msg.h"
 
 namespace {
@@ -17,9 +13,7 @@ constexpr int kTicks = 6;  // a minute of 10-second ticks
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Corvane3Data& store = fuzz::Store();
-  static Engine engine(store);
-  static MessageInterfaceService service(engine);
-  store.SetInterfaceService(&service);
+  Engine& engine = fuzz::InterfaceEngine();
   fuzz::LoadDemoTerritory(store);
   fuzz::StartRun(store);
   OptionData options = store.GetOptionData();
@@ -33,9 +27,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   store.OperatingMode = 0;
   fuzz::WriteFile(xfer::kEIOCommandFile, data, size);
   for (int i = 0; i < kTicks; ++i) engine.Tick();
-  std::error_code ignored;
-  std::filesystem::remove(fuzz::Folder() + xfer::kEIOIndicationFile, ignored);
-  std::filesystem::remove(fuzz::Folder() + xfer::kEIOCommandFile, ignored);
-  std::filesystem::remove(fuzz::Folder() + xfer::kEIOCommandTaken, ignored);
+  fuzz::RemoveFiles({xfer::kEIOIndicationFile, xfer::kEIOCommandFile, xfer::kEIOCommandTaken});
   return 0;
 }

@@ -5,9 +5,13 @@
 #pragma once
 
 #include <cstdlib>
+#include <filesystem>
+#include <initializer_list>
 #include <string>
 
+#include "engine/engine.h"
 #include "fuzz/fuzz_files.h"
+#include "interface/interface_service.h"
 #include "store/fixed_text.h"
 #include "store/track_file.h"
 #include "tests/support/demo_territory.h"
@@ -59,6 +63,20 @@ inline void StartRun(Corvane3Data& store) {
   run.RunEnded = 0;
   run.AwaitingStart = 0;
   run.OutputHold = 0;
+}
+
+// The engine over the fuzz store, the message interfaces installed as the program installs them.
+inline Engine& InterfaceEngine() {
+  static Engine engine(Store());
+  static MessageInterfaceService service(engine);
+  Store().SetInterfaceService(&service);
+  return engine;
+}
+
+// Removes what an input left in the private folder under these names.
+inline void RemoveFiles(std::initializer_list<const char*> names) {
+  std::error_code ignored;
+  for (const char* name : names) std::filesystem::remove(Folder() + name, ignored);
 }
 
 }  // namespace fuzz
