@@ -546,6 +546,12 @@ void RunControl::CmPlayback() {
     AbandonPlayback(file, true);
     return;
   }
+  // Checked before the territory or the clock takes anything from the recording.
+  if (!PlaybackFile::HeaderFits(header)) {
+    Refuse(kIllegalPlayback);
+    AbandonPlayback(file, false);
+    return;
+  }
   if (track != FieldText(store_.TrackFilePath, kPathChars)) {
     store_.InitTerritoryData();
     if (TrackFile(store_).Load(track, -1) != 0) {

@@ -1,8 +1,10 @@
 // Writes the fuzz targets' seeds from files this program makes itself: the
 // demonstration territory in every track file structure (versions 30 to 37
 // and the old format), saved simulations of it at several moments of a run
-// with their track file beside them, a recording of a run, and the settings
-// files. Usage: make_fuzz_seeds <corpus folder>; one sub-folder per target.
+// with their track file beside them, a recording of a run, the settings files
+// (the option file in every layout it has had), command and indication files
+// naming the territory's devices, and Hollin's files. Usage: make_fuzz_seeds
+// <corpus folder>; one sub-folder per target.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "hollin/core/hollin_data.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
 #include "store/null_services.h"
@@ -132,6 +135,44 @@ class SaveAs : public NullShellService {
   std::string path_;
 };
 
+// The option file of the current layout rewritten in that of an older version: an 80-byte track path
+// before 41, the ten-alert table in front of the alerts before 37, the 20-alert table before 40, 104
+// option bytes before 45, no old file list before 34, no second reserved block before 35 and no
+// playback path before 36.
+Bytes OlderOptionFile(const Bytes& current, int version) {
+  size_t at = 16 + 4;
+  const auto take = [&](size_t bytes, size_t keep) {
+    Bytes part(current.begin() + static_cast<long>(at), current.begin() + static_cast<long>(at + keep));
+    at += bytes;
+    return part;
+  };
+  Bytes file(current.begin(), current.begin() + 16);
+  const auto add = [&](const Bytes& part) { file.insert(file.end(), part.begin(), part.end()); };
+  Bytes word(4);
+  std::memcpy(word.data(), &version, 4);
+  add(word);
+  add(take(20 + 10, 20 + 10));
+  add(take(kPathChars, version < 41 ? 80 : kPathChars));
+  add(take(sizeof(RandomData), sizeof(RandomData)));
+  if (version < 37) add(Bytes(2580, 0));
+  add(take(sizeof(AlertData), version < 40 ? 5160 : sizeof(AlertData)));
+  add(take(1000, 1000));
+  add(take(sizeof(OptionData), version < 45 ? 104 : sizeof(OptionData)));
+  add(take(4002 * 4 + kMaxWindowSizes * sizeof(WindowSize), 4002 * 4 + kMaxWindowSizes * sizeof(WindowSize)));
+  const Bytes oldFiles = take(kMaxOldFiles * kPathChars, kMaxOldFiles * kPathChars);
+  const Bytes reserved = take(1000, 1000);
+  const Bytes playback = take(kPathChars, kPathChars);
+  if (version >= 34) add(oldFiles);
+  if (version >= 35) add(reserved);
+  if (version >= 36) add(playback);
+  add(Bytes(current.end() - 16, current.end()));
+  return file;
+}
+
+void WriteText(const fs::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
 void StartRun(Corvane3Data& store) {
   store.InitSimulationStatus();
   store.SimStartTime = 6 * 3600;
@@ -152,7 +193,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const fs::path root = argv[1];
-  for (const char* target : {"track_file", "engine", "simulation", "playback", "settings"})
+  for (const char* target : {"track_file", "engine", "simulation", "playback", "settings", "playback_run",
+                             "simulation_run", "external_io", "ctc_indications", "hollin", "hollin_send"})
     fs::create_directories(root / target);
 
   auto owned = std::make_unique<Corvane3Data>();  // far too large for the stack
@@ -189,6 +231,37 @@ int main(int argc, char** argv) {
   }
   PlaybackFile(store).Close();
   store.SetShellService(nullptr);
+  fs::copy_file(root / "playback" / "run.ply", root / "playback_run" / "run.ply");
+  for (const auto& entry : fs::directory_iterator(root / "simulation"))
+    fs::copy_file(entry.path(), root / "simulation_run" / entry.path().filename());
+
+  // Command and indication files naming the territory's devices: every command and indication kind.
+  std::string block, sw, signal;
+  {
+    for (int i = 0; i < kMaxBlocks && block.empty(); ++i) {
+      const BlockData d = store.GetBlockData(i);
+      if (d.InUse != 0 && d.Name[0] != 0) block = FieldText(d.Name);
+    }
+    for (int i = 0; i < kMaxSwitches && sw.empty(); ++i) {
+      const SwitchData d = store.GetSwitchData(i);
+      if (d.InUse != 0 && d.Name[0] != 0) sw = FieldText(d.Name);
+    }
+    for (int i = 0; i < kMaxSignals && signal.empty(); ++i) {
+      const SignalData d = store.GetSignalData(i);
+      if (d.InUse != 0 && d.Name[0] != 0) signal = FieldText(d.Name);
+    }
+  }
+  WriteText(root / "external_io" / "commands.txt",
+            "CONTROL,0001,TIME\nCONTROL,0002,ALLDATA\nSWITCH,0003," + sw + ",10:00:00,REVERSE\nSIGNAL,0004," + signal +
+                ",10:00:00,CLEAR\nSIGNAL,0005," + signal + ",10:00:00,FLEET\nCONTROL,0007,STOP\nCONTROL,0008,START\n" +
+                "SWITCH,0009," + sw + ",10:00:00,NORMAL\nSIGNAL,0010," + signal + ",10:00:00,STOP\nBLOCK,0011,x,y,z\n");
+  WriteText(root / "external_io" / "load.txt",
+            "CONTROL,0001,LOAD,10:00:00,\"demo.trk\",,\nCONTROL,0002,SIMLOAD,10:00:00,\"none.ssm\"\n");
+  WriteText(root / "ctc_indications" / "indications.txt",
+            "BLOCK,0001," + block + ",10:00:00,OCCUPIEDRIGHT\nSWITCH,0002," + sw +
+                ",10:00:00,REVERSE,OCCUPIED\nSIGNAL,0003," + signal +
+                ",10:00:00,CLEARED\nCONTROL,0004,TIME\nBLOCK,0005," + block + ",10:00:00,UNOCCUPIED\nSWITCH,0006," +
+                sw + ",10:00:00,NORMAL,UNOCCUPIED\nSIGNAL,0007," + signal + ",10:00:00,STOP\n");
 
   // The fuzz target builds the territory afresh beside its input: the seeds must load against that one.
   {
@@ -208,8 +281,47 @@ int main(int argc, char** argv) {
   }
 
   if (SettingsFiles(store).SaveOptions() != 0 || SettingsFiles(store).SaveWindowColumns() != 0) return 1;
+  // The option file in the layout of every older version, each checked to load.
+  {
+    const Bytes current = file_bytes::ReadBytes(root / "settings" / "CV3 option.tds");
+    const fs::path check = root / "check";
+    fs::create_directories(check);
+    auto freshStore = std::make_unique<Corvane3Data>();
+    Corvane3Data& fresh = *freshStore;
+    SetFieldText(fresh.ProgramFolder, kPathChars, check.string());
+    for (int version = 30; version < 46; ++version) {
+      const Bytes older = OlderOptionFile(current, version);
+      file_bytes::WriteBytes(root / "settings" / ("option" + std::to_string(version) + ".tds"), older);
+      file_bytes::WriteBytes(check / "CV3 option.tds", older);
+      if (SettingsFiles(fresh).LoadOptions() != 0) {
+        std::fprintf(stderr, "make_fuzz_seeds: the version %d option file does not load\n", version);
+        return 1;
+      }
+    }
+    fs::remove_all(check);
+  }
   SetFieldText(store.TrackFilePath, (root / "settings" / "line.trk").string());
   store.NoTerritorySettings = 0;
   if (SettingsFiles(store).SaveTerritory() != 0) return 1;
+
+  // Hollin: control lines of every kind, and a whole options file behind its guard.
+  WriteText(root / "hollin" / "controls.txt",
+            "SWITCH,0001,SW1,10:00:00,REVERSE\nSIGNAL,0002,S1,10:00:00,CLEAR\nBLOCK,0003,B1,10:00:00,OCCUPIED\n"
+            "SWITCH,0004,SW1,10:00:00,NORMAL\nSIGNAL,0005,S1,10:00:00,STOP\nSIGNAL,0005,S1,10:00:00,STOP\n");
+  {
+    const fs::path folder = root / "hollin" / "options";
+    fs::create_directories(folder);
+    THollinData hollin(folder.string());
+    HollinOptions options = hollin.GetOptions();
+    options.LastReceivedSequence = 17;
+    options.OwnSequence = 42;
+    std::memcpy(options.FileToSend, "events.txt", 10);
+    hollin.SetOptions(options);
+    fs::rename(folder / hollin::kOptionFileName, root / "hollin" / "options.tds");
+    fs::remove_all(folder);
+    if (fs::file_size(root / "hollin" / "options.tds") != 648) return 1;
+  }
+  WriteText(root / "hollin_send" / "events.txt",
+            "SWITCH,SW1,REVERSE\nSIGNAL,S1,CLEAR,extra,part\nBLOCK,B1,OCCUPIED\r\nno commas\none,comma\n,,\n");
   return 0;
 }

@@ -18,25 +18,27 @@ QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stackt
 # The fuzz targets: built with libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer
 # over a core instrumented the same way, seeded with files the program writes itself
 # (every track file structure, the old format, saved simulations with their track
-# file, a recording, the settings files), and run for a fixed number of inputs each.
+# file, a recording, the settings files of every layout, command and indication
+# files, Hollin's files), and run for a fixed number of inputs each. scripts/fuzz.sh
+# runs them for a set time instead.
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 -DCORVANE_BUILD_FUZZ=ON \
   -DCORVANE_BUILD_GUI=OFF -DCORVANE_BUILD_TESTS=OFF -DCORVANE_BUILD_BENCH=OFF
 cmake --build build-fuzz --parallel "$(nproc)"
 rm -rf build-fuzz/corpus
 build-fuzz/fuzz/make_fuzz_seeds build-fuzz/corpus
-fuzz() {  # target, corpus, runs, largest input
+fuzz() {  # target, corpus, runs, largest input (above the largest seed)
   UBSAN_OPTIONS=print_stacktrace=1 build-fuzz/fuzz/"$1" -seed=1 -runs="$3" -max_len="$4" \
     -print_final_stats=1 build-fuzz/corpus/"$2"
 }
 fuzz track_file_fuzz track_file 2000 400000
 fuzz engine_fuzz engine 300 200000
-fuzz simulation_file_fuzz simulation 2000 400000
+fuzz simulation_file_fuzz simulation 2000 32768
+fuzz simulation_run_fuzz simulation_run 300 32768
 fuzz playback_fuzz playback 2000 400000
-fuzz settings_fuzz settings 3000 20000
-
-# Hollin's control file and options file readers, from a few control lines.
-mkdir -p build-fuzz/corpus/hollin
-printf 'SWITCH,0001,SW1,10:00:00,REVERSE\nSIGNAL,0002,S1,10:00:00,CLEAR\nBLOCK,0003,B1,10:00:00,OCCUPIED\n' \
-  > build-fuzz/corpus/hollin/controls.txt
-fuzz hollin_fuzz hollin 2000 5000
+fuzz playback_run_fuzz playback_run 1000 400000
+fuzz settings_fuzz settings 3000 32768
+fuzz external_io_fuzz external_io 1000 4096
+fuzz ctc_indications_fuzz ctc_indications 1000 4096
+fuzz hollin_fuzz hollin 2000 4096
+fuzz hollin_send_fuzz hollin_send 2000 4096

@@ -353,6 +353,8 @@ class Corvane3Data {
   // allowUnused = 1 admits a slot not yet in use (a train being created, replay).
   void UpdateTrainStatus(int index, const TrainStatus& record, int allowUnused = 0, int recordPlayback = 1);
   void ClearTrainStatus(int index);
+  // Whether the slot is as ClearTrainStatus leaves it (its station times and stops too).
+  bool TrainSlotCleared(int index) const;
   // Whether the slot holds a train still in the run: in use, neither gone nor become another. Slots of
   // trains that left stay in use until they are taken again, so the tick asks this before reading one.
   bool TrainSlotLive(int index) const {

@@ -40,6 +40,14 @@ bool WriteHeaderFile(const std::string& path, const PlaybackHeader& header) {
 
 }  // namespace
 
+bool PlaybackFile::HeaderFits(const PlaybackHeader& header) {
+  constexpr int32_t kDaySeconds = 86400;
+  const int32_t startDay = header.StartDay, startTime = header.StartTime, endTime = header.EndTime;
+  const int64_t elapsed = static_cast<int64_t>(header.ClockAtStart) - startTime;
+  return startDay >= 0 && startDay < 7 && startTime >= 0 && startTime < 7 * kDaySeconds && elapsed >= 0 &&
+         elapsed < int64_t{kMaxArchivePerform} * 3600 && (endTime == -1 || endTime > startTime);
+}
+
 int PlaybackFile::Create(int32_t clockAtStart) {
   if (store_.PlaybackOut) {
     std::fclose(store_.PlaybackOut);  // a new recording starts; what was held back is dropped

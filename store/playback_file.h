@@ -8,6 +8,7 @@
 #include "store/services.h"
 
 class Corvane3Data;
+struct PlaybackHeader;
 
 class PlaybackFile {
  public:
@@ -25,6 +26,12 @@ class PlaybackFile {
   // suppressed. 8 applied, more remain; 7 the recording has ended (end of file, or a damaged record,
   // reported as "Problem with playback file.") and the store's PlaybackIn is closed.
   int Read(int32_t clock);
+
+  // Whether the header's run values are ones a recording of this program can hold: a start day and
+  // time within the week, a clock no further past the start than a saved run may be, and an end after
+  // the start (or none). The ticks add to that clock and the clock text takes the day apart, so anything
+  // else is a damaged file. (The track file's values are compared with the loaded territory's.)
+  static bool HeaderFits(const PlaybackHeader& header);
 
  private:
   Corvane3Data& store_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -287,20 +288,14 @@ int32_t Corvane3Data::LatestScheduledEntry(int schedule) const {
   return latestEntries_[schedule];
 }
 
-void Corvane3Data::ClearTrainStatus(int index) {
-  if (index < 0 || index >= kMaxTrainStatus) {
-    ReportIndexError(index, "Train status", "ClearTrainStatus");
-    return;
-  }
-  TrainStatus& t = trainStatus_[index];
-  // The crew expiry (+91) and the last three bytes are not reset.
-  const int32_t crewExpiry = t.CrewExpiry;
-  uint8_t tail[sizeof t.Bytes165];
-  std::memcpy(tail, t.Bytes165, sizeof tail);
-  t = TrainStatus{};
-  t.CrewExpiry = crewExpiry;
-  std::memcpy(t.Bytes165, tail, sizeof tail);
+namespace {
 
+// A train status slot as clearing leaves it.
+TrainStatus ClearedTrainStatus(const TrainStatus& old) {
+  // The crew expiry (+91) and the last three bytes are not reset.
+  TrainStatus t{};
+  t.CrewExpiry = old.CrewExpiry;
+  std::memcpy(t.Bytes165, old.Bytes165, sizeof t.Bytes165);
   t.TrainIndex = t.MergePrevious = t.MergeNext = -1;
   t.Reason = 16;
   t.HeadDirection = t.RearDirection = 1;
@@ -317,10 +312,41 @@ void Corvane3Data::ClearTrainStatus(int index) {
   t.LastLocalWorkBlock = -1;
   t.CrewOnDuty = -1;
   t.NextStartSpeed = -1;
+  return t;
+}
 
+}  // namespace
+
+void Corvane3Data::ClearTrainStatus(int index) {
+  if (index < 0 || index >= kMaxTrainStatus) {
+    ReportIndexError(index, "Train status", "ClearTrainStatus");
+    return;
+  }
+  trainStatus_[index] = ClearedTrainStatus(trainStatus_[index]);
   for (int k = 0; k < kTrainStations; ++k) trainStationTimes_[index].Times[k] = -1;
   trainStops_[index] = TrainStop{};
   NoteTrainSlot(index);
+}
+
+bool Corvane3Data::TrainSlotCleared(int index) const {
+  // Clearing keeps the crew expiry and the last three bytes: every other byte is that of a cleared slot.
+  static const TrainStatus cleared = ClearedTrainStatus(TrainStatus{});
+  constexpr size_t kCrew = offsetof(TrainStatus, CrewExpiry), kAfterCrew = kCrew + sizeof(int32_t);
+  constexpr size_t kTail = offsetof(TrainStatus, Bytes165);
+  static_assert(kAfterCrew <= kTail && kTail + sizeof(TrainStatus::Bytes165) == sizeof(TrainStatus));
+  const auto* slot = reinterpret_cast<const uint8_t*>(&trainStatus_[index]);
+  const auto* image = reinterpret_cast<const uint8_t*>(&cleared);
+  if (std::memcmp(slot, image, kCrew) != 0 ||
+      std::memcmp(slot + kAfterCrew, image + kAfterCrew, kTail - kAfterCrew) != 0)
+    return false;
+  static const TrainStationTime noTimes = [] {
+    TrainStationTime times;
+    std::memset(&times, 0xFF, sizeof times);  // every time -1
+    return times;
+  }();
+  static const TrainStop noStop{};
+  return std::memcmp(&noTimes, &trainStationTimes_[index], sizeof noTimes) == 0 &&
+         std::memcmp(&noStop, &trainStops_[index], sizeof noStop) == 0;
 }
 
 int Corvane3Data::FindFreeTrainStatus() {

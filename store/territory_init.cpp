@@ -1,7 +1,12 @@
 // Bringing the store to a known state: an empty territory (InitTerritoryData)
 // and an empty run over the territory that is loaded (InitSimulationStatus).
 // Every record is built in a local copy that starts all zero and is stored
-// through its accessor, so the accessors' side effects apply slot by slot.
+// through its accessor, so the accessors' side effects apply slot by slot. A
+// slot that holds the image already is left alone: storing it again changes
+// nothing (a reset records nothing), and after a load or a short run most
+// slots are untouched, so a reset costs what the run or the load touched.
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstring>
 #include <type_traits>
@@ -15,6 +20,13 @@ namespace {
 template <class Record>
 void FillAt(Record& record, int offset, int count, uint8_t value) {
   std::memset(reinterpret_cast<uint8_t*>(&record) + offset, value, count);
+}
+
+// Stores `image` through `update(index)` in every slot of `table` that does not hold it already.
+template <class Record, std::size_t N, class Update>
+void ResetSlots(const std::array<Record, N>& table, const Record& image, Update update) {
+  for (std::size_t i = 0; i < N; ++i)
+    if (std::memcmp(&table[i], &image, sizeof image) != 0) update(static_cast<int>(i));
 }
 
 template <class Record>
@@ -50,20 +62,17 @@ void Corvane3Data::InitTerritoryData() {
   TrackIdentity2 = 0;
   Run.SimStopped = 1;
 
-  for (int x = 0; x < kGridColumns; ++x) {
-    for (int y = 0; y < kGridRows; ++y) {
-      UpdateGridTrack(x, y, 0);
-      UpdateGridDevice(x, y, -1);
-    }
-  }
+  // Every cell lies inside the grid: no cell check is needed.
+  std::fill(GridTrack.begin(), GridTrack.end(), int16_t{0});
+  std::fill(GridDevice.begin(), GridDevice.end(), int16_t{-1});
 
   auto insert = Zeroed<BitmapInsert>();
   insert.Left = insert.Top = insert.Width = insert.Height = -1;
   insert.Layer = 1;
-  for (int i = 0; i < kMaxBitmapInserts; ++i) UpdateBitmapInsert(i, insert);
+  ResetSlots(bitmapInsert_, insert, [&](int i) { UpdateBitmapInsert(i, insert); });
 
   const auto maint = Zeroed<BitmapMaint>();
-  for (int i = 0; i < kMaxMaintBitmaps; ++i) UpdateBitmapMaint(i, maint);
+  ResetSlots(bitmapMaint_, maint, [&](int i) { UpdateBitmapMaint(i, maint); });
   MaintImageSizes.fill(0);
 
   const FontBytes font = DefaultLabelFont();
@@ -73,14 +82,14 @@ void Corvane3Data::InitTerritoryData() {
   text.Font = font;
   text.Longs186[0] = kLabelPointSize;
   text.Longs200[2] = kColourDialogFlags;  // +208
-  for (int i = 0; i < kMaxTexts; ++i) UpdateTextData(i, text);
+  ResetSlots(texts_, text, [&](int i) { UpdateTextData(i, text); });
 
   auto station = Zeroed<StationData>();
   station.Longs34[0] = kFontDialogFlags;
   station.Font = font;
   station.Longs106[0] = kLabelPointSize;
   station.Longs120[2] = kColourDialogFlags;  // +128
-  for (int i = 0; i < kMaxStations; ++i) UpdateStationData(i, station);
+  ResetSlots(stations_, station, [&](int i) { UpdateStationData(i, station); });
 
   ChangeCount = 0;
 
@@ -95,15 +104,15 @@ void Corvane3Data::InitTerritoryData() {
   block.CrewReliefMinutes = 5;
   block.Word383 = -1;
   block.LongUnits = 1;
-  for (int i = 0; i < kMaxBlocks; ++i) UpdateBlockData(i, block);
+  ResetSlots(blockData_, block, [&](int i) { UpdateBlockData(i, block); });
 
   auto os = Zeroed<OSData>();
   FillAt(os, offsetof(OSData, Devices), sizeof os.Devices, 0xFF);
-  for (int i = 0; i < kMaxOSData; ++i) UpdateOSData(i, os);
+  ResetSlots(osData_, os, [&](int i) { UpdateOSData(i, os); });
 
   auto platform = Zeroed<PlatformData>();
   FillAt(platform, offsetof(PlatformData, Devices), sizeof platform.Devices, 0xFF);
-  for (int i = 0; i < kMaxPlatforms; ++i) UpdatePlatformData(i, platform);
+  ResetSlots(platforms_, platform, [&](int i) { UpdatePlatformData(i, platform); });
 
   auto type = Zeroed<TrainType>();
   type.StartupSeconds = 120;
@@ -123,35 +132,35 @@ void Corvane3Data::InitTerritoryData() {
   cross.CellX = cross.CellY = -1;
   cross.StatusWord = -1;
   cross.TrafficRouteA = cross.TrafficRouteB = -1;
-  for (int i = 0; i < kMaxCrossings; ++i) UpdateCrossData(i, cross);
+  ResetSlots(crossData_, cross, [&](int i) { UpdateCrossData(i, cross); });
 
   auto sw = Zeroed<SwitchData>();
   FillAt(sw, offsetof(SwitchData, Legs), sizeof sw.Legs, 0xFF);
   for (int t = 0; t < kMaxTrainTypes; ++t) sw.DivergingSpeed[t] = 35;
-  for (int i = 0; i < kMaxSwitches; ++i) UpdateSwitchData(i, sw);
+  ResetSlots(switchData_, sw, [&](int i) { UpdateSwitchData(i, sw); });
 
   auto signal = Zeroed<SignalData>();
   signal.Block = -1;
   signal.Word44 = 1;
-  for (int i = 0; i < kMaxSignals; ++i) UpdateSignalData(i, signal);
+  ResetSlots(signalData_, signal, [&](int i) { UpdateSignalData(i, signal); });
 
   auto org = Zeroed<OrgData>();
   org.Block = -1;
   org.Capacity = -1;
-  for (int i = 0; i < kMaxLocations; ++i) UpdateOrgData(i, org);
+  ResetSlots(orgData_, org, [&](int i) { UpdateOrgData(i, org); });
 
   auto slow = Zeroed<SlowData>();
   slow.StartMinutes = slow.EndMinutes = -1;
   for (int t = 0; t < kMaxTrainTypes; ++t) slow.SpeedsFirst[t] = slow.SpeedsSecond[t] = -1;
   std::memset(slow.Days, 1, sizeof slow.Days);
   slow.OnceOnly = 1;
-  for (int i = 0; i < kMaxSlowData; ++i) UpdateSlowData(i, slow);
+  ResetSlots(slowData_, slow, [&](int i) { UpdateSlowData(i, slow); });
 
   auto permit = Zeroed<PermitData>();
   permit.StartMinutes = permit.EndMinutes = -1;
   std::memset(permit.Days, 1, sizeof permit.Days);
   permit.NonRepeating = 1;
-  for (int i = 0; i < kMaxPermitData; ++i) UpdatePermitData(i, permit);
+  ResetSlots(permitData_, permit, [&](int i) { UpdatePermitData(i, permit); });
 
   auto train = Zeroed<TrainData>();
   train.CrewMinutesWorked = 120;
@@ -173,7 +182,7 @@ void Corvane3Data::InitTerritoryData() {
   }
   train.BecomesTrain = train.BecomeMinutes = train.SplitTrain = train.LinkedTrain = -1;
   std::memset(train.Days, 1, sizeof train.Days);
-  for (int i = 0; i < kMaxTrains; ++i) UpdateTrainData(i, train);
+  ResetSlots(trainData_, train, [&](int i) { UpdateTrainData(i, train); });
 
   auto territory = Zeroed<TerritoryData>();
   SetFieldText(territory.Version, "1.0");
@@ -182,7 +191,7 @@ void Corvane3Data::InitTerritoryData() {
   UpdateTerritoryData(territory);
 
   const auto icon = Zeroed<TrainIconData>();
-  for (int i = 0; i < kMaxTrainIcons; ++i) UpdateTrainIconData(i, icon);
+  ResetSlots(trainIcons_, icon, [&](int i) { UpdateTrainIconData(i, icon); });
   shell_->LoadTrainIcons();
 
   TerritoryCounters = {1, 50, 100, 0, 0, 0, 0, 1};
@@ -195,7 +204,7 @@ void Corvane3Data::InitTerritoryData() {
   }
   start.Word460 = -1;
   start.Byte462 = 1;
-  for (int i = 0; i < kMaxStartTimes; ++i) UpdateStartTime(i, start);
+  ResetSlots(startTimes_, start, [&](int i) { UpdateStartTime(i, start); });
 
   Run.PointerHighlightCells.fill(-1);
   shell_->SetArrowCursor();
@@ -228,9 +237,9 @@ void Corvane3Data::InitSimulationStatus() {
   FillAt(freeBlock, offsetof(BlockStatus, SlowSpeeds), sizeof freeBlock.SlowSpeeds, 0xFF);
   FillAt(freeBlock, offsetof(BlockStatus, Trains), sizeof freeBlock.Trains, 0xFF);
   freeBlock.StackMark = 4;
-  for (int i = 0; i < kMaxBlocks; ++i) UpdateBlockStatus(i, freeBlock, 0, 1);
+  ResetSlots(blockStatus_, freeBlock, [&](int i) { UpdateBlockStatus(i, freeBlock, 0, 1); });
   for (int i = 0; i < kMaxBlocks; ++i) {
-    const BlockData data = GetBlockData(i);
+    const BlockData& data = blockData_[i];  // read in place: most slots are not in use
     if (data.InUse == 0) continue;
     BlockStatus status = GetBlockStatus(i);
     status.InUse = 1;
@@ -263,9 +272,9 @@ void Corvane3Data::InitSimulationStatus() {
   FillAt(freeSwitch, offsetof(SwitchStatus, SlowSpeeds), sizeof freeSwitch.SlowSpeeds, 0xFF);
   freeSwitch.StackMark = 4;
   freeSwitch.CrewThrowTime = -1;
-  for (int i = 0; i < kMaxSwitches; ++i) UpdateSwitchStatus(i, freeSwitch, 1);
+  ResetSlots(switchStatus_, freeSwitch, [&](int i) { UpdateSwitchStatus(i, freeSwitch, 1); });
   for (int i = 0; i < kMaxSwitches; ++i) {
-    const SwitchData data = GetSwitchData(i);
+    const SwitchData& data = switchData_[i];
     if (data.InUse == 0) continue;
     SwitchStatus status = GetSwitchStatus(i);
     status.InUse = 1;
@@ -290,9 +299,9 @@ void Corvane3Data::InitSimulationStatus() {
   freeSignal.RunningTimeEnd = -1;
   freeSignal.FailureCount = 255;
   freeSignal.MaintainerFixTime = -1;
-  for (int i = 0; i < kMaxSignals; ++i) UpdateSignalStatus(i, freeSignal, 1);
+  ResetSlots(signalStatus_, freeSignal, [&](int i) { UpdateSignalStatus(i, freeSignal, 1); });
   for (int i = 0; i < kMaxSignals; ++i) {
-    const SignalData data = GetSignalData(i);
+    const SignalData& data = signalData_[i];
     if (data.InUse == 0) continue;
     SignalStatus status = GetSignalStatus(i);
     status.InUse = 1;
@@ -306,9 +315,9 @@ void Corvane3Data::InitSimulationStatus() {
   freeCross.PermitActiveUntil[0] = freeCross.PermitActiveUntil[1] = -1;
   freeCross.TrafficNextTime = -1;
   freeCross.TrafficEndBlock = -1;
-  for (int i = 0; i < kMaxCrossings; ++i) UpdateCrossStatus(i, freeCross);
+  ResetSlots(crossStatus_, freeCross, [&](int i) { UpdateCrossStatus(i, freeCross); });
   for (int i = 0; i < kMaxCrossings; ++i) {
-    const CrossData data = GetCrossData(i);
+    const CrossData& data = crossData_[i];
     if (data.InUse == 0) continue;
     CrossStatus status = GetCrossStatus(i);
     status.InUse = 1;
@@ -319,9 +328,9 @@ void Corvane3Data::InitSimulationStatus() {
   auto freeOrg = Zeroed<OrgStatus>();
   freeOrg.Long1 = -1;
   FillAt(freeOrg, offsetof(OrgStatus, OffTimes), sizeof freeOrg.OffTimes, 0xFF);
-  for (int i = 0; i < kMaxLocations; ++i) UpdateOrgStatus(i, freeOrg);
+  ResetSlots(orgStatus_, freeOrg, [&](int i) { UpdateOrgStatus(i, freeOrg); });
   for (int i = 0; i < kMaxLocations; ++i) {
-    if (GetOrgData(i).InUse == 0) continue;
+    if (orgData_[i].InUse == 0) continue;
     OrgStatus status = GetOrgStatus(i);
     status.InUse = 1;
     UpdateOrgStatus(i, status);
@@ -332,15 +341,16 @@ void Corvane3Data::InitSimulationStatus() {
   auto freeStack = Zeroed<StackData>();
   freeStack.EntranceSignal = freeStack.ExitSignal = -1;
   FillAt(freeStack, offsetof(StackData, Devices), sizeof freeStack.Devices, 0xFF);
-  for (int i = 0; i < kMaxStack; ++i) UpdateStackData(i, freeStack);
+  ResetSlots(stack_, freeStack, [&](int i) { UpdateStackData(i, freeStack); });
 
-  for (int i = 0; i < kMaxTrainStatus; ++i) ClearTrainStatus(i);
+  for (int i = 0; i < kMaxTrainStatus; ++i)
+    if (!TrainSlotCleared(i)) ClearTrainStatus(i);
 
   auto freeSlow = Zeroed<SlowStatus>();
   freeSlow.OpeningTime = freeSlow.SlowIndex = freeSlow.StartTime = freeSlow.EndTime = -1;
   freeSlow.InForce = 2;
   FillAt(freeSlow, offsetof(SlowStatus, Devices), sizeof freeSlow.Devices, 0xFF);
-  for (int i = 0; i < kMaxSlowStatus; ++i) UpdateSlowStatus(i, freeSlow);
+  ResetSlots(slowStatus_, freeSlow, [&](int i) { UpdateSlowStatus(i, freeSlow); });
 
   auto freePermit = Zeroed<PermitStatus>();
   freePermit.RequestTime = -1;
@@ -348,11 +358,11 @@ void Corvane3Data::InitSimulationStatus() {
   freePermit.StartTime = freePermit.EndTime = freePermit.MinutesGranted = -1;
   freePermit.State = kPermitPending;
   freePermit.Long26 = freePermit.Long30 = -1;
-  for (int i = 0; i < kMaxPermitStatus; ++i) UpdatePermitStatus(i, freePermit);
+  ResetSlots(permitStatus_, freePermit, [&](int i) { UpdatePermitStatus(i, freePermit); });
 
   const auto performance = Zeroed<PerformStatus>();
   FormatPerformanceLine(performance);
-  for (int i = 0; i < kMaxArchivePerform; ++i) UpdateArchivePerformStatus(i, performance);
+  ResetSlots(archivePerform_, performance, [&](int i) { UpdateArchivePerformStatus(i, performance); });
 
   RecordingSuppressed = 0;
   Run.AlertLinesUsed = 0;

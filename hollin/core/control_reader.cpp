@@ -48,6 +48,7 @@ bool ReadControls(THollinData& data) {
     return false;
   }
   data.ClearIncoming();
+  const THollinData::SaveBatch batch(data);
   for (const std::string& line : lines) {
     data.AddIncoming(line);
     data.LogLine(line, false);

@@ -71,7 +71,10 @@ std::string THollinData::TestFolder() const {
 
 void THollinData::SetOptions(const HollinOptions& options) {
   options_ = options;
-  SaveOptions();
+  if (heldSaves_ > 0)
+    savePending_ = true;
+  else
+    SaveOptions();
 }
 
 void THollinData::SetDefaultOptions() {

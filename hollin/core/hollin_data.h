@@ -68,8 +68,25 @@ class THollinData {
   std::string TestFolder() const;
 
   HollinOptions GetOptions() const { return options_; }
-  // Stores the options and saves the options file at once.
+  // Stores the options and saves the options file at once (at the end of the batch while one is held).
   void SetOptions(const HollinOptions& options);
+  // While the lines of one file are handled, each line's new sequence number is saved once, at the end:
+  // the file then holds what saving at every line would have left. Batches nest.
+  class SaveBatch {
+   public:
+    explicit SaveBatch(THollinData& data) : data_(data) { ++data_.heldSaves_; }
+    ~SaveBatch() {
+      if (--data_.heldSaves_ == 0 && data_.savePending_) {
+        data_.savePending_ = false;
+        data_.SaveOptions();
+      }
+    }
+    SaveBatch(const SaveBatch&) = delete;
+    SaveBatch& operator=(const SaveBatch&) = delete;
+
+   private:
+    THollinData& data_;
+  };
   void SetDefaultOptions();
   hollin::LoadResult LoadOptions();
   // False when the file could not be written (the error log says so).
@@ -111,5 +128,7 @@ class THollinData {
   std::array<Slot, hollin::kSlots> incomingList_{};
   int queued_ = 0;
   int incoming_ = 0;
+  int heldSaves_ = 0;
+  bool savePending_ = false;
   std::function<std::tm()> clock_;
 };

@@ -34,6 +34,7 @@ std::optional<std::string> SendFile(THollinData& data, const std::string& path) 
   std::string content;
   if (whole_file::Read(path, content) != whole_file::Result::Read) return std::string(kCannotReadSendFile);
   const std::string time = data.GetTimeText();  // every line of one send carries the same time
+  const THollinData::SaveBatch batch(data);
   for (std::size_t start = 0; start < content.size();) {
     const std::size_t end = std::min(content.find('\n', start), content.size());
     std::string line = handover::StripLineEnd(content.substr(start, end - start));

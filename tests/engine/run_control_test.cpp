@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "store/command_ids.h"
 #include "store/operating_mode.h"
@@ -351,6 +352,51 @@ TEST_F(PlaybackModeTest, RefusedRecordingsLeaveThePreviousModeAndSayWhy) {
     EXPECT_THAT(Texts(), ElementsAre(c.Text));
     EXPECT_EQ(store().OperatingMode, operating_mode::kSimulation);
     EXPECT_EQ(store().PlaybackIn, nullptr);
+  }
+}
+
+// A header whose run values no recording of this program holds is refused before the clock or the run
+// takes any of them: the first replay tick would overflow on them (a start day of INT32_MIN in the clock
+// text, a clock near the int32 limit as the ticks add to it). Each file is a header and one time stamp.
+TEST_F(PlaybackModeTest, AHeaderWithRunValuesNoRecordingHoldsIsRefusedAndTheRunIsAsBefore) {
+  ASSERT_TRUE(control.StartSimulation(1, 360, 0));
+  store().SimClock += 600;
+  struct Case {
+    const char* Name;
+    std::function<void(PlaybackHeader&)> Change;
+  } cases[] = {
+      {"start day INT32_MIN", [](PlaybackHeader& h) { h.StartDay = INT32_MIN; }},
+      {"clock near INT32_MAX", [](PlaybackHeader& h) { h.ClockAtStart = INT32_MAX - 5; }},
+      {"start day 7", [](PlaybackHeader& h) { h.StartDay = 7; }},
+      {"start time before day 0", [](PlaybackHeader& h) { h.StartTime = h.ClockAtStart = -10; }},
+      {"clock before the start", [](PlaybackHeader& h) { h.ClockAtStart = h.StartTime - 10; }},
+      {"end before the start", [](PlaybackHeader& h) { h.EndTime = h.StartTime - 60; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    messages.Calls.clear();
+    const std::string path = Recording(c.Change);
+    std::FILE* file = std::fopen(path.c_str(), "ab");
+    const int32_t stamp = 0;
+    std::fwrite(&stamp, sizeof stamp, 1, file);
+    std::fclose(file);
+    ASSERT_EQ(std::filesystem::file_size(path), 313u);
+    const int32_t clock = store().SimClock, startTime = store().SimStartTime, endTime = store().SimEndTime;
+    shell.OpenFileAnswers.push_back(path);
+    dialogs.PlaybackTimeResults.push_back(1);
+    control.CmPlayback();
+    EXPECT_THAT(Texts(), ElementsAre("Illegal playback file!"));
+    EXPECT_EQ(dialogs.PlaybackTimeResults.size(), 1u) << "no jump was offered";
+    dialogs.PlaybackTimeResults.clear();
+    EXPECT_EQ(store().OperatingMode, operating_mode::kSimulation);
+    EXPECT_EQ(store().PlaybackIn, nullptr);
+    EXPECT_EQ(store().SimClock, clock);
+    EXPECT_EQ(store().SimStartTime, startTime);
+    EXPECT_EQ(store().SimStartDay, 1);
+    EXPECT_EQ(store().SimEndTime, endTime);
+    EXPECT_EQ(+Train(0).InUse, 1) << "the run was not reset";
+    engine.Tick();
+    store().FormatClockText();
   }
 }
 
