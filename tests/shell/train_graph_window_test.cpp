@@ -51,6 +51,7 @@ class TrainGraphWindowTest : public ::testing::Test {
     EXPECT_EQ(TrackFile(writer).Write(folder_.filePath("default.trk").toStdString(), 0), 0);
     app_ = std::make_unique<TCorvane3App>(QStringList{folder_.filePath("corvane3")}, &messages);
     app_->InitMainWindow();
+    TheStore = &app_->Store();
     QCoreApplication::processEvents();
     TheStore->FirstRunHints = 0;
     messages.Calls.clear();
