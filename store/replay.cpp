@@ -71,7 +71,7 @@ class RecordReader {
   bool Take(void* out, size_t bytes) {
     if (end_ - at_ < bytes) Refill(bytes);
     const size_t taken = std::min(bytes, end_ - at_);
-    std::memcpy(out, buffer_.data() + at_, taken);
+    if (taken > 0) std::memcpy(out, buffer_.data() + at_, taken);
     at_ += taken;
     return taken == bytes;
   }
@@ -80,7 +80,8 @@ class RecordReader {
 
  private:
   void Refill(size_t wanted) {
-    std::memmove(buffer_.data(), buffer_.data() + at_, end_ - at_);
+    // The buffer is still unallocated on the first refill: nothing to move then.
+    if (end_ > at_) std::memmove(buffer_.data(), buffer_.data() + at_, end_ - at_);
     end_ -= at_;
     at_ = 0;
     // Small first (a tick in playback takes ten seconds of records), larger while the records go on.

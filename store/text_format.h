@@ -16,8 +16,9 @@ auto FormatArgument(const T& value) {
     return value;
 }
 
+// By value: the arguments are often fields of packed records, which a reference may not bind to.
 template <class... Args>
-std::string Format(const char* format, const Args&... args) {
+std::string Format(const char* format, Args... args) {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
 #pragma GCC diagnostic ignored "-Wformat-security"

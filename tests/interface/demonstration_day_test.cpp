@@ -204,13 +204,13 @@ TEST_F(DemonstrationDayTest, EverySignalClearsAndCancelsWithItsRouteFree) {
     ASSERT_FALSE(way.empty()) << "the route runs off the territory";
     ASSERT_TRUE(planner.LineUp(way, 1));
     EXPECT_EQ(engine.ClearSignal(3000 + s, 0, demo::kSource), 1);
-    EXPECT_EQ(store().GetSignalStatus(s).Aspect, direction == 1 ? 1 : 2);
-    EXPECT_EQ(store().GetBlockStatus(way.back().Device).Occupancy, direction == 1 ? 1 : 2);
+    EXPECT_EQ(+store().GetSignalStatus(s).Aspect, direction == 1 ? 1 : 2);
+    EXPECT_EQ(+store().GetBlockStatus(way.back().Device).Occupancy, direction == 1 ? 1 : 2);
     EXPECT_EQ(engine.ClearSignal(3000 + s, 0, demo::kSource), 1);
-    EXPECT_EQ(store().GetSignalStatus(s).Aspect, 5);
+    EXPECT_EQ(+store().GetSignalStatus(s).Aspect, 5);
     for (const demo::Step& step : way) {
       if (step.Device >= 2000) continue;
-      EXPECT_EQ(store().GetBlockStatus(step.Device).Occupancy, 0) << step.Device;
+      EXPECT_EQ(+store().GetBlockStatus(step.Device).Occupancy, 0) << step.Device;
     }
   }
   EXPECT_GE(signals, 50);
