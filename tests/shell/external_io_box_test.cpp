@@ -75,7 +75,7 @@ TEST(ExternalIOBoxTest, ADamagedLoadShowsItsBoxWhileTheInterfaceGoesOnAnswering)
     auto app = std::make_unique<TCorvane3App>(QStringList{folder.filePath("corvane3")});  // real boxes
     app->InitMainWindow();
     app->ShowFrame();
-    Corvane3Data& store = *TheStore;
+    Corvane3Data& store = app->Store();
     OptionData options = store.GetOptionData();
     options.ExternalIOOn = 1;
     options.CTCControlOn = 0;

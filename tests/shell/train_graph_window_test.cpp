@@ -52,7 +52,7 @@ class TrainGraphWindowTest : public ::testing::Test {
     app_ = std::make_unique<TCorvane3App>(QStringList{folder_.filePath("corvane3")}, &messages);
     app_->InitMainWindow();
     QCoreApplication::processEvents();
-    TheStore->FirstRunHints = 0;
+    app_->Store().FirstRunHints = 0;
     messages.Calls.clear();
   }
 
@@ -94,7 +94,7 @@ TEST_F(TrainGraphWindowTest, TheOpenGraphRepaintsARunATickAddsAtOnce) {
   PaintSpy spy;
   viewport->installEventFilter(&spy);
 
-  Corvane3Data& store = *TheStore;
+  Corvane3Data& store = app_->Store();
   int checked = 0;
   for (int tick = 0; tick < 8 * 360 && checked < 3; ++tick) {
     // The dispatcher clears the signal in front of every waiting train.
