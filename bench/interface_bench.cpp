@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "engine/device_walks.h"
 #include "engine/engine.h"
-#include "interface/device_walks.h"
 #include "interface/outgoing.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
@@ -37,10 +37,10 @@ void BM_UpdateBlocksClearedAheadTwoThousandCleared(benchmark::State& state) {
   options.CTCControlOn = 1;
   store->UpdateOptionData(options);
   Engine engine(*store);
-  xfer::UpdateBlocksClearedAhead(engine);
+  walks::UpdateBlocksClearedAhead(engine);
   if (store->GetBlockStatus(0).ClearedValue != 2) state.SkipWithError("the counts were not stored");
 
-  for (auto _ : state) xfer::UpdateBlocksClearedAhead(engine);
+  for (auto _ : state) walks::UpdateBlocksClearedAhead(engine);
 }
 BENCHMARK(BM_UpdateBlocksClearedAheadTwoThousandCleared)->Unit(benchmark::kMicrosecond);
 

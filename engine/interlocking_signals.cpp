@@ -2,6 +2,7 @@
 // occupancy along a route as trains occupy and vacate it.
 #include <algorithm>
 
+#include "engine/device_walks.h"
 #include "engine/interlocking_devices.h"
 #include "engine/interlocking_rules.h"
 #include "store/device_numbers.h"
@@ -122,7 +123,7 @@ int Engine::ClearSignal(int signalDevice, uint8_t forced, int source) {
       status.RefusalCount = 0;
       store.UpdateSignalStatus(index, status);
       store.InvalidateDevice(signalDevice, forced, 1);
-      store.Interface().UpdateBlocksClearedAhead();
+      walks::UpdateBlocksClearedAhead(*this);
       return 1;
     }
     ++status.RefusalCount;
@@ -176,11 +177,11 @@ int Engine::ClearSignal(int signalDevice, uint8_t forced, int source) {
     store.UpdateSignalStatus(index, status);
     store.InvalidateDevice(signalDevice, 0, 1);
     store.PaintSignal(index);
-    store.Interface().UpdateBlocksClearedAhead();
+    walks::UpdateBlocksClearedAhead(*this);
     return 1;
   }
 
-  store.Interface().UpdateBlocksClearedAhead();
+  walks::UpdateBlocksClearedAhead(*this);
   return 1;
 }
 

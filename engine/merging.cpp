@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/device_walks.h"
 #include "engine/engine.h"
 #include "engine/interlocking_devices.h"
 #include "engine/movement_common.h"
@@ -262,7 +263,7 @@ namespace {
 // absorbed train's blocks and length; the absorbed train's record is given up.
 void MergeNextBlock(Engine& engine, int chosen, int which) {
   Corvane3Data& store = engine.Store();
-  const int found = store.Interface().FindTrainInNextBlock(chosen, which);
+  const int found = walks::FindTrainInNextBlock(engine, chosen, which);
   if (!ValidTrain(found) || found == chosen || store.GetTrainStatus(found).InUse != 1) {
     ShowCommandMessage(engine,
                        which == 0 ? "There is no longer a train in the next block ahead"

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/device_walks.h"
 #include "engine/movement_common.h"
 #include "store/command_ids.h"
 #include "store/device_numbers.h"
@@ -222,7 +223,7 @@ bool RunControl::StartSimulation(int day, int minute, int startRecord) {
   engine_.ScheduleTrains();
   store_.RefreshAllWindows();
   if (store_.EIOQueue.Count > 0) store_.Interface().FlushEIOIndications();
-  store_.Interface().UpdateBlocksClearedAhead();
+  walks::UpdateBlocksClearedAhead(engine_);
   return true;
 }
 

@@ -2,6 +2,7 @@
 // step in a fixed order, timer 1 blinks, timer 2 sounds the pending alert beeps.
 #include <string>
 
+#include "engine/device_walks.h"
 #include "engine/engine.h"
 #include "store/command_ids.h"
 #include "store/file_results.h"
@@ -53,7 +54,7 @@ int Engine::Tick() {
     step("CTCReadXferInFile");
     io.CTCReadXferInFile();
     step("UpdateBlocksClearedAhead");
-    io.UpdateBlocksClearedAhead();
+    walks::UpdateBlocksClearedAhead(*this);
     if (store.CTCQueue.Count > 0) {
       step("FlushCTCControls");
       io.FlushCTCControls();
@@ -160,7 +161,7 @@ void Engine::MinuteWork() {
   run("ScheduleTrains", [&] { ScheduleTrains(); });
   run("CheckCrewTimes", [&] { CheckCrewTimes(); });
   run("ExpireRunningTimes", [&] { ExpireRunningTimes(); });
-  run("UpdateBlocksClearedAhead", [&] { io.UpdateBlocksClearedAhead(); });
+  run("UpdateBlocksClearedAhead", [&] { walks::UpdateBlocksClearedAhead(*this); });
   if (store.ActiveListDirty && store.Lists().IsListOpen(ListWindow::ActiveTrains)) {
     run("ListBuild", [&] {
       store.Lists().RefreshList(ListWindow::ActiveTrains);
@@ -178,7 +179,7 @@ int Engine::BlinkStep() {
   BlinkRunningTimeSignals();
   FlashSelectedDevice();
   io.CTCBlinkPendingSwitches();
-  io.CTCRedrawPendingDevices();
+  walks::CTCRedrawPendingDevices(*this);
   return kBlinkInterval;
 }
 

@@ -1,9 +1,9 @@
 #include "interface/ctc_requests.h"
 
+#include "engine/device_walks.h"
 #include "engine/engine.h"
 #include "engine/interlocking_devices.h"
 #include "engine/interlocking_rules.h"
-#include "interface/device_walks.h"
 #include "interface/outgoing.h"
 #include "interface/xfer_msg.h"
 #include "store/device_numbers.h"
@@ -161,7 +161,7 @@ void CTCBlinkPendingSwitches(Engine& engine) {
   Corvane3Data& store = engine.Store();
   if (store.GetOptionData().CTCControlOn != 1) return;
   const uint8_t phase = static_cast<uint8_t>(engine.Run().BlinkCounter & 1);
-  const int switches = TableCount(store, kCountSwitches, kMaxSwitches);
+  const int switches = walks::TableCount(store, kCountSwitches, kMaxSwitches);
   for (int index = 0; index < switches; ++index) {
     SwitchStatus status = store.GetSwitchStatus(index);
     if (status.InUse == 0 || status.Highlight2 == 0) continue;
@@ -255,12 +255,12 @@ int CTCClearSignal(Engine& engine, int signalDevice, int fromStack) {
     store.InvalidateDevice(signalDevice, 0, 1);
     store.PaintSignal(index);
     CTCBuildXferOutMsg(store, kCTCSignal, index);
-    UpdateBlocksClearedAhead(engine);
+    walks::UpdateBlocksClearedAhead(engine);
     return 1;
   }
 
   // A fleeted signal at stop: nothing for a click to change.
-  UpdateBlocksClearedAhead(engine);
+  walks::UpdateBlocksClearedAhead(engine);
   return 1;
 }
 

@@ -4,7 +4,6 @@
 #include "interface/ctc_permits.h"
 #include "interface/ctc_reader.h"
 #include "interface/ctc_requests.h"
-#include "interface/device_walks.h"
 #include "interface/diamond_traffic.h"
 #include "interface/incoming.h"
 #include "interface/outgoing.h"
@@ -21,11 +20,6 @@ void MessageInterfaceService::FlushCTCControls() { xfer::FlushCTCControls(store(
 void MessageInterfaceService::FlushEIOIndications() { xfer::FlushEIOIndications(store()); }
 void MessageInterfaceService::EIOReadXferInFile() { xfer::EIOReadXferInFile(engine_); }
 void MessageInterfaceService::CTCReadXferInFile() { xfer::CTCReadXferInFile(engine_); }
-void MessageInterfaceService::UpdateBlocksClearedAhead() { xfer::UpdateBlocksClearedAhead(engine_); }
-void MessageInterfaceService::CTCRedrawPendingDevices() { xfer::CTCRedrawPendingDevices(engine_); }
-int MessageInterfaceService::FindTrainInNextBlock(int trainSlot, int which) {
-  return xfer::FindTrainInNextBlock(engine_, trainSlot, which);
-}
 // The engine passes the signal stack's forced flag: the stack is the only forced caller.
 int MessageInterfaceService::CTCThrowSwitch(int switchDevice, int) {
   return xfer::CTCThrowSwitch(engine_, switchDevice);

@@ -18,9 +18,6 @@ class MessageInterfaceService final : public InterfaceService {
   void FlushEIOIndications() override;
   void EIOReadXferInFile() override;
   void CTCReadXferInFile() override;
-  void UpdateBlocksClearedAhead() override;
-  void CTCRedrawPendingDevices() override;
-  int FindTrainInNextBlock(int trainSlot, int which) override;
   int CTCThrowSwitch(int switchDevice, int forced) override;
   int CTCClearSignal(int signalDevice, int fromStack) override;
   void CTCBlinkPendingSwitches() override;

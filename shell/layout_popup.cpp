@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "engine/device_walks.h"
 #include "engine/engine.h"
 #include "engine/train_commands.h"
 #include "resources/layout_popup_ids.h"
@@ -55,10 +56,10 @@ void AddTrainGroup(Engine& engine, Menu& menu, int slot, int train, const BlockS
   add(kStatus, Text("Train \"%s\" Status", n));
   if (CTCOn(store)) {
     add(kReverse, Text("Train \"%s\" Reverse Direction", n));
-    const int ahead = store.Interface().FindTrainInNextBlock(train, 0);
+    const int ahead = walks::FindTrainInNextBlock(engine, train, 0);
     if (ahead >= 0 && ahead < kMaxTrainStatus)
       add(kMergeAhead, Text("Train \"%s\" Merge Ahead with Train \"%s\"", n, TrainName(store, ahead).c_str()));
-    const int behind = store.Interface().FindTrainInNextBlock(train, 1);
+    const int behind = walks::FindTrainInNextBlock(engine, train, 1);
     if (behind >= 0 && behind < kMaxTrainStatus)
       add(kMergeBehind, Text("Train \"%s\" Merge Behind with Train \"%s\"", n, TrainName(store, behind).c_str()));
     if (t.HeadBlock >= 0 && t.HeadBlock < kMaxBlocks && store.GetBlockData(t.HeadBlock).RightSignal == -1)

@@ -72,13 +72,10 @@ class NullInterfaceService : public InterfaceService {
   void EIOReadXferInFile() override {}
   void CTCReadXferInFile() override {}
   void CheckPermitTimes() override {}
-  void UpdateBlocksClearedAhead() override {}
   void ProcessDiamondTraffic() override {}
   void CTCBlinkPendingSwitches() override {}
-  void CTCRedrawPendingDevices() override {}
   int CTCClearSignal(int, int) override { return 0; }
   int CTCThrowSwitch(int, int) override { return 0; }
-  int FindTrainInNextBlock(int, int) override { return -1; }
 };
 
 class NullDialogService : public DialogService {

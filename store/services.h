@@ -126,13 +126,10 @@ class InterfaceService {
   virtual void EIOReadXferInFile() = 0;
   virtual void CTCReadXferInFile() = 0;
   virtual void CheckPermitTimes() = 0;
-  virtual void UpdateBlocksClearedAhead() = 0;
   virtual void ProcessDiamondTraffic() = 0;
   virtual void CTCBlinkPendingSwitches() = 0;
-  virtual void CTCRedrawPendingDevices() = 0;
   virtual int CTCClearSignal(int signalDevice, int forced) = 0;
   virtual int CTCThrowSwitch(int switchDevice, int forced) = 0;
-  virtual int FindTrainInNextBlock(int trainSlot, int which) = 0;
 };
 
 // Dialogs the engine opens of its own accord or hands train commands to.

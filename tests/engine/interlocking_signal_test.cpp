@@ -52,13 +52,24 @@ TEST_F(SignalTest, ClearSetsTheRouteToTheFirstBlockWithASignalOrLocationAtItsFar
   EXPECT_EQ(BlockCode(b2), 1);
   EXPECT_EQ(+store().GetBlockStatus(b1).ClearedValue, -1);
   EXPECT_EQ(shell.ErasedLabels, (std::vector<int>{b1, b2}));
-  EXPECT_EQ(interface.ClearedAheadUpdates, 1);
 
   // To the left the route ends at B0's entrance/exit location.
   EXPECT_EQ(Clear(s1), 1);
   EXPECT_EQ(Aspect(s1), 2);
   EXPECT_EQ(BlockCode(b0), 2);
   EXPECT_TRUE(messages.Calls.empty());
+}
+
+// In the interface modes each cleared block keeps its count of cleared blocks ahead.
+TEST_F(SignalTest, ClearingInExternalIOModeStoresTheClearedBlocksAhead) {
+  Ready();
+  OptionData options = store().GetOptionData();
+  options.ExternalIOOn = 1;
+  store().UpdateOptionData(options);
+  run().AwaitingStart = 0;
+  EXPECT_EQ(Clear(s0), 1);
+  EXPECT_EQ(+store().GetBlockStatus(b1).ClearedValue, 1);
+  EXPECT_EQ(+store().GetBlockStatus(b2).ClearedValue, 0);
 }
 
 TEST_F(SignalTest, EachRefusalShowsItsMessageAndHighlightsTheBlocker) {
@@ -326,7 +337,6 @@ TEST_F(CancelTest, WithoutAnApproachingTrainTheRouteIsReleasedAtOnce) {
   EXPECT_EQ(BlockCode(b2), 0);
   EXPECT_EQ(+store().GetSignalStatus(s0).RunningTimeEnd, -1);
   EXPECT_TRUE(messages.Calls.empty());
-  EXPECT_EQ(interface.ClearedAheadUpdates, 2);
 }
 
 TEST_F(CancelTest, WithAnApproachingTrainTheDispatcherChoosesRunningTime) {

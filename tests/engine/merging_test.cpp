@@ -258,12 +258,10 @@ TEST_F(MergeTest, MergeAheadGivesUpTheChosenTrainAndMergeBehindKeepsIt) {
     void (Engine::*Handler)(int);
     int Base;
     int Chosen;
-    int Found;
-    int Which;
   };
   const Case cases[] = {
-      {"ahead", &Engine::CmTrainMergeAhead, kMergeAhead, 0, 1, 0},
-      {"behind", &Engine::CmTrainMergeBehind, kMergeBehind, 1, 0, 1},
+      {"ahead", &Engine::CmTrainMergeAhead, kMergeAhead, 0},
+      {"behind", &Engine::CmTrainMergeBehind, kMergeBehind, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -271,10 +269,7 @@ TEST_F(MergeTest, MergeAheadGivesUpTheChosenTrainAndMergeBehindKeepsIt) {
     store().SimClock = kStart;
     Place(0, b[1], 3000);
     Place(1, b[2], 2000, 1500);
-    interface.NextBlockTrains = {c.Found};
-    interface.NextBlockQueries.clear();
     Do(c.Handler, c.Base, c.Chosen);
-    EXPECT_EQ(interface.NextBlockQueries, (std::vector<std::pair<int, int>>{{c.Chosen, c.Which}}));
     EXPECT_EQ(+Train(0).InUse, 0);
     const TrainStatus survivor = Train(1);
     EXPECT_EQ(+survivor.Length, 2500);
@@ -298,7 +293,6 @@ TEST_F(MergeTest, MergeAheadMovesTheAbsorbedConsistToTheSurvivor) {
   ASSERT_EQ(Chain(0), std::vector<int>{2});
   const int32_t lengths = Train(1).Length + Train(0).Length;
 
-  interface.NextBlockTrains = {1};
   Do(&Engine::CmTrainMergeAhead, kMergeAhead, 0);
   EXPECT_EQ(+Train(0).InUse, 0);
   EXPECT_EQ(+Train(0).MergeNext, -1);

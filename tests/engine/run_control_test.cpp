@@ -100,7 +100,6 @@ TEST_F(RunControlTest, TheFirstStartPreparesTheChosenRunAndTheSecondReleasesTheC
   EXPECT_EQ(+run.OutputHold, 0);
   EXPECT_EQ(+run.SimStopped, 1) << "the first press only prepares";
   EXPECT_THAT(Texts(), ElementsAre(run_control::kStartAgain));
-  EXPECT_GE(interface.ClearedAheadUpdates, 1);
   EXPECT_EQ(+Train(0).InUse, 1);
   EXPECT_EQ(+store().GetPerformStatus().Trains, 1);
 

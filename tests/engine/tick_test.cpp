@@ -22,12 +22,10 @@ class LoggingInterface : public FakeInterfaceService {
   void EIOReadXferInFile() override { log_.push_back("io:EIOReadXferInFile"); }
   void CTCReadXferInFile() override { log_.push_back("io:CTCReadXferInFile"); }
   void CheckPermitTimes() override { log_.push_back("io:CheckPermitTimes"); }
-  void UpdateBlocksClearedAhead() override { log_.push_back("io:UpdateBlocksClearedAhead"); }
   void FlushCTCControls() override { log_.push_back("io:FlushCTCControls"); }
   void FlushEIOIndications() override { log_.push_back("io:FlushEIOIndications"); }
   void ProcessDiamondTraffic() override { log_.push_back("io:ProcessDiamondTraffic"); }
   void CTCBlinkPendingSwitches() override { log_.push_back("io:CTCBlinkPendingSwitches"); }
-  void CTCRedrawPendingDevices() override { log_.push_back("io:CTCRedrawPendingDevices"); }
 
  private:
   Steps& log_;
@@ -92,8 +90,7 @@ TEST_F(TickTest, FirstRunningTickOnAMinuteRunsTheSchedulerThenEveryStepInOrder) 
                           // every tick that did not end the run
                           "FlushEIOIndications", "FormatClockText"};
   EXPECT_EQ(TracedSteps(), expected);
-  for (const char* io :
-       {"io:EIOReadXferInFile", "io:ProcessDiamondTraffic", "io:UpdateBlocksClearedAhead", "io:FlushEIOIndications"}) {
+  for (const char* io : {"io:EIOReadXferInFile", "io:ProcessDiamondTraffic", "io:FlushEIOIndications"}) {
     EXPECT_EQ(CountOf(io), 1) << io;
   }
   EXPECT_EQ(store().SimClock, 60);
@@ -257,7 +254,7 @@ TEST_F(TickTest, CTCModePollsTheInterfaceAndLeavesTheClock) {
   store().Run.ClockSpeed = 40;
 
   EXPECT_EQ(engine.Tick(), 500);
-  const Steps quiet = {"FormatClockText", "io:CheckPermitTimes", "io:CTCReadXferInFile", "io:UpdateBlocksClearedAhead"};
+  const Steps quiet = {"FormatClockText", "io:CheckPermitTimes", "io:CTCReadXferInFile"};
   Steps seen;
   for (const std::string& entry : log)
     if (entry == "FormatClockText" || entry.rfind("io:", 0) == 0) seen.push_back(entry);
@@ -300,7 +297,7 @@ TEST_F(TickTest, BlinkStepRaisesTheCounterAndRedrawsTheCTCPanel) {
   store().Run.BlinkCounter = 4;
   EXPECT_EQ(engine.BlinkStep(), 500);
   EXPECT_EQ(store().Run.BlinkCounter, 5);
-  const Steps expected = {"io:CTCBlinkPendingSwitches", "io:CTCRedrawPendingDevices"};
+  const Steps expected = {"io:CTCBlinkPendingSwitches"};
   EXPECT_EQ(log, expected);
 }
 

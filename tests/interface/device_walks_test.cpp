@@ -1,6 +1,6 @@
 // Cleared blocks ahead, the repaint of devices waiting for the CTC field, and
 // the train in the next block.
-#include "interface/device_walks.h"
+#include "engine/device_walks.h"
 
 #include <gtest/gtest.h>
 
@@ -38,7 +38,7 @@ class ClearedAheadTest : public InterfaceTest {
 TEST_F(ClearedAheadTest, ACountAboveTwoIsStoredAsTwoAndReported) {
   ExternalIOMode();
   for (int i = 1; i <= 4; ++i) Clear(b[i]);
-  service.UpdateBlocksClearedAhead();
+  walks::UpdateBlocksClearedAhead(engine);
   EXPECT_EQ(Ahead(b[1]), 2) << "three cleared blocks ahead";
   EXPECT_EQ(Ahead(b[2]), 2);
   EXPECT_EQ(Ahead(b[3]), 1);
@@ -48,7 +48,7 @@ TEST_F(ClearedAheadTest, ACountAboveTwoIsStoredAsTwoAndReported) {
             (std::vector<std::string>{
                 "BLOCK,0000,B1,CLEAREDRIGHT,01-08:00:00,2", "BLOCK,0001,B2,CLEAREDRIGHT,01-08:00:00,2",
                 "BLOCK,0002,B3,CLEAREDRIGHT,01-08:00:00,1", "BLOCK,0003,B4,CLEAREDRIGHT,01-08:00:00,0"}));
-  service.UpdateBlocksClearedAhead();
+  walks::UpdateBlocksClearedAhead(engine);
   EXPECT_EQ(store().EIOQueue.Count, 0) << "an unchanged count is not stored again";
 }
 
@@ -74,7 +74,7 @@ TEST_F(ClearedAheadTest, LeftwardsAndPassThroughBlocks) {
   for (int i = 0; i <= 3; ++i) Clear(b[i], 2);
   Clear(b[4], 1);  // cleared the other way: not counted from B5
   Clear(b[5], 2);
-  service.UpdateBlocksClearedAhead();
+  walks::UpdateBlocksClearedAhead(engine);
   EXPECT_EQ(Ahead(b[3]), 2);
   EXPECT_EQ(Ahead(b[1]), 1);
   EXPECT_EQ(Ahead(b[0]), 0);
@@ -84,11 +84,11 @@ TEST_F(ClearedAheadTest, LeftwardsAndPassThroughBlocks) {
 
 TEST_F(ClearedAheadTest, NothingIsCountedWithoutAnInterfaceOrBeforeARunInExternalIO) {
   for (int i = 1; i <= 3; ++i) Clear(b[i]);
-  service.UpdateBlocksClearedAhead();
+  walks::UpdateBlocksClearedAhead(engine);
   EXPECT_EQ(Ahead(b[1]), -1);
   ExternalIOMode();
   run().AwaitingStart = 1;
-  service.UpdateBlocksClearedAhead();
+  walks::UpdateBlocksClearedAhead(engine);
   EXPECT_EQ(Ahead(b[1]), -1);
 }
 
@@ -125,15 +125,15 @@ TEST_F(DiamondAheadTest, OccupiedCrossingRightAheadStopsTheCountButNotAfterTheFi
   Code(b1, 1);
   Code(b2, 1);
   Code(b0, 1);
-  EXPECT_EQ(xfer::CountBlocksClearedAhead(engine, 1, b0), 2) << "the connecting block is passed over";
+  EXPECT_EQ(walks::CountBlocksClearedAhead(engine, 1, b0), 2) << "the connecting block is passed over";
   CrossingTraffic(4);
-  EXPECT_EQ(xfer::CountBlocksClearedAhead(engine, 1, b0), 0);
+  EXPECT_EQ(walks::CountBlocksClearedAhead(engine, 1, b0), 0);
   CrossingTraffic(1);
-  EXPECT_EQ(xfer::CountBlocksClearedAhead(engine, 1, b0), 2) << "only occupied crossing traffic stops it";
+  EXPECT_EQ(walks::CountBlocksClearedAhead(engine, 1, b0), 2) << "only occupied crossing traffic stops it";
   // Leftwards from B2 the diamond comes after B1 was counted: its crossing traffic is not looked at.
   CrossingTraffic(3);
   for (int block : {b0, p, b1, b2}) Code(block, 2);
-  EXPECT_EQ(xfer::CountBlocksClearedAhead(engine, 0, b2), 2);
+  EXPECT_EQ(walks::CountBlocksClearedAhead(engine, 0, b2), 2);
 }
 
 TEST_F(DiamondAheadTest, PendingDevicesAreRepaintedInCTCModeOnly) {
@@ -145,7 +145,7 @@ TEST_F(DiamondAheadTest, PendingDevicesAreRepaintedInCTCModeOnly) {
   store().UpdateCrossStatus(d, cross);
   using Rect = FakeShellService::Rect;
   shell.Invalidated.clear();
-  service.CTCRedrawPendingDevices();
+  walks::CTCRedrawPendingDevices(engine);
   std::vector<Rect> expected;
   for (int x = 9; x <= 13; ++x) expected.push_back({x, 3, 16, 30});  // B1's cells with the label row above
   expected.push_back({7, 4, 48, 18});                                // the diamond
@@ -155,7 +155,7 @@ TEST_F(DiamondAheadTest, PendingDevicesAreRepaintedInCTCModeOnly) {
   options.CTCControlOn = 0;
   store().UpdateOptionData(options);
   shell.Invalidated.clear();
-  service.CTCRedrawPendingDevices();
+  walks::CTCRedrawPendingDevices(engine);
   EXPECT_TRUE(shell.Invalidated.empty());
 }
 
@@ -178,14 +178,14 @@ TEST_F(NextBlockTest, FindsTheTrainAheadOrBehindWhenItTravelsTheSameWay) {
   PlaceTrain(0, b1, 1);
   PlaceTrain(1, b2, 1);
   PlaceTrain(2, b0, 1);
-  EXPECT_EQ(service.FindTrainInNextBlock(0, 0), 1);
-  EXPECT_EQ(service.FindTrainInNextBlock(0, 1), 2);
-  EXPECT_EQ(service.FindTrainInNextBlock(1, 0), -1) << "nothing beyond B2";
+  EXPECT_EQ(walks::FindTrainInNextBlock(engine, 0, 0), 1);
+  EXPECT_EQ(walks::FindTrainInNextBlock(engine, 0, 1), 2);
+  EXPECT_EQ(walks::FindTrainInNextBlock(engine, 1, 0), -1) << "nothing beyond B2";
   SetBlockCode(b2, 4);  // the train ahead now heads the other way
-  EXPECT_EQ(service.FindTrainInNextBlock(0, 0), -1);
+  EXPECT_EQ(walks::FindTrainInNextBlock(engine, 0, 0), -1);
   SetBlockCode(b0, 0);
-  EXPECT_EQ(service.FindTrainInNextBlock(0, 1), -1);
-  EXPECT_EQ(service.FindTrainInNextBlock(5, 0), -1) << "a train not on the territory";
+  EXPECT_EQ(walks::FindTrainInNextBlock(engine, 0, 1), -1);
+  EXPECT_EQ(walks::FindTrainInNextBlock(engine, 5, 0), -1) << "a train not on the territory";
 }
 
 }  // namespace

@@ -53,7 +53,7 @@ class TrainGraphWindowTest : public ::testing::Test {
     app_->InitMainWindow();
     TheStore = &app_->Store();
     QCoreApplication::processEvents();
-    TheStore->FirstRunHints = 0;
+    app_->Store().FirstRunHints = 0;
     messages.Calls.clear();
   }
 
@@ -95,7 +95,7 @@ TEST_F(TrainGraphWindowTest, TheOpenGraphRepaintsARunATickAddsAtOnce) {
   PaintSpy spy;
   viewport->installEventFilter(&spy);
 
-  Corvane3Data& store = *TheStore;
+  Corvane3Data& store = app_->Store();
   int checked = 0;
   for (int tick = 0; tick < 8 * 360 && checked < 3; ++tick) {
     // The dispatcher clears the signal in front of every waiting train.

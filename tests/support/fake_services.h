@@ -180,26 +180,14 @@ class FakeInterfaceService : public NullInterfaceService {
     CTCSwitchRequests.emplace_back(device, forced);
     return CTCResult;
   }
-  void UpdateBlocksClearedAhead() override { ++ClearedAheadUpdates; }
 
   std::vector<std::pair<int, int>> EIOMessages;
   std::vector<std::pair<int, int>> CTCMessages;
   std::vector<std::pair<int, int>> CTCSignalRequests;
   std::vector<std::pair<int, int>> CTCSwitchRequests;
   int CTCResult = 1;
-  // FindTrainInNextBlock answers from NextBlockTrains (-1 when empty); the questions are kept.
-  int FindTrainInNextBlock(int slot, int which) override {
-    NextBlockQueries.emplace_back(slot, which);
-    if (NextBlockTrains.empty()) return -1;
-    const int train = NextBlockTrains.front();
-    NextBlockTrains.pop_front();
-    return train;
-  }
-  std::deque<int> NextBlockTrains;
-  std::vector<std::pair<int, int>> NextBlockQueries;
   int CTCFlushes = 0;
   int EIOFlushes = 0;
-  int ClearedAheadUpdates = 0;
 };
 
 // Dialog results come from a script per dialog; the calls are recorded.

@@ -1,12 +1,12 @@
-// The interface modes' walks over the devices: the count of cleared blocks
-// ahead of every cleared block, the repaint of devices that wait for the CTC
-// field side, and the train in the next block of a train.
+// Walks over the devices for the interface modes and the train commands: the
+// count of cleared blocks ahead of every cleared block, the repaint of devices
+// that wait for the CTC field side, and the train in the next block of a train.
 #pragma once
 
 class Corvane3Data;
 class Engine;
 
-namespace xfer {
+namespace walks {
 
 // The territory's count of a table (a CountData word), never beyond the table.
 int TableCount(const Corvane3Data& store, int word, int capacity);
@@ -32,4 +32,4 @@ void CTCRedrawPendingDevices(Engine& engine);
 // travel; -1 otherwise.
 int FindTrainInNextBlock(Engine& engine, int train, int which);
 
-}  // namespace xfer
+}  // namespace walks

@@ -1,13 +1,12 @@
-#include "interface/device_walks.h"
+#include "engine/device_walks.h"
 
 #include <algorithm>
 
 #include "engine/engine.h"
 #include "engine/interlocking_devices.h"
-#include "interface/xfer_msg.h"
 #include "store/status_codes.h"
 
-namespace xfer {
+namespace walks {
 
 namespace {
 
@@ -43,7 +42,7 @@ int CountBlocksClearedAhead(Engine& engine, int direction, int block) {
       const int diamond = device - kDiamondBase;
       const int side = store.GetCrossRoute(diamond, path.Ids[i - 1]);
       const int other = store.GetCrossStatus(diamond).Occupancy[side == 0 ? 1 : 0];
-      if (IsOccupiedCode(other)) break;
+      if (occupancy::IsOccupied(other)) break;
     }
   }
   return count;
@@ -122,4 +121,4 @@ int FindTrainInNextBlock(Engine& engine, int train, int which) {
   return -1;
 }
 
-}  // namespace xfer
+}  // namespace walks
