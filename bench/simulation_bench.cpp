@@ -115,6 +115,7 @@ BENCHMARK(BM_ThirtySimulatedDaysPerDay)->Unit(benchmark::kMillisecond)->Iteratio
 struct LongRun {
   std::vector<double> Milliseconds;
   std::vector<int> Slots;  // the running-train slots in use (up to the highest taken)
+  std::vector<int> Live;   // the trains still in the run (on the territory or waiting to enter)
   int Trains = 0;          // trains that entered
 };
 
@@ -137,6 +138,9 @@ LongRun RunDays(benchmark::State& state, int days) {
     }
     result.Milliseconds.push_back(ThreadMilliseconds() - start);
     result.Slots.push_back(run->Store->GetCountData().Words[kCountRunningTrains]);
+    int live = 0;
+    for (int slot = run->Store->NextLiveTrainSlot(-1); slot >= 0; slot = run->Store->NextLiveTrainSlot(slot)) ++live;
+    result.Live.push_back(live);
   }
   for (int slot = 0; slot < kMaxTrainStatus; ++slot) result.Trains += run->Store->GetTrainStatus(slot).InUse == 1;
   return result;
@@ -158,6 +162,7 @@ void BM_EightSimulatedWeeks(benchmark::State& state) {
   for (int week = 0; week < 8; ++week) {
     state.counters["ms/day week " + std::to_string(week + 1)] = Mean(run.Milliseconds, 7 * week, 7);
     state.counters["slots week " + std::to_string(week + 1)] = run.Slots[7 * week + 6];
+    state.counters["live week " + std::to_string(week + 1)] = run.Live[7 * week + 6];
   }
   state.counters["week 8/week 1"] = Mean(run.Milliseconds, 49, 7) / Mean(run.Milliseconds, 0, 7);
 }
@@ -174,6 +179,8 @@ void BM_NinetySimulatedDays(benchmark::State& state) {
   state.counters["day 60/day 1"] = run.Milliseconds[59] / run.Milliseconds[0];
   state.counters["days 57-63/days 1-7"] = Mean(run.Milliseconds, 56, 7) / Mean(run.Milliseconds, 0, 7);
   state.counters["slots day 60"] = run.Slots[59];
+  state.counters["live day 1"] = run.Live[0];
+  state.counters["live day 60"] = run.Live[59];
   state.counters["slots in use at the end"] = run.Trains;
 }
 BENCHMARK(BM_NinetySimulatedDays)->Unit(benchmark::kMillisecond)->Iterations(1);

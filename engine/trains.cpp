@@ -142,9 +142,10 @@ void Engine::StepTrains() {
 void Engine::AdvanceMovingTrains() {
   Corvane3Data& store = Store();
   const int slots = RunningSlots(store);
-  for (int slot = store.NextLiveTrainSlot(-1); slot >= 0 && slot < slots; slot = store.NextLiveTrainSlot(slot)) {
-    const int32_t rearEvent = store.TrainRearEventTime(slot);
-    if (rearEvent == -1 || store.GetSimClock() < rearEvent) continue;
+  // Only slots with a rear event to come: a train standing or waiting to enter has none.
+  for (int slot = store.NextRearEventTrainSlot(-1); slot >= 0 && slot < slots;
+       slot = store.NextRearEventTrainSlot(slot)) {
+    if (store.GetSimClock() < store.TrainRearEventTime(slot)) continue;
     const TrainStatus& train = store.TrainStatusRef(slot);
     if (!Steppable(train)) continue;
     if (train.State == TrainState::Moving || train.State == TrainState::Leaving ||

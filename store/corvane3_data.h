@@ -361,17 +361,10 @@ class Corvane3Data {
     return index >= 0 && index < kMaxTrainStatus && (liveTrains_[index / 64] >> (index % 64) & 1) != 0;
   }
   // The first live slot after `index` (-1: from the start), or -1 when there is none.
-  int NextLiveTrainSlot(int index) const {
-    for (int i = std::max(index + 1, 0); i < kMaxTrainStatus;) {
-      const uint64_t rest = liveTrains_[i / 64] >> (i % 64);
-      if (rest != 0) {
-        const int found = i + std::countr_zero(rest);
-        return found < kMaxTrainStatus ? found : -1;
-      }
-      i = (i / 64 + 1) * 64;
-    }
-    return -1;
-  }
+  int NextLiveTrainSlot(int index) const { return NextSlotIn(liveTrains_, index); }
+  // The first live slot after `index` (-1: from the start) whose rear has an event to come (moving
+  // trains), or -1: the rear walk passes trains standing or waiting to enter without visiting them.
+  int NextRearEventTrainSlot(int index) const { return NextSlotIn(rearEventTrains_, index); }
   // The latest ScheduledEntry among the in-use slots (below the running count) of schedule `schedule`,
   // or INT32_MIN when it has none. The scheduler asks it every minute: the slots are walked again
   // only after a slot's use, schedule or entry time changed, not once a minute over every train that
@@ -595,7 +588,20 @@ class Corvane3Data {
   bool performLineDue_ = false;  // the performance record changed since its line was shown
   int performLineHolds_ = 0;     // PerformanceLineHold objects alive
   // TrainSlotLive of each train status slot, a bit each, kept by every writer of the table.
-  std::array<uint64_t, (kMaxTrainStatus + 63) / 64> liveTrains_{};
+  using SlotBits = std::array<uint64_t, (kMaxTrainStatus + 63) / 64>;
+  static int NextSlotIn(const SlotBits& bits, int index) {
+    for (int i = std::max(index + 1, 0); i < kMaxTrainStatus;) {
+      const uint64_t rest = bits[i / 64] >> (i % 64);
+      if (rest != 0) {
+        const int found = i + std::countr_zero(rest);
+        return found < kMaxTrainStatus ? found : -1;
+      }
+      i = (i / 64 + 1) * 64;
+    }
+    return -1;
+  }
+  SlotBits liveTrains_{};
+  SlotBits rearEventTrains_{};  // live slots whose RearEventTime is not -1
   void NoteTrainSlot(int index);
   // Each slot's use, schedule and entry time as last noted, and the latest entry of each schedule
   // walked from them (valid while latestEntrySlots_ is the running count it was walked up to).

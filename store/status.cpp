@@ -261,10 +261,15 @@ void Corvane3Data::UpdateTrainStatus(int index, const TrainStatus& record, int a
 void Corvane3Data::NoteTrainSlot(int index) {
   const TrainStatus& t = trainStatus_[index];
   const uint64_t bit = uint64_t{1} << (index % 64);
-  if (t.InUse == 1 && t.State != TrainState::Gone && t.State != TrainState::Became)
+  const bool live = t.InUse == 1 && t.State != TrainState::Gone && t.State != TrainState::Became;
+  if (live)
     liveTrains_[index / 64] |= bit;
   else
     liveTrains_[index / 64] &= ~bit;
+  if (live && t.RearEventTime != -1)
+    rearEventTrains_[index / 64] |= bit;
+  else
+    rearEventTrains_[index / 64] &= ~bit;
   trainEvents_[index] = {t.HeadEventTime, t.RearEventTime};
   const SlotEntry entry{t.InUse, t.TrainIndex, t.ScheduledEntry};
   if (!(slotEntries_[index] == entry)) {

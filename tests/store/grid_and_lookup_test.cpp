@@ -355,6 +355,31 @@ TEST_F(GridTest, LiveTrainSlotsFollowEveryWriter) {
     walked.push_back(slot);
   EXPECT_EQ(walked, (std::vector<int>{0, 63, 64, 700, kMaxTrainStatus - 1}));
   EXPECT_EQ(store().NextLiveTrainSlot(kMaxTrainStatus - 1), -1);
+
+  // The rear walk's slots: live ones with a rear event. Standing (speed 0 drops the rear event), gone
+  // or freed, a slot leaves it; the head event alone does not bring one in.
+  EXPECT_EQ(store().NextRearEventTrainSlot(-1), -1);
+  TrainStatus moving = t;
+  moving.State = 5;
+  moving.Speed = 20;
+  moving.RearEventTime = 100;
+  for (const int slot : {63, 64, 700}) store().UpdateTrainStatus(slot, moving);
+  const auto rearWalk = [&] {
+    std::vector<int> slots;
+    for (int slot = store().NextRearEventTrainSlot(-1); slot >= 0; slot = store().NextRearEventTrainSlot(slot))
+      slots.push_back(slot);
+    return slots;
+  };
+  EXPECT_EQ(rearWalk(), (std::vector<int>{63, 64, 700}));
+  TrainStatus standing = moving;
+  standing.Speed = 0;
+  store().UpdateTrainStatus(63, standing);
+  TrainStatus gone = moving;
+  gone.State = 13;  // left the territory
+  store().UpdateTrainStatus(64, gone);
+  EXPECT_EQ(rearWalk(), (std::vector<int>{700}));
+  store().FreeTrainStatus(700);
+  EXPECT_EQ(rearWalk(), std::vector<int>{});
 }
 
 // The scheduler's latest entry of a schedule and the tick's event times are kept apart from the
