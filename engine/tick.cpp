@@ -2,7 +2,9 @@
 // step in a fixed order, timer 1 blinks, timer 2 sounds the pending alert beeps.
 #include <string>
 
+#include "engine/ctc_permits.h"
 #include "engine/device_walks.h"
+#include "engine/diamond_traffic.h"
 #include "engine/engine.h"
 #include "store/command_ids.h"
 #include "store/file_results.h"
@@ -50,7 +52,7 @@ int Engine::Tick() {
     store.FormatClockText();
     store.ShowPerformanceLine();
     step("CheckPermitTimes");
-    io.CheckPermitTimes();
+    ctc::CheckPermitTimes(*this);
     step("CTCReadXferInFile");
     io.CTCReadXferInFile();
     step("UpdateBlocksClearedAhead");
@@ -142,7 +144,6 @@ int Engine::Tick() {
 
 void Engine::MinuteWork() {
   Corvane3Data& store = store_;
-  InterfaceService& io = store.Interface();
   const auto run = [this](std::string_view name, auto&& work) {
     if (stepTrace_) stepTrace_(name);
     work();
@@ -150,7 +151,7 @@ void Engine::MinuteWork() {
 
   run("ScheduleBlockPermits", [&] { ScheduleBlockPermits(); });
   run("ProcessPermitRequests", [&] { ProcessPermitRequests(); });
-  run("ProcessDiamondTraffic", [&] { io.ProcessDiamondTraffic(); });
+  run("ProcessDiamondTraffic", [&] { crossing::ProcessDiamondTraffic(*this); });
   run("ActivateSlowOrders", [&] { ActivateSlowOrders(); });
   run("UpdateTimedSlowOrders", [&] { UpdateTimedSlowOrders(); });
   run("ActivateTimedSlowOrders", [&] { ActivateTimedSlowOrders(); });

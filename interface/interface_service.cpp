@@ -1,10 +1,8 @@
 #include "interface/interface_service.h"
 
 #include "engine/engine.h"
-#include "interface/ctc_permits.h"
 #include "interface/ctc_reader.h"
 #include "interface/ctc_requests.h"
-#include "interface/diamond_traffic.h"
 #include "interface/incoming.h"
 #include "interface/outgoing.h"
 
@@ -28,5 +26,3 @@ int MessageInterfaceService::CTCClearSignal(int signalDevice, int fromStack) {
   return xfer::CTCClearSignal(engine_, signalDevice, fromStack != 0 ? 1 : 0);
 }
 void MessageInterfaceService::CTCBlinkPendingSwitches() { xfer::CTCBlinkPendingSwitches(engine_); }
-void MessageInterfaceService::CheckPermitTimes() { ctc::CheckPermitTimes(engine_); }
-void MessageInterfaceService::ProcessDiamondTraffic() { crossing::ProcessDiamondTraffic(engine_); }

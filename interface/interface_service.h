@@ -21,8 +21,6 @@ class MessageInterfaceService final : public InterfaceService {
   int CTCThrowSwitch(int switchDevice, int forced) override;
   int CTCClearSignal(int signalDevice, int fromStack) override;
   void CTCBlinkPendingSwitches() override;
-  void CheckPermitTimes() override;
-  void ProcessDiamondTraffic() override;
 
  private:
   Corvane3Data& store();

@@ -10,7 +10,7 @@
 #include "dialogs/dialog_kit.h"
 #include "engine/engine.h"
 #include "engine/permit_times.h"
-#include "interface/ctc_permits.h"
+#include "engine/ctc_permits.h"
 #include "lists/track_time_lists.h"
 #include "platform/controls.h"
 #include "resources/ctc_permit_ids.h"

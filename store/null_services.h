@@ -71,8 +71,6 @@ class NullInterfaceService : public InterfaceService {
   void FlushEIOIndications() override {}
   void EIOReadXferInFile() override {}
   void CTCReadXferInFile() override {}
-  void CheckPermitTimes() override {}
-  void ProcessDiamondTraffic() override {}
   void CTCBlinkPendingSwitches() override {}
   int CTCClearSignal(int, int) override { return 0; }
   int CTCThrowSwitch(int, int) override { return 0; }

@@ -115,7 +115,9 @@ class DisplayService {
   virtual void PostMouseMove(ClientPoint point) = 0;
 };
 
-// The CTC and External I/O interface code, as far as the store and engine use it.
+// The CTC and External I/O message lines, as far as the store and engine use them: building,
+// queueing, flushing and reading them. In CTC control mode a click on a switch or signal is not carried
+// out but becomes a request line (after the engine's own checks), and a pending request blinks.
 class InterfaceService {
  public:
   virtual ~InterfaceService() = default;
@@ -125,8 +127,6 @@ class InterfaceService {
   virtual void FlushEIOIndications() = 0;
   virtual void EIOReadXferInFile() = 0;
   virtual void CTCReadXferInFile() = 0;
-  virtual void CheckPermitTimes() = 0;
-  virtual void ProcessDiamondTraffic() = 0;
   virtual void CTCBlinkPendingSwitches() = 0;
   virtual int CTCClearSignal(int signalDevice, int forced) = 0;
   virtual int CTCThrowSwitch(int switchDevice, int forced) = 0;

@@ -1,4 +1,4 @@
-#include "interface/diamond_traffic.h"
+#include "engine/diamond_traffic.h"
 
 #include <gtest/gtest.h>
 
@@ -60,7 +60,7 @@ class DiamondTrafficTest : public InterfaceTest {
   // The minute work's traffic step at a clock time.
   void Minute(int32_t clock) {
     store().SimClock = clock;
-    service.ProcessDiamondTraffic();
+    crossing::ProcessDiamondTraffic(engine);
   }
 
   Traffic TrafficOf(int diamond) {

@@ -17,7 +17,7 @@
 #include <memory>
 
 #include "engine/engine.h"
-#include "interface/ctc_permits.h"
+#include "engine/ctc_permits.h"
 #include "lists/ctc_permit_list.h"
 #include "platform/controls.h"
 #include "resources/ctc_permit_ids.h"

@@ -21,39 +21,39 @@ inline void EnsureQApplication() {
   new QApplication(argc, argv);  // lives until the process ends
 }
 
+// A test that fails can leave the dialog it answered open, and the program's exec() would wait for
+// ever: after a long while that dialog alone is closed. Never another one, since on a loaded machine
+// the test can have gone on to a later dialog by then.
+inline void CloseIfStillOpen(QPointer<QWidget> modal) {
+  QTimer::singleShot(30000, [modal] {
+    if (modal && modal->isVisible()) modal->close();
+  });
+}
+
 // Runs `act` once the next modal window is up (a dialog's exec() returns only after it).
-// A modal window that `act` leaves open is closed after a while, so a failing test ends.
 template <class Act>
 void WhenModalOpens(Act act) {
   QTimer::singleShot(0, [act] {
     QWidget* modal = QApplication::activeModalWidget();
+    CloseIfStillOpen(modal);
     act(modal);
-  });
-  QTimer::singleShot(5000, [] {
-    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
   });
 }
 
 // Runs `act` once the active modal window is a T (polling, since the program opens it from
-// its own timer). A modal window that `act` leaves open is closed after a while, so a failing
-// test ends.
+// its own timer).
 template <class T, class Act>
 void OnModal(Act act) {
   auto* poll = new QTimer;
-  auto done = std::make_shared<bool>(false);
-  QObject::connect(poll, &QTimer::timeout, [poll, act, done] {
+  QObject::connect(poll, &QTimer::timeout, [poll, act] {
     auto* modal = dynamic_cast<T*>(QApplication::activeModalWidget());
-    if (!modal || *done) return;
-    *done = true;
+    if (!modal) return;
     poll->stop();
     poll->deleteLater();
+    CloseIfStillOpen(modal);
     act(modal);
   });
   poll->start(10);
-  QTimer::singleShot(8000, [done] {
-    if (*done) return;
-    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
-  });
 }
 
 // The program started with its frame shown (so that pointer moves reach the layout), its settings in
@@ -70,8 +70,8 @@ inline std::unique_ptr<TCorvane3App> StartShownProgram(const QTemporaryDir& fold
 
 // Answers a file dialog as a user would: the full path typed into its name field and the button pressed.
 // The dialog lists its folder in the background and can put another name in its field when the listing
-// arrives (a loaded machine shows it); the answer is given again until the dialog takes it.
-inline void AnswerFileDialog(QPointer<QFileDialog> dialog, const QString& path, int tries = 200) {
+// arrives (a loaded machine shows it); the answer is given again until the dialog takes it and closes.
+inline void AnswerFileDialog(QPointer<QFileDialog> dialog, const QString& path) {
   if (!dialog || !dialog->isVisible()) return;
   if (auto* name = dialog->findChild<QLineEdit*>("fileNameEdit")) {
     name->setText(path);
@@ -79,7 +79,5 @@ inline void AnswerFileDialog(QPointer<QFileDialog> dialog, const QString& path, 
     dialog->selectFile(path);
   }
   static_cast<QDialog*>(dialog.data())->accept();
-  if (tries > 0 && dialog) {
-    QTimer::singleShot(20, dialog, [dialog, path, tries] { AnswerFileDialog(dialog, path, tries - 1); });
-  }
+  if (dialog) QTimer::singleShot(20, dialog, [dialog, path] { AnswerFileDialog(dialog, path); });
 }

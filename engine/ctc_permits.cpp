@@ -1,4 +1,4 @@
-#include "interface/ctc_permits.h"
+#include "engine/ctc_permits.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "interface/diamond_traffic.h"
+#include "engine/diamond_traffic.h"
 
 #include <algorithm>
 
