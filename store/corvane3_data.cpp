@@ -122,10 +122,10 @@ bool Corvane3Data::UpdateRecord(std::array<Record, N>& table, int index, const R
 
 // Tables whose names other records match (OS points, detectors, entrances): a change may move what a
 // device's name resolves to.
-#define CORVANE_NAMED_ACCESSORS(Record, table, Kind)                                                      \
+#define CORVANE_NAMED_ACCESSORS(Record, table, Kind)                                                         \
   Record Corvane3Data::Get##Record(int index) const { return GetRecord(table, index, Kind, "Get" #Record); } \
   void Corvane3Data::Update##Record(int index, const Record& record) {                                       \
-    if (UpdateRecord(table, index, record, Kind, "Update" #Record)) ForgetResolvedNames();               \
+    if (UpdateRecord(table, index, record, Kind, "Update" #Record)) ForgetResolvedNames();                   \
   }
 
 CORVANE_NAMED_ACCESSORS(BlockData, blockData_, "Block")

@@ -642,6 +642,10 @@ class Corvane3Data {
   }
   SlotBits liveTrains_{};
   SlotBits rearEventTrains_{};  // live slots whose RearEventTime is not -1
+  // Slots in use (InUse 1) and slots of trains that left (State Gone): a new train's slot is found in
+  // them, not by reading every record of a table that fills as a long run goes on.
+  SlotBits usedTrains_{};
+  SlotBits goneTrains_{};
   void NoteTrainSlot(int index);
   // Each slot's use, schedule and entry time as last noted, and the latest entry of each schedule
   // walked from them (valid while latestEntrySlots_ is the running count it was walked up to).

@@ -13,9 +13,9 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPointer>
+#include <QPushButton>
 #include <QRegion>
 #include <QScreen>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <memory>
