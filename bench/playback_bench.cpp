@@ -8,13 +8,13 @@
 #include <memory>
 #include <string>
 
-#include "bench/dispatcher.h"
 #include "engine/engine.h"
 #include "store/null_services.h"
 #include "store/playback_file.h"
 #include "store/playback_format.h"
 #include "store/playback_recorder.h"
 #include "store/train_codes.h"
+#include "tests/support/demo_dispatcher.h"
 #include "tests/support/demo_territory.h"
 
 namespace {
@@ -34,18 +34,11 @@ class RecordingShell : public NullShellService {
 
 void PrepareRun(Corvane3Data& store) {
   territory::BuildDemonstrationTerritory(store);
-  store.InitSimulationStatus();
-  store.SimStartTime = kStart;
-  store.SimStartDay = kStart / 86400;
-  store.SimEndTime = -1;
-  store.SimClock = kStart;
-  store.Run.ClockSpeed = 20;
-  store.Run.SimStopped = 0;
-  store.Run.SimPaused = 0;
-  store.Run.RunStarted = 0;
+  demo::StartRunAt(store, kStart);
 }
 
-// A week recorded on the demonstration territory, a dispatcher clearing the signal of every waiting train.
+// A week recorded on the demonstration territory, the dispatcher lining up and clearing the route of every
+// waiting train.
 const std::string& RecordedWeek() {
   static const std::string path = [] {
     const std::string file = (std::filesystem::temp_directory_path() / "corvane-bench-week.ply").string();
@@ -58,9 +51,10 @@ const std::string& RecordedWeek() {
     store.Run.OutputHold = 1;
     if (PlaybackFile(store).Create(kStart) != 0) return std::string();
     Engine engine(store);
+    demo::DemoDispatcher dispatcher(store, engine);
     for (int i = 0; i < kWeekTicks; ++i) {
       engine.Tick();
-      ClearSignalsForWaitingTrains(store, engine);
+      dispatcher.ClearForWaitingTrains();
     }
     PlaybackFile(store).Close();
     return file;

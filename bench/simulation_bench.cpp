@@ -1,7 +1,8 @@
 // Simulated days, headless, on the demonstration territory: the engine's tick
 // repeated with the run neither stopped nor paused, the clock running on from
-// day to day, and a dispatcher clearing the signal in front of every train
-// that waits at one (as the headless simulated-day test plays it).
+// day to day, and a dispatcher lining up the route and clearing the signal in
+// front of every train that waits at one, the branch's trains included, so
+// that trains leave as they come and the run stays in a steady state.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -12,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "bench/dispatcher.h"
 #include "engine/engine.h"
 #include "store/corvane3_data.h"
 #include "store/train_codes.h"
+#include "tests/support/demo_dispatcher.h"
 #include "tests/support/demo_territory.h"
 
 namespace {
@@ -25,6 +26,7 @@ constexpr int kTicksPerDay = 86400 / Engine::kTickSeconds;
 struct Run {
   std::unique_ptr<Corvane3Data> Store = std::make_unique<Corvane3Data>();
   std::unique_ptr<Engine> Driver;
+  std::unique_ptr<demo::DemoDispatcher> Dispatcher;
   int Cleared = 0;  // signals the dispatcher cleared
 };
 
@@ -32,22 +34,14 @@ std::unique_ptr<Run> StartRun() {
   auto run = std::make_unique<Run>();
   Corvane3Data& store = *run->Store;
   territory::BuildDemonstrationTerritory(store);
-  store.InitSimulationStatus();
-  store.SimStartTime = 0;
-  store.SimEndTime = -1;
-  store.SimClock = 0;
-  RunState& state = store.Run;
-  state.ClockSpeed = 20;
-  state.SimStopped = 0;
-  state.SimPaused = 0;
-  state.RunStarted = 0;
-  state.OutputHold = 1;
+  demo::StartRunAt(store, 0);
+  store.Run.OutputHold = 1;
   run->Driver = std::make_unique<Engine>(store);
+  run->Dispatcher = std::make_unique<demo::DemoDispatcher>(store, *run->Driver);
   return run;
 }
 
-// The dispatcher clears the signal of every train waiting at one.
-void Dispatch(Run& run) { run.Cleared += ClearSignalsForWaitingTrains(*run.Store, *run.Driver); }
+void Dispatch(Run& run) { run.Cleared += run.Dispatcher->ClearForWaitingTrains(); }
 
 // One simulated day; false when the run stopped.
 bool RunDay(Run& run) {

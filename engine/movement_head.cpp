@@ -182,7 +182,8 @@ PathCheckResult Engine::EnterNextBlock(int train, int block, int firstEntry, int
   status.Platform = -1;
 
   // What is due at the stop block: becoming or splitting, a platform stop, a crew change.
-  const BlockData& stop = store.BlockDataRef(ValidBlock(result.StopBlock) ? result.StopBlock : next);
+  const int stopBlock = ValidBlock(result.StopBlock) ? result.StopBlock : next;
+  const BlockData& stop = store.BlockDataRef(stopBlock);
   const std::string stopArea(FieldText(stop.AreaName));
   const std::string stopPlatform(FieldText(stop.PlatformName));
   if (data.BecomesTrain != -1 || data.SplitTrain != -1) {
@@ -209,11 +210,10 @@ PathCheckResult Engine::EnterNextBlock(int train, int block, int firstEntry, int
   // Wayside detectors: the first that finds something stops the train.
   status.Detector = -1;
   const RandomData random = store.GetRandomData();
-  for (const auto& name : stop.DetectorNames) {
-    if (name[0] == '\0') continue;
-    const std::string description(FieldText(name));
+  for (int k = 0; k < 3; ++k) {
+    if (stop.DetectorNames[k][0] == '\0') continue;
     const int r = Random().Next(1000);
-    const int detector = store.FindDetectorData(description);
+    const int detector = store.DetectorOfBlock(stopBlock, k);
     if (detector >= 0 && detector < kMaxDetectors && r < random.Values0[detector]) {
       status.Detector = static_cast<int16_t>(detector);
       break;

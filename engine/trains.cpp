@@ -3,6 +3,7 @@
 // the first states: entering the territory, waiting at a signal, waiting for a yard.
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "engine/engine.h"
 #include "engine/movement_common.h"
@@ -169,10 +170,14 @@ void Engine::EnterTerritory(int train) {
   int location = -1;
   int block = -1;
   int best = kLowestEntryPriority + 1;
-  for (int i = 0; i < kMaxLocations && !entrance.empty() && best > 0; ++i) {
-    // A train that cannot get in retries every five minutes for as long as it waits: read in place.
+  // A train that cannot get in retries every five minutes for as long as it waits: its entrance's
+  // locations are known by name, read in place.
+  const std::vector<int> none;
+  const std::vector<int>& named = entrance.empty() ? none : store.LocationsNamed(entrance);
+  for (size_t k = 0; k < named.size() && best > 0; ++k) {
+    const int i = named[k];
     const OrgData& org = store.OrgDataRef(i);
-    if (org.InUse != 1 || org.Priority < 0 || org.Priority >= best || !FieldEquals(org.Name, entrance)) continue;
+    if (org.Priority < 0 || org.Priority >= best) continue;
     const int accepting = AcceptingBlock(store, org);
     if (accepting < 0) continue;
     best = org.Priority;

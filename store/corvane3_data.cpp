@@ -120,25 +120,26 @@ bool Corvane3Data::UpdateRecord(std::array<Record, N>& table, int index, const R
     UpdateRecord(table, index, record, Kind, "Update" #Record);                                              \
   }
 
-// Tables whose names OS points match: a change may move a device's OS point.
-#define CORVANE_OS_NAMED_ACCESSORS(Record, table, Kind)                                                      \
+// Tables whose names other records match (OS points, detectors, entrances): a change may move what a
+// device's name resolves to.
+#define CORVANE_NAMED_ACCESSORS(Record, table, Kind)                                                         \
   Record Corvane3Data::Get##Record(int index) const { return GetRecord(table, index, Kind, "Get" #Record); } \
   void Corvane3Data::Update##Record(int index, const Record& record) {                                       \
-    if (UpdateRecord(table, index, record, Kind, "Update" #Record)) ForgetOSPointsOfDevices();               \
+    if (UpdateRecord(table, index, record, Kind, "Update" #Record)) ForgetResolvedNames();                   \
   }
 
-CORVANE_OS_NAMED_ACCESSORS(BlockData, blockData_, "Block")
-CORVANE_OS_NAMED_ACCESSORS(SwitchData, switchData_, "Switch")
+CORVANE_NAMED_ACCESSORS(BlockData, blockData_, "Block")
+CORVANE_NAMED_ACCESSORS(SwitchData, switchData_, "Switch")
 CORVANE_PLAIN_ACCESSORS(SignalData, signalData_, "Signal")
-CORVANE_OS_NAMED_ACCESSORS(CrossData, crossData_, "Crossover")
-CORVANE_PLAIN_ACCESSORS(OrgData, orgData_, "Entrance/Exit")
+CORVANE_NAMED_ACCESSORS(CrossData, crossData_, "Crossover")
+CORVANE_NAMED_ACCESSORS(OrgData, orgData_, "Entrance/Exit")
 CORVANE_PLAIN_ACCESSORS(TrainData, trainData_, "Train")
 CORVANE_PLAIN_ACCESSORS(TrainType, trainTypes_, "Train Type")
 CORVANE_PLAIN_ACCESSORS(TrainIconData, trainIcons_, "Icon")
 CORVANE_PLAIN_ACCESSORS(StartTime, startTimes_, "Start time")
-CORVANE_PLAIN_ACCESSORS(DetectorData, detectors_, "Detector")
+CORVANE_NAMED_ACCESSORS(DetectorData, detectors_, "Detector")
 CORVANE_PLAIN_ACCESSORS(AreaData, areas_, "Area")
-CORVANE_OS_NAMED_ACCESSORS(OSData, osData_, "OS")
+CORVANE_NAMED_ACCESSORS(OSData, osData_, "OS")
 CORVANE_PLAIN_ACCESSORS(PlatformData, platforms_, "Platform")
 CORVANE_PLAIN_ACCESSORS(StationData, stations_, "Station")
 CORVANE_PLAIN_ACCESSORS(TextData, texts_, "Text")
@@ -491,7 +492,7 @@ int Corvane3Data::FindFreeOSData(int claim) {
     if (os.InUse != 0) continue;
     SetFieldText(os.Name, "");
     if (claim == 1) os.InUse = 1;
-    ForgetOSPointsOfDevices();
+    ForgetResolvedNames();
     return i;
   }
   return -1;
@@ -507,7 +508,7 @@ void Corvane3Data::FreeOSData(int index) {
     return;
   }
   osData_[index].InUse = 0;
-  ForgetOSPointsOfDevices();
+  ForgetResolvedNames();
 }
 
 int Corvane3Data::FindFreeTrainIconData() {
@@ -592,4 +593,34 @@ int Corvane3Data::OSPointOfDevice(int device) const {
     osOfDeviceKnown_ = true;
   }
   return osOfDevice_[device];
+}
+
+int Corvane3Data::DetectorOfBlock(int block, int name) const {
+  if (block < 0 || block >= kMaxBlocks || name < 0 || name >= 3) return -1;
+  if (!detectorsOfBlocksKnown_) {
+    // The first detector in use of each description, as FindDetectorData finds it.
+    std::unordered_map<std::string, int> byName;
+    for (int i = kMaxDetectors - 1; i >= 0; --i)
+      if (detectors_[i].InUse != 0) byName[FieldText(detectors_[i].Description)] = i;
+    for (int b = 0; b < kMaxBlocks; ++b) {
+      for (int k = 0; k < 3; ++k) {
+        const auto found = byName.find(FieldText(blockData_[b].DetectorNames[k]));
+        detectorOfBlock_[b][k] = static_cast<int8_t>(found == byName.end() ? -1 : found->second);
+      }
+    }
+    detectorsOfBlocksKnown_ = true;
+  }
+  return detectorOfBlock_[block][name];
+}
+
+const std::vector<int>& Corvane3Data::LocationsNamed(const std::string& name) const {
+  if (!locationsByNameKnown_) {
+    locationsByName_.clear();
+    for (int i = 0; i < kMaxLocations; ++i)
+      if (orgData_[i].InUse == 1) locationsByName_[FieldText(orgData_[i].Name)].push_back(i);
+    locationsByNameKnown_ = true;
+  }
+  static const std::vector<int> none;
+  const auto found = locationsByName_.find(name);
+  return found == locationsByName_.end() ? none : found->second;
 }

@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "store/device_numbers.h"
@@ -278,6 +279,12 @@ class Corvane3Data {
   // Worked out for every device at once and kept until a device's or an OS point's record changes: a
   // train enters blocks far more often than the territory is edited.
   int OSPointOfDevice(int device) const;
+  // The detector the block's name-th detector name names (FindDetectorData of it), or -1; kept as the OS
+  // points of devices are, until a block's or a detector's record changes.
+  int DetectorOfBlock(int block, int name) const;
+  // The locations in use (InUse 1) of a name, in table order; kept until a location's record changes: a
+  // train that cannot enter looks for its entrance again every five minutes.
+  const std::vector<int>& LocationsNamed(const std::string& name) const;
 
   // ------------------------------------------------------------ clock, texts and store services (clock.cpp)
   int32_t GetSimClock() const { return SimClock; }
@@ -325,6 +332,30 @@ class Corvane3Data {
    private:
     Corvane3Data& store_;
   };
+  // Holds the layout's repaints back for its life: a jump in a playback applies hours of records at once,
+  // and repainting each changed device as its record comes costs more than the replay. While a hold lives
+  // the device repaints are only noted; when the last hold ends the layout is repainted once, whole.
+  class RepaintHold {
+   public:
+    explicit RepaintHold(Corvane3Data& store) : store_(store) { ++store_.repaintHolds_; }
+    ~RepaintHold() {
+      if (--store_.repaintHolds_ == 0 && store_.repaintHeld_) {
+        store_.repaintHeld_ = false;
+        store_.shell_->InvalidateLayout(true);
+      }
+    }
+    RepaintHold(const RepaintHold&) = delete;
+    RepaintHold& operator=(const RepaintHold&) = delete;
+
+   private:
+    Corvane3Data& store_;
+  };
+  // True (and the repaint noted for the hold's end) while a RepaintHold lives.
+  bool HoldRepaint() {
+    if (repaintHolds_ == 0) return false;
+    repaintHeld_ = true;
+    return true;
+  }
   // Stores the running performance record into the archive slot of the run's current hour.
   void ArchivePerformStatus();
 
@@ -583,10 +614,19 @@ class Corvane3Data {
   // OSPointOfDevice of every device number, valid while osOfDeviceKnown_.
   mutable std::array<int8_t, device::kDeviceLimit> osOfDevice_{};
   mutable bool osOfDeviceKnown_ = false;
-  void ForgetOSPointsOfDevices() { osOfDeviceKnown_ = false; }
+  // DetectorOfBlock of every block, valid while detectorsOfBlocksKnown_.
+  mutable std::array<std::array<int8_t, 3>, kMaxBlocks> detectorOfBlock_{};
+  mutable bool detectorsOfBlocksKnown_ = false;
+  // LocationsNamed of every name, valid while locationsByNameKnown_.
+  mutable std::unordered_map<std::string, std::vector<int>> locationsByName_;
+  mutable bool locationsByNameKnown_ = false;
+  // A record that names another (or is named) changed: what was worked out from the names is stale.
+  void ForgetResolvedNames() { osOfDeviceKnown_ = detectorsOfBlocksKnown_ = locationsByNameKnown_ = false; }
 
   bool performLineDue_ = false;  // the performance record changed since its line was shown
   int performLineHolds_ = 0;     // PerformanceLineHold objects alive
+  int repaintHolds_ = 0;         // RepaintHold objects alive
+  bool repaintHeld_ = false;     // a repaint was asked for under a RepaintHold
   // TrainSlotLive of each train status slot, a bit each, kept by every writer of the table.
   using SlotBits = std::array<uint64_t, (kMaxTrainStatus + 63) / 64>;
   static int NextSlotIn(const SlotBits& bits, int index) {
@@ -602,6 +642,10 @@ class Corvane3Data {
   }
   SlotBits liveTrains_{};
   SlotBits rearEventTrains_{};  // live slots whose RearEventTime is not -1
+  // Slots in use (InUse 1) and slots of trains that left (State Gone): a new train's slot is found in
+  // them, not by reading every record of a table that fills as a long run goes on.
+  SlotBits usedTrains_{};
+  SlotBits goneTrains_{};
   void NoteTrainSlot(int index);
   // Each slot's use, schedule and entry time as last noted, and the latest entry of each schedule
   // walked from them (valid while latestEntrySlots_ is the running count it was walked up to).

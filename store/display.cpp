@@ -48,6 +48,7 @@ void Corvane3Data::ForEachDeviceCell(int device, Visit visit) const {
 }
 
 void Corvane3Data::InvalidateDevice(int device, int erase, int labelLines) {
+  if (HoldRepaint()) return;
   const bool eraseFirst = erase != 0;
   if (device::IsBlock(device)) {
     // Each track cell with the cell above it, where the train labels are drawn.
@@ -85,6 +86,7 @@ void Corvane3Data::PaintSignal(int signal) {
     ReportIndexError(signal, "Signal", "PaintSignal");
     return;
   }
+  if (HoldRepaint()) return;
   const SignalData& data = signalData_[signal];
   const int zoom = std::max(1, ZoomDivisor);
   const int cell = kCellPixels / zoom;
@@ -102,6 +104,7 @@ void Corvane3Data::DrawBlock(int block, int labelLines) {
     return;
   }
   if (ZoomDivisor != 1) return;  // train labels are drawn at zoom 1 only
+  if (HoldRepaint()) return;
   const BlockStatus& status = blockStatus_[block];
   const ClientPoint scroll = display_->ScrollPosition();
   const int centre = status.RightLabelX * kCellPixels - kCellPixels - scroll.X * kScrollUnitPixels;

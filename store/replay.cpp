@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "store/alert_lines.h"
@@ -20,6 +21,9 @@ namespace {
 
 constexpr int32_t kSecondsPerDay = 86400;
 constexpr int32_t kSecondsPerWeek = 7 * kSecondsPerDay;
+// A tick of a playback reads the records of its ten seconds; a read further behind the clock than this is
+// a jump.
+constexpr int64_t kPlaybackJumpSeconds = 60;
 
 // The table size behind the index of a kind; 0 for a kind without index.
 int IndexLimit(PlaybackKind kind) {
@@ -141,6 +145,23 @@ int PlaybackFile::Read(int32_t clock) {
 
   bool ok = true;
   if (store_.NextPlaybackTime == -1) ok = readTime();
+  // A jump (the clock well ahead of the next record) repaints the layout and shows the alert line once, at
+  // the end, not for every record on the way.
+  const bool jump = ok && int64_t{clock} - store_.NextPlaybackTime > kPlaybackJumpSeconds;
+  std::optional<Corvane3Data::RepaintHold> repaints;
+  std::optional<Corvane3Data::PerformanceLineHold> performanceLine;
+  if (jump) {
+    repaints.emplace(store_);
+    performanceLine.emplace(store_);
+  }
+  int alertToShow = -1;
+  const struct AlertAtTheEnd {
+    Corvane3Data& Store;
+    const int& Index;
+    ~AlertAtTheEnd() {
+      if (Index >= 0) ShowNewAlertLine(Store, Index);
+    }
+  } alertAtTheEnd{store_, alertToShow};
   while (ok && store_.NextPlaybackTime <= clock) {
     uint8_t kindByte = 0;
     if (!reader.Take(&kindByte, 1)) return damaged();
@@ -171,7 +192,7 @@ int PlaybackFile::Read(int32_t clock) {
         const CellSize used = store_.Shell().LayoutUsedCells();
         store_.Shell().SetScrollRanges(used.Columns * 16 / store_.ZoomDivisor, used.Rows * 16 / store_.ZoomDivisor, 1);
         if (view.ClassicDisplay == store_.GetOptionData().ClassicDisplay) {
-          store_.Shell().InvalidateLayout(true);
+          if (!store_.HoldRepaint()) store_.Shell().InvalidateLayout(true);
         } else {
           store_.Shell().CmClassicDisplay();
         }
@@ -242,8 +263,12 @@ int PlaybackFile::Read(int32_t clock) {
         store_.UpdateStackData(index, ImageAs<StackData>(record));
         break;
       case PlaybackKind::AlertLine: {
-        ShowNewAlertLine(store_,
-                         AppendAlertLine(store_.Run, reinterpret_cast<const char*>(record), kAlertLineChars - 1));
+        const int line = AppendAlertLine(store_.Run, reinterpret_cast<const char*>(record), kAlertLineChars - 1);
+        if (jump) {
+          alertToShow = line;
+        } else {
+          ShowNewAlertLine(store_, line);
+        }
         break;
       }
       default:

@@ -270,6 +270,14 @@ void Corvane3Data::NoteTrainSlot(int index) {
     rearEventTrains_[index / 64] |= bit;
   else
     rearEventTrains_[index / 64] &= ~bit;
+  if (t.InUse == 1)
+    usedTrains_[index / 64] |= bit;
+  else
+    usedTrains_[index / 64] &= ~bit;
+  if (t.State == TrainState::Gone)
+    goneTrains_[index / 64] |= bit;
+  else
+    goneTrains_[index / 64] &= ~bit;
   trainEvents_[index] = {t.HeadEventTime, t.RearEventTime};
   const SlotEntry entry{t.InUse, t.TrainIndex, t.ScheduledEntry};
   if (!(slotEntries_[index] == entry)) {
@@ -355,20 +363,19 @@ bool Corvane3Data::TrainSlotCleared(int index) const {
 }
 
 int Corvane3Data::FindFreeTrainStatus() {
+  // The first slot not in use.
   int found = -1;
-  for (int i = 0; i < kMaxTrainStatus; ++i) {
-    if (trainStatus_[i].InUse != 1) {
-      found = i;
-      break;
-    }
+  for (size_t word = 0; word < usedTrains_.size() && found < 0; ++word) {
+    const uint64_t free = ~usedTrains_[word];
+    if (free != 0) found = static_cast<int>(word * 64) + std::countr_zero(free);
   }
+  if (found >= kMaxTrainStatus) found = -1;
   if (found < 0) {
-    // All in use: take the train that left the territory longest ago.
+    // All in use: take the train that left the territory longest ago (the first of equals).
     int32_t oldest = 999999;
-    for (int i = 0; i < kMaxTrainStatus; ++i) {
-      const TrainStatus& t = trainStatus_[i];
-      if (t.State == 13 && t.HeadEventTime < oldest) {
-        oldest = t.HeadEventTime;
+    for (int i = NextSlotIn(goneTrains_, -1); i >= 0; i = NextSlotIn(goneTrains_, i)) {
+      if (trainEvents_[i].Head < oldest) {
+        oldest = trainEvents_[i].Head;
         found = i;
       }
     }

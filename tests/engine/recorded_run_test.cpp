@@ -19,6 +19,7 @@
 #include "store/playback_recorder.h"
 #include "store/track_file.h"
 #include "store/train_codes.h"
+#include "tests/support/demo_dispatcher.h"
 #include "tests/support/demo_territory.h"
 #include "tests/support/store_fixture.h"
 
@@ -77,28 +78,7 @@ class RecordedRunTest : public StoreFixture {
   // Loads the territory into a store and resets its run at the recording's start.
   static void PrepareRun(Corvane3Data& s, const std::filesystem::path& track) {
     ASSERT_EQ(TrackFile(s).Load(track.string(), -1), 0);
-    s.InitSimulationStatus();
-    s.SimStartTime = kStart;
-    s.SimStartDay = kStart / 86400;
-    s.SimEndTime = -1;
-    s.SimClock = kStart;
-    s.Run.ClockSpeed = 20;
-    s.Run.SimStopped = 0;
-    s.Run.SimPaused = 0;
-    s.Run.RunStarted = 0;
-  }
-
-  // A train waiting at a signal at stop gets it cleared.
-  static void Dispatch(Corvane3Data& s, Engine& engine) {
-    for (int slot = 0; slot < s.GetCountData().Words[kCountRunningTrains]; ++slot) {
-      const TrainStatus train = s.GetTrainStatus(slot);
-      if (train.InUse != 1 || train.State != TrainState::Stopped || train.Reason != StopReason::WaitSignal ||
-          train.HeadBlock < 0)
-        continue;
-      const BlockData head = s.GetBlockData(train.HeadBlock);
-      const int signal = train.HeadDirection == 1 ? head.RightSignal : head.LeftSignal;
-      if (signal >= 0 && s.GetSignalStatus(signal).Aspect == 5) engine.ClearSignal(3000 + signal, 0, 1);
-    }
+    demo::StartRunAt(s, kStart);
   }
 
   // Opens the kept recording for a replay into the store, behind its header.
@@ -146,7 +126,7 @@ TEST_F(RecordedRunTest, DISABLED_WriteTheRecording) {
   Engine engine(rec);
   for (int i = 0; i < kTicks; ++i) {
     engine.Tick();
-    Dispatch(rec, engine);
+    demo::ClearSignalsForWaitingTrains(rec, engine);
   }
   ASSERT_EQ(rec.Run.SimStopped, 0);
   PlaybackFile(rec).Close();

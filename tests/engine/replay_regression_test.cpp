@@ -15,6 +15,7 @@
 #include "store/playback_recorder.h"
 #include "store/track_file.h"
 #include "store/train_codes.h"
+#include "tests/support/demo_dispatcher.h"
 #include "tests/support/store_fixture.h"
 
 namespace {
@@ -40,28 +41,7 @@ class ReplayRegressionTest : public StoreFixture {
   // Loads default.trk into a store and resets its run at the start time.
   static void PrepareRun(Corvane3Data& s) {
     ASSERT_EQ(TrackFile(s).Load(CORVANE_DEFAULT_TRK, -1), 0);
-    s.InitSimulationStatus();
-    s.SimStartTime = kStart;
-    s.SimEndTime = -1;
-    s.SimClock = kStart;
-    s.Run.ClockSpeed = 20;
-    s.Run.SimStopped = 0;
-    s.Run.SimPaused = 0;
-    s.Run.RunStarted = 0;
-  }
-
-  // The dispatcher: a train waiting at a signal at stop gets it cleared, so that signals and switches
-  // change during the run and their records are recorded too.
-  static void Dispatch(Corvane3Data& s, Engine& engine) {
-    for (int slot = 0; slot < s.GetCountData().Words[kCountRunningTrains]; ++slot) {
-      const TrainStatus train = s.GetTrainStatus(slot);
-      if (train.InUse != 1 || train.State != TrainState::Stopped || train.Reason != StopReason::WaitSignal ||
-          train.HeadBlock < 0)
-        continue;
-      const BlockData head = s.GetBlockData(train.HeadBlock);
-      const int signal = train.HeadDirection == 1 ? head.RightSignal : head.LeftSignal;
-      if (signal >= 0 && s.GetSignalStatus(signal).Aspect == 5) engine.ClearSignal(3000 + signal, 0, 1);
-    }
+    demo::StartRunAt(s, kStart);
   }
 };
 
@@ -75,13 +55,16 @@ TEST_F(ReplayRegressionTest, HoursOnTheDemonstrationTerritoryReplayToTheRecorded
   shell.SaveFileAnswers.push_back(path);
   ASSERT_EQ(PlaybackFile(rec).Create(kStart), 0);
 
+  // The dispatcher lines up routes and clears signals, so that signals and switches change during the run
+  // and their records are recorded too.
   Engine engine(rec);
+  demo::DemoDispatcher dispatcher(rec, engine);
   int32_t midClock = -1;
   std::vector<SignalStatus> midSignals;
   std::vector<SwitchStatus> midSwitches;
   for (int i = 0; i < kTicks; ++i) {
     engine.Tick();
-    Dispatch(rec, engine);
+    dispatcher.ClearForWaitingTrains();
     if (i == kTicks / 2) {
       // Cleared signals and thrown switches are back at rest by the end: compare them mid-run as well.
       midClock = rec.SimClock;

@@ -139,6 +139,25 @@ TEST_F(EntryTest, TheEntranceBlockIsChosenByPriorityAndWhetherItTakesATrain) {
   }
 }
 
+// The entrance's locations are looked up by name once and kept: a location renamed while a train waits to
+// enter shows at the train's next try.
+TEST_F(EntryTest, ALocationRenamedWhileATrainWaitsShowsAtItsNextTry) {
+  SetBlockCode(b[0], 2);
+  SetBlockCode(alt, 1);
+  Step();
+  ASSERT_EQ(+Train(0).State, TrainState::Scheduled);
+  SetBlockCode(alt, 0);
+  SetOrg(altWest, [](OrgData& org) { SetFieldText(org.Name, "NTH"); });
+  store().SimClock = kStart + 300;
+  Step();
+  EXPECT_EQ(+Train(0).State, TrainState::Scheduled) << "a location of another name took the train";
+  EXPECT_EQ(+Train(0).HeadEventTime, kStart + 600);
+  SetOrg(altWest, [](OrgData& org) { SetFieldText(org.Name, "WST"); });
+  store().SimClock = kStart + 600;
+  Step();
+  EXPECT_EQ(+Train(0).HeadBlock, alt);
+}
+
 TEST_F(EntryTest, PermissionToEnterIsAskedEveryFifteenMinutesUntilGranted) {
   SetOrg(west, [](OrgData& org) { org.PermissionRequired = 1; });
   SetOptions([](OptionData& o) { o.PermissionToEnterActive = 1; });

@@ -1,7 +1,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <iterator>
 
 #include "tests/engine/train_life_fixture.h"
 
@@ -299,6 +301,49 @@ TEST_F(StopsTest, DetectorAlarmsAreCheckedAndMayBeFalse) {
     EXPECT_EQ(+Train(0).State, TrainState::Moving);
     EXPECT_EQ(+Train(0).Detector, -1);
   }
+}
+
+// The detector a block is fitted with is looked up once for all blocks and kept: an edit of the detector,
+// of the block's fittings or a new detector of the name shows when the next train enters the block.
+TEST_F(StopsTest, AnEditedDetectorOrFittingShowsWhenTheNextTrainEnters) {
+  RandomData random = store().GetRandomData();
+  std::fill(std::begin(random.Values0), std::end(random.Values0), 1000);  // every detector finds something
+  store().UpdateRandomData(random);
+  const auto detectorEntering = [&] {
+    store().InitSimulationStatus();
+    store().SimClock = kArrival;
+    ClearRight({b[2], b[3]});
+    Put(0, b[1], 1, kMile, b[1], TrainState::Moving, 60);
+    engine.EnterNextBlock(0, b[2], 0, kArrival);
+    EXPECT_EQ(+Train(0).HeadBlock, b[2]);
+    return +Train(0).Detector;
+  };
+  const auto fit = [&](int k, const char* name) {
+    BlockData block = store().GetBlockData(b[2]);
+    SetFieldText(block.DetectorNames[k], name);
+    store().UpdateBlockData(b[2], block);
+  };
+  EXPECT_EQ(detectorEntering(), -1);  // the block has no detector
+  fit(1, "hot box");
+  EXPECT_EQ(detectorEntering(), hotBox);
+
+  DetectorData detector = store().GetDetectorData(hotBox);
+  SetFieldText(detector.Description, "hot bearing");
+  store().UpdateDetectorData(hotBox, detector);
+  EXPECT_EQ(detectorEntering(), -1);  // its name no longer names the detector
+  fit(0, "hot bearing");
+  EXPECT_EQ(detectorEntering(), hotBox);
+
+  // Of two detectors of the name the first in use is found, as by name.
+  ASSERT_LT(hotBox + 1, kMaxDetectors);
+  store().UpdateDetectorData(hotBox + 1, detector);
+  EXPECT_EQ(detectorEntering(), hotBox);
+  detector.InUse = 0;
+  store().UpdateDetectorData(hotBox, detector);
+  EXPECT_EQ(detectorEntering(), hotBox + 1);
+  detector.InUse = 1;
+  store().UpdateDetectorData(hotBox, detector);
+  EXPECT_EQ(detectorEntering(), hotBox);
 }
 
 TEST_F(StopsTest, ADetectorWithoutAlarmStopsTheTrainForTheRepair) {

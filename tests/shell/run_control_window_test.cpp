@@ -11,8 +11,11 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegion>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <memory>
@@ -22,6 +25,7 @@
 #include "engine/run_control.h"
 #include "platform/bar_fields.h"
 #include "platform/controls.h"
+#include "resources/playback_time_ids.h"
 #include "resources/resource_ids.h"
 #include "resources/run_control_ids.h"
 #include "shell/corvane3_app.h"
@@ -146,6 +150,78 @@ TEST_F(RunControlWindowTest, ARecordedRunPlaysBackThroughTheModeMenu) {
   for (int slot = 0; slot < store.GetCountData().Words[kCountRunningTrains]; ++slot)
     replayed += store.GetTrainStatus(slot).InUse == 1 ? 1 : 0;
   EXPECT_GT(replayed, 0) << "the replay brought the recorded trains back";
+}
+
+// Paint events of a widget and the area they covered.
+class PaintWatch : public QObject {
+ public:
+  explicit PaintWatch(QWidget* widget) { widget->installEventFilter(this); }
+  int Paints = 0;
+  QRegion Painted;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) {
+      ++Paints;
+      Painted += static_cast<QPaintEvent*>(event)->region();
+    }
+    return false;
+  }
+};
+
+// A jump into a recording applies its records without repainting each device it changes, then repaints
+// the layout once: what the window shows afterwards is the moment jumped to.
+TEST_F(RunControlWindowTest, AJumpIntoARecordingShowsTheMomentJumpedTo) {
+  Corvane3Data& store = *TheStore;
+  app_->ShowFrame();
+  QCoreApplication::processEvents();
+  const QString recording = folder_.filePath("morning.ply");
+  ASSERT_TRUE(Commands().Dispatch(res::CM_MODE_RECORDING));
+  ChooseFirstStartTime();
+  AnswerNextFileDialog(recording);
+  ASSERT_TRUE(Commands().Dispatch(res::CM_START));
+  ASSERT_TRUE(Commands().Dispatch(res::CM_START));
+  for (int tick = 0; tick < 180; ++tick) TheLayoutWindow->EvTimer(res::TIMER_TICK);
+  ASSERT_GE(store.SimClock, 5 * 3600 + 1800);
+
+  AnswerNextFileDialog(recording);
+  OnModal<TPlayBackTimeDialog>([](TPlayBackTimeDialog* dialog) {
+    FindControl<QLineEdit>(dialog, res::IDC_PLAYBACK_JUMP_TIME)->setText("05:25");
+    FindControl<QPushButton>(dialog, 1)->click();
+  });
+  ASSERT_TRUE(Commands().Dispatch(res::CM_MODE_PLAYBACK));
+  ASSERT_EQ(store.OperatingMode, operating_mode::kPlayback);
+  ASSERT_EQ(store.SimClock, 5 * 3600 + 1500);
+  // The test drives the ticks: the program's own timer would move the playback on between the looks below.
+  TheMainFrame->Timers().Timer(res::TIMER_TICK)->stop();
+  QWidget* view = TheLayoutWindow->viewport();
+  QCoreApplication::processEvents();  // what the start of the playback asked to paint
+  PaintWatch watch(view);
+
+  TheLayoutWindow->EvTimer(res::TIMER_TICK);  // the jump: every record up to 05:25
+  int onLayout = 0;
+  for (int slot = 0; slot < store.GetCountData().Words[kCountRunningTrains]; ++slot) {
+    const TrainStatus train = store.GetTrainStatus(slot);
+    onLayout += train.InUse == 1 && train.HeadBlock >= 0 ? 1 : 0;
+  }
+  EXPECT_GT(onLayout, 0) << "the jump brought the recorded trains back";
+  QTimer deadline;  // wakes the wait below should the paint never come
+  deadline.start(100);
+  for (int wakes = 0; watch.Paints == 0 && wakes < 100; ++wakes)
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  ASSERT_GT(watch.Paints, 0) << "the layout was not repainted after the jump";
+  EXPECT_TRUE(watch.Painted.contains(view->rect())) << "the whole layout is repainted after the jump";
+
+  // The window's pixels are the layout of the moment jumped to.
+  QWidget* top = view->window();
+  const QImage shown = top->screen()
+                           ->grabWindow(top->winId())
+                           .copy(QRect(view->mapTo(top, QPoint(0, 0)), view->size()))
+                           .toImage()
+                           .convertToFormat(QImage::Format_RGB32);
+  const QImage now = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(shown.size(), now.size());
+  EXPECT_TRUE(shown == now) << "the window still shows a state from before the jump";
 }
 
 TEST_F(RunControlWindowTest, StartTwiceRunsAnHourAtTopSpeedWithTrainsEnteringAndStopHaltsTheClock) {
