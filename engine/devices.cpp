@@ -29,9 +29,10 @@ void Engine::ExpireRunningTimes() {
   Corvane3Data& store = Store();
   const int signals = CountOf(store, kCountSignals, kMaxSignals);
   for (int index = 0; index < signals; ++index) {
-    if (store.GetSignalData(index).InUse == 0) continue;
-    SignalStatus status = store.GetSignalStatus(index);
-    if (status.RunningTimeEnd == -1 || status.RunningTimeEnd > store.SimClock) continue;
+    if (store.SignalDataRef(index).InUse == 0) continue;
+    const SignalStatus& view = store.SignalStatusRef(index);
+    if (view.RunningTimeEnd == -1 || view.RunningTimeEnd > store.SimClock) continue;
+    SignalStatus status = view;
 
     DevicePath path;
     TraceDevicePath(SignalDirection(status), store.GetSignalData(index).Block, path);
@@ -118,11 +119,10 @@ void Engine::ReclearSignals() {
   const int signals = CountOf(store, kCountSignals, kMaxSignals);
   for (int index = 0; index < signals; ++index) {
     if (store.GetDeviceStatus(kSignalBase + index) != aspect::kStop) continue;
+    if (store.SignalStatusRef(index).Fleet == 0) continue;
+    const int direction = SignalDirection(store.SignalStatusRef(index));
+    if (CheckRoute(direction, store.SignalDataRef(index).Block, 1, 0, kScreenRequest) <= 0) continue;
     SignalStatus status = store.GetSignalStatus(index);
-    if (status.Fleet == 0) continue;
-    const int direction = SignalDirection(status);
-    if (CheckRoute(direction, store.GetSignalData(index).Block, 1, 0, kScreenRequest) <= 0) continue;
-    status = store.GetSignalStatus(index);
     status.Aspect = static_cast<int16_t>(Clear(direction));
     store.UpdateSignalStatus(index, status);
     store.InvalidateDevice(kSignalBase + index, 0, 1);
@@ -133,8 +133,10 @@ void Engine::ProcessCrewSwitchThrows() {
   Corvane3Data& store = Store();
   const int switches = CountOf(store, kCountSwitches, kMaxSwitches);
   for (int index = 0; index < switches; ++index) {
-    SwitchStatus status = store.GetSwitchStatus(index);
-    if (status.InUse == 0) continue;
+    // Most switches have no crew throw asked for or under way: they are passed over without a copy.
+    const SwitchStatus& view = store.SwitchStatusRef(index);
+    if (view.InUse == 0 || (view.CrewThrowRequest != 1 && view.CrewThrowTime == -1)) continue;
+    SwitchStatus status = view;
     const bool handThrown = store.GetSwitchData(index).HandThrown == 1;
     if (handThrown && status.CrewThrowRequest == 1 && status.CrewThrowTime == -1 &&
         status.Occupancy == occupancy::kFree) {
@@ -158,8 +160,9 @@ void Engine::RepairSwitches() {
   Corvane3Data& store = Store();
   const int switches = CountOf(store, kCountSwitches, kMaxSwitches);
   for (int index = 0; index < switches; ++index) {
-    SwitchStatus status = store.GetSwitchStatus(index);
-    if (status.InUse == 0 || status.MaintainerFixTime == -1 || status.MaintainerFixTime > store.SimClock) continue;
+    const SwitchStatus& view = store.SwitchStatusRef(index);
+    if (view.InUse == 0 || view.MaintainerFixTime == -1 || view.MaintainerFixTime > store.SimClock) continue;
+    SwitchStatus status = view;
     status.MaintainerFixTime = -1;
     status.FailureCount = -1;
     status.MaintainerCalled = 0;
@@ -172,8 +175,9 @@ void Engine::RepairSignals() {
   Corvane3Data& store = Store();
   const int signals = CountOf(store, kCountSignals, kMaxSignals);
   for (int index = 0; index < signals; ++index) {
-    SignalStatus status = store.GetSignalStatus(index);
-    if (status.InUse == 0 || status.MaintainerFixTime == -1 || status.MaintainerFixTime > store.SimClock) continue;
+    const SignalStatus& view = store.SignalStatusRef(index);
+    if (view.InUse == 0 || view.MaintainerFixTime == -1 || view.MaintainerFixTime > store.SimClock) continue;
+    SignalStatus status = view;
     status.MaintainerFixTime = -1;
     status.FailureCount = 0xFF;
     status.MaintainerCalled = 0;

@@ -187,8 +187,12 @@ bool RunControl::StartSimulation(int day, int minute, int startRecord) {
 
   int32_t end = -1;
   if (start.Byte462 == 1) {
-    end = (int32_t{start.Word463} + day) * kDaySeconds + int32_t{start.Word460} * 60;
-    if (end <= startSeconds) end += kDaySeconds;
+    // The end day offset and minute are whatever the track file holds: reckon in 64 bits, keep an end past
+    // the clock's range at its limit rather than let it wrap, and never let it precede the start (a
+    // recording whose end does is refused when played back).
+    int64_t reckoned = (int64_t{start.Word463} + day) * kDaySeconds + int64_t{start.Word460} * 60;
+    if (reckoned <= startSeconds) reckoned += kDaySeconds;
+    end = static_cast<int32_t>(std::clamp<int64_t>(reckoned, int64_t{startSeconds} + 1, INT32_MAX));
   }
   store_.SetSimEndTime(end);
 

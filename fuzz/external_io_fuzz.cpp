@@ -2,7 +2,7 @@
 // every input is left in the interface folder as the command file of a run of
 // the demonstration territory, and a minute of ticks takes it over, checks and
 // carries out its lines and sends the answers.
-#include "fuzz/fuzz_run.h"
+#include "fuzz/interface_input.h"
 #include "interface/xfer_msg.h"
 
 namespace {
@@ -12,21 +12,17 @@ constexpr int kTicks = 6;  // a minute of 10-second ticks
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  Corvane3Data& store = fuzz::Store();
-  Engine& engine = fuzz::InterfaceEngine();
-  fuzz::LoadDemoTerritory(store);
-  fuzz::StartRun(store);
-  OptionData options = store.GetOptionData();
-  options.ExternalIOOn = 1;
-  options.CTCControlOn = 0;
-  SetFieldText(options.EIOFolder, fuzz::Folder());
-  options.EIOLogOn = 0;
-  options.EIOLastReceived = -1;
-  options.EIONextOutgoing = 0;
-  store.UpdateOptionData(options);
-  store.OperatingMode = 0;
-  fuzz::WriteFile(xfer::kEIOCommandFile, data, size);
-  for (int i = 0; i < kTicks; ++i) engine.Tick();
-  fuzz::RemoveFiles({xfer::kEIOIndicationFile, xfer::kEIOCommandFile, xfer::kEIOCommandTaken});
+  fuzz::RunInterfaceInput(data, size, xfer::kEIOCommandFile,
+                          {xfer::kEIOIndicationFile, xfer::kEIOCommandFile, xfer::kEIOCommandTaken}, kTicks,
+                          [](Corvane3Data& store, OptionData& options) {
+                            fuzz::StartRun(store);
+                            store.OperatingMode = 0;
+                            options.ExternalIOOn = 1;
+                            options.CTCControlOn = 0;
+                            SetFieldText(options.EIOFolder, fuzz::Folder());
+                            options.EIOLogOn = 0;
+                            options.EIOLastReceived = -1;
+                            options.EIONextOutgoing = 0;
+                          });
   return 0;
 }

@@ -1,5 +1,6 @@
 #include "store/corvane3_data.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -147,7 +148,9 @@ CORVANE_PLAIN_ACCESSORS(BitmapMaint, bitmapMaint_, "Bitmap maintenance")
 CORVANE_PLAIN_ACCESSORS(BitmapInsert, bitmapInsert_, "Bitmap insert")
 OSHit Corvane3Data::GetOSHit(int index) const { return GetRecord(osHits_, index, "OS Hit", "GetOSHit"); }
 void Corvane3Data::UpdateOSHit(int index, const OSHit& record) {
-  if (UpdateRecord(osHits_, index, record, "OS Hit", "UpdateOSHit")) ++OSHitChanges;
+  if (!UpdateRecord(osHits_, index, record, "OS Hit", "UpdateOSHit")) return;
+  osHitsReach_ = std::max(osHitsReach_, index + 1);
+  ++OSHitChanges;
 }
 CORVANE_PLAIN_ACCESSORS(WindowSize, windowSizes_, "Window")
 

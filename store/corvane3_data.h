@@ -152,6 +152,13 @@ class Corvane3Data {
     return RecordRef(blockStatus_, index, "Block", "GetBlockStatus");
   }
   const SwitchData& SwitchDataRef(int index) const { return RecordRef(switchData_, index, "Switch", "GetSwitchData"); }
+  const SwitchStatus& SwitchStatusRef(int index) const {
+    return RecordRef(switchStatus_, index, "Switch", "GetSwitchStatus");
+  }
+  const SignalData& SignalDataRef(int index) const { return RecordRef(signalData_, index, "Signal", "GetSignalData"); }
+  const SignalStatus& SignalStatusRef(int index) const {
+    return RecordRef(signalStatus_, index, "Signal", "GetSignalStatus");
+  }
   const TrainData& TrainDataRef(int index) const { return RecordRef(trainData_, index, "Train", "GetTrainData"); }
   const TrainType& TrainTypeRef(int index) const { return RecordRef(trainTypes_, index, "Train Type", "GetTrainType"); }
   const TrainStatus& TrainStatusRef(int index) const {
@@ -677,6 +684,9 @@ class Corvane3Data {
   RandomData random_{};
   AlertData alerts_{};
   std::array<OSHit, kMaxOSHits> osHits_{};
+  // Every hit at and past this index holds no device, so that freeing a train slot walks only the part of
+  // the ring a run has written.
+  int osHitsReach_ = kMaxOSHits;
   std::array<StackData, kMaxStack> stack_{};
   PerformStatus perform_{};
   std::array<PerformStatus, kMaxArchivePerform> archivePerform_{};

@@ -462,6 +462,7 @@ void Corvane3Data::CheckOSHits(int device, int train) {
   }
   const int hit = OSHitCount >= 0 && OSHitCount < kMaxOSHits ? OSHitCount : 0;
   osHits_[hit] = OSHit{static_cast<uint16_t>(device), static_cast<uint16_t>(train), minutes};
+  osHitsReach_ = std::max(osHitsReach_, hit + 1);
   RecordPlayback(PlaybackKind::OSHit, hit, &osHits_[hit], sizeof(OSHit));
   OSHitCount = (hit + 1) % kMaxOSHits;
   ++OSHitChanges;
@@ -478,6 +479,7 @@ void Corvane3Data::AddNewOSHit(int device, int train, int32_t timeSeconds) {
   }
   const int hit = OSHitCount >= 0 && OSHitCount < kMaxOSHits ? OSHitCount : 0;
   osHits_[hit] = OSHit{static_cast<uint16_t>(device), static_cast<uint16_t>(train), timeSeconds / 60};
+  osHitsReach_ = std::max(osHitsReach_, hit + 1);
   RecordPlayback(PlaybackKind::OSHit, hit, &osHits_[hit], sizeof(OSHit));
   OSHitCount = (hit + 1) % kMaxOSHits;
   ++OSHitChanges;
@@ -485,7 +487,8 @@ void Corvane3Data::AddNewOSHit(int device, int train, int32_t timeSeconds) {
 
 bool Corvane3Data::ClearTrainOSHits(int train) {
   bool any = false;
-  for (OSHit& hit : osHits_) {
+  for (int i = 0; i < osHitsReach_; ++i) {
+    OSHit& hit = osHits_[i];
     if (hit.TrainSlot != train || hit.Device == kNoDevice) continue;
     hit.Device = kNoDevice;
     any = true;
@@ -497,6 +500,7 @@ bool Corvane3Data::ClearTrainOSHits(int train) {
 void Corvane3Data::ClearOSHits() {
   OSHitCount = 0;
   for (OSHit& hit : osHits_) hit.Device = kNoDevice;
+  osHitsReach_ = 0;
   ++OSHitChanges;
 }
 

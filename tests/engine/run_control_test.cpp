@@ -131,6 +131,12 @@ TEST_F(RunControlTest, TheEndTimeFollowsTheStartTimesEndFields) {
       {1, 5 * 60, 0, 2 * 86400 + 5 * 3600},  // earlier in the day: the next day
       {1, 8 * 60, 2, 3 * 86400 + 8 * 3600},  // two days on
       {0, 18 * 60, 0, -1},                   // no end
+      // Offsets no dialog writes, as a damaged track file may hold them: kept inside the clock's range and
+      // after the start.
+      {1, 0, INT16_MAX, INT32_MAX},
+      {1, INT16_MAX, INT16_MAX, INT32_MAX},
+      {1, INT16_MIN, INT16_MIN, 86400 + 6 * 3600 + 1},
+      {1, 0, -3, 86400 + 6 * 3600 + 1},
   };
   for (const Case& c : cases) {
     SetStart(0, [&](StartTime& s) {
