@@ -84,7 +84,7 @@ class RecordReader {
 
  private:
   void Refill(size_t wanted) {
-    // The buffer is still unallocated on the first refill: nothing to move then.
+    // Nothing left over (on the first fill the buffer is not even allocated): nothing to move.
     if (end_ > at_) std::memmove(buffer_.data(), buffer_.data() + at_, end_ - at_);
     end_ -= at_;
     at_ = 0;
