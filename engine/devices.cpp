@@ -118,8 +118,9 @@ void Engine::ReclearSignals() {
   Corvane3Data& store = Store();
   const int signals = CountOf(store, kCountSignals, kMaxSignals);
   for (int index = 0; index < signals; ++index) {
-    if (store.GetDeviceStatus(kSignalBase + index) != aspect::kStop) continue;
+    // Only a fleeted signal is cleared again: most are passed over on that flag alone.
     if (store.SignalStatusRef(index).Fleet == 0) continue;
+    if (store.GetDeviceStatus(kSignalBase + index) != aspect::kStop) continue;
     const int direction = SignalDirection(store.SignalStatusRef(index));
     if (CheckRoute(direction, store.SignalDataRef(index).Block, 1, 0, kScreenRequest) <= 0) continue;
     SignalStatus status = store.GetSignalStatus(index);

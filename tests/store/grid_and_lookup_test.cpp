@@ -321,6 +321,22 @@ TEST_F(GridTest, ReusedSlotCarriesNoOSHitsOfItsFormerTrain) {
   EXPECT_EQ(store().GetOSHitCount(), 10);
 }
 
+// Freeing a slot walks only the written part of the ring: a hit stored anywhere after the ring was emptied
+// is still found.
+TEST_F(GridTest, AReusedSlotLosesHitsWrittenAnywhereAfterTheRingWasEmptied) {
+  store().ClearOSHits();
+  store().AddNewOSHit(10, 6, 0);
+  store().UpdateOSHit(kMaxOSHits - 1, OSHit{10, 6, 5});
+  store().UpdateOSHit(kMaxOSHits / 2, OSHit{11, 8, 5});
+  FillAllSlots(store(), {{6, 100}});
+
+  ASSERT_EQ(store().FindFreeTrainStatus(), 6);
+
+  EXPECT_EQ(+store().GetOSHit(0).Device, 0xFFFF);
+  EXPECT_EQ(+store().GetOSHit(kMaxOSHits - 1).Device, 0xFFFF);
+  EXPECT_EQ(+store().GetOSHit(kMaxOSHits / 2).Device, 11);
+}
+
 // The tick walks only the slots of trains still in the run; every way of writing a slot keeps that mark.
 TEST_F(GridTest, LiveTrainSlotsFollowEveryWriter) {
   TrainStatus t{};
