@@ -21,8 +21,10 @@ void PlaybackRecorder::HoldBack(HeldPlaybackRecord<Record>& held, PlaybackKind k
 }
 
 void PlaybackRecorder::RecordChange(PlaybackKind kind, int32_t index, const void* record, uint32_t size) {
+  // With no run in progress (the output held) this run's recording does not exist yet: the file named is
+  // an earlier run's, or the default name in the working folder, and must not be appended to.
   if (store_.RecordingSuppressed == 1 || store_.OperatingMode != operating_mode::kRecording ||
-      store_.PlaybackWriteFailed)
+      store_.Run.OutputHold == 1 || store_.PlaybackWriteFailed)
     return;
   const uint32_t bytes = PlaybackRecordBytes(kind);
   if (bytes == 0) return;

@@ -71,8 +71,11 @@ inline std::unique_ptr<TCorvane3App> StartShownProgram(const QTemporaryDir& fold
 // Answers a file dialog as a user would: the full path typed into its name field and the button pressed.
 // The dialog lists its folder in the background and can put another name in its field when the listing
 // arrives (a loaded machine shows it); the answer is given again until the dialog takes it and closes.
+// A file of the proposed name that the listing selected would win over the typed one (the field has no
+// focus here to deselect it, as typing would): the selection is cleared first.
 inline void AnswerFileDialog(QPointer<QFileDialog> dialog, const QString& path) {
   if (!dialog || !dialog->isVisible()) return;
+  dialog->selectFile(path);
   if (auto* name = dialog->findChild<QLineEdit*>("fileNameEdit")) {
     name->setText(path);
   } else {

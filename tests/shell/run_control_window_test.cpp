@@ -152,6 +152,32 @@ TEST_F(RunControlWindowTest, ARecordedRunPlaysBackThroughTheModeMenu) {
   EXPECT_GT(replayed, 0) << "the replay brought the recorded trains back";
 }
 
+// Between choosing Mode > Simulation (with playback) and the Start that names the next recording, no run is in
+// progress: a view change then must not be appended to the recording named last, nor to a file of the default
+// name in the working folder.
+TEST_F(RunControlWindowTest, AViewChangeBeforeTheNextRecordingStartsLeavesTheLastRecordingAlone) {
+  Corvane3Data& store = *TheStore;
+  const QString earlier = folder_.filePath("earlier.ply");
+  ASSERT_TRUE(Commands().Dispatch(res::CM_MODE_RECORDING));
+  ChooseFirstStartTime();
+  AnswerNextFileDialog(earlier);
+  ASSERT_TRUE(Commands().Dispatch(res::CM_START));
+  ASSERT_TRUE(Commands().Dispatch(res::CM_START));
+  for (int tick = 0; tick < 30; ++tick) TheLayoutWindow->EvTimer(res::TIMER_TICK);
+  ASSERT_TRUE(Commands().Dispatch(res::CM_STOP));
+  ASSERT_TRUE(Commands().Dispatch(res::CM_MODE_RECORDING));  // the territory reloaded, the next run not begun
+  ASSERT_EQ(QFileInfo(store.PlaybackFileName).absoluteFilePath(), QFileInfo(earlier).absoluteFilePath());
+  const qint64 recorded = QFileInfo(earlier).size();
+  ASSERT_GT(recorded, static_cast<qint64>(sizeof(PlaybackHeader)));
+
+  ASSERT_TRUE(Commands().Dispatch(res::CM_TOGGLE_ZOOM));
+  ASSERT_TRUE(Commands().Dispatch(res::CM_TOGGLE_ZOOM));
+  QCoreApplication::processEvents();
+
+  EXPECT_EQ(QFileInfo(earlier).size(), recorded) << "the earlier recording was appended to";
+  EXPECT_FALSE(QFileInfo::exists(folder_.filePath("playback.ply")));
+}
+
 // Paint events of a widget and the area they covered.
 class PaintWatch : public QObject {
  public:

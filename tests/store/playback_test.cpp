@@ -281,6 +281,15 @@ TEST_F(PlaybackTest, NothingIsWrittenWhileNotRecording) {
   PlaybackFile(store()).Close();
   EXPECT_EQ(FileBytes().size(), 309u);
   EXPECT_NE(store().HeldTrainStatus.Time, -1);
+
+  // Nor is anything recorded then: the recording named is an earlier run's until Start creates the next.
+  PlaybackFile(store()).Close();
+  store().HeldTrainStatus.Time = -1;
+  everyKind();
+  const PlaybackView view{64, 96, 2, 1};
+  store().RecordPlayback(PlaybackKind::View, -1, &view, sizeof view);
+  EXPECT_EQ(FileBytes().size(), 309u);
+  EXPECT_EQ(store().HeldTrainStatus.Time, -1);
 }
 
 TEST_F(PlaybackTest, EveryKindWritesItsImageBehindTimeAndKind) {
