@@ -97,6 +97,14 @@ class RunControlWindowTest : public ::testing::Test {
   static void AnswerNextFileDialog(const QString& path) {
     OnModal<QFileDialog>([path](QFileDialog* dialog) { AnswerFileDialog(dialog, path); });
   }
+  // Mode > Simulation (with playback), Start on the first start time recording into `path`, Start again.
+  void StartRecordedRun(const QString& path) {
+    ASSERT_TRUE(Commands().Dispatch(res::CM_MODE_RECORDING));
+    ChooseFirstStartTime();
+    AnswerNextFileDialog(path);
+    ASSERT_TRUE(Commands().Dispatch(res::CM_START));
+    ASSERT_TRUE(Commands().Dispatch(res::CM_START));
+  }
   static void ChooseFirstStartTime() {
     OnModal<TSelectStart>(
         [](TSelectStart* dialog) { ClickRow(FindControl<QListWidget>(dialog, res::IDC_SELECT_START_LIST), 0); });
@@ -158,11 +166,7 @@ TEST_F(RunControlWindowTest, ARecordedRunPlaysBackThroughTheModeMenu) {
 TEST_F(RunControlWindowTest, AViewChangeBeforeTheNextRecordingStartsLeavesTheLastRecordingAlone) {
   Corvane3Data& store = *TheStore;
   const QString earlier = folder_.filePath("earlier.ply");
-  ASSERT_TRUE(Commands().Dispatch(res::CM_MODE_RECORDING));
-  ChooseFirstStartTime();
-  AnswerNextFileDialog(earlier);
-  ASSERT_TRUE(Commands().Dispatch(res::CM_START));
-  ASSERT_TRUE(Commands().Dispatch(res::CM_START));
+  ASSERT_NO_FATAL_FAILURE(StartRecordedRun(earlier));
   for (int tick = 0; tick < 30; ++tick) TheLayoutWindow->EvTimer(res::TIMER_TICK);
   ASSERT_TRUE(Commands().Dispatch(res::CM_STOP));
   ASSERT_TRUE(Commands().Dispatch(res::CM_MODE_RECORDING));  // the territory reloaded, the next run not begun
@@ -202,11 +206,7 @@ TEST_F(RunControlWindowTest, AJumpIntoARecordingShowsTheMomentJumpedTo) {
   app_->ShowFrame();
   QCoreApplication::processEvents();
   const QString recording = folder_.filePath("morning.ply");
-  ASSERT_TRUE(Commands().Dispatch(res::CM_MODE_RECORDING));
-  ChooseFirstStartTime();
-  AnswerNextFileDialog(recording);
-  ASSERT_TRUE(Commands().Dispatch(res::CM_START));
-  ASSERT_TRUE(Commands().Dispatch(res::CM_START));
+  ASSERT_NO_FATAL_FAILURE(StartRecordedRun(recording));
   for (int tick = 0; tick < 180; ++tick) TheLayoutWindow->EvTimer(res::TIMER_TICK);
   ASSERT_GE(store.SimClock, 5 * 3600 + 1800);
 
