@@ -218,9 +218,11 @@ bool TrainStatusLine(Corvane3Data& store, int slot, std::string& line) {
   const std::string id = Text(train.TrainId);
   auto orNone = [](const std::string& s) { return s.empty() ? std::string("none") : s; };
   if (options.CTCControlOn == 1) {
-    line =
-        Format("\"%s\" Len %d Crew %02d:%02d Ent \"%s\" Exit \"%s\"", id.c_str(), train.Length, train.CrewExpiry / 60,
-               train.CrewExpiry % 60, orNone(Text(train.Entrance)).c_str(), orNone(Text(train.Exit)).c_str());
+    // A crew expiration not set (negative) reads "none", as an empty entrance or exit does, not "00:-1".
+    const int32_t crew = train.CrewExpiry;
+    const std::string crewText = crew < 0 ? std::string("none") : Format("%02d:%02d", crew / 60, crew % 60);
+    line = Format("\"%s\" Len %d Crew %s Ent \"%s\" Exit \"%s\"", id.c_str(), train.Length, crewText.c_str(),
+                  orNone(Text(train.Entrance)).c_str(), orNone(Text(train.Exit)).c_str());
     return true;
   }
   if (train.TrainIndex < 0 || train.TrainIndex >= kMaxTrains) return false;

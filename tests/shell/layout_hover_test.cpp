@@ -228,6 +228,10 @@ TEST_F(HoverTest, TrainLineInCtcControlMode) {
   store().UpdateOptionData(options);
   ASSERT_TRUE(hover::TrainStatusLine(store(), 4, line));
   EXPECT_EQ(line, "\"CTC9\" Len 800 Crew 13:05 Ent \"WEST\" Exit \"none\"");
+  train.CrewExpiry = -1;  // none set
+  store().UpdateTrainStatus(4, train, 1);
+  ASSERT_TRUE(hover::TrainStatusLine(store(), 4, line));
+  EXPECT_EQ(line, "\"CTC9\" Len 800 Crew none Ent \"WEST\" Exit \"none\"");
 }
 
 // The window's pointer moves on a painted territory.
