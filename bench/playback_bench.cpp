@@ -48,8 +48,8 @@ const std::string& RecordedWeek() {
     PrepareRun(store);
     store.SetPlaybackSink(&store.Recorder());
     store.OperatingMode = 1;
-    store.Run.OutputHold = 1;
     if (PlaybackFile(store).Create(kStart) != 0) return std::string();
+    store.Run.OutputHold = 0;  // the run is in progress: its changes are recorded
     Engine engine(store);
     demo::DemoDispatcher dispatcher(store, engine);
     for (int i = 0; i < kWeekTicks; ++i) {
@@ -85,6 +85,11 @@ void BM_JumpToTheEndOfARecordedWeek(benchmark::State& state) {
     state.SkipWithError("the week could not be recorded");
     return;
   }
+  const int records = CountRecords(path);
+  if (records == 0) {
+    state.SkipWithError("the recorded week holds no records");
+    return;
+  }
   const int32_t end = kStart + kWeekTicks * Engine::kTickSeconds;
   int trains = 0;
   for (auto _ : state) {
@@ -106,7 +111,7 @@ void BM_JumpToTheEndOfARecordedWeek(benchmark::State& state) {
     store.reset();
     state.ResumeTiming();
   }
-  state.counters["records read"] = CountRecords(path);
+  state.counters["records read"] = records;
   state.counters["MB"] = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
   state.counters["train slots replayed"] = trains;
 }
