@@ -190,11 +190,14 @@ uint32_t DefaultColumnSize(int list, int column) {
 }
 
 void Corvane3Data::SetDefaultWindowColumns() {
-  for (int list = 0; list < kColumnLists; ++list) {
-    for (int column = 0; column < kColumnsPerList; ++column) {
-      columnWidths_[list][column] = DefaultColumnSize(list, column);
-    }
-  }
+  // Every load of the option file starts from the defaults: the table is worked out once.
+  static const auto kDefaultWidths = [] {
+    std::array<std::array<uint32_t, kColumnsPerList>, kColumnLists> widths{};
+    for (int list = 0; list < kColumnLists; ++list)
+      for (int column = 0; column < kColumnsPerList; ++column) widths[list][column] = DefaultColumnSize(list, column);
+    return widths;
+  }();
+  columnWidths_ = kDefaultWidths;
   for (int slot = 0; slot < kMaxWindowSizes; ++slot) windowSizes_[slot] = DefaultWindowSize(slot);
 }
 
