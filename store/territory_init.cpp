@@ -22,11 +22,20 @@ void FillAt(Record& record, int offset, int count, uint8_t value) {
   std::memset(reinterpret_cast<uint8_t*>(&record) + offset, value, count);
 }
 
-// Stores `image` through `update(index)` in every slot of `table` that does not hold it already.
+// Stores `image` through `update(index)` in every slot of `table` that does not hold it already. The slots
+// are compared a run at a time with a run of images: most runs are untouched and cost one comparison.
 template <class Record, std::size_t N, class Update>
 void ResetSlots(const std::array<Record, N>& table, const Record& image, Update update) {
-  for (std::size_t i = 0; i < N; ++i)
-    if (std::memcmp(&table[i], &image, sizeof image) != 0) update(static_cast<int>(i));
+  static_assert(std::is_trivially_copyable_v<Record>);
+  constexpr std::size_t kRun = std::clamp<std::size_t>(4096 / sizeof(Record), 1, N);
+  std::array<Record, kRun> images;
+  images.fill(image);
+  for (std::size_t first = 0; first < N; first += kRun) {
+    const std::size_t count = std::min(kRun, N - first);
+    if (std::memcmp(&table[first], images.data(), count * sizeof(Record)) == 0) continue;
+    for (std::size_t i = first; i < first + count; ++i)
+      if (std::memcmp(&table[i], &image, sizeof image) != 0) update(static_cast<int>(i));
+  }
 }
 
 template <class Record>
