@@ -207,10 +207,10 @@ void Engine::CmTrainStartMovement(int id) {
   const BlockEvent event = ComputeBlockEvent(status.HeadBlock, train, 0, 0);
   status = store.GetTrainStatus(train);
   status.Reason = static_cast<uint8_t>(event.Code);
-  const int32_t gap = std::abs(event.Point - status.HeadPosition);
+  const int32_t gap = Gap(event.Point, status.HeadPosition);
   const int32_t seconds = gap != 0 ? TravelTime(status.Speed, gap) : 0;
   status.HeadPosition = event.Point;
-  status.HeadEventTime = clock + seconds;
+  status.HeadEventTime = TimeAfter(clock, seconds);
   store.UpdateTrainStatus(train, status);
   UpdateTrainRear(train, clock, 0);
   ClearStopStatus();
@@ -271,7 +271,7 @@ void Engine::CmTrainPassRedSignal(int id) {
     entryEnd = 0;
   }
   int32_t room = length;
-  if (ValidTrain(nearest)) room = std::abs(entryEnd - GetTrainHeadPosition(nearest).HeadPosition);
+  if (ValidTrain(nearest)) room = Gap(entryEnd, GetTrainHeadPosition(nearest).HeadPosition);
   if (room == 0) return refuse("The train in the next block is too close to allow movement past the signal.");
 
   status = store.GetTrainStatus(train);

@@ -165,7 +165,7 @@ void Engine::UpdateTrainRear(int train, int32_t timeBase, int keepRearTime) {
   status = store.GetTrainStatus(train);
   status.RearBlock = static_cast<int16_t>(newRear);
   status.RearDirection = static_cast<uint8_t>(newRear == -1 ? direction : rearDirection);
-  status.RearEventTime = status.Speed == 0 ? -1 : timeBase + TravelTime(status.Speed, distance);
+  status.RearEventTime = status.Speed == 0 ? -1 : TimeAfter(timeBase, TravelTime(status.Speed, distance));
   if (newRear == status.HeadBlock && keepRearTime == 0) status.RearEventTime = -1;
   store.UpdateTrainStatus(train, status);
 }
@@ -353,7 +353,7 @@ void Engine::MoveTrain(int train) {
   if (next == status.HeadBlock || status.Speed == 0)
     status.RearEventTime = -1;
   else
-    status.RearEventTime += TravelTime(status.Speed, store.BlockDataRef(next).Length);
+    status.RearEventTime = TimeAfter(status.RearEventTime, TravelTime(status.Speed, store.BlockDataRef(next).Length));
   store.UpdateTrainStatus(train, status);
 }
 

@@ -45,7 +45,7 @@ Engine::HeadCheck Engine::CheckHeadInBlock(int train) {
     limit = rear;
   const int32_t position = status.HeadPosition;
   check.Code = position == low ? 0 : position == limit ? 2 : 1;
-  check.Distance = std::abs(position - limit);
+  check.Distance = Gap(position, limit);
   check.Limit = limit;
   return check;
 }
@@ -245,7 +245,7 @@ PathCheckResult Engine::EnterNextBlock(int train, int block, int firstEntry, int
   status.NextStartSpeed =
       event.Code == HeadEvent::ReverseSwitch || event.Code == HeadEvent::ThrowSwitchByHand ? result.AspectSpeed : -1;
   if (event.Point != status.HeadPosition) {
-    status.HeadEventTime = timeBase + TravelTime(status.Speed, std::abs(event.Point - status.HeadPosition));
+    status.HeadEventTime = TimeAfter(timeBase, TravelTime(status.Speed, Gap(event.Point, status.HeadPosition)));
     status.HeadPosition = event.Point;
   }
   ++status.BlockEntries;

@@ -219,7 +219,7 @@ void Engine::ReverseTrain(int train) {
   if (!dispatcherStop && !ctc) {
     const BlockEvent event = ComputeBlockEvent(newHead, train, 0, 0);
     status.Reason = static_cast<uint8_t>(event.Code);
-    const int32_t gap = std::abs(event.Point - status.HeadPosition);
+    const int32_t gap = Gap(event.Point, status.HeadPosition);
     if (gap == 0) {
       status.HeadEventTime = clock;
     } else {
@@ -230,7 +230,7 @@ void Engine::ReverseTrain(int train) {
       if (status.Speed == 0) {
         status.HeadEventTime = clock;
       } else {
-        status.HeadEventTime = clock + TravelTime(status.Speed, gap);
+        status.HeadEventTime = TimeAfter(clock, TravelTime(status.Speed, gap));
         status.HeadPosition = event.Point;
       }
     }

@@ -101,7 +101,7 @@ void Engine::StartOrMoveTrain(int train) {
     status.WaitStart = -1;
     status.PreviousHeadPosition = status.HeadPosition;
     status.HeadPosition = check.Limit;
-    status.HeadEventTime = clock + TravelTime(status.Speed, check.Distance);
+    status.HeadEventTime = TimeAfter(clock, TravelTime(status.Speed, check.Distance));
     store.UpdateTrainStatus(train, status);
     store.InvalidateDevice(head);
     UpdateTrainRear(train, clock, 0);
@@ -157,7 +157,7 @@ void Engine::StartOrMoveTrain(int train) {
     if (status.Speed == 0) status.Speed = exitSpeed;
     if (status.RearBlock == head || status.RearBlock == -1) {
       status.RearBlock = static_cast<int16_t>(head);
-      status.RearEventTime = clock + TravelTime(status.Speed, status.Length);
+      status.RearEventTime = TimeAfter(clock, TravelTime(status.Speed, status.Length));
     } else if (status.State == TrainState::Stopped || status.State == TrainState::Starting) {
       store.UpdateTrainStatus(train, status);
       UpdateTrainRear(train, clock, 0);

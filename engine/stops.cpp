@@ -92,9 +92,9 @@ void MoveOnAtSpeed(Engine& engine, int train, TrainStatus& status, int32_t clock
   store.UpdateTrainStatus(train, status);
   const Engine::BlockEvent event = engine.ComputeBlockEvent(status.HeadBlock, train, 0, 0);
   status.Reason = static_cast<uint8_t>(event.Code);
-  const int32_t distance = std::abs(event.Point - status.HeadPosition);
+  const int32_t distance = Engine::Gap(event.Point, status.HeadPosition);
   if (distance != 0) {
-    status.HeadEventTime = clock + engine.TravelTime(status.Speed, distance);
+    status.HeadEventTime = Engine::TimeAfter(clock, engine.TravelTime(status.Speed, distance));
     status.PreviousHeadPosition = status.HeadPosition;
     status.HeadPosition = event.Point;
   }
@@ -449,9 +449,9 @@ void Engine::StopAtPlatform(int train) {
                                                         : BlockEvent{HeadEvent::Running, status.HeadPosition};
   status.Reason = static_cast<uint8_t>(event.Code);
   status.HeadEventTime = clock;
-  const int32_t distance = std::abs(event.Point - status.HeadPosition);
+  const int32_t distance = Engine::Gap(event.Point, status.HeadPosition);
   if (distance != 0) {
-    status.HeadEventTime += TravelTime(status.Speed, distance);
+    status.HeadEventTime = TimeAfter(status.HeadEventTime, TravelTime(status.Speed, distance));
     status.PreviousHeadPosition = status.HeadPosition;
     status.HeadPosition = event.Point;
   }

@@ -84,6 +84,23 @@ TEST_F(StepTest, ATrainRunsTheLineOccupyingAheadReleasingBehindAndLeaves) {
   EXPECT_EQ(+store().GetOrgStatus(east).OffCount, 1);
 }
 
+// A saved simulation can put a train's head anywhere in its range: the distance to run and the time of the
+// next event are held at the clock's limit (the event never comes) instead of wrapping round into the past.
+TEST_F(StepTest, AHeadFarOutsideItsBlockGetsAnEventTimeHeldAtTheLimit) {
+  TerritoryOptions units = store().GetTerritoryOptions();
+  units.Units = 0;  // metres: the slowest start speed gives the longest travel time
+  store().UpdateTerritoryOptions(units);
+  for (const int32_t position : {INT32_MIN + 7, INT32_MAX - 7}) {
+    TrainStatus train = Running(b[1], position);
+    train.HeadDirection = position < 0 ? 1 : 0;
+    train.NextStartSpeed = 1;
+    Store(0, train);
+    engine.StartOrMoveTrain(0);
+    EXPECT_EQ(+Train(0).HeadEventTime, INT32_MAX) << position;
+    EXPECT_EQ(+Train(0).State, TrainState::Moving) << position;
+  }
+}
+
 TEST_F(StepTest, ARedSignalStopsTheTrainAtTheBlockEnd) {
   Running(b[1]);
   engine.StartOrMoveTrain(0);
