@@ -199,13 +199,14 @@ class Engine {
   int32_t TravelTime(int speed, int32_t length);
   // Positions and times from a saved simulation can lie anywhere in their range: the distance between two
   // positions and a time some seconds on are reckoned in 64 bits and held at the int32 limits.
+  static int32_t ClampToInt32(int64_t value) {
+    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+  }
   static int32_t Gap(int32_t from, int32_t to) {
     const int64_t gap = int64_t{from} - to;
-    return static_cast<int32_t>(std::min<int64_t>(gap < 0 ? -gap : gap, INT32_MAX));
+    return ClampToInt32(gap < 0 ? -gap : gap);
   }
-  static int32_t TimeAfter(int32_t time, int32_t seconds) {
-    return static_cast<int32_t>(std::clamp<int64_t>(int64_t{time} + seconds, INT32_MIN, INT32_MAX));
-  }
+  static int32_t TimeAfter(int32_t time, int32_t seconds) { return ClampToInt32(int64_t{time} + seconds); }
   // A speed given in miles per hour, in the territory's units.
   int16_t SpeedInUnits(int milesPerHour);
 

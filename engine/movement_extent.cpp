@@ -36,26 +36,27 @@ struct RearPlace {
 
 RearPlace FindRear(Engine& engine, int headBlock, int direction, int32_t position, int32_t length) {
   Corvane3Data& store = engine.Store();
-  const int32_t headLength = store.BlockDataRef(headBlock).Length;
-  int32_t room = direction == 0 ? headLength - position : position;
+  // A position read from a saved simulation can lie anywhere in its range: reckoned in 64 bits.
+  const int64_t headLength = store.BlockDataRef(headBlock).Length;
+  int64_t room = direction == 0 ? headLength - position : position;
   if (position < 0) room = headLength;
   RearPlace place;
   place.Block = headBlock;
   place.PathDirection = 1 - direction;
   // Rear to the block end ahead: the whole train plus what lies ahead of the head.
-  place.InBlock = length + (direction == 0 ? position : headLength - position);
+  place.InBlock = Engine::ClampToInt32(length + (direction == 0 ? position : headLength - position));
   if (length <= room) return place;
 
   DevicePath path;
   engine.TraceDevicePath(1 - direction, headBlock, path, {.BlockLength = int64_t{length} - room});
-  int32_t covered = room;
+  int64_t covered = room;
   for (int i = 1; i < kPathEntries && path.Ids[i] != -1; ++i) {
     const int device = path.Ids[i];
     if (!RealBlock(store, device)) continue;
     const int32_t blockLength = store.BlockDataRef(device).Length;
     place.Block = device;
     place.PathDirection = path.Dirs[i] == 0 ? 0 : 1;
-    place.InBlock = length - covered;
+    place.InBlock = Engine::ClampToInt32(length - covered);
     place.InHeadBlock = false;
     if (length <= covered + blockLength) return place;
     covered += blockLength;
