@@ -361,7 +361,8 @@ void Engine::MoveTrain(int train) {
 void Engine::RelinkOSHits(int fromTrain, int toTrain) {
   Corvane3Data& store = Store();
   const int count = std::clamp(store.GetOSHitCount(), 0, kMaxOSHits);
-  for (int i = 0; i < count; ++i) {
+  const Corvane3Data::OSHitStretch stretch = store.OSHitStretchOf(fromTrain);
+  for (int i = std::max(stretch.First, 0); i < std::min(count, stretch.Last + 1); ++i) {
     OSHit hit = store.GetOSHit(i);
     if (hit.Device == 0xFFFF || hit.TrainSlot != fromTrain) continue;
     hit.TrainSlot = static_cast<uint16_t>(toTrain);

@@ -33,20 +33,35 @@ std::tm Corvane3Data::GetRealTime() const {
   return local;
 }
 
-std::string Corvane3Data::FormatClockText() {
-  char text[64];
+void Corvane3Data::ShowClockText() {
+  ClockTextSource source;
+  std::tm now{};
   if (options_.CTCControlOn) {
-    const std::tm now = GetRealTime();
-    std::snprintf(text, sizeof text, "CTC %02d:%02d:%02d", now.tm_hour, now.tm_min, now.tm_sec);
+    now = GetRealTime();
+    source = {2, now.tm_hour * 3600 + now.tm_min * 60 + now.tm_sec, 0};
   } else if (SimClock >= 0) {
+    source = {1, SimClock / 60, SimStartDay};
+  } else {
+    source = {0, 0, 0};
+  }
+  if (source == clockShown_) return;
+  clockShown_ = source;
+  char* text = clockText_.data();
+  if (source.Mode == 2) {
+    std::snprintf(text, clockText_.size(), "CTC %02d:%02d:%02d", now.tm_hour, now.tm_min, now.tm_sec);
+  } else if (source.Mode == 1) {
     const int32_t time = GetSimTimeOfDay();
-    std::snprintf(text, sizeof text, "%02d:%02d %s %d days", time / 3600, time % 3600 / 60,
+    std::snprintf(text, clockText_.size(), "%02d:%02d %s %d days", time / 3600, time % 3600 / 60,
                   kDayNames[GetSimDayOfWeek()], GetSimDay() - SimStartDay);
   } else {
-    std::snprintf(text, sizeof text, "not started");
+    std::snprintf(text, clockText_.size(), "not started");
   }
   shell_->ShowStatusText(StatusPane::Clock, text);
-  return text;
+}
+
+std::string Corvane3Data::FormatClockText() {
+  ShowClockText();
+  return clockText_.data();
 }
 
 int Corvane3Data::GetTimeField(std::string_view text, std::string_view fieldName) {

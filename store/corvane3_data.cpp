@@ -58,7 +58,10 @@ Corvane3Data::~Corvane3Data() {
 // ---------------------------------------------------------------- services
 
 void Corvane3Data::SetMessageService(MessageService* service) { messages_ = service ? service : &g_nullMessages; }
-void Corvane3Data::SetShellService(ShellService* service) { shell_ = service ? service : &g_nullShell; }
+void Corvane3Data::SetShellService(ShellService* service) {
+  shell_ = service ? service : &g_nullShell;
+  clockShown_ = {};  // a new shell has not been shown the clock
+}
 void Corvane3Data::SetInterfaceService(InterfaceService* service) { interface_ = service ? service : &g_nullInterface; }
 void Corvane3Data::SetDialogService(DialogService* service) { dialogs_ = service ? service : &g_nullDialogs; }
 void Corvane3Data::SetListService(ListService* service) { lists_ = service ? service : &g_nullLists; }
@@ -150,6 +153,7 @@ OSHit Corvane3Data::GetOSHit(int index) const { return GetRecord(osHits_, index,
 void Corvane3Data::UpdateOSHit(int index, const OSHit& record) {
   if (!UpdateRecord(osHits_, index, record, "OS Hit", "UpdateOSHit")) return;
   osHitsReach_ = std::max(osHitsReach_, index + 1);
+  NoteOSHit(index);
   ++OSHitChanges;
 }
 CORVANE_PLAIN_ACCESSORS(WindowSize, windowSizes_, "Window")

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <ctime>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -309,7 +310,9 @@ class Corvane3Data {
   int32_t GetSimEndTime() const { return SimEndTime; }
   void SetSimStartDay(int32_t day) { SimStartDay = day; }
   int32_t GetSimStartDay() const { return SimStartDay; }
-  // Builds the clock text, shows it in the clock pane and returns it.
+  // Shows the clock text in the clock pane when what it shows has changed since it was last shown.
+  void ShowClockText();
+  // Shows the clock text as ShowClockText does and returns it.
   std::string FormatClockText();
   // The wall-clock date and time now, in local time.
   std::tm GetRealTime() const;
@@ -423,6 +426,13 @@ class Corvane3Data {
   int32_t GetOSHitCount() const { return OSHitCount; }
   // Drops every hit of a train slot from the ring; true when there was one.
   bool ClearTrainOSHits(int train);
+  // The part of the ring every hit naming a train slot lies in (none when First > Last): a train's hits
+  // are found there without walking the hits of every train before it.
+  struct OSHitStretch {
+    int First = kMaxOSHits;
+    int Last = -1;
+  };
+  OSHitStretch OSHitStretchOf(int train);
   void SetOSHitCount(int32_t count);
   int GetDeviceStatus(int device) const;
   int GetDevicePaintStatus(int device) const;
@@ -631,9 +641,20 @@ class Corvane3Data {
   void ForgetResolvedNames() { osOfDeviceKnown_ = detectorsOfBlocksKnown_ = locationsByNameKnown_ = false; }
 
   bool performLineDue_ = false;  // the performance record changed since its line was shown
-  int performLineHolds_ = 0;     // PerformanceLineHold objects alive
-  int repaintHolds_ = 0;         // RepaintHold objects alive
-  bool repaintHeld_ = false;     // a repaint was asked for under a RepaintHold
+  // What the clock pane shows and what it was made from. The tick shows the clock every ten simulated
+  // seconds while its text changes once a minute (once a second in CTC control mode): the text is made
+  // again only when one of these differs.
+  struct ClockTextSource {
+    int Mode = -1;         // -1: nothing shown yet; 0: not started; 1: the simulation clock; 2: CTC (wall clock)
+    int32_t Time = 0;      // simulated minutes, or the wall clock's second of the day
+    int32_t StartDay = 0;  // the simulation's start day (its days are counted from it)
+    bool operator==(const ClockTextSource&) const = default;
+  };
+  ClockTextSource clockShown_;
+  std::array<char, 64> clockText_{};
+  int performLineHolds_ = 0;  // PerformanceLineHold objects alive
+  int repaintHolds_ = 0;      // RepaintHold objects alive
+  bool repaintHeld_ = false;  // a repaint was asked for under a RepaintHold
   // TrainSlotLive of each train status slot, a bit each, kept by every writer of the table.
   using SlotBits = std::array<uint64_t, (kMaxTrainStatus + 63) / 64>;
   static int NextSlotIn(const SlotBits& bits, int index) {
@@ -654,8 +675,7 @@ class Corvane3Data {
   SlotBits usedTrains_{};
   SlotBits goneTrains_{};
   void NoteTrainSlot(int index);
-  // Each slot's use, schedule and entry time as last noted, and the latest entry of each schedule
-  // walked from them (valid while latestEntrySlots_ is the running count it was walked up to).
+  // Each slot's use, schedule and entry time as last noted.
   struct SlotEntry {
     uint8_t InUse = 0;
     int16_t Schedule = 0;
@@ -663,13 +683,25 @@ class Corvane3Data {
     bool operator==(const SlotEntry&) const = default;
   };
   std::array<SlotEntry, kMaxTrainStatus> slotEntries_{};
+  void NoteSlotEntry(int index, const SlotEntry& entry);
+  // The slots in use that name a schedule, by schedule and entry time, so that a schedule's latest entry
+  // is found among its own trains: a long run fills every slot, and a walk of them all for each new
+  // train would pay for all the trains that have left.
+  struct ScheduledSlot {
+    int Schedule = 0;
+    int32_t Entry = 0;
+    int Slot = 0;
+    auto operator<=>(const ScheduledSlot&) const = default;
+  };
+  std::set<ScheduledSlot> scheduledSlots_;
+  // The slots of trains that left, in the order they left (head event time, then slot): when every slot
+  // is in use a new train takes the first.
+  std::set<std::pair<int32_t, int>> goneInOrder_;
   struct EventTimes {
     int32_t Head = 0;
     int32_t Rear = 0;
   };
   std::array<EventTimes, kMaxTrainStatus> trainEvents_{};
-  mutable std::array<int32_t, kMaxTrains> latestEntries_{};
-  mutable int latestEntrySlots_ = -1;
 
   MessageService* messages_;
   ShellService* shell_;
@@ -687,6 +719,12 @@ class Corvane3Data {
   // Every hit at and past this index holds no device, so that freeing a train slot walks only the part of
   // the ring a run has written.
   int osHitsReach_ = kMaxOSHits;
+  // OSHitStretchOf each train status slot, kept by every writer of a single hit; a bulk write (a saved
+  // simulation) leaves them unknown until one walk of the ring finds them again.
+  std::array<OSHitStretch, kMaxTrainStatus> osHitStretches_{};
+  bool osHitStretchesKnown_ = false;
+  // Widens the stretch of the train the hit at index names.
+  void NoteOSHit(int index);
   std::array<StackData, kMaxStack> stack_{};
   PerformStatus perform_{};
   std::array<PerformStatus, kMaxArchivePerform> archivePerform_{};

@@ -296,6 +296,7 @@ int SimulationFile::Load(const std::string& path, int report) {
   std::memcpy(store_.orgStatus_.data(), orgs, sizeof(OrgStatus) * counts[kSimLocations]);
   std::memcpy(store_.osHits_.data(), hits, sizeof(OSHit) * counts[kSimOSHits]);
   store_.osHitsReach_ = std::max(store_.osHitsReach_, counts[kSimOSHits]);
+  store_.osHitStretchesKnown_ = false;
   store_.OSHitCount = hitCount;
   std::memcpy(store_.stack_.data(), stack, sizeof(StackData) * counts[kSimStack]);
   for (int i = 0; i < kAlertLines; ++i) {

@@ -274,31 +274,41 @@ void Corvane3Data::NoteTrainSlot(int index) {
     usedTrains_[index / 64] |= bit;
   else
     usedTrains_[index / 64] &= ~bit;
-  if (t.State == TrainState::Gone)
+  const bool wasGone = (goneTrains_[index / 64] & bit) != 0;
+  const bool gone = t.State == TrainState::Gone;
+  if (gone)
     goneTrains_[index / 64] |= bit;
   else
     goneTrains_[index / 64] &= ~bit;
-  trainEvents_[index] = {t.HeadEventTime, t.RearEventTime};
-  const SlotEntry entry{t.InUse, t.TrainIndex, t.ScheduledEntry};
-  if (!(slotEntries_[index] == entry)) {
-    slotEntries_[index] = entry;
-    latestEntrySlots_ = -1;
+  const int32_t leftAt = trainEvents_[index].Head;
+  const int32_t head = t.HeadEventTime;
+  if (wasGone != gone || (gone && leftAt != head)) {
+    if (wasGone) goneInOrder_.erase({leftAt, index});
+    if (gone) goneInOrder_.insert({head, index});
   }
+  trainEvents_[index] = {head, t.RearEventTime};
+  NoteSlotEntry(index, SlotEntry{t.InUse, t.TrainIndex, t.ScheduledEntry});
+}
+
+void Corvane3Data::NoteSlotEntry(int index, const SlotEntry& entry) {
+  const SlotEntry old = slotEntries_[index];
+  if (old == entry) return;
+  slotEntries_[index] = entry;
+  const auto counted = [](const SlotEntry& e) { return e.InUse == 1 && e.Schedule >= 0 && e.Schedule < kMaxTrains; };
+  if (counted(old)) scheduledSlots_.erase({old.Schedule, old.Entry, index});
+  if (counted(entry)) scheduledSlots_.insert({entry.Schedule, entry.Entry, index});
 }
 
 int32_t Corvane3Data::LatestScheduledEntry(int schedule) const {
   if (schedule < 0 || schedule >= kMaxTrains) return INT32_MIN;
+  // Only slots below the running count are trains of the run.
   const int running = std::clamp(+counts_.Words[kCountRunningTrains], 0, kMaxTrainStatus);
-  if (latestEntrySlots_ != running) {
-    latestEntries_.fill(INT32_MIN);
-    for (int slot = 0; slot < running; ++slot) {
-      const SlotEntry& e = slotEntries_[slot];
-      if (e.InUse == 1 && e.Schedule >= 0 && e.Schedule < kMaxTrains)
-        latestEntries_[e.Schedule] = std::max(latestEntries_[e.Schedule], e.Entry);
-    }
-    latestEntrySlots_ = running;
+  for (auto it = scheduledSlots_.lower_bound({schedule + 1, INT32_MIN, INT_MIN}); it != scheduledSlots_.begin();) {
+    --it;
+    if (it->Schedule != schedule) break;
+    if (it->Slot < running) return it->Entry;
   }
-  return latestEntries_[schedule];
+  return INT32_MIN;
 }
 
 namespace {
@@ -371,15 +381,10 @@ int Corvane3Data::FindFreeTrainStatus() {
   }
   if (found >= kMaxTrainStatus) found = -1;
   if (found < 0) {
-    // All in use: take the train that left the territory longest ago (the first of equals).
-    int32_t oldest = 999999;
-    for (int i = NextSlotIn(goneTrains_, -1); i >= 0; i = NextSlotIn(goneTrains_, i)) {
-      if (trainEvents_[i].Head < oldest) {
-        oldest = trainEvents_[i].Head;
-        found = i;
-      }
-    }
-    if (found < 0) return -1;
+    // All in use: take the train that left the territory longest ago (the first of equals); one that
+    // left at 999999 or later is never taken.
+    if (goneInOrder_.empty() || goneInOrder_.begin()->first >= 999999) return -1;
+    found = goneInOrder_.begin()->second;
   }
   ClearTrainStatus(found);
   // A slot handed out again must not inherit its former train's OS report, wherever in the ring those
@@ -463,6 +468,7 @@ void Corvane3Data::CheckOSHits(int device, int train) {
   const int hit = OSHitCount >= 0 && OSHitCount < kMaxOSHits ? OSHitCount : 0;
   osHits_[hit] = OSHit{static_cast<uint16_t>(device), static_cast<uint16_t>(train), minutes};
   osHitsReach_ = std::max(osHitsReach_, hit + 1);
+  NoteOSHit(hit);
   RecordPlayback(PlaybackKind::OSHit, hit, &osHits_[hit], sizeof(OSHit));
   OSHitCount = (hit + 1) % kMaxOSHits;
   ++OSHitChanges;
@@ -480,19 +486,41 @@ void Corvane3Data::AddNewOSHit(int device, int train, int32_t timeSeconds) {
   const int hit = OSHitCount >= 0 && OSHitCount < kMaxOSHits ? OSHitCount : 0;
   osHits_[hit] = OSHit{static_cast<uint16_t>(device), static_cast<uint16_t>(train), timeSeconds / 60};
   osHitsReach_ = std::max(osHitsReach_, hit + 1);
+  NoteOSHit(hit);
   RecordPlayback(PlaybackKind::OSHit, hit, &osHits_[hit], sizeof(OSHit));
   OSHitCount = (hit + 1) % kMaxOSHits;
   ++OSHitChanges;
 }
 
+void Corvane3Data::NoteOSHit(int index) {
+  const OSHit& hit = osHits_[index];
+  if (!osHitStretchesKnown_ || hit.Device == kNoDevice || hit.TrainSlot >= kMaxTrainStatus) return;
+  OSHitStretch& stretch = osHitStretches_[hit.TrainSlot];
+  stretch.First = std::min(stretch.First, index);
+  stretch.Last = std::max(stretch.Last, index);
+}
+
+Corvane3Data::OSHitStretch Corvane3Data::OSHitStretchOf(int train) {
+  if (!osHitStretchesKnown_) {
+    osHitStretches_.fill(OSHitStretch{});
+    osHitStretchesKnown_ = true;
+    for (int i = 0; i < osHitsReach_; ++i) NoteOSHit(i);
+  }
+  // A slot number no train status has (a damaged recording's) can only be found by walking the ring.
+  if (train < 0 || train >= kMaxTrainStatus) return {0, osHitsReach_ - 1};
+  return {osHitStretches_[train].First, std::min(osHitStretches_[train].Last, osHitsReach_ - 1)};
+}
+
 bool Corvane3Data::ClearTrainOSHits(int train) {
+  const OSHitStretch stretch = OSHitStretchOf(train);
   bool any = false;
-  for (int i = 0; i < osHitsReach_; ++i) {
+  for (int i = stretch.First; i <= stretch.Last; ++i) {
     OSHit& hit = osHits_[i];
     if (hit.TrainSlot != train || hit.Device == kNoDevice) continue;
     hit.Device = kNoDevice;
     any = true;
   }
+  if (train >= 0 && train < kMaxTrainStatus) osHitStretches_[train] = OSHitStretch{};
   if (any) ++OSHitChanges;
   return any;
 }
@@ -501,6 +529,8 @@ void Corvane3Data::ClearOSHits() {
   OSHitCount = 0;
   for (OSHit& hit : osHits_) hit.Device = kNoDevice;
   osHitsReach_ = 0;
+  osHitStretches_.fill(OSHitStretch{});
+  osHitStretchesKnown_ = true;
   ++OSHitChanges;
 }
 

@@ -123,6 +123,13 @@ TEST_F(ExtentTest, RelinkOSHitsMovesOnlyTheTrainsHits) {
   EXPECT_EQ(+store().GetOSHit(0).TrainSlot, 7);
   EXPECT_EQ(+store().GetOSHit(1).TrainSlot, 1);
   EXPECT_EQ(+store().GetOSHit(2).TrainSlot, 7);
+
+  // A slot's hits are dropped when it is handed out again; the next train's hits in it move as well.
+  store().ClearTrainOSHits(1);
+  store().AddNewOSHit(b[0], 1, 400);
+  engine.RelinkOSHits(1, 8);
+  EXPECT_EQ(+store().GetOSHit(3).TrainSlot, 8);
+  EXPECT_EQ(+store().GetOSHit(1).Device, 0xFFFF);
 }
 
 // ---------------------------------------------------------------- the rear step

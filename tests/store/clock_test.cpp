@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ctime>
 #include <string>
 
@@ -42,6 +43,33 @@ TEST_F(ClockTest, ClockTextShowsTimeDayAndDaysSinceTheStartDay) {
     EXPECT_EQ(shell.StatusTexts.back().first, StatusPane::Clock);
     EXPECT_EQ(shell.StatusTexts.back().second, c.text);
   }
+}
+
+// The tick shows the clock every ten simulated seconds: the pane is written only when its text changes,
+// and a shell put in place is shown the clock at once.
+TEST_F(ClockTest, TheClockPaneIsWrittenOnlyWhenItsTextChanges) {
+  const auto clockTexts = [](const FakeShellService& to) {
+    std::vector<std::string> texts;
+    for (const auto& [pane, text] : to.StatusTexts)
+      if (pane == StatusPane::Clock) texts.push_back(text);
+    return texts;
+  };
+  store().SetSimClock(86400 + 3600);
+  for (int tick = 0; tick < 6; ++tick) {
+    store().ShowClockText();
+    store().AdvanceSimClock(10);
+  }
+  EXPECT_EQ(clockTexts(shell), std::vector<std::string>{"01:00 Mo 1 days"});
+  store().ShowClockText();  // the next minute
+  store().SetSimStartDay(1);
+  store().ShowClockText();
+  EXPECT_EQ(clockTexts(shell), (std::vector<std::string>{"01:00 Mo 1 days", "01:01 Mo 1 days", "01:01 Mo 0 days"}));
+
+  FakeShellService other;
+  store().SetShellService(&other);
+  EXPECT_EQ(store().FormatClockText(), "01:01 Mo 0 days");
+  EXPECT_EQ(clockTexts(other), std::vector<std::string>{"01:01 Mo 0 days"});
+  store().SetShellService(&shell);
 }
 
 std::time_t FixedWallClock() {

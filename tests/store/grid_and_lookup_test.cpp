@@ -297,6 +297,24 @@ TEST_F(GridTest, WhenAllSlotsAreInUseTheOldestGoneTrainIsReused) {
   }
 }
 
+// The train that left longest ago is known as trains leave, come back or have their times changed.
+TEST_F(GridTest, TheOldestGoneTrainFollowsItsSlotsChanges) {
+  FillAllSlots(store(), {{5, 300}, {6, 400}, {7, 500}});
+  TrainStatus slot = store().GetTrainStatus(5);
+  slot.HeadEventTime = 900;  // still gone, later
+  store().UpdateTrainStatus(5, slot);
+  slot = store().GetTrainStatus(6);
+  slot.State = 4;  // back on the territory
+  store().UpdateTrainStatus(6, slot);
+  EXPECT_EQ(store().FindFreeTrainStatus(), 7);
+
+  TrainStatus taken = store().GetTrainStatus(7);
+  taken.InUse = 1;
+  taken.State = 4;
+  store().UpdateTrainStatus(7, taken, 1);
+  EXPECT_EQ(store().FindFreeTrainStatus(), 5);
+}
+
 TEST_F(GridTest, ReusedSlotCarriesNoOSHitsOfItsFormerTrain) {
   // The ring has wrapped: hits of slot 6 lie both below and above the count.
   for (int i = 0; i < kMaxOSHits; ++i) store().AddNewOSHit(10, i % 2 == 0 ? 6 : 8, 60 * i);

@@ -130,6 +130,20 @@ TEST_F(SimulationFileTest, SaveLoadSaveGivesTheSameBytes) {
   EXPECT_EQ(ReadBytes(In("again.ssm")), first);
 }
 
+// The hits a saved run brings are found again when their train's slot is handed out or relinked, though
+// they were written in one piece and not hit by hit.
+TEST_F(SimulationFileTest, ALoadedRunsOSHitsAreFoundForTheirTrain) {
+  LoadDemo();
+  MakeRun();
+  ASSERT_EQ(SimulationFile(store()).Save(In("run.ssm")), 0);
+  store().InitSimulationStatus();
+  ASSERT_FALSE(store().ClearTrainOSHits(2));  // the ring is empty before the load
+  ASSERT_EQ(SimulationFile(store()).Load(In("run.ssm"), -1), 0);
+
+  EXPECT_TRUE(store().ClearTrainOSHits(2));
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(+store().GetOSHit(i).Device, 0xFFFF) << i;
+}
+
 // A run that never started still holds one train record, two entrance/exit records and one archive hour.
 TEST_F(SimulationFileTest, AnUnstartedRunKeepsItsMinimumRecords) {
   store().InitSimulationStatus();
