@@ -690,10 +690,12 @@ class Corvane3Data {
   struct ScheduledSlot {
     int Schedule = 0;
     int32_t Entry = 0;
-    int Slot = 0;
+    int Slot = -1;  // -1: none
     auto operator<=>(const ScheduledSlot&) const = default;
   };
   std::set<ScheduledSlot> scheduledSlots_;
+  // The last of scheduledSlots_ for each schedule, asked for every minute.
+  std::array<ScheduledSlot, kMaxTrains> latestScheduledSlot_{};
   // The slots of trains that left, in the order they left (head event time, then slot): when every slot
   // is in use a new train takes the first.
   std::set<std::pair<int32_t, int>> goneInOrder_;

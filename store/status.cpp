@@ -295,15 +295,33 @@ void Corvane3Data::NoteSlotEntry(int index, const SlotEntry& entry) {
   if (old == entry) return;
   slotEntries_[index] = entry;
   const auto counted = [](const SlotEntry& e) { return e.InUse == 1 && e.Schedule >= 0 && e.Schedule < kMaxTrains; };
-  if (counted(old)) scheduledSlots_.erase({old.Schedule, old.Entry, index});
-  if (counted(entry)) scheduledSlots_.insert({entry.Schedule, entry.Entry, index});
+  if (counted(old)) {
+    const ScheduledSlot gone{old.Schedule, old.Entry, index};
+    scheduledSlots_.erase(gone);
+    if (latestScheduledSlot_[old.Schedule] == gone) {
+      // The next latest of its schedule, if it has another.
+      auto it = scheduledSlots_.lower_bound({old.Schedule + 1, INT32_MIN, INT_MIN});
+      latestScheduledSlot_[old.Schedule] = ScheduledSlot{};
+      if (it != scheduledSlots_.begin() && (--it)->Schedule == old.Schedule) latestScheduledSlot_[old.Schedule] = *it;
+    }
+  }
+  if (counted(entry)) {
+    const ScheduledSlot added{entry.Schedule, entry.Entry, index};
+    scheduledSlots_.insert(added);
+    ScheduledSlot& latest = latestScheduledSlot_[entry.Schedule];
+    if (latest.Slot < 0 || latest < added) latest = added;
+  }
 }
 
 int32_t Corvane3Data::LatestScheduledEntry(int schedule) const {
   if (schedule < 0 || schedule >= kMaxTrains) return INT32_MIN;
-  // Only slots below the running count are trains of the run.
+  // Only slots below the running count are trains of the run: a later slot (a damaged saved run's)
+  // sends the search on to the schedule's earlier entries.
   const int running = std::clamp(+counts_.Words[kCountRunningTrains], 0, kMaxTrainStatus);
-  for (auto it = scheduledSlots_.lower_bound({schedule + 1, INT32_MIN, INT_MIN}); it != scheduledSlots_.begin();) {
+  const ScheduledSlot& latest = latestScheduledSlot_[schedule];
+  if (latest.Slot < 0) return INT32_MIN;
+  if (latest.Slot < running) return latest.Entry;
+  for (auto it = scheduledSlots_.find(latest); it != scheduledSlots_.begin();) {
     --it;
     if (it->Schedule != schedule) break;
     if (it->Slot < running) return it->Entry;
