@@ -352,8 +352,13 @@ void Corvane3Data::InitSimulationStatus() {
   FillAt(freeStack, offsetof(StackData, Devices), sizeof freeStack.Devices, 0xFF);
   ResetSlots(stack_, freeStack, [&](int i) { UpdateStackData(i, freeStack); });
 
-  for (int i = 0; i < kMaxTrainStatus; ++i)
-    if (!TrainSlotCleared(i)) ClearTrainStatus(i);
+  // A slot nothing wrote since it was cleared is cleared still.
+  for (int i = NextSlotIn(unclearedTrains_, -1); i >= 0; i = NextSlotIn(unclearedTrains_, i)) {
+    if (TrainSlotCleared(i))
+      unclearedTrains_[i / 64] &= ~(uint64_t{1} << (i % 64));
+    else
+      ClearTrainStatus(i);
+  }
 
   auto freeSlow = Zeroed<SlowStatus>();
   freeSlow.OpeningTime = freeSlow.SlowIndex = freeSlow.StartTime = freeSlow.EndTime = -1;
