@@ -501,7 +501,8 @@ bool Corvane3Data::ClearTrainOSHits(int train) {
 
 void Corvane3Data::ClearOSHits() {
   OSHitCount = 0;
-  for (OSHit& hit : osHits_) hit.Device = kNoDevice;
+  // Past the reach every hit was cleared already and nothing wrote it since.
+  for (int i = 0; i < osHitsReach_; ++i) osHits_[i].Device = kNoDevice;
   osHitsReach_ = 0;
   ++OSHitChanges;
 }
