@@ -73,18 +73,15 @@ void SplitLines(const std::string& content, std::size_t maxLine, std::vector<std
 }  // namespace
 
 std::string FindFile(const std::string& folder, const std::string& name) {
-  std::error_code error;
   const std::string exact = folder + name;
-  if (std::filesystem::is_regular_file(exact, error)) return exact;
+  struct stat named {};
+  if (::stat(exact.c_str(), &named) == 0 && S_ISREG(named.st_mode)) return exact;
   // Polled every tick while the other side has written nothing: read the folder without a path or a
   // string made for each entry.
   DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
   if (!dir) return {};
   std::string found;
-  for (;;) {
-    errno = 0;
-    const dirent* entry = ::readdir(dir);
-    if (!entry) break;  // the end, or an error: nothing found either way
+  while (const dirent* entry = ::readdir(dir)) {  // to the end, or an error: nothing found either way
     if (!SameIgnoringCase(entry->d_name, name)) continue;
     bool regular = entry->d_type == DT_REG;
     if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
