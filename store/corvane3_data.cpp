@@ -168,9 +168,20 @@ CORVANE_PLAIN_ACCESSORS(WindowSize, windowSizes_, "Window")
 
 CORVANE_RECORDED_ACCESSORS(CrossStatus, crossStatus_, "Crossover")
 CORVANE_RECORDED_ACCESSORS(OrgStatus, orgStatus_, "Entrance/Exit")
-CORVANE_RECORDED_ACCESSORS(TrainStationTime, trainStationTimes_, "Train status")
-CORVANE_RECORDED_ACCESSORS(TrainStop, trainStops_, "Train status")
 CORVANE_RECORDED_ACCESSORS(StackData, stack_, "Stack")
+
+// The train slot tables beside the status: a write marks the slot for the next run reset.
+#define CORVANE_TRAIN_SLOT_ACCESSORS(Record, table)                                                                    \
+  Record Corvane3Data::Get##Record(int index) const { return GetRecord(table, index, "Train status", "Get" #Record); } \
+  void Corvane3Data::Update##Record(int index, const Record& record) {                                                 \
+    if (!UpdateRecord(table, index, record, "Train status", "Update" #Record)) return;                                 \
+    MarkTrainSlotWritten(index);                                                                                       \
+    RecordPlayback(PlaybackKind::Record, index, &table[index], sizeof(Record));                                        \
+  }
+
+CORVANE_TRAIN_SLOT_ACCESSORS(TrainStationTime, trainStationTimes_)
+CORVANE_TRAIN_SLOT_ACCESSORS(TrainStop, trainStops_)
+#undef CORVANE_TRAIN_SLOT_ACCESSORS
 
 // Block, switch, signal and train status are stored by the status updaters (status.cpp).
 BlockStatus Corvane3Data::GetBlockStatus(int index) const {

@@ -674,6 +674,15 @@ class Corvane3Data {
   // them, not by reading every record of a table that fills as a long run goes on.
   SlotBits usedTrains_{};
   SlotBits goneTrains_{};
+  // Slots written since they were last cleared (every slot at first): a run reset clears only these.
+  SlotBits unclearedTrains_ = [] {
+    SlotBits all;
+    all.fill(~uint64_t{0});
+    return all;
+  }();
+  // Every writer of the three train status tables marks the slot.
+  void MarkTrainSlotWritten(int index) { unclearedTrains_[index / 64] |= uint64_t{1} << (index % 64); }
+  // Notes the slot's use, and marks it written.
   void NoteTrainSlot(int index);
   // Each slot's use, schedule and entry time as last noted.
   struct SlotEntry {

@@ -261,6 +261,7 @@ void Corvane3Data::UpdateTrainStatus(int index, const TrainStatus& record, int a
 void Corvane3Data::NoteTrainSlot(int index) {
   const TrainStatus& t = trainStatus_[index];
   const uint64_t bit = uint64_t{1} << (index % 64);
+  MarkTrainSlotWritten(index);
   const bool live = t.InUse == 1 && t.State != TrainState::Gone && t.State != TrainState::Became;
   if (live)
     liveTrains_[index / 64] |= bit;
@@ -367,6 +368,7 @@ void Corvane3Data::ClearTrainStatus(int index) {
   for (int k = 0; k < kTrainStations; ++k) trainStationTimes_[index].Times[k] = -1;
   trainStops_[index] = TrainStop{};
   NoteTrainSlot(index);
+  unclearedTrains_[index / 64] &= ~(uint64_t{1} << (index % 64));
 }
 
 bool Corvane3Data::TrainSlotCleared(int index) const {
@@ -545,7 +547,8 @@ bool Corvane3Data::ClearTrainOSHits(int train) {
 
 void Corvane3Data::ClearOSHits() {
   OSHitCount = 0;
-  for (OSHit& hit : osHits_) hit.Device = kNoDevice;
+  // Past the reach every hit was cleared already and nothing wrote it since.
+  for (int i = 0; i < osHitsReach_; ++i) osHits_[i].Device = kNoDevice;
   osHitsReach_ = 0;
   osHitStretches_.fill(OSHitStretch{});
   osHitStretchesKnown_ = true;

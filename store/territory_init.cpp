@@ -282,6 +282,8 @@ void Corvane3Data::InitSimulationStatus() {
   freeSwitch.StackMark = 4;
   freeSwitch.CrewThrowTime = -1;
   ResetSlots(switchStatus_, freeSwitch, [&](int i) { UpdateSwitchStatus(i, freeSwitch, 1); });
+  bool typeInUse[kMaxTrainTypes];
+  for (int t = 0; t < kMaxTrainTypes; ++t) typeInUse[t] = trainTypes_[t].InUse != 0;
   for (int i = 0; i < kMaxSwitches; ++i) {
     const SwitchData& data = switchData_[i];
     if (data.InUse == 0) continue;
@@ -293,7 +295,7 @@ void Corvane3Data::InitSimulationStatus() {
     int16_t highest = -1;
     int16_t lowest = 1000;
     for (int t = 0; t < kMaxTrainTypes; ++t) {
-      if (GetTrainType(t).InUse == 0) continue;
+      if (!typeInUse[t]) continue;
       const int16_t speed = data.DivergingSpeed[t];
       if (speed > highest) highest = speed;
       if (speed != -1 && speed < lowest) lowest = speed;
@@ -352,8 +354,13 @@ void Corvane3Data::InitSimulationStatus() {
   FillAt(freeStack, offsetof(StackData, Devices), sizeof freeStack.Devices, 0xFF);
   ResetSlots(stack_, freeStack, [&](int i) { UpdateStackData(i, freeStack); });
 
-  for (int i = 0; i < kMaxTrainStatus; ++i)
-    if (!TrainSlotCleared(i)) ClearTrainStatus(i);
+  // A slot nothing wrote since it was cleared is cleared still.
+  for (int i = NextSlotIn(unclearedTrains_, -1); i >= 0; i = NextSlotIn(unclearedTrains_, i)) {
+    if (TrainSlotCleared(i))
+      unclearedTrains_[i / 64] &= ~(uint64_t{1} << (i % 64));
+    else
+      ClearTrainStatus(i);
+  }
 
   auto freeSlow = Zeroed<SlowStatus>();
   freeSlow.OpeningTime = freeSlow.SlowIndex = freeSlow.StartTime = freeSlow.EndTime = -1;

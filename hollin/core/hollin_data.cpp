@@ -209,15 +209,49 @@ std::string THollinData::Stamp() const {
 }
 
 void THollinData::LogLine(const std::string& text, bool output) {
+  std::string line = Stamp();
+  line += output ? " Output " : " Input  ";
+  line += text;
+  line += '\n';
+  if (heldSaves_ == 0) {
+    AppendLog(line);
+    return;
+  }
+  // Held lines go out when the log would pass its limit with them, so it is trimmed where it would
+  // have been with a write for every line.
+  if (heldLogBase_ < 0) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(programFolder_ + kLogFileName, error);
+    heldLogBase_ = error ? 0 : static_cast<std::intmax_t>(size);
+  }
+  heldLog_ += line;
+  if (static_cast<std::uintmax_t>(heldLogBase_) + heldLog_.size() > kLogLimit) {
+    AppendLog(heldLog_);
+    heldLog_.clear();
+    heldLogBase_ = -1;
+  }
+}
+
+void THollinData::AppendLog(const std::string& lines) {
   const std::string path = programFolder_ + kLogFileName;
   {
     std::ofstream log(path, std::ios::app | std::ios::binary);
     if (!log) return;
-    log << Stamp() << ' ' << (output ? "Output" : "Input ") << ' ' << text << '\n';
+    log << lines;
   }
   std::error_code error;
   const std::uintmax_t size = std::filesystem::file_size(path, error);
   if (!error && size > kLogLimit) TrimLog(path);
+}
+
+void THollinData::ReleaseHeld() {
+  if (!heldLog_.empty()) AppendLog(heldLog_);
+  heldLog_.clear();
+  heldLogBase_ = -1;
+  if (savePending_) {
+    savePending_ = false;
+    SaveOptions();
+  }
 }
 
 void THollinData::TrimLog(const std::string& path) {

@@ -70,16 +70,14 @@ class THollinData {
   HollinOptions GetOptions() const { return options_; }
   // Stores the options and saves the options file at once (at the end of the batch while one is held).
   void SetOptions(const HollinOptions& options);
-  // While the lines of one file are handled, each line's new sequence number is saved once, at the end:
-  // the file then holds what saving at every line would have left. Batches nest.
+  // While the lines of one file are handled, each line's new sequence number is saved once, at the end,
+  // and the interface log is opened once for the lines: the files then hold what saving and logging at
+  // every line would have left. Batches nest.
   class SaveBatch {
    public:
     explicit SaveBatch(THollinData& data) : data_(data) { ++data_.heldSaves_; }
     ~SaveBatch() {
-      if (--data_.heldSaves_ == 0 && data_.savePending_) {
-        data_.savePending_ = false;
-        data_.SaveOptions();
-      }
+      if (--data_.heldSaves_ == 0) data_.ReleaseHeld();
     }
     SaveBatch(const SaveBatch&) = delete;
     SaveBatch& operator=(const SaveBatch&) = delete;
@@ -120,7 +118,11 @@ class THollinData {
   };
   static int Take(std::array<Slot, hollin::kSlots>& slots, int& count, const std::string& line);
   std::string Stamp() const;
+  // Appends whole log lines and trims the log once it is past its limit.
+  void AppendLog(const std::string& lines);
   void TrimLog(const std::string& path);
+  // At the end of the outermost batch: the held log lines are written and the options saved.
+  void ReleaseHeld();
 
   std::string programFolder_;
   HollinOptions options_{};
@@ -130,5 +132,8 @@ class THollinData {
   int incoming_ = 0;
   int heldSaves_ = 0;
   bool savePending_ = false;
+  // Log lines held in a batch, and the log's size before them (-1: not yet looked at).
+  std::string heldLog_;
+  std::intmax_t heldLogBase_ = -1;
   std::function<std::tm()> clock_;
 };

@@ -1,5 +1,6 @@
 #include "interface/handover/handover.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -8,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 #include "store/whole_file/whole_file.h"
@@ -15,7 +17,7 @@
 namespace handover {
 namespace {
 
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
     auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
@@ -71,18 +73,28 @@ void SplitLines(const std::string& content, std::size_t maxLine, std::vector<std
 }  // namespace
 
 std::string FindFile(const std::string& folder, const std::string& name) {
-  namespace fs = std::filesystem;
-  std::error_code error;
   const std::string exact = folder + name;
-  if (fs::is_regular_file(exact, error)) return exact;
-  fs::directory_iterator it(folder.empty() ? "." : folder, error);
-  if (error) return {};
-  for (const fs::directory_iterator end; it != end; it.increment(error)) {
-    if (error) return {};
-    const std::string entry = it->path().filename().string();
-    if (SameIgnoringCase(entry, name) && it->is_regular_file(error)) return folder + entry;
+  struct stat named {};
+  if (::stat(exact.c_str(), &named) == 0 && S_ISREG(named.st_mode)) return exact;
+  // Polled every tick while the other side has written nothing: read the folder without a path or a
+  // string made for each entry.
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (!dir) return {};
+  std::string found;
+  while (const dirent* entry = ::readdir(dir)) {  // to the end, or an error: nothing found either way
+    if (!SameIgnoringCase(entry->d_name, name)) continue;
+    bool regular = entry->d_type == DT_REG;
+    if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+      struct stat target {};
+      regular = ::fstatat(::dirfd(dir), entry->d_name, &target, 0) == 0 && S_ISREG(target.st_mode);
+    }
+    if (regular) {
+      found = folder + entry->d_name;
+      break;
+    }
   }
-  return {};
+  ::closedir(dir);
+  return found;
 }
 
 std::string StripLineEnd(std::string line) {

@@ -102,6 +102,8 @@ TEST_F(HandoverTest, AnExactNameIsPreferredAndOtherNamesDoNotMatch) {
   EXPECT_EQ(handover::FindFile(shared_, "cv3ctcindications.txt"), "");
   std::filesystem::create_directory(shared_ + "cv3ctcindications.TXT");  // a folder is no file
   EXPECT_EQ(handover::FindFile(shared_, "cv3ctcindications.txt"), "");
+  std::filesystem::create_symlink(shared_ + "CV3CTCCONTROLS.TXT", shared_ + "CV3ctcindications.txt");  // to a file
+  EXPECT_EQ(handover::FindFile(shared_, "cv3ctcindications.txt"), shared_ + "CV3ctcindications.txt");
   EXPECT_EQ(handover::FindFile(shared_ + "missing/", "x"), "");
 }
 

@@ -199,4 +199,31 @@ TEST_F(LogTest, ALogPastOneMillionBytesKeepsItsLastLinesUpTo800000) {
   EXPECT_FALSE(Exists(program_ + "Test File Log.tmp"));
 }
 
+TEST_F(LogTest, LinesLoggedInABatchLeaveTheLogThatLoggingEachAtOnceLeaves) {
+  // The log starts 100 bytes short of its limit: the second of five 57-byte lines passes it.
+  std::string start;
+  for (int i = 0; i < 9999; ++i) {
+    char line[101];
+    std::snprintf(line, sizeof line, "%-98d.\n", i);
+    start += line;
+  }
+  const std::string folder = (root_ / "each").string() + "/";
+  std::filesystem::create_directories(folder);
+  THollinData each(folder);
+  each.SetClock([this] { return now_; });
+  Write(folder + "Test File Log.txt", start);
+  Write(program_ + "Test File Log.txt", start);
+  {
+    const THollinData::SaveBatch batch(*data_);
+    for (int i = 0; i < 5; ++i) {
+      const std::string line = "SIGNAL,000" + std::to_string(i) + ",S1,14:05:09,CLEAR";
+      data_->LogLine(line, i % 2 == 0);
+      each.LogLine(line, i % 2 == 0);
+    }
+  }
+  const std::string expected = Read(folder + "Test File Log.txt");
+  EXPECT_EQ(expected.size(), 799914u + 3 * 57u);  // trimmed at the second line, then three more
+  EXPECT_EQ(Read(program_ + "Test File Log.txt"), expected);
+}
+
 }  // namespace

@@ -457,6 +457,12 @@ TEST_F(OSHitTest, HitsFillARing) {
   store().ClearOSHits();
   EXPECT_EQ(store().GetOSHitCount(), 0);
   for (int i : {0, 1, kMaxOSHits - 1}) EXPECT_EQ(store().GetOSHit(i).Device, 0xFFFF);
+
+  // Hits written anywhere in the emptied ring are cleared again.
+  store().AddNewOSHit(12, 1, 120);
+  store().UpdateOSHit(kMaxOSHits - 1, OSHit{12, 1, 5});
+  store().ClearOSHits();
+  for (int i : {0, kMaxOSHits - 1}) EXPECT_EQ(store().GetOSHit(i).Device, 0xFFFF);
 }
 
 TEST_F(OSHitTest, BadArgumentsAreReported) {

@@ -413,4 +413,19 @@ TEST_F(RunInitTest, AnEmptyTerritoryLeavesEveryStatusSlotFree) {
   for (int i = 0; i < kMaxLocations; ++i) ASSERT_EQ(store().GetOrgStatus(i).InUse, 0) << i;
 }
 
+TEST_F(RunInitTest, ARunResetClearsTheTrainSlotsEachWriterChangedSinceTheLastReset) {
+  store().InitTerritoryData();
+  store().InitSimulationStatus();
+  // Each table of a train slot written after a reset, by each of its writers.
+  store().UpdateTrainStatus(10, Filled<TrainStatus>(0x5A), 1);
+  store().UpdateTrainStatus(11, Filled<TrainStatus>(0x01), 1);  // in use
+  store().FreeTrainStatus(11);
+  store().UpdateTrainStationTime(20, Filled<TrainStationTime>(0x5A));
+  store().UpdateTrainStop(30, Filled<TrainStop>(0x5A));
+  for (int i : {10, 11, 20, 30}) EXPECT_FALSE(store().TrainSlotCleared(i)) << i;
+  store().InitSimulationStatus();
+  for (int i = 0; i < kMaxTrainStatus; ++i) ASSERT_TRUE(store().TrainSlotCleared(i)) << i;
+  EXPECT_EQ(+store().GetTrainStatus(10).CrewExpiry, 0x5A5A5A5A);  // kept by a reset
+}
+
 }  // namespace
