@@ -670,8 +670,9 @@ class Corvane3Data {
   }
   SlotBits liveTrains_{};
   SlotBits rearEventTrains_{};  // live slots whose RearEventTime is not -1
-  // Slots in use (InUse 1) and slots of trains that left (State Gone): a new train's slot is found in
-  // them, not by reading every record of a table that fills as a long run goes on.
+  // Slots in use (InUse 1), in which a new train's slot is found without reading every record of a table
+  // that fills as a long run goes on, and slots of trains that left (State Gone), as goneInOrder_ last
+  // noted them.
   SlotBits usedTrains_{};
   SlotBits goneTrains_{};
   // Slots written since they were last cleared (every slot at first): a run reset clears only these.
@@ -682,6 +683,7 @@ class Corvane3Data {
   }();
   // Every writer of the three train status tables marks the slot.
   void MarkTrainSlotWritten(int index) { unclearedTrains_[index / 64] |= uint64_t{1} << (index % 64); }
+  void MarkTrainSlotCleared(int index) { unclearedTrains_[index / 64] &= ~(uint64_t{1} << (index % 64)); }
   // Notes the slot's use, and marks it written.
   void NoteTrainSlot(int index);
   // Each slot's use, schedule and entry time as last noted.

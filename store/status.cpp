@@ -368,7 +368,7 @@ void Corvane3Data::ClearTrainStatus(int index) {
   for (int k = 0; k < kTrainStations; ++k) trainStationTimes_[index].Times[k] = -1;
   trainStops_[index] = TrainStop{};
   NoteTrainSlot(index);
-  unclearedTrains_[index / 64] &= ~(uint64_t{1} << (index % 64));
+  MarkTrainSlotCleared(index);
 }
 
 bool Corvane3Data::TrainSlotCleared(int index) const {

@@ -357,7 +357,7 @@ void Corvane3Data::InitSimulationStatus() {
   // A slot nothing wrote since it was cleared is cleared still.
   for (int i = NextSlotIn(unclearedTrains_, -1); i >= 0; i = NextSlotIn(unclearedTrains_, i)) {
     if (TrainSlotCleared(i))
-      unclearedTrains_[i / 64] &= ~(uint64_t{1} << (i % 64));
+      MarkTrainSlotCleared(i);
     else
       ClearTrainStatus(i);
   }
