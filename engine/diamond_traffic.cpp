@@ -116,10 +116,12 @@ void ProcessDiamondTraffic(Engine& engine) {
   Corvane3Data& store = engine.Store();
   const int32_t diamonds = std::min(+store.GetCountData().Words[kCountDiamonds], kMaxCrossings);
   for (int d = 0; d < diamonds; ++d) {
-    const CrossStatus status = store.GetCrossStatus(d);
+    // Read in place: most diamonds have no traffic of their own.
+    const CrossStatus& status = store.CrossStatusRef(d);
     // A diamond deleted from the middle of the table leaves a gap; the diamonds after it keep their traffic.
     if (status.InUse == 0) continue;
-    if (!HasTraffic(store.GetCrossData(d))) continue;
+    if (!HasTraffic(store.CrossDataRef(d))) continue;
+    // The state as read, before a step changes the record.
     const int state = status.TrafficState;
     const int32_t next = status.TrafficNextTime;
     if (state == kTrafficUnscheduled) ScheduleDiamondTraffic(engine, d);

@@ -39,6 +39,7 @@ Corvane3Data::Corvane3Data()
       recorder_(std::make_unique<PlaybackRecorder>(*this)),
       display_(&g_nullDisplay) {
   playback_ = recorder_.get();
+  NoteTimedWorkOfAllDevices();
   for (auto& caption : Captions) SetFieldText(caption, kCaptionChars, "Corvane Version ");
   for (int i = 0; i < 8; ++i) SetFieldText(trainTypeNames_[i].data(), kTrainTypeNameChars, kTrainTypeNames[i]);
   for (auto& image : maintImages_) image = std::make_unique<uint8_t[]>(kMaintImageBytes);

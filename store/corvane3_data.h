@@ -11,13 +11,13 @@
 #include <cstdio>
 #include <ctime>
 #include <memory>
-#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "store/device_numbers.h"
+#include "store/fixed_sorted_set.h"
 #include "store/records.h"
 #include "store/run_state.h"
 #include "store/services.h"
@@ -160,6 +160,10 @@ class Corvane3Data {
   const SignalStatus& SignalStatusRef(int index) const {
     return RecordRef(signalStatus_, index, "Signal", "GetSignalStatus");
   }
+  const CrossStatus& CrossStatusRef(int index) const {
+    return RecordRef(crossStatus_, index, "Crossover", "GetCrossStatus");
+  }
+  const CrossData& CrossDataRef(int index) const { return RecordRef(crossData_, index, "Crossover", "GetCrossData"); }
   const TrainData& TrainDataRef(int index) const { return RecordRef(trainData_, index, "Train", "GetTrainData"); }
   const TrainType& TrainTypeRef(int index) const { return RecordRef(trainTypes_, index, "Train Type", "GetTrainType"); }
   const TrainStatus& TrainStatusRef(int index) const {
@@ -406,6 +410,12 @@ class Corvane3Data {
   // The first live slot after `index` (-1: from the start) whose rear has an event to come (moving
   // trains), or -1: the rear walk passes trains standing or waiting to enter without visiting them.
   int NextRearEventTrainSlot(int index) const { return NextSlotIn(rearEventTrains_, index); }
+  // The first signal after `index` (-1: from the start) with timed work pending, or -1: fleeted, timing
+  // a running time, or with a maintainer's repair time set. The tick's and the minute's signal walks
+  // visit only these, since in a run most signals have none.
+  int NextSignalWithTimedWork(int index) const { return NextSlotIn(timedSignals_, index); }
+  // The same for switches: a maintainer's repair time, or a crew throw asked for or under way.
+  int NextSwitchWithTimedWork(int index) const { return NextSlotIn(timedSwitches_, index); }
   // The latest ScheduledEntry among the in-use slots (below the running count) of schedule `schedule`,
   // or INT32_MIN when it has none. The scheduler asks it every minute: the slots are walked again
   // only after a slot's use, schedule or entry time changed, not once a minute over every train that
@@ -668,8 +678,23 @@ class Corvane3Data {
     }
     return -1;
   }
+  static void SetSlotBit(SlotBits& bits, int index, bool on) {
+    const uint64_t bit = uint64_t{1} << (index % 64);
+    if (on)
+      bits[index / 64] |= bit;
+    else
+      bits[index / 64] &= ~bit;
+  }
   SlotBits liveTrains_{};
   SlotBits rearEventTrains_{};  // live slots whose RearEventTime is not -1
+  // NextSignalWithTimedWork and NextSwitchWithTimedWork, a bit each, kept by every writer of the two
+  // status tables and worked out again after a saved run's tables are copied in whole.
+  static_assert(kMaxSignals <= kMaxTrainStatus && kMaxSwitches <= kMaxTrainStatus);
+  SlotBits timedSignals_{};
+  SlotBits timedSwitches_{};
+  void NoteSignalTimedWork(int index);
+  void NoteSwitchTimedWork(int index);
+  void NoteTimedWorkOfAllDevices();
   // Slots in use (InUse 1), in which a new train's slot is found without reading every record of a table
   // that fills as a long run goes on, and slots of trains that left (State Gone), as goneInOrder_ last
   // noted them.
@@ -704,12 +729,12 @@ class Corvane3Data {
     int Slot = -1;  // -1: none
     auto operator<=>(const ScheduledSlot&) const = default;
   };
-  std::set<ScheduledSlot> scheduledSlots_;
+  FixedSortedSet<ScheduledSlot, kMaxTrainStatus> scheduledSlots_;
   // The last of scheduledSlots_ for each schedule, asked for every minute.
   std::array<ScheduledSlot, kMaxTrains> latestScheduledSlot_{};
   // The slots of trains that left, in the order they left (head event time, then slot): when every slot
   // is in use a new train takes the first.
-  std::set<std::pair<int32_t, int>> goneInOrder_;
+  FixedSortedSet<std::pair<int32_t, int>, kMaxTrainStatus> goneInOrder_;
   struct EventTimes {
     int32_t Head = 0;
     int32_t Rear = 0;

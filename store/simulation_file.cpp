@@ -293,6 +293,7 @@ int SimulationFile::Load(const std::string& path, int report) {
     TakeBytes(record, old, 0, 46);
     store_.UpdateCrossStatus(i, record);
   }
+  store_.NoteTimedWorkOfAllDevices();
   std::memcpy(store_.orgStatus_.data(), orgs, sizeof(OrgStatus) * counts[kSimLocations]);
   std::memcpy(store_.osHits_.data(), hits, sizeof(OSHit) * counts[kSimOSHits]);
   store_.osHitsReach_ = std::max(store_.osHitsReach_, counts[kSimOSHits]);

@@ -195,6 +195,7 @@ void Corvane3Data::UpdateSwitchStatus(int index, const SwitchStatus& record, int
   const bool changed = old.Position != record.Position || old.Occupancy != record.Occupancy ||
                        old.Refused != record.Refused || (old.FailureCount != -1 && record.FailureCount == -1);
   switchStatus_[index] = record;
+  NoteSwitchTimedWork(index);
   RecordPlayback(PlaybackKind::SwitchStatus, index, &switchStatus_[index], sizeof(SwitchStatus));
   if (changed && noOutput == 0) interface_->EIOBuildXferOutMsg(kEIOSwitch, index);
 }
@@ -209,8 +210,24 @@ void Corvane3Data::UpdateSignalStatus(int index, const SignalStatus& record, int
                        old.RefusalCount != record.RefusalCount ||
                        (old.FailureCount < 0xFF && record.FailureCount == 0xFF);
   signalStatus_[index] = record;
+  NoteSignalTimedWork(index);
   RecordPlayback(PlaybackKind::SignalStatus, index, &signalStatus_[index], sizeof(SignalStatus));
   if (changed && noOutput == 0) interface_->EIOBuildXferOutMsg(kEIOSignal, index);
+}
+
+void Corvane3Data::NoteSignalTimedWork(int index) {
+  const SignalStatus& s = signalStatus_[index];
+  SetSlotBit(timedSignals_, index, s.Fleet != 0 || s.RunningTimeEnd != -1 || s.MaintainerFixTime != -1);
+}
+
+void Corvane3Data::NoteSwitchTimedWork(int index) {
+  const SwitchStatus& s = switchStatus_[index];
+  SetSlotBit(timedSwitches_, index, s.MaintainerFixTime != -1 || s.CrewThrowRequest == 1 || s.CrewThrowTime != -1);
+}
+
+void Corvane3Data::NoteTimedWorkOfAllDevices() {
+  for (int i = 0; i < kMaxSignals; ++i) NoteSignalTimedWork(i);
+  for (int i = 0; i < kMaxSwitches; ++i) NoteSwitchTimedWork(i);
 }
 
 int Corvane3Data::BlockTrainCount(int block) const { return CountTrains(blockStatus_[block]); }
@@ -260,27 +277,14 @@ void Corvane3Data::UpdateTrainStatus(int index, const TrainStatus& record, int a
 
 void Corvane3Data::NoteTrainSlot(int index) {
   const TrainStatus& t = trainStatus_[index];
-  const uint64_t bit = uint64_t{1} << (index % 64);
   MarkTrainSlotWritten(index);
   const bool live = t.InUse == 1 && t.State != TrainState::Gone && t.State != TrainState::Became;
-  if (live)
-    liveTrains_[index / 64] |= bit;
-  else
-    liveTrains_[index / 64] &= ~bit;
-  if (live && t.RearEventTime != -1)
-    rearEventTrains_[index / 64] |= bit;
-  else
-    rearEventTrains_[index / 64] &= ~bit;
-  if (t.InUse == 1)
-    usedTrains_[index / 64] |= bit;
-  else
-    usedTrains_[index / 64] &= ~bit;
-  const bool wasGone = (goneTrains_[index / 64] & bit) != 0;
+  SetSlotBit(liveTrains_, index, live);
+  SetSlotBit(rearEventTrains_, index, live && t.RearEventTime != -1);
+  SetSlotBit(usedTrains_, index, t.InUse == 1);
+  const bool wasGone = (goneTrains_[index / 64] >> (index % 64) & 1) != 0;
   const bool gone = t.State == TrainState::Gone;
-  if (gone)
-    goneTrains_[index / 64] |= bit;
-  else
-    goneTrains_[index / 64] &= ~bit;
+  SetSlotBit(goneTrains_, index, gone);
   const int32_t leftAt = trainEvents_[index].Head;
   const int32_t head = t.HeadEventTime;
   if (wasGone != gone || (gone && leftAt != head)) {

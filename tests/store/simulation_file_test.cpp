@@ -144,6 +144,35 @@ TEST_F(SimulationFileTest, ALoadedRunsOSHitsAreFoundForTheirTrain) {
   for (int i = 0; i < 5; ++i) EXPECT_EQ(+store().GetOSHit(i).Device, 0xFFFF) << i;
 }
 
+// The tick walks only signals and switches with timed work pending: a loaded run's must be among them,
+// although the load copies their tables in whole, and a reset run's must not.
+TEST_F(SimulationFileTest, ALoadedRunsSignalsAndSwitchesWithTimedWorkAreWalked) {
+  LoadDemo();
+  MakeRun();  // switch 1 has a crew throw under way
+  SignalStatus fleeted = store().GetSignalStatus(3);
+  fleeted.Fleet = 1;
+  store().UpdateSignalStatus(3, fleeted, 1);
+  SignalStatus repaired = store().GetSignalStatus(5);
+  repaired.MaintainerFixTime = 8000;
+  store().UpdateSignalStatus(5, repaired, 1);
+  ASSERT_EQ(SimulationFile(store()).Save(In("run.ssm")), 0);
+  store().InitSimulationStatus();
+  EXPECT_EQ(store().NextSignalWithTimedWork(-1), -1);
+  EXPECT_EQ(store().NextSwitchWithTimedWork(-1), -1);
+
+  ASSERT_EQ(SimulationFile(store()).Load(In("run.ssm"), -1), 0);
+  EXPECT_EQ(store().NextSignalWithTimedWork(-1), 3);
+  EXPECT_EQ(store().NextSignalWithTimedWork(3), 5);
+  EXPECT_EQ(store().NextSignalWithTimedWork(5), -1);
+  EXPECT_EQ(store().NextSwitchWithTimedWork(-1), 1);
+  EXPECT_EQ(store().NextSwitchWithTimedWork(1), -1);
+  // Work that ends leaves the walk.
+  fleeted = store().GetSignalStatus(3);
+  fleeted.Fleet = 0;
+  store().UpdateSignalStatus(3, fleeted, 1);
+  EXPECT_EQ(store().NextSignalWithTimedWork(-1), 5);
+}
+
 // A run that never started still holds one train record, two entrance/exit records and one archive hour.
 TEST_F(SimulationFileTest, AnUnstartedRunKeepsItsMinimumRecords) {
   store().InitSimulationStatus();
