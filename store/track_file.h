@@ -12,6 +12,9 @@
 class ByteReader;
 class Corvane3Data;
 
+// The name the store gives the empty territory a failed load leaves.
+inline constexpr char kEmptyTrackName[] = "new.trk";
+
 class TrackFile {
  public:
   explicit TrackFile(Corvane3Data& store) : store_(store) {}

@@ -78,7 +78,7 @@ int TrackFile::Load(const std::string& path, int report) {
     ForgetTables();
     store_.LoadedChangeCount =
         store_.ChangeCount;  // the empty territory counts as unchanged, whatever the reader had read
-    SetFieldText(store_.TrackFilePath, "new.trk");
+    SetFieldText(store_.TrackFilePath, kEmptyTrackName);
     if (tell) {
       store_.ShowMessage("The track file you attempted to open \"" + path +
                              "\" has corruptd data. A new layout file was loaded instead.",
