@@ -28,8 +28,8 @@ using occupancy::IsOccupied;
 void Engine::ExpireRunningTimes() {
   Corvane3Data& store = Store();
   const int signals = CountOf(store, kCountSignals, kMaxSignals);
-  for (int index = store.NextSignalWithTimedWork(-1); index >= 0 && index < signals;
-       index = store.NextSignalWithTimedWork(index)) {
+  for (int index = store.NextSignalWithTimedWork(-1, signals); index >= 0;
+       index = store.NextSignalWithTimedWork(index, signals)) {
     if (store.SignalDataRef(index).InUse == 0) continue;
     const SignalStatus& view = store.SignalStatusRef(index);
     if (view.RunningTimeEnd == -1 || view.RunningTimeEnd > store.SimClock) continue;
@@ -77,8 +77,8 @@ void Engine::BlinkRunningTimeSignals() {
   Corvane3Data& store = Store();
   const bool phaseOn = (Run().BlinkCounter & 1) != 0;
   const int signals = CountOf(store, kCountSignals, kMaxSignals);
-  for (int index = store.NextSignalWithTimedWork(-1); index >= 0 && index < signals;
-       index = store.NextSignalWithTimedWork(index)) {
+  for (int index = store.NextSignalWithTimedWork(-1, signals); index >= 0;
+       index = store.NextSignalWithTimedWork(index, signals)) {
     SignalStatus status = store.GetSignalStatus(index);
     if (status.InUse == 0 || status.RunningTimeEnd == -1) continue;
     status.Aspect = static_cast<int16_t>(phaseOn ? aspect::kStop : Clear(SignalDirection(status)));
@@ -119,8 +119,8 @@ void Engine::FlashSelectedDevice() {
 void Engine::ReclearSignals() {
   Corvane3Data& store = Store();
   const int signals = CountOf(store, kCountSignals, kMaxSignals);
-  for (int index = store.NextSignalWithTimedWork(-1); index >= 0 && index < signals;
-       index = store.NextSignalWithTimedWork(index)) {
+  for (int index = store.NextSignalWithTimedWork(-1, signals); index >= 0;
+       index = store.NextSignalWithTimedWork(index, signals)) {
     // Only a fleeted signal is cleared again: most are passed over on that flag alone.
     if (store.SignalStatusRef(index).Fleet == 0) continue;
     if (store.GetDeviceStatus(kSignalBase + index) != aspect::kStop) continue;
@@ -136,8 +136,8 @@ void Engine::ReclearSignals() {
 void Engine::ProcessCrewSwitchThrows() {
   Corvane3Data& store = Store();
   const int switches = CountOf(store, kCountSwitches, kMaxSwitches);
-  for (int index = store.NextSwitchWithTimedWork(-1); index >= 0 && index < switches;
-       index = store.NextSwitchWithTimedWork(index)) {
+  for (int index = store.NextSwitchWithTimedWork(-1, switches); index >= 0;
+       index = store.NextSwitchWithTimedWork(index, switches)) {
     // Most switches have no crew throw asked for or under way: they are passed over without a copy.
     const SwitchStatus& view = store.SwitchStatusRef(index);
     if (view.InUse == 0 || (view.CrewThrowRequest != 1 && view.CrewThrowTime == -1)) continue;
@@ -164,8 +164,8 @@ void Engine::ProcessCrewSwitchThrows() {
 void Engine::RepairSwitches() {
   Corvane3Data& store = Store();
   const int switches = CountOf(store, kCountSwitches, kMaxSwitches);
-  for (int index = store.NextSwitchWithTimedWork(-1); index >= 0 && index < switches;
-       index = store.NextSwitchWithTimedWork(index)) {
+  for (int index = store.NextSwitchWithTimedWork(-1, switches); index >= 0;
+       index = store.NextSwitchWithTimedWork(index, switches)) {
     const SwitchStatus& view = store.SwitchStatusRef(index);
     if (view.InUse == 0 || view.MaintainerFixTime == -1 || view.MaintainerFixTime > store.SimClock) continue;
     SwitchStatus status = view;
@@ -180,8 +180,8 @@ void Engine::RepairSwitches() {
 void Engine::RepairSignals() {
   Corvane3Data& store = Store();
   const int signals = CountOf(store, kCountSignals, kMaxSignals);
-  for (int index = store.NextSignalWithTimedWork(-1); index >= 0 && index < signals;
-       index = store.NextSignalWithTimedWork(index)) {
+  for (int index = store.NextSignalWithTimedWork(-1, signals); index >= 0;
+       index = store.NextSignalWithTimedWork(index, signals)) {
     const SignalStatus& view = store.SignalStatusRef(index);
     if (view.InUse == 0 || view.MaintainerFixTime == -1 || view.MaintainerFixTime > store.SimClock) continue;
     SignalStatus status = view;

@@ -410,12 +410,16 @@ class Corvane3Data {
   // The first live slot after `index` (-1: from the start) whose rear has an event to come (moving
   // trains), or -1: the rear walk passes trains standing or waiting to enter without visiting them.
   int NextRearEventTrainSlot(int index) const { return NextSlotIn(rearEventTrains_, index); }
-  // The first signal after `index` (-1: from the start) with timed work pending, or -1: fleeted, timing
-  // a running time, or with a maintainer's repair time set. The tick's and the minute's signal walks
-  // visit only these, since in a run most signals have none.
-  int NextSignalWithTimedWork(int index) const { return NextSlotIn(timedSignals_, index); }
+  // The first signal after `index` (-1: from the start) and below `end` with timed work pending, or -1:
+  // fleeted, timing a running time, or with a maintainer's repair time set. The tick's and the minute's
+  // signal walks visit only these, since in a run most signals have none.
+  int NextSignalWithTimedWork(int index, int end = kMaxSignals) const {
+    return NextSlotIn(timedSignals_, index, std::min(end, kMaxSignals));
+  }
   // The same for switches: a maintainer's repair time, or a crew throw asked for or under way.
-  int NextSwitchWithTimedWork(int index) const { return NextSlotIn(timedSwitches_, index); }
+  int NextSwitchWithTimedWork(int index, int end = kMaxSwitches) const {
+    return NextSlotIn(timedSwitches_, index, std::min(end, kMaxSwitches));
+  }
   // The latest ScheduledEntry among the in-use slots (below the running count) of schedule `schedule`,
   // or INT32_MIN when it has none. The scheduler asks it every minute: the slots are walked again
   // only after a slot's use, schedule or entry time changed, not once a minute over every train that
@@ -667,12 +671,14 @@ class Corvane3Data {
   bool repaintHeld_ = false;  // a repaint was asked for under a RepaintHold
   // TrainSlotLive of each train status slot, a bit each, kept by every writer of the table.
   using SlotBits = std::array<uint64_t, (kMaxTrainStatus + 63) / 64>;
-  static int NextSlotIn(const SlotBits& bits, int index) {
-    for (int i = std::max(index + 1, 0); i < kMaxTrainStatus;) {
+  // The first set bit after `index` and below `end`, or -1.
+  static int NextSlotIn(const SlotBits& bits, int index, int end = kMaxTrainStatus) {
+    end = std::min(end, kMaxTrainStatus);
+    for (int i = std::max(index + 1, 0); i < end;) {
       const uint64_t rest = bits[i / 64] >> (i % 64);
       if (rest != 0) {
         const int found = i + std::countr_zero(rest);
-        return found < kMaxTrainStatus ? found : -1;
+        return found < end ? found : -1;
       }
       i = (i / 64 + 1) * 64;
     }

@@ -164,6 +164,7 @@ TEST_F(SimulationFileTest, ALoadedRunsSignalsAndSwitchesWithTimedWorkAreWalked) 
   EXPECT_EQ(store().NextSignalWithTimedWork(-1), 3);
   EXPECT_EQ(store().NextSignalWithTimedWork(3), 5);
   EXPECT_EQ(store().NextSignalWithTimedWork(5), -1);
+  EXPECT_EQ(store().NextSignalWithTimedWork(3, 5), -1) << "a walk ends at the territory's count";
   EXPECT_EQ(store().NextSwitchWithTimedWork(-1), 1);
   EXPECT_EQ(store().NextSwitchWithTimedWork(1), -1);
   // Work that ends leaves the walk.
