@@ -115,6 +115,7 @@ bool Corvane3Data::UpdateRecord(std::array<Record, N>& table, int index, const R
     return false;
   }
   table[index] = record;
+  NoteStatusWritten<Record>(index);
   return true;
 }
 
@@ -318,10 +319,12 @@ void Corvane3Data::FreeStackData(int index) {
   for (int i = index; i < kMaxStack - 1; ++i) {
     const bool movedFree = stack_[i + 1].InUse != 1;
     stack_[i] = stack_[i + 1];
+    stackWritten_.Note(i);
     RecordPlayback(PlaybackKind::StackData, i, &stack_[i], sizeof(StackData));
     if (movedFree || i == kMaxStack - 2) break;
   }
   StackData& last = stack_[kMaxStack - 1];
+  stackWritten_.Note(kMaxStack - 1);
   last.InUse = 0;
   std::memset(last.Devices, 0xFF, sizeof last.Devices);
   std::memset(last.Directions, 0, sizeof last.Directions);

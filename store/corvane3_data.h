@@ -9,10 +9,12 @@
 #include <bit>
 #include <cstdint>
 #include <cstdio>
+#include <initializer_list>
 #include <ctime>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
@@ -21,6 +23,7 @@
 #include "store/records.h"
 #include "store/run_state.h"
 #include "store/services.h"
+#include "store/written_slots.h"
 
 inline constexpr int kGridColumns = 200;
 inline constexpr int kGridRows = 160;
@@ -780,6 +783,24 @@ class Corvane3Data {
   std::array<SignalStatus, kMaxSignals> signalStatus_{};
   std::array<SignalData, kMaxSignals> signalData_{};
   std::array<CrossStatus, kMaxCrossings> crossStatus_{};
+  // The slots of the larger run-time tables written since the last run reset, kept by every writer.
+  WrittenSlots blockStatusWritten_, switchStatusWritten_, signalStatusWritten_, crossStatusWritten_;
+  WrittenSlots stackWritten_, archivePerformWritten_;
+  template <class Record>
+  void NoteStatusWritten(int index) {
+    if constexpr (std::is_same_v<Record, BlockStatus>) blockStatusWritten_.Note(index);
+    if constexpr (std::is_same_v<Record, SwitchStatus>) switchStatusWritten_.Note(index);
+    if constexpr (std::is_same_v<Record, SignalStatus>) signalStatusWritten_.Note(index);
+    if constexpr (std::is_same_v<Record, CrossStatus>) crossStatusWritten_.Note(index);
+    if constexpr (std::is_same_v<Record, StackData>) stackWritten_.Note(index);
+    if constexpr (std::is_same_v<Record, PerformStatus>) archivePerformWritten_.Note(index);
+  }
+  // After a table is copied in whole (a saved run's load): the next reset compares every slot.
+  void NoteEveryStatusWritten() {
+    for (WrittenSlots* w : {&blockStatusWritten_, &switchStatusWritten_, &signalStatusWritten_, &crossStatusWritten_,
+                            &stackWritten_, &archivePerformWritten_})
+      w->NoteAll();
+  }
   std::array<CrossData, kMaxCrossings> crossData_{};
   std::array<OrgStatus, kMaxLocations> orgStatus_{};
   std::array<OrgData, kMaxLocations> orgData_{};

@@ -310,6 +310,7 @@ int SimulationFile::Load(const std::string& path, int report) {
   }
   store_.perform_ = running;
   std::memcpy(store_.archivePerform_.data(), archive, sizeof(PerformStatus) * counts[kSimArchiveHours]);
+  store_.NoteEveryStatusWritten();  // the tables above were copied in whole
   store_.RecordingSuppressed = 0;
 
   // Top speed of each train type over the ordinary blocks, as a track file load works it out.

@@ -24,18 +24,31 @@ void FillAt(Record& record, int offset, int count, uint8_t value) {
 
 // Stores `image` through `update(index)` in every slot of `table` that does not hold it already. The slots
 // are compared a run at a time with a run of images: most runs are untouched and cost one comparison.
+// With `written`, only the slots written since the last reset are compared, and what the updates write
+// is noted afresh.
 template <class Record, std::size_t N, class Update>
-void ResetSlots(const std::array<Record, N>& table, const Record& image, Update update) {
+void ResetSlots(const std::array<Record, N>& table, const Record& image, WrittenSlots* written, Update update) {
   static_assert(std::is_trivially_copyable_v<Record>);
   constexpr std::size_t kRun = std::clamp<std::size_t>(4096 / sizeof(Record), 1, N);
+  std::size_t begin = 0, end = N;
+  if (written) {
+    begin = static_cast<std::size_t>(std::max(written->First, 0));
+    end = std::min(static_cast<std::size_t>(std::max(written->End, 0)), N);
+    *written = WrittenSlots::None();
+  }
   std::array<Record, kRun> images;
   images.fill(image);
-  for (std::size_t first = 0; first < N; first += kRun) {
-    const std::size_t count = std::min(kRun, N - first);
+  for (std::size_t first = begin; first < end; first += kRun) {
+    const std::size_t count = std::min(kRun, end - first);
     if (std::memcmp(&table[first], images.data(), count * sizeof(Record)) == 0) continue;
     for (std::size_t i = first; i < first + count; ++i)
       if (std::memcmp(&table[i], &image, sizeof image) != 0) update(static_cast<int>(i));
   }
+}
+
+template <class Record, std::size_t N, class Update>
+void ResetSlots(const std::array<Record, N>& table, const Record& image, Update update) {
+  ResetSlots(table, image, nullptr, update);
 }
 
 template <class Record>
@@ -246,7 +259,7 @@ void Corvane3Data::InitSimulationStatus() {
   FillAt(freeBlock, offsetof(BlockStatus, SlowSpeeds), sizeof freeBlock.SlowSpeeds, 0xFF);
   FillAt(freeBlock, offsetof(BlockStatus, Trains), sizeof freeBlock.Trains, 0xFF);
   freeBlock.StackMark = 4;
-  ResetSlots(blockStatus_, freeBlock, [&](int i) { UpdateBlockStatus(i, freeBlock, 0, 1); });
+  ResetSlots(blockStatus_, freeBlock, &blockStatusWritten_, [&](int i) { UpdateBlockStatus(i, freeBlock, 0, 1); });
   for (int i = 0; i < kMaxBlocks; ++i) {
     const BlockData& data = blockData_[i];  // read in place: most slots are not in use
     if (data.InUse == 0) continue;
@@ -281,7 +294,7 @@ void Corvane3Data::InitSimulationStatus() {
   FillAt(freeSwitch, offsetof(SwitchStatus, SlowSpeeds), sizeof freeSwitch.SlowSpeeds, 0xFF);
   freeSwitch.StackMark = 4;
   freeSwitch.CrewThrowTime = -1;
-  ResetSlots(switchStatus_, freeSwitch, [&](int i) { UpdateSwitchStatus(i, freeSwitch, 1); });
+  ResetSlots(switchStatus_, freeSwitch, &switchStatusWritten_, [&](int i) { UpdateSwitchStatus(i, freeSwitch, 1); });
   bool typeInUse[kMaxTrainTypes];
   for (int t = 0; t < kMaxTrainTypes; ++t) typeInUse[t] = trainTypes_[t].InUse != 0;
   for (int i = 0; i < kMaxSwitches; ++i) {
@@ -310,7 +323,7 @@ void Corvane3Data::InitSimulationStatus() {
   freeSignal.RunningTimeEnd = -1;
   freeSignal.FailureCount = 255;
   freeSignal.MaintainerFixTime = -1;
-  ResetSlots(signalStatus_, freeSignal, [&](int i) { UpdateSignalStatus(i, freeSignal, 1); });
+  ResetSlots(signalStatus_, freeSignal, &signalStatusWritten_, [&](int i) { UpdateSignalStatus(i, freeSignal, 1); });
   for (int i = 0; i < kMaxSignals; ++i) {
     const SignalData& data = signalData_[i];
     if (data.InUse == 0) continue;
@@ -326,7 +339,7 @@ void Corvane3Data::InitSimulationStatus() {
   freeCross.PermitActiveUntil[0] = freeCross.PermitActiveUntil[1] = -1;
   freeCross.TrafficNextTime = -1;
   freeCross.TrafficEndBlock = -1;
-  ResetSlots(crossStatus_, freeCross, [&](int i) { UpdateCrossStatus(i, freeCross); });
+  ResetSlots(crossStatus_, freeCross, &crossStatusWritten_, [&](int i) { UpdateCrossStatus(i, freeCross); });
   for (int i = 0; i < kMaxCrossings; ++i) {
     const CrossData& data = crossData_[i];
     if (data.InUse == 0) continue;
@@ -352,7 +365,7 @@ void Corvane3Data::InitSimulationStatus() {
   auto freeStack = Zeroed<StackData>();
   freeStack.EntranceSignal = freeStack.ExitSignal = -1;
   FillAt(freeStack, offsetof(StackData, Devices), sizeof freeStack.Devices, 0xFF);
-  ResetSlots(stack_, freeStack, [&](int i) { UpdateStackData(i, freeStack); });
+  ResetSlots(stack_, freeStack, &stackWritten_, [&](int i) { UpdateStackData(i, freeStack); });
 
   // A slot nothing wrote since it was cleared is cleared still.
   for (int i = NextSlotIn(unclearedTrains_, -1); i >= 0; i = NextSlotIn(unclearedTrains_, i)) {
@@ -378,7 +391,8 @@ void Corvane3Data::InitSimulationStatus() {
 
   const auto performance = Zeroed<PerformStatus>();
   FormatPerformanceLine(performance);
-  ResetSlots(archivePerform_, performance, [&](int i) { UpdateArchivePerformStatus(i, performance); });
+  ResetSlots(archivePerform_, performance, &archivePerformWritten_,
+             [&](int i) { UpdateArchivePerformStatus(i, performance); });
 
   RecordingSuppressed = 0;
   Run.AlertLinesUsed = 0;

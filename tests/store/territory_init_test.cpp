@@ -428,4 +428,44 @@ TEST_F(RunInitTest, ARunResetClearsTheTrainSlotsEachWriterChangedSinceTheLastRes
   EXPECT_EQ(+store().GetTrainStatus(10).CrewExpiry, 0x5A5A5A5A);  // kept by a reset
 }
 
+// Every slot of the run-time tables as the store holds it, byte for byte.
+std::vector<uint8_t> RunTables(const Corvane3Data& s) {
+  std::vector<uint8_t> bytes;
+  const auto add = [&](const auto& record) {
+    const auto* at = reinterpret_cast<const uint8_t*>(&record);
+    bytes.insert(bytes.end(), at, at + sizeof record);
+  };
+  for (int i = 0; i < kMaxBlocks; ++i) add(s.GetBlockStatus(i));
+  for (int i = 0; i < kMaxSwitches; ++i) add(s.GetSwitchStatus(i));
+  for (int i = 0; i < kMaxSignals; ++i) add(s.GetSignalStatus(i));
+  for (int i = 0; i < kMaxCrossings; ++i) add(s.GetCrossStatus(i));
+  for (int i = 0; i < kMaxStack; ++i) add(s.GetStackData(i));
+  for (int i = 0; i < kMaxArchivePerform; ++i) add(s.GetArchivePerformStatus(i));
+  return bytes;
+}
+
+// A reset compares only the slots written since the last one: each writer's slots, the last ones of
+// each table among them, are found and reset.
+TEST_F(RunInitTest, ARunResetRestoresTheSlotsEachWriterChangedSinceTheLastReset) {
+  BuildTerritory();
+  store().InitSimulationStatus();
+  const std::vector<uint8_t> fresh = RunTables(store());
+  store().InitSimulationStatus();
+  ASSERT_EQ(RunTables(store()), fresh);
+
+  store().UpdateBlockStatus(kMaxBlocks - 1, Filled<BlockStatus>(0x5A), 0, 1);
+  store().UpdateSwitchStatus(kMaxSwitches - 1, Filled<SwitchStatus>(0x5A), 1);
+  store().UpdateSignalStatus(kMaxSignals - 1, Filled<SignalStatus>(0x5A), 1);
+  store().UpdateCrossStatus(kMaxCrossings - 1, Filled<CrossStatus>(0x5A));
+  store().UpdateArchivePerformStatus(kMaxArchivePerform - 1, Filled<PerformStatus>(0x5A));
+  // A removal from the stack moves the later entries down.
+  StackData entry = Filled<StackData>(0x5A);
+  entry.InUse = 1;
+  for (int i = 0; i < 3; ++i) store().UpdateStackData(kMaxStack - 3 + i, entry);
+  store().FreeStackData(kMaxStack - 3);
+  ASSERT_NE(RunTables(store()), fresh);
+  store().InitSimulationStatus();
+  EXPECT_EQ(RunTables(store()), fresh);
+}
+
 }  // namespace
