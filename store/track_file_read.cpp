@@ -198,14 +198,11 @@ int TrackFile::ReadBody(ByteReader& in, int version, const std::string& path) {
     store_.UpdateTerritoryData(territory);
     int32_t length = 0;
     if (!in.Get(length) || length < 0) return file_result::kDamaged;
-    char piece[kCommentsPiece];
-    for (int32_t left = length; left > 0;) {
-      const int n = std::min<int32_t>(left, kCommentsPiece);
-      if (!in.Read(piece, n))
-        return file_result::kDamaged;  // a cut-off text: only what the file holds was held in memory
-      commentsText.append(piece, static_cast<size_t>(n));
-      left -= n;
-    }
+    // Taken whole from the file's bytes: a length beyond them is a cut-off text, refused before anything
+    // is held in memory.
+    const uint8_t* text = in.Take(static_cast<size_t>(length));
+    if (!text) return file_result::kDamaged;
+    commentsText.assign(reinterpret_cast<const char*>(text), static_cast<size_t>(length));
     if (!fits) commentsPath.clear();
   }
   ok = ReadTable<BitmapInsert>(in, kMaxBitmapInserts,
