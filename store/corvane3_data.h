@@ -23,6 +23,7 @@
 #include "store/records.h"
 #include "store/run_state.h"
 #include "store/services.h"
+#include "store/whole_file/whole_file.h"
 #include "store/written_slots.h"
 
 inline constexpr int kGridColumns = 200;
@@ -525,6 +526,9 @@ class Corvane3Data {
   std::array<std::vector<uint8_t>, kMaxTrainIcons> TrainIconImages;
   // 1 when the maintenance bitmap image of that record is a usable bitmap (the display may show it).
   std::array<uint8_t, kMaxMaintBitmaps> MaintBitmapUsable{};
+  // The room the last track file was read into, kept for the next load so that a load reads into
+  // memory it has had before. Only a load uses it, and only while it runs.
+  whole_file::Buffer TrackFileRoom;
 
   // ------------------------------------------------------------ saved simulations (simulation_file.h)
   int16_t RunWindowWord = 0;  // a layout-window value that saved simulations carry and restore

@@ -84,9 +84,9 @@ void Corvane3Data::InitTerritoryData() {
   TrackIdentity2 = 0;
   Run.SimStopped = 1;
 
-  // Every cell lies inside the grid: no cell check is needed.
-  std::fill(GridTrack.begin(), GridTrack.end(), int16_t{0});
-  std::fill(GridDevice.begin(), GridDevice.end(), int16_t{-1});
+  // Every cell lies inside the grid: no cell check is needed. Filled in bulk (-1 is all bits set).
+  std::memset(GridTrack.data(), 0, sizeof GridTrack);
+  std::memset(GridDevice.data(), 0xFF, sizeof GridDevice);
 
   auto insert = Zeroed<BitmapInsert>();
   insert.Left = insert.Top = insert.Width = insert.Height = -1;

@@ -53,5 +53,9 @@ class OldTrackFile {
   Corvane3Data& store_;
 };
 
+// One column of a store grid (kGridRows codes from `column`; the grids run column by column) holds no code
+// at all. Most columns of a territory are empty: one comparison passes over each.
+bool EmptyGridColumn(const int16_t* column);
+
 // 0 a WAV file, 1 another file, 3 cannot be opened.
 int CheckWaveFile(const std::string& path);

@@ -19,15 +19,22 @@ int32_t OnePastHighest(int capacity, Test inUse) {
 
 }  // namespace
 
+bool EmptyGridColumn(const int16_t* column) {
+  static constexpr int16_t kEmpty[kGridRows] = {};
+  return std::memcmp(column, kEmpty, sizeof kEmpty) == 0;
+}
+
 CountData TrackFile::ComputeCounts() const {
   CountData counts{};
+  // The highest column and the highest row of a cell with a code, at least 1 each.
   int columns = 1, rows = 1;
   for (int x = 0; x < kGridColumns; ++x) {
-    for (int y = 0; y < kGridRows; ++y) {
-      if (store_.GridTrack[x * kGridRows + y] == 0) continue;
-      if (x > columns) columns = x;
-      if (y > rows) rows = y;
-    }
+    const int16_t* column = store_.GridTrack.data() + x * kGridRows;
+    if (EmptyGridColumn(column)) continue;
+    if (x > columns) columns = x;
+    int top = kGridRows - 1;
+    while (column[top] == 0) --top;
+    if (top > rows) rows = top;
   }
   counts.Words[kCountGridColumns] = columns;
   counts.Words[kCountGridRows] = rows;

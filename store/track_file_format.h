@@ -12,7 +12,6 @@ inline constexpr std::array<int16_t, 4> kTrackMagic = {6354, 13857, 8237, 9835};
 inline constexpr int kTrackFileVersion = 37;
 inline constexpr int kIconImageLimit = 2000;  // icon images of this size or more are never carried
 inline constexpr int kIconNameBytes = 255;
-inline constexpr int kCommentsPiece = 2000;
 
 // A track file's comments go to their own text file, unless one is there
 // already; a failed write leaves no cut-off text behind.

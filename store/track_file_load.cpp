@@ -2,7 +2,9 @@
 // head, hands the body to the reader of its version and then works out what
 // the file does not carry. A damaged file leaves the empty territory under the
 // name "new.trk", never a half-loaded one.
+#include <array>
 #include <cstring>
+#include <utility>
 
 #include "store/binary_io.h"
 #include "store/bitmap_bytes.h"
@@ -17,6 +19,28 @@
 namespace {
 
 constexpr int kFirstCurrentVersion = 30;
+
+// A room larger than this (a file full of pictures) is given back after its load, not kept.
+constexpr size_t kKeptRoomBytes = size_t{1} << 20;
+
+// The store's read room, lent to one load and handed back when it ends. A load that begins meanwhile
+// (from a message box's own event loop) finds no room and reads into one of its own, never into the
+// bytes the first one is still reading.
+class LentRoom {
+ public:
+  explicit LentRoom(whole_file::Buffer& home) : home_(home), room_(std::move(home)) {}
+  ~LentRoom() {
+    room_.clear();
+    if (room_.capacity() <= kKeptRoomBytes && home_.capacity() == 0) home_ = std::move(room_);
+  }
+  LentRoom(const LentRoom&) = delete;
+  LentRoom& operator=(const LentRoom&) = delete;
+  whole_file::Buffer& Room() { return room_; }
+
+ private:
+  whole_file::Buffer& home_;
+  whole_file::Buffer room_;
+};
 
 }  // namespace
 
@@ -42,12 +66,13 @@ int TrackFile::Load(const std::string& path, int report) {
   ForgetTables();
   store_.ChangeCount = store_.LoadedChangeCount;
 
-  std::vector<uint8_t> bytes;
-  if (!ReadFileBytes(path, bytes)) {
+  LentRoom lent(store_.TrackFileRoom);
+  whole_file::Buffer& bytes = lent.Room();
+  if (whole_file::Read(path, bytes) != whole_file::Result::Read) {
     if (tell) store_.ShowMessage("Could not open track territory file \"" + path + "\".", MessageIcon::Error);
     return file_result::kCannotOpen;
   }
-  ByteReader in(bytes);
+  ByteReader in(bytes.data(), bytes.size());
   for (const int16_t expected : kTrackMagic) {
     int16_t word = 0;
     if (!in.Get(word) || word != expected) {
@@ -89,9 +114,10 @@ int TrackFile::Load(const std::string& path, int report) {
 
   // Entrance/exit cells: one step beyond the block end, following the end cell's track.
   for (int i = 0; i < kMaxLocations; ++i) {
-    OrgData org = store_.GetOrgData(i);
-    if (org.InUse == 0 || org.Block < 0 || org.Block >= kMaxBlocks) continue;
-    const BlockData block = store_.GetBlockData(org.Block);
+    const OrgData& held = store_.OrgDataRef(i);
+    if (held.InUse == 0 || held.Block < 0 || held.Block >= kMaxBlocks) continue;
+    OrgData org = held;
+    const BlockData& block = store_.BlockDataRef(org.Block);
     TrackCell cell;
     if (org.Side == 0) {
       cell.X = block.LeftCellX;
@@ -107,18 +133,23 @@ int TrackFile::Load(const std::string& path, int report) {
     store_.UpdateOrgData(i, org);
   }
 
-  // Top speed of each train type: the highest block speed for it over the ordinary blocks.
-  for (int t = 0; t < kMaxTrainTypes; ++t) {
-    TrainType type = store_.GetTrainType(t);
-    if (type.InUse == 0) continue;
-    int16_t top = 0;
-    for (int b = 0; b < kMaxBlocks; ++b) {
-      const BlockData block = store_.GetBlockData(b);
-      if (block.InUse == 0 || block.PassThrough == 1) continue;
-      for (int d = 0; d < 2; ++d)
-        if (block.SpeedMax[d][t] > top) top = block.SpeedMax[d][t];
+  // Top speed of each train type: the highest block speed for it over the ordinary blocks. One walk of
+  // the blocks, read in place, serves every type.
+  std::array<int16_t, kMaxTrainTypes> top{};
+  for (int b = 0; b < kMaxBlocks; ++b) {
+    const BlockData& block = store_.BlockDataRef(b);
+    if (block.InUse == 0 || block.PassThrough == 1) continue;
+    for (int d = 0; d < 2; ++d) {
+      for (int t = 0; t < kMaxTrainTypes; ++t) {
+        const int16_t speed = block.SpeedMax[d][t];
+        if (speed > top[t]) top[t] = speed;
+      }
     }
-    type.TopSpeed = top;
+  }
+  for (int t = 0; t < kMaxTrainTypes; ++t) {
+    if (store_.TrainTypeRef(t).InUse == 0) continue;
+    TrainType type = store_.GetTrainType(t);
+    type.TopSpeed = top[t];
     store_.UpdateTrainType(t, type);
   }
 
@@ -143,12 +174,19 @@ int TrackFile::Load(const std::string& path, int report) {
     }
   }
 
-  // A track or signal cell that names no device is not drawn.
-  for (int cell = 0; cell < kGridCells; ++cell) {
-    const int16_t code = store_.GridTrack[cell];
-    if (code == 0 || store_.GridDevice[cell] >= 0) continue;
-    const int type = code > 0 && code <= 40 ? store_.GetDeviceType(code) : 3;
-    if (type != 3 && type != 4) store_.GridTrack[cell] = 0;
+  // A track or signal cell that names no device is not drawn. Most cells are empty: they are passed over
+  // four at a time.
+  static_assert(kGridCells % 4 == 0);
+  for (int first = 0; first < kGridCells; first += 4) {
+    uint64_t four = 0;
+    std::memcpy(&four, store_.GridTrack.data() + first, sizeof four);
+    if (four == 0) continue;
+    for (int cell = first; cell < first + 4; ++cell) {
+      const int16_t code = store_.GridTrack[cell];
+      if (code == 0 || store_.GridDevice[cell] >= 0) continue;
+      const int type = code > 0 && code <= 40 ? store_.GetDeviceType(code) : 3;
+      if (type != 3 && type != 4) store_.GridTrack[cell] = 0;
+    }
   }
 
   store_.Shell().MakeTrainIconBitmaps();

@@ -153,12 +153,22 @@ int OldTrackFile::Read(ByteReader& in, int version, const std::string& path) {
   if (commentsPath.size() < sizeof territory.CommentsFile) WriteCommentsFile(commentsPath, commentsText);
 
   in.Get(store_.TerritoryCounters);
-  std::vector<int16_t> grid(kGridCells);
-  in.Read(grid.data(), grid.size() * 2);
-  std::copy(grid.begin(), grid.end(), store_.GridTrack.begin());
-  in.Read(grid.data(), grid.size() * 2);
-  for (int cell = 0; cell < kGridCells; ++cell)
-    store_.GridDevice[cell] = RenumberDevice(grid[cell], store_.GridDevice[cell]);
+  // The grids are whole and run column by column as the store's do: read in place.
+  in.Read(store_.GridTrack.data(), sizeof store_.GridTrack);
+  if (const uint8_t* devices = in.Take(sizeof store_.GridDevice)) {
+    // Most cells name no device (0 or -1, which keep their value): they are taken four at a time.
+    static_assert(kGridCells % 4 == 0);
+    for (int first = 0; first < kGridCells; first += 4) {
+      uint64_t four = 0;
+      std::memcpy(&four, devices + 2 * first, sizeof four);
+      if (four == 0 || four == ~uint64_t{0}) {
+        std::memcpy(store_.GridDevice.data() + first, &four, sizeof four);
+        continue;
+      }
+      for (int cell = first; cell < first + 4; ++cell)
+        store_.GridDevice[cell] = RenumberDevice(I16(devices + 2 * cell), store_.GridDevice[cell]);
+    }
+  }
   in.Read(store_.GridFlags.data(), store_.GridFlags.size());
 
   old.resize(kOldTrainBytes);
@@ -364,6 +374,12 @@ int OldTrackFile::Read(ByteReader& in, int version, const std::string& path) {
   int16_t startValues[2] = {0, 0};
   in.Skip(kOldSkipped1);
   in.Read(startValues, sizeof startValues);
+  // The trains that can be listed, in table order, taken in one walk of the table for all seven days.
+  std::vector<int> paired;
+  for (int t = 0; t < kMaxTrains; ++t) {
+    const TrainData& train = store_.TrainDataRef(t);
+    if (train.InUse != 0 && train.Word1335 != -1) paired.push_back(t);
+  }
   for (int d = 0; d < 7; ++d) {
     StartTime start = store_.GetStartTime(0);
     start.InUse = 1;
@@ -375,12 +391,12 @@ int OldTrackFile::Read(ByteReader& in, int version, const std::string& path) {
     std::memset(start.PairedIndex, 0xFF, sizeof start.PairedIndex);
     std::memset(start.Bytes210, 0, sizeof start.Bytes210);
     int listed = 0;
-    for (int t = 0; t < kMaxTrains && listed < kStartTimeTrains; ++t) {
-      const TrainData train = store_.GetTrainData(t);
-      const int16_t paired = train.Word1335;
-      if (train.InUse == 0 || paired == -1 || train.Days[d] == 0) continue;
+    for (const int t : paired) {
+      if (listed == kStartTimeTrains) break;
+      const TrainData& train = store_.TrainDataRef(t);
+      if (train.Days[d] == 0) continue;
       start.TrainIndex[listed] = static_cast<uint16_t>(t);
-      start.PairedIndex[listed] = static_cast<uint16_t>(paired);
+      start.PairedIndex[listed] = static_cast<uint16_t>(train.Word1335);
       start.Bytes210[listed] = train.EntryDirection;
       ++listed;
     }

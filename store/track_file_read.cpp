@@ -3,7 +3,9 @@
 // capacities before anything is copied, and a short read anywhere is a
 // damaged file (result 1; TrackFile::Load then empties the store).
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "store/binary_io.h"
@@ -70,20 +72,29 @@ int TrackFile::ReadBody(ByteReader& in, int version, const std::string& path) {
   if (!in.Get(territory) || !in.Get(store_.TerritoryCounters)) return file_result::kDamaged;
   store_.UpdateTerritoryData(territory);
 
-  // Grids, column by column over the used extent; the flag grid is int16 in the file, a byte here.
+  // Grids, column by column over the used extent. A column of the store's grids is one run of cells, so
+  // the track and device columns are read in place; the flag grid is int16 in the file, a byte here.
   const int columns = counts.Words[kCountGridColumns] + 1;
   const int rows = counts.Words[kCountGridRows] + 1;
-  for (int grid = 0; grid < 3; ++grid) {
-    for (int x = 0; x < columns; ++x) {
-      int16_t column[kGridRows] = {};  // g++ -O3 cannot see that Read fills the rows used
-      if (!in.Read(column, sizeof(int16_t) * rows)) return file_result::kDamaged;
-      for (int y = 0; y < rows; ++y) {
-        const int cell = x * kGridRows + y;
-        if (grid == 0) store_.GridTrack[cell] = column[y];
-        if (grid == 1) store_.GridDevice[cell] = column[y];
-        if (grid == 2) store_.GridFlags[cell] = static_cast<uint8_t>(column[y] & 0xFF);
-      }
+  const size_t columnBytes = sizeof(int16_t) * static_cast<size_t>(rows);
+  for (auto* grid : {store_.GridTrack.data(), store_.GridDevice.data()}) {
+    for (int x = 0; x < columns; ++x)
+      if (!in.Read(grid + x * kGridRows, columnBytes)) return file_result::kDamaged;
+  }
+  for (int x = 0; x < columns; ++x) {
+    const uint8_t* column = in.Take(columnBytes);
+    if (!column) return file_result::kDamaged;
+    // The low byte of each little-endian word, four words at a time as far as they go.
+    uint8_t* flags = store_.GridFlags.data() + x * kGridRows;
+    int y = 0;
+    for (; y + 4 <= rows; y += 4) {
+      uint64_t words = 0;
+      std::memcpy(&words, column + 2 * y, sizeof words);
+      const uint32_t low = static_cast<uint32_t>((words & 0xFF) | ((words >> 8) & 0xFF00) | ((words >> 16) & 0xFF0000) |
+                                                 ((words >> 24) & 0xFF000000));
+      std::memcpy(flags + y, &low, sizeof low);
     }
+    for (; y < rows; ++y) flags[y] = column[2 * y];
   }
 
   const auto& w = counts.Words;
@@ -154,13 +165,21 @@ int TrackFile::ReadBody(ByteReader& in, int version, const std::string& path) {
     store_.TrainIconImages[slot] = std::move(image);
     store_.UpdateTrainIconData(slot, icon);
   }
+  // Each type's pictures: the first icon slot in use that carries the picture's name.
+  std::array<std::string, kMaxTrainIcons> iconNames;
+  std::array<bool, kMaxTrainIcons> iconInUse{};
+  for (int slot = 0; slot < kMaxTrainIcons; ++slot) {
+    const TrainIconData icon = store_.GetTrainIconData(slot);
+    iconInUse[slot] = icon.InUse != 0;
+    if (iconInUse[slot]) iconNames[slot] = FieldText(icon.FileName);
+  }
   for (int t = 0; t < kMaxTrainTypes; ++t) {
-    const TrainType type = store_.GetTrainType(t);
+    const TrainType& type = store_.TrainTypeRef(t);
     if (type.InUse == 0) continue;
     for (int k = 0; k < 3; ++k) {
+      const std::string picture = FieldText(type.BitmapFiles[k]);
       for (int slot = 0; slot < kMaxTrainIcons; ++slot) {
-        const TrainIconData icon = store_.GetTrainIconData(slot);
-        if (icon.InUse != 0 && FieldText(icon.FileName) == FieldText(type.BitmapFiles[k])) {
+        if (iconInUse[slot] && iconNames[slot] == picture) {
           store_.TrainTypeIcons[t][k] = static_cast<int16_t>(slot);
           break;
         }
@@ -179,14 +198,11 @@ int TrackFile::ReadBody(ByteReader& in, int version, const std::string& path) {
     store_.UpdateTerritoryData(territory);
     int32_t length = 0;
     if (!in.Get(length) || length < 0) return file_result::kDamaged;
-    char piece[kCommentsPiece];
-    for (int32_t left = length; left > 0;) {
-      const int n = std::min<int32_t>(left, kCommentsPiece);
-      if (!in.Read(piece, n))
-        return file_result::kDamaged;  // a cut-off text: only what the file holds was held in memory
-      commentsText.append(piece, static_cast<size_t>(n));
-      left -= n;
-    }
+    // Taken whole from the file's bytes: a length beyond them is a cut-off text, refused before anything
+    // is held in memory.
+    const uint8_t* text = in.Take(static_cast<size_t>(length));
+    if (!text) return file_result::kDamaged;
+    commentsText.assign(reinterpret_cast<const char*>(text), static_cast<size_t>(length));
     if (!fits) commentsPath.clear();
   }
   ok = ReadTable<BitmapInsert>(in, kMaxBitmapInserts,
@@ -221,8 +237,17 @@ int TrackFile::ReadBody(ByteReader& in, int version, const std::string& path) {
     store_.GridDevice[to] = device;
   }
 
+  // Read in place first: a record that holds its value already is not stored again.
   if (version < 37) {
+    const auto unset = [](const TrainData& train) {
+      for (const auto& leg : train.Multiple)
+        if (leg.NewLength != -1) return false;
+      for (const auto& work : train.LocalWork)
+        if (work.NewLength != -1) return false;
+      return true;
+    };
     for (int i = 0; i < kMaxTrains; ++i) {
+      if (unset(store_.TrainDataRef(i))) continue;
       TrainData train = store_.GetTrainData(i);
       for (auto& leg : train.Multiple) leg.NewLength = -1;
       for (auto& work : train.LocalWork) work.NewLength = -1;
@@ -231,6 +256,7 @@ int TrackFile::ReadBody(ByteReader& in, int version, const std::string& path) {
   }
   // No switch is hand-thrown after a load, whatever the file says.
   for (int i = 0; i < kMaxSwitches; ++i) {
+    if (store_.SwitchDataRef(i).HandThrown == 0) continue;
     SwitchData sw = store_.GetSwitchData(i);
     sw.HandThrown = 0;
     store_.UpdateSwitchData(i, sw);

@@ -6,9 +6,23 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <utility>
 
 namespace whole_file {
 namespace {
+
+// Room for `size` bytes at the start of `bytes`, and then the `done` of them that were read.
+template <class Bytes>
+uint8_t* Prepare(Bytes& bytes, std::size_t size) {
+  bytes.resize(size);
+  return reinterpret_cast<uint8_t*>(bytes.data());
+}
+uint8_t* Prepare(Buffer& bytes, std::size_t size) { return bytes.Prepare(size); }
+template <class Bytes>
+void Show(Bytes& bytes, std::size_t done) {
+  bytes.resize(done);
+}
+void Show(Buffer& bytes, std::size_t done) { bytes.Show(done); }
 
 template <class Bytes>
 Result ReadInto(int fd, Bytes& bytes, std::size_t limit) {
@@ -16,10 +30,10 @@ Result ReadInto(int fd, Bytes& bytes, std::size_t limit) {
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return Result::CannotOpen;
   const std::size_t size = std::min(static_cast<std::size_t>(info.st_size), limit);
-  bytes.resize(size);
+  uint8_t* const room = Prepare(bytes, size);
   std::size_t done = 0;
   while (done < size) {
-    const ssize_t n = ::pread(fd, bytes.data() + done, size - done, static_cast<off_t>(done));
+    const ssize_t n = ::pread(fd, room + done, size - done, static_cast<off_t>(done));
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       bytes.clear();
@@ -28,7 +42,7 @@ Result ReadInto(int fd, Bytes& bytes, std::size_t limit) {
     if (n == 0) break;  // cut shorter meanwhile
     done += static_cast<std::size_t>(n);
   }
-  bytes.resize(done);
+  Show(bytes, done);
   return Result::Read;
 }
 
@@ -43,6 +57,26 @@ Result ReadPath(const std::string& path, Bytes& bytes, std::size_t limit) {
 }
 
 }  // namespace
+
+Buffer& Buffer::operator=(Buffer&& other) noexcept {
+  bytes_ = std::move(other.bytes_);
+  capacity_ = std::exchange(other.capacity_, 0);
+  size_ = std::exchange(other.size_, 0);
+  return *this;
+}
+
+uint8_t* Buffer::Prepare(std::size_t size) {
+  size_ = 0;
+  if (size > capacity_) {
+    // Half as much again as before, so that a file growing by a little each time does not take new room each time.
+    const std::size_t grown = std::max(size, capacity_ + capacity_ / 2);
+    bytes_.reset();  // the old room goes first: the new one is not filled from it
+    bytes_.reset(new uint8_t[grown]);
+    capacity_ = grown;
+  }
+  size_ = size;
+  return bytes_.get();
+}
 
 int OpenRegular(const std::string& path) {
   // The type is looked at before the open, which could wait for a FIFO's writer; the open itself
@@ -83,5 +117,7 @@ Result Read(const std::string& path, std::string& bytes, std::size_t limit) { re
 Result Read(const std::string& path, std::vector<uint8_t>& bytes, std::size_t limit) {
   return ReadPath(path, bytes, limit);
 }
+
+Result Read(const std::string& path, Buffer& bytes, std::size_t limit) { return ReadPath(path, bytes, limit); }
 
 }  // namespace whole_file

@@ -338,6 +338,66 @@ TEST_F(TrackFileTest, OverCapacityCountsAndSizesAreDamagedFiles) {
   }
 }
 
+// Every load reads into the room the loads before it had: a file that is shorter than the one before, an
+// empty one and one that cannot be read must not be read on into the earlier file's bytes.
+TEST_F(TrackFileTest, ALoadSeesNoneOfTheLongerFileReadBeforeIt) {
+  BuildSample(store(), "");
+  ASSERT_EQ(TrackFile(store()).Write(In("good.trk"), 0), 0);
+  const Bytes good = ReadBytes(In("good.trk"));
+  WriteBytes(In("no end byte.trk"), Bytes(good.begin(), good.end() - 1));
+  WriteBytes(In("no end magic.trk"), Bytes(good.begin(), good.end() - 8));
+  WriteBytes(In("empty.trk"), Bytes{});
+  std::filesystem::create_directory(In("folder.trk"));
+  const std::pair<const char*, int> cases[] = {
+      {"no end byte.trk", 1}, {"no end magic.trk", 1}, {"empty.trk", 1}, {"missing.trk", 3}, {"folder.trk", 3}};
+  for (const auto& [name, result] : cases) {
+    ASSERT_EQ(TrackFile(store()).Load(In("good.trk"), -1), 0) << name;
+    EXPECT_EQ(TrackFile(store()).Load(In(name), -1), result) << name;
+    EXPECT_EQ(+store().GetBlockData(0).InUse, 0) << name;
+    EXPECT_EQ(store().GridTrack[3 * kGridRows + 10], 0) << name;
+  }
+  // And the room, once grown, serves a shorter file whole.
+  EXPECT_EQ(TrackFile(store()).Load(In("good.trk"), -1), 0);
+  EXPECT_EQ(FieldText(store().GetBlockData(0).Name), "B0");
+}
+
+// A message shown in the middle of a load may run other work meanwhile; a load started from there reads
+// into room of its own, and the first one goes on with its own bytes.
+TEST_F(TrackFileTest, ALoadStartedDuringALoadLeavesTheFirstOnesBytesAlone) {
+  WriteBytes(In("loco.bmp"), MakeBitmap(32, 14));
+  BuildSample(store(), In("loco.bmp"));
+  ASSERT_EQ(TrackFile(store()).Write(In("icons.trk"), 0), 0);
+  Bytes icons = ReadBytes(In("icons.trk"));
+  icons[FindSections(icons).Icons + 4 + 4 + 255] = 'X';  // the icon's picture is refused with a message
+  WriteBytes(In("icons.trk"), icons);
+  // A larger file, so that a shared room would have to grow under the first load.
+  BitmapMaint maint{};
+  SetFieldText(maint.Name, "big.bmp");
+  store().UpdateBitmapMaint(0, maint);
+  store().MaintImageSizes[0] = kMaintImageBytes - 1;
+  ASSERT_EQ(TrackFile(store()).Write(In("big.trk"), 0), 0);
+  ASSERT_GT(ReadBytes(In("big.trk")).size(), 2 * icons.size());
+
+  struct LoadingMessages : FakeMessageService {
+    MessageResult ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
+                              MessageButtons buttons) override {
+      if (Inner < 0) Inner = TrackFile(*Store).Load(Path, -1);
+      return FakeMessageService::ShowMessage(text, caption, icon, buttons);
+    }
+    Corvane3Data* Store = nullptr;
+    std::string Path;
+    int Inner = -1;
+  } loading;
+  loading.Store = &store();
+  loading.Path = In("big.trk");
+  store().SetMessageService(&loading);
+  EXPECT_EQ(TrackFile(store()).Load(In("icons.trk"), -1), 0);
+  EXPECT_EQ(loading.Inner, 0);
+  ASSERT_EQ(loading.Calls.size(), 1u);
+  EXPECT_EQ(loading.Calls[0].Text, "The temporary bitmap file is illegal!");
+  store().SetMessageService(&messages);
+}
+
 // A territory that carries its own pictures saves again byte for byte once the picture files are gone:
 // the writer takes the pictures the store holds.
 TEST_F(TrackFileTest, CarriedPicturesSaveFromTheStore) {
