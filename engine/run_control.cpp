@@ -557,11 +557,13 @@ void RunControl::CmPlayback() {
     AbandonPlayback(file, false);
     return;
   }
-  if (track != FieldText(store_.TrackFilePath, kPathChars)) {
+  const std::string loaded = FieldText(store_.TrackFilePath, kPathChars);
+  if (track != loaded) {
     store_.InitTerritoryData();
     if (TrackFile(store_).Load(track, -1) != 0) {
       Refuse(Format(kTrackNotLoaded, track));
       // The territory that was loaded comes back, so a refused recording costs no territory.
+      SetFieldText(store_.TrackFilePath, loaded);
       FileCommands(store_).ReloadTerritory();
       AbandonPlayback(file, true);
       return;

@@ -173,9 +173,6 @@ int SimulationFile::Load(const std::string& path, int report) {
   if (expected != FieldText(store_.TrackFilePath)) {
     const int loaded = TrackFile(store_).Load(expected, report);
     if (loaded != file_result::kDone) {
-      // The attempt emptied the territory, so the store must stop naming the one it held: a later saved
-      // run of that territory would otherwise skip loading it and be laid over the empty territory.
-      SetFieldText(store_.TrackFilePath, kEmptyTrackName);
       store_.InitSimulationStatus();
       return loaded;
     }

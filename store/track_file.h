@@ -20,8 +20,8 @@ class TrackFile {
   explicit TrackFile(Corvane3Data& store) : store_(store) {}
 
   // Replaces the territory with a track file; report -1 shows no refusal of its own, any other value shows each.
-  // 0 loaded, 1 not a track file or corrupt (the store is then empty and named "new.trk"), 3 cannot be opened
-  // or newer than this program.
+  // 0 loaded, 1 not a track file or corrupt, 3 cannot be opened or newer than this program. A refused file
+  // leaves the empty territory, named "new.trk".
   int Load(const std::string& path, int report);
   // Writes the territory as a version 37 file. 0 written, 3 cannot be written, 6 refused by the checks.
   int Write(const std::string& path, uint8_t announce);
@@ -29,6 +29,8 @@ class TrackFile {
   CountData ComputeCounts() const;
 
  private:
+  // Load but for the name of the empty territory a refusal leaves.
+  int LoadTerritory(const std::string& path, int report);
   // The body of a version 30-37 file, from behind the version word. 0 read, 1 corrupt.
   int ReadBody(ByteReader& in, int version, const std::string& path);
   // Empties what only a track file fills and the empty territory leaves alone: the flag grid, the

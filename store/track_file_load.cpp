@@ -1,6 +1,6 @@
 // TrackFile::Load: the one entry for every territory load. It checks the file's
 // head, hands the body to the reader of its version and then works out what
-// the file does not carry. A damaged file leaves the empty territory under the
+// the file does not carry. A refused file leaves the empty territory under the
 // name "new.trk", never a half-loaded one.
 #include <array>
 #include <cstring>
@@ -58,6 +58,14 @@ void TrackFile::ForgetTables() {
 }
 
 int TrackFile::Load(const std::string& path, int report) {
+  const int result = LoadTerritory(path, report);
+  // Whatever refused the file, the territory was emptied: the store must not go on naming the one it
+  // held, or a saved run of that territory would be taken as matching it and laid over nothing.
+  if (result != file_result::kDone) SetFieldText(store_.TrackFilePath, kEmptyTrackName);
+  return result;
+}
+
+int TrackFile::LoadTerritory(const std::string& path, int report) {
   const bool tell = report != -1;
   // The images go first: emptying the territory gives types 0-9 the internal pictures, which stand
   // until a type names another picture.
@@ -103,7 +111,6 @@ int TrackFile::Load(const std::string& path, int report) {
     ForgetTables();
     store_.LoadedChangeCount =
         store_.ChangeCount;  // the empty territory counts as unchanged, whatever the reader had read
-    SetFieldText(store_.TrackFilePath, kEmptyTrackName);
     if (tell) {
       store_.ShowMessage("The track file you attempted to open \"" + path +
                              "\" has corruptd data. A new layout file was loaded instead.",

@@ -245,6 +245,13 @@ TEST_F(TrackFileTest, RefusedFilesLeaveAnEmptyStore) {
   ASSERT_EQ(messages.Calls.size(), 1u);
   EXPECT_EQ(messages.Calls[0].Text, "Could not open track territory file \"" + In("missing.trk") + "\".");
 
+  // Every refusal leaves the empty territory under the empty territory's name, not the last one loaded.
+  for (const char* name : {"newer.trk", "magic.trk", "missing.trk"}) {
+    SetFieldText(store().TrackFilePath, "good.trk");
+    EXPECT_NE(TrackFile(store()).Load(In(name), -1), 0);
+    EXPECT_STREQ(store().TrackFilePath, "new.trk") << name;
+  }
+
   Bytes tail = good;
   tail[tail.size() - 2] ^= 1;
   WriteBytes(In("tail.trk"), tail);
