@@ -46,6 +46,9 @@ struct PathEnd {
   int Device = -1;              // this device is listed
   bool UnclearedBlock = false;  // a main block not cleared in the walk's direction is listed
   int64_t BlockLength = -1;     // the main blocks listed beyond the start are together this long
+  // A main block beyond the start at which a route ends in the walk's direction is the last listed, as
+  // its own step through it leaves its entry: a route check reads no further.
+  bool RouteEnd = false;
 };
 
 class Engine {

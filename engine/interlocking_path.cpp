@@ -55,6 +55,7 @@ int Engine::TraceDevicePath(int direction, int start, int32_t* ids, int32_t* dir
     if (IsBlock(current)) {
       const BlockData& block = store.BlockDataRef(current);
       WalkInBlock(store, current, block, n, previous, lastEndCode, dirs[n - 1], d);
+      if (end.RouteEnd && n >= 2 && block.PassThrough != 1 && RouteEndsAt(block, dirs[n - 1])) break;
       next = d == 1 ? block.RightNeighbour : block.LeftNeighbour;
     } else if (IsSwitch(current)) {
       const SwitchStatus status = store.GetSwitchStatus(current - kSwitchBase);

@@ -221,7 +221,8 @@ int Engine::CheckRoute(int direction, int block, uint8_t quiet, uint8_t permissi
                        const RouteRequestRules& rules) {
   Corvane3Data& store = Store();
   DevicePath path;
-  const int n = TraceDevicePath(direction, block, path);
+  // Nothing beyond the route's end is read: the walk stops there.
+  const int n = TraceDevicePath(direction, block, path, PathEnd{.RouteEnd = true});
   int blocker = path.Ids[kPathEntries - 1];
   using Reason = RouteReason;
   Reason reason = Reason::None;

@@ -2,7 +2,9 @@
 
 #include <vector>
 
+#include "engine/interlocking_devices.h"
 #include "tests/engine/interlocking_fixture.h"
+#include "tests/support/demo_territory.h"
 
 namespace {
 
@@ -179,6 +181,54 @@ TEST_F(TracePathTest, ALoopEndTurnsTheDirectionOfTravel) {
   const Trace trace = Walk(1, a);
   EXPECT_EQ(trace.Devices, (std::vector<int>{a, b0, b1, c}));
   EXPECT_EQ(trace.Dirs, (std::vector<int>{1, 1, 0, 0}));
+
+  // A walk to the route's end stops at B1 once the loop has turned it: its route ends leftward there.
+  data = store().GetBlockData(b1);
+  data.LeftSignal = 0;
+  store().UpdateBlockData(b1, data);
+  DevicePath path;
+  ASSERT_EQ(engine.TraceDevicePath(1, a, path, PathEnd{.RouteEnd = true}), 3);
+  EXPECT_EQ(std::vector<int>(path.Ids.begin(), path.Ids.begin() + 3), (std::vector<int>{a, b0, b1}));
+  EXPECT_EQ(std::vector<int>(path.Dirs.begin(), path.Dirs.begin() + 3), (std::vector<int>{1, 1, 0}));
+}
+
+// On the demonstration territory, with its switches either way: from every block each way, the walk to the
+// route's end lists what the whole walk lists up to the first main block where a route ends, with the
+// same directions, and nothing beyond it.
+TEST_F(InterlockingTest, AWalkToTheRouteEndIsTheStartOfTheWholeWalk) {
+  territory::BuildDemonstrationTerritory(store());
+  store().InitSimulationStatus();
+  const int blocks = store().GetCountData().Words[kCountBlocks];
+  const int switches = store().GetCountData().Words[kCountSwitches];
+  int routeEnds = 0;
+  for (int position = 0; position < 2; ++position) {
+    for (int i = 0; i < switches; ++i) {
+      SwitchStatus status = store().GetSwitchStatus(i);
+      status.Position = static_cast<int16_t>((i + position) % 2);
+      store().UpdateSwitchStatus(i, status, 1);
+    }
+    for (int start = 0; start < blocks; ++start) {
+      for (int direction = 0; direction < 2; ++direction) {
+        SCOPED_TRACE(testing::Message() << "block " << start << " direction " << direction << " set " << position);
+        DevicePath whole, toEnd;
+        const int n = engine.TraceDevicePath(direction, start, whole);
+        const int m = engine.TraceDevicePath(direction, start, toEnd, PathEnd{.RouteEnd = true});
+        int expected = n;
+        for (int k = 1; k < n && expected == n; ++k) {
+          if (!device::IsBlock(whole.Ids[k])) continue;
+          const BlockData& block = store().BlockDataRef(whole.Ids[k]);
+          if (block.PassThrough != 1 && interlocking::RouteEndsAt(block, whole.Dirs[k])) expected = k + 1;
+        }
+        routeEnds += expected < n;
+        ASSERT_EQ(m, expected);
+        for (int k = 0; k < m; ++k) {
+          EXPECT_EQ(toEnd.Ids[k], whole.Ids[k]) << k;
+          EXPECT_EQ(toEnd.Dirs[k], whole.Dirs[k]) << k;
+        }
+      }
+    }
+  }
+  EXPECT_GT(routeEnds, blocks) << "most walks reach a route's end";
 }
 
 }  // namespace
