@@ -3,6 +3,7 @@
 // and rename files for every input.
 #pragma once
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -32,12 +33,19 @@ inline const std::string& Folder() {
   return *folder;
 }
 
+// Writes over the file in place and then cuts it to the input's length: emptying it first would make the
+// memory file system free its pages and hand out fresh ones for every input.
 inline std::string WriteFile(const std::string& name, const uint8_t* data, size_t size) {
   const std::string path = Folder() + name;
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) std::abort();
-  if (size != 0 && std::fwrite(data, 1, size, file) != size) std::abort();
-  std::fclose(file);
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) std::abort();
+  for (size_t done = 0; done < size;) {
+    const ssize_t n = ::pwrite(fd, data + done, size - done, static_cast<off_t>(done));
+    if (n <= 0) std::abort();
+    done += static_cast<size_t>(n);
+  }
+  if (::ftruncate(fd, static_cast<off_t>(size)) != 0) std::abort();
+  ::close(fd);
   return path;
 }
 
