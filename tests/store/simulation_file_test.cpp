@@ -174,26 +174,6 @@ TEST_F(SimulationFileTest, ALoadedRunsSignalsAndSwitchesWithTimedWorkAreWalked) 
   EXPECT_EQ(store().NextSignalWithTimedWork(-1), 5);
 }
 
-// A saved run whose track file is missing empties the territory: the store no longer names the one it
-// held, so the same territory's own saved run loads it again instead of being refused.
-TEST_F(SimulationFileTest, AFailedTrackLoadLeavesNoTerritoryNamedThatASavedRunCouldMatch) {
-  LoadDemo();
-  MakeRun();
-  ASSERT_EQ(SimulationFile(store()).Save(In("run.ssm")), 0);
-  std::filesystem::create_directory(In("elsewhere"));
-  std::filesystem::copy_file(In("run.ssm"), In("elsewhere/run.ssm"));
-
-  EXPECT_EQ(SimulationFile(store()).Load(In("elsewhere/run.ssm"), -1), 3);
-  EXPECT_EQ(FieldText(store().TrackFilePath), "new.trk");
-  EXPECT_EQ(+store().GetBlockData(0).InUse, 0);
-  messages.Calls.clear();
-  EXPECT_EQ(SimulationFile(store()).Load(In("run.ssm"), -1), 0);
-  EXPECT_TRUE(messages.Calls.empty());
-  EXPECT_EQ(FieldText(store().TrackFilePath), In("demo.trk"));
-  EXPECT_EQ(+store().GetBlockData(0).InUse, 1) << "the run is over its territory, not an empty one";
-  EXPECT_EQ(+store().GetTrainStatus(2).InUse, 1);
-}
-
 // A run that never started still holds one train record, two entrance/exit records and one archive hour.
 TEST_F(SimulationFileTest, AnUnstartedRunKeepsItsMinimumRecords) {
   store().InitSimulationStatus();
@@ -293,6 +273,15 @@ TEST_F(SimulationFileTest, TheTrackFileIsTakenFromTheSimulationsFolder) {
   std::filesystem::create_directories(In("copy"));
   std::filesystem::copy_file(In("run.ssm"), In("copy/run.ssm"));
   EXPECT_EQ(SimulationFile(store()).Load(In("copy/run.ssm"), -1), 3) << "no track file beside it";
+  // The attempt emptied the territory, which no longer bears the name of the one it held: that
+  // territory's own saved run loads it again rather than being laid over nothing.
+  EXPECT_EQ(FieldText(store().TrackFilePath), "new.trk");
+  EXPECT_EQ(+store().GetBlockData(0).InUse, 0);
+  messages.Calls.clear();
+  ASSERT_EQ(SimulationFile(store()).Load(In("run.ssm"), -1), 0);
+  EXPECT_TRUE(messages.Calls.empty());
+  EXPECT_EQ(+store().GetBlockData(0).InUse, 1);
+  EXPECT_EQ(+store().GetTrainStatus(2).InUse, 1);
   std::filesystem::copy_file(In("demo.trk"), In("copy/demo.trk"));
   EXPECT_EQ(SimulationFile(store()).Load(In("copy/run.ssm"), -1), 0);
   EXPECT_EQ(FieldText(store().TrackFilePath), In("copy/demo.trk"));

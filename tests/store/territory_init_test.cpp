@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "store/fixed_text.h"
+#include "tests/support/run_image.h"
 #include "tests/support/store_fixture.h"
 
 namespace {
@@ -428,30 +429,14 @@ TEST_F(RunInitTest, ARunResetClearsTheTrainSlotsEachWriterChangedSinceTheLastRes
   EXPECT_EQ(+store().GetTrainStatus(10).CrewExpiry, 0x5A5A5A5A);  // kept by a reset
 }
 
-// Every slot of the run-time tables as the store holds it, byte for byte.
-std::vector<uint8_t> RunTables(const Corvane3Data& s) {
-  std::vector<uint8_t> bytes;
-  const auto add = [&](const auto& record) {
-    const auto* at = reinterpret_cast<const uint8_t*>(&record);
-    bytes.insert(bytes.end(), at, at + sizeof record);
-  };
-  for (int i = 0; i < kMaxBlocks; ++i) add(s.GetBlockStatus(i));
-  for (int i = 0; i < kMaxSwitches; ++i) add(s.GetSwitchStatus(i));
-  for (int i = 0; i < kMaxSignals; ++i) add(s.GetSignalStatus(i));
-  for (int i = 0; i < kMaxCrossings; ++i) add(s.GetCrossStatus(i));
-  for (int i = 0; i < kMaxStack; ++i) add(s.GetStackData(i));
-  for (int i = 0; i < kMaxArchivePerform; ++i) add(s.GetArchivePerformStatus(i));
-  return bytes;
-}
-
 // A reset compares only the slots written since the last one: each writer's slots, the last ones of
 // each table among them, are found and reset.
 TEST_F(RunInitTest, ARunResetRestoresTheSlotsEachWriterChangedSinceTheLastReset) {
   BuildTerritory();
   store().InitSimulationStatus();
-  const std::vector<uint8_t> fresh = RunTables(store());
+  const std::vector<uint8_t> fresh = RunImage(store());
   store().InitSimulationStatus();
-  ASSERT_EQ(RunTables(store()), fresh);
+  ASSERT_EQ(RunImage(store()), fresh);
 
   store().UpdateBlockStatus(kMaxBlocks - 1, Filled<BlockStatus>(0x5A), 0, 1);
   store().UpdateSwitchStatus(kMaxSwitches - 1, Filled<SwitchStatus>(0x5A), 1);
@@ -463,9 +448,9 @@ TEST_F(RunInitTest, ARunResetRestoresTheSlotsEachWriterChangedSinceTheLastReset)
   entry.InUse = 1;
   for (int i = 0; i < 3; ++i) store().UpdateStackData(kMaxStack - 3 + i, entry);
   store().FreeStackData(kMaxStack - 3);
-  ASSERT_NE(RunTables(store()), fresh);
+  ASSERT_NE(RunImage(store()), fresh);
   store().InitSimulationStatus();
-  EXPECT_EQ(RunTables(store()), fresh);
+  EXPECT_EQ(RunImage(store()), fresh);
 }
 
 }  // namespace
