@@ -183,7 +183,7 @@ bool RunControl::StartSimulation(int day, int minute, int startRecord) {
   store_.SetSimClock(startSeconds);
   store_.SetSimStartTime(startSeconds);
   store_.SetSimStartDay(day);
-  store_.ShowClockText();
+  store_.FormatClockText();
 
   int32_t end = -1;
   if (start.Byte462 == 1) {

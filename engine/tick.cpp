@@ -49,7 +49,7 @@ int Engine::Tick() {
   // CTC control mode: the clock stands still; the tick polls the interface files.
   if (store.OptionDataRef().CTCControlOn) {
     step("FormatClockText");
-    store.ShowClockText();
+    store.FormatClockText();
     store.ShowPerformanceLine();
     step("CheckPermitTimes");
     ctc::CheckPermitTimes(*this);
@@ -84,7 +84,7 @@ int Engine::Tick() {
     step("AdvanceSimClock");
     store.AdvanceSimClock(kTickSeconds);
     step("FormatClockText");
-    store.ShowClockText();
+    store.FormatClockText();
     return TickInterval();
   }
 
@@ -137,7 +137,7 @@ int Engine::Tick() {
     io.FlushEIOIndications();
   }
   step("FormatClockText");
-  store.ShowClockText();
+  store.FormatClockText();
   store.ShowPerformanceLine();
   return TickInterval();
 }

@@ -33,7 +33,7 @@ std::tm Corvane3Data::GetRealTime() const {
   return local;
 }
 
-void Corvane3Data::ShowClockText() {
+std::string_view Corvane3Data::FormatClockText() {
   ClockTextSource source;
   std::tm now{};
   if (options_.CTCControlOn) {
@@ -44,7 +44,7 @@ void Corvane3Data::ShowClockText() {
   } else {
     source = {0, 0, 0};
   }
-  if (source == clockShown_) return;
+  if (source == clockShown_) return clockText_.data();
   clockShown_ = source;
   char* text = clockText_.data();
   if (source.Mode == 2) {
@@ -57,11 +57,7 @@ void Corvane3Data::ShowClockText() {
     std::snprintf(text, clockText_.size(), "not started");
   }
   shell_->ShowStatusText(StatusPane::Clock, text);
-}
-
-std::string Corvane3Data::FormatClockText() {
-  ShowClockText();
-  return clockText_.data();
+  return text;
 }
 
 int Corvane3Data::GetTimeField(std::string_view text, std::string_view fieldName) {

@@ -318,10 +318,9 @@ class Corvane3Data {
   int32_t GetSimEndTime() const { return SimEndTime; }
   void SetSimStartDay(int32_t day) { SimStartDay = day; }
   int32_t GetSimStartDay() const { return SimStartDay; }
-  // Shows the clock text in the clock pane when what it shows has changed since it was last shown.
-  void ShowClockText();
-  // Shows the clock text as ShowClockText does and returns it.
-  std::string FormatClockText();
+  // Builds the clock text and shows it in the clock pane, and returns it. The pane is written only when
+  // what it shows has changed since it was last shown.
+  std::string_view FormatClockText();
   // The wall-clock date and time now, in local time.
   std::tm GetRealTime() const;
   // A typed time of day in minutes since midnight, or -1; a wrong time is

@@ -56,13 +56,13 @@ TEST_F(ClockTest, TheClockPaneIsWrittenOnlyWhenItsTextChanges) {
   };
   store().SetSimClock(86400 + 3600);
   for (int tick = 0; tick < 6; ++tick) {
-    store().ShowClockText();
+    store().FormatClockText();
     store().AdvanceSimClock(10);
   }
   EXPECT_EQ(clockTexts(shell), std::vector<std::string>{"01:00 Mo 1 days"});
-  store().ShowClockText();  // the next minute
+  store().FormatClockText();  // the next minute
   store().SetSimStartDay(1);
-  store().ShowClockText();
+  store().FormatClockText();
   EXPECT_EQ(clockTexts(shell), (std::vector<std::string>{"01:00 Mo 1 days", "01:01 Mo 1 days", "01:01 Mo 0 days"}));
 
   FakeShellService other;
