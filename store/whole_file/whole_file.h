@@ -49,7 +49,7 @@ class Buffer {
   // Room for `size` bytes in view, their content unspecified: growing drops what was held.
   uint8_t* Prepare(std::size_t size);
   // Shows the first `size` bytes of the prepared room (at most what was prepared).
-  void Show(std::size_t size) { size_ = size < capacity_ ? size : capacity_; }
+  void Show(std::size_t size) { size_ = size < size_ ? size : size_; }
 
  private:
   std::unique_ptr<uint8_t[]> bytes_;
