@@ -9,8 +9,8 @@
 #include <bit>
 #include <cstdint>
 #include <cstdio>
-#include <initializer_list>
 #include <ctime>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -405,9 +405,7 @@ class Corvane3Data {
   bool TrainSlotCleared(int index) const;
   // Whether the slot holds a train still in the run: in use, neither gone nor become another. Slots of
   // trains that left stay in use until they are taken again, so the tick asks this before reading one.
-  bool TrainSlotLive(int index) const {
-    return index >= 0 && index < kMaxTrainStatus && (liveTrains_[index / 64] >> (index % 64) & 1) != 0;
-  }
+  bool TrainSlotLive(int index) const { return index >= 0 && index < kMaxTrainStatus && SlotBitIn(liveTrains_, index); }
   // The first live slot after `index` (-1: from the start), or -1 when there is none.
   int NextLiveTrainSlot(int index) const { return NextSlotIn(liveTrains_, index); }
   // The first live slot after `index` (-1: from the start) whose rear has an event to come (moving
@@ -697,6 +695,7 @@ class Corvane3Data {
     else
       bits[index / 64] &= ~bit;
   }
+  static bool SlotBitIn(const SlotBits& bits, int index) { return (bits[index / 64] >> (index % 64) & 1) != 0; }
   SlotBits liveTrains_{};
   SlotBits rearEventTrains_{};  // live slots whose RearEventTime is not -1
   // NextSignalWithTimedWork and NextSwitchWithTimedWork, a bit each, kept by every writer of the two
@@ -719,8 +718,8 @@ class Corvane3Data {
     return all;
   }();
   // Every writer of the three train status tables marks the slot.
-  void MarkTrainSlotWritten(int index) { unclearedTrains_[index / 64] |= uint64_t{1} << (index % 64); }
-  void MarkTrainSlotCleared(int index) { unclearedTrains_[index / 64] &= ~(uint64_t{1} << (index % 64)); }
+  void MarkTrainSlotWritten(int index) { SetSlotBit(unclearedTrains_, index, true); }
+  void MarkTrainSlotCleared(int index) { SetSlotBit(unclearedTrains_, index, false); }
   // Notes the slot's use, and marks it written.
   void NoteTrainSlot(int index);
   // Each slot's use, schedule and entry time as last noted.

@@ -285,7 +285,7 @@ void Corvane3Data::NoteTrainSlot(int index) {
   SetSlotBit(liveTrains_, index, live);
   SetSlotBit(rearEventTrains_, index, live && t.RearEventTime != -1);
   SetSlotBit(usedTrains_, index, t.InUse == 1);
-  const bool wasGone = (goneTrains_[index / 64] >> (index % 64) & 1) != 0;
+  const bool wasGone = SlotBitIn(goneTrains_, index);
   const bool gone = t.State == TrainState::Gone;
   SetSlotBit(goneTrains_, index, gone);
   const int32_t leftAt = trainEvents_[index].Head;
