@@ -157,4 +157,45 @@ void OfferMaintainer(Engine& engine, DeviceStatus& status, bool screen, const ch
 // A signal or an entrance/exit location at the block's end in direction d.
 bool RouteEndsAt(const BlockData& block, int d);
 
+// The trace over the switches as they lie, listed one device at a time into
+// `ids` and `dirs` (entries past the listed ones are left as they were). A
+// caller that may stop reading early, as a route check refused at its first
+// block does, walks no further than it reads.
+class PathTrace {
+ public:
+  PathTrace(const Corvane3Data& store, int direction, int start, int32_t* ids, int32_t* dirs, int count,
+            const PathEnd& end);
+  // Lists the next device: false once the walk has ended and lists no more.
+  bool Step();
+  // Walks on until entry i is final, as the walk turns an entry's direction
+  // while it leaves it; false when the walk ended before listing it.
+  bool Settle(int i) {
+    while (!ended_ && listed_ <= i + 1) Step();
+    return i < listed_;
+  }
+  // How many entries are listed, the start's included.
+  int Listed() const { return listed_; }
+  // The switch whose position refused the walk's way on, -1 none: known once the walk has ended.
+  int Blocking() const { return blocking_; }
+
+ private:
+  bool Ends(int device, int d);
+  bool Finish(int blocking) {
+    blocking_ = blocking;
+    ended_ = true;
+    return false;
+  }
+
+  const Corvane3Data& store_;
+  int32_t* ids_;
+  int32_t* dirs_;
+  int count_;
+  PathEnd end_;
+  int listed_ = 1;
+  bool ended_ = false;
+  int blocking_ = -1;
+  int lastEndCode_ = -1;  // the code of the last block end or diamond cell examined
+  int64_t length_ = 0;    // of the main blocks listed beyond the start
+};
+
 }  // namespace interlocking

@@ -221,9 +221,9 @@ int Engine::CheckRoute(int direction, int block, uint8_t quiet, uint8_t permissi
                        const RouteRequestRules& rules) {
   Corvane3Data& store = Store();
   DevicePath path;
-  // Nothing beyond the route's end is read: the walk stops there.
-  const int n = TraceDevicePath(direction, block, path, PathEnd{.RouteEnd = true});
-  int blocker = path.Ids[kPathEntries - 1];
+  // The walk goes no further than the check reads: to the route's end, or to the device that refuses it.
+  PathTrace trace(store, direction, block, path.Ids.data(), path.Dirs.data(), kPathEntries, PathEnd{.RouteEnd = true});
+  int blocker = -1;  // the first device that gave a reason; with none, the switch the walk ended at
   using Reason = RouteReason;
   Reason reason = Reason::None;
   int reasonCode = 0;  // the code of the block that gave the reason
@@ -234,12 +234,12 @@ int Engine::CheckRoute(int direction, int block, uint8_t quiet, uint8_t permissi
     if (!IsBlock(blocker) && !IsDiamond(blocker)) blocker = device;
   };
 
-  for (int i = 1; i < n && path.Ids[i] != -1; ++i) {
+  for (int i = 1; trace.Settle(i); ++i) {
     const int device = path.Ids[i];
     const int d = path.Dirs[i];
     if (IsBlock(device)) {
-      const BlockData data = store.GetBlockData(device);
-      const BlockStatus status = store.GetBlockStatus(device);
+      const BlockData& data = store.BlockDataRef(device);
+      const BlockStatus& status = store.BlockStatusRef(device);
       const int code = status.Occupancy;
       const bool permit = status.PermitActive != 0;
       if (code != occupancy::kFree && code != OccupiedCode(d) && code != ClearedCode(d)) {
@@ -274,7 +274,7 @@ int Engine::CheckRoute(int direction, int block, uint8_t quiet, uint8_t permissi
       }
     } else if (IsSwitch(device) && rules.RefuseRequestedSwitch) {
       // The field will move it before this route could be used.
-      const SwitchStatus status = store.GetSwitchStatus(device - kSwitchBase);
+      const SwitchStatus& status = store.SwitchStatusRef(device - kSwitchBase);
       if ((status.NormalRequested == 1 && status.Position == 1) ||
           (status.ReverseRequested == 1 && status.Position == 0)) {
         blockAt(Reason::RequestedSwitch, device);
@@ -282,7 +282,7 @@ int Engine::CheckRoute(int direction, int block, uint8_t quiet, uint8_t permissi
       }
     } else if (IsDiamond(device)) {
       const int route = store.GetCrossRoute(device - kDiamondBase, path.Ids[i - 1]);
-      const CrossStatus status = store.GetCrossStatus(device - kDiamondBase);
+      const CrossStatus& status = store.CrossStatusRef(device - kDiamondBase);
       const int own = status.Occupancy[route];
       const int other = status.Occupancy[1 - route];
       const bool ownFree = own == occupancy::kFree || own == ClearedCode(d) || own == OccupiedCode(d);
@@ -294,6 +294,8 @@ int Engine::CheckRoute(int direction, int block, uint8_t quiet, uint8_t permissi
     }
   }
 
+  // With no reason given, the check read to where the walk ended.
+  if (reason == Reason::None) blocker = trace.Blocking();
   if ((free < 1 || end == -1) && !permissive) {
     if (quiet) return 0;
     if (reason == Reason::None) reason = Reason::OpenSwitch;
