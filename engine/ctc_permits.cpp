@@ -59,8 +59,8 @@ void CheckPermitTimes(Engine& engine) {
   bool stepped = false;
 
   for (int slot = 0; slot < kMaxPermitStatus; ++slot) {
+    if (store.PermitStatusRef(slot).InUse == 0) continue;  // most slots are free: passed over without a copy
     PermitStatus status = store.GetPermitStatus(slot);
-    if (status.InUse == 0) continue;
     if (midnight) {
       const auto today = [](int32_t minute) { return minute >= kMinutesPerDay ? minute - kMinutesPerDay : minute; };
       status.StartMinute = today(status.StartMinute);
@@ -133,7 +133,7 @@ void ReleasePermit(Engine& engine, int slot) {
     // Another announced permit sharing a device may have lost its pending mark with these: marking is
     // idempotent, so every other announcement is simply made again.
     for (int other = 0; other < kMaxPermitStatus; ++other) {
-      const PermitStatus held = store.GetPermitStatus(other);
+      const PermitStatus& held = store.PermitStatusRef(other);
       if (other == slot || held.InUse == 0 || held.State != kCtcPermitAnnounced) continue;
       engine.MarkLimitsPending(LimitsOf(engine, held), Seconds(held.StartMinute));
     }

@@ -144,7 +144,7 @@ void Engine::ScheduleBlockPermits() {
     // A non-repeating permit belongs to the run's first week, and never has two requests.
     bool blocked = permit.NonRepeating == 1 && store_.SimStartTime + kSecondsPerWeek < clock;
     for (int s = 0; s < kMaxPermitStatus && !blocked; ++s) {
-      const PermitStatus held = store_.GetPermitStatus(s);
+      const PermitStatus& held = store_.PermitStatusRef(s);
       if (held.InUse != 0 && held.PermitIndex == p &&
           (permit.NonRepeating == 1 || held.RequestTime >= clock - kSecondsPerDay))
         blocked = true;
@@ -182,9 +182,9 @@ void Engine::ScheduleBlockPermits() {
 
 void Engine::ProcessPermitRequests() {
   for (int slot = 0; slot < kMaxPermitStatus; ++slot) {
-    const PermitStatus status = store_.GetPermitStatus(slot);
+    const PermitStatus& status = store_.PermitStatusRef(slot);
     if (status.InUse == 0 || status.NextActionTime > store_.SimClock) continue;
-    switch (status.State) {
+    switch (status.State) {  // read before the step changes the slot
       case kPermitScheduled:
         RaisePermitRequest(slot);
         break;

@@ -154,7 +154,7 @@ void Engine::ActivateSlowOrders() {
     if (order.InUse == 0 || order.Permanent != 1) continue;
     bool active = false;
     for (int s = 0; s < kMaxSlowStatus && !active; ++s) {
-      const SlowStatus record = store.GetSlowStatus(s);
+      const SlowStatus& record = store.SlowStatusRef(s);
       active = record.InUse != 0 && record.SlowIndex == i;
     }
     if (active) continue;
@@ -197,7 +197,7 @@ void Engine::UpdateTimedSlowOrders() {
 
     bool exists = order.OnceOnly == 1 && store.GetSimStartTime() + kSecondsPerWeek < clock;
     for (int s = 0; s < kMaxSlowStatus && !exists; ++s) {
-      const SlowStatus record = store.GetSlowStatus(s);
+      const SlowStatus& record = store.SlowStatusRef(s);
       if (record.InUse == 0 || record.SlowIndex != i) continue;
       exists = order.OnceOnly == 1 || record.OpeningTime >= clock - kSecondsPerDay;
     }
@@ -224,8 +224,8 @@ void Engine::ActivateTimedSlowOrders() {
   Corvane3Data& store = Store();
   const bool on = SlowOrdersOn(store);
   for (int s = 0; s < kMaxSlowStatus; ++s) {
+    if (store.SlowStatusRef(s).InUse == 0) continue;  // most slots are free: passed over without a copy
     SlowStatus record = store.GetSlowStatus(s);
-    if (record.InUse == 0) continue;
     if (!on) {
       store.FreeSlowStatus(s);  // the device speeds stay as they are
       continue;
@@ -249,16 +249,16 @@ void Engine::ActivateTimedSlowOrders() {
 void Engine::ExpireSlowOrders() {
   Corvane3Data& store = Store();
   for (int s = 0; s < kMaxSlowStatus; ++s) {
-    const SlowStatus ending = store.GetSlowStatus(s);
-    if (ending.InUse == 0 || ending.InForce != 1 || ending.EndTime == -1 || ending.EndTime > store.GetSimClock())
-      continue;
+    const SlowStatus& view = store.SlowStatusRef(s);
+    if (view.InUse == 0 || view.InForce != 1 || view.EndTime == -1 || view.EndTime > store.GetSimClock()) continue;
+    const SlowStatus ending = view;  // kept as it was while the devices are put back
     for (int i = 0; i < kSlowOrderDevices && ending.Devices[i] != -1; ++i) ClearDevice(store, ending.Devices[i]);
     // Orders still in force on the same devices put their speeds back. A
     // pending record may carry a stale list from an earlier use of its slot,
     // so only records in force take part.
     for (int o = 0; o < kMaxSlowStatus; ++o) {
       if (o == s) continue;
-      const SlowStatus other = store.GetSlowStatus(o);
+      const SlowStatus& other = store.SlowStatusRef(o);
       SlowData order{};
       if (other.InUse == 0 || other.InForce != 1 || !GetDefinition(store, other.SlowIndex, order)) continue;
       for (int i = 0; i < kSlowOrderDevices && ending.Devices[i] != -1; ++i)

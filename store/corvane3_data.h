@@ -174,6 +174,12 @@ class Corvane3Data {
     return RecordRef(trainStatus_, index, "Train status", "GetTrainStatus");
   }
   const OrgData& OrgDataRef(int index) const { return RecordRef(orgData_, index, "Entrance/Exit", "GetOrgData"); }
+  const SlowStatus& SlowStatusRef(int index) const {
+    return RecordRef(slowStatus_, index, "Slow order", "GetSlowStatus");
+  }
+  const PermitStatus& PermitStatusRef(int index) const {
+    return RecordRef(permitStatus_, index, "Permit", "GetPermitStatus");
+  }
   const OptionData& OptionDataRef() const { return options_; }
   const TerritoryOptions& TerritoryOptionsRef() const { return territoryOptions_; }
 
