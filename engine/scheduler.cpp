@@ -33,7 +33,7 @@ void Engine::ScheduleTrains() {
 
   for (int t = 0; t < schedules; ++t) {
     const TrainData& data = store.TrainDataRef(t);
-    if (data.InUse != 1 || data.EntranceMinutes == 0xFFFF || FieldText(data.Entrance).empty()) continue;
+    if (data.InUse != 1 || data.EntranceMinutes == 0xFFFF || data.Entrance[0] == '\0') continue;
 
     // The first weekday, in week order, whose entry lies within the window.
     int32_t entry = -1;

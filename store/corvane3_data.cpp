@@ -596,21 +596,23 @@ int Corvane3Data::FindOSData(std::string_view name) const {
 int Corvane3Data::OSPointOfDevice(int device) const {
   if (!device::IsDevice(device)) return -1;
   if (!osOfDeviceKnown_) {
-    // The first OS point in use of each name, as FindOSData finds it.
-    std::unordered_map<std::string, int> byName;
+    // The first OS point in use of each name, as FindOSData finds it. No point has an empty name, so
+    // the many unnamed slots of the device tables are passed over without a lookup.
+    std::unordered_map<std::string_view, int> byName;
     for (int i = kMaxOSData - 1; i >= 0; --i)
-      if (osData_[i].InUse != 0 && osData_[i].Name[0] != '\0') byName[FieldText(osData_[i].Name)] = i;
-    const auto pointOf = [&byName](const std::string& name) {
+      if (osData_[i].InUse != 0 && osData_[i].Name[0] != '\0') byName[FieldView(osData_[i].Name)] = i;
+    const auto pointOf = [&byName](std::string_view name) {
+      if (name.empty()) return int8_t{-1};
       const auto found = byName.find(name);
       return static_cast<int8_t>(found == byName.end() ? -1 : found->second);
     };
     osOfDevice_.fill(-1);
     if (!byName.empty()) {
-      for (int i = 0; i < kMaxBlocks; ++i) osOfDevice_[i] = pointOf(FieldText(blockData_[i].Name));
+      for (int i = 0; i < kMaxBlocks; ++i) osOfDevice_[i] = pointOf(FieldView(blockData_[i].Name));
       for (int i = 0; i < kMaxSwitches; ++i)
-        osOfDevice_[device::SwitchNumber(i)] = pointOf(FieldText(switchData_[i].Name));
+        osOfDevice_[device::SwitchNumber(i)] = pointOf(FieldView(switchData_[i].Name));
       for (int i = 0; i < kMaxCrossings; ++i)
-        osOfDevice_[device::DiamondNumber(i)] = pointOf(FieldText(crossData_[i].Name));
+        osOfDevice_[device::DiamondNumber(i)] = pointOf(FieldView(crossData_[i].Name));
     }
     osOfDeviceKnown_ = true;
   }
@@ -621,12 +623,12 @@ int Corvane3Data::DetectorOfBlock(int block, int name) const {
   if (block < 0 || block >= kMaxBlocks || name < 0 || name >= 3) return -1;
   if (!detectorsOfBlocksKnown_) {
     // The first detector in use of each description, as FindDetectorData finds it.
-    std::unordered_map<std::string, int> byName;
+    std::unordered_map<std::string_view, int> byName;
     for (int i = kMaxDetectors - 1; i >= 0; --i)
-      if (detectors_[i].InUse != 0) byName[FieldText(detectors_[i].Description)] = i;
+      if (detectors_[i].InUse != 0) byName[FieldView(detectors_[i].Description)] = i;
     for (int b = 0; b < kMaxBlocks; ++b) {
       for (int k = 0; k < 3; ++k) {
-        const auto found = byName.find(FieldText(blockData_[b].DetectorNames[k]));
+        const auto found = byName.find(FieldView(blockData_[b].DetectorNames[k]));
         detectorOfBlock_[b][k] = static_cast<int8_t>(found == byName.end() ? -1 : found->second);
       }
     }

@@ -15,6 +15,12 @@ std::string FieldText(const char (&field)[N]) {
 
 inline std::string FieldText(const char* field, size_t width) { return std::string(field, strnlen(field, width)); }
 
+// The field's text in place, for lookups that need no copy: valid while the field is.
+template <size_t N>
+std::string_view FieldView(const char (&field)[N]) {
+  return std::string_view(field, strnlen(field, N));
+}
+
 // Copies text into the field, cut to leave room for the terminator.
 template <size_t N>
 void SetFieldText(char (&field)[N], std::string_view text) {
@@ -32,5 +38,5 @@ inline void SetFieldText(char* field, size_t width, std::string_view text) {
 
 template <size_t N>
 bool FieldEquals(const char (&field)[N], std::string_view text) {
-  return std::string_view(field, strnlen(field, N)) == text;
+  return FieldView(field) == text;
 }
