@@ -122,9 +122,9 @@ void Engine::ReclearSignals() {
   for (int index = store.NextSignalWithTimedWork(-1, signals); index >= 0;
        index = store.NextSignalWithTimedWork(index, signals)) {
     // Only a fleeted signal is cleared again: most are passed over on that flag alone.
-    if (store.SignalStatusRef(index).Fleet == 0) continue;
-    if (store.GetDeviceStatus(kSignalBase + index) != aspect::kStop) continue;
-    const int direction = SignalDirection(store.SignalStatusRef(index));
+    const SignalStatus& view = store.SignalStatusRef(index);
+    if (view.Fleet == 0 || view.Aspect != aspect::kStop || store.SignalDataRef(index).InUse == 0) continue;
+    const int direction = SignalDirection(view);
     if (CheckRoute(direction, store.SignalDataRef(index).Block, 1, 0, kScreenRequest) <= 0) continue;
     SignalStatus status = store.GetSignalStatus(index);
     status.Aspect = static_cast<int16_t>(Clear(direction));
