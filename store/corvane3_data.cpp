@@ -115,7 +115,7 @@ bool Corvane3Data::UpdateRecord(std::array<Record, N>& table, int index, const R
     return false;
   }
   table[index] = record;
-  NoteStatusWritten<Record>(index);
+  NoteRecordWritten<Record>(index);
   return true;
 }
 

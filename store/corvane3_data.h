@@ -413,10 +413,10 @@ class Corvane3Data {
   // trains that left stay in use until they are taken again, so the tick asks this before reading one.
   bool TrainSlotLive(int index) const { return index >= 0 && index < kMaxTrainStatus && SlotBitIn(liveTrains_, index); }
   // The first live slot after `index` (-1: from the start), or -1 when there is none.
-  int NextLiveTrainSlot(int index) const { return NextSlotIn(liveTrains_, index); }
+  int NextLiveTrainSlot(int index) const { return NextSlotIn(liveTrains_, index, kMaxTrainStatus); }
   // The first live slot after `index` (-1: from the start) whose rear has an event to come (moving
   // trains), or -1: the rear walk passes trains standing or waiting to enter without visiting them.
-  int NextRearEventTrainSlot(int index) const { return NextSlotIn(rearEventTrains_, index); }
+  int NextRearEventTrainSlot(int index) const { return NextSlotIn(rearEventTrains_, index, kMaxTrainStatus); }
   // The first signal after `index` (-1: from the start) and below `end` with timed work pending, or -1:
   // fleeted, timing a running time, or with a maintainer's repair time set. The tick's and the minute's
   // signal walks visit only these, since in a run most signals have none.
@@ -679,11 +679,16 @@ class Corvane3Data {
   int performLineHolds_ = 0;  // PerformanceLineHold objects alive
   int repaintHolds_ = 0;      // RepaintHold objects alive
   bool repaintHeld_ = false;  // a repaint was asked for under a RepaintHold
+  // A bit for each of N slots of a table.
+  template <int N>
+  using SlotBitsOf = std::array<uint64_t, (N + 63) / 64>;
   // TrainSlotLive of each train status slot, a bit each, kept by every writer of the table.
-  using SlotBits = std::array<uint64_t, (kMaxTrainStatus + 63) / 64>;
-  // The first set bit after `index` and below `end`, or -1.
-  static int NextSlotIn(const SlotBits& bits, int index, int end = kMaxTrainStatus) {
-    end = std::min(end, kMaxTrainStatus);
+  using SlotBits = SlotBitsOf<kMaxTrainStatus>;
+  // The first set bit after `index` and below `end`, or -1. `end` is the table's size at most: bits past
+  // it, in the last word, need not be clear.
+  template <std::size_t W>
+  static int NextSlotIn(const std::array<uint64_t, W>& bits, int index, int end) {
+    end = std::min(end, static_cast<int>(W * 64));
     for (int i = std::max(index + 1, 0); i < end;) {
       const uint64_t rest = bits[i / 64] >> (i % 64);
       if (rest != 0) {
@@ -694,14 +699,18 @@ class Corvane3Data {
     }
     return -1;
   }
-  static void SetSlotBit(SlotBits& bits, int index, bool on) {
+  template <std::size_t W>
+  static void SetSlotBit(std::array<uint64_t, W>& bits, int index, bool on) {
     const uint64_t bit = uint64_t{1} << (index % 64);
     if (on)
       bits[index / 64] |= bit;
     else
       bits[index / 64] &= ~bit;
   }
-  static bool SlotBitIn(const SlotBits& bits, int index) { return (bits[index / 64] >> (index % 64) & 1) != 0; }
+  template <std::size_t W>
+  static bool SlotBitIn(const std::array<uint64_t, W>& bits, int index) {
+    return (bits[index / 64] >> (index % 64) & 1) != 0;
+  }
   SlotBits liveTrains_{};
   SlotBits rearEventTrains_{};  // live slots whose RearEventTime is not -1
   // NextSignalWithTimedWork and NextSwitchWithTimedWork, a bit each, kept by every writer of the two
@@ -794,8 +803,20 @@ class Corvane3Data {
   // The slots of the larger run-time tables written since the last run reset, kept by every writer.
   WrittenSlots blockStatusWritten_, switchStatusWritten_, signalStatusWritten_, crossStatusWritten_;
   WrittenSlots stackWritten_, archivePerformWritten_;
+  // The definitions in use of the devices a run reset sets up, a bit each, kept by the one writer of their
+  // tables (UpdateRecord): the reset visits these, not every slot.
+  SlotBitsOf<kMaxBlocks> blocksInUse_{};
+  SlotBitsOf<kMaxSwitches> switchesInUse_{};
+  SlotBitsOf<kMaxSignals> signalsInUse_{};
+  SlotBitsOf<kMaxCrossings> crossesInUse_{};
+  SlotBitsOf<kMaxLocations> locationsInUse_{};
   template <class Record>
-  void NoteStatusWritten(int index) {
+  void NoteRecordWritten(int index) {
+    if constexpr (std::is_same_v<Record, BlockData>) SetSlotBit(blocksInUse_, index, blockData_[index].InUse != 0);
+    if constexpr (std::is_same_v<Record, SwitchData>) SetSlotBit(switchesInUse_, index, switchData_[index].InUse != 0);
+    if constexpr (std::is_same_v<Record, SignalData>) SetSlotBit(signalsInUse_, index, signalData_[index].InUse != 0);
+    if constexpr (std::is_same_v<Record, CrossData>) SetSlotBit(crossesInUse_, index, crossData_[index].InUse != 0);
+    if constexpr (std::is_same_v<Record, OrgData>) SetSlotBit(locationsInUse_, index, orgData_[index].InUse != 0);
     if constexpr (std::is_same_v<Record, BlockStatus>) blockStatusWritten_.Note(index);
     if constexpr (std::is_same_v<Record, SwitchStatus>) switchStatusWritten_.Note(index);
     if constexpr (std::is_same_v<Record, SignalStatus>) signalStatusWritten_.Note(index);

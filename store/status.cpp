@@ -174,7 +174,7 @@ void Corvane3Data::UpdateBlockStatus(int index, const BlockStatus& record, int f
   if (old.InUse == 0) trainsChanged = false;
 
   blockStatus_[index] = record;
-  NoteStatusWritten<BlockStatus>(index);
+  NoteRecordWritten<BlockStatus>(index);
 
   if (trainsChanged) {
     if (oldTrains > 0) DrawBlock(index, oldTrains);
@@ -196,7 +196,7 @@ void Corvane3Data::UpdateSwitchStatus(int index, const SwitchStatus& record, int
   const bool changed = old.Position != record.Position || old.Occupancy != record.Occupancy ||
                        old.Refused != record.Refused || (old.FailureCount != -1 && record.FailureCount == -1);
   switchStatus_[index] = record;
-  NoteStatusWritten<SwitchStatus>(index);
+  NoteRecordWritten<SwitchStatus>(index);
   NoteSwitchTimedWork(index);
   RecordPlayback(PlaybackKind::SwitchStatus, index, &switchStatus_[index], sizeof(SwitchStatus));
   if (changed && noOutput == 0) interface_->EIOBuildXferOutMsg(kEIOSwitch, index);
@@ -212,7 +212,7 @@ void Corvane3Data::UpdateSignalStatus(int index, const SignalStatus& record, int
                        old.RefusalCount != record.RefusalCount ||
                        (old.FailureCount < 0xFF && record.FailureCount == 0xFF);
   signalStatus_[index] = record;
-  NoteStatusWritten<SignalStatus>(index);
+  NoteRecordWritten<SignalStatus>(index);
   NoteSignalTimedWork(index);
   RecordPlayback(PlaybackKind::SignalStatus, index, &signalStatus_[index], sizeof(SignalStatus));
   if (changed && noOutput == 0) interface_->EIOBuildXferOutMsg(kEIOSignal, index);

@@ -51,6 +51,13 @@ void ResetSlots(const std::array<Record, N>& table, const Record& image, Update 
   ResetSlots(table, image, nullptr, update);
 }
 
+// Stores `target` through `update` unless the slot holds it already: a slot in use that the run left alone
+// costs one comparison.
+template <class Record, class Update>
+void StoreUnlessHeld(const Record& held, const Record& target, Update update) {
+  if (std::memcmp(&held, &target, sizeof target) != 0) update();
+}
+
 template <class Record>
 Record Zeroed() {
   Record record;
@@ -259,11 +266,13 @@ void Corvane3Data::InitSimulationStatus() {
   FillAt(freeBlock, offsetof(BlockStatus, SlowSpeeds), sizeof freeBlock.SlowSpeeds, 0xFF);
   FillAt(freeBlock, offsetof(BlockStatus, Trains), sizeof freeBlock.Trains, 0xFF);
   freeBlock.StackMark = 4;
-  ResetSlots(blockStatus_, freeBlock, &blockStatusWritten_, [&](int i) { UpdateBlockStatus(i, freeBlock, 0, 1); });
-  for (int i = 0; i < kMaxBlocks; ++i) {
-    const BlockData& data = blockData_[i];  // read in place: most slots are not in use
-    if (data.InUse == 0) continue;
-    BlockStatus status = GetBlockStatus(i);
+  // A slot in use is set from its block below, straight from the free image: not stored free on the way.
+  ResetSlots(blockStatus_, freeBlock, &blockStatusWritten_, [&](int i) {
+    if (blockData_[i].InUse == 0) UpdateBlockStatus(i, freeBlock, 0, 1);
+  });
+  for (int i = NextSlotIn(blocksInUse_, -1, kMaxBlocks); i >= 0; i = NextSlotIn(blocksInUse_, i, kMaxBlocks)) {
+    const BlockData& data = blockData_[i];
+    BlockStatus status = freeBlock;
     status.InUse = 1;
     status.LeftLabelX = data.LabelCells[0];
     status.LeftLabelY = data.LabelCells[1];
@@ -283,8 +292,7 @@ void Corvane3Data::InitSimulationStatus() {
     status.MaxSpeedLeft = fastest[0];
     status.MaxSpeedRight = fastest[1];
     status.ClearedValue = -1;
-    FillAt(status, offsetof(BlockStatus, Trains), sizeof status.Trains, 0xFF);
-    UpdateBlockStatus(i, status, 0, 1);
+    StoreUnlessHeld(blockStatus_[i], status, [&] { UpdateBlockStatus(i, status, 0, 1); });
   }
 
   auto freeSwitch = Zeroed<SwitchStatus>();
@@ -294,13 +302,14 @@ void Corvane3Data::InitSimulationStatus() {
   FillAt(freeSwitch, offsetof(SwitchStatus, SlowSpeeds), sizeof freeSwitch.SlowSpeeds, 0xFF);
   freeSwitch.StackMark = 4;
   freeSwitch.CrewThrowTime = -1;
-  ResetSlots(switchStatus_, freeSwitch, &switchStatusWritten_, [&](int i) { UpdateSwitchStatus(i, freeSwitch, 1); });
+  ResetSlots(switchStatus_, freeSwitch, &switchStatusWritten_, [&](int i) {
+    if (switchData_[i].InUse == 0) UpdateSwitchStatus(i, freeSwitch, 1);
+  });
   bool typeInUse[kMaxTrainTypes];
   for (int t = 0; t < kMaxTrainTypes; ++t) typeInUse[t] = trainTypes_[t].InUse != 0;
-  for (int i = 0; i < kMaxSwitches; ++i) {
+  for (int i = NextSlotIn(switchesInUse_, -1, kMaxSwitches); i >= 0; i = NextSlotIn(switchesInUse_, i, kMaxSwitches)) {
     const SwitchData& data = switchData_[i];
-    if (data.InUse == 0) continue;
-    SwitchStatus status = GetSwitchStatus(i);
+    SwitchStatus status = freeSwitch;
     status.InUse = 1;
     status.TrackCode = data.TrackCode;
     status.Partner = data.Partner;
@@ -315,7 +324,7 @@ void Corvane3Data::InitSimulationStatus() {
     }
     status.HighestDivergingSpeed = highest;
     status.LowestDivergingSpeed = lowest;
-    UpdateSwitchStatus(i, status, 1);
+    StoreUnlessHeld(switchStatus_[i], status, [&] { UpdateSwitchStatus(i, status, 1); });
   }
 
   auto freeSignal = Zeroed<SignalStatus>();
@@ -323,14 +332,15 @@ void Corvane3Data::InitSimulationStatus() {
   freeSignal.RunningTimeEnd = -1;
   freeSignal.FailureCount = 255;
   freeSignal.MaintainerFixTime = -1;
-  ResetSlots(signalStatus_, freeSignal, &signalStatusWritten_, [&](int i) { UpdateSignalStatus(i, freeSignal, 1); });
-  for (int i = 0; i < kMaxSignals; ++i) {
+  ResetSlots(signalStatus_, freeSignal, &signalStatusWritten_, [&](int i) {
+    if (signalData_[i].InUse == 0) UpdateSignalStatus(i, freeSignal, 1);
+  });
+  for (int i = NextSlotIn(signalsInUse_, -1, kMaxSignals); i >= 0; i = NextSlotIn(signalsInUse_, i, kMaxSignals)) {
     const SignalData& data = signalData_[i];
-    if (data.InUse == 0) continue;
-    SignalStatus status = GetSignalStatus(i);
+    SignalStatus status = freeSignal;
     status.InUse = 1;
     status.TrackCode = data.TrackCode;
-    UpdateSignalStatus(i, status, 1);
+    StoreUnlessHeld(signalStatus_[i], status, [&] { UpdateSignalStatus(i, status, 1); });
   }
 
   auto freeCross = Zeroed<CrossStatus>();
@@ -339,25 +349,28 @@ void Corvane3Data::InitSimulationStatus() {
   freeCross.PermitActiveUntil[0] = freeCross.PermitActiveUntil[1] = -1;
   freeCross.TrafficNextTime = -1;
   freeCross.TrafficEndBlock = -1;
-  ResetSlots(crossStatus_, freeCross, &crossStatusWritten_, [&](int i) { UpdateCrossStatus(i, freeCross); });
-  for (int i = 0; i < kMaxCrossings; ++i) {
+  ResetSlots(crossStatus_, freeCross, &crossStatusWritten_, [&](int i) {
+    if (crossData_[i].InUse == 0) UpdateCrossStatus(i, freeCross);
+  });
+  for (int i = NextSlotIn(crossesInUse_, -1, kMaxCrossings); i >= 0; i = NextSlotIn(crossesInUse_, i, kMaxCrossings)) {
     const CrossData& data = crossData_[i];
-    if (data.InUse == 0) continue;
-    CrossStatus status = GetCrossStatus(i);
+    CrossStatus status = freeCross;
     status.InUse = 1;
     status.StatusWord = data.StatusWord;
-    UpdateCrossStatus(i, status);
+    StoreUnlessHeld(crossStatus_[i], status, [&] { UpdateCrossStatus(i, status); });
   }
 
   auto freeOrg = Zeroed<OrgStatus>();
   freeOrg.Long1 = -1;
   FillAt(freeOrg, offsetof(OrgStatus, OffTimes), sizeof freeOrg.OffTimes, 0xFF);
-  ResetSlots(orgStatus_, freeOrg, [&](int i) { UpdateOrgStatus(i, freeOrg); });
-  for (int i = 0; i < kMaxLocations; ++i) {
-    if (orgData_[i].InUse == 0) continue;
-    OrgStatus status = GetOrgStatus(i);
+  ResetSlots(orgStatus_, freeOrg, [&](int i) {
+    if (orgData_[i].InUse == 0) UpdateOrgStatus(i, freeOrg);
+  });
+  for (int i = NextSlotIn(locationsInUse_, -1, kMaxLocations); i >= 0;
+       i = NextSlotIn(locationsInUse_, i, kMaxLocations)) {
+    OrgStatus status = freeOrg;
     status.InUse = 1;
-    UpdateOrgStatus(i, status);
+    StoreUnlessHeld(orgStatus_[i], status, [&] { UpdateOrgStatus(i, status); });
   }
 
   ClearOSHits();
@@ -368,7 +381,8 @@ void Corvane3Data::InitSimulationStatus() {
   ResetSlots(stack_, freeStack, &stackWritten_, [&](int i) { UpdateStackData(i, freeStack); });
 
   // A slot nothing wrote since it was cleared is cleared still.
-  for (int i = NextSlotIn(unclearedTrains_, -1); i >= 0; i = NextSlotIn(unclearedTrains_, i)) {
+  for (int i = NextSlotIn(unclearedTrains_, -1, kMaxTrainStatus); i >= 0;
+       i = NextSlotIn(unclearedTrains_, i, kMaxTrainStatus)) {
     if (TrainSlotCleared(i))
       MarkTrainSlotCleared(i);
     else

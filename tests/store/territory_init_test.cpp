@@ -405,6 +405,10 @@ TEST_F(RunInitTest, EveryStatusSlotIsFreeAndEveryDefinedDeviceIdle) {
 }
 
 TEST_F(RunInitTest, AnEmptyTerritoryLeavesEveryStatusSlotFree) {
+  // The devices of the territory emptied before are in use no more.
+  BuildTerritory();
+  store().InitSimulationStatus();
+  ASSERT_EQ(store().GetBlockStatus(3).InUse, 1);
   store().InitTerritoryData();
   store().InitSimulationStatus();
   for (int i = 0; i < kMaxBlocks; ++i) ASSERT_EQ(store().GetBlockStatus(i).InUse, 0) << i;
@@ -438,10 +442,12 @@ TEST_F(RunInitTest, ARunResetRestoresTheSlotsEachWriterChangedSinceTheLastReset)
   store().InitSimulationStatus();
   ASSERT_EQ(RunImage(store()), fresh);
 
-  store().UpdateBlockStatus(kMaxBlocks - 1, Filled<BlockStatus>(0x5A), 0, 1);
-  store().UpdateSwitchStatus(kMaxSwitches - 1, Filled<SwitchStatus>(0x5A), 1);
-  store().UpdateSignalStatus(kMaxSignals - 1, Filled<SignalStatus>(0x5A), 1);
-  store().UpdateCrossStatus(kMaxCrossings - 1, Filled<CrossStatus>(0x5A));
+  // Slots in use are set from their devices again, and so are slots no device uses.
+  for (int block : {3, kMaxBlocks - 1}) store().UpdateBlockStatus(block, Filled<BlockStatus>(0x5A), 0, 1);
+  for (int sw : {5, kMaxSwitches - 1}) store().UpdateSwitchStatus(sw, Filled<SwitchStatus>(0x5A), 1);
+  for (int signal : {7, kMaxSignals - 1}) store().UpdateSignalStatus(signal, Filled<SignalStatus>(0x5A), 1);
+  for (int cross : {8, kMaxCrossings - 1}) store().UpdateCrossStatus(cross, Filled<CrossStatus>(0x5A));
+  store().UpdateOrgStatus(9, Filled<OrgStatus>(0x5A));
   store().UpdateArchivePerformStatus(kMaxArchivePerform - 1, Filled<PerformStatus>(0x5A));
   // A removal from the stack moves the later entries down.
   StackData entry = Filled<StackData>(0x5A);
