@@ -8,6 +8,7 @@
 #include "store/alert_kinds.h"
 #include "store/device_numbers.h"
 #include "store/fixed_text.h"
+#include "store/run_totals.h"
 #include "store/status_codes.h"
 #include "store/train_codes.h"
 
@@ -52,9 +53,9 @@ void Engine::StartOrMoveTrain(int train) {
 
   if (status.State == TrainState::Moving) {
     PerformStatus perform = store.GetPerformStatus();
-    perform.Distance += headData.Length;
+    perform.Distance = TotalPlus(perform.Distance, headData.Length);
     store.FormatPerformanceLine(perform);
-    status.Distance += headData.Length;
+    status.Distance = TotalPlus(status.Distance, headData.Length);
     store.UpdateTrainStatus(train, status);
   }
 
@@ -62,7 +63,7 @@ void Engine::StartOrMoveTrain(int train) {
     status.RunPast = 0;
     const int hours = RandomHalvingIndex(11) & 0xFFFF;
     const int minutes = RandomHalvingIndex(59) & 0xFFFF;
-    status.HeadEventTime += hours * 3600 + minutes * 60;
+    status.HeadEventTime = SecondsAfter(status.HeadEventTime, hours * 3600 + minutes * 60);
     StandardStop(*this, status, train, StopReason::Derailment);
     const std::string id(FieldText(status.TrainId));
     const std::string until = FormatClockTime(((status.HeadEventTime % 86400) + 86400) % 86400);
@@ -77,14 +78,14 @@ void Engine::StartOrMoveTrain(int train) {
   }
   if (status.StopInBlock == head && status.DispatcherStop != 1) status.DispatcherStop = 1;
   if (status.DispatcherStop == 1) {
-    status.HeadEventTime += 30;
+    status.HeadEventTime = SecondsAfter(status.HeadEventTime, 30);
     StandardStop(*this, status, train, StopReason::DispatcherRequest);
     return;
   }
 
   const HeadCheck check = CheckHeadInBlock(train);
   if (check.Code == 2) {
-    status.HeadEventTime += 30;
+    status.HeadEventTime = SecondsAfter(status.HeadEventTime, 30);
     StandardStop(*this, status, train, StopReason::WaitSignal);
     return;
   }
@@ -189,7 +190,7 @@ void Engine::StartOrMoveTrain(int train) {
     status.Speed = 0;
     status.HeadEventTime = clock;
     if (ValidType(status.Type) && store.GetRandomData().Bytes60[status.Type] == 1)
-      status.HeadEventTime += ((RandomHalvingIndex(1000) >> 16) & 0xFFFF) * 60;
+      status.HeadEventTime = SecondsAfter(status.HeadEventTime, ((RandomHalvingIndex(1000) >> 16) & 0xFFFF) * 60);
     status.PreviousHeadPosition = status.HeadPosition;
     store.UpdateTrainStatus(train, status);
     if (!wasStopped) UpdateTrainRear(train, clock, 0);
@@ -220,11 +221,11 @@ void Engine::StartOrMoveTrain(int train) {
       TravelTime(result.NominalSpeed, enteredData.Length) - TravelTime(result.MaximumSpeed, enteredData.Length);
   if (lost < 0) lost = 0;
   PerformStatus perform = store.GetPerformStatus();
-  perform.StoppedTime += stopped;
-  perform.LostTime += lost;
+  perform.StoppedTime = TotalPlus(perform.StoppedTime, stopped);
+  perform.LostTime = TotalPlus(perform.LostTime, lost);
   store.FormatPerformanceLine(perform);
-  status.TotalStopTime += stopped;
-  status.TotalLostTime += lost;
+  status.TotalStopTime = TotalPlus(status.TotalStopTime, stopped);
+  status.TotalLostTime = TotalPlus(status.TotalLostTime, lost);
 
   const int code = occupancy::Occupied(direction);
   const int signal = ExitSignal(headData, direction);

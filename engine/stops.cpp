@@ -11,6 +11,7 @@
 #include "engine/movement_common.h"
 #include "store/alert_kinds.h"
 #include "store/fixed_text.h"
+#include "store/run_totals.h"
 #include "store/train_codes.h"
 
 using namespace movement;
@@ -146,7 +147,7 @@ bool Engine::ApplyCrewChange(int train) {
 void Engine::DispatcherStop(int train) {
   if (!ValidTrain(train)) return Store().InternalErrorTrap(train, "Train index error - DispatcherStop"), void();
   TrainStatus status = Store().GetTrainStatus(train);
-  status.HeadEventTime += 30;
+  status.HeadEventTime = SecondsAfter(status.HeadEventTime, 30);
   status.WaitStart = Store().GetSimClock();
   StandardStop(*this, status, train, StopReason::DispatcherRequest);
 }
@@ -155,7 +156,7 @@ void Engine::StopToThrowSwitch(int train) {
   if (!ValidTrain(train)) return Store().InternalErrorTrap(train, "Train index error - StopToThrowSwitch"), void();
   TrainStatus status = Store().GetTrainStatus(train);
   const bool wasStopped = status.State == TrainState::Stopped;
-  status.HeadEventTime += 300;
+  status.HeadEventTime = SecondsAfter(status.HeadEventTime, 300);
   status.WaitStart = Store().GetSimClock();
   StandardStop(*this, status, train, StopReason::AfterSwitchThrow);
   // The rear is brought up even for a train that was standing.
@@ -165,7 +166,7 @@ void Engine::StopToThrowSwitch(int train) {
 void Engine::StopAndReverse(int train) {
   if (!ValidTrain(train)) return Store().InternalErrorTrap(train, "Train index error - StopAndReverse"), void();
   TrainStatus status = Store().GetTrainStatus(train);
-  status.HeadEventTime += 30;
+  status.HeadEventTime = SecondsAfter(status.HeadEventTime, 30);
   status.WaitStart = Store().GetSimClock();
   status.StopAndReverse = 0;
   StandardStop(*this, status, train, StopReason::WaitSignal);
@@ -187,10 +188,10 @@ void Engine::DetectorCheck(int train) {
   const bool known = detector >= 0 && detector < kMaxDetectors;
   const DetectorData data = known ? store.GetDetectorData(detector) : DetectorData{};
   if (known && data.RaisesAlarm == 1) {
-    status.HeadEventTime += data.AlarmCheckMinutes * 60;
+    status.HeadEventTime = SecondsAfter(status.HeadEventTime, data.AlarmCheckMinutes * 60);
     status.Reason = StopReason::DetectorAlarm;
   } else if (known) {
-    status.HeadEventTime += data.RepairMinutes * 60;
+    status.HeadEventTime = SecondsAfter(status.HeadEventTime, data.RepairMinutes * 60);
   }
   store.UpdateTrainStatus(train, status);
   if (known) {
@@ -228,7 +229,7 @@ void Engine::BrokenHose(int train) {
   Corvane3Data& store = Store();
   if (!ValidTrain(train)) return store.InternalErrorTrap(train, "Train index error - BrokenHose"), void();
   TrainStatus status = store.GetTrainStatus(train);
-  status.HeadEventTime += (20 + Random().Next(20)) * 60;
+  status.HeadEventTime = SecondsAfter(status.HeadEventTime, (20 + Random().Next(20)) * 60);
   status.WaitStart = store.GetSimClock();
   StandardStop(*this, status, train, StopReason::BrokenHose);
   const std::string id(FieldText(status.TrainId));
@@ -252,16 +253,16 @@ void Engine::ArriveAtPlatform(int train) {
 
   if (ValidPlatform(status.Platform)) {
     const int platform = status.Platform;
-    const int32_t earliest = arrival + data.Stations[platform].DwellSeconds;
+    const int32_t earliest = SecondsAfter(arrival, data.Stations[platform].DwellSeconds);
     const int32_t scheduled = store.GetTrainStationTime(train).Times[platform];
     if (scheduled < earliest) {
-      const int32_t late = earliest - scheduled;
+      const int64_t late = int64_t{earliest} - scheduled;
       if (late > store.GetAlertData().LateArrivalMinutes * 60) {
         PerformStatus perform = store.GetPerformStatus();
-        perform.LateTime += late;
+        perform.LateTime = TotalPlus(perform.LateTime, late);
         ++perform.LateDepartures;
         store.FormatPerformanceLine(perform);
-        status.TotalLateDeparture += late;
+        status.TotalLateDeparture = TotalPlus(status.TotalLateDeparture, late);
         ++status.LateDepartures;
         const std::string id(FieldText(status.TrainId));
         const std::string name(FieldText(store.GetPlatformData(platform).Name));
@@ -274,27 +275,28 @@ void Engine::ArriveAtPlatform(int train) {
     status.Reason = StopReason::Platform;
   }
   if (status.BecomeDue != -1) {
-    const int32_t ready = arrival + data.BecomeMinutes * 60;
+    const int32_t ready = SecondsAfter(arrival, data.BecomeMinutes * 60);
     if (ready > departure) {
       departure = ready;
       status.Reason = StopReason::BecomeOrSplit;
     }
   }
   if (status.CrewChangeOrdered == 1) {
-    const int32_t relief = head.CrewReliefMinutes * 60 + status.CrewReadyTime;
+    const int64_t reliefSeconds = int64_t{head.CrewReliefMinutes} * 60;
+    const int32_t relief = SecondsAfter(status.CrewReadyTime, reliefSeconds);
     if (relief > departure) {
-      departure = std::max(relief, clock + head.CrewReliefMinutes * 60);
+      departure = std::max(relief, SecondsAfter(clock, reliefSeconds));
       status.Reason = StopReason::CrewChange;
     } else {
       // The relief crew is there already; the order itself closes when the train departs.
-      status.CrewExpiry = (status.CrewOnDuty != -1 ? status.CrewOnDuty : clock) + kCrewShift;
+      status.CrewExpiry = SecondsAfter(status.CrewOnDuty != -1 ? status.CrewOnDuty : clock, kCrewShift);
       status.CrewChangeLocation = -1;
       status.CrewReadyTime = -1;
       status.CrewExpiredHandled = 0;
     }
   }
   if (status.Reason == StopReason::CrewChange && status.LocalWorkDue != 0 && status.LocalWorkIndex < kTrainLocalWork) {
-    const int32_t done = arrival + Minutes(data.LocalWork[status.LocalWorkIndex].Minutes) * 60;
+    const int32_t done = SecondsAfter(arrival, Minutes(data.LocalWork[status.LocalWorkIndex].Minutes) * 60);
     departure = std::max(departure, done);
     status.Reason = StopReason::LocalWork;
   }
@@ -319,7 +321,7 @@ void Engine::DetectorAlarmCheck(int train) {
   if (known && r >= store.GetRandomData().FalseAlarmPercent[detector]) {
     // A real problem: the crew fixes it.
     const DetectorData data = store.GetDetectorData(detector);
-    status.HeadEventTime += data.RepairMinutes * 60;
+    status.HeadEventTime = SecondsAfter(status.HeadEventTime, data.RepairMinutes * 60);
     store.UpdateTrainStatus(train, status);
     const std::string id(FieldText(status.TrainId));
     const std::string description(FieldText(data.Description));
@@ -587,7 +589,7 @@ void Engine::SplitTrain(int train, int schedule, bool parentBecame) {
     const int late = random.LateStartPercent[data.Type];
     if (late != 0 && Random().Next(100) <= late) {
       const int hours = (RandomHalvingIndex(1000) >> 16) & 0xFFFF;
-      split.HeadEventTime += 3600 * hours + 60 * Random().Next(59);
+      split.HeadEventTime = SecondsAfter(split.HeadEventTime, 3600 * hours + 60 * Random().Next(59));
     }
     const int spread = random.PerformanceSpread[data.Type];
     if (spread > 0) split.PerformancePercent = static_cast<int16_t>(100 + spread - Random().Next(2 * spread));

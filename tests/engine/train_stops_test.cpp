@@ -107,6 +107,23 @@ TEST_F(StopsTest, DwellAndScheduleDecideTheDepartureAndOnlyRealLatenessIsReporte
   }
 }
 
+// A saved run may carry totals near the 32-bit limit (a damaged file, or a very long run): they stop there.
+TEST_F(StopsTest, LateTotalsNearTheirLimitStopAtIt) {
+  LateAfterMinutes(5);
+  store().InitSimulationStatus();
+  store().SimClock = kArrival;
+  TrainStatus train = AtMill(kArrival + 30 - 360);
+  train.TotalLateDeparture = INT32_MAX - 100;
+  Store(0, train);
+  PerformStatus perform = store().GetPerformStatus();
+  perform.LateTime = INT32_MAX - 100;
+  store().FormatPerformanceLine(perform);
+  Step();
+  EXPECT_EQ(Train(0).TotalLateDeparture, INT32_MAX);
+  EXPECT_EQ(store().GetPerformStatus().LateTime, INT32_MAX);
+  EXPECT_EQ(+Train(0).LateDepartures, 1);
+}
+
 TEST_F(StopsTest, TheTrainLeavesThePlatformWhenItsTimeComes) {
   lists.OpenPlatformWindows = {mill};
   AtMill(kArrival + 600);
