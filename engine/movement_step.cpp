@@ -8,7 +8,7 @@
 #include "store/alert_kinds.h"
 #include "store/device_numbers.h"
 #include "store/fixed_text.h"
-#include "store/run_totals.h"
+#include "store/run_times.h"
 #include "store/status_codes.h"
 #include "store/train_codes.h"
 

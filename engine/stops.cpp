@@ -11,7 +11,7 @@
 #include "engine/movement_common.h"
 #include "store/alert_kinds.h"
 #include "store/fixed_text.h"
-#include "store/run_totals.h"
+#include "store/run_times.h"
 #include "store/train_codes.h"
 
 using namespace movement;

@@ -10,6 +10,7 @@
 #include "store/operating_mode.h"
 #include "store/playback_file.h"
 #include "store/playback_format.h"
+#include "store/run_times.h"
 
 namespace {
 
@@ -41,11 +42,7 @@ bool WriteHeaderFile(const std::string& path, const PlaybackHeader& header) {
 }  // namespace
 
 bool PlaybackFile::HeaderFits(const PlaybackHeader& header) {
-  constexpr int32_t kDaySeconds = 86400;
-  const int32_t startDay = header.StartDay, startTime = header.StartTime, endTime = header.EndTime;
-  const int64_t elapsed = static_cast<int64_t>(header.ClockAtStart) - startTime;
-  return startDay >= 0 && startDay < 7 && startTime >= 0 && startTime < 7 * kDaySeconds && elapsed >= 0 &&
-         elapsed < int64_t{kMaxArchivePerform} * 3600 && (endTime == -1 || endTime > startTime);
+  return RunClockFits(header.StartDay, header.StartTime, header.ClockAtStart, header.EndTime);
 }
 
 int PlaybackFile::Create(int32_t clockAtStart) {

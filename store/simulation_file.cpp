@@ -17,6 +17,7 @@
 #include "store/file_commands.h"
 #include "store/file_results.h"
 #include "store/fixed_text.h"
+#include "store/run_times.h"
 #include "store/simulation_file_format.h"
 #include "store/track_file.h"
 
@@ -231,10 +232,11 @@ int SimulationFile::Load(const std::string& path, int report) {
   // Values that index a table or divide must be ones the program could have written.
   const int32_t alertLines = run.AlertLinesUsed;
   const int32_t selectedLine = run.SelectedAlertLine;
-  // The run's elapsed time picks the hourly archive slot: a start after the clock, or further back than
-  // the archive holds, is no run the program could have saved.
-  const int64_t elapsed = static_cast<int64_t>(run.SimClock) - run.StartTime;
-  if (elapsed < 0 || elapsed >= int64_t{kMaxArchivePerform} * 3600) return damaged();
+  // The run's elapsed time picks the hourly archive slot, and the ticks add to its clock. A run saved
+  // before it was started has no start (-1): only its clock is bounded.
+  const bool clockFits = run.StartTime == -1 ? ClockWithinArchive(run.StartTime, run.SimClock)
+                                             : RunClockFits(run.StartDay, run.StartTime, run.SimClock, run.EndTime);
+  if (!clockFits) return damaged();
   if (hitCount < 0 || hitCount >= kMaxOSHits || alertLines < 0 || alertLines > kAlertLines || selectedLine < 0 ||
       selectedLine >= kAlertLines || run.ClockSpeed < 1 || run.ClockSpeed > 40) {
     return damaged();

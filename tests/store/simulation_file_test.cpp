@@ -223,6 +223,17 @@ TEST_F(SimulationFileTest, DamagedFilesAreRefusedWithAnEmptyRun) {
       {"start before the archive",
        [&](Bytes& f) { Poke(f, f.size() - 16 - 32 * 28 - 32 - 78 + 31, int32_t{86400 + 9 * 3600 - 2184 * 3600}); }, 1,
        "Illegal simulation file!"},
+      // A start outside the week, or an end before it: the ticks would carry the clock past its range.
+      {"clock at the limit",
+       [&](Bytes& f) {
+         Poke(f, f.size() - 16 - 32 * 28 - 32 - 78 + 6, int32_t{INT32_MAX - 5});
+         Poke(f, f.size() - 16 - 32 * 28 - 32 - 78 + 31, int32_t{INT32_MAX - 3600});
+       },
+       1, "Illegal simulation file!"},
+      {"start day 7", [&](Bytes& f) { Poke(f, f.size() - 16 - 32 * 28 - 32 - 78 + 35, int16_t{7}); }, 1,
+       "Illegal simulation file!"},
+      {"end before the start", [&](Bytes& f) { Poke(f, f.size() - 16 - 32 * 28 - 32 - 78 + 10, int32_t{3600}); }, 1,
+       "Illegal simulation file!"},
   };
   for (const Case& c : cases) {
     Bytes file = good;

@@ -1,0 +1,36 @@
+// The run's clock times: the span a saved run or a recording may hold, and arithmetic on the times and on
+// the totals that only grow (seconds late, stopped or lost, distance run). A very long run, or a saved run
+// whose trains' times or totals were damaged, holds them at the int32 limits instead of wrapping: the
+// records keep their 32-bit fields.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+
+#include "store/corvane3_data.h"
+
+// Whether the clock is no earlier than the run's start nor further on than the hourly archive reaches.
+inline bool ClockWithinArchive(int32_t startTime, int32_t clock) {
+  const int64_t elapsed = int64_t{clock} - startTime;
+  return elapsed >= 0 && elapsed < int64_t{kMaxArchivePerform} * 3600;
+}
+
+// Whether a started run's start, clock and end are ones the program could have written: it starts on a
+// day of the week at a second of that week, its clock lies within the archive's reach, and an end set lies
+// after the start. A file outside them is damaged, and its clock would overflow as the ticks add to it.
+inline bool RunClockFits(int32_t startDay, int32_t startTime, int32_t clock, int32_t endTime) {
+  constexpr int32_t kWeekSeconds = 7 * 86400;
+  return startDay >= 0 && startDay < 7 && startTime >= 0 && startTime < kWeekSeconds &&
+         ClockWithinArchive(startTime, clock) && (endTime == -1 || endTime > startTime);
+}
+
+inline int32_t ClampToInt32(int64_t value) {
+  return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
+
+// `seconds` after the clock time `time`.
+inline int32_t SecondsAfter(int32_t time, int64_t seconds) { return ClampToInt32(int64_t{time} + seconds); }
+
+// `total` with `amount` added. By value: the totals live in packed records, where a reference could be
+// misaligned.
+inline int32_t TotalPlus(int32_t total, int64_t amount) { return ClampToInt32(int64_t{total} + amount); }
