@@ -44,7 +44,7 @@ RearPlace FindRear(Engine& engine, int headBlock, int direction, int32_t positio
   place.Block = headBlock;
   place.PathDirection = 1 - direction;
   // Rear to the block end ahead: the whole train plus what lies ahead of the head.
-  place.InBlock = Engine::ClampToInt32(length + (direction == 0 ? position : headLength - position));
+  place.InBlock = ClampToInt32(length + (direction == 0 ? position : headLength - position));
   if (length <= room) return place;
 
   DevicePath path;
@@ -56,7 +56,7 @@ RearPlace FindRear(Engine& engine, int headBlock, int direction, int32_t positio
     const int32_t blockLength = store.BlockDataRef(device).Length;
     place.Block = device;
     place.PathDirection = path.Dirs[i] == 0 ? 0 : 1;
-    place.InBlock = Engine::ClampToInt32(length - covered);
+    place.InBlock = ClampToInt32(length - covered);
     place.InHeadBlock = false;
     if (length <= covered + blockLength) return place;
     covered += blockLength;
@@ -102,7 +102,7 @@ Engine::TrainExtent Engine::GetTrainHeadPosition(int train) {
     extent.RearDirection = status.RearDirection;
     int32_t distance = DistanceRun(english, status.Speed, status.RearEventTime - clock);
     if (status.RearDirection == 1 && ValidBlock(status.RearBlock))
-      distance = store.BlockDataRef(status.RearBlock).Length - distance;
+      distance = ClampToInt32(int64_t{store.BlockDataRef(status.RearBlock).Length} - distance);
     extent.RearPosition = distance;
     return extent;
   }
@@ -112,7 +112,7 @@ Engine::TrainExtent Engine::GetTrainHeadPosition(int train) {
   int32_t position = status.HeadPosition;
   if (status.State == TrainState::Moving) {
     const int32_t still = DistanceRun(english, status.Speed, status.HeadEventTime - clock);
-    position = direction == 0 ? position + still : position - still;
+    position = ClampToInt32(direction == 0 ? int64_t{position} + still : int64_t{position} - still);
   }
   extent.HeadPosition = position;
   extent.HeadBlock = status.HeadBlock;
@@ -121,11 +121,11 @@ Engine::TrainExtent Engine::GetTrainHeadPosition(int train) {
   extent.RearBlock = rear.Block;
   int32_t rearPosition;
   if (rear.InHeadBlock) {
-    rearPosition = direction == 0 ? position + status.Length : position - status.Length;
+    rearPosition = ClampToInt32(direction == 0 ? int64_t{position} + status.Length : int64_t{position} - status.Length);
     extent.RearDirection = static_cast<uint8_t>(direction);
   } else {
     const int32_t length = store.BlockDataRef(rear.Block).Length;
-    rearPosition = rear.PathDirection == 0 ? length - rear.InBlock : rear.InBlock;
+    rearPosition = rear.PathDirection == 0 ? ClampToInt32(int64_t{length} - rear.InBlock) : rear.InBlock;
     extent.RearDirection = rear.PathDirection == 0 ? 1 : 0;
   }
   // A rear still outside the territory stands at the block's end.

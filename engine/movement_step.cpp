@@ -63,7 +63,7 @@ void Engine::StartOrMoveTrain(int train) {
     status.RunPast = 0;
     const int hours = RandomHalvingIndex(11) & 0xFFFF;
     const int minutes = RandomHalvingIndex(59) & 0xFFFF;
-    status.HeadEventTime = SecondsAfter(status.HeadEventTime, hours * 3600 + minutes * 60);
+    status.HeadEventTime = TimeAfter(status.HeadEventTime, hours * 3600 + minutes * 60);
     StandardStop(*this, status, train, StopReason::Derailment);
     const std::string id(FieldText(status.TrainId));
     const std::string until = FormatClockTime(((status.HeadEventTime % 86400) + 86400) % 86400);
@@ -78,14 +78,14 @@ void Engine::StartOrMoveTrain(int train) {
   }
   if (status.StopInBlock == head && status.DispatcherStop != 1) status.DispatcherStop = 1;
   if (status.DispatcherStop == 1) {
-    status.HeadEventTime = SecondsAfter(status.HeadEventTime, 30);
+    status.HeadEventTime = TimeAfter(status.HeadEventTime, 30);
     StandardStop(*this, status, train, StopReason::DispatcherRequest);
     return;
   }
 
   const HeadCheck check = CheckHeadInBlock(train);
   if (check.Code == 2) {
-    status.HeadEventTime = SecondsAfter(status.HeadEventTime, 30);
+    status.HeadEventTime = TimeAfter(status.HeadEventTime, 30);
     StandardStop(*this, status, train, StopReason::WaitSignal);
     return;
   }
@@ -190,7 +190,7 @@ void Engine::StartOrMoveTrain(int train) {
     status.Speed = 0;
     status.HeadEventTime = clock;
     if (ValidType(status.Type) && store.GetRandomData().Bytes60[status.Type] == 1)
-      status.HeadEventTime = SecondsAfter(status.HeadEventTime, ((RandomHalvingIndex(1000) >> 16) & 0xFFFF) * 60);
+      status.HeadEventTime = TimeAfter(status.HeadEventTime, ((RandomHalvingIndex(1000) >> 16) & 0xFFFF) * 60);
     status.PreviousHeadPosition = status.HeadPosition;
     store.UpdateTrainStatus(train, status);
     if (!wasStopped) UpdateTrainRear(train, clock, 0);

@@ -93,9 +93,9 @@ void MoveOnAtSpeed(Engine& engine, int train, TrainStatus& status, int32_t clock
   store.UpdateTrainStatus(train, status);
   const Engine::BlockEvent event = engine.ComputeBlockEvent(status.HeadBlock, train, 0, 0);
   status.Reason = static_cast<uint8_t>(event.Code);
-  const int32_t distance = Engine::Gap(event.Point, status.HeadPosition);
+  const int32_t distance = Gap(event.Point, status.HeadPosition);
   if (distance != 0) {
-    status.HeadEventTime = Engine::TimeAfter(clock, engine.TravelTime(status.Speed, distance));
+    status.HeadEventTime = TimeAfter(clock, engine.TravelTime(status.Speed, distance));
     status.PreviousHeadPosition = status.HeadPosition;
     status.HeadPosition = event.Point;
   }
@@ -147,7 +147,7 @@ bool Engine::ApplyCrewChange(int train) {
 void Engine::DispatcherStop(int train) {
   if (!ValidTrain(train)) return Store().InternalErrorTrap(train, "Train index error - DispatcherStop"), void();
   TrainStatus status = Store().GetTrainStatus(train);
-  status.HeadEventTime = SecondsAfter(status.HeadEventTime, 30);
+  status.HeadEventTime = TimeAfter(status.HeadEventTime, 30);
   status.WaitStart = Store().GetSimClock();
   StandardStop(*this, status, train, StopReason::DispatcherRequest);
 }
@@ -156,7 +156,7 @@ void Engine::StopToThrowSwitch(int train) {
   if (!ValidTrain(train)) return Store().InternalErrorTrap(train, "Train index error - StopToThrowSwitch"), void();
   TrainStatus status = Store().GetTrainStatus(train);
   const bool wasStopped = status.State == TrainState::Stopped;
-  status.HeadEventTime = SecondsAfter(status.HeadEventTime, 300);
+  status.HeadEventTime = TimeAfter(status.HeadEventTime, 300);
   status.WaitStart = Store().GetSimClock();
   StandardStop(*this, status, train, StopReason::AfterSwitchThrow);
   // The rear is brought up even for a train that was standing.
@@ -166,7 +166,7 @@ void Engine::StopToThrowSwitch(int train) {
 void Engine::StopAndReverse(int train) {
   if (!ValidTrain(train)) return Store().InternalErrorTrap(train, "Train index error - StopAndReverse"), void();
   TrainStatus status = Store().GetTrainStatus(train);
-  status.HeadEventTime = SecondsAfter(status.HeadEventTime, 30);
+  status.HeadEventTime = TimeAfter(status.HeadEventTime, 30);
   status.WaitStart = Store().GetSimClock();
   status.StopAndReverse = 0;
   StandardStop(*this, status, train, StopReason::WaitSignal);
@@ -188,10 +188,10 @@ void Engine::DetectorCheck(int train) {
   const bool known = detector >= 0 && detector < kMaxDetectors;
   const DetectorData data = known ? store.GetDetectorData(detector) : DetectorData{};
   if (known && data.RaisesAlarm == 1) {
-    status.HeadEventTime = SecondsAfter(status.HeadEventTime, data.AlarmCheckMinutes * 60);
+    status.HeadEventTime = TimeAfter(status.HeadEventTime, data.AlarmCheckMinutes * 60);
     status.Reason = StopReason::DetectorAlarm;
   } else if (known) {
-    status.HeadEventTime = SecondsAfter(status.HeadEventTime, data.RepairMinutes * 60);
+    status.HeadEventTime = TimeAfter(status.HeadEventTime, data.RepairMinutes * 60);
   }
   store.UpdateTrainStatus(train, status);
   if (known) {
@@ -229,7 +229,7 @@ void Engine::BrokenHose(int train) {
   Corvane3Data& store = Store();
   if (!ValidTrain(train)) return store.InternalErrorTrap(train, "Train index error - BrokenHose"), void();
   TrainStatus status = store.GetTrainStatus(train);
-  status.HeadEventTime = SecondsAfter(status.HeadEventTime, (20 + Random().Next(20)) * 60);
+  status.HeadEventTime = TimeAfter(status.HeadEventTime, (20 + Random().Next(20)) * 60);
   status.WaitStart = store.GetSimClock();
   StandardStop(*this, status, train, StopReason::BrokenHose);
   const std::string id(FieldText(status.TrainId));
@@ -253,7 +253,7 @@ void Engine::ArriveAtPlatform(int train) {
 
   if (ValidPlatform(status.Platform)) {
     const int platform = status.Platform;
-    const int32_t earliest = SecondsAfter(arrival, data.Stations[platform].DwellSeconds);
+    const int32_t earliest = TimeAfter(arrival, data.Stations[platform].DwellSeconds);
     const int32_t scheduled = store.GetTrainStationTime(train).Times[platform];
     if (scheduled < earliest) {
       const int64_t late = int64_t{earliest} - scheduled;
@@ -275,7 +275,7 @@ void Engine::ArriveAtPlatform(int train) {
     status.Reason = StopReason::Platform;
   }
   if (status.BecomeDue != -1) {
-    const int32_t ready = SecondsAfter(arrival, data.BecomeMinutes * 60);
+    const int32_t ready = TimeAfter(arrival, data.BecomeMinutes * 60);
     if (ready > departure) {
       departure = ready;
       status.Reason = StopReason::BecomeOrSplit;
@@ -283,20 +283,20 @@ void Engine::ArriveAtPlatform(int train) {
   }
   if (status.CrewChangeOrdered == 1) {
     const int64_t reliefSeconds = int64_t{head.CrewReliefMinutes} * 60;
-    const int32_t relief = SecondsAfter(status.CrewReadyTime, reliefSeconds);
+    const int32_t relief = TimeAfter(status.CrewReadyTime, reliefSeconds);
     if (relief > departure) {
-      departure = std::max(relief, SecondsAfter(clock, reliefSeconds));
+      departure = std::max(relief, TimeAfter(clock, reliefSeconds));
       status.Reason = StopReason::CrewChange;
     } else {
       // The relief crew is there already; the order itself closes when the train departs.
-      status.CrewExpiry = SecondsAfter(status.CrewOnDuty != -1 ? status.CrewOnDuty : clock, kCrewShift);
+      status.CrewExpiry = TimeAfter(status.CrewOnDuty != -1 ? status.CrewOnDuty : clock, kCrewShift);
       status.CrewChangeLocation = -1;
       status.CrewReadyTime = -1;
       status.CrewExpiredHandled = 0;
     }
   }
   if (status.Reason == StopReason::CrewChange && status.LocalWorkDue != 0 && status.LocalWorkIndex < kTrainLocalWork) {
-    const int32_t done = SecondsAfter(arrival, Minutes(data.LocalWork[status.LocalWorkIndex].Minutes) * 60);
+    const int32_t done = TimeAfter(arrival, Minutes(data.LocalWork[status.LocalWorkIndex].Minutes) * 60);
     departure = std::max(departure, done);
     status.Reason = StopReason::LocalWork;
   }
@@ -321,7 +321,7 @@ void Engine::DetectorAlarmCheck(int train) {
   if (known && r >= store.GetRandomData().FalseAlarmPercent[detector]) {
     // A real problem: the crew fixes it.
     const DetectorData data = store.GetDetectorData(detector);
-    status.HeadEventTime = SecondsAfter(status.HeadEventTime, data.RepairMinutes * 60);
+    status.HeadEventTime = TimeAfter(status.HeadEventTime, data.RepairMinutes * 60);
     store.UpdateTrainStatus(train, status);
     const std::string id(FieldText(status.TrainId));
     const std::string description(FieldText(data.Description));
@@ -451,7 +451,7 @@ void Engine::StopAtPlatform(int train) {
                                                         : BlockEvent{HeadEvent::Running, status.HeadPosition};
   status.Reason = static_cast<uint8_t>(event.Code);
   status.HeadEventTime = clock;
-  const int32_t distance = Engine::Gap(event.Point, status.HeadPosition);
+  const int32_t distance = Gap(event.Point, status.HeadPosition);
   if (distance != 0) {
     status.HeadEventTime = TimeAfter(status.HeadEventTime, TravelTime(status.Speed, distance));
     status.PreviousHeadPosition = status.HeadPosition;
@@ -589,7 +589,7 @@ void Engine::SplitTrain(int train, int schedule, bool parentBecame) {
     const int late = random.LateStartPercent[data.Type];
     if (late != 0 && Random().Next(100) <= late) {
       const int hours = (RandomHalvingIndex(1000) >> 16) & 0xFFFF;
-      split.HeadEventTime = SecondsAfter(split.HeadEventTime, 3600 * hours + 60 * Random().Next(59));
+      split.HeadEventTime = TimeAfter(split.HeadEventTime, 3600 * hours + 60 * Random().Next(59));
     }
     const int spread = random.PerformanceSpread[data.Type];
     if (spread > 0) split.PerformancePercent = static_cast<int16_t>(100 + spread - Random().Next(2 * spread));

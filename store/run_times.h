@@ -24,12 +24,19 @@ inline bool RunClockFits(int32_t startDay, int32_t startTime, int32_t clock, int
          ClockWithinArchive(startTime, clock) && (endTime == -1 || endTime > startTime);
 }
 
+// Positions and times from a saved simulation can lie anywhere in their range: the distance between two
+// positions and a time some seconds on are reckoned in 64 bits and held at the int32 limits.
 inline int32_t ClampToInt32(int64_t value) {
   return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
+inline int32_t Gap(int32_t from, int32_t to) {
+  const int64_t gap = int64_t{from} - to;
+  return ClampToInt32(gap < 0 ? -gap : gap);
+}
+
 // `seconds` after the clock time `time`.
-inline int32_t SecondsAfter(int32_t time, int64_t seconds) { return ClampToInt32(int64_t{time} + seconds); }
+inline int32_t TimeAfter(int32_t time, int64_t seconds) { return ClampToInt32(int64_t{time} + seconds); }
 
 // `total` with `amount` added. By value: the totals live in packed records, where a reference could be
 // misaligned.

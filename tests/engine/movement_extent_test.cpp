@@ -61,6 +61,28 @@ TEST_F(ExtentTest, ExtentOfStandingMovingAndLeavingTrains) {
   }
 }
 
+// A damaged saved run can put a head anywhere in the position's range: the extent is reckoned without
+// overflow, and the rear stays within its block.
+TEST_F(ExtentTest, PositionsAtTheLimitsOfTheirRangeGiveARearInsideItsBlock) {
+  for (const int32_t position : {INT32_MIN, INT32_MIN + 5000, INT32_MAX - 5000, INT32_MAX}) {
+    for (const int direction : {0, 1}) {
+      for (const int32_t length : {1000, 20000}) {
+        SCOPED_TRACE(testing::Message() << position << " heading " << direction << ", " << length << " long");
+        store().SimClock = kStart;
+        TrainStatus train = Put(0, b[1], direction, position, b[1], TrainState::Moving, 60);
+        train.Length = length;
+        train.HeadEventTime = kStart + 10;
+        Store(0, train);
+        const TrainExtent e = engine.GetTrainHeadPosition(0);
+        ASSERT_GE(+e.RearBlock, 0);
+        EXPECT_GE(+e.RearPosition, 0);
+        EXPECT_LE(+e.RearPosition, +store().GetBlockData(e.RearBlock).Length);
+        store().InitSimulationStatus();
+      }
+    }
+  }
+}
+
 TEST_F(ExtentTest, UpdateTrainRearReleasesWhatTheRearHasLeft) {
   // A 1,000 ft train heading right whose head stood 500 ft into B2: its rear is in B1, B0 is free again.
   TrainStatus train = Put(0, b[2], 1, 500, b[0], TrainState::Moving, 60);

@@ -119,8 +119,8 @@ TEST_F(StopsTest, LateTotalsNearTheirLimitStopAtIt) {
   perform.LateTime = INT32_MAX - 100;
   store().FormatPerformanceLine(perform);
   Step();
-  EXPECT_EQ(Train(0).TotalLateDeparture, INT32_MAX);
-  EXPECT_EQ(store().GetPerformStatus().LateTime, INT32_MAX);
+  EXPECT_EQ(+Train(0).TotalLateDeparture, INT32_MAX);
+  EXPECT_EQ(+store().GetPerformStatus().LateTime, INT32_MAX);
   EXPECT_EQ(+Train(0).LateDepartures, 1);
 }
 
