@@ -123,9 +123,10 @@ void Engine::ReclearSignals() {
        index = store.NextSignalWithTimedWork(index, signals)) {
     // Only a fleeted signal is cleared again: most are passed over on that flag alone.
     const SignalStatus& view = store.SignalStatusRef(index);
-    if (view.Fleet == 0 || view.Aspect != aspect::kStop || store.SignalDataRef(index).InUse == 0) continue;
+    const SignalData& data = store.SignalDataRef(index);
+    if (view.Fleet == 0 || view.Aspect != aspect::kStop || data.InUse == 0) continue;
     const int direction = SignalDirection(view);
-    if (CheckRoute(direction, store.SignalDataRef(index).Block, 1, 0, kScreenRequest) <= 0) continue;
+    if (CheckRoute(direction, data.Block, 1, 0, kScreenRequest) <= 0) continue;
     SignalStatus status = store.GetSignalStatus(index);
     status.Aspect = static_cast<int16_t>(Clear(direction));
     store.UpdateSignalStatus(index, status);

@@ -53,9 +53,9 @@ void Engine::StartOrMoveTrain(int train) {
 
   if (status.State == TrainState::Moving) {
     PerformStatus perform = store.GetPerformStatus();
-    perform.Distance = TotalPlus(perform.Distance, headData.Length);
+    perform.Distance = ClampedSum(perform.Distance, headData.Length);
     store.FormatPerformanceLine(perform);
-    status.Distance = TotalPlus(status.Distance, headData.Length);
+    status.Distance = ClampedSum(status.Distance, headData.Length);
     store.UpdateTrainStatus(train, status);
   }
 
@@ -221,11 +221,11 @@ void Engine::StartOrMoveTrain(int train) {
       TravelTime(result.NominalSpeed, enteredData.Length) - TravelTime(result.MaximumSpeed, enteredData.Length);
   if (lost < 0) lost = 0;
   PerformStatus perform = store.GetPerformStatus();
-  perform.StoppedTime = TotalPlus(perform.StoppedTime, stopped);
-  perform.LostTime = TotalPlus(perform.LostTime, lost);
+  perform.StoppedTime = ClampedSum(perform.StoppedTime, stopped);
+  perform.LostTime = ClampedSum(perform.LostTime, lost);
   store.FormatPerformanceLine(perform);
-  status.TotalStopTime = TotalPlus(status.TotalStopTime, stopped);
-  status.TotalLostTime = TotalPlus(status.TotalLostTime, lost);
+  status.TotalStopTime = ClampedSum(status.TotalStopTime, stopped);
+  status.TotalLostTime = ClampedSum(status.TotalLostTime, lost);
 
   const int code = occupancy::Occupied(direction);
   const int signal = ExitSignal(headData, direction);

@@ -259,10 +259,10 @@ void Engine::ArriveAtPlatform(int train) {
       const int64_t late = int64_t{earliest} - scheduled;
       if (late > store.GetAlertData().LateArrivalMinutes * 60) {
         PerformStatus perform = store.GetPerformStatus();
-        perform.LateTime = TotalPlus(perform.LateTime, late);
+        perform.LateTime = ClampedSum(perform.LateTime, late);
         ++perform.LateDepartures;
         store.FormatPerformanceLine(perform);
-        status.TotalLateDeparture = TotalPlus(status.TotalLateDeparture, late);
+        status.TotalLateDeparture = ClampedSum(status.TotalLateDeparture, late);
         ++status.LateDepartures;
         const std::string id(FieldText(status.TrainId));
         const std::string name(FieldText(store.GetPlatformData(platform).Name));

@@ -35,9 +35,9 @@ inline int32_t Gap(int32_t from, int32_t to) {
   return ClampToInt32(gap < 0 ? -gap : gap);
 }
 
-// `seconds` after the clock time `time`.
-inline int32_t TimeAfter(int32_t time, int64_t seconds) { return ClampToInt32(int64_t{time} + seconds); }
+// `amount` added to `value`, as for a total that only grows. By value: the totals live in packed records,
+// where a reference could be misaligned.
+inline int32_t ClampedSum(int32_t value, int64_t amount) { return ClampToInt32(int64_t{value} + amount); }
 
-// `total` with `amount` added. By value: the totals live in packed records, where a reference could be
-// misaligned.
-inline int32_t TotalPlus(int32_t total, int64_t amount) { return ClampToInt32(int64_t{total} + amount); }
+// `seconds` after the clock time `time`.
+inline int32_t TimeAfter(int32_t time, int64_t seconds) { return ClampedSum(time, seconds); }
