@@ -10,7 +10,7 @@
 #include "interface/outgoing.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
-#include "tests/support/territory_builder.h"
+#include "tools/territory/territory_builder.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "store/playback_recorder.h"
 #include "store/train_codes.h"
 #include "tests/support/demo_dispatcher.h"
-#include "tests/support/demo_territory.h"
+#include "tools/territory/demo_territory.h"
 
 namespace {
 

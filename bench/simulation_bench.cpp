@@ -17,7 +17,7 @@
 #include "store/corvane3_data.h"
 #include "store/train_codes.h"
 #include "tests/support/demo_dispatcher.h"
-#include "tests/support/demo_territory.h"
+#include "tools/territory/demo_territory.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "engine/engine.h"
 #include "store/corvane3_data.h"
-#include "tests/support/territory_builder.h"
+#include "tools/territory/territory_builder.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "interface/interface_service.h"
 #include "store/fixed_text.h"
 #include "store/track_file.h"
-#include "tests/support/demo_territory.h"
+#include "tools/territory/demo_territory.h"
 
 namespace fuzz {
 

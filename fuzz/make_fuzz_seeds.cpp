@@ -25,7 +25,7 @@
 #include "store/simulation_file.h"
 #include "store/track_file.h"
 #include "store/track_file_format.h"
-#include "tests/support/demo_territory.h"
+#include "tools/territory/demo_territory.h"
 #include "tests/support/file_bytes.h"
 
 namespace {

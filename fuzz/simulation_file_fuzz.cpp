@@ -5,7 +5,7 @@
 #include "fuzz/fuzz_files.h"
 #include "store/simulation_file.h"
 #include "store/track_file.h"
-#include "tests/support/demo_territory.h"
+#include "tools/territory/demo_territory.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Corvane3Data& store = fuzz::Store();

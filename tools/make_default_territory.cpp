@@ -9,7 +9,7 @@
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
 #include "store/track_file.h"
-#include "tests/support/demo_territory.h"
+#include "tools/territory/demo_territory.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) {

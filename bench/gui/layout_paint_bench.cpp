@@ -16,7 +16,7 @@
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
 #include "store/null_services.h"
-#include "tests/support/territory_builder.h"
+#include "tools/territory/territory_builder.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "store/records.h"
 #include "store/train_codes.h"
 #include "tests/support/demo_dispatcher.h"
-#include "tests/support/demo_territory.h"
+#include "tools/territory/demo_territory.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

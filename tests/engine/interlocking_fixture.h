@@ -10,7 +10,7 @@
 #include "store/fixed_text.h"
 #include "store/wall_clock.h"
 #include "tests/support/store_fixture.h"
-#include "tests/support/territory_builder.h"
+#include "tools/territory/territory_builder.h"
 
 using territory::BlockSpec;
 using territory::Cell;

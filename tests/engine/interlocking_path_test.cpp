@@ -4,7 +4,7 @@
 
 #include "engine/interlocking_devices.h"
 #include "tests/engine/interlocking_fixture.h"
-#include "tests/support/demo_territory.h"
+#include "tools/territory/demo_territory.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "engine/permit_times.h"
 #include "store/fixed_text.h"
 #include "tests/support/store_fixture.h"
-#include "tests/support/territory_builder.h"
+#include "tools/territory/territory_builder.h"
 
 namespace {
 

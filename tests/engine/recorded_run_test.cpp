@@ -20,7 +20,7 @@
 #include "store/track_file.h"
 #include "store/train_codes.h"
 #include "tests/support/demo_dispatcher.h"
-#include "tests/support/demo_territory.h"
+#include "tools/territory/demo_territory.h"
 #include "tests/support/store_fixture.h"
 
 namespace {

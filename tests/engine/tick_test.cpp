@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "tests/support/demo_territory.h"
+#include "tools/territory/demo_territory.h"
 #include "tests/support/run_image.h"
 #include "tests/support/store_fixture.h"
 

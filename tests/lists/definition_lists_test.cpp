@@ -16,7 +16,7 @@
 #include "resources/permit_slow_ids.h"
 #include "store/track_file.h"
 #include "tests/shell/gui_app.h"
-#include "tests/support/demo_territory.h"
+#include "tools/territory/demo_territory.h"
 #include "tests/support/store_fixture.h"
 
 namespace {

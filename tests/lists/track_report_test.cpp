@@ -9,7 +9,7 @@
 
 #include "store/fixed_text.h"
 #include "tests/lists/pdf_printer_fixture.h"
-#include "tests/support/demo_territory.h"
+#include "tools/territory/demo_territory.h"
 
 namespace {
 

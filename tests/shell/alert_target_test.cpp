@@ -5,7 +5,7 @@
 
 #include "shell/alert_commands.h"
 #include "tests/support/store_fixture.h"
-#include "tests/support/territory_builder.h"
+#include "tools/territory/territory_builder.h"
 
 namespace {
 

@@ -22,7 +22,7 @@
 #include "store/fixed_text.h"
 #include "tests/shell/gui_app.h"
 #include "tests/support/fake_services.h"
-#include "tests/support/territory_builder.h"
+#include "tools/territory/territory_builder.h"
 
 namespace {
 

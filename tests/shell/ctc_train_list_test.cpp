@@ -29,7 +29,7 @@
 #include "tests/shell/gui_app.h"
 #include "tests/shell/list_window_helpers.h"
 #include "tests/support/fake_services.h"
-#include "tests/support/territory_builder.h"
+#include "tools/territory/territory_builder.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include "store/track_file.h"
 #include "tests/shell/gui_app.h"
 #include "tests/support/store_fixture.h"
-#include "tests/support/territory_builder.h"
+#include "tools/territory/territory_builder.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "shell/layout_painter.h"
 #include "tests/shell/gui_app.h"
 #include "tests/support/store_fixture.h"
-#include "tests/support/territory_builder.h"
+#include "tools/territory/territory_builder.h"
 
 namespace {
 

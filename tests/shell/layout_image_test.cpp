@@ -17,7 +17,7 @@
 #include "shell/picture_art.h"
 #include "store/train_codes.h"
 #include "tests/shell/gui_app.h"
-#include "tests/support/demo_territory.h"
+#include "tools/territory/demo_territory.h"
 #include "tests/support/store_fixture.h"
 
 namespace {

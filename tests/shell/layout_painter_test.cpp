@@ -18,7 +18,7 @@
 #include "shell/picture_art.h"
 #include "tests/shell/gui_app.h"
 #include "tests/support/store_fixture.h"
-#include "tests/support/territory_builder.h"
+#include "tools/territory/territory_builder.h"
 
 namespace {
 

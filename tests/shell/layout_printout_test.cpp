@@ -15,8 +15,8 @@
 #include "shell/picture_art.h"
 #include "store/fixed_text.h"
 #include "tests/lists/pdf_printer_fixture.h"
-#include "tests/support/demo_territory.h"
-#include "tests/support/territory_builder.h"
+#include "tools/territory/demo_territory.h"
+#include "tools/territory/territory_builder.h"
 
 namespace {
 

@@ -22,9 +22,9 @@
 #include "store/track_file.h"
 #include "store/train_icons.h"
 #include "tests/shell/gui_app.h"
-#include "tests/support/demo_territory.h"
+#include "tools/territory/demo_territory.h"
 #include "tests/support/store_fixture.h"
-#include "tests/support/territory_builder.h"
+#include "tools/territory/territory_builder.h"
 
 namespace {
 

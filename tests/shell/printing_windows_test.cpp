@@ -29,7 +29,7 @@
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
 #include "tests/shell/gui_app.h"
-#include "tests/support/demo_territory.h"
+#include "tools/territory/demo_territory.h"
 #include "tests/support/fake_services.h"
 #include "tests/support/pdf_text.h"
 

@@ -29,7 +29,7 @@
 #include "store/settings_files.h"
 #include "store/track_file.h"
 #include "tests/shell/gui_app.h"
-#include "tests/support/demo_territory.h"
+#include "tools/territory/demo_territory.h"
 #include "tests/support/fake_services.h"
 
 namespace {

@@ -38,7 +38,7 @@
 #include "store/track_file.h"
 #include "store/train_codes.h"
 #include "tests/shell/gui_app.h"
-#include "tests/support/demo_territory.h"
+#include "tools/territory/demo_territory.h"
 #include "tests/support/fake_services.h"
 
 namespace {

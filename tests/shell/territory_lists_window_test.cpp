@@ -29,7 +29,7 @@
 #include "tests/shell/gui_app.h"
 #include "tests/store/track_file_test_util.h"
 #include "tests/support/fake_services.h"
-#include "tests/support/territory_builder.h"
+#include "tools/territory/territory_builder.h"
 
 namespace {
 

@@ -26,7 +26,7 @@
 #include "store/fixed_text.h"
 #include "store/track_file.h"
 #include "tests/shell/gui_app.h"
-#include "tests/support/demo_territory.h"
+#include "tools/territory/demo_territory.h"
 #include "tests/support/fake_services.h"
 
 namespace {

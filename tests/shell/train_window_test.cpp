@@ -38,7 +38,7 @@
 #include "tests/shell/gui_app.h"
 #include "tests/support/fake_services.h"
 #include "tests/support/pdf_text.h"
-#include "tests/support/territory_builder.h"
+#include "tools/territory/territory_builder.h"
 
 namespace {
 

@@ -32,7 +32,7 @@
 #include "tests/shell/gui_app.h"
 #include "tests/support/fake_services.h"
 #include "tests/support/file_bytes.h"
-#include "tests/support/territory_builder.h"
+#include "tools/territory/territory_builder.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "store/simulation_file.h"
 #include "store/track_file.h"
 #include "tests/store/track_file_test_util.h"
-#include "tests/support/demo_territory.h"
+#include "tools/territory/demo_territory.h"
 #include "tests/support/file_bytes.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include "store/fixed_text.h"
 #include "store/track_file.h"
-#include "tests/support/demo_territory.h"
+#include "tools/territory/demo_territory.h"
 #include "tests/support/store_fixture.h"
 
 namespace {

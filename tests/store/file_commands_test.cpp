@@ -8,7 +8,7 @@
 #include "store/track_file.h"
 #include "store/wall_clock.h"
 #include "tests/store/track_file_test_util.h"
-#include "tests/support/demo_territory.h"
+#include "tools/territory/demo_territory.h"
 #include "tests/support/not_files.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "store/playback_format.h"
 #include "store/playback_recorder.h"
 #include "tests/store/track_file_test_util.h"
-#include "tests/support/demo_territory.h"
+#include "tools/territory/demo_territory.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "store/track_file_format.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/store_fixture.h"
-#include "tests/support/territory_builder.h"
+#include "tools/territory/territory_builder.h"
 
 namespace track_test {
 

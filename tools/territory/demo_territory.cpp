@@ -1,10 +1,10 @@
-#include "tests/support/demo_territory.h"
+#include "tools/territory/demo_territory.h"
 
 #include <string>
 #include <vector>
 
 #include "store/fixed_text.h"
-#include "tests/support/territory_builder.h"
+#include "tools/territory/territory_builder.h"
 
 namespace territory {
 

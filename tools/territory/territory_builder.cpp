@@ -1,4 +1,4 @@
-#include "tests/support/territory_builder.h"
+#include "tools/territory/territory_builder.h"
 
 #include <algorithm>
 #include <cstdlib>
