@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -114,10 +115,19 @@ TEST_F(DefaultTerritoryTest, HoldsWhatTheDemonstrationPromises) {
     yards += org.PermissionRequired == 1 && org.CapacityLimited == 1 && org.Capacity > 0;
   }
   EXPECT_EQ(yards, 1);
+  // A train's work area has its record, which the local work page lists.
+  std::set<std::string> areas;
+  for (int i = 0; i < kMaxAreas; ++i) {
+    const AreaData area = store().GetAreaData(i);
+    const auto* bytes = reinterpret_cast<const char*>(&area);
+    if (bytes[0] == 1) areas.insert(std::string(bytes + 1, strnlen(bytes + 1, sizeof area - 1)));
+  }
   int working = 0, legs = 0, becoming = 0;
   for (int i = 0; i < counts.Words[kCountTrains]; ++i) {
     const TrainData train = store().GetTrainData(i);
     working += train.LocalWork[0].AreaName[0] != 0;
+    if (train.LocalWork[0].AreaName[0] != 0)
+      EXPECT_EQ(areas.count(FieldText(train.LocalWork[0].AreaName)), 1u) << FieldText(train.TrainId);
     legs += train.Multiple[0].NextEntrance[0] != 0;
     becoming += train.BecomesTrain >= 0;
   }

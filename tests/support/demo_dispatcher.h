@@ -135,7 +135,12 @@ class DemoDispatcher {
   // The way of a train on the territory from its head block to its exit; empty when there is none.
   std::vector<Step> WayOut(const TrainStatus& train) const {
     const int direction = train.HeadDirection == 1 ? 1 : 0;
-    const std::string exit = FieldText(train.Exit);
+    std::string exit = FieldText(train.Exit);
+    // A train that becomes another has no exit of its own: it runs on towards the new train's.
+    if (exit.empty() && train.TrainIndex >= 0 && train.TrainIndex < kMaxTrains) {
+      const int next = store_.TrainDataRef(train.TrainIndex).BecomesTrain;
+      if (next >= 0 && next < kMaxTrains) exit = FieldText(store_.TrainDataRef(next).Exit);
+    }
     return Plan(train.HeadBlock, direction, [&](int block) {
       const BlockData& data = store_.BlockDataRef(block);
       return FieldText(direction == 1 ? data.RightLocation : data.LeftLocation) == exit;

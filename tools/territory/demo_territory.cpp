@@ -111,6 +111,7 @@ void BuildDemonstrationTerritory(Corvane3Data& store) {
                                .Station2 = "JN",
                                .Track = "Branch",
                                .Area = "Millbrook Mill"});
+  t.WorkArea("Millbrook Mill");
   // The crossing railway's line: its trains are the diamonds' crossing traffic, not the dispatcher's.
   const int cross1 = t.Block({.Name = "NX1",
                               .From = {140, 3},
@@ -291,7 +292,6 @@ void BuildDemonstrationTerritory(Corvane3Data& store) {
   // The afternoon train that ends at Bexley, where it becomes empty stock for Eastbrook.
   const int emptyStock = t.Train({.Id = "931",
                                   .Type = freight,
-                                  .Entrance = "W2",
                                   .Exit = "E2",
                                   .Direction = 1,
                                   .Length = 600,
@@ -300,7 +300,6 @@ void BuildDemonstrationTerritory(Corvane3Data& store) {
   trains.push_back(t.Train({.Id = "131",
                             .Type = passenger,
                             .Entrance = "W2",
-                            .Exit = "E2",
                             .EntranceMinutes = 960,
                             .Direction = 1,
                             .Length = 600,

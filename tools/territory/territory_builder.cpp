@@ -451,6 +451,19 @@ int TerritoryBuilder::Text(const std::string& text, Cell at, int widthCells) {
   return index;
 }
 
+int TerritoryBuilder::WorkArea(const std::string& name) {
+  Require(areas_ < kMaxAreas, "too many work areas");
+  // The record is an in-use byte (1) and the name after it.
+  Require(!name.empty() && name.size() < sizeof(AreaData) - 1, "work area names have 1 to 30 characters");
+  const int index = areas_++;
+  AreaData area{};
+  auto* bytes = reinterpret_cast<char*>(&area);
+  bytes[0] = 1;
+  std::memcpy(bytes + 1, name.data(), name.size());
+  store_.UpdateAreaData(index, area);
+  return index;
+}
+
 int TerritoryBuilder::TrainType(const std::string& name, uint8_t kind) {
   Require(trainTypes_ < kMaxTrainTypes, "too many train types");
   const int index = trainTypes_++;
@@ -503,9 +516,17 @@ int TerritoryBuilder::Train(const TrainSpec& spec) {
     SetFieldText(leg.Text8, spec.Legs[k].NewId);
   }
   if (spec.Becomes >= 0) {
+    // As the train editor links them: the new train is created from this one and enters nowhere.
+    Require(spec.Exit.empty(), "a train that becomes another has no exit");
+    TrainData next = store_.GetTrainData(spec.Becomes);
+    Require(next.InUse == 1 && next.Entrance[0] == '\0' && next.EntranceMinutes == 0xFFFF && next.LinkedTrain == -1,
+            "the train that another becomes is built before it, with no entrance");
+    next.LinkedTrain = static_cast<int16_t>(index);
+    store_.UpdateTrainData(spec.Becomes, next);
     train.BecomesTrain = static_cast<int16_t>(spec.Becomes);
     train.BecomeMinutes = 0;
-    train.ChangePlaceKind = 'P';
+    train.ChangePlaceKind = 'P';  // "P-<platform>", as the editor stores the place
+    train.Reserved1292 = '-';
     SetFieldText(train.ChangePlaceName, spec.BecomesAt);
   }
   store_.UpdateTrainData(index, train);

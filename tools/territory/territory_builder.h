@@ -126,7 +126,8 @@ struct TrainSpec {
   int CrewMinutesWorked = 120;  // by the crew before the train enters
   std::vector<WorkSpec> Work{};
   std::vector<LegSpec> Legs{};
-  // The train becomes another (a TrainData index) at a platform of that name; -1 none.
+  // The train becomes another (a TrainData index) at a platform of that name; -1 none. Such a train has no
+  // exit, and the train it becomes (built before it) no entrance: that one is created from this one.
   int Becomes = -1;
   std::string BecomesAt{};
 };
@@ -214,6 +215,8 @@ class TerritoryBuilder {
   // The block reports passing trains to the detector with this description.
   void FitDetector(int block, const std::string& description);
   int Text(const std::string& text, Cell at, int widthCells = 8);
+  // A work area record: the name a train's local work chooses (its blocks carry it as BlockSpec::Area).
+  int WorkArea(const std::string& name);
 
   // Trains and schedules.
   int TrainType(const std::string& name, uint8_t kind = 0);
@@ -233,7 +236,7 @@ class TerritoryBuilder {
 
   Corvane3Data& store_;
   int blocks_ = 0, switches_ = 0, signals_ = 0, diamonds_ = 0, locations_ = 0, platforms_ = 0, stations_ = 0;
-  int osPoints_ = 0, detectors_ = 0, texts_ = 0, trainTypes_ = 0, startTimes_ = 0;
+  int osPoints_ = 0, detectors_ = 0, texts_ = 0, trainTypes_ = 0, startTimes_ = 0, areas_ = 0;
 };
 
 }  // namespace territory
