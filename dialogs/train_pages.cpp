@@ -67,12 +67,20 @@ QStringList TrainTypeNames(const Corvane3Data& store) {
   return names;
 }
 
-// "(none)" and the names; selects the name when it is listed, else "(none)".
-void FillChoice(QComboBox* list, const QStringList& names, const QString& name) {
+// "(none)" and the names; selects the stored name when it is listed, else "(none)", or with keepUnlisted
+// the stored name added to the list as it is.
+void FillChoice(QComboBox* list, const QStringList& names, const QString& name, bool keepUnlisted = false) {
   list->clear();
   list->addItem(kNoneChoice);
   list->addItems(names);
-  if (name.isEmpty() || !SelectText(list, name)) list->setCurrentIndex(0);
+  if (name.isEmpty() || SelectText(list, name)) {
+    if (name.isEmpty()) list->setCurrentIndex(0);
+  } else if (keepUnlisted) {
+    list->addItem(name);
+    list->setCurrentIndex(list->count() - 1);
+  } else {
+    list->setCurrentIndex(0);
+  }
 }
 
 QString RowField(const char* column, int row) { return QString("%1 (row %2)").arg(column).arg(row + 1); }
@@ -360,7 +368,9 @@ void TTrainWork::Fill() {
   for (int i = 0; i < kTrainPageRows; ++i) {
     Row& row = rows_[static_cast<size_t>(i)];
     const TrainLocalWork work = train.LocalWork[i];
-    FillChoice(row.Area, areas, FieldQText(work.AreaName));
+    // The engine finds a work area by the name its blocks carry, with or without an area record: a name
+    // the list lacks is kept as stored, so that OK on an untouched page clears no work.
+    FillChoice(row.Area, areas, FieldQText(work.AreaName), true);
     ShowStoredText(row.Time, UnsignedMinutesText(work.Minutes));
     (work.DirectionAfter == 0 ? row.Left : row.Right)->setChecked(true);
     ShowStoredText(row.Length, NumberText(work.NewLength));

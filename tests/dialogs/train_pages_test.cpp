@@ -326,7 +326,7 @@ TEST_F(TrainPagesTest, LocalWorkShowsAndStoresEachRow) {
   store().UpdateAreaData(5, longName);
   TrainData train = Data(a);
   TrainLocalWork gone{};
-  SetFieldText(gone.AreaName, "Old mill");  // no longer a work area
+  SetFieldText(gone.AreaName, "Old mill");  // no work area record of that name
   gone.Minutes = 10;
   gone.NewLength = -1;
   train.LocalWork[0] = gone;
@@ -336,10 +336,13 @@ TEST_F(TrainPagesTest, LocalWorkShowsAndStoresEachRow) {
   yard.DirectionAfter = 1;
   yard.NewLength = 600;
   train.LocalWork[1] = yard;
+  TrainLocalWork dropped = gone;
+  SetFieldText(dropped.AreaName, "Gone siding");
+  train.LocalWork[4] = dropped;
   store().UpdateTrainData(a, train);
 
   Open(a, false, kWork);
-  EXPECT_EQ(On<QComboBox>(kWork, res::IDC_WORK_AREAS[0])->currentText(), "(none)");
+  EXPECT_EQ(On<QComboBox>(kWork, res::IDC_WORK_AREAS[0])->currentText(), "Old mill");  // kept as stored
   EXPECT_EQ(On<QComboBox>(kWork, res::IDC_WORK_AREAS[1])->currentText(), "Yard");
   EXPECT_EQ(On<QLineEdit>(kWork, res::IDC_WORK_TIMES[1])->text(), "25");
   EXPECT_TRUE(On<QRadioButton>(kWork, res::IDC_WORK_RIGHT[1])->isChecked());
@@ -349,20 +352,23 @@ TEST_F(TrainPagesTest, LocalWorkShowsAndStoresEachRow) {
   On<QLineEdit>(kWork, res::IDC_WORK_TIMES[1])->clear();
   On<QRadioButton>(kWork, res::IDC_WORK_LEFT[1])->setChecked(true);
   Choose(kWork, res::IDC_WORK_AREAS[2], "Eastside Industrial Pk");
+  Choose(kWork, res::IDC_WORK_AREAS[4], "(none)");
   Ok();
   ASSERT_TRUE(messages.Calls.empty()) << messages.Calls[0].Text;
 
   const TrainData after = Data(a);
   const TrainLocalWork first = after.LocalWork[0];
-  EXPECT_EQ(FieldText(first.AreaName), "");
-  EXPECT_EQ(static_cast<int16_t>(first.Minutes), -1);
-  EXPECT_EQ(+first.NewLength, 75);  // taken as typed on a row without a work area
+  EXPECT_EQ(FieldText(first.AreaName), "Old mill");
+  EXPECT_EQ(+first.Minutes, 10);
+  EXPECT_EQ(+first.NewLength, 75);
   const TrainLocalWork second = after.LocalWork[1];
   EXPECT_EQ(FieldText(second.AreaName), "Yard");
   EXPECT_EQ(+second.Minutes, 0);  // an emptied time
   EXPECT_EQ(+second.DirectionAfter, 0);
   EXPECT_EQ(FieldText(after.LocalWork[2].AreaName), "Eastside Industrial Pk");
   EXPECT_EQ(+after.LocalWork[3].NewLength, -1);
+  EXPECT_EQ(FieldText(after.LocalWork[4].AreaName), "");  // an unlisted name the user cleared
+  EXPECT_EQ(static_cast<int16_t>(after.LocalWork[4].Minutes), -1);
 }
 
 TEST_F(TrainPagesTest, TheViewOnlySheetShowsEveryPageAndOkStoresNothing) {
