@@ -9,6 +9,7 @@
 #include "dialogs/train_dialog.h"
 #include "dialogs/train_sheet.h"
 #include "store/corvane3_data.h"
+#include "store/stop_status.h"
 
 QtDialogService::QtDialogService(Corvane3Data& store, Engine& engine, QWidget* parent)
     : store_(store),
@@ -24,17 +25,20 @@ void QtDialogService::ClosePermitRequestDialog(int permitSlot) { permitRequests_
 void QtDialogService::ClosePermitRequestDialogs() { permitRequests_->CloseAll(); }
 
 int QtDialogService::RunPlaybackTimeDialog(const std::string& playbackFile, int32_t clockAtStart) {
+  StopStatusGuard hold(store_);
   TPlayBackTimeDialog dialog(parent_.data(), store_, playbackFile, clockAtStart);
   return dialog.exec() == QDialog::Accepted ? 1 : 2;
 }
 
 int QtDialogService::RunSelectStartDialog() {
+  StopStatusGuard hold(store_);
   TSelectStart dialog(parent_.data(), store_);
   const int result = dialog.exec();
   return result >= 1000 ? result : 2;
 }
 
 void QtDialogService::RunTrainSheet(const std::string&, int trainDataIndex, int) {
+  StopStatusGuard hold(store_);
   // The sheet names the train and counts its passenger pages itself, as the engine does for the title and pages.
   OpenTrainPropertiesViewOnly(store_, trainDataIndex, parent_.data());
 }
@@ -47,25 +51,32 @@ void QtDialogService::CloseTrainEntryDialog(int trainSlot) { trainEntries_->Clos
 void QtDialogService::CloseTrainEntryDialogs() { trainEntries_->CloseAll(); }
 
 int QtDialogService::RunCrewChangeLocationDialog(int trainSlot) {
+  StopStatusGuard hold(store_);
   TCrewChangeLocationDialog dialog(parent_.data(), store_, trainSlot);
   return dialog.exec() == 1 ? 1 : 2;
 }
 
 int QtDialogService::RunCrewCallDialog(int trainSlot) {
+  StopStatusGuard hold(store_);
   TCrewCallDialog dialog(parent_.data(), store_, trainSlot);
   return dialog.exec() == 1 ? 1 : 2;
 }
 
 int QtDialogService::RunSplitTrainDialog(const std::string& title, int trainSlot) {
+  StopStatusGuard hold(store_);
   TSplitTrainDialog dialog(parent_.data(), store_, title, trainSlot);
   const int result = dialog.exec();
   return result >= 1000 ? result : 2;
 }
 
 int QtDialogService::RunStopTrainDialog(const std::string& title) {
+  StopStatusGuard hold(store_);
   TStopTrainDialog dialog(parent_.data(), store_, title);
   const int result = dialog.exec();
   return result >= 1000 ? result : 2;
 }
 
-int QtDialogService::RunTrainDialog(int trainSlot) { return ::RunTrainDialog(store_, trainSlot, parent_.data()); }
+int QtDialogService::RunTrainDialog(int trainSlot) {
+  StopStatusGuard hold(store_);
+  return ::RunTrainDialog(store_, trainSlot, parent_.data());
+}

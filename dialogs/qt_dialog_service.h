@@ -1,5 +1,6 @@
 // The dialogs the core opens, in the running program: every method of the
-// core's DialogService is answered by a real dialog here.
+// core's DialogService is answered by a real dialog here. The clock holds while
+// a modal one is open.
 #pragma once
 
 #include <QPointer>

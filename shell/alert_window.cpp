@@ -14,9 +14,9 @@
 #include "shell/alert_commands.h"
 #include "shell/corvane3_window.h"
 #include "shell/globals.h"
-#include "shell/stop_status.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
+#include "store/stop_status.h"
 
 namespace {
 

@@ -40,13 +40,13 @@
 #include "shell/corvane3_window.h"
 #include "shell/globals.h"
 #include "shell/glyphs.h"
-#include "shell/stop_status.h"
 #include "shell/track_path.h"
 #include "shell/train_lists.h"
 #include "store/file_commands.h"
 #include "store/fixed_text.h"
 #include "store/playback_file.h"
 #include "store/settings_files.h"
+#include "store/stop_status.h"
 
 namespace {
 

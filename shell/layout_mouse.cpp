@@ -11,10 +11,10 @@
 #include "shell/corvane3_window.h"
 #include "shell/layout_hover.h"
 #include "shell/layout_popup.h"
-#include "shell/stop_status.h"
 #include "shell/train_lists.h"
 #include "store/device_numbers.h"
 #include "store/operating_mode.h"
+#include "store/stop_status.h"
 
 namespace {
 
@@ -216,6 +216,8 @@ void TCorvane3Window::ClearEntranceSelection() {
 }
 
 void TCorvane3Window::PopupCommand(int id) {
+  // Whatever dialog or box the command opens, the clock holds until the command is done.
+  StopStatusGuard hold(store_);
   if (const popup::Handler handler = popup::HandlerFor(engine_, id)) handler(*this, id);
 }
 
