@@ -34,7 +34,10 @@ QHBoxLayout* CentredButtonRow(std::initializer_list<QPushButton*> buttons) {
   return row;
 }
 
-void LayOutFramedDialog(QDialog& dialog, QLayout* fields, Corvane3Data& store, int helpId, const std::string& keyword) {
+namespace {
+
+// The frame round the fields over the row of OK, Cancel and the button given (none when null).
+void LayOutFrame(QDialog& dialog, QLayout* fields, QPushButton* help) {
   auto* frame = new QGroupBox(&dialog);
   frame->setLayout(fields);
   QPushButton* ok = MakeButton(&dialog, 1, "OK");
@@ -42,8 +45,17 @@ void LayOutFramedDialog(QDialog& dialog, QLayout* fields, Corvane3Data& store, i
   QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
   auto* layout = new QVBoxLayout(&dialog);
   layout->addWidget(frame);
-  layout->addLayout(CentredButtonRow({ok, MakeCancelButton(dialog), MakeHelpButton(dialog, store, helpId, keyword)}));
+  QPushButton* cancel = MakeCancelButton(dialog);
+  layout->addLayout(help != nullptr ? CentredButtonRow({ok, cancel, help}) : CentredButtonRow({ok, cancel}));
 }
+
+}  // namespace
+
+void LayOutFramedDialog(QDialog& dialog, QLayout* fields, Corvane3Data& store, int helpId, const std::string& keyword) {
+  LayOutFrame(dialog, fields, MakeHelpButton(dialog, store, helpId, keyword));
+}
+
+void LayOutFramedDialog(QDialog& dialog, QLayout* fields) { LayOutFrame(dialog, fields, nullptr); }
 
 void RefuseReadOnlyChange(Corvane3Data& store) { store.ShowMessage(res::kReadOnlyDisplay, MessageIcon::Error); }
 

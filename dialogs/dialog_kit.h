@@ -28,6 +28,8 @@ QHBoxLayout* CentredButtonRow(std::initializer_list<QPushButton*> buttons);
 // Lays a dialog out as an etched frame round its fields over the centred OK, Cancel and Help
 // row: OK runs the dialog's accept(), Cancel its reject(), Help the keyword's help.
 void LayOutFramedDialog(QDialog& dialog, QLayout* fields, Corvane3Data& store, int helpId, const std::string& keyword);
+// The same with OK and Cancel only, for a dialog that has no Help button.
+void LayOutFramedDialog(QDialog& dialog, QLayout* fields);
 
 // OK of a read-only display of territory definitions: says the data is changed elsewhere.
 void RefuseReadOnlyChange(Corvane3Data& store);

@@ -30,14 +30,14 @@ std::vector<int> Chain(const Corvane3Data& store, int train) {
   return chain;
 }
 
-// The picker's list under its label, over the OK, Cancel and Help row.
-QListWidget* LayOutPicker(QDialog& dialog, Corvane3Data& store, int id, const char* label, const std::string& help) {
+// The picker's list under its label, over the OK and Cancel row: a picker has no Help button.
+QListWidget* LayOutPicker(QDialog& dialog, int id, const char* label) {
   auto* list = new QListWidget(&dialog);
   SetControlId(list, id);
   auto* fields = new QVBoxLayout;
   fields->addWidget(new QLabel(label, &dialog));
   fields->addWidget(list);
-  LayOutFramedDialog(dialog, fields, store, res::IDC_TRAIN_DIALOG_HELP, help);
+  LayOutFramedDialog(dialog, fields);
   return list;
 }
 
@@ -47,8 +47,7 @@ TSplitTrainDialog::TSplitTrainDialog(QWidget* parent, Corvane3Data& store, const
     : QDialog(parent), store_(store), slot_(trainSlot) {
   SetControlId(this, res::IDD_SPLIT_TRAIN);
   setWindowTitle(QString::fromStdString(caption));
-  QListWidget* list =
-      LayOutPicker(*this, store_, res::IDC_SPLIT_TRAINS, "Train where the split will be made", "train split command");
+  QListWidget* list = LayOutPicker(*this, res::IDC_SPLIT_TRAINS, "Train where the split will be made");
   for (int train : Chain(store_, slot_))
     list->addItem(QString::fromStdString(FieldText(store_.GetTrainStatus(train).TrainId)));
   // Picking a train is the answer.
@@ -81,8 +80,7 @@ void TSplitTrainDialog::accept() {
 TStopTrainDialog::TStopTrainDialog(QWidget* parent, Corvane3Data& store, const std::string& caption) : QDialog(parent) {
   SetControlId(this, res::IDD_STOP_TRAIN);
   setWindowTitle(QString::fromStdString(caption));
-  QListWidget* list =
-      LayOutPicker(*this, store, res::IDC_STOP_BLOCKS, "Block to stop train in", "stop in block command");
+  QListWidget* list = LayOutPicker(*this, res::IDC_STOP_BLOCKS, "Block to stop train in");
   list->setSortingEnabled(true);
   for (int block = 0; block < kMaxBlocks; ++block) {
     // Connector blocks are no place to stop.

@@ -221,4 +221,14 @@ TEST_F(TrainDialogsTest, TheStopListLeavesOutConnectorsAndAnswersTheBlock) {
   EXPECT_TRUE(messages.Calls.empty());
 }
 
+TEST_F(TrainDialogsTest, ThePickersOfferOkAndCancelOnly) {
+  TSplitTrainDialog split(nullptr, store(), "Split Train \"X1\"", 2);
+  TStopTrainDialog stop(nullptr, store(), "Block To Stop \"X1\" In");
+  for (QDialog* picker : std::initializer_list<QDialog*>{&split, &stop}) {
+    QStringList buttons;
+    for (const QPushButton* button : picker->findChildren<QPushButton*>()) buttons << button->text();
+    EXPECT_EQ(buttons, (QStringList{"OK", "Cancel"})) << picker->windowTitle().toStdString();
+  }
+}
+
 }  // namespace
