@@ -54,6 +54,8 @@ void ShowStoredText(QLineEdit* field, const QString& text) {
   const int typing = limit.isValid() ? limit.toInt() : field->maxLength();
   field->setMaxLength(std::max(typing, static_cast<int>(text.size())));
   field->setText(text);
+  // A text wider than its field shows its start, as it reads, not the end where setText leaves the cursor.
+  field->setCursorPosition(0);
   field->setProperty(kShownText, text);
 }
 

@@ -163,12 +163,17 @@ TEST_F(TerritoryInfoTest, TheDemonstrationTerritoryShowsEveryText) {
                  {res::IDC_TERRITORY_EMAIL, FieldText(data.Email)},
                  {res::IDC_TERRITORY_COMMENTS_FILE, FieldText(data.CommentsFile)}};
     for (const auto& line : lines) {
-      const std::string shown = FindControl<QLineEdit>(dialog, line.Id)->text().toStdString();
+      const QLineEdit* field = FindControl<QLineEdit>(dialog, line.Id);
+      const std::string shown = field->text().toStdString();
       EXPECT_FALSE(shown.empty()) << line.Id;
       EXPECT_EQ(shown, line.Stored) << line.Id;
+      EXPECT_EQ(field->cursorPosition(), 0) << line.Id << ": a text wider than its field shows its start";
     }
-    for (const int id : {res::IDC_TERRITORY_ADDRESS, res::IDC_TERRITORY_NOTICE})
-      EXPECT_FALSE(FindControl<QPlainTextEdit>(dialog, id)->toPlainText().isEmpty()) << id;
+    for (const int id : {res::IDC_TERRITORY_ADDRESS, res::IDC_TERRITORY_NOTICE}) {
+      const QPlainTextEdit* box = FindControl<QPlainTextEdit>(dialog, id);
+      EXPECT_FALSE(box->toPlainText().isEmpty()) << id;
+      EXPECT_EQ(box->textCursor().position(), 0) << id;
+    }
   });
 }
 
