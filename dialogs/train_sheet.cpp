@@ -271,11 +271,12 @@ bool TTrainGeneral::Apply() {
   }
   int entranceMinutes = -1;
   if (entrance) {
-    if (entranceTime_->text().isEmpty()) {
+    // The field takes blanks as it is typed; around the time they are no part of it.
+    const QString typed = entranceTime_->text().trimmed();
+    if (typed.isEmpty()) {
       return Refuse("The time when the train is scheduled to arrive on the territory must be entered.", entranceTime_);
     }
-    entranceMinutes =
-        store_.GetTimeField(entranceTime_->text().toStdString(), "time when the train is scheduled to arrive");
+    entranceMinutes = store_.GetTimeField(typed.toStdString(), "time when the train is scheduled to arrive");
     if (entranceMinutes < 0) return RefuseQuietly(entranceTime_);
     entranceTime_->setText(MinutesText(entranceMinutes));
   } else {

@@ -84,6 +84,13 @@ TEST_F(TrainSheetTest, TheEntranceTimeTakesDigitsColonsAndBlanks) {
     int at = 0;
     EXPECT_EQ(validator->validate(typed, at) != QValidator::Invalid, accepted) << text;
   }
+  // Blanks around a partly typed time are no part of it: the minutes typed so far are read.
+  Type(res::IDC_TRAIN_ENTRANCE_TIME, " 12:3 ");
+  Field<QPushButton>(kApply)->setEnabled(true);
+  Field<QPushButton>(kApply)->click();
+  ASSERT_TRUE(messages.Calls.empty()) << messages.Calls[0].Text;
+  EXPECT_EQ(Field<QLineEdit>(res::IDC_TRAIN_ENTRANCE_TIME)->text(), "12:03");
+  EXPECT_EQ(+Data(a).EntranceMinutes, 12 * 60 + 3);
 }
 
 TEST_F(TrainSheetTest, ApplyRefusesEachWrongAnswerWithItsMessageAndStoresNothing) {
@@ -96,6 +103,13 @@ TEST_F(TrainSheetTest, ApplyRefusesEachWrongAnswerWithItsMessageAndStoresNothing
        res::IDC_TRAIN_CREATED_FROM},
       {"no time", [](TrainSheetTest& t) { t.Type(res::IDC_TRAIN_ENTRANCE_TIME, ""); },
        "The time when the train is scheduled to arrive on the territory must be entered.",
+       res::IDC_TRAIN_ENTRANCE_TIME},
+      {"only blanks", [](TrainSheetTest& t) { t.Type(res::IDC_TRAIN_ENTRANCE_TIME, "  "); },
+       "The time when the train is scheduled to arrive on the territory must be entered.",
+       res::IDC_TRAIN_ENTRANCE_TIME},
+      {"blank inside the time", [](TrainSheetTest& t) { t.Type(res::IDC_TRAIN_ENTRANCE_TIME, "7 30"); },
+       "The time entered in field \"time when the train is scheduled to arrive\" is incorrect.  The correct formats "
+       "are X:XX, XX:XX, XXX or XXXX.",
        res::IDC_TRAIN_ENTRANCE_TIME},
       {"bad time", [](TrainSheetTest& t) { t.Type(res::IDC_TRAIN_ENTRANCE_TIME, "25:00"); },
        "The time entered in field \"time when the train is scheduled to arrive\" is incorrect.  The correct formats "
