@@ -194,8 +194,9 @@ void TListFrame::SetupWindow() {
   colours.setColor(QPalette::Base, classic ? Qt::black : Qt::white);
   colours.setColor(QPalette::Text, classic ? Qt::white : Qt::black);
   view_->setPalette(colours);
-  ApplyColumnWidths();
+  // The first fill comes first: a column's default width fits the cells it shows then.
   ListBuild();
+  ApplyColumnWidths();
 }
 
 void TListFrame::ApplyColumnWidths() {
@@ -203,10 +204,11 @@ void TListFrame::ApplyColumnWidths() {
   for (int column = 0; column < model_->columnCount(); ++column) {
     const uint32_t saved = store_.GetColumnSize(spec_.ColumnProgram, column);
     int width = saved == 0 ? header->defaultSectionSize() : static_cast<int>(saved);
-    // A width the user never saved is only a default: it widens to show the heading (and the cells a
-    // column names) whole in this font. A saved width stands as the user left it.
+    // A width the user never saved is only a default: it widens to show the heading, the cells a column
+    // names and the cells the list shows now whole in this font. A saved width stands as the user left it.
     if (saved == 0 || saved == DefaultColumnSize(spec_.ColumnProgram, column)) {
-      width = std::max(width, header->sectionSizeHint(column));
+      view_->resizeColumnToContents(column);  // the heading's width or the widest cell's, whichever is more
+      width = std::max({width, header->sectionSizeHint(column), view_->columnWidth(column)});
       const QString widest =
           column < static_cast<int>(spec_.Columns.size()) ? spec_.Columns[static_cast<size_t>(column)].WidestCell : "";
       if (!widest.isEmpty()) width = std::max(width, view_->fontMetrics().horizontalAdvance(widest) + kCellPadding);

@@ -7,6 +7,7 @@
 #include <QSet>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <memory>
 
 #include "lists/list_frame.h"
@@ -15,6 +16,7 @@
 #include "shell/corvane3_dec.h"
 #include "shell/globals.h"
 #include "store/corvane3_data.h"
+#include "store/track_file.h"
 #include "tests/shell/gui_app.h"
 #include "tests/support/fake_services.h"
 
@@ -73,6 +75,26 @@ TEST_F(FreshListWidthsTest, ASavedWidthStandsEvenWhenNarrowerThanItsHeading) {
   ASSERT_GT(window->List()->horizontalHeader()->sectionSizeHint(0), 33);
   EXPECT_EQ(window->List()->columnWidth(0), 33);
   EXPECT_GE(window->List()->columnWidth(1), window->List()->horizontalHeader()->sectionSizeHint(1));
+}
+
+// The texts a list shows when it opens fit their columns too: the demonstration's descriptions and days.
+TEST_F(FreshListWidthsTest, TheCellsOfTheFirstFillShowWhole) {
+  ASSERT_EQ(TrackFile(*TheStore).Load(CORVANE_DEFAULT_TRK, -1), 0);
+  for (const int command : {res::CM_TRAIN_SCHEDULE, res::CM_ENTRANCE_EXIT, res::CM_SLOW_ORDERS}) {
+    TListFrame* window = Open(command);
+    ASSERT_NE(window, nullptr) << command;
+    QTableView* list = window->List();
+    ASSERT_GT(list->model()->rowCount(), 0) << command;
+    for (int row = 0; row < std::min(list->model()->rowCount(), 10); ++row) {
+      for (int column = 0; column < list->model()->columnCount(); ++column) {
+        const QModelIndex cell = list->model()->index(row, column);
+        EXPECT_GE(list->columnWidth(column), list->sizeHintForIndex(cell).width())
+            << window->windowTitle().toStdString() << ": \"" << cell.data().toString().toStdString() << "\"";
+      }
+    }
+    window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
 }
 
 }  // namespace
