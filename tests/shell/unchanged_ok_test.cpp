@@ -6,6 +6,7 @@
 
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -28,7 +29,9 @@
 #include "shell/corvane3_window.h"
 #include "shell/globals.h"
 #include "store/corvane3_data.h"
+#include "store/file_results.h"
 #include "store/fixed_text.h"
+#include "store/track_file.h"
 #include "tests/shell/gui_app.h"
 #include "tests/support/fake_services.h"
 #include "tests/support/file_bytes.h"
@@ -287,6 +290,41 @@ TEST_F(UnchangedOkTest, EveryEditorAnsweredWithOkUntouchedLeavesEveryStoredByte)
     }
     messages.Calls.clear();
   }
+}
+
+// Every train of the demonstration territory, its sheet opened for editing on every page and answered with OK
+// untouched: each is accepted, and the track file saved afterwards is the one saved before, byte for byte, but
+// for its count of changes.
+TEST_F(UnchangedOkTest, EveryDemonstrationTrainAnsweredWithOkUntouchedSavesTheSameTrackFile) {
+  ASSERT_EQ(TrackFile(store()).Load(CORVANE_DEFAULT_TRK, -1), file_result::kDone);
+  messages.Calls.clear();
+  const int32_t loadedChanges = store().ChangeCount;
+  ASSERT_EQ(TrackFile(store()).Write(In("before.trk"), 0), file_result::kDone);
+
+  int trains = 0;
+  for (int slot = 0; slot < kMaxTrains; ++slot) {
+    if (store().GetTrainData(slot).InUse != 1) continue;
+    ++trains;
+    SCOPED_TRACE(FieldText(store().GetTrainData(slot).TrainId));
+    const Bytes before = BytesOf(store().GetTrainData(slot));
+    TTrainSheet sheet(TheMainFrame, store(), "Edit Train", slot, 0, false);
+    sheet.show();
+    for (int page = 0; page < sheet.PageCount(); ++page) sheet.SelectPage(page);
+    FindControl<QPushButton>(&sheet, 1)->click();
+    EXPECT_FALSE(sheet.isVisible()) << "refused: " << (messages.Calls.empty() ? "" : messages.Calls.back().Text);
+    const Bytes after = BytesOf(store().GetTrainData(slot));
+    const auto differ = std::mismatch(before.begin(), before.end(), after.begin());
+    EXPECT_TRUE(differ.first == before.end())
+        << "byte +" << differ.first - before.begin() << " was " << +*differ.first << ", is " << +*differ.second;
+    messages.Calls.clear();
+  }
+  EXPECT_EQ(trains, 38);  // 931 too, which enters only as what 131 becomes
+
+  store().ChangeCount = loadedChanges;
+  ASSERT_EQ(TrackFile(store()).Write(In("after.trk"), 0), file_result::kDone);
+  const Bytes saved = file_bytes::ReadBytes(In("before.trk"));
+  ASSERT_FALSE(saved.empty());
+  EXPECT_TRUE(file_bytes::ReadBytes(In("after.trk")) == saved);
 }
 
 }  // namespace
