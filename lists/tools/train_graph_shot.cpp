@@ -14,7 +14,7 @@
 #include "store/device_numbers.h"
 #include "store/records.h"
 #include "store/train_codes.h"
-#include "tests/support/demo_dispatcher.h"
+#include "tools/territory/demo_dispatcher.h"
 #include "tools/territory/demo_territory.h"
 
 int main(int argc, char** argv) {
