@@ -123,7 +123,7 @@ int Engine::FindCrewTrainAlongPath(int direction, int switchIndex, int legDevice
       if (block.PassThrough != 1) {
         const BlockStatus status = store.GetBlockStatus(current);
         const int train = status.Trains[0];
-        if (train == 0xFFFF || train >= kMaxTrainStatus) return -1;
+        if (train == kEmptyTrainSlot || train >= kMaxTrainStatus) return -1;
         const TrainStatus head = store.GetTrainStatus(train);
         return head.State == 3 && head.Reason == 3 ? current : -1;
       }

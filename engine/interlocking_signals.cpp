@@ -23,7 +23,7 @@ int SignalDirection(const SignalStatus& status) { return track::SignalDirection(
 int OccupiedSlots(const BlockStatus& status) {
   int count = 0;
   for (int k = 0; k < kBlockTrainSlots; ++k)
-    if (status.Trains[k] != 0xFFFF) ++count;
+    if (status.Trains[k] != kEmptyTrainSlot) ++count;
   return count;
 }
 
@@ -444,8 +444,9 @@ void Engine::SetRouteStatus(int direction, int start, int end, int code, int tra
         }
         int kept = 0;
         for (int k = 0; k < kBlockTrainSlots; ++k)
-          if (status.Trains[k] != 0xFFFF && status.Trains[k] != train) status.Trains[kept++] = status.Trains[k];
-        for (int k = kept; k < kBlockTrainSlots; ++k) status.Trains[k] = 0xFFFF;
+          if (status.Trains[k] != kEmptyTrainSlot && status.Trains[k] != train)
+            status.Trains[kept++] = status.Trains[k];
+        for (int k = kept; k < kBlockTrainSlots; ++k) status.Trains[k] = kEmptyTrainSlot;
         if (kept == 0) status.Occupancy = static_cast<int16_t>(result);
       } else {
         status.Occupancy = static_cast<int16_t>(own);

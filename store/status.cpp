@@ -20,7 +20,6 @@
 
 namespace {
 
-constexpr uint16_t kEmptySlot = 0xFFFF;
 constexpr uint16_t kNoDevice = 0xFFFF;
 
 // Interface device types.
@@ -34,7 +33,7 @@ using occupancy::IsCleared;
 int CountTrains(const BlockStatus& block) {
   int count = 0;
   for (int i = 0; i < kBlockTrainSlots; ++i)
-    if (block.Trains[i] != kEmptySlot) ++count;
+    if (block.Trains[i] != kEmptyTrainSlot) ++count;
   return count;
 }
 
