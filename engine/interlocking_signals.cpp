@@ -8,6 +8,7 @@
 #include "store/device_numbers.h"
 #include "store/status_codes.h"
 #include "store/track_codes.h"
+#include "store/train_codes.h"
 
 using namespace interlocking;
 
@@ -54,7 +55,7 @@ int HeldClearedCode(int code) {
 int32_t HeadDistanceToSignal(Corvane3Data& store, const TrainStatus& train) {
   int32_t position = train.HeadPosition;
   const bool english = store.GetTerritoryOptions().Units == 1;
-  if (train.State == 5 && train.HeadEventTime != -1) {
+  if (train.State == TrainState::Moving && train.HeadEventTime != -1) {
     const int64_t seconds = static_cast<int64_t>(train.HeadEventTime) - store.SimClock;
     const int64_t speed = train.Speed;
     const int64_t still = english ? speed * 63360 / 3600 * seconds / 12 : speed * 50000 / 3600 * seconds / 50;

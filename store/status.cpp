@@ -268,7 +268,8 @@ void Corvane3Data::UpdateTrainStatus(int index, const TrainStatus& record, int a
   }
   if (allowUnused == 1 && index >= counts_.Words[kCountRunningTrains]) counts_.Words[kCountRunningTrains] = index + 1;
   const bool cameIntoUse = oldInUse != 1 && slot.InUse == 1;
-  if (cameIntoUse || (slot.State != oldState && (slot.State == 2 || oldState == 2))) {
+  if (cameIntoUse ||
+      (slot.State != oldState && (slot.State == TrainState::Scheduled || oldState == TrainState::Scheduled))) {
     RefreshArrivalWindow(FieldText(slot.Entrance));
   }
   if (recordPlayback == 1) RecordPlayback(PlaybackKind::TrainStatus, index, &slot, sizeof(TrainStatus));
