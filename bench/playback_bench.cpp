@@ -14,7 +14,7 @@
 #include "store/playback_format.h"
 #include "store/playback_recorder.h"
 #include "store/train_codes.h"
-#include "tests/support/demo_dispatcher.h"
+#include "tools/territory/demo_dispatcher.h"
 #include "tools/territory/demo_territory.h"
 
 namespace {

@@ -16,7 +16,7 @@
 #include "engine/engine.h"
 #include "store/corvane3_data.h"
 #include "store/train_codes.h"
-#include "tests/support/demo_dispatcher.h"
+#include "tools/territory/demo_dispatcher.h"
 #include "tools/territory/demo_territory.h"
 
 namespace {

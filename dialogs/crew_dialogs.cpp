@@ -14,11 +14,11 @@
 #include "resources/train_dialog_ids.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
+#include "store/run_times.h"
 #include "store/train_codes.h"
 
 namespace {
 
-constexpr int32_t kDay = 86400;
 constexpr int kCallTimeChars = 6;
 constexpr int kEntryChars = 40;
 constexpr int kPlatformBlocks = 10;
@@ -144,7 +144,7 @@ void TCrewLocationDialog::ShowArrival(int location, int32_t arrival) {
   else
     std::snprintf(where, sizeof where, "Platform-%s",
                   FieldText(store_.GetPlatformData(location - kCrewPlatformLocation).Name).c_str());
-  const int32_t time = ((arrival % kDay) + kDay) % kDay;
+  const int32_t time = ((arrival % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay;
   char text[160];
   std::snprintf(text, sizeof text, "Crew will arrive at %s at %02d:%02d.", where, time / 3600, time % 3600 / 60);
   store_.Messages().ShowMessage(text, FieldText(store_.Captions[0], kCaptionChars), MessageIcon::Information,
@@ -261,11 +261,11 @@ void TCrewCallDialog::accept() {
   const int minuteOfDay = store_.GetTimeField(typed.toStdString(), "Crew Call Time");
   if (minuteOfDay < 0) return refuseTime();
   const int32_t clock = store_.GetSimClock();
-  int32_t call = minuteOfDay * 60 + store_.GetSimDay() * kDay;
-  if (call < clock) call += kDay;
+  int32_t call = minuteOfDay * 60 + store_.GetSimDay() * kSecondsPerDay;
+  if (call < clock) call += kSecondsPerDay;
   // The lower bounds are 90 s short, so that the suggested time passes within its minute.
   const int32_t earliest = clock + (expired ? 7110 : 1710);
-  if (call < earliest || call > clock + 43200) {
+  if (call < earliest || call > clock + 12 * 3600) {
     store_.ShowMessage(expired ? "You must enter a time that is between 2 hours and 12 hours later than the current "
                                  "time."
                                : "You must enter a time that is between 30 minutes and 12 hours later than the "

@@ -9,6 +9,7 @@
 #include "platform/help.h"
 #include "resources/strings.h"
 #include "store/corvane3_data.h"
+#include "store/run_times.h"
 
 void ShowHelp(Corvane3Data& store, const std::string& keyword) {
   if (!OpenProgramHelp(store.HelpAvailable == 1, keyword)) store.Shell().ShowHelpNotAvailable();
@@ -70,7 +71,6 @@ DialogLock::~DialogLock() {
 }
 
 QString ClockTimeOfDay(int32_t clock) {
-  constexpr int32_t kDay = 86400;
-  const int32_t time = ((clock % kDay) + kDay) % kDay;
+  const int32_t time = ((clock % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay;
   return QString::asprintf("%02d:%02d", time / 3600, time % 3600 / 60);
 }

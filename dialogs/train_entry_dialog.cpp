@@ -11,20 +11,20 @@
 #include "platform/controls.h"
 #include "resources/train_dialog_ids.h"
 #include "store/fixed_text.h"
+#include "store/run_times.h"
 
 namespace {
 
 constexpr int kTrainNameChars = 21;
 constexpr int kLocationChars = 5;
 constexpr int kTimeChars = 6;
-constexpr int32_t kDay = 86400;
 constexpr int32_t kPastWindow = 8 * 3600;
 
 }  // namespace
 
 int32_t GrantedEntryTime(int minuteOfDay, int32_t clock) {
-  int32_t granted = minuteOfDay * 60 + (clock / kDay) * kDay;
-  if (granted < clock - kPastWindow) granted += kDay;
+  int32_t granted = minuteOfDay * 60 + (clock / kSecondsPerDay) * kSecondsPerDay;
+  if (granted < clock - kPastWindow) granted += kSecondsPerDay;
   return granted < clock ? clock : granted;
 }
 

@@ -8,6 +8,7 @@
 #include "store/alert_kinds.h"
 #include "store/alert_lines.h"
 #include "store/fixed_text.h"
+#include "store/run_times.h"
 #include "store/sound_files.h"
 
 namespace {
@@ -67,8 +68,8 @@ void Engine::RaiseAlert(int kind, const char* text1, const char* text2, const ch
   const AlertData alerts = store_.GetAlertData();
   if (alerts.Enabled[kind] == 0) return;
 
-  int32_t secondOfDay = store_.SimClock % 86400;
-  if (secondOfDay < 0) secondOfDay += 86400;
+  int32_t secondOfDay = store_.SimClock % kSecondsPerDay;
+  if (secondOfDay < 0) secondOfDay += kSecondsPerDay;
   const std::string stamp = FormatClockTime(secondOfDay);
 
   // A text given after a missing one is not used: the texts fill the slots in order.

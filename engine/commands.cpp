@@ -246,7 +246,7 @@ void Engine::CmTrainPassRedSignal(int id) {
     return;
   }
   const BlockStatus nextStatus = store.GetBlockStatus(next);
-  if (nextStatus.Trains[kBlockTrainSlots - 1] != kEmptySlot) {
+  if (nextStatus.Trains[kBlockTrainSlots - 1] != kEmptyTrainSlot) {
     char text[100];
     std::snprintf(text, sizeof text, "The maximum number of train allowed in a single block is %d.", kBlockTrainSlots);
     refuse(text);
@@ -260,14 +260,14 @@ void Engine::CmTrainPassRedSignal(int id) {
     if (code == occupancy::kOccupiedRight)
       return refuse("There is a train in the next block moving in the opposite direction.");
     if (code == occupancy::kClearedRight) return refuse("The next block is cleared in the opposite direction.");
-    if (nextStatus.Trains[0] != kEmptySlot) nearest = nextStatus.Trains[0];
+    if (nextStatus.Trains[0] != kEmptyTrainSlot) nearest = nextStatus.Trains[0];
     entryEnd = length;
   } else {
     if (code == occupancy::kOccupiedLeft)
       return refuse("There is a train in the next block moving in the opposite direction.");
     if (code == occupancy::kClearedLeft) return refuse("The next block is cleared in the opposite direction.");
     for (int k = kBlockTrainSlots - 1; k >= 0 && nearest == -1; --k)
-      if (nextStatus.Trains[k] != kEmptySlot) nearest = nextStatus.Trains[k];
+      if (nextStatus.Trains[k] != kEmptyTrainSlot) nearest = nextStatus.Trains[k];
     entryEnd = 0;
   }
   int32_t room = length;

@@ -10,6 +10,7 @@
 #include "store/alert_kinds.h"
 #include "store/device_numbers.h"
 #include "store/fixed_text.h"
+#include "store/run_times.h"
 #include "store/train_codes.h"
 
 using namespace movement;
@@ -70,7 +71,7 @@ void Engine::WarnCrewExpiry(int train) {
   TrainStatus status = store.GetTrainStatus(train);
   status.CrewWarningGiven = 1;
   store.UpdateTrainStatus(train, status);
-  const std::string at = FormatClockTime(((status.CrewExpiry % 86400) + 86400) % 86400);
+  const std::string at = FormatClockTime(((status.CrewExpiry % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay);
   const std::string name = FieldText(status.TrainId);
   RaiseAlert(alert_kind::kCrewTimeWarning, name.c_str(), at.c_str());
 }

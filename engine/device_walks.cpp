@@ -16,8 +16,6 @@ using interlocking::kDiamondBase;
 using interlocking::kSignalBase;
 using interlocking::kSwitchBase;
 
-constexpr uint16_t kEmptyTrainSlot = 0xFFFF;
-
 }  // namespace
 
 int TableCount(const Corvane3Data& store, int word, int capacity) {

@@ -4,6 +4,7 @@
 
 #include "engine/interlocking_devices.h"
 #include "store/fixed_text.h"
+#include "store/run_times.h"
 #include "store/wall_clock.h"
 
 namespace interlocking {
@@ -31,7 +32,7 @@ int32_t MaintainerFixTime(Engine& engine) {
 }
 
 std::string MaintainerFixText(int32_t fixTime) {
-  const int32_t timeOfDay = ((fixTime % 86400) + 86400) % 86400;
+  const int32_t timeOfDay = ((fixTime % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay;
   char text[64];
   std::snprintf(text, sizeof text, "Maintainer will fix by %02d:%02d.", timeOfDay / 3600, timeOfDay % 3600 / 60);
   return text;

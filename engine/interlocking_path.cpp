@@ -4,6 +4,7 @@
 
 #include "engine/engine.h"
 #include "engine/interlocking_devices.h"
+#include "store/train_codes.h"
 
 using namespace interlocking;
 
@@ -123,9 +124,9 @@ int Engine::FindCrewTrainAlongPath(int direction, int switchIndex, int legDevice
       if (block.PassThrough != 1) {
         const BlockStatus status = store.GetBlockStatus(current);
         const int train = status.Trains[0];
-        if (train == 0xFFFF || train >= kMaxTrainStatus) return -1;
+        if (train == kEmptyTrainSlot || train >= kMaxTrainStatus) return -1;
         const TrainStatus head = store.GetTrainStatus(train);
-        return head.State == 3 && head.Reason == 3 ? current : -1;
+        return head.State == TrainState::Stopped && head.Reason == StopReason::WaitSignal ? current : -1;
       }
       if (store.BlockStatusRef(current).ReversesPath != 0) d = 1 - d;
       if (CellCode(store, block.LeftCellX, block.LeftCellY) == track::kVertical) {

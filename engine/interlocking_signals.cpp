@@ -8,6 +8,7 @@
 #include "store/device_numbers.h"
 #include "store/status_codes.h"
 #include "store/track_codes.h"
+#include "store/train_codes.h"
 
 using namespace interlocking;
 
@@ -23,7 +24,7 @@ int SignalDirection(const SignalStatus& status) { return track::SignalDirection(
 int OccupiedSlots(const BlockStatus& status) {
   int count = 0;
   for (int k = 0; k < kBlockTrainSlots; ++k)
-    if (status.Trains[k] != 0xFFFF) ++count;
+    if (status.Trains[k] != kEmptyTrainSlot) ++count;
   return count;
 }
 
@@ -54,7 +55,7 @@ int HeldClearedCode(int code) {
 int32_t HeadDistanceToSignal(Corvane3Data& store, const TrainStatus& train) {
   int32_t position = train.HeadPosition;
   const bool english = store.GetTerritoryOptions().Units == 1;
-  if (train.State == 5 && train.HeadEventTime != -1) {
+  if (train.State == TrainState::Moving && train.HeadEventTime != -1) {
     const int64_t seconds = static_cast<int64_t>(train.HeadEventTime) - store.SimClock;
     const int64_t speed = train.Speed;
     const int64_t still = english ? speed * 63360 / 3600 * seconds / 12 : speed * 50000 / 3600 * seconds / 50;
@@ -444,8 +445,9 @@ void Engine::SetRouteStatus(int direction, int start, int end, int code, int tra
         }
         int kept = 0;
         for (int k = 0; k < kBlockTrainSlots; ++k)
-          if (status.Trains[k] != 0xFFFF && status.Trains[k] != train) status.Trains[kept++] = status.Trains[k];
-        for (int k = kept; k < kBlockTrainSlots; ++k) status.Trains[k] = 0xFFFF;
+          if (status.Trains[k] != kEmptyTrainSlot && status.Trains[k] != train)
+            status.Trains[kept++] = status.Trains[k];
+        for (int k = kept; k < kBlockTrainSlots; ++k) status.Trains[k] = kEmptyTrainSlot;
         if (kept == 0) status.Occupancy = static_cast<int16_t>(result);
       } else {
         status.Occupancy = static_cast<int16_t>(own);

@@ -73,7 +73,7 @@ void Engine::CmTrainMerge(int id) {
   const int k = FindSlot(headStatus, a);
   if (k < 0) return refuse("Could not find train in block.  Try again to merge.");
   const int j = direction == 0 ? k + 1 : k - 1;
-  if (j < 0 || j >= kBlockTrainSlots || headStatus.Trains[j] == kEmptySlot || !ValidTrain(headStatus.Trains[j]))
+  if (j < 0 || j >= kBlockTrainSlots || headStatus.Trains[j] == kEmptyTrainSlot || !ValidTrain(headStatus.Trains[j]))
     return refuse("Train to merge with is no longer in the block.  Try again to merge.");
   const int b = headStatus.Trains[j];
   TrainStatus lead = store.GetTrainStatus(b);
@@ -117,7 +117,7 @@ void Engine::CmTrainMerge(int id) {
       BlockStatus status = store.GetBlockStatus(device);
       if (!ReplaceInSlots(status, a, b) && FindSlot(status, b) < 0) {
         for (int k2 = 0; k2 < kBlockTrainSlots; ++k2) {
-          if (status.Trains[k2] == kEmptySlot) {
+          if (status.Trains[k2] == kEmptyTrainSlot) {
             status.Trains[k2] = static_cast<uint16_t>(b);
             break;
           }
@@ -133,7 +133,7 @@ void Engine::CmTrainMerge(int id) {
     BlockStatus status = store.GetBlockStatus(block);
     if (status.InUse == 0 || FindSlot(status, a) < 0) continue;
     RemoveFromSlots(status, a);
-    if (!covered[block] && status.Trains[0] == kEmptySlot) {
+    if (!covered[block] && status.Trains[0] == kEmptyTrainSlot) {
       if (status.HeldRoutes < 1) {
         status.Occupancy = occupancy::kFree;
       } else {
@@ -313,7 +313,7 @@ void MergeNextBlock(Engine& engine, int chosen, int which) {
         // The absorbed train's place becomes the survivor's; other trains keep theirs.
         if (!ReplaceInSlots(status, x, s) && FindSlot(status, s) < 0) {
           for (int k = 0; k < kBlockTrainSlots; ++k) {
-            if (status.Trains[k] == kEmptySlot) {
+            if (status.Trains[k] == kEmptyTrainSlot) {
               status.Trains[k] = static_cast<uint16_t>(s);
               break;
             }

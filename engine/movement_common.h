@@ -13,7 +13,6 @@
 
 namespace movement {
 
-inline constexpr uint16_t kEmptySlot = 0xFFFF;
 // What a train without a valid schedule reads as its schedule.
 inline const TrainData kNoTrainData{};
 // Walks along a chain of coupled trains give up here: a damaged chain must not hang the tick.
@@ -26,14 +25,14 @@ inline bool ValidType(int type) { return type >= 0 && type < kMaxTrainTypes; }
 // The slot (0-4) that holds the train, or -1.
 inline int FindSlot(const BlockStatus& status, int train) {
   for (int k = 0; k < kBlockTrainSlots; ++k)
-    if (status.Trains[k] != kEmptySlot && status.Trains[k] == train) return k;
+    if (status.Trains[k] != kEmptyTrainSlot && status.Trains[k] == train) return k;
   return -1;
 }
 
 inline int CountTrains(const BlockStatus& status) {
   int n = 0;
   for (int k = 0; k < kBlockTrainSlots; ++k)
-    if (status.Trains[k] != kEmptySlot) ++n;
+    if (status.Trains[k] != kEmptyTrainSlot) ++n;
   return n;
 }
 
@@ -42,7 +41,7 @@ inline bool RemoveFromSlots(BlockStatus& status, int train) {
   const int k = FindSlot(status, train);
   if (k < 0) return false;
   for (int j = k; j + 1 < kBlockTrainSlots; ++j) status.Trains[j] = status.Trains[j + 1];
-  status.Trains[kBlockTrainSlots - 1] = kEmptySlot;
+  status.Trains[kBlockTrainSlots - 1] = kEmptyTrainSlot;
   return true;
 }
 
@@ -52,16 +51,16 @@ inline bool RemoveFromSlots(BlockStatus& status, int train) {
 inline int TrainAhead(const BlockStatus& status, int train, int direction) {
   const int k = FindSlot(status, train);
   if (direction == 0) {
-    if (k < 0) return status.Trains[0] == kEmptySlot ? -1 : status.Trains[0];
-    if (k + 1 >= kBlockTrainSlots || status.Trains[k + 1] == kEmptySlot) return -1;
+    if (k < 0) return status.Trains[0] == kEmptyTrainSlot ? -1 : status.Trains[0];
+    if (k + 1 >= kBlockTrainSlots || status.Trains[k + 1] == kEmptyTrainSlot) return -1;
     return status.Trains[k + 1];
   }
   if (k < 0) {
     for (int j = kBlockTrainSlots - 1; j >= 0; --j)
-      if (status.Trains[j] != kEmptySlot) return status.Trains[j];
+      if (status.Trains[j] != kEmptyTrainSlot) return status.Trains[j];
     return -1;
   }
-  if (k == 0 || status.Trains[k - 1] == kEmptySlot) return -1;
+  if (k == 0 || status.Trains[k - 1] == kEmptyTrainSlot) return -1;
   return status.Trains[k - 1];
 }
 

@@ -8,6 +8,7 @@
 #include "engine/engine.h"
 #include "engine/movement_common.h"
 #include "store/fixed_text.h"
+#include "store/run_times.h"
 #include "store/status_codes.h"
 #include "store/train_codes.h"
 
@@ -196,7 +197,7 @@ void Engine::MoveTrain(int train) {
     const std::string exitName(FieldText(leavesLeft ? rearData.LeftLocation : rearData.RightLocation));
 
     if (rearStatus.HeldRoutes < 1) {
-      if (held <= 1 || rearStatus.Trains[0] == kEmptySlot) {
+      if (held <= 1 || rearStatus.Trains[0] == kEmptyTrainSlot) {
         rearStatus.Occupancy = occupancy::kFree;
       } else {
         const TrainStatus first = store.GetTrainStatus(rearStatus.Trains[0]);
@@ -290,7 +291,7 @@ void Engine::MoveTrain(int train) {
     SetFieldText(status.Exit, FieldText(leg.LegExit));
     const int32_t minutes = leg.ReentryMinutes == 0xFFFF ? 0 : leg.ReentryMinutes;
     status.HeadEventTime = clock + minutes * 60;
-    if (LegCrewMinutes(leg) != -1) status.CrewExpiry = status.HeadEventTime + 43200 - LegCrewMinutes(leg) * 60;
+    if (LegCrewMinutes(leg) != -1) status.CrewExpiry = status.HeadEventTime + kCrewShift - LegCrewMinutes(leg) * 60;
     for (int org = 0; org < kMaxLocations; ++org) {
       const OrgData location = store.GetOrgData(org);
       if (location.InUse != 1 || FieldText(location.Name) != entrance) continue;
@@ -322,7 +323,7 @@ void Engine::MoveTrain(int train) {
   if (start != -1) SetRouteStatus(startDirection, start, next, 0, train, 1, 1);
   if (othersRemain) {
     rearStatus = store.GetBlockStatus(rear);
-    if (rearStatus.Trains[0] != kEmptySlot) {
+    if (rearStatus.Trains[0] != kEmptyTrainSlot) {
       const TrainStatus first = store.GetTrainStatus(rearStatus.Trains[0]);
       rearStatus.Occupancy = static_cast<int16_t>(occupancy::Occupied(first.HeadDirection));
       store.UpdateBlockStatus(rear, rearStatus);

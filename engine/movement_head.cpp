@@ -255,7 +255,7 @@ PathCheckResult Engine::EnterNextBlock(int train, int block, int firstEntry, int
   if (FindSlot(nextStatus, train) < 0) {
     if (status.HeadDirection == 1) {
       for (int k = 0; k < kBlockTrainSlots; ++k)
-        if (nextStatus.Trains[k] == kEmptySlot) {
+        if (nextStatus.Trains[k] == kEmptyTrainSlot) {
           nextStatus.Trains[k] = static_cast<uint16_t>(train);
           break;
         }

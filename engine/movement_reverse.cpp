@@ -80,7 +80,7 @@ Refusal PlanTurn(Engine& engine, const TrainStatus& train, int slot, bool ctc, b
   } else {
     int last = -1;
     for (int k = kBlockTrainSlots - 1; k >= 0 && last == -1; --k)
-      if (startStatus.Trains[k] != kEmptySlot) last = startStatus.Trains[k];
+      if (startStatus.Trains[k] != kEmptyTrainSlot) last = startStatus.Trains[k];
     if (last != slot) return Refusal::TrainBehind;
   }
 
@@ -143,7 +143,7 @@ void TurnOccupancy(Engine& engine, int slot, int newHead, int newRear, int oldDi
     const BlockStatus rear = store.GetBlockStatus(newRear);
     bool others = false;
     for (int k = 0; k < kBlockTrainSlots; ++k)
-      if (rear.Trains[k] != kEmptySlot && rear.Trains[k] != slot) others = true;
+      if (rear.Trains[k] != kEmptyTrainSlot && rear.Trains[k] != slot) others = true;
     if (!others) swap(newRear);
   }
 }

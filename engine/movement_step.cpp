@@ -66,7 +66,8 @@ void Engine::StartOrMoveTrain(int train) {
     status.HeadEventTime = TimeAfter(status.HeadEventTime, hours * 3600 + minutes * 60);
     StandardStop(*this, status, train, StopReason::Derailment);
     const std::string id(FieldText(status.TrainId));
-    const std::string until = FormatClockTime(((status.HeadEventTime % 86400) + 86400) % 86400);
+    const std::string until =
+        FormatClockTime(((status.HeadEventTime % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay);
     RaiseAlert(alert_kind::kDerailment, id.c_str(), until.c_str());
     return;
   }

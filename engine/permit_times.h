@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <string>
 
-inline constexpr int32_t kSecondsPerDay = 86400;
+#include "store/run_times.h"
+
 inline constexpr int32_t kMinutesPerDay = 1440;
 
 // Minutes from start to end of day, past midnight when the end is smaller.

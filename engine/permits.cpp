@@ -10,12 +10,12 @@
 #include "store/alert_kinds.h"
 #include "store/device_numbers.h"
 #include "store/fixed_text.h"
+#include "store/run_times.h"
 #include "store/status_codes.h"
 #include "store/track_names.h"
 
 namespace {
 
-constexpr int32_t kSecondsPerWeek = 7 * kSecondsPerDay;
 constexpr int32_t kPostponeSeconds = 300;
 
 using device::IsBlock;
@@ -172,7 +172,7 @@ void Engine::ScheduleBlockPermits() {
     status.State = kPermitScheduled;
     status.RequestTime = day / 7 * kSecondsPerWeek + requestMinute * 60;
     status.StartTime = day * kSecondsPerDay + permit.StartMinutes * 60;
-    if (status.StartTime < clock - 43200) status.StartTime += kSecondsPerDay;
+    if (status.StartTime < clock - kSecondsPerDay / 2) status.StartTime += kSecondsPerDay;
     status.EndTime = status.StartTime + PermitSpanMinutes(permit.StartMinutes, permit.EndMinutes) * 60;
     status.NextActionTime = status.StartTime - 60;
     status.MinutesGranted = 0;

@@ -13,6 +13,7 @@
 #include "store/operating_mode.h"
 #include "store/playback_file.h"
 #include "store/playback_format.h"
+#include "store/run_times.h"
 #include "store/status_codes.h"
 #include "store/text_format.h"
 #include "store/track_file.h"
@@ -27,8 +28,6 @@ namespace {
 using movement::ValidBlock;
 using movement::ValidType;
 
-constexpr int32_t kDaySeconds = 86400;
-constexpr int32_t kCrewShift = 43200;
 constexpr int32_t kLateStationWindow = 72000;  // a stop more than 20 hours ahead was yesterday's
 constexpr uint16_t kNoEntry = 0xFFFF;
 constexpr int kFirstSwitch = device::kSwitchBase, kFirstSignal = device::kSignalBase,
@@ -179,7 +178,7 @@ bool RunControl::StartSimulation(int day, int minute, int startRecord) {
     return false;
   }
   const StartTime start = store_.GetStartTime(startRecord);
-  const int32_t startSeconds = day * kDaySeconds + minute * 60;
+  const int32_t startSeconds = day * kSecondsPerDay + minute * 60;
   store_.SetSimClock(startSeconds);
   store_.SetSimStartTime(startSeconds);
   store_.SetSimStartDay(day);
@@ -190,8 +189,8 @@ bool RunControl::StartSimulation(int day, int minute, int startRecord) {
     // The end day offset and minute are whatever the track file holds: reckon in 64 bits, keep an end past
     // the clock's range at its limit rather than let it wrap, and never let it precede the start (a
     // recording whose end does is refused when played back).
-    int64_t reckoned = (int64_t{start.Word463} + day) * kDaySeconds + int64_t{start.Word460} * 60;
-    if (reckoned <= startSeconds) reckoned += kDaySeconds;
+    int64_t reckoned = (int64_t{start.Word463} + day) * kSecondsPerDay + int64_t{start.Word460} * 60;
+    if (reckoned <= startSeconds) reckoned += kSecondsPerDay;
     end = static_cast<int32_t>(std::clamp<int64_t>(reckoned, int64_t{startSeconds} + 1, INT32_MAX));
   }
   store_.SetSimEndTime(end);
@@ -313,14 +312,14 @@ void RunControl::PlaceStartTrain(const StartTime& start, int entry) {
 
   // Station times on the run's first day; a stop not after the clock is one the train has made.
   const std::string platformName(FieldText(blockData.PlatformName));
-  const int32_t today = store_.GetSimDay() * kDaySeconds;
+  const int32_t today = store_.GetSimDay() * kSecondsPerDay;
   TrainStationTime times = store_.GetTrainStationTime(slot);
   TrainStop stops = store_.GetTrainStop(slot);
   for (int k = 0; k < kTrainStations; ++k) {
     times.Times[k] = -1;
     if (data.Stations[k].Minutes == 0xFFFF) continue;
     int32_t time = int32_t{data.Stations[k].Minutes} * 60 + today;
-    if (time > clock + kLateStationWindow) time -= kDaySeconds;
+    if (time > clock + kLateStationWindow) time -= kSecondsPerDay;
     if (time < 0) time = clock;
     times.Times[k] = time;
     if (time <= clock) {

@@ -5,14 +5,13 @@
 
 #include "engine/engine.h"
 #include "store/fixed_text.h"
+#include "store/run_times.h"
 #include "store/train_codes.h"
 #include "store/wall_clock.h"
 
 namespace {
 
 constexpr int32_t kWeekSeconds = 604800;
-constexpr int32_t kDaySeconds = 86400;
-constexpr int32_t kCrewShift = 43200;
 constexpr int kLookAheadMinutes = 480;
 
 bool ValidType(int type) { return type >= 0 && type < kMaxTrainTypes; }
@@ -77,8 +76,8 @@ void Engine::ScheduleTrains() {
     for (int k = 0; k < kTrainStations; ++k) {
       times.Times[k] = -1;
       if (data.Stations[k].Minutes == 0xFFFF) continue;
-      int32_t time = 60 * data.Stations[k].Minutes + kDaySeconds * day;
-      if (clock > time && store.LoadedTrackVersion > 29) time += kDaySeconds;
+      int32_t time = 60 * data.Stations[k].Minutes + kSecondsPerDay * day;
+      if (clock > time && store.LoadedTrackVersion > 29) time += kSecondsPerDay;
       times.Times[k] = time;
     }
     store.UpdateTrainStationTime(slot, times);

@@ -10,12 +10,11 @@
 #include "store/alert_kinds.h"
 #include "store/device_numbers.h"
 #include "store/fixed_text.h"
+#include "store/run_times.h"
 #include "store/track_names.h"
 
 namespace {
 
-constexpr int32_t kSecondsPerDay = 86400;
-constexpr int32_t kSecondsPerWeek = 604800;
 constexpr int kMinutesPerDay = 1440;
 constexpr int kOpeningLeadMinutes = 480;  // a timed order's record opens up to 8 hours ahead
 

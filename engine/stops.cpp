@@ -18,14 +18,11 @@ using namespace movement;
 
 namespace {
 
-constexpr int32_t kDaySeconds = 86400;
-constexpr int32_t kCrewShift = 43200;
-
 bool ValidSchedule(int index) { return index >= 0 && index < kMaxTrains; }
 bool ValidPlatform(int index) { return index >= 0 && index < kTrainStations && index < kMaxPlatforms; }
 
 std::string TimeOfDay(int32_t time) {
-  return Engine::FormatClockTime(((time % kDaySeconds) + kDaySeconds) % kDaySeconds);
+  return Engine::FormatClockTime(((time % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay);
 }
 
 // The new crew's times: its shift runs 12 hours from when it came on duty (now, when no time was given).
@@ -57,8 +54,8 @@ TrainStationTime StationTimesFrom(const Corvane3Data& store, const TrainData& da
   for (int k = 0; k < kTrainStations; ++k) {
     times.Times[k] = -1;
     if (data.Stations[k].Minutes == 0xFFFF) continue;
-    int32_t time = 60 * data.Stations[k].Minutes + kDaySeconds * day;
-    if (store.LoadedTrackVersion >= 30 && time < clock - kCrewShift) time += kDaySeconds;
+    int32_t time = 60 * data.Stations[k].Minutes + kSecondsPerDay * day;
+    if (store.LoadedTrackVersion >= 30 && time < clock - kCrewShift) time += kSecondsPerDay;
     times.Times[k] = time;
   }
   return times;

@@ -26,8 +26,6 @@ using device::kDiamondBase;
 using device::kSignalBase;
 using device::kSwitchBase;
 
-constexpr uint16_t kEmptyTrainSlot = 0xFFFF;
-
 bool StartsWith(const std::string& text, const char* word) { return text.rfind(word, 0) == 0; }
 
 // A cleared (or running-time) code turned into the occupied code of its direction.

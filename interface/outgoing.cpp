@@ -17,7 +17,6 @@ namespace xfer {
 
 namespace {
 
-constexpr uint16_t kEmptyTrainSlot = 0xFFFF;
 constexpr const char* kDroppedPrefix = "Line dropped, the queue is full: ";
 
 using LogWriter = void (*)(Corvane3Data&, std::string_view, int);

@@ -5,6 +5,7 @@
 
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
+#include "store/run_times.h"
 #include "store/status_codes.h"
 #include "store/wall_clock.h"
 
@@ -130,9 +131,9 @@ std::string SignalName(const Corvane3Data& store, int index) {
 
 std::string SimulationStamp(int32_t clock) {
   if (clock < 0) clock = 0;
-  const int32_t seconds = clock % 86400;
+  const int32_t seconds = clock % kSecondsPerDay;
   char text[32];
-  std::snprintf(text, sizeof text, "%02d-%02d:%02d:%02d", clock / 86400, seconds / 3600, seconds / 60 % 60,
+  std::snprintf(text, sizeof text, "%02d-%02d:%02d:%02d", clock / kSecondsPerDay, seconds / 3600, seconds / 60 % 60,
                 seconds % 60);
   return text;
 }

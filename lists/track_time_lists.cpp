@@ -15,6 +15,7 @@
 #include "platform/controls.h"
 #include "resources/permit_slow_ids.h"
 #include "store/corvane3_data.h"
+#include "store/run_times.h"
 
 QString DaysText(const DayFlags& days) {
   static constexpr const char* kDays[7] = {"Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"};
@@ -31,7 +32,7 @@ QString MinuteText(int minutes) {
 }
 
 QString ClockTimeText(int32_t seconds) {
-  const int32_t ofDay = ((seconds % 86400) + 86400) % 86400;
+  const int32_t ofDay = ((seconds % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay;
   return MinuteText(ofDay / 60);
 }
 

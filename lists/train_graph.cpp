@@ -21,12 +21,12 @@
 #include "resources/train_graph_ids.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
+#include "store/run_times.h"
 
 namespace graph {
 
 namespace {
 
-constexpr int kDay = 86400;
 constexpr int kGraphWindowIndex = 14;
 constexpr const char* kWeekdays[7] = {"Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"};
 
@@ -119,10 +119,10 @@ void PaintBands(QPainter& painter, const Corvane3Data& store, const Layout& layo
 }  // namespace
 
 QPoint Layout::TimeToPoint(int k, int32_t seconds) const {
-  const int ofDay = ((seconds % kDay) + kDay) % kDay;
+  const int ofDay = ((seconds % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay;
   int hour = ofDay / 3600;
   const int minute = ofDay % 3600 / 60;
-  int band = FloorDiv(seconds, kDay) - FirstDay;
+  int band = FloorDiv(seconds, kSecondsPerDay) - FirstDay;
   // A band runs from 30 minutes before the start hour to 30 minutes before it on the next day.
   if (StartHour == 0) {
     if (hour * 60 + minute > 23 * 60 + 30) {
@@ -204,14 +204,14 @@ int HitWalk::Step(const OSHit& hit, Segment out[2]) {
     const int32_t fromSeconds = track.Minutes * 60, toSeconds = hit.Minutes * 60;
     const QPoint from = layout_.TimeToPoint(fromLine, fromSeconds);
     const QPoint to = layout_.TimeToPoint(toLine, toSeconds);
-    const int32_t t1 = ((fromSeconds % kDay) + kDay) % kDay;
-    int32_t t2 = ((toSeconds % kDay) + kDay) % kDay;
-    if (t2 < t1) t2 += kDay;
+    const int32_t t1 = ((fromSeconds % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay;
+    int32_t t2 = ((toSeconds % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay;
+    if (t2 < t1) t2 += kSecondsPerDay;
     if (edge < t1 || t2 <= edge) {
       segment(from, to, true, true);
     } else {
       // The run crosses the band's right edge: to the edge in this band, on from the left in the next.
-      const int64_t edgeMinutes = static_cast<int64_t>(FloorDiv(fromSeconds, kDay)) * 1440 + edge / 60;
+      const int64_t edgeMinutes = static_cast<int64_t>(FloorDiv(fromSeconds, kSecondsPerDay)) * 1440 + edge / 60;
       const int64_t toEdge = edgeMinutes - track.Minutes;
       const int64_t between = std::max<int64_t>(1, static_cast<int64_t>(hit.Minutes) - track.Minutes);
       const int y =

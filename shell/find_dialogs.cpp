@@ -22,6 +22,7 @@
 #include "shell/corvane3_window.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
+#include "store/run_times.h"
 #include "store/text_format.h"
 #include "store/track_names.h"
 #include "store/train_codes.h"
@@ -274,8 +275,8 @@ TrainOutcome LocateTrain(const Corvane3Data& store, int slot, bool arrivingWhenU
   const uint8_t state = arrivingWhenUnshown && train.State == kStateUnshown ? TrainState::Scheduled : train.State;
   switch (state) {
     case TrainState::Scheduled: {
-      int32_t time = train.HeadEventTime % 86400;
-      if (time < 0) time += 86400;
+      int32_t time = train.HeadEventTime % kSecondsPerDay;
+      if (time < 0) time += kSecondsPerDay;
       char text[160];
       std::snprintf(text, sizeof text, res::kTrainWillArrive, FieldText(train.Entrance).c_str(), time / 3600,
                     time / 60 % 60);

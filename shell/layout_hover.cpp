@@ -7,8 +7,10 @@
 #include "store/corvane3_data.h"
 #include "store/device_numbers.h"
 #include "store/fixed_text.h"
+#include "store/run_times.h"
 #include "store/status_codes.h"
 #include "store/text_format.h"
+#include "store/train_codes.h"
 
 using textfmt::Format;
 
@@ -16,7 +18,7 @@ namespace hover {
 
 namespace {
 
-int64_t DaySeconds(int32_t t) { return ((static_cast<int64_t>(t) % 86400) + 86400) % 86400; }
+int64_t DaySeconds(int32_t t) { return ((static_cast<int64_t>(t) % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay; }
 int Hours(int32_t t) { return static_cast<int>(DaySeconds(t) / 3600); }
 int Minutes(int32_t t) { return static_cast<int>(DaySeconds(t) / 60 % 60); }
 
@@ -113,10 +115,10 @@ std::string DescribeLocation(Corvane3Data& store, int location, bool awaitingSta
 
 int TrainShownByBlock(Corvane3Data& store, int block) {
   const BlockStatus status = store.GetBlockStatus(block);
-  if (status.Occupancy == occupancy::kOccupiedRight) return status.Trains[0] == 0xFFFF ? -1 : status.Trains[0];
+  if (status.Occupancy == occupancy::kOccupiedRight) return status.Trains[0] == kEmptyTrainSlot ? -1 : status.Trains[0];
   if (status.Occupancy == occupancy::kOccupiedLeft) {
     for (int k = kBlockTrainSlots - 1; k >= 0; --k)
-      if (status.Trains[k] != 0xFFFF) return status.Trains[k];
+      if (status.Trains[k] != kEmptyTrainSlot) return status.Trains[k];
   }
   return -1;
 }
@@ -232,10 +234,14 @@ bool TrainStatusLine(Corvane3Data& store, int slot, std::string& line) {
   store.GenerateTrainStatus(slot, status);
   std::string label = "ETA at";
   int32_t time = train.HeadEventTime;
-  if (train.State == 3) {
-    label = train.Reason == 3 || train.Reason == 25 || train.Reason == 22 ? "waiting since" : "ETD at ";
-    if (train.WaitStart != -1 && train.Reason != 28 && train.Reason != 19) time = train.WaitStart;
-  } else if (train.State == 28 || train.State == 11) {
+  if (train.State == TrainState::Stopped) {
+    label = train.Reason == StopReason::WaitSignal || train.Reason == StopReason::WaitHelper ||
+                    train.Reason == StopReason::CrewTimeExpired
+                ? "waiting since"
+                : "ETD at ";
+    if (train.WaitStart != -1 && train.Reason != StopReason::LocalWork && train.Reason != StopReason::BrokenHose)
+      time = train.WaitStart;
+  } else if (train.State == TrainState::InWorkArea || train.State == TrainState::Leaving) {
     label = "ETD at ";
   }
   const std::string timeText = Format("%d:%02d", Hours(time), Minutes(time));
@@ -264,7 +270,7 @@ bool TrainStatusLine(Corvane3Data& store, int slot, std::string& line) {
 
   std::string tail;
   int work = train.LocalWorkIndex;
-  if (train.State == 3 && train.Reason == 28 && work != 9) ++work;
+  if (train.State == TrainState::Stopped && train.Reason == StopReason::LocalWork && work != 9) ++work;
   if (work >= 0 && work < kTrainLocalWork) {
     const std::string area = Text(data.LocalWork[work].AreaName);
     if (!area.empty()) tail += Format("Work \"%s\" ", area.c_str());

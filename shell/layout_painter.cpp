@@ -14,6 +14,7 @@
 #include "store/corvane3_data.h"
 #include "store/device_numbers.h"
 #include "store/fixed_text.h"
+#include "store/run_times.h"
 #include "store/status_codes.h"
 #include "store/track_codes.h"
 
@@ -25,13 +26,15 @@ constexpr int kKeys = 6;
 enum Key { kKeyWhite, kKeyBlack, kKeyRed, kKeyYellow, kKeyBlue, kKeyGreen };
 constexpr QRgb kKeyColours[kKeys] = {kWhite, kBlack, kRed, kYellow, kBlue, kBrightGreen};
 constexpr int kNoStackMark = 4;
+// The paint status of a cell whose colours no block, switch or signal status sets.
+constexpr int kNoPaintStatus = 6;
 
 int TrainCount(const BlockStatus& status) {
   // The slots are copied out: the packed record's array may lie at an odd address.
   uint16_t trains[sizeof status.Trains / sizeof(uint16_t)];
   std::memcpy(trains, status.Trains, sizeof trains);
   int count = 0;
-  for (uint16_t slot : trains) count += slot != 0xFFFF;
+  for (uint16_t slot : trains) count += slot != kEmptyTrainSlot;
   return count;
 }
 
@@ -81,7 +84,7 @@ QFont CourierFont(int height) {
 QRect Box(int left, int top, int right, int bottom) { return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)); }
 
 QString TimeOfDay(int32_t seconds) {
-  const int64_t t = ((static_cast<int64_t>(seconds) % 86400) + 86400) % 86400;
+  const int64_t t = ((static_cast<int64_t>(seconds) % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay;
   return QString::asprintf("%02d:%02d", static_cast<int>(t / 3600), static_cast<int>(t / 60 % 60));
 }
 
@@ -314,7 +317,7 @@ void LayoutPainter::DrawLabel(QPainter& painter, const QRect& r, const QString& 
 bool LayoutPainter::TrainCoversCell(int block, int column, int row) const {
   const BlockStatus& status = store_.BlockStatusRef(block);
   if (status.Occupancy == occupancy::kOccupiedRight) {
-    if (status.Trains[0] == 0xFFFF) return false;
+    if (status.Trains[0] == kEmptyTrainSlot) return false;
     return row == status.RightLabelY && (column == status.RightLabelX || column == status.RightLabelX - 1);
   }
   if (status.Occupancy == occupancy::kOccupiedLeft) {
@@ -341,7 +344,7 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
     map[kKeyBlue] = kBlack;
   }
 
-  int s = 6;
+  int s = kNoPaintStatus;
   bool marked = false;
   uint8_t direction = kNoStackMark;
   bool permitActive = false, permitPending = false, signalFailed = false;
@@ -366,7 +369,7 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
     requestPending = sw.RequestPending != 0;
     // A switch lying normal shows the straight piece; it keeps its own device type so that a
     // route through it is still coloured.
-    if (sw.Position == 0 && store_.GetDeviceType(code) == 1) tile = 26;
+    if (sw.Position == 0 && store_.GetDeviceType(code) == 1) tile = kNormalSwitchTile;
     if (sw.FailureCount != -1 && !classic_) {
       map[kKeyYellow] = kCyan;
       marked = true;
@@ -378,7 +381,7 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
     signalFailed = sg.FailureCount != 0xFF;
     requestPending = sg.RequestPending != 0;
   } else if (device::IsDiamond(device)) {
-    s = 6;
+    s = kNoPaintStatus;
     marked = true;
     const CrossStatus cr = store_.GetCrossStatus(device::DiamondIndex(device));
     int route[2] = {cr.Occupancy[0], cr.Occupancy[1]};
@@ -407,7 +410,7 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
 
   const int type = store_.GetDeviceType(typeCode);
   const bool shownCleared = IsCleared(s) && !(blinkOff && requestPending);
-  if (s != 6 && (type == 0 || type == 1)) {
+  if (s != kNoPaintStatus && (type == 0 || type == 1)) {
     if (IsCleared(s)) {
       if (shownCleared) map[kKeyBlack] = kBrightGreen;
     } else if (IsOccupied(s)) {
@@ -417,10 +420,10 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
       if (permitPending) map[kKeyBlack] = kCyan, marked = true;
       if (permitActive) map[kKeyBlack] = kBlue, marked = true;
     }
-  } else if (s != 6 && type == 2) {
+  } else if (s != kNoPaintStatus && type == 2) {
     if (IsCleared(s)) {
       if (shownCleared) map[kKeyRed] = kBrightGreen;
-    } else if (s == 5 && signalFailed) {
+    } else if (s == aspect::kStop && signalFailed) {
       map[kKeyRed] = kBlue;
       marked = true;
     }
@@ -429,7 +432,7 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
   const int level = zoom_ - 1;
   const QImage& dib = pictures_.TrackTileDib[level][tile];
   const QImage* picture = &pictures_.TrackTileBitmap[level][tile];
-  if (!dib.isNull() && (marked || (s != 0 && s != 5 && s != 6))) {
+  if (!dib.isNull() && (marked || (s != 0 && s != aspect::kStop && s != kNoPaintStatus))) {
     // Recoloured once per picture and colour map, and kept: a reloaded picture has a new cache key.
     TileKey key{dib.cacheKey(), {}};
     std::copy(std::begin(map), std::end(map), key.Colours.begin());
@@ -465,16 +468,16 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
 
   const int style = classic_ ? 1 : 0;
   const uint8_t flag = store_.GetGridFlag(column, row);
-  if (painted && flag != 0 && (s != 0 || direction != kNoStackMark) && s != 6) {
+  if (painted && flag != 0 && (s != 0 || direction != kNoStackMark) && s != kNoPaintStatus) {
     if (track::IsStraight(code) && !covered) {
       int shape = -1, state = 2;
-      if (s == 3)
+      if (s == occupancy::kOccupiedRight)
         shape = 0, state = 1;
-      else if (s == 4)
+      else if (s == occupancy::kOccupiedLeft)
         shape = 1, state = 1;
-      else if (s == 1 || s == 9)
+      else if (s == occupancy::kClearedRight || s == occupancy::kRunningTimeRight)
         shape = 0;
-      else if (s == 2 || s == 10)
+      else if (s == occupancy::kClearedLeft || s == occupancy::kRunningTimeLeft)
         shape = 1;
       else if (s == 0)
         shape = direction == 1 ? 0 : 1;
@@ -485,11 +488,11 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
       }
     } else if (code == track::kVertical) {
       int shape = 2, state = 2;
-      if (s == 3)
+      if (s == occupancy::kOccupiedRight)
         shape = 3, state = 1;
-      else if (s == 4)
+      else if (s == occupancy::kOccupiedLeft)
         shape = 2, state = 1;
-      else if (s == 1 || s == 9)
+      else if (s == occupancy::kClearedRight || s == occupancy::kRunningTimeRight)
         shape = 3;
       const QImage& arrow = pictures_.ArrowBitmap[DisplayPictures::ArrowIndex(shape, style, level, state)];
       const int ay = flag == 3 ? y + 5 / zoom_ : y - 3 / zoom_;
@@ -510,27 +513,27 @@ void LayoutPainter::PaintTrain(QPainter& painter, int block, int column, int row
   const BlockStatus& status = store_.BlockStatusRef(block);
   const int occupancy = status.Occupancy;
   int slot = -1;
-  if (occupancy == 3) {
+  if (occupancy == occupancy::kOccupiedRight) {
     if (column != status.RightLabelX || row != status.RightLabelY) return;
-    if (status.Trains[0] != 0xFFFF) slot = status.Trains[0];
-  } else if (occupancy == 4) {
+    if (status.Trains[0] != kEmptyTrainSlot) slot = status.Trains[0];
+  } else if (occupancy == occupancy::kOccupiedLeft) {
     if (column != status.LeftLabelX || row != status.LeftLabelY) return;
     for (int k = kBlockTrainSlots - 1; k >= 0 && slot < 0; --k)
-      if (status.Trains[k] != 0xFFFF) slot = status.Trains[k];
+      if (status.Trains[k] != kEmptyTrainSlot) slot = status.Trains[k];
   }
   if (slot < 0 || slot >= kMaxTrainStatus) return;
   const TrainStatus& train = store_.TrainStatusRef(slot);
   if (train.HeadBlock != block && train.RearBlock != block) return;
 
   const int c = cell_;
-  const int x = occupancy == 3 ? status.RightLabelX * c - c : status.LeftLabelX * c;
-  const int y = (occupancy == 3 ? status.RightLabelY : status.LeftLabelY) * c;
+  const int x = occupancy == occupancy::kOccupiedRight ? status.RightLabelX * c - c : status.LeftLabelX * c;
+  const int y = (occupancy == occupancy::kOccupiedRight ? status.RightLabelY : status.LeftLabelY) * c;
   if (!classic_) {
     const bool reversed = train.Reversing != 0;
     const bool engine =
         (train.HeadBlock == block && !reversed) || (train.RearBlock == block && train.HeadBlock != block && reversed);
     int which = 2;
-    if (engine) which = (occupancy == 3) != reversed ? 1 : 0;
+    if (engine) which = (occupancy == occupancy::kOccupiedRight) != reversed ? 1 : 0;
     const int type = train.Type < kMaxTrainTypes ? train.Type : 0;
     const int icon = store_.TrainTypeIcons[type][which];
     if (icon >= 0 && icon < kTrainIconBitmaps && !pictures_.TrainIconBitmap[icon].isNull())
@@ -552,7 +555,7 @@ void LayoutPainter::PaintTrain(QPainter& painter, int block, int column, int row
   const std::string id = FieldText(train.TrainId, sizeof train.TrainId);
   const int length = std::min<int>(7, static_cast<int>(id.size()));
   QRect r = Box(x + 1, y - 9, x + 6 * length + 6, y);
-  if (occupancy == 3 && length > 4) r.translate(-6 * (length - 4), 0);
+  if (occupancy == occupancy::kOccupiedRight && length > 4) r.translate(-6 * (length - 4), 0);
   drawId(train, r);
   if (TrainCount(status) > 1) {
     r.translate(0, 24);
@@ -562,11 +565,11 @@ void LayoutPainter::PaintTrain(QPainter& painter, int block, int column, int row
       drawId(store_.GetTrainStatus(other), r);
       r.translate(0, 10);
     };
-    if (occupancy == 3) {
-      for (int k = 1; k < kBlockTrainSlots && status.Trains[k] != 0xFFFF; ++k) next(status.Trains[k]);
+    if (occupancy == occupancy::kOccupiedRight) {
+      for (int k = 1; k < kBlockTrainSlots && status.Trains[k] != kEmptyTrainSlot; ++k) next(status.Trains[k]);
     } else {
       for (int k = kBlockTrainSlots - 1; k >= 0; --k) {
-        if (status.Trains[k] == 0xFFFF) continue;
+        if (status.Trains[k] == kEmptyTrainSlot) continue;
         if (!skipped) {
           skipped = true;
           continue;
@@ -682,7 +685,7 @@ void LayoutPainter::PaintLocationNames(QPainter& painter) {
     if (org.InUse != 1 || org.Block < 0 || org.Block >= kMaxBlocks) continue;
     const BlockStatus block = store_.GetBlockStatus(org.Block);
     if (block.LeftLabelX < 0 || block.LeftLabelX >= 200 || block.LeftLabelY < 0 || block.LeftLabelY >= 160) continue;
-    if (store_.GetGridTrack(block.LeftLabelX, block.LeftLabelY) >= 128) continue;
+    if (store_.GetGridTrack(block.LeftLabelX, block.LeftLabelY) >= track::kNoPictureFlag) continue;
     std::string name = FieldText(org.Name, sizeof org.Name);
     if (name.size() > 1 && name[1] == ' ') name.resize(1);
     const int shift = org.Side != 0 ? 1 : 0;

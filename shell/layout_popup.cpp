@@ -12,6 +12,7 @@
 #include "store/device_numbers.h"
 #include "store/fixed_text.h"
 #include "store/operating_mode.h"
+#include "store/status_codes.h"
 #include "store/track_codes.h"
 #include "store/train_codes.h"
 
@@ -20,10 +21,6 @@ namespace popup {
 namespace {
 
 using namespace train_menu;
-
-constexpr uint16_t kEmptySlot = 0xFFFF;
-constexpr int kOccupiedRight = 3;
-constexpr int kStopAspect = 5;
 
 template <class... Args>
 std::string Text(const char* format, Args... args) {
@@ -71,11 +68,11 @@ void AddTrainGroup(Engine& engine, Menu& menu, int slot, int train, const BlockS
   const bool crewWatch = store.GetOptionData().CrewExpirationActive != 0 && t.CrewChangeOrdered == 0;
   if (crewWatch && t.CrewChangeLocation == -1) add(kChangeCrew, Text("Train \"%s\" Change Crew", n));
   if (crewWatch && t.CrewChangeLocation != -1) add(kNewCrewLocation, Text("Train \"%s\" New Crew Change Location", n));
-  const bool occupiedRight = status.Occupancy == kOccupiedRight;
+  const bool occupiedRight = status.Occupancy == occupancy::kOccupiedRight;
   const bool crewHold = t.Reason == StopReason::CrewChange || t.Reason == StopReason::CrewTimeExpired;
   const int neighbourSlot = occupiedRight ? slot - 1 : slot + 1;
   const bool hasNeighbour = neighbourSlot >= 0 && neighbourSlot < kBlockTrainSlots &&
-                            status.Trains[neighbourSlot] != kEmptySlot &&
+                            status.Trains[neighbourSlot] != kEmptyTrainSlot &&
                             status.Trains[neighbourSlot] < kMaxTrainStatus;
   if (hasNeighbour && t.State == TrainState::Stopped && !crewHold)
     add(kMerge,
@@ -151,7 +148,7 @@ bool BlockHasMenu(Engine& engine, int block) {
   Corvane3Data& store = engine.Store();
   const BlockData data = store.GetBlockData(block);
   return (CTCOn(store) && data.PassThrough != 1) || !FieldText(data.PlatformName).empty() ||
-         store.GetBlockStatus(block).Trains[0] != kEmptySlot || data.LeftLinked == 1 || data.RightLinked == 1;
+         store.GetBlockStatus(block).Trains[0] != kEmptyTrainSlot || data.LeftLinked == 1 || data.RightLinked == 1;
 }
 
 Menu BlockMenu(Engine& engine, int block) {
@@ -168,11 +165,11 @@ Menu BlockMenu(Engine& engine, int block) {
   if (CTCOn(store)) Add(engine, menu, res::CM_ISSUE_BLOCK_PERMIT, "Issue Block Permit");
 
   // The train at the block's leading end comes first.
-  const bool occupiedRight = status.Occupancy == kOccupiedRight;
+  const bool occupiedRight = status.Occupancy == occupancy::kOccupiedRight;
   for (int i = 0; i < kBlockTrainSlots; ++i) {
     const int slot = occupiedRight ? i : kBlockTrainSlots - 1 - i;
     const uint16_t train = status.Trains[slot];
-    if (train == kEmptySlot || train >= kMaxTrainStatus) continue;
+    if (train == kEmptyTrainSlot || train >= kMaxTrainStatus) continue;
     menu.Items.push_back(PopupSeparator());
     AddTrainGroup(engine, menu, slot, train, status);
     menu.Trains[slot] = train;
@@ -201,7 +198,7 @@ Menu SignalMenu(Engine& engine, int signalIndex) {
   const SignalStatus status = store.GetSignalStatus(signalIndex);
   if (track::IsMainSignal(data.TrackCode))
     Add(engine, menu, res::CM_FLEET, status.Fleet == 0 ? "Fleet" : "Remove Fleet");
-  if (status.Aspect == kStopAspect) Add(engine, menu, res::CM_ENTRANCE_SIGNAL, "Entrance Signal");
+  if (status.Aspect == aspect::kStop) Add(engine, menu, res::CM_ENTRANCE_SIGNAL, "Entrance Signal");
 
   // The stack keeps its commands at the front: the walk ends at the first free slot.
   std::vector<int> stacked;

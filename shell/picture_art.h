@@ -29,6 +29,8 @@ inline constexpr QRgb kCyan = 0xFF00FFFF;
 inline constexpr QRgb kMagenta = 0xFFFF00FF;
 
 inline constexpr int kTiles = 31;
+// The straight piece a switch lying normal shows in place of its own tile.
+inline constexpr int kNormalSwitchTile = 26;
 // Resource ids of the track tiles: [tile][zoom level 0 (16-pixel cells), 1 (8-pixel cells)].
 inline constexpr int kTileResource[kTiles][2] = {
     {1, 46},   {25, 75}, {17, 69}, {2, 47},  {3, 48},  {4, 49},    {5, 50},   {6, 51},    {7, 52},  {22, 72}, {24, 74},

@@ -5,11 +5,11 @@
 
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
+#include "store/run_times.h"
 #include "store/wall_clock.h"
 
 namespace {
 
-constexpr int32_t kSecondsPerDay = 86400;
 constexpr const char* kDayNames[7] = {"Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"};
 
 }  // namespace

@@ -626,6 +626,8 @@ struct TrainStop {
 static_assert(sizeof(TrainStop) == 200);
 
 inline constexpr int kBlockTrainSlots = 5;
+// What a block's train slot holds when no train is in it.
+inline constexpr uint16_t kEmptyTrainSlot = 0xFFFF;
 
 struct BlockStatus {
   uint8_t InUse;                               // +0

@@ -16,11 +16,10 @@
 #include "store/file_results.h"
 #include "store/playback_file.h"
 #include "store/playback_format.h"
+#include "store/run_times.h"
 
 namespace {
 
-constexpr int32_t kSecondsPerDay = 86400;
-constexpr int32_t kSecondsPerWeek = 7 * kSecondsPerDay;
 // A tick of a playback reads the records of its ten seconds; a read further behind the clock than this is
 // a jump.
 constexpr int64_t kPlaybackJumpSeconds = 60;

@@ -9,6 +9,11 @@
 
 #include "store/corvane3_data.h"
 
+inline constexpr int32_t kSecondsPerDay = 86400;
+inline constexpr int32_t kSecondsPerWeek = 7 * kSecondsPerDay;
+// A crew's time on duty: it expires this long after it came on (less what it had worked before).
+inline constexpr int32_t kCrewShift = 12 * 3600;
+
 // Whether the clock is no earlier than the run's start nor further on than the hourly archive reaches.
 inline bool ClockWithinArchive(int32_t startTime, int32_t clock) {
   const int64_t elapsed = int64_t{clock} - startTime;
@@ -19,8 +24,7 @@ inline bool ClockWithinArchive(int32_t startTime, int32_t clock) {
 // day of the week at a second of that week, its clock lies within the archive's reach, and an end set lies
 // after the start. A file outside them is damaged, and its clock would overflow as the ticks add to it.
 inline bool RunClockFits(int32_t startDay, int32_t startTime, int32_t clock, int32_t endTime) {
-  constexpr int32_t kWeekSeconds = 7 * 86400;
-  return startDay >= 0 && startDay < 7 && startTime >= 0 && startTime < kWeekSeconds &&
+  return startDay >= 0 && startDay < 7 && startTime >= 0 && startTime < kSecondsPerWeek &&
          ClockWithinArchive(startTime, clock) && (endTime == -1 || endTime > startTime);
 }
 

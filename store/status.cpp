@@ -20,7 +20,6 @@
 
 namespace {
 
-constexpr uint16_t kEmptySlot = 0xFFFF;
 constexpr uint16_t kNoDevice = 0xFFFF;
 
 // Interface device types.
@@ -34,7 +33,7 @@ using occupancy::IsCleared;
 int CountTrains(const BlockStatus& block) {
   int count = 0;
   for (int i = 0; i < kBlockTrainSlots; ++i)
-    if (block.Trains[i] != kEmptySlot) ++count;
+    if (block.Trains[i] != kEmptyTrainSlot) ++count;
   return count;
 }
 
@@ -269,7 +268,8 @@ void Corvane3Data::UpdateTrainStatus(int index, const TrainStatus& record, int a
   }
   if (allowUnused == 1 && index >= counts_.Words[kCountRunningTrains]) counts_.Words[kCountRunningTrains] = index + 1;
   const bool cameIntoUse = oldInUse != 1 && slot.InUse == 1;
-  if (cameIntoUse || (slot.State != oldState && (slot.State == 2 || oldState == 2))) {
+  if (cameIntoUse ||
+      (slot.State != oldState && (slot.State == TrainState::Scheduled || oldState == TrainState::Scheduled))) {
     RefreshArrivalWindow(FieldText(slot.Entrance));
   }
   if (recordPlayback == 1) RecordPlayback(PlaybackKind::TrainStatus, index, &slot, sizeof(TrainStatus));

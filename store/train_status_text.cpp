@@ -4,6 +4,7 @@
 
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
+#include "store/run_times.h"
 #include "store/train_codes.h"
 
 namespace {
@@ -124,7 +125,7 @@ std::string Corvane3Data::GenerateTrainStatusShort(int trainSlot) {
       return TrainShortText::Scheduled;
     case TrainState::Stopped: {
       if (train.WaitStart < 0) return TrainShortText::WaitingSignal;
-      const int32_t time = train.WaitStart % 86400;
+      const int32_t time = train.WaitStart % kSecondsPerDay;
       char text[64];
       std::snprintf(text, sizeof text, TrainShortText::WaitingSignalSince, time / 3600, time % 3600 / 60);
       return text;

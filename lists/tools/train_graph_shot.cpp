@@ -13,8 +13,9 @@
 #include "store/corvane3_data.h"
 #include "store/device_numbers.h"
 #include "store/records.h"
+#include "store/run_times.h"
 #include "store/train_codes.h"
-#include "tests/support/demo_dispatcher.h"
+#include "tools/territory/demo_dispatcher.h"
 #include "tools/territory/demo_territory.h"
 
 int main(int argc, char** argv) {
@@ -29,7 +30,7 @@ int main(int argc, char** argv) {
   territory::BuildDemonstrationTerritory(store);
   store.InitSimulationStatus();
   // Monday 06:00 to 12:00.
-  constexpr int32_t kMonday = 86400;
+  constexpr int32_t kMonday = kSecondsPerDay;
   const int32_t start = kMonday + 6 * 3600;
   store.SetSimStartDay(1);
   store.SetSimStartTime(start);

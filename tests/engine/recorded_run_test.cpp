@@ -19,7 +19,7 @@
 #include "store/playback_recorder.h"
 #include "store/track_file.h"
 #include "store/train_codes.h"
-#include "tests/support/demo_dispatcher.h"
+#include "tools/territory/demo_dispatcher.h"
 #include "tools/territory/demo_territory.h"
 #include "tests/support/store_fixture.h"
 

@@ -21,7 +21,7 @@
 #include "store/track_file.h"
 #include "store/train_codes.h"
 #include "store/wall_clock.h"
-#include "tests/support/demo_dispatcher.h"
+#include "tools/territory/demo_dispatcher.h"
 #include "tests/support/store_fixture.h"
 
 namespace {

@@ -15,6 +15,7 @@
 #include "engine/engine.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
+#include "store/run_times.h"
 #include "store/train_codes.h"
 
 namespace demo {
@@ -25,7 +26,7 @@ inline constexpr int kSource = 1;  // requests as an interface makes them: no me
 inline void StartRunAt(Corvane3Data& store, int32_t start) {
   store.InitSimulationStatus();
   store.SimStartTime = start;
-  store.SimStartDay = start / 86400;
+  store.SimStartDay = start / kSecondsPerDay;
   store.SimEndTime = -1;
   store.SimClock = start;
   store.Run.ClockSpeed = 20;

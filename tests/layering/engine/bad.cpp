@@ -1,2 +1,0 @@
-#include "store/records.h"
-#include "shell/globals.h"

@@ -1,2 +1,0 @@
-#include <QWidget>
-#include "store/corvane3_data.h"

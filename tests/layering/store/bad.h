@@ -1,2 +1,0 @@
-#include <QString>
-#include <string>
