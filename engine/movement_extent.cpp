@@ -359,17 +359,7 @@ void Engine::MoveTrain(int train) {
   store.UpdateTrainStatus(train, status);
 }
 
-void Engine::RelinkOSHits(int fromTrain, int toTrain) {
-  Corvane3Data& store = Store();
-  const int count = std::clamp(store.GetOSHitCount(), 0, kMaxOSHits);
-  const Corvane3Data::OSHitStretch stretch = store.OSHitStretchOf(fromTrain);
-  for (int i = std::max(stretch.First, 0); i < std::min(count, stretch.Last + 1); ++i) {
-    OSHit hit = store.GetOSHit(i);
-    if (hit.Device == 0xFFFF || hit.TrainSlot != fromTrain) continue;
-    hit.TrainSlot = static_cast<uint16_t>(toTrain);
-    store.UpdateOSHit(i, hit);
-  }
-}
+void Engine::RelinkOSHits(int fromTrain, int toTrain) { Store().RelinkTrainOSHits(fromTrain, toTrain); }
 
 int32_t Engine::SumBlockLengths(int direction, int fromBlock, int toBlock) {
   if (fromBlock == toBlock) return 0;

@@ -447,6 +447,10 @@ class Corvane3Data {
   int32_t GetOSHitCount() const { return OSHitCount; }
   // Drops every hit of a train slot from the ring; true when there was one.
   bool ClearTrainOSHits(int train);
+  // Gives the hits of a train slot below the hit count to another slot (a train that became another keeps
+  // them under its old identity); true when one moved. A recording carries the move: the two trains'
+  // status records do not show it.
+  bool RelinkTrainOSHits(int fromTrain, int toTrain);
   // The part of the ring every hit naming a train slot lies in (none when First > Last): a train's hits
   // are found there without walking the hits of every train before it.
   struct OSHitStretch {

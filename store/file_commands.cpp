@@ -49,11 +49,14 @@ std::string DateStampedTrackName(const std::string& trackPath, const std::tm& no
 }
 
 std::string ProposedSimulationName(const std::string& trackPath) {
-  std::string lower = trackPath;
-  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  const size_t cut = lower.find(".trk");
-  if (cut != std::string::npos) lower.resize(cut);
-  return lower + ".ssm";
+  // The name made here is in lower case; the folder stays as it is, since on a file system that tells the
+  // cases apart a lower-cased folder is another folder, most often one that does not exist.
+  const size_t nameAt = NameStart(trackPath);
+  std::string name = trackPath.substr(nameAt);
+  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const size_t cut = name.find(".trk");
+  if (cut != std::string::npos) name.resize(cut);
+  return trackPath.substr(0, nameAt) + name + ".ssm";
 }
 
 namespace {

@@ -51,6 +51,15 @@ static_assert(offsetof(PlaybackView, ZoomDivisor) == 8 && offsetof(PlaybackView,
 
 #pragma pack(pop)
 
+// An OS hit record with no device changes the hits already in the ring instead of adding one, as its
+// minutes say: 0, the hits of its train slot leave the ring (the slot was handed out again); n > 0, they
+// move to train slot n - 1 (the train became another, and that slot keeps its old identity).
+inline constexpr uint16_t kOSHitNoDevice = 0xFFFF;
+constexpr OSHit OSHitsClearedRecord(int train) { return {kOSHitNoDevice, static_cast<uint16_t>(train), 0}; }
+constexpr OSHit OSHitsMovedRecord(int fromTrain, int toTrain) {
+  return {kOSHitNoDevice, static_cast<uint16_t>(fromTrain), toTrain + 1};
+}
+
 // Every record starts with the int32 time stamp and the kind byte.
 inline constexpr uint32_t kPlaybackRecordHead = 5;
 // The alert line image (kind 13): a NUL-terminated text in a fixed field.

@@ -238,9 +238,16 @@ int PlaybackFile::Read(int32_t clock) {
         break;
       case PlaybackKind::OSHit: {
         const auto image = ImageAs<OSHit>(record);
-        if (image.Device == 0xFFFF) {
+        if (image.Device == kOSHitNoDevice && image.Minutes == 0) {
           // A train slot was handed out again: its former train's hits leave the ring.
           store_.ClearTrainOSHits(image.TrainSlot);
+          break;
+        }
+        if (image.Device == kOSHitNoDevice) {
+          // A train became another: its hits move to the slot that keeps its old identity.
+          if (image.TrainSlot >= kMaxTrainStatus || image.Minutes < 0 || image.Minutes > kMaxTrainStatus)
+            return damaged();
+          store_.RelinkTrainOSHits(image.TrainSlot, image.Minutes - 1);
           break;
         }
         // The hits are a ring of 40,000, as recording keeps them.

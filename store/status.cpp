@@ -13,6 +13,7 @@
 #include "store/corvane3_data.h"
 #include "store/device_numbers.h"
 #include "store/fixed_text.h"
+#include "store/playback_format.h"
 #include "store/status_codes.h"
 #include "store/track_codes.h"
 #include "store/train_codes.h"
@@ -417,7 +418,7 @@ int Corvane3Data::FindFreeTrainStatus() {
   // A slot handed out again must not inherit its former train's OS report, wherever in the ring those
   // hits lie. A recording carries the clearing as a hit with no device, so that its replay clears too.
   if (ClearTrainOSHits(found)) {
-    const OSHit cleared{kNoDevice, static_cast<uint16_t>(found), 0};
+    const OSHit cleared = OSHitsClearedRecord(found);
     RecordPlayback(PlaybackKind::OSHit, 0, &cleared, sizeof cleared);
   }
   return found;
@@ -550,6 +551,30 @@ bool Corvane3Data::ClearTrainOSHits(int train) {
   if (train >= 0 && train < kMaxTrainStatus) osHitStretches_[train] = OSHitStretch{};
   if (any) ++OSHitChanges;
   return any;
+}
+
+bool Corvane3Data::RelinkTrainOSHits(int fromTrain, int toTrain) {
+  if (fromTrain < 0 || fromTrain >= kMaxTrainStatus || toTrain < 0 || toTrain >= kMaxTrainStatus) {
+    ReportIndexError(fromTrain < 0 || fromTrain >= kMaxTrainStatus ? fromTrain : toTrain, "Train status",
+                     "RelinkTrainOSHits");
+    return false;
+  }
+  if (fromTrain == toTrain) return false;
+  const int count = std::clamp(OSHitCount, 0, kMaxOSHits);
+  const OSHitStretch stretch = OSHitStretchOf(fromTrain);
+  bool any = false;
+  for (int i = std::max(stretch.First, 0); i < std::min(count, stretch.Last + 1); ++i) {
+    OSHit& hit = osHits_[i];
+    if (hit.Device == kNoDevice || hit.TrainSlot != fromTrain) continue;
+    hit.TrainSlot = static_cast<uint16_t>(toTrain);
+    NoteOSHit(i);
+    any = true;
+  }
+  if (!any) return false;
+  ++OSHitChanges;
+  const OSHit moved = OSHitsMovedRecord(fromTrain, toTrain);
+  RecordPlayback(PlaybackKind::OSHit, 0, &moved, sizeof moved);
+  return true;
 }
 
 void Corvane3Data::ClearOSHits() {

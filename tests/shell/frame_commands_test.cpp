@@ -26,8 +26,8 @@
 #include "store/simulation_file_format.h"
 #include "store/track_file.h"
 #include "tests/shell/gui_app.h"
-#include "tools/territory/demo_territory.h"
 #include "tests/support/fake_services.h"
+#include "tools/territory/demo_territory.h"
 
 namespace {
 
@@ -108,6 +108,31 @@ TEST_F(FrameCommandsTest, FileMenuSavesAndReopensThroughTheFileDialogs) {
   for (const MessageCall& call : messages.Calls) texts.push_back(call.Text);
   EXPECT_EQ(texts, (std::vector<std::string>{"Created new track file called \"" + track + "\".",
                                              "Created new simulation file called \"" + simulation + "\"."}));
+}
+
+// Save Simulation As proposes the track file's name in lower case in the track file's own folder; taken
+// as proposed, the simulation is saved there, though the folder's name has capitals.
+TEST_F(FrameCommandsTest, SaveSimulationAsSavesWhereItProposes) {
+  ASSERT_TRUE(QDir(folder_.path()).mkdir("Terr"));
+  territory::BuildDemonstrationTerritory(store());
+  const std::string track = Folder() + "Terr/East.trk";
+  SetFieldText(store().TrackFilePath, track);  // the settings of the territory left are written beside it
+  ASSERT_EQ(TrackFile(store()).Write(track, 0), 0);
+  ASSERT_EQ(TrackFile(store()).Load(track, -1), 0);
+  store().SetSimClock(6 * 3600);
+  messages.Calls.clear();
+
+  QString proposed;
+  OnModal<QFileDialog>([&proposed](QFileDialog* dialog) {
+    if (!dialog->selectedFiles().isEmpty()) proposed = dialog->selectedFiles().front();
+    static_cast<QDialog*>(dialog)->accept();  // the proposal as it stands
+  });
+  EXPECT_TRUE(Run(res::CM_SAVE_SIMULATION_AS));
+  const std::string simulation = Folder() + "Terr/east.ssm";
+  EXPECT_EQ(proposed.toStdString(), simulation);
+  EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(simulation)));
+  ASSERT_EQ(messages.Calls.size(), 1u);
+  EXPECT_EQ(messages.Calls[0].Text, "Created new simulation file called \"" + simulation + "\".");
 }
 
 // A new territory starts an empty run in the layout window: speed 20, stopped, no alert lines, shown from the

@@ -8,8 +8,8 @@
 #include "store/track_file.h"
 #include "store/wall_clock.h"
 #include "tests/store/track_file_test_util.h"
-#include "tools/territory/demo_territory.h"
 #include "tests/support/not_files.h"
+#include "tools/territory/demo_territory.h"
 
 namespace {
 
@@ -28,9 +28,12 @@ TEST(FileCommandNames, DateStampedTrackNames) {
 }
 
 TEST(FileCommandNames, ProposedSimulationNames) {
-  EXPECT_EQ(ProposedSimulationName("c:\\T\\East.TRK"), "c:\\t\\east.ssm");
+  // The name is lower-cased and cut at its first ".trk"; the folder is kept as it is.
+  EXPECT_EQ(ProposedSimulationName("c:\\T\\East.TRK"), "c:\\T\\east.ssm");
   EXPECT_EQ(ProposedSimulationName("/a/Line.trk.old.trk"), "/a/line.ssm");
   EXPECT_EQ(ProposedSimulationName("/a/Line"), "/a/line.ssm");
+  EXPECT_EQ(ProposedSimulationName("/Tracks/Old.TRK.d/East.trk"), "/Tracks/Old.TRK.d/east.ssm");
+  EXPECT_EQ(ProposedSimulationName("East.Trk"), "east.ssm");
   EXPECT_EQ(FileExtension("/a.b/name"), "");
   EXPECT_EQ(FileExtension("/a/name.TRK"), ".TRK");
 }
@@ -171,7 +174,7 @@ TEST_F(FileCommandsTest, OpenAndSaveSavedSimulations) {
   SetFieldText(store().TrackFilePath, "/Tracks/East.TRK");
   FileCommands(store()).CmSaveSimulationAs();
   ASSERT_EQ(shell.SaveFileRequests.size(), 1u);
-  EXPECT_EQ(shell.SaveFileRequests[0].InitialName, "/tracks/east.ssm");
+  EXPECT_EQ(shell.SaveFileRequests[0].InitialName, "/Tracks/east.ssm");
   EXPECT_TRUE(std::filesystem::exists(In("copy.ssm")));
 }
 

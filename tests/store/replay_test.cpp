@@ -176,8 +176,14 @@ TEST_F(ReplayTest, ADamagedRecordEndsTheReplay) {
   Append(shortImage, 10, PlaybackKind::TrainStatus, 1, train);
   shortImage.resize(shortImage.size() - 3);
   Bytes noKind = {10, 0, 0, 0};
-  for (const Case& c : {Case{"kind 15", unknownKind}, Case{"index 1000", badIndex}, Case{"index -1", negativeIndex},
-                        Case{"short image", shortImage}, Case{"no kind", noKind}}) {
+  Bytes hitsMovedOut;
+  Append(hitsMovedOut, 10, PlaybackKind::OSHit, 0, OSHitsMovedRecord(1, kMaxTrainStatus));
+  Bytes hitsMovedBack;
+  Append(hitsMovedBack, 10, PlaybackKind::OSHit, 0, OSHit{0xFFFF, 1, -5});
+  for (const Case& c :
+       {Case{"kind 15", unknownKind}, Case{"index 1000", badIndex}, Case{"index -1", negativeIndex},
+        Case{"short image", shortImage}, Case{"no kind", noKind}, Case{"OS hits moved to slot 1000", hitsMovedOut},
+        Case{"OS hits moved to slot -6", hitsMovedBack}}) {
     WriteRecording(c.records);
     StartReplay(In("made.ply"));
     messages.Calls.clear();
