@@ -201,10 +201,10 @@ class Engine {
   // Deletes the position-th (0-4) command whose entrance is the signal of the
   // pop-up target device (Run().PopupSignal, a device number 3000 + index).
   void DeleteStackCommand(int position);
-  // Each tick: carries out the first waiting command whose route is free.
+  // Each tick: carries out the first waiting command whose route is free and shares no device with an
+  // earlier command.
   void ProcessSignalStack();
   int StackRouteIsFree(int slot);
-  int StackRouteOverlapsEarlier(int slot);
   int ExecuteStackCommand(int slot);
   // Redraws the stack marks of every device from the commands in the stack.
   void RefreshStackMarks();
