@@ -35,6 +35,25 @@ struct RouteRequestRules {
   bool PauseForMessages = true;
 };
 
+// How cancelling a cleared signal treats a train approaching it. The
+// dispatcher at the screen is asked first and told of the running time; an
+// interface or the signal stack is not. The dispatcher's office in CTC control
+// mode is always asked, stopped run or not, stops no clock around its
+// messages, and lets no train run past the signal it cancels.
+struct SignalCancelRules {
+  bool Ask = true;
+  bool StoppedRunReleases = true;  // a stopped run lets no train count as approaching
+  bool PauseForMessages = true;
+  bool MayRunPast = true;
+};
+
+// What a cancel did about a train approaching the signal.
+enum class ApproachCancel : uint8_t {
+  NoTrain,      // none approaches: the caller takes the route back its own way
+  Declined,     // the dispatcher answered No: nothing has changed
+  RunningTime,  // the route runs time, and the signal's running-time end is set
+};
+
 struct DevicePath {
   std::array<int32_t, kPathEntries> Ids;
   std::array<int32_t, kPathEntries> Dirs;
@@ -123,6 +142,11 @@ class Engine {
   // Returns the number of free signalled blocks found, 0 when refused.
   int CheckRoute(int direction, int block, uint8_t quiet, uint8_t permissive, int source,
                  const RouteRequestRules& rules = {});
+  // Cancels cleared signal `index` in front of the train approaching it, if
+  // any: on the dispatcher's Yes the route traced beyond it (`path`) runs time
+  // for five minutes, the end kept in `status` for the caller to store.
+  ApproachCancel CancelBeforeApproachingTrain(int index, const DevicePath& path, SignalStatus& status,
+                                              const SignalCancelRules& rules);
   // A cleared route cancelled in front of a train: its devices cleared for this
   // route alone become running time, the rest give up this route's hold.
   void SetRouteRunningTime(const DevicePath& path);
@@ -177,10 +201,10 @@ class Engine {
   // Deletes the position-th (0-4) command whose entrance is the signal of the
   // pop-up target device (Run().PopupSignal, a device number 3000 + index).
   void DeleteStackCommand(int position);
-  // Each tick: carries out the first waiting command whose route is free.
+  // Each tick: carries out the first waiting command whose route is free and shares no device with an
+  // earlier command.
   void ProcessSignalStack();
   int StackRouteIsFree(int slot);
-  int StackRouteOverlapsEarlier(int slot);
   int ExecuteStackCommand(int slot);
   // Redraws the stack marks of every device from the commands in the stack.
   void RefreshStackMarks();

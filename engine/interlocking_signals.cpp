@@ -65,6 +65,20 @@ int32_t HeadDistanceToSignal(Corvane3Data& store, const TrainStatus& train) {
   return store.GetBlockData(train.HeadBlock).Length - position;
 }
 
+// The train in a signal's own block heading for the signal, -1 none.
+int ApproachingTrain(Corvane3Data& store, int block, int signalAspect) {
+  if (!IsBlock(block)) return -1;
+  const int code = store.GetBlockStatus(block).Occupancy;
+  if (!((code == occupancy::kOccupiedRight && signalAspect == aspect::kClearRight) ||
+        (code == occupancy::kOccupiedLeft && signalAspect == aspect::kClearLeft)))
+    return -1;
+  for (int t = 0; t < kMaxTrainStatus; ++t) {
+    const TrainStatus& train = store.TrainStatusRef(t);
+    if (train.InUse == 1 && train.State != kTrainStateGone && train.HeadBlock == block) return t;
+  }
+  return -1;
+}
+
 }  // namespace
 
 int Engine::ClearSignal(int signalDevice, uint8_t forced, int source) {
@@ -135,43 +149,9 @@ int Engine::ClearSignal(int signalDevice, uint8_t forced, int source) {
   if (status.Aspect == aspect::kClearRight || status.Aspect == aspect::kClearLeft) {
     DevicePath path;
     TraceDevicePath(direction, data.Block, path);
-    int approaching = -1;
-    if (IsBlock(data.Block)) {
-      const int code = store.GetBlockStatus(data.Block).Occupancy;
-      if ((code == occupancy::kOccupiedRight && status.Aspect == aspect::kClearRight) ||
-          (code == occupancy::kOccupiedLeft && status.Aspect == aspect::kClearLeft)) {
-        for (int t = 0; t < kMaxTrainStatus && approaching == -1; ++t) {
-          const TrainStatus& train = store.TrainStatusRef(t);
-          if (train.InUse == 1 && train.State != kTrainStateGone && train.HeadBlock == data.Block) approaching = t;
-        }
-      }
-    }
-    if (approaching == -1 || Run().SimStopped) {
-      ReleaseRoute(path.Ids.data(), path.Dirs.data(), kPathEntries);
-    } else {
-      if (screen &&
-          ShowPaused(*this, "There is a train approaching the signal. Are you sure you want to cancel the signal?",
-                     MessageIcon::Question, MessageButtons::YesNo) == MessageResult::No)
-        return 0;
-      SetRouteRunningTime(path);
-      status.RunningTimeEnd = store.SimClock + kRunningTimeSeconds;
-      if (screen)
-        ShowPaused(*this, "Signal is running time.  It will cancel in five minutes.", MessageIcon::None,
-                   MessageButtons::Ok);
-
-      TrainStatus train = store.GetTrainStatus(approaching);
-      const int type = train.Type < kMaxTrainTypes ? train.Type : 0;
-      const int chance = store.GetRandomData().RunPastChance[type];
-      if (train.Speed != 0 && chance != 0) {
-        int x = RandomHalvingIndex(100) & 0xFFFF;
-        if (train.Speed < 35) x /= 2;
-        const int32_t nearLimit = store.GetTerritoryOptions().Units == 1 ? 10000 : 3000;
-        if (x < chance && HeadDistanceToSignal(store, train) < nearLimit) {
-          train.RunPast = 1;
-          store.UpdateTrainStatus(approaching, train);
-        }
-      }
-    }
+    const ApproachCancel cancel = CancelBeforeApproachingTrain(index, path, status, {.Ask = screen});
+    if (cancel == ApproachCancel::Declined) return 0;
+    if (cancel == ApproachCancel::NoTrain) ReleaseRoute(path.Ids.data(), path.Dirs.data(), kPathEntries);
     status.Aspect = aspect::kStop;
     status.Fleet = 0;
     status.RefusalCount = 0;
@@ -184,6 +164,41 @@ int Engine::ClearSignal(int signalDevice, uint8_t forced, int source) {
 
   walks::UpdateBlocksClearedAhead(*this);
   return 1;
+}
+
+ApproachCancel Engine::CancelBeforeApproachingTrain(int index, const DevicePath& path, SignalStatus& status,
+                                                    const SignalCancelRules& rules) {
+  Corvane3Data& store = Store();
+  if (rules.StoppedRunReleases && Run().SimStopped) return ApproachCancel::NoTrain;
+  const int block = store.GetSignalData(index).Block;
+  const int approaching = ApproachingTrain(store, block, status.Aspect);
+  if (approaching == -1) return ApproachCancel::NoTrain;
+
+  const auto show = [&](const char* text, MessageIcon icon, MessageButtons buttons) {
+    return rules.PauseForMessages ? ShowPaused(*this, text, icon, buttons) : store.ShowMessage(text, icon, buttons);
+  };
+  if (rules.Ask && show("There is a train approaching the signal. Are you sure you want to cancel the signal?",
+                        MessageIcon::Question, MessageButtons::YesNo) != MessageResult::Yes)
+    return ApproachCancel::Declined;
+  SetRouteRunningTime(path);
+  status.RunningTimeEnd = store.SimClock + kRunningTimeSeconds;
+  if (rules.Ask)
+    show("Signal is running time.  It will cancel in five minutes.", MessageIcon::None, MessageButtons::Ok);
+  if (!rules.MayRunPast) return ApproachCancel::RunningTime;
+
+  TrainStatus train = store.GetTrainStatus(approaching);
+  const int type = train.Type < kMaxTrainTypes ? train.Type : 0;
+  const int chance = store.GetRandomData().RunPastChance[type];
+  if (train.Speed != 0 && chance != 0) {
+    int x = RandomHalvingIndex(100) & 0xFFFF;
+    if (train.Speed < 35) x /= 2;
+    const int32_t nearLimit = store.GetTerritoryOptions().Units == 1 ? 10000 : 3000;
+    if (x < chance && HeadDistanceToSignal(store, train) < nearLimit) {
+      train.RunPast = 1;
+      store.UpdateTrainStatus(approaching, train);
+    }
+  }
+  return ApproachCancel::RunningTime;
 }
 
 void Engine::SetRouteRunningTime(const DevicePath& path) {

@@ -429,21 +429,6 @@ int Engine::StackRouteIsFree(int slot) {
   return freeBlocks > 0 ? 1 : 0;
 }
 
-int Engine::StackRouteOverlapsEarlier(int slot) {
-  Corvane3Data& store = Store();
-  if (slot <= 0 || slot >= kMaxStack) return 0;
-  std::bitset<device::kDeviceLimit> earlier;
-  for (int s = 0; s < slot; ++s) {
-    const StackData command = store.GetStackData(s);
-    for (int i = 1; i < kStackRouteDevices - 1 && command.Devices[i] != -1; ++i)
-      if (device::IsDevice(command.Devices[i])) earlier.set(command.Devices[i]);
-  }
-  const StackData command = store.GetStackData(slot);
-  for (int i = 1; i < kStackRouteDevices - 1 && command.Devices[i] != -1; ++i)
-    if (device::IsDevice(command.Devices[i]) && earlier.test(command.Devices[i])) return 1;
-  return 0;
-}
-
 int Engine::ExecuteStackCommand(int slot) {
   Corvane3Data& store = Store();
   if (slot < 0 || slot >= kMaxStack) return 0;

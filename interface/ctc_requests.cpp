@@ -21,13 +21,6 @@ using interlocking::kDiamondBase;
 using interlocking::kSignalBase;
 using interlocking::kSwitchBase;
 
-constexpr int kRunningTimeSeconds = 300;
-constexpr int kTrainStateGone = 13;
-
-constexpr const char* kTrainApproaching =
-    "There is a train approaching the signal. Are you sure you want to cancel the signal?";
-constexpr const char* kRunningTimeStarted = "Signal is running time.  It will cancel in five minutes.";
-
 bool HelpOn(const Corvane3Data& store) { return store.GetOptionData().HelpMessagesOn == 1; }
 
 // The refusals of the dispatcher's office open no question and stop no clock.
@@ -62,20 +55,6 @@ void RequestSwitch(Corvane3Data& store, int index, SwitchStatus status) {
   store.UpdateSwitchStatus(index, status);
   CTCBuildXferOutMsg(store, kCTCSwitch, index);
   store.InvalidateDevice(kSwitchBase + index, 0, 1);
-}
-
-// The train waiting in the signal's own block to pass it, -1 none.
-int ApproachingTrain(Corvane3Data& store, int block, int signalAspect) {
-  if (!IsBlock(block)) return -1;
-  const int code = store.GetBlockStatus(block).Occupancy;
-  const bool towards = (code == occupancy::kOccupiedLeft && signalAspect == aspect::kClearLeft) ||
-                       (code == occupancy::kOccupiedRight && signalAspect == aspect::kClearRight);
-  if (!towards) return -1;
-  for (int t = 0; t < kMaxTrainStatus; ++t) {
-    const TrainStatus& train = store.TrainStatusRef(t);
-    if (train.InUse == 1 && train.State != kTrainStateGone && train.HeadBlock == block) return t;
-  }
-  return -1;
 }
 
 // Sends the signal's request word (CLEAR or CANCEL) and drops it again: a withdrawal waits for nothing.
@@ -235,17 +214,12 @@ int CTCClearSignal(Engine& engine, int signalDevice, int fromStack) {
   if (aspect::IsClear(status.Aspect)) {
     DevicePath path;
     engine.TraceDevicePath(direction, data.Block, path);
-    const int train = ApproachingTrain(store, data.Block, status.Aspect);
-    if (train == -1) {
-      CTCMarkRoutePending(engine, index);
-    } else {
-      if (store.ShowMessage(kTrainApproaching, MessageIcon::Question, MessageButtons::YesNo) != MessageResult::Yes)
-        return 0;
-      engine.SetRouteRunningTime(path);
-      status.RunningTimeEnd = store.SimClock + kRunningTimeSeconds;
-      store.ShowMessage(kRunningTimeStarted, MessageIcon::None,
-                        MessageButtons::Ok);  // a notice, as the engine gives it
-    }
+    // The office asks whenever a train is there, even with the run stopped; with none the route waits,
+    // marked, for the field to take it back.
+    const ApproachCancel cancel = engine.CancelBeforeApproachingTrain(
+        index, path, status, {.StoppedRunReleases = false, .PauseForMessages = false, .MayRunPast = false});
+    if (cancel == ApproachCancel::Declined) return 0;
+    if (cancel == ApproachCancel::NoTrain) CTCMarkRoutePending(engine, index);
     status.Aspect = aspect::kStop;
     status.Fleet = 0;
     status.CTCCancelRequest = 1;

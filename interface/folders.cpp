@@ -44,10 +44,4 @@ void StoreInterfaceFolder(Corvane3Data& store, Channel channel, std::string_view
   store.UpdateOptionData(options);
 }
 
-bool AssignInterfaceFolder(Corvane3Data& store, Channel channel, std::string_view typed, bool logOn) {
-  if (!CheckInterfaceFolder(store, typed)) return false;
-  StoreInterfaceFolder(store, channel, typed, logOn);
-  return true;
-}
-
 }  // namespace xfer

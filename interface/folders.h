@@ -24,7 +24,5 @@ bool FolderIsWritable(const std::string& folder);
 bool CheckInterfaceFolder(Corvane3Data& store, std::string_view typed);
 // Keeps the folder, with its separator, and the log switch in the channel's options.
 void StoreInterfaceFolder(Corvane3Data& store, Channel channel, std::string_view typed, bool logOn);
-// The OK of a folder dialog: the check, then, when it passes, the store.
-bool AssignInterfaceFolder(Corvane3Data& store, Channel channel, std::string_view typed, bool logOn);
 
 }  // namespace xfer

@@ -158,8 +158,7 @@ std::vector<list::Row> TPermitActive::Fill() {
         entry.Slot,
         {QString::number(status.PermitIndex), PermitStatusText(status.State), QString::fromStdString(entry.Name),
          ClockTimeText(status.StartTime), ClockTimeText(status.EndTime), QString::number(needed),
-         QString::fromStdString(FieldText(permit.Requestor)), QString::fromStdString(FieldText(permit.Reason))},
-        {}});
+         QString::fromStdString(FieldText(permit.Requestor)), QString::fromStdString(FieldText(permit.Reason))}});
   }
   return rows;
 }
@@ -239,8 +238,7 @@ std::vector<list::Row> TSlowActive::Fill() {
         entry.Slot,
         {QString::number(status.SlowIndex), status.InForce == 1 ? "Active" : "Pending",
          QString::fromStdString(entry.Name), order.Permanent == 1 ? "Yes" : "No", ClockTimeText(status.StartTime),
-         status.EndTime == -1 ? QString("Permanent") : ClockTimeText(status.EndTime)},
-        {}};
+         status.EndTime == -1 ? QString("Permanent") : ClockTimeText(status.EndTime)}};
     for (QString& speed : SlowSpeedTexts(order, types_)) row.Texts.push_back(std::move(speed));
     rows.push_back(std::move(row));
   }

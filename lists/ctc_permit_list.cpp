@@ -8,9 +8,9 @@
 #include <cstring>
 
 #include "dialogs/dialog_kit.h"
+#include "engine/ctc_permits.h"
 #include "engine/engine.h"
 #include "engine/permit_times.h"
-#include "engine/ctc_permits.h"
 #include "lists/track_time_lists.h"
 #include "platform/controls.h"
 #include "resources/ctc_permit_ids.h"
@@ -95,8 +95,7 @@ std::vector<list::Row> TCTCPermitActive::Fill() {
         entry.Slot,
         {QString::number(entry.Slot), permit.State == kCtcPermitInForce ? QString("Active") : QString("Pending"),
          QString::fromStdString(entry.Name), DayMinuteText(permit.StartMinute), DayMinuteText(permit.EndMinute),
-         QString::fromStdString(FieldText(permit.Requestor)), QString::fromStdString(FieldText(permit.Reason))},
-        {}});
+         QString::fromStdString(FieldText(permit.Requestor)), QString::fromStdString(FieldText(permit.Reason))}});
   }
   return rows;
 }

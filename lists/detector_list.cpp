@@ -74,7 +74,6 @@ std::vector<list::Row> TTDetector::Fill() {
     row.Record = entry.Slot;
     row.Texts = {entry.Name, YesNo(warns), warns ? QString::number(warningDelay) : QString(),
                  QString::number(problemDelay)};
-    row.Keys = {QVariant(), QVariant(), warns ? QVariant(warningDelay) : QVariant(-1), problemDelay};
     rows.push_back(std::move(row));
   }
   return rows;
@@ -118,9 +117,4 @@ TDetectorInfo::TDetectorInfo(QWidget* parent, Corvane3Data& store, int detector)
 void TDetectorInfo::accept() {
   RefuseReadOnlyChange(store_);
   QDialog::accept();
-}
-
-void ShowDetectorDisplay(Corvane3Data& store, int detector, QWidget* parent) {
-  TDetectorInfo display(parent, store, detector);
-  display.exec();
 }

@@ -33,6 +33,3 @@ class TDetectorInfo : public QDialog {
  private:
   Corvane3Data& store_;
 };
-
-// Runs the display of one detector over the parent window; what a layout pop-up on a detector calls.
-void ShowDetectorDisplay(Corvane3Data& store, int detector, QWidget* parent);

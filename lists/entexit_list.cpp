@@ -48,7 +48,6 @@ std::vector<list::Row> TTEntExit::Fill() {
                  YesNo(org.CapacityLimited == 1),
                  capacity == -1 ? QString() : QString::number(capacity),
                  YesNo(org.PermissionRequired == 1)};
-    row.Keys = {QVariant(), block, QVariant(), priority, QVariant(), capacity, QVariant()};
     rows.push_back(std::move(row));
   }
   return rows;

@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -56,8 +55,6 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
       return text;
     case Qt::TextAlignmentRole:
       return QVariant::fromValue(columns_[column].Align | Qt::AlignVCenter);
-    case kSortRole:
-      return column < row.Keys.size() && row.Keys[column].isValid() ? row.Keys[column] : QVariant(text);
     default:
       return {};
   }
@@ -114,12 +111,9 @@ TListFrame::TListFrame(Corvane3Data& store, list::FrameSpec spec, QWidget* paren
   setObjectName(QString::fromStdString(spec_.ClassName));
 
   model_ = new list::TableModel(spec_.Columns, this);
-  proxy_ = new QSortFilterProxyModel(this);
-  proxy_->setSourceModel(model_);
-  proxy_->setSortRole(list::kSortRole);
   view_ = new QTableView(this);
   SetControlId(view_, list::kListControlId);
-  view_->setModel(proxy_);
+  view_->setModel(model_);
   view_->setSelectionMode(QAbstractItemView::SingleSelection);
   view_->setSelectionBehavior(QAbstractItemView::SelectRows);
   view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -262,8 +256,8 @@ void TListFrame::ListBuild() {
     ApplyColumnWidths();
   }
   trackedRow_ = -1;
-  if (keep >= 0 && keep < proxy_->rowCount()) {
-    const QModelIndex row = proxy_->index(keep, 0);
+  if (keep >= 0 && keep < model_->rowCount()) {
+    const QModelIndex row = model_->index(keep, 0);
     view_->selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     view_->scrollTo(row);
   }
@@ -272,9 +266,9 @@ void TListFrame::ListBuild() {
 
 void TListFrame::SelectRecord(int32_t record) {
   ListBuild();
-  for (int row = 0; row < proxy_->rowCount(); ++row) {
-    if (model_->Record(proxy_->mapToSource(proxy_->index(row, 0)).row()) != record) continue;
-    const QModelIndex index = proxy_->index(row, 0);
+  for (int row = 0; row < model_->rowCount(); ++row) {
+    if (model_->Record(row) != record) continue;
+    const QModelIndex index = model_->index(row, 0);
     view_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     view_->scrollTo(index);
     break;
@@ -306,15 +300,13 @@ int32_t TListFrame::SelectedRecord(const std::string& noneSelected, const std::s
     view_->setFocus();
     return -1;
   }
-  return model_->Record(proxy_->mapToSource(proxy_->index(trackedRow_, 0)).row());
+  return model_->Record(trackedRow_);
 }
-
-void TListFrame::SortByColumn(int column, Qt::SortOrder order) { proxy_->sort(column, order); }
 
 std::vector<int32_t> TListFrame::RecordsShown() const {
   std::vector<int32_t> records;
-  for (int row = 0; row < proxy_->rowCount(); ++row) {
-    records.push_back(model_->Record(proxy_->mapToSource(proxy_->index(row, 0)).row()));
+  for (int row = 0; row < model_->rowCount(); ++row) {
+    records.push_back(model_->Record(row));
   }
   return records;
 }

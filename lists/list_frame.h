@@ -19,7 +19,6 @@ class Corvane3Data;
 class QCheckBox;
 class QHBoxLayout;
 class QPushButton;
-class QSortFilterProxyModel;
 class QTableView;
 
 namespace list {
@@ -29,9 +28,6 @@ inline constexpr int kListControlId = 999;
 inline constexpr int kSaveColumnWidthsId = 1047;
 inline constexpr int kHelpId = 141;
 
-// The role whose value the rows sort by: the raw value (seconds, a number), not the text shown.
-inline constexpr int kSortRole = Qt::UserRole + 1;
-
 struct Column {
   QString Header;
   Qt::Alignment Align = Qt::AlignLeft;
@@ -39,12 +35,10 @@ struct Column {
   QString WidestCell{};
 };
 
-// One row: the store record it shows, a text per column, and per column the sort key
-// (an invalid QVariant sorts by the text).
+// One row: the store record it shows and a text per column. Each member orders its rows itself.
 struct Row {
   int32_t Record = -1;
   std::vector<QString> Texts;
-  std::vector<QVariant> Keys;
 };
 
 class TableModel : public QAbstractTableModel {
@@ -111,8 +105,6 @@ class TListFrame : public QWidget {
   // a refill.
   void ChangeColumns(std::vector<list::Column> columns, int columnProgram);
 
-  // Sorts the rows by a column's keys; rows with equal keys keep their order.
-  void SortByColumn(int column, Qt::SortOrder order = Qt::AscendingOrder);
   // The store records of the rows, in the order the list shows them (what a printout prints).
   std::vector<int32_t> RecordsShown() const;
 
@@ -153,7 +145,6 @@ class TListFrame : public QWidget {
 
   list::FrameSpec spec_;
   list::TableModel* model_;
-  QSortFilterProxyModel* proxy_;
   QTableView* view_;
   std::vector<QHBoxLayout*> buttonRows_;
   int trackedRow_ = -1;

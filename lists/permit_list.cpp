@@ -88,8 +88,7 @@ std::vector<list::Row> TTPermit::Fill() {
         entry.Slot,
         {QString::number(entry.Slot), QString::fromStdString(entry.Name), MinuteText(permit.StartMinutes),
          MinuteText(permit.EndMinutes), DaysText(DaysOf(permit)), QString::fromStdString(FieldText(permit.Requestor)),
-         QString::fromStdString(FieldText(permit.Reason))},
-        {}});
+         QString::fromStdString(FieldText(permit.Reason))}});
   }
   return rows;
 }

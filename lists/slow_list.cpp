@@ -131,8 +131,7 @@ std::vector<list::Row> TTSlow::Fill() {
         entry.Slot,
         {QString::number(entry.Slot), QString::fromStdString(entry.Name), permanent ? "Yes" : "No",
          permanent ? QString() : MinuteText(order.StartMinutes), permanent ? QString() : MinuteText(order.EndMinutes),
-         permanent ? QString("SuMoTuWeThFrSa") : DaysText(DaysOf(order))},
-        {}};
+         permanent ? QString("SuMoTuWeThFrSa") : DaysText(DaysOf(order))}};
     for (QString& speed : SlowSpeedTexts(order, types)) row.Texts.push_back(std::move(speed));
     rows.push_back(std::move(row));
   }

@@ -137,7 +137,6 @@ std::vector<list::Row> TTStart::Fill() {
     row.Record = slot;
     row.Texts = {TimeText(minutes), days, YesNo(ends), ends && endMinutes != -1 ? TimeText(endMinutes) : QString(),
                  ends ? QString::number(afterDays) : QString()};
-    row.Keys = {minutes, QVariant(), QVariant(), ends ? endMinutes : -1, ends ? afterDays : -1};
     for (int k = 0; k < columns; ++k) {
       const Entry entry = EntryAt(start, k);
       row.Texts.push_back(entry.Train == kNoTrain

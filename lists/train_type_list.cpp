@@ -105,7 +105,6 @@ std::vector<list::Row> TTTrainType::Fill() {
                  ListText(FieldText(type.BitmapFiles[0], sizeof type.BitmapFiles[0])),
                  ListText(FieldText(type.BitmapFiles[1], sizeof type.BitmapFiles[1])),
                  ListText(FieldText(type.BitmapFiles[2], sizeof type.BitmapFiles[2]))};
-    row.Keys = {QVariant(), QVariant(), QVariant(), startup, reverse};
     rows.push_back(std::move(row));
   }
   return rows;

@@ -324,15 +324,15 @@ std::vector<list::Row> TTActive::Fill() {
     const bool placed = train.HeadBlock != -1;
     const bool timed = !HasNoTimes(train.State);
     const int32_t eta = train.State == TrainState::Leaving ? train.RearEventTime : train.HeadEventTime;
-    rows.push_back(list::Row{
-        entry.Slot,
-        {entry.Id, Text(status), QString::number(train.Length), trains::TypeText(store_, train.Type),
-         placed ? trains::BlockTrackText(store_, train.HeadBlock) : QString(),
-         placed ? QString(train.HeadDirection == 0 ? "Left" : "Right") : QString(),
-         placed ? QString::number(train.Speed) : QString(), timed ? DayTime(eta) : QString(),
-         timed ? DayTime(train.CrewExpiry) : QString(), Text(FieldText(train.Entrance)), Text(FieldText(train.Exit)),
-         timed ? trains::NextStationText(store_, entry.Slot) : QString(), trains::PartOfTrainText(store_, entry.Slot)},
-        {}});
+    rows.push_back(
+        list::Row{entry.Slot,
+                  {entry.Id, Text(status), QString::number(train.Length), trains::TypeText(store_, train.Type),
+                   placed ? trains::BlockTrackText(store_, train.HeadBlock) : QString(),
+                   placed ? QString(train.HeadDirection == 0 ? "Left" : "Right") : QString(),
+                   placed ? QString::number(train.Speed) : QString(), timed ? DayTime(eta) : QString(),
+                   timed ? DayTime(train.CrewExpiry) : QString(), Text(FieldText(train.Entrance)),
+                   Text(FieldText(train.Exit)), timed ? trains::NextStationText(store_, entry.Slot) : QString(),
+                   trains::PartOfTrainText(store_, entry.Slot)}});
   }
   return rows;
 }
@@ -430,8 +430,7 @@ std::vector<list::Row> TTCTCActive::Fill() {
                   {entry.Id, Text(status), QString::number(train.Length), trains::TypeText(store_, train.Type),
                    placed ? trains::BlockTrackText(store_, train.HeadBlock) : QString(),
                    placed ? QString(train.HeadDirection == 0 ? "Left" : "Right") : QString(),
-                   MinuteText(train.CrewExpiry), Text(FieldText(train.Entrance)), Text(FieldText(train.Exit))},
-                  {}});
+                   MinuteText(train.CrewExpiry), Text(FieldText(train.Entrance)), Text(FieldText(train.Exit))}});
   }
   return rows;
 }
@@ -511,8 +510,7 @@ std::vector<list::Row> TTArrival::Fill() {
     const TrainStatus train = store_.GetTrainStatus(slot);
     rows.push_back(list::Row{slot,
                              {Text(FieldText(train.TrainId)), DayTime(eta), Text(FieldText(train.Exit)),
-                              QString::number(train.Length), trains::TypeText(store_, train.Type)},
-                             {}});
+                              QString::number(train.Length), trains::TypeText(store_, train.Type)}});
   }
   return rows;
 }
@@ -575,8 +573,7 @@ std::vector<list::Row> TTPlatform::Fill() {
                                                 : trains::BlockTrackText(store_, train.HeadBlock);
     rows.push_back(list::Row{slot,
                              {Text(FieldText(train.TrainId)), DayTime(time), QString::number(train.Length),
-                              trains::TypeText(store_, train.Type), where},
-                             {}});
+                              trains::TypeText(store_, train.Type), where}});
   }
   return rows;
 }
@@ -662,7 +659,7 @@ std::vector<list::Row> TTrainOSWindow::Fill() {
   for (int os = 0; os < kMaxOSData; ++os) {
     const OSData point = store_.GetOSData(os);
     if (point.InUse == 0) break;
-    list::Row row{os, {Text(FieldText(point.Name))}, {}};
+    list::Row row{os, {Text(FieldText(point.Name))}};
     for (const int32_t minutes : times[static_cast<size_t>(os)]) {
       row.Texts.push_back(minutes == -1 ? QString() : trains::OSHitText(minutes, startDay));
     }

@@ -508,18 +508,6 @@ void Corvane3Data::BackupEditTables() {
   ++ChangeCount;
 }
 
-int Corvane3Data::FindFreeOSData(int claim) {
-  for (int i = 0; i < kMaxOSData; ++i) {
-    OSData& os = osData_[i];
-    if (os.InUse != 0) continue;
-    SetFieldText(os.Name, "");
-    if (claim == 1) os.InUse = 1;
-    ForgetResolvedNames();
-    return i;
-  }
-  return -1;
-}
-
 void Corvane3Data::FreeOSData(int index) {
   if (index < 0 || index >= kMaxOSData) {
     ReportIndexError(index, "OS", "FreeOSData");

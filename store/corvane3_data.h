@@ -286,9 +286,6 @@ class Corvane3Data {
   // Taken before an editor stores a change to an editable table: copies the seven tables into the backup
   // and counts one more change of the track data, so that the file commands offer to save it.
   void BackupEditTables();
-  // The copy the last backup took; null before the first.
-  const EditTablesBackup* EditBackup() const { return editBackup_.get(); }
-  int FindFreeOSData(int claim);
   void FreeOSData(int index);
   int FindFreeTrainIconData();
   int FindTrainData(std::string_view id);
@@ -382,9 +379,8 @@ class Corvane3Data {
   // Stores the running performance record into the archive slot of the run's current hour.
   void ArchivePerformStatus();
 
-  // The one-dialog lock: 1 when taken (or free for CheckDialogsClosed), else 0 after a message.
+  // The one-dialog lock: 1 when taken, else 0 after a message.
   int OpenDialog();
-  int CheckDialogsClosed();
   void CloseDialog();
 
   // 0 a bitmap of the asked size (or width -1: any size), 1 not a bitmap, 3 cannot be opened, 4 wrong size.
@@ -409,10 +405,9 @@ class Corvane3Data {
   void ClearTrainStatus(int index);
   // Whether the slot is as ClearTrainStatus leaves it (its station times and stops too).
   bool TrainSlotCleared(int index) const;
-  // Whether the slot holds a train still in the run: in use, neither gone nor become another. Slots of
-  // trains that left stay in use until they are taken again, so the tick asks this before reading one.
-  bool TrainSlotLive(int index) const { return index >= 0 && index < kMaxTrainStatus && SlotBitIn(liveTrains_, index); }
-  // The first live slot after `index` (-1: from the start), or -1 when there is none.
+  // The first live slot after `index` (-1: from the start), or -1 when there is none. A live slot holds a
+  // train still in the run: in use, neither gone nor become another. Slots of trains that left stay in
+  // use until they are taken again, so the tick walks only these.
   int NextLiveTrainSlot(int index) const { return NextSlotIn(liveTrains_, index, kMaxTrainStatus); }
   // The first live slot after `index` (-1: from the start) whose rear has an event to come (moving
   // trains), or -1: the rear walk passes trains standing or waiting to enter without visiting them.
@@ -482,7 +477,6 @@ class Corvane3Data {
       return GridCellValid(x, y, true), 0;
     return GridFlags[x * kGridRows + y];
   }
-  void UpdateGridFlag(int x, int y, uint8_t flag);
   TrackCell GetLeftTrackCell(TrackCell cell) const;
   TrackCell GetRightTrackCell(TrackCell cell) const;
 
@@ -686,7 +680,7 @@ class Corvane3Data {
   // A bit for each of N slots of a table.
   template <int N>
   using SlotBitsOf = std::array<uint64_t, (N + 63) / 64>;
-  // TrainSlotLive of each train status slot, a bit each, kept by every writer of the table.
+  // Whether each train status slot is live, a bit each, kept by every writer of the table.
   using SlotBits = SlotBitsOf<kMaxTrainStatus>;
   // The first set bit after `index` and below `end`, or -1. `end` is the table's size at most: bits past
   // it, in the last word, need not be clear.

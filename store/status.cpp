@@ -689,10 +689,6 @@ void Corvane3Data::UpdateGridDevice(int x, int y, int16_t device) {
   if (GridCellValid(x, y, true)) GridDevice[x * kGridRows + y] = device;
 }
 
-void Corvane3Data::UpdateGridFlag(int x, int y, uint8_t flag) {
-  if (GridCellValid(x, y, true)) GridFlags[x * kGridRows + y] = flag;
-}
-
 // ---------------------------------------------------------------- track-cell walk
 
 namespace {

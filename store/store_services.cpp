@@ -40,13 +40,6 @@ int Corvane3Data::OpenDialog() {
   return 0;
 }
 
-int Corvane3Data::CheckDialogsClosed() {
-  if (Run.DialogOpen == 0) return 1;
-  ShowMessage("You cannot perform a delete or advance function until all open Dialog Boxes are closed",
-              MessageIcon::Warning);
-  return 0;
-}
-
 void Corvane3Data::CloseDialog() {
   if (Run.DialogOpen == 0) {
     InternalErrorTrap(0, "Trying to unlock dialog boxes when aleady unlocked - CloseDialog");

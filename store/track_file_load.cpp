@@ -192,7 +192,7 @@ int TrackFile::LoadTerritory(const std::string& path, int report) {
       const int16_t code = store_.GridTrack[cell];
       if (code == 0 || store_.GridDevice[cell] >= 0) continue;
       const int type = code > 0 && code <= 40 ? store_.GetDeviceType(code) : 3;
-      if (type != 3 && type != 4) store_.GridTrack[cell] = 0;
+      if (type != 3 && type != 4) store_.UpdateGridTrack(cell / kGridRows, cell % kGridRows, 0);
     }
   }
 

@@ -229,12 +229,11 @@ int TrackFile::ReadBody(ByteReader& in, int version, const std::string& path) {
     if (signal.InUse == 0 || signal.TrackCode != 21) continue;
     const int x = signal.CellX, y = signal.CellY;
     if (x < 1 || x >= kGridColumns || y < 0 || y >= kGridRows) return file_result::kDamaged;
-    const int from = (x - 1) * kGridRows + y, to = x * kGridRows + y;
-    const int16_t code = store_.GridTrack[from], device = store_.GridDevice[from];
-    store_.GridTrack[from] = 0;
-    store_.GridDevice[from] = -1;
-    store_.GridTrack[to] = code;
-    store_.GridDevice[to] = device;
+    const int16_t code = store_.GetGridTrack(x - 1, y), device = store_.GetGridDevice(x - 1, y);
+    store_.UpdateGridTrack(x - 1, y, 0);
+    store_.UpdateGridDevice(x - 1, y, -1);
+    store_.UpdateGridTrack(x, y, code);
+    store_.UpdateGridDevice(x, y, device);
   }
 
   // Read in place first: a record that holds its value already is not stored again.

@@ -247,9 +247,6 @@ TEST_F(StackTest, OneCommandPerTickAndAnEarlierCommandOnTheSameDevicesGoesFirst)
   engine.AddStackCommand(s0, s1);  // SW0, B1: shares nothing
   engine.AddStackCommand(l4, l1);  // B3, SW1, P, B1 moving left: shares three
   FailSignal(s1, 1);               // the first cannot run
-  EXPECT_EQ(engine.StackRouteOverlapsEarlier(1), 1);
-  EXPECT_EQ(engine.StackRouteOverlapsEarlier(2), 0);
-  EXPECT_EQ(engine.StackRouteOverlapsEarlier(3), 1);
 
   // The second waits behind the first although its own route is free; the third runs.
   engine.ProcessSignalStack();

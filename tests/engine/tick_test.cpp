@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "tools/territory/demo_territory.h"
 #include "tests/support/run_image.h"
 #include "tests/support/store_fixture.h"
+#include "tools/territory/demo_territory.h"
 
 namespace {
 
@@ -356,7 +356,7 @@ TEST_F(TickTest, AResetAfterHoursOfARunLeavesTheRunAsAResetOfAFreshOne) {
   ASSERT_NE(RunImage(store()), fresh) << "the run changed nothing";
   store().InitSimulationStatus();
   EXPECT_TRUE(RunImage(store()) == fresh);
-  for (int i = 0; i < kMaxTrainStatus; ++i) EXPECT_FALSE(store().TrainSlotLive(i)) << i;
+  EXPECT_EQ(store().NextLiveTrainSlot(-1), -1) << "a train slot is still walked";
 }
 
 }  // namespace

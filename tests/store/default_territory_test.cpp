@@ -126,8 +126,9 @@ TEST_F(DefaultTerritoryTest, HoldsWhatTheDemonstrationPromises) {
   for (int i = 0; i < counts.Words[kCountTrains]; ++i) {
     const TrainData train = store().GetTrainData(i);
     working += train.LocalWork[0].AreaName[0] != 0;
-    if (train.LocalWork[0].AreaName[0] != 0)
+    if (train.LocalWork[0].AreaName[0] != 0) {
       EXPECT_EQ(areas.count(FieldText(train.LocalWork[0].AreaName)), 1u) << FieldText(train.TrainId);
+    }
     legs += train.Multiple[0].NextEntrance[0] != 0;
     becoming += train.BecomesTrain >= 0;
   }

@@ -17,7 +17,7 @@ using GridTest = StoreFixture;
 TEST_F(GridTest, GridCellsAreStoredColumnByColumn) {
   store().UpdateGridTrack(3, 7, 0x85);
   store().UpdateGridDevice(199, 159, 2005);
-  store().UpdateGridFlag(0, 1, 9);
+  store().GridFlags[0 * 160 + 1] = 9;
   EXPECT_EQ(store().GridTrack[3 * 160 + 7], 0x85);
   EXPECT_EQ(store().GetGridTrack(3, 7), 0x85);  // bit 7 kept
   EXPECT_EQ(store().GetGridDevice(199, 159), 2005);
@@ -43,8 +43,6 @@ TEST_F(GridTest, CellOutsideTheGridIsRefusedWithAMessage) {
        "There is an internal grid violation, X = 0  Y = -3"},
       {"GetGridFlag", [&] { EXPECT_EQ(store().GetGridFlag(250, 250), 0); }, true,
        "There is an internal grid violation, X = 250  Y = 250"},
-      {"UpdateGridFlag", [&] { store().UpdateGridFlag(200, 159, 1); }, true,
-       "There is an internal grid violation, X = 200  Y = 159"},
   };
   for (const Case& c : cases) {
     messages.Calls.clear();
@@ -357,29 +355,28 @@ TEST_F(GridTest, AReusedSlotLosesHitsWrittenAnywhereAfterTheRingWasEmptied) {
 
 // The tick walks only the slots of trains still in the run; every way of writing a slot keeps that mark.
 TEST_F(GridTest, LiveTrainSlotsFollowEveryWriter) {
+  const auto live = [&](int slot) { return store().NextLiveTrainSlot(slot - 1) == slot; };
   TrainStatus t{};
-  EXPECT_FALSE(store().TrainSlotLive(3));
+  EXPECT_FALSE(live(3));
   t.InUse = 1;
   t.State = 4;
   store().UpdateTrainStatus(3, t, 1);
-  EXPECT_TRUE(store().TrainSlotLive(3));
+  EXPECT_TRUE(live(3));
   for (const uint8_t state : {13, 31}) {  // gone, become another
     t.State = state;
     store().UpdateTrainStatus(3, t);
-    EXPECT_FALSE(store().TrainSlotLive(3)) << +state;
+    EXPECT_FALSE(live(3)) << +state;
   }
   t.State = 2;
   store().UpdateTrainStatus(3, t);
-  EXPECT_TRUE(store().TrainSlotLive(3));
+  EXPECT_TRUE(live(3));
   store().FreeTrainStatus(3);
-  EXPECT_FALSE(store().TrainSlotLive(3));
+  EXPECT_FALSE(live(3));
 
   store().UpdateTrainStatus(4, t, 1);
   ASSERT_EQ(store().FindFreeTrainStatus(), 0);
   store().ClearTrainStatus(4);
-  EXPECT_FALSE(store().TrainSlotLive(4));
-  EXPECT_FALSE(store().TrainSlotLive(-1));
-  EXPECT_FALSE(store().TrainSlotLive(kMaxTrainStatus));
+  EXPECT_FALSE(live(4));
 
   // The walk over live slots, across the words of the mark and up to the last slot.
   EXPECT_EQ(store().NextLiveTrainSlot(-1), -1);

@@ -119,11 +119,15 @@ TEST_F(SimulationFileTest, SaveLoadSaveGivesTheSameBytes) {
   EXPECT_EQ(+store().GetArchivePerformStatus(3).Distance, 12000);
   EXPECT_EQ(+store().GetCountData().Words[kCountRunningTrains], 3);
   // The loaded slots are walked by the tick as any others.
-  for (int slot = 0; slot < 4; ++slot) {
-    const TrainStatus train = store().GetTrainStatus(slot);
-    EXPECT_EQ(store().TrainSlotLive(slot), train.InUse == 1 && train.State != 13 && train.State != 31) << slot;
+  std::vector<int> live, walked;
+  for (int slot = 0; slot < kMaxTrainStatus; ++slot) {
+    const TrainStatus& train = store().TrainStatusRef(slot);
+    if (train.InUse == 1 && train.State != 13 && train.State != 31) live.push_back(slot);
   }
-  EXPECT_TRUE(store().TrainSlotLive(0) || store().TrainSlotLive(1) || store().TrainSlotLive(2));
+  for (int slot = store().NextLiveTrainSlot(-1); slot >= 0; slot = store().NextLiveTrainSlot(slot))
+    walked.push_back(slot);
+  EXPECT_EQ(walked, live);
+  EXPECT_FALSE(walked.empty());
   EXPECT_EQ(FileCommands(store()).GetOldFile(0), In("run.ssm"));
 
   ASSERT_EQ(SimulationFile(store()).Save(In("again.ssm")), 0);

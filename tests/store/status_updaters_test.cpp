@@ -405,9 +405,11 @@ TEST_F(OSHitTest, AnEditedNameOrOSPointShowsInTheNextPassing) {
   store().CheckOSHits(12, 5);
   EXPECT_EQ(store().GetOSHitCount(), 1);
 
-  // A slot claimed afresh starts with an empty name: it matches no unnamed device.
-  const int claimed = store().FindFreeOSData(1);
-  ASSERT_GE(claimed, 0);
+  // An OS point in use without a name yet matches no unnamed device.
+  const int claimed = 1;
+  OSData unnamed{};
+  unnamed.InUse = 1;
+  store().UpdateOSData(claimed, unnamed);
   EXPECT_EQ(store().OSPointOfDevice(14), -1);
   SwitchData sw = store().GetSwitchData(1);
   SetFieldText(sw.Name, "Other");

@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <filesystem>
+#include <fstream>
+#include <string>
 
 #include "interface/folders.h"
 #include "resources/interface_folder_ids.h"
@@ -64,14 +66,21 @@ TEST_F(FolderDialogTest, EachDialogShowsItsFolderAndLogSwitch) {
 TEST_F(FolderDialogTest, AFolderThatCannotBeWrittenKeepsTheDialogOpen) {
   TExternalIOFolder dialog(nullptr, store());
   dialog.show();
-  Name(dialog)->setText(QString::fromStdString((folder() / "missing").string()));
-  Click(dialog, 1);
-  ASSERT_EQ(messages.Calls.size(), 1u);
-  EXPECT_EQ(messages.Calls[0].Text, xfer::kFolderRefused);
-  EXPECT_TRUE(dialog.isVisible());
-  EXPECT_NE(dialog.result(), QDialog::Accepted);
-  EXPECT_EQ(Name(dialog)->selectedText(), Name(dialog)->text()) << "the folder is selected for re-entry";
-  EXPECT_EQ(xfer::ChannelFolder(store(), xfer::Channel::ExternalIO), "/old/io/");
+  std::ofstream(folder() / "file") << "x";
+  // Missing, a plain file, and empty (which would name the filesystem's root).
+  for (const std::string& typed : {(folder() / "missing").string(), (folder() / "file").string(), std::string()}) {
+    SCOPED_TRACE(typed);
+    messages.Calls.clear();
+    Name(dialog)->setText(QString::fromStdString(typed));
+    Click(dialog, 1);
+    ASSERT_EQ(messages.Calls.size(), 1u);
+    EXPECT_EQ(messages.Calls[0].Text, xfer::kFolderRefused);
+    EXPECT_EQ(messages.Calls[0].Icon, MessageIcon::Error);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(Name(dialog)->selectedText(), Name(dialog)->text()) << "the folder is selected for re-entry";
+    EXPECT_EQ(xfer::ChannelFolder(store(), xfer::Channel::ExternalIO), "/old/io/");
+  }
 
   const std::filesystem::path chosen = folder() / "io";
   std::filesystem::create_directory(chosen);
@@ -82,6 +91,21 @@ TEST_F(FolderDialogTest, AFolderThatCannotBeWrittenKeepsTheDialogOpen) {
   EXPECT_EQ(xfer::ChannelFolder(store(), xfer::Channel::ExternalIO), chosen.string() + "/");
   EXPECT_EQ(+store().GetOptionData().EIOLogOn, 1);
   EXPECT_TRUE(std::filesystem::is_empty(chosen)) << "no probe file is left";
+}
+
+TEST_F(FolderDialogTest, AFolderTypedWithItsSeparatorKeepsOneAndTheLogSwitchGoesWithIt) {
+  const std::filesystem::path chosen = folder() / "ctc";
+  std::filesystem::create_directory(chosen);
+  TCTCFolder dialog(nullptr, store());
+  dialog.show();
+  Name(dialog)->setText(QString::fromStdString(chosen.string() + "/"));
+  Log(dialog)->setChecked(false);
+  Click(dialog, 1);
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(xfer::ChannelFolder(store(), xfer::Channel::CTCControl), chosen.string() + "/");
+  EXPECT_EQ(+store().GetOptionData().CTCLogOn, 0);
+  EXPECT_EQ(xfer::ChannelFolder(store(), xfer::Channel::ExternalIO), "/old/io/") << "the other channel keeps its own";
+  EXPECT_TRUE(messages.Calls.empty());
 }
 
 TEST_F(FolderDialogTest, CancelChangesNothing) {
