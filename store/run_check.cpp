@@ -59,14 +59,17 @@ bool RunCheck::Train(const TrainStatus& status) const {
 }
 
 bool RunCheck::StationTimes(const TrainStationTime& times) const {
-  return std::all_of(std::begin(times.Times), std::end(times.Times), [&](int32_t time) { return Time(time); });
+  // Element by element: the packed records' arrays need not lie at their alignment.
+  for (int i = 0; i < kTrainStations; ++i)
+    if (!Time(times.Times[i])) return false;
+  return true;
 }
 
 bool RunCheck::Block(const BlockStatus& status) const {
   if (status.InUse == 0) return true;
   if (!Time(status.PermitActiveUntil) || !Time(status.PermitPendingFrom)) return false;
-  for (const uint16_t train : status.Trains)
-    if (train != 0xFFFF && train >= kMaxTrainStatus) return false;
+  for (int i = 0; i < kBlockTrainSlots; ++i)
+    if (status.Trains[i] != 0xFFFF && status.Trains[i] >= kMaxTrainStatus) return false;
   return true;
 }
 
@@ -82,7 +85,8 @@ bool RunCheck::Slow(const SlowStatus& status) const {
   if (status.InUse == 0) return true;
   if (!Time(status.OpeningTime) || !Time(status.StartTime) || !Time(status.EndTime)) return false;
   if (!SlotOrNone(status.SlowIndex, kMaxSlowData)) return false;
-  for (const int16_t device : status.Devices) {
+  for (int i = 0; i < kSlowOrderDevices; ++i) {
+    const int16_t device = status.Devices[i];
     if (device == -1) break;
     const bool block = device >= 0 && device < kMaxBlocks;
     const bool switchDevice = device >= kSlowSwitchBase && device < kSlowSwitchBase + kMaxSwitches;
