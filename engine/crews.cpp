@@ -130,7 +130,8 @@ void OrderCrewChange(Corvane3Data& store, int train) {
   status.CrewChangeOrdered = 1;
   if (status.State == TrainState::Stopped &&
       (status.Reason == StopReason::WaitSignal || status.Reason == StopReason::CrewTimeExpired)) {
-    status.HeadEventTime = store.GetBlockData(status.HeadBlock).CrewReliefMinutes * 60 + status.CrewReadyTime;
+    status.HeadEventTime =
+        TimeAfter(status.CrewReadyTime, int64_t{store.GetBlockData(status.HeadBlock).CrewReliefMinutes} * 60);
     status.Reason = StopReason::CrewChange;
     status.WaitStart = -1;
   }

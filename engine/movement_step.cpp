@@ -113,7 +113,7 @@ void Engine::StartOrMoveTrain(int train) {
 
   // The head is at the end of its block.
   if (status.CrewChangeOrdered == 1) {
-    status.HeadEventTime = headData.CrewReliefMinutes * 60 + status.CrewReadyTime;
+    status.HeadEventTime = TimeAfter(status.CrewReadyTime, int64_t{headData.CrewReliefMinutes} * 60);
     status.WaitStart = -1;
     StandardStop(*this, status, train, StopReason::CrewChange);
     return;
@@ -137,7 +137,8 @@ void Engine::StartOrMoveTrain(int train) {
     if (location >= 0) {
       const int32_t offTime = store.NextTrainOffTime(location);
       if (offTime != -1) {
-        if (status.RearEventTime != -1) status.RearEventTime += offTime - clock;
+        if (status.RearEventTime != -1)
+          status.RearEventTime = TimeAfter(status.RearEventTime, int64_t{offTime} - clock);
         status.HeadEventTime = offTime;
         if (status.Speed != 0) status.SpeedBeforeStop = status.Speed;
         status.Speed = 0;

@@ -122,9 +122,10 @@ bool Engine::ApplyCrewChange(int train) {
   Corvane3Data& store = Store();
   TrainStatus status = store.GetTrainStatus(train);
   if (status.CrewChangeOrdered != 1) return false;
-  const int32_t relief = ValidBlock(status.HeadBlock)
-                             ? store.GetBlockData(status.HeadBlock).CrewReliefMinutes * 60 + status.CrewReadyTime
-                             : status.CrewReadyTime;
+  const int32_t relief =
+      ValidBlock(status.HeadBlock)
+          ? TimeAfter(status.CrewReadyTime, int64_t{store.GetBlockData(status.HeadBlock).CrewReliefMinutes} * 60)
+          : status.CrewReadyTime;
   if (status.HeadEventTime < relief) {
     // The relief crew is not there yet.
     status.HeadEventTime = relief;

@@ -1,11 +1,12 @@
 // libFuzzer target for the engine over what a track file can hold: every input
 // is loaded as a track file and, when it loads, the simulation runs from its
 // first start time for an hour of ticks with every device and train as the
-// file made them.
+// file made them. An input may also be a patch of one of the seeds (fuzz/fuzz_patch.h).
 #include <algorithm>
 
 #include "engine/engine.h"
 #include "fuzz/fuzz_files.h"
+#include "fuzz/fuzz_patch.h"
 #include "store/track_file.h"
 
 namespace {
@@ -15,8 +16,10 @@ constexpr int kTicks = 360;  // an hour of 10-second ticks
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const fuzz::PatchedInput input = fuzz::ApplyPatch("engine", data, size);
+  if (!input.Usable) return 0;
   Corvane3Data& store = fuzz::Store();
-  if (TrackFile(store).Load(fuzz::WriteFile("input.trk", data, size), 0) != 0) return 0;
+  if (TrackFile(store).Load(fuzz::WriteFile("input.trk", input.Data, input.Size), 0) != 0) return 0;
   store.InitSimulationStatus();
   int32_t start = 0;
   for (int i = 0; i < kMaxStartTimes; ++i) {

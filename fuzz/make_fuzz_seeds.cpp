@@ -3,8 +3,9 @@
 // and the old format), saved simulations of it at several moments of a run
 // with their track file beside them, a recording of a run, the settings files
 // (the option file in every layout it has had), command and indication files
-// naming the territory's devices, and Hollin's files. Usage: make_fuzz_seeds
-// <corpus folder>; one sub-folder per target.
+// naming the territory's devices, and Hollin's files, and the patch form's seeds
+// for the targets that read whole files. Usage: make_fuzz_seeds <corpus folder>;
+// one sub-folder per target.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -25,8 +26,8 @@
 #include "store/simulation_file.h"
 #include "store/track_file.h"
 #include "store/track_file_format.h"
-#include "tools/territory/demo_territory.h"
 #include "tests/support/file_bytes.h"
+#include "tools/territory/demo_territory.h"
 
 namespace {
 
@@ -323,5 +324,18 @@ int main(int argc, char** argv) {
   }
   WriteText(root / "hollin_send" / "events.txt",
             "SWITCH,SW1,REVERSE\nSIGNAL,S1,CLEAR,extra,part\nBLOCK,B1,OCCUPIED\r\nno commas\none,comma\n,,\n");
+
+  // The patch form (fuzz/fuzz_patch.h) of the targets that read whole files: one patch without edits of
+  // each seed, numbered in the name order the targets read the seeds in, in <corpus>_patch.
+  for (const char* corpus : {"track_file", "engine", "simulation", "simulation_run", "playback", "playback_run"}) {
+    std::vector<fs::path> names;
+    for (const auto& entry : fs::directory_iterator(root / corpus))
+      if (entry.is_regular_file()) names.push_back(entry.path());
+    const fs::path patches = root / (std::string(corpus) + "_patch");
+    fs::create_directories(patches);
+    for (size_t i = 0; i < names.size(); ++i)
+      file_bytes::WriteBytes(patches / ("seed" + std::to_string(i)),
+                             Bytes{'C', 'V', 'P', '1', static_cast<uint8_t>(i)});
+  }
   return 0;
 }

@@ -1,11 +1,13 @@
 // libFuzzer target for a recording as the Playback command opens it: every input
 // is chosen as the playback file over the demonstration territory, its header is
 // checked, and when it is taken the replay applies its records in the ticks of
-// ten minutes of the run (the first tick applies everything up to the start).
+// ten minutes of the run (the first tick applies everything up to the start). An input may also be a patch
+// of one of the seeds (fuzz/fuzz_patch.h).
 #include <cstdio>
 
 #include "engine/engine.h"
 #include "engine/run_control.h"
+#include "fuzz/fuzz_patch.h"
 #include "fuzz/fuzz_run.h"
 #include "store/null_services.h"
 #include "store/operating_mode.h"
@@ -27,6 +29,8 @@ class ConfirmStart : public NullDialogService {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const fuzz::PatchedInput input = fuzz::ApplyPatch("playback_run", data, size);
+  if (!input.Usable) return 0;
   Corvane3Data& store = fuzz::Store();
   static Engine engine(store);
   static ChooseInput shell;
@@ -36,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::LoadDemoTerritory(store);
   fuzz::StartRun(store);
   store.OperatingMode = operating_mode::kSimulation;
-  fuzz::WriteFile("input.ply", data, size);
+  fuzz::WriteFile("input.ply", input.Data, input.Size);
   RunControl(engine).CmPlayback();
   for (int i = 0; i < kTicks && store.OperatingMode == operating_mode::kPlayback; ++i) engine.Tick();
   if (store.PlaybackIn) {

@@ -16,6 +16,7 @@
 #include "store/file_results.h"
 #include "store/playback_file.h"
 #include "store/playback_format.h"
+#include "store/run_check.h"
 #include "store/run_times.h"
 
 namespace {
@@ -142,6 +143,29 @@ int PlaybackFile::Read(int32_t clock) {
     return true;
   };
 
+  // A status record is checked as a saved run's is, against the run at the record's time: a stamp the
+  // recording could not hold counts as the nearest it could.
+  const auto recordFits = [&](PlaybackKind kind, const uint8_t* record) {
+    const int32_t start = store_.SimStartTime;
+    const int64_t latest = int64_t{start} + int64_t{kMaxArchivePerform} * 3600;
+    const auto stamp = static_cast<int32_t>(std::clamp<int64_t>(store_.NextPlaybackTime, start, latest));
+    const RunCheck check(store_, start, stamp);
+    switch (kind) {
+      case PlaybackKind::TrainStatus:
+        return check.Train(ImageAs<TrainStatus>(record));
+      case PlaybackKind::TrainStationTime:
+        return check.StationTimes(ImageAs<TrainStationTime>(record));
+      case PlaybackKind::BlockStatus:
+        return check.Block(ImageAs<BlockStatus>(record));
+      case PlaybackKind::PermitStatus:
+        return check.Permit(ImageAs<PermitStatus>(record));
+      case PlaybackKind::SlowStatus:
+        return check.Slow(ImageAs<SlowStatus>(record));
+      default:
+        return true;
+    }
+  };
+
   bool ok = true;
   if (store_.NextPlaybackTime == -1) ok = readTime();
   // A jump (the clock well ahead of the next record) repaints the layout and shows the alert line once, at
@@ -198,6 +222,7 @@ int PlaybackFile::Read(int32_t clock) {
       }
       continue;
     }
+    if (!recordFits(kind, record)) return damaged();
     switch (kind) {
       case PlaybackKind::TrainStatus:
         store_.UpdateTrainStatus(index, ImageAs<TrainStatus>(record), 1, 1);

@@ -17,6 +17,7 @@
 #include "store/file_commands.h"
 #include "store/file_results.h"
 #include "store/fixed_text.h"
+#include "store/run_check.h"
 #include "store/run_times.h"
 #include "store/simulation_file_format.h"
 #include "store/track_file.h"
@@ -59,6 +60,14 @@ std::string FolderPart(const std::string& path) {
 template <class Record>
 void TakeBytes(Record& record, const uint8_t* old, size_t from, size_t to) {
   std::memcpy(reinterpret_cast<uint8_t*>(&record) + from, old + from, to - from + 1);
+}
+
+// Record `i` of a table of them in the file's bytes.
+template <class Record>
+Record RecordAt(const uint8_t* table, int i) {
+  Record record;
+  std::memcpy(&record, table + sizeof(Record) * i, sizeof record);
+  return record;
 }
 
 }  // namespace
@@ -242,6 +251,31 @@ int SimulationFile::Load(const std::string& path, int report) {
     return damaged();
   }
 
+  // Every time, position and index the engine reckons with must be one the program could have written.
+  const RunCheck check(store_, run.StartTime, run.SimClock);
+  for (int i = 0; i < counts[kSimTrains]; ++i) {
+    if (!check.Train(RecordAt<TrainStatus>(trains, i)) ||
+        !check.StationTimes(RecordAt<TrainStationTime>(stationTimes, i)))
+      return damaged();
+  }
+  // An old permit record is laid over the reset values; the bytes it lacks are not among those checked.
+  const auto permitAt = [&](int i, PermitStatus record) {
+    const uint8_t* old = permits + permitBytes * i;
+    if (permitBytes == sizeof(PermitStatus)) {
+      std::memcpy(&record, old, sizeof record);
+    } else {
+      TakeBytes(record, old, 0, 22);
+      TakeBytes(record, old, 25, 33);
+    }
+    return record;
+  };
+  for (int i = 0; i < counts[kSimPermits]; ++i)
+    if (!check.Permit(permitAt(i, PermitStatus{}))) return damaged();
+  for (int i = 0; i < counts[kSimSlowOrders]; ++i)
+    if (!check.Slow(RecordAt<SlowStatus>(slows, i))) return damaged();
+  for (int i = 0; i < counts[kSimBlocks]; ++i)
+    if (!check.Block(RecordAt<BlockStatus>(blocks, i))) return damaged();
+
   store_.InitSimulationStatus();
   // The loaded state is the starting point, not a change to record.
   store_.RecordingSuppressed = 1;
@@ -250,15 +284,11 @@ int SimulationFile::Load(const std::string& path, int report) {
   std::memcpy(store_.trainStationTimes_.data(), stationTimes, sizeof(TrainStationTime) * counts[kSimTrains]);
   std::memcpy(store_.trainStops_.data(), stops, sizeof(TrainStop) * counts[kSimTrains]);
   for (int i = 0; i < counts[kSimPermits]; ++i) {
-    const uint8_t* old = permits + permitBytes * i;
     if (permitBytes == sizeof(PermitStatus)) {
-      std::memcpy(&store_.permitStatus_[i], old, sizeof(PermitStatus));
+      std::memcpy(&store_.permitStatus_[i], permits + permitBytes * i, sizeof(PermitStatus));
       continue;
     }
-    PermitStatus record = store_.GetPermitStatus(i);
-    TakeBytes(record, old, 0, 22);
-    TakeBytes(record, old, 25, 33);
-    store_.UpdatePermitStatus(i, record);
+    store_.UpdatePermitStatus(i, permitAt(i, store_.GetPermitStatus(i)));
   }
   std::memcpy(store_.slowStatus_.data(), slows, sizeof(SlowStatus) * counts[kSimSlowOrders]);
   std::memcpy(store_.blockStatus_.data(), blocks, sizeof(BlockStatus) * counts[kSimBlocks]);

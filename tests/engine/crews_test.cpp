@@ -183,6 +183,17 @@ TEST_F(CrewTest, ChangeCrewAtTheTrainsBlockMakesItWaitForTheRelief) {
   EXPECT_EQ(run().SimPaused, 0);
 }
 
+// A territory's relief time counts minutes in 32 bits: the wait it sets is held at the clock's limit, not
+// wrapped round to a time long past.
+TEST_F(CrewTest, AReliefTimeBeyondTheClocksRangeIsHeldAtItsLimit) {
+  Crewed(0, TrainState::Stopped, 0);
+  SetReliefMinutes(b[1], 40'000'000);
+  CrewDialogSets(b[1], kStart + 3600);
+  dialogs.CrewCallResults = {1};
+  Do(&Engine::CmTrainChangeCrew, kChangeCrew, 0);
+  EXPECT_EQ(+Train(0).HeadEventTime, INT32_MAX);
+}
+
 TEST_F(CrewTest, ChangeCrewElsewhereOrCancelled) {
   // A crew called to a block ahead: the train runs on; the crew change is ordered on the way.
   Crewed(0);

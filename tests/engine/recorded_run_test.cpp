@@ -13,10 +13,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "engine/engine.h"
+#include "store/operating_mode.h"
 #include "store/playback_file.h"
 #include "store/playback_format.h"
 #include "store/playback_recorder.h"
@@ -181,6 +183,64 @@ TEST_F(RecordedRunTest, AJumpIntoTheRecordingThenOnEndsInTheRecordedState) {
   EXPECT_EQ(result, 7);
   EXPECT_TRUE(messages.Calls.empty());
   ExpectKeptState(s);
+}
+
+// A train record holding a time no run reaches (a damaged standing time) ends the playback at that record
+// with the damaged recording's message; the train stays as the record before left it, and the run goes on
+// from there as a simulation.
+TEST_F(RecordedRunTest, ATrainRecordNoRunReachesEndsThePlaybackAtTheLastGoodState) {
+  std::vector<unsigned char> file = ReadAll(kData / "recorded_run.ply");
+  // The first record of a train in use after the first hour, of a slot recorded before it.
+  std::map<int, size_t> lastImage;
+  size_t damagedAt = 0;
+  int slot = -1;
+  for (size_t at = sizeof(PlaybackHeader); at + 5 <= file.size() && slot < 0;) {
+    int32_t time;
+    std::memcpy(&time, &file[at], 4);
+    const auto kind = static_cast<PlaybackKind>(file[at + 4]);
+    const size_t image = at + 5;
+    if (kind == PlaybackKind::TrainStatus) {
+      int16_t index;
+      std::memcpy(&index, &file[image], 2);
+      const size_t record = image + 2;
+      if (time > kStart + 3600 && file[record] == 1 && lastImage.count(index) != 0) {
+        damagedAt = record;
+        slot = index;
+      } else {
+        lastImage[index] = record;
+      }
+    }
+    at = image + PlaybackImageBytes(kind);
+  }
+  ASSERT_GE(slot, 0);
+  TrainStatus lastGood;
+  std::memcpy(&lastGood, &file[lastImage[slot]], sizeof lastGood);
+  const int32_t damaged = -2147449928;
+  std::memcpy(&file[damagedAt + 83], &damaged, 4);
+  const std::string path = (folder() / "damaged.ply").string();
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+
+  Corvane3Data& s = store();
+  PrepareRun(s, kData / "recorded_run.trk");
+  s.OperatingMode = operating_mode::kPlayback;
+  s.PlaybackIn = std::fopen(path.c_str(), "rb");
+  ASSERT_NE(s.PlaybackIn, nullptr);
+  ASSERT_EQ(std::fseek(s.PlaybackIn, sizeof(PlaybackHeader), SEEK_SET), 0);
+  s.NextPlaybackTime = -1;
+  s.Run.SimStopped = 0;
+  s.Run.SimPaused = 0;
+  Engine engine(s);
+  for (int i = 0; i < kTicks && s.OperatingMode == operating_mode::kPlayback; ++i) engine.Tick();
+  EXPECT_EQ(s.OperatingMode, operating_mode::kSimulation);
+  EXPECT_EQ(s.PlaybackIn, nullptr);
+  ASSERT_FALSE(messages.Calls.empty());
+  EXPECT_EQ(messages.Calls[0].Text, "Problem with playback file.");
+  const TrainStatus shown = s.GetTrainStatus(slot);
+  EXPECT_EQ(std::memcmp(&shown, &lastGood, sizeof shown), 0) << "train slot " << slot;
+
+  s.Run.SimStopped = 0;
+  for (int i = 0; i < 360; ++i) engine.Tick();
 }
 
 }  // namespace

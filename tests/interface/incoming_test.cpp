@@ -10,7 +10,9 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -19,6 +21,7 @@
 #include "interface/outgoing.h"
 #include "interface/xfer_msg.h"
 #include "store/simulation_file.h"
+#include "store/simulation_file_format.h"
 #include "store/track_file.h"
 #include "tests/interface/interface_fixture.h"
 #include "tests/support/not_files.h"
@@ -254,6 +257,37 @@ TEST_F(IncomingTest, SimLoadRestoresASavedRunUnstarted) {
   const std::string missing = "control,0001,simload,12:00:00," + (folder() / "none.ssm").string();
   EXPECT_THAT(Send({missing}), ElementsAre(::testing::HasSubstr(
                                    "The simulation file name in the fifth field of the message could not be found")));
+}
+
+// A saved run whose train holds a time no run reaches is refused as damaged: the box, the refusal in the
+// reply, and an empty run that the engine's ticks go on over.
+TEST_F(IncomingTest, SimLoadRefusesARunWithATimeNoRunReaches) {
+  SetFieldText(store().TrackFilePath, Track());
+  TrainStatus train = store().GetTrainStatus(0);
+  train.InUse = 1;
+  store().UpdateTrainStatus(0, train, 1, 0);
+  const std::string path = (folder() / "run.ssm").string();
+  ASSERT_EQ(SimulationFile(store()).Save(path), 0);
+  std::vector<char> bytes;
+  {
+    std::ifstream in(path, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  constexpr size_t kStandingSince = 16 + 4 + 4 * kSimCountWords + kPathChars + 16 + 83;
+  ASSERT_GT(bytes.size(), kStandingSince + 4);
+  const int32_t damaged = -2147449928;
+  std::memcpy(bytes.data() + kStandingSince, &damaged, 4);
+  std::ofstream(path, std::ios::binary | std::ios::trunc)
+      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  messages.Calls.clear();
+  EXPECT_THAT(Send({"control,0009,simload,12:00:00," + path}),
+              ElementsAre(::testing::HasSubstr(
+                  "The simulation file name in the fifth field of the message could not be loaded")));
+  ASSERT_FALSE(messages.Calls.empty());
+  EXPECT_EQ(messages.Calls[0].Text, "Illegal simulation file!");
+  EXPECT_EQ(messages.Calls[0].Icon, MessageIcon::Error);
+  EXPECT_EQ(+store().GetTrainStatus(0).InUse, 0);
+  for (int i = 0; i < 30; ++i) engine.Tick();
 }
 
 // The reader: the file taken by its name in any case, every line read, nothing left behind.

@@ -5,6 +5,7 @@
 #include "store/file_results.h"
 #include "store/fixed_text.h"
 #include "store/simulation_file.h"
+#include "store/simulation_file_format.h"
 #include "store/track_file.h"
 #include "store/wall_clock.h"
 #include "tests/store/track_file_test_util.h"
@@ -176,6 +177,26 @@ TEST_F(FileCommandsTest, OpenAndSaveSavedSimulations) {
   ASSERT_EQ(shell.SaveFileRequests.size(), 1u);
   EXPECT_EQ(shell.SaveFileRequests[0].InitialName, "/Tracks/east.ssm");
   EXPECT_TRUE(std::filesystem::exists(In("copy.ssm")));
+}
+
+// A saved run whose train holds a time no run reaches (a damaged standing time) is refused as any damaged
+// saved run: silently for the menu, which asks again, and with the run left empty.
+TEST_F(FileCommandsTest, ASavedRunWithATimeNoRunReachesIsRefused) {
+  SaveRun("run.ssm");
+  Bytes damaged = ReadBytes(In("run.ssm"));
+  constexpr size_t kStandingSince = 16 + 4 + 4 * kSimCountWords + kPathChars + 16 + 83;
+  Poke(damaged, kStandingSince, int32_t{-2147449928});
+  WriteBytes(In("damaged.ssm"), damaged);
+  TrainStatus other = store().GetTrainStatus(5);
+  other.InUse = 1;
+  store().UpdateTrainStatus(5, other, 1, 0);
+  shell.OpenFileAnswers = {In("damaged.ssm"), ""};
+  FileCommands(store()).CmOpenSavedSimulation();
+  EXPECT_EQ(shell.OpenFileRequests.size(), 2u) << "the dialog comes back after the refusal";
+  EXPECT_TRUE(messages.Calls.empty());
+  EXPECT_EQ(+store().GetTrainStatus(0).InUse, 0);
+  EXPECT_EQ(+store().GetTrainStatus(5).InUse, 0) << "the run is emptied, not half loaded";
+  EXPECT_NE(FileCommands(store()).GetOldFile(0), In("damaged.ssm"));
 }
 
 // Change Territory: a file that does not load opens the dialog again; Cancel then leaves what that load left.

@@ -262,6 +262,138 @@ TEST_F(SimulationFileTest, DamagedFilesAreRefusedWithAnEmptyRun) {
   EXPECT_EQ(messages.Calls[0].Text, "Could not open simulation file");
 }
 
+// Every time, position and index of a train, block, permit and slow order status lies within what the
+// program can write: each just outside its bound is refused as damaged with an empty run, each at it loads.
+TEST_F(SimulationFileTest, StatusFieldsOutsideTheRunsReachAreRefused) {
+  LoadDemo();
+  MakeRun();
+  SlowStatus slow = store().GetSlowStatus(0);
+  slow.InUse = 1;
+  slow.SlowIndex = 0;
+  slow.OpeningTime = slow.StartTime = 7000;
+  slow.EndTime = -1;
+  slow.Devices[0] = 3;
+  slow.Devices[1] = -1;
+  store().UpdateSlowStatus(0, slow);
+  ASSERT_EQ(SimulationFile(store()).Save(In("run.ssm")), 0);
+  const Bytes good = ReadBytes(In("run.ssm"));
+  ASSERT_EQ(Count(good, kSimTrains), 3);
+  ASSERT_EQ(Count(good, kSimSlowOrders), 1);
+
+  // Train slot 2, its station times, permit slot 1, slow order slot 0 and block 3 in the file.
+  const size_t train = kBodyAt + 2 * sizeof(TrainStatus);
+  const size_t times = kBodyAt + 3 * sizeof(TrainStatus) + 2 * sizeof(TrainStationTime);
+  const size_t permits = kBodyAt + 3 * (sizeof(TrainStatus) + sizeof(TrainStationTime) + sizeof(TrainStop));
+  const size_t permit = permits + sizeof(PermitStatus);
+  const size_t slowAt = permits + Count(good, kSimPermits) * sizeof(PermitStatus);
+  const size_t block = slowAt + sizeof(SlowStatus) + 3 * sizeof(BlockStatus);
+  ASSERT_EQ(good[block], 1) << "block 3 is in use";
+  const size_t clockAt = good.size() - 16 - 32 * Count(good, kSimArchiveHours) - 32 - 78 + 6;
+
+  // The run started at 06:00 and stands at 33:00:20: times reach from the longest delay before the week's
+  // start to the longest delay after the clock.
+  constexpr int32_t kDelay = 1 << 23;
+  constexpr int32_t kFirst = -kDelay;
+  constexpr int32_t kLast = 86400 + 9 * 3600 + 20 + kDelay;
+  const int32_t blockLength = store().BlockDataRef(3).Length;
+  ASSERT_GT(blockLength, 0);
+  struct Case {
+    std::string name;
+    size_t at;
+    int32_t value;
+    int bytes;  // 2 or 4
+    bool loads;
+  };
+  std::vector<Case> cases;
+  const auto both = [&](const std::string& name, size_t at, int bytes, int32_t outside, int32_t inside) {
+    cases.push_back({name + " outside", at, outside, bytes, false});
+    cases.push_back({name + " at its bound", at, inside, bytes, true});
+  };
+  const std::pair<const char*, size_t> trainTimes[] = {
+      {"head event", 55}, {"rear event", 59},  {"wait start", 63},  {"standing since", 83},
+      {"entry", 87},      {"crew expiry", 91}, {"crew ready", 126}, {"crew on duty", 134},
+  };
+  for (const auto& [name, offset] : trainTimes) {
+    both(std::string(name) + " early", train + offset, 4, kFirst - 1, kFirst);
+    both(std::string(name) + " late", train + offset, 4, kLast + 1, kLast);
+    cases.push_back({std::string(name) + " none", train + offset, -1, 4, true});
+  }
+  cases.push_back({"standing since of a damaged run", train + 83, -2147449928, 4, false});
+  both("total stopped", train + 138, 4, -1, 0);
+  both("total lost", train + 142, 4, -1, INT32_MAX);
+  const std::pair<const char*, size_t> trainBlocks[] = {
+      {"head block", 50}, {"rear block", 52}, {"limit block", 76}, {"stop in block", 122}, {"local work block", 130}};
+  for (const auto& [name, offset] : trainBlocks) {
+    both(std::string(name) + " high", train + offset, 2, kMaxBlocks, kMaxBlocks - 1);
+    both(std::string(name) + " low", train + offset, 2, -2, -1);
+  }
+  both("schedule", train + 1, 2, kMaxTrains, kMaxTrains - 1);
+  both("coupled ahead", train + 3, 2, kMaxTrainStatus, kMaxTrainStatus - 1);
+  both("coupled behind", train + 5, 2, -2, kMaxTrainStatus - 1);
+  both("crew change block", train + 95, 2, 10000 - 1, kMaxBlocks - 1);
+  both("crew change platform", train + 95, 2, 10000 + kMaxPlatforms, 10000 + kMaxPlatforms - 1);
+  both("platform", train + 105, 2, kMaxPlatforms, kMaxPlatforms - 1);
+  both("detector", train + 107, 2, kMaxDetectors, kMaxDetectors - 1);
+  both("head past the block's end", train + 7, 4, blockLength + 1, blockLength);
+  both("head before the block's start", train + 7, 4, -1, 0);
+  both("previous head", train + 11, 4, blockLength + 1, blockLength);
+  both("station time", times + 4 * 5, 4, kLast + 1, kLast);
+  both("permit request", permit + 1, 4, kFirst - 1, kFirst);
+  both("permit start", permit + 7, 4, kLast + 1, kLast);
+  both("permit end", permit + 11, 4, kLast + 1, kLast);
+  both("permit next action", permit + 15, 4, kFirst - 1, kFirst);
+  both("permit", permit + 5, 2, kMaxPermitData, kMaxPermitData - 1);
+  both("slow order opening", slowAt + 1, 4, kLast + 1, kLast);
+  both("slow order start", slowAt + 9, 4, kFirst - 1, kFirst);
+  both("slow order end", slowAt + 13, 4, kLast + 1, kLast);
+  both("slow order", slowAt + 5, 4, kMaxSlowData, kMaxSlowData - 1);
+  both("slow order block", slowAt + 19, 2, -2, kMaxBlocks - 1);
+  both("slow order switch", slowAt + 19, 2, 2000 + kMaxSwitches, 2000 + kMaxSwitches - 1);
+  both("block permit until", block + 21, 4, kLast + 1, kLast);
+  both("block permit from", block + 25, 4, kFirst - 1, kFirst);
+  both("block train", block + 72, 2, kMaxTrainStatus, kMaxTrainStatus - 1);
+  for (const Case& c : cases) {
+    Bytes file = good;
+    if (c.bytes == 2) {
+      Poke(file, c.at, static_cast<int16_t>(c.value));
+    } else {
+      Poke(file, c.at, c.value);
+    }
+    WriteBytes(In("edited.ssm"), file);
+    MakeRun();
+    messages.Calls.clear();
+    const int result = SimulationFile(store()).Load(In("edited.ssm"), 0);
+    if (c.loads) {
+      EXPECT_EQ(result, 0) << c.name;
+      continue;
+    }
+    EXPECT_EQ(result, 1) << c.name;
+    EXPECT_TRUE(RunIsEmpty()) << c.name;
+    ASSERT_EQ(messages.Calls.size(), 1u) << c.name;
+    EXPECT_EQ(messages.Calls[0].Text, "Illegal simulation file!") << c.name;
+    EXPECT_EQ(messages.Calls[0].Icon, MessageIcon::Error) << c.name;
+  }
+
+  // A head beyond its block by no more than the train's length: where a reversed train's head is put.
+  Bytes longer = good;
+  Poke(longer, train + 31, int32_t{120});
+  for (const auto& [position, loads] :
+       {std::pair{-120, true}, {-121, false}, {blockLength + 120, true}, {blockLength + 121, false}}) {
+    Poke(longer, train + 7, int32_t{position});
+    WriteBytes(In("edited.ssm"), longer);
+    EXPECT_EQ(SimulationFile(store()).Load(In("edited.ssm"), -1), loads ? 0 : 1) << position;
+  }
+  // The last hours of a 90-day run: its times lie around a clock far from the start.
+  Bytes late = good;
+  const int32_t lateClock = 6 * 3600 + (kMaxArchivePerform - 1) * 3600;
+  Poke(late, clockAt, lateClock);
+  Poke(late, train + 55, lateClock + 3600);
+  Poke(late, train + 83, lateClock - 60);
+  WriteBytes(In("late.ssm"), late);
+  EXPECT_EQ(SimulationFile(store()).Load(In("late.ssm"), -1), 0);
+  EXPECT_EQ(store().GetSimClock(), lateClock);
+}
+
 // Saving edited track data over the track file changes its change count: the simulation is refused.
 TEST_F(SimulationFileTest, AnotherVersionOfTheTrackFileIsRefused) {
   LoadDemo();
