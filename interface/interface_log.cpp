@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 #include "interface/handover/handover.h"
 #include "interface/xfer_msg.h"
+#include "store/atomic_file.h"
 #include "store/corvane3_data.h"
 #include "store/wall_clock.h"
 #include "store/whole_file/whole_file.h"
@@ -62,19 +62,8 @@ void TrimLog(const std::string& logPath, const std::string& copyPath) {
   const size_t earliest = bytes.size() - kLogKeep;
   const size_t lineEnd = bytes.find('\n', earliest - 1);
   const size_t start = lineEnd == std::string::npos ? bytes.size() : lineEnd + 1;
-  {
-    std::ofstream copy(copyPath, std::ios::binary | std::ios::trunc);
-    if (!copy) return;
-    copy.write(bytes.data() + start, static_cast<std::streamsize>(bytes.size() - start));
-    copy.close();
-    if (!copy) {
-      std::filesystem::remove(copyPath, error);
-      return;
-    }
-  }
   // The copy replaces the log in one step: the log is never missing and never half-written.
-  std::filesystem::rename(copyPath, logPath, error);
-  if (error) std::filesystem::remove(copyPath, error);
+  ReplaceFile(logPath, copyPath, bytes.data() + start, bytes.size() - start);
 }
 
 }  // namespace xfer

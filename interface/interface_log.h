@@ -25,7 +25,8 @@ std::string LogLine(std::string_view line, int direction);
 
 // Cuts the log back when it is over kLogTrimAbove bytes: its newest whole
 // lines totalling at most kLogKeep bytes are written to `copyPath`, which is
-// then renamed over the log. A failure leaves the log as it was.
+// then renamed over the log, as every save replaces its file. A failure
+// leaves the log as it was.
 void TrimLog(const std::string& logPath, const std::string& copyPath);
 
 }  // namespace xfer

@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 #include "lists/slow_list.h"
 #include "lists/track_time_lists.h"
@@ -72,6 +73,8 @@ TTabularPrintout::TTabularPrintout(Corvane3Data& store, const QString& jobTitle,
 
 void TTabularPrintout::SetPrintParams(QPainter& dc, QSize page) {
   dc_ = &dc;
+  inkSet_ = false;
+  faces_.clear();
   pageWidth_ = page.width();
   pageHeight_ = page.height();
   const int dpi = dc.device()->logicalDpiY();
@@ -115,17 +118,77 @@ void TTabularPrintout::CentreReport() {
   }
 }
 
+TTabularPrintout::Face TTabularPrintout::MeasureFace(const QFont& font) const {
+  Face face;
+  face.Font = font;
+  const QFontMetricsF metrics(font, dc_->device());
+  face.Advance = metrics.horizontalAdvance(QChar('M'));
+  face.Ascent = metrics.ascent();
+  face.Height = metrics.height();
+  QString all;
+  bool fixed = metrics.leading() == 0 && face.Advance > 0;
+  for (char16_t c = kFirstPrintable; c <= kLastPrintable; ++c) {
+    all += QChar(c);
+    fixed = fixed && metrics.horizontalAdvance(QChar(c)) == face.Advance;
+    face.Ink[c - kFirstPrintable] = metrics.tightBoundingRect(QString(QChar(c)));
+  }
+  // A line of them is as wide as their advances: no kerning, nothing joined.
+  face.Fixed = fixed && std::abs(metrics.horizontalAdvance(all) - all.size() * face.Advance) < 0.01;
+  return face;
+}
+
+bool TTabularPrintout::InkInside(const QFont& font, const QRect& cell, const QString& text, Qt::Alignment align) {
+  auto face = std::find_if(faces_.begin(), faces_.end(), [&](const Face& f) { return f.Font == font; });
+  if (face == faces_.end()) face = faces_.insert(faces_.end(), MeasureFace(font));
+  // drawText leaves trailing spaces out of the line's width.
+  if (!face->Fixed || text.back() == QChar(' ')) return false;
+  // Placed as drawText places a single line: the line's advances and the font's height aligned in the cell.
+  const qreal width = text.size() * face->Advance;
+  qreal x = cell.left(), y = cell.top();
+  if (align & Qt::AlignRight)
+    x += cell.width() - width;
+  else if (align & Qt::AlignHCenter)
+    x += (cell.width() - width) / 2;
+  if (align & Qt::AlignBottom)
+    y += cell.height() - face->Height;
+  else if (align & Qt::AlignVCenter)
+    y += (cell.height() - face->Height) / 2;
+  const qreal baseline = y + face->Ascent;
+  QRectF ink;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i].unicode();
+    if (c < kFirstPrintable || c > kLastPrintable) return false;
+    const QRectF& glyph = face->Ink[c - kFirstPrintable];
+    if (!glyph.isEmpty()) ink |= glyph.translated(x + i * face->Advance, baseline);
+  }
+  // Two device dots to spare cover rounding and the glyphs' hinting on another device.
+  constexpr qreal kSpare = 2;
+  return QRectF(cell).adjusted(kSpare, kSpare, -kSpare, -kSpare).contains(ink);
+}
+
 void TTabularPrintout::Text(const QFont& font, int left, int top, int right, int bottom, const QString& text,
                             Qt::Alignment align) {
   if (text.isEmpty()) return;
-  dc_->save();
-  dc_->setFont(font);
-  dc_->setPen(Qt::black);
-  // Columns beyond the page are cut off at its edge.
-  dc_->setClipRect(QRect(0, 0, pageWidth_, pageHeight_));
-  dc_->drawText(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)), static_cast<int>(align | Qt::TextSingleLine),
-                text);
-  dc_->restore();
+  // The painter is the job's alone: its pen and its clip to the page (columns beyond the page are cut off at
+  // its edge) are set once, and the font when it changes. A state saved and restored for every piece of
+  // text would cost a printer's page description a new graphics state each time.
+  if (!inkSet_) {
+    dc_->setPen(Qt::black);
+    dc_->setClipRect(QRect(0, 0, pageWidth_, pageHeight_));
+    dc_->setFont(font);
+    inkFont_ = font;
+    inkSet_ = true;
+  } else if (!(font == inkFont_)) {
+    dc_->setFont(font);
+    inkFont_ = font;
+  }
+  // drawText cuts a text off at its cells' edge (a clip, and so a graphics state of its own) whenever the
+  // font's whole line box does not fit them, which a line of body text never quite does; it is spared that
+  // where the text's ink lies well inside its cells, since cutting there takes nothing away.
+  const QRect cell(QPoint(left, top), QPoint(right - 1, bottom - 1));
+  int flags = static_cast<int>(align | Qt::TextSingleLine);
+  if (InkInside(font, cell, text, align)) flags |= Qt::TextDontClip;
+  dc_->drawText(cell, flags, text);
 }
 
 void TTabularPrintout::PrintTop(int left, int right, const std::vector<std::vector<Heading>>& rows, int rowGap) {

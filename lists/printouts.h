@@ -6,7 +6,9 @@
 #pragma once
 
 #include <QFont>
+#include <QRectF>
 #include <QString>
+#include <array>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -83,9 +85,26 @@ class TTabularPrintout : public TPrintout {
 
   Corvane3Data& store_;
 
+  // Every piece of text of the pages goes through here: in the font, aligned in the rectangle (left, top) to
+  // (right, bottom) on one line, and cut off where it leaves that rectangle or the page.
+  virtual void Text(const QFont& font, int left, int top, int right, int bottom, const QString& text,
+                    Qt::Alignment align);
+
  private:
-  void Text(const QFont& font, int left, int top, int right, int bottom, const QString& text, Qt::Alignment align);
   void CentreReport();
+  // How a font sets printable ASCII on the job's device, measured once a job: when each such character has
+  // the same advance and a line of them is as wide as its advances add up to, where a text's ink lies in its
+  // cells follows from its length.
+  static constexpr char16_t kFirstPrintable = 0x20, kLastPrintable = 0x7E;
+  struct Face {
+    QFont Font;
+    bool Fixed = false;
+    qreal Advance = 0, Ascent = 0, Height = 0;
+    std::array<QRectF, kLastPrintable - kFirstPrintable + 1> Ink;  // of each character, from its origin
+  };
+  Face MeasureFace(const QFont& font) const;
+  // True when drawText would put all of the text's ink inside the cell, with room to spare.
+  bool InkInside(const QFont& font, const QRect& cell, const QString& text, Qt::Alignment align);
 
   QString pageTitle_;
   int reportCells_;
@@ -95,6 +114,9 @@ class TTabularPrintout : public TPrintout {
   bool widenToHeader_ = false;
   QString header_;  // the header line, taken when the job starts
   QPainter* dc_ = nullptr;
+  bool inkSet_ = false;  // pen, clip and a font set on dc_ for the job
+  QFont inkFont_;        // the font last set
+  std::vector<Face> faces_;
   int pageWidth_ = 0, pageHeight_ = 0;
   QFont titleFont_, headingFont_, bodyFont_, smallFont_;
   int titleLine_ = 0, headingLine_ = 0, bodyLine_ = 0;

@@ -6,6 +6,10 @@
 #include <QPrintDialog>
 #include <QProgressDialog>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace {
 
 constexpr const char* kPrintErrorCaption = "Print Error";
@@ -14,6 +18,33 @@ constexpr const char* kPrintingCanceled = "Printing canceled";
 constexpr const char* kPrintError = "Error encountered during print";
 
 TTrainPrinter* thePrinter = nullptr;
+
+// Qt's PDF writer compresses each finished page through buffers of megabytes, taken and given back a
+// page at a time. The C library would hand that memory back to the system and fault it in again for the
+// next page, which costs more than drawing the page: while a job prints, it is kept in the heap, and it
+// is returned, with the usual limits, when the job ends.
+class PageBuffersKept {
+ public:
+  PageBuffersKept() {
+#ifdef __GLIBC__
+    mallopt(M_MMAP_THRESHOLD, kKept);
+    mallopt(M_TRIM_THRESHOLD, 4 * kKept);
+#endif
+  }
+  ~PageBuffersKept() {
+#ifdef __GLIBC__
+    mallopt(M_MMAP_THRESHOLD, kUsual);
+    mallopt(M_TRIM_THRESHOLD, kUsual);
+    malloc_trim(0);
+#endif
+  }
+  PageBuffersKept(const PageBuffersKept&) = delete;
+  PageBuffersKept& operator=(const PageBuffersKept&) = delete;
+
+ private:
+  static constexpr int kKept = 32 * 1024 * 1024;
+  static constexpr int kUsual = 128 * 1024;  // the C library's defaults for both
+};
 
 }  // namespace
 
@@ -51,6 +82,7 @@ bool TTrainPrinter::Print(QWidget* parent, TPrintout& printout) {
     return false;
   }
   printer.setDocName(printout.Title());
+  const PageBuffersKept kept;
   QPainter dc;
   if (!dc.begin(&printer)) {
     Fail(printout, kPrintError);

@@ -643,14 +643,24 @@ void LayoutPainter::DrawFitted(QPainter& painter, const QRect& box, const QRect&
     made.Ink = QFontMetrics(made.Font).tightBoundingRect(text);
     found = fitted_.insert(key, made);
   }
+  // Centred on the ink itself, not on the font's line, so that short boxes lose no letter.
+  const QRect& drawn = found->Ink;
+  const QPoint at(ink.left() + (ink.width() - drawn.width()) / 2 - drawn.left(),
+                  ink.top() + (ink.height() - drawn.height()) / 2 - drawn.top());
+  // Ink that lies inside the box with a pixel to spare (for glyphs drawn at another resolution, as on
+  // paper) loses nothing to the clip: it is drawn without one, since a clip saved and restored for every
+  // label costs a printer's page description a new graphics state each time.
+  if (box.contains(drawn.translated(at).adjusted(-1, -1, 1, 1))) {
+    const bool refont = !(found->Font == base);
+    if (refont) painter.setFont(found->Font);
+    painter.drawText(at, text);
+    if (refont) painter.setFont(base);
+    return;
+  }
   painter.save();
   painter.setFont(found->Font);
   painter.setClipRect(box, Qt::IntersectClip);
-  // Centred on the ink itself, not on the font's line, so that short boxes lose no letter.
-  const QRect& drawn = found->Ink;
-  painter.drawText(QPoint(ink.left() + (ink.width() - drawn.width()) / 2 - drawn.left(),
-                          ink.top() + (ink.height() - drawn.height()) / 2 - drawn.top()),
-                   text);
+  painter.drawText(at, text);
   painter.restore();
 }
 

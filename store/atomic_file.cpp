@@ -1,15 +1,19 @@
 #include "store/atomic_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 
-bool ReplaceFile(const std::string& path, const void* data, size_t size) {
-  std::string temporary = path + ".XXXXXX";
-  const int descriptor = mkstemp(temporary.data());
-  if (descriptor < 0) return false;
-  // The permissions a newly created file would have, not the private ones of mkstemp.
+namespace {
+
+// Fills the open temporary, pushes it to disk and renames it over `path`; the temporary is gone afterwards
+// either way.
+bool WriteAndRename(int descriptor, const std::string& temporary, const std::string& path, const void* data,
+                    size_t size) {
+  // The permissions a newly created file would have, not the private ones of mkstemp or those of a file
+  // left at the temporary's name.
   const mode_t mask = umask(0);
   umask(mask);
   fchmod(descriptor, 0666 & ~mask);
@@ -25,4 +29,20 @@ bool ReplaceFile(const std::string& path, const void* data, size_t size) {
   if (written && closed && std::rename(temporary.c_str(), path.c_str()) == 0) return true;
   std::remove(temporary.c_str());
   return false;
+}
+
+}  // namespace
+
+bool ReplaceFile(const std::string& path, const void* data, size_t size) {
+  std::string temporary = path + ".XXXXXX";
+  const int descriptor = mkstemp(temporary.data());
+  if (descriptor < 0) return false;
+  return WriteAndRename(descriptor, temporary, path, data, size);
+}
+
+bool ReplaceFile(const std::string& path, const std::string& temporary, const void* data, size_t size) {
+  // O_NOFOLLOW: a link at the temporary's name is not followed to write elsewhere.
+  const int descriptor = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (descriptor < 0) return false;
+  return WriteAndRename(descriptor, temporary, path, data, size);
 }

@@ -14,3 +14,8 @@ bool ReplaceFile(const std::string& path, const void* data, size_t size);
 inline bool ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes) {
   return ReplaceFile(path, bytes.data(), bytes.size());
 }
+
+// The same through a temporary of a known name (beside `path`, on its file
+// system): a file left there before is overwritten; anything else standing
+// there (a folder) makes the replace fail and is left alone.
+bool ReplaceFile(const std::string& path, const std::string& temporary, const void* data, size_t size);

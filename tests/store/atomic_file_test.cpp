@@ -17,8 +17,8 @@
 #include "store/simulation_file.h"
 #include "store/track_file.h"
 #include "tests/store/track_file_test_util.h"
-#include "tools/territory/demo_territory.h"
 #include "tests/support/file_bytes.h"
+#include "tools/territory/demo_territory.h"
 
 namespace {
 
@@ -71,6 +71,30 @@ TEST_F(AtomicFileTest, ReplacesTheFileWithNewPermissionsAndLeavesNoTemporary) {
   ASSERT_TRUE(ReplaceFile(path, Bytes{}));
   EXPECT_TRUE(ReadBytes(path).empty());
   EXPECT_EQ(FilesIn(folder_), 1);
+}
+
+// Through a named temporary: one left over from before is overwritten and gone; a folder in its place
+// makes the replace fail, and the file and the folder stay.
+TEST_F(AtomicFileTest, ANamedTemporaryIsOverwrittenButAFolderInItsPlaceIsNot) {
+  const std::string path = In("target.log"), temporary = In("target.tmp");
+  WriteBytes(path, Bytes{1, 2, 3});
+  WriteBytes(temporary, Bytes{4, 4, 4, 4, 4, 4});
+  const uint8_t fresh[] = {7, 8};
+  ASSERT_TRUE(ReplaceFile(path, temporary, fresh, sizeof fresh));
+  EXPECT_EQ(ReadBytes(path), (Bytes{7, 8}));
+  EXPECT_EQ(FilesIn(folder_), 1);
+
+  fs::create_directory(temporary);
+  EXPECT_FALSE(ReplaceFile(path, temporary, fresh, 1));
+  EXPECT_EQ(ReadBytes(path), (Bytes{7, 8}));
+  EXPECT_TRUE(fs::is_directory(temporary));
+  fs::remove(temporary);
+  {
+    RenameFails failing;
+    EXPECT_FALSE(ReplaceFile(path, temporary, fresh, 1));
+  }
+  EXPECT_EQ(ReadBytes(path), (Bytes{7, 8}));
+  EXPECT_EQ(FilesIn(folder_), 1) << "no temporary left behind";
 }
 
 TEST_F(AtomicFileTest, AFailedRenameKeepsTheOldFileAndIsReported) {
