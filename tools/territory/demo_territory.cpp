@@ -209,14 +209,15 @@ void BuildDemonstrationTerritory(Corvane3Data& store) {
   t.YardEntrance(yard, true, 12);
 
   // Signals at every block end of the dispatcher's tracks where the track leaves room for one; none at an end
-  // that leads off the territory, where a route would have no block to clear.
+  // that leads off the territory, where a route would have no block to clear. They stand below the track: the
+  // row above it carries the IDs of the trains in the block.
   std::vector<int> all = t1;
   all.insert(all.end(), t2.begin(), t2.end());
   all.insert(all.end(), {siding, branch1, branch2});
   for (const int block : all) {
     const BlockData data = store.GetBlockData(block);
     const std::string name = FieldText(data.Name);
-    if (data.LeftLocation[0] == 0 && t.SignalFits(block, End::Left)) t.Signal(block, End::Left, name + "L");
+    if (data.LeftLocation[0] == 0 && t.SignalFits(block, End::Left, true)) t.Signal(block, End::Left, name + "L", true);
     if (data.RightLocation[0] == 0 && t.SignalFits(block, End::Right)) t.Signal(block, End::Right, name + "R");
   }
 
@@ -255,7 +256,7 @@ void BuildDemonstrationTerritory(Corvane3Data& store) {
                               .Direction = 1,
                               .Length = 600,
                               .Days = kWeekdays,
-                              .Description = "Ashford and Bexley stopping train",
+                              .Description = "Stopping train, Ashford, Bexley",
                               .Stops = {{ashford2, east + 8}, {bexley2, east + 30}}}));
     trains.push_back(t.Train({.Id = std::to_string(102 + 2 * k),
                               .Type = passenger,
@@ -265,7 +266,7 @@ void BuildDemonstrationTerritory(Corvane3Data& store) {
                               .Direction = 0,
                               .Length = 600,
                               .Days = kWeekdays,
-                              .Description = "Bexley and Ashford stopping train",
+                              .Description = "Stopping train, Bexley, Ashford",
                               .Stops = {{bexley1, west + 8}, {ashford1, west + 30}}}));
   }
   // Morning and evening expresses, the evening one timed too tight at Ashford to leave on time.
@@ -296,7 +297,7 @@ void BuildDemonstrationTerritory(Corvane3Data& store) {
                                   .Direction = 1,
                                   .Length = 600,
                                   .Days = kWeekdays,
-                                  .Description = "Empty stock, Bexley to Eastbrook"});
+                                  .Description = "Empty stock, Bexley-Eastbrook"});
   trains.push_back(t.Train({.Id = "131",
                             .Type = passenger,
                             .Entrance = "W2",
