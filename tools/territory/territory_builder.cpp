@@ -30,13 +30,12 @@ void PutText(char (&field)[N], std::string_view text) {
   SetFieldText(field, text);
 }
 
-// A location code in a field of its own width with no terminator.
+// A location name in a schedule's field of three characters with no terminator: the field keeps a name's
+// first three characters by its own form, so a longer name is not an error here.
 template <size_t N>
 void PutCode(char (&field)[N], std::string_view text) {
-  Require(text.size() <= N,
-          "location \"" + std::string(text) + "\" is longer than its field of " + std::to_string(N) + " characters");
   std::memset(field, 0, N);
-  std::memcpy(field, text.data(), text.size());
+  std::memcpy(field, text.data(), std::min(text.size(), N));
 }
 
 bool InGrid(Cell c) { return c.X >= 0 && c.X < kGridColumns && c.Y >= 0 && c.Y < kGridRows; }
@@ -160,29 +159,29 @@ int TerritoryBuilder::Block(const BlockSpec& spec) {
   return index;
 }
 
-std::pair<Cell, int16_t> TerritoryBuilder::SignalCell(int block, End end, bool belowTrack) const {
+std::pair<Cell, int16_t> TerritoryBuilder::SignalCell(int block, End end) const {
   const BlockData data = store_.GetBlockData(block);
   const Cell endCell = EndCell(block, end);
   if (data.LeftCellY == data.RightCellY) {
-    // A code 21 signal is drawn one cell to the left of its own cell: above (or below) the block's end cell.
-    return end == End::Left ? std::pair{Cell{endCell.X + 1, endCell.Y + (belowTrack ? 1 : -1)}, int16_t{21}}
+    // A code 21 signal is drawn one cell to the left of its own cell: above the block's end cell.
+    return end == End::Left ? std::pair{Cell{endCell.X + 1, endCell.Y - 1}, int16_t{21}}
                             : std::pair{Cell{endCell.X, endCell.Y + 1}, int16_t{22}};
   }
   return end == End::Left ? std::pair{Cell{endCell.X + 1, endCell.Y}, int16_t{19}}
                           : std::pair{Cell{endCell.X - 1, endCell.Y}, int16_t{20}};
 }
 
-bool TerritoryBuilder::SignalFits(int block, End end, bool belowTrack) const {
-  const auto [at, code] = SignalCell(block, end, belowTrack);
+bool TerritoryBuilder::SignalFits(int block, End end) const {
+  const auto [at, code] = SignalCell(block, end);
   if (!InGrid(at) || store_.GridTrack[CellIndex(at)] != 0) return false;
   return code != 21 || (at.X > 0 && store_.GridTrack[CellIndex({at.X - 1, at.Y})] == 0);
 }
 
-int TerritoryBuilder::Signal(int block, End end, const std::string& name, bool belowTrack) {
+int TerritoryBuilder::Signal(int block, End end, const std::string& name) {
   Require(signals_ < kMaxSignals, "too many signals");
   BlockData data = store_.GetBlockData(block);
   Require(data.InUse == 1, "signal on a block that does not exist");
-  const auto [at, code] = SignalCell(block, end, belowTrack);
+  const auto [at, code] = SignalCell(block, end);
   Require(InGrid(at) && (code != 21 || at.X > 0), "signal " + name + " would stand outside the grid");
   Require(store_.GridTrack[CellIndex(at)] == 0, "signal " + name + " would cover another cell");
   const int index = signals_++;
@@ -249,9 +248,9 @@ void TerritoryBuilder::Branch(int switchIndex, int block, End blockEnd) {
   Require(dx != 0 && std::abs(dx) == std::abs(dy) && (dx > 0) == (step.X > 0) && (dy > 0) == (step.Y > 0),
           "block end does not lie on the switch's diverging diagonal");
   const int16_t diagonal = step.X == step.Y ? 5 : 4;  // falling or rising to the right
-  // The diagonal is plain track: the switch's state shows on its own cell, and a route straight through it
-  // must not light the leg it does not take.
-  for (int k = 1; k < std::abs(dx); ++k) Paint({sw.CellX + k * step.X, sw.CellY + k * step.Y}, diagonal, -1);
+  for (int k = 1; k < std::abs(dx); ++k) {
+    Paint({sw.CellX + k * step.X, sw.CellY + k * step.Y}, diagonal, SwitchDevice(switchIndex));
+  }
   // The block end takes the track piece that opens towards the diagonal.
   int16_t endCode;
   if (step.X > 0) {
@@ -277,8 +276,11 @@ std::pair<int, int> TerritoryBuilder::Crossover(const std::string& nameA, Cell a
   const int first = Switch(nameA, a, rising ? Diverge::UpRight : Diverge::DownRight);
   const int second = Switch(nameB, b, rising ? Diverge::DownLeft : Diverge::UpLeft);
   const int stepY = rising ? -1 : 1;
-  // Plain track, as a branch's diagonal.
-  for (int k = 1; k < dx; ++k) Paint({a.X + k, a.Y + k * stepY}, rising ? 4 : 5, -1);
+  for (int k = 1; k < dx; ++k) {
+    // The first half of the diagonal belongs to the first switch, the rest to the second.
+    const int owner = k <= dx / 2 ? first : second;
+    Paint({a.X + k, a.Y + k * stepY}, rising ? 4 : 5, SwitchDevice(owner));
+  }
   SwitchData one = store_.GetSwitchData(first);
   SwitchData two = store_.GetSwitchData(second);
   one.Partner = static_cast<int16_t>(second);

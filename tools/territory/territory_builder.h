@@ -38,9 +38,8 @@
 //   covers another cell.
 // - A switch cell has code 10 (diverging up and right), 11 (up and left), 12 (down and left) or 13 (down and
 //   right); its diverging leg is leg 2 (right diverging) for 10 and 13 and leg 0 (left diverging) for 11 and
-//   12. The diagonal cells to the diverging track (codes 4 rising, 5 falling) are plain track with no device (the
-//   switch's state shows on its own cell); a block end that a diagonal runs into gets the matching branch code
-//   (6 to 9).
+//   12. The diagonal cells to the diverging track (codes 4 rising, 5 falling) belong to the switch; a block
+//   end that a diagonal runs into gets the matching branch code (6 to 9).
 // - Device numbers: block i, 2000 + switch i, 3000 + signal i, 4000 + diamond i; -1 no device.
 // - Entrance/exit locations stand beyond a block end; Finish() stores that cell in OrgData +19/+21 as the
 //   track file loader does.
@@ -180,11 +179,9 @@ class TerritoryBuilder {
 
   // Track devices; each returns its table index.
   int Block(const BlockSpec& spec);
-  // belowTrack: a horizontal block's left-end signal stands below the track as well, in the cell right of the
-  // one below the end cell, clear of the train IDs drawn above the track.
-  int Signal(int block, End end, const std::string& name, bool belowTrack = false);
-  // Whether Signal(block, end, belowTrack) finds its cell (and, for code 21, the cell left of it) empty.
-  bool SignalFits(int block, End end, bool belowTrack = false) const;
+  int Signal(int block, End end, const std::string& name);
+  // Whether Signal(block, end) finds its cell (and, for code 21, the cell left of it) empty.
+  bool SignalFits(int block, End end) const;
   int Switch(const std::string& name, Cell at, Diverge diverge);
   // A diagonal from a switch's diverging side to a block end; sets the diverging leg and the block's neighbour.
   void Branch(int switchIndex, int block, End blockEnd);
@@ -232,7 +229,7 @@ class TerritoryBuilder {
  private:
   Cell EndCell(int block, End end) const;
   // The cell and track code of the signal at a block end.
-  std::pair<Cell, int16_t> SignalCell(int block, End end, bool belowTrack) const;
+  std::pair<Cell, int16_t> SignalCell(int block, End end) const;
 
   Corvane3Data& store_;
   int blocks_ = 0, switches_ = 0, signals_ = 0, diamonds_ = 0, locations_ = 0, platforms_ = 0, stations_ = 0;
