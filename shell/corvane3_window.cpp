@@ -236,8 +236,7 @@ void TCorvane3Window::InvalidateCellRect(int column, int row, bool, int widthPix
   // A block's label strip below its track reaches a few pixels past the cells asked for: without
   // them a label that appears or goes when the block's state changes is left half drawn.
   constexpr int kStripReach = 4;
-  InvalidateClientRect(std::max(r.Left - kStripReach, 0), std::max(r.Top - kStripReach, 0), r.Right + kStripReach,
-                       r.Bottom + kStripReach, false);
+  InvalidateClientRect(r.Left - kStripReach, r.Top - kStripReach, r.Right + kStripReach, r.Bottom + kStripReach, false);
 }
 
 void TCorvane3Window::RepaintLayout() {
@@ -375,11 +374,13 @@ void TCorvane3Window::FillClientRect(int left, int top, int right, int bottom, u
 void TCorvane3Window::InvalidateClientRect(int left, int top, int right, int bottom, bool) {
   if (right <= left || bottom <= top) return;
   const QRect r = ToQRect(left, top, right, bottom);
+  // The kept image takes the change wherever it lies, in view or not; the window repaints only what it shows.
   if (layoutImage_) {
     const layout::View view = CurrentView();
     layoutImage_->Invalidate(r.translated(view.ScrollX * layout::kScrollUnit, view.ScrollY * layout::kScrollUnit));
   }
-  viewport()->update(r);
+  const QRect shown = r.intersected(viewport()->rect());
+  if (!shown.isEmpty()) viewport()->update(shown);
 }
 
 ClientPoint TCorvane3Window::CursorPosition() {

@@ -455,8 +455,10 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
   }
 
   const bool painted = !device::IsDevice(device) || store_.GetNoPaintStatus(device) == 0;
-  const bool blockTrack = device::IsBlock(device) && track::IsStraight(code);
-  const bool covered = blockTrack && TrainCoversCell(device, column, row) && !classic_;
+  // A train is drawn from its block's end cell whatever piece that cell shows: a block often ends on the
+  // piece a switch's diagonal joins.
+  const bool blockCell = device::IsBlock(device);
+  const bool covered = blockCell && TrainCoversCell(device, column, row) && !classic_;
   const int x = column * cell_, y = row * cell_;
   if (painted && !picture->isNull()) {
     if (track::IsMainSignal(code) || code == track::kPlatform) {
@@ -506,7 +508,7 @@ void LayoutPainter::PaintCell(QPainter& painter, int column, int row, const Layo
     if (!marker.isNull()) DrawPicture(painter, QRect(fx, y, 10 / zoom_, 16 / zoom_), marker);
   }
 
-  if (blockTrack) PaintTrain(painter, device, column, row);
+  if (blockCell) PaintTrain(painter, device, column, row);
 }
 
 void LayoutPainter::PaintTrain(QPainter& painter, int block, int column, int row) {

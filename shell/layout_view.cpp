@@ -41,19 +41,16 @@ std::optional<Cell> View::WindowToCellUpTo(int x, int y, Cell last) const {
 }
 
 Rect View::CellRect(int column, int row, int widthPixels, int heightPixels) const {
+  // Kept on the grid, last column and row included, and only then moved by the scroll: a rectangle
+  // wholly or partly out of view stays where it is (left of or above the window, at negative
+  // coordinates), since the kept layout image must learn of changes wherever they are.
+  const int left = std::max(column * kCellPixels / Zoom - 2, 0);
+  const int top = std::max(row * kCellPixels / Zoom - 2, 0);
+  const int right = std::min((column * kCellPixels + widthPixels) / Zoom + 2, kColumns * kCellPixels / Zoom);
+  const int bottom = std::min((row * kCellPixels + heightPixels) / Zoom + 2, kRows * kCellPixels / Zoom);
   const int sx = ScrollX * kScrollUnit;
   const int sy = ScrollY * kScrollUnit;
-  Rect r;
-  r.Left = column * kCellPixels / Zoom - sx - 2;
-  r.Top = row * kCellPixels / Zoom - sy - 2;
-  r.Right = (column * kCellPixels + widthPixels) / Zoom - sx + 2;
-  r.Bottom = (row * kCellPixels + heightPixels) / Zoom - sy + 2;
-  r.Left = std::max(r.Left, 0);
-  r.Top = std::max(r.Top, 0);
-  // The whole grid, last column and row included.
-  r.Right = std::min(r.Right, kColumns * kCellPixels / Zoom);
-  r.Bottom = std::min(r.Bottom, kRows * kCellPixels / Zoom);
-  return r;
+  return {left - sx, top - sy, right - sx, bottom - sy};
 }
 
 Point View::Clamp(int x, int y) const {

@@ -59,7 +59,7 @@ struct View {
   // none above or left of the layout.
   std::optional<Cell> WindowToCellUpTo(int x, int y, Cell last) const;
   // The window rectangle to repaint for a few cells: width and height in full-size
-  // pixels, a 2-pixel margin, limited to the grid.
+  // pixels, a 2-pixel margin, limited to the grid but not to the window.
   Rect CellRect(int column, int row, int widthPixels, int heightPixels) const;
   // The scroll position that centres a cell in an area of that size, kept within the ranges.
   Point CentreOn(int column, int row, int areaWidth, int areaHeight) const;

@@ -339,6 +339,11 @@ class Corvane3Data {
   void FormatPerformanceLine(const PerformStatus& record);
   // Shows the performance line when the record changed since it was last shown.
   void ShowPerformanceLine();
+  // Shows the line again from the running record as it stands (a saved run put back in whole).
+  void RedrawPerformanceLine() {
+    performLineDue_ = true;
+    if (performLineHolds_ == 0) ShowPerformanceLine();
+  }
   // Holds the performance line back for its life (the tick takes one); the last hold to end shows it.
   class PerformanceLineHold {
    public:

@@ -378,6 +378,7 @@ int SimulationFile::Load(const std::string& path, int report) {
   CountData countData = store_.GetCountData();
   countData.Words[kCountRunningTrains] = counts[kSimTrains];
   store_.UpdateCountData(countData);
+  store_.RedrawPerformanceLine();  // the restored figures, at the restored clock
   FileCommands(store_).AddOldFile(path);
   return file_result::kDone;
 }

@@ -286,7 +286,7 @@ TEST_F(FrameCommandsTest, PreviousAndNextAlertStepThroughTheLines) {
 }
 
 // The performance line changes while the clock stands: a dispatcher's change, a territory loaded and a
-// saved simulation refused each show their figures in the status bar at once, with no tick between.
+// saved simulation refused or opened each show their figures in the status bar at once, with no tick between.
 TEST_F(FrameCommandsTest, ThePerformanceLineShowsChangesMadeOutsideATickAtOnce) {
   territory::BuildDemonstrationTerritory(store());
   const std::string track = Folder() + "demo.trk";
@@ -314,6 +314,17 @@ TEST_F(FrameCommandsTest, ThePerformanceLineShowsChangesMadeOutsideATickAtOnce) 
   }
   EXPECT_NE(SimulationFile(store()).Load(damaged, -1), file_result::kDone);
   EXPECT_EQ(shown().rfind("Trains = 0 ", 0), 0u) << "the refused load's empty run: " << shown();
+
+  // A saved run opened from the File menu brings its figures back, and its line shows them.
+  perform.Distance = 12 * 5280;
+  store().FormatPerformanceLine(perform);
+  const std::string saved = Folder() + "demo.ssm";
+  ASSERT_EQ(SimulationFile(store()).Save(saved), file_result::kDone);
+  store().InitSimulationStatus();
+  ASSERT_EQ(shown().rfind("Trains = 0 ", 0), 0u) << shown();
+  RunWithFile(res::CM_OPEN_SAVED_SIMULATION, saved);
+  EXPECT_EQ(store().GetPerformStatus().Trains, 7);
+  EXPECT_EQ(shown().rfind("Trains = 7  Miles = 12 ", 0), 0u) << "the opened run's figures: " << shown();
 }
 
 }  // namespace

@@ -73,7 +73,7 @@ TEST(LayoutViewTest, WindowPixelToCellUpToTheLastUsedCell) {
         << "zoom " << c.Zoom << " pixel " << c.X << "," << c.Y;
 }
 
-TEST(LayoutViewTest, InvalidatedCellRectanglesHaveAMarginAndStayOnTheGrid) {
+TEST(LayoutViewTest, InvalidatedCellRectanglesHaveAMarginAndStayOnTheGridInViewOrNot) {
   struct Case {
     int Zoom, ScrollX, ScrollY, Column, Row, Width, Height;
     Rect Expected;
@@ -82,7 +82,9 @@ TEST(LayoutViewTest, InvalidatedCellRectanglesHaveAMarginAndStayOnTheGrid) {
       {1, 0, 0, 10, 5, 16, 30, {158, 78, 178, 112}},
       {2, 0, 0, 10, 5, 16, 30, {78, 38, 90, 57}},
       {1, 1, 1, 10, 5, 18, 18, {126, 46, 148, 68}},
-      {1, 0, 0, 0, 0, 16, 16, {0, 0, 18, 18}},                // no negative corner
+      {1, 0, 0, 0, 0, 16, 16, {0, 0, 18, 18}},                // no corner off the grid
+      {1, 10, 3, 0, 0, 16, 16, {-320, -96, -302, -78}},       // scrolled away: left of and above the window
+      {2, 60, 0, 180, 2, 16, 16, {-482, 14, -470, 26}},       // half size, the view east of the cell
       {1, 0, 0, 199, 159, 18, 18, {3182, 2542, 3200, 2560}},  // the last column and row are repainted too
       {2, 0, 0, 199, 159, 18, 18, {1590, 1270, 1600, 1280}},
   };

@@ -114,4 +114,18 @@ TEST_F(TerritoryBuilderTest, RefusesWhatCannotBeDrawn) {
   EXPECT_THROW(t.Branch(sw, off, End::Left), std::invalid_argument);
 }
 
+// A text is written whole or refused: one character too many for its field is an error, not a cut.
+TEST_F(TerritoryBuilderTest, RefusesATextLongerThanItsField) {
+  TerritoryBuilder t(store());
+  const int type = t.TrainType("Freight");
+  const std::string full(31, 'd');  // a description's field holds 31 characters and its terminator
+  const int train = t.Train({.Id = "1", .Type = type, .Entrance = "W", .Exit = "E", .Description = full});
+  EXPECT_EQ(FieldText(store().GetTrainData(train).Description), full);
+  EXPECT_THROW(t.Train({.Id = "2", .Type = type, .Entrance = "W", .Exit = "E", .Description = full + "d"}),
+               std::invalid_argument);
+  EXPECT_THROW(t.Block({.Name = std::string(sizeof(BlockData::Name), 'B'), .From = {2, 4}, .To = {8, 4}}),
+               std::invalid_argument);
+  EXPECT_THROW(t.Text(std::string(sizeof(TextData::Text), 'T'), {2, 8}, 4), std::invalid_argument);
+}
+
 }  // namespace

@@ -256,7 +256,7 @@ void BuildDemonstrationTerritory(Corvane3Data& store) {
                               .Direction = 1,
                               .Length = 600,
                               .Days = kWeekdays,
-                              .Description = "Ashford and Bexley stopping train",
+                              .Description = "Stopping train, Ashford, Bexley",
                               .Stops = {{ashford2, east + 8}, {bexley2, east + 30}}}));
     trains.push_back(t.Train({.Id = std::to_string(102 + 2 * k),
                               .Type = passenger,
@@ -266,7 +266,7 @@ void BuildDemonstrationTerritory(Corvane3Data& store) {
                               .Direction = 0,
                               .Length = 600,
                               .Days = kWeekdays,
-                              .Description = "Bexley and Ashford stopping train",
+                              .Description = "Stopping train, Bexley, Ashford",
                               .Stops = {{bexley1, west + 8}, {ashford1, west + 30}}}));
   }
   // Morning and evening expresses, the evening one timed too tight at Ashford to leave on time.
@@ -296,7 +296,7 @@ void BuildDemonstrationTerritory(Corvane3Data& store) {
                                   .Direction = 1,
                                   .Length = 600,
                                   .Days = kWeekdays,
-                                  .Description = "Empty stock, Bexley to Eastbrook"});
+                                  .Description = "Empty stock, Bexley-Eastbrook"});
   trains.push_back(t.Train({.Id = "131",
                             .Type = passenger,
                             .Entrance = "W2",

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
+#include <string>
+#include <string_view>
 
 #include "store/fixed_text.h"
 #include "store/track_file.h"
@@ -17,6 +19,23 @@ constexpr const char* kInternalBitmaps[3] = {"Red Diesel Left (internal bitmap)"
 
 void Require(bool condition, const std::string& what) {
   if (!condition) throw std::invalid_argument("TerritoryBuilder: " + what);
+}
+
+// A text put into a fixed field of a record: a text too long for the field and its terminator is refused,
+// never cut, so that what the territory shows is what was written.
+template <size_t N>
+void PutText(char (&field)[N], std::string_view text) {
+  Require(text.size() < N,
+          "\"" + std::string(text) + "\" is longer than its field of " + std::to_string(N - 1) + " characters");
+  SetFieldText(field, text);
+}
+
+// A location name in a schedule's field of three characters with no terminator: the field keeps a name's
+// first three characters by its own form, so a longer name is not an error here.
+template <size_t N>
+void PutCode(char (&field)[N], std::string_view text) {
+  std::memset(field, 0, N);
+  std::memcpy(field, text.data(), std::min(text.size(), N));
 }
 
 bool InGrid(Cell c) { return c.X >= 0 && c.X < kGridColumns && c.Y >= 0 && c.Y < kGridRows; }
@@ -38,34 +57,34 @@ TerritoryBuilder::TerritoryBuilder(Corvane3Data& store) : store_(store) {
   store_.InitTerritoryData();
   for (int t = 0; t < kMaxTrainTypes; ++t) {
     ::TrainType type = store_.GetTrainType(t);
-    for (int k = 0; k < 3; ++k) SetFieldText(type.BitmapFiles[k], kInternalBitmaps[k]);
+    for (int k = 0; k < 3; ++k) PutText(type.BitmapFiles[k], kInternalBitmaps[k]);
     store_.UpdateTrainType(t, type);
   }
 }
 
 void TerritoryBuilder::Name(const std::string& name, const std::string& railroad) {
   TerritoryData data = store_.GetTerritoryData();
-  SetFieldText(data.Name, name);
-  SetFieldText(data.Railroad, railroad);
+  PutText(data.Name, name);
+  PutText(data.Railroad, railroad);
   store_.UpdateTerritoryData(data);
 }
 
 void TerritoryBuilder::Texts(const TerritoryTexts& texts) {
   TerritoryData data = store_.GetTerritoryData();
-  SetFieldText(data.Name, texts.Name);
-  SetFieldText(data.Version, texts.Version);
-  SetFieldText(data.Country, texts.Country);
-  SetFieldText(data.Railroad, texts.Railroad);
-  SetFieldText(data.Division, texts.Division);
-  SetFieldText(data.From, texts.From);
-  SetFieldText(data.To, texts.To);
-  SetFieldText(data.Year, texts.Year);
-  SetFieldText(data.TrackFileName, texts.TrackFileName);
-  SetFieldText(data.Author, texts.Author);
-  SetFieldText(data.Address, texts.Address);
-  SetFieldText(data.Email, texts.Email);
-  SetFieldText(data.CommentsFile, texts.CommentsFile);
-  SetFieldText(data.CopyrightNotice, texts.CopyrightNotice);
+  PutText(data.Name, texts.Name);
+  PutText(data.Version, texts.Version);
+  PutText(data.Country, texts.Country);
+  PutText(data.Railroad, texts.Railroad);
+  PutText(data.Division, texts.Division);
+  PutText(data.From, texts.From);
+  PutText(data.To, texts.To);
+  PutText(data.Year, texts.Year);
+  PutText(data.TrackFileName, texts.TrackFileName);
+  PutText(data.Author, texts.Author);
+  PutText(data.Address, texts.Address);
+  PutText(data.Email, texts.Email);
+  PutText(data.CommentsFile, texts.CommentsFile);
+  PutText(data.CopyrightNotice, texts.CopyrightNotice);
   data.PublicDomain = texts.PublicDomain ? 1 : 0;
   data.CopyrightProtected = texts.PublicDomain ? 0 : 1;
   store_.UpdateTerritoryData(data);
@@ -91,11 +110,11 @@ int TerritoryBuilder::Block(const BlockSpec& spec) {
   const int index = blocks_++;
   BlockData block = store_.GetBlockData(index);
   block.InUse = 1;
-  SetFieldText(block.Name, spec.Name);
-  SetFieldText(block.TrackStation1, spec.Station1);
-  SetFieldText(block.TrackStation2, spec.Station2);
-  SetFieldText(block.TrackPart, spec.Track);
-  SetFieldText(block.AreaName, spec.Area);
+  PutText(block.Name, spec.Name);
+  PutText(block.TrackStation1, spec.Station1);
+  PutText(block.TrackStation2, spec.Station2);
+  PutText(block.TrackPart, spec.Track);
+  PutText(block.AreaName, spec.Area);
   block.PassThrough = spec.PassThrough ? 1 : 0;
   block.Length = spec.Length;
   const int16_t speeds[3] = {spec.SpeedOne != 0 ? spec.SpeedOne : spec.Speed,
@@ -169,7 +188,7 @@ int TerritoryBuilder::Signal(int block, End end, const std::string& name) {
   SignalData signal = store_.GetSignalData(index);
   signal.InUse = 1;
   signal.Block = static_cast<int16_t>(block);
-  SetFieldText(signal.Name, name);
+  PutText(signal.Name, name);
   signal.CellX = static_cast<int16_t>(at.X);
   signal.CellY = static_cast<int16_t>(at.Y);
   signal.TrackCode = code;
@@ -189,7 +208,7 @@ int TerritoryBuilder::Switch(const std::string& name, Cell at, territory::Diverg
   const int index = switches_++;
   SwitchData data = store_.GetSwitchData(index);
   data.InUse = 1;
-  SetFieldText(data.Name, name);
+  PutText(data.Name, name);
   data.CellX = static_cast<int16_t>(at.X);
   data.CellY = static_cast<int16_t>(at.Y);
   data.Partner = -1;
@@ -279,7 +298,7 @@ int TerritoryBuilder::Diamond(const std::string& name, Cell at, int16_t code) {
   const int index = diamonds_++;
   CrossData data = store_.GetCrossData(index);
   data.InUse = 1;
-  SetFieldText(data.Name, name);
+  PutText(data.Name, name);
   data.CellX = static_cast<int16_t>(at.X);
   data.CellY = static_cast<int16_t>(at.Y);
   store_.UpdateCrossData(index, data);
@@ -343,13 +362,13 @@ int TerritoryBuilder::Location(const std::string& name, int block, End end, int1
   const int index = locations_++;
   OrgData org = store_.GetOrgData(index);
   org.InUse = 1;
-  SetFieldText(org.Name, name);
+  PutText(org.Name, name);
   org.Block = static_cast<int16_t>(block);
   org.Side = end == End::Left ? 0 : 1;
   org.Priority = priority;
   store_.UpdateOrgData(index, org);
   BlockData data = store_.GetBlockData(block);
-  SetFieldText(end == End::Left ? data.LeftLocation : data.RightLocation, name);
+  PutText(end == End::Left ? data.LeftLocation : data.RightLocation, name);
   store_.UpdateBlockData(block, data);
   return index;
 }
@@ -376,10 +395,10 @@ int TerritoryBuilder::Platform(const std::string& name, int block) {
   const int index = platforms_++;
   PlatformData platform = store_.GetPlatformData(index);
   platform.InUse = 1;
-  SetFieldText(platform.Name, name);
+  PutText(platform.Name, name);
   store_.UpdatePlatformData(index, platform);
   BlockData data = store_.GetBlockData(block);
-  SetFieldText(data.PlatformName, name);
+  PutText(data.PlatformName, name);
   store_.UpdateBlockData(block, data);
   const int middle = (data.LeftCellX + data.RightCellX) / 2;
   Paint({middle - 1, data.LeftCellY - 1}, 23, -1);  // drawn three cells wide from here
@@ -391,8 +410,8 @@ int TerritoryBuilder::Station(const std::string& name, const std::string& shortC
   const int index = stations_++;
   StationData station = store_.GetStationData(index);
   station.InUse = 1;
-  SetFieldText(station.Name, name);
-  SetFieldText(station.ShortCode, shortCode);
+  PutText(station.Name, name);
+  PutText(station.ShortCode, shortCode);
   // Left, top, width and height in pixels at zoom 1, centred on the cell.
   station.Words26[0] = static_cast<int16_t>(at.X * 16 - 24);
   station.Words26[1] = static_cast<int16_t>(at.Y * 16 - 8);
@@ -407,7 +426,7 @@ int TerritoryBuilder::OSPoint(const std::string& deviceName) {
   const int index = osPoints_++;
   OSData os = store_.GetOSData(index);
   os.InUse = 1;
-  SetFieldText(os.Name, deviceName);
+  PutText(os.Name, deviceName);
   store_.UpdateOSData(index, os);
   return index;
 }
@@ -418,7 +437,7 @@ int TerritoryBuilder::Detector(const std::string& description, bool raisesAlarm,
   const int index = detectors_++;
   DetectorData detector = store_.GetDetectorData(index);
   detector.InUse = 1;
-  SetFieldText(detector.Description, description);
+  PutText(detector.Description, description);
   detector.RaisesAlarm = raisesAlarm ? 1 : 0;
   detector.AlarmCheckMinutes = checkMinutes;
   detector.RepairMinutes = repairMinutes;
@@ -430,7 +449,7 @@ void TerritoryBuilder::FitDetector(int block, const std::string& description) {
   BlockData data = store_.GetBlockData(block);
   for (auto& name : data.DetectorNames) {
     if (name[0] != 0) continue;
-    SetFieldText(name, description);
+    PutText(name, description);
     store_.UpdateBlockData(block, data);
     return;
   }
@@ -441,7 +460,7 @@ int TerritoryBuilder::Text(const std::string& text, Cell at, int widthCells) {
   Require(texts_ < kMaxTexts, "too many text labels");
   const int index = texts_++;
   TextData label = store_.GetTextData(index);
-  SetFieldText(label.Text, text);
+  PutText(label.Text, text);
   // Left, top, width and height in pixels at zoom 1.
   label.Words100[0] = static_cast<int16_t>(at.X * 16);
   label.Words100[1] = static_cast<int16_t>(at.Y * 16);
@@ -469,7 +488,7 @@ int TerritoryBuilder::TrainType(const std::string& name, uint8_t kind) {
   const int index = trainTypes_++;
   ::TrainType type = store_.GetTrainType(index);
   type.InUse = 1;
-  SetFieldText(type.Name, name);
+  PutText(type.Name, name);
   type.Kind = kind;
   store_.UpdateTrainType(index, type);
   return index;
@@ -480,14 +499,12 @@ int TerritoryBuilder::Train(const TrainSpec& spec) {
   const int index = store_.FindFreeTrainData();
   Require(index >= 0, "too many trains");
   TrainData train = store_.GetTrainData(index);
-  SetFieldText(train.TrainId, spec.Id);
-  SetFieldText(train.Description, spec.Description);
+  PutText(train.TrainId, spec.Id);
+  PutText(train.Description, spec.Description);
   train.Type = static_cast<uint8_t>(spec.Type);
   // A schedule's location fields hold up to three characters with no room for a terminator.
-  std::memset(train.Entrance, 0, sizeof train.Entrance);
-  std::memcpy(train.Entrance, spec.Entrance.data(), std::min(spec.Entrance.size(), sizeof train.Entrance));
-  std::memset(train.Exit, 0, sizeof train.Exit);
-  std::memcpy(train.Exit, spec.Exit.data(), std::min(spec.Exit.size(), sizeof train.Exit));
+  PutCode(train.Entrance, spec.Entrance);
+  PutCode(train.Exit, spec.Exit);
   train.EntranceMinutes = spec.EntranceMinutes < 0 ? 0xFFFF : static_cast<uint16_t>(spec.EntranceMinutes);
   train.EntryDirection = spec.Direction;
   train.Length = spec.Length;
@@ -500,20 +517,17 @@ int TerritoryBuilder::Train(const TrainSpec& spec) {
   train.CrewMinutesWorked = static_cast<int16_t>(spec.CrewMinutesWorked);
   Require(spec.Work.size() <= kTrainLocalWork && spec.Legs.size() <= kTrainMultipleEntries, "too many work or legs");
   for (size_t k = 0; k < spec.Work.size(); ++k) {
-    SetFieldText(train.LocalWork[k].AreaName, spec.Work[k].Area);
+    PutText(train.LocalWork[k].AreaName, spec.Work[k].Area);
     train.LocalWork[k].Minutes = static_cast<uint16_t>(spec.Work[k].Minutes);
     train.LocalWork[k].DirectionAfter = spec.Work[k].DirectionAfter;
   }
   for (size_t k = 0; k < spec.Legs.size(); ++k) {
     TrainMultipleEntry& leg = train.Multiple[k];
     // Location fields of three characters with no room for a terminator, as the schedule's own.
-    std::memset(leg.LegExit, 0, sizeof leg.LegExit);
-    std::memcpy(leg.LegExit, spec.Legs[k].Exit.data(), std::min(spec.Legs[k].Exit.size(), sizeof leg.LegExit));
-    std::memset(leg.NextEntrance, 0, sizeof leg.NextEntrance);
-    std::memcpy(leg.NextEntrance, spec.Legs[k].Entrance.data(),
-                std::min(spec.Legs[k].Entrance.size(), sizeof leg.NextEntrance));
+    PutCode(leg.LegExit, spec.Legs[k].Exit);
+    PutCode(leg.NextEntrance, spec.Legs[k].Entrance);
     leg.ReentryMinutes = static_cast<uint16_t>(spec.Legs[k].Minutes);
-    SetFieldText(leg.Text8, spec.Legs[k].NewId);
+    PutText(leg.Text8, spec.Legs[k].NewId);
   }
   if (spec.Becomes >= 0) {
     // As the train editor links them: the new train is created from this one and enters nowhere.
@@ -527,7 +541,7 @@ int TerritoryBuilder::Train(const TrainSpec& spec) {
     train.BecomeMinutes = 0;
     train.ChangePlaceKind = 'P';  // "P-<platform>", as the editor stores the place
     train.Reserved1292 = '-';
-    SetFieldText(train.ChangePlaceName, spec.BecomesAt);
+    PutText(train.ChangePlaceName, spec.BecomesAt);
   }
   store_.UpdateTrainData(index, train);
   return index;
@@ -555,7 +569,7 @@ int TerritoryBuilder::SlowOrder(const SlowSpec& spec) {
   const int index = store_.FindFreeSlowData(1);
   Require(index >= 0, "too many slow orders");
   SlowData slow = store_.GetSlowData(index);
-  SetFieldText(slow.Location, spec.Location);
+  PutText(slow.Location, spec.Location);
   for (int t = 0; t < 10; ++t) slow.SpeedsFirst[t] = slow.SpeedsSecond[t] = spec.Speed;
   slow.Permanent = spec.Permanent ? 1 : 0;
   slow.StartMinutes = static_cast<int16_t>(spec.StartMinutes);
@@ -569,12 +583,12 @@ int TerritoryBuilder::Permit(const PermitSpec& spec) {
   const int index = store_.FindFreePermitData(1);
   Require(index >= 0, "too many block permits");
   PermitData permit = store_.GetPermitData(index);
-  SetFieldText(permit.TrackName, spec.Track);
+  PutText(permit.TrackName, spec.Track);
   permit.StartMinutes = static_cast<int16_t>(spec.StartMinutes);
   permit.EndMinutes = static_cast<int16_t>(spec.EndMinutes);
   std::memcpy(permit.Days, spec.Days.data(), 7);
-  SetFieldText(permit.Requestor, spec.Requestor);
-  SetFieldText(permit.Reason, spec.Reason);
+  PutText(permit.Requestor, spec.Requestor);
+  PutText(permit.Reason, spec.Reason);
   store_.UpdatePermitData(index, permit);
   return index;
 }
