@@ -312,23 +312,18 @@ void ReadIncomingFile(Corvane3Data& store, Channel channel, const std::function<
   if (busy) return;
   busy = true;
   const bool ctc = channel == Channel::CTCControl;
-  std::vector<std::string> lines;
-  std::string tail;
-  const handover::ReadResult taken =
-      handover::TakeFile(ChannelFolder(store, channel), ctc ? kCTCIndicationFile : kEIOCommandFile,
-                         ctc ? kCTCIndicationTaken : kEIOCommandTaken, std::string::npos, false, lines, tail);
-  if (taken == handover::ReadResult::Read) {
-    // Once the writer has let the file go, a last line without its line end is complete.
-    if (!tail.empty()) lines.push_back(tail);
-    for (const std::string& line : lines) {
-      if (ctc) {
-        WriteCTCLog(store, line, 0);
-      } else {
-        WriteEIOLog(store, line, 0);
-      }
-      process(line);
-    }
-  }
+  handover::TakeFile(ChannelFolder(store, channel), ctc ? kCTCIndicationFile : kEIOCommandFile,
+                     ctc ? kCTCIndicationTaken : kEIOCommandTaken, kHeldInLine, false,
+                     [&](const std::string& line, bool complete) {
+                       // Once the writer has let the file go, a last line without its line end is complete.
+                       if (!complete && line.empty()) return;
+                       if (ctc) {
+                         WriteCTCLog(store, line, 0);
+                       } else {
+                         WriteEIOLog(store, line, 0);
+                       }
+                       process(line);
+                     });
   busy = false;
 }
 

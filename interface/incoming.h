@@ -18,7 +18,11 @@ class Corvane3Data;
 
 namespace xfer {
 
-inline constexpr std::size_t kMaxInLine = 399;   // longer lines are refused whole
+inline constexpr std::size_t kMaxInLine = 399;  // longer lines are refused whole
+// What is held of a line read from the other program: far beyond any line it may send, so that the
+// cut changes no answer (a longer line is refused by its length all the same); only the log shows
+// no more of it than this.
+inline constexpr std::size_t kHeldInLine = std::size_t{1} << 20;
 inline constexpr std::size_t kMaxInFields = 10;  // and so are lines with more fields
 inline constexpr std::size_t kMaxInField = 99;   // or with a longer field
 

@@ -55,12 +55,13 @@ void TrimLog(const std::string& logPath, const std::string& copyPath) {
   std::error_code error;
   const std::uintmax_t size = std::filesystem::file_size(logPath, error);
   if (error || size <= kLogTrimAbove) return;
+  // Only the end that may be kept is read, and the character before it: a log of any length is cut
+  // back in that much memory.
   std::string bytes;
-  if (whole_file::Read(logPath, bytes) != whole_file::Result::Read) return;
+  if (whole_file::ReadTail(logPath, bytes, kLogKeep + 1) != whole_file::Result::Read) return;
   if (bytes.size() <= kLogKeep) return;  // it shrank meanwhile
   // The newest whole lines that fit: they start at the first line start from which the rest is at most kLogKeep.
-  const size_t earliest = bytes.size() - kLogKeep;
-  const size_t lineEnd = bytes.find('\n', earliest - 1);
+  const size_t lineEnd = bytes.find('\n');
   const size_t start = lineEnd == std::string::npos ? bytes.size() : lineEnd + 1;
   // The copy replaces the log in one step: the log is never missing and never half-written.
   ReplaceFile(logPath, copyPath, bytes.data() + start, bytes.size() - start);

@@ -72,6 +72,6 @@ class ByteReader {
   bool ok_ = true;
 };
 
-// The content of a regular file, at most `limit` bytes of it; false when it is no regular file, cannot
-// be opened or cannot be read to its end.
-bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, size_t limit = SIZE_MAX);
+// The content of a regular file; false when it is no regular file, cannot be opened, cannot be read to
+// its end or is larger than `largest` (judged from its size, before any of it is read).
+bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, size_t largest = SIZE_MAX);

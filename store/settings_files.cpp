@@ -17,6 +17,7 @@
 #include "store/corvane3_data.h"
 #include "store/file_results.h"
 #include "store/fixed_text.h"
+#include "store/whole_file/whole_file.h"
 
 namespace {
 
@@ -49,12 +50,11 @@ std::string SettingsPathFor(std::string_view trackPath) {
   return std::string(trackPath.substr(0, dot)) + ".tds";
 }
 
-// No settings file is near this long; anything behind it is never read.
-constexpr size_t kLargestSettingsFile = 1 << 20;
-
+// A file larger than its reader's `largest` is none that was written here: it is read as empty, so that
+// its guard fails and it is refused as damaged, before any of it is held.
 class Reader {
  public:
-  explicit Reader(const std::string& path) : open_(ReadFileBytes(path, bytes_, kLargestSettingsFile)), in_(bytes_) {}
+  Reader(const std::string& path, size_t largest) : open_(Open(path, bytes_, largest)), in_(bytes_) {}
 
   bool IsOpen() const { return open_; }
   // False once any read came up short; later reads do nothing.
@@ -65,6 +65,11 @@ class Reader {
   }
 
  private:
+  static bool Open(const std::string& path, std::vector<uint8_t>& bytes, size_t largest) {
+    const whole_file::Result read = whole_file::Read(path, bytes, largest);
+    return read == whole_file::Result::Read || read == whole_file::Result::TooLarge;
+  }
+
   std::vector<uint8_t> bytes_;
   bool open_;
   ByteReader in_;
@@ -109,6 +114,15 @@ struct OldAlertTable {
   char WaveFiles[kOldAlertSlots][255];
 };
 static_assert(sizeof(OldAlertTable) == 2580);
+
+// The largest file of each kind: the guard at either end and the version, around the records. An option
+// file below version 37 carries the old alert table in front of the alert table; every other record of an
+// older version is at most as long as today's.
+constexpr size_t kFrameBytes = 2 * sizeof kGuard + sizeof kSettingsVersion;
+constexpr size_t kLargestOptionFile = kFrameBytes + sizeof(OldAlertTable) + sizeof(OptionImage);
+constexpr size_t kLargestColumnFile =
+    kFrameBytes + kStoredColumnWidths * sizeof(uint32_t) + kMaxWindowSizes * sizeof(WindowSize);
+constexpr size_t kLargestTerritoryFile = kFrameBytes + sizeof(RandomData);
 
 template <size_t N>
 void Terminate(char (&field)[N]) {
@@ -242,7 +256,7 @@ void Corvane3Data::SetDefaultOptions() {
 
 int SettingsFiles::LoadOptions() {
   store_.SetDefaultOptions();
-  Reader file(InFolder(store_.ProgramFolder, kOptionFileName));
+  Reader file(InFolder(store_.ProgramFolder, kOptionFileName), kLargestOptionFile);
   if (!file.IsOpen()) return kCannotOpen;
   if (!file.Guard()) return kDamaged;
 
@@ -373,7 +387,7 @@ int SettingsFiles::SaveOptions() {
 // ---------------------------------------------------------------- window-column file
 
 int SettingsFiles::LoadWindowColumns() {
-  Reader file(InFolder(store_.ProgramFolder, kWindowColumnFileName));
+  Reader file(InFolder(store_.ProgramFolder, kWindowColumnFileName), kLargestColumnFile);
   if (!file.IsOpen()) return kCannotOpen;
   if (!file.Guard()) return kDamaged;
   uint32_t version = 0;
@@ -427,7 +441,7 @@ int SettingsFiles::SaveTerritory() {
 int SettingsFiles::LoadTerritory(std::string_view trackPath) {
   const std::string path = SettingsPathFor(trackPath);
   if (path.empty()) return kCannotOpen;
-  Reader file(path);
+  Reader file(path, kLargestTerritoryFile);
   if (!file.IsOpen()) return kCannotOpen;
   if (!file.Guard()) return kDamaged;
   uint32_t version = 0;

@@ -9,6 +9,7 @@
 #include "store/command_ids.h"
 #include "store/corvane3_data.h"
 #include "store/fixed_text.h"
+#include "store/whole_file/whole_file.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ void Corvane3Data::CloseDialog() {
 
 int Corvane3Data::CheckBitmapFile(const std::string& path, int width, int height) {
   std::vector<uint8_t> head;
-  if (!ReadFileBytes(path, head, 26)) return 3;
+  if (whole_file::ReadHead(path, head, 26) != whole_file::Result::Read) return 3;
   return CheckBitmapBytes(head.data(), head.size(), width, height);
 }
 

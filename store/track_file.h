@@ -50,6 +50,8 @@ class OldTrackFile {
   explicit OldTrackFile(Corvane3Data& store) : store_(store) {}
   // 0 read, 1 corrupt (length not that of the old layout).
   int Read(ByteReader& in, int version, const std::string& path);
+  // The longest body of that version: its fixed part and the largest maintenance images its sizes can name.
+  static uint64_t LargestBody(int version);
 
  private:
   Corvane3Data& store_;

@@ -2,9 +2,13 @@
 // head, hands the body to the reader of its version and then works out what
 // the file does not carry. A refused file leaves the empty territory under the
 // name "new.trk", never a half-loaded one.
+#include <algorithm>
 #include <array>
+#include <climits>
+#include <cstdint>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 #include "store/binary_io.h"
 #include "store/bitmap_bytes.h"
@@ -15,10 +19,36 @@
 #include "store/settings_files.h"
 #include "store/track_file.h"
 #include "store/track_file_format.h"
+#include "store/whole_file/whole_file.h"
 
 namespace {
 
 constexpr int kFirstCurrentVersion = 30;
+
+// The magic and the version word: how long a file may be depends on its version.
+constexpr size_t kTrackHeadBytes = sizeof kTrackMagic + sizeof(int16_t);
+
+template <class Record>
+constexpr uint64_t Table(int capacity) {
+  return uint64_t{sizeof(Record)} * static_cast<uint64_t>(capacity);
+}
+
+// The longest body of a version 30-37 file, as the reader takes it: every table at its capacity (start
+// times in their longer form), the grids whole, every icon entry the icon table holds at the largest
+// image carried, the longest comments text its 32-bit length can give, and every maintenance image at
+// the size of its buffer, the most the writer writes. A longer file is refused from its size.
+constexpr uint64_t kLargestCurrentBody =
+    sizeof(int16_t) + 4 * sizeof(int32_t) + sizeof(CountData) + sizeof(TerritoryData) +
+    sizeof(Corvane3Data::TerritoryCounters) + 3 * Table<int16_t>(kGridCells) + Table<TrainData>(kMaxTrains) +
+    Table<PermitData>(kMaxPermitData) + Table<SlowData>(kMaxSlowData) + Table<TrainType>(kMaxTrainTypes) +
+    Table<PlatformData>(kMaxPlatforms) + Table<BlockData>(kMaxBlocks) + Table<SwitchData>(kMaxSwitches) +
+    Table<SignalData>(kMaxSignals) + Table<CrossData>(kMaxCrossings) + Table<OrgData>(kMaxLocations) +
+    Table<StationData32>(kMaxStations) + Table<TextData>(kMaxTexts) + Table<StartTime>(kMaxStartTimes) +
+    Table<AreaData>(kMaxAreas) + Table<DetectorData>(kMaxDetectors) + sizeof(TerritoryOptions) +
+    Table<OSData>(kMaxOSData) + sizeof(int32_t) +
+    uint64_t{kMaxTrainIcons} * (sizeof(int32_t) + kIconNameBytes + (kIconImageLimit - 1)) + sizeof(int32_t) +
+    uint64_t{INT32_MAX} + Table<BitmapInsert>(kMaxBitmapInserts) + Table<BitmapMaint>(kMaxMaintBitmaps) +
+    Table<int32_t>(kMaxMaintBitmaps) + uint64_t{kMaxMaintBitmaps} * kMaintImageBytes + sizeof kTrackMagic;
 
 // A room larger than this (a file full of pictures) is given back after its load, not kept.
 constexpr size_t kKeptRoomBytes = size_t{1} << 20;
@@ -74,13 +104,14 @@ int TrackFile::LoadTerritory(const std::string& path, int report) {
   ForgetTables();
   store_.ChangeCount = store_.LoadedChangeCount;
 
-  LentRoom lent(store_.TrackFileRoom);
-  whole_file::Buffer& bytes = lent.Room();
-  if (whole_file::Read(path, bytes) != whole_file::Result::Read) {
+  const auto cannotOpen = [&] {
     if (tell) store_.ShowMessage("Could not open track territory file \"" + path + "\".", MessageIcon::Error);
     return file_result::kCannotOpen;
-  }
-  ByteReader in(bytes.data(), bytes.size());
+  };
+  // The head alone first: a file is judged by the length its version allows before it is read whole.
+  std::vector<uint8_t> head;
+  if (whole_file::ReadHead(path, head, kTrackHeadBytes) != whole_file::Result::Read) return cannotOpen();
+  ByteReader in(head.data(), head.size());
   for (const int16_t expected : kTrackMagic) {
     int16_t word = 0;
     if (!in.Get(word) || word != expected) {
@@ -89,7 +120,7 @@ int TrackFile::LoadTerritory(const std::string& path, int report) {
     }
   }
   int16_t version = 0;
-  int result = 1;  // a file that ends behind the magic is damaged
+  int result = 1;  // a file that ends behind the magic, or longer than its version allows, is damaged
   if (in.Get(version)) {
     if (version > store_.HighestTrackVersion) {
       if (tell) {
@@ -99,8 +130,19 @@ int TrackFile::LoadTerritory(const std::string& path, int report) {
       }
       return file_result::kCannotOpen;
     }
-    result =
-        version < kFirstCurrentVersion ? OldTrackFile(store_).Read(in, version, path) : ReadBody(in, version, path);
+    const bool old = version < kFirstCurrentVersion;
+    const uint64_t largest = kTrackHeadBytes + (old ? OldTrackFile::LargestBody(version) : kLargestCurrentBody);
+    LentRoom lent(store_.TrackFileRoom);
+    whole_file::Buffer& bytes = lent.Room();
+    const whole_file::Result read =
+        whole_file::Read(path, bytes, static_cast<size_t>(std::min<uint64_t>(largest, SIZE_MAX)));
+    if (read == whole_file::Result::CannotOpen || read == whole_file::Result::ReadError) return cannotOpen();
+    // The body, behind the head read before: a head changed meanwhile makes the file damaged.
+    if (read == whole_file::Result::Read && bytes.size() >= kTrackHeadBytes &&
+        std::memcmp(bytes.data(), head.data(), kTrackHeadBytes) == 0) {
+      ByteReader body(bytes.data() + kTrackHeadBytes, bytes.size() - kTrackHeadBytes);
+      result = old ? OldTrackFile(store_).Read(body, version, path) : ReadBody(body, version, path);
+    }
   }
   CountData counts = store_.GetCountData();
   counts.Words[kCountRunningTrains] = 0;

@@ -107,6 +107,11 @@ bool SplitTrackName(const std::string& name, const std::string& prefix, std::str
 
 }  // namespace
 
+uint64_t OldTrackFile::LargestBody(int version) {
+  using Size = uint16_t;  // what a maintenance image size is stored in
+  return static_cast<uint64_t>(FixedBytesBeforeSizes(version)) + kOldMaints * (sizeof(Size) + uint64_t{UINT16_MAX});
+}
+
 int OldTrackFile::Read(ByteReader& in, int version, const std::string& path) {
   // The length check, before anything is changed.
   const int64_t length = static_cast<int64_t>(in.Left());

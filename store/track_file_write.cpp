@@ -58,7 +58,7 @@ int TrackFile::Write(const std::string& path, uint8_t announce) {
     if (const std::vector<uint8_t>* held = HeldTrainIconImage(bitmap.Name)) {
       bitmap.Image = *held;
       check = store_.CheckBitmapBytes(held->data(), held->size(), 32, 14);
-    } else if (ReadFileBytes(bitmap.Name, bitmap.Image, kIconImageLimit)) {
+    } else if (whole_file::ReadHead(bitmap.Name, bitmap.Image, kIconImageLimit) == whole_file::Result::Read) {
       check = store_.CheckBitmapBytes(bitmap.Image.data(), bitmap.Image.size(), 32, 14);
     }
     bitmap.Carried = bitmap.Image.size() < static_cast<size_t>(kIconImageLimit);

@@ -41,21 +41,26 @@ std::optional<std::vector<std::string>> SplitControlLine(const std::string& line
 
 bool ReadControls(THollinData& data) {
   const std::string folder = data.TestFolder();
-  std::vector<std::string> lines;
-  std::string tail;
-  if (handover::TakeFile(folder, kControlFileName, kControlTakeName, kMaxReadLine, true, lines, tail) !=
-      handover::ReadResult::Read) {
-    return false;
-  }
-  data.ClearIncoming();
   const THollinData::SaveBatch batch(data);
-  for (const std::string& line : lines) {
-    data.AddIncoming(line);
-    data.LogLine(line, false);
-    ParseControl(data, line);
-  }
-  // The simulator writes whole lines only; a cut one is noted, never taken for a request.
-  if (!tail.empty()) data.LogError("Control file ended in an unfinished line; it was not taken");
+  bool cleared = false;  // the list shows the lines of the last file taken
+  const auto clear = [&] {
+    if (!cleared) data.ClearIncoming();
+    cleared = true;
+  };
+  const handover::ReadResult taken = handover::TakeFile(
+      folder, kControlFileName, kControlTakeName, kMaxReadLine, true, [&](const std::string& line, bool complete) {
+        clear();
+        // The simulator writes whole lines only; a cut one is noted, never taken for a request.
+        if (!complete) {
+          if (!line.empty()) data.LogError("Control file ended in an unfinished line; it was not taken");
+          return;
+        }
+        data.AddIncoming(line);
+        data.LogLine(line, false);
+        ParseControl(data, line);
+      });
+  if (taken != handover::ReadResult::Read) return false;
+  clear();
   return true;
 }
 

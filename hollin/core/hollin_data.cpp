@@ -88,7 +88,13 @@ LoadResult THollinData::LoadOptions() {
   SetDefaultOptions();
   const std::string path = programFolder_ + kOptionFileName;
   std::string bytes;
-  if (whole_file::Read(path, bytes, kOptionFileSize) != whole_file::Result::Read) {
+  const whole_file::Result taken = whole_file::Read(path, bytes, kOptionFileSize);
+  if (taken == whole_file::Result::TooLarge) {
+    // Longer than the record it carries: no file this program wrote. Judged from its size alone.
+    LogError("Option file \"" + path + "\" is too long");
+    return LoadResult::GuardMismatch;
+  }
+  if (taken != whole_file::Result::Read) {
     LogError("Could not open option file \"" + path + "\"");
     return LoadResult::Missing;
   }
@@ -255,12 +261,14 @@ void THollinData::ReleaseHeld() {
 }
 
 void THollinData::TrimLog(const std::string& path) {
+  // Only the end that is kept is read, and the character before it, which tells whether a line starts
+  // there: a log of any length is trimmed in that much memory.
   std::string content;
-  if (whole_file::Read(path, content) != whole_file::Result::Read) return;
+  if (whole_file::ReadTail(path, content, kLogKeep + 1) != whole_file::Result::Read) return;
   // Keep from the first line whose start leaves at most the kept size to the end.
   std::size_t start = 0;
-  while (start < content.size() && content.size() - start > kLogKeep) {
-    const std::size_t end = content.find('\n', start);
+  if (content.size() > kLogKeep) {
+    const std::size_t end = content.find('\n');
     start = end == std::string::npos ? content.size() : end + 1;
   }
   // The copy lies beside the log, so renaming it over the log never crosses file systems.

@@ -1,12 +1,14 @@
 #include "hollin/core/send_file.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #include "hollin/core/control_reader.h"
 #include "hollin/core/hollin_data.h"
-#include "interface/handover/handover.h"
 #include "store/whole_file/whole_file.h"
 
 namespace hollin {
@@ -31,17 +33,20 @@ std::optional<std::string> BuildSendLine(const std::string& line, int sequence, 
 
 std::optional<std::string> SendFile(THollinData& data, const std::string& path) {
   // Only a regular file is sent: a folder, a FIFO or a device is refused before it is opened.
-  std::string content;
-  if (whole_file::Read(path, content) != whole_file::Result::Read) return std::string(kCannotReadSendFile);
+  const int fd = whole_file::OpenRegular(path);
+  if (fd < 0) return std::string(kCannotReadSendFile);
   const std::string time = data.GetTimeText();  // every line of one send carries the same time
   const THollinData::SaveBatch batch(data);
-  for (std::size_t start = 0; start < content.size();) {
-    const std::size_t end = std::min(content.find('\n', start), content.size());
-    std::string line = handover::StripLineEnd(content.substr(start, end - start));
-    start = end + 1;
-    if (line.size() > kMaxSendLine) line.resize(kMaxSendLine);
-    const auto out = BuildSendLine(line, data.GetOptions().OwnSequence, time);
+  // Line by line as the file is read: a file of any length is sent in a few pieces' worth of memory
+  // (the queue goes out whenever it fills).
+  const bool read = whole_file::ReadLines(fd, kMaxSendLine, [&](std::string_view line, bool) {
+    const auto out = BuildSendLine(std::string(line), data.GetOptions().OwnSequence, time);
     if (out) SendIndication(data, *out);
+  });
+  ::close(fd);
+  if (!read) {
+    data.FlushIndications();  // what was read before the error has gone out; the file is not kept
+    return std::string(kCannotReadSendFile);
   }
   HollinOptions options = data.GetOptions();
   const std::string kept = path.substr(0, sizeof options.FileToSend - 1);

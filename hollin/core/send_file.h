@@ -19,8 +19,9 @@ inline constexpr char kCannotReadSendFile[] =
 // The indication for one line of a send file, or nothing for a line with fewer than two commas.
 std::optional<std::string> BuildSendLine(const std::string& line, int sequence, const std::string& time);
 
-// Sends every line of the file and remembers it as the file to send; nothing when it worked,
-// else the message for the user (nothing is sent or stored then).
+// Sends every line of the file as it is read and remembers it as the file to send; nothing when it
+// worked, else the message for the user: nothing is stored then, and nothing sent unless a read
+// error came part way.
 std::optional<std::string> SendFile(THollinData& data, const std::string& path);
 
 }  // namespace hollin

@@ -54,22 +54,6 @@ bool StillAtPath(int fd, const std::string& path) {
   return held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
 
-void SplitLines(const std::string& content, std::size_t maxLine, std::vector<std::string>& lines, std::string& tail) {
-  std::size_t start = 0;
-  while (start < content.size()) {
-    const std::size_t end = content.find('\n', start);
-    const bool complete = end != std::string::npos;
-    std::string line = StripLineEnd(content.substr(start, complete ? end - start + 1 : std::string::npos));
-    if (line.size() > maxLine) line.resize(maxLine);
-    if (!complete) {
-      tail = std::move(line);
-      break;
-    }
-    lines.push_back(std::move(line));
-    start = end + 1;
-  }
-}
-
 }  // namespace
 
 std::string FindFile(const std::string& folder, const std::string& name) {
@@ -104,9 +88,7 @@ std::string StripLineEnd(std::string line) {
 }
 
 ReadResult TakeFile(const std::string& folder, const std::string& name, const std::string& takenName,
-                    std::size_t maxLine, bool wait, std::vector<std::string>& lines, std::string& tail) {
-  lines.clear();
-  tail.clear();
+                    std::size_t maxLine, bool wait, const LineHandler& line) {
   const std::string found = FindFile(folder, name);
   if (found.empty()) return ReadResult::CannotOpen;
   FileDescriptor file{whole_file::OpenRegular(found)};
@@ -119,8 +101,16 @@ ReadResult TakeFile(const std::string& folder, const std::string& name, const st
   const std::string taken = folder + takenName;
   std::remove(taken.c_str());
   if (std::rename(found.c_str(), taken.c_str()) != 0) return ReadResult::CannotOpen;
-  std::string content;
-  if (whole_file::ReadOpen(file.Fd, content) != whole_file::Result::Read) {
+  // Each line is carried out as it is read; the file stays under the taken name meanwhile, so that
+  // after an interruption none of it is carried out again.
+  bool handed = false;
+  std::string text;
+  const bool read = whole_file::ReadLines(file.Fd, maxLine, [&](std::string_view piece, bool complete) {
+    handed = true;
+    text.assign(piece);
+    line(text, complete);
+  });
+  if (!read && !handed) {
     // Given back for the next poll unless the writer has begun a new file meanwhile.
     std::error_code error;
     if (!std::filesystem::exists(found, error) && !error) std::rename(taken.c_str(), found.c_str());
@@ -128,7 +118,6 @@ ReadResult TakeFile(const std::string& folder, const std::string& name, const st
   }
   // Deleted while the lock is still held: a writer waiting at it then sees the file gone.
   std::remove(taken.c_str());
-  SplitLines(content, maxLine, lines, tail);
   return ReadResult::Read;
 }
 

@@ -8,9 +8,9 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace handover {
 
@@ -23,14 +23,19 @@ std::string StripLineEnd(std::string line);
 
 enum class ReadResult { Read, CannotOpen, Locked };
 
-// Takes the file `name` of `folder` over: its complete lines, each without its line end and cut
-// to maxLine characters, and a last line without "\n" in `tail`. Any file left under `takenName`
-// by an interrupted read is deleted unread, and the file is renamed to `takenName` for the read
-// and deleted after it. `wait` waits for a writer's lock; without it a file its writer holds
-// gives Locked and stays where it is for the next poll. CannotOpen when there is nothing to take
-// (or only something that is not a regular file).
+// A line of a taken file: its text without the line end, and whether a "\n" ended it (only the
+// last line of a file can lack one).
+using LineHandler = std::function<void(const std::string& line, bool complete)>;
+
+// Takes the file `name` of `folder` over and hands its lines to `line` one by one as they are
+// read, each cut to maxLine characters, so that a file of any size is taken in a few pieces'
+// worth of memory. Any file left under `takenName` by an interrupted read is deleted unread, and
+// the file is renamed to `takenName` for the read and deleted after it. `wait` waits for a
+// writer's lock; without it a file its writer holds gives Locked and stays where it is for the
+// next poll. CannotOpen when there is nothing to take (or only something that is not a regular
+// file).
 ReadResult TakeFile(const std::string& folder, const std::string& name, const std::string& takenName,
-                    std::size_t maxLine, bool wait, std::vector<std::string>& lines, std::string& tail);
+                    std::size_t maxLine, bool wait, const LineHandler& line);
 
 // Appends `text` (whole lines, each ending in "\n") to the file at `path`, creating it, with one
 // write under an exclusive lock. `wait` waits for the lock; without it a file the other program

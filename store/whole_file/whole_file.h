@@ -1,20 +1,25 @@
 // Reading a file whole, the one way every reader of the programs takes: only a
 // regular file is opened (a folder, a FIFO or a device is refused by its type
-// before it could block or run on without end), the read stops at the size the
-// file had when it began, and a read error is reported, never taken for a short
-// file.
+// before it could block or run on without end), a file larger than its reader's
+// format can be is refused from its size before any of it is read, the read
+// stops at the size the file had when it began, and a read error is reported,
+// never taken for a short file. A file that grows without a bound by design is
+// read line by line in pieces instead (ReadLines).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace whole_file {
 
-enum class Result { Read, CannotOpen, ReadError };
+// TooLarge: the file is larger than the `largest` its reader allows; nothing of it was read.
+enum class Result { Read, CannotOpen, ReadError, TooLarge };
 
 // A descriptor open for reading when `path` names a regular file; -1 otherwise.
 int OpenRegular(const std::string& path);
@@ -23,12 +28,17 @@ std::FILE* OpenRegularStream(const std::string& path);
 // `path` names a regular file that opens for reading.
 bool Readable(const std::string& path);
 
-// What the open descriptor holds from its start: at most the size it had when the read began,
-// and at most `limit` bytes.
-Result ReadOpen(int fd, std::string& bytes, std::size_t limit = SIZE_MAX);
+// What the open descriptor holds from its start, up to the size it had when the read began; a
+// file larger than `largest` is TooLarge, and `bytes` is left empty.
+Result ReadOpen(int fd, std::string& bytes, std::size_t largest = SIZE_MAX);
 
-Result Read(const std::string& path, std::string& bytes, std::size_t limit = SIZE_MAX);
-Result Read(const std::string& path, std::vector<uint8_t>& bytes, std::size_t limit = SIZE_MAX);
+Result Read(const std::string& path, std::string& bytes, std::size_t largest = SIZE_MAX);
+Result Read(const std::string& path, std::vector<uint8_t>& bytes, std::size_t largest = SIZE_MAX);
+
+// The first `count` bytes of the file (all of a shorter one), for a reader that looks at a head only.
+Result ReadHead(const std::string& path, std::vector<uint8_t>& bytes, std::size_t count);
+// The last `count` bytes of the file (all of a shorter one).
+Result ReadTail(const std::string& path, std::string& bytes, std::size_t count);
 
 // A read buffer that is kept from one read to the next: it only grows and is never cleared, so that
 // reading file after file of about one size allocates nothing and touches no byte twice. It shows the
@@ -57,6 +67,15 @@ class Buffer {
   std::size_t size_ = 0;
 };
 
-Result Read(const std::string& path, Buffer& bytes, std::size_t limit = SIZE_MAX);
+Result Read(const std::string& path, Buffer& bytes, std::size_t largest = SIZE_MAX);
+
+// Reads an open file's lines in pieces of a fixed size, from its start up to the size it had when
+// the reading began, so that a file of any size is read in a few pieces' worth of memory. Each line
+// goes to `line(text, complete)` without its "\n" and a "\r" before it, cut to `maxLine` characters
+// (the rest of a longer line is passed over, never held); a last line without "\n" goes to it as
+// well, marked not complete. Within a line already cut, the stretches of a sparse file that hold no
+// data are passed over unread: they hold no line end. False on a read error; the lines handed over
+// before it stand.
+bool ReadLines(int fd, std::size_t maxLine, const std::function<void(std::string_view, bool)>& line);
 
 }  // namespace whole_file

@@ -5,6 +5,7 @@
 #include "hollin/core/control_reader.h"
 #include "hollin/core/folder_setup.h"
 #include "tests/hollin/hollin_fixture.h"
+#include "tests/support/huge_files.h"
 #include "tests/support/not_files.h"
 
 using ::testing::ElementsAre;
@@ -61,6 +62,19 @@ TEST_F(SendFileTest, AFileOf300LinesArrivesWhole) {
   EXPECT_EQ(lines[150], "BLOCK,0150,B150,14:05:09,OCCUPIED");
   EXPECT_EQ(lines[299], "BLOCK,0299,B299,14:05:09,OCCUPIED");
   EXPECT_EQ(data_->QueuedCount(), 0);
+}
+
+// A send file of 40 GB, most of it one line without a line end: sent line by line in a few megabytes,
+// the long line cut and skipped for want of commas, the lines around it sent.
+TEST_F(SendFileTest, AFortyGigabyteFileIsSentLineByLineInAFewMegabytes) {
+  const std::string file = (root_ / "huge.txt").string();
+  ASSERT_TRUE(huge_files::MakeSparse(file, huge_files::kFortyGB, "BLOCK,B1,OCCUPIED\r\n", "\nSIGNAL,S1,STOP\n"));
+  const huge_files::ChildRun child = huge_files::RunInChild([&] { return hollin::SendFile(*data_, file) ? 1 : 0; });
+  EXPECT_TRUE(child.Survived);
+  EXPECT_EQ(child.Value, 0);
+  EXPECT_LT(child.PeakGrowthKiB, 8 * 1024);
+  std::printf("40 GB send file: peak resident size grew by %ld KiB\n", child.PeakGrowthKiB);
+  EXPECT_THAT(Indications(), ElementsAre("BLOCK,0000,B1,14:05:09,OCCUPIED", "SIGNAL,0001,S1,14:05:09,STOP"));
 }
 
 TEST_F(SendFileTest, AFileThatCannotBeReadSendsAndStoresNothing) {

@@ -24,6 +24,7 @@
 #include "store/simulation_file_format.h"
 #include "store/track_file.h"
 #include "tests/interface/interface_fixture.h"
+#include "tests/support/huge_files.h"
 #include "tests/support/not_files.h"
 
 namespace {
@@ -402,6 +403,36 @@ TEST_F(IncomingTest, ABurstWrittenWhileTheTicksRunIsProcessedInOrderWithNoLineLo
   ASSERT_EQ(sent.size(), static_cast<size_t>(kLines));
   for (const std::string& line : sent) ASSERT_THAT(line, ::testing::StartsWith("TIME,")) << line;
   EXPECT_EQ(Last(), kLines - 1);
+}
+
+// A command file of 40 GB: commands, then a stretch of 40 GB without a line end, then a command
+// behind it. Each line is carried out as it is read, in a few megabytes: the long one is refused by
+// its length, the load of a track file as large is refused from its size, and nothing is left.
+TEST_F(IncomingTest, AFortyGigabyteCommandFileIsCarriedOutLineByLineInAFewMegabytes) {
+  const std::string track = Track();
+  std::ifstream in(track, std::ios::binary);
+  const std::string whole((std::istreambuf_iterator<char>(in)), {});
+  const std::string huge = (folder() / "huge.trk").string();
+  ASSERT_TRUE(huge_files::MakeSparse(huge, huge_files::kFortyGB, whole));
+  const std::string load = "control,0002,load,12:00:00," + huge + ",mo,08:00";
+  ASSERT_TRUE(huge_files::MakeSparse(File(xfer::kEIOCommandFile).string(), huge_files::kFortyGB,
+                                     "control,0001,time,x\r\n" + load + "\n", "\nTrain,0003,T1,x\n"));
+  const huge_files::ChildRun child = huge_files::RunInChild([&] {
+    xfer::EIOReadXferInFile(engine);
+    return 0;
+  });
+  EXPECT_TRUE(child.Survived);
+  EXPECT_LT(child.PeakGrowthKiB, 16 * 1024);
+  std::printf("40 GB command file: peak resident size grew by %ld KiB\n", child.PeakGrowthKiB);
+  const Text sent = Indications();
+  ASSERT_EQ(sent.size(), 4u);
+  EXPECT_EQ(sent[0], "TIME,0000,01-08:00:00");
+  EXPECT_THAT(sent[1], ::testing::HasSubstr(
+                           "\"The track file name in the fifth field of the message could not be loaded\",\"" + load));
+  EXPECT_THAT(sent[2], ::testing::HasSubstr("\"The message is longer than 399 characters\""));
+  EXPECT_THAT(sent[3], ::testing::HasSubstr("\"The message does not have a legal command type in the first field\""));
+  EXPECT_FALSE(std::filesystem::exists(File(xfer::kEIOCommandFile)));
+  EXPECT_FALSE(std::filesystem::exists(File(xfer::kEIOCommandTaken)));
 }
 
 }  // namespace

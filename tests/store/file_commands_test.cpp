@@ -9,6 +9,7 @@
 #include "store/track_file.h"
 #include "store/wall_clock.h"
 #include "tests/store/track_file_test_util.h"
+#include "tests/support/huge_files.h"
 #include "tests/support/not_files.h"
 #include "tools/territory/demo_territory.h"
 
@@ -252,6 +253,63 @@ TEST_F(FileCommandsTest, OpenCommandsRefuseAFolderAFifoAndADeviceAtOnce) {
       EXPECT_EQ(messages.Calls.back().Text, "Could not open simulation file");
     }
   });
+}
+
+// A file far larger than any the program writes is refused from its size before any of it is read,
+// whatever its head says: no room is taken for it (a load that read it whole died on it), the load
+// says what it says of a damaged file, and the menu asks again.
+TEST_F(FileCommandsTest, FilesFarLargerThanAnyWrittenAreRefusedFromTheirSizeInAFewMegabytes) {
+  const Bytes good = ReadBytes(In("demo.trk"));
+  const std::string whole(good.begin(), good.end());
+  std::string oldHead = whole.substr(0, 10);
+  oldHead[8] = 20;  // the version word: the old layout, whose length is fixed by its tables
+  const std::string corrupt = "\" has corruptd data. A new layout file was loaded instead.";
+  struct Case {
+    const char* Kind;
+    std::string Head;
+    std::string Message;  // behind the path, or whole when it does not name the file
+  };
+  const Case cases[] = {
+      {"a whole track file and a hole behind it", whole, corrupt},
+      {"an old-format head", oldHead, corrupt},
+      {"no track file at all", "no territory here", "Illegal track territory file!"},
+  };
+  const std::string huge = In("huge.trk");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Kind);
+    ASSERT_TRUE(huge_files::MakeSparse(huge, huge_files::kFortyGB, c.Head));
+    const huge_files::ChildRun child = huge_files::RunInChild([&] { return TrackFile(store()).Load(huge, 0); });
+    EXPECT_TRUE(child.Survived);
+    EXPECT_EQ(child.Value, file_result::kDamaged);
+    EXPECT_LT(child.PeakGrowthKiB, 8 * 1024);
+    std::printf("%s: peak resident size grew by %ld KiB\n", c.Kind, child.PeakGrowthKiB);
+    messages.Calls.clear();
+    not_files::WithinSeconds([&] { EXPECT_EQ(TrackFile(store()).Load(huge, 0), file_result::kDamaged); });
+    ASSERT_EQ(messages.Calls.size(), 1u);
+    const std::string& text = messages.Calls[0].Text;
+    EXPECT_EQ(text, c.Message == corrupt ? "The track file you attempted to open \"" + huge + c.Message : c.Message);
+    EXPECT_EQ(FieldText(store().TrackFilePath), "new.trk");
+    EXPECT_EQ(+store().GetBlockData(0).InUse, 0);
+  }
+
+  // The File menu: Change Territory asks again, and a saved run as large is refused as well.
+  std::filesystem::copy_file(In("demo.trk"), In("good.trk"));
+  shell.OpenFileAnswers = {huge, In("good.trk")};
+  not_files::WithinSeconds([&] { FileCommands(store()).CmChangeTerritory(); });
+  EXPECT_EQ(shell.OpenFileRequests.size(), 2u);
+  EXPECT_EQ(FieldText(store().TrackFilePath), In("good.trk"));
+  SaveRun("run.ssm");
+  const Bytes run = ReadBytes(In("run.ssm"));
+  ASSERT_TRUE(huge_files::MakeSparse(In("huge.ssm"), huge_files::kFortyGB, std::string(run.begin(), run.end())));
+  const huge_files::ChildRun child =
+      huge_files::RunInChild([&] { return SimulationFile(store()).Load(In("huge.ssm"), 0); });
+  EXPECT_TRUE(child.Survived);
+  EXPECT_EQ(child.Value, file_result::kCannotOpen);
+  EXPECT_LT(child.PeakGrowthKiB, 8 * 1024);
+  EXPECT_EQ(SimulationFile(store()).Load(In("huge.ssm"), 0), file_result::kCannotOpen);
+  EXPECT_EQ(messages.Calls.back().Text, "Could not open simulation file");
+  EXPECT_EQ(+store().GetTrainStatus(0).InUse, 0);
+  EXPECT_EQ(FieldText(store().TrackFilePath), In("good.trk"));
 }
 
 // Leaving playback: the mode before it comes back, the mode menu follows and CTC control is off.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "store/fixed_text.h"
+#include "tests/support/huge_files.h"
 #include "tests/support/store_fixture.h"
 
 namespace {
@@ -158,17 +159,20 @@ TEST_F(SettingsFilesTest, MissingOrDamagedOptionFileLeavesTheDefaults) {
 
   struct Case {
     const char* Name;
-    int Damage;  // byte to change, -1 remove the file, -2 cut the file short
+    int Damage;  // byte to change, -1 remove the file, -2 cut the file short, -4 far too long
     int Result;
   };
-  for (const Case& c :
-       {Case{"missing", -1, 3}, Case{"leading guard", 3, 1}, Case{"trailing guard", -3, 1}, Case{"cut short", -2, 1}}) {
+  for (const Case& c : {Case{"missing", -1, 3}, Case{"leading guard", 3, 1}, Case{"trailing guard", -3, 1},
+                        Case{"cut short", -2, 1}, Case{"40 GB behind a good file", -4, 1}}) {
     Bytes bytes = good;
     if (c.Damage == -1) fs::remove(OptionPath());
     if (c.Damage == -2) bytes.resize(bytes.size() / 2);
     if (c.Damage >= 0) bytes[c.Damage] ^= 0xFF;
     if (c.Damage == -3) bytes.back() ^= 0xFF;
-    if (c.Damage != -1) WriteAll(OptionPath(), bytes);
+    if (c.Damage >= -3 && c.Damage != -1) WriteAll(OptionPath(), bytes);
+    if (c.Damage == -4) {
+      ASSERT_TRUE(huge_files::MakeSparse(OptionPath(), huge_files::kFortyGB, std::string(good.begin(), good.end())));
+    }
     SetFieldText(store().TrackFilePath, kPathChars, "before.trk");
 
     EXPECT_EQ(SettingsFiles(store()).LoadOptions(), c.Result) << c.Name;
@@ -309,6 +313,16 @@ TEST_F(SettingsFilesTest, WindowColumnFileRoundTripsAndMendsWidths) {
   EXPECT_EQ(store().GetColumnSize(3, 4), 80u);
   EXPECT_EQ(store().GetColumnSize(7, 1), 1000u);
   EXPECT_EQ(+store().GetWindowSize(2).Left, 5);
+
+  // A byte more than the writer ever writes: no file of this program, refused unread and changing nothing.
+  Bytes longer = ReadAll(ColumnPath());
+  longer.push_back(0);
+  WriteAll(ColumnPath(), longer);
+  store().UpdateColumnSize(7, 1, 999);
+  EXPECT_EQ(SettingsFiles(store()).LoadWindowColumns(), 1);
+  EXPECT_EQ(store().GetColumnSize(7, 1), 999u);
+  longer.pop_back();
+  WriteAll(ColumnPath(), longer);
 
   Bytes bytes = ReadAll(ColumnPath());
   bytes[20] ^= 0xFF;
