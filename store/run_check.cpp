@@ -69,7 +69,7 @@ bool RunCheck::Block(const BlockStatus& status) const {
   if (status.InUse == 0) return true;
   if (!Time(status.PermitActiveUntil) || !Time(status.PermitPendingFrom)) return false;
   for (int i = 0; i < kBlockTrainSlots; ++i)
-    if (status.Trains[i] != 0xFFFF && status.Trains[i] >= kMaxTrainStatus) return false;
+    if (status.Trains[i] != kEmptyTrainSlot && status.Trains[i] >= kMaxTrainStatus) return false;
   return true;
 }
 
