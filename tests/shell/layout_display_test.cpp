@@ -19,6 +19,7 @@
 #include "store/fixed_text.h"
 #include "store/track_codes.h"
 #include "tests/shell/gui_app.h"
+#include "tests/shell/image_difference.h"
 #include "tests/support/fake_services.h"
 #include "tools/territory/demo_territory.h"
 
@@ -91,14 +92,6 @@ class LayoutDisplayTest : public ::testing::Test {
         n += qRed(p) > qGreen(p) + 60 && qRed(p) > qBlue(p) + 60;
       }
     return n;
-  }
-
-  static std::string FirstDifference(const QImage& a, const QImage& b) {
-    if (a.size() != b.size()) return "sizes differ";
-    for (int y = 0; y < a.height(); ++y)
-      for (int x = 0; x < a.width(); ++x)
-        if (a.pixel(x, y) != b.pixel(x, y)) return "pixel " + std::to_string(x) + "," + std::to_string(y);
-    return "none";
   }
 
   QTemporaryDir folder_;

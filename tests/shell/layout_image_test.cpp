@@ -17,8 +17,9 @@
 #include "shell/picture_art.h"
 #include "store/train_codes.h"
 #include "tests/shell/gui_app.h"
-#include "tools/territory/demo_territory.h"
+#include "tests/shell/image_difference.h"
 #include "tests/support/store_fixture.h"
+#include "tools/territory/demo_territory.h"
 
 namespace {
 
@@ -65,15 +66,6 @@ class LayoutImageTest : public StoreFixture {
     QPainter painter(&image);
     LayoutPainter(store(), pictures_).Paint(painter, image.rect(), window_->PaintState());
     return image;
-  }
-
-  // The first differing pixel, for the failure message.
-  static std::string FirstDifference(const QImage& a, const QImage& b) {
-    if (a.size() != b.size()) return "sizes differ";
-    for (int y = 0; y < a.height(); ++y)
-      for (int x = 0; x < a.width(); ++x)
-        if (a.pixel(x, y) != b.pixel(x, y)) return "pixel " + std::to_string(x) + "," + std::to_string(y);
-    return "none";
   }
 
   // Ten-second ticks with a dispatcher clearing the signal in front of every train that waits at one.
