@@ -281,7 +281,7 @@ TEST_F(FileCommandsTest, FilesFarLargerThanAnyWrittenAreRefusedFromTheirSizeInAF
     const huge_files::ChildRun child = huge_files::RunInChild([&] { return TrackFile(store()).Load(huge, 0); });
     EXPECT_TRUE(child.Survived);
     EXPECT_EQ(child.Value, file_result::kDamaged);
-    EXPECT_LT(child.PeakGrowthKiB, 8 * 1024);
+    EXPECT_LT(child.PeakGrowthKiB, huge_files::PeakBoundKiB(8));
     std::printf("%s: peak resident size grew by %ld KiB\n", c.Kind, child.PeakGrowthKiB);
     messages.Calls.clear();
     not_files::WithinSeconds([&] { EXPECT_EQ(TrackFile(store()).Load(huge, 0), file_result::kDamaged); });
@@ -305,7 +305,7 @@ TEST_F(FileCommandsTest, FilesFarLargerThanAnyWrittenAreRefusedFromTheirSizeInAF
       huge_files::RunInChild([&] { return SimulationFile(store()).Load(In("huge.ssm"), 0); });
   EXPECT_TRUE(child.Survived);
   EXPECT_EQ(child.Value, file_result::kCannotOpen);
-  EXPECT_LT(child.PeakGrowthKiB, 8 * 1024);
+  EXPECT_LT(child.PeakGrowthKiB, huge_files::PeakBoundKiB(8));
   EXPECT_EQ(SimulationFile(store()).Load(In("huge.ssm"), 0), file_result::kCannotOpen);
   EXPECT_EQ(messages.Calls.back().Text, "Could not open simulation file");
   EXPECT_EQ(+store().GetTrainStatus(0).InUse, 0);
